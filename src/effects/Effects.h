@@ -1,0 +1,65 @@
+#pragma once
+
+// The effect engine: 31 numbered effects that change the pixels of one picture in place.
+// It knows nothing of Qt: a picture is a plain view of 32-bit top-down B,G,R,x pixels
+// (the layout of a QImage in Format_RGB32); the QImage adapter lives beside it in
+// QImageEffect.h, in a target of its own.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+namespace vexa::effects {
+
+// A picture the engine reads and writes: width x height pixels of 4 bytes (blue, green,
+// red, reserved), rows top to bottom, each row `stride` bytes after the previous one.
+struct PictureView {
+    std::uint8_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    std::ptrdiff_t stride = 0;
+};
+
+enum class EffectStatus {
+    Done,      // the picture holds the effect's result
+    Busy,      // another call was running; nothing was read or changed
+    Cancelled, // the yield hook asked to stop; the picture is exactly as it was
+    Refused,   // a parameter or picture the effect cannot work with; the picture is unchanged
+};
+
+struct EffectResult {
+    EffectStatus status = EffectStatus::Done;
+    std::string reason; // why a call was refused, in one line; empty otherwise
+};
+
+// Called after each row of an effect, once the progress cell holds the new percentage.
+// It lets the caller process pending window events; returning false asks the effect to stop.
+using YieldHook = std::function<bool()>;
+
+// Runs effect `effectId` (1 ... 31) on `picture` with `parameter`, storing percent-complete
+// values in `progress`. An id outside 1 ... 31 runs nothing and leaves the picture as it was.
+// A call made while another one runs (from inside its yield hook) returns Busy at once.
+EffectResult ApplyEffect(std::int32_t effectId, const PictureView& picture,
+                         std::int32_t parameter, std::int32_t& progress,
+                         const YieldHook& yield = {});
+
+// Unpacks a colour held as red + 256 x green + 65536 x blue.
+struct Colour {
+    std::int32_t red = 0;
+    std::int32_t green = 0;
+    std::int32_t blue = 0;
+};
+Colour SplitColour(std::int32_t colour);
+
+// The effects by id, with the name and meaning of their parameter, for menus of tools such
+// as vexa-cli.
+struct EffectInfo {
+    int id;
+    const char* name;      // "Sharpen", "Negative", ...
+    const char* parameter; // what the parameter means, or "not used"
+};
+std::span<const EffectInfo> effectTable();
+
+} // namespace vexa::effects
