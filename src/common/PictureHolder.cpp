@@ -20,6 +20,11 @@ void PictureHolder::setFramed(bool framed) {
     update();
 }
 
+void PictureHolder::setPlaceholderText(const QString& text) {
+    m_placeholder = text;
+    update();
+}
+
 void PictureHolder::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QRect area = rect();
@@ -28,8 +33,15 @@ void PictureHolder::paintEvent(QPaintEvent*) {
         painter.drawRect(area.adjusted(0, 0, -1, -1));
         area.adjust(1, 1, -1, -1);
     }
-    if (m_picture.isNull() || area.isEmpty())
+    if (area.isEmpty()) return;
+    if (m_picture.isNull()) {
+        if (!m_placeholder.isEmpty()) {
+            painter.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
+            painter.drawText(area.adjusted(24, 0, -24, 0), Qt::AlignCenter | Qt::TextWordWrap,
+                             m_placeholder);
+        }
         return;
+    }
     const QSize target = area.size() * devicePixelRatioF();
     if (m_shown.isNull() || m_shown.size() != target) {
         m_shown = QPixmap::fromImage(

@@ -23,6 +23,9 @@ public:
     // A single-line border, as the editor's previews have.
     void setFramed(bool framed);
 
+    // A hint drawn while the holder is empty.
+    void setPlaceholderText(const QString& text);
+
 signals:
     void clicked();
 
@@ -34,6 +37,7 @@ private:
     QImage m_picture;
     QPixmap m_shown;
     bool m_framed = false;
+    QString m_placeholder;
 };
 
 } // namespace vexa

@@ -10,7 +10,9 @@ namespace vexa {
 
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
 
 QStringView trimBlanks(QStringView text) {
     qsizetype start = 0;
@@ -23,11 +25,9 @@ QStringView trimBlanks(QStringView text) {
 // The section name of a "[name]" line, or nothing when the line is not a section header.
 std::optional<QStringView> sectionName(QStringView line) {
     QStringView text = trimBlanks(line);
-    if (!text.startsWith(u'['))
-        return std::nullopt;
+    if (!text.startsWith(u'[')) return std::nullopt;
     const qsizetype close = text.indexOf(u']');
-    if (close < 0)
-        return std::nullopt;
+    if (close < 0) return std::nullopt;
     return trimBlanks(text.mid(1, close - 1));
 }
 
@@ -38,12 +38,13 @@ struct KeyLine {
 
 std::optional<KeyLine> keyLine(QStringView line) {
     const qsizetype eq = line.indexOf(u'=');
-    if (eq < 0)
-        return std::nullopt;
+    if (eq < 0) return std::nullopt;
     return KeyLine{trimBlanks(line.left(eq)), trimBlanks(line.mid(eq + 1))};
 }
 
-bool sameName(QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(QStringView a, QStringView b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 struct FileText {
     QStringList lines;
@@ -53,19 +54,16 @@ struct FileText {
 
 std::optional<FileText> readLines(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
     const QString text = QString::fromUtf8(file.readAll());
     FileText result;
-    if (text.contains(QStringLiteral("\r\n")))
-        result.newline = QStringLiteral("\r\n");
+    if (text.contains(QStringLiteral("\r\n"))) result.newline = QStringLiteral("\r\n");
     result.endsWithNewline = text.isEmpty() || text.endsWith(u'\n');
     result.lines = text.split(u'\n');
     if (result.endsWithNewline)
         result.lines.removeLast(); // the empty piece after the final line end
     for (QString& line : result.lines)
-        if (line.endsWith(u'\r'))
-            line.chop(1);
+        if (line.endsWith(u'\r')) line.chop(1);
     return result;
 }
 
@@ -73,18 +71,15 @@ std::optional<FileText> readLines(const QString& path) {
 
 QString ProfileFile::read(const QString& section, const QString& key) const {
     const auto file = readLines(m_path);
-    if (!file)
-        return {};
+    if (!file) return {};
     bool inSection = false;
     for (const QString& line : file->lines) {
         if (const auto name = sectionName(line)) {
-            if (inSection)
-                break; // only the first section of that name counts
+            if (inSection) break; // only the first section of that name counts
             inSection = sameName(*name, section);
             continue;
         }
-        if (!inSection)
-            continue;
+        if (!inSection) continue;
         if (const auto entry = keyLine(line); entry && sameName(entry->key, key))
             return entry->value.left(kMaxValueLength).toString();
     }
@@ -100,35 +95,31 @@ bool ProfileFile::write(const QString& section, const QString& key, const QStrin
     FileText file;
     if (QFile::exists(m_path)) {
         auto existing = readLines(m_path);
-        if (!existing)
-            return false; // unreadable: never replace a file we could not read
+        if (!existing) return false; // unreadable: never replace a file we could not read
         file = std::move(*existing);
     }
 
     const QString entry = key + u'=' + value;
-    qsizetype sectionLine = -1; // index of the section header
+    qsizetype sectionLine = -1;   // index of the section header
     qsizetype lastInSection = -1; // last non-blank line of the section
     bool written = false;
     for (qsizetype i = 0; i < file.lines.size(); ++i) {
         const QString& line = file.lines[i];
         if (const auto name = sectionName(line)) {
-            if (sectionLine >= 0)
-                break;
+            if (sectionLine >= 0) break;
             if (sameName(*name, section)) {
                 sectionLine = i;
                 lastInSection = i;
             }
             continue;
         }
-        if (sectionLine < 0)
-            continue;
+        if (sectionLine < 0) continue;
         if (const auto found = keyLine(line); found && sameName(found->key, key)) {
             file.lines[i] = entry;
             written = true;
             break;
         }
-        if (!trimBlanks(line).isEmpty())
-            lastInSection = i;
+        if (!trimBlanks(line).isEmpty()) lastInSection = i;
     }
     if (!written) {
         if (sectionLine >= 0) {
@@ -140,12 +131,10 @@ bool ProfileFile::write(const QString& section, const QString& key, const QStrin
     }
 
     QString text = file.lines.join(file.newline);
-    if (!file.lines.isEmpty())
-        text += file.newline;
+    if (!file.lines.isEmpty()) text += file.newline;
 
     QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
+    if (!out.open(QIODevice::WriteOnly)) return false;
     const QByteArray bytes = text.toUtf8();
     if (out.write(bytes) != bytes.size()) {
         out.cancelWriting();

@@ -13,13 +13,16 @@ QString& folderOverride() {
 } // namespace
 
 QString programFolder() {
-    if (!folderOverride().isEmpty())
-        return folderOverride();
+    if (!folderOverride().isEmpty()) return folderOverride();
     return QCoreApplication::applicationDirPath();
 }
 
-QString programFile(const QString& name) { return QDir(programFolder()).filePath(name); }
+QString programFile(const QString& name) {
+    return QDir(programFolder()).filePath(name);
+}
 
-void setProgramFolderForTesting(const QString& folder) { folderOverride() = folder; }
+void setProgramFolderForTesting(const QString& folder) {
+    folderOverride() = folder;
+}
 
 } // namespace vexa

@@ -9,9 +9,13 @@ namespace {
 const QString kSection = QStringLiteral("MAIN");
 }
 
-QString settingsFilePath() { return programFile(QStringLiteral("vexa6.ini")); }
+QString settingsFilePath() {
+    return programFile(QStringLiteral("vexa6.ini"));
+}
 
-QString readSetting(const QString& key) { return ProfileFile(settingsFilePath()).read(kSection, key); }
+QString readSetting(const QString& key) {
+    return ProfileFile(settingsFilePath()).read(kSection, key);
+}
 
 bool writeSetting(const QString& key, const QString& value) {
     return ProfileFile(settingsFilePath()).write(kSection, key, value);

@@ -1,0 +1,284 @@
+#include "frmcovercreator.h"
+
+#include "Drives.h"
+#include "PictureBrowser.h"
+#include "PictureFile.h"
+#include "PictureHolder.h"
+#include "ProgramFolder.h"
+#include "Settings.h"
+#include "SettingsRules.h"
+#include "SlotTable.h"
+#include "ToolbarIcons.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace vexa {
+
+namespace {
+
+constexpr QSize kSlotSize{465, 331};    // 6975 x 4965 twips
+constexpr QSize kScannedSize{465, 305}; // 6975 x 4575 twips
+constexpr int kPageMargin = 6;
+
+struct ToolbarEntry {
+    const char* label;
+    ToolbarIcon icon;
+};
+
+constexpr std::array<ToolbarEntry, 6> kToolbar{{
+    {"Print Cover", ToolbarIcon::PrintCover},
+    {"Cover Manipulator", ToolbarIcon::CoverManipulator},
+    {"Report A Bug", ToolbarIcon::ReportBug},
+    {"Help", ToolbarIcon::Help},
+    {"About", ToolbarIcon::About},
+    {"Visit Website", ToolbarIcon::VisitWebsite},
+}};
+
+QAction* menuItem(QMenu* menu, const char* objectName, const char* text) {
+    QAction* action = menu->addAction(QString::fromLatin1(text));
+    action->setObjectName(QLatin1String(objectName));
+    return action;
+}
+
+} // namespace
+
+frmcovercreator::frmcovercreator(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmcovercreator"));
+    setWindowTitle(QStringLiteral("VEXA 6"));
+    setWindowIcon(programIcon());
+    setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
+
+    buildMenus();
+    buildToolbar();
+
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->setSpacing(8);
+    buildTabs();
+    m_browser = new PictureBrowser(central);
+    layout->addWidget(m_tabs, 0, Qt::AlignTop);
+    layout->addWidget(m_browser, 1);
+    setCentralWidget(central);
+
+    connect(m_browser, &PictureBrowser::filesClicked, this, &frmcovercreator::loadSelectedFiles);
+    connectCommands();
+    keepFixedSize();
+}
+
+frmcovercreator::~frmcovercreator() = default;
+
+void frmcovercreator::buildMenus() {
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    m_fileMenu->setObjectName(QStringLiteral("mnuFile"));
+    m_mnuPrint = menuItem(m_fileMenu, "mnuPrint", "&Print");
+    m_fileMenu->addSeparator();
+    m_mnuSelectPrinter = menuItem(m_fileMenu, "mnuSelectPrinter", "&Select Printer");
+    m_fileMenu->addSeparator();
+    m_mnuExit = menuItem(m_fileMenu, "mnuExit", "E&xit");
+
+    m_helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+    m_helpMenu->setObjectName(QStringLiteral("mnuHelp"));
+    m_mnuHelpContents = menuItem(m_helpMenu, "mnuHelpContents", "Help &Contents");
+    m_helpMenu->addSeparator();
+    m_mnuReportBug = menuItem(m_helpMenu, "mnuReportBug", "&Report A Bug");
+    m_mnuVisitWebsite = menuItem(m_helpMenu, "mnuVisitWebsite", "&Visit Website");
+    m_helpMenu->addSeparator();
+    m_mnuCheckForUpdates = menuItem(m_helpMenu, "mnuCheckForUpdates", "&Check For Updates");
+    m_helpMenu->addSeparator();
+    m_mnuAbout = menuItem(m_helpMenu, "mnuAbout", "&About");
+}
+
+void frmcovercreator::buildToolbar() {
+    m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setIconSize(QSize(32, 32));
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolbar->toggleViewAction()->setEnabled(false);
+    setContextMenuPolicy(Qt::NoContextMenu); // no menu to hide the toolbar
+    for (size_t i = 0; i < kToolbar.size(); ++i) {
+        QAction* button = m_toolbar->addAction(toolbarIcon(kToolbar[i].icon),
+                                               QString::fromLatin1(kToolbar[i].label));
+        button->setObjectName(QStringLiteral("Button%1").arg(i + 1));
+        m_toolbarButtons[i] = button;
+    }
+}
+
+void frmcovercreator::buildTabs() {
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->setUsesScrollButtons(false);
+    m_tabs->tabBar()->setExpanding(false);
+    QFont tabFont = m_tabs->tabBar()->font(); // twelve tabs side by side over one slot's width
+    tabFont.setPointSizeF(tabFont.pointSizeF() - 1);
+    m_tabs->tabBar()->setFont(tabFont);
+
+    for (const CoverSlot& slot : kCoverSlots) {
+        auto* page = new QWidget(m_tabs);
+        auto* holder = new PictureHolder(page);
+        holder->setObjectName(QLatin1String(slot.slotName));
+        holder->setToolTip(QStringLiteral("Cover image."));
+        holder->setPlaceholderText(
+            QStringLiteral("No picture yet.\nClick a picture file on the right to put it here."));
+        holder->setFixedSize(kSlotSize);
+        auto* layout = new QVBoxLayout(page);
+        layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
+        layout->addWidget(holder, 0, Qt::AlignHCenter | Qt::AlignTop);
+        const QString name = QLatin1String(slot.slotName);
+        connect(holder, &PictureHolder::clicked, this, [this, name] { m_selectedSlot = name; });
+        m_slots[static_cast<size_t>(slot.tab)] = holder;
+        m_tabs->addTab(page, QLatin1String(slot.caption));
+    }
+
+    auto* scanPage = new QWidget(m_tabs);
+    m_scanned = new PictureHolder(scanPage);
+    m_scanned->setObjectName(QStringLiteral("Image20"));
+    m_scanned->setToolTip(QStringLiteral("Scanned Picture"));
+    m_scanned->setFixedSize(kScannedSize);
+    auto makeButton = [scanPage](const char* name, const char* caption, const char* tip) {
+        auto* button = new QPushButton(QString::fromLatin1(caption), scanPage);
+        button->setObjectName(QLatin1String(name));
+        button->setToolTip(QString::fromLatin1(tip));
+        button->setMinimumWidth(96);
+        return button;
+    };
+    m_cmdSource = makeButton("cmdSource", "Source", "Select Scanner Source");
+    m_cmdAquire = makeButton("cmdAquire", "Aquire", "Aquire Image");
+    m_cmdSave = makeButton("cmdSave", "Save", "Save Image");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmdSource);
+    buttons->addWidget(m_cmdAquire);
+    buttons->addWidget(m_cmdSave);
+    buttons->addStretch(1);
+    auto* scanColumn = new QVBoxLayout;
+    scanColumn->addWidget(m_scanned);
+    scanColumn->addLayout(buttons);
+    auto* scanLayout = new QHBoxLayout(scanPage);
+    scanLayout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
+    scanLayout->addStretch(1);
+    scanLayout->addLayout(scanColumn);
+    scanLayout->addStretch(1);
+    m_tabs->addTab(scanPage, QLatin1String(kScanCaption));
+}
+
+void frmcovercreator::connectCommands() {
+    connect(m_mnuExit, &QAction::triggered, this, &QWidget::close);
+}
+
+PictureHolder* frmcovercreator::slotHolder(int number) const {
+    if (number < 1 || number > static_cast<int>(m_slots.size())) return nullptr;
+    return m_slots[static_cast<size_t>(number - 1)];
+}
+
+QAction* frmcovercreator::toolbarButton(int position) const {
+    if (position < 1 || position > static_cast<int>(m_toolbarButtons.size())) return nullptr;
+    return m_toolbarButtons[static_cast<size_t>(position - 1)];
+}
+
+QImage frmcovercreator::slotPicture(const QString& slotName) const {
+    const CoverSlot* slot = slotForName(slotName);
+    return slot ? m_slots[static_cast<size_t>(slot->tab)]->picture() : QImage();
+}
+
+void frmcovercreator::setSlotPicture(const QString& slotName, const QImage& picture) {
+    if (const CoverSlot* slot = slotForName(slotName))
+        m_slots[static_cast<size_t>(slot->tab)]->setPicture(picture);
+}
+
+void frmcovercreator::setCommandsEnabled(bool enabled) {
+    m_toolbar->setEnabled(enabled);
+    m_fileMenu->menuAction()->setEnabled(enabled);
+    m_helpMenu->menuAction()->setEnabled(enabled);
+}
+
+void frmcovercreator::loadSelectedFiles() {
+    setCommandsEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    for (const QString& path : m_browser->selectedFilePaths()) {
+        // The open tab's caption decides the slot; the Scan tab has none.
+        const CoverSlot* slot = slotForCaption(m_tabs->tabText(m_tabs->currentIndex()));
+        if (!slot) continue;
+        const QImage picture = loadPictureFile(path);
+        if (!picture.isNull()) // unreadable, damaged or vanished files are skipped silently
+            setSlotPicture(QLatin1String(slot->slotName), picture);
+    }
+    QApplication::restoreOverrideCursor();
+    setCommandsEnabled(true);
+}
+
+void frmcovercreator::Form_Load() {
+    show();
+    readini();
+}
+
+void frmcovercreator::readini() {
+    const std::optional<int> tab = tabFromSetting(readSetting(QStringLiteral("Tab")));
+    m_tabs->setCurrentIndex(tab.value_or(0));
+
+    const bool restored = m_browser->setDrive(readSetting(QStringLiteral("Drive"))) &&
+                          m_browser->setFolder(readSetting(QStringLiteral("Dir")));
+    if (!restored) {
+        // The drive or folder is gone (or was never saved): start at the program's folder.
+        const QString folder = programFolder();
+        m_browser->setDrive(driveOfPath(mountedDrives(), folder));
+        m_browser->setFolder(folder);
+        m_tabs->setCurrentIndex(0);
+    }
+}
+
+void frmcovercreator::writeini() {
+    // A settings file that cannot be written loses these values without a message.
+    writeSetting(QStringLiteral("Drive"), m_browser->drive());
+    writeSetting(QStringLiteral("Dir"), m_browser->folder());
+    writeSetting(QStringLiteral("Tab"), QString::number(m_tabs->currentIndex()));
+}
+
+void frmcovercreator::Form_Unload() {
+    if (m_unloaded) return;
+    m_unloaded = true;
+    writeini();
+    QApplication::processEvents();
+    // Closing the main window ends the program, whatever other windows are open.
+    QApplication::quit();
+}
+
+void frmcovercreator::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmcovercreator::keepFixedSize() {
+    // The size is fixed from the outside: subtract the frame the window manager adds.
+    const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
+    const QSize inner = QSize(kOuterWidth, kOuterHeight) - frame;
+    if (minimumSize() != inner || maximumSize() != inner) setFixedSize(inner);
+}
+
+void frmcovercreator::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    keepFixedSize();
+}
+
+void frmcovercreator::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (!isMinimized()) keepFixedSize();
+}
+
+void frmcovercreator::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMinimized()) keepFixedSize();
+}
+
+} // namespace vexa
