@@ -1,0 +1,56 @@
+#include "BrowserFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+TEST(BrowserFolder, PatternMatchesTheFourExtensionsInAnyCase) {
+    for (const char* name : {"a.gif", "B.JPG", "c.Jpeg", "d.bmp", "x.y.JPG"})
+        EXPECT_TRUE(matchesPicturePattern(name)) << name;
+    for (const char* name : {"a.png", "b.jpe", "c.bmpx", "gif", ".gif.txt", "jpg"})
+        EXPECT_FALSE(matchesPicturePattern(name)) << name;
+}
+
+TEST(BrowserFolder, JoiningAddsASlashOnlyWhenMissing) {
+    EXPECT_EQ(joinFolderAndFile("/", "a.jpg"), "/a.jpg");
+    EXPECT_EQ(joinFolderAndFile("/media/usb/", "a.jpg"), "/media/usb/a.jpg");
+    EXPECT_EQ(joinFolderAndFile("/home/ann", "a.jpg"), "/home/ann/a.jpg");
+}
+
+TEST(BrowserFolder, ListsPicturesAndFoldersSortedWithoutHiddenOnes) {
+    QTemporaryDir dir;
+    for (const char* name : {"b.JPG", "A.gif", "c.png", ".hidden.jpg", "z.bmp", "notes.txt"}) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    for (const char* name : {"Zeta", "alpha", ".cache", "Beta.jpg"})
+        ASSERT_TRUE(QDir(dir.path()).mkdir(name));
+    EXPECT_EQ(pictureFilesIn(dir.path()), QStringList({"A.gif", "b.JPG", "z.bmp"}));
+    EXPECT_EQ(subfoldersOf(dir.path()), QStringList({"alpha", "Beta.jpg", "Zeta"}));
+    EXPECT_TRUE(pictureFilesIn(dir.filePath("missing")).isEmpty());
+}
+
+TEST(BrowserFolder, TreeShowsTheWayDownFromTheDriveThenTheSubfolders) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("covers/dvd"));
+    ASSERT_TRUE(QDir(dir.path()).mkpath("covers/cd"));
+    const QString covers = dir.filePath("covers");
+    const QList<FolderTreeEntry> tree = folderTree(dir.path(), covers);
+    ASSERT_EQ(tree.size(), 4);
+    EXPECT_EQ(tree[0].path, dir.path());
+    EXPECT_TRUE(tree[0].open);
+    EXPECT_EQ(tree[1].name, "covers");
+    EXPECT_EQ(tree[1].depth, 1);
+    EXPECT_TRUE(tree[1].open);
+    EXPECT_EQ(tree[2].path, covers + "/cd");
+    EXPECT_FALSE(tree[2].open);
+    EXPECT_EQ(tree[3].name, "dvd");
+    EXPECT_EQ(tree[3].depth, 2);
+
+    // A folder that is not on the given drive is shown from the root down.
+    const QList<FolderTreeEntry> elsewhere = folderTree("/media/none", covers);
+    EXPECT_EQ(elsewhere.first().path, "/");
+}

@@ -1,0 +1,268 @@
+#include "PictureBrowser.h"
+#include "PictureHolder.h"
+#include "ProfileFile.h"
+#include "ProgramFolder.h"
+#include "TestSupport.h"
+#include "frmcovercreator.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using vexa::frmcovercreator;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    QTemporaryDir programDir;
+    QTemporaryDir picturesDir;
+
+    void SetUp() override {
+        vexa::setProgramFolderForTesting(programDir.path());
+        ASSERT_TRUE(
+            vexa::test::solidImage(40, 30, qRgb(255, 0, 0)).save(picture("red.jpg"), "JPG"));
+        ASSERT_TRUE(
+            vexa::test::solidImage(20, 10, qRgb(0, 0, 255)).save(picture("blue.bmp"), "BMP"));
+        QFile broken(picture("broken.gif"));
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write("GIF89a not really");
+    }
+    void TearDown() override { vexa::setProgramFolderForTesting(QString()); }
+
+    QString picture(const QString& name) const { return picturesDir.filePath(name); }
+
+    void writeIni(const QByteArray& text) {
+        QFile file(programDir.filePath("vexa6.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QString ini(const char* key) const {
+        return vexa::ProfileFile(programDir.filePath("vexa6.ini")).read("MAIN", key);
+    }
+
+    std::unique_ptr<frmcovercreator> openWindow() {
+        auto window = std::make_unique<frmcovercreator>();
+        window->Form_Load();
+        return window;
+    }
+
+    // Clicks a file of the browser's file list as a user would.
+    static void clickFile(frmcovercreator& window, const QString& name,
+                          Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QListWidget* files = window.browser()->fileSelect();
+        const QList<QListWidgetItem*> items = files->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1) << name.toStdString();
+        const QPoint centre = files->visualItemRect(items.first()).center();
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, modifiers, centre);
+    }
+
+    static QRgb slotColour(frmcovercreator& window, int slot) {
+        return window.slotHolder(slot)->picture().pixel(0, 0);
+    }
+};
+
+TEST_F(MainWindowTest, WindowHasItsFixedSizeTabsAndControls) {
+    auto window = openWindow();
+    EXPECT_EQ(window->windowTitle(), "VEXA 6");
+    EXPECT_EQ(window->frameGeometry().size(), QSize(821, 512));
+    window->resize(1000, 700);
+    EXPECT_EQ(window->frameGeometry().size(), QSize(821, 512));
+
+    QStringList captions;
+    for (int i = 0; i < window->SSTab1()->count(); ++i) captions << window->SSTab1()->tabText(i);
+    EXPECT_EQ(captions, QStringList({"Front", "Inside", "Back", "DVD", "Mini", "PSP", "DS", "SLIM",
+                                     "HD", "Blu", "Vita", "Scan"}));
+    for (int slot = 1; slot <= 11; ++slot) {
+        vexa::PictureHolder* holder = window->slotHolder(slot);
+        EXPECT_EQ(holder->objectName(), QString("Image%1").arg(slot));
+        EXPECT_EQ(holder->size(), QSize(465, 331));
+        EXPECT_EQ(holder->toolTip(), "Cover image.");
+    }
+    EXPECT_EQ(window->Image20()->toolTip(), "Scanned Picture");
+    EXPECT_EQ(window->cmdAquire()->text(), "Aquire");
+    EXPECT_EQ(window->cmdAquire()->toolTip(), "Aquire Image");
+    EXPECT_EQ(window->cmdSource()->toolTip(), "Select Scanner Source");
+    EXPECT_EQ(window->cmdSave()->toolTip(), "Save Image");
+}
+
+TEST_F(MainWindowTest, ToolbarAndMenusHaveTheirItemsInOrder) {
+    auto window = openWindow();
+    QStringList labels;
+    for (int position = 1; position <= 6; ++position)
+        labels << window->toolbarButton(position)->text();
+    EXPECT_EQ(labels, QStringList({"Print Cover", "Cover Manipulator", "Report A Bug", "Help",
+                                   "About", "Visit Website"}));
+    auto itemsOf = [](QMenu* menu) {
+        QStringList items;
+        for (QAction* action : menu->actions())
+            items << (action->isSeparator() ? QString("-") : action->text());
+        return items;
+    };
+    EXPECT_EQ(window->fileMenu()->title(), "&File");
+    EXPECT_EQ(itemsOf(window->fileMenu()),
+              QStringList({"&Print", "-", "&Select Printer", "-", "E&xit"}));
+    EXPECT_EQ(window->helpMenu()->title(), "&Help");
+    EXPECT_EQ(itemsOf(window->helpMenu()),
+              QStringList({"Help &Contents", "-", "&Report A Bug", "&Visit Website", "-",
+                           "&Check For Updates", "-", "&About"}));
+}
+
+TEST_F(MainWindowTest, ReadiniRestoresTabDriveAndFolder) {
+    writeIni("[MAIN]\nTab=11\nDrive=/\nDir=" + picturesDir.path().toUtf8() + "\n");
+    auto window = openWindow();
+    EXPECT_EQ(window->SSTab1()->currentIndex(), 11);
+    EXPECT_EQ(window->browser()->folder(), picturesDir.path());
+    EXPECT_EQ(window->browser()->fileSelect()->count(), 3);
+}
+
+TEST_F(MainWindowTest, TabValuesThatAreNotExactlyAnIndexSelectTheFirstTab) {
+    for (const char* value : {"12", "05", "-1", "3x", "+3", "abc", ""}) {
+        writeIni(QByteArray("[MAIN]\nTab=") + value +
+                 "\nDrive=/\nDir=" + picturesDir.path().toUtf8() + "\n");
+        auto window = openWindow();
+        EXPECT_EQ(window->SSTab1()->currentIndex(), 0) << value;
+        EXPECT_EQ(window->browser()->folder(), picturesDir.path()) << value;
+    }
+}
+
+TEST_F(MainWindowTest, MissingFolderOrDriveFallsBackToTheProgramFolderAndFirstTab) {
+    const QByteArray deleted = picturesDir.filePath("deleted").toUtf8();
+    for (const QByteArray& text :
+         {"[MAIN]\nTab=5\nDrive=/\nDir=" + deleted + "\n",
+          "[MAIN]\nTab=5\nDrive=/media/not-mounted\nDir=" + picturesDir.path().toUtf8() + "\n",
+          QByteArray("[MAIN]\nTab=5\n"), QByteArray()}) {
+        writeIni(text);
+        auto window = openWindow();
+        EXPECT_EQ(window->SSTab1()->currentIndex(), 0) << text.constData();
+        EXPECT_EQ(window->browser()->folder(), programDir.path()) << text.constData();
+        EXPECT_FALSE(window->browser()->drive().isEmpty());
+    }
+}
+
+TEST_F(MainWindowTest, ExitWritesTabDriveAndFolderNextToOtherKeys) {
+    writeIni("[MAIN]\nFront=-1\nDVD=0\n");
+    auto window = openWindow();
+    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
+    window->SSTab1()->setCurrentIndex(7);
+    window->mnuExit()->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(ini("Tab"), "7");
+    EXPECT_EQ(ini("Dir"), picturesDir.path());
+    EXPECT_EQ(ini("Drive"), window->browser()->drive());
+    EXPECT_TRUE(ini("Drive").startsWith("/"));
+    EXPECT_EQ(ini("Front"), "-1");
+    EXPECT_EQ(ini("DVD"), "0");
+}
+
+TEST_F(MainWindowTest, ClickingAFileLoadsItIntoTheOpenTabsSlotOnly) {
+    auto window = openWindow();
+    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
+    window->SSTab1()->setCurrentIndex(3); // DVD
+    clickFile(*window, "red.jpg");
+    ASSERT_FALSE(window->slotHolder(4)->picture().isNull());
+    EXPECT_EQ(window->slotHolder(4)->picture().size(), QSize(40, 30)); // full resolution kept
+    EXPECT_EQ(qRed(slotColour(*window, 4)), 254);
+    for (int slot : {1, 2, 3, 5, 6, 7, 8, 9, 10, 11})
+        EXPECT_TRUE(window->slotHolder(slot)->picture().isNull()) << slot;
+
+    // The same file can go into another slot too.
+    window->SSTab1()->setCurrentIndex(9); // Blu
+    clickFile(*window, "red.jpg");
+    EXPECT_FALSE(window->slotHolder(10)->picture().isNull());
+    EXPECT_EQ(window->slotPicture("Image10").size(), QSize(40, 30));
+}
+
+TEST_F(MainWindowTest, ScanTabLoadsNothing) {
+    auto window = openWindow();
+    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
+    window->SSTab1()->setCurrentIndex(11);
+    clickFile(*window, "blue.bmp");
+    EXPECT_TRUE(window->Image20()->picture().isNull());
+    for (int slot = 1; slot <= 11; ++slot)
+        EXPECT_TRUE(window->slotHolder(slot)->picture().isNull());
+}
+
+TEST_F(MainWindowTest, BrokenOrVanishedFilesLeaveTheSlotAsItWas) {
+    auto window = openWindow();
+    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
+    clickFile(*window, "blue.bmp");
+    ASSERT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
+    clickFile(*window, "broken.gif");
+    EXPECT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
+    ASSERT_TRUE(QFile::remove(picture("red.jpg"))); // still listed until the next refresh
+    clickFile(*window, "red.jpg");
+    EXPECT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
+    EXPECT_TRUE(window->Toolbar1()->isEnabled());
+    EXPECT_TRUE(window->fileMenu()->menuAction()->isEnabled());
+    window->browser()->refreshFiles();
+    EXPECT_EQ(window->browser()->fileSelect()->count(), 2);
+}
+
+TEST_F(MainWindowTest, ArrowKeysLoadEachFileInTurn) {
+    auto window = openWindow();
+    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
+    QListWidget* files = window->browser()->fileSelect();
+    ASSERT_EQ(files->item(0)->text(), "blue.bmp");
+    ASSERT_EQ(files->item(2)->text(), "red.jpg");
+    clickFile(*window, "blue.bmp");
+    EXPECT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
+    files->setFocus();
+    QTest::keyClick(files, Qt::Key_Down); // broken.gif: slot unchanged
+    EXPECT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
+    QTest::keyClick(files, Qt::Key_Down); // red.jpg
+    EXPECT_EQ(qRed(slotColour(*window, 1)), 254);
+    QTest::keyClick(files, Qt::Key_Up);
+    QTest::keyClick(files, Qt::Key_Up); // back to blue
+    EXPECT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
+}
+
+TEST_F(MainWindowTest, SeveralSelectedFilesLoadInListOrderSoTheLastStays) {
+    auto window = openWindow();
+    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
+    QListWidget* files = window->browser()->fileSelect();
+    files->item(2)->setSelected(true); // red.jpg
+    files->item(0)->setSelected(true); // blue.bmp
+    EXPECT_EQ(window->browser()->selectedFilePaths(),
+              QStringList({picture("blue.bmp"), picture("red.jpg")}));
+    window->loadSelectedFiles();
+    EXPECT_EQ(qRed(slotColour(*window, 1)), 254);
+}
+
+TEST_F(MainWindowTest, ClickingASlotSelectsItUntilAnotherIsClicked) {
+    auto window = openWindow();
+    EXPECT_EQ(window->selectedSlotName(), "");
+    window->SSTab1()->setCurrentIndex(2);
+    QTest::mouseClick(window->slotHolder(3), Qt::LeftButton);
+    EXPECT_EQ(window->selectedSlotName(), "Image3");
+    window->SSTab1()->setCurrentIndex(11);
+    QTest::mouseClick(window->Image20(), Qt::LeftButton);
+    EXPECT_EQ(window->selectedSlotName(), "Image3");
+    window->SSTab1()->setCurrentIndex(10);
+    QTest::mouseClick(window->slotHolder(11), Qt::LeftButton);
+    EXPECT_EQ(window->selectedSlotName(), "Image11");
+}
+
+TEST_F(MainWindowTest, SlotPicturesAreNotKeptBetweenRuns) {
+    {
+        auto window = openWindow();
+        window->setSlotPicture("Image2", vexa::test::solidImage(5, 5, qRgb(1, 2, 3)));
+        window->close();
+    }
+    auto window = openWindow();
+    for (int slot = 1; slot <= 11; ++slot)
+        EXPECT_TRUE(window->slotPicture(QString("Image%1").arg(slot)).isNull());
+}
+
+} // namespace

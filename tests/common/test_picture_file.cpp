@@ -1,0 +1,88 @@
+#include "PictureFile.h"
+#include "TestSupport.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray encode(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    EXPECT_TRUE(writer.write(image)) << format;
+    return bytes;
+}
+
+class PictureFileTest : public ::testing::TestWithParam<const char*> {
+protected:
+    QTemporaryDir dir;
+    QString save(const QByteArray& bytes) {
+        const QString path = dir.filePath("picture");
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+};
+
+TEST_P(PictureFileTest, WholeFileLoadsAndTruncatedFileIsRefused) {
+    const QImage picture = vexa::test::patternImage(97, 61);
+    const QByteArray bytes = encode(picture, GetParam());
+    const QImage loaded = vexa::loadPictureFile(save(bytes));
+    ASSERT_FALSE(loaded.isNull());
+    EXPECT_EQ(loaded.size(), picture.size());
+    for (double share : {0.3, 0.7, 0.95})
+        EXPECT_TRUE(
+            vexa::loadPictureFile(save(bytes.left(qsizetype(bytes.size() * share)))).isNull())
+            << GetParam() << " cut at " << share;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, PictureFileTest, ::testing::Values("bmp", "jpg", "png"));
+
+TEST(PictureFile, TruncatedGifIsRefused) {
+    // A 3 x 2 GIF: header, screen descriptor with a 2-colour table, a control extension,
+    // one image, trailer.
+    const QByteArray gif = QByteArray::fromHex(
+        "47494638396103000200f00000ff00000000ff21f90400000000002c0000000003000200000203841150003b");
+    QTemporaryDir dir;
+    auto saved = [&](const QByteArray& bytes) {
+        QFile file(dir.filePath("p.gif"));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    EXPECT_EQ(vexa::loadPictureFile(saved(gif)).size(), QSize(3, 2));
+    for (qsizetype cut = 6; cut < gif.size() - 1; ++cut)
+        EXPECT_TRUE(vexa::loadPictureFile(saved(gif.left(cut))).isNull()) << cut;
+}
+
+TEST(PictureFile, MissingFileAndNonPictureGiveNothing) {
+    QTemporaryDir dir;
+    EXPECT_TRUE(vexa::loadPictureFile(dir.filePath("gone.jpg")).isNull());
+    QFile text(dir.filePath("notes.jpg"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("this is not a picture");
+    text.close();
+    EXPECT_TRUE(vexa::loadPictureFile(text.fileName()).isNull());
+    EXPECT_TRUE(vexa::loadPictureFile(dir.path()).isNull());
+}
+
+TEST(PictureFile, LargePicturesLoadPastQtsDefaultLimit) {
+    // 8000 x 5000 x 4 bytes = 160 MB decoded, over Qt's default 128 MB.
+    QImage big(8000, 5000, QImage::Format_RGB32);
+    big.fill(qRgb(10, 200, 30));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.bmp");
+    ASSERT_TRUE(big.save(path, "BMP"));
+    big = QImage();
+    const QImage loaded = vexa::loadPictureFile(path);
+    ASSERT_EQ(loaded.size(), QSize(8000, 5000));
+    EXPECT_EQ(loaded.pixel(7999, 4999), qRgb(10, 200, 30));
+}
+
+} // namespace
