@@ -219,6 +219,8 @@ void frmcovercreator::loadSelectedFiles() {
 }
 
 void frmcovercreator::Form_Load() {
+    // Start-up order: create the picture writer, show the window, set up help, remember
+    // the start-up printer, restore the settings.
     show();
     readini();
 }
@@ -248,6 +250,8 @@ void frmcovercreator::writeini() {
 void frmcovercreator::Form_Unload() {
     if (m_unloaded) return;
     m_unloaded = true;
+    // Shut-down order: make the start-up printer the default again, release the picture
+    // writer, save the settings, let pending events run once, close the help windows, end.
     writeini();
     QApplication::processEvents();
     // Closing the main window ends the program, whatever other windows are open.
