@@ -1,0 +1,282 @@
+// The update check against a real HTTP server on 127.0.0.1, started by each test.
+#include "UpdateCheck.h"
+#include "UpdateTestServer.h"
+
+#include <QHostAddress>
+#include <QNetworkProxy>
+#include <QTcpServer>
+
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using vexa::test::UpdateTestServer;
+
+namespace {
+
+const QString kVersionPath = QStringLiteral("/vexa/vexaver.txt");
+
+class UpdateCheckTest : public ::testing::Test {
+protected:
+    // Never go through a proxy: every request of these tests stays on this machine.
+    void SetUp() override { QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy); }
+
+    UpdateNotice checkWith(const QByteArray& versionFile) {
+        server.serve(kVersionPath, versionFile);
+        UpdateCheck check(server.url(kVersionPath), quickLimits());
+        const auto notice = check.run();
+        EXPECT_TRUE(notice.has_value());
+        return notice.value_or(UpdateNotice{});
+    }
+
+    static HttpTransfer::Limits quickLimits() {
+        HttpTransfer::Limits limits;
+        limits.timeoutMs = 400; // only the silent server waits for it
+        return limits;
+    }
+
+    UpdateTestServer server;
+};
+
+const UpdateNotice kUpToDate{"VEXA is up to date!", "uptodate"};
+const UpdateNotice kNewVersion{"A new version of VEXA is available!", "update"};
+const UpdateNotice kError{"Unable to check for update!", "error"};
+
+void expectNotice(const UpdateNotice& actual, const UpdateNotice& expected) {
+    EXPECT_EQ(actual.message, expected.message);
+    EXPECT_EQ(actual.kind, expected.kind);
+}
+
+} // namespace
+
+TEST(UpdateVersionCompare, OnlyTheWholePartRoundedHalfToEvenCounts) {
+    EXPECT_EQ(compareVersions("6.00"), UpdateOutcome::UpToDate);
+    EXPECT_EQ(compareVersions("6.49"), UpdateOutcome::UpToDate);
+    EXPECT_EQ(compareVersions("6.5"), UpdateOutcome::UpToDate); // 6.5 rounds to 6
+    EXPECT_EQ(compareVersions("5.5"), UpdateOutcome::UpToDate); // 5.5 rounds to 6
+    EXPECT_EQ(compareVersions("6.51"), UpdateOutcome::NewVersion);
+    EXPECT_EQ(compareVersions("7"), UpdateOutcome::NewVersion);
+    EXPECT_EQ(compareVersions("7.5"), UpdateOutcome::NewVersion); // 7.5 rounds to 8
+    EXPECT_EQ(compareVersions("32767"), UpdateOutcome::NewVersion);
+}
+
+TEST(UpdateVersionCompare, AnOlderReleaseOnTheServerIsAFailure) {
+    EXPECT_EQ(compareVersions("5"), UpdateOutcome::Failed);
+    EXPECT_EQ(compareVersions("5.49"), UpdateOutcome::Failed);
+    EXPECT_EQ(compareVersions("-1"), UpdateOutcome::Failed);
+}
+
+TEST(UpdateVersionCompare, WhiteSpaceAroundTheNumberIsIgnored) {
+    EXPECT_EQ(compareVersions("6.00\n"), UpdateOutcome::UpToDate);
+    EXPECT_EQ(compareVersions("6.00\r\n"), UpdateOutcome::UpToDate);
+    EXPECT_EQ(compareVersions(" \t7 \n"), UpdateOutcome::NewVersion);
+}
+
+TEST(UpdateVersionCompare, TextThatIsNoSixteenBitNumberIsAFailure) {
+    for (const char* text : {"", " ", "\n", "<html><body>404</body></html>", "six", "6.0.1", "6,00",
+                             "v7", "7 8", "32768", "-32769", "1e9"})
+        EXPECT_EQ(compareVersions(text), UpdateOutcome::Failed) << '"' << text << '"';
+}
+
+TEST(UpdateVersionCompare, EachOutcomeHasItsPopupMessageAndKind) {
+    expectNotice(noticeFor(UpdateOutcome::UpToDate), kUpToDate);
+    expectNotice(noticeFor(UpdateOutcome::NewVersion), kNewVersion);
+    expectNotice(noticeFor(UpdateOutcome::Failed), kError);
+}
+
+TEST(UpdateVersionCompare, TheDocumentIsReadAsUtf8WithoutItsByteOrderMark) {
+    EXPECT_EQ(versionText("\xEF\xBB\xBF"
+                          "7.00\r\n"),
+              "7.00\r\n");
+    EXPECT_EQ(versionText("6.00"), "6.00");
+}
+
+TEST(UpdateAddresses, VersionFileAndInstallerLieOnTheMakersReservedHost) {
+    EXPECT_EQ(versionFileUrl().path(), "/vexa/vexaver.txt");
+    EXPECT_EQ(installerUrl().path(), "/vexa/VEXA-Setup.exe");
+    EXPECT_EQ(versionFileUrl().host(), installerUrl().host());
+    EXPECT_TRUE(versionFileUrl().host().endsWith(".example"));
+    EXPECT_EQ(versionFileUrl().scheme(), "http");
+}
+
+TEST_F(UpdateCheckTest, VersionFilesGiveTheirOutcome) {
+    expectNotice(checkWith("6.00"), kUpToDate);
+    expectNotice(checkWith("7"), kNewVersion);
+    expectNotice(checkWith("6.5"), kUpToDate);
+    expectNotice(checkWith("7.5"), kNewVersion);
+    expectNotice(checkWith("5"), kError);
+    expectNotice(checkWith("6.00\n"), kUpToDate);
+    expectNotice(checkWith("\xEF\xBB\xBF"
+                           "7.00\r\n"),
+                 kNewVersion);
+}
+
+TEST_F(UpdateCheckTest, AnHtmlPageOrAnEmptyDocumentIsAFailure) {
+    expectNotice(checkWith("<!DOCTYPE html><html><body><h1>Server Error</h1></body></html>"),
+                 kError);
+    expectNotice(checkWith(""), kError);
+}
+
+TEST_F(UpdateCheckTest, AnyStatusButOkIsAFailureWhateverTheBodySays) {
+    for (int status : {404, 500, 204, 203, 301, 304}) {
+        server.answer(kVersionPath, UpdateTestServer::Answer{status, "7", {}});
+        UpdateCheck check(server.url(kVersionPath), quickLimits());
+        const auto notice = check.run();
+        ASSERT_TRUE(notice.has_value());
+        expectNotice(*notice, kError);
+    }
+}
+
+TEST_F(UpdateCheckTest, AMissingFileIsAFailure) {
+    UpdateCheck check(server.url(QStringLiteral("/vexa/missing.txt")), quickLimits());
+    expectNotice(check.run().value(), kError);
+    EXPECT_EQ(server.requestCount(), 1);
+}
+
+TEST_F(UpdateCheckTest, NoServerAtAllIsAFailure) {
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = closed.serverPort();
+    closed.close(); // nothing listens there now: the connection is refused
+    UpdateCheck check(QUrl(QStringLiteral("http://127.0.0.1:%1/vexa/vexaver.txt").arg(port)),
+                      quickLimits());
+    expectNotice(check.run().value(), kError);
+    EXPECT_FALSE(check.busy());
+}
+
+TEST_F(UpdateCheckTest, AServerThatNeverAnswersEndsInTheTimeOut) {
+    UpdateTestServer::Answer silent;
+    silent.silent = true;
+    server.answer(kVersionPath, silent);
+    UpdateCheck check(server.url(kVersionPath), quickLimits());
+    expectNotice(check.run().value(), kError);
+    EXPECT_EQ(server.requestCount(), 1);
+    EXPECT_FALSE(check.busy());
+}
+
+TEST_F(UpdateCheckTest, TheFullTimeOutIsFifteenSeconds) {
+    EXPECT_EQ(HttpTransfer::Limits{}.timeoutMs, 15000);
+    EXPECT_EQ(HttpTransfer::Limits{}.maxBytes, 64 * 1024);
+}
+
+TEST_F(UpdateCheckTest, ADocumentLargerThanTheCapIsRefused) {
+    // A valid version padded past the cap: only the cap can turn it into a failure.
+    const QByteArray padded = "7" + QByteArray(64 * 1024, ' ');
+    expectNotice(checkWith(padded), kError);
+
+    // The same without a length announced: the received bytes are counted.
+    UpdateTestServer::Answer unannounced{200, "7" + QByteArray(200 * 1024, '\n'), {}};
+    unannounced.announceLength = false;
+    server.answer(kVersionPath, unannounced);
+    UpdateCheck check(server.url(kVersionPath), quickLimits());
+    expectNotice(check.run().value(), kError);
+
+    // Below the cap the same padding is harmless.
+    expectNotice(checkWith("7" + QByteArray(1000, ' ')), kNewVersion);
+}
+
+TEST(HttpTransferTest, AnOversizedDocumentIsRefusedWithoutReadingItToItsEnd) {
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    // Far more than the system's socket buffers hold, so a client that read on would make the
+    // server send it all.
+    const QByteArray huge(48 * 1024 * 1024, '7');
+    for (bool announced : {true, false}) {
+        UpdateTestServer server;
+        UpdateTestServer::Answer answer{200, huge, {}};
+        answer.announceLength = announced;
+        server.answer("/huge", answer);
+        HttpTransfer::Limits limits;
+        limits.timeoutMs = 5000; // a transfer that missed the cap would stall into it
+        HttpTransfer transfer(limits);
+        EXPECT_FALSE(transfer.fetch(server.url("/huge")).has_value());
+        EXPECT_EQ(transfer.lastFailure(), HttpTransfer::Failure::TooLarge) << announced;
+        EXPECT_LT(server.bytesSent(), huge.size() / 2) << "length announced: " << announced;
+    }
+}
+
+TEST(HttpTransferTest, EachFailureIsToldApart) {
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    UpdateTestServer server;
+    server.serve("/ok", "6.00");
+    UpdateTestServer::Answer silent;
+    silent.silent = true;
+    server.answer("/silent", silent);
+    HttpTransfer::Limits limits;
+    limits.timeoutMs = 300;
+    HttpTransfer transfer(limits);
+
+    EXPECT_FALSE(transfer.fetch(server.url("/missing")).has_value());
+    EXPECT_EQ(transfer.lastFailure(), HttpTransfer::Failure::Status);
+    EXPECT_FALSE(transfer.fetch(server.url("/silent")).has_value());
+    EXPECT_EQ(transfer.lastFailure(), HttpTransfer::Failure::TimedOut);
+    EXPECT_FALSE(transfer.fetch(QUrl("ftp://127.0.0.1/vexaver.txt")).has_value());
+    EXPECT_EQ(transfer.lastFailure(), HttpTransfer::Failure::BadAddress);
+
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    const QUrl refused(QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort()));
+    closed.close();
+    EXPECT_FALSE(transfer.fetch(refused).has_value());
+    EXPECT_EQ(transfer.lastFailure(), HttpTransfer::Failure::Network);
+
+    EXPECT_EQ(transfer.fetch(server.url("/ok")).value_or("none"), "6.00");
+    EXPECT_EQ(transfer.lastFailure(), HttpTransfer::Failure::None);
+}
+
+TEST(HttpTransferTest, ADocumentOfExactlyTheCapArrivesWhole) {
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    UpdateTestServer server;
+    const QByteArray cap(64 * 1024, 'x');
+    server.serve("/cap", cap);
+    HttpTransfer transfer;
+    const auto document = transfer.fetch(server.url("/cap"));
+    ASSERT_TRUE(document.has_value());
+    EXPECT_EQ(*document, cap);
+}
+
+TEST(HttpTransferTest, RedirectsAreFollowedAFewTimesButNotForever) {
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    UpdateTestServer server;
+    server.serve("/final", "7.00");
+    server.answer("/moved", UpdateTestServer::Answer{302, {}, {{"Location", "/final"}}});
+    server.answer("/twice", UpdateTestServer::Answer{301, {}, {{"Location", "/moved"}}});
+    server.answer("/loop", UpdateTestServer::Answer{302, {}, {{"Location", "/loop"}}});
+
+    HttpTransfer transfer;
+    EXPECT_EQ(transfer.fetch(server.url("/moved")).value_or("none"), "7.00");
+    EXPECT_EQ(transfer.fetch(server.url("/twice")).value_or("none"), "7.00");
+
+    const int before = server.requestCount();
+    EXPECT_FALSE(transfer.fetch(server.url("/loop")).has_value());
+    const int loopRequests = server.requestCount() - before;
+    EXPECT_GE(loopRequests, 2);
+    // The network layer may send a request a second time when the server closed the
+    // connection under it; the count stays bounded all the same.
+    EXPECT_LE(loopRequests, 2 * (HttpTransfer::Limits{}.maxRedirects + 1));
+}
+
+TEST(HttpTransferTest, OnlyWebAddressesAreFetched) {
+    HttpTransfer transfer;
+    EXPECT_FALSE(transfer.fetch(QUrl("file:///etc/hostname")).has_value());
+    EXPECT_FALSE(transfer.fetch(QUrl("vexaver.txt")).has_value());
+    EXPECT_FALSE(transfer.fetch(QUrl()).has_value());
+}
+
+TEST_F(UpdateCheckTest, ASecondCheckWhileOneRunsDoesNothing) {
+    server.serve(kVersionPath, "7");
+    UpdateCheck check(server.url(kVersionPath), quickLimits());
+    bool busyMeanwhile = false;
+    std::optional<UpdateNotice> nested{UpdateNotice{"not run", "not run"}};
+    // The request reaches the server while the first check waits in its local event loop,
+    // the same loop that would deliver a second menu click.
+    server.onRequest([&](const QString&) {
+        busyMeanwhile = check.busy();
+        nested = check.run();
+    });
+    const auto first = check.run();
+    EXPECT_TRUE(busyMeanwhile);
+    EXPECT_FALSE(nested.has_value());
+    ASSERT_TRUE(first.has_value());
+    expectNotice(*first, kNewVersion);
+    EXPECT_EQ(server.requestCount(), 1);
+    EXPECT_FALSE(check.busy());
+}
