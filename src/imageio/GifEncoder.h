@@ -1,0 +1,17 @@
+#pragma once
+
+#include "GdiStatus.h"
+
+#include <QImage>
+
+class QIODevice;
+
+namespace vexa {
+
+// Writes a GIF: a palette of at most 256 colours chosen for the picture by libimagequant,
+// with error-diffusion dithering so that gradients keep their look instead of breaking
+// into bands, and the file itself written by giflib. A picture of 256 colours or fewer
+// keeps its exact colours.
+GdiStatus encodeGif(const QImage& picture, QIODevice& out);
+
+} // namespace vexa

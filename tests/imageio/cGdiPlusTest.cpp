@@ -1,0 +1,217 @@
+#include "cGdiPlus.h"
+
+#include "JpegTables.h"
+#include "ObeyFilePermissions.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using vexa::cGdiPlus;
+
+namespace {
+
+QByteArray contentsOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QImage readBack(const QString& path, QByteArray* format = nullptr) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    if (format) *format = reader.format();
+    return reader.read().convertToFormat(QImage::Format_RGB32);
+}
+
+// The largest difference of any channel of any pixel.
+int largestDifference(const QImage& a, const QImage& b) {
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            largest = std::max({largest, std::abs(qRed(p) - qRed(q)),
+                                std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
+        }
+    return largest;
+}
+
+class PictureWriter : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    QStringList filesInDir() const {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    }
+
+    QTemporaryDir dir;
+    cGdiPlus gdip;
+    QSignalSpy errors{&gdip, &cGdiPlus::Error};
+    // Smooth enough for JPEG to stay close, varied enough that a wrong channel order shows.
+    QImage picture = vexa::test::patternImage(64, 48);
+};
+
+TEST_F(PictureWriter, ListsTheFiveFormats) {
+    EXPECT_EQ(gdip.encoderCount(), 5);
+}
+
+TEST_F(PictureWriter, LosslessFormatsReadBackExactly) {
+    const struct {
+        const char* name;
+        const char* format;
+    } cases[] = {{"a.bmp", "bmp"}, {"b.DIB", "bmp"},  {"c.rle", "bmp"},
+                 {"d.png", "png"}, {"e.tif", "tiff"}, {"f.TIFF", "tiff"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(gdip.PictureBoxToFile(picture, path(c.name), 85)) << c.name;
+        QByteArray format;
+        const QImage back = readBack(path(c.name), &format);
+        EXPECT_EQ(format, c.format) << c.name;
+        EXPECT_EQ(back, picture) << c.name;
+    }
+    EXPECT_EQ(errors.count(), 0);
+}
+
+TEST_F(PictureWriter, JpegAndGifReadBackClose) {
+    const QImage smooth = vexa::test::solidImage(40, 30, qRgb(200, 120, 40));
+    for (const char* name : {"a.jpg", "b.JPEG", "c.jpe", "d.jfif"}) {
+        ASSERT_TRUE(gdip.PictureBoxToFile(smooth, path(name), 85)) << name;
+        QByteArray format;
+        const QImage back = readBack(path(name), &format);
+        EXPECT_EQ(format, "jpeg") << name;
+        EXPECT_LE(largestDifference(back, smooth), 4) << name;
+    }
+    ASSERT_TRUE(gdip.PictureBoxToFile(picture, path("e.gif"), 85));
+    QByteArray format;
+    const QImage back = readBack(path("e.gif"), &format);
+    EXPECT_EQ(format, "gif");
+    ASSERT_EQ(back.size(), picture.size());
+}
+
+TEST_F(PictureWriter, QualityReachesTheJpegEncoderForEveryJExtension) {
+    for (const char* name : {"a.jpg", "b.JPG", "c.Jpeg"}) {
+        ASSERT_TRUE(gdip.PictureBoxToFile(picture, path(name), 85)) << name;
+        const auto tables = vexa::test::jpegQuantTables(contentsOf(path(name)));
+        ASSERT_TRUE(tables.count(0)) << name;
+        EXPECT_EQ(tables.at(0), vexa::test::libjpegLuminanceTable(85)) << name;
+    }
+    ASSERT_TRUE(gdip.PictureBoxToFile(picture, path("low.jpg"), 20));
+    EXPECT_EQ(vexa::test::jpegQuantTables(contentsOf(path("low.jpg"))).at(0),
+              vexa::test::libjpegLuminanceTable(20));
+}
+
+TEST_F(PictureWriter, OtherFormatsTakeNoQuality) {
+    // Qt's PNG writer would turn a quality into a compression level: the bytes would differ.
+    for (const char* extension : {"png", "gif", "tif", "bmp"}) {
+        const QString low = path(QStringLiteral("low.") + extension);
+        const QString high = path(QStringLiteral("high.") + extension);
+        ASSERT_TRUE(gdip.PictureBoxToFile(picture, low, 0)) << extension;
+        ASSERT_TRUE(gdip.PictureBoxToFile(picture, high, 100)) << extension;
+        EXPECT_EQ(contentsOf(low), contentsOf(high)) << extension;
+    }
+}
+
+TEST_F(PictureWriter, JpegQualityOutsideItsRangeFailsWithAnEvent) {
+    for (int quality : {-1, 101}) {
+        errors.clear();
+        EXPECT_FALSE(gdip.PictureBoxToFile(picture, path("q.jpg"), quality));
+        ASSERT_EQ(errors.count(), 1);
+        EXPECT_EQ(errors[0][0].toInt(), 2);
+        EXPECT_EQ(errors[0][1].toString(), "Invalid Parameter");
+    }
+    EXPECT_TRUE(filesInDir().isEmpty());
+}
+
+TEST_F(PictureWriter, NamesWithoutAKnownExtensionWriteNothingAndRaiseNothing) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("covers.png"));
+    const QString names[] = {
+        path("noextension"),
+        path("covers.png/scan"), // the only dot is in the folder's name
+        path("trailingdot."),    path("picture.xyz"),
+        path("picture.webp"), // Qt could write it, but it is none of our encoders
+        path("picture.png.bak"),
+    };
+    for (const QString& name : names)
+        EXPECT_FALSE(gdip.PictureBoxToFile(picture, name, 85)) << name.toStdString();
+    EXPECT_EQ(errors.count(), 0);
+    EXPECT_TRUE(filesInDir().isEmpty());
+    EXPECT_TRUE(QDir(path("covers.png")).isEmpty());
+}
+
+TEST_F(PictureWriter, NoPictureWritesNothingAndRaisesNothing) {
+    EXPECT_FALSE(gdip.PictureBoxToFile(QImage(), path("empty.png"), 85));
+    EXPECT_EQ(errors.count(), 0);
+    EXPECT_FALSE(QFile::exists(path("empty.png")));
+}
+
+TEST_F(PictureWriter, DropsTransparency) {
+    QImage translucent(8, 8, QImage::Format_ARGB32);
+    translucent.fill(qRgba(10, 200, 30, 40));
+    ASSERT_TRUE(gdip.PictureBoxToFile(translucent, path("a.png"), 85));
+    QImageReader reader(path("a.png"));
+    const QImage back = reader.read();
+    EXPECT_FALSE(back.hasAlphaChannel());
+    EXPECT_EQ(back.pixel(3, 3), qRgb(10, 200, 30));
+}
+
+TEST_F(PictureWriter, ReplacesAnExistingFileCompletely) {
+    QFile old(path("cover.png"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(100000, 'x')); // longer than the new file
+    old.close();
+    ASSERT_TRUE(gdip.PictureBoxToFile(picture, path("cover.png"), 85));
+    EXPECT_EQ(readBack(path("cover.png")), picture);
+    EXPECT_EQ(filesInDir(), QStringList{"cover.png"});
+}
+
+TEST_F(PictureWriter, UnwritableFolderKeepsTheOldFile) {
+    const QString target = path("cover.png");
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old picture");
+    old.close();
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    bool written;
+    {
+        vexa::test::ObeyFilePermissions obey;
+        written = gdip.PictureBoxToFile(picture, target, 85);
+    }
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(contentsOf(target), "old picture");
+    EXPECT_EQ(filesInDir(), QStringList{"cover.png"});
+    ASSERT_EQ(errors.count(), 1);
+    EXPECT_EQ(errors[0][0].toInt(), 7);
+    EXPECT_EQ(errors[0][1].toString(), "Win32 Error");
+}
+
+TEST_F(PictureWriter, MissingFolderFailsWithAnEvent) {
+    EXPECT_FALSE(gdip.PictureBoxToFile(picture, path("no/such/folder/a.png"), 85));
+    EXPECT_EQ(errors.count(), 1);
+}
+
+TEST_F(PictureWriter, GifTooWideFailsWithValueOverflow) {
+    const QImage wide = vexa::test::solidImage(65536, 1, qRgb(1, 2, 3));
+    EXPECT_FALSE(gdip.PictureBoxToFile(wide, path("wide.gif"), 85));
+    ASSERT_EQ(errors.count(), 1);
+    EXPECT_EQ(errors[0][0].toInt(), 11);
+    EXPECT_EQ(errors[0][1].toString(), "Value Overflow");
+    EXPECT_TRUE(filesInDir().isEmpty());
+}
+
+TEST(GdiErrorString, TextsOfTheStatusValues) {
+    EXPECT_EQ(cGdiPlus::GdiErrorString(0), "Unknown GDI+ Error");
+    EXPECT_EQ(cGdiPlus::GdiErrorString(21), "Unknown GDI+ Error");
+    EXPECT_EQ(cGdiPlus::GdiErrorString(-1), "Unknown GDI+ Error");
+    EXPECT_EQ(cGdiPlus::GdiErrorString(1), "Generic Error");
+    EXPECT_EQ(cGdiPlus::GdiErrorString(7), "Win32 Error");
+    EXPECT_EQ(cGdiPlus::GdiErrorString(14), "FontFamily Not Found");
+    EXPECT_EQ(cGdiPlus::GdiErrorString(17), "Unsupported Gdiplus Version");
+    EXPECT_EQ(cGdiPlus::GdiErrorString(20), "Property Not Supported");
+}
+
+} // namespace
