@@ -1,0 +1,20 @@
+#include "AlertSound.h"
+
+#include "ProgramFolder.h"
+
+#include <QFileInfo>
+#include <QSoundEffect>
+#include <QUrl>
+
+namespace vexa::notify {
+
+QSoundEffect* playAlertSound(QObject* owner) {
+    const QString path = programFile(QStringLiteral("alert.wav"));
+    if (!QFileInfo(path).isFile()) return nullptr;
+    auto* sound = new QSoundEffect(owner);
+    sound->setSource(QUrl::fromLocalFile(path));
+    sound->play();
+    return sound;
+}
+
+} // namespace vexa::notify

@@ -1,0 +1,77 @@
+#include "PopupGeometry.h"
+
+#include "NumberText.h"
+
+#include <limits>
+
+namespace vexa::notify {
+
+namespace {
+
+std::int16_t g_openPopupCount = 0;
+
+int toPixelCount(double twips, double twipsPerPixel) {
+    return static_cast<int>(roundHalfEven(twips / twipsPerPixel));
+}
+
+} // namespace
+
+double fullPopupHeight(const PopupFrame& frame) {
+    return frame.backgroundHeight + frame.borderHeight;
+}
+
+TwipsRect popupStartRect(const PopupFrame& frame, const ScreenTwips& screen, int openCount) {
+    TwipsRect rect;
+    // Centred by the width the window had before display; the two widths normally agree.
+    rect.left = screen.widthPixels * screen.twipsPerPixelX / 2 - frame.loadedWidth / 2;
+    rect.height = kPopupStartHeight;
+    rect.width = frame.backgroundWidth + frame.borderWidth;
+    rect.top = screen.twipsPerPixelY * screen.fullScreenHeightPixels -
+               fullPopupHeight(frame) * (openCount - 1) + kPopupBelowEdge;
+    return rect;
+}
+
+bool slideInStep(TwipsRect& rect, double fullHeight) {
+    const double h = roundHalfEven(rect.height);
+    if (fullHeight <= h) return false;
+    double target = h + kPopupSlideStep;
+    if (fullHeight < target) target = roundHalfEven(fullHeight);
+    rect.height += target - h;
+    rect.top -= target - h;
+    return true;
+}
+
+bool slideOutStep(TwipsRect& rect) {
+    const double h = roundHalfEven(rect.height);
+    if (h < kPopupCloseBelow) return false;
+    rect.height = h - kPopupSlideStep;
+    rect.top += kPopupSlideStep;
+    return true;
+}
+
+QRect toPixels(const TwipsRect& rect, const ScreenTwips& screen) {
+    return QRect(toPixelCount(rect.left, screen.twipsPerPixelX),
+                 toPixelCount(rect.top, screen.twipsPerPixelY),
+                 toPixelCount(rect.width, screen.twipsPerPixelX),
+                 toPixelCount(rect.height, screen.twipsPerPixelY));
+}
+
+std::int16_t openPopupCount() {
+    return g_openPopupCount;
+}
+
+std::int16_t countOpenedPopup() {
+    // Thousands of popups cannot be open at once; the count stops rather than wrap.
+    if (g_openPopupCount < std::numeric_limits<std::int16_t>::max()) ++g_openPopupCount;
+    return g_openPopupCount;
+}
+
+void releasePopupIndex(std::int16_t index) {
+    if (g_openPopupCount == index) g_openPopupCount = 0;
+}
+
+void resetOpenPopupCountForTesting() {
+    g_openPopupCount = 0;
+}
+
+} // namespace vexa::notify

@@ -1,0 +1,70 @@
+#pragma once
+
+// Where a notification popup stands and how it slides, in twips (1440 per inch), apart from
+// any window so that every tick can be checked. The window converts to pixels at the edge.
+
+#include <QRect>
+
+#include <cstdint>
+
+namespace vexa::notify {
+
+struct TwipsRect {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+};
+
+// What a popup window knows of itself when it is displayed, in twips.
+struct PopupFrame {
+    double backgroundWidth = 0;
+    double backgroundHeight = 0;
+    double borderWidth = 0;  // outer width less inner width
+    double borderHeight = 0; // outer height less inner height
+    double loadedWidth = 0;  // the window's width before it is sized for display
+};
+
+// The primary screen as the popups see it.
+struct ScreenTwips {
+    double twipsPerPixelX = 15;
+    double twipsPerPixelY = 15;
+    int widthPixels = 0;
+    // The available height (without panels) less a window caption's height, in pixels.
+    int fullScreenHeightPixels = 0;
+};
+
+inline constexpr double kPopupStartHeight = 90; // a popup appears as a thin strip
+inline constexpr double kPopupSlideStep = 30;   // per tick, in and out
+inline constexpr double kPopupBelowEdge = 300;  // how far below the usable height it starts
+inline constexpr double kPopupCloseBelow = 121; // a sinking popup closes under this height
+
+// The height of a fully open popup.
+double fullPopupHeight(const PopupFrame& frame);
+
+// Where a popup starts its slide-in when `openCount` popups (itself included) are open: a thin
+// strip just below the usable screen height, one full popup height higher per popup before it.
+TwipsRect popupStartRect(const PopupFrame& frame, const ScreenTwips& screen, int openCount);
+
+// One tick of the slide-in: grows the popup by up to one step, keeping its bottom edge.
+// False, and no change, once it is fully open.
+bool slideInStep(TwipsRect& rect, double fullHeight);
+
+// One tick of the slide-out: shrinks the popup by one step, moving its top down. False, and no
+// change, once it is low enough to close.
+bool slideOutStep(TwipsRect& rect);
+
+// The rectangle in screen pixels.
+QRect toPixels(const TwipsRect& rect, const ScreenTwips& screen);
+
+// The number of popups opened since the last one of a stack closed; each popup takes the new
+// count as its index and stands one height above the one before it.
+std::int16_t openPopupCount();
+// Counts a popup that opens and returns its index.
+std::int16_t countOpenedPopup();
+// A popup with `index` closes: the count starts again from 0 when it held the highest index;
+// popups closing below it leave the count alone, so later ones still stack above.
+void releasePopupIndex(std::int16_t index);
+void resetOpenPopupCountForTesting();
+
+} // namespace vexa::notify

@@ -1,0 +1,43 @@
+#include "ScreenMetrics.h"
+
+#include "NumberText.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QStyle>
+
+namespace vexa::notify {
+
+namespace {
+
+double twipsPerPixel(double dotsPerInch) {
+    return dotsPerInch > 0 ? 1440.0 / dotsPerInch : 15.0;
+}
+
+} // namespace
+
+ScreenTwips primaryScreenTwips() {
+    ScreenTwips result;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        result.widthPixels = 1024;
+        result.fullScreenHeightPixels = 768;
+        return result;
+    }
+    result.twipsPerPixelX = twipsPerPixel(screen->logicalDotsPerInchX());
+    result.twipsPerPixelY = twipsPerPixel(screen->logicalDotsPerInchY());
+    result.widthPixels = screen->geometry().width();
+    const int caption = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    result.fullScreenHeightPixels = screen->availableGeometry().height() - caption;
+    return result;
+}
+
+int twipsToPixelsX(double twips) {
+    return static_cast<int>(roundHalfEven(twips / primaryScreenTwips().twipsPerPixelX));
+}
+
+int twipsToPixelsY(double twips) {
+    return static_cast<int>(roundHalfEven(twips / primaryScreenTwips().twipsPerPixelY));
+}
+
+} // namespace vexa::notify

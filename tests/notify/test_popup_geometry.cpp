@@ -1,0 +1,155 @@
+// Where a popup stands on each tick of its slide-in and slide-out, and how popups stack.
+#include "PopupGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace vexa::notify;
+
+namespace {
+
+// The select-a-cover popup (2055 x 1455 twips, no border) on a 1024 x 768 screen at 96 dpi
+// whose usable height less a caption is 748 pixels.
+PopupFrame smallPopup() {
+    PopupFrame frame;
+    frame.backgroundWidth = 2055;
+    frame.backgroundHeight = 1455;
+    frame.loadedWidth = 2055;
+    return frame;
+}
+
+ScreenTwips screen96() {
+    ScreenTwips screen;
+    screen.widthPixels = 1024;
+    screen.fullScreenHeightPixels = 748;
+    return screen;
+}
+
+class PopupCountTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetOpenPopupCountForTesting(); }
+    void TearDown() override { resetOpenPopupCountForTesting(); }
+};
+
+} // namespace
+
+TEST(PopupStart, IsAThinStripJustBelowTheUsableHeightCentredAcross) {
+    const TwipsRect r = popupStartRect(smallPopup(), screen96(), 1);
+    EXPECT_DOUBLE_EQ(r.height, 90);
+    EXPECT_DOUBLE_EQ(r.width, 2055);
+    EXPECT_DOUBLE_EQ(r.top, 748 * 15 + 300);
+    EXPECT_DOUBLE_EQ(r.left, 1024 * 15 / 2.0 - 2055 / 2.0);
+}
+
+TEST(PopupStart, CentresByTheWidthBeforeDisplayAndAddsTheBorder) {
+    PopupFrame frame = smallPopup();
+    frame.loadedWidth = 3000;
+    frame.borderWidth = 60;
+    frame.borderHeight = 90;
+    const TwipsRect r = popupStartRect(frame, screen96(), 1);
+    EXPECT_DOUBLE_EQ(r.left, 7680 - 1500);
+    EXPECT_DOUBLE_EQ(r.width, 2055 + 60);
+    EXPECT_DOUBLE_EQ(fullPopupHeight(frame), 1455 + 90);
+}
+
+TEST(PopupStart, EachFurtherOpenPopupStartsOneFullHeightHigher) {
+    PopupFrame frame = smallPopup();
+    frame.borderHeight = 45;
+    const double first = popupStartRect(frame, screen96(), 1).top;
+    EXPECT_DOUBLE_EQ(popupStartRect(frame, screen96(), 2).top, first - 1500);
+    EXPECT_DOUBLE_EQ(popupStartRect(frame, screen96(), 3).top, first - 3000);
+}
+
+TEST(PopupSlide, InGrowsThirtyTwipsPerTickKeepingTheBottomEdge) {
+    TwipsRect r = popupStartRect(smallPopup(), screen96(), 1);
+    const double bottom = r.top + r.height;
+    std::vector<double> heights;
+    while (slideInStep(r, 1455)) {
+        heights.push_back(r.height);
+        ASSERT_DOUBLE_EQ(r.top + r.height, bottom);
+    }
+    // 90, 120, ... 1440 and a last short step to 1455: 46 ticks that move, then it stops.
+    ASSERT_EQ(heights.size(), 46u);
+    EXPECT_DOUBLE_EQ(heights.front(), 120);
+    EXPECT_DOUBLE_EQ(heights[1], 150);
+    EXPECT_DOUBLE_EQ(heights[44], 1440);
+    EXPECT_DOUBLE_EQ(heights.back(), 1455);
+    EXPECT_DOUBLE_EQ(r.top, bottom - 1455);
+    // Once open, further ticks change nothing.
+    const TwipsRect open = r;
+    EXPECT_FALSE(slideInStep(r, 1455));
+    EXPECT_DOUBLE_EQ(r.top, open.top);
+    EXPECT_DOUBLE_EQ(r.height, open.height);
+}
+
+TEST(PopupSlide, OutShrinksThirtyTwipsPerTickAndClosesBelow121) {
+    TwipsRect r{100, 5000, 2055, 1455};
+    std::vector<double> heights;
+    std::vector<double> tops;
+    while (slideOutStep(r)) {
+        heights.push_back(r.height);
+        tops.push_back(r.top);
+    }
+    // 1455, 1425, ... 135, 105: the tick that finds 105 closes the popup.
+    ASSERT_EQ(heights.size(), 45u);
+    EXPECT_DOUBLE_EQ(heights.front(), 1425);
+    EXPECT_DOUBLE_EQ(tops.front(), 5030);
+    EXPECT_DOUBLE_EQ(heights.back(), 105);
+    EXPECT_DOUBLE_EQ(tops.back(), 5000 + 45 * 30);
+    EXPECT_DOUBLE_EQ(r.height, 105);
+}
+
+TEST(PopupSlide, OutClosesAtOnceWhenHeightIsJustBelowTheLimitButNotAtIt) {
+    TwipsRect low{0, 0, 10, 120.4}; // rounds to 120
+    EXPECT_FALSE(slideOutStep(low));
+    TwipsRect atLimit{0, 0, 10, 121};
+    EXPECT_TRUE(slideOutStep(atLimit));
+    EXPECT_DOUBLE_EQ(atLimit.height, 91);
+}
+
+TEST(PopupSlide, AnOddFullHeightIsReachedExactly) {
+    TwipsRect r{0, 1000, 10, 90};
+    while (slideInStep(r, 137.6)) {
+    }
+    // 90 -> 120 -> 138 (the full height, rounded)
+    EXPECT_DOUBLE_EQ(r.height, 138);
+    EXPECT_DOUBLE_EQ(r.top, 1000 - 48);
+}
+
+TEST(PopupPixels, ConvertAtTheScreensResolution) {
+    const TwipsRect r{7170, 11520, 2055, 90};
+    EXPECT_EQ(toPixels(r, screen96()), QRect(478, 768, 137, 6));
+    ScreenTwips screen120 = screen96();
+    screen120.twipsPerPixelX = screen120.twipsPerPixelY = 12;   // 120 dpi
+    EXPECT_EQ(toPixels(r, screen120), QRect(598, 960, 171, 8)); // 7.5 rounds to 8, 171.25 to 171
+}
+
+TEST_F(PopupCountTest, TwoStackedPopupsTakeIndicesOneAndTwo) {
+    EXPECT_EQ(openPopupCount(), 0);
+    const auto first = countOpenedPopup();
+    const auto second = countOpenedPopup();
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 2);
+
+    const PopupFrame frame = smallPopup();
+    TwipsRect lower = popupStartRect(frame, screen96(), first);
+    TwipsRect upper = popupStartRect(frame, screen96(), second);
+    while (slideInStep(lower, 1455) | slideInStep(upper, 1455)) {
+    }
+    // Fully open, the second stands exactly on top of the first.
+    EXPECT_DOUBLE_EQ(upper.top + upper.height, lower.top);
+}
+
+TEST_F(PopupCountTest, OnlyTheHighestIndexEmptiesTheStack) {
+    const auto first = countOpenedPopup();
+    const auto second = countOpenedPopup();
+    releasePopupIndex(first);
+    EXPECT_EQ(openPopupCount(), 2); // a popup opened now still goes above the second
+    EXPECT_EQ(countOpenedPopup(), 3);
+    releasePopupIndex(second);
+    EXPECT_EQ(openPopupCount(), 3);
+    releasePopupIndex(3);
+    EXPECT_EQ(openPopupCount(), 0);
+    EXPECT_EQ(countOpenedPopup(), 1);
+}

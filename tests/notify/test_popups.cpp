@@ -1,0 +1,357 @@
+// The two notification popups as windows: what they show, where they slide, the main window
+// they disable, and how they go away.
+#include "FakeCoverHost.h"
+#include "PictureHolder.h"
+#include "ProgramFolder.h"
+#include "ScreenMetrics.h"
+#include "SystemColours.h"
+#include "TestSupport.h"
+#include "frmmsnpopup.h"
+#include "frmmsnpopupdate.h"
+#include "msnpopupGradient.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPalette>
+#include <QPointer>
+#include <QPushButton>
+#include <QSoundEffect>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using notify::PopupButton;
+using vexa::test::FakeCoverHost;
+
+namespace {
+
+const QUrl kInstaller(QStringLiteral("http://www.vexa.example/vexa/VEXA-Setup.exe"));
+
+// Catches what a popup hands to the desktop's browser, so nothing leaves this machine.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher() {
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open");
+    }
+    ~UrlCatcher() override {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    }
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
+void deletePendingWindows() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+bool shown(const MsnPopupWindow& popup, PopupButton which) {
+    const QPushButton* b = popup.button(which);
+    return b && !b->isHidden();
+}
+
+// Runs the slide-out to its end, as its timer would; the number of ticks that moved it.
+int slideOut(MsnPopupWindow* popup) {
+    QPointer<MsnPopupWindow> alive(popup);
+    int moved = 0;
+    while (alive && alive->isVisible()) {
+        const double before = alive->twipsGeometry().height;
+        alive->tmrClose_Timer();
+        if (alive && alive->twipsGeometry().height != before) ++moved;
+    }
+    return moved;
+}
+
+void slideIn(MsnPopupWindow* popup) {
+    for (int tick = 0; tick < 1000 && popup->tmrOpen()->isActive(); ++tick) popup->tmrOpen_Timer();
+}
+
+class PopupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        notify::resetOpenPopupCountForTesting();
+        ASSERT_TRUE(folder.isValid());
+        setProgramFolderForTesting(folder.path()); // no alert.wav unless a test puts one
+        host.window().show();
+    }
+    void TearDown() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<MsnPopupWindow*>(w)) w->close();
+        deletePendingWindows();
+        setProgramFolderForTesting(QString());
+        notify::resetOpenPopupCountForTesting();
+    }
+
+    QTemporaryDir folder;
+    FakeCoverHost host;
+};
+
+} // namespace
+
+TEST_F(PopupTest, SelectCoverPopupShowsItsMessageWithOkAndDisablesTheMainWindow) {
+    const QString message =
+        QStringLiteral("Please select a cover by clicking on it and try again!");
+    QPointer<frmmsnpopup> popup = frmmsnpopup::open(host, message, QStringLiteral("picture"));
+    ASSERT_TRUE(popup);
+    EXPECT_FALSE(host.window().isEnabled());
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_TRUE(popup->isEnabled());
+    EXPECT_TRUE(popup->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(popup->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(popup->lblAlert()->text(), message);
+    EXPECT_TRUE(shown(*popup, PopupButton::Ok));
+    EXPECT_EQ(popup->button(PopupButton::Ok)->text(), QStringLiteral("Ok"));
+    EXPECT_EQ(popup->button(PopupButton::Download), nullptr);
+    EXPECT_EQ(popup->popupIndex(), 1);
+}
+
+TEST_F(PopupTest, UpdatePopupButtonsFollowTheKind) {
+    struct Case {
+        const char* kind;
+        bool ok, download, cancel;
+    };
+    for (const Case& c : {Case{"uptodate", true, false, false}, Case{"error", true, false, false},
+                          Case{"update", false, true, true},
+                          // An unknown kind still gets a way out.
+                          Case{"surprise", true, false, false}}) {
+        QPointer<frmmsnpopupdate> popup = frmmsnpopupdate::open(
+            host, QStringLiteral("VEXA is up to date!"), QLatin1String(c.kind), kInstaller);
+        EXPECT_EQ(shown(*popup, PopupButton::Ok), c.ok) << c.kind;
+        EXPECT_EQ(shown(*popup, PopupButton::Download), c.download) << c.kind;
+        EXPECT_EQ(shown(*popup, PopupButton::Cancel), c.cancel) << c.kind;
+        popup->close();
+        deletePendingWindows();
+        EXPECT_FALSE(popup);
+    }
+    QPointer<frmmsnpopup> small =
+        frmmsnpopup::open(host, QStringLiteral("x"), QStringLiteral("update"));
+    EXPECT_TRUE(shown(*small, PopupButton::Ok));
+}
+
+TEST_F(PopupTest, LayoutIsPlacedInTwipsAtTheScreensResolution) {
+    QPointer<frmmsnpopup> small =
+        frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    using notify::twipsToPixelsX;
+    using notify::twipsToPixelsY;
+    EXPECT_EQ(small->picBackground()->geometry(),
+              QRect(0, 0, twipsToPixelsX(2055), twipsToPixelsY(1455)));
+    EXPECT_EQ(small->lblAlert()->geometry(), QRect(twipsToPixelsX(120), twipsToPixelsY(240),
+                                                   twipsToPixelsX(1815), twipsToPixelsY(855)));
+    EXPECT_EQ(
+        small->button(PopupButton::Ok)->geometry(),
+        QRect(twipsToPixelsX(600), twipsToPixelsY(1080), twipsToPixelsX(855), twipsToPixelsY(255)));
+    const QFont smallFont = small->lblAlert()->font();
+    EXPECT_EQ(smallFont.families().value(0), QStringLiteral("Arial Narrow"));
+    EXPECT_DOUBLE_EQ(smallFont.pointSizeF(), 9.75);
+    EXPECT_FALSE(smallFont.bold());
+
+    QPointer<frmmsnpopupdate> wide =
+        frmmsnpopupdate::open(host, QStringLiteral("A new version of VEXA is available!"),
+                              QStringLiteral("update"), kInstaller);
+    const int background = twipsToPixelsX(5415);
+    EXPECT_EQ(wide->picBackground()->width(), background);
+    EXPECT_EQ(wide->picBackground()->height(), twipsToPixelsY(1335));
+    // The message is widened to reach the background's right edge.
+    EXPECT_EQ(wide->lblAlert()->geometry().right(), background - 1);
+    EXPECT_EQ(wide->lblAlert()->x(), twipsToPixelsX(120));
+    EXPECT_EQ(wide->button(PopupButton::Download)->geometry(),
+              QRect(twipsToPixelsX(1200), twipsToPixelsY(840), twipsToPixelsX(1335),
+                    twipsToPixelsY(375)));
+    EXPECT_EQ(wide->button(PopupButton::Cancel)->x(), twipsToPixelsX(2880));
+    EXPECT_EQ(wide->button(PopupButton::Ok)->x(), twipsToPixelsX(2040));
+    EXPECT_DOUBLE_EQ(wide->lblAlert()->font().pointSizeF(), 18.0);
+    EXPECT_TRUE(wide->lblAlert()->font().bold());
+}
+
+TEST_F(PopupTest, SlidesUpFromTheBottomOfTheScreenAndStaysUntilOk) {
+    QPointer<frmmsnpopup> popup =
+        frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    const notify::ScreenTwips screen = notify::primaryScreenTwips();
+    const notify::TwipsRect start = popup->twipsGeometry();
+    EXPECT_DOUBLE_EQ(start.height, 90);
+    EXPECT_DOUBLE_EQ(start.top, screen.fullScreenHeightPixels * screen.twipsPerPixelY + 300);
+    EXPECT_EQ(popup->geometry(), notify::toPixels(start, screen));
+    EXPECT_TRUE(popup->tmrOpen()->isActive());
+    EXPECT_EQ(popup->tmrOpen()->interval(), 10);
+    EXPECT_EQ(popup->tmrClose()->interval(), 10);
+    // The display time is kept but nothing starts its timer: the popup waits for a button.
+    EXPECT_EQ(popup->tmrAlert()->interval(), 3000);
+    EXPECT_FALSE(popup->tmrAlert()->isActive());
+
+    popup->tmrOpen_Timer();
+    EXPECT_DOUBLE_EQ(popup->twipsGeometry().height, 120);
+    EXPECT_DOUBLE_EQ(popup->twipsGeometry().top, start.top - 30);
+    EXPECT_EQ(popup->geometry(), notify::toPixels(popup->twipsGeometry(), screen));
+
+    slideIn(popup);
+    EXPECT_FALSE(popup->tmrOpen()->isActive());
+    const double full = popup->picBackground()->height() * screen.twipsPerPixelY;
+    EXPECT_DOUBLE_EQ(popup->twipsGeometry().height, full);
+    EXPECT_DOUBLE_EQ(popup->twipsGeometry().top + full, start.top + 90);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_FALSE(host.window().isEnabled());
+
+    popup->button(PopupButton::Ok)->click();
+    EXPECT_TRUE(popup->tmrClose()->isActive());
+    EXPECT_EQ(slideOut(popup), 45);
+    EXPECT_TRUE(host.window().isEnabled());
+    deletePendingWindows();
+    EXPECT_FALSE(popup);
+    EXPECT_EQ(notify::openPopupCount(), 0);
+}
+
+TEST_F(PopupTest, OkWhileStillRisingSinksInsteadOfHanging) {
+    QPointer<frmmsnpopup> popup =
+        frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    for (int tick = 0; tick < 40; ++tick) popup->tmrOpen_Timer();
+    popup->button(PopupButton::Ok)->click();
+    EXPECT_FALSE(popup->tmrOpen()->isActive());
+    EXPECT_GT(slideOut(popup), 0);
+    EXPECT_TRUE(host.window().isEnabled());
+}
+
+TEST_F(PopupTest, TwoPopupsStackAndTheCountEmptiesWithTheUpperOne) {
+    QPointer<frmmsnpopup> lower =
+        frmmsnpopup::open(host, QStringLiteral("1"), QStringLiteral("picture"));
+    QPointer<frmmsnpopup> upper =
+        frmmsnpopup::open(host, QStringLiteral("2"), QStringLiteral("picture"));
+    EXPECT_EQ(lower->popupIndex(), 1);
+    EXPECT_EQ(upper->popupIndex(), 2);
+    slideIn(lower);
+    slideIn(upper);
+    EXPECT_DOUBLE_EQ(upper->twipsGeometry().top + upper->twipsGeometry().height,
+                     lower->twipsGeometry().top);
+    EXPECT_EQ(upper->geometry().bottom() + 1, lower->geometry().top());
+
+    lower->button(PopupButton::Ok)->click();
+    slideOut(lower);
+    // Closing any popup gives the main window back, as it always has.
+    EXPECT_TRUE(host.window().isEnabled());
+    EXPECT_EQ(notify::openPopupCount(), 2);
+    upper->button(PopupButton::Ok)->click();
+    slideOut(upper);
+    EXPECT_EQ(notify::openPopupCount(), 0);
+}
+
+TEST_F(PopupTest, DownloadOpensTheInstallerAndClosesAtOnce) {
+    UrlCatcher browser;
+    QPointer<frmmsnpopupdate> popup =
+        frmmsnpopupdate::open(host, QStringLiteral("A new version of VEXA is available!"),
+                              QStringLiteral("update"), kInstaller);
+    slideIn(popup);
+    popup->button(PopupButton::Download)->click();
+    EXPECT_EQ(browser.opened, QList<QUrl>{kInstaller});
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_FALSE(popup->tmrClose()->isActive());
+    EXPECT_TRUE(host.window().isEnabled());
+    EXPECT_EQ(notify::openPopupCount(), 0);
+    deletePendingWindows();
+    EXPECT_FALSE(popup);
+    EXPECT_EQ(browser.opened.size(), 1);
+}
+
+TEST_F(PopupTest, CancelSlidesOutLikeOk) {
+    UrlCatcher browser;
+    QPointer<frmmsnpopupdate> popup =
+        frmmsnpopupdate::open(host, QStringLiteral("m"), QStringLiteral("update"), kInstaller);
+    slideIn(popup);
+    popup->button(PopupButton::Cancel)->click();
+    EXPECT_TRUE(popup->tmrClose()->isActive());
+    EXPECT_GT(slideOut(popup), 0);
+    EXPECT_TRUE(browser.opened.isEmpty());
+    EXPECT_TRUE(host.window().isEnabled());
+}
+
+TEST_F(PopupTest, ClosedAnyOtherWayTheMainWindowIsEnabledAgain) {
+    QPointer<frmmsnpopup> closed =
+        frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    closed->close();
+    EXPECT_TRUE(host.window().isEnabled());
+
+    auto* deleted = frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    EXPECT_FALSE(host.window().isEnabled());
+    delete deleted;
+    EXPECT_TRUE(host.window().isEnabled());
+    EXPECT_EQ(notify::openPopupCount(), 0);
+}
+
+TEST_F(PopupTest, OutlivingTheMainWindowIsHarmless) {
+    auto owner = std::make_unique<FakeCoverHost>();
+    QPointer<frmmsnpopup> popup =
+        frmmsnpopup::open(*owner, QStringLiteral("m"), QStringLiteral("picture"));
+    owner.reset();
+    slideIn(popup);
+    popup->button(PopupButton::Ok)->click();
+    EXPECT_GT(slideOut(popup), 0);
+}
+
+TEST_F(PopupTest, BackgroundIsTheBlueToWhiteGradient) {
+    QPointer<frmmsnpopup> popup =
+        frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    const msnpopupGradient* gradient = popup->gradient();
+    ASSERT_NE(gradient, nullptr);
+    EXPECT_FLOAT_EQ(gradient->Angle(), 260.0f);
+    EXPECT_EQ(gradient->Color1(), 61 + 149 * 256 + 255 * 65536);
+    EXPECT_EQ(gradient->Color2(), 0xFFFFFF);
+    const QImage background = popup->picBackground()->picture();
+    ASSERT_EQ(background.size(), popup->picBackground()->size());
+    const QRgb top = background.pixel(background.width() - 1, 0);
+    const QRgb bottom = background.pixel(0, background.height() - 1);
+    EXPECT_LT(qRed(top), 80);
+    EXPECT_EQ(qBlue(top), 255);
+    EXPECT_GT(qRed(bottom), 235);
+}
+
+TEST_F(PopupTest, ChimePlaysOnlyWhenTheFileIsThere) {
+    QPointer<frmmsnpopup> silent =
+        frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    EXPECT_EQ(silent->alertSound(), nullptr);
+    silent->close();
+
+    const QString wav = folder.filePath(QStringLiteral("alert.wav"));
+    ASSERT_TRUE(QFile::copy(vexa::test::sourceDir() + "/resources/alert.wav", wav));
+    QPointer<frmmsnpopup> chiming =
+        frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    ASSERT_NE(chiming->alertSound(), nullptr);
+    EXPECT_EQ(chiming->alertSound()->source(), QUrl::fromLocalFile(wav));
+}
+
+TEST(GradientColours, DesktopColourNumbersTakeThePalettesColours) {
+    const auto asValue = [](const QColor& c) {
+        return c.red() + c.green() * 256 + c.blue() * 65536;
+    };
+    const QPalette palette = QGuiApplication::palette();
+    msnpopupGradient gradient;
+    gradient.setColor1(static_cast<std::int32_t>(0x8000000Fu)); // button face
+    EXPECT_EQ(gradient.Color1(), asValue(palette.color(QPalette::Active, QPalette::Button)));
+    gradient.setColor2(static_cast<std::int32_t>(0x80000008u)); // window text
+    EXPECT_EQ(gradient.Color2(), asValue(palette.color(QPalette::Active, QPalette::Text)));
+
+    // Numbers past the desktop colours, and ordinary colours, are kept as they are.
+    gradient.setColor1(static_cast<std::int32_t>(0x80000019u));
+    EXPECT_EQ(gradient.Color1(), static_cast<std::int32_t>(0x80000019u));
+    EXPECT_FALSE(notify::systemColour(0x00123456).has_value());
+    EXPECT_TRUE(notify::systemColour(static_cast<std::int32_t>(0x80000000u)).has_value());
+}
+
+TEST(GradientBox, PaintsTheWholeBoxAndRefusesATinyOne) {
+    PictureHolder box;
+    box.resize(50, 20);
+    ASSERT_TRUE(msnpopupGradient().Draw(box));
+    EXPECT_EQ(box.picture().size(), QSize(50, 20));
+
+    PictureHolder tiny;
+    tiny.resize(1, 1);
+    EXPECT_FALSE(msnpopupGradient().Draw(tiny));
+    EXPECT_FALSE(tiny.hasPicture());
+}
+
+#include "test_popups.moc"
