@@ -1,0 +1,75 @@
+#include "TrayDock.h"
+
+#include "WindowOrder.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace vexa {
+
+TrayDock::TrayDock(QWidget* window) : m_window(window) {}
+
+void TrayDock::windowMinimised() {
+    if (!m_window) return;
+    if (m_inTray) {
+        // Reported while the window comes back from the tray.
+        bringToFront();
+        return;
+    }
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return; // no notification area: the window stays minimised on the task bar
+    if (!m_dockPending) {
+        m_dockPending = true;
+        QMetaObject::invokeMethod(this, &TrayDock::dock, Qt::QueuedConnection);
+    }
+}
+
+void TrayDock::dock() {
+    m_dockPending = false;
+    if (!m_window || !m_window->isMinimized() || m_inTray) return; // restored in the meantime
+    m_window->hide();
+    ShowProgramInTray();
+    m_inTray = true;
+}
+
+void TrayDock::ShowProgramInTray() {
+    if (!m_window) return;
+    if (!m_icon) {
+        m_icon = new QSystemTrayIcon(this);
+        m_icon->setToolTip(QString::fromLatin1(kToolTip));
+        // No context menu: only the double-click acts.
+        connect(m_icon, &QSystemTrayIcon::activated, this, &TrayDock::iconActivated);
+    }
+    m_icon->setIcon(m_window->windowIcon());
+    m_icon->show();
+}
+
+void TrayDock::NoSysIcon(bool showWindow) {
+    if (m_window && showWindow) {
+        m_window->showNormal();
+        bringToFront();
+    }
+    if (m_icon) {
+        m_icon->hide();
+        m_icon->deleteLater();
+        m_icon = nullptr;
+    }
+    m_inTray = false;
+}
+
+void TrayDock::iconActivated(QSystemTrayIcon::ActivationReason reason) {
+    // Single clicks, the other buttons and moves do nothing.
+    if (reason == QSystemTrayIcon::DoubleClick && m_inTray) NoSysIcon(true);
+}
+
+void TrayDock::bringToFront() {
+    // On top for a moment, then ordinary again: the window ends up in front of all others
+    // without staying above them.
+    MakeTopMost(m_window);
+    QApplication::processEvents();
+    if (!m_window) return;
+    MakeNormal(m_window);
+    ForceForegroundWindow(m_window);
+}
+
+} // namespace vexa

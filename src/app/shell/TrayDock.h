@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
+
+class QWidget;
+
+namespace vexa {
+
+// Puts the main window into the notification area when it is minimised and brings it back on
+// a double-click on the icon. Where the desktop has no notification area, hiding the window
+// would leave no way back, so it is then minimised to the task bar as usual.
+class TrayDock : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* kToolTip = "VEXA 6";
+
+    // The window to dock; the icon is the window's own.
+    explicit TrayDock(QWidget* window);
+
+    // True from the moment the icon is added until the window is restored.
+    bool inTray() const { return m_inTray; }
+
+    // The window's resize handling calls this when it finds the window minimised. The window
+    // is hidden once the event loop is back, since the code that minimised it may still be
+    // showing it (QWidget::showMinimized does).
+    void windowMinimised();
+
+    // Adds the icon with the tool tip "VEXA 6"; a desktop that refuses it is not reported.
+    void ShowProgramInTray();
+
+    // Leaves the tray: the window (when showWindow is true) becomes visible at its normal size
+    // and comes to the front, and the icon goes.
+    void NoSysIcon(bool showWindow);
+
+    // The icon while the window is in the tray; nullptr otherwise.
+    QSystemTrayIcon* trayIcon() const { return m_icon; }
+
+private:
+    void dock();
+    void iconActivated(QSystemTrayIcon::ActivationReason reason);
+    void bringToFront();
+
+    QPointer<QWidget> m_window;
+    QSystemTrayIcon* m_icon = nullptr;
+    bool m_inTray = false;
+    bool m_dockPending = false;
+};
+
+} // namespace vexa

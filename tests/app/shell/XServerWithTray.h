@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <sys/types.h>
+
+namespace vexa::test {
+
+// A private X server (Xvfb) with a notification area (trayer) on it, for the tests of the tray
+// icon. Both end with this object.
+class XServerWithTray {
+public:
+    XServerWithTray() = default;
+    XServerWithTray(const XServerWithTray&) = delete;
+    XServerWithTray& operator=(const XServerWithTray&) = delete;
+    ~XServerWithTray();
+
+    // Starts both; false with a reason in error() when the server does not come up.
+    bool start();
+
+    // ":N", valid after start().
+    const QString& display() const { return m_display; }
+    const QString& error() const { return m_error; }
+
+private:
+    pid_t m_server = -1;
+    pid_t m_tray = -1;
+    QString m_display;
+    QString m_error;
+};
+
+} // namespace vexa::test

@@ -1,0 +1,52 @@
+// main() of the tray tests: a private X server with a notification area, and the application
+// on it. Listing the tests needs neither.
+#include "TestSupport.h"
+#include "XServerWithTray.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QSystemTrayIcon>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char** argv) {
+    bool listing = false;
+    for (int i = 1; i < argc; ++i)
+        listing = listing || std::strncmp(argv[i], "--gtest_list_tests", 18) == 0;
+
+    vexa::test::XServerWithTray x;
+    if (listing) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    } else {
+        if (!x.start()) {
+            std::fprintf(stderr, "No X server for the tray tests: %s\n", qPrintable(x.error()));
+            return 1;
+        }
+        qputenv("DISPLAY", x.display().toLatin1());
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        // No desktop bus: the icon goes to the X notification area that trayer provides.
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    }
+    QApplication app(argc, argv);
+    if (!listing) {
+        QDeadlineTimer ready(30000);
+        while (!QSystemTrayIcon::isSystemTrayAvailable() && !ready.hasExpired()) {
+            QCoreApplication::processEvents();
+            QThread::msleep(20);
+        }
+        if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+            std::fprintf(stderr, "trayer did not provide a notification area on %s\n",
+                         qPrintable(x.display()));
+            return 1;
+        }
+    }
+    // Referencing the test support library links in its sanitizer settings (the suppressions
+    // of leaks inside system libraries such as D-Bus, which the X platform loads).
+    (void)vexa::test::sourceDir();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
