@@ -1,0 +1,28 @@
+#include "CoverFormats.h"
+
+namespace vexa::print {
+
+const CoverFormat* coverFormatAt(int position) {
+    if (position < 1 || position > kCoverKindCount) return nullptr;
+    return &kCoverFormats[static_cast<std::size_t>(position - 1)];
+}
+
+const CoverFormat* coverFormatForKey(const QString& key) {
+    for (const CoverFormat& kind : kCoverFormats) {
+        if (key == QLatin1String(kind.key)) return &kind;
+    }
+    return nullptr;
+}
+
+QString coverName(const CoverFormat& kind) {
+    QString name = QString::fromLatin1(kind.message);
+    if (name.startsWith(QLatin1String("Printing "))) name.remove(0, 9);
+    if (name.endsWith(QLatin1String(" Cover."))) name.chop(7);
+    return name;
+}
+
+double twipsToDevice(double twips, double dotsPerInch) {
+    return twips * dotsPerInch / kTwipsPerInch;
+}
+
+} // namespace vexa::print

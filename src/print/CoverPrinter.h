@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QImage>
+
+namespace vexa::print {
+
+// What the print job needs of a printer. Every operation reports failure through its result
+// and leaves the printer usable for the next one, so a run can go on past a failed cover.
+class CoverPrinter {
+public:
+    virtual ~CoverPrinter() = default;
+
+    // Sends every later document to the printer that is the system default when that
+    // document starts. False when there is no printer to send anything to.
+    virtual bool followDefault() = 0;
+
+    // kPortrait / kLandscape and kPaperLetter / kPaperLegal; they apply to the next document.
+    // False for a code the printer does not know.
+    virtual bool setOrientation(int code) = 0;
+    virtual bool setPaperSize(int code) = 0;
+
+    // Draws the whole picture stretched into the rectangle (twips, origin at the top-left of
+    // the printable area), opaque. The first drawing of a document starts the document.
+    // False for an empty picture or when no document could be started.
+    virtual bool drawPicture(const QImage& picture, double x, double y, double width,
+                             double height) = 0;
+
+    // Finishes the current document and hands it on. With nothing drawn since the last end
+    // there is no document: no blank page, and the result is false.
+    virtual bool endDocument() = 0;
+};
+
+} // namespace vexa::print

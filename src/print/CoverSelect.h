@@ -1,0 +1,72 @@
+#pragma once
+
+#include "PrintJob.h"
+
+#include <QDialog>
+
+#include <array>
+#include <memory>
+
+class QLabel;
+class QPushButton;
+
+namespace vexa {
+class CoverHost;
+class PictureHolder;
+} // namespace vexa
+
+namespace vexa::print {
+
+class CoverPrinter;
+
+// "Print Covers": one toggle button per kind of cover, the selection kept in the settings
+// file, and the Print button that prints the chosen covers. Opened modally by the main
+// window for each use.
+class CoverSelect : public QDialog, private PrintProgress {
+    Q_OBJECT
+public:
+    // Prints on the system's default printer.
+    explicit CoverSelect(CoverHost& host, QWidget* parent = nullptr);
+    CoverSelect(CoverHost& host, std::unique_ptr<CoverPrinter> printer, QWidget* parent = nullptr);
+    ~CoverSelect() override;
+
+    // Loads the flags from the settings file and shows them on the buttons.
+    void readini2();
+    // Writes all eleven flags, in table order.
+    void writeini2();
+
+    const PrintFlags& flags() const { return m_flags; }
+    bool isPrinting() const { return m_printing; }
+
+public slots:
+    // Cancel, the window frame and Escape all end here; a run in progress stops after the
+    // cover being sent.
+    void reject() override;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildWindow();
+    void toggle(int index);
+    void showFace(int index, bool selected);
+    void print();
+    void cancel();
+
+    void coverStarted(const CoverFormat& kind) override;
+    void coverFinished(const CoverFormat& kind, bool printed) override;
+    bool continueAfterCover() override;
+
+    CoverHost& m_host;
+    std::unique_ptr<CoverPrinter> m_printer;
+    PrintFlags m_flags{};
+    std::array<QPushButton*, kCoverKindCount> m_buttons{};
+    std::array<PictureHolder*, 2 * kCoverKindCount> m_faces{};
+    QLabel* m_status = nullptr;
+    QPushButton* m_print = nullptr;
+    QPushButton* m_cancel = nullptr;
+    bool m_printing = false;
+    bool m_stopRequested = false;
+};
+
+} // namespace vexa::print

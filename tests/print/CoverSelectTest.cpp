@@ -1,0 +1,364 @@
+#include "FakeCoverHost.h"
+#include "RecordingPrinter.h"
+
+#include <CoverSelect.h>
+#include <PictureHolder.h>
+#include <ProfileFile.h>
+#include <ProgramFolder.h>
+#include <Settings.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "QtPrinting.h"
+
+#include <gtest/gtest.h>
+
+using namespace vexa::print;
+using vexa::test::FakeCoverHost;
+using vexa::test::RecordingPrinter;
+
+namespace {
+
+const QStringList kKeys{"Front", "Inside", "Back", "Mini", "DVD", "SLIM",
+                        "HD",    "BLU",    "PSP",  "VITA", "DS"};
+
+class CoverSelectTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        vexa::setProgramFolderForTesting(folder.path());
+        for (int n = 1; n <= 11; ++n)
+            host.putPicture(QStringLiteral("Image%1").arg(n),
+                            QImage(10 + n, 20 + n, QImage::Format_RGB32));
+    }
+    void TearDown() override { vexa::setProgramFolderForTesting(QString()); }
+
+    // Writes the print keys; a missing entry leaves the key out of the file.
+    void writeKeys(const QHash<QString, QString>& values) {
+        for (auto it = values.begin(); it != values.end(); ++it)
+            ASSERT_TRUE(vexa::writeSetting(it.key(), it.value()));
+    }
+
+    std::unique_ptr<CoverSelect> open() {
+        auto printer = std::make_unique<RecordingPrinter>();
+        recorder = printer.get();
+        return std::make_unique<CoverSelect>(host, std::move(printer));
+    }
+
+    QByteArray fileBytes() {
+        QFile file(vexa::settingsFilePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir folder;
+    FakeCoverHost host;
+    RecordingPrinter* recorder = nullptr;
+};
+
+QPushButton* button(CoverSelect& dialog, const QString& name) {
+    auto* found = dialog.findChild<QPushButton*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+}
+
+QString status(CoverSelect& dialog) {
+    return dialog.findChild<QLabel*>(QStringLiteral("Label1"))->text();
+}
+
+QImage rgb(const QImage& image) {
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// Which face button k (1-based) shows: 1 unselected, 2 selected, 0 neither.
+int shownFace(CoverSelect& dialog, int k) {
+    QPushButton* b = button(dialog, QStringLiteral("Command%1").arg(k));
+    const QImage shown = rgb(b->icon().pixmap(b->iconSize()).toImage());
+    for (int selected = 0; selected < 2; ++selected) {
+        const auto* holder = dialog.findChild<vexa::PictureHolder*>(
+            QStringLiteral("Picture%1").arg(2 * k - 1 + selected));
+        if (holder && rgb(holder->picture()) == shown) return 1 + selected;
+    }
+    return 0;
+}
+
+// The selection as the dialog shows it: keys whose flag is -1 and whose face is selected.
+// A flag and a face that disagree are reported as "<key>?".
+QStringList shownSelection(CoverSelect& dialog) {
+    QStringList keys;
+    for (int k = 1; k <= 11; ++k) {
+        const bool flag = dialog.flags()[static_cast<std::size_t>(k - 1)] == kSelected;
+        const bool face = shownFace(dialog, k) == 2;
+        if (flag && face)
+            keys << kKeys[k - 1];
+        else if (flag != face || shownFace(dialog, k) == 0)
+            keys << kKeys[k - 1] + "?";
+    }
+    return keys;
+}
+
+} // namespace
+
+TEST_F(CoverSelectTest, WindowHasItsControlsAndTexts) {
+    auto dialog = open();
+    EXPECT_EQ(dialog->windowTitle(), "Print Covers");
+    EXPECT_TRUE(dialog->isModal());
+    EXPECT_NE(dialog->findChild<QWidget*>("Frame1"), nullptr);
+    EXPECT_EQ(button(*dialog, "cmdPrint")->text(), "Print");
+    EXPECT_EQ(button(*dialog, "cmdPrint")->toolTip(), "Print selected covers.");
+    EXPECT_EQ(button(*dialog, "Cancel")->text(), "Cancel");
+    EXPECT_EQ(button(*dialog, "Cancel")->toolTip(), "Cancel Printing.");
+    EXPECT_EQ(button(*dialog, "Command1")->toolTip(), "Print CD front cover.");
+    EXPECT_EQ(button(*dialog, "Command4")->toolTip(), "Print CD mini cover.");
+    EXPECT_EQ(button(*dialog, "Command11")->toolTip(), "Print DS cover.");
+    for (int k = 1; k <= 11; ++k) {
+        EXPECT_TRUE(button(*dialog, QStringLiteral("Command%1").arg(k))->text().isEmpty());
+        EXPECT_EQ(shownFace(*dialog, k), 1) << k;
+    }
+    EXPECT_EQ(status(*dialog), "");
+}
+
+TEST_F(CoverSelectTest, TwentyTwoHiddenFacesAllDifferent) {
+    auto dialog = open();
+    QList<QImage> faces;
+    for (int n = 1; n <= 22; ++n) {
+        const auto* holder =
+            dialog->findChild<vexa::PictureHolder*>(QStringLiteral("Picture%1").arg(n));
+        ASSERT_NE(holder, nullptr) << n;
+        EXPECT_FALSE(holder->isVisibleTo(dialog.get())) << n;
+        ASSERT_TRUE(holder->hasPicture()) << n;
+        for (const QImage& earlier : faces) EXPECT_NE(rgb(earlier), rgb(holder->picture())) << n;
+        faces << holder->picture();
+    }
+}
+
+TEST_F(CoverSelectTest, SavedSelectionComesBackAndPrintWritesAllKeys) {
+    QHash<QString, QString> values;
+    for (const QString& key : kKeys) values.insert(key, "0");
+    values["Front"] = "-1";
+    values["DVD"] = "-1";
+    writeKeys(values);
+
+    auto dialog = open();
+    EXPECT_EQ(shownSelection(*dialog), QStringList({"Front", "DVD"}));
+
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(recorder->documents, 2);
+    EXPECT_TRUE(recorder->calls.contains("draw 11x21 at 0,0 size 6840.0x6840.0"));
+    EXPECT_TRUE(recorder->calls.contains("draw 14x24 at 0,0 size 15390.0x10260.0"));
+    EXPECT_EQ(status(*dialog), "Printing Complete.");
+    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+
+    vexa::ProfileFile file(vexa::settingsFilePath());
+    for (const QString& key : kKeys)
+        EXPECT_EQ(file.read("MAIN", key), key == "Front" || key == "DVD" ? "-1" : "0")
+            << key.toStdString();
+}
+
+struct ReadCase {
+    const char* name;
+    QHash<QString, QString> file;
+    QStringList selected;
+};
+
+class CoverSelectReadTest : public CoverSelectTest,
+                            public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(CoverSelectReadTest, LoadsTheSelection) {
+    writeKeys(GetParam().file);
+    auto dialog = open();
+    EXPECT_EQ(shownSelection(*dialog), GetParam().selected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, CoverSelectReadTest,
+    ::testing::Values(ReadCase{"NoFile", {}, {}},
+                      // A Front that is no 16-bit number stops the reading: DVD is not looked at.
+                      ReadCase{"FrontNotANumber", {{"Front", "abc"}, {"DVD", "-1"}}, {}},
+                      ReadCase{"FrontMissing", {{"DVD", "-1"}, {"BLU", "-1"}}, {}},
+                      ReadCase{"FrontOutOfRange", {{"Front", "40000"}, {"DVD", "-1"}}, {}},
+                      // A number other than "0" and "-1" only unselects Front.
+                      ReadCase{"FrontOne", {{"Front", "1"}, {"DVD", "-1"}}, {"DVD"}},
+                      ReadCase{"FrontFraction", {{"Front", "-1.0"}, {"DS", "-1"}}, {"DS"}},
+                      ReadCase{"FrontHalfRoundsToEven", {{"Front", "-0.5"}, {"HD", "-1"}}, {"HD"}},
+                      ReadCase{"OthersNeedExactlyMinusOne",
+                               {{"Front", "0"},
+                                {"Inside", "1"},
+                                {"Back", "-1.0"},
+                                {"Mini", "yes"},
+                                {"DVD", ""},
+                                {"SLIM", "-1"},
+                                {"VITA", "-1"}},
+                               {"SLIM", "VITA"}},
+                      ReadCase{"EverythingSelected",
+                               {{"Front", "-1"},
+                                {"Inside", "-1"},
+                                {"Back", "-1"},
+                                {"Mini", "-1"},
+                                {"DVD", "-1"},
+                                {"SLIM", "-1"},
+                                {"HD", "-1"},
+                                {"BLU", "-1"},
+                                {"PSP", "-1"},
+                                {"VITA", "-1"},
+                                {"DS", "-1"}},
+                               kKeys},
+                      // Keys are the file's: "Blu" is the same key as "BLU" in a profile file.
+                      ReadCase{
+                          "KeyCaseIsTheFilesBusiness", {{"Front", "0"}, {"blu", "-1"}}, {"BLU"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CoverSelectTest, TogglingTwiceReturnsToTheStart) {
+    writeKeys({{"Front", "-1"}});
+    auto dialog = open();
+    for (int k : {1, 3}) {
+        QPushButton* b = button(*dialog, QStringLiteral("Command%1").arg(k));
+        const int face = shownFace(*dialog, k);
+        const auto flag = dialog->flags()[static_cast<std::size_t>(k - 1)];
+        QTest::mouseClick(b, Qt::LeftButton);
+        EXPECT_NE(shownFace(*dialog, k), face);
+        EXPECT_EQ(dialog->flags()[static_cast<std::size_t>(k - 1)], ~flag);
+        EXPECT_FALSE(b->isDown());
+        QTest::mouseClick(b, Qt::LeftButton);
+        EXPECT_EQ(shownFace(*dialog, k), face);
+        EXPECT_EQ(dialog->flags()[static_cast<std::size_t>(k - 1)], flag);
+    }
+}
+
+TEST_F(CoverSelectTest, ToggleByKeyboardDoesNotLeaveTheButtonPushed) {
+    auto dialog = open();
+    QPushButton* b = button(*dialog, "Command2");
+    b->setDown(true); // as if still held when the click is handled
+    b->click();
+    EXPECT_FALSE(b->isDown());
+    EXPECT_EQ(shownSelection(*dialog), QStringList({"Inside"}));
+}
+
+TEST_F(CoverSelectTest, CancelWritesNothing) {
+    writeKeys({{"Front", "0"}, {"Back", "0"}});
+    const QByteArray before = fileBytes();
+    {
+        auto dialog = open();
+        QTest::mouseClick(button(*dialog, "Command3"), Qt::LeftButton);
+        EXPECT_EQ(shownSelection(*dialog), QStringList({"Back"}));
+        QTest::mouseClick(button(*dialog, "Cancel"), Qt::LeftButton);
+        EXPECT_EQ(status(*dialog), "Printing Cancelled.");
+        EXPECT_EQ(dialog->result(), QDialog::Rejected);
+        EXPECT_EQ(recorder->calls, QStringList());
+    }
+    EXPECT_EQ(fileBytes(), before);
+    auto again = open();
+    EXPECT_EQ(shownSelection(*again), QStringList());
+}
+
+TEST_F(CoverSelectTest, ClosingTheWindowWritesNothing) {
+    writeKeys({{"Front", "-1"}});
+    const QByteArray before = fileBytes();
+    auto dialog = open();
+    dialog->show();
+    QTest::mouseClick(button(*dialog, "Command1"), Qt::LeftButton);
+    dialog->close();
+    EXPECT_EQ(fileBytes(), before);
+}
+
+TEST_F(CoverSelectTest, OpeningTwiceShowsTheSameSelection) {
+    writeKeys({{"Front", "-1"}, {"PSP", "-1"}, {"Mini", "0"}});
+    auto first = open();
+    const QStringList shown = shownSelection(*first);
+    EXPECT_EQ(shown, QStringList({"Front", "PSP"}));
+    first.reset();
+    auto second = open();
+    EXPECT_EQ(shownSelection(*second), shown);
+}
+
+TEST_F(CoverSelectTest, NothingSelectedStillWritesTheFlagsAndCompletes) {
+    auto dialog = open();
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(recorder->calls, QStringList({"follow"}));
+    EXPECT_EQ(status(*dialog), "Printing Complete.");
+    vexa::ProfileFile file(vexa::settingsFilePath());
+    for (const QString& key : kKeys) EXPECT_EQ(file.read("MAIN", key), "0") << key.toStdString();
+}
+
+TEST_F(CoverSelectTest, TogglesReachTheFileOnlyWithPrint) {
+    auto dialog = open();
+    QTest::mouseClick(button(*dialog, "Command8"), Qt::LeftButton);
+    EXPECT_EQ(vexa::readSetting("BLU"), "");
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(vexa::readSetting("BLU"), "-1");
+    EXPECT_EQ(recorder->documents, 1);
+    EXPECT_TRUE(recorder->calls.contains("draw 20x30 at 0,0 size 15120.0x8460.0"));
+}
+
+TEST_F(CoverSelectTest, NoPrinterSaysSoAfterWritingTheFlags) {
+    writeKeys({{"Front", "-1"}});
+    auto dialog = open();
+    recorder->hasPrinter = false;
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(recorder->calls, QStringList({"follow"}));
+    EXPECT_EQ(status(*dialog), "No printer available.");
+    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    EXPECT_EQ(vexa::readSetting("Inside"), "0");
+    EXPECT_EQ(vexa::readSetting("Front"), "-1");
+}
+
+TEST_F(CoverSelectTest, DuringTheRunPrintIsDisabledAndTheStatusNamesTheCover) {
+    writeKeys({{"Front", "0"}, {"Mini", "-1"}, {"DS", "-1"}});
+    auto dialog = open();
+    QStringList seen;
+    recorder->onDocument = [&] {
+        seen << QStringLiteral("%1 %2").arg(
+            status(*dialog), button(*dialog, "cmdPrint")->isEnabled() ? "enabled" : "disabled");
+    };
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(seen,
+              QStringList({"Printing CD Mini Cover. disabled", "Printing DS Cover. disabled"}));
+    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    EXPECT_EQ(status(*dialog), "Printing Complete.");
+}
+
+TEST_F(CoverSelectTest, CancelDuringTheRunStopsAfterTheCoverBeingSent) {
+    writeKeys({{"Front", "-1"}, {"Inside", "-1"}, {"Back", "-1"}});
+    auto dialog = open();
+    dialog->show();
+    QPushButton* cancel = button(*dialog, "Cancel");
+    // The click waits in the event queue until the run lets events through.
+    recorder->onDocument = [cancel] {
+        QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::QueuedConnection);
+    };
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(recorder->documents, 1);
+    EXPECT_EQ(status(*dialog), "Printing Cancelled.");
+    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(dialog->isPrinting());
+    // The selection was saved before printing began.
+    EXPECT_EQ(vexa::readSetting("Back"), "-1");
+}
+
+TEST_F(CoverSelectTest, ClosingTheWindowDuringTheRunAlsoStopsIt) {
+    writeKeys({{"Front", "-1"}, {"Inside", "-1"}});
+    auto dialog = open();
+    dialog->show();
+    CoverSelect* raw = dialog.get();
+    recorder->onDocument = [raw] {
+        QMetaObject::invokeMethod(raw, &QWidget::close, Qt::QueuedConnection);
+    };
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(recorder->documents, 1);
+    EXPECT_NE(status(*dialog), "Printing Complete.");
+}
+
+TEST_F(CoverSelectTest, ActivationClearsTheStatusLine) {
+    auto dialog = open();
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    ASSERT_EQ(status(*dialog), "Printing Complete.");
+    dialog->show();
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    EXPECT_EQ(status(*dialog), "");
+}

@@ -1,0 +1,239 @@
+// The temporary default printer on a private cupsd: the per-user default destination that
+// cSetDfltPrinter writes, what FindDefaultPrinter reads, the chooser window, and the
+// start-up printer put back at exit.
+#include "CupsTestServer.h"
+#include "FakeCoverHost.h"
+#include "QtPrinting.h"
+
+#include <CoverSelect.h>
+#include <Form1.h>
+#include <ProgramFolder.h>
+#include <RetainOriginalPrinter.h>
+#include <Settings.h>
+#include <SystemPrinters.h>
+#include <cSetDfltPrinter.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace vexa::print;
+
+namespace {
+
+class DefaultPrinterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QString error;
+        ASSERT_TRUE(server.reset(&error)) << error.toStdString();
+    }
+    void TearDown() override {
+        qunsetenv("PRINTER");
+        qunsetenv("LPDEST");
+    }
+
+    QString savedOptions() {
+        QFile file(server.userOptionsFile());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    vexa::test::CupsTestServer& server = vexa::test::cupsTestServer();
+};
+
+struct Message {
+    QMessageBox::Icon icon;
+    QString text;
+};
+
+// A chooser whose messages are collected instead of shown.
+struct Chooser {
+    Chooser() {
+        window.setMessageSink([this](QMessageBox::Icon icon, const QString& text) {
+            messages.push_back({icon, text});
+        });
+        window.show();
+    }
+    QListWidget* list() { return window.findChild<QListWidget*>("List1"); }
+    void choose(const QString& name) {
+        const auto items = list()->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1);
+        list()->setCurrentItem(items.front());
+    }
+    void press(const char* button) {
+        QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
+    }
+
+    Form1 window;
+    std::vector<Message> messages;
+};
+
+} // namespace
+
+TEST_F(DefaultPrinterTest, FindDefaultPrinterFollowsTheServerThenTheUser) {
+    EXPECT_EQ(FindDefaultPrinter().printerName(), "alpha");
+    ASSERT_TRUE(saveUserDefaultPrinter("beta"));
+    EXPECT_EQ(FindDefaultPrinter().printerName(), "beta");
+    EXPECT_EQ(rememberStartupPrinter(), "beta");
+}
+
+TEST_F(DefaultPrinterTest, ASavedDefaultThatWasRemovedMeansNoDefault) {
+    ASSERT_TRUE(saveUserDefaultPrinter("beta"));
+    QString error;
+    ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
+    EXPECT_TRUE(FindDefaultPrinter().isNull());
+    EXPECT_EQ(rememberStartupPrinter(), "");
+}
+
+TEST_F(DefaultPrinterTest, NoPrinterNoDefault) {
+    QString error;
+    ASSERT_TRUE(server.deletePrinter("alpha", &error)) << error.toStdString();
+    ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
+    EXPECT_TRUE(FindDefaultPrinter().isNull());
+    EXPECT_TRUE(installedPrinters().isEmpty());
+    // Nothing to restore, and nothing fails.
+    EXPECT_TRUE(restoreStartupPrinter(QString()));
+}
+
+TEST_F(DefaultPrinterTest, SetPrinterAsDefaultWritesTheUsersDefault) {
+    cSetDfltPrinter setter;
+    EXPECT_EQ(setter.initialDeviceName(), "alpha");
+    EXPECT_TRUE(setter.SetPrinterAsDefault("beta"));
+    EXPECT_EQ(setter.currentDefault(), "beta");
+    EXPECT_EQ(systemDefaultPrinter(), "beta");
+    EXPECT_TRUE(savedOptions().contains("Default beta"));
+    // A new instance starts from what is the default now.
+    EXPECT_EQ(cSetDfltPrinter().initialDeviceName(), "beta");
+}
+
+TEST_F(DefaultPrinterTest, TheDefaultAgainIsSuccessWithoutWriting) {
+    cSetDfltPrinter setter;
+    EXPECT_TRUE(setter.SetPrinterAsDefault("alpha"));
+    EXPECT_FALSE(QFile::exists(server.userOptionsFile()));
+}
+
+TEST_F(DefaultPrinterTest, UnknownOrEmptyNamesAreRefused) {
+    cSetDfltPrinter setter;
+    EXPECT_FALSE(setter.SetPrinterAsDefault("gamma"));
+    EXPECT_FALSE(setter.SetPrinterAsDefault("Beta")); // names are case-sensitive
+    EXPECT_FALSE(setter.SetPrinterAsDefault(""));
+    EXPECT_EQ(systemDefaultPrinter(), "alpha");
+    EXPECT_EQ(setter.currentDefault(), "alpha");
+    EXPECT_FALSE(QFile::exists(server.userOptionsFile()));
+}
+
+TEST_F(DefaultPrinterTest, AnEnvironmentOverrideIsReportedAsFailure) {
+    for (const char* variable : {"PRINTER", "LPDEST"}) {
+        SCOPED_TRACE(variable);
+        qputenv(variable, "alpha");
+        cSetDfltPrinter setter;
+        EXPECT_FALSE(setter.SetPrinterAsDefault("beta"));
+        EXPECT_EQ(systemDefaultPrinter(), "alpha");
+        EXPECT_FALSE(QFile::exists(server.userOptionsFile()));
+        // The printer the variable names is the default already.
+        EXPECT_TRUE(setter.SetPrinterAsDefault("alpha"));
+        qunsetenv(variable);
+    }
+}
+
+TEST_F(DefaultPrinterTest, TheTraditionalPrinterVariableDoesNotOverride) {
+    qputenv("PRINTER", "lp");
+    EXPECT_TRUE(cSetDfltPrinter().SetPrinterAsDefault("beta"));
+    EXPECT_EQ(systemDefaultPrinter(), "beta");
+}
+
+TEST_F(DefaultPrinterTest, ARememberedDefaultChangedElsewhereIsWrittenAgain) {
+    cSetDfltPrinter setter; // finds alpha
+    ASSERT_TRUE(saveUserDefaultPrinter("beta"));
+    EXPECT_TRUE(setter.SetPrinterAsDefault("alpha"));
+    EXPECT_EQ(systemDefaultPrinter(), "alpha");
+}
+
+TEST_F(DefaultPrinterTest, ChooserListsThePrintersAndItsTexts) {
+    Chooser chooser;
+    EXPECT_EQ(chooser.window.windowTitle(), "Set Temporary Printer");
+    EXPECT_FALSE(chooser.window.isModal());
+    EXPECT_EQ(chooser.window.findChild<QLabel*>("Label1")->text(), "Select a printer:");
+    EXPECT_EQ(chooser.window.findChild<QPushButton*>("Command1")->text(), "Select");
+    EXPECT_EQ(chooser.window.findChild<QPushButton*>("Command2")->text(), "Cancel");
+    QStringList rows;
+    for (int i = 0; i < chooser.list()->count(); ++i) rows << chooser.list()->item(i)->text();
+    EXPECT_EQ(rows, QStringList({"alpha", "beta"}));
+}
+
+TEST_F(DefaultPrinterTest, ChooserWithoutASelectionAsksForOne) {
+    Chooser chooser;
+    chooser.press("Command1");
+    ASSERT_EQ(chooser.messages.size(), 1u);
+    EXPECT_EQ(chooser.messages[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(chooser.messages[0].text, "Please select a printer from the list.");
+    EXPECT_TRUE(chooser.window.isVisible());
+    EXPECT_FALSE(QFile::exists(server.userOptionsFile()));
+}
+
+TEST_F(DefaultPrinterTest, ChooserSetsTheTemporaryPrinterAndCloses) {
+    Chooser chooser;
+    chooser.choose("beta");
+    chooser.press("Command1");
+    ASSERT_EQ(chooser.messages.size(), 1u);
+    EXPECT_EQ(chooser.messages[0].icon, QMessageBox::Information);
+    EXPECT_EQ(chooser.messages[0].text, "beta has successfully been set as the temporary printer.");
+    EXPECT_FALSE(chooser.window.isVisible());
+    EXPECT_EQ(systemDefaultPrinter(), "beta");
+}
+
+TEST_F(DefaultPrinterTest, ChooserReportsAPrinterThatCannotBeSetAndStaysOpen) {
+    Chooser chooser;
+    chooser.choose("beta");
+    QString error;
+    ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
+    chooser.press("Command1");
+    ASSERT_EQ(chooser.messages.size(), 1u);
+    EXPECT_EQ(chooser.messages[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(chooser.messages[0].text, "beta has failed to be set as the temporary printer.");
+    EXPECT_TRUE(chooser.window.isVisible());
+    EXPECT_EQ(systemDefaultPrinter(), "alpha");
+}
+
+TEST_F(DefaultPrinterTest, ChooserCancelChangesNothing) {
+    Chooser chooser;
+    chooser.choose("beta");
+    chooser.press("Command2");
+    EXPECT_FALSE(chooser.window.isVisible());
+    EXPECT_TRUE(chooser.messages.empty());
+    EXPECT_EQ(systemDefaultPrinter(), "alpha");
+}
+
+TEST_F(DefaultPrinterTest, TheTemporaryPrinterGetsTheCoversAndTheStartUpOneComesBackAtExit) {
+    const QString startup = rememberStartupPrinter();
+    ASSERT_EQ(startup, "alpha");
+    {
+        Chooser chooser;
+        chooser.choose("beta");
+        chooser.press("Command1");
+    }
+    // Closing the chooser leaves the temporary printer in place.
+    EXPECT_EQ(systemDefaultPrinter(), "beta");
+
+    QTemporaryDir folder;
+    vexa::setProgramFolderForTesting(folder.path());
+    vexa::writeSetting("Front", "-1");
+    vexa::test::FakeCoverHost host;
+    host.putPicture("Image1", QImage(20, 20, QImage::Format_RGB32));
+    {
+        CoverSelect dialog(host);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+    }
+    vexa::setProgramFolderForTesting(QString());
+    ASSERT_TRUE(server.waitUntilIdle());
+    EXPECT_EQ(server.jobFiles("beta").size(), 1);
+    EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
+
+    EXPECT_TRUE(restoreStartupPrinter(startup));
+    EXPECT_EQ(systemDefaultPrinter(), "alpha");
+    EXPECT_EQ(FindDefaultPrinter().printerName(), "alpha");
+}

@@ -1,0 +1,91 @@
+#include "PdfProbe.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+namespace vexa::test {
+
+namespace {
+
+QString runTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return QString();
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+template <typename Keep> QRect boxOf(const QImage& page, Keep keep) {
+    const QImage image = page.convertToFormat(QImage::Format_RGB32);
+    int left = image.width(), top = image.height(), right = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (!keep(line[x])) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    if (right < 0) return QRect();
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+} // namespace
+
+std::vector<QSizeF> pdfPageSizes(const QString& pdfFile) {
+    const QString info =
+        runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
+                                            QStringLiteral("-l"), QStringLiteral("1000"), pdfFile});
+    static const QRegularExpression line(
+        QStringLiteral(R"(^Page\s+\d+\s+size:\s+([\d.]+)\s+x\s+([\d.]+)\s+pts)"),
+        QRegularExpression::MultilineOption);
+    std::vector<QSizeF> sizes;
+    for (auto it = line.globalMatch(info); it.hasNext();) {
+        const auto match = it.next();
+        sizes.emplace_back(match.captured(1).toDouble(), match.captured(2).toDouble());
+    }
+    return sizes;
+}
+
+std::vector<QSize> pdfImageSizes(const QString& pdfFile) {
+    // "page num type width height ...", after two heading lines.
+    const QString list = runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdfFile});
+    std::vector<QSize> sizes;
+    const QStringList lines = list.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QStringList fields = lines[i].simplified().split(QLatin1Char(' '));
+        if (fields.size() > 4) sizes.emplace_back(fields[3].toInt(), fields[4].toInt());
+    }
+    return sizes;
+}
+
+QImage renderPdfPage(const QString& pdfFile, int page, int dpi) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) return QImage();
+    const QString prefix = folder.filePath(QStringLiteral("page"));
+    const QString number = QString::number(page);
+    runTool(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"), number,
+             QStringLiteral("-l"), number, QStringLiteral("-png"), QStringLiteral("-singlefile"),
+             pdfFile, prefix});
+    return QImage(prefix + QStringLiteral(".png"));
+}
+
+QRect inkBox(const QImage& page) {
+    return boxOf(page, [](QRgb p) { return qRed(p) < 200 || qGreen(p) < 200 || qBlue(p) < 200; });
+}
+
+QRect colourBox(const QImage& page, QRgb colour) {
+    return boxOf(page, [colour](QRgb p) {
+        return std::abs(qRed(p) - qRed(colour)) < 60 && std::abs(qGreen(p) - qGreen(colour)) < 60 &&
+               std::abs(qBlue(p) - qBlue(colour)) < 60;
+    });
+}
+
+} // namespace vexa::test
