@@ -41,9 +41,11 @@ using YieldHook = std::function<bool()>;
 // Runs effect `effectId` (1 ... 31) on `picture` with `parameter`, storing percent-complete
 // values in `progress`. An id outside 1 ... 31 runs nothing and leaves the picture as it was.
 // A call made while another one runs (from inside its yield hook) returns Busy at once.
-EffectResult ApplyEffect(std::int32_t effectId, const PictureView& picture,
-                         std::int32_t parameter, std::int32_t& progress,
-                         const YieldHook& yield = {});
+// Cancelled (the hook returned false) and Refused (a parameter the effect cannot use, a
+// malformed picture, or one too large for the engine's working copy) leave the picture and
+// the engine exactly as before the call; only Done changes the picture.
+EffectResult ApplyEffect(std::int32_t effectId, const PictureView& picture, std::int32_t parameter,
+                         std::int32_t& progress, const YieldHook& yield = {});
 
 // Unpacks a colour held as red + 256 x green + 65536 x blue.
 struct Colour {
@@ -57,8 +59,10 @@ Colour SplitColour(std::int32_t colour);
 // as vexa-cli.
 struct EffectInfo {
     int id;
-    const char* name;      // "Sharpen", "Negative", ...
-    const char* parameter; // what the parameter means, or "not used"
+    const char* name;                // "Sharpen", "Negative", ...
+    const char* parameter;           // what the parameter means, or "not used"
+    std::int32_t usualParameter = 0; // what the program passes, or a typical value
+    bool colourParameter = false;    // the parameter is a colour, red + 256 x green + 65536 x blue
 };
 std::span<const EffectInfo> effectTable();
 

@@ -1,0 +1,34 @@
+#pragma once
+
+// The command line of `vexa-cli effect`, parsed without touching any file.
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+namespace vexa::cli {
+
+struct EffectArguments {
+    enum class Action { Run, List, Help };
+    Action action = Action::Run;
+    std::int32_t effectId = 0;
+    std::int32_t parameter = 0;
+    QString input;
+    QString output;
+};
+
+// The effect id of "12", "Gray Scale", "gray-scale" or "grayscale" (letter case, blanks and
+// punctuation are ignored); nothing when no effect has that id or name.
+std::optional<std::int32_t> findEffect(const QString& idOrName);
+
+// Parses the arguments after "effect":
+//   <EffectId or effect name> [--param N | --colour R,G,B] INPUT OUTPUT
+//   --list
+//   --help
+// Without --param or --colour the effect's usual parameter is used. On a usage error,
+// nothing is returned and `error` says what is wrong in one line.
+std::optional<EffectArguments> parseEffectArguments(const QStringList& arguments, QString& error);
+
+} // namespace vexa::cli

@@ -1,0 +1,116 @@
+#include "EffectCommand.h"
+
+#include "EffectArguments.h"
+#include "Effects.h"
+#include "PictureFile.h"
+#include "QImageEffect.h"
+#include "TerminalProgress.h"
+#include "cGdiPlus.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace vexa::cli {
+
+namespace {
+
+constexpr qint32 kJpegQuality = 85;
+
+void printUsage(QTextStream& out) {
+    out << "usage: vexa-cli effect <EffectId or effect name> [--param N | --colour R,G,B] "
+           "INPUT OUTPUT\n"
+           "       vexa-cli effect --list\n"
+           "Applies one effect to the picture INPUT and writes the result to OUTPUT, in the\n"
+           "format its extension names (.bmp, .jpg, .png, .gif, .tif). Without --param or\n"
+           "--colour the effect's usual parameter is used.\n";
+}
+
+QString colourText(std::int32_t packed) {
+    const effects::Colour c = effects::SplitColour(packed);
+    return QStringLiteral("%1,%2,%3").arg(c.red).arg(c.green).arg(c.blue);
+}
+
+void printList(QTextStream& out) {
+    out << "id  effect                  parameter (usual value)\n";
+    for (const effects::EffectInfo& info : effects::effectTable()) {
+        QString parameter = QString::fromUtf8(info.parameter);
+        if (parameter != u"not used")
+            parameter += QStringLiteral(" (%1)").arg(info.colourParameter
+                                                         ? colourText(info.usualParameter)
+                                                         : QString::number(info.usualParameter));
+        out << QStringLiteral("%1  %2  %3\n")
+                   .arg(info.id, 2)
+                   .arg(QString::fromUtf8(info.name), -22)
+                   .arg(parameter);
+    }
+}
+
+int fail(const QString& message, int status) {
+    QTextStream(stderr) << "vexa-cli effect: " << message << "\n";
+    return status;
+}
+
+} // namespace
+
+int runEffectCommand(const QStringList& arguments) {
+    QString error;
+    const std::optional<EffectArguments> parsed = parseEffectArguments(arguments, error);
+    if (!parsed) {
+        if (!error.contains(u"vexa-cli"))
+            error += QStringLiteral(" (see 'vexa-cli effect --help')");
+        return fail(error, 2);
+    }
+    QTextStream out(stdout);
+    if (parsed->action == EffectArguments::Action::Help) {
+        printUsage(out);
+        return 0;
+    }
+    if (parsed->action == EffectArguments::Action::List) {
+        printList(out);
+        return 0;
+    }
+
+    QImage picture = loadPictureFile(parsed->input);
+    if (picture.isNull())
+        return fail(QStringLiteral("cannot read '%1': missing, unreadable or not a picture")
+                        .arg(parsed->input),
+                    1);
+
+    TerminalProgress bar(stderr);
+    std::int32_t progress = 0;
+    const effects::EffectResult result =
+        effects::applyEffect(picture, parsed->effectId, parsed->parameter, progress, [&] {
+            bar.show(progress);
+            return true;
+        });
+    bar.finish();
+    if (result.status != effects::EffectStatus::Done)
+        return fail(QString::fromStdString(result.reason.empty() ? "the effect did not run"
+                                                                 : result.reason),
+                    1);
+
+    cGdiPlus writer;
+    QString writeError;
+    QObject::connect(&writer, &cGdiPlus::Error,
+                     [&](qint32, const QString& description) { writeError = description; });
+    if (!writer.PictureBoxToFile(picture, parsed->output, kJpegQuality)) {
+        if (writeError.isEmpty())
+            return fail(QStringLiteral("cannot write '%1': its extension names no picture "
+                                       "format (use .bmp, .jpg, .png, .gif or .tif)")
+                            .arg(parsed->output),
+                        1);
+        // The writer's status texts name the failing call; a missing or read-only folder,
+        // the usual cause, is worth saying plainly.
+        const QFileInfo folder(QFileInfo(parsed->output).absolutePath());
+        if (!folder.isDir())
+            writeError = QStringLiteral("its folder does not exist");
+        else if (!folder.isWritable())
+            writeError = QStringLiteral("its folder is not writable");
+        return fail(QStringLiteral("cannot write '%1': %2").arg(parsed->output, writeError), 1);
+    }
+    return 0;
+}
+
+} // namespace vexa::cli

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "CoverFormats.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+namespace vexa::cli {
+
+// `vexa-cli print` as typed: one picture per cover kind (--front FILE ... --ds FILE, named
+// after the kind's settings key), and where the covers go.
+struct PrintArguments {
+    bool help = false;
+    std::array<QString, print::kCoverKindCount> pictures; // by table row; empty: not printed
+    QString printer; // empty: the default printer
+    QString pdf;     // not empty: export to this file instead of printing
+};
+
+// The option that names the picture of a kind: "--" and its key in lower case.
+QString coverOption(const print::CoverFormat& kind);
+
+// Nothing, with `error` set to one line, for an unknown option, a missing or repeated value,
+// both --printer and --pdf, or no cover at all.
+std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, QString& error);
+
+} // namespace vexa::cli

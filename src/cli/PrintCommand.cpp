@@ -1,0 +1,153 @@
+#include "PrintCommand.h"
+
+#include "CoverHost.h"
+#include "PdfCoverPrinter.h"
+#include "PictureFile.h"
+#include "PrintArguments.h"
+#include "PrintJob.h"
+#include "QtCoverPrinter.h"
+#include "SystemPrinters.h"
+
+#include <QHash>
+#include <QTextStream>
+
+namespace vexa::cli {
+
+using namespace vexa::print;
+
+namespace {
+
+void printUsage(QTextStream& out) {
+    out << "usage: vexa-cli print [--front FILE] [--inside FILE] ... [--ds FILE]\n"
+           "                      [--printer NAME | --pdf FILE]\n"
+           "Prints each picture as its cover, stretched to the cover's physical size at the\n"
+           "top-left of the printable area, one document per cover, in this order:\n";
+    for (const CoverFormat& kind : kCoverFormats)
+        out << QStringLiteral("  %1  %2\n").arg(coverOption(kind), -9).arg(coverName(kind));
+    out << "Without --printer the default printer is used. --pdf FILE writes one page per\n"
+           "cover into FILE instead, each on its own paper size with the picture at the\n"
+           "page's top-left corner.\n";
+}
+
+// The pictures given on the command line, in the slots the covers print from.
+class PictureSet final : public CoverHost {
+public:
+    QImage slotPicture(const QString& slotName) const override {
+        return m_pictures.value(slotName);
+    }
+    void setSlotPicture(const QString& slotName, const QImage& picture) override {
+        m_pictures.insert(slotName, picture);
+    }
+    QString selectedSlotName() const override { return QString(); }
+    QWidget* hostWindow() override { return nullptr; }
+
+private:
+    QHash<QString, QImage> m_pictures;
+};
+
+class ConsoleProgress final : public PrintProgress {
+public:
+    ConsoleProgress(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
+
+    void coverStarted(const CoverFormat& kind) override {
+        m_out << kind.message << Qt::endl;
+    }
+    void coverFinished(const CoverFormat& kind, bool printed) override {
+        if (printed) {
+            ++m_printed;
+        } else {
+            ++m_failed;
+            m_err << "vexa-cli print: the " << coverName(kind) << " cover was not printed"
+                  << Qt::endl;
+        }
+    }
+    bool continueAfterCover() override { return true; }
+
+    int printed() const { return m_printed; }
+    int failed() const { return m_failed; }
+
+private:
+    QTextStream& m_out;
+    QTextStream& m_err;
+    int m_printed = 0;
+    int m_failed = 0;
+};
+
+int fail(QTextStream& err, const QString& message, int status) {
+    err << "vexa-cli print: " << message << Qt::endl;
+    return status;
+}
+
+} // namespace
+
+int runPrintCommand(const QStringList& arguments) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return runPrintCommand(arguments, out, err);
+}
+
+int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    QString error;
+    const std::optional<PrintArguments> parsed = parsePrintArguments(arguments, error);
+    if (!parsed)
+        return fail(err, error + QStringLiteral(" (try 'vexa-cli print --help')"), 2);
+    if (parsed->help) {
+        printUsage(out);
+        return 0;
+    }
+
+    // Every picture is read before anything is printed, so a typo costs no paper.
+    PictureSet pictures;
+    PrintFlags flags{};
+    for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
+        const QString& file = parsed->pictures[i];
+        if (file.isEmpty())
+            continue;
+        const QImage picture = loadPictureFile(file);
+        if (picture.isNull())
+            return fail(err,
+                        QStringLiteral("cannot read '%1': missing, unreadable or not a picture")
+                            .arg(file),
+                        1);
+        pictures.setSlotPicture(QString::fromLatin1(kCoverFormats[i].slot), picture);
+        flags[i] = kSelected;
+    }
+
+    ConsoleProgress progress(out, err);
+    if (!parsed->pdf.isEmpty()) {
+        PdfCoverPrinter printer(parsed->pdf);
+        printSelectedCovers(flags, pictures, printer, progress);
+        if (!printer.finish() || progress.failed() > 0)
+            return fail(err, QStringLiteral("cannot write '%1'").arg(parsed->pdf), 1);
+        out << progress.printed() << (progress.printed() == 1 ? " page" : " pages")
+            << " written to " << parsed->pdf << Qt::endl;
+        return 0;
+    }
+
+    QtCoverPrinter printer;
+    QString target = parsed->printer;
+    if (!target.isEmpty()) {
+        if (!printer.usePrinter(target)) {
+            const QStringList installed = installedPrinters();
+            return fail(err,
+                        QStringLiteral("no printer named '%1' (installed: %2)")
+                            .arg(target, installed.isEmpty() ? QStringLiteral("none")
+                                                             : installed.join(QLatin1String(", "))),
+                        1);
+        }
+    } else if (!printer.followDefault()) {
+        return fail(err,
+                    installedPrinters().isEmpty()
+                        ? QStringLiteral("no printer is installed; --pdf FILE exports instead")
+                        : QStringLiteral("there is no default printer; name one with --printer"),
+                    1);
+    } else {
+        target = systemDefaultPrinter();
+    }
+    printSelectedCovers(flags, pictures, printer, progress);
+    out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers") << " sent to "
+        << target << Qt::endl;
+    return progress.failed() > 0 ? 1 : 0;
+}
+
+} // namespace vexa::cli

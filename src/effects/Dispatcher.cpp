@@ -1,0 +1,127 @@
+// ApplyEffect: checks the call, holds the target buffer for its duration, runs the effect
+// and writes the result back only when it completed, so a refused or cancelled call leaves
+// the picture exactly as it was.
+
+#include "Effects.h"
+
+#include "EffectFrame.h"
+#include "EffectKernels.h"
+#include "ParameterCheck.h"
+#include "PixelAccess.h"
+#include "PixelBuffer.h"
+#include "Random.h"
+
+#include <cstring>
+
+namespace vexa::effects {
+
+namespace {
+
+// Set while an effect runs. Its yield hook may process window events that start another
+// effect; that call must leave everything alone. One thread only, so a plain flag.
+bool busy = false;
+
+class BusyScope {
+public:
+    BusyScope() { busy = true; }
+    ~BusyScope() { busy = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+};
+
+// Puts the random sequence back where it was unless the effect completed, so an
+// unfinished call does not change what the next one draws.
+class RandomScope {
+public:
+    RandomScope() : saved_(engineRandom().state()) {}
+    ~RandomScope() {
+        if (!keep_) engineRandom().setState(saved_);
+    }
+    RandomScope(const RandomScope&) = delete;
+    RandomScope& operator=(const RandomScope&) = delete;
+    void keep() { keep_ = true; }
+
+private:
+    std::uint32_t saved_;
+    bool keep_ = false;
+};
+
+struct Entry {
+    EffectFunction run;
+    bool startsAsCopy; // the effect reads the target, or leaves pixels it does not cover
+};
+
+constexpr Entry kEntries[32] = {
+    {nullptr, false},         {sharpen, true},
+    {negative, false},        {blur, true},
+    {diffuse, true},          {smooth, true},
+    {edgeEnhance, true},      {contour, false},
+    {emboss, false},          {reliefLeft, false},
+    {engrave, false},         {reliefRight, false},
+    {grayScale, false},       {relief, false},
+    {brightnessScale, false}, {mosaic, false},
+    {swapChannels, false},    {contrast, false},
+    {blackAndWhite, false},   {sharpThresholdDither, false},
+    {orderedDither, false},   {floydSteinbergDither, false},
+    {burkesDither, false},    {stuckiDither, false},
+    {quadrantSmooth, false},  {dilate, false},
+    {erode, false},           {edgeDetect, false},
+    {autoLevels, false},      {addNoise, false},
+    {saturation, false},      {gamma, false},
+};
+
+std::string pictureRefusal(const PictureView& picture) {
+    if (picture.width < 0 || picture.height < 0) return "The picture has a negative size";
+    if (picture.width == 0 || picture.height == 0) return {};
+    if (!picture.pixels) return "The picture has no pixels";
+    if (picture.stride < std::ptrdiff_t(picture.width) * 4)
+        return "The picture's rows are shorter than its width";
+    return {};
+}
+
+void copyRows(std::uint8_t* to, std::ptrdiff_t toStride, const std::uint8_t* from,
+              std::ptrdiff_t fromStride, int width, int height) {
+    const std::size_t bytes = std::size_t(width) * 4;
+    if (toStride == fromStride && std::ptrdiff_t(bytes) == toStride) {
+        std::memcpy(to, from, bytes * std::size_t(height));
+        return;
+    }
+    for (int y = 0; y < height; ++y) std::memcpy(to + y * toStride, from + y * fromStride, bytes);
+}
+
+} // namespace
+
+EffectResult ApplyEffect(std::int32_t effectId, const PictureView& picture, std::int32_t parameter,
+                         std::int32_t& progress, const YieldHook& yield) {
+    if (busy) return {EffectStatus::Busy, {}};
+    BusyScope busyScope;
+    if (effectId < 1 || effectId > 31) return {};
+    if (std::string reason = parameterRefusal(effectId, parameter); !reason.empty())
+        return refused(std::move(reason));
+    if (std::string reason = pictureRefusal(picture); !reason.empty())
+        return refused(std::move(reason));
+    const int w = picture.width;
+    const int h = picture.height;
+    if (w == 0 || h == 0) return {};
+
+    const auto buffer = PixelBuffer::tryCreate(w, h);
+    if (!buffer)
+        return refused("The picture is too large: there is not enough memory for a working "
+                       "copy of " +
+                       std::to_string(w) + " x " + std::to_string(h) + " pixels");
+    const Entry& entry = kEntries[effectId];
+    if (entry.startsAsCopy)
+        copyRows(buffer->data(), buffer->stride(), picture.pixels, picture.stride, w, h);
+
+    Progress progressCell(progress, yield);
+    const Frame frame{picture.pixels, picture.stride, buffer->data(), buffer->stride(), w, h,
+                      &progressCell};
+    RandomScope randomScope;
+    EffectResult result = entry.run(frame, parameter);
+    if (result.status != EffectStatus::Done) return result;
+    randomScope.keep();
+    copyRows(picture.pixels, picture.stride, buffer->data(), buffer->stride(), w, h);
+    return result;
+}
+
+} // namespace vexa::effects
