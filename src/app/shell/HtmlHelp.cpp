@@ -1,0 +1,42 @@
+#include "HtmlHelp.h"
+
+#include "HelpBook.h"
+#include "HelpWindow.h"
+
+namespace vexa {
+
+HelpWindow* HtmlHelp::openWindow(QWidget* owner) {
+    if (m_window && m_window->parentWidget() != owner)
+        closeAll(); // asked for by another window: start afresh there
+    if (!m_window) m_window = new HelpWindow(HelpBook::load(m_folder), owner);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+    return m_window;
+}
+
+HelpWindow* HtmlHelp::displayTopic(QWidget* owner) {
+    HelpWindow* window = openWindow(owner);
+    const QString topic = window->book().defaultTopic();
+    if (topic.isEmpty())
+        window->showContents(); // explains what is missing
+    else
+        window->showTopic(topic);
+    return window;
+}
+
+HelpWindow* HtmlHelp::displayContents(QWidget* owner) {
+    HelpWindow* window = openWindow(owner);
+    window->showContents();
+    return window;
+}
+
+void HtmlHelp::closeAll() {
+    if (m_window) {
+        HelpWindow* window = m_window;
+        m_window = nullptr;
+        window->close(); // deletes itself
+    }
+}
+
+} // namespace vexa
