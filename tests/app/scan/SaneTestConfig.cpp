@@ -1,0 +1,60 @@
+#include "SaneTestConfig.h"
+
+#include "ScannerDevice.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace vexa::test {
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(text);
+}
+
+} // namespace
+
+QString usePrivateSaneConfig() {
+    static QTemporaryDir folder;
+    static const bool written = [] {
+        writeFile(QDir(folder.path()).filePath("dll.conf"), "test\n");
+        writeFile(QDir(folder.path()).filePath("test.conf"), "number_of_devices 2\n"
+                                                             "mode Color\n"
+                                                             "depth 8\n"
+                                                             "resolution 50\n"
+                                                             "test-picture \"Color pattern\"\n"
+                                                             "br_x 40.0\n"
+                                                             "br_y 30.0\n");
+        // Without the trailing ":" SANE searches this folder only, not /etc/sane.d.
+        qputenv("SANE_CONFIG_DIR", folder.path().toLocal8Bit());
+        return true;
+    }();
+    (void)written;
+    return folder.path();
+}
+
+void resetTestScanner(const QString& deviceName,
+                      std::initializer_list<std::pair<const char*, QVariant>> changes) {
+    usePrivateSaneConfig();
+    scan::ScannerDevice device(scan::SaneBackend::shared());
+    QString error;
+    ASSERT_TRUE(device.open(deviceName, &error)) << error.toStdString();
+    const std::pair<const char*, QVariant> defaults[] = {
+        {"mode", "Color"},     {"depth", 8},
+        {"resolution", 50},    {"test-picture", "Color pattern"},
+        {"three-pass", false}, {"hand-scanner", false},
+        {"read-limit", false}, {"read-return-value", "Default"},
+    };
+    for (const auto& [name, value] : defaults)
+        ASSERT_TRUE(device.setOption(name, value, &error)) << name << ": " << error.toStdString();
+    for (const auto& [name, value] : changes)
+        ASSERT_TRUE(device.setOption(name, value, &error)) << name << ": " << error.toStdString();
+}
+
+} // namespace vexa::test

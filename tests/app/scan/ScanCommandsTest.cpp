@@ -1,0 +1,317 @@
+#include "ScanCommands.h"
+
+#include "../../imageio/JpegTables.h"
+#include "AcquireDialog.h"
+#include "ModalDriver.h"
+#include "ObeyFilePermissions.h"
+#include "PictureHolder.h"
+#include "ProgramFolder.h"
+#include "SaneScannerAccess.h"
+#include "SaneTestConfig.h"
+#include "TestSupport.h"
+#include "cGdiPlus.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+using namespace vexa::scan;
+
+namespace {
+
+// Stands in for the scanner: writes what the test asks for to the transfer file.
+class FakeScanner : public ScannerAccess {
+public:
+    void selectImageSource() override { ++selections; }
+    qint16 acquireToFilename(const QString& path) override {
+        requestedPath = path;
+        if (!fileContents.isEmpty()) {
+            QFile file(path);
+            if (file.open(QIODevice::WriteOnly)) file.write(fileContents);
+        }
+        return result;
+    }
+
+    QByteArray fileContents;
+    qint16 result = 0;
+    QString requestedPath;
+    int selections = 0;
+};
+
+struct Shown {
+    QString text;
+    QString title;
+    UserPrompts::Icon icon;
+};
+
+// Answers the questions from a script and records every message.
+class ScriptedPrompts : public UserPrompts {
+public:
+    void message(const QString& text, const QString& title, Icon icon) override {
+        messages.push_back({text, title, icon});
+    }
+    bool askYesNo(const QString& text, const QString& title) override {
+        questions.push_back({text, title, Icon::Information});
+        return answerYes;
+    }
+    std::optional<QString> saveFileName(const QString& filter) override {
+        filters << filter;
+        return fileName;
+    }
+
+    std::optional<QString> fileName;
+    bool answerYes = false;
+    std::deque<Shown> messages;
+    std::deque<Shown> questions;
+    QStringList filters;
+};
+
+QByteArray bitmapBytes(const QImage& picture) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "BMP");
+    return bytes;
+}
+
+class ScanTab : public ::testing::Test {
+protected:
+    void SetUp() override { vexa::setProgramFolderForTesting(folder.path()); }
+    void TearDown() override { vexa::setProgramFolderForTesting(QString()); }
+
+    void expectOnlyMessage(const QString& text, const QString& title, UserPrompts::Icon icon) {
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].text, text);
+        EXPECT_EQ(prompts.messages[0].title, title);
+        EXPECT_EQ(prompts.messages[0].icon, icon);
+    }
+    void expectNotAquired() {
+        expectOnlyMessage("Unable to aquire image!", "Unable to aquire image!",
+                          UserPrompts::Icon::Error);
+    }
+    void expectSaved() {
+        expectOnlyMessage("File Saved", "Sucessfully saved file.", UserPrompts::Icon::Information);
+    }
+    void expectNotSaved() {
+        expectOnlyMessage("File Not Saved", "Unable to save file.", UserPrompts::Icon::Error);
+    }
+
+    QTemporaryDir folder;
+    const QString transfer = folder.filePath("temp.bmp");
+    vexa::PictureHolder image20;
+    FakeScanner scanner;
+    ScriptedPrompts prompts;
+    ScanCommands commands{image20, scanner, prompts};
+    vexa::cGdiPlus gdip;
+    const QImage scanned = vexa::test::patternImage(60, 40);
+};
+
+TEST_F(ScanTab, SourceAsksTheScanner) {
+    commands.source();
+    EXPECT_EQ(scanner.selections, 1);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ScanTab, AquireShowsTheScanAndDeletesTheTransferFile) {
+    scanner.fileContents = bitmapBytes(scanned);
+    commands.aquire();
+    EXPECT_EQ(scanner.requestedPath, transfer);
+    EXPECT_EQ(image20.picture().convertToFormat(QImage::Format_RGB32), scanned);
+    EXPECT_FALSE(QFile::exists(transfer));
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ScanTab, AFailedScanKeepsThePictureAndTheFileTheScannerLeft) {
+    image20.setPicture(scanned);
+    scanner.fileContents = "half a bitmap";
+    scanner.result = 1;
+    commands.aquire();
+    expectNotAquired();
+    EXPECT_EQ(image20.picture(), scanned);
+    EXPECT_TRUE(QFile::exists(transfer));
+}
+
+TEST_F(ScanTab, AnUnreadableTransferFileCountsAsAFailedScan) {
+    image20.setPicture(scanned);
+    scanner.fileContents = "BM not really a bitmap";
+    commands.aquire();
+    expectNotAquired();
+    EXPECT_EQ(image20.picture(), scanned);
+    EXPECT_TRUE(QFile::exists(transfer)); // left for the next scan to overwrite
+}
+
+TEST_F(ScanTab, SaveWritesEachOfTheFiveFormats) {
+    image20.setPicture(scanned);
+    const struct {
+        const char* name;
+        const char* format;
+    } cases[] = {
+        {"a.BMP", "bmp"}, {"a.GIF", "gif"}, {"a.JPG", "jpeg"}, {"a.PNG", "png"}, {"a.TIF", "tiff"}};
+    for (const auto& c : cases) {
+        prompts.messages.clear();
+        prompts.fileName = folder.filePath(c.name);
+        commands.save(gdip);
+        expectSaved();
+        QImageReader reader(folder.filePath(c.name));
+        reader.setDecideFormatFromContent(true);
+        EXPECT_EQ(reader.format(), c.format) << c.name;
+        EXPECT_EQ(reader.read().size(), scanned.size()) << c.name;
+    }
+    EXPECT_EQ(prompts.filters.first(), "BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PNG|*.PNG|TIF|*.TIF");
+    EXPECT_TRUE(prompts.questions.empty());
+}
+
+TEST_F(ScanTab, SaveAsJpegUsesQuality85) {
+    image20.setPicture(scanned);
+    prompts.fileName = folder.filePath("cover.jpg");
+    commands.save(gdip);
+    expectSaved();
+    QFile file(*prompts.fileName);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(vexa::test::jpegQuantTables(file.readAll()).at(0),
+              vexa::test::libjpegLuminanceTable(85));
+}
+
+TEST_F(ScanTab, OnlyAnUpperCaseBmpEndingTakesTheBitmapRoutine) {
+    image20.setPicture(scanned);
+    // No dot: the bitmap routine writes it anyway, the picture writer finds no extension.
+    prompts.fileName = folder.filePath("coverBMP");
+    commands.save(gdip);
+    expectSaved();
+    EXPECT_EQ(QImageReader(*prompts.fileName).format(), "bmp");
+
+    prompts.messages.clear();
+    prompts.fileName = folder.filePath("coverbmp");
+    commands.save(gdip);
+    expectNotSaved();
+    EXPECT_FALSE(QFile::exists(*prompts.fileName));
+}
+
+TEST_F(ScanTab, SaveFailsWithOneMessage) {
+    // Nothing scanned yet, in both routines.
+    for (const char* name : {"a.png", "a.BMP"}) {
+        prompts.messages.clear();
+        prompts.fileName = folder.filePath(name);
+        commands.save(gdip);
+        expectNotSaved();
+        EXPECT_FALSE(QFile::exists(*prompts.fileName)) << name;
+    }
+    image20.setPicture(scanned);
+    // Cancelled dialog, no extension, an extension no encoder lists, a missing folder.
+    const std::optional<QString> names[] = {std::nullopt, folder.filePath("cover"),
+                                            folder.filePath("cover.xyz"),
+                                            folder.filePath("missing/cover.png")};
+    for (const auto& name : names) {
+        prompts.messages.clear();
+        prompts.fileName = name;
+        commands.save(gdip);
+        expectNotSaved();
+    }
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList());
+}
+
+TEST_F(ScanTab, ReplacingAFileAsksFirst) {
+    image20.setPicture(scanned);
+    const QString name = folder.filePath(".hidden cover.png"); // hidden files count too
+    QFile old(name);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+
+    prompts.fileName = name;
+    prompts.answerYes = false;
+    commands.save(gdip);
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_EQ(prompts.questions[0].text,
+              name + " already exists. Do you want to replace this file?");
+    EXPECT_EQ(prompts.questions[0].title, "File Already Exists");
+    EXPECT_TRUE(prompts.messages.empty());
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old");
+    old.close();
+
+    prompts.answerYes = true;
+    commands.save(gdip);
+    expectSaved();
+    EXPECT_EQ(QImage(name).size(), scanned.size());
+}
+
+TEST_F(ScanTab, AFolderOfThatNameIsNotAFileToReplace) {
+    image20.setPicture(scanned);
+    ASSERT_TRUE(QDir(folder.path()).mkdir("covers.png"));
+    prompts.fileName = folder.filePath("covers.png");
+    commands.save(gdip);
+    EXPECT_TRUE(prompts.questions.empty());
+    expectNotSaved();
+}
+
+// The Scan tab with the real scanner adapter and the SANE test scanner.
+class ScanTabWithScanner : public ScanTab {
+protected:
+    void SetUp() override {
+        ScanTab::SetUp();
+        vexa::test::resetTestScanner("test:0");
+    }
+
+    static void scanWhenReady(bool gray) {
+        vexa::test::whenModal<AcquireDialog>(
+            [](AcquireDialog* d) { return d->scanButton()->isEnabled(); },
+            [gray](AcquireDialog* d) {
+                d->resolutionBox()->setCurrentIndex(d->resolutionBox()->findData(50));
+                (gray ? d->grayButton() : d->colourButton())->setChecked(true);
+                d->scanButton()->click();
+            });
+    }
+
+    SaneScannerAccess sane{nullptr};
+    ScanCommands realCommands{image20, sane, prompts};
+};
+
+TEST_F(ScanTabWithScanner, ASecondScanReplacesTheFirst) {
+    scanWhenReady(false);
+    realCommands.aquire();
+    const QImage first = image20.picture();
+    EXPECT_NEAR(first.width(), 40 / 25.4 * 50, 1.0);
+    EXPECT_FALSE(QFile::exists(transfer));
+
+    scanWhenReady(true);
+    realCommands.aquire();
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_NE(image20.picture(), first);
+    EXPECT_EQ(image20.picture().size(), first.size());
+    EXPECT_FALSE(QFile::exists(transfer));
+}
+
+TEST_F(ScanTabWithScanner, AnUnwritableProgramFolderFailsTheScan) {
+    image20.setPicture(scanned);
+    ASSERT_TRUE(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
+    {
+        vexa::test::ObeyFilePermissions obey;
+        scanWhenReady(false);
+        realCommands.aquire();
+    }
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    expectNotAquired();
+    EXPECT_EQ(image20.picture(), scanned);
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+}
+
+TEST_F(ScanTabWithScanner, CancellingTheScannerDialogKeepsThePicture) {
+    image20.setPicture(scanned);
+    vexa::test::whenModal<AcquireDialog>([](AcquireDialog* d) { d->reject(); });
+    realCommands.aquire();
+    expectNotAquired();
+    EXPECT_EQ(image20.picture(), scanned);
+}
+
+} // namespace
