@@ -14,13 +14,10 @@ namespace {
 
 // The value slot an option fills, or nullptr for an unknown option.
 QString* valueFor(const QString& option, PrintArguments& parsed) {
-    if (option == u"--printer")
-        return &parsed.printer;
-    if (option == u"--pdf")
-        return &parsed.pdf;
+    if (option == u"--printer") return &parsed.printer;
+    if (option == u"--pdf") return &parsed.pdf;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
-        if (option == coverOption(kCoverFormats[i]))
-            return &parsed.pictures[i];
+        if (option == coverOption(kCoverFormats[i])) return &parsed.pictures[i];
     }
     return nullptr;
 }

@@ -15,8 +15,8 @@ namespace vexa::cli {
 struct PrintArguments {
     bool help = false;
     std::array<QString, print::kCoverKindCount> pictures; // by table row; empty: not printed
-    QString printer; // empty: the default printer
-    QString pdf;     // not empty: export to this file instead of printing
+    QString printer;                                      // empty: the default printer
+    QString pdf; // not empty: export to this file instead of printing
 };
 
 // The option that names the picture of a kind: "--" and its key in lower case.

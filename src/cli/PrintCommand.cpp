@@ -49,9 +49,7 @@ class ConsoleProgress final : public PrintProgress {
 public:
     ConsoleProgress(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
 
-    void coverStarted(const CoverFormat& kind) override {
-        m_out << kind.message << Qt::endl;
-    }
+    void coverStarted(const CoverFormat& kind) override { m_out << kind.message << Qt::endl; }
     void coverFinished(const CoverFormat& kind, bool printed) override {
         if (printed) {
             ++m_printed;
@@ -89,8 +87,7 @@ int runPrintCommand(const QStringList& arguments) {
 int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QString error;
     const std::optional<PrintArguments> parsed = parsePrintArguments(arguments, error);
-    if (!parsed)
-        return fail(err, error + QStringLiteral(" (try 'vexa-cli print --help')"), 2);
+    if (!parsed) return fail(err, error + QStringLiteral(" (try 'vexa-cli print --help')"), 2);
     if (parsed->help) {
         printUsage(out);
         return 0;
@@ -101,14 +98,13 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     PrintFlags flags{};
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
         const QString& file = parsed->pictures[i];
-        if (file.isEmpty())
-            continue;
+        if (file.isEmpty()) continue;
         const QImage picture = loadPictureFile(file);
         if (picture.isNull())
-            return fail(err,
-                        QStringLiteral("cannot read '%1': missing, unreadable or not a picture")
-                            .arg(file),
-                        1);
+            return fail(
+                err,
+                QStringLiteral("cannot read '%1': missing, unreadable or not a picture").arg(file),
+                1);
         pictures.setSlotPicture(QString::fromLatin1(kCoverFormats[i].slot), picture);
         flags[i] = kSelected;
     }
