@@ -1,5 +1,6 @@
 #include "frmcovercreator.h"
 
+#include "CoverManipulatorCommand.h"
 #include "Drives.h"
 #include "PictureBrowser.h"
 #include "PictureFile.h"
@@ -175,6 +176,7 @@ void frmcovercreator::buildTabs() {
 
 void frmcovercreator::connectCommands() {
     connect(m_mnuExit, &QAction::triggered, this, &QWidget::close);
+    connect(toolbarButton(2), &QAction::triggered, this, [this] { openCoverManipulator(*this); });
 }
 
 PictureHolder* frmcovercreator::slotHolder(int number) const {
