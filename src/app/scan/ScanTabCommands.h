@@ -1,0 +1,20 @@
+#pragma once
+
+#include "SaneScannerAccess.h"
+#include "ScanCommands.h"
+#include "WidgetPrompts.h"
+
+namespace vexa::scan {
+
+// The Scan tab's commands as the main window runs them: the SANE scanner and real message
+// boxes and save dialog, all owned by the main window.
+struct ScanTabCommands {
+    ScanTabCommands(PictureHolder& image20, QWidget* owner)
+        : scanner(owner), prompts(owner), commands(image20, scanner, prompts) {}
+
+    SaneScannerAccess scanner;
+    WidgetPrompts prompts;
+    ScanCommands commands;
+};
+
+} // namespace vexa::scan
