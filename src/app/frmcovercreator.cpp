@@ -6,10 +6,12 @@
 #include "PictureFile.h"
 #include "PictureHolder.h"
 #include "ProgramFolder.h"
+#include "ScanTabCommands.h"
 #include "Settings.h"
 #include "SettingsRules.h"
 #include "SlotTable.h"
 #include "ToolbarIcons.h"
+#include "cGdiPlus.h"
 
 #include <QAction>
 #include <QApplication>
@@ -176,6 +178,12 @@ void frmcovercreator::buildTabs() {
 
 void frmcovercreator::connectCommands() {
     connect(m_mnuExit, &QAction::triggered, this, &QWidget::close);
+    m_scanTab = std::make_unique<scan::ScanTabCommands>(*m_scanned, this);
+    connect(m_cmdSource, &QPushButton::clicked, this, [this] { m_scanTab->commands.source(); });
+    connect(m_cmdAquire, &QPushButton::clicked, this, [this] { m_scanTab->commands.aquire(); });
+    connect(m_cmdSave, &QPushButton::clicked, this, [this] {
+        if (gdip) m_scanTab->commands.save(*gdip);
+    });
     connect(toolbarButton(2), &QAction::triggered, this, [this] { openCoverManipulator(*this); });
 }
 
@@ -223,6 +231,7 @@ void frmcovercreator::loadSelectedFiles() {
 void frmcovercreator::Form_Load() {
     // Start-up order: create the picture writer, show the window, set up help, remember
     // the start-up printer, restore the settings.
+    gdip = std::make_unique<cGdiPlus>();
     show();
     readini();
 }
@@ -254,6 +263,7 @@ void frmcovercreator::Form_Unload() {
     m_unloaded = true;
     // Shut-down order: make the start-up printer the default again, release the picture
     // writer, save the settings, let pending events run once, close the help windows, end.
+    gdip.reset();
     writeini();
     QApplication::processEvents();
     // Closing the main window ends the program, whatever other windows are open.

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -13,9 +14,14 @@ class QPushButton;
 class QTabWidget;
 class QToolBar;
 
+namespace vexa::scan {
+struct ScanTabCommands;
+}
+
 namespace vexa {
 
 class PictureBrowser;
+class cGdiPlus;
 class PictureHolder;
 
 // The main window: eleven cover slots and the Scan tab on a tab strip, the picture browser
@@ -104,6 +110,8 @@ private:
 
     QString m_selectedSlot;
     bool m_unloaded = false;
+    std::unique_ptr<cGdiPlus> gdip; // the picture writer, from Form_Load to Form_Unload
+    std::unique_ptr<scan::ScanTabCommands> m_scanTab; // Source, Aquire, Save
 };
 
 } // namespace vexa
