@@ -1,11 +1,14 @@
 #include "frmcovercreator.h"
 
 #include "CoverManipulatorCommand.h"
+#include "CoverSelect.h"
 #include "Drives.h"
+#include "Form1.h"
 #include "PictureBrowser.h"
 #include "PictureFile.h"
 #include "PictureHolder.h"
 #include "ProgramFolder.h"
+#include "RetainOriginalPrinter.h"
 #include "ScanTabCommands.h"
 #include "Settings.h"
 #include "SettingsRules.h"
@@ -184,7 +187,26 @@ void frmcovercreator::connectCommands() {
     connect(m_cmdSave, &QPushButton::clicked, this, [this] {
         if (gdip) m_scanTab->commands.save(*gdip);
     });
+    connect(toolbarButton(1), &QAction::triggered, this, &frmcovercreator::openPrintCovers);
     connect(toolbarButton(2), &QAction::triggered, this, [this] { openCoverManipulator(*this); });
+    connect(m_mnuPrint, &QAction::triggered, this, &frmcovercreator::openPrintCovers);
+    connect(m_mnuSelectPrinter, &QAction::triggered, this, &frmcovercreator::openPrinterChooser);
+}
+
+void frmcovercreator::openPrintCovers() {
+    print::CoverSelect dialog(*this, this);
+    dialog.exec();
+}
+
+void frmcovercreator::openPrinterChooser() {
+    // Not modal; a second click brings the open chooser to the front.
+    if (!m_printerChooser) {
+        m_printerChooser = new print::Form1(this);
+        m_printerChooser->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_printerChooser->show();
+    m_printerChooser->raise();
+    m_printerChooser->activateWindow();
 }
 
 PictureHolder* frmcovercreator::slotHolder(int number) const {
@@ -233,6 +255,7 @@ void frmcovercreator::Form_Load() {
     // the start-up printer, restore the settings.
     gdip = std::make_unique<cGdiPlus>();
     show();
+    m_startupPrinter = print::rememberStartupPrinter();
     readini();
 }
 
@@ -263,6 +286,7 @@ void frmcovercreator::Form_Unload() {
     m_unloaded = true;
     // Shut-down order: make the start-up printer the default again, release the picture
     // writer, save the settings, let pending events run once, close the help windows, end.
+    print::restoreStartupPrinter(m_startupPrinter);
     gdip.reset();
     writeini();
     QApplication::processEvents();

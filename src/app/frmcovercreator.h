@@ -3,6 +3,7 @@
 #include "CoverHost.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -13,6 +14,10 @@ class QMenu;
 class QPushButton;
 class QTabWidget;
 class QToolBar;
+
+namespace vexa::print {
+class Form1;
+}
 
 namespace vexa::scan {
 struct ScanTabCommands;
@@ -87,6 +92,8 @@ private:
     void setCommandsEnabled(bool enabled);
     void keepFixedSize();
     void Form_Unload();
+    void openPrintCovers();    // "Print Cover", "&Print": the modal print window
+    void openPrinterChooser(); // "&Select Printer": the temporary printer, not modal
 
     QTabWidget* m_tabs = nullptr;
     PictureBrowser* m_browser = nullptr;
@@ -112,6 +119,8 @@ private:
     bool m_unloaded = false;
     std::unique_ptr<cGdiPlus> gdip; // the picture writer, from Form_Load to Form_Unload
     std::unique_ptr<scan::ScanTabCommands> m_scanTab; // Source, Aquire, Save
+    QString m_startupPrinter; // the default printer at start-up, made default again at exit
+    QPointer<print::Form1> m_printerChooser;
 };
 
 } // namespace vexa

@@ -1,7 +1,6 @@
 #include "PdfCoverPrinter.h"
 
 #include "CoverFormats.h"
-#include "PageCodes.h"
 
 #include <QPainter>
 #include <QPdfWriter>
@@ -18,22 +17,8 @@ PdfCoverPrinter::~PdfCoverPrinter() {
     finish();
 }
 
-bool PdfCoverPrinter::setOrientation(int code) {
-    const auto orientation = orientationForCode(code);
-    if (!orientation) return false;
-    m_orientation = *orientation;
-    return true;
-}
-
-bool PdfCoverPrinter::setPaperSize(int code) {
-    const auto paper = paperForCode(code);
-    if (!paper) return false;
-    m_paper = *paper;
-    return true;
-}
-
 QPageLayout PdfCoverPrinter::nextLayout() const {
-    return QPageLayout(QPageSize(m_paper), m_orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Point,
+    return QPageLayout(QPageSize(paper()), orientation(), QMarginsF(0, 0, 0, 0), QPageLayout::Point,
                        QMarginsF(0, 0, 0, 0));
 }
 

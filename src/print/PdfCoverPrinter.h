@@ -1,9 +1,7 @@
 #pragma once
 
-#include "CoverPrinter.h"
+#include "PagedCoverPrinter.h"
 
-#include <QPageLayout>
-#include <QPageSize>
 #include <QString>
 
 #include <memory>
@@ -16,7 +14,7 @@ namespace vexa::print {
 // Covers into one PDF file instead of onto paper: each document becomes one page of its
 // own paper size and orientation, and the picture sits at the page's top-left corner
 // (a file has no unprintable margin). The file is written by finish().
-class PdfCoverPrinter final : public CoverPrinter {
+class PdfCoverPrinter final : public PagedCoverPrinter {
 public:
     explicit PdfCoverPrinter(QString path);
     ~PdfCoverPrinter() override;
@@ -25,8 +23,6 @@ public:
 
     // A file is always there to write to.
     bool followDefault() override { return true; }
-    bool setOrientation(int code) override;
-    bool setPaperSize(int code) override;
     bool drawPicture(const QImage& picture, double x, double y, double width,
                      double height) override;
     bool endDocument() override;
@@ -40,8 +36,6 @@ private:
     QPageLayout nextLayout() const;
 
     QString m_path;
-    QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
-    QPageSize::PageSizeId m_paper = QPageSize::Letter;
     std::unique_ptr<QPdfWriter> m_writer;
     std::unique_ptr<QPainter> m_painter;
     bool m_pageOpen = false;

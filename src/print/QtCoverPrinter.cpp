@@ -1,7 +1,6 @@
 #include "QtCoverPrinter.h"
 
 #include "CoverFormats.h"
-#include "PageCodes.h"
 #include "RetainOriginalPrinter.h"
 #include "SystemPrinters.h"
 
@@ -28,20 +27,6 @@ bool QtCoverPrinter::usePrinter(const QString& name) {
     return true;
 }
 
-bool QtCoverPrinter::setOrientation(int code) {
-    const auto orientation = orientationForCode(code);
-    if (!orientation) return false;
-    m_orientation = *orientation;
-    return true;
-}
-
-bool QtCoverPrinter::setPaperSize(int code) {
-    const auto paper = paperForCode(code);
-    if (!paper) return false;
-    m_paper = *paper;
-    return true;
-}
-
 bool QtCoverPrinter::startDocument() {
     const QString target =
         m_fixedPrinter.isEmpty() ? FindDefaultPrinter().printerName() : m_fixedPrinter;
@@ -55,8 +40,8 @@ bool QtCoverPrinter::startDocument() {
     }
     m_printer->setDocName(QStringLiteral("VEXA cover"));
     m_printer->setFullPage(false); // origin at the printable area's top-left
-    m_printer->setPageSize(QPageSize(m_paper));
-    m_printer->setPageOrientation(m_orientation);
+    m_printer->setPageSize(QPageSize(paper()));
+    m_printer->setPageOrientation(orientation());
     m_painter = std::make_unique<QPainter>();
     if (!m_painter->begin(m_printer.get())) {
         dropDocument();

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "CoverPrinter.h"
+#include "PagedCoverPrinter.h"
 
-#include <QPageLayout>
-#include <QPageSize>
 #include <QString>
 
 #include <memory>
@@ -15,7 +13,7 @@ namespace vexa::print {
 
 // Covers on a CUPS printer through QPrinter at the printer's full resolution: every document
 // is a CUPS job of its own, started at the first drawing and sent at endDocument().
-class QtCoverPrinter final : public CoverPrinter {
+class QtCoverPrinter final : public PagedCoverPrinter {
 public:
     QtCoverPrinter();
     ~QtCoverPrinter() override;
@@ -28,8 +26,6 @@ public:
     // change) when no installed printer has the name.
     bool usePrinter(const QString& name);
 
-    bool setOrientation(int code) override;
-    bool setPaperSize(int code) override;
     bool drawPicture(const QImage& picture, double x, double y, double width,
                      double height) override;
     bool endDocument() override;
@@ -39,8 +35,6 @@ private:
     void dropDocument();
 
     QString m_fixedPrinter; // empty: the default at each document's start
-    QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
-    QPageSize::PageSizeId m_paper = QPageSize::Letter;
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<QPainter> m_painter;
 };

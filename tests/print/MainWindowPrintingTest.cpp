@@ -1,0 +1,117 @@
+// The main window's printing commands on the private cupsd: "Print Cover" and "&Print" open
+// the print window over the window's own slots, "&Select Printer" the chooser, and the
+// start-up printer is the default again once the window has closed.
+#include "CupsTestServer.h"
+#include "ModalDriver.h"
+#include "QtPrinting.h"
+
+#include <CoverSelect.h>
+#include <Form1.h>
+#include <ProgramFolder.h>
+#include <Settings.h>
+#include <SystemPrinters.h>
+#include <frmcovercreator.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using vexa::frmcovercreator;
+using vexa::print::CoverSelect;
+using vexa::print::Form1;
+
+namespace {
+
+class MainWindowPrintingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QString error;
+        ASSERT_TRUE(server.reset(&error)) << error.toStdString();
+        ASSERT_TRUE(folder.isValid());
+        vexa::setProgramFolderForTesting(folder.path());
+        window = std::make_unique<frmcovercreator>();
+        window->Form_Load();
+    }
+    void TearDown() override {
+        window.reset();
+        vexa::setProgramFolderForTesting(QString());
+    }
+
+    Form1* chooser() { return window->findChild<Form1*>(); }
+
+    vexa::test::CupsTestServer& server = vexa::test::cupsTestServer();
+    QTemporaryDir folder;
+    std::unique_ptr<frmcovercreator> window;
+};
+
+} // namespace
+
+TEST_F(MainWindowPrintingTest, ToolbarAndMenuOpenTheSameModalPrintWindow) {
+    for (QAction* command : {window->toolbarButton(1), window->mnuPrint()}) {
+        SCOPED_TRACE(command->text().toStdString());
+        QString title;
+        bool modal = false;
+        vexa::test::whenModal<CoverSelect>([&](CoverSelect* dialog) {
+            title = dialog->windowTitle();
+            modal = dialog->isModal() && dialog->parentWidget() == window.get();
+            dialog->close();
+        });
+        command->trigger();
+        EXPECT_EQ(title, "Print Covers");
+        EXPECT_TRUE(modal);
+    }
+}
+
+TEST_F(MainWindowPrintingTest, PrintingSendsTheSlotsPicture) {
+    QImage picture(30, 30, QImage::Format_RGB32);
+    picture.fill(qRgb(0, 120, 0));
+    window->setSlotPicture("Image4", picture); // the DVD tab
+    vexa::writeSetting("Front", "0");
+    vexa::writeSetting("DVD", "-1");
+    QString status;
+    vexa::test::whenModal<CoverSelect>([&](CoverSelect* dialog) {
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+        status = dialog->findChild<QLabel*>("Label1")->text();
+        dialog->close();
+    });
+    window->toolbarButton(1)->trigger();
+    EXPECT_EQ(status, "Printing Complete.");
+    ASSERT_TRUE(server.waitUntilIdle());
+    EXPECT_EQ(server.jobFiles("alpha").size(), 1);
+}
+
+TEST_F(MainWindowPrintingTest, SelectPrinterOpensOneChooserWithoutBlocking) {
+    window->mnuSelectPrinter()->trigger();
+    Form1* first = chooser();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_FALSE(first->isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    window->mnuSelectPrinter()->trigger();
+    EXPECT_EQ(window->findChildren<Form1*>().size(), 1);
+}
+
+TEST_F(MainWindowPrintingTest, TheStartUpPrinterIsTheDefaultAgainAfterExit) {
+    window->mnuSelectPrinter()->trigger();
+    Form1* form = chooser();
+    ASSERT_NE(form, nullptr);
+    auto* list = form->findChild<QListWidget*>("List1");
+    list->setCurrentItem(list->findItems("beta", Qt::MatchExactly).value(0));
+    QString message;
+    vexa::test::whenModal<QMessageBox>([&](QMessageBox* box) {
+        message = box->text();
+        box->accept();
+    });
+    QTest::mouseClick(form->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    EXPECT_EQ(message, "beta has successfully been set as the temporary printer.");
+    EXPECT_EQ(vexa::print::systemDefaultPrinter(), "beta");
+
+    window->close();
+    EXPECT_EQ(vexa::print::systemDefaultPrinter(), "alpha");
+}
