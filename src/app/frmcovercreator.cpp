@@ -12,6 +12,7 @@
 #include "ScanTabCommands.h"
 #include "Settings.h"
 #include "SettingsRules.h"
+#include "ShellCommands.h"
 #include "SlotTable.h"
 #include "ToolbarIcons.h"
 #include "cGdiPlus.h"
@@ -187,6 +188,16 @@ void frmcovercreator::connectCommands() {
     connect(m_cmdSave, &QPushButton::clicked, this, [this] {
         if (gdip) m_scanTab->commands.save(*gdip);
     });
+    m_shell = new ShellCommands(this, *this);
+    connect(toolbarButton(3), &QAction::triggered, m_shell, &ShellCommands::reportBug);
+    connect(toolbarButton(4), &QAction::triggered, m_shell, &ShellCommands::helpIndex);
+    connect(toolbarButton(5), &QAction::triggered, m_shell, &ShellCommands::about);
+    connect(toolbarButton(6), &QAction::triggered, m_shell, &ShellCommands::visitWebsite);
+    connect(m_mnuHelpContents, &QAction::triggered, m_shell, &ShellCommands::helpContents);
+    connect(m_mnuReportBug, &QAction::triggered, m_shell, &ShellCommands::reportBug);
+    connect(m_mnuVisitWebsite, &QAction::triggered, m_shell, &ShellCommands::visitWebsite);
+    connect(m_mnuCheckForUpdates, &QAction::triggered, m_shell, &ShellCommands::checkForUpdates);
+    connect(m_mnuAbout, &QAction::triggered, m_shell, &ShellCommands::about);
     connect(toolbarButton(1), &QAction::triggered, this, &frmcovercreator::openPrintCovers);
     connect(toolbarButton(2), &QAction::triggered, this, [this] { openCoverManipulator(*this); });
     connect(m_mnuPrint, &QAction::triggered, this, &frmcovercreator::openPrintCovers);
@@ -255,6 +266,7 @@ void frmcovercreator::Form_Load() {
     // the start-up printer, restore the settings.
     gdip = std::make_unique<cGdiPlus>();
     show();
+    m_shell->setHelpFile();
     m_startupPrinter = print::rememberStartupPrinter();
     readini();
 }
@@ -290,6 +302,7 @@ void frmcovercreator::Form_Unload() {
     gdip.reset();
     writeini();
     QApplication::processEvents();
+    m_shell->closeHelp();
     // Closing the main window ends the program, whatever other windows are open.
     QApplication::quit();
 }
@@ -319,6 +332,8 @@ void frmcovercreator::resizeEvent(QResizeEvent* event) {
 void frmcovercreator::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && !isMinimized()) keepFixedSize();
+    // Minimised: into the notification area, or onto the task bar where there is none.
+    if (event->type() == QEvent::WindowStateChange && m_shell) m_shell->windowStateChanged();
 }
 
 } // namespace vexa

@@ -27,6 +27,7 @@ namespace vexa {
 
 class PictureBrowser;
 class cGdiPlus;
+class ShellCommands;
 class PictureHolder;
 
 // The main window: eleven cover slots and the Scan tab on a tab strip, the picture browser
@@ -74,6 +75,7 @@ public:
     QAction* mnuVisitWebsite() const { return m_mnuVisitWebsite; }
     QAction* mnuCheckForUpdates() const { return m_mnuCheckForUpdates; }
     QAction* mnuAbout() const { return m_mnuAbout; }
+    ShellCommands* shell() const { return m_shell; }
 
     // Loads the browser's selected files into the slot of the open tab.
     void loadSelectedFiles();
@@ -119,6 +121,7 @@ private:
     bool m_unloaded = false;
     std::unique_ptr<cGdiPlus> gdip; // the picture writer, from Form_Load to Form_Unload
     std::unique_ptr<scan::ScanTabCommands> m_scanTab; // Source, Aquire, Save
+    ShellCommands* m_shell = nullptr; // help, mail, web site, About, updates, tray
     QString m_startupPrinter; // the default printer at start-up, made default again at exit
     QPointer<print::Form1> m_printerChooser;
 };

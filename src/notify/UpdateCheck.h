@@ -26,6 +26,9 @@ public:
 
     bool busy() const { return m_transfer.busy(); }
 
+    const QUrl& versionFile() const { return m_versionFile; }
+    void setVersionFile(const QUrl& versionFile) { m_versionFile = versionFile; }
+
     // Nothing while an earlier check is still running (no popup at all); otherwise the popup's
     // message and kind. Every failure, whatever its cause, is the "error" notice.
     std::optional<UpdateNotice> run();

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "HelpWindow.h"
+
 #include <QPointer>
 #include <QString>
 
 class QWidget;
 
 namespace vexa {
-
-class HelpWindow;
 
 // The program's help: the pages in the "help" folder beside the program, shown in the help
 // window. One help window at a time; asking again brings it to the front on the page asked for.

@@ -1,5 +1,8 @@
 // Docking into a real notification area: Xvfb with trayer as the tray host.
+#include "ProgramFolder.h"
+#include "ShellCommands.h"
 #include "TrayDock.h"
+#include "frmcovercreator.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -7,6 +10,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -160,4 +164,30 @@ TEST(TrayDockOnXTest, ARealDoubleClickOnTheIconRestoresAndASingleClickDoesNot) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window.dock.inTray(); }, 20000));
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.dock.trayIcon(), nullptr);
+}
+
+TEST(TrayDockOnXTest, TheMainWindowGoesIntoTheTrayAndComesBackAtItsFixedSize) {
+    QTemporaryDir programDir;
+    setProgramFolderForTesting(programDir.path());
+    {
+        frmcovercreator window;
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        const QSize fixed = window.size();
+        TrayDock& dock = window.shell()->tray();
+
+        window.showMinimized();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dock.inTray(); }, 20000));
+        EXPECT_FALSE(window.isVisible());
+        ASSERT_NE(dock.trayIcon(), nullptr);
+        EXPECT_EQ(dock.trayIcon()->toolTip(), "VEXA 6");
+        EXPECT_EQ(dock.trayIcon()->icon().cacheKey(), window.windowIcon().cacheKey());
+
+        emit dock.trayIcon()->activated(QSystemTrayIcon::DoubleClick);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        EXPECT_FALSE(window.isMinimized());
+        EXPECT_EQ(window.size(), fixed);
+        EXPECT_EQ(dock.trayIcon(), nullptr);
+    }
+    setProgramFolderForTesting(QString());
 }

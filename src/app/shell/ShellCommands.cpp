@@ -1,0 +1,60 @@
+#include "ShellCommands.h"
+
+#include "MakerContact.h"
+#include "ProgramFolder.h"
+#include "frmAbout.h"
+#include "frmmsnpopupdate.h"
+
+#include <QWidget>
+
+#include <exception>
+
+namespace vexa {
+
+ShellCommands::ShellCommands(QWidget* mainWindow, CoverHost& host)
+    : QObject(mainWindow), m_window(mainWindow), m_host(host), m_tray(mainWindow) {}
+
+void ShellCommands::setHelpFile() {
+    m_help.setHelpFolder(programFile(QStringLiteral("help")));
+}
+
+void ShellCommands::closeHelp() {
+    m_help.closeAll();
+}
+
+void ShellCommands::windowStateChanged() {
+    if (m_window && m_window->isMinimized()) m_tray.windowMinimised();
+}
+
+void ShellCommands::reportBug() {
+    ReportBug();
+}
+
+void ShellCommands::visitWebsite() {
+    VisitWebsite();
+}
+
+void ShellCommands::helpContents() {
+    m_help.displayTopic(m_window);
+}
+
+void ShellCommands::helpIndex() {
+    m_help.displayContents(m_window);
+}
+
+void ShellCommands::about() {
+    // A window that cannot be opened is no reason to disturb the user.
+    try {
+        frmAbout::open(m_window);
+    } catch (const std::exception&) {
+    }
+}
+
+void ShellCommands::checkForUpdates() {
+    const auto notice = m_updates.run();
+    if (!notice || !m_window)
+        return; // a check was running already, or the main window went meanwhile
+    frmmsnpopupdate::open(m_host, notice->message, notice->kind, installerUrl());
+}
+
+} // namespace vexa

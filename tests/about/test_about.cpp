@@ -1,0 +1,81 @@
+// The About window and its scrolling credits.
+#include "CreditsScroll.h"
+#include "CreditsScroller.h"
+#include "frmAbout.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+TEST(CreditsScrollTest, TheTextEntersAtTheBottomMovesUpAndComesBackAfterLeaving) {
+    CreditsScroll scroll(100, 40);
+    EXPECT_EQ(scroll.textTop(), 100);
+    scroll.tick();
+    EXPECT_EQ(scroll.textTop(), 99);
+    for (int i = 1; i < 140; ++i) scroll.tick();
+    EXPECT_EQ(scroll.textTop(), -40); // just left at the top
+    scroll.tick();
+    EXPECT_EQ(scroll.textTop(), 100); // back at the bottom
+}
+
+TEST(CreditsScrollTest, AResizedViewKeepsTheTextMovingFromItsNewBottom) {
+    CreditsScroll scroll(0, 10);
+    scroll.setViewHeight(50);
+    scroll.tick();
+    EXPECT_EQ(scroll.textTop(), 49);
+    scroll.setViewHeight(-5); // nonsense sizes count as empty
+    EXPECT_EQ(scroll.textTop(), -1);
+}
+
+TEST(AboutWindowTest, ShowsNameAndReleaseAndIsNotModal) {
+    QWidget owner;
+    owner.show();
+    QPointer<frmAbout> about = frmAbout::open(&owner);
+    ASSERT_FALSE(about.isNull());
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_FALSE(about->isModal());
+    EXPECT_EQ(about->parentWidget(), &owner);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(about->findChild<QLabel*>("lblName")->text(), "VEXA 6");
+    EXPECT_EQ(about->findChild<QLabel*>("lblVersion")->text(), "Version 6.0.0 Glass Otter Release");
+    EXPECT_TRUE(owner.isEnabled());
+    about->close();
+}
+
+TEST(AboutWindowTest, TheCreditsScrollWhileOpenAndStopWhenTheWindowCloses) {
+    QWidget owner;
+    QPointer<frmAbout> about = frmAbout::open(&owner);
+    CreditsScroller* credits = about->credits();
+    EXPECT_TRUE(credits->isRunning());
+    const int start = credits->textTop();
+    EXPECT_EQ(start, credits->height()); // entering at the bottom
+    credits->tick();
+    credits->tick();
+    EXPECT_EQ(credits->textTop(), start - 2);
+    EXPECT_GT(credits->textHeight(), 0);
+
+    QPointer<CreditsScroller> watched = credits;
+    QTest::mouseClick(about->cmdOK(), Qt::LeftButton);
+    EXPECT_FALSE(about->isVisible());
+    EXPECT_FALSE(credits->isRunning());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(about.isNull()); // unloaded with its animation
+    EXPECT_TRUE(watched.isNull());
+}
+
+TEST(AboutWindowTest, EachOpeningIsAFreshWindow) {
+    QWidget owner;
+    QPointer<frmAbout> first = frmAbout::open(&owner);
+    QPointer<frmAbout> second = frmAbout::open(&owner);
+    EXPECT_NE(first.data(), second.data());
+    first->close();
+    second->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_TRUE(second.isNull());
+}

@@ -1,0 +1,161 @@
+// The main window's shell commands: toolbar buttons and menu items reach the right action,
+// help opens at start-up's folder and closes at shut-down, the update check ends in its popup.
+#include "HelpWindow.h"
+#include "ProgramFolder.h"
+#include "ShellCommands.h"
+#include "UpdateTestServer.h"
+#include "frmAbout.h"
+#include "frmcovercreator.h"
+#include "frmmsnpopupdate.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QNetworkProxy>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+namespace {
+
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    UrlRecorder() {
+        for (const char* scheme : {"mailto", "http", "https"})
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~UrlRecorder() override {
+        for (const char* scheme : {"mailto", "http", "https"})
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+template <typename Window> QList<Window*> openWindows() {
+    QList<Window*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+            found.append(window);
+    return found;
+}
+
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+class ShellWiring : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(programDir.isValid());
+        setProgramFolderForTesting(programDir.path());
+        window = std::make_unique<frmcovercreator>();
+        window->shell()->setHelpFile();
+    }
+    void TearDown() override {
+        window.reset();
+        flushDeletes();
+        setProgramFolderForTesting(QString());
+    }
+
+    QTemporaryDir programDir;
+    std::unique_ptr<frmcovercreator> window;
+};
+
+} // namespace
+
+TEST_F(ShellWiring, ReportABugAndVisitWebsiteFromToolbarAndMenu) {
+    UrlRecorder desktop;
+    window->toolbarButton(3)->trigger();
+    window->mnuReportBug()->trigger();
+    window->toolbarButton(6)->trigger();
+    window->mnuVisitWebsite()->trigger();
+    ASSERT_EQ(desktop.urls.size(), 4);
+    EXPECT_EQ(desktop.urls[0].scheme(), "mailto");
+    EXPECT_EQ(desktop.urls[0], desktop.urls[1]);
+    EXPECT_EQ(desktop.urls[2], QUrl("http://www.vexa.example/"));
+    EXPECT_EQ(desktop.urls[2], desktop.urls[3]);
+}
+
+TEST_F(ShellWiring, HelpShowsTheContentsAndHelpContentsTheDefaultTopic) {
+    // Help pages in the program folder, as the build lays them out.
+    ASSERT_TRUE(QDir(programDir.path()).mkdir("help"));
+    QFile contents(programDir.filePath("help/contents.txt"));
+    ASSERT_TRUE(contents.open(QIODevice::WriteOnly));
+    contents.write("Welcome | welcome.html\nMore | more.html\n");
+    contents.close();
+    window->shell()->setHelpFile();
+
+    window->toolbarButton(4)->trigger();
+    HelpWindow* help = window->shell()->help().window();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->currentTopic(), HelpWindow::kContentsPage);
+    window->mnuHelpContents()->trigger();
+    EXPECT_EQ(window->shell()->help().window(), help);
+    EXPECT_EQ(help->currentTopic(), "welcome.html");
+}
+
+TEST_F(ShellWiring, ShutDownClosesTheHelpWindow) {
+    window->mnuHelpContents()->trigger();
+    QPointer<HelpWindow> help = window->shell()->help().window();
+    ASSERT_FALSE(help.isNull());
+    // No help folder in this program folder: the window says so instead of failing.
+    EXPECT_TRUE(help->page()->toPlainText().contains("help pages are missing"));
+    window->close();
+    flushDeletes();
+    EXPECT_TRUE(help.isNull());
+}
+
+TEST_F(ShellWiring, AboutFromToolbarAndMenuOpensTheSameWindowNotModal) {
+    window->show();
+    window->toolbarButton(5)->trigger();
+    window->mnuAbout()->trigger();
+    const auto abouts = openWindows<frmAbout>();
+    ASSERT_EQ(abouts.size(), 2);
+    for (frmAbout* about : abouts) {
+        EXPECT_EQ(about->parentWidget(), window.get());
+        EXPECT_FALSE(about->isModal());
+        about->close();
+    }
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(ShellWiring, CheckForUpdatesEndsInTheUpdatePopup) {
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    test::UpdateTestServer server;
+    server.serve("/vexa/vexaver.txt", "7");
+    window->shell()->updateCheck().setVersionFile(server.url("/vexa/vexaver.txt"));
+    window->show();
+
+    window->mnuCheckForUpdates()->trigger();
+    auto popups = openWindows<frmmsnpopupdate>();
+    ASSERT_EQ(popups.size(), 1);
+    EXPECT_EQ(popups.front()->popupKind(), "update");
+    EXPECT_EQ(popups.front()->lblAlert()->text(), "A new version of VEXA is available!");
+    EXPECT_EQ(popups.front()->downloadAddress(),
+              QUrl("http://www.vexa.example/vexa/VEXA-Setup.exe"));
+    EXPECT_FALSE(window->isEnabled()); // the popup holds the main window until answered
+    popups.front()->close();
+    flushDeletes();
+    EXPECT_TRUE(window->isEnabled());
+
+    server.answer("/vexa/vexaver.txt", test::UpdateTestServer::Answer{404, "7", {}});
+    window->mnuCheckForUpdates()->trigger();
+    popups = openWindows<frmmsnpopupdate>();
+    ASSERT_EQ(popups.size(), 1);
+    EXPECT_EQ(popups.front()->popupKind(), "error");
+    EXPECT_EQ(popups.front()->lblAlert()->text(), "Unable to check for update!");
+    popups.front()->close();
+    flushDeletes();
+}
+
+#include "test_shell_wiring.moc"
