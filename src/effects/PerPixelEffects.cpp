@@ -98,28 +98,53 @@ EffectResult addNoise(const Frame& frame, std::int32_t amplitude) {
     });
 }
 
+namespace {
+
+// Saturation's result depends only on the channel and the pixel's gray: tabled once for all
+// 256 x 256 pairs. In a checked table, 256 marks a value that rounds beyond 32 bits.
+template <typename Entry>
+bool saturateRow(const Frame& frame, int y, const std::vector<Entry>& table) {
+    const std::uint8_t* s = frame.sourceRow(y);
+    std::uint8_t* d = frame.targetRow(y);
+    std::uint32_t seen = 0;
+    for (int x = 0; x < frame.width; ++x) {
+        const std::uint32_t p = loadPixel(s + 4 * x);
+        const std::uint32_t b = p & 255, g = (p >> 8) & 255, r = (p >> 16) & 255;
+        const Entry* row = &table[std::size_t((b + g + r) / 3) * 256];
+        const std::uint32_t nb = row[b], ng = row[g], nr = row[r];
+        seen |= nb | ng | nr;
+        storePixel(d + 4 * x, makePixel(nb & 255, ng & 255, nr & 255, p));
+    }
+    return seen < 256;
+}
+
+template <typename Entry> std::vector<Entry> saturationTable(double f) {
+    std::vector<Entry> table(256 * 256);
+    for (int gray = 0; gray < 256; ++gray)
+        for (int v = 0; v < 256; ++v) {
+            const double x = f * double(v - gray) + double(v);
+            table[std::size_t(gray * 256 + v)] =
+                roundsIntoInt32(x) ? Entry(clampChannel(roundToInt32(x))) : Entry(256);
+        }
+    return table;
+}
+
+} // namespace
+
 EffectResult saturation(const Frame& frame, std::int32_t percent) {
     const double f = double(float(double(percent) / 100.0));
-    // |S - gray| is at most 170 (a pure primary against its gray), so below this bound no
-    // pixel can round outside 32 bits and the per-pixel check is skipped.
-    const bool checked = std::fabs(f) * 170.0 + 255.0 >= 2147483647.0;
-    const int w = frame.width;
-    EffectResult result = forEachRow(frame, 0, frame.height, [&](int y) {
-        const std::uint8_t* s = frame.sourceRow(y);
-        std::uint8_t* d = frame.targetRow(y);
-        for (int x = 0; x < w; ++x) {
-            const std::uint8_t* p = s + 4 * x;
-            std::uint8_t* q = d + 4 * x;
-            const int gray = (p[0] + p[1] + p[2]) / 3;
-            for (int k = 0; k < 3; ++k) {
-                const double v = f * double(p[k] - gray) + double(p[k]);
-                if (checked && !roundsIntoInt32(v)) return false;
-                q[k] = std::uint8_t(clampChannel(roundToInt32(v)));
-            }
-            q[3] = p[3];
-        }
-        return true;
-    });
+    // |S - gray| is at most 170 (a pure primary against its gray); below this factor no pixel
+    // can round beyond 32 bits and the table needs only bytes.
+    EffectResult result;
+    if (std::fabs(f) * 170.0 + 255.0 < 2147483647.0) {
+        const auto table = saturationTable<std::uint8_t>(f);
+        result =
+            forEachRow(frame, 0, frame.height, [&](int y) { return saturateRow(frame, y, table); });
+    } else {
+        const auto table = saturationTable<std::uint16_t>(f);
+        result =
+            forEachRow(frame, 0, frame.height, [&](int y) { return saturateRow(frame, y, table); });
+    }
     if (result.status == EffectStatus::Refused)
         result.reason =
             "Saturation " + std::to_string(percent) + " pushes a channel beyond the 32-bit range";

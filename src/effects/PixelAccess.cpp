@@ -28,8 +28,8 @@ std::int32_t meanGray(const Frame& frame) {
         while (x < frame.width) {
             const int end = std::min(frame.width, x + (1 << 24));
             for (; x < end; ++x) {
-                const std::uint8_t* p = s + std::ptrdiff_t(x) * 4;
-                rowSum += (unsigned(p[0]) + p[1] + p[2]) / 3u;
+                const std::uint32_t p = loadPixel(s + std::ptrdiff_t(x) * 4);
+                rowSum += ((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) / 3u;
             }
             sum += rowSum;
             rowSum = 0;

@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace vexa::effects {
 
@@ -94,36 +96,117 @@ bool spreadClamp(std::int32_t& b32, std::int32_t& g32, std::int32_t& r32) {
     return false;
 }
 
+namespace {
+
+// Four 32-bit lanes: the spread clamp's first pass runs on four pixels at once.
+typedef std::int32_t Int4 __attribute__((vector_size(16)));
+
+inline Int4 clampChannel4(Int4 v) {
+    const Int4 zero = {0, 0, 0, 0}, top = {255, 255, 255, 255};
+    v = v < zero ? zero : v;
+    return v > top ? top : v;
+}
+
+// Half the excess of each lane beyond 0..255, truncated toward zero; 0 inside the range.
+inline Int4 excess4(Int4 v) {
+    const Int4 zero = {0, 0, 0, 0}, top = {255, 255, 255, 255};
+    return v < zero ? v / 2 : (v > top ? (v - top) / 2 : zero);
+}
+
+// The first pass of the spread clamp (steps 1 to 6) on four pixels. Lanes that need
+// further passes are finished one by one by spreadClamp, which continues from here. The
+// caller makes sure no sum can leave 32 bits.
+inline void spreadFirstPass(Int4& b, Int4& g, Int4& r) {
+    const Int4 zero = {0, 0, 0, 0}, top = {255, 255, 255, 255};
+    const Int4 low = (b <= zero) & (g <= zero) & (r <= zero);
+    const Int4 high = (b >= top) & (g >= top) & (r >= top);
+    Int4 pb = b, pg = g, pr = r;
+    const Int4 hb = excess4(pb);
+    pb = clampChannel4(pb);
+    pg += hb;
+    pr += hb;
+    const Int4 hg = excess4(pg);
+    pg = clampChannel4(pg);
+    pb += hg;
+    pr += hg;
+    const Int4 hr = excess4(pr);
+    pr = clampChannel4(pr);
+    pg += hr;
+    pb += hr;
+    b = low ? zero : (high ? top : pb);
+    g = low ? zero : (high ? top : pg);
+    r = low ? zero : (high ? top : pr);
+}
+
+// Table entries up to this size cannot overflow during the first pass of the spread clamp.
+constexpr std::int32_t kSafeTone = 1 << 24;
+
+} // namespace
+
 EffectResult contrast(const Frame& frame, std::int32_t percent) {
     const std::int32_t d = meanGray(frame);
     if (!frame.progress->report(5)) return cancelled();
     const double e = percentFactor(percent);
-    std::array<std::int32_t, 256> table;
-    bool inRange = true; // every entry already a channel value: no spread clamp needed
+    std::array<std::int32_t, 256> tone;
+    bool small = true; // every entry small enough for the unchecked first pass
     for (int k = 0; k < 256; ++k) {
         const double v = e * double(k - d) + double(d);
         if (!roundsIntoInt32(v))
             return refused("Contrast " + std::to_string(percent) +
                            " gives tone values beyond the 32-bit range");
-        table[k] = std::int32_t(roundHalfEven(v));
-        inRange = inRange && inChannelRange(table[k]);
+        tone[k] = std::int32_t(roundHalfEven(v));
+        small = small && tone[k] > -kSafeTone && tone[k] < kSafeTone;
+    }
+    // Each channel's value already placed in its byte of the pixel word, clamped, with bit 24
+    // set where the tone leaves 0..255 and the pixel needs the spread clamp.
+    std::array<std::uint32_t, 256> placed[3];
+    for (int k = 0; k < 256; ++k) {
+        const std::uint32_t outside = inChannelRange(tone[k]) ? 0u : 1u << 24;
+        for (int c = 0; c < 3; ++c)
+            placed[c][k] = std::uint32_t(clampChannel(tone[k])) << (8 * c) | outside;
     }
     const int w = frame.width;
+    std::vector<int> spread(static_cast<std::size_t>(w)); // columns that need the spread clamp
     EffectResult result = forEachRow(
         frame, 0, frame.height,
         [&](int y) {
             const std::uint8_t* s = frame.sourceRow(y);
             std::uint8_t* dst = frame.targetRow(y);
+            std::size_t count = 0;
             for (int x = 0; x < w; ++x) {
                 const std::uint32_t p = loadPixel(s + 4 * x);
-                std::int32_t b = table[p & 255];
-                std::int32_t g = table[(p >> 8) & 255];
-                std::int32_t r = table[(p >> 16) & 255];
-                if (!inRange && !(inChannelRange(b) && inChannelRange(g) && inChannelRange(r)) &&
-                    !spreadClamp(b, g, r))
-                    return false;
-                storePixel(dst + 4 * x,
-                           makePixel(std::uint32_t(b), std::uint32_t(g), std::uint32_t(r), p));
+                const std::uint32_t v =
+                    placed[0][p & 255] | placed[1][(p >> 8) & 255] | placed[2][(p >> 16) & 255];
+                storePixel(dst + 4 * x, (v & kColourMask) | (p & kReservedMask));
+                spread[count] = x;
+                count += v >> 24;
+            }
+            // Pixels whose tones leave 0..255, four at a time (the last group padded with
+            // repeats of its first pixel).
+            for (std::size_t i = 0; i < count; i += 4) {
+                std::uint32_t p[4];
+                for (std::size_t lane = 0; lane < 4; ++lane)
+                    p[lane] = loadPixel(s + 4 * spread[i + lane < count ? i + lane : i]);
+                // Built from scalars in one go, so the vectors never pass through memory lane
+                // by lane.
+                Int4 b = {tone[p[0] & 255], tone[p[1] & 255], tone[p[2] & 255], tone[p[3] & 255]};
+                Int4 g = {tone[(p[0] >> 8) & 255], tone[(p[1] >> 8) & 255], tone[(p[2] >> 8) & 255],
+                          tone[(p[3] >> 8) & 255]};
+                Int4 r = {tone[(p[0] >> 16) & 255], tone[(p[1] >> 16) & 255],
+                          tone[(p[2] >> 16) & 255], tone[(p[3] >> 16) & 255]};
+                if (small) spreadFirstPass(b, g, r);
+                // Lanes still outside 0..255 take further passes one by one.
+                const Int4 outside = (b | g | r) & ~Int4{255, 255, 255, 255};
+                const Int4 packed = b | g << 8 | r << 16;
+                for (std::size_t lane = 0; lane < 4 && i + lane < count; ++lane) {
+                    std::uint32_t colour = std::uint32_t(packed[lane]);
+                    if (outside[lane] != 0) {
+                        std::int32_t lb = b[lane], lg = g[lane], lr = r[lane];
+                        if (!spreadClamp(lb, lg, lr)) return false;
+                        colour = std::uint32_t(lb | lg << 8 | lr << 16);
+                    }
+                    storePixel(dst + 4 * spread[i + lane], colour | (p[lane] & kReservedMask));
+                }
             }
             return true;
         },
@@ -136,16 +219,35 @@ EffectResult contrast(const Frame& frame, std::int32_t percent) {
 
 EffectResult autoLevels(const Frame& frame, std::int32_t) {
     const int w = frame.width;
-    int low[3] = {255, 255, 255};
-    int high[3] = {0, 0, 0};
+    // Sixteen bytes (four pixels) at a time; byte j of the vectors holds channel j % 4.
+    typedef std::uint8_t Byte16 __attribute__((vector_size(16)));
+    Byte16 lowest, highest;
+    for (int j = 0; j < 16; ++j) {
+        lowest[j] = 255;
+        highest[j] = 0;
+    }
+    const std::ptrdiff_t bytes = std::ptrdiff_t(w) * 4;
     for (int y = 0; y < frame.height; ++y) {
         const std::uint8_t* s = frame.sourceRow(y);
-        for (int x = 0; x < w; ++x)
-            for (int k = 0; k < 3; ++k) {
-                low[k] = std::min<int>(low[k], s[4 * x + k]);
-                high[k] = std::max<int>(high[k], s[4 * x + k]);
-            }
+        std::ptrdiff_t i = 0;
+        for (; i + 16 <= bytes; i += 16) {
+            Byte16 v;
+            std::memcpy(&v, s + i, 16);
+            lowest = v < lowest ? v : lowest;
+            highest = v > highest ? v : highest;
+        }
+        for (int j = 0; i + j < bytes; ++j) {
+            lowest[j] = std::min(lowest[j], s[i + j]);
+            highest[j] = std::max(highest[j], s[i + j]);
+        }
         if (!frame.progress->afterRow(y + 1, frame.height, 0, 10)) return cancelled();
+    }
+    int low[3] = {255, 255, 255};
+    int high[3] = {0, 0, 0};
+    for (int j = 0; j < 16; ++j) {
+        if (j % 4 == 3) continue;
+        low[j % 4] = std::min<int>(low[j % 4], lowest[j]);
+        high[j % 4] = std::max<int>(high[j % 4], highest[j]);
     }
     frame.progress->store(10);
     ChannelTable table[3];
