@@ -67,15 +67,3 @@ TEST(AboutWindowTest, TheCreditsScrollWhileOpenAndStopWhenTheWindowCloses) {
     EXPECT_TRUE(about.isNull()); // unloaded with its animation
     EXPECT_TRUE(watched.isNull());
 }
-
-TEST(AboutWindowTest, EachOpeningIsAFreshWindow) {
-    QWidget owner;
-    QPointer<frmAbout> first = frmAbout::open(&owner);
-    QPointer<frmAbout> second = frmAbout::open(&owner);
-    EXPECT_NE(first.data(), second.data());
-    first->close();
-    second->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(first.isNull());
-    EXPECT_TRUE(second.isNull());
-}
