@@ -201,18 +201,6 @@ TEST_F(CupsPrintTest, EachDocumentGoesToTheDefaultOfItsStart) {
     EXPECT_EQ(server.jobFiles("beta").size(), 1);
 }
 
-TEST_F(CupsPrintTest, AnEndWithNothingDrawnSendsNothing) {
-    QtCoverPrinter printer;
-    ASSERT_TRUE(printer.followDefault());
-    EXPECT_FALSE(printer.endDocument());
-    EXPECT_FALSE(printer.drawPicture(QImage(), 0, 0, 1440, 1440));
-    EXPECT_FALSE(printer.endDocument());
-    EXPECT_FALSE(printer.setPaperSize(9));
-    EXPECT_FALSE(printer.setOrientation(0));
-    ASSERT_TRUE(server.waitUntilIdle());
-    EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
-}
-
 TEST_F(CupsPrintTest, ANamedPrinterMustBeInstalled) {
     QtCoverPrinter printer;
     EXPECT_FALSE(printer.usePrinter("gamma"));
@@ -227,15 +215,4 @@ TEST_F(CupsPrintTest, ANamedPrinterMustBeInstalled) {
     const QStringList jobs = server.jobFiles("beta");
     ASSERT_EQ(jobs.size(), 1);
     EXPECT_EQ(vexa::test::pdfPageSizes(jobs[0]), std::vector<QSizeF>({QSizeF(1008, 612)}));
-}
-
-TEST_F(CupsPrintTest, ThePrintersOutputFileHoldsTheLastJob) {
-    host.putPicture("Image1", solid(20, 20, slotColour(1)));
-    printWithDialog({"Front"});
-    const QStringList jobs = server.jobFiles("alpha");
-    ASSERT_EQ(jobs.size(), 1);
-    QFile out(server.outputFile("alpha"));
-    QFile job(jobs[0]);
-    ASSERT_TRUE(out.open(QIODevice::ReadOnly) && job.open(QIODevice::ReadOnly));
-    EXPECT_EQ(out.readAll(), job.readAll());
 }

@@ -77,13 +77,6 @@ TEST_F(PrintCommandTest, UsageErrorsSayWhatIsWrong) {
     }
 }
 
-TEST_F(PrintCommandTest, HelpListsAnOptionPerKind) {
-    EXPECT_EQ(run({"--help"}), 0);
-    for (const char* option : {"--front", "--inside", "--back", "--mini", "--dvd", "--slim", "--hd",
-                               "--blu", "--psp", "--vita", "--ds", "--printer", "--pdf"})
-        EXPECT_TRUE(out.contains(QLatin1String(option))) << option;
-}
-
 TEST_F(PrintCommandTest, AnUnreadablePictureStopsBeforeAnythingIsWritten) {
     const QString pdf = path("covers.pdf");
     EXPECT_EQ(run({"--front", path("blue.png"), "--ds", path("notes.png"), "--pdf", pdf}), 1);

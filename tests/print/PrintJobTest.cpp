@@ -96,19 +96,6 @@ TEST(PrintJob, AllElevenPrintInTableOrderEachAsOneDocument) {
     EXPECT_EQ(printer.calls, expected);
 }
 
-TEST(PrintJob, UnselectedKindsCostNoPrinterCall) {
-    FakeCoverHost host;
-    fillAllSlots(host);
-    RecordingPrinter printer;
-    Progress progress;
-    printSelectedCovers(only({"DVD", "VITA"}), host, printer, progress);
-    EXPECT_EQ(printer.calls,
-              QStringList({"paper 5", "orientation 2", "draw 14x24 at 0,0 size 15390.0x10260.0",
-                           "end", "paper 1", "paper 1", "orientation 2",
-                           "draw 21x31 at 0,0 size 12330.0x7100.0", "end"}));
-    EXPECT_EQ(progress.finished, QStringList({"DVD printed", "VITA printed"}));
-}
-
 TEST(PrintJob, EmptySlotGivesNoDocumentAndTheNextKindStillPrints) {
     FakeCoverHost host;
     fillAllSlots(host);
@@ -123,15 +110,6 @@ TEST(PrintJob, EmptySlotGivesNoDocumentAndTheNextKindStillPrints) {
     EXPECT_EQ(progress.started.size(), 2);
     EXPECT_EQ(printer.calls.mid(0, 4), QStringList({"paper 1", "orientation 1",
                                                     "draw 0x0 at 0,0 size 6840.0x6840.0", "end"}));
-}
-
-TEST(PrintJob, EmptyLegalSlotStillSetsLetterBack) {
-    FakeCoverHost host;
-    RecordingPrinter printer;
-    Progress progress;
-    printSelectedCovers(only({"DS"}), host, printer, progress);
-    EXPECT_EQ(printer.documents, 0);
-    EXPECT_EQ(printer.calls.last(), "paper 1");
 }
 
 TEST(PrintJob, StoppingEndsTheRunAfterTheCoverBeingSent) {
@@ -161,17 +139,4 @@ TEST(PrintJob, AToggleWhileTheRunWaitsCountsForKindsAhead) {
     };
     printSelectedCovers(flags, host, printer, progress);
     EXPECT_EQ(progress.finished, QStringList({"Front printed", "Back printed"}));
-}
-
-TEST(PrintJob, OnlyTheExactSelectedValueCounts) {
-    FakeCoverHost host;
-    fillAllSlots(host);
-    RecordingPrinter printer;
-    Progress progress;
-    PrintFlags flags{};
-    flags[0] = 1;
-    flags[1] = -2;
-    flags[2] = kSelected;
-    printSelectedCovers(flags, host, printer, progress);
-    EXPECT_EQ(progress.finished, QStringList({"Back printed"}));
 }
