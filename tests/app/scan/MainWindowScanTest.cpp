@@ -4,7 +4,7 @@
 #include "ModalDriver.h"
 #include "PictureHolder.h"
 #include "ProgramFolder.h"
-#include "SaneTestConfig.h"
+#include "ScanTestSupport.h"
 #include "SourceDialog.h"
 #include "TestSupport.h"
 #include "frmcovercreator.h"
@@ -75,19 +75,6 @@ TEST_F(MainWindowScan, AquireScansIntoTheScanTabAndSaveWritesIt) {
     reader.setDecideFormatFromContent(true);
     EXPECT_EQ(reader.format(), "gif");
     EXPECT_EQ(reader.size(), scanned.size());
-}
-
-TEST_F(MainWindowScan, SourceShowsTheScannerList) {
-    int listed = -1;
-    whenModal<vexa::scan::SourceDialog>(
-        [](vexa::scan::SourceDialog* d) { return !d->isSearching(); },
-        [this, &listed](vexa::scan::SourceDialog* d) {
-            listed = d->deviceList()->topLevelItemCount();
-            EXPECT_EQ(d->parentWidget(), &window); // owned by the main window
-            d->reject();
-        });
-    window.cmdSource()->click();
-    EXPECT_EQ(listed, 2);
 }
 
 } // namespace

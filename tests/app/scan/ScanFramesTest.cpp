@@ -77,23 +77,6 @@ TEST(ScanFrames, OneBitColourIsFullWhereSet) {
     EXPECT_EQ(colour.pixel(2, 0), qRgb(255, 255, 0));
 }
 
-TEST(ScanFrames, SixteenBitKeepsTheUpperByteInHostOrder) {
-    const quint16 samples[] = {0x12FF, 0xAB01, 0x0080};
-    QByteArray data(reinterpret_cast<const char*>(samples), sizeof samples);
-    const QImage rgb = assemble({frame(SANE_FRAME_RGB, 16, 1, 6, 1, data)});
-    EXPECT_EQ(rgb.pixel(0, 0), qRgb(0x12, 0xAB, 0x00));
-}
-
-TEST(ScanFrames, ThreePassBandsInAnyOrder) {
-    const QImage picture = assemble({
-        frame(SANE_FRAME_BLUE, 8, 2, 2, 1, bytes({30, 31}), false),
-        frame(SANE_FRAME_RED, 8, 2, 2, 1, bytes({10, 11}), false),
-        frame(SANE_FRAME_GREEN, 8, 2, 2, 1, bytes({20, 21})),
-    });
-    EXPECT_EQ(picture.pixel(0, 0), qRgb(10, 20, 30));
-    EXPECT_EQ(picture.pixel(1, 0), qRgb(11, 21, 31));
-}
-
 TEST(ScanFrames, ThreePassNeedsEveryBandOfOneWidth) {
     QString error;
     EXPECT_TRUE(assembleFrames({frame(SANE_FRAME_RED, 8, 1, 1, 1, bytes({1}), false),
@@ -108,12 +91,6 @@ TEST(ScanFrames, ThreePassNeedsEveryBandOfOneWidth) {
                                &error)
                     .isNull());
     EXPECT_FALSE(error.isEmpty());
-}
-
-TEST(ScanFrames, HandScannerHeightComesFromTheData) {
-    // Lines unknown (-1): two complete lines and the start of a third.
-    const QImage picture = assemble({frame(SANE_FRAME_GRAY, 8, 2, 2, -1, bytes({1, 2, 3, 4, 5}))});
-    EXPECT_EQ(picture.size(), QSize(2, 2));
 }
 
 TEST(ScanFrames, AShortTransferKeepsTheLinesThatArrived) {

@@ -1,6 +1,12 @@
-#include "SaneTestConfig.h"
+#include "ScanTestSupport.h"
 
+#include "AcquireDialog.h"
+#include "ModalDriver.h"
 #include "ScannerDevice.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
 
 #include <QDir>
 #include <QFile>
@@ -55,6 +61,25 @@ void resetTestScanner(const QString& deviceName,
         ASSERT_TRUE(device.setOption(name, value, &error)) << name << ": " << error.toStdString();
     for (const auto& [name, value] : changes)
         ASSERT_TRUE(device.setOption(name, value, &error)) << name << ": " << error.toStdString();
+}
+
+void clickScanWhenReady(bool gray) {
+    whenModal<scan::AcquireDialog>(
+        [](scan::AcquireDialog* d) { return d->scanButton()->isEnabled(); },
+        [gray](scan::AcquireDialog* d) {
+            d->resolutionBox()->setCurrentIndex(d->resolutionBox()->findData(50));
+            (gray ? d->grayButton() : d->colourButton())->setChecked(true);
+            d->scanButton()->click();
+        });
+}
+
+bool isGray(const QImage& picture) {
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb p = picture.pixel(x, y);
+            if (qRed(p) != qGreen(p) || qGreen(p) != qBlue(p)) return false;
+        }
+    return true;
 }
 
 } // namespace vexa::test

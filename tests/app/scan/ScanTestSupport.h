@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QVariant>
 
@@ -19,5 +20,11 @@ QString usePrivateSaneConfig();
 // scanner refuses one.
 void resetTestScanner(const QString& deviceName,
                       std::initializer_list<std::pair<const char*, QVariant>> changes = {});
+
+// Once the next acquire dialog is ready, picks 50 dpi and colour or gray and clicks Scan.
+void clickScanWhenReady(bool gray = false);
+
+// True when every pixel has equal red, green and blue.
+bool isGray(const QImage& picture);
 
 } // namespace vexa::test

@@ -1,6 +1,6 @@
 #include "ScannerDevice.h"
 
-#include "SaneTestConfig.h"
+#include "ScanTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 using vexa::scan::SaneBackend;
 using vexa::scan::ScannerDevice;
 using vexa::scan::ScanOutcome;
+using vexa::test::isGray;
 
 namespace {
 
@@ -46,15 +47,6 @@ protected:
     int progressCalls = 0;
 };
 
-bool isGray(const QImage& picture) {
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x) {
-            const QRgb p = picture.pixel(x, y);
-            if (qRed(p) != qGreen(p) || qGreen(p) != qBlue(p)) return false;
-        }
-    return true;
-}
-
 bool isFilledWith(const QImage& picture, QRgb colour) {
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
@@ -69,18 +61,6 @@ TEST_F(TestScanner, ListsTheVirtualScanners) {
     EXPECT_EQ(devices[1].name, "test:1");
     EXPECT_FALSE(devices[0].vendor.isEmpty());
     EXPECT_FALSE(devices[0].model.isEmpty());
-}
-
-TEST_F(TestScanner, OffersColourGrayAndTheUsualResolutions) {
-    const auto choices = device.choices();
-    EXPECT_EQ(choices.colourMode, "Color");
-    EXPECT_EQ(choices.grayMode, "Gray");
-    EXPECT_EQ(choices.currentMode, "Color");
-    EXPECT_EQ(choices.currentResolution, 50);
-    EXPECT_TRUE(choices.resolutions.contains(50));
-    EXPECT_TRUE(choices.resolutions.contains(300));
-    EXPECT_TRUE(choices.resolutions.contains(1200));
-    EXPECT_FALSE(choices.resolutions.contains(2400));
 }
 
 TEST_F(TestScanner, ColourScanHasTheAreaResolutionAndColours) {
