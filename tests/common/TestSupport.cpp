@@ -1,17 +1,5 @@
 #include "TestSupport.h"
 
-// Settings for the sanitizers of the test build, compiled in so that a test program
-// behaves the same under CTest, under a debugger or started by hand.
-extern "C" const char* __asan_default_options() {
-    return "detect_leaks=1:abort_on_error=0";
-}
-extern "C" const char* __lsan_default_options() {
-    return "suppressions=" VEXA_LSAN_SUPPRESSIONS ":print_suppressions=0";
-}
-extern "C" const char* __ubsan_default_options() {
-    return "print_stacktrace=1:halt_on_error=1";
-}
-
 namespace vexa::test {
 
 QString sourceDir() {

@@ -1,0 +1,12 @@
+// Settings for the sanitizers of the test build, compiled into every test program (an
+// object library, so the linker cannot drop them) so that a test behaves the same under
+// CTest, under a debugger or started by hand.
+extern "C" const char* __asan_default_options() {
+    return "detect_leaks=1:abort_on_error=0";
+}
+extern "C" const char* __lsan_default_options() {
+    return "suppressions=" VEXA_LSAN_SUPPRESSIONS ":print_suppressions=0";
+}
+extern "C" const char* __ubsan_default_options() {
+    return "print_stacktrace=1:halt_on_error=1";
+}
