@@ -6,6 +6,7 @@
 #include "EffectKernels.h"
 #include "PixelAccess.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -13,12 +14,23 @@ namespace vexa::effects {
 
 namespace {
 
-inline std::uint32_t blackOrWhite(bool white, std::uint32_t original) {
-    return (white ? kColourMask : 0u) | (original & kReservedMask);
+// Arithmetic rather than a choice: whether a pixel turns white is as good as random, and a
+// branch on it would be mispredicted half the time.
+inline std::uint32_t blackOrWhite(std::uint32_t white, std::uint32_t original) {
+    return ((0u - white) & kColourMask) | (original & kReservedMask);
 }
 
 inline int grayOf(const std::uint8_t* p) {
     return (p[0] + p[1] + p[2]) / 3;
+}
+
+// The gray of every pixel of source row y, (B + G + R) \ 3, in a loop the compiler vectorises.
+void grayRow(const Frame& frame, int y, std::int32_t* __restrict gray) {
+    const std::uint8_t* __restrict s = frame.sourceRow(y);
+    for (int x = 0; x < frame.width; ++x) {
+        const std::uint32_t p = loadPixel(s + std::ptrdiff_t(x) * 4);
+        gray[x] = std::int32_t(((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) / 3);
+    }
 }
 
 } // namespace
@@ -28,37 +40,50 @@ EffectResult sharpThresholdDither(const Frame& frame, std::int32_t) {
     const int h = frame.height;
     const std::int32_t mean = meanGray(frame);
     if (!frame.progress->report(5)) return cancelled();
-    std::vector<int> gray(static_cast<std::size_t>(w));
+    std::vector<std::int16_t> sharpened(std::size_t(w) * 4);
+    std::vector<std::int32_t> gray(static_cast<std::size_t>(w));
+    // The carry (f - t) \ 4 lies in -63..63, so carry + gray lies in -63..318; what follows
+    // from it is tabled, leaving an addition and a load between one pixel and the next.
+    struct Step {
+        std::int32_t carry;
+        std::int32_t white;
+    };
+    std::array<Step, 382> steps;
+    for (int v = -63; v <= 318; ++v) {
+        const int f = clampChannel(v);
+        const int t = f < mean ? 0 : 255;
+        steps[std::size_t(v + 63)] = {(f - t) / 4, t != 0 ? 1 : 0};
+    }
     int carry = 0; // runs on from the end of one row into the next
     return forEachRow(
         frame, 0, h,
         [&](int y) {
-            const std::uint8_t* cur = frame.sourceRow(y);
-            const bool borderRow = y == 0 || y == h - 1;
-            const std::uint8_t* up = borderRow ? nullptr : frame.sourceRow(y - 1);
-            const std::uint8_t* down = borderRow ? nullptr : frame.sourceRow(y + 1);
-            for (int x = 0; x < w; ++x) {
-                const std::ptrdiff_t i = std::ptrdiff_t(x) * 4;
-                if (borderRow || x == 0 || x == w - 1) {
-                    gray[std::size_t(x)] = grayOf(cur + i);
-                    continue;
+            const std::uint8_t* __restrict cur = frame.sourceRow(y);
+            if (y == 0 || y == h - 1 || w < 3) {
+                grayRow(frame, y, gray.data()); // border pixels keep their channels
+            } else {
+                // Interior channels sharpened, (10 c - N8) \ 2 clamped, for every byte at
+                // once; the border columns then take their plain gray.
+                const std::uint8_t* __restrict up = frame.sourceRow(y - 1);
+                const std::uint8_t* __restrict down = frame.sourceRow(y + 1);
+                std::int16_t* __restrict v = sharpened.data();
+                for (std::ptrdiff_t i = 4; i < std::ptrdiff_t(w - 1) * 4; ++i) {
+                    const std::int16_t n8 =
+                        std::int16_t(up[i - 4] + up[i] + up[i + 4] + cur[i - 4] + cur[i + 4] +
+                                     down[i - 4] + down[i] + down[i + 4]);
+                    v[i] = clampChannel(std::int16_t((10 * cur[i] - n8) / 2));
                 }
-                int sum = 0;
-                for (int k = 0; k < 3; ++k) {
-                    const std::ptrdiff_t j = i + k;
-                    const int n8 = up[j - 4] + up[j] + up[j + 4] + cur[j - 4] + cur[j + 4] +
-                                   down[j - 4] + down[j] + down[j + 4];
-                    sum += clampChannel((10 * cur[j] - n8) / 2);
-                }
-                gray[std::size_t(x)] = sum / 3;
+                for (int x = 1; x < w - 1; ++x)
+                    gray[std::size_t(x)] = (v[4 * x] + v[4 * x + 1] + v[4 * x + 2]) / 3;
+                gray[0] = grayOf(cur);
+                gray[std::size_t(w - 1)] = grayOf(cur + std::ptrdiff_t(w - 1) * 4);
             }
             std::uint8_t* out = frame.targetRow(y);
             for (int x = 0; x < w; ++x) {
-                const int f = clampChannel(carry + gray[std::size_t(x)]);
-                const int t = f < mean ? 0 : 255;
+                const Step& step = steps[std::size_t(carry + gray[std::size_t(x)] + 63)];
+                carry = step.carry;
                 const std::ptrdiff_t i = std::ptrdiff_t(x) * 4;
-                storePixel(out + i, blackOrWhite(t != 0, loadPixel(cur + i)));
-                carry = (f - t) / 4;
+                storePixel(out + i, blackOrWhite(std::uint32_t(step.white), loadPixel(cur + i)));
             }
         },
         5, 95);
@@ -83,62 +108,101 @@ EffectResult orderedDither(const Frame& frame, std::int32_t) {
 
 namespace {
 
-// One receiving position of an error-diffusion kernel.
-struct Share {
-    int row; // 0 = the current row, 1 = the next, 2 = the one after
-    int column;
-    int weight;
+// An error-diffusion kernel: the weights for x + 1 and x + 2 in the current row, for x - 2
+// .. x + 2 in the next row and in the row after, and their divisor.
+struct Kernel {
+    int right[2];
+    int next[5];
+    int after[5];
+    int divisor;
 };
 
-// The share of every error e in -255..255 for one weight: (e x weight) \ divisor,
-// truncating toward zero.
-using ShareTable = std::array<std::int32_t, 511>;
+constexpr Kernel kFloydSteinberg = {{7, 0}, {0, 3, 5, 1, 0}, {0, 0, 0, 0, 0}, 16};
+constexpr Kernel kBurkes = {{8, 4}, {2, 4, 8, 4, 2}, {0, 0, 0, 0, 0}, 32};
+constexpr Kernel kStucki = {{8, 4}, {2, 4, 8, 4, 2}, {1, 2, 4, 2, 1}, 42};
 
-ShareTable makeShareTable(int weight, int divisor) {
-    ShareTable table;
-    for (int e = -255; e <= 255; ++e) table[std::size_t(e + 255)] = (e * weight) / divisor;
-    return table;
+// The share of every error e in -255..255 (at e + 255) for each weight 0..8:
+// (e x weight) \ divisor, truncating toward zero, so small negative errors give 0 just as
+// small positive ones.
+using ShareTables = std::array<std::array<std::int32_t, 511>, 9>;
+
+ShareTables makeShareTables(int divisor) {
+    ShareTables tables;
+    for (int weight = 0; weight <= 8; ++weight)
+        for (int e = -255; e <= 255; ++e)
+            tables[std::size_t(weight)][std::size_t(e + 255)] = (e * weight) / divisor;
+    return tables;
 }
 
-template <std::size_t N>
-EffectResult diffuseError(const Frame& frame, std::int32_t scale, const Share (&kernel)[N],
-                          int divisor) {
+// The shares for the current row never go through memory: `carry1` and `carry2` hold what
+// x + 1 and x + 2 have received from this row, which keeps the chain from pixel to pixel
+// short. The next rows' shares are added to error rows with two spare cells on each side,
+// where shares outside the picture land and are never read. At the usual scale of 10 the
+// scaling is the identity and is skipped.
+template <const Kernel& K, bool FullScale>
+EffectResult diffuseError(const Frame& frame, std::int32_t scale) {
     const int w = frame.width;
     const int h = frame.height;
-    std::array<ShareTable, N> shares;
-    for (std::size_t s = 0; s < N; ++s) shares[s] = makeShareTable(kernel[s].weight, divisor);
-    // Three error rows with two spare columns on each side, so shares that fall outside
-    // the picture land in cells that are never read.
+    const ShareTables shares = makeShareTables(K.divisor);
     constexpr int kPad = 2;
-    const std::size_t rowLength = std::size_t(w) + 2 * kPad;
     std::vector<std::int32_t> rows[3];
-    for (auto& r : rows) r.assign(rowLength, 0);
+    for (auto& r : rows) r.assign(std::size_t(w) + 2 * kPad, 0);
+    std::vector<std::int32_t> gray(static_cast<std::size_t>(w));
     if (!frame.progress->report(2)) return cancelled();
     const std::int32_t mean = meanGray(frame);
     if (!frame.progress->report(10)) return cancelled();
-    // (error x 10) \ scale for every error sum a position can collect: the weights that
-    // reach one position add up to at most the divisor, so the sum stays in -255..255.
+    // An error sum a position collects stays in -255..255: the weights that reach one
+    // position add up to at most the divisor, and each share is truncated toward zero.
+    // (sum x 10) \ scale is tabled for those sums, clamped to -255..255, which changes no
+    // result: gray + spread is clamped to 0..255 afterwards and gray lies in 0..255.
     std::array<std::int32_t, 511> scaled;
-    for (int e = -255; e <= 255; ++e) scaled[std::size_t(e + 255)] = (e * 10) / scale;
+    for (int e = -255; e <= 255; ++e)
+        scaled[std::size_t(e + 255)] = std::clamp((e * 10) / scale, -255, 255);
+    auto spreadOf = [&](std::int32_t sum) {
+        return FullScale ? sum : scaled[std::size_t(sum + 255)];
+    };
+    // Everything that follows from v = gray + spread, tabled for v in -255..510: the error
+    // e of the clamped value against the mean (at e + 255) and the shares of e for x + 1
+    // and x + 2. The chain from one pixel to the next is then two additions and a load.
+    struct Outcome {
+        std::int32_t right1;
+        std::int32_t right2;
+        std::int32_t error; // e + 255
+        std::int32_t white;
+    };
+    std::array<Outcome, 766> outcomes;
+    for (int v = -255; v <= 510; ++v) {
+        const int o = clampChannel(v);
+        const int white = o >= mean ? 1 : 0;
+        const std::size_t e = std::size_t(o - 255 * white + 255);
+        outcomes[std::size_t(v + 255)] = {shares[std::size_t(K.right[0])][e],
+                                          shares[std::size_t(K.right[1])][e], std::int32_t(e),
+                                          white};
+    }
     int first = 0; // which of the three error rows is the current one
     return forEachRow(
         frame, 0, h,
         [&](int y) {
-            std::int32_t* er[3];
-            for (int r = 0; r < 3; ++r) er[r] = rows[(first + r) % 3].data() + kPad;
+            std::int32_t* cur = rows[first].data() + kPad;
+            std::int32_t* next = rows[(first + 1) % 3].data() + kPad;
+            std::int32_t* after = rows[(first + 2) % 3].data() + kPad;
+            grayRow(frame, y, gray.data());
             const std::uint8_t* s = frame.sourceRow(y);
             std::uint8_t* d = frame.targetRow(y);
+            std::int32_t carry1 = 0, carry2 = 0;
             for (int x = 0; x < w; ++x) {
+                const Outcome& out =
+                    outcomes[std::size_t(gray[std::size_t(x)] + spreadOf(cur[x] + carry1) + 255)];
+                carry1 = carry2 + out.right1;
+                carry2 = out.right2;
                 const std::ptrdiff_t i = std::ptrdiff_t(x) * 4;
-                const std::int32_t sum = er[0][x];
-                const std::int32_t spread =
-                    sum >= -255 && sum <= 255 ? scaled[std::size_t(sum + 255)] : (sum * 10) / scale;
-                const int o = clampChannel(grayOf(s + i) + spread);
-                const int t = o < mean ? 0 : 255;
-                storePixel(d + i, blackOrWhite(t != 0, loadPixel(s + i)));
-                const std::size_t e = std::size_t(o - t + 255);
-                for (std::size_t k = 0; k < N; ++k)
-                    er[kernel[k].row][x + kernel[k].column] += shares[k][e];
+                storePixel(d + i, blackOrWhite(std::uint32_t(out.white), loadPixel(s + i)));
+                const std::size_t e = std::size_t(out.error);
+                for (int dx = -2; dx <= 2; ++dx) {
+                    if (K.next[dx + 2] != 0) next[x + dx] += shares[std::size_t(K.next[dx + 2])][e];
+                    if (K.after[dx + 2] != 0)
+                        after[x + dx] += shares[std::size_t(K.after[dx + 2])][e];
+                }
             }
             // The rows move up; the freed one becomes the last and starts at 0.
             std::fill(rows[first].begin(), rows[first].end(), 0);
@@ -147,24 +211,22 @@ EffectResult diffuseError(const Frame& frame, std::int32_t scale, const Share (&
         10, 90);
 }
 
+template <const Kernel& K> EffectResult diffuseError(const Frame& frame, std::int32_t scale) {
+    return scale == 10 ? diffuseError<K, true>(frame, scale) : diffuseError<K, false>(frame, scale);
+}
+
 } // namespace
 
 EffectResult floydSteinbergDither(const Frame& frame, std::int32_t scale) {
-    static constexpr Share kKernel[] = {{0, 1, 7}, {1, -1, 3}, {1, 0, 5}, {1, 1, 1}};
-    return diffuseError(frame, scale, kKernel, 16);
+    return diffuseError<kFloydSteinberg>(frame, scale);
 }
 
 EffectResult burkesDither(const Frame& frame, std::int32_t scale) {
-    static constexpr Share kKernel[] = {{0, 1, 8}, {0, 2, 4}, {1, -2, 2}, {1, -1, 4},
-                                        {1, 0, 8}, {1, 1, 4}, {1, 2, 2}};
-    return diffuseError(frame, scale, kKernel, 32);
+    return diffuseError<kBurkes>(frame, scale);
 }
 
 EffectResult stuckiDither(const Frame& frame, std::int32_t scale) {
-    static constexpr Share kKernel[] = {{0, 1, 8},  {0, 2, 4}, {1, -2, 2}, {1, -1, 4},
-                                        {1, 0, 8},  {1, 1, 4}, {1, 2, 2},  {2, -2, 1},
-                                        {2, -1, 2}, {2, 0, 4}, {2, 1, 2},  {2, 2, 1}};
-    return diffuseError(frame, scale, kKernel, 42);
+    return diffuseError<kStucki>(frame, scale);
 }
 
 } // namespace vexa::effects
