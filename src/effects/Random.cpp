@@ -1,5 +1,7 @@
 #include "Random.h"
 
+#include <algorithm>
+
 namespace vexa::effects {
 
 namespace {
@@ -30,7 +32,7 @@ constexpr Jump kJump = makeJump();
 
 } // namespace
 
-void Lcg24::fill(float* out, std::size_t count) {
+void Lcg24::fillStates(std::uint32_t* out, std::size_t count) {
     std::size_t i = 0;
     if (count >= kLanes) {
         // lane[k] holds the state k + 1 steps ahead of the current one.
@@ -40,15 +42,30 @@ void Lcg24::fill(float* out, std::size_t count) {
         const std::uint32_t a = kJump.multiplier[kLanes];
         const std::uint32_t c = kJump.increment[kLanes];
         for (;;) {
-            for (int k = 0; k < kLanes; ++k)
-                out[i + k] = static_cast<float>(lane[k]) * (1.0f / 16777216.0f);
+            for (int k = 0; k < kLanes; ++k) out[i + k] = lane[k];
             i += kLanes;
             state_ = lane[kLanes - 1];
             if (count - i < kLanes) break;
             for (int k = 0; k < kLanes; ++k) lane[k] = (lane[k] * a + c) & kMask;
         }
     }
-    for (; i < count; ++i) out[i] = next();
+    for (; i < count; ++i) {
+        state_ = (state_ * kMultiplier + kIncrement) & kMask;
+        out[i] = state_;
+    }
+}
+
+void Lcg24::fill(float* out, std::size_t count) {
+    // In place: each state becomes its number, which needs no more room than the state.
+    static_assert(sizeof(float) == sizeof(std::uint32_t));
+    std::uint32_t state[kLanes * 32];
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t n = std::min(count - done, std::size_t(kLanes * 32));
+        fillStates(state, n);
+        for (std::size_t i = 0; i < n; ++i)
+            out[done + i] = static_cast<float>(state[i]) * (1.0f / 16777216.0f);
+        done += n;
+    }
 }
 
 Lcg24& engineRandom() {

@@ -26,6 +26,8 @@ public:
 
     // Fills `out` with the next `count` numbers, in the order next() would give them.
     void fill(float* out, std::size_t count);
+    // The same as the states behind the numbers: each number is its state / 2^24.
+    void fillStates(std::uint32_t* out, std::size_t count);
 
     std::uint32_t state() const { return state_; }
     void setState(std::uint32_t state) { state_ = state & kMask; }
