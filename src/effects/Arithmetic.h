@@ -38,18 +38,4 @@ inline std::int32_t roundToInt32(double value) {
 #endif
 }
 
-// roundHalfEven for |value| < 2^51, as two additions that vector code can do: adding
-// 1.5 x 2^52 leaves no bits below the units, so the sum is rounded to an integer by the
-// (nearest-even) rounding mode, and subtracting it again is exact.
-inline double roundInRange(double value) {
-    constexpr double kShift = 6755399441055744.0; // 1.5 x 2^52
-    return (value + kShift) - kShift;
-}
-
-// Integer division truncating toward zero (the \ operator of the formulas); C++'s / does
-// exactly that. Named so the formulas read as written.
-constexpr std::int32_t truncDiv(std::int32_t a, std::int32_t b) {
-    return a / b;
-}
-
 } // namespace vexa::effects
