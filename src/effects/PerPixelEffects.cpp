@@ -12,29 +12,17 @@
 namespace vexa::effects {
 
 EffectResult negative(const Frame& frame, std::int32_t) {
-    const int w = frame.width;
-    return forEachRow(frame, 0, frame.height, [&](int y) {
-        const std::uint8_t* s = frame.sourceRow(y);
-        std::uint8_t* d = frame.targetRow(y);
-        for (int x = 0; x < w; ++x) storePixel(d + 4 * x, loadPixel(s + 4 * x) ^ kColourMask);
-    });
+    return mapEachPixel(frame, [](std::uint32_t p) { return p ^ kColourMask; });
 }
 
 EffectResult grayScale(const Frame& frame, std::int32_t) {
-    const int w = frame.width;
-    return forEachRow(frame, 0, frame.height, [&](int y) {
-        const std::uint8_t* s = frame.sourceRow(y);
-        std::uint8_t* d = frame.targetRow(y);
-        for (int x = 0; x < w; ++x) {
-            const std::uint32_t p = loadPixel(s + 4 * x);
-            const std::uint32_t v = ((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) / 3;
-            storePixel(d + 4 * x, v * 0x010101u | (p & kReservedMask));
-        }
+    return mapEachPixel(frame, [](std::uint32_t p) {
+        const std::uint32_t v = ((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) / 3;
+        return v * 0x010101u | (p & kReservedMask);
     });
 }
 
 EffectResult swapChannels(const Frame& frame, std::int32_t permutation) {
-    const int w = frame.width;
     if (permutation < 1 || permutation > 5) {
         // Any other permutation number writes nothing.
         return forEachRow(frame, 0, frame.height, [&](int y) { copyRow(frame, y); });
@@ -45,30 +33,17 @@ EffectResult swapChannels(const Frame& frame, std::int32_t permutation) {
     const int fromB = kFrom[permutation][0];
     const int fromG = kFrom[permutation][1];
     const int fromR = kFrom[permutation][2];
-    return forEachRow(frame, 0, frame.height, [&](int y) {
-        const std::uint8_t* s = frame.sourceRow(y);
-        std::uint8_t* d = frame.targetRow(y);
-        for (int x = 0; x < w; ++x) {
-            const std::uint32_t p = loadPixel(s + 4 * x);
-            storePixel(d + 4 * x,
-                       makePixel((p >> fromB) & 255, (p >> fromG) & 255, (p >> fromR) & 255, p));
-        }
+    return mapEachPixel(frame, [=](std::uint32_t p) {
+        return makePixel((p >> fromB) & 255, (p >> fromG) & 255, (p >> fromR) & 255, p);
     });
 }
 
 EffectResult blackAndWhite(const Frame& frame, std::int32_t threshold) {
     const Colour c = SplitColour(threshold);
-    const int w = frame.width;
-    return forEachRow(frame, 0, frame.height, [&](int y) {
-        const std::uint8_t* s = frame.sourceRow(y);
-        std::uint8_t* d = frame.targetRow(y);
-        for (int x = 0; x < w; ++x) {
-            const std::uint32_t p = loadPixel(s + 4 * x);
-            const bool black = std::int32_t((p >> 16) & 255) < c.red &&
-                               std::int32_t((p >> 8) & 255) < c.green &&
-                               std::int32_t(p & 255) < c.blue;
-            storePixel(d + 4 * x, (black ? 0u : kColourMask) | (p & kReservedMask));
-        }
+    return mapEachPixel(frame, [=](std::uint32_t p) {
+        const bool black = std::int32_t((p >> 16) & 255) < c.red &&
+                           std::int32_t((p >> 8) & 255) < c.green && std::int32_t(p & 255) < c.blue;
+        return (black ? 0u : kColourMask) | (p & kReservedMask);
     });
 }
 

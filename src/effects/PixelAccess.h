@@ -54,6 +54,16 @@ EffectResult forEachRow(const Frame& frame, int first, int last, RowWork&& rowWo
     return done();
 }
 
+// Stores `pixel(p)` for every source pixel word p, with the standard progress.
+template <typename Pixel> EffectResult mapEachPixel(const Frame& frame, Pixel&& pixel) {
+    const int w = frame.width; // a local: stores through byte pointers could alias the frame
+    return forEachRow(frame, 0, frame.height, [&](int y) {
+        const std::uint8_t* s = frame.sourceRow(y);
+        std::uint8_t* d = frame.targetRow(y);
+        for (int x = 0; x < w; ++x) storePixel(d + 4 * x, pixel(loadPixel(s + 4 * x)));
+    });
+}
+
 // Copies the source row y into the target row y.
 inline void copyRow(const Frame& frame, int y) {
     std::memcpy(frame.targetRow(y), frame.sourceRow(y), static_cast<std::size_t>(frame.width) * 4);

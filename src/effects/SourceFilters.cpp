@@ -112,24 +112,28 @@ EffectResult contour(const Frame& frame, std::int32_t colour) {
         });
 }
 
-EffectResult emboss(const Frame& frame, std::int32_t colour) {
+// Emboss and Engrave: |P(x, y) - P(x + 1, y + 1) + C| and the reverse difference, over
+// columns and rows 1..W-1, 1..H-1. Both read the target, but only pixels not yet written,
+// so reading the source gives the same.
+template <bool Reversed> EffectResult diagonalDifference(const Frame& frame, std::int32_t colour) {
     const std::vector<std::int16_t> c = colourPattern(frame, colour);
     return overSource(
         frame, 0, frame.width - 1, 0, frame.height - 1,
         [&](const Rows& r, Byte* __restrict out, std::ptrdiff_t begin, std::ptrdiff_t end) {
-            for (std::ptrdiff_t i = begin; i < end; ++i)
-                out[i] = clampToByte(Short(std::abs(r.cur[i] - r.down[i + 4] + c[std::size_t(i)])));
+            for (std::ptrdiff_t i = begin; i < end; ++i) {
+                const int difference =
+                    Reversed ? r.down[i + 4] - r.cur[i] : r.cur[i] - r.down[i + 4];
+                out[i] = clampToByte(Short(std::abs(difference + c[std::size_t(i)])));
+            }
         });
 }
 
+EffectResult emboss(const Frame& frame, std::int32_t colour) {
+    return diagonalDifference<false>(frame, colour);
+}
+
 EffectResult engrave(const Frame& frame, std::int32_t colour) {
-    const std::vector<std::int16_t> c = colourPattern(frame, colour);
-    return overSource(
-        frame, 0, frame.width - 1, 0, frame.height - 1,
-        [&](const Rows& r, Byte* __restrict out, std::ptrdiff_t begin, std::ptrdiff_t end) {
-            for (std::ptrdiff_t i = begin; i < end; ++i)
-                out[i] = clampToByte(Short(std::abs(r.down[i + 4] - r.cur[i] + c[std::size_t(i)])));
-        });
+    return diagonalDifference<true>(frame, colour);
 }
 
 EffectResult reliefLeft(const Frame& frame, std::int32_t colour) {

@@ -19,15 +19,22 @@ namespace {
 
 using ChannelTable = std::array<std::uint8_t, 256>;
 
-// Writes every pixel of row y through the tables of blue, green and red.
-void mapRow(const Frame& frame, int y, const ChannelTable& tb, const ChannelTable& tg,
-            const ChannelTable& tr) {
-    const std::uint8_t* s = frame.sourceRow(y);
-    std::uint8_t* d = frame.targetRow(y);
-    for (int x = 0; x < frame.width; ++x) {
-        const std::uint32_t p = loadPixel(s + 4 * x);
-        storePixel(d + 4 * x, makePixel(tb[p & 255], tg[(p >> 8) & 255], tr[(p >> 16) & 255], p));
-    }
+// Every pixel through the tables of blue, green and red.
+EffectResult mapChannels(const Frame& frame, const ChannelTable& tb, const ChannelTable& tg,
+                         const ChannelTable& tr, std::int32_t base = 0, std::int32_t span = 100) {
+    const int w = frame.width;
+    return forEachRow(
+        frame, 0, frame.height,
+        [&](int y) {
+            const std::uint8_t* s = frame.sourceRow(y);
+            std::uint8_t* d = frame.targetRow(y);
+            for (int x = 0; x < w; ++x) {
+                const std::uint32_t p = loadPixel(s + 4 * x);
+                storePixel(d + 4 * x,
+                           makePixel(tb[p & 255], tg[(p >> 8) & 255], tr[(p >> 16) & 255], p));
+            }
+        },
+        base, span);
 }
 
 // The factor (p + 100) / 100 in single precision; the caller has refused p + 100 > 2^31 - 1.
@@ -52,8 +59,7 @@ EffectResult brightnessScale(const Frame& frame, std::int32_t percent) {
         // The caller refuses factors whose table entries leave 32 bits.
         table[i] = std::uint8_t(clampChannel(roundHalfEven(v)));
     }
-    return forEachRow(frame, 0, frame.height,
-                      [&](int y) { mapRow(frame, y, table, table, table); });
+    return mapChannels(frame, table, table, table);
 }
 
 bool spreadClamp(std::int32_t& b32, std::int32_t& g32, std::int32_t& r32) {
@@ -261,9 +267,7 @@ EffectResult autoLevels(const Frame& frame, std::int32_t) {
             const double level = double((v - low[k]) * 255) / double(high[k] - low[k]);
             table[k][v] = std::uint8_t(roundHalfEven(level));
         }
-    return forEachRow(
-        frame, 0, frame.height, [&](int y) { mapRow(frame, y, table[0], table[1], table[2]); }, 10,
-        90);
+    return mapChannels(frame, table[0], table[1], table[2], 10, 90);
 }
 
 EffectResult gamma(const Frame& frame, std::int32_t gammaTimes100) {
@@ -274,8 +278,7 @@ EffectResult gamma(const Frame& frame, std::int32_t gammaTimes100) {
     for (int v = 0; v < 256; ++v)
         table[v] = std::uint8_t(
             clampChannel(roundHalfEven(std::pow(double(v) / 255.0, exponent) * 255.0)));
-    return forEachRow(frame, 0, frame.height,
-                      [&](int y) { mapRow(frame, y, table, table, table); });
+    return mapChannels(frame, table, table, table);
 }
 
 } // namespace vexa::effects
