@@ -91,6 +91,10 @@ TEST(PerPixel, SpreadClampHandsHalfTheExcessToTheOtherChannels) {
     };
     EXPECT_EQ(clamp(300, 100, 100), (std::vector<int>{255, 122, 122}));
     EXPECT_EQ(clamp(-10, 300, 100), (std::vector<int>{20, 255, 115}));
+    // Green spills before red within a pass: 400 hands 72 to the others first.
+    EXPECT_EQ(clamp(50, 400, -60), (std::vector<int>{122, 255, 12}));
+    // Several passes, each handing on what the last one pushed out.
+    EXPECT_EQ(clamp(100, 300, 280), (std::vector<int>{164, 255, 255}));
     EXPECT_EQ(clamp(-1, -300, 0), (std::vector<int>{0, 0, 0}));
     EXPECT_EQ(clamp(1000, 250, 250), (std::vector<int>{255, 255, 255}));
     EXPECT_EQ(clamp(12, 34, 56), (std::vector<int>{12, 34, 56}));
