@@ -153,6 +153,8 @@ void frmcovercreator::buildTabs() {
     m_scanned = new PictureHolder(scanPage);
     m_scanned->setObjectName(QStringLiteral("Image20"));
     m_scanned->setToolTip(QStringLiteral("Scanned Picture"));
+    m_scanned->setPlaceholderText(QStringLiteral(
+        "No scanned picture yet.\nChoose a scanner with Source, then scan with Aquire."));
     m_scanned->setFixedSize(kScannedSize);
     auto makeButton = [scanPage](const char* name, const char* caption, const char* tip) {
         auto* button = new QPushButton(QString::fromLatin1(caption), scanPage);

@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -108,6 +109,8 @@ void frmManipulate::buildToolbar(QWidget* client) {
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
+    m_toolbar->setContentsMargins(0, 0, 0, 0);
+    m_toolbar->layout()->setSpacing(0);
     const std::array<void (frmManipulate::*)(), 5> operations{
         &frmManipulate::Rotate, &frmManipulate::Mirror, &frmManipulate::Flip,
         &frmManipulate::Brightness, &frmManipulate::UndoLastChange};
@@ -117,6 +120,8 @@ void frmManipulate::buildToolbar(QWidget* client) {
         action->setToolTip(QLatin1String(kToolButtons[i].text));
         connect(action, &QAction::triggered, this, operations[i]);
         m_toolbarButtons[i] = action;
+        // Five buttons side by side must end before the brightness frame at x 200.
+        if (QWidget* button = m_toolbar->widgetForAction(action)) button->setFixedSize(38, 40);
     }
 
     m_frame = new QGroupBox(QStringLiteral("Brightness Level"), m_toolbar);
