@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <cstdint>
 
 namespace vexa::effects::test {
@@ -111,6 +112,39 @@ TEST(PerPixel, SpreadClampHandsHalfTheExcessToTheOtherChannels) {
     }
     std::int32_t b = INT_MAX, g = 0, r = INT_MAX;
     EXPECT_FALSE(spreadClamp(b, g, r)); // r + (b - 255) \ 2 leaves 32 bits
+}
+
+TEST(PerPixel, ContrastSpreadsEveryRepeatOfAColourAlike) {
+    // A noise tile repeated 2 x 2: every colour comes back several times, there are more
+    // colours than Contrast keeps results for, and the large factors send most pixels
+    // through several spread passes. Each pixel is checked against the tone formula.
+    Picture tile = noisePicture(191, 181, 7);
+    Picture tiled(2 * tile.width, 2 * tile.height);
+    for (int y = 1; y <= tiled.height; ++y)
+        for (int x = 1; x <= tiled.width; ++x)
+            for (int k = 1; k <= 4; ++k)
+                tiled.at(x, y, k) = tile.at((x - 1) % tile.width + 1, (y - 1) % tile.height + 1, k);
+    std::int64_t graySum = 0;
+    for (int y = 1; y <= tiled.height; ++y)
+        for (int x = 1; x <= tiled.width; ++x)
+            graySum += (tiled.at(x, y, 1) + tiled.at(x, y, 2) + tiled.at(x, y, 3)) / 3;
+    const std::int32_t d = std::int32_t(graySum / (std::int64_t(tiled.width) * tiled.height));
+    for (std::int32_t percent : {250, -300, 1000, 100000, -10}) {
+        const double e = double(float(double(percent + 100) / 100.0));
+        auto tone = [&](int k) { return std::int32_t(std::nearbyint(e * double(k - d) + d)); };
+        Picture p = tiled;
+        ASSERT_EQ(apply(17, p, percent).status, EffectStatus::Done) << percent;
+        int mismatches = 0;
+        for (int y = 1; y <= p.height; ++y)
+            for (int x = 1; x <= p.width; ++x) {
+                std::int32_t b = tone(tiled.at(x, y, 1)), g = tone(tiled.at(x, y, 2)),
+                             r = tone(tiled.at(x, y, 3));
+                ASSERT_TRUE(spreadClamp(b, g, r));
+                mismatches += p.at(x, y, 1) != b || p.at(x, y, 2) != g || p.at(x, y, 3) != r ||
+                              p.at(x, y, 4) != tiled.at(x, y, 4);
+            }
+        EXPECT_EQ(mismatches, 0) << percent;
+    }
 }
 
 TEST(PerPixel, BlackAndWhiteNeedsEveryChannelBelowTheThreshold) {
