@@ -331,6 +331,13 @@ void frmcovercreator::resizeEvent(QResizeEvent* event) {
     if (!isMinimized()) keepFixedSize();
 }
 
+void frmcovercreator::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // The window manager's frame becomes known only after the window is shown, and Qt
+    // reports it with a move: only then can the outer size be made exact.
+    if (!isMinimized()) keepFixedSize();
+}
+
 void frmcovercreator::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && !isMinimized()) keepFixedSize();

@@ -85,6 +85,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void buildMenus();
@@ -121,7 +122,7 @@ private:
     bool m_unloaded = false;
     std::unique_ptr<cGdiPlus> gdip; // the picture writer, from Form_Load to Form_Unload
     std::unique_ptr<scan::ScanTabCommands> m_scanTab; // Source, Aquire, Save
-    ShellCommands* m_shell = nullptr; // help, mail, web site, About, updates, tray
+    ShellCommands* m_shell = nullptr;                 // help, mail, web site, About, updates, tray
     QString m_startupPrinter; // the default printer at start-up, made default again at exit
     QPointer<print::Form1> m_printerChooser;
 };
