@@ -16,6 +16,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define VEXA_CONTRAST_AVX2 1
+#endif
 
 namespace vexa::effects {
 
@@ -132,11 +136,46 @@ public:
         return true;
     }
 
-private:
+    // For probes that follow the same layout: entry i holds (colour | kValid) << 32 | packed.
+    const std::uint64_t* entries() const { return entries_.data(); }
     static constexpr int kBits = 15;
     static constexpr std::uint32_t kValid = 1u << 24;
+
+private:
     std::vector<std::uint64_t> entries_ = std::vector<std::uint64_t>(std::size_t(1) << kBits);
 };
+
+#if defined(VEXA_CONTRAST_AVX2)
+// The sum over a row's first w - w % 16 pixels of (B + G + R) \ 3, sixteen at a time.
+__attribute__((target("avx2"))) std::int64_t grayRowSumAvx2(const std::uint8_t* s, int w) {
+    const __m256i weights = _mm256_set1_epi32(0x00010101); // b + g, r + 0 in 16-bit halves
+    const __m256i ones = _mm256_set1_epi16(1);
+    const __m256i third =
+        _mm256_set1_epi16(21846); // (s x 21846) >> 16 is s / 3, truncated, for s <= 765
+    std::int64_t sum = 0;
+    int x = 0;
+    while (w - x >= 16) {
+        // Each 32-bit lane gains at most 2 x 255 per group; 2^20 groups keep it in range.
+        const int end = x + std::min((w - x) / 16, 1 << 20) * 16;
+        __m256i lanes = _mm256_setzero_si256();
+        for (; x < end; x += 16) {
+            const __m256i a =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + std::ptrdiff_t(x) * 4));
+            const __m256i b = _mm256_loadu_si256(
+                reinterpret_cast<const __m256i*>(s + std::ptrdiff_t(x) * 4 + 32));
+            const __m256i sa = _mm256_madd_epi16(_mm256_maddubs_epi16(a, weights), ones);
+            const __m256i sb = _mm256_madd_epi16(_mm256_maddubs_epi16(b, weights), ones);
+            // The pack mixes the pixel order within lanes; the sum does not care.
+            const __m256i gray = _mm256_mulhi_epu16(_mm256_packs_epi32(sa, sb), third);
+            lanes = _mm256_add_epi32(lanes, _mm256_madd_epi16(gray, ones));
+        }
+        std::uint32_t part[8];
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(part), lanes);
+        for (const std::uint32_t v : part) sum += v;
+    }
+    return sum;
+}
+#endif
 
 // meanGray's result, eight pixels at a time where SSE2 is there: the scalar loop's division
 // by 3 per pixel made this pass cost more than reading the picture.
@@ -148,9 +187,18 @@ std::int32_t contrastMeanGray(const Frame& frame) {
         _mm_set1_epi16(21846); // (s x 21846) >> 16 is s / 3, truncated, for s <= 765
     const __m128i ones = _mm_set1_epi16(1);
     std::int64_t sum = 0;
+#if defined(VEXA_CONTRAST_AVX2)
+    const bool avx2 = __builtin_cpu_supports("avx2");
+#endif
     for (int y = 0; y < frame.height; ++y) {
         const std::uint8_t* s = frame.sourceRow(y);
         int x = 0;
+#if defined(VEXA_CONTRAST_AVX2)
+        if (avx2) {
+            sum += grayRowSumAvx2(s, w);
+            x = w - w % 16;
+        }
+#endif
         while (w - x >= 8) {
             // Each 32-bit lane gains at most 2 x 255 per group; 2^20 groups keep it in range.
             const int end = x + std::min((w - x) / 8, 1 << 20) * 8;
@@ -184,6 +232,80 @@ std::int32_t contrastMeanGray(const Frame& frame) {
 #endif
 }
 
+#if defined(VEXA_CONTRAST_AVX2)
+// For each 8-bit mask, the positions of its set bits in ascending order, one per byte: the
+// clamp columns of eight pixels come out of one load instead of eight dependent steps.
+constexpr std::array<std::uint64_t, 256> kSetBits = [] {
+    std::array<std::uint64_t, 256> t{};
+    for (unsigned m = 0; m < 256; ++m) {
+        unsigned n = 0;
+        for (unsigned i = 0; i < 8; ++i)
+            if (m >> i & 1) t[m] |= std::uint64_t(i) << (8 * n++);
+    }
+    return t;
+}();
+
+// The row loop of contrast for the columns 0 .. w - w % 8, eight pixels at a time with
+// gathers from the placed tables. Clamp pixels whose colour the cache already holds are
+// finished here; the others go to `spread`, which needs room for 8 entries beyond the last
+// column it may receive. Returns the number of columns written there.
+__attribute__((target("avx2"))) std::size_t
+contrastRowAvx2(const std::uint8_t* s, std::uint8_t* dst, int w,
+                const std::array<std::uint32_t, 256> (&placed)[3], const SpreadCache& cache,
+                int* spread) {
+    const __m256i hashFactor = _mm256_set1_epi32(std::int32_t(0x9E3779B1u));
+    const __m256i valid = _mm256_set1_epi32(std::int32_t(SpreadCache::kValid));
+    const long long* entries = reinterpret_cast<const long long*>(cache.entries());
+    const __m256i byteMask = _mm256_set1_epi32(255);
+    const __m256i colourMask = _mm256_set1_epi32(std::int32_t(kColourMask));
+    const int* tb = reinterpret_cast<const int*>(placed[0].data());
+    const int* tg = reinterpret_cast<const int*>(placed[1].data());
+    const int* tr = reinterpret_cast<const int*>(placed[2].data());
+    std::size_t count = 0;
+    for (int x = 0; x + 8 <= w; x += 8) {
+        const __m256i p =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + std::ptrdiff_t(x) * 4));
+        const __m256i vb = _mm256_i32gather_epi32(tb, _mm256_and_si256(p, byteMask), 4);
+        const __m256i vg =
+            _mm256_i32gather_epi32(tg, _mm256_and_si256(_mm256_srli_epi32(p, 8), byteMask), 4);
+        const __m256i vr =
+            _mm256_i32gather_epi32(tr, _mm256_and_si256(_mm256_srli_epi32(p, 16), byteMask), 4);
+        const __m256i v = _mm256_or_si256(_mm256_or_si256(vb, vg), vr);
+        const __m256i reserved = _mm256_andnot_si256(colourMask, p);
+        __m256i out = _mm256_or_si256(_mm256_and_si256(v, colourMask), reserved);
+        // Bit 24 of each lane spread over the lane: the pixels that need the clamp.
+        const __m256i clamp = _mm256_srai_epi32(_mm256_slli_epi32(v, 7), 31);
+        unsigned m = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(clamp)));
+        if (m != 0) {
+            const __m256i colour = _mm256_and_si256(p, colourMask);
+            const __m256i slot =
+                _mm256_srli_epi32(_mm256_mullo_epi32(colour, hashFactor), 32 - SpreadCache::kBits);
+            const __m256i low = _mm256_i32gather_epi64(entries, _mm256_castsi256_si128(slot), 8);
+            const __m256i high =
+                _mm256_i32gather_epi64(entries, _mm256_extracti128_si256(slot, 1), 8);
+            // Split the entries into their packed colours and keys, back in pixel order.
+            const __m256 lowF = _mm256_castsi256_ps(low), highF = _mm256_castsi256_ps(high);
+            const __m256i packed = _mm256_permute4x64_epi64(
+                _mm256_castps_si256(_mm256_shuffle_ps(lowF, highF, _MM_SHUFFLE(2, 0, 2, 0))),
+                _MM_SHUFFLE(3, 1, 2, 0));
+            const __m256i keys = _mm256_permute4x64_epi64(
+                _mm256_castps_si256(_mm256_shuffle_ps(lowF, highF, _MM_SHUFFLE(3, 1, 3, 1))),
+                _MM_SHUFFLE(3, 1, 2, 0));
+            const __m256i hit =
+                _mm256_and_si256(clamp, _mm256_cmpeq_epi32(keys, _mm256_or_si256(colour, valid)));
+            out = _mm256_blendv_epi8(out, _mm256_or_si256(packed, reserved), hit);
+            m &= ~unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(hit)));
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + std::ptrdiff_t(x) * 4), out);
+        const __m128i at = _mm_cvtsi64_si128(static_cast<long long>(kSetBits[m]));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(spread + count),
+                            _mm256_add_epi32(_mm256_cvtepu8_epi32(at), _mm256_set1_epi32(x)));
+        count += unsigned(__builtin_popcount(m));
+    }
+    return count;
+}
+#endif
+
 } // namespace
 
 EffectResult contrast(const Frame& frame, std::int32_t percent) {
@@ -207,7 +329,11 @@ EffectResult contrast(const Frame& frame, std::int32_t percent) {
             placed[c][k] = std::uint32_t(clampChannel(tone[k])) << (8 * c) | outside;
     }
     const int w = frame.width;
-    std::vector<int> spread(static_cast<std::size_t>(w)); // columns that need the spread clamp
+    // Columns that need the spread clamp; the vector kernel stores eight at a time.
+    std::vector<int> spread(static_cast<std::size_t>(w) + 8);
+#if defined(VEXA_CONTRAST_AVX2)
+    const bool avx2 = __builtin_cpu_supports("avx2");
+#endif
     SpreadCache cache;
     EffectResult result = forEachRow(
         frame, 0, frame.height,
@@ -215,7 +341,14 @@ EffectResult contrast(const Frame& frame, std::int32_t percent) {
             const std::uint8_t* s = frame.sourceRow(y);
             std::uint8_t* dst = frame.targetRow(y);
             std::size_t count = 0;
-            for (int x = 0; x < w; ++x) {
+            int x = 0;
+#if defined(VEXA_CONTRAST_AVX2)
+            if (avx2) {
+                count = contrastRowAvx2(s, dst, w, placed, cache, spread.data());
+                x = w - w % 8;
+            }
+#endif
+            for (; x < w; ++x) {
                 const std::uint32_t p = loadPixel(s + 4 * x);
                 const std::uint32_t v =
                     placed[0][p & 255] | placed[1][(p >> 8) & 255] | placed[2][(p >> 16) & 255];
