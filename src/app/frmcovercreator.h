@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoverHost.h"
+#include "RetainOriginalPrinter.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -123,7 +124,7 @@ private:
     std::unique_ptr<cGdiPlus> gdip; // the picture writer, from Form_Load to Form_Unload
     std::unique_ptr<scan::ScanTabCommands> m_scanTab; // Source, Aquire, Save
     ShellCommands* m_shell = nullptr;                 // help, mail, web site, About, updates, tray
-    QString m_startupPrinter; // the default printer at start-up, made default again at exit
+    print::SavedUserDefault m_startupPrinter; // the user's default at start-up, put back at exit
     QPointer<print::Form1> m_printerChooser;
 };
 

@@ -1,7 +1,6 @@
 #include "RetainOriginalPrinter.h"
 
 #include "SystemPrinters.h"
-#include "cSetDfltPrinter.h"
 
 namespace vexa::print {
 
@@ -14,13 +13,13 @@ QPrinterInfo FindDefaultPrinter() {
     return {};
 }
 
-QString rememberStartupPrinter() {
-    return FindDefaultPrinter().printerName();
+SavedUserDefault rememberStartupPrinter() {
+    return readUserDefault();
 }
 
-bool restoreStartupPrinter(const QString& startupPrinter) {
-    if (startupPrinter.isEmpty()) return true;
-    return cSetDfltPrinter().SetPrinterAsDefault(startupPrinter);
+bool restoreStartupPrinter(const SavedUserDefault& startup) {
+    if (defaultPrinterOverridden()) return true;
+    return restoreUserDefault(startup);
 }
 
 } // namespace vexa::print

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "LpOptionsFile.h"
+
 #include <QPrinterInfo>
-#include <QString>
 
 namespace vexa::print {
 
@@ -9,11 +10,15 @@ namespace vexa::print {
 // there is none (no printer at all, or a default that names no installed printer).
 QPrinterInfo FindDefaultPrinter();
 
-// The main window's start-up printer: the name of FindDefaultPrinter(), empty when none.
-QString rememberStartupPrinter();
+// What the main window keeps at start-up: the user's own default (the `Default` lines of
+// their lpoptions), or that they had none and followed the server's default.
+SavedUserDefault rememberStartupPrinter();
 
-// Makes the start-up printer the default again at exit. With no start-up printer there is
-// nothing to restore. The result is only for callers that care; the main window ignores it.
-bool restoreStartupPrinter(const QString& startupPrinter);
+// At exit, puts the start-up default back exactly: the user's own `Default` line, even one
+// naming a printer removed meanwhile, or no `Default` line at all, so that a user who followed
+// the server's default still does. Every other line of the file stays as it is. Nothing is
+// written while PRINTER or LPDEST decides the default, as nothing was written for a temporary
+// printer then either. The result is only for callers that care; the main window ignores it.
+bool restoreStartupPrinter(const SavedUserDefault& startup);
 
 } // namespace vexa::print

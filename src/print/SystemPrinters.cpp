@@ -1,8 +1,12 @@
 #include "SystemPrinters.h"
 
+#include "LpOptionsFile.h"
+
 #include <QPrinterInfo>
 
 #include <cups/cups.h>
+
+#include <algorithm>
 
 namespace vexa::print {
 
@@ -51,18 +55,21 @@ bool defaultPrinterOverridden() {
 
 bool saveUserDefaultPrinter(const QString& name) {
     const QByteArray full = name.toLocal8Bit();
+    // The name becomes one word of a line in the options file.
+    const bool writable = !full.isEmpty() && std::none_of(full.begin(), full.end(), [](char c) {
+        return static_cast<unsigned char>(c) <= ' ' || c == '#' || c == '\x7f';
+    });
+    if (!writable) return false;
     const qsizetype slash = full.indexOf('/');
     const QByteArray printer = slash < 0 ? full : full.left(slash);
     const QByteArray instance = slash < 0 ? QByteArray() : full.mid(slash + 1);
 
     Destinations dests;
-    cups_dest_t* chosen =
-        cupsGetDest(printer.constData(), instance.isEmpty() ? nullptr : instance.constData(),
-                    dests.count(), dests.list());
-    if (!chosen) return false;
-    for (int i = 0; i < dests.count(); ++i) dests.list()[i].is_default = 0;
-    chosen->is_default = 1;
-    return cupsSetDests2(CUPS_HTTP_DEFAULT, dests.count(), dests.list()) == 0;
+    if (!cupsGetDest(printer.constData(), instance.isEmpty() ? nullptr : instance.constData(),
+                     dests.count(), dests.list()))
+        return false;
+    // Not cupsSetDests2: it would rewrite the user's whole file from libcups' parsed view.
+    return writeUserDefault(full);
 }
 
 } // namespace vexa::print

@@ -16,8 +16,9 @@ QString systemDefaultPrinter();
 // True when PRINTER or LPDEST decides the default, so a saved default has no effect.
 bool defaultPrinterOverridden();
 
-// Saves `name` as the user's default destination (lpoptions). False when CUPS does not know
-// the printer or the file cannot be written; the saved default is then unchanged.
+// Saves `name` as the user's default destination: the `Default` line of their lpoptions file,
+// every other line kept. False when CUPS does not know the printer or the file cannot be
+// written; the saved default is then unchanged.
 bool saveUserDefaultPrinter(const QString& name);
 
 } // namespace vexa::print
