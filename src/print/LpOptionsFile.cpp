@@ -1,10 +1,10 @@
 #include "LpOptionsFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
