@@ -117,37 +117,6 @@ TEST_F(DefaultRestoreTest, ExitPutsTheFileBackByteForByte) {
     }
 }
 
-// The point of removing the line: the user goes on following the server's default.
-TEST_F(DefaultRestoreTest, WithoutADefaultOfTheirOwnTheUserFollowsTheServerAfterExit) {
-    const QByteArray before = "Dest beta/draft sides=one-sided\n";
-    putOptions(before);
-    const SavedUserDefault startup = rememberStartupPrinter();
-    ASSERT_TRUE(cSetDfltPrinter().SetPrinterAsDefault("beta"));
-    EXPECT_TRUE(restoreStartupPrinter(startup));
-    EXPECT_EQ(options(), before.toStdString());
-
-    QString error;
-    ASSERT_TRUE(server.setServerDefault("beta", &error)) << error.toStdString();
-    EXPECT_EQ(defaultPrinter(), isDefault("beta"));
-    ASSERT_TRUE(server.setServerDefault("alpha", &error)) << error.toStdString();
-    EXPECT_EQ(defaultPrinter(), isDefault("alpha"));
-}
-
-// The printer of the user's own default is removed during the run: their line still comes
-// back, and with it the state they had chosen.
-TEST_F(DefaultRestoreTest, TheOwnDefaultComesBackWhenItsPrinterWasRemovedMeanwhile) {
-    const QByteArray before = "Dest alpha copies=2\nDefault beta\n";
-    putOptions(before);
-    const SavedUserDefault startup = rememberStartupPrinter();
-    ASSERT_TRUE(cSetDfltPrinter().SetPrinterAsDefault("alpha"));
-    QString error;
-    ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
-
-    EXPECT_TRUE(restoreStartupPrinter(startup));
-    EXPECT_EQ(options(), before.toStdString());
-    EXPECT_EQ(defaultPrinter(), kNoDefault);
-}
-
 // Lines another program changes during the run are its business: only Default lines go back.
 TEST_F(DefaultRestoreTest, LinesChangedDuringTheRunStayAsTheyAreNow) {
     putOptions("Default beta media=A4\nDest alpha copies=2\n");
