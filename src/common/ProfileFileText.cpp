@@ -28,7 +28,7 @@ struct Line {
     qsizetype start = 0;
     qsizetype end = 0;
     qsizetype next = 0;
-    bool hasLineEnd() const { return next > end; }
+    bool endsWithNewline = false; // false only for a last line without "\n" (a lone "\r" too)
 };
 
 class Lines {
@@ -41,6 +41,7 @@ public:
         const qsizetype newline = m_text.indexOf('\n', m_pos);
         line.next = newline < 0 ? m_text.size() : newline + 1;
         line.end = newline < 0 ? m_text.size() : newline;
+        line.endsWithNewline = newline >= 0;
         if (line.end > line.start && m_text[line.end - 1] == '\r') --line.end;
         m_pos = line.next;
         return line;
@@ -135,7 +136,7 @@ QByteArray withProfileValue(const QByteArray& text, const QString& section, cons
     const QByteArray entry = key.toUtf8() + '=' + valueBytes + newline;
     QByteArray result = text;
     if (lastInSection) {
-        const QByteArray before = lastInSection->hasLineEnd() ? QByteArray() : newline;
+        const QByteArray before = lastInSection->endsWithNewline ? QByteArray() : newline;
         result.insert(lastInSection->next, before + entry);
         return result;
     }
