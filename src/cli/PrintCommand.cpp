@@ -4,10 +4,10 @@
 #include "PdfCoverPrinter.h"
 #include "PictureFile.h"
 #include "PrintArguments.h"
-#include "PrintableText.h"
-#include "QuietStandardError.h"
 #include "PrintJob.h"
+#include "PrintableText.h"
 #include "QtCoverPrinter.h"
+#include "QuietStandardError.h"
 #include "SystemPrinters.h"
 
 #include <QHash>

@@ -120,9 +120,9 @@ bool decodeAtOneEighth(jpeg_decompress_struct& info, TrialErrors& errors, PieceS
     info.do_fancy_upsampling = FALSE;
     info.do_block_smoothing = FALSE;
     jpeg_start_decompress(&info);
-    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                               info.output_width * JDIMENSION(info.output_components),
-                                               1);
+    JSAMPARRAY row =
+        (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                  info.output_width * JDIMENSION(info.output_components), 1);
     while (info.output_scanline < info.output_height && !errors.damaged)
         jpeg_read_scanlines(&info, row, 1);
     if (!errors.damaged) jpeg_finish_decompress(&info);

@@ -9,8 +9,8 @@
 namespace vexa::test {
 
 QByteArray encodeJpeg(const QImage& picture, const JpegCoding& coding) {
-    const QImage rgb = picture.convertToFormat(coding.gray ? QImage::Format_Grayscale8
-                                                           : QImage::Format_RGB888);
+    const QImage rgb =
+        picture.convertToFormat(coding.gray ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors); // errors exit the test program: fine for a test
@@ -27,7 +27,8 @@ QByteArray encodeJpeg(const QImage& picture, const JpegCoding& coding) {
     if (!coding.gray) {
         info.comp_info[0].h_samp_factor = coding.lumaH;
         info.comp_info[0].v_samp_factor = coding.lumaV;
-        for (int c = 1; c < 3; ++c) info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+        for (int c = 1; c < 3; ++c)
+            info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
     }
     if (coding.progressive) jpeg_simple_progression(&info);
     info.arith_code = coding.arithmetic ? TRUE : FALSE;

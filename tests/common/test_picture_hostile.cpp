@@ -23,7 +23,8 @@ QImage gradient(int width, int height) {
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x)
-            line[x] = qRgb(x * 255 / width, y * 255 / height, 255 - (x + y) * 255 / (width + height));
+            line[x] =
+                qRgb(x * 255 / width, y * 255 / height, 255 - (x + y) * 255 / (width + height));
     }
     return image;
 }
@@ -158,7 +159,8 @@ TEST(PictureLoader, BombsAreRefused) {
     for (const bool arithmetic : {false, true}) {
         QByteArray jpeg = encodeJpeg(vexa::test::solidImage(8, 8, qRgb(90, 90, 90)),
                                      {.gray = true, .arithmetic = arithmetic, .quality = 50});
-        const qsizetype frame = jpeg.indexOf(QByteArrayView(arithmetic ? "\xFF\xC9" : "\xFF\xC0", 2));
+        const qsizetype frame =
+            jpeg.indexOf(QByteArrayView(arithmetic ? "\xFF\xC9" : "\xFF\xC0", 2));
         ASSERT_GT(frame, 0);
         setBe16(jpeg, frame + 5, 20000);
         setBe16(jpeg, frame + 7, 20000);

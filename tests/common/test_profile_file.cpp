@@ -121,8 +121,8 @@ TEST_F(ProfileFileTest, EveryByteOutsideTheWrittenLineIsKept) {
     ASSERT_TRUE(ini.write("MAIN", "Tab", "7"));
     EXPECT_EQ(readRaw(), "; Einstellungen f\xfcr Caf\xe9\r\n[MAIN]\ntab=7\r\n" + junk + "\nDir=/x");
     ASSERT_TRUE(ini.write("MAIN", "Drive", "/"));
-    EXPECT_EQ(readRaw(),
-              "; Einstellungen f\xfcr Caf\xe9\r\n[MAIN]\ntab=7\r\n" + junk + "\nDir=/x\r\nDrive=/\r\n");
+    EXPECT_EQ(readRaw(), "; Einstellungen f\xfcr Caf\xe9\r\n[MAIN]\ntab=7\r\n" + junk +
+                             "\nDir=/x\r\nDrive=/\r\n");
 
     // 64 KiB of every byte value: the section is added after it, nothing else changes.
     QByteArray binary;
@@ -146,8 +146,8 @@ TEST_F(ProfileFileTest, QuotesAreStrippedAndValuesMustBeUtf8) {
              "H=/home/caf\xc3\xa9\n");
     ProfileFile ini(path);
     const std::pair<const char*, QString> expected[] = {
-        {"A", "3"}, {"B", "3"}, {"C", "\"3'"}, {"D", "\""}, {"E", ""}, {"F", " x "},
-        {"G", ""},  {"H", QStringLiteral("/home/caf\u00e9")},
+        {"A", "3"}, {"B", "3"},   {"C", "\"3'"}, {"D", "\""},
+        {"E", ""},  {"F", " x "}, {"G", ""},     {"H", QStringLiteral("/home/caf\u00e9")},
     };
     for (const auto& [key, value] : expected) EXPECT_EQ(ini.read("MAIN", key), value) << key;
 }
