@@ -54,8 +54,17 @@ std::optional<EffectArguments> parseEffectArguments(const QStringList& arguments
     }
     QStringList positional;
     std::optional<std::int32_t> parameter;
+    bool optionsEnded = false; // after "--" every argument is a name, "--help.png" too
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
+        if (optionsEnded) {
+            positional << a;
+            continue;
+        }
+        if (a == u"--") {
+            optionsEnded = true;
+            continue;
+        }
         const bool isParam = a == u"--param";
         const bool isColour = a == u"--colour" || a == u"--color";
         if (isParam || isColour) {

@@ -27,7 +27,8 @@ std::optional<std::int32_t> findEffect(const QString& idOrName);
 //   <EffectId or effect name> [--param N | --colour R,G,B] INPUT OUTPUT
 //   --list
 //   --help
-// Without --param or --colour the effect's usual parameter is used. On a usage error,
+// Without --param or --colour the effect's usual parameter is used. "--" ends the options:
+// what follows are the effect and file names, even when they start with "--". On a usage error,
 // nothing is returned and `error` says what is wrong in one line.
 std::optional<EffectArguments> parseEffectArguments(const QStringList& arguments, QString& error);
 

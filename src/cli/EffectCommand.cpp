@@ -3,14 +3,18 @@
 #include "EffectArguments.h"
 #include "Effects.h"
 #include "PictureFile.h"
+#include "PrintableText.h"
 #include "QImageEffect.h"
+#include "QuietStandardError.h"
 #include "TerminalProgress.h"
 #include "cGdiPlus.h"
 
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
+#include <new>
 
 namespace vexa::cli {
 
@@ -20,11 +24,12 @@ constexpr qint32 kJpegQuality = 85;
 
 void printUsage(QTextStream& out) {
     out << "usage: vexa-cli effect <EffectId or effect name> [--param N | --colour R,G,B] "
-           "INPUT OUTPUT\n"
+           "[--] INPUT OUTPUT\n"
            "       vexa-cli effect --list\n"
            "Applies one effect to the picture INPUT and writes the result to OUTPUT, in the\n"
            "format its extension names (.bmp, .jpg, .png, .gif, .tif). Without --param or\n"
-           "--colour the effect's usual parameter is used.\n";
+           "--colour the effect's usual parameter is used. After -- every argument is a name,\n"
+           "so a file may start with --.\n";
 }
 
 QString colourText(std::int32_t packed) {
@@ -48,8 +53,71 @@ void printList(QTextStream& out) {
 }
 
 int fail(const QString& message, int status) {
-    QTextStream(stderr) << "vexa-cli effect: " << message << "\n";
+    QTextStream(stderr) << "vexa-cli effect: " << printable(message) << "\n";
     return status;
+}
+
+constexpr const char* kNoMemory = "not enough memory";
+
+// Why a write failed, in words; the writer's status texts name a Windows call.
+QString writeFailure(const QString& output, int savedErrno, QString status) {
+    const QFileInfo folder(QFileInfo(output).absolutePath());
+    if (!folder.isDir()) return QStringLiteral("its folder does not exist");
+    if (!folder.isWritable()) return QStringLiteral("its folder is not writable");
+    if (savedErrno == ENOSPC || savedErrno == EDQUOT || savedErrno == EFBIG)
+        return QStringLiteral("not enough space on the disk");
+    if (savedErrno == ENOMEM || status == u"Out Of Memory") return QString::fromLatin1(kNoMemory);
+    return status;
+}
+
+QImage loadQuietly(const QString& path) {
+    const QuietStandardError quiet;
+    return loadPictureFile(path);
+}
+
+int runEffect(const EffectArguments& parsed) {
+    QImage picture = loadQuietly(parsed.input);
+    if (picture.isNull())
+        return fail(QStringLiteral("cannot read '%1': missing, unreadable or not a picture")
+                        .arg(parsed.input),
+                    1);
+
+    TerminalProgress bar(stderr);
+    std::int32_t progress = 0;
+    const effects::EffectResult result =
+        effects::applyEffect(picture, parsed.effectId, parsed.parameter, progress, [&] {
+            bar.show(progress);
+            return true;
+        });
+    bar.finish();
+    if (result.status != effects::EffectStatus::Done)
+        return fail(QString::fromStdString(result.reason.empty() ? "the effect did not run"
+                                                                 : result.reason),
+                    1);
+
+    cGdiPlus writer;
+    QString writeError;
+    QObject::connect(&writer, &cGdiPlus::Error,
+                     [&](qint32, const QString& description) { writeError = description; });
+    errno = 0;
+    bool written = false;
+    int savedErrno = 0;
+    {
+        const QuietStandardError quiet;
+        written = writer.PictureBoxToFile(picture, parsed.output, kJpegQuality);
+        savedErrno = errno;
+    }
+    if (!written) {
+        if (writeError.isEmpty())
+            return fail(QStringLiteral("cannot write '%1': its extension names no picture "
+                                       "format (use .bmp, .jpg, .png, .gif or .tif)")
+                            .arg(parsed.output),
+                        1);
+        return fail(QStringLiteral("cannot write '%1': %2")
+                        .arg(parsed.output, writeFailure(parsed.output, savedErrno, writeError)),
+                    1);
+    }
+    return 0;
 }
 
 } // namespace
@@ -72,45 +140,11 @@ int runEffectCommand(const QStringList& arguments) {
         return 0;
     }
 
-    QImage picture = loadPictureFile(parsed->input);
-    if (picture.isNull())
-        return fail(QStringLiteral("cannot read '%1': missing, unreadable or not a picture")
-                        .arg(parsed->input),
-                    1);
-
-    TerminalProgress bar(stderr);
-    std::int32_t progress = 0;
-    const effects::EffectResult result =
-        effects::applyEffect(picture, parsed->effectId, parsed->parameter, progress, [&] {
-            bar.show(progress);
-            return true;
-        });
-    bar.finish();
-    if (result.status != effects::EffectStatus::Done)
-        return fail(QString::fromStdString(result.reason.empty() ? "the effect did not run"
-                                                                 : result.reason),
-                    1);
-
-    cGdiPlus writer;
-    QString writeError;
-    QObject::connect(&writer, &cGdiPlus::Error,
-                     [&](qint32, const QString& description) { writeError = description; });
-    if (!writer.PictureBoxToFile(picture, parsed->output, kJpegQuality)) {
-        if (writeError.isEmpty())
-            return fail(QStringLiteral("cannot write '%1': its extension names no picture "
-                                       "format (use .bmp, .jpg, .png, .gif or .tif)")
-                            .arg(parsed->output),
-                        1);
-        // The writer's status texts name the failing call; a missing or read-only folder,
-        // the usual cause, is worth saying plainly.
-        const QFileInfo folder(QFileInfo(parsed->output).absolutePath());
-        if (!folder.isDir())
-            writeError = QStringLiteral("its folder does not exist");
-        else if (!folder.isWritable())
-            writeError = QStringLiteral("its folder is not writable");
-        return fail(QStringLiteral("cannot write '%1': %2").arg(parsed->output, writeError), 1);
+    try {
+        return runEffect(*parsed);
+    } catch (const std::bad_alloc&) {
+        return fail(QString::fromLatin1(kNoMemory), 1);
     }
-    return 0;
 }
 
 } // namespace vexa::cli

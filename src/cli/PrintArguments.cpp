@@ -28,6 +28,13 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     PrintArguments parsed;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString option = arguments[i];
+        if (option == u"--") { // ends the options; every file is named by one of them
+            if (i + 1 < arguments.size()) {
+                error = QStringLiteral("unexpected argument '%1'").arg(arguments[i + 1]);
+                return std::nullopt;
+            }
+            break;
+        }
         if (option == u"--help" || option == u"-h") {
             parsed.help = true;
             return parsed;

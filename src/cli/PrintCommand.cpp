@@ -5,7 +5,9 @@
 #include "PictureFile.h"
 #include "PrintArguments.h"
 #include "PrintJob.h"
+#include "PrintableText.h"
 #include "QtCoverPrinter.h"
+#include "QuietStandardError.h"
 #include "SystemPrinters.h"
 
 #include <QHash>
@@ -72,7 +74,7 @@ private:
 };
 
 int fail(QTextStream& err, const QString& message, int status) {
-    err << "vexa-cli print: " << message << Qt::endl;
+    err << "vexa-cli print: " << printable(message) << Qt::endl;
     return status;
 }
 
@@ -99,7 +101,10 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
         const QString& file = parsed->pictures[i];
         if (file.isEmpty()) continue;
-        const QImage picture = loadPictureFile(file);
+        const QImage picture = [&] {
+            const QuietStandardError quiet; // libpng and libtiff print errors themselves
+            return loadPictureFile(file);
+        }();
         if (picture.isNull())
             return fail(
                 err,

@@ -2,6 +2,7 @@
 
 #include "EffectCommand.h"
 #include "PrintCommand.h"
+#include "PrintableText.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -23,6 +24,10 @@ constexpr Command kCommands[] = {
     {"print", "print pictures as covers, or export them as PDF pages", vexa::cli::runPrintCommand},
 };
 
+// Qt and the picture libraries it wraps (libjpeg, libpng, libtiff) report damaged files as
+// log messages; vexa-cli says what failed in its own single line instead.
+void dropLibraryMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
+
 void printUsage(QTextStream& out) {
     out << "usage: vexa-cli <command> [arguments]\n\ncommands:\n";
     for (const Command& c : kCommands)
@@ -33,6 +38,7 @@ void printUsage(QTextStream& out) {
 } // namespace
 
 int main(int argc, char** argv) {
+    qInstallMessageHandler(dropLibraryMessage);
     QCoreApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
@@ -49,6 +55,7 @@ int main(int argc, char** argv) {
     }
     for (const Command& c : kCommands)
         if (name == QLatin1String(c.name)) return c.run(arguments);
-    QTextStream(stderr) << "vexa-cli: no command '" << name << "' (try 'vexa-cli --help')\n";
+    QTextStream(stderr) << "vexa-cli: no command '" << vexa::cli::printable(name)
+                        << "' (try 'vexa-cli --help')\n";
     return 2;
 }

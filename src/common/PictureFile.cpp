@@ -1,10 +1,12 @@
 #include "PictureFile.h"
 
 #include "PictureIntegrity.h"
+#include "RegularFileRead.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
+
+#include <mutex>
 
 namespace vexa {
 
@@ -13,17 +15,22 @@ constexpr int kAllocationLimitMB = 2048;
 }
 
 QImage loadPictureFile(const QString& path) {
-    QImageReader::setAllocationLimit(kAllocationLimitMB);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || !isPictureDataComplete(bytes)) return {};
-    QBuffer buffer(&bytes);
+    const std::optional<QByteArray> bytes = readRegularFile(path, kMaxPictureFileBytes);
+    if (!bytes) return {};
+    return loadPictureData(*bytes);
+}
+
+QImage loadPictureData(const QByteArray& bytes) {
+    // The limit is Qt's global; it is set once, as loads may run on several threads.
+    static std::once_flag limitSet;
+    std::call_once(limitSet, [] { QImageReader::setAllocationLimit(kAllocationLimitMB); });
+    if (!isPictureDataComplete(bytes)) return {};
+    QByteArray copy = bytes; // shares the data; QBuffer wants a non-const array
+    QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
-    QImage picture = reader.read();
-    return picture;
+    return reader.read();
 }
 
 } // namespace vexa

@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using vexa::ProfileFile;
 
@@ -71,7 +74,7 @@ TEST_F(ProfileFileTest, WriteReplacesOnlyTheKeyAndKeepsEveryOtherLine) {
     ProfileFile ini(path);
     ASSERT_TRUE(ini.write("MAIN", "Tab", "11"));
     ASSERT_TRUE(ini.write("MAIN", "Front", "-1"));
-    EXPECT_EQ(readRaw(), "; written by hand\n[Main]\n\nTab=11\n; keep "
+    EXPECT_EQ(readRaw(), "; written by hand\n[Main]\n\nTAB=11\n; keep "
                          "me\nUnknown=abc\nFront=-1\n\n[Other]\nTab=9\n");
 }
 
@@ -107,6 +110,75 @@ TEST_F(ProfileFileTest, FileInAMissingFolderIsAFailure) {
     ProfileFile ini(dir.filePath("no/such/folder/vexa6.ini"));
     EXPECT_FALSE(ini.write("MAIN", "Tab", "2"));
     EXPECT_EQ(ini.read("MAIN", "Tab"), "");
+}
+
+TEST_F(ProfileFileTest, EveryByteOutsideTheWrittenLineIsKept) {
+    // A Latin-1 comment, mixed line ends, a key spelled in lower case, a last line without
+    // a line end, and binary junk with NUL bytes.
+    const QByteArray junk("\x00\xff\xfe\x80=\x01", 6);
+    writeRaw("; Einstellungen f\xfcr Caf\xe9\r\n[MAIN]\ntab=4\r\n" + junk + "\nDir=/x");
+    ProfileFile ini(path);
+    ASSERT_TRUE(ini.write("MAIN", "Tab", "7"));
+    EXPECT_EQ(readRaw(), "; Einstellungen f\xfcr Caf\xe9\r\n[MAIN]\ntab=7\r\n" + junk + "\nDir=/x");
+    ASSERT_TRUE(ini.write("MAIN", "Drive", "/"));
+    EXPECT_EQ(readRaw(), "; Einstellungen f\xfcr Caf\xe9\r\n[MAIN]\ntab=7\r\n" + junk +
+                             "\nDir=/x\r\nDrive=/\r\n");
+
+    // 64 KiB of every byte value: the section is added after it, nothing else changes.
+    QByteArray binary;
+    for (int i = 0; i < 65536; ++i) binary += char(i & 255);
+    writeRaw(binary);
+    ASSERT_TRUE(ini.write("MAIN", "Tab", "4"));
+    EXPECT_EQ(readRaw(), binary + "\n[MAIN]\nTab=4\n");
+
+    // A 10 MB file is read and kept.
+    QByteArray big = "[MAIN]\nTab=1\n";
+    while (big.size() < 10'000'000) big += "; " + QByteArray(200, 'x') + "\n";
+    writeRaw(big);
+    EXPECT_EQ(ini.read("MAIN", "Tab"), "1");
+    ASSERT_TRUE(ini.write("MAIN", "Tab", "2"));
+    big[11] = '2';
+    EXPECT_EQ(readRaw(), big);
+}
+
+TEST_F(ProfileFileTest, QuotesAreStrippedAndValuesMustBeUtf8) {
+    writeRaw("[MAIN]\nA=\"3\"\nB='3'\nC=\"3'\nD=\"\nE=\"\"\nF= \" x \" \nG=/home/caf\xe9\n"
+             "H=/home/caf\xc3\xa9\n");
+    ProfileFile ini(path);
+    const std::pair<const char*, QString> expected[] = {
+        {"A", "3"}, {"B", "3"},   {"C", "\"3'"}, {"D", "\""},
+        {"E", ""},  {"F", " x "}, {"G", ""},     {"H", QStringLiteral("/home/caf\u00e9")},
+    };
+    for (const auto& [key, value] : expected) EXPECT_EQ(ini.read("MAIN", key), value) << key;
+}
+
+TEST_F(ProfileFileTest, FilesThatAreNoRegularFilesReadEmptyAndAreNeverReplaced) {
+    const QString fifo = dir.filePath("fifo.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = dir.filePath("zero.ini");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    const QString dangling = dir.filePath("dangling.ini");
+    ASSERT_TRUE(QFile::link(dir.filePath("nowhere"), dangling));
+    const QString huge = dir.filePath("huge.ini");
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[MAIN]\nTab=3\n");
+        ASSERT_TRUE(file.resize(ProfileFile::kMaxFileBytes + 1));
+    }
+    for (const QString& name : {fifo, zero, dangling, huge}) {
+        const QFileInfo before(name);
+        ProfileFile ini(name);
+        EXPECT_EQ(ini.read("MAIN", "Tab"), "") << name.toStdString();
+        EXPECT_FALSE(ini.write("MAIN", "Tab", "1")) << name.toStdString();
+        const QFileInfo after(name);
+        EXPECT_EQ(after.isSymLink(), before.isSymLink()) << name.toStdString();
+        EXPECT_EQ(after.size(), before.size()) << name.toStdString();
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("nowhere")));
 }
 
 TEST_F(ProfileFileTest, FolderInPlaceOfTheFileIsAFailureNotACrash) {

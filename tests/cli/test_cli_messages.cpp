@@ -1,0 +1,117 @@
+// What `vexa-cli` says when a run fails: one line, no library chatter, no raw control
+// characters; "--" before names that look like options; a full disk named as such.
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+struct CliRun {
+    int status;
+    QByteArray err;
+};
+
+CliRun runCli(const QStringList& arguments, const QString& folder,
+              const std::function<void()>& inChild = {}) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    if (inChild) process.setChildProcessModifier(inChild);
+    process.start(QStringLiteral(VEXA_CLI_PATH), arguments);
+    EXPECT_TRUE(process.waitForFinished(60000)) << arguments.join(' ').toStdString();
+    return {process.exitCode(), process.readAllStandardError()};
+}
+
+class CliMessages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(qRgb(200, 100, 50));
+        ASSERT_TRUE(picture.save(path("in.png")));
+        for (const char* format : {"jpg", "png", "tif"}) {
+            QFile whole(path(QStringLiteral("whole.%1").arg(format)));
+            ASSERT_TRUE(picture.save(whole.fileName(), format));
+            ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+            const QByteArray bytes = whole.readAll();
+            QFile cut(path(QStringLiteral("cut.%1").arg(format)));
+            ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+            // Cut in the picture data; the JPEG gets its end marker back, so that only the
+            // decoder can tell.
+            cut.write(bytes.left(bytes.size() * 2 / 3));
+            if (QByteArray(format) == "jpg") cut.write("\xFF\xD9");
+        }
+    }
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(CliMessages, AFailingRunPrintsOneLineWithControlCharactersEscaped) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.png")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", path("zero.png")));
+    const QString odd = QStringLiteral("bad\x1b[31mred\x07\u202e.png");
+    const QStringList inputs = {"cut.jpg", "cut.png", "cut.tif", "fifo.png", "zero.png", odd};
+    for (const QString& input : inputs) {
+        for (const QStringList& arguments :
+             {QStringList{"effect", "negative", input, "out.png"},
+              QStringList{"print", "--pdf", "out.pdf", "--front", input}}) {
+            SCOPED_TRACE(arguments.join(' ').toStdString());
+            const CliRun run = runCli(arguments, folder.path());
+            EXPECT_EQ(run.status, 1);
+            EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+            EXPECT_TRUE(run.err.endsWith('\n'));
+            for (const char c : run.err)
+                EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
+            if (input == odd) {
+                EXPECT_TRUE(run.err.contains("bad\\x1B[31mred\\x07\\u202E.png"))
+                    << run.err.toStdString();
+            }
+        }
+    }
+    EXPECT_FALSE(QFile::exists(path("out.png")));
+    EXPECT_FALSE(QFile::exists(path("out.pdf")));
+}
+
+TEST_F(CliMessages, DoubleDashEndsTheOptions) {
+    ASSERT_TRUE(QFile::copy(path("in.png"), path("--help.png")));
+    CliRun run = runCli({"effect", "negative", "--", "--help.png", "--out.png"}, folder.path());
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(QImage(path("--out.png")).pixel(0, 0), qRgb(55, 155, 205));
+    // Without "--" the same name is an unknown option.
+    EXPECT_EQ(runCli({"effect", "negative", "--help.png", "x.png"}, folder.path()).status, 2);
+
+    run = runCli({"print", "--pdf", "covers.pdf", "--front", "--help.png", "--"}, folder.path());
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(QFile::exists(path("covers.pdf")));
+    run = runCli({"print", "--pdf", "more.pdf", "--", "--front", "--help.png"}, folder.path());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.count('\n'), 1);
+}
+
+TEST_F(CliMessages, AWriteThatFindsNoSpaceSaysSo) {
+    QImage big(1500, 1000, QImage::Format_RGB32);
+    big.fill(qRgb(1, 2, 3));
+    ASSERT_TRUE(big.save(path("big.png")));
+    // A file size limit makes every write past 64 KiB fail as a full disk does.
+    const CliRun run = runCli({"effect", "negative", "big.png", "out.bmp"}, folder.path(), [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "vexa-cli effect: cannot write 'out.bmp': not enough space on the disk\n");
+    EXPECT_EQ(QDir(folder.path()).entryList({"out*"}, QDir::Files), QStringList{});
+}
+
+} // namespace

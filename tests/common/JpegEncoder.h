@@ -1,0 +1,23 @@
+#pragma once
+
+// JPEG files written by libjpeg's own encoder, so that tests of the loader get pictures from
+// a second program, in every coding the format allows.
+
+#include <QByteArray>
+#include <QImage>
+
+namespace vexa::test {
+
+struct JpegCoding {
+    bool gray = false;
+    int lumaH = 2; // sampling factors of the luma component; chroma is 1 x 1
+    int lumaV = 2;
+    bool progressive = false;
+    bool arithmetic = false;
+    int restartRows = 0; // a restart marker every this many MCU rows (0: none)
+    int quality = 90;
+};
+
+QByteArray encodeJpeg(const QImage& picture, const JpegCoding& coding);
+
+} // namespace vexa::test
