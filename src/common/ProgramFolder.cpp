@@ -2,14 +2,54 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <memory>
 
 namespace vexa {
 
 namespace {
+
 QString& folderOverride() {
     static QString folder;
     return folder;
 }
+
+QString installedDataFolder() {
+    return QDir::cleanPath(programFolder() + QStringLiteral("/../share/vexa"));
+}
+
+// Asks with the process's effective rights (not the real user's), which is what a later
+// create or rename in the folder will be checked against.
+bool folderIsWritable(const QString& folder) {
+    const QByteArray path = QFile::encodeName(folder);
+    return faccessat(AT_FDCWD, path.constData(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+// Creates the folder and any missing parents with mode 0700, as the base directory
+// rules ask for folders a program makes in the user's configuration tree.
+void makePrivateFolder(const QString& folder) {
+    if (QFileInfo(folder).isDir()) return;
+    const QString parent = QFileInfo(folder).path();
+    if (parent != folder) makePrivateFolder(parent);
+    QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+QString privateTemporaryFolder() {
+    // Lives until the process ends and is then removed with what is left in it.
+    static const std::unique_ptr<QTemporaryDir> folder =
+        std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/vexa-XXXXXX"));
+    return folder->isValid() ? folder->path() : QString();
+}
+
+bool usesProgramFolder() {
+    return !isInstalledCopy() && folderIsWritable(programFolder());
+}
+
 } // namespace
 
 QString programFolder() {
@@ -19,6 +59,40 @@ QString programFolder() {
 
 QString programFile(const QString& name) {
     return QDir(programFolder()).filePath(name);
+}
+
+bool isInstalledCopy() {
+    return QDir(programFolder()).dirName() == u"bin" && QFileInfo(installedDataFolder()).isDir();
+}
+
+QString sharedDataFile(const QString& name) {
+    if (isInstalledCopy()) return QDir(installedDataFolder()).filePath(name);
+    return programFile(name);
+}
+
+QString configFolder() {
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
+    // A relative value is invalid by the base directory rules and is ignored.
+    const QString base = !xdg.isEmpty() && QDir::isAbsolutePath(xdg)
+                             ? xdg
+                             : QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(base + QStringLiteral("/vexa"));
+}
+
+QString settingsFolder() {
+    if (usesProgramFolder()) return programFolder();
+    const QString folder = configFolder();
+    makePrivateFolder(folder);
+    return folder;
+}
+
+QString scanTransferFile(const QString& name) {
+    if (usesProgramFolder()) return programFile(name);
+    const QString folder = privateTemporaryFolder();
+    // Without a private folder the transfer cannot be written, and the scan fails as it
+    // does in a full program folder.
+    if (folder.isEmpty()) return QString();
+    return QDir(folder).filePath(name);
 }
 
 void setProgramFolderForTesting(const QString& folder) {

@@ -3,6 +3,8 @@
 #include "ProfileFile.h"
 #include "ProgramFolder.h"
 
+#include <QDir>
+
 namespace vexa {
 
 namespace {
@@ -10,7 +12,7 @@ const QString kSection = QStringLiteral("MAIN");
 }
 
 QString settingsFilePath() {
-    return programFile(QStringLiteral("vexa6.ini"));
+    return QDir(settingsFolder()).filePath(QStringLiteral("vexa6.ini"));
 }
 
 QString readSetting(const QString& key) {

@@ -4,7 +4,8 @@
 
 namespace vexa {
 
-// The settings file: "vexa6.ini" in the program folder, every key in section "MAIN".
+// The settings file: "vexa6.ini" in settingsFolder() (see ProgramFolder.h), every key in
+// section "MAIN".
 // Reads and writes follow the profile-file rules (see ProfileFile.h); a failed write is
 // reported by the result only, and callers that may lose a setting silently ignore it.
 QString settingsFilePath();

@@ -9,7 +9,7 @@
 namespace vexa::notify {
 
 QSoundEffect* playAlertSound(QObject* owner) {
-    const QString path = programFile(QStringLiteral("alert.wav"));
+    const QString path = sharedDataFile(QStringLiteral("alert.wav"));
     if (!QFileInfo(path).isFile()) return nullptr;
     auto* sound = new QSoundEffect(owner);
     sound->setSource(QUrl::fromLocalFile(path));

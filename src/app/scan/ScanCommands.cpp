@@ -22,7 +22,7 @@ void ScanCommands::source() {
 }
 
 void ScanCommands::aquire() {
-    const QString path = programFile(QLatin1String(kTransferFile));
+    const QString path = scanTransferFile(QLatin1String(kTransferFile));
     const qint16 result = m_scanner.acquireToFilename(path);
     // A file that was reported written but cannot be read counts as a failed scan; it stays
     // in place, to be overwritten by the next one.

@@ -15,7 +15,7 @@ ShellCommands::ShellCommands(QWidget* mainWindow, CoverHost& host)
     : QObject(mainWindow), m_window(mainWindow), m_host(host), m_tray(mainWindow) {}
 
 void ShellCommands::setHelpFile() {
-    m_help.setHelpFolder(programFile(QStringLiteral("help")));
+    m_help.setHelpFolder(sharedDataFile(QStringLiteral("help")));
 }
 
 void ShellCommands::closeHelp() {

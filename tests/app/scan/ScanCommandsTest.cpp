@@ -278,17 +278,24 @@ TEST_F(ScanTabWithScanner, ASecondScanReplacesTheFirst) {
     EXPECT_FALSE(QFile::exists(transfer));
 }
 
-TEST_F(ScanTabWithScanner, AnUnwritableProgramFolderFailsTheScan) {
+TEST_F(ScanTabWithScanner, AnUnwritableProgramFolderScansThroughAPrivateFolder) {
+    // The remembered scanner is then looked up in the configuration folder: keep it here.
+    QTemporaryDir config;
+    const bool hadConfig = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     image20.setPicture(scanned);
     ASSERT_TRUE(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
     {
         vexa::test::ObeyFilePermissions obey;
-        vexa::test::clickScanWhenReady(false);
+        vexa::test::clickScanWhenReady(true);
         realCommands.aquire();
     }
     QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    expectNotAquired();
-    EXPECT_EQ(image20.picture(), scanned);
+    if (hadConfig) qputenv("XDG_CONFIG_HOME", savedConfig);
+    else qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_TRUE(vexa::test::isGray(image20.picture()));
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
 }
 
