@@ -1,6 +1,7 @@
 // A 6000 x 4000 JPEG (24 megapixels) clicked in the browser until it is in the cover slot,
 // against Qt decoding the same file and nothing else.
 #include "PictureBrowser.h"
+#include "PictureFile.h"
 #include "PictureHolder.h"
 #include "PictureLoader.h"
 #include "frmcovercreator.h"
@@ -46,6 +47,15 @@ void qtDecode(benchmark::State& state) {
     }
 }
 
+// The program's file loader alone, on this thread: what the worker spends per load.
+void loaderOnly(benchmark::State& state) {
+    for (auto _ : state) {
+        QImage picture = vexa::loadPictureFile(photo().path);
+        if (picture.isNull()) state.SkipWithError("not decoded");
+        benchmark::DoNotOptimize(picture);
+    }
+}
+
 void loadIntoSlot(benchmark::State& state) {
     vexa::frmcovercreator window;
     if (!window.browser()->setFolder(photo().dir.path())) std::abort();
@@ -74,6 +84,7 @@ void firstPaintOfSlot(benchmark::State& state) {
 }
 
 BENCHMARK(qtDecode)->Name("load/jpeg_24mp/qt_decode")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(loaderOnly)->Name("load/jpeg_24mp/file_loader")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(loadIntoSlot)->Name("load/jpeg_24mp/into_slot")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(firstPaintOfSlot)->Name("load/jpeg_24mp/first_paint_of_slot")->Unit(benchmark::kMillisecond);
 
