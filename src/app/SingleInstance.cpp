@@ -74,9 +74,12 @@ InstanceServer::InstanceServer(QObject* parent)
 }
 
 bool InstanceServer::listen(const QString& socketPath) {
-    if (m_server->listen(socketPath)) return true;
-    if (m_server->serverError() != QAbstractSocket::AddressInUseError) return false;
-    // Nobody answered at this address (the caller tried), so it is a crashed VEXA's leftover.
+    // Asked first, since listening with the access option replaces whatever is at the path:
+    // a VEXA started at the same moment keeps its socket; one that crashed left a socket
+    // nobody answers at, which goes.
+    QLocalSocket probe;
+    probe.connectToServer(socketPath);
+    if (probe.waitForConnected(1000)) return false;
     QLocalServer::removeServer(socketPath);
     return m_server->listen(socketPath);
 }

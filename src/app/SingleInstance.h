@@ -29,7 +29,8 @@ public:
 
     explicit InstanceServer(QObject* parent = nullptr);
 
-    // Starts listening, taking over a socket left behind by a VEXA that crashed.
+    // Starts listening, taking over a socket left behind by a VEXA that crashed. False when
+    // another VEXA listens there already (it started at the same moment).
     bool listen(const QString& socketPath);
 
 signals:

@@ -18,7 +18,9 @@ int main(int argc, char** argv) {
     const QString socketPath = vexa::instanceSocketPath();
     if (vexa::handOverToRunningInstance(socketPath, files)) return 0;
     vexa::InstanceServer instance;
-    instance.listen(socketPath); // without it VEXA still runs, only alone
+    // Another VEXA that started at the same moment won the socket: hand over to it after all.
+    // Without the socket for any other reason, VEXA still runs, only alone.
+    if (!instance.listen(socketPath) && vexa::handOverToRunningInstance(socketPath, files)) return 0;
 
     // The splash comes first; the main window is created when it has faded out.
     std::unique_ptr<vexa::frmcovercreator> window;

@@ -122,6 +122,12 @@ TEST_F(OpenPicturesTest, ClickLoadsOnAWorkerIntoTheTabOpenAtTheClickAndNewerClic
     EXPECT_EQ(slot(5), kBlue);
     EXPECT_TRUE(commandsEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // Closing the window while a load runs: the worker's result is dropped safely.
+    window->loadSelectedFiles();
+    window.reset();
+    QApplication::restoreOverrideCursor(); // the pointer the destroyed window had set
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(OpenPicturesTest, FilesDroppedOnASlotLoadTheLastReadableOne) {

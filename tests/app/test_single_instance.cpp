@@ -69,6 +69,12 @@ TEST(SingleInstance, ASocketLeftByACrashedVexaIsTakenOver) {
     EXPECT_TRUE(server.listen(path));
     std::future<bool> sent = handOver(path, {"/x.gif"});
     EXPECT_TRUE(waitFor(sent));
+
+    // A second VEXA starting at the same moment leaves a live socket alone.
+    vexa::InstanceServer late;
+    EXPECT_FALSE(late.listen(path));
+    sent = handOver(path, {"/y.gif"});
+    EXPECT_TRUE(waitFor(sent));
 }
 
 TEST(SingleInstance, TheSocketIsPerUser) {
