@@ -1,6 +1,10 @@
 #include "BrowserFolder.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -18,11 +22,15 @@ void sortCaseless(QStringList& names) {
 } // namespace
 
 bool matchesPicturePattern(const QString& fileName) {
-    for (const QString& pattern : QString::fromLatin1(kPicturePattern).split(u';')) {
-        const QString extension = pattern.mid(1); // ".GIF"
+    static const QStringList extensions = [] { // ".GIF", ".JPG", ...
+        QStringList list;
+        for (const QString& pattern : QString::fromLatin1(kPicturePattern).split(u';'))
+            list.append(pattern.mid(1));
+        return list;
+    }();
+    for (const QString& extension : extensions)
         if (fileName.size() > extension.size() && fileName.endsWith(extension, Qt::CaseInsensitive))
             return true;
-    }
     return false;
 }
 
@@ -32,10 +40,26 @@ QString joinFolderAndFile(const QString& folder, const QString& fileName) {
 }
 
 QStringList pictureFilesIn(const QString& folder) {
+    // Read with readdir: the browser re-reads its folder every 10 seconds, and the kind of
+    // each entry comes with the listing, where a QDir listing asks the disk once per file.
     QStringList names;
-    const QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Readable, QDir::NoSort))
-        if (matchesPicturePattern(name)) names.append(name);
+    const QByteArray path = QFile::encodeName(folder);
+    DIR* dir = opendir(path.constData());
+    if (!dir) return names;
+    while (const dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] == '.') continue; // hidden, as a file list leaves them out
+        const QString name = QFile::decodeName(entry->d_name);
+        if (!matchesPicturePattern(name)) continue;
+        bool isFile = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            // A link counts when it leads to a file; some file systems give no kind.
+            struct stat info {};
+            const QByteArray full = path + '/' + entry->d_name;
+            isFile = stat(full.constData(), &info) == 0 && S_ISREG(info.st_mode);
+        }
+        if (isFile) names.append(name);
+    }
+    closedir(dir);
     sortCaseless(names);
     return names;
 }

@@ -29,6 +29,7 @@ struct FolderTreeEntry {
     QString path;
     int depth;
     bool open; // on the way from the drive down to the current folder
+    bool operator==(const FolderTreeEntry&) const = default;
 };
 QList<FolderTreeEntry> folderTree(const QString& drive, const QString& path);
 

@@ -7,8 +7,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QItemSelection>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
@@ -132,13 +134,17 @@ void PictureBrowser::fillDrives() {
 
 void PictureBrowser::fillFolders() {
     if (m_folder.isEmpty()) return;
+    QList<FolderTreeEntry> tree = folderTree(driveOfPath(m_mounted, m_folder), m_folder);
+    // Unchanged on disk: the list keeps its items, scroll position and current entry.
+    if (tree == m_tree && m_folders->topLevelItemCount() > 0) return;
+    m_tree = std::move(tree);
     const QSignalBlocker block(m_folders);
     m_folders->clear();
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     // The open folders nest one in the other; the current folder's subfolders hang below it.
     QTreeWidgetItem* current = nullptr;
-    for (const FolderTreeEntry& entry : folderTree(driveOfPath(m_mounted, m_folder), m_folder)) {
+    for (const FolderTreeEntry& entry : m_tree) {
         auto* item = current ? new QTreeWidgetItem(current) : new QTreeWidgetItem(m_folders);
         item->setText(0, entry.name);
         item->setIcon(0, entry.open ? openIcon : closedIcon);
@@ -152,16 +158,39 @@ void PictureBrowser::fillFolders() {
 
 void PictureBrowser::fillFiles() {
     if (m_folder.isEmpty()) return;
-    QStringList selected;
-    for (const QListWidgetItem* item : m_files->selectedItems()) selected.append(item->text());
+    QStringList names = pictureFilesIn(m_folder);
+    // Unchanged on disk: nothing is touched, so a refresh costs one reading of the folder
+    // however many files are selected.
+    if (names == m_fileNames && m_files->count() == names.size()) return;
+
+    QSet<QString> selected;
+    for (const QListWidgetItem* item : m_files->selectedItems()) selected.insert(item->text());
     const QString current = m_files->currentItem() ? m_files->currentItem()->text() : QString();
     const QSignalBlocker block(m_files);
     m_files->clear();
-    for (const QString& name : pictureFilesIn(m_folder)) {
-        auto* item = new QListWidgetItem(name, m_files);
-        item->setSelected(selected.contains(name));
-        if (name == current) m_files->setCurrentItem(item, QItemSelectionModel::NoUpdate);
+    m_files->addItems(names);
+    // The names still there stay selected, set as whole runs in one step: selecting item by
+    // item would lay the list out again for each one.
+    QItemSelection selection;
+    int runStart = -1;
+    for (int row = 0; row <= names.size(); ++row) {
+        const bool isSelected = row < names.size() && selected.contains(names[row]);
+        if (isSelected && runStart < 0) runStart = row;
+        if (!isSelected && runStart >= 0) {
+            selection.select(m_files->model()->index(runStart, 0),
+                             m_files->model()->index(row - 1, 0));
+            runStart = -1;
+        }
     }
+    if (!selection.isEmpty())
+        m_files->selectionModel()->select(selection, QItemSelectionModel::Select);
+    if (!current.isEmpty()) {
+        const qsizetype row = names.indexOf(current);
+        if (row >= 0)
+            m_files->selectionModel()->setCurrentIndex(m_files->model()->index(int(row), 0),
+                                                       QItemSelectionModel::NoUpdate);
+    }
+    m_fileNames = std::move(names);
 }
 
 void PictureBrowser::onDriveChosen(int index) {

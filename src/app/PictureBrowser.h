@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BrowserFolder.h"
+
 #include <QHash>
 #include <QStringList>
 #include <QWidget>
@@ -66,6 +68,8 @@ private:
     QTimer* m_folderTimer;
     QStringList m_mounted;
     QString m_folder;
+    QStringList m_fileNames;       // what the file list shows, to compare a refresh against
+    QList<FolderTreeEntry> m_tree; // what the folder list shows
     QHash<QString, QString> m_driveFolders; // the folder last shown on each drive
     bool m_selectionReported = false;
 };

@@ -5,7 +5,6 @@
 #include "Drives.h"
 #include "Form1.h"
 #include "PictureBrowser.h"
-#include "PictureFile.h"
 #include "PictureHolder.h"
 #include "ProgramFolder.h"
 #include "RetainOriginalPrinter.h"
@@ -79,6 +78,7 @@ frmcovercreator::frmcovercreator(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(central);
 
     connect(m_browser, &PictureBrowser::filesClicked, this, &frmcovercreator::loadSelectedFiles);
+    setUpPictureLoading();
     connectCommands();
     keepFixedSize();
 }
@@ -246,21 +246,6 @@ void frmcovercreator::setCommandsEnabled(bool enabled) {
     m_toolbar->setEnabled(enabled);
     m_fileMenu->menuAction()->setEnabled(enabled);
     m_helpMenu->menuAction()->setEnabled(enabled);
-}
-
-void frmcovercreator::loadSelectedFiles() {
-    setCommandsEnabled(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (const QString& path : m_browser->selectedFilePaths()) {
-        // The open tab's caption decides the slot; the Scan tab has none.
-        const CoverSlot* slot = slotForCaption(m_tabs->tabText(m_tabs->currentIndex()));
-        if (!slot) continue;
-        const QImage picture = loadPictureFile(path);
-        if (!picture.isNull()) // unreadable, damaged or vanished files are skipped silently
-            setSlotPicture(QLatin1String(slot->slotName), picture);
-    }
-    QApplication::restoreOverrideCursor();
-    setCommandsEnabled(true);
 }
 
 void frmcovercreator::Form_Load() {

@@ -27,6 +27,7 @@ struct ScanTabCommands;
 namespace vexa {
 
 class PictureBrowser;
+class PictureLoader;
 class cGdiPlus;
 class ShellCommands;
 class PictureHolder;
@@ -81,6 +82,17 @@ public:
     // Loads the browser's selected files into the slot of the open tab.
     void loadSelectedFiles();
 
+    // Pictures from outside the browser (frmcovercreator_open.cpp).
+    // Files named on the command line or handed over by a second start: one per slot in tab
+    // order from the open tab on; a notice tells how many were left out.
+    void openFiles(const QStringList& files);
+    // Shows the window (out of the tray when it is there) and brings it to the front.
+    void bringToFront();
+    // Ctrl+V: the clipboard's picture into the open tab's slot.
+    void pasteIntoOpenSlot();
+    // Decodes on a worker thread; the toolbar and menus stay disabled while it works.
+    PictureLoader* pictureLoader() const { return m_loader; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -94,6 +106,8 @@ private:
     void buildTabs();
     void connectCommands();
     void setCommandsEnabled(bool enabled);
+    void setUpPictureLoading(); // frmcovercreator_open.cpp
+    void setLoading(bool loading);
     void keepFixedSize();
     void Form_Unload();
     void openPrintCovers();    // "Print Cover", "&Print": the modal print window
@@ -126,6 +140,7 @@ private:
     ShellCommands* m_shell = nullptr;                 // help, mail, web site, About, updates, tray
     print::SavedUserDefault m_startupPrinter; // the user's default at start-up, put back at exit
     QPointer<print::Form1> m_printerChooser;
+    PictureLoader* m_loader = nullptr;
 };
 
 } // namespace vexa

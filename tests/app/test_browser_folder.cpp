@@ -28,8 +28,12 @@ TEST(BrowserFolder, ListsPicturesAndFoldersSortedWithoutHiddenOnes) {
     }
     for (const char* name : {"Zeta", "alpha", ".cache", "Beta.jpg"})
         ASSERT_TRUE(QDir(dir.path()).mkdir(name));
-    EXPECT_EQ(pictureFilesIn(dir.path()), QStringList({"A.gif", "b.JPG", "z.bmp"}));
-    EXPECT_EQ(subfoldersOf(dir.path()), QStringList({"alpha", "Beta.jpg", "Zeta"}));
+    // Links count by what they lead to: a file yes; a folder or nothing no.
+    ASSERT_TRUE(QFile::link(dir.filePath("z.bmp"), dir.filePath("link.jpg")));
+    ASSERT_TRUE(QFile::link(dir.filePath("alpha"), dir.filePath("folder.jpg")));
+    ASSERT_TRUE(QFile::link(dir.filePath("gone.gif"), dir.filePath("dangling.gif")));
+    EXPECT_EQ(pictureFilesIn(dir.path()), QStringList({"A.gif", "b.JPG", "link.jpg", "z.bmp"}));
+    EXPECT_EQ(subfoldersOf(dir.path()), QStringList({"alpha", "Beta.jpg", "folder.jpg", "Zeta"}));
     EXPECT_TRUE(pictureFilesIn(dir.filePath("missing")).isEmpty());
 }
 

@@ -1,5 +1,6 @@
 #include "PictureBrowser.h"
 #include "PictureHolder.h"
+#include "PictureLoader.h"
 #include "ProfileFile.h"
 #include "ProgramFolder.h"
 #include "TestSupport.h"
@@ -66,6 +67,12 @@ protected:
         ASSERT_EQ(items.size(), 1) << name.toStdString();
         const QPoint centre = files->visualItemRect(items.first()).center();
         QTest::mouseClick(files->viewport(), Qt::LeftButton, modifiers, centre);
+        waitForLoads(window);
+    }
+
+    // Pictures decode on a worker thread and reach the slot when done.
+    static void waitForLoads(frmcovercreator& window) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.pictureLoader()->isBusy(); }, 10000));
     }
 
     static QRgb slotColour(frmcovercreator& window, int slot) {
@@ -220,11 +227,14 @@ TEST_F(MainWindowTest, ArrowKeysLoadEachFileInTurn) {
     EXPECT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
     files->setFocus();
     QTest::keyClick(files, Qt::Key_Down); // broken.gif: slot unchanged
+    waitForLoads(*window);
     EXPECT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
     QTest::keyClick(files, Qt::Key_Down); // red.jpg
+    waitForLoads(*window);
     EXPECT_EQ(qRed(slotColour(*window, 1)), 254);
     QTest::keyClick(files, Qt::Key_Up);
     QTest::keyClick(files, Qt::Key_Up); // back to blue
+    waitForLoads(*window);
     EXPECT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
 }
 
@@ -237,6 +247,7 @@ TEST_F(MainWindowTest, SeveralSelectedFilesLoadInListOrderSoTheLastStays) {
     EXPECT_EQ(window->browser()->selectedFilePaths(),
               QStringList({picture("blue.bmp"), picture("red.jpg")}));
     window->loadSelectedFiles();
+    waitForLoads(*window);
     EXPECT_EQ(qRed(slotColour(*window, 1)), 254);
 }
 

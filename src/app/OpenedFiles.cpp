@@ -1,0 +1,54 @@
+#include "OpenedFiles.h"
+
+#include "SlotTable.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace vexa {
+
+OpenedFilesPlan planOpenedFiles(int openTab, const QStringList& files) {
+    OpenedFilesPlan plan;
+    int tab = (openTab >= 0 && openTab < static_cast<int>(kCoverSlots.size())) ? openTab : 0;
+    for (const QString& file : files) {
+        if (tab >= static_cast<int>(kCoverSlots.size())) {
+            ++plan.leftOut;
+            continue;
+        }
+        plan.loads.append({QLatin1String(kCoverSlots[static_cast<size_t>(tab)].slotName),
+                           QStringList{file}, QImage()});
+        ++tab;
+    }
+    return plan;
+}
+
+QString leftOutNotice(qsizetype leftOut) {
+    const QString last = QLatin1String(kCoverSlots.back().caption);
+    if (leftOut == 1)
+        return QStringLiteral("1 file was left out: there is no cover slot after %1.").arg(last);
+    return QStringLiteral("%1 files were left out: there is no cover slot after %2.")
+        .arg(leftOut)
+        .arg(last);
+}
+
+QStringList filesFromArguments(const QStringList& arguments, const QString& workingFolder) {
+    QStringList files;
+    const QDir base(workingFolder);
+    for (const QString& argument : arguments) {
+        if (argument.isEmpty() || argument == QLatin1String("--")) continue;
+        QString path = argument;
+        static const QRegularExpression address(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+        if (address.match(argument).hasMatch()) {
+            // An address: a local file:// one is a path; web addresses are no files.
+            const QUrl url(argument);
+            if (!url.isLocalFile()) continue;
+            path = url.toLocalFile();
+        }
+        files.append(QDir::cleanPath(base.absoluteFilePath(path)));
+    }
+    return files;
+}
+
+} // namespace vexa

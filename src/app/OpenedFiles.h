@@ -1,0 +1,28 @@
+#pragma once
+
+#include "PictureLoader.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace vexa {
+
+// Files handed to VEXA from outside (`vexa FILE...`, or a second start passing them on):
+// one file per cover slot, in tab order from the open tab on (from Front when the Scan tab
+// is open). Files beyond the last slot are left out.
+struct OpenedFilesPlan {
+    QList<SlotLoad> loads;
+    qsizetype leftOut = 0;
+};
+OpenedFilesPlan planOpenedFiles(int openTab, const QStringList& files);
+
+// The notice for files left out, e.g. "2 files were left out: there is no cover slot after
+// Vita."
+QString leftOutNotice(qsizetype leftOut);
+
+// The program's arguments as absolute file paths: "--" is passed over, file:// addresses
+// become paths, relative paths are taken from `workingFolder`.
+QStringList filesFromArguments(const QStringList& arguments, const QString& workingFolder);
+
+} // namespace vexa

@@ -1,0 +1,97 @@
+#include "PictureLoader.h"
+
+#include "PictureFile.h"
+
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+
+namespace vexa {
+
+namespace {
+
+// Runs on the worker: one picture per slot, null where none of its files is readable.
+// Trying the files from the last one back gives what loading each in turn would leave in
+// the slot, and usually decodes just one.
+QList<QImage> decode(const QList<SlotLoad>& loads, const std::shared_ptr<std::atomic<bool>>& dropped) {
+    QList<QImage> pictures;
+    for (const SlotLoad& load : loads) {
+        QImage picture = load.ready;
+        for (auto path = load.paths.crbegin(); picture.isNull() && path != load.paths.crend();
+             ++path) {
+            if (dropped->load()) return {};
+            picture = loadPictureFile(*path);
+        }
+        pictures.append(picture);
+    }
+    return pictures;
+}
+
+} // namespace
+
+PictureLoader::PictureLoader(QObject* parent) : QObject(parent) {
+    connect(&m_watcher, &QFutureWatcher<QList<QImage>>::finished, this, &PictureLoader::finished);
+}
+
+PictureLoader::~PictureLoader() {
+    m_queue.clear();
+    if (m_isRunning) {
+        m_running.dropped->store(true);
+        m_watcher.waitForFinished();
+    }
+}
+
+void PictureLoader::loadReplacing(const SlotLoad& load) {
+    std::erase_if(m_queue, [](const Job& job) { return job.replaceable; });
+    if (m_isRunning && m_running.replaceable) m_running.dropped->store(true);
+    Job job;
+    job.loads.append(load);
+    job.replaceable = true;
+    enqueue(std::move(job));
+}
+
+void PictureLoader::load(const QList<SlotLoad>& loads) {
+    if (loads.isEmpty()) return;
+    Job job;
+    job.loads = loads;
+    enqueue(std::move(job));
+}
+
+void PictureLoader::enqueue(Job job) {
+    m_queue.push_back(std::move(job));
+    setBusy(true);
+    if (!m_isRunning) startNext();
+}
+
+void PictureLoader::startNext() {
+    if (m_queue.empty()) {
+        setBusy(false);
+        return;
+    }
+    m_running = std::move(m_queue.front());
+    m_queue.pop_front();
+    m_isRunning = true;
+    m_watcher.setFuture(QtConcurrent::run(decode, m_running.loads, m_running.dropped));
+}
+
+void PictureLoader::finished() {
+    const Job done = std::move(m_running);
+    m_running = Job();
+    // Still counted as running while the pictures go out, so a request made by a receiver
+    // waits its turn instead of starting a second worker.
+    if (!done.dropped->load()) {
+        const QList<QImage> pictures = m_watcher.result();
+        for (qsizetype i = 0; i < std::min(pictures.size(), done.loads.size()); ++i)
+            if (!pictures[i].isNull()) emit pictureLoaded(done.loads[i].slotName, pictures[i]);
+    }
+    m_isRunning = false;
+    startNext();
+}
+
+void PictureLoader::setBusy(bool busy) {
+    if (busy == m_busy) return;
+    m_busy = busy;
+    emit busyChanged(busy);
+}
+
+} // namespace vexa

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QFutureWatcher>
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <deque>
+#include <memory>
+
+namespace vexa {
+
+// One slot's share of a load: the files meant for it, of which the last readable one wins
+// (as if each were loaded in turn), or a picture that is ready already (a pasted one).
+struct SlotLoad {
+    QString slotName;
+    QStringList paths;
+    QImage ready;
+};
+
+// Decodes picture files for the cover slots on a worker thread, so that a large photo does
+// not freeze the window. Loads run one after the other in the order they were asked for;
+// each delivers its pictures only once all of them are decoded. A browser click replaces
+// the browser clicks before it that have not delivered yet, so moving quickly through the
+// file list ends with the last file, without waiting for every one in between.
+class PictureLoader : public QObject {
+    Q_OBJECT
+public:
+    explicit PictureLoader(QObject* parent = nullptr);
+    // Waits for a decode still running; its result is dropped.
+    ~PictureLoader() override;
+
+    // A browser click: drops earlier browser clicks still queued or running.
+    void loadReplacing(const SlotLoad& load);
+    // Files handed in otherwise (dropped, pasted, named on the command line): never dropped.
+    void load(const QList<SlotLoad>& loads);
+
+    // True from the first request until the last one has delivered.
+    bool isBusy() const { return m_busy; }
+
+signals:
+    void busyChanged(bool busy);
+    // A readable picture for a slot, on the thread that owns the loader.
+    void pictureLoaded(const QString& slotName, const QImage& picture);
+
+private:
+    struct Job {
+        QList<SlotLoad> loads;
+        bool replaceable = false;
+        std::shared_ptr<std::atomic<bool>> dropped = std::make_shared<std::atomic<bool>>(false);
+    };
+
+    void enqueue(Job job);
+    void startNext();
+    void finished();
+    void setBusy(bool busy);
+
+    std::deque<Job> m_queue;
+    Job m_running;
+    bool m_isRunning = false;
+    bool m_busy = false;
+    QFutureWatcher<QList<QImage>> m_watcher;
+};
+
+} // namespace vexa

@@ -1,0 +1,275 @@
+// Pictures reaching the cover slotNames from outside the browser (drop, command line, Ctrl+V),
+// loading on a worker thread, and the browser's refresh.
+#include "OpenedFiles.h"
+#include "PictureBrowser.h"
+#include "PictureHolder.h"
+#include "PictureLoader.h"
+#include "PopupGeometry.h"
+#include "ProgramFolder.h"
+#include "TestSupport.h"
+#include "frmcovercreator.h"
+#include "frmmsnpopup.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using vexa::frmcovercreator;
+
+namespace {
+
+constexpr QRgb kBlue = qRgb(0, 0, 255);
+constexpr QRgb kGreen = qRgb(0, 255, 0);
+
+class OpenPicturesTest : public ::testing::Test {
+protected:
+    QTemporaryDir programDir;
+    QTemporaryDir picturesDir;
+    std::unique_ptr<frmcovercreator> window;
+
+    void SetUp() override {
+        vexa::setProgramFolderForTesting(programDir.path());
+        ASSERT_TRUE(vexa::test::solidImage(20, 10, kBlue).save(picture("blue.bmp"), "BMP"));
+        ASSERT_TRUE(vexa::test::solidImage(8, 6, kGreen).save(picture("green.bmp"), "BMP"));
+        QFile broken(picture("broken.gif"));
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write("GIF89a not really");
+        window = std::make_unique<frmcovercreator>();
+        window->Form_Load();
+    }
+    void TearDown() override {
+        window.reset();
+        vexa::notify::resetOpenPopupCountForTesting();
+        vexa::setProgramFolderForTesting(QString());
+    }
+
+    QString picture(const QString& name) const { return picturesDir.filePath(name); }
+
+    void waitForLoads() {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->pictureLoader()->isBusy(); }, 10000));
+    }
+    // The colour of a slot's picture, or 0 when it is empty.
+    QRgb slot(int number) const {
+        const QImage& shown = window->slotHolder(number)->picture();
+        return shown.isNull() ? 0 : shown.pixel(0, 0);
+    }
+    bool commandsEnabled() const {
+        return window->Toolbar1()->isEnabled() && window->fileMenu()->menuAction()->isEnabled() &&
+               window->helpMenu()->menuAction()->isEnabled();
+    }
+    static QMimeData* filesMime(const QStringList& paths) {
+        auto* data = new QMimeData;
+        QList<QUrl> urls;
+        for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+        data->setUrls(urls);
+        return data;
+    }
+    vexa::frmmsnpopup* openPopup() const {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* popup = qobject_cast<vexa::frmmsnpopup*>(widget); popup && popup->isVisible())
+                return popup;
+        return nullptr;
+    }
+};
+
+TEST_F(OpenPicturesTest, ClickLoadsOnAWorkerIntoTheTabOpenAtTheClickAndNewerClicksWin) {
+    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
+    QListWidget* files = window->browser()->fileSelect();
+    ASSERT_EQ(files->item(2)->text(), "green.bmp");
+
+    // Click on Front, switch to Inside before the worker is done: the picture goes to Front,
+    // and only once it is complete; meanwhile the commands are locked and the pointer busy.
+    window->SSTab1()->setCurrentIndex(0);
+    files->item(0)->setSelected(true); // blue.bmp
+    window->loadSelectedFiles();
+    window->SSTab1()->setCurrentIndex(1);
+    EXPECT_EQ(slot(1), 0u);
+    EXPECT_FALSE(commandsEnabled());
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    waitForLoads();
+    EXPECT_EQ(slot(1), kBlue);
+    EXPECT_EQ(slot(2), 0u);
+    EXPECT_TRUE(commandsEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // Two clicks before the first is delivered: only the newer one reaches a slot.
+    window->SSTab1()->setCurrentIndex(3);
+    files->clearSelection();
+    files->item(2)->setSelected(true); // green.bmp into DVD...
+    window->loadSelectedFiles();
+    window->SSTab1()->setCurrentIndex(4);
+    files->clearSelection();
+    files->item(0)->setSelected(true); // ...superseded by blue.bmp into Mini
+    window->loadSelectedFiles();
+    waitForLoads();
+    EXPECT_EQ(slot(4), 0u);
+    EXPECT_EQ(slot(5), kBlue);
+    EXPECT_TRUE(commandsEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // Closing the window while a load runs: the worker's result is dropped safely.
+    window->loadSelectedFiles();
+    window.reset();
+    QApplication::restoreOverrideCursor(); // the pointer the destroyed window had set
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(OpenPicturesTest, FilesDroppedOnASlotLoadTheLastReadableOne) {
+    window->SSTab1()->setCurrentIndex(6); // DS
+    vexa::PictureHolder* target = window->slotHolder(7);
+    const QPoint inside = target->rect().center();
+    auto drop = [&](QMimeData* data) {
+        std::unique_ptr<QMimeData> owned(data);
+        QDragEnterEvent enter(inside, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent dropped(QPointF(inside), Qt::CopyAction | Qt::MoveAction, data,
+                           Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+        waitForLoads();
+        return dropped.isAccepted();
+    };
+
+    EXPECT_TRUE(drop(filesMime({picture("blue.bmp"), picture("green.bmp"), picture("broken.gif"),
+                                picture("missing.jpg")})));
+    EXPECT_EQ(slot(7), kGreen);
+    EXPECT_TRUE(drop(filesMime({picture("broken.gif")})));
+    EXPECT_EQ(slot(7), kGreen); // unreadable: the slot stays as it was
+
+    auto* text = new QMimeData;
+    text->setText(picture("blue.bmp"));
+    EXPECT_FALSE(drop(text));
+    auto* web = new QMimeData;
+    web->setUrls({QUrl("https://example.invalid/cover.jpg")});
+    EXPECT_FALSE(drop(web));
+    EXPECT_EQ(slot(7), kGreen);
+    for (int other : {1, 2, 3, 4, 5, 6, 8, 9, 10, 11}) EXPECT_EQ(slot(other), 0u) << other;
+}
+
+TEST(OpenedFiles, OneFilePerSlotFromTheOpenTabOn) {
+    const QStringList three{"/a.jpg", "/b.jpg", "/c.jpg"};
+    struct Case {
+        int openTab;
+        QStringList files;
+        QStringList slotNames;
+        qsizetype leftOut;
+    };
+    const Case cases[] = {
+        {0, three, {"Image1", "Image2", "Image3"}, 0},
+        {9, three, {"Image10", "Image11"}, 1}, // Blu, Vita, then no slot
+        {10, three, {"Image11"}, 2},
+        {11, three, {"Image1", "Image2", "Image3"}, 0}, // Scan tab: from Front
+        {4, {}, {}, 0},
+    };
+    for (const Case& c : cases) {
+        const vexa::OpenedFilesPlan plan = vexa::planOpenedFiles(c.openTab, c.files);
+        QStringList slotNames;
+        for (qsizetype i = 0; i < plan.loads.size(); ++i) {
+            slotNames << plan.loads[i].slotName;
+            EXPECT_EQ(plan.loads[i].paths, QStringList{c.files[i]}) << c.openTab;
+        }
+        EXPECT_EQ(slotNames, c.slotNames) << c.openTab;
+        EXPECT_EQ(plan.leftOut, c.leftOut) << c.openTab;
+    }
+    EXPECT_EQ(vexa::leftOutNotice(1), "1 file was left out: there is no cover slot after Vita.");
+    EXPECT_EQ(vexa::leftOutNotice(7), "7 files were left out: there is no cover slot after Vita.");
+
+    EXPECT_EQ(vexa::filesFromArguments({"--", "covers/a b.jpg", "/tmp/../srv/x.bmp",
+                                        "file:///home/u/r%C3%A9sum%C3%A9.gif",
+                                        "https://example.invalid/y.jpg"},
+                                       "/home/u"),
+              QStringList({"/home/u/covers/a b.jpg", "/srv/x.bmp", "/home/u/résumé.gif"}));
+}
+
+TEST_F(OpenPicturesTest, OpenedFilesFillTheSlotsAndANoticeCountsTheRest) {
+    window->SSTab1()->setCurrentIndex(8); // HD
+    window->openFiles({picture("blue.bmp"), picture("broken.gif"), picture("green.bmp"),
+                       picture("blue.bmp"), picture("green.bmp")});
+    vexa::frmmsnpopup* popup = openPopup();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->lblAlert()->text(),
+              "2 files were left out: there is no cover slot after Vita.");
+    popup->close();
+    waitForLoads();
+    EXPECT_EQ(slot(9), kBlue);
+    EXPECT_EQ(slot(10), 0u); // broken.gif took Blu and left it empty
+    EXPECT_EQ(slot(11), kGreen);
+    for (int other = 1; other <= 8; ++other) EXPECT_EQ(slot(other), 0u) << other;
+}
+
+TEST_F(OpenPicturesTest, CtrlVPutsTheClipboardPictureIntoTheOpenTabsSlot) {
+    QClipboard* clipboard = QApplication::clipboard();
+    window->activateWindow(); // a shortcut of the window works while it has the focus
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->SSTab1()->setCurrentIndex(5); // PSP
+    clipboard->setImage(vexa::test::solidImage(12, 9, kBlue));
+    QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
+    waitForLoads();
+    EXPECT_EQ(slot(6), kBlue);
+    EXPECT_EQ(window->slotHolder(6)->picture().size(), QSize(12, 9));
+
+    // Files copied in a file manager: the last readable one, as with a drop.
+    window->SSTab1()->setCurrentIndex(2); // Back
+    clipboard->setMimeData(filesMime({picture("green.bmp"), picture("broken.gif")}));
+    QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
+    waitForLoads();
+    EXPECT_EQ(slot(3), kGreen);
+
+    // The Scan tab has no cover slot; plain text is no picture.
+    window->SSTab1()->setCurrentIndex(11);
+    clipboard->setImage(vexa::test::solidImage(4, 4, kGreen));
+    QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
+    window->SSTab1()->setCurrentIndex(0);
+    clipboard->setText("not a picture");
+    QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
+    waitForLoads();
+    EXPECT_TRUE(window->Image20()->picture().isNull());
+    EXPECT_EQ(slot(1), 0u);
+}
+
+TEST_F(OpenPicturesTest, RefreshLeavesAnUnchangedListAloneAndKeepsTheSelectionOnChange) {
+    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
+    QListWidget* files = window->browser()->fileSelect();
+    files->item(0)->setSelected(true); // blue.bmp
+    files->item(2)->setSelected(true); // green.bmp
+    QListWidgetItem* const firstItem = files->item(0);
+    QSignalSpy clicked(window->browser(), &vexa::PictureBrowser::filesClicked);
+    waitForLoads();
+    clicked.clear();
+
+    window->browser()->refreshFiles();
+    EXPECT_EQ(files->item(0), firstItem); // the very same items: nothing was rebuilt
+    EXPECT_EQ(files->selectedItems().size(), 2);
+
+    ASSERT_TRUE(QFile::remove(picture("broken.gif")));
+    ASSERT_TRUE(QFile::copy(picture("blue.bmp"), picture("azure.BMP")));
+    window->browser()->refreshFiles();
+    QStringList names, selected;
+    for (int row = 0; row < files->count(); ++row) {
+        names << files->item(row)->text();
+        if (files->item(row)->isSelected()) selected << files->item(row)->text();
+    }
+    EXPECT_EQ(names, QStringList({"azure.BMP", "blue.bmp", "green.bmp"}));
+    EXPECT_EQ(selected, QStringList({"blue.bmp", "green.bmp"}));
+    EXPECT_EQ(clicked.size(), 0); // a refresh loads nothing
+    EXPECT_FALSE(window->pictureLoader()->isBusy());
+}
+
+} // namespace
