@@ -1,13 +1,14 @@
 #include "PrintCommand.h"
 
 #include "CoverHost.h"
+#include "CupsCoverPrinter.h"
 #include "PdfCoverPrinter.h"
 #include "PictureFile.h"
 #include "PrintArguments.h"
 #include "PrintJob.h"
-#include "QtCoverPrinter.h"
 #include "SystemPrinters.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QTextStream>
 
@@ -19,14 +20,16 @@ namespace {
 
 void printUsage(QTextStream& out) {
     out << "usage: vexa-cli print [--front FILE] [--inside FILE] ... [--ds FILE]\n"
-           "                      [--printer NAME | --pdf FILE]\n"
+           "                      [--paper letter|a4] [--printer NAME | --pdf FILE]\n"
            "Prints each picture as its cover, stretched to the cover's physical size at the\n"
            "top-left of the printable area, one document per cover, in this order:\n";
     for (const CoverFormat& kind : kCoverFormats)
         out << QStringLiteral("  %1  %2\n").arg(coverOption(kind), -9).arg(coverName(kind));
     out << "Without --printer the default printer is used. --pdf FILE writes one page per\n"
            "cover into FILE instead, each on its own paper size with the picture at the\n"
-           "page's top-left corner.\n";
+           "page's top-left corner. --paper letter (the default) prints the DVD, DVD slim and\n"
+           "DS covers on Legal and the others on Letter; --paper a4 prints every cover on A4.\n"
+           "Cover sizes are the same on either.\n";
 }
 
 // The pictures given on the command line, in the slots the covers print from.
@@ -50,14 +53,15 @@ public:
     ConsoleProgress(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
 
     void coverStarted(const CoverFormat& kind) override { m_out << kind.message << Qt::endl; }
-    void coverFinished(const CoverFormat& kind, bool printed) override {
-        if (printed) {
+    void coverFinished(const CoverFormat& kind, const DocumentResult& result) override {
+        if (result.sent)
             ++m_printed;
-        } else {
+        else
             ++m_failed;
-            m_err << "vexa-cli print: the " << coverName(kind) << " cover was not printed"
-                  << Qt::endl;
-        }
+        QString notice = coverNotice(kind, result);
+        if (notice.isEmpty() && !result.sent)
+            notice = QStringLiteral("The %1 cover was not printed.").arg(coverName(kind));
+        if (!notice.isEmpty()) m_err << "vexa-cli print: " << notice << Qt::endl;
     }
     bool continueAfterCover() override { return true; }
 
@@ -93,13 +97,20 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         return 0;
     }
 
-    // Every picture is read before anything is printed, so a typo costs no paper.
+    // Every picture is read before anything is printed, so a typo costs no paper. A file
+    // given for several covers is decoded once: the covers share its pixels.
     PictureSet pictures;
     PrintFlags flags{};
+    QHash<QString, QImage> decoded;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
         const QString& file = parsed->pictures[i];
         if (file.isEmpty()) continue;
-        const QImage picture = loadPictureFile(file);
+        const QString identity = QFileInfo(file).canonicalFilePath();
+        QImage picture = decoded.value(identity);
+        if (picture.isNull()) {
+            picture = loadPictureFile(file);
+            if (!identity.isEmpty()) decoded.insert(identity, picture);
+        }
         if (picture.isNull())
             return fail(
                 err,
@@ -112,7 +123,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     ConsoleProgress progress(out, err);
     if (!parsed->pdf.isEmpty()) {
         PdfCoverPrinter printer(parsed->pdf);
-        printSelectedCovers(flags, pictures, printer, progress);
+        printSelectedCovers(flags, pictures, printer, progress, parsed->paper);
         if (!printer.finish() || progress.failed() > 0)
             return fail(err, QStringLiteral("cannot write '%1'").arg(parsed->pdf), 1);
         out << progress.printed() << (progress.printed() == 1 ? " page" : " pages")
@@ -120,7 +131,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         return 0;
     }
 
-    QtCoverPrinter printer;
+    CupsCoverPrinter printer;
     QString target = parsed->printer;
     if (!target.isEmpty()) {
         if (!printer.usePrinter(target)) {
@@ -140,7 +151,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     } else {
         target = systemDefaultPrinter();
     }
-    printSelectedCovers(flags, pictures, printer, progress);
+    printSelectedCovers(flags, pictures, printer, progress, parsed->paper);
     out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers") << " sent to "
         << target << Qt::endl;
     return progress.failed() > 0 ? 1 : 0;

@@ -2,13 +2,15 @@
 
 #include "CoverFaces.h"
 #include "CoverPrinter.h"
-#include "QtCoverPrinter.h"
+#include "CupsCoverPrinter.h"
+#include "PaperChoice.h"
 
 #include <NumberText.h>
 #include <PictureHolder.h>
 #include <Settings.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -24,7 +26,7 @@ constexpr int kButtonColumns = 4;
 }
 
 CoverSelect::CoverSelect(CoverHost& host, QWidget* parent)
-    : CoverSelect(host, std::make_unique<QtCoverPrinter>(), parent) {}
+    : CoverSelect(host, std::make_unique<CupsCoverPrinter>(), parent) {}
 
 CoverSelect::CoverSelect(CoverHost& host, std::unique_ptr<CoverPrinter> printer, QWidget* parent)
     : QDialog(parent), m_host(host), m_printer(std::move(printer)) {
@@ -70,9 +72,24 @@ void CoverSelect::buildWindow() {
         showFace(i, false);
     }
 
+    auto* paperLabel = new QLabel(QStringLiteral("Paper:"), this);
+    m_paper = new QComboBox(this);
+    m_paper->setObjectName(QStringLiteral("cboPaper"));
+    m_paper->addItem(QStringLiteral("Letter and Legal"),
+                     QVariant::fromValue(static_cast<int>(PaperChoice::LetterLegal)));
+    m_paper->addItem(QStringLiteral("A4"), QVariant::fromValue(static_cast<int>(PaperChoice::A4)));
+    m_paper->setCurrentIndex(rememberedPaper() == PaperChoice::A4 ? 1 : 0);
+    paperLabel->setBuddy(m_paper);
+    auto* paperRow = new QHBoxLayout;
+    paperRow->addWidget(paperLabel);
+    paperRow->addWidget(m_paper);
+    paperRow->addStretch(1);
+
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("Label1"));
     m_status->setMinimumWidth(300);
+    // Long enough for a sentence per cover the printer cut or refused.
+    m_status->setWordWrap(true);
 
     m_print = new QPushButton(QStringLiteral("Print"), this);
     m_print->setObjectName(QStringLiteral("cmdPrint"));
@@ -92,6 +109,7 @@ void CoverSelect::buildWindow() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
+    layout->addLayout(paperRow);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -140,22 +158,36 @@ void CoverSelect::writeini2() {
         writeSetting(QString::fromLatin1(kCoverFormats[i].key), QString::number(m_flags[i]));
 }
 
+PaperChoice CoverSelect::paperChoice() const {
+    return static_cast<PaperChoice>(m_paper->currentData().toInt());
+}
+
 void CoverSelect::print() {
     // Written first, so the selection survives a printer that fails.
     writeini2();
+    rememberPaper(paperChoice());
     m_print->setEnabled(false);
     m_printing = true;
     m_stopRequested = false;
+    m_refusals.clear();
+    m_cuts.clear();
 
     RunEnd end = RunEnd::Finished;
     const bool havePrinter = m_printer->followDefault();
-    if (havePrinter) end = printSelectedCovers(m_flags, m_host, *m_printer, *this);
+    if (havePrinter) end = printSelectedCovers(m_flags, m_host, *m_printer, *this, paperChoice());
 
     m_printing = false;
     m_print->setEnabled(true);
     if (end == RunEnd::Stopped) return; // a stopped run is not complete; Cancel has said so
-    m_status->setText(havePrinter ? QStringLiteral("Printing Complete.")
-                                  : QStringLiteral("No printer available."));
+    if (!havePrinter) {
+        m_status->setText(QStringLiteral("No printer available."));
+        return;
+    }
+    // A cover the printer did not take is said instead of "Printing Complete.".
+    const QStringList lines =
+        (m_refusals.isEmpty() ? QStringList(QStringLiteral("Printing Complete.")) : m_refusals) +
+        m_cuts;
+    m_status->setText(lines.join(QLatin1Char('\n')));
 }
 
 void CoverSelect::cancel() {
@@ -182,8 +214,11 @@ void CoverSelect::coverStarted(const CoverFormat& kind) {
     m_status->repaint();
 }
 
-void CoverSelect::coverFinished(const CoverFormat&, bool) {
-    // A cover that produced no page is passed over without a message.
+void CoverSelect::coverFinished(const CoverFormat& kind, const DocumentResult& result) {
+    // An empty slot is passed over without a message; a refusal or a cut is told at the end.
+    const QString notice = coverNotice(kind, result);
+    if (notice.isEmpty()) return;
+    (result.sent ? m_cuts : m_refusals) << notice;
 }
 
 bool CoverSelect::continueAfterCover() {

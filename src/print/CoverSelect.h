@@ -3,10 +3,12 @@
 #include "PrintJob.h"
 
 #include <QDialog>
+#include <QStringList>
 
 #include <array>
 #include <memory>
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 
@@ -36,6 +38,8 @@ public:
     void writeini2();
 
     const PrintFlags& flags() const { return m_flags; }
+    // The paper chosen under the cover buttons.
+    PaperChoice paperChoice() const;
     bool isPrinting() const { return m_printing; }
 
 public slots:
@@ -54,7 +58,7 @@ private:
     void cancel();
 
     void coverStarted(const CoverFormat& kind) override;
-    void coverFinished(const CoverFormat& kind, bool printed) override;
+    void coverFinished(const CoverFormat& kind, const DocumentResult& result) override;
     bool continueAfterCover() override;
 
     CoverHost& m_host;
@@ -62,11 +66,14 @@ private:
     PrintFlags m_flags{};
     std::array<QPushButton*, kCoverKindCount> m_buttons{};
     std::array<PictureHolder*, 2 * kCoverKindCount> m_faces{};
+    QComboBox* m_paper = nullptr;
     QLabel* m_status = nullptr;
     QPushButton* m_print = nullptr;
     QPushButton* m_cancel = nullptr;
     bool m_printing = false;
     bool m_stopRequested = false;
+    QStringList m_refusals; // of the run in progress
+    QStringList m_cuts;
 };
 
 } // namespace vexa::print

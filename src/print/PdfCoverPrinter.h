@@ -1,13 +1,9 @@
 #pragma once
 
+#include "CoverPdf.h"
 #include "PagedCoverPrinter.h"
 
 #include <QString>
-
-#include <memory>
-
-class QPainter;
-class QPdfWriter;
 
 namespace vexa::print {
 
@@ -17,30 +13,21 @@ namespace vexa::print {
 class PdfCoverPrinter final : public PagedCoverPrinter {
 public:
     explicit PdfCoverPrinter(QString path);
-    ~PdfCoverPrinter() override;
-    PdfCoverPrinter(const PdfCoverPrinter&) = delete;
-    PdfCoverPrinter& operator=(const PdfCoverPrinter&) = delete;
 
     // A file is always there to write to.
     bool followDefault() override { return true; }
     bool drawPicture(const QImage& picture, double x, double y, double width,
                      double height) override;
-    bool endDocument() override;
+    DocumentResult endDocument() override;
 
     // Closes the file. False when it could not be written or holds no page.
-    bool finish();
+    bool finish() { return m_pdf.finish(); }
 
-    int pageCount() const { return m_pages; }
+    int pageCount() const { return m_pdf.pageCount(); }
 
 private:
-    QPageLayout nextLayout() const;
-
-    QString m_path;
-    std::unique_ptr<QPdfWriter> m_writer;
-    std::unique_ptr<QPainter> m_painter;
+    CoverPdf m_pdf;
     bool m_pageOpen = false;
-    bool m_failed = false;
-    int m_pages = 0;
 };
 
 } // namespace vexa::print

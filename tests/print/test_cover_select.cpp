@@ -8,6 +8,7 @@
 #include <Settings.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -297,4 +298,56 @@ TEST_F(CoverSelectTest, ActivationClearsTheStatusLine) {
     dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     EXPECT_EQ(status(*dialog), "");
+}
+
+TEST_F(CoverSelectTest, PaperComesFromPrintSectionAndIsWrittenWithTheFlags) {
+    const struct {
+        const char* stored; // nullptr: no key
+        const char* shown;
+        const char* written;
+    } cases[] = {{nullptr, "Letter and Legal", "Letter"},
+                 {"a4", "A4", "A4"},
+                 {"A4 ", "A4", "A4"}, // values are read without surrounding blanks
+                 {"Legal", "Letter and Legal", "Letter"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "(none)");
+        QFile::remove(vexa::settingsFilePath());
+        vexa::ProfileFile file(vexa::settingsFilePath());
+        if (c.stored) {
+            ASSERT_TRUE(file.write("PRINT", "Paper", c.stored));
+        }
+        writeKeys({{"Front", "-1"}});
+        auto dialog = open();
+        auto* paper = dialog->findChild<QComboBox*>("cboPaper");
+        ASSERT_NE(paper, nullptr);
+        EXPECT_EQ(paper->currentText(), c.shown);
+        QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+        EXPECT_EQ(file.read("PRINT", "Paper"), c.written);
+        EXPECT_EQ(file.read("MAIN", "Paper"), "");
+        EXPECT_EQ(recorder->calls.mid(1, 2),
+                  QStringList({QStringLiteral("paper %1").arg(QString(c.written) == "A4" ? 9 : 1),
+                               "orientation 1"}));
+    }
+    // Choosing in the window counts from the next Print on.
+    auto dialog = open();
+    dialog->findChild<QComboBox*>("cboPaper")->setCurrentIndex(0);
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(vexa::ProfileFile(vexa::settingsFilePath()).read("PRINT", "Paper"), "Letter");
+}
+
+TEST_F(CoverSelectTest, ARefusedCoverReplacesPrintingCompleteAndCutsAreTold) {
+    writeKeys({{"Front", "-1"}, {"HD", "-1"}});
+    auto dialog = open();
+    recorder->cut = "12.7 mm on the right";
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(status(*dialog),
+              "Printing Complete.\n"
+              "The printer's margins cut off 12.7 mm on the right of the CD Front cover.\n"
+              "The printer's margins cut off 12.7 mm on the right of the HD-DVD cover.");
+    recorder->cut.clear();
+    recorder->refusal = "printer alpha is not available";
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(status(*dialog),
+              "The CD Front cover was not printed: printer alpha is not available.\n"
+              "The HD-DVD cover was not printed: printer alpha is not available.");
 }

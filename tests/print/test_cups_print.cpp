@@ -1,24 +1,30 @@
-// Covers printed for real: the print dialog and QtCoverPrinter on a private cupsd whose
-// printers keep every job's PDF, measured with poppler's tools.
+// Covers printed for real: the print dialog and CupsCoverPrinter on a private cupsd whose
+// printers keep every job's PDF, measured with poppler's tools. Expected corners come from
+// the test PPDs' ImageableArea numbers.
 #include "CupsTestServer.h"
 #include "FakeCoverHost.h"
 #include "PdfProbe.h"
 #include "QtPrinting.h"
 
 #include <CoverFormats.h>
+#include <CoverPdf.h>
 #include <CoverSelect.h>
+#include <CupsCoverPrinter.h>
+#include <PrintJob.h>
+#include <PrinterMedia.h>
+#include <ProfileFile.h>
 #include <ProgramFolder.h>
-#include <QtCoverPrinter.h>
 #include <Settings.h>
 #include <SystemPrinters.h>
 
 #include <QLabel>
-#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace vexa::print;
 using vexa::test::FakeCoverHost;
@@ -52,39 +58,40 @@ bool near(QRgb a, QRgb b) {
            std::abs(qBlue(a) - qBlue(b)) < 40;
 }
 
-// The printable area's top-left on the test printer for this kind's paper and orientation,
-// in points, as the printing system defines it.
-QPointF printableOrigin(const CoverFormat& kind) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPrinterName(QStringLiteral("alpha"));
-    printer.setPageSize(
-        QPageSize(kind.paper == kPaperLegal ? QPageSize::Legal : QPageSize::Letter));
-    printer.setPageOrientation(kind.orientation == kLandscape ? QPageLayout::Landscape
-                                                              : QPageLayout::Portrait);
-    return printer.pageRect(QPrinter::Point).topLeft();
+// The printable corner of "alpha" and "beta" (ImageableArea "18 36 594 756" on Letter and
+// "18 36 594 972" on Legal: margins left 18, bottom 36, right 18, top 36), turned Plus90 for
+// landscape: the page's left margin is the paper's bottom one, its top margin the paper's left.
+QPointF alphaCorner(const CoverFormat& kind) {
+    return kind.orientation == kLandscape ? QPointF(36, 18) : QPointF(18, 36);
 }
 
-// Checks one job's PDF: one page of the kind's paper in its orientation, holding the
-// picture of `colour` at the printable area's top-left at the kind's size.
-void expectCoverPage(const QString& pdf, const CoverFormat& kind, QRgb colour) {
+// Checks one job's PDF: one page of `expectedPage` points, holding the picture of `colour`
+// at `corner` at the kind's size.
+void expectCoverPage(const QString& pdf, const CoverFormat& kind, QRgb colour, QSizeF expectedPage,
+                     QPointF corner) {
     SCOPED_TRACE(kind.key);
     const auto pages = vexa::test::pdfPageSizes(pdf);
     ASSERT_EQ(pages.size(), 1u);
-    const double longSide = kind.paper == kPaperLegal ? 1008 : 792;
-    const QSizeF expectedPage =
-        kind.orientation == kLandscape ? QSizeF(longSide, 612) : QSizeF(612, longSide);
     EXPECT_EQ(pages[0], expectedPage);
 
     const QImage page = vexa::test::renderPdfPage(pdf, 1, kDpi);
     ASSERT_FALSE(page.isNull());
     const QRect box = vexa::test::inkBox(page);
-    const QPointF origin = printableOrigin(kind);
-    ASSERT_NE(origin, QPointF(0, 0)); // the printer has margins
-    EXPECT_NEAR(box.left(), origin.x(), kTolerance);
-    EXPECT_NEAR(box.top(), origin.y(), kTolerance);
+    EXPECT_NEAR(box.left(), corner.x(), kTolerance);
+    EXPECT_NEAR(box.top(), corner.y(), kTolerance);
     EXPECT_NEAR(box.width(), kind.width / 20.0, kTolerance); // 20 twips per point
     EXPECT_NEAR(box.height(), kind.height / 20.0, kTolerance);
     EXPECT_TRUE(near(page.pixel(box.center()), colour));
+}
+
+// The page of a kind on the cover table's papers, as oriented.
+QSizeF tablePage(const CoverFormat& kind) {
+    const double longSide = kind.paper == kPaperLegal ? 1008 : 792;
+    return kind.orientation == kLandscape ? QSizeF(longSide, 612) : QSizeF(612, longSide);
+}
+
+void expectCoverPage(const QString& pdf, const CoverFormat& kind, QRgb colour) {
+    expectCoverPage(pdf, kind, colour, tablePage(kind), alphaCorner(kind));
 }
 
 class CupsPrintTest : public ::testing::Test {
@@ -123,7 +130,12 @@ TEST_F(CupsPrintTest, AllElevenKindsOneJobEachInTableOrder) {
     fillAllSlots();
     QStringList all;
     for (const CoverFormat& kind : kCoverFormats) all << kind.key;
-    EXPECT_EQ(printWithDialog(all), "Printing Complete.");
+    // HD and Blu-ray (10.5 in) start 0.5 in from the left of an 11 in page whose right
+    // margin is 0.5 in: 36 pt, 12.7 mm, are cut off on the right.
+    EXPECT_EQ(printWithDialog(all),
+              "Printing Complete.\n"
+              "The printer's margins cut off 12.7 mm on the right of the HD-DVD cover.\n"
+              "The printer's margins cut off 12.7 mm on the right of the Blu-Ray cover.");
 
     const QStringList jobs = server.jobFiles("alpha");
     ASSERT_EQ(jobs.size(), 11);
@@ -189,30 +201,173 @@ TEST_F(CupsPrintTest, NoPrinterAtAllSaysSoAndKeepsTheSelection) {
 }
 
 TEST_F(CupsPrintTest, EachDocumentGoesToTheDefaultOfItsStart) {
-    QtCoverPrinter printer;
+    CupsCoverPrinter printer;
     ASSERT_TRUE(printer.followDefault());
     ASSERT_TRUE(printer.drawPicture(solid(10, 10, slotColour(1)), 0, 0, 1440, 1440));
-    ASSERT_TRUE(printer.endDocument());
+    ASSERT_TRUE(printer.endDocument().sent);
     ASSERT_TRUE(saveUserDefaultPrinter("beta"));
     ASSERT_TRUE(printer.drawPicture(solid(10, 10, slotColour(2)), 0, 0, 1440, 1440));
-    ASSERT_TRUE(printer.endDocument());
+    ASSERT_TRUE(printer.endDocument().sent);
     ASSERT_TRUE(server.waitUntilIdle());
     EXPECT_EQ(server.jobFiles("alpha").size(), 1);
     EXPECT_EQ(server.jobFiles("beta").size(), 1);
 }
 
 TEST_F(CupsPrintTest, ANamedPrinterMustBeInstalled) {
-    QtCoverPrinter printer;
+    CupsCoverPrinter printer;
     EXPECT_FALSE(printer.usePrinter("gamma"));
     EXPECT_FALSE(printer.usePrinter(""));
     ASSERT_TRUE(printer.usePrinter("beta"));
     ASSERT_TRUE(printer.setPaperSize(kPaperLegal));
     ASSERT_TRUE(printer.setOrientation(kLandscape));
     ASSERT_TRUE(printer.drawPicture(solid(10, 10, slotColour(3)), 0, 0, 2880, 1440));
-    ASSERT_TRUE(printer.endDocument());
+    ASSERT_TRUE(printer.endDocument().sent);
     ASSERT_TRUE(server.waitUntilIdle());
     EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
     const QStringList jobs = server.jobFiles("beta");
     ASSERT_EQ(jobs.size(), 1);
     EXPECT_EQ(vexa::test::pdfPageSizes(jobs[0]), std::vector<QSizeF>({QSizeF(1008, 612)}));
+}
+
+namespace {
+
+// Collects what a run tells, and runs `afterCover` between covers.
+struct RunLog : PrintProgress {
+    void coverStarted(const CoverFormat&) override {}
+    void coverFinished(const CoverFormat& kind, const DocumentResult& result) override {
+        results << (result.sent ? QStringLiteral("%1 sent").arg(kind.key)
+                                : coverNotice(kind, result));
+    }
+    bool continueAfterCover() override {
+        if (afterCover) afterCover();
+        return true;
+    }
+    QStringList results;
+    std::function<void()> afterCover;
+};
+
+PrintFlags only(const QStringList& keys) {
+    PrintFlags flags{};
+    for (std::size_t i = 0; i < kCoverFormats.size(); ++i)
+        if (keys.contains(kCoverFormats[i].key)) flags[i] = kSelected;
+    return flags;
+}
+
+} // namespace
+
+TEST_F(CupsPrintTest, TheCornerIsThePrintableCornerOfThePageAsThePrinterTurnsIt) {
+    // Four different margins on Letter and Legal: left 10, bottom 20, right 35, top 45.
+    vexa::test::TestPpd ppd;
+    ppd.letterArea = "10 20 577 747";
+    ppd.legalArea = "10 20 577 963";
+    const struct {
+        const char* turn;
+        QPointF landscapeCorner;
+    } printers[] = {
+        // Plus90: the page's left margin is the paper's bottom, its top the paper's left.
+        {"Plus90", {20, 10}},
+        // Minus90: the page's left margin is the paper's top, its top the paper's right.
+        {"Minus90", {45, 35}},
+    };
+    fillAllSlots();
+    for (const auto& p : printers) {
+        SCOPED_TRACE(p.turn);
+        const QString name = QStringLiteral("turn%1").arg(p.turn);
+        ppd.landscape = p.turn;
+        QString error;
+        ASSERT_TRUE(server.addPrinter(name, &error, ppd)) << error.toStdString();
+        CupsCoverPrinter printer;
+        ASSERT_TRUE(printer.usePrinter(name));
+        RunLog log;
+        printSelectedCovers(only({"Front", "Mini", "DVD"}), host, printer, log);
+        EXPECT_EQ(log.results, QStringList({"Front sent", "Mini sent", "DVD sent"}));
+        ASSERT_TRUE(server.waitUntilIdle());
+        const QStringList jobs = server.jobFiles(name);
+        ASSERT_EQ(jobs.size(), 3);
+        expectCoverPage(jobs[0], *coverFormatForKey("Front"), slotColour(1), {612, 792}, {10, 45});
+        expectCoverPage(jobs[1], *coverFormatForKey("Mini"), slotColour(5), {792, 612},
+                        p.landscapeCorner);
+        expectCoverPage(jobs[2], *coverFormatForKey("DVD"), slotColour(4), {1008, 612},
+                        p.landscapeCorner);
+    }
+}
+
+TEST_F(CupsPrintTest, OnA4EveryCoverKeepsItsSizeAndAPrinterWithoutA4GetsNoJob) {
+    vexa::test::TestPpd ppd;
+    ppd.a4Area = "18 36 577 806"; // margins left 18, bottom 36, right 18, top 36 on 595 x 842
+    QString error;
+    ASSERT_TRUE(server.addPrinter("gamma", &error, ppd)) << error.toStdString();
+    ASSERT_TRUE(server.setServerDefault("gamma", &error)) << error.toStdString();
+    fillAllSlots();
+    vexa::ProfileFile(vexa::settingsFilePath()).write("PRINT", "Paper", "A4");
+    EXPECT_EQ(printWithDialog({"Front", "DVD"}), "Printing Complete.");
+    const QStringList jobs = server.jobFiles("gamma");
+    ASSERT_EQ(jobs.size(), 2);
+    expectCoverPage(jobs[0], *coverFormatForKey("Front"), slotColour(1), {595, 842}, {18, 36});
+    expectCoverPage(jobs[1], *coverFormatForKey("DVD"), slotColour(4), {842, 595}, {36, 18});
+
+    // "alpha" lists Letter and Legal only.
+    ASSERT_TRUE(server.setServerDefault("alpha", &error)) << error.toStdString();
+    EXPECT_EQ(printWithDialog({"Front"}),
+              "The CD Front cover was not printed: printer alpha has no A4 paper.");
+    EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
+}
+
+TEST_F(CupsPrintTest, ADitheredPictureReachesThePrinterPixelForPixel) {
+    // 640 x 427 black and white, as the editor's dithers leave it.
+    QImage picture(640, 427, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            seed = seed * 1103515245u + 12345u;
+            picture.setPixel(x, y, (seed >> 16) & 1 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+        }
+    host.putPicture("Image1", picture);
+    printWithDialog({"Front"});
+    const QStringList jobs = server.jobFiles("alpha");
+    ASSERT_EQ(jobs.size(), 1);
+    const QImage extracted = vexa::test::firstPdfImage(jobs[0]);
+    ASSERT_EQ(extracted.size(), picture.size());
+    int changed = 0;
+    const QImage back = extracted.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            changed += back.pixel(x, y) != picture.pixel(x, y);
+    EXPECT_EQ(changed, 0);
+}
+
+TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
+    fillAllSlots();
+    CupsCoverPrinter printer;
+    ASSERT_TRUE(printer.usePrinter("beta"));
+    RunLog log;
+    log.afterCover = [this] {
+        QString error;
+        server.waitUntilIdle();
+        server.deletePrinter("beta", &error);
+    };
+    printSelectedCovers(only({"Front", "Inside"}), host, printer, log);
+    EXPECT_EQ(log.results,
+              QStringList({"Front sent", "The CD Inside cover was not printed: printer beta is "
+                                         "not available."}));
+
+    // The same page is taken while the server runs and refused, with CUPS' reason, once it
+    // has stopped.
+    const QString page = folder.filePath("page.pdf");
+    CoverPdf pdf(page);
+    ASSERT_TRUE(pdf.addPage({{612, 792}, {}, {0, 0, 72, 72}}, solid(4, 4, slotColour(1))));
+    ASSERT_TRUE(pdf.finish());
+    QString error;
+    EXPECT_GT(
+        submitPdfJob("alpha", page, "VEXA cover", kPaperLetter, QPageLayout::Portrait, &error), 0);
+    ASSERT_TRUE(server.waitUntilIdle());
+    server.halt();
+    EXPECT_EQ(
+        submitPdfJob("alpha", page, "VEXA cover", kPaperLetter, QPageLayout::Portrait, &error), 0);
+    EXPECT_FALSE(error.isEmpty());
+    vexa::writeSetting("Front", "-1");
+    CoverSelect dialog(host);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "No printer available.");
+    ASSERT_TRUE(server.resume(&error)) << error.toStdString();
 }

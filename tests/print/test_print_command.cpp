@@ -52,6 +52,19 @@ protected:
     QString err;
 };
 
+// Page n of the file holds the cover of keys[n - 1] at the page's corner at its exact size.
+void expectCoversAtTheCorner(const QString& pdf, const QStringList& keys) {
+    for (int page = 1; page <= keys.size(); ++page) {
+        const CoverFormat& kind = *coverFormatForKey(keys[page - 1]);
+        SCOPED_TRACE(kind.key);
+        const QRect box = vexa::test::inkBox(vexa::test::renderPdfPage(pdf, page, 72));
+        EXPECT_LE(box.left(), 1);
+        EXPECT_LE(box.top(), 1);
+        EXPECT_NEAR(box.width(), kind.width / 20.0, 1.5);
+        EXPECT_NEAR(box.height(), kind.height / 20.0, 1.5);
+    }
+}
+
 } // namespace
 
 TEST_F(PrintCommandTest, UsageErrorsSayWhatIsWrong) {
@@ -68,6 +81,8 @@ TEST_F(PrintCommandTest, UsageErrorsSayWhatIsWrong) {
         {{"--front", "a.png", "--printer", "x", "--pdf", "y.pdf"}, "not both"},
         {{"a.png"}, "unexpected argument 'a.png'"},
         {{"--pdf", "y.pdf"}, "no cover to print"},
+        {{"--front", "a.png", "--paper", "legal"}, "'--paper' takes letter or a4, not 'legal'"},
+        {{"--front", "a.png", "--paper"}, "'--paper' needs a value"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -96,18 +111,9 @@ TEST_F(PrintCommandTest, PdfHasOnePagePerCoverOnItsPaperWithThePictureAtTheCorne
                        pdf + "\n");
 
     // Table order, whatever the order of the options.
-    const char* keys[] = {"Front", "Mini", "SLIM", "DS"};
     EXPECT_EQ(vexa::test::pdfPageSizes(pdf),
               std::vector<QSizeF>({{612, 792}, {792, 612}, {1008, 612}, {1008, 612}}));
-    for (int page = 1; page <= 4; ++page) {
-        const CoverFormat& kind = *coverFormatForKey(keys[page - 1]);
-        SCOPED_TRACE(kind.key);
-        const QRect box = vexa::test::inkBox(vexa::test::renderPdfPage(pdf, page, 72));
-        EXPECT_LE(box.left(), 1);
-        EXPECT_LE(box.top(), 1);
-        EXPECT_NEAR(box.width(), kind.width / 20.0, 1.5);
-        EXPECT_NEAR(box.height(), kind.height / 20.0, 1.5);
-    }
+    expectCoversAtTheCorner(pdf, {"Front", "Mini", "SLIM", "DS"});
 }
 
 TEST_F(PrintCommandTest, PdfThatCannotBeWrittenFails) {
@@ -155,4 +161,33 @@ TEST_F(PrintCommandTest, TheProgramItselfPrints) {
     const QStringList jobs = server.jobFiles("beta");
     ASSERT_EQ(jobs.size(), 1);
     EXPECT_EQ(vexa::test::pdfPageSizes(jobs[0]), std::vector<QSizeF>({{1008, 612}}));
+}
+
+TEST_F(PrintCommandTest, OnA4EveryPageIsA4AndTheCoversKeepTheirSizes) {
+    const QString pdf = path("a4.pdf");
+    const QString blue = path("blue.png");
+    ASSERT_EQ(run({"--front", blue, "--dvd", blue, "--ds", blue, "--paper", "a4", "--pdf", pdf}), 0)
+        << err.toStdString();
+    // A4 is 210 x 297 mm: 595 x 842 pt.
+    EXPECT_EQ(vexa::test::pdfPageSizes(pdf),
+              std::vector<QSizeF>({{595, 842}, {842, 595}, {842, 595}}));
+    expectCoversAtTheCorner(pdf, {"Front", "DVD", "DS"});
+}
+
+TEST_F(PrintCommandTest, ACoverThePrinterRefusesIsNamedAndTheRunFails) {
+    // "alpha" has no A4: neither cover gets a job, and each is named on stderr.
+    vexa::test::CupsTestServer& server = printServer();
+    EXPECT_EQ(run({"--front", path("blue.png"), "--hd", path("blue.png"), "--paper", "A4"}), 1);
+    EXPECT_TRUE(err.contains("vexa-cli print: The CD Front cover was not printed: printer alpha "
+                             "has no A4 paper.\n"
+                             "vexa-cli print: The HD-DVD cover was not printed: printer alpha "
+                             "has no A4 paper.\n"))
+        << err.toStdString();
+    ASSERT_TRUE(server.waitUntilIdle());
+    EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
+    // On Letter the HD-DVD cover prints, and what the margins cut off is told.
+    EXPECT_EQ(run({"--hd", path("blue.png")}), 0);
+    EXPECT_TRUE(err.contains("The printer's margins cut off 12.7 mm on the right of the HD-DVD "
+                             "cover."))
+        << err.toStdString();
 }
