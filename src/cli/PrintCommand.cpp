@@ -1,8 +1,8 @@
 #include "PrintCommand.h"
 
-#include "CoverHost.h"
+#include "CoverPictures.h"
 #include "CupsCoverPrinter.h"
-#include "PdfCoverPrinter.h"
+#include "PdfExport.h"
 #include "PictureFile.h"
 #include "PrintArguments.h"
 #include "PrintJob.h"
@@ -31,22 +31,6 @@ void printUsage(QTextStream& out) {
            "DS covers on Legal and the others on Letter; --paper a4 prints every cover on A4.\n"
            "Cover sizes are the same on either.\n";
 }
-
-// The pictures given on the command line, in the slots the covers print from.
-class PictureSet final : public CoverHost {
-public:
-    QImage slotPicture(const QString& slotName) const override {
-        return m_pictures.value(slotName);
-    }
-    void setSlotPicture(const QString& slotName, const QImage& picture) override {
-        m_pictures.insert(slotName, picture);
-    }
-    QString selectedSlotName() const override { return QString(); }
-    QWidget* hostWindow() override { return nullptr; }
-
-private:
-    QHash<QString, QImage> m_pictures;
-};
 
 class ConsoleProgress final : public PrintProgress {
 public:
@@ -99,7 +83,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
 
     // Every picture is read before anything is printed, so a typo costs no paper. A file
     // given for several covers is decoded once: the covers share its pixels.
-    PictureSet pictures;
+    CoverPictures pictures;
     PrintFlags flags{};
     QHash<QString, QImage> decoded;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
@@ -122,9 +106,10 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
 
     ConsoleProgress progress(out, err);
     if (!parsed->pdf.isEmpty()) {
-        PdfCoverPrinter printer(parsed->pdf);
-        printSelectedCovers(flags, pictures, printer, progress, parsed->paper);
-        if (!printer.finish() || progress.failed() > 0)
+        // Written beside the target and renamed when complete: an existing file survives a
+        // failed or killed run.
+        if (!exportCoversToPdf(flags, pictures, parsed->paper, parsed->pdf, progress) ||
+            progress.failed() > 0)
             return fail(err, QStringLiteral("cannot write '%1'").arg(parsed->pdf), 1);
         out << progress.printed() << (progress.printed() == 1 ? " page" : " pages")
             << " written to " << parsed->pdf << Qt::endl;

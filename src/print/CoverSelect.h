@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <array>
+#include <atomic>
 #include <memory>
 
 class QComboBox;
@@ -20,6 +21,7 @@ class PictureHolder;
 namespace vexa::print {
 
 class CoverPrinter;
+class SavePrompts;
 
 // "Print Covers": one toggle button per kind of cover, the selection kept in the settings
 // file, and the Print button that prints the chosen covers. Opened modally by the main
@@ -40,6 +42,8 @@ public:
     const PrintFlags& flags() const { return m_flags; }
     // The paper chosen under the cover buttons.
     PaperChoice paperChoice() const;
+    // Where "Save as PDF…" asks for the file and tells the outcome (message boxes by default).
+    void setSavePrompts(std::unique_ptr<SavePrompts> prompts);
     bool isPrinting() const { return m_printing; }
 
 public slots:
@@ -55,7 +59,10 @@ private:
     void toggle(int index);
     void showFace(int index, bool selected);
     void print();
+    void saveAsPdf();
+    void preview();
     void cancel();
+    void setBusy(bool busy);
 
     void coverStarted(const CoverFormat& kind) override;
     void coverFinished(const CoverFormat& kind, const DocumentResult& result) override;
@@ -69,10 +76,14 @@ private:
     QComboBox* m_paper = nullptr;
     QLabel* m_status = nullptr;
     QPushButton* m_print = nullptr;
+    QPushButton* m_savePdf = nullptr;
+    QPushButton* m_preview = nullptr;
+    std::unique_ptr<SavePrompts> m_savePrompts;
     QPushButton* m_cancel = nullptr;
     bool m_printing = false;
     bool m_stopRequested = false;
-    QStringList m_refusals; // of the run in progress
+    std::atomic<bool> m_exportStop = false; // read by the export's worker thread
+    QStringList m_refusals;                 // of the run in progress
     QStringList m_cuts;
 };
 

@@ -8,8 +8,10 @@
 
 #include <CoverFormats.h>
 #include <CoverPdf.h>
+#include <CoverPreview.h>
 #include <CoverSelect.h>
 #include <CupsCoverPrinter.h>
+#include <PreviewPages.h>
 #include <PrintJob.h>
 #include <PrinterMedia.h>
 #include <ProfileFile.h>
@@ -17,10 +19,12 @@
 #include <Settings.h>
 #include <SystemPrinters.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -370,4 +374,105 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
     QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
     EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "No printer available.");
     ASSERT_TRUE(server.resume(&error)) << error.toStdString();
+}
+
+TEST_F(CupsPrintTest, PreviewPagesAreThePagesAsTheyWillPrintWithOrWithoutAPrinter) {
+    fillAllSlots();
+    host.putPicture("Image2", QImage()); // Inside selected but empty: no page
+    const PrintFlags flags = only({"Front", "Inside", "DVD", "HD"});
+    const struct {
+        const char* printer;
+        PaperChoice paper;
+        std::vector<QSizeF> pages;
+        std::vector<QRectF> printable; // null: no outline
+        std::vector<QPointF> corners;
+    } cases[] = {
+        // alpha: paper margins left 18, bottom 36, right 18, top 36, turned Plus90.
+        {"alpha",
+         PaperChoice::LetterLegal,
+         {{612, 792}, {1008, 612}, {792, 612}},
+         {{18, 36, 576, 720}, {36, 18, 936, 576}, {36, 18, 720, 576}},
+         {{18, 36}, {36, 18}, {36, 18}}},
+        {"",
+         PaperChoice::LetterLegal,
+         {{612, 792}, {1008, 612}, {792, 612}},
+         {{}, {}, {}},
+         {{0, 0}, {0, 0}, {0, 0}}},
+        {"",
+         PaperChoice::A4,
+         {{595, 842}, {842, 595}, {842, 595}},
+         {{}, {}, {}},
+         {{0, 0}, {0, 0}, {0, 0}}},
+    };
+    const QStringList keys{"Front", "DVD", "HD"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.printer) + (c.paper == PaperChoice::A4 ? " A4" : " Letter"));
+        const std::vector<PreviewPage> pages = previewPages(flags, host, c.paper, c.printer);
+        ASSERT_EQ(pages.size(), 3u);
+        for (std::size_t i = 0; i < 3; ++i) {
+            const CoverFormat& kind = *coverFormatForKey(keys[static_cast<qsizetype>(i)]);
+            EXPECT_EQ(pages[i].kind, &kind);
+            EXPECT_EQ(pages[i].page.page, c.pages[i]);
+            EXPECT_EQ(pages[i].page.printable.isNull(), c.printable[i].isNull());
+            if (!c.printable[i].isNull()) {
+                EXPECT_NEAR(pages[i].page.printable.left(), c.printable[i].left(), 0.1);
+                EXPECT_NEAR(pages[i].page.printable.top(), c.printable[i].top(), 0.1);
+                EXPECT_NEAR(pages[i].page.printable.width(), c.printable[i].width(), 0.1);
+                EXPECT_NEAR(pages[i].page.printable.height(), c.printable[i].height(), 0.1);
+            }
+            EXPECT_NEAR(pages[i].page.cover.left(), c.corners[i].x(), 0.1);
+            EXPECT_NEAR(pages[i].page.cover.top(), c.corners[i].y(), 0.1);
+            EXPECT_EQ(pages[i].page.cover.size(), QSizeF(kind.width / 20, kind.height / 20));
+        }
+    }
+}
+
+TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
+    fillAllSlots();
+    for (const CoverFormat& kind : kCoverFormats)
+        vexa::writeSetting(kind.key,
+                           QString(kind.key) == "Mini" || QString(kind.key) == "PSP" ? "-1" : "0");
+    const QByteArray settingsBefore = [] {
+        QFile file(vexa::settingsFilePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    CoverSelect dialog(host);
+    dialog.findChild<QLabel*>("Label1")->setText("as it was");
+    QStringList seen;
+    QImage shot;
+    QRectF expectedCover;
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<CoverPreview*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        auto* caption = preview->findChild<QLabel*>("lblPage");
+        seen << caption->text();
+        QTest::mouseClick(preview->findChild<QPushButton*>("cmdNext"), Qt::LeftButton);
+        seen << caption->text();
+        EXPECT_FALSE(preview->findChild<QPushButton*>("cmdNext")->isEnabled());
+        QTest::mouseClick(preview->findChild<QPushButton*>("cmdActualSize"), Qt::LeftButton);
+        const double scale = preview->scale();
+        EXPECT_DOUBLE_EQ(scale, preview->logicalDpiX() / 72.0);
+        // PSP on alpha: landscape Letter, cover 594 x 477 pt at the corner (36, 18).
+        auto* view = preview->findChild<QWidget*>("PreviewPage");
+        shot = view->grab().toImage();
+        const double gap = (view->width() - 792 * scale) / 2;
+        expectedCover = QRectF(gap + 36 * scale, gap + 18 * scale, 594 * scale, 477 * scale);
+        QTest::mouseClick(preview->findChild<QPushButton*>("cmdFit"), Qt::LeftButton);
+        EXPECT_LT(preview->scale(), scale);
+        preview->findChild<QPushButton*>("cmdClose")->click();
+    });
+    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPreview"), Qt::LeftButton);
+    EXPECT_EQ(seen, QStringList({"Page 1 of 2: CD Mini cover, Letter landscape",
+                                 "Page 2 of 2: PSP cover, Letter landscape"}));
+    const QRect box = vexa::test::colourBox(shot, slotColour(6));
+    EXPECT_NEAR(box.left(), expectedCover.left(), 2);
+    EXPECT_NEAR(box.top(), expectedCover.top(), 2);
+    EXPECT_NEAR(box.width(), expectedCover.width(), 2);
+    EXPECT_NEAR(box.height(), expectedCover.height(), 2);
+    // Nothing was printed, written or said.
+    EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "as it was");
+    QFile file(vexa::settingsFilePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), settingsBefore);
+    EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
 }

@@ -7,12 +7,18 @@
 #include <CoverFormats.h>
 #include <PrintCommand.h>
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace vexa::print;
 
@@ -190,4 +196,42 @@ TEST_F(PrintCommandTest, ACoverThePrinterRefusesIsNamedAndTheRunFails) {
     EXPECT_TRUE(err.contains("The printer's margins cut off 12.7 mm on the right of the HD-DVD "
                              "cover."))
         << err.toStdString();
+}
+
+TEST_F(PrintCommandTest, AKilledExportLeavesTheOldFileWhole) {
+    // Noise does not compress, so the pages take a while to write.
+    QImage noise(2000, 2000, QImage::Format_RGB32);
+    quint32 seed = 1;
+    for (int y = 0; y < noise.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x) line[x] = (seed = seed * 1664525u + 1013904223u);
+    }
+    ASSERT_TRUE(noise.save(path("noise.bmp")));
+    const QString pdf = path("covers.pdf");
+    QFile old(pdf);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the old file");
+    old.close();
+
+    QStringList arguments{"print", "--pdf", pdf};
+    for (const CoverFormat& kind : kCoverFormats)
+        arguments << "--" + QString(kind.key).toLower() << path("noise.bmp");
+    QProcess cli;
+    cli.start(QStringLiteral(VEXA_CLI_PATH), arguments);
+    ASSERT_TRUE(cli.waitForStarted());
+    // Killed as soon as writing has begun: a file beside the target appeared, or the target
+    // itself changed.
+    const auto writing = [&] {
+        return !QDir(folder.path()).entryList({"covers.pdf?*"}, QDir::Files).isEmpty() ||
+               QFileInfo(pdf).size() != 12;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (!writing() && clock.elapsed() < 60000 && cli.state() == QProcess::Running)
+        QThread::msleep(2);
+    ASSERT_EQ(cli.state(), QProcess::Running) << "the export ended before it could be killed";
+    ::kill(static_cast<pid_t>(cli.processId()), SIGKILL);
+    cli.waitForFinished();
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "the old file");
 }
