@@ -16,6 +16,7 @@ namespace {
 QString* valueFor(const QString& option, PrintArguments& parsed) {
     if (option == u"--printer") return &parsed.printer;
     if (option == u"--pdf") return &parsed.pdf;
+    if (option == u"--paper") return &parsed.paperText;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
         if (option == coverOption(kCoverFormats[i])) return &parsed.pictures[i];
     }
@@ -73,6 +74,14 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     if (!parsed.printer.isEmpty() && !parsed.pdf.isEmpty()) {
         error = QStringLiteral("give --printer or --pdf, not both");
         return std::nullopt;
+    }
+    if (!parsed.paperText.isEmpty()) {
+        if (parsed.paperText.compare(QLatin1String("a4"), Qt::CaseInsensitive) == 0) {
+            parsed.paper = print::PaperChoice::A4;
+        } else if (parsed.paperText.compare(QLatin1String("letter"), Qt::CaseInsensitive) != 0) {
+            error = QStringLiteral("'--paper' takes letter or a4, not '%1'").arg(parsed.paperText);
+            return std::nullopt;
+        }
     }
     if (std::all_of(parsed.pictures.begin(), parsed.pictures.end(),
                     [](const QString& file) { return file.isEmpty(); })) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoverFormats.h"
+#include "PaperChoice.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,14 +17,16 @@ struct PrintArguments {
     bool help = false;
     std::array<QString, print::kCoverKindCount> pictures; // by table row; empty: not printed
     QString printer;                                      // empty: the default printer
-    QString pdf; // not empty: export to this file instead of printing
+    QString pdf;       // not empty: export to this file instead of printing
+    QString paperText; // --paper as typed
+    print::PaperChoice paper = print::PaperChoice::LetterLegal;
 };
 
 // The option that names the picture of a kind: "--" and its key in lower case.
 QString coverOption(const print::CoverFormat& kind);
 
 // Nothing, with `error` set to one line, for an unknown option, a missing or repeated value,
-// both --printer and --pdf, or no cover at all.
+// both --printer and --pdf, a --paper other than letter or a4, or no cover at all.
 std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, QString& error);
 
 } // namespace vexa::cli

@@ -1,15 +1,16 @@
 #include "PrintCommand.h"
 
-#include "CoverHost.h"
-#include "PdfCoverPrinter.h"
+#include "CoverPictures.h"
+#include "CupsCoverPrinter.h"
+#include "PdfExport.h"
 #include "PictureFile.h"
 #include "PrintArguments.h"
 #include "PrintJob.h"
 #include "PrintableText.h"
-#include "QtCoverPrinter.h"
 #include "QuietStandardError.h"
 #include "SystemPrinters.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QTextStream>
 
@@ -21,45 +22,32 @@ namespace {
 
 void printUsage(QTextStream& out) {
     out << "usage: vexa-cli print [--front FILE] [--inside FILE] ... [--ds FILE]\n"
-           "                      [--printer NAME | --pdf FILE]\n"
+           "                      [--paper letter|a4] [--printer NAME | --pdf FILE]\n"
            "Prints each picture as its cover, stretched to the cover's physical size at the\n"
            "top-left of the printable area, one document per cover, in this order:\n";
     for (const CoverFormat& kind : kCoverFormats)
         out << QStringLiteral("  %1  %2\n").arg(coverOption(kind), -9).arg(coverName(kind));
     out << "Without --printer the default printer is used. --pdf FILE writes one page per\n"
            "cover into FILE instead, each on its own paper size with the picture at the\n"
-           "page's top-left corner.\n";
+           "page's top-left corner. --paper letter (the default) prints the DVD, DVD slim and\n"
+           "DS covers on Legal and the others on Letter; --paper a4 prints every cover on A4.\n"
+           "Cover sizes are the same on either.\n";
 }
-
-// The pictures given on the command line, in the slots the covers print from.
-class PictureSet final : public CoverHost {
-public:
-    QImage slotPicture(const QString& slotName) const override {
-        return m_pictures.value(slotName);
-    }
-    void setSlotPicture(const QString& slotName, const QImage& picture) override {
-        m_pictures.insert(slotName, picture);
-    }
-    QString selectedSlotName() const override { return QString(); }
-    QWidget* hostWindow() override { return nullptr; }
-
-private:
-    QHash<QString, QImage> m_pictures;
-};
 
 class ConsoleProgress final : public PrintProgress {
 public:
     ConsoleProgress(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
 
     void coverStarted(const CoverFormat& kind) override { m_out << kind.message << Qt::endl; }
-    void coverFinished(const CoverFormat& kind, bool printed) override {
-        if (printed) {
+    void coverFinished(const CoverFormat& kind, const DocumentResult& result) override {
+        if (result.sent)
             ++m_printed;
-        } else {
+        else
             ++m_failed;
-            m_err << "vexa-cli print: the " << coverName(kind) << " cover was not printed"
-                  << Qt::endl;
-        }
+        QString notice = coverNotice(kind, result);
+        if (notice.isEmpty() && !result.sent)
+            notice = QStringLiteral("The %1 cover was not printed.").arg(coverName(kind));
+        if (!notice.isEmpty()) m_err << "vexa-cli print: " << notice << Qt::endl;
     }
     bool continueAfterCover() override { return true; }
 
@@ -95,16 +83,21 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         return 0;
     }
 
-    // Every picture is read before anything is printed, so a typo costs no paper.
-    PictureSet pictures;
+    // Every picture is read before anything is printed, so a typo costs no paper. A file
+    // given for several covers is decoded once: the covers share its pixels.
+    CoverPictures pictures;
     PrintFlags flags{};
+    QHash<QString, QImage> decoded;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
         const QString& file = parsed->pictures[i];
         if (file.isEmpty()) continue;
-        const QImage picture = [&] {
+        const QString identity = QFileInfo(file).canonicalFilePath();
+        QImage picture = decoded.value(identity);
+        if (picture.isNull()) {
             const QuietStandardError quiet; // libpng and libtiff print errors themselves
-            return loadPictureFile(file);
-        }();
+            picture = loadPictureFile(file);
+            if (!identity.isEmpty()) decoded.insert(identity, picture);
+        }
         if (picture.isNull())
             return fail(
                 err,
@@ -116,16 +109,17 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
 
     ConsoleProgress progress(out, err);
     if (!parsed->pdf.isEmpty()) {
-        PdfCoverPrinter printer(parsed->pdf);
-        printSelectedCovers(flags, pictures, printer, progress);
-        if (!printer.finish() || progress.failed() > 0)
+        // Written beside the target and renamed when complete: an existing file survives a
+        // failed or killed run.
+        if (!exportCoversToPdf(flags, pictures, parsed->paper, parsed->pdf, progress) ||
+            progress.failed() > 0)
             return fail(err, QStringLiteral("cannot write '%1'").arg(parsed->pdf), 1);
         out << progress.printed() << (progress.printed() == 1 ? " page" : " pages")
             << " written to " << parsed->pdf << Qt::endl;
         return 0;
     }
 
-    QtCoverPrinter printer;
+    CupsCoverPrinter printer;
     QString target = parsed->printer;
     if (!target.isEmpty()) {
         if (!printer.usePrinter(target)) {
@@ -145,7 +139,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     } else {
         target = systemDefaultPrinter();
     }
-    printSelectedCovers(flags, pictures, printer, progress);
+    printSelectedCovers(flags, pictures, printer, progress, parsed->paper);
     out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers") << " sent to "
         << target << Qt::endl;
     return progress.failed() > 0 ? 1 : 0;

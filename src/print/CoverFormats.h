@@ -11,8 +11,10 @@ inline constexpr int kPortrait = 1;
 inline constexpr int kLandscape = 2;
 inline constexpr int kPaperLetter = 1;
 inline constexpr int kPaperLegal = 5;
+inline constexpr int kPaperA4 = 9; // never in the table: only the paper setting chooses it
 
 inline constexpr double kTwipsPerInch = 1440.0;
+inline constexpr double kPointsPerInch = 72.0;
 
 // Everything that differs from one kind of cover to the next. The print job and the print
 // dialog walk this table; neither keeps per-kind constants of its own.

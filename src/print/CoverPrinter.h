@@ -1,8 +1,20 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 
 namespace vexa::print {
+
+// What became of one document when it was ended.
+struct DocumentResult {
+    bool sent = false;
+    // Why a cover that was to go out did not ("printer beta has no A4 paper"); empty when
+    // nothing was drawn, which is no fault.
+    QString refused;
+    // What the printer's margins cut off the cover ("12.7 mm on the right"); empty when the
+    // whole cover fits the printable area.
+    QString cut;
+};
 
 // What the print job needs of a printer. Every operation reports failure through its result
 // and leaves the printer usable for the next one, so a run can go on past a failed cover.
@@ -14,20 +26,20 @@ public:
     // document starts. False when there is no printer to send anything to.
     virtual bool followDefault() = 0;
 
-    // kPortrait / kLandscape and kPaperLetter / kPaperLegal; they apply to the next document.
-    // False for a code the printer does not know.
+    // kPortrait / kLandscape and kPaperLetter / kPaperLegal / kPaperA4; they apply to the
+    // next document. False for a code the printer does not know.
     virtual bool setOrientation(int code) = 0;
     virtual bool setPaperSize(int code) = 0;
 
     // Draws the whole picture stretched into the rectangle (twips, origin at the top-left of
-    // the printable area), opaque. The first drawing of a document starts the document.
-    // False for an empty picture or when no document could be started.
+    // the printable area of the page as oriented), opaque. The first drawing of a document
+    // starts the document. False for an empty picture or when no document could be started.
     virtual bool drawPicture(const QImage& picture, double x, double y, double width,
                              double height) = 0;
 
     // Finishes the current document and hands it on. With nothing drawn since the last end
-    // there is no document: no blank page, and the result is false.
-    virtual bool endDocument() = 0;
+    // there is no document: no blank page, and nothing is sent.
+    virtual DocumentResult endDocument() = 0;
 };
 
 } // namespace vexa::print

@@ -3,10 +3,13 @@
 #include "PrintJob.h"
 
 #include <QDialog>
+#include <QStringList>
 
 #include <array>
+#include <atomic>
 #include <memory>
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 
@@ -18,6 +21,7 @@ class PictureHolder;
 namespace vexa::print {
 
 class CoverPrinter;
+class SavePrompts;
 
 // "Print Covers": one toggle button per kind of cover, the selection kept in the settings
 // file, and the Print button that prints the chosen covers. Opened modally by the main
@@ -36,6 +40,10 @@ public:
     void writeini2();
 
     const PrintFlags& flags() const { return m_flags; }
+    // The paper chosen under the cover buttons.
+    PaperChoice paperChoice() const;
+    // Where "Save as PDF…" asks for the file and tells the outcome (message boxes by default).
+    void setSavePrompts(std::unique_ptr<SavePrompts> prompts);
     bool isPrinting() const { return m_printing; }
 
 public slots:
@@ -51,10 +59,13 @@ private:
     void toggle(int index);
     void showFace(int index, bool selected);
     void print();
+    void saveAsPdf();
+    void preview();
     void cancel();
+    void setBusy(bool busy);
 
     void coverStarted(const CoverFormat& kind) override;
-    void coverFinished(const CoverFormat& kind, bool printed) override;
+    void coverFinished(const CoverFormat& kind, const DocumentResult& result) override;
     bool continueAfterCover() override;
 
     CoverHost& m_host;
@@ -62,11 +73,18 @@ private:
     PrintFlags m_flags{};
     std::array<QPushButton*, kCoverKindCount> m_buttons{};
     std::array<PictureHolder*, 2 * kCoverKindCount> m_faces{};
+    QComboBox* m_paper = nullptr;
     QLabel* m_status = nullptr;
     QPushButton* m_print = nullptr;
+    QPushButton* m_savePdf = nullptr;
+    QPushButton* m_preview = nullptr;
+    std::unique_ptr<SavePrompts> m_savePrompts;
     QPushButton* m_cancel = nullptr;
     bool m_printing = false;
     bool m_stopRequested = false;
+    std::atomic<bool> m_exportStop = false; // read by the export's worker thread
+    QStringList m_refusals;                 // of the run in progress
+    QStringList m_cuts;
 };
 
 } // namespace vexa::print

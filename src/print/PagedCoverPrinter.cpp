@@ -1,8 +1,7 @@
 #include "PagedCoverPrinter.h"
 
 #include "CoverFormats.h"
-
-#include <QImage>
+#include "PaperChoice.h"
 
 namespace vexa::print {
 
@@ -20,21 +19,13 @@ bool PagedCoverPrinter::setOrientation(int code) {
 }
 
 bool PagedCoverPrinter::setPaperSize(int code) {
-    switch (code) {
-    case kPaperLetter:
-        m_paper = QPageSize::Letter;
-        return true;
-    case kPaperLegal:
-        m_paper = QPageSize::Legal;
-        return true;
-    default:
-        return false;
-    }
+    if (!pageSizeForPaper(code).isValid()) return false;
+    m_paper = code;
+    return true;
 }
 
-QImage PagedCoverPrinter::opaquePicture(const QImage& picture) {
-    if (!picture.hasAlphaChannel()) return picture;
-    return picture.convertToFormat(QImage::Format_RGB32);
+QSizeF PagedCoverPrinter::paperSize() const {
+    return pageSizeForPaper(m_paper).size(QPageSize::Point);
 }
 
 } // namespace vexa::print

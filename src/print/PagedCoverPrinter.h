@@ -1,14 +1,15 @@
 #pragma once
 
+#include "CoverFormats.h"
 #include "CoverPrinter.h"
 
 #include <QPageLayout>
-#include <QPageSize>
+#include <QSizeF>
 
 namespace vexa::print {
 
 // What the printers that make pages have in common: the orientation and paper codes kept
-// for the next document, and pictures put on paper opaque (a plain copy, no blending).
+// for the next document.
 class PagedCoverPrinter : public CoverPrinter {
 public:
     bool setOrientation(int code) final;
@@ -16,12 +17,13 @@ public:
 
 protected:
     QPageLayout::Orientation orientation() const { return m_orientation; }
-    QPageSize::PageSizeId paper() const { return m_paper; }
-    static QImage opaquePicture(const QImage& picture);
+    int paper() const { return m_paper; }
+    // The paper as it stands in the printer (portrait), in points.
+    QSizeF paperSize() const;
 
 private:
     QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
-    QPageSize::PageSizeId m_paper = QPageSize::Letter;
+    int m_paper = kPaperLetter;
 };
 
 } // namespace vexa::print

@@ -1,71 +1,56 @@
 #include "PdfCoverPrinter.h"
 
-#include "CoverFormats.h"
+#include <QFile>
+#include <QTemporaryFile>
 
-#include <QPainter>
-#include <QPdfWriter>
+#include <cstdio>
+#include <unistd.h>
 
 namespace vexa::print {
 
-namespace {
-constexpr int kPdfResolution = 1200;
-}
-
 PdfCoverPrinter::PdfCoverPrinter(QString path) : m_path(std::move(path)) {}
 
-PdfCoverPrinter::~PdfCoverPrinter() {
-    finish();
-}
-
-QPageLayout PdfCoverPrinter::nextLayout() const {
-    return QPageLayout(QPageSize(paper()), orientation(), QMarginsF(0, 0, 0, 0), QPageLayout::Point,
-                       QMarginsF(0, 0, 0, 0));
-}
+PdfCoverPrinter::~PdfCoverPrinter() = default; // an unfinished file is removed, not kept
 
 bool PdfCoverPrinter::drawPicture(const QImage& picture, double x, double y, double width,
                                   double height) {
     if (picture.isNull() || m_failed) return false;
-    if (!m_pageOpen) {
-        if (!m_writer) {
-            m_writer = std::make_unique<QPdfWriter>(m_path);
-            m_writer->setResolution(kPdfResolution);
-            m_writer->setCreator(QStringLiteral("VEXA"));
-            m_writer->setPageLayout(nextLayout());
-            m_painter = std::make_unique<QPainter>();
-            if (!m_painter->begin(m_writer.get())) {
-                m_failed = true;
-                return false;
-            }
-        } else {
-            // The layout set before newPage() is the new page's layout.
-            m_writer->setPageLayout(nextLayout());
-            if (!m_writer->newPage()) {
-                m_failed = true;
-                return false;
-            }
+    if (!m_pdf) {
+        // Beside the target, so the final rename stays on one file system.
+        m_file = std::make_unique<QTemporaryFile>(m_path + QStringLiteral(".XXXXXX"));
+        if (!m_file->open()) {
+            m_failed = true;
+            return false;
         }
-        m_pageOpen = true;
-        ++m_pages;
+        m_pdf = std::make_unique<CoverPdf>(m_file->fileName());
     }
-    const double dpi = m_writer->resolution();
-    const QRectF target(twipsToDevice(x, dpi), twipsToDevice(y, dpi), twipsToDevice(width, dpi),
-                        twipsToDevice(height, dpi));
-    m_painter->drawImage(target, opaquePicture(picture));
-    return true;
+    const CoverPage page = layoutCoverPage(
+        paperSize(), orientation(), QMarginsF(),
+        QSizeF(twipsToDevice(width, kPointsPerInch), twipsToDevice(height, kPointsPerInch)),
+        QPointF(twipsToDevice(x, kPointsPerInch), twipsToDevice(y, kPointsPerInch)));
+    if (!m_pageOpen && !m_pdf->newPage(page.page)) return false;
+    m_pageOpen = true;
+    return m_pdf->drawCover(page.cover, picture);
 }
 
-bool PdfCoverPrinter::endDocument() {
-    if (!m_pageOpen) return false;
+DocumentResult PdfCoverPrinter::endDocument() {
+    DocumentResult result;
+    result.sent = m_pageOpen;
     m_pageOpen = false;
-    return true;
+    return result;
 }
 
 bool PdfCoverPrinter::finish() {
-    if (!m_painter) return false;
-    const bool written = m_painter->isActive() && m_painter->end() && !m_failed;
-    m_painter.reset();
-    m_writer.reset();
-    return written && m_pages > 0;
+    if (!m_pdf || !m_pdf->finish() || m_failed) return false;
+    // A temporary file is private to its owner; the finished PDF is an ordinary file.
+    m_file->setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                           QFile::ReadOther);
+    if (!m_file->flush() || ::fsync(m_file->handle()) != 0) return false;
+    if (std::rename(QFile::encodeName(m_file->fileName()).constData(),
+                    QFile::encodeName(m_path).constData()) != 0)
+        return false;
+    m_file->setAutoRemove(false);
+    return true;
 }
 
 } // namespace vexa::print

@@ -1,19 +1,21 @@
 #pragma once
 
+#include "CoverPdf.h"
 #include "PagedCoverPrinter.h"
 
 #include <QString>
 
 #include <memory>
 
-class QPainter;
-class QPdfWriter;
+class QTemporaryFile;
 
 namespace vexa::print {
 
 // Covers into one PDF file instead of onto paper: each document becomes one page of its
 // own paper size and orientation, and the picture sits at the page's top-left corner
-// (a file has no unprintable margin). The file is written by finish().
+// (a file has no unprintable margin). The pages go into a temporary file beside the target,
+// which finish() renames over it once complete: a run that fails or is killed leaves an
+// existing file as it was.
 class PdfCoverPrinter final : public PagedCoverPrinter {
 public:
     explicit PdfCoverPrinter(QString path);
@@ -25,22 +27,20 @@ public:
     bool followDefault() override { return true; }
     bool drawPicture(const QImage& picture, double x, double y, double width,
                      double height) override;
-    bool endDocument() override;
+    DocumentResult endDocument() override;
 
-    // Closes the file. False when it could not be written or holds no page.
+    // Completes the file and puts it in place. False when it could not be written or holds
+    // no page; the target is then untouched.
     bool finish();
 
-    int pageCount() const { return m_pages; }
+    int pageCount() const { return m_pdf ? m_pdf->pageCount() : 0; }
 
 private:
-    QPageLayout nextLayout() const;
-
     QString m_path;
-    std::unique_ptr<QPdfWriter> m_writer;
-    std::unique_ptr<QPainter> m_painter;
+    std::unique_ptr<QTemporaryFile> m_file;
+    std::unique_ptr<CoverPdf> m_pdf;
     bool m_pageOpen = false;
     bool m_failed = false;
-    int m_pages = 0;
 };
 
 } // namespace vexa::print

@@ -7,22 +7,33 @@
 namespace vexa::print {
 
 RunEnd printSelectedCovers(const PrintFlags& flags, const CoverHost& host, CoverPrinter& printer,
-                           PrintProgress& progress) {
+                           PrintProgress& progress, PaperChoice paper) {
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
         if (flags[i] != kSelected) continue;
         const CoverFormat& kind = kCoverFormats[i];
+        const int paperCode = paperFor(kind, paper);
         progress.coverStarted(kind);
-        printer.setPaperSize(kind.paper);
+        printer.setPaperSize(paperCode);
         printer.setOrientation(kind.orientation);
-        const bool drawn = printer.drawPicture(host.slotPicture(QString::fromLatin1(kind.slot)), 0,
-                                               0, kind.width, kind.height);
+        printer.drawPicture(host.slotPicture(QString::fromLatin1(kind.slot)), 0, 0, kind.width,
+                            kind.height);
         // Ended even when nothing was drawn: the printer then sends nothing.
-        const bool sent = printer.endDocument();
-        if (kind.paper == kPaperLegal) printer.setPaperSize(kPaperLetter);
-        progress.coverFinished(kind, drawn && sent);
+        const DocumentResult result = printer.endDocument();
+        if (paperCode == kPaperLegal) printer.setPaperSize(kPaperLetter);
+        progress.coverFinished(kind, result);
         if (!progress.continueAfterCover()) return RunEnd::Stopped;
     }
     return RunEnd::Finished;
+}
+
+QString coverNotice(const CoverFormat& kind, const DocumentResult& result) {
+    if (!result.refused.isEmpty())
+        return QStringLiteral("The %1 cover was not printed: %2.")
+            .arg(coverName(kind), result.refused);
+    if (result.sent && !result.cut.isEmpty())
+        return QStringLiteral("The printer's margins cut off %1 of the %2 cover.")
+            .arg(result.cut, coverName(kind));
+    return QString();
 }
 
 } // namespace vexa::print

@@ -40,7 +40,27 @@ constexpr QFile::Permissions kMode755 =
     kMode644 | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
 
 // A printer that has margins, so a cover must start at the printable area, not the paper.
-QString testPpd(const QString& filter) {
+QString testPpd(const QString& filter, const TestPpd& shape) {
+    struct Paper {
+        const char* name;
+        const char* text;
+        const char* size;
+        QString area;
+    };
+    const Paper papers[] = {{"Letter", "US Letter", "612 792", shape.letterArea},
+                            {"Legal", "US Legal", "612 1008", shape.legalArea},
+                            {"A4", "A4", "595 842", shape.a4Area}};
+    QString sizes, regions, areas, dimensions;
+    for (const Paper& p : papers) {
+        if (p.area.isEmpty()) continue;
+        const QString choice = QStringLiteral("%1/%2").arg(p.name, p.text);
+        const QString code =
+            QStringLiteral("\"<</PageSize[%1]/ImagingBBox null>>setpagedevice\"\n").arg(p.size);
+        sizes += QStringLiteral("*PageSize ") + choice + QStringLiteral(": ") + code;
+        regions += QStringLiteral("*PageRegion ") + choice + QStringLiteral(": ") + code;
+        areas += QStringLiteral("*ImageableArea %1: \"%2\"\n").arg(choice, p.area);
+        dimensions += QStringLiteral("*PaperDimension %1: \"%2\"\n").arg(choice, p.size);
+    }
     return QStringLiteral(R"PPD(*PPD-Adobe: "4.3"
 *FormatVersion: "4.3"
 *FileVersion: "1.0"
@@ -58,30 +78,22 @@ QString testPpd(const QString& filter) {
 *DefaultColorSpace: RGB
 *FileSystem: False
 *Throughput: "1"
-*LandscapeOrientation: Plus90
+*LandscapeOrientation: %2
 *TTRasterizer: Type42
 *cupsFilter2: "application/pdf application/vnd.vexa-test-pdf 0 %1"
 *OpenUI *PageSize/Media Size: PickOne
 *OrderDependency: 10 AnySetup *PageSize
 *DefaultPageSize: Letter
-*PageSize Letter/US Letter: "<</PageSize[612 792]/ImagingBBox null>>setpagedevice"
-*PageSize Legal/US Legal: "<</PageSize[612 1008]/ImagingBBox null>>setpagedevice"
-*CloseUI: *PageSize
+%3*CloseUI: *PageSize
 *OpenUI *PageRegion: PickOne
 *OrderDependency: 10 AnySetup *PageRegion
 *DefaultPageRegion: Letter
-*PageRegion Letter/US Letter: "<</PageSize[612 792]/ImagingBBox null>>setpagedevice"
-*PageRegion Legal/US Legal: "<</PageSize[612 1008]/ImagingBBox null>>setpagedevice"
-*CloseUI: *PageRegion
+%4*CloseUI: *PageRegion
 *DefaultImageableArea: Letter
-*ImageableArea Letter/US Letter: "18 36 594 756"
-*ImageableArea Legal/US Legal: "18 36 594 972"
-*DefaultPaperDimension: Letter
-*PaperDimension Letter/US Letter: "612 792"
-*PaperDimension Legal/US Legal: "612 1008"
-*DefaultFont: Courier
+%5*DefaultPaperDimension: Letter
+%6*DefaultFont: Courier
 )PPD")
-        .arg(filter);
+        .arg(filter, shape.landscape, sizes, regions, areas, dimensions);
 }
 
 } // namespace
@@ -139,8 +151,7 @@ bool CupsTestServer::writeConfiguration(QString* error) {
     const QString filterPath = b + QStringLiteral("/filter/passthru");
     return writeFile(b + QStringLiteral("/etc/cups-files.conf"), files, kMode644, error) &&
            writeFile(b + QStringLiteral("/etc/cupsd.conf"), server, kMode644, error) &&
-           writeFile(filterPath, filter, kMode755, error) &&
-           writeFile(b + QStringLiteral("/ppd/test.ppd"), testPpd(filterPath), kMode644, error);
+           writeFile(filterPath, filter, kMode755, error);
 }
 
 bool CupsTestServer::start(QString* error) {
@@ -160,6 +171,10 @@ bool CupsTestServer::start(QString* error) {
     qunsetenv("PRINTER");
     qunsetenv("LPDEST");
 
+    return launch(error);
+}
+
+bool CupsTestServer::launch(QString* error) {
     const QByteArray config = (m_folder + QStringLiteral("/etc/cupsd.conf")).toLocal8Bit();
     const QByteArray files = (m_folder + QStringLiteral("/etc/cups-files.conf")).toLocal8Bit();
     const QByteArray log = (m_folder + QStringLiteral("/log/cupsd.out")).toLocal8Bit();
@@ -201,6 +216,17 @@ bool CupsTestServer::start(QString* error) {
     return false;
 }
 
+void CupsTestServer::halt() {
+    if (m_pid <= 0) return;
+    ::kill(m_pid, SIGTERM);
+    ::waitpid(m_pid, nullptr, 0);
+    m_pid = -1;
+}
+
+bool CupsTestServer::resume(QString* error) {
+    return m_pid > 0 || launch(error);
+}
+
 void CupsTestServer::stop() {
     if (m_pid > 0) {
         ::kill(m_pid, SIGTERM);
@@ -234,13 +260,16 @@ bool CupsTestServer::run(const QString& program, const QStringList& arguments, Q
     return ok;
 }
 
-bool CupsTestServer::addPrinter(const QString& name, QString* error) {
+bool CupsTestServer::addPrinter(const QString& name, QString* error, const TestPpd& ppd) {
     const QString out = outputFile(name);
-    if (!writeFile(out, QString(), kMode644, error)) return false;
+    const QString ppdFile = m_folder + QStringLiteral("/ppd/") + name + QStringLiteral(".ppd");
+    if (!writeFile(out, QString(), kMode644, error) ||
+        !writeFile(ppdFile, testPpd(m_folder + QStringLiteral("/filter/passthru"), ppd), kMode644,
+                   error))
+        return false;
     return run(QStringLiteral("lpadmin"),
                {QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
-                QStringLiteral("file://") + out, QStringLiteral("-P"),
-                m_folder + QStringLiteral("/ppd/test.ppd")},
+                QStringLiteral("file://") + out, QStringLiteral("-P"), ppdFile},
                nullptr, error);
 }
 

@@ -7,6 +7,15 @@
 
 namespace vexa::test {
 
+// The papers of a test printer's PPD: each ImageableArea as "left bottom right top" in points
+// (an empty one leaves the paper out), and how the printer turns landscape pages.
+struct TestPpd {
+    QString letterArea = QStringLiteral("18 36 594 756");
+    QString legalArea = QStringLiteral("18 36 594 972");
+    QString a4Area;
+    QString landscape = QStringLiteral("Plus90");
+};
+
 // A private cupsd for the print tests, in a folder of its own under /tmp, with printers
 // whose output lands in files. Starting it points this process at it (CUPS_SERVER, HOME,
 // XDG_RUNTIME_DIR, CUPS_SERVERROOT) and clears PRINTER and LPDEST. libcups keeps the server
@@ -28,9 +37,13 @@ public:
     // default, no saved user default, no jobs, empty output files.
     bool reset(QString* error);
 
-    bool addPrinter(const QString& name, QString* error);
+    bool addPrinter(const QString& name, QString* error, const TestPpd& ppd = TestPpd());
     bool deletePrinter(const QString& name, QString* error);
     bool setServerDefault(const QString& name, QString* error);
+
+    // Stops cupsd, keeping its folder and printers, and starts it again.
+    void halt();
+    bool resume(QString* error);
 
     // Waits until the queue is empty (every job printed); false after 30 s.
     bool waitUntilIdle();
@@ -47,6 +60,7 @@ private:
     bool run(const QString& program, const QStringList& arguments, QString* output,
              QString* error) const;
     bool writeConfiguration(QString* error);
+    bool launch(QString* error);
 
     QString m_folder;
     pid_t m_pid = -1;

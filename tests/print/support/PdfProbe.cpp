@@ -65,6 +65,15 @@ std::vector<QSize> pdfImageSizes(const QString& pdfFile) {
     return sizes;
 }
 
+QImage firstPdfImage(const QString& pdfFile) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) return QImage();
+    const QString prefix = folder.filePath(QStringLiteral("image"));
+    runTool(QStringLiteral("pdfimages"),
+            {QStringLiteral("-png"), QStringLiteral("-l"), QStringLiteral("1"), pdfFile, prefix});
+    return QImage(prefix + QStringLiteral("-000.png"));
+}
+
 QImage renderPdfPage(const QString& pdfFile, int page, int dpi) {
     QTemporaryDir folder;
     if (!folder.isValid()) return QImage();

@@ -17,6 +17,10 @@ std::vector<QSizeF> pdfPageSizes(const QString& pdfFile);
 // The pixel sizes of the pictures embedded in the file, in page order (pdfimages -list).
 std::vector<QSize> pdfImageSizes(const QString& pdfFile);
 
+// The first picture embedded in the file, as pdfimages extracts it (PNG, no re-sampling);
+// a null image when there is none.
+QImage firstPdfImage(const QString& pdfFile);
+
 // Page `page` (1-based) rendered by pdftoppm at `dpi`; a null image on failure.
 QImage renderPdfPage(const QString& pdfFile, int page, int dpi);
 

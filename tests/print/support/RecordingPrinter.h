@@ -37,21 +37,28 @@ public:
         drawn = true;
         return true;
     }
-    bool endDocument() override {
+    print::DocumentResult endDocument() override {
         calls << QStringLiteral("end");
-        const bool sent = drawn;
+        print::DocumentResult result;
+        result.sent = drawn && refusal.isEmpty();
+        if (drawn) {
+            result.refused = refusal;
+            result.cut = result.sent ? cut : QString();
+        }
         drawn = false;
-        if (sent) {
+        if (result.sent) {
             ++documents;
             if (onDocument) onDocument();
         }
-        return sent;
+        return result;
     }
 
     QStringList calls;
     int documents = 0;
     bool hasPrinter = true;
     std::function<void()> onDocument; // runs as each document is sent
+    QString refusal;                  // not empty: every drawn document is refused for this
+    QString cut;                      // what every sent document loses to the margins
 
 private:
     bool drawn = false;

@@ -1,13 +1,17 @@
 #include "FakeCoverHost.h"
+#include "PdfProbe.h"
 #include "RecordingPrinter.h"
 
 #include <CoverSelect.h>
 #include <PictureHolder.h>
 #include <ProfileFile.h>
 #include <ProgramFolder.h>
+#include <SavePrompts.h>
 #include <Settings.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -297,4 +301,131 @@ TEST_F(CoverSelectTest, ActivationClearsTheStatusLine) {
     dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     EXPECT_EQ(status(*dialog), "");
+}
+
+TEST_F(CoverSelectTest, PaperComesFromPrintSectionAndIsWrittenWithTheFlags) {
+    const struct {
+        const char* stored; // nullptr: no key
+        const char* shown;
+        const char* written;
+    } cases[] = {{nullptr, "Letter and Legal", "Letter"},
+                 {"a4", "A4", "A4"},
+                 {"A4 ", "A4", "A4"}, // values are read without surrounding blanks
+                 {"Legal", "Letter and Legal", "Letter"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "(none)");
+        QFile::remove(vexa::settingsFilePath());
+        vexa::ProfileFile file(vexa::settingsFilePath());
+        if (c.stored) {
+            ASSERT_TRUE(file.write("PRINT", "Paper", c.stored));
+        }
+        writeKeys({{"Front", "-1"}});
+        auto dialog = open();
+        auto* paper = dialog->findChild<QComboBox*>("cboPaper");
+        ASSERT_NE(paper, nullptr);
+        EXPECT_EQ(paper->currentText(), c.shown);
+        QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+        EXPECT_EQ(file.read("PRINT", "Paper"), c.written);
+        EXPECT_EQ(file.read("MAIN", "Paper"), "");
+        EXPECT_EQ(recorder->calls.mid(1, 2),
+                  QStringList({QStringLiteral("paper %1").arg(QString(c.written) == "A4" ? 9 : 1),
+                               "orientation 1"}));
+    }
+    // Choosing in the window counts from the next Print on.
+    auto dialog = open();
+    dialog->findChild<QComboBox*>("cboPaper")->setCurrentIndex(0);
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(vexa::ProfileFile(vexa::settingsFilePath()).read("PRINT", "Paper"), "Letter");
+}
+
+TEST_F(CoverSelectTest, ARefusedCoverReplacesPrintingCompleteAndCutsAreTold) {
+    writeKeys({{"Front", "-1"}, {"HD", "-1"}});
+    auto dialog = open();
+    recorder->cut = "12.7 mm on the right";
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(status(*dialog),
+              "Printing Complete.\n"
+              "The printer's margins cut off 12.7 mm on the right of the CD Front cover.\n"
+              "The printer's margins cut off 12.7 mm on the right of the HD-DVD cover.");
+    recorder->cut.clear();
+    recorder->refusal = "printer alpha is not available";
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(status(*dialog),
+              "The CD Front cover was not printed: printer alpha is not available.\n"
+              "The HD-DVD cover was not printed: printer alpha is not available.");
+}
+
+namespace {
+
+// Answers "Save as PDF…" in the user's place and writes down what was asked and told.
+struct ScriptedSavePrompts : SavePrompts {
+    std::optional<QString> pdfFileName() override {
+        log << "file?";
+        return fileName;
+    }
+    bool replaceFile(const QString& path) override {
+        log << "replace " + QFileInfo(path).fileName() + "?";
+        return replace;
+    }
+    void tell(bool saved, const QString& text) override {
+        log << QStringLiteral("%1: %2").arg(saved ? "saved" : "not saved", text);
+    }
+    std::optional<QString> fileName;
+    bool replace = false;
+    QStringList log;
+};
+
+} // namespace
+
+TEST_F(CoverSelectTest, SaveAsPdfWritesOnePagePerCoverThroughATemporaryFile) {
+    writeKeys({{"Front", "-1"}, {"DVD", "-1"}, {"DS", "-1"}});
+    // A dithered-looking Front picture, to be found again pixel for pixel.
+    QImage front(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            front.setPixel(x, y, (x * 7 + y * 3) % 5 < 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    host.putPicture("Image1", front);
+    host.putPicture("Image7", QImage()); // DS selected but empty: no page
+    const QString pdf = folder.filePath("covers.pdf");
+    QFile old(pdf);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the old file");
+    old.close();
+
+    auto dialog = open();
+    auto* prompts = new ScriptedSavePrompts;
+    dialog->setSavePrompts(std::unique_ptr<SavePrompts>(prompts));
+    dialog->findChild<QComboBox*>("cboPaper")->setCurrentIndex(1); // A4
+    prompts->fileName = folder.filePath("covers");                 // ".pdf" is added
+
+    // Refusing to replace leaves the file alone, but the choices are kept as with Print.
+    QTest::mouseClick(button(*dialog, "cmdSavePdf"), Qt::LeftButton);
+    EXPECT_EQ(prompts->log, QStringList({"file?", "replace covers.pdf?"}));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "the old file");
+    old.close();
+    EXPECT_EQ(vexa::ProfileFile(vexa::settingsFilePath()).read("PRINT", "Paper"), "A4");
+    EXPECT_EQ(vexa::readSetting("DVD"), "-1");
+
+    prompts->log.clear();
+    prompts->replace = true;
+    QTest::mouseClick(button(*dialog, "cmdSavePdf"), Qt::LeftButton);
+    const QString told = "Saved 2 covers to " + QDir::toNativeSeparators(pdf) + ".";
+    EXPECT_EQ(prompts->log, QStringList({"file?", "replace covers.pdf?", "saved: " + told}));
+    EXPECT_EQ(status(*dialog), told);
+    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    EXPECT_TRUE(recorder->calls.isEmpty()); // no printer involved
+    // A4 upright for Front, sideways for DVD (595 x 842 pt), in table order.
+    EXPECT_EQ(vexa::test::pdfPageSizes(pdf), std::vector<QSizeF>({{595, 842}, {842, 595}}));
+    EXPECT_EQ(vexa::test::firstPdfImage(pdf).convertToFormat(QImage::Format_RGB32), front);
+    // Nothing but the settings file and the PDF is left in the folder.
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files),
+              QStringList({"covers.pdf", QFileInfo(vexa::settingsFilePath()).fileName()}));
+
+    // Nothing selected that has a picture: nothing asked, nothing written.
+    prompts->log.clear();
+    QTest::mouseClick(button(*dialog, "Command1"), Qt::LeftButton);
+    QTest::mouseClick(button(*dialog, "Command5"), Qt::LeftButton);
+    QTest::mouseClick(button(*dialog, "cmdSavePdf"), Qt::LeftButton);
+    EXPECT_EQ(prompts->log, QStringList({"not saved: None of the selected covers has a picture."}));
 }

@@ -7,12 +7,18 @@
 #include <CoverFormats.h>
 #include <PrintCommand.h>
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace vexa::print;
 
@@ -52,6 +58,19 @@ protected:
     QString err;
 };
 
+// Page n of the file holds the cover of keys[n - 1] at the page's corner at its exact size.
+void expectCoversAtTheCorner(const QString& pdf, const QStringList& keys) {
+    for (int page = 1; page <= keys.size(); ++page) {
+        const CoverFormat& kind = *coverFormatForKey(keys[page - 1]);
+        SCOPED_TRACE(kind.key);
+        const QRect box = vexa::test::inkBox(vexa::test::renderPdfPage(pdf, page, 72));
+        EXPECT_LE(box.left(), 1);
+        EXPECT_LE(box.top(), 1);
+        EXPECT_NEAR(box.width(), kind.width / 20.0, 1.5);
+        EXPECT_NEAR(box.height(), kind.height / 20.0, 1.5);
+    }
+}
+
 } // namespace
 
 TEST_F(PrintCommandTest, UsageErrorsSayWhatIsWrong) {
@@ -68,6 +87,8 @@ TEST_F(PrintCommandTest, UsageErrorsSayWhatIsWrong) {
         {{"--front", "a.png", "--printer", "x", "--pdf", "y.pdf"}, "not both"},
         {{"a.png"}, "unexpected argument 'a.png'"},
         {{"--pdf", "y.pdf"}, "no cover to print"},
+        {{"--front", "a.png", "--paper", "legal"}, "'--paper' takes letter or a4, not 'legal'"},
+        {{"--front", "a.png", "--paper"}, "'--paper' needs a value"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -96,18 +117,9 @@ TEST_F(PrintCommandTest, PdfHasOnePagePerCoverOnItsPaperWithThePictureAtTheCorne
                        pdf + "\n");
 
     // Table order, whatever the order of the options.
-    const char* keys[] = {"Front", "Mini", "SLIM", "DS"};
     EXPECT_EQ(vexa::test::pdfPageSizes(pdf),
               std::vector<QSizeF>({{612, 792}, {792, 612}, {1008, 612}, {1008, 612}}));
-    for (int page = 1; page <= 4; ++page) {
-        const CoverFormat& kind = *coverFormatForKey(keys[page - 1]);
-        SCOPED_TRACE(kind.key);
-        const QRect box = vexa::test::inkBox(vexa::test::renderPdfPage(pdf, page, 72));
-        EXPECT_LE(box.left(), 1);
-        EXPECT_LE(box.top(), 1);
-        EXPECT_NEAR(box.width(), kind.width / 20.0, 1.5);
-        EXPECT_NEAR(box.height(), kind.height / 20.0, 1.5);
-    }
+    expectCoversAtTheCorner(pdf, {"Front", "Mini", "SLIM", "DS"});
 }
 
 TEST_F(PrintCommandTest, PdfThatCannotBeWrittenFails) {
@@ -155,4 +167,71 @@ TEST_F(PrintCommandTest, TheProgramItselfPrints) {
     const QStringList jobs = server.jobFiles("beta");
     ASSERT_EQ(jobs.size(), 1);
     EXPECT_EQ(vexa::test::pdfPageSizes(jobs[0]), std::vector<QSizeF>({{1008, 612}}));
+}
+
+TEST_F(PrintCommandTest, OnA4EveryPageIsA4AndTheCoversKeepTheirSizes) {
+    const QString pdf = path("a4.pdf");
+    const QString blue = path("blue.png");
+    ASSERT_EQ(run({"--front", blue, "--dvd", blue, "--ds", blue, "--paper", "a4", "--pdf", pdf}), 0)
+        << err.toStdString();
+    // A4 is 210 x 297 mm: 595 x 842 pt.
+    EXPECT_EQ(vexa::test::pdfPageSizes(pdf),
+              std::vector<QSizeF>({{595, 842}, {842, 595}, {842, 595}}));
+    expectCoversAtTheCorner(pdf, {"Front", "DVD", "DS"});
+}
+
+TEST_F(PrintCommandTest, ACoverThePrinterRefusesIsNamedAndTheRunFails) {
+    // "alpha" has no A4: neither cover gets a job, and each is named on stderr.
+    vexa::test::CupsTestServer& server = printServer();
+    EXPECT_EQ(run({"--front", path("blue.png"), "--hd", path("blue.png"), "--paper", "A4"}), 1);
+    EXPECT_TRUE(err.contains("vexa-cli print: The CD Front cover was not printed: printer alpha "
+                             "has no A4 paper.\n"
+                             "vexa-cli print: The HD-DVD cover was not printed: printer alpha "
+                             "has no A4 paper.\n"))
+        << err.toStdString();
+    ASSERT_TRUE(server.waitUntilIdle());
+    EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
+    // On Letter the HD-DVD cover prints, and what the margins cut off is told.
+    EXPECT_EQ(run({"--hd", path("blue.png")}), 0);
+    EXPECT_TRUE(err.contains("The printer's margins cut off 12.7 mm on the right of the HD-DVD "
+                             "cover."))
+        << err.toStdString();
+}
+
+TEST_F(PrintCommandTest, AKilledExportLeavesTheOldFileWhole) {
+    // Noise does not compress, so the pages take a while to write.
+    QImage noise(2000, 2000, QImage::Format_RGB32);
+    quint32 seed = 1;
+    for (int y = 0; y < noise.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x) line[x] = (seed = seed * 1664525u + 1013904223u);
+    }
+    ASSERT_TRUE(noise.save(path("noise.bmp")));
+    const QString pdf = path("covers.pdf");
+    QFile old(pdf);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the old file");
+    old.close();
+
+    QStringList arguments{"print", "--pdf", pdf};
+    for (const CoverFormat& kind : kCoverFormats)
+        arguments << "--" + QString(kind.key).toLower() << path("noise.bmp");
+    QProcess cli;
+    cli.start(QStringLiteral(VEXA_CLI_PATH), arguments);
+    ASSERT_TRUE(cli.waitForStarted());
+    // Killed as soon as writing has begun: a file beside the target appeared, or the target
+    // itself changed.
+    const auto writing = [&] {
+        return !QDir(folder.path()).entryList({"covers.pdf?*"}, QDir::Files).isEmpty() ||
+               QFileInfo(pdf).size() != 12;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (!writing() && clock.elapsed() < 60000 && cli.state() == QProcess::Running)
+        QThread::msleep(2);
+    ASSERT_EQ(cli.state(), QProcess::Running) << "the export ended before it could be killed";
+    ::kill(static_cast<pid_t>(cli.processId()), SIGKILL);
+    cli.waitForFinished();
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "the old file");
 }

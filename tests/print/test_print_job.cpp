@@ -17,8 +17,8 @@ namespace {
 
 struct Progress : PrintProgress {
     void coverStarted(const CoverFormat& kind) override { started << kind.message; }
-    void coverFinished(const CoverFormat& kind, bool printed) override {
-        finished << QStringLiteral("%1 %2").arg(kind.key, printed ? "printed" : "not printed");
+    void coverFinished(const CoverFormat& kind, const DocumentResult& result) override {
+        finished << QStringLiteral("%1 %2").arg(kind.key, result.sent ? "printed" : "not printed");
     }
     bool continueAfterCover() override {
         ++pauses;
@@ -139,4 +139,34 @@ TEST(PrintJob, AToggleWhileTheRunWaitsCountsForKindsAhead) {
     };
     printSelectedCovers(flags, host, printer, progress);
     EXPECT_EQ(progress.finished, QStringList({"Front printed", "Back printed"}));
+}
+
+TEST(PrintJob, OnA4EveryKindGoesOnA4InItsOwnOrientationAtItsOwnSize) {
+    FakeCoverHost host;
+    fillAllSlots(host);
+    RecordingPrinter printer;
+    Progress progress;
+    printSelectedCovers(only({"Back", "DVD", "DS"}), host, printer, progress, PaperChoice::A4);
+    // A4 is code 9 in the platform's paper codes; nothing is set back to Letter.
+    EXPECT_EQ(
+        printer.calls,
+        QStringList({"paper 9", "orientation 1", "draw 13x23 at 0,0 size 8496.0x6696.0", "end",
+                     "paper 9", "orientation 2", "draw 14x24 at 0,0 size 15390.0x10260.0", "end",
+                     "paper 9", "orientation 2", "draw 17x27 at 0,0 size 15652.8x6580.8", "end"}));
+}
+
+TEST(PrintJob, NoticesNameTheCoverAndWhatWentWrong) {
+    const CoverFormat& hd = *coverFormatForKey("HD");
+    const struct {
+        DocumentResult result;
+        QString notice;
+    } cases[] = {
+        {{true, "", ""}, ""},
+        {{false, "", ""}, ""}, // an empty slot is no fault
+        {{true, "", "12.7 mm on the right"},
+         "The printer's margins cut off 12.7 mm on the right of the HD-DVD cover."},
+        {{false, "printer beta has no A4 paper", ""},
+         "The HD-DVD cover was not printed: printer beta has no A4 paper."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(coverNotice(hd, c.result), c.notice);
 }

@@ -1,0 +1,186 @@
+#include "CoverPreview.h"
+
+#include "CoverPdf.h"
+#include "PaperChoice.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace vexa::print {
+
+namespace {
+constexpr int kPageGap = 12; // grey around the page, in pixels
+} // namespace
+
+// Draws one page: white paper, the printable area outlined, the cover as it will print.
+class PreviewPageView : public QWidget {
+public:
+    explicit PreviewPageView(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("PreviewPage"));
+    }
+
+    void setPage(const PreviewPage* page, double scale) {
+        m_page = page;
+        m_scale = scale;
+        const QSizeF size = page ? page->page.page * scale : QSizeF();
+        setFixedSize(qCeil(size.width()) + 2 * kPageGap, qCeil(size.height()) + 2 * kPageGap);
+        QWidget::update();
+    }
+
+    // Where the page lies in the widget, in pixels.
+    QRectF paperRect() const {
+        if (!m_page) return QRectF();
+        return QRectF(QPointF(kPageGap, kPageGap), m_page->page.page * m_scale);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().color(QPalette::Dark));
+        if (!m_page) return;
+        painter.fillRect(paperRect(), Qt::white);
+        painter.translate(kPageGap, kPageGap);
+        painter.scale(m_scale, m_scale);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        paintCoverPicture(painter, m_page->picture, m_page->page.cover);
+        if (!m_page->page.printable.isNull()) {
+            QPen pen(QColor(0, 120, 215), 0, Qt::DashLine); // cosmetic: one pixel at any zoom
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(m_page->page.printable);
+        }
+    }
+
+private:
+    const PreviewPage* m_page = nullptr;
+    double m_scale = 1.0;
+};
+
+CoverPreview::CoverPreview(std::vector<PreviewPage> pages, QWidget* parent)
+    : QDialog(parent), m_pages(std::move(pages)) {
+    setObjectName(QStringLiteral("CoverPreview"));
+    setWindowTitle(QStringLiteral("Print Preview"));
+    setModal(true);
+
+    auto makeButton = [this](const QString& text, const char* name) {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(QLatin1String(name));
+        button->setAutoDefault(false);
+        return button;
+    };
+    m_previous = makeButton(QStringLiteral("< Previous"), "cmdPrevious");
+    m_next = makeButton(QStringLiteral("Next >"), "cmdNext");
+    m_fitButton = makeButton(QStringLiteral("Fit"), "cmdFit");
+    m_actualButton = makeButton(QStringLiteral("100 %"), "cmdActualSize");
+    QPushButton* close = makeButton(QStringLiteral("Close"), "cmdClose");
+    m_fitButton->setCheckable(true);
+    m_actualButton->setCheckable(true);
+    connect(m_previous, &QPushButton::clicked, this, [this] { showPage(m_current - 1); });
+    connect(m_next, &QPushButton::clicked, this, [this] { showPage(m_current + 1); });
+    connect(m_fitButton, &QPushButton::clicked, this, &CoverPreview::zoomToFit);
+    connect(m_actualButton, &QPushButton::clicked, this, &CoverPreview::zoomToActualSize);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    m_caption = new QLabel(this);
+    m_caption->setObjectName(QStringLiteral("lblPage"));
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(m_previous);
+    bar->addWidget(m_next);
+    bar->addWidget(m_caption, 1);
+    bar->addWidget(m_fitButton);
+    bar->addWidget(m_actualButton);
+    bar->addWidget(close);
+
+    m_scroll = new QScrollArea(this);
+    m_scroll->setAlignment(Qt::AlignCenter);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    m_view = new PreviewPageView(m_scroll);
+    m_scroll->setWidget(m_view);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(m_scroll, 1);
+    resize(760, 620);
+    update();
+}
+
+CoverPreview::~CoverPreview() = default;
+
+void CoverPreview::showPage(int index) {
+    if (index < 0 || index >= pageCount()) return;
+    m_current = index;
+    update();
+}
+
+void CoverPreview::zoomToFit() {
+    m_fit = true;
+    update();
+}
+
+void CoverPreview::zoomToActualSize() {
+    m_fit = false;
+    update();
+}
+
+double CoverPreview::scale() const {
+    const double actual = logicalDpiX() / kPointsPerInch;
+    if (!m_fit || m_pages.empty()) return actual;
+    const QSizeF page = m_pages[static_cast<std::size_t>(m_current)].page.page;
+    const QSize room = m_scroll->viewport()->size() - QSize(2 * kPageGap, 2 * kPageGap);
+    return std::max(0.05, std::min(room.width() / page.width(), room.height() / page.height()));
+}
+
+void CoverPreview::update() {
+    const bool any = !m_pages.empty();
+    m_previous->setEnabled(any && m_current > 0);
+    m_next->setEnabled(any && m_current + 1 < pageCount());
+    m_fitButton->setEnabled(any);
+    m_actualButton->setEnabled(any);
+    m_fitButton->setChecked(any && m_fit);
+    m_actualButton->setChecked(any && !m_fit);
+    if (!any) {
+        m_caption->setText(QStringLiteral("No selected cover has a picture."));
+        m_view->setPage(nullptr, 1.0);
+        return;
+    }
+    const PreviewPage& page = m_pages[static_cast<std::size_t>(m_current)];
+    m_caption->setText(QStringLiteral("Page %1 of %2: %3 cover, %4 %5")
+                           .arg(m_current + 1)
+                           .arg(pageCount())
+                           .arg(coverName(*page.kind), paperName(page.paper),
+                                page.kind->orientation == kLandscape ? QStringLiteral("landscape")
+                                                                     : QStringLiteral("portrait")));
+    m_view->setPage(&page, scale());
+    // Each page and zoom starts at the paper's top-left corner, where the cover is.
+    m_scroll->horizontalScrollBar()->setValue(0);
+    m_scroll->verticalScrollBar()->setValue(0);
+}
+
+void CoverPreview::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (m_fit) update();
+}
+
+void CoverPreview::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_PageDown:
+        showPage(m_current + 1);
+        return;
+    case Qt::Key_PageUp:
+        showPage(m_current - 1);
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+} // namespace vexa::print

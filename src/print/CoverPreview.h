@@ -1,0 +1,53 @@
+#pragma once
+
+#include "PreviewPages.h"
+
+#include <QDialog>
+
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+
+namespace vexa::print {
+
+class PreviewPageView;
+
+// "Print Preview": the covers as they will print, a page at a time, each page on its own
+// paper with the printer's printable area outlined. Page through, zoom to fit or to 100 %,
+// close. It prints nothing and sets nothing up.
+class CoverPreview : public QDialog {
+    Q_OBJECT
+public:
+    explicit CoverPreview(std::vector<PreviewPage> pages, QWidget* parent = nullptr);
+    ~CoverPreview() override;
+
+    int pageCount() const { return static_cast<int>(m_pages.size()); }
+    int currentPage() const { return m_current; } // 0-based
+    void showPage(int index);
+    // Screen pixels per point: the page fitted into the window, or at its real size.
+    void zoomToFit();
+    void zoomToActualSize();
+    double scale() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void update();
+
+    std::vector<PreviewPage> m_pages;
+    int m_current = 0;
+    bool m_fit = true;
+    QScrollArea* m_scroll = nullptr;
+    PreviewPageView* m_view = nullptr;
+    QLabel* m_caption = nullptr;
+    QPushButton* m_previous = nullptr;
+    QPushButton* m_next = nullptr;
+    QPushButton* m_fitButton = nullptr;
+    QPushButton* m_actualButton = nullptr;
+};
+
+} // namespace vexa::print

@@ -1,0 +1,104 @@
+#include "CupsCoverPrinter.h"
+
+#include "CoverPdf.h"
+#include "PaperChoice.h"
+#include "PrinterMedia.h"
+#include "RetainOriginalPrinter.h"
+#include "SystemPrinters.h"
+
+#include <QDir>
+#include <QTemporaryFile>
+
+namespace vexa::print {
+
+CupsCoverPrinter::CupsCoverPrinter() = default;
+
+CupsCoverPrinter::~CupsCoverPrinter() {
+    // A document left open is sent rather than lost.
+    if (m_pdf) endDocument();
+}
+
+bool CupsCoverPrinter::followDefault() {
+    m_fixedPrinter.clear();
+    return !FindDefaultPrinter().isNull();
+}
+
+bool CupsCoverPrinter::usePrinter(const QString& name) {
+    if (name.isEmpty() || !installedPrinters().contains(name)) return false;
+    m_fixedPrinter = name;
+    return true;
+}
+
+bool CupsCoverPrinter::startDocument() {
+    m_target = m_fixedPrinter.isEmpty() ? FindDefaultPrinter().printerName() : m_fixedPrinter;
+    if (m_target.isEmpty()) {
+        m_refused = QStringLiteral("there is no default printer");
+        return false;
+    }
+    // Removed since it was chosen, or the server is gone.
+    if (!installedPrinters().contains(m_target)) {
+        m_refused = QStringLiteral("printer %1 is not available").arg(m_target);
+        return false;
+    }
+    if (!printerTakesPaper(m_target, paper())) {
+        m_refused = QStringLiteral("printer %1 has no %2 paper").arg(m_target, paperName(paper()));
+        return false;
+    }
+    // A printer that cannot tell its margins gets the cover at the paper's corner; the job
+    // itself then reports whether the printer is there at all.
+    m_margins = orientedMargins(printerPaperMargins(m_target, paper()).value_or(QMarginsF()),
+                                orientation(), printerLandscapeTurn(m_target));
+    m_file = std::make_unique<QTemporaryFile>(QDir::tempPath() +
+                                              QStringLiteral("/vexa-cover-XXXXXX.pdf"));
+    if (!m_file->open()) {
+        m_refused = QStringLiteral("no temporary file for the page could be made");
+        dropDocument();
+        return false;
+    }
+    m_pdf = std::make_unique<CoverPdf>(m_file->fileName());
+    return true;
+}
+
+void CupsCoverPrinter::dropDocument() {
+    m_pdf.reset();
+    m_file.reset();
+    m_target.clear();
+}
+
+bool CupsCoverPrinter::drawPicture(const QImage& picture, double x, double y, double width,
+                                   double height) {
+    if (picture.isNull()) return false;
+    const bool first = !m_pdf;
+    if (first && !startDocument()) return false;
+    const CoverPage page = layoutCoverPage(
+        paperSize(), orientation(), m_margins,
+        QSizeF(twipsToDevice(width, kPointsPerInch), twipsToDevice(height, kPointsPerInch)),
+        QPointF(twipsToDevice(x, kPointsPerInch), twipsToDevice(y, kPointsPerInch)));
+    if (first && !m_pdf->newPage(page.page)) return false;
+    if (m_cut.isEmpty()) m_cut = marginCut(page);
+    return m_pdf->drawCover(page.cover, picture);
+}
+
+DocumentResult CupsCoverPrinter::endDocument() {
+    DocumentResult result;
+    result.refused = std::exchange(m_refused, QString());
+    result.cut = std::exchange(m_cut, QString());
+    if (!m_pdf) return result;
+    if (!m_pdf->finish()) {
+        result.refused = QStringLiteral("the page could not be written");
+        result.cut.clear();
+    } else {
+        QString error;
+        result.sent = submitPdfJob(m_target, m_file->fileName(), QStringLiteral("VEXA cover"),
+                                   paper(), orientation(), &error) > 0;
+        if (!result.sent) {
+            result.refused =
+                QStringLiteral("printer %1 did not take the job (%2)").arg(m_target, error);
+            result.cut.clear();
+        }
+    }
+    dropDocument();
+    return result;
+}
+
+} // namespace vexa::print

@@ -1,0 +1,478 @@
+// Covers printed for real: the print dialog and CupsCoverPrinter on a private cupsd whose
+// printers keep every job's PDF, measured with poppler's tools. Expected corners come from
+// the test PPDs' ImageableArea numbers.
+#include "CupsTestServer.h"
+#include "FakeCoverHost.h"
+#include "PdfProbe.h"
+#include "QtPrinting.h"
+
+#include <CoverFormats.h>
+#include <CoverPdf.h>
+#include <CoverPreview.h>
+#include <CoverSelect.h>
+#include <CupsCoverPrinter.h>
+#include <PreviewPages.h>
+#include <PrintJob.h>
+#include <PrinterMedia.h>
+#include <ProfileFile.h>
+#include <ProgramFolder.h>
+#include <Settings.h>
+#include <SystemPrinters.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace vexa::print;
+using vexa::test::FakeCoverHost;
+
+namespace {
+
+constexpr int kDpi = 72; // one pixel per point
+constexpr double kTolerance = 1.5;
+
+// A distinct colour for the picture of slot n.
+QRgb slotColour(int n) {
+    static const QRgb colours[] = {qRgb(200, 0, 0),   qRgb(0, 140, 0),   qRgb(0, 0, 200),
+                                   qRgb(200, 120, 0), qRgb(140, 0, 140), qRgb(0, 140, 140),
+                                   qRgb(90, 60, 20),  qRgb(0, 0, 0),     qRgb(120, 120, 0),
+                                   qRgb(60, 0, 120),  qRgb(160, 60, 90)};
+    return colours[n - 1];
+}
+
+int slotNumber(const CoverFormat& kind) {
+    return QString(kind.slot).mid(5).toInt();
+}
+
+QImage solid(int width, int height, QRgb colour) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+bool near(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) < 40 && std::abs(qGreen(a) - qGreen(b)) < 40 &&
+           std::abs(qBlue(a) - qBlue(b)) < 40;
+}
+
+// The printable corner of "alpha" and "beta" (ImageableArea "18 36 594 756" on Letter and
+// "18 36 594 972" on Legal: margins left 18, bottom 36, right 18, top 36), turned Plus90 for
+// landscape: the page's left margin is the paper's bottom one, its top margin the paper's left.
+QPointF alphaCorner(const CoverFormat& kind) {
+    return kind.orientation == kLandscape ? QPointF(36, 18) : QPointF(18, 36);
+}
+
+// Checks one job's PDF: one page of `expectedPage` points, holding the picture of `colour`
+// at `corner` at the kind's size.
+void expectCoverPage(const QString& pdf, const CoverFormat& kind, QRgb colour, QSizeF expectedPage,
+                     QPointF corner) {
+    SCOPED_TRACE(kind.key);
+    const auto pages = vexa::test::pdfPageSizes(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0], expectedPage);
+
+    const QImage page = vexa::test::renderPdfPage(pdf, 1, kDpi);
+    ASSERT_FALSE(page.isNull());
+    const QRect box = vexa::test::inkBox(page);
+    EXPECT_NEAR(box.left(), corner.x(), kTolerance);
+    EXPECT_NEAR(box.top(), corner.y(), kTolerance);
+    EXPECT_NEAR(box.width(), kind.width / 20.0, kTolerance); // 20 twips per point
+    EXPECT_NEAR(box.height(), kind.height / 20.0, kTolerance);
+    EXPECT_TRUE(near(page.pixel(box.center()), colour));
+}
+
+// The page of a kind on the cover table's papers, as oriented.
+QSizeF tablePage(const CoverFormat& kind) {
+    const double longSide = kind.paper == kPaperLegal ? 1008 : 792;
+    return kind.orientation == kLandscape ? QSizeF(longSide, 612) : QSizeF(612, longSide);
+}
+
+void expectCoverPage(const QString& pdf, const CoverFormat& kind, QRgb colour) {
+    expectCoverPage(pdf, kind, colour, tablePage(kind), alphaCorner(kind));
+}
+
+class CupsPrintTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QString error;
+        ASSERT_TRUE(server.reset(&error)) << error.toStdString();
+        ASSERT_TRUE(folder.isValid());
+        vexa::setProgramFolderForTesting(folder.path());
+    }
+    void TearDown() override { vexa::setProgramFolderForTesting(QString()); }
+
+    void fillAllSlots() {
+        for (int n = 1; n <= 11; ++n)
+            host.putPicture(QStringLiteral("Image%1").arg(n), solid(40, 30, slotColour(n)));
+    }
+
+    // Opens "Print Covers" with the given kinds saved as selected and presses Print.
+    QString printWithDialog(const QStringList& keys) {
+        for (const CoverFormat& kind : kCoverFormats)
+            vexa::writeSetting(kind.key, keys.contains(kind.key) ? "-1" : "0");
+        CoverSelect dialog(host);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+        EXPECT_TRUE(server.waitUntilIdle());
+        return dialog.findChild<QLabel*>("Label1")->text();
+    }
+
+    vexa::test::CupsTestServer& server = vexa::test::cupsTestServer();
+    QTemporaryDir folder;
+    FakeCoverHost host;
+};
+
+} // namespace
+
+TEST_F(CupsPrintTest, AllElevenKindsOneJobEachInTableOrder) {
+    fillAllSlots();
+    QStringList all;
+    for (const CoverFormat& kind : kCoverFormats) all << kind.key;
+    // HD and Blu-ray (10.5 in) start 0.5 in from the left of an 11 in page whose right
+    // margin is 0.5 in: 36 pt, 12.7 mm, are cut off on the right.
+    EXPECT_EQ(printWithDialog(all),
+              "Printing Complete.\n"
+              "The printer's margins cut off 12.7 mm on the right of the HD-DVD cover.\n"
+              "The printer's margins cut off 12.7 mm on the right of the Blu-Ray cover.");
+
+    const QStringList jobs = server.jobFiles("alpha");
+    ASSERT_EQ(jobs.size(), 11);
+    for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
+        const CoverFormat& kind = kCoverFormats[i];
+        expectCoverPage(jobs[static_cast<qsizetype>(i)], kind, slotColour(slotNumber(kind)));
+    }
+    EXPECT_TRUE(server.jobFiles("beta").isEmpty());
+}
+
+TEST_F(CupsPrintTest, AWidePictureIsStretchedToTheSquareFront) {
+    // 300 x 100: the left third red, the rest blue.
+    QImage picture = solid(300, 100, qRgb(0, 0, 200));
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x) picture.setPixel(x, y, qRgb(200, 0, 0));
+    host.putPicture("Image1", picture);
+    printWithDialog({"Front"});
+
+    const QStringList jobs = server.jobFiles("alpha");
+    ASSERT_EQ(jobs.size(), 1);
+    const QImage page = vexa::test::renderPdfPage(jobs[0], 1, kDpi);
+    const QRect box = vexa::test::inkBox(page);
+    EXPECT_NEAR(box.width(), 342, kTolerance); // 4.75 in
+    EXPECT_NEAR(box.height(), 342, kTolerance);
+    // Neither cropped nor letter-boxed: red spans a third of the width and all the height.
+    const QRect red = vexa::test::colourBox(page, qRgb(200, 0, 0));
+    EXPECT_NEAR(red.width(), 114, kTolerance);
+    EXPECT_NEAR(red.height(), 342, kTolerance);
+    EXPECT_EQ(red.topLeft(), box.topLeft());
+}
+
+TEST_F(CupsPrintTest, EmptySlotGivesNoJobAndTheNextKindPrints) {
+    host.putPicture("Image2", solid(40, 40, slotColour(2)));
+    EXPECT_EQ(printWithDialog({"Front", "Inside"}), "Printing Complete.");
+    const QStringList jobs = server.jobFiles("alpha");
+    ASSERT_EQ(jobs.size(), 1);
+    expectCoverPage(jobs[0], *coverFormatForKey("Inside"), slotColour(2));
+}
+
+TEST_F(CupsPrintTest, ThePictureGoesOutAtItsFullResolution) {
+    QImage picture(1600, 1200, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x % 256, y % 256, (x + y) % 256));
+    host.putPicture("Image3", picture);
+    printWithDialog({"Back"});
+    const QStringList jobs = server.jobFiles("alpha");
+    ASSERT_EQ(jobs.size(), 1);
+    const auto images = vexa::test::pdfImageSizes(jobs[0]);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0], QSize(1600, 1200));
+}
+
+TEST_F(CupsPrintTest, NoPrinterAtAllSaysSoAndKeepsTheSelection) {
+    fillAllSlots();
+    QString error;
+    ASSERT_TRUE(server.deletePrinter("alpha", &error)) << error.toStdString();
+    ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
+    EXPECT_EQ(printWithDialog({"Front", "DS"}), "No printer available.");
+    EXPECT_EQ(vexa::readSetting("Front"), "-1");
+    EXPECT_EQ(vexa::readSetting("DS"), "-1");
+    EXPECT_EQ(vexa::readSetting("DVD"), "0");
+}
+
+TEST_F(CupsPrintTest, EachDocumentGoesToTheDefaultOfItsStart) {
+    CupsCoverPrinter printer;
+    ASSERT_TRUE(printer.followDefault());
+    ASSERT_TRUE(printer.drawPicture(solid(10, 10, slotColour(1)), 0, 0, 1440, 1440));
+    ASSERT_TRUE(printer.endDocument().sent);
+    ASSERT_TRUE(saveUserDefaultPrinter("beta"));
+    ASSERT_TRUE(printer.drawPicture(solid(10, 10, slotColour(2)), 0, 0, 1440, 1440));
+    ASSERT_TRUE(printer.endDocument().sent);
+    ASSERT_TRUE(server.waitUntilIdle());
+    EXPECT_EQ(server.jobFiles("alpha").size(), 1);
+    EXPECT_EQ(server.jobFiles("beta").size(), 1);
+}
+
+TEST_F(CupsPrintTest, ANamedPrinterMustBeInstalled) {
+    CupsCoverPrinter printer;
+    EXPECT_FALSE(printer.usePrinter("gamma"));
+    EXPECT_FALSE(printer.usePrinter(""));
+    ASSERT_TRUE(printer.usePrinter("beta"));
+    ASSERT_TRUE(printer.setPaperSize(kPaperLegal));
+    ASSERT_TRUE(printer.setOrientation(kLandscape));
+    ASSERT_TRUE(printer.drawPicture(solid(10, 10, slotColour(3)), 0, 0, 2880, 1440));
+    ASSERT_TRUE(printer.endDocument().sent);
+    ASSERT_TRUE(server.waitUntilIdle());
+    EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
+    const QStringList jobs = server.jobFiles("beta");
+    ASSERT_EQ(jobs.size(), 1);
+    EXPECT_EQ(vexa::test::pdfPageSizes(jobs[0]), std::vector<QSizeF>({QSizeF(1008, 612)}));
+}
+
+namespace {
+
+// Collects what a run tells, and runs `afterCover` between covers.
+struct RunLog : PrintProgress {
+    void coverStarted(const CoverFormat&) override {}
+    void coverFinished(const CoverFormat& kind, const DocumentResult& result) override {
+        results << (result.sent ? QStringLiteral("%1 sent").arg(kind.key)
+                                : coverNotice(kind, result));
+    }
+    bool continueAfterCover() override {
+        if (afterCover) afterCover();
+        return true;
+    }
+    QStringList results;
+    std::function<void()> afterCover;
+};
+
+PrintFlags only(const QStringList& keys) {
+    PrintFlags flags{};
+    for (std::size_t i = 0; i < kCoverFormats.size(); ++i)
+        if (keys.contains(kCoverFormats[i].key)) flags[i] = kSelected;
+    return flags;
+}
+
+} // namespace
+
+TEST_F(CupsPrintTest, TheCornerIsThePrintableCornerOfThePageAsThePrinterTurnsIt) {
+    // Four different margins on Letter and Legal: left 10, bottom 20, right 35, top 45.
+    vexa::test::TestPpd ppd;
+    ppd.letterArea = "10 20 577 747";
+    ppd.legalArea = "10 20 577 963";
+    const struct {
+        const char* turn;
+        QPointF landscapeCorner;
+    } printers[] = {
+        // Plus90: the page's left margin is the paper's bottom, its top the paper's left.
+        {"Plus90", {20, 10}},
+        // Minus90: the page's left margin is the paper's top, its top the paper's right.
+        {"Minus90", {45, 35}},
+    };
+    fillAllSlots();
+    for (const auto& p : printers) {
+        SCOPED_TRACE(p.turn);
+        const QString name = QStringLiteral("turn%1").arg(p.turn);
+        ppd.landscape = p.turn;
+        QString error;
+        ASSERT_TRUE(server.addPrinter(name, &error, ppd)) << error.toStdString();
+        CupsCoverPrinter printer;
+        ASSERT_TRUE(printer.usePrinter(name));
+        RunLog log;
+        printSelectedCovers(only({"Front", "Mini", "DVD"}), host, printer, log);
+        EXPECT_EQ(log.results, QStringList({"Front sent", "Mini sent", "DVD sent"}));
+        ASSERT_TRUE(server.waitUntilIdle());
+        const QStringList jobs = server.jobFiles(name);
+        ASSERT_EQ(jobs.size(), 3);
+        expectCoverPage(jobs[0], *coverFormatForKey("Front"), slotColour(1), {612, 792}, {10, 45});
+        expectCoverPage(jobs[1], *coverFormatForKey("Mini"), slotColour(5), {792, 612},
+                        p.landscapeCorner);
+        expectCoverPage(jobs[2], *coverFormatForKey("DVD"), slotColour(4), {1008, 612},
+                        p.landscapeCorner);
+    }
+}
+
+TEST_F(CupsPrintTest, OnA4EveryCoverKeepsItsSizeAndAPrinterWithoutA4GetsNoJob) {
+    vexa::test::TestPpd ppd;
+    ppd.a4Area = "18 36 577 806"; // margins left 18, bottom 36, right 18, top 36 on 595 x 842
+    QString error;
+    ASSERT_TRUE(server.addPrinter("gamma", &error, ppd)) << error.toStdString();
+    ASSERT_TRUE(server.setServerDefault("gamma", &error)) << error.toStdString();
+    fillAllSlots();
+    vexa::ProfileFile(vexa::settingsFilePath()).write("PRINT", "Paper", "A4");
+    EXPECT_EQ(printWithDialog({"Front", "DVD"}), "Printing Complete.");
+    const QStringList jobs = server.jobFiles("gamma");
+    ASSERT_EQ(jobs.size(), 2);
+    expectCoverPage(jobs[0], *coverFormatForKey("Front"), slotColour(1), {595, 842}, {18, 36});
+    expectCoverPage(jobs[1], *coverFormatForKey("DVD"), slotColour(4), {842, 595}, {36, 18});
+
+    // "alpha" lists Letter and Legal only.
+    ASSERT_TRUE(server.setServerDefault("alpha", &error)) << error.toStdString();
+    EXPECT_EQ(printWithDialog({"Front"}),
+              "The CD Front cover was not printed: printer alpha has no A4 paper.");
+    EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
+}
+
+TEST_F(CupsPrintTest, ADitheredPictureReachesThePrinterPixelForPixel) {
+    // 640 x 427 black and white, as the editor's dithers leave it.
+    QImage picture(640, 427, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            seed = seed * 1103515245u + 12345u;
+            picture.setPixel(x, y, (seed >> 16) & 1 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+        }
+    host.putPicture("Image1", picture);
+    printWithDialog({"Front"});
+    const QStringList jobs = server.jobFiles("alpha");
+    ASSERT_EQ(jobs.size(), 1);
+    const QImage extracted = vexa::test::firstPdfImage(jobs[0]);
+    ASSERT_EQ(extracted.size(), picture.size());
+    int changed = 0;
+    const QImage back = extracted.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            changed += back.pixel(x, y) != picture.pixel(x, y);
+    EXPECT_EQ(changed, 0);
+}
+
+TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
+    fillAllSlots();
+    CupsCoverPrinter printer;
+    ASSERT_TRUE(printer.usePrinter("beta"));
+    RunLog log;
+    log.afterCover = [this] {
+        QString error;
+        server.waitUntilIdle();
+        server.deletePrinter("beta", &error);
+    };
+    printSelectedCovers(only({"Front", "Inside"}), host, printer, log);
+    EXPECT_EQ(log.results,
+              QStringList({"Front sent", "The CD Inside cover was not printed: printer beta is "
+                                         "not available."}));
+
+    // The same page is taken while the server runs and refused, with CUPS' reason, once it
+    // has stopped.
+    const QString page = folder.filePath("page.pdf");
+    CoverPdf pdf(page);
+    ASSERT_TRUE(pdf.addPage({{612, 792}, {}, {0, 0, 72, 72}}, solid(4, 4, slotColour(1))));
+    ASSERT_TRUE(pdf.finish());
+    QString error;
+    EXPECT_GT(
+        submitPdfJob("alpha", page, "VEXA cover", kPaperLetter, QPageLayout::Portrait, &error), 0);
+    ASSERT_TRUE(server.waitUntilIdle());
+    server.halt();
+    EXPECT_EQ(
+        submitPdfJob("alpha", page, "VEXA cover", kPaperLetter, QPageLayout::Portrait, &error), 0);
+    EXPECT_FALSE(error.isEmpty());
+    vexa::writeSetting("Front", "-1");
+    CoverSelect dialog(host);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "No printer available.");
+    ASSERT_TRUE(server.resume(&error)) << error.toStdString();
+}
+
+TEST_F(CupsPrintTest, PreviewPagesAreThePagesAsTheyWillPrintWithOrWithoutAPrinter) {
+    fillAllSlots();
+    host.putPicture("Image2", QImage()); // Inside selected but empty: no page
+    const PrintFlags flags = only({"Front", "Inside", "DVD", "HD"});
+    const struct {
+        const char* printer;
+        PaperChoice paper;
+        std::vector<QSizeF> pages;
+        std::vector<QRectF> printable; // null: no outline
+        std::vector<QPointF> corners;
+    } cases[] = {
+        // alpha: paper margins left 18, bottom 36, right 18, top 36, turned Plus90.
+        {"alpha",
+         PaperChoice::LetterLegal,
+         {{612, 792}, {1008, 612}, {792, 612}},
+         {{18, 36, 576, 720}, {36, 18, 936, 576}, {36, 18, 720, 576}},
+         {{18, 36}, {36, 18}, {36, 18}}},
+        {"",
+         PaperChoice::LetterLegal,
+         {{612, 792}, {1008, 612}, {792, 612}},
+         {{}, {}, {}},
+         {{0, 0}, {0, 0}, {0, 0}}},
+        {"",
+         PaperChoice::A4,
+         {{595, 842}, {842, 595}, {842, 595}},
+         {{}, {}, {}},
+         {{0, 0}, {0, 0}, {0, 0}}},
+    };
+    const QStringList keys{"Front", "DVD", "HD"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.printer) + (c.paper == PaperChoice::A4 ? " A4" : " Letter"));
+        const std::vector<PreviewPage> pages = previewPages(flags, host, c.paper, c.printer);
+        ASSERT_EQ(pages.size(), 3u);
+        for (std::size_t i = 0; i < 3; ++i) {
+            const CoverFormat& kind = *coverFormatForKey(keys[static_cast<qsizetype>(i)]);
+            EXPECT_EQ(pages[i].kind, &kind);
+            EXPECT_EQ(pages[i].page.page, c.pages[i]);
+            EXPECT_EQ(pages[i].page.printable.isNull(), c.printable[i].isNull());
+            if (!c.printable[i].isNull()) {
+                EXPECT_NEAR(pages[i].page.printable.left(), c.printable[i].left(), 0.1);
+                EXPECT_NEAR(pages[i].page.printable.top(), c.printable[i].top(), 0.1);
+                EXPECT_NEAR(pages[i].page.printable.width(), c.printable[i].width(), 0.1);
+                EXPECT_NEAR(pages[i].page.printable.height(), c.printable[i].height(), 0.1);
+            }
+            EXPECT_NEAR(pages[i].page.cover.left(), c.corners[i].x(), 0.1);
+            EXPECT_NEAR(pages[i].page.cover.top(), c.corners[i].y(), 0.1);
+            EXPECT_EQ(pages[i].page.cover.size(), QSizeF(kind.width / 20, kind.height / 20));
+        }
+    }
+}
+
+TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
+    fillAllSlots();
+    for (const CoverFormat& kind : kCoverFormats)
+        vexa::writeSetting(kind.key,
+                           QString(kind.key) == "Mini" || QString(kind.key) == "PSP" ? "-1" : "0");
+    const QByteArray settingsBefore = [] {
+        QFile file(vexa::settingsFilePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    CoverSelect dialog(host);
+    dialog.findChild<QLabel*>("Label1")->setText("as it was");
+    QStringList seen;
+    QImage shot;
+    QRectF expectedCover;
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<CoverPreview*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        auto* caption = preview->findChild<QLabel*>("lblPage");
+        seen << caption->text();
+        QTest::mouseClick(preview->findChild<QPushButton*>("cmdNext"), Qt::LeftButton);
+        seen << caption->text();
+        EXPECT_FALSE(preview->findChild<QPushButton*>("cmdNext")->isEnabled());
+        QTest::mouseClick(preview->findChild<QPushButton*>("cmdActualSize"), Qt::LeftButton);
+        const double scale = preview->scale();
+        EXPECT_DOUBLE_EQ(scale, preview->logicalDpiX() / 72.0);
+        // PSP on alpha: landscape Letter, cover 594 x 477 pt at the corner (36, 18).
+        auto* view = preview->findChild<QWidget*>("PreviewPage");
+        shot = view->grab().toImage();
+        const double gap = (view->width() - 792 * scale) / 2;
+        expectedCover = QRectF(gap + 36 * scale, gap + 18 * scale, 594 * scale, 477 * scale);
+        QTest::mouseClick(preview->findChild<QPushButton*>("cmdFit"), Qt::LeftButton);
+        EXPECT_LT(preview->scale(), scale);
+        preview->findChild<QPushButton*>("cmdClose")->click();
+    });
+    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPreview"), Qt::LeftButton);
+    EXPECT_EQ(seen, QStringList({"Page 1 of 2: CD Mini cover, Letter landscape",
+                                 "Page 2 of 2: PSP cover, Letter landscape"}));
+    const QRect box = vexa::test::colourBox(shot, slotColour(6));
+    EXPECT_NEAR(box.left(), expectedCover.left(), 2);
+    EXPECT_NEAR(box.top(), expectedCover.top(), 2);
+    EXPECT_NEAR(box.width(), expectedCover.width(), 2);
+    EXPECT_NEAR(box.height(), expectedCover.height(), 2);
+    // Nothing was printed, written or said.
+    EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "as it was");
+    QFile file(vexa::settingsFilePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), settingsBefore);
+    EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
+}
