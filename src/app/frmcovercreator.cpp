@@ -15,6 +15,7 @@
 #include "ShellCommands.h"
 #include "SlotTable.h"
 #include "ToolbarIcons.h"
+#include "WindowPlacement.h"
 #include "cGdiPlus.h"
 
 #include <QAction>
@@ -216,6 +217,7 @@ void frmcovercreator::openPrinterChooser() {
     if (!m_printerChooser) {
         m_printerChooser = new print::Form1(this);
         m_printerChooser->setAttribute(Qt::WA_DeleteOnClose);
+        placeOverOwner(m_printerChooser, this, false);
     }
     m_printerChooser->show();
     m_printerChooser->raise();
@@ -310,6 +312,10 @@ void frmcovercreator::Form_Unload() {
 }
 
 void frmcovercreator::closeEvent(QCloseEvent* event) {
+    if (!isEnabled()) {
+        event->ignore(); // a notice holds the window: it has to be answered first
+        return;
+    }
     Form_Unload();
     event->accept();
 }

@@ -1,11 +1,12 @@
 // The help: the contents file, the help window, opening and closing, and the pages we ship.
+#include "FakeXdgOpen.h"
 #include "HelpBook.h"
 #include "HelpWindow.h"
 #include "HtmlHelp.h"
 #include "TestSupport.h"
+#include "UpdateCheckVersion.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QPointer>
@@ -52,16 +53,6 @@ protected:
     QTemporaryDir dir;
     QWidget owner;
     HtmlHelp help;
-};
-
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    UrlRecorder() { QDesktopServices::setUrlHandler("http", this, "open"); }
-    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler("http"); }
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls.append(url); }
 };
 
 } // namespace
@@ -131,7 +122,7 @@ TEST_F(SmallHelp, HelpContentsOpensTheDefaultTopicAndHelpTheContents) {
 }
 
 TEST_F(SmallHelp, LinksStayInTheBookAndTheWebGoesToTheBrowser) {
-    UrlRecorder browser;
+    test::FakeXdgOpen browser;
     HelpWindow* window = help.displayTopic(&owner);
     emit window->page()->anchorClicked(QUrl("details.html"));
     EXPECT_EQ(window->currentTopic(), "details.html");
@@ -148,8 +139,7 @@ TEST_F(SmallHelp, LinksStayInTheBookAndTheWebGoesToTheBrowser) {
     EXPECT_FALSE(window->page()->toPlainText().contains("hidden"));
 
     emit window->page()->anchorClicked(QUrl("http://www.vexa.example/"));
-    ASSERT_EQ(browser.urls.size(), 1);
-    EXPECT_EQ(browser.urls.front(), QUrl("http://www.vexa.example/"));
+    EXPECT_EQ(browser.waitForAddresses(1), QStringList{"http://www.vexa.example/"});
     EXPECT_EQ(window->currentTopic(), HelpWindow::kContentsPage);
 }
 
@@ -245,6 +235,20 @@ TEST(ShippedHelpTest, EveryCommandEffectAndToolIsExplained) {
     for (const char* term : terms) EXPECT_TRUE(all.contains(QLatin1String(term))) << term;
 }
 
+TEST(ShippedHelpTest, TheUpdateExamplesAreWhatTheCheckAnswers) {
+    QFile page(shippedHelp() + "/updates.html");
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    static const QRegularExpression row(
+        QStringLiteral("<tr><td>([^<]*)</td><td><b>([^<]*)</b></td></tr>"));
+    int examples = 0;
+    for (auto it = row.globalMatch(QString::fromUtf8(page.readAll())); it.hasNext(); ++examples) {
+        const auto match = it.next();
+        EXPECT_EQ(noticeFor(compareVersions(match.captured(1))).message, match.captured(2))
+            << "the server names " << match.captured(1).toStdString();
+    }
+    EXPECT_GE(examples, 6); // both edges of "up to date", and one of each other answer
+}
+
 TEST(ShippedHelpTest, TheBuildPutsThePagesIntoTheProgramFolder) {
     const HelpBook shipped = HelpBook::load(shippedHelp());
     const HelpBook installed = HelpBook::load(QStringLiteral(VEXA_PROGRAM_DIR "/help"));
@@ -253,4 +257,3 @@ TEST(ShippedHelpTest, TheBuildPutsThePagesIntoTheProgramFolder) {
         EXPECT_TRUE(QFile::exists(installed.filePath(topic.file))) << topic.file.toStdString();
 }
 
-#include "test_help.moc"
