@@ -1,6 +1,7 @@
 #include "frmcovercreator.h"
 
 #include "CoverManipulatorCommand.h"
+#include "CoverMark.h"
 #include "CoverSelect.h"
 #include "Drives.h"
 #include "Form1.h"
@@ -145,7 +146,10 @@ void frmcovercreator::buildTabs() {
         layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
         layout->addWidget(holder, 0, Qt::AlignHCenter | Qt::AlignTop);
         const QString name = QLatin1String(slot.slotName);
-        connect(holder, &PictureHolder::clicked, this, [this, name] { m_selectedSlot = name; });
+        connect(holder, &PictureHolder::clicked, this, [this, name, tab = slot.tab] {
+            m_selectedSlot = name;
+            markSelectedCover(*m_tabs, m_slots, tab);
+        });
         m_slots[static_cast<size_t>(slot.tab)] = holder;
         m_tabs->addTab(page, QLatin1String(slot.caption));
     }
