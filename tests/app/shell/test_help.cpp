@@ -11,9 +11,12 @@
 #include <QFile>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -233,6 +236,26 @@ TEST(ShippedHelpTest, EveryCommandEffectAndToolIsExplained) {
         "A new version of VEXA is available!", "Unable to check for update!", "Download",
         "notification area", "vexa6.ini", "temporary printer", "Legal", "Letter"};
     for (const char* term : terms) EXPECT_TRUE(all.contains(QLatin1String(term))) << term;
+}
+
+TEST(ShippedHelpTest, EveryContentsTitleReadsInFullAtTheOpeningSize) {
+    QWidget owner;
+    HelpWindow window(HelpBook::load(shippedHelp()), &owner);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTreeWidget* list = window.contentsList();
+    // Item views draw text inside the item's rectangle less a margin on either side.
+    const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+    const QFontMetrics metrics(list->font());
+    int titles = 0;
+    for (QTreeWidgetItemIterator it(list); *it; ++it, ++titles) {
+        const QRect row = list->visualItemRect(*it);
+        EXPECT_LE(row.left() + 2 * margin + metrics.horizontalAdvance((*it)->text(0)),
+                  list->viewport()->width())
+            << (*it)->text(0).toStdString();
+        EXPECT_GE(row.width(), 2 * margin + metrics.horizontalAdvance((*it)->text(0)));
+    }
+    EXPECT_EQ(titles, HelpBook::load(shippedHelp()).topics().size());
 }
 
 TEST(ShippedHelpTest, TheUpdateExamplesAreWhatTheCheckAnswers) {
