@@ -67,7 +67,8 @@ AddressMessage::AddressMessage(const QUrl& address, QWidget* owner) : QDialog(ow
     m_line = new QLineEdit(address.toString(), this);
     m_line->setObjectName(QStringLiteral("txtAddress"));
     m_line->setReadOnly(true);
-    m_line->setMinimumWidth(std::min(m_line->fontMetrics().horizontalAdvance(m_line->text()) + 16, 640));
+    m_line->setMinimumWidth(
+        std::min(m_line->fontMetrics().horizontalAdvance(m_line->text()) + 16, 640));
     m_line->selectAll();
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);

@@ -17,7 +17,8 @@ class AddressOpener : public QObject {
     Q_OBJECT
 public:
     static constexpr const char* kProgram = "xdg-open";
-    static constexpr const char* kObjectName = "AddressOpener"; // each is a child of the application
+    static constexpr const char* kObjectName =
+        "AddressOpener"; // each is a child of the application
 
     // Starts the hand-over. The opener deletes itself once the outcome is known. While
     // xdg-open still runs (it may run for as long as the browser it started), it is left

@@ -11,8 +11,8 @@ namespace vexa {
 
 frmmsnpopupdate::frmmsnpopupdate(CoverHost& host, const QString& message, const QString& kind,
                                  QUrl downloadAddress)
-    : MsnPopupWindow(host, notify::updatePopupDesign(), message, kind),
-      m_host(host.hostWindow()), m_downloadAddress(std::move(downloadAddress)) {
+    : MsnPopupWindow(host, notify::updatePopupDesign(), message, kind), m_host(host.hostWindow()),
+      m_downloadAddress(std::move(downloadAddress)) {
     connect(button(notify::PopupButton::Download), &QPushButton::clicked, this,
             &frmmsnpopupdate::cmdDownload_Click);
 }

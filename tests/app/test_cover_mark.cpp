@@ -20,8 +20,8 @@ TEST(CoverMarkTest, TheClickedCoverIsFramedAndItsTabDottedWithTheCaptionsUnchang
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         QTabWidget* tabs = window.SSTab1();
-        const QStringList captions = {"Front", "Inside", "Back", "DVD",  "Mini", "PSP",
-                                      "DS",    "SLIM",   "HD",   "Blu",  "Vita", "Scan"};
+        const QStringList captions = {"Front", "Inside", "Back", "DVD", "Mini", "PSP",
+                                      "DS",    "SLIM",   "HD",   "Blu", "Vita", "Scan"};
         const QColor highlight = window.palette().color(QPalette::Highlight);
         const QColor white(Qt::white);
         for (int n = 1; n <= 11; ++n)

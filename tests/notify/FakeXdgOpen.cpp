@@ -10,9 +10,9 @@ namespace vexa::test {
 FakeXdgOpen::FakeXdgOpen(int exitStatus, int delaySeconds) : m_oldPath(qgetenv("PATH")) {
     QFile script(m_dir.filePath("xdg-open"));
     if (script.open(QIODevice::WriteOnly)) {
-        script.write("#!/bin/sh\nsleep " + QByteArray::number(delaySeconds) + "\nprintf '%s\\n' \"$1\" >> '" +
-                     m_dir.filePath("addresses").toLocal8Bit() + "'\nexit " +
-                     QByteArray::number(exitStatus) + "\n");
+        script.write("#!/bin/sh\nsleep " + QByteArray::number(delaySeconds) +
+                     "\nprintf '%s\\n' \"$1\" >> '" + m_dir.filePath("addresses").toLocal8Bit() +
+                     "'\nexit " + QByteArray::number(exitStatus) + "\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }

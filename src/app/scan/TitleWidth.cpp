@@ -16,8 +16,8 @@ constexpr int kBarMargins = 16;   // both ends of the bar together
 
 int titleBarWidth(const QString& title) {
     const QFontMetrics metrics(QFontDatabase::systemFont(QFontDatabase::TitleFont));
-    return metrics.horizontalAdvance(title) +
-           kTitleBarItems * (metrics.height() + kButtonPadding) + kBarMargins;
+    return metrics.horizontalAdvance(title) + kTitleBarItems * (metrics.height() + kButtonPadding) +
+           kBarMargins;
 }
 
 void fitTitle(QMessageBox& box) {

@@ -46,6 +46,7 @@ void ShellCommands::about() {
     // A window that cannot be opened is no reason to disturb the user.
     try {
         if (m_about) {
+            m_about->setWindowState(m_about->windowState() & ~Qt::WindowMinimized);
             m_about->show();
             m_about->raise();
             m_about->activateWindow();

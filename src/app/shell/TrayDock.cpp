@@ -29,7 +29,8 @@ void TrayDock::dock() {
     m_dockPending = false;
     if (!m_window || !m_window->isMinimized() || m_inTray) return; // restored in the meantime
     // A window mapped again is placed afresh by the window manager, unless it asks for a place.
-    m_restorePosition = m_window->pos();
+    // The inside's position: the frame's is not known while the window is being mapped again.
+    m_restorePosition = m_window->geometry().topLeft();
     m_window->hide();
     ShowProgramInTray();
     m_inTray = true;
@@ -67,7 +68,7 @@ void TrayDock::returnToRestorePosition() {
     // takes a position from it: every move it makes within the next moment is answered
     // with the old position, until the window stands there. Later moves are the user's.
     m_window->installEventFilter(this);
-    m_window->move(*m_restorePosition);
+    m_window->setGeometry(QRect(*m_restorePosition, m_window->size()));
     QTimer::singleShot(kReturnWindowMs, this, [this] {
         m_restorePosition.reset();
         if (m_window) m_window->removeEventFilter(this);
@@ -76,8 +77,8 @@ void TrayDock::returnToRestorePosition() {
 
 bool TrayDock::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_window && event->type() == QEvent::Move && m_restorePosition) {
-        if (m_window->pos() != *m_restorePosition) {
-            m_window->move(*m_restorePosition);
+        if (m_window->geometry().topLeft() != *m_restorePosition) {
+            m_window->setGeometry(QRect(*m_restorePosition, m_window->size()));
         } else {
             m_restorePosition.reset(); // arrived
             m_window->removeEventFilter(this);

@@ -55,7 +55,7 @@ private:
     QSystemTrayIcon* m_icon = nullptr;
     bool m_inTray = false;
     bool m_dockPending = false;
-    std::optional<QPoint> m_restorePosition; // where the window's frame stood when docked
+    std::optional<QPoint> m_restorePosition; // where the window's inside stood when docked
 };
 
 } // namespace vexa

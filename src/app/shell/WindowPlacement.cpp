@@ -12,8 +12,10 @@ namespace {
 // The rectangle moved the least distance that puts it inside `screen` (its top-left corner
 // when it is larger than the screen).
 QRect keptOnScreen(QRect frame, const QRect& screen) {
-    frame.moveLeft(std::max(screen.left(), std::min(frame.left(), screen.right() - frame.width() + 1)));
-    frame.moveTop(std::max(screen.top(), std::min(frame.top(), screen.bottom() - frame.height() + 1)));
+    frame.moveLeft(
+        std::max(screen.left(), std::min(frame.left(), screen.right() - frame.width() + 1)));
+    frame.moveTop(
+        std::max(screen.top(), std::min(frame.top(), screen.bottom() - frame.height() + 1)));
     return frame;
 }
 
@@ -29,7 +31,8 @@ QRect centredOver(const QSize& size, const QRect& owner) {
 QRect centredOrBeside(const QSize& size, const QRect& owner, const QRect& screen) {
     const QRect centred = centredOver(size, owner);
     if (screen.contains(centred)) return centred;
-    const int top = std::max(screen.top(), std::min(owner.top(), screen.bottom() - size.height() + 1));
+    const int top =
+        std::max(screen.top(), std::min(owner.top(), screen.bottom() - size.height() + 1));
     const QRect right(QPoint(owner.right() + 1, top), size);
     if (screen.contains(right)) return right;
     const QRect left(QPoint(owner.left() - size.width(), top), size);

@@ -84,7 +84,7 @@ bool XServerWithTray::start() {
 
     // trayer owns the notification-area selection of that display.
     std::vector<QByteArray> env{"DISPLAY=" + m_display.toLatin1(), "PATH=" + qgetenv("PATH"),
-                               "HOME=" + qgetenv("HOME")};
+                                "HOME=" + qgetenv("HOME")};
     std::vector<char*> envp;
     for (QByteArray& entry : env) envp.push_back(entry.data());
     envp.push_back(nullptr);

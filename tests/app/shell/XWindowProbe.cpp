@@ -37,11 +37,11 @@ namespace {
 QList<std::uint32_t> cardinals(xcb_connection_t* connection, WId window, std::uint32_t property,
                                std::uint32_t type, std::uint32_t count) {
     QList<std::uint32_t> values;
-    xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        connection,
-        xcb_get_property(connection, 0, static_cast<xcb_window_t>(window), property, type, 0,
-                         count),
-        nullptr);
+    xcb_get_property_reply_t* reply =
+        xcb_get_property_reply(connection,
+                               xcb_get_property(connection, 0, static_cast<xcb_window_t>(window),
+                                                property, type, 0, count),
+                               nullptr);
     if (reply && reply->format == 32) {
         const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
         const int length = xcb_get_property_value_length(reply) / 4;
@@ -109,8 +109,8 @@ OpacitySampler::OpacitySampler(WId window) : m_window(window) {
         int last = -2;
         while (!m_stop.load()) {
             const auto value = probe.cardinal(m_window, "_NET_WM_WINDOW_OPACITY");
-            const int alpha = value ? static_cast<int>(std::lround(*value * 255.0 / 0xffffffffu))
-                                    : -1;
+            const int alpha =
+                value ? static_cast<int>(std::lround(*value * 255.0 / 0xffffffffu)) : -1;
             if (alpha != last) m_changes.append(alpha);
             last = alpha;
             std::this_thread::sleep_for(std::chrono::microseconds(200));

@@ -128,12 +128,13 @@ TEST_F(MainWindowOnDesktop, TheTemporaryPrinterOpensCentredOverTheMainWindow) {
     const auto frame = settledFrame(x, *chooser);
     ASSERT_TRUE(frame);
     // Within a few pixels: before the chooser is shown its frame can only be estimated from the
-    // main window's, and a resizable window gets a bottom handle that the fixed main window has not.
+    // main window's, and a resizable window gets a bottom handle that the fixed main window has
+    // not.
     EXPECT_LE(std::abs(frame->center().x() - main.center().x()), 3);
     EXPECT_LE(std::abs(frame->center().y() - main.center().y()), 3)
         << "chooser " << frame->x() << "," << frame->y() << " " << frame->width() << "x"
-        << frame->height() << " main " << main.x() << "," << main.y() << " " << main.width()
-        << "x" << main.height() << " qt " << chooser->frameGeometry().x() << ","
+        << frame->height() << " main " << main.x() << "," << main.y() << " " << main.width() << "x"
+        << main.height() << " qt " << chooser->frameGeometry().x() << ","
         << chooser->frameGeometry().y() << " " << chooser->frameGeometry().width() << "x"
         << chooser->frameGeometry().height();
     EXPECT_EQ(x.transientFor(chooser->winId()), window->winId());
@@ -206,9 +207,8 @@ TEST_F(MainWindowOnDesktop, BackFromTheTrayWhereItWas) {
 
 TEST_F(MainWindowOnDesktop, ANoticeStaysOnTheScreenAndHoldsTheMainWindowOpen) {
     showAt({200, 150});
-    QPointer<frmmsnpopup> popup =
-        frmmsnpopup::open(*window, QStringLiteral("Select a cover first."),
-                          QStringLiteral("picture"));
+    QPointer<frmmsnpopup> popup = frmmsnpopup::open(
+        *window, QStringLiteral("Select a cover first."), QStringLiteral("picture"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !popup->tmrOpen()->isActive(); }, kWait));
     const auto frame = settledFrame(x, *popup);
     ASSERT_TRUE(frame);

@@ -279,4 +279,3 @@ TEST(ShippedHelpTest, TheBuildPutsThePagesIntoTheProgramFolder) {
     for (const HelpTopic& topic : shipped.topics())
         EXPECT_TRUE(QFile::exists(installed.filePath(topic.file))) << topic.file.toStdString();
 }
-

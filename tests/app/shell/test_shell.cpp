@@ -190,4 +190,3 @@ TEST(TrayDockTest, WithoutANotificationAreaMinimisingKeepsTheWindowOnTheTaskBar)
     EXPECT_FALSE(dock.inTray());
     EXPECT_EQ(dock.trayIcon(), nullptr);
 }
-

@@ -149,4 +149,3 @@ TEST_F(ShellWiring, CheckForUpdatesEndsInTheUpdatePopup) {
     popups.front()->close();
     flushDeletes();
 }
-
