@@ -1,6 +1,7 @@
 #include "frmcovercreator.h"
 
 #include "CoverManipulatorCommand.h"
+#include "CoverMark.h"
 #include "CoverSelect.h"
 #include "Drives.h"
 #include "Form1.h"
@@ -14,6 +15,7 @@
 #include "ShellCommands.h"
 #include "SlotTable.h"
 #include "ToolbarIcons.h"
+#include "WindowPlacement.h"
 #include "cGdiPlus.h"
 
 #include <QAction>
@@ -144,7 +146,10 @@ void frmcovercreator::buildTabs() {
         layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
         layout->addWidget(holder, 0, Qt::AlignHCenter | Qt::AlignTop);
         const QString name = QLatin1String(slot.slotName);
-        connect(holder, &PictureHolder::clicked, this, [this, name] { m_selectedSlot = name; });
+        connect(holder, &PictureHolder::clicked, this, [this, name, tab = slot.tab] {
+            m_selectedSlot = name;
+            markSelectedCover(*m_tabs, m_slots, tab);
+        });
         m_slots[static_cast<size_t>(slot.tab)] = holder;
         m_tabs->addTab(page, QLatin1String(slot.caption));
     }
@@ -216,6 +221,7 @@ void frmcovercreator::openPrinterChooser() {
     if (!m_printerChooser) {
         m_printerChooser = new print::Form1(this);
         m_printerChooser->setAttribute(Qt::WA_DeleteOnClose);
+        placeOverOwner(m_printerChooser, this, false);
     }
     m_printerChooser->show();
     m_printerChooser->raise();
@@ -295,6 +301,10 @@ void frmcovercreator::Form_Unload() {
 }
 
 void frmcovercreator::closeEvent(QCloseEvent* event) {
+    if (!isEnabled()) {
+        event->ignore(); // a notice holds the window: it has to be answered first
+        return;
+    }
     Form_Unload();
     event->accept();
 }

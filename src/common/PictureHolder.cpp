@@ -20,6 +20,12 @@ void PictureHolder::setFramed(bool framed) {
     update();
 }
 
+void PictureHolder::setMarked(bool marked) {
+    if (m_marked == marked) return;
+    m_marked = marked;
+    update();
+}
+
 void PictureHolder::setPlaceholderText(const QString& text) {
     m_placeholder = text;
     update();
@@ -32,6 +38,14 @@ void PictureHolder::paintEvent(QPaintEvent*) {
         painter.setPen(palette().color(QPalette::Dark));
         painter.drawRect(area.adjusted(0, 0, -1, -1));
         area.adjust(1, 1, -1, -1);
+    }
+    if (m_marked) {
+        const QColor highlight = palette().color(QPalette::Highlight);
+        for (int ring = 0; ring < kMarkWidth; ++ring) {
+            painter.setPen(highlight);
+            painter.drawRect(area.adjusted(0, 0, -1, -1));
+            area.adjust(1, 1, -1, -1);
+        }
     }
     if (area.isEmpty()) return;
     if (m_picture.isNull()) {

@@ -23,6 +23,11 @@ public:
     // A single-line border, as the editor's previews have.
     void setFramed(bool framed);
 
+    // A frame in the highlight colour around the picture: the holder is the selected one.
+    static constexpr int kMarkWidth = 3;
+    void setMarked(bool marked);
+    bool isMarked() const { return m_marked; }
+
     // A hint drawn while the holder is empty.
     void setPlaceholderText(const QString& text);
 
@@ -37,6 +42,7 @@ private:
     QImage m_picture;
     QPixmap m_shown;
     bool m_framed = false;
+    bool m_marked = false;
     QString m_placeholder;
 };
 

@@ -28,6 +28,18 @@ TwipsRect popupStartRect(const PopupFrame& frame, const ScreenTwips& screen, int
     rect.width = frame.backgroundWidth + frame.borderWidth;
     rect.top = screen.twipsPerPixelY * screen.fullScreenHeightPixels -
                fullPopupHeight(frame) * (openCount - 1) + kPopupBelowEdge;
+    if (screen.heightPixels <= 0) return rect;
+
+    // The slide-in keeps the bottom edge; the open popup reaches up from it by its full height.
+    const double screenHeight = screen.heightPixels * screen.twipsPerPixelY;
+    const double screenWidth = screen.widthPixels * screen.twipsPerPixelX;
+    // The lowest popup of a stack decides, so that the others stay exactly above it.
+    const double lowestBottom = rect.top + fullPopupHeight(frame) * (openCount - 1) + rect.height;
+    if (lowestBottom > screenHeight) rect.top -= lowestBottom - screenHeight;
+    const double openTop = rect.top + rect.height - fullPopupHeight(frame);
+    if (openTop < 0) rect.top -= openTop;
+    if (rect.left + rect.width > screenWidth) rect.left = screenWidth - rect.width;
+    if (rect.left < 0) rect.left = 0;
     return rect;
 }
 

@@ -30,6 +30,7 @@ struct ScreenTwips {
     double twipsPerPixelX = 15;
     double twipsPerPixelY = 15;
     int widthPixels = 0;
+    int heightPixels = 0; // the whole screen, panels included; 0 when unknown
     // The available height (without panels) less a window caption's height, in pixels.
     int fullScreenHeightPixels = 0;
 };
@@ -44,6 +45,9 @@ double fullPopupHeight(const PopupFrame& frame);
 
 // Where a popup starts its slide-in when `openCount` popups (itself included) are open: a thin
 // strip just below the usable screen height, one full popup height higher per popup before it.
+// The usable height assumes a task bar at the bottom, which the popup may cover; where there
+// is none the strip would start below the screen, so it is moved up (or, for a very tall
+// stack, down, and sideways on a narrow screen) until the open popup lies wholly on the screen.
 TwipsRect popupStartRect(const PopupFrame& frame, const ScreenTwips& screen, int openCount);
 
 // One tick of the slide-in: grows the popup by up to one step, keeping its bottom edge.

@@ -21,12 +21,14 @@ ScreenTwips primaryScreenTwips() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) {
         result.widthPixels = 1024;
+        result.heightPixels = 768;
         result.fullScreenHeightPixels = 768;
         return result;
     }
     result.twipsPerPixelX = twipsPerPixel(screen->logicalDotsPerInchX());
     result.twipsPerPixelY = twipsPerPixel(screen->logicalDotsPerInchY());
     result.widthPixels = screen->geometry().width();
+    result.heightPixels = screen->geometry().height();
     const int caption = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
     result.fullScreenHeightPixels = screen->availableGeometry().height() - caption;
     return result;

@@ -1,6 +1,8 @@
 #include "frmmsnpopupdate.h"
 
-#include <QDesktopServices>
+#include "CoverHost.h"
+#include "OpenAddress.h"
+
 #include <QPushButton>
 
 #include <utility>
@@ -9,7 +11,7 @@ namespace vexa {
 
 frmmsnpopupdate::frmmsnpopupdate(CoverHost& host, const QString& message, const QString& kind,
                                  QUrl downloadAddress)
-    : MsnPopupWindow(host, notify::updatePopupDesign(), message, kind),
+    : MsnPopupWindow(host, notify::updatePopupDesign(), message, kind), m_host(host.hostWindow()),
       m_downloadAddress(std::move(downloadAddress)) {
     connect(button(notify::PopupButton::Download), &QPushButton::clicked, this,
             &frmmsnpopupdate::cmdDownload_Click);
@@ -23,8 +25,8 @@ frmmsnpopupdate* frmmsnpopupdate::open(CoverHost& host, const QString& message, 
 }
 
 void frmmsnpopupdate::cmdDownload_Click() {
-    // Without a browser the address simply goes nowhere; the popup closes all the same.
-    QDesktopServices::openUrl(m_downloadAddress);
+    // The popup closes at once; should no browser take the address, the main window shows it.
+    AddressOpener::open(m_downloadAddress, m_host);
     close();
 }
 

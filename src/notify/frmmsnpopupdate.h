@@ -2,6 +2,7 @@
 
 #include "MsnPopupWindow.h"
 
+#include <QPointer>
 #include <QUrl>
 
 namespace vexa {
@@ -25,6 +26,7 @@ public:
     void cmdDownload_Click();
 
 private:
+    QPointer<QWidget> m_host;
     QUrl m_downloadAddress;
 };
 

@@ -12,7 +12,8 @@
 
 namespace vexa::print {
 
-Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window) {
+// A dialog to the window system, so that it stays with the main window (transient for it).
+Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Set Temporary Printer"));
 

@@ -61,6 +61,40 @@ TEST(PopupStart, EachFurtherOpenPopupStartsOneFullHeightHigher) {
     EXPECT_DOUBLE_EQ(popupStartRect(frame, screen96(), 3).top, first - 3000);
 }
 
+TEST(PopupStart, TheOpenPopupLiesWhollyOnTheScreen) {
+    // The select-a-cover popup (1455 twips high when open) on 1024 x 768 pixel screens at
+    // 15 twips per pixel; the usable height is the screen less any panel less a 20 pixel
+    // caption. Expected tops worked out by hand: the bottom edge of the 90 twip strip is where
+    // the open popup's bottom edge stays.
+    struct Case {
+        const char* what;
+        int width, usable, count;
+        double left, top;
+    };
+    const Case cases[] = {
+        // A 30 pixel task bar: 718 * 15 + 300, bottom at 11160 of 11520, as the formula says.
+        {"panel at the bottom", 1024, 718, 1, 6652.5, 11070},
+        // No panel: the formula's 11610 bottom would lie 6 pixels below; up to 11520 - 90.
+        {"no panel", 1024, 748, 1, 6652.5, 11430},
+        // The second of a stack moves up with the first, staying one full height above it.
+        {"no panel, second", 1024, 748, 2, 6652.5, 11430 - 1455},
+        // Eleven popups reach above the top: the highest stands at the top edge (1455 - 90).
+        {"no panel, eleventh", 1024, 748, 11, 6652.5, 1365},
+        // A screen narrower than the popup (100 pixels, 1500 twips): its left edge at 0.
+        {"narrow screen", 100, 748, 1, 0, 11430},
+    };
+    for (const Case& c : cases) {
+        ScreenTwips screen = screen96();
+        screen.widthPixels = c.width;
+        screen.heightPixels = 768;
+        screen.fullScreenHeightPixels = c.usable;
+        const TwipsRect r = popupStartRect(smallPopup(), screen, c.count);
+        EXPECT_DOUBLE_EQ(r.left, c.left) << c.what;
+        EXPECT_DOUBLE_EQ(r.top, c.top) << c.what;
+        EXPECT_DOUBLE_EQ(r.height, 90) << c.what;
+    }
+}
+
 TEST(PopupSlide, InGrowsThirtyTwipsPerTickKeepingTheBottomEdge) {
     TwipsRect r = popupStartRect(smallPopup(), screen96(), 1);
     const double bottom = r.top + r.height;

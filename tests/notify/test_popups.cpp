@@ -1,6 +1,7 @@
 // The two notification popups as windows: what they show, where they slide, the main window
 // they disable, and how they go away.
 #include "FakeCoverHost.h"
+#include "FakeXdgOpen.h"
 #include "PictureHolder.h"
 #include "ProgramFolder.h"
 #include "ScreenMetrics.h"
@@ -11,7 +12,6 @@
 #include "msnpopupGradient.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -24,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace vexa;
 using notify::PopupButton;
 using vexa::test::FakeCoverHost;
@@ -31,23 +33,6 @@ using vexa::test::FakeCoverHost;
 namespace {
 
 const QUrl kInstaller(QStringLiteral("http://www.vexa.example/vexa/VEXA-Setup.exe"));
-
-// Catches what a popup hands to the desktop's browser, so nothing leaves this machine.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    UrlCatcher() {
-        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open");
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open");
-    }
-    ~UrlCatcher() override {
-        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    }
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened.append(url); }
-};
 
 void deletePendingWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -169,7 +154,10 @@ TEST_F(PopupTest, SlidesUpFromTheBottomOfTheScreenAndStaysUntilOk) {
     const notify::ScreenTwips screen = notify::primaryScreenTwips();
     const notify::TwipsRect start = popup->twipsGeometry();
     EXPECT_DOUBLE_EQ(start.height, 90);
-    EXPECT_DOUBLE_EQ(start.top, screen.fullScreenHeightPixels * screen.twipsPerPixelY + 300);
+    // Just below the usable height, unless that would put the bottom edge below the screen.
+    EXPECT_DOUBLE_EQ(start.top,
+                     std::min(screen.fullScreenHeightPixels * screen.twipsPerPixelY + 300,
+                              screen.heightPixels * screen.twipsPerPixelY - 90));
     EXPECT_EQ(popup->geometry(), notify::toPixels(start, screen));
     EXPECT_TRUE(popup->tmrOpen()->isActive());
     EXPECT_EQ(popup->tmrOpen()->interval(), 10);
@@ -234,31 +222,30 @@ TEST_F(PopupTest, TwoPopupsStackAndTheCountEmptiesWithTheUpperOne) {
 }
 
 TEST_F(PopupTest, DownloadOpensTheInstallerAndClosesAtOnce) {
-    UrlCatcher browser;
+    test::FakeXdgOpen browser;
     QPointer<frmmsnpopupdate> popup =
         frmmsnpopupdate::open(host, QStringLiteral("A new version of VEXA is available!"),
                               QStringLiteral("update"), kInstaller);
     slideIn(popup);
     popup->button(PopupButton::Download)->click();
-    EXPECT_EQ(browser.opened, QList<QUrl>{kInstaller});
     EXPECT_FALSE(popup->isVisible());
     EXPECT_FALSE(popup->tmrClose()->isActive());
     EXPECT_TRUE(host.window().isEnabled());
     EXPECT_EQ(notify::openPopupCount(), 0);
     deletePendingWindows();
     EXPECT_FALSE(popup);
-    EXPECT_EQ(browser.opened.size(), 1);
+    EXPECT_EQ(browser.waitForAddresses(1), QStringList{kInstaller.toString()});
 }
 
 TEST_F(PopupTest, CancelSlidesOutLikeOk) {
-    UrlCatcher browser;
+    test::FakeXdgOpen browser;
     QPointer<frmmsnpopupdate> popup =
         frmmsnpopupdate::open(host, QStringLiteral("m"), QStringLiteral("update"), kInstaller);
     slideIn(popup);
     popup->button(PopupButton::Cancel)->click();
     EXPECT_TRUE(popup->tmrClose()->isActive());
     EXPECT_GT(slideOut(popup), 0);
-    EXPECT_TRUE(browser.opened.isEmpty());
+    EXPECT_TRUE(browser.addresses().isEmpty());
     EXPECT_TRUE(host.window().isEnabled());
 }
 

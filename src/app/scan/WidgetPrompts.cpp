@@ -1,5 +1,7 @@
 #include "WidgetPrompts.h"
 
+#include "TitleWidth.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -9,6 +11,7 @@ namespace vexa::scan {
 void WidgetPrompts::message(const QString& text, const QString& title, Icon icon) {
     QMessageBox box(icon == Icon::Error ? QMessageBox::Critical : QMessageBox::Information, title,
                     text, QMessageBox::Ok, m_owner);
+    fitTitle(box); // the title carries the message: a box sized by its short text would cut it
     box.exec();
 }
 

@@ -1,11 +1,14 @@
 #include "HelpWindow.h"
 
-#include <QDesktopServices>
+#include "OpenAddress.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QSplitter>
+#include <QStyle>
 #include <QTextBrowser>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -21,11 +24,14 @@ constexpr int kFileRole = Qt::UserRole;
 }
 
 HelpWindow::HelpWindow(HelpBook book, QWidget* owner)
-    : QWidget(owner, Qt::Window), m_book(std::move(book)) {
+    // A dialog to the window system, so that it stays with its owner (transient for it), but
+    // with the buttons of an ordinary window.
+    : QWidget(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      m_book(std::move(book)) {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("VEXA 6 Help"));
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(860, 600);
 
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("tvwContents"));
@@ -36,16 +42,20 @@ HelpWindow::HelpWindow(HelpBook book, QWidget* owner)
     m_page->setOpenLinks(false); // every link goes through followLink
     m_page->setSearchPaths({m_book.folder()});
 
+    fillContents();
+
+    // The contents list as wide as its longest title needs, the page taking the rest.
+    const int listWidth = std::max(240, contentsWidth());
     auto* splitter = new QSplitter(this);
     splitter->addWidget(m_list);
     splitter->addWidget(m_page);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({240, 620});
+    splitter->setSizes({listWidth, 620});
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(splitter);
+    resize(std::max(860, listWidth + 620), 600);
 
-    fillContents();
     connect(m_list, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { showTopic(item->data(0, kFileRole).toString()); });
     connect(m_list, &QTreeWidget::itemClicked, this,
@@ -64,6 +74,25 @@ void HelpWindow::fillContents() {
         parents.append(item);
     }
     m_list->expandAll();
+}
+
+int HelpWindow::contentsWidth() const {
+    // The widest title with its indent and the margins the list draws beside text, plus the
+    // list's frame and room for a vertical scroll bar, which appears when the window is made
+    // lower.
+    m_list->ensurePolished();
+    const QFontMetrics metrics(m_list->font());
+    const int textMargins =
+        2 * (m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1);
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(m_list); *it; ++it) {
+        int depth = m_list->rootIsDecorated() ? 1 : 0;
+        for (const QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent()) ++depth;
+        widest = std::max(widest, depth * m_list->indentation() +
+                                      metrics.horizontalAdvance((*it)->text(0)) + textMargins);
+    }
+    return widest + 2 * m_list->frameWidth() +
+           m_list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_list);
 }
 
 void HelpWindow::showContents() {
@@ -121,7 +150,7 @@ void HelpWindow::followLink(const QUrl& link) {
         return;
     }
     // The maker's web site, mail addresses and the like.
-    QDesktopServices::openUrl(link);
+    AddressOpener::open(link, this);
 }
 
 } // namespace vexa

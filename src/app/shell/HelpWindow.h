@@ -35,6 +35,7 @@ public:
 
 private:
     void fillContents();
+    int contentsWidth() const;
     void followLink(const QUrl& link);
     void selectInList(const QString& file);
 

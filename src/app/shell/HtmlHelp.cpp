@@ -2,13 +2,17 @@
 
 #include "HelpBook.h"
 #include "HelpWindow.h"
+#include "WindowPlacement.h"
 
 namespace vexa {
 
 HelpWindow* HtmlHelp::openWindow(QWidget* owner) {
     if (m_window && m_window->parentWidget() != owner)
         closeAll(); // asked for by another window: start afresh there
-    if (!m_window) m_window = new HelpWindow(HelpBook::load(m_folder), owner);
+    if (!m_window) {
+        m_window = new HelpWindow(HelpBook::load(m_folder), owner);
+        placeOverOwner(m_window, owner, true); // later requests leave it where the user put it
+    }
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

@@ -2,18 +2,19 @@
 
 #include "OpenEmail.h"
 
-#include <QDesktopServices>
+#include "OpenAddress.h"
+
 #include <QUrl>
 
 namespace vexa {
 
-bool ReportBug() {
-    return OpenEmail(QString::fromLatin1(kSupportAddress), QString::fromLatin1(kBugReportSubject),
-                     QString());
+void ReportBug(QWidget* owner) {
+    OpenEmail(QString::fromLatin1(kSupportAddress), QString::fromLatin1(kBugReportSubject),
+              QString(), owner);
 }
 
-bool VisitWebsite() {
-    return QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebsiteAddress)));
+void VisitWebsite(QWidget* owner) {
+    AddressOpener::open(QUrl(QString::fromLatin1(kWebsiteAddress)), owner);
 }
 
 } // namespace vexa

@@ -1,5 +1,7 @@
 #pragma once
 
+class QWidget;
+
 namespace vexa {
 
 // Where users reach the maker. Both lie under the reserved ".example" domain, which never
@@ -10,9 +12,9 @@ inline constexpr const char* kBugReportSubject =
     "VEXA 6 Bug Report (Version 6.0.0 Glass Otter Release)";
 
 // "Report A Bug": a new message to the support address with the bug-report subject and no
-// text. "Visit Website": the maker's site in the default browser. Both fail silently when the
-// desktop has no program for them; the result only says whether one was found.
-bool ReportBug();
-bool VisitWebsite();
+// text. "Visit Website": the maker's site in the default browser. When the desktop has no
+// program for them, the address is shown over `owner` to be copied.
+void ReportBug(QWidget* owner);
+void VisitWebsite(QWidget* owner);
 
 } // namespace vexa

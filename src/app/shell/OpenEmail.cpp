@@ -1,6 +1,7 @@
 #include "OpenEmail.h"
 
-#include <QDesktopServices>
+#include "OpenAddress.h"
+
 #include <QUrl>
 
 namespace vexa {
@@ -16,10 +17,10 @@ QString mailtoAddress(const QString& address, const QString& subject, const QStr
     return mailto;
 }
 
-bool OpenEmail(const QString& address, const QString& subject, const QString& body) {
+void OpenEmail(const QString& address, const QString& subject, const QString& body,
+               QWidget* owner) {
     // Tolerant parsing escapes what a mail program cannot take as it is (blanks, for one).
-    return QDesktopServices::openUrl(
-        QUrl(mailtoAddress(address, subject, body), QUrl::TolerantMode));
+    AddressOpener::open(QUrl(mailtoAddress(address, subject, body), QUrl::TolerantMode), owner);
 }
 
 } // namespace vexa

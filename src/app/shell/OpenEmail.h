@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace vexa {
 
 // The mailto address for a message: "mailto:" in front unless the address already starts with
@@ -10,8 +12,9 @@ namespace vexa {
 // blanks and brackets into URL escapes is left to the hand-over to the desktop.
 QString mailtoAddress(const QString& address, const QString& subject, const QString& body);
 
-// Opens the user's mail program on a new message. False when the desktop has no program for
-// mail; callers carry on regardless.
-bool OpenEmail(const QString& address, const QString& subject, const QString& body);
+// Opens the user's mail program on a new message. Without one, the address is shown over
+// `owner` to be copied.
+void OpenEmail(const QString& address, const QString& subject, const QString& body,
+               QWidget* owner);
 
 } // namespace vexa

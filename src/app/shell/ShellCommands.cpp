@@ -27,11 +27,11 @@ void ShellCommands::windowStateChanged() {
 }
 
 void ShellCommands::reportBug() {
-    ReportBug();
+    ReportBug(m_window);
 }
 
 void ShellCommands::visitWebsite() {
-    VisitWebsite();
+    VisitWebsite(m_window);
 }
 
 void ShellCommands::helpContents() {
@@ -45,7 +45,14 @@ void ShellCommands::helpIndex() {
 void ShellCommands::about() {
     // A window that cannot be opened is no reason to disturb the user.
     try {
-        frmAbout::open(m_window);
+        if (m_about) {
+            m_about->setWindowState(m_about->windowState() & ~Qt::WindowMinimized);
+            m_about->show();
+            m_about->raise();
+            m_about->activateWindow();
+        } else {
+            m_about = frmAbout::open(m_window);
+        }
     } catch (const std::exception&) {
     }
 }

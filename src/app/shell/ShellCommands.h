@@ -12,6 +12,7 @@ class QWidget;
 namespace vexa {
 
 class CoverHost;
+class frmAbout;
 
 // The main window's commands and steps that belong to the desktop: help, the bug-report mail,
 // the web site, the About window, the update check, and docking into the notification area.
@@ -34,6 +35,7 @@ public:
     void visitWebsite();
     void helpContents(); // "Help &Contents": the default topic
     void helpIndex();    // the toolbar's "Help": the contents
+    // One About window at a time: asking again brings the open one to the front.
     void about();
     // "&Check For Updates": nothing while a check runs; otherwise the popup tells the result.
     void checkForUpdates();
@@ -48,6 +50,7 @@ private:
     TrayDock m_tray;
     HtmlHelp m_help;
     UpdateCheck m_updates;
+    QPointer<frmAbout> m_about;
 };
 
 } // namespace vexa

@@ -3,6 +3,7 @@
 #include "WindowOrder.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QWidget>
 
 namespace vexa {
@@ -27,6 +28,9 @@ void TrayDock::windowMinimised() {
 void TrayDock::dock() {
     m_dockPending = false;
     if (!m_window || !m_window->isMinimized() || m_inTray) return; // restored in the meantime
+    // A window mapped again is placed afresh by the window manager, unless it asks for a place.
+    // The inside's position: the frame's is not known while the window is being mapped again.
+    m_restorePosition = m_window->geometry().topLeft();
     m_window->hide();
     ShowProgramInTray();
     m_inTray = true;
@@ -47,6 +51,7 @@ void TrayDock::ShowProgramInTray() {
 void TrayDock::NoSysIcon(bool showWindow) {
     if (m_window && showWindow) {
         m_window->showNormal();
+        returnToRestorePosition();
         bringToFront();
     }
     if (m_icon) {
@@ -55,6 +60,31 @@ void TrayDock::NoSysIcon(bool showWindow) {
         m_icon = nullptr;
     }
     m_inTray = false;
+}
+
+void TrayDock::returnToRestorePosition() {
+    if (!m_restorePosition) return;
+    // The window manager places a window it maps again as if it were new, and only then
+    // takes a position from it: every move it makes within the next moment is answered
+    // with the old position, until the window stands there. Later moves are the user's.
+    m_window->installEventFilter(this);
+    m_window->setGeometry(QRect(*m_restorePosition, m_window->size()));
+    QTimer::singleShot(kReturnWindowMs, this, [this] {
+        m_restorePosition.reset();
+        if (m_window) m_window->removeEventFilter(this);
+    });
+}
+
+bool TrayDock::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_window && event->type() == QEvent::Move && m_restorePosition) {
+        if (m_window->geometry().topLeft() != *m_restorePosition) {
+            m_window->setGeometry(QRect(*m_restorePosition, m_window->size()));
+        } else {
+            m_restorePosition.reset(); // arrived
+            m_window->removeEventFilter(this);
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void TrayDock::iconActivated(QSystemTrayIcon::ActivationReason reason) {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QSystemTrayIcon>
+
+#include <optional>
 
 class QWidget;
 
@@ -31,14 +34,20 @@ public:
     void ShowProgramInTray();
 
     // Leaves the tray: the window (when showWindow is true) becomes visible at its normal size
-    // and comes to the front, and the icon goes.
+    // where it was before, and comes to the front; the icon goes.
     void NoSysIcon(bool showWindow);
 
     // The icon while the window is in the tray; nullptr otherwise.
     QSystemTrayIcon* trayIcon() const { return m_icon; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    static constexpr int kReturnWindowMs = 1000;
+
     void dock();
+    void returnToRestorePosition();
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
     void bringToFront();
 
@@ -46,6 +55,7 @@ private:
     QSystemTrayIcon* m_icon = nullptr;
     bool m_inTray = false;
     bool m_dockPending = false;
+    std::optional<QPoint> m_restorePosition; // where the window's inside stood when docked
 };
 
 } // namespace vexa

@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -33,6 +35,30 @@ TEST(WidgetPrompts, MessageBoxesShowTextTitleAndIcon) {
         box->button(QMessageBox::Ok)->click();
     });
     prompts.message("File Saved", "Sucessfully saved file.", UserPrompts::Icon::Information);
+}
+
+TEST(WidgetPrompts, BoxesAreWideEnoughForTheirWholeTitle) {
+    // The title bar needs the title in the window manager's title font, plus room for the
+    // window icon and three buttons: about 90 pixels in openbox's default theme (measured on a
+    // screenshot), so at least 90 more than the text.
+    const QFontMetrics titleFont(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    WidgetPrompts prompts(nullptr);
+    const struct {
+        const char* text;
+        const char* title;
+        UserPrompts::Icon icon;
+    } boxes[] = {{"File Not Saved", "Unable to save file.", UserPrompts::Icon::Error},
+                 {"File Saved", "Sucessfully saved file.", UserPrompts::Icon::Information},
+                 {"Unable to aquire image!", "Unable to aquire image!", UserPrompts::Icon::Error}};
+    for (const auto& box : boxes) {
+        int width = 0;
+        whenModal<QMessageBox>([&width](QMessageBox* shown) {
+            width = shown->frameGeometry().width();
+            shown->button(QMessageBox::Ok)->click();
+        });
+        prompts.message(box.text, box.title, box.icon);
+        EXPECT_GE(width, titleFont.horizontalAdvance(QLatin1String(box.title)) + 90) << box.title;
+    }
 }
 
 TEST(WidgetPrompts, YesNoQuestion) {

@@ -37,6 +37,8 @@ void stop(pid_t& pid) {
 } // namespace
 
 XServerWithTray::~XServerWithTray() {
+    stop(m_compositor);
+    stop(m_windowManager);
     stop(m_tray);
     stop(m_server);
 }
@@ -52,8 +54,11 @@ bool XServerWithTray::start() {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    m_server = spawn({"Xvfb", "-displayfd", QByteArray::number(fds[1]), "-screen", "0",
-                      "1024x768x24", "-nolisten", "tcp"},
+    const QByteArray screen = m_desktop ? QByteArray::number(kDesktopWidth) + 'x' +
+                                              QByteArray::number(kDesktopHeight) + "x24"
+                                        : QByteArray("1024x768x24");
+    m_server = spawn({"Xvfb", "-displayfd", QByteArray::number(fds[1]), "-screen", "0", screen,
+                      "-nolisten", "tcp"},
                      &actions, environ);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
@@ -78,7 +83,8 @@ bool XServerWithTray::start() {
     m_display = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
 
     // trayer owns the notification-area selection of that display.
-    std::vector<QByteArray> env{"DISPLAY=" + m_display.toLatin1(), "PATH=" + qgetenv("PATH")};
+    std::vector<QByteArray> env{"DISPLAY=" + m_display.toLatin1(), "PATH=" + qgetenv("PATH"),
+                                "HOME=" + qgetenv("HOME")};
     std::vector<char*> envp;
     for (QByteArray& entry : env) envp.push_back(entry.data());
     envp.push_back(nullptr);
@@ -92,6 +98,22 @@ bool XServerWithTray::start() {
     posix_spawn_file_actions_destroy(&quiet);
     if (m_tray < 0) {
         m_error = QStringLiteral("trayer could not be started (scripts/setup installs it)");
+        return false;
+    }
+    return !m_desktop || startDesktop(envp.data());
+}
+
+bool XServerWithTray::startDesktop(char** env) {
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    m_windowManager = spawn({"openbox", "--sm-disable"}, &quiet, env);
+    m_compositor = spawn({"xcompmgr"}, &quiet, env);
+    posix_spawn_file_actions_destroy(&quiet);
+    if (m_windowManager < 0 || m_compositor < 0) {
+        m_error = QStringLiteral("openbox or xcompmgr could not be started (scripts/setup "
+                                 "installs them)");
         return false;
     }
     return true;

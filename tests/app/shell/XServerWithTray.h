@@ -7,10 +7,14 @@
 namespace vexa::test {
 
 // A private X server (Xvfb) with a notification area (trayer) on it, for the tests of the tray
-// icon. Both end with this object.
+// icon; on request also a window manager (openbox) and a compositor (xcompmgr) on a larger
+// screen, for the tests of window placement. All end with this object.
 class XServerWithTray {
 public:
-    XServerWithTray() = default;
+    static constexpr int kDesktopWidth = 1920;
+    static constexpr int kDesktopHeight = 1080;
+
+    explicit XServerWithTray(bool withWindowManager = false) : m_desktop(withWindowManager) {}
     XServerWithTray(const XServerWithTray&) = delete;
     XServerWithTray& operator=(const XServerWithTray&) = delete;
     ~XServerWithTray();
@@ -23,8 +27,13 @@ public:
     const QString& error() const { return m_error; }
 
 private:
+    bool startDesktop(char** env);
+
+    bool m_desktop;
     pid_t m_server = -1;
     pid_t m_tray = -1;
+    pid_t m_windowManager = -1;
+    pid_t m_compositor = -1;
     QString m_display;
     QString m_error;
 };

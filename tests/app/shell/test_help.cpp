@@ -1,18 +1,22 @@
 // The help: the contents file, the help window, opening and closing, and the pages we ship.
+#include "FakeXdgOpen.h"
 #include "HelpBook.h"
 #include "HelpWindow.h"
 #include "HtmlHelp.h"
 #include "TestSupport.h"
+#include "UpdateCheckVersion.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -52,16 +56,6 @@ protected:
     QTemporaryDir dir;
     QWidget owner;
     HtmlHelp help;
-};
-
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    UrlRecorder() { QDesktopServices::setUrlHandler("http", this, "open"); }
-    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler("http"); }
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls.append(url); }
 };
 
 } // namespace
@@ -131,7 +125,7 @@ TEST_F(SmallHelp, HelpContentsOpensTheDefaultTopicAndHelpTheContents) {
 }
 
 TEST_F(SmallHelp, LinksStayInTheBookAndTheWebGoesToTheBrowser) {
-    UrlRecorder browser;
+    test::FakeXdgOpen browser;
     HelpWindow* window = help.displayTopic(&owner);
     emit window->page()->anchorClicked(QUrl("details.html"));
     EXPECT_EQ(window->currentTopic(), "details.html");
@@ -148,8 +142,7 @@ TEST_F(SmallHelp, LinksStayInTheBookAndTheWebGoesToTheBrowser) {
     EXPECT_FALSE(window->page()->toPlainText().contains("hidden"));
 
     emit window->page()->anchorClicked(QUrl("http://www.vexa.example/"));
-    ASSERT_EQ(browser.urls.size(), 1);
-    EXPECT_EQ(browser.urls.front(), QUrl("http://www.vexa.example/"));
+    EXPECT_EQ(browser.waitForAddresses(1), QStringList{"http://www.vexa.example/"});
     EXPECT_EQ(window->currentTopic(), HelpWindow::kContentsPage);
 }
 
@@ -245,6 +238,40 @@ TEST(ShippedHelpTest, EveryCommandEffectAndToolIsExplained) {
     for (const char* term : terms) EXPECT_TRUE(all.contains(QLatin1String(term))) << term;
 }
 
+TEST(ShippedHelpTest, EveryContentsTitleReadsInFullAtTheOpeningSize) {
+    QWidget owner;
+    HelpWindow window(HelpBook::load(shippedHelp()), &owner);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTreeWidget* list = window.contentsList();
+    // Item views draw text inside the item's rectangle less a margin on either side.
+    const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+    const QFontMetrics metrics(list->font());
+    int titles = 0;
+    for (QTreeWidgetItemIterator it(list); *it; ++it, ++titles) {
+        const QRect row = list->visualItemRect(*it);
+        EXPECT_LE(row.left() + 2 * margin + metrics.horizontalAdvance((*it)->text(0)),
+                  list->viewport()->width())
+            << (*it)->text(0).toStdString();
+        EXPECT_GE(row.width(), 2 * margin + metrics.horizontalAdvance((*it)->text(0)));
+    }
+    EXPECT_EQ(titles, HelpBook::load(shippedHelp()).topics().size());
+}
+
+TEST(ShippedHelpTest, TheUpdateExamplesAreWhatTheCheckAnswers) {
+    QFile page(shippedHelp() + "/updates.html");
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    static const QRegularExpression row(
+        QStringLiteral("<tr><td>([^<]*)</td><td><b>([^<]*)</b></td></tr>"));
+    int examples = 0;
+    for (auto it = row.globalMatch(QString::fromUtf8(page.readAll())); it.hasNext(); ++examples) {
+        const auto match = it.next();
+        EXPECT_EQ(noticeFor(compareVersions(match.captured(1))).message, match.captured(2))
+            << "the server names " << match.captured(1).toStdString();
+    }
+    EXPECT_GE(examples, 6); // both edges of "up to date", and one of each other answer
+}
+
 TEST(ShippedHelpTest, TheBuildPutsThePagesIntoTheProgramFolder) {
     const HelpBook shipped = HelpBook::load(shippedHelp());
     const HelpBook installed = HelpBook::load(QStringLiteral(VEXA_PROGRAM_DIR "/help"));
@@ -252,5 +279,3 @@ TEST(ShippedHelpTest, TheBuildPutsThePagesIntoTheProgramFolder) {
     for (const HelpTopic& topic : shipped.topics())
         EXPECT_TRUE(QFile::exists(installed.filePath(topic.file))) << topic.file.toStdString();
 }
-
-#include "test_help.moc"

@@ -1,4 +1,5 @@
 // Splash, translucency, mail and web addresses, and docking where the desktop has no tray.
+#include "FakeXdgOpen.h"
 #include "MakerContact.h"
 #include "OpenEmail.h"
 #include "SplashFade.h"
@@ -6,7 +7,6 @@
 #include "WindowAlpha.h"
 #include "frmSplash.h"
 
-#include <QDesktopServices>
 #include <QPointer>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -20,26 +20,6 @@
 using namespace vexa;
 
 namespace {
-
-// Takes the addresses handed to the desktop, so no mail program or browser starts.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    explicit UrlRecorder(const QStringList& schemes) : m_schemes(schemes) {
-        for (const QString& scheme : m_schemes)
-            QDesktopServices::setUrlHandler(scheme, this, "open");
-    }
-    ~UrlRecorder() override {
-        for (const QString& scheme : m_schemes) QDesktopServices::unsetUrlHandler(scheme);
-    }
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl& url) { urls.append(url); }
-
-private:
-    QStringList m_schemes;
-};
 
 double opacityOf(int alpha) {
     return alpha / 255.0;
@@ -69,26 +49,23 @@ TEST(OpenEmailTest, TheBodyJoinsWithAQuestionMarkOrAnAmpersand) {
               "mailto:a@b.example?subject=Bug&body=It (sometimes) fails");
 }
 
-TEST(OpenEmailTest, ReportABugHandsTheDesktopAMailToTheSupportAddress) {
-    UrlRecorder recorder({"mailto"});
-    ReportBug();
-    ASSERT_EQ(recorder.urls.size(), 1);
-    const QUrl& url = recorder.urls.front();
-    EXPECT_EQ(url.scheme(), "mailto");
-    EXPECT_EQ(url.path(), "support@vexa.example");
-    const QUrlQuery query(url);
+TEST(OpenEmailTest, ReportABugAndVisitWebsiteHandTheDesktopTheirAddresses) {
+    test::FakeXdgOpen desktop;
+    ReportBug(nullptr);
+    const QUrl mail(desktop.waitForAddresses(1).value(0));
+    EXPECT_EQ(mail.scheme(), "mailto");
+    EXPECT_EQ(mail.path(), "support@vexa.example");
+    const QUrlQuery query(mail);
     EXPECT_EQ(query.queryItemValue("subject", QUrl::FullyDecoded), kBugReportSubject);
     EXPECT_FALSE(query.hasQueryItem("body"));
     // Blanks reach the mail program escaped, as a mailto address must carry them.
-    EXPECT_FALSE(url.toEncoded().contains(' '));
-}
+    EXPECT_FALSE(desktop.addresses().value(0).contains(' '));
 
-TEST(OpenEmailTest, VisitWebsiteOpensTheMakersSite) {
-    UrlRecorder recorder({"http", "https"});
-    VisitWebsite();
-    ASSERT_EQ(recorder.urls.size(), 1);
-    EXPECT_EQ(recorder.urls.front(), QUrl(kWebsiteAddress));
-    EXPECT_TRUE(recorder.urls.front().host().endsWith(".example"));
+    VisitWebsite(nullptr);
+    const QStringList both = desktop.waitForAddresses(2);
+    ASSERT_EQ(both.size(), 2);
+    EXPECT_EQ(QUrl(both[1]), QUrl(kWebsiteAddress));
+    EXPECT_TRUE(QUrl(both[1]).host().endsWith(".example"));
 }
 
 TEST(SetWindowAlphaTest, OnlyTopLevelWindowsTakeAnAlpha) {
@@ -213,5 +190,3 @@ TEST(TrayDockTest, WithoutANotificationAreaMinimisingKeepsTheWindowOnTheTaskBar)
     EXPECT_FALSE(dock.inTray());
     EXPECT_EQ(dock.trayIcon(), nullptr);
 }
-
-#include "test_shell.moc"

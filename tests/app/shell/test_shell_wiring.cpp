@@ -1,5 +1,6 @@
 // The main window's shell commands: toolbar buttons and menu items reach the right action,
 // help opens at start-up's folder and closes at shut-down, the update check ends in its popup.
+#include "FakeXdgOpen.h"
 #include "HelpWindow.h"
 #include "ProgramFolder.h"
 #include "ShellCommands.h"
@@ -10,7 +11,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
 #include <QNetworkProxy>
@@ -24,22 +24,6 @@
 using namespace vexa;
 
 namespace {
-
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    UrlRecorder() {
-        for (const char* scheme : {"mailto", "http", "https"})
-            QDesktopServices::setUrlHandler(scheme, this, "open");
-    }
-    ~UrlRecorder() override {
-        for (const char* scheme : {"mailto", "http", "https"})
-            QDesktopServices::unsetUrlHandler(scheme);
-    }
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls.append(url); }
-};
 
 template <typename Window> QList<Window*> openWindows() {
     QList<Window*> found;
@@ -74,16 +58,19 @@ protected:
 } // namespace
 
 TEST_F(ShellWiring, ReportABugAndVisitWebsiteFromToolbarAndMenu) {
-    UrlRecorder desktop;
-    window->toolbarButton(3)->trigger();
-    window->mnuReportBug()->trigger();
-    window->toolbarButton(6)->trigger();
-    window->mnuVisitWebsite()->trigger();
-    ASSERT_EQ(desktop.urls.size(), 4);
-    EXPECT_EQ(desktop.urls[0].scheme(), "mailto");
-    EXPECT_EQ(desktop.urls[0], desktop.urls[1]);
-    EXPECT_EQ(desktop.urls[2], QUrl("http://www.vexa.example/"));
-    EXPECT_EQ(desktop.urls[2], desktop.urls[3]);
+    test::FakeXdgOpen desktop;
+    // One at a time: the stand-in's notes would interleave otherwise.
+    QStringList urls;
+    for (QAction* command : {window->toolbarButton(3), window->mnuReportBug(),
+                             window->toolbarButton(6), window->mnuVisitWebsite()}) {
+        command->trigger();
+        urls = desktop.waitForAddresses(static_cast<int>(urls.size()) + 1);
+    }
+    ASSERT_EQ(urls.size(), 4);
+    EXPECT_EQ(QUrl(urls[0]).scheme(), "mailto");
+    EXPECT_EQ(urls[0], urls[1]);
+    EXPECT_EQ(QUrl(urls[2]), QUrl("http://www.vexa.example/"));
+    EXPECT_EQ(urls[2], urls[3]);
 }
 
 TEST_F(ShellWiring, HelpShowsTheContentsAndHelpContentsTheDefaultTopic) {
@@ -115,18 +102,23 @@ TEST_F(ShellWiring, ShutDownClosesTheHelpWindow) {
     EXPECT_TRUE(help.isNull());
 }
 
-TEST_F(ShellWiring, AboutFromToolbarAndMenuOpensTheSameWindowNotModal) {
+TEST_F(ShellWiring, AboutFromToolbarAndMenuOpensOneWindowNotModal) {
     window->show();
     window->toolbarButton(5)->trigger();
+    const auto first = openWindows<frmAbout>();
+    ASSERT_EQ(first.size(), 1);
+    first.front()->hide(); // as if lost behind other windows
     window->mnuAbout()->trigger();
     const auto abouts = openWindows<frmAbout>();
-    ASSERT_EQ(abouts.size(), 2);
-    for (frmAbout* about : abouts) {
-        EXPECT_EQ(about->parentWidget(), window.get());
-        EXPECT_FALSE(about->isModal());
-        about->close();
-    }
+    ASSERT_EQ(abouts.size(), 1);
+    EXPECT_EQ(abouts.front(), first.front());
+    EXPECT_EQ(abouts.front()->parentWidget(), window.get());
+    EXPECT_FALSE(abouts.front()->isModal());
     EXPECT_TRUE(window->isEnabled());
+    abouts.front()->close();
+    flushDeletes();
+    window->toolbarButton(5)->trigger(); // once closed, the next click opens a new one
+    EXPECT_EQ(openWindows<frmAbout>().size(), 1);
 }
 
 TEST_F(ShellWiring, CheckForUpdatesEndsInTheUpdatePopup) {
@@ -157,5 +149,3 @@ TEST_F(ShellWiring, CheckForUpdatesEndsInTheUpdatePopup) {
     popups.front()->close();
     flushDeletes();
 }
-
-#include "test_shell_wiring.moc"

@@ -1,10 +1,12 @@
-// main() of the tray tests: a private X server with a notification area, and the application
-// on it. Listing the tests needs neither.
+// main() of the tests on a private X server: a notification area, with VEXA_TEST_WINDOW_MANAGER
+// also a window manager and a compositor, and the application on it. Listing the tests needs
+// none of them.
 #include "TestSupport.h"
 #include "XServerWithTray.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QProcess>
 #include <QSystemTrayIcon>
 #include <QThread>
 
@@ -18,7 +20,11 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         listing = listing || std::strncmp(argv[i], "--gtest_list_tests", 18) == 0;
 
+#ifdef VEXA_TEST_WINDOW_MANAGER
+    vexa::test::XServerWithTray x(true);
+#else
     vexa::test::XServerWithTray x;
+#endif
     if (listing) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     } else {
@@ -43,6 +49,20 @@ int main(int argc, char** argv) {
                          qPrintable(x.display()));
             return 1;
         }
+#ifdef VEXA_TEST_WINDOW_MANAGER
+        // The window manager announces itself on the root window once it manages windows.
+        const auto managed = [] {
+            QProcess xprop;
+            xprop.start("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"});
+            return xprop.waitForFinished(20000) &&
+                   xprop.readAllStandardOutput().contains("window id");
+        };
+        while (!managed() && !ready.hasExpired()) QThread::msleep(50);
+        if (!managed()) {
+            std::fprintf(stderr, "openbox did not start on %s\n", qPrintable(x.display()));
+            return 1;
+        }
+#endif
     }
     // Referencing the test support library links in its sanitizer settings (the suppressions
     // of leaks inside system libraries such as D-Bus, which the X platform loads).

@@ -1,0 +1,39 @@
+#include "CoverMark.h"
+
+#include "PictureHolder.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace vexa {
+
+namespace {
+
+constexpr int kDotSize = 8;
+
+QIcon selectedDot(const QColor& colour) {
+    QPixmap dot(kDotSize, kDotSize);
+    dot.fill(Qt::transparent);
+    QPainter painter(&dot);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawEllipse(QRectF(0.5, 0.5, kDotSize - 1, kDotSize - 1));
+    return QIcon(dot);
+}
+
+} // namespace
+
+void markSelectedCover(QTabWidget& tabs, std::span<PictureHolder* const> covers, int selectedTab) {
+    tabs.tabBar()->setIconSize(QSize(kDotSize, kDotSize));
+    const QIcon dot = selectedDot(tabs.palette().color(QPalette::Highlight));
+    for (size_t i = 0; i < covers.size(); ++i) {
+        const bool selected = static_cast<int>(i) == selectedTab;
+        if (covers[i]) covers[i]->setMarked(selected);
+        tabs.setTabIcon(static_cast<int>(i), selected ? dot : QIcon());
+    }
+}
+
+} // namespace vexa

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <span>
+
+class QTabWidget;
+
+namespace vexa {
+
+class PictureHolder;
+
+// Shows which cover is selected for the Cover Manipulator: a highlight frame around its
+// picture (seen whenever its tab is open) and a small dot in the highlight colour on its tab,
+// beside the caption. `covers` holds the cover holders in tab order; -1 selects none.
+void markSelectedCover(QTabWidget& tabs, std::span<PictureHolder* const> covers, int selectedTab);
+
+} // namespace vexa

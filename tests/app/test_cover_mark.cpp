@@ -1,0 +1,55 @@
+// The selected cover is marked: a highlight frame around its picture and a dot on its tab.
+#include "PictureHolder.h"
+#include "ProgramFolder.h"
+#include "TestSupport.h"
+#include "frmcovercreator.h"
+
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace vexa;
+
+TEST(CoverMarkTest, TheClickedCoverIsFramedAndItsTabDottedWithTheCaptionsUnchanged) {
+    QTemporaryDir programDir;
+    setProgramFolderForTesting(programDir.path());
+    {
+        frmcovercreator window;
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        QTabWidget* tabs = window.SSTab1();
+        const QStringList captions = {"Front", "Inside", "Back", "DVD", "Mini", "PSP",
+                                      "DS",    "SLIM",   "HD",   "Blu", "Vita", "Scan"};
+        const QColor highlight = window.palette().color(QPalette::Highlight);
+        const QColor white(Qt::white);
+        for (int n = 1; n <= 11; ++n)
+            window.slotHolder(n)->setPicture(test::solidImage(60, 40, white.rgb()));
+
+        // The DVD cover (Image4 on tab 3) is clicked, then the Front cover (Image1, tab 0).
+        for (const int tab : {3, 0}) {
+            tabs->setCurrentIndex(tab);
+            PictureHolder* chosen = window.slotHolder(tab + 1);
+            QTest::mouseClick(chosen, Qt::LeftButton, {}, QPoint(100, 100));
+            EXPECT_EQ(window.selectedSlotName(), QStringLiteral("Image%1").arg(tab + 1));
+
+            for (int i = 0; i < tabs->count(); ++i) {
+                EXPECT_EQ(tabs->tabText(i), captions[i]);
+                EXPECT_EQ(tabs->tabIcon(i).isNull(), i != tab) << "tab " << i;
+            }
+            // Its picture, as the open tab shows it: the highlight at the edge, the picture
+            // just inside the frame.
+            const QImage shown = chosen->grab().toImage();
+            for (const QPoint edge : {QPoint(0, 0), QPoint(2, 2), QPoint(shown.width() - 1, 40),
+                                      QPoint(50, shown.height() - 3)})
+                EXPECT_EQ(shown.pixelColor(edge), highlight) << edge.x() << "," << edge.y();
+            EXPECT_EQ(shown.pixelColor(3, 3), white);
+            // The other covers' pictures reach their edges, unframed.
+            const QImage other = window.slotHolder(tab == 3 ? 1 : 4)->grab().toImage();
+            EXPECT_EQ(other.pixelColor(0, 0), white);
+            EXPECT_EQ(other.pixelColor(2, 2), white);
+        }
+    }
+    setProgramFolderForTesting(QString());
+}
