@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMenuBar>
@@ -271,8 +272,9 @@ void frmcovercreator::readini() {
     const bool restored = m_browser->setDrive(readSetting(QStringLiteral("Drive"))) &&
                           m_browser->setFolder(readSetting(QStringLiteral("Dir")));
     if (!restored) {
-        // The drive or folder is gone (or was never saved): start at the program's folder.
-        const QString folder = programFolder();
+        // The drive or folder is gone (or was never saved): start at the program's folder,
+        // or, for an installed copy, whose program folder holds no pictures, at home.
+        const QString folder = isInstalledCopy() ? QDir::homePath() : programFolder();
         m_browser->setDrive(driveOfPath(mountedDrives(), folder));
         m_browser->setFolder(folder);
         m_tabs->setCurrentIndex(0);

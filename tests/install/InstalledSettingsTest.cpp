@@ -74,6 +74,10 @@ TEST_P(SettingsLocation, TabDriveAndDirAreKeptAndRestored) {
 
     QString drive;
     runProgram([&](frmcovercreator& window) {
+        // Nothing saved yet: the browser starts where the user's pictures may be, which for
+        // an installed copy is not its bin folder.
+        EXPECT_EQ(window.browser()->folder(),
+                  GetParam().installed ? QDir::homePath() : program());
         ASSERT_TRUE(window.browser()->setFolder(pictures.path()));
         window.SSTab1()->setCurrentIndex(7);
         drive = window.browser()->drive();

@@ -7,7 +7,7 @@
 # and come back at the next start. Exits 77 (skipped) when a needed tool is missing.
 set -euo pipefail
 build=${1:?usage: installed-copy-as-user.sh BUILD_FOLDER}
-for tool in Xvfb xdotool setpriv; do
+for tool in Xvfb xdotool xdpyinfo setpriv; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 77; }
 done
 
@@ -36,6 +36,9 @@ xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 display=:$(head -n1 "$work/display")
 export DISPLAY=$display
+# Wait until the server answers, and show its log when it never does.
+for _ in $(seq 100); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo -display "$display" >/dev/null 2>&1 || { echo "Xvfb on $display does not answer"; cat "$work/xvfb.log"; exit 1; }
 
 run() {
     "${as_user[@]}" env -i HOME="$home" PATH="$prefix/bin:/usr/bin:/bin" DISPLAY="$display" \
