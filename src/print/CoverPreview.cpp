@@ -105,6 +105,9 @@ CoverPreview::CoverPreview(std::vector<PreviewPage> pages, QWidget* parent)
     m_scroll->setBackgroundRole(QPalette::Dark);
     m_view = new PreviewPageView(m_scroll);
     m_scroll->setWidget(m_view);
+    // The viewport gets its size from the layout after the dialog's own resize, so "Fit"
+    // follows the viewport itself; the first size arrives just before the window shows.
+    m_scroll->viewport()->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -135,7 +138,9 @@ double CoverPreview::scale() const {
     const double actual = logicalDpiX() / kPointsPerInch;
     if (!m_fit || m_pages.empty()) return actual;
     const QSizeF page = m_pages[static_cast<std::size_t>(m_current)].page.page;
-    const QSize room = m_scroll->viewport()->size() - QSize(2 * kPageGap, 2 * kPageGap);
+    // One pixel to spare: the page's size is rounded up, and a page one pixel too large
+    // would bring in a scroll bar, shrink the viewport and fit again.
+    const QSize room = m_scroll->viewport()->size() - QSize(2 * kPageGap + 1, 2 * kPageGap + 1);
     return std::max(0.05, std::min(room.width() / page.width(), room.height() / page.height()));
 }
 
@@ -165,9 +170,9 @@ void CoverPreview::update() {
     m_scroll->verticalScrollBar()->setValue(0);
 }
 
-void CoverPreview::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    if (m_fit) update();
+bool CoverPreview::eventFilter(QObject* watched, QEvent* event) {
+    if (m_fit && watched == m_scroll->viewport() && event->type() == QEvent::Resize) update();
+    return QDialog::eventFilter(watched, event);
 }
 
 void CoverPreview::keyPressEvent(QKeyEvent* event) {

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -446,6 +447,13 @@ TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
         ASSERT_NE(preview, nullptr);
         auto* caption = preview->findChild<QLabel*>("lblPage");
         seen << caption->text();
+        // It opens fitted: the page with its margin fills the visible area on one axis.
+        const QSize room = preview->findChild<QScrollArea*>()->viewport()->size();
+        const QSize opened = preview->findChild<QWidget*>("PreviewPage")->size();
+        EXPECT_TRUE(std::abs(opened.width() - room.width()) <= 2 ||
+                    std::abs(opened.height() - room.height()) <= 2)
+            << opened.width() << "x" << opened.height() << " in " << room.width() << "x"
+            << room.height();
         QTest::mouseClick(preview->findChild<QPushButton*>("cmdNext"), Qt::LeftButton);
         seen << caption->text();
         EXPECT_FALSE(preview->findChild<QPushButton*>("cmdNext")->isEnabled());
