@@ -163,8 +163,10 @@ TEST(SplashWindowTest, KeysAndCloseRequestsCannotSkipTheSplash) {
     EXPECT_FALSE(splash->close());
     EXPECT_TRUE(splash->isVisible());
     EXPECT_EQ(mainWindows, 0);
+    // Still on its way in: the fade's 5 ms timer may have run a step or two meanwhile on a
+    // busy machine, but no key jumped to the end.
     EXPECT_TRUE(splash->fade().fadingIn());
-    EXPECT_EQ(splash->fade().alpha(), 5);
+    EXPECT_LT(splash->fade().alpha(), 255);
 
     // Run it to its end so it goes away.
     while (!splash->fade().finished()) {
