@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace vexa::print {
 
@@ -60,6 +61,11 @@ CoverSelect::CoverSelect(CoverHost& host, std::unique_ptr<CoverPrinter> printer,
     : QDialog(parent), m_host(host), m_printer(std::move(printer)),
       m_savePrompts(std::make_unique<DialogSavePrompts>(this)) {
     buildWindow();
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+        // Its own activation is for changeEvent; any window not its own (or none: another
+        // program) makes the next activation a real one.
+        if (!window || window != windowHandle()) m_awayInOwnWindow = isOwnWindow(window);
+    });
     // Load: nothing selected, then the selection of the last print run.
     m_status->clear();
     m_flags.fill(0);
@@ -320,10 +326,22 @@ void CoverSelect::reject() {
     QDialog::reject();
 }
 
+bool CoverSelect::isOwnWindow(const QWindow* window) const {
+    if (!window) return false;
+    for (const QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->windowHandle() != window) continue;
+        for (const QWidget* up = top->parentWidget(); up; up = up->parentWidget())
+            if (up == this) return true;
+    }
+    return false;
+}
+
 void CoverSelect::changeEvent(QEvent* event) {
     // A late activation can reach a window that was already closed; only a shown window
-    // becomes the active one.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible())
+    // becomes the active one. Coming back from its own preview or message is no activation
+    // by the user, and what the last run or export said stays.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible() &&
+        !std::exchange(m_awayInOwnWindow, false))
         m_status->clear();
     QDialog::changeEvent(event);
 }

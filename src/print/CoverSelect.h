@@ -12,6 +12,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QWindow;
 
 namespace vexa {
 class CoverHost;
@@ -56,6 +57,8 @@ protected:
 
 private:
     void buildWindow();
+    // A window this dialog opened (preview, file dialog, message box).
+    bool isOwnWindow(const QWindow* window) const;
     void toggle(int index);
     void showFace(int index, bool selected);
     void print();
@@ -85,6 +88,8 @@ private:
     std::atomic<bool> m_exportStop = false; // read by the export's worker thread
     QStringList m_refusals;                 // of the run in progress
     QStringList m_cuts;
+    // The focus went to one of the dialog's own windows: coming back is no new activation.
+    bool m_awayInOwnWindow = false;
 };
 
 } // namespace vexa::print

@@ -4,9 +4,38 @@
 #include <QTemporaryFile>
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vexa::print {
+
+namespace {
+
+// What the process umask takes away from a new file. Read, not set: umask() can only be asked
+// by changing it, which would race with files other threads create meanwhile.
+mode_t currentUmask() {
+    // Files under /proc report no size, so read to the end rather than asking atEnd().
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (!line.startsWith("Umask:")) continue;
+            bool ok = false;
+            const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+            if (ok) return static_cast<mode_t>(mask & 0777);
+        }
+    }
+    return 077; // unknown: keep the file to its owner
+}
+
+// The mode an ordinary save would leave: that of the file being replaced, or rw-rw-rw- less
+// the umask for a new one. A temporary file is created private to its owner.
+mode_t savedFileMode(const QString& path) {
+    struct stat existing {};
+    if (::stat(QFile::encodeName(path).constData(), &existing) == 0) return existing.st_mode & 0777;
+    return 0666 & ~currentUmask();
+}
+
+} // namespace
 
 PdfCoverPrinter::PdfCoverPrinter(QString path) : m_path(std::move(path)) {}
 
@@ -42,10 +71,9 @@ DocumentResult PdfCoverPrinter::endDocument() {
 
 bool PdfCoverPrinter::finish() {
     if (!m_pdf || !m_pdf->finish() || m_failed) return false;
-    // A temporary file is private to its owner; the finished PDF is an ordinary file.
-    m_file->setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                           QFile::ReadOther);
-    if (!m_file->flush() || ::fsync(m_file->handle()) != 0) return false;
+    if (!m_file->flush() || ::fchmod(m_file->handle(), savedFileMode(m_path)) != 0 ||
+        ::fsync(m_file->handle()) != 0)
+        return false;
     if (std::rename(QFile::encodeName(m_file->fileName()).constData(),
                     QFile::encodeName(m_path).constData()) != 0)
         return false;

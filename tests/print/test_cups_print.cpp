@@ -484,3 +484,42 @@ TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
     EXPECT_EQ(file.readAll(), settingsBefore);
     EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
 }
+
+// On a desktop the print window becomes active again when the preview closes; that return is
+// no new activation, so what the last run said stays. Coming back from another window does
+// clear it.
+TEST_F(CupsPrintTest, ThePreviewLeavesWhatTheLastRunSaidOnTheStatusLine) {
+    fillAllSlots();
+    for (const CoverFormat& kind : kCoverFormats)
+        vexa::writeSetting(kind.key, QString(kind.key) == "PSP" ? "-1" : "0");
+    CoverSelect dialog(host);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+    ASSERT_TRUE(server.waitUntilIdle());
+    auto* status = dialog.findChild<QLabel*>("Label1");
+    ASSERT_EQ(status->text(), "Printing Complete.");
+
+    bool previewActive = false;
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<CoverPreview*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        previewActive = QTest::qWaitForWindowActive(preview);
+        preview->findChild<QPushButton*>("cmdClose")->click();
+    });
+    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPreview"), Qt::LeftButton);
+    ASSERT_TRUE(previewActive);
+    // What the window manager does once the preview is gone.
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    EXPECT_EQ(status->text(), "Printing Complete.");
+
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    EXPECT_EQ(status->text(), "");
+}

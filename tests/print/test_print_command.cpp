@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
 
 using namespace vexa::print;
 
@@ -125,6 +126,29 @@ TEST_F(PrintCommandTest, PdfHasOnePagePerCoverOnItsPaperWithThePictureAtTheCorne
 TEST_F(PrintCommandTest, PdfThatCannotBeWrittenFails) {
     EXPECT_EQ(run({"--front", path("blue.png"), "--pdf", path("no/such/folder/covers.pdf")}), 1);
     EXPECT_TRUE(err.contains("cannot write")) << err.toStdString();
+}
+
+// The export is saved like any file the user writes: a new one gets what the umask leaves
+// of rw-rw-rw-, a replaced one keeps its mode (a private file stays private).
+TEST_F(PrintCommandTest, TheSavedPdfHasTheModeOfAnOrdinarySave) {
+    const QString pdf = path("covers.pdf");
+    const QByteArray name = QFile::encodeName(pdf);
+    const auto mode = [&name] {
+        struct stat status {};
+        return ::stat(name.constData(), &status) == 0 ? int(status.st_mode & 0777) : -1;
+    };
+    const mode_t before = ::umask(027);
+    const int created = run({"--front", path("blue.png"), "--pdf", pdf});
+    const int newMode = mode();
+    ::umask(022);
+    ::chmod(name.constData(), 0600);
+    const int replaced = run({"--front", path("blue.png"), "--pdf", pdf});
+    const int replacedMode = mode();
+    ::umask(before);
+    EXPECT_EQ(created, 0) << err.toStdString();
+    EXPECT_EQ(newMode, 0640);
+    EXPECT_EQ(replaced, 0) << err.toStdString();
+    EXPECT_EQ(replacedMode, 0600);
 }
 
 TEST_F(PrintCommandTest, PrintsOnTheDefaultOrTheNamedPrinter) {
