@@ -26,6 +26,15 @@ QIcon selectedDot(const QColor& colour) {
 
 } // namespace
 
+void reserveRoomForCoverMark(QTabWidget& tabs) {
+    if (tabs.count() == 0) return;
+    tabs.tabBar()->setIconSize(QSize(kDotSize, kDotSize));
+    const QIcon before = tabs.tabIcon(0);
+    tabs.setTabIcon(0, selectedDot(Qt::black)); // every tab grows by the same: icon and gap
+    tabs.setMinimumWidth(tabs.sizeHint().width());
+    tabs.setTabIcon(0, before);
+}
+
 void markSelectedCover(QTabWidget& tabs, std::span<PictureHolder* const> covers, int selectedTab) {
     tabs.tabBar()->setIconSize(QSize(kDotSize, kDotSize));
     const QIcon dot = selectedDot(tabs.palette().color(QPalette::Highlight));

@@ -13,4 +13,8 @@ class PictureHolder;
 // beside the caption. `covers` holds the cover holders in tab order; -1 selects none.
 void markSelectedCover(QTabWidget& tabs, std::span<PictureHolder* const> covers, int selectedTab);
 
+// The dot widens the tab that carries it. Called once the tabs are added, this keeps that room
+// from the start, so that the first selection does not push the rest of the window aside.
+void reserveRoomForCoverMark(QTabWidget& tabs);
+
 } // namespace vexa

@@ -186,6 +186,7 @@ void frmcovercreator::buildTabs() {
     scanLayout->addLayout(scanColumn);
     scanLayout->addStretch(1);
     m_tabs->addTab(scanPage, QLatin1String(kScanCaption));
+    reserveRoomForCoverMark(*m_tabs);
 }
 
 void frmcovercreator::connectCommands() {

@@ -26,6 +26,8 @@ TEST(CoverMarkTest, TheClickedCoverIsFramedAndItsTabDottedWithTheCaptionsUnchang
         const QColor white(Qt::white);
         for (int n = 1; n <= 11; ++n)
             window.slotHolder(n)->setPicture(test::solidImage(60, 40, white.rgb()));
+        // The dot widens its tab; the rest of the window must not move for it.
+        const QRect tabsBefore = tabs->geometry();
 
         // The DVD cover (Image4 on tab 3) is clicked, then the Front cover (Image1, tab 0).
         for (const int tab : {3, 0}) {
@@ -33,6 +35,9 @@ TEST(CoverMarkTest, TheClickedCoverIsFramedAndItsTabDottedWithTheCaptionsUnchang
             PictureHolder* chosen = window.slotHolder(tab + 1);
             QTest::mouseClick(chosen, Qt::LeftButton, {}, QPoint(100, 100));
             EXPECT_EQ(window.selectedSlotName(), QStringLiteral("Image%1").arg(tab + 1));
+            QCoreApplication::sendPostedEvents(); // the layout's answer to the wider tab
+            EXPECT_EQ(tabs->geometry(), tabsBefore)
+                << "tab strip " << tabsBefore.width() << " px wide, now " << tabs->width();
 
             for (int i = 0; i < tabs->count(); ++i) {
                 EXPECT_EQ(tabs->tabText(i), captions[i]);

@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -224,4 +225,30 @@ TEST_F(MainWindowOnDesktop, ANoticeStaysOnTheScreenAndHoldsTheMainWindowOpen) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup.isNull(); }, kWait));
     x.askToClose(window->winId());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, kWait));
+}
+
+TEST_F(MainWindowOnDesktop, TripsThroughTheTrayKeepTheMainWindowAndWhatIsTransientForIt) {
+    showAt({300, 200});
+    window->mnuSelectPrinter()->trigger();
+    const auto choosers = window->findChildren<QWidget*>("Form1");
+    ASSERT_EQ(choosers.size(), 1);
+    QWidget* chooser = choosers.front();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(chooser));
+    const WId main = window->windowHandle()->winId();
+    ASSERT_EQ(x.transientFor(chooser->winId()), main);
+
+    TrayDock& dock = window->shell()->tray();
+    for (int trip = 1; trip <= 2; ++trip) {
+        SCOPED_TRACE(trip);
+        QProcess::execute("xdotool", {"windowminimize", QString::number(window->winId())});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dock.inTray(); }, kWait));
+        emit dock.trayIcon()->activated(QSystemTrayIcon::DoubleClick);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        // The same X window (as the native window says: the widget keeps the first id even
+        // when the native window is made anew), so the chooser, still open, stays transient
+        // for it.
+        ASSERT_EQ(window->windowHandle()->winId(), main);
+        ASSERT_TRUE(settledFrame(x, *window));
+        EXPECT_EQ(x.transientFor(chooser->winId()), main);
+    }
 }
