@@ -18,7 +18,7 @@ OpenedFilesPlan planOpenedFiles(int openTab, const QStringList& files) {
             continue;
         }
         plan.loads.append({QLatin1String(kCoverSlots[static_cast<size_t>(tab)].slotName),
-                           QStringList{file}, QImage()});
+                           QStringList{file}, QImage(), QByteArray()});
         ++tab;
     }
     return plan;
