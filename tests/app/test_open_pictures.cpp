@@ -197,6 +197,12 @@ TEST(OpenedFiles, OneFilePerSlotFromTheOpenTabOn) {
                                         "https://example.invalid/y.jpg"},
                                        "/home/u"),
               QStringList({"/home/u/covers/a b.jpg", "/srv/x.bmp", "/home/u/résumé.gif"}));
+    // A file whose name only looks like an address keeps its slot.
+    QTemporaryDir here;
+    QFile colon(here.filePath("shot:1.jpg"));
+    ASSERT_TRUE(colon.open(QIODevice::WriteOnly));
+    EXPECT_EQ(vexa::filesFromArguments({"shot:1.jpg", "b.jpg"}, here.path()),
+              QStringList({here.filePath("shot:1.jpg"), here.filePath("b.jpg")}));
 }
 
 TEST_F(OpenPicturesTest, OpenedFilesFillTheSlotsAndANoticeCountsTheRest) {
