@@ -54,6 +54,12 @@ bool isOwnSocket(const QString& socketPath) {
            S_ISSOCK(info.st_mode) && info.st_uid == ::geteuid();
 }
 
+bool belongsToAnotherUser(const QString& socketPath) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(socketPath).constData(), &info) == 0 &&
+           info.st_uid != ::geteuid();
+}
+
 } // namespace
 
 QString instanceSocketPath() {
@@ -87,7 +93,9 @@ InstanceServer::InstanceServer(QObject* parent)
 bool InstanceServer::listen(const QString& socketPath) {
     // Asked first, since listening with the access option replaces whatever is at the path:
     // a VEXA started at the same moment keeps its socket; one that crashed left a socket
-    // nobody answers at, which goes.
+    // nobody answers at, which goes. Another user's socket (root's VEXA started in this
+    // user's session, say) is never removed: it is not this VEXA's to take.
+    if (belongsToAnotherUser(socketPath)) return false;
     if (isOwnSocket(socketPath)) {
         QLocalSocket probe;
         probe.connectToServer(socketPath);

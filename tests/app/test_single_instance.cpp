@@ -1,6 +1,7 @@
 #include "SingleInstance.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -91,6 +92,11 @@ TEST(SingleInstance, ASocketOfAnotherUserIsNeverTalkedTo) {
     EXPECT_FALSE(waitFor(sent));
     QTest::qWait(100);
     EXPECT_EQ(handed.size(), 0);
+
+    // Nor is it taken over: this VEXA runs without a socket, and the other one keeps its own.
+    vexa::InstanceServer mine;
+    EXPECT_FALSE(mine.listen(path));
+    EXPECT_EQ(QFileInfo(path).ownerId(), 65534u);
 }
 
 TEST(SingleInstance, TheSocketIsPerUser) {
