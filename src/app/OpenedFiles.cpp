@@ -18,7 +18,7 @@ OpenedFilesPlan planOpenedFiles(int openTab, const QStringList& files) {
             continue;
         }
         plan.loads.append({QLatin1String(kCoverSlots[static_cast<size_t>(tab)].slotName),
-                           QStringList{file}, QImage()});
+                           QStringList{file}, QImage(), QByteArray()});
         ++tab;
     }
     return plan;
@@ -40,7 +40,9 @@ QStringList filesFromArguments(const QStringList& arguments, const QString& work
         if (argument.isEmpty() || argument == QLatin1String("--")) continue;
         QString path = argument;
         static const QRegularExpression address(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
-        if (address.match(argument).hasMatch()) {
+        // A file in the working folder may have a name like "shot:1.jpg"; it is a file.
+        if (address.match(argument).hasMatch() &&
+            !QFileInfo::exists(base.absoluteFilePath(argument))) {
             // An address: a local file:// one is a path; web addresses are no files.
             const QUrl url(argument);
             if (!url.isLocalFile()) continue;

@@ -17,6 +17,8 @@ QList<QImage> decode(const QList<SlotLoad>& loads, const std::shared_ptr<std::at
     QList<QImage> pictures;
     for (const SlotLoad& load : loads) {
         QImage picture = load.ready;
+        if (picture.isNull() && !load.fileBytes.isEmpty())
+            picture = loadPictureData(load.fileBytes);
         for (auto path = load.paths.crbegin(); picture.isNull() && path != load.paths.crend();
              ++path) {
             if (dropped->load()) return {};

@@ -14,11 +14,13 @@
 namespace vexa {
 
 // One slot's share of a load: the files meant for it, of which the last readable one wins
-// (as if each were loaded in turn), or a picture that is ready already (a pasted one).
+// (as if each were loaded in turn), or a picture that is ready already (a pasted one), or
+// the bytes of a picture file that another program put on the clipboard.
 struct SlotLoad {
     QString slotName;
     QStringList paths;
     QImage ready;
+    QByteArray fileBytes;
 };
 
 // Decodes picture files for the cover slots on a worker thread, so that a large photo does

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vexa {
@@ -44,6 +45,21 @@ std::optional<QStringList> decodeMessage(const QByteArray& message) {
     return files;
 }
 
+// Only a socket of this user is another VEXA of this user. In the shared temporary folder
+// anybody can create a socket under the expected name first, answer as VEXA would, and so
+// read the file names and keep this user's VEXA from starting.
+bool isOwnSocket(const QString& socketPath) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(socketPath).constData(), &info) == 0 &&
+           S_ISSOCK(info.st_mode) && info.st_uid == ::geteuid();
+}
+
+bool belongsToAnotherUser(const QString& socketPath) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(socketPath).constData(), &info) == 0 &&
+           info.st_uid != ::geteuid();
+}
+
 } // namespace
 
 QString instanceSocketPath() {
@@ -55,6 +71,7 @@ QString instanceSocketPath() {
 
 bool handOverToRunningInstance(const QString& socketPath, const QStringList& files,
                                int timeoutMs) {
+    if (!isOwnSocket(socketPath)) return false;
     QLocalSocket socket;
     socket.connectToServer(socketPath);
     if (!socket.waitForConnected(timeoutMs)) return false;
@@ -76,10 +93,14 @@ InstanceServer::InstanceServer(QObject* parent)
 bool InstanceServer::listen(const QString& socketPath) {
     // Asked first, since listening with the access option replaces whatever is at the path:
     // a VEXA started at the same moment keeps its socket; one that crashed left a socket
-    // nobody answers at, which goes.
-    QLocalSocket probe;
-    probe.connectToServer(socketPath);
-    if (probe.waitForConnected(1000)) return false;
+    // nobody answers at, which goes. Another user's socket (root's VEXA started in this
+    // user's session, say) is never removed: it is not this VEXA's to take.
+    if (belongsToAnotherUser(socketPath)) return false;
+    if (isOwnSocket(socketPath)) {
+        QLocalSocket probe;
+        probe.connectToServer(socketPath);
+        if (probe.waitForConnected(1000)) return false;
+    }
     QLocalServer::removeServer(socketPath);
     return m_server->listen(socketPath);
 }

@@ -30,7 +30,7 @@ void frmcovercreator::setUpPictureLoading() {
                                           QLatin1String(slot.slotName));
         connect(target, &SlotDropTarget::filesDropped, this,
                 [this](const QString& slotName, const QStringList& paths) {
-                    m_loader->load({SlotLoad{slotName, paths, QImage()}});
+                    m_loader->load({SlotLoad{slotName, paths, QImage(), QByteArray()}});
                 });
     }
 
@@ -56,7 +56,7 @@ void frmcovercreator::loadSelectedFiles() {
     const QStringList paths = m_browser->selectedFilePaths();
     if (paths.isEmpty()) return;
     // Unreadable, damaged or vanished files are skipped silently; the last readable one stays.
-    m_loader->loadReplacing({QLatin1String(slot->slotName), paths, QImage()});
+    m_loader->loadReplacing({QLatin1String(slot->slotName), paths, QImage(), QByteArray()});
 }
 
 void frmcovercreator::openFiles(const QStringList& files) {

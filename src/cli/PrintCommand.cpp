@@ -115,7 +115,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
             progress.failed() > 0)
             return fail(err, QStringLiteral("cannot write '%1'").arg(parsed->pdf), 1);
         out << progress.printed() << (progress.printed() == 1 ? " page" : " pages")
-            << " written to " << parsed->pdf << Qt::endl;
+            << " written to " << printable(parsed->pdf) << Qt::endl;
         return 0;
     }
 
@@ -141,7 +141,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     }
     printSelectedCovers(flags, pictures, printer, progress, parsed->paper);
     out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers") << " sent to "
-        << target << Qt::endl;
+        << printable(target) << Qt::endl;
     return progress.failed() > 0 ? 1 : 0;
 }
 

@@ -6,13 +6,21 @@
 #include <QBuffer>
 #include <QImageReader>
 
-#include <mutex>
-
 namespace vexa {
 
 namespace {
+
 constexpr int kAllocationLimitMB = 2048;
-}
+
+// Qt's limit is one variable for the whole process. It is set while the program starts,
+// before any thread runs, so that loads on a worker only ever read it, as the window's
+// thread does when it decodes its own pictures.
+[[maybe_unused]] const bool kAllocationLimitSet = [] {
+    QImageReader::setAllocationLimit(kAllocationLimitMB);
+    return true;
+}();
+
+} // namespace
 
 QImage loadPictureFile(const QString& path) {
     const std::optional<QByteArray> bytes = readRegularFile(path, kMaxPictureFileBytes);
@@ -21,9 +29,6 @@ QImage loadPictureFile(const QString& path) {
 }
 
 QImage loadPictureData(const QByteArray& bytes) {
-    // The limit is Qt's global; it is set once, as loads may run on several threads.
-    static std::once_flag limitSet;
-    std::call_once(limitSet, [] { QImageReader::setAllocationLimit(kAllocationLimitMB); });
     if (!isPictureDataComplete(bytes)) return {};
     QByteArray copy = bytes; // shares the data; QBuffer wants a non-const array
     QBuffer buffer(&copy);

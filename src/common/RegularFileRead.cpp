@@ -33,7 +33,12 @@ private:
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) {
     if (path.isEmpty() || maxBytes < 0) return std::nullopt;
     const QByteArray name = QFile::encodeName(path);
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; a regular file ignores it.
+    // Asked before opening: opening a device can act on it (a tape rewinds, a serial line
+    // resets the board on it, a watchdog arms), and a FIFO would wait for a writer.
+    struct stat named {};
+    if (::stat(name.constData(), &named) != 0 || !S_ISREG(named.st_mode)) return std::nullopt;
+    // O_NONBLOCK: a FIFO put in the file's place meanwhile must not wait for a writer either;
+    // a regular file ignores it.
     const Descriptor fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0) return std::nullopt;
     struct stat info {};

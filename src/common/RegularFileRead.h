@@ -9,7 +9,7 @@ namespace vexa {
 
 // The whole content of a regular file (links followed) of at most `maxBytes` bytes; nothing
 // for anything else: a missing or unreadable file, a folder, a device such as /dev/zero, a
-// FIFO (opened without blocking, so a FIFO with no writer cannot hang the caller) or a file
+// FIFO (neither of them is opened, so a FIFO with no writer cannot hang the caller) or a file
 // over the limit. A file that grows past the limit while it is read is refused too.
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);
 

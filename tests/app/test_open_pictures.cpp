@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDropEvent>
 #include <QFile>
@@ -196,6 +197,12 @@ TEST(OpenedFiles, OneFilePerSlotFromTheOpenTabOn) {
                                         "https://example.invalid/y.jpg"},
                                        "/home/u"),
               QStringList({"/home/u/covers/a b.jpg", "/srv/x.bmp", "/home/u/résumé.gif"}));
+    // A file whose name only looks like an address keeps its slot.
+    QTemporaryDir here;
+    QFile colon(here.filePath("shot:1.jpg"));
+    ASSERT_TRUE(colon.open(QIODevice::WriteOnly));
+    EXPECT_EQ(vexa::filesFromArguments({"shot:1.jpg", "b.jpg"}, here.path()),
+              QStringList({here.filePath("shot:1.jpg"), here.filePath("b.jpg")}));
 }
 
 TEST_F(OpenPicturesTest, OpenedFilesFillTheSlotsAndANoticeCountsTheRest) {
@@ -242,6 +249,51 @@ TEST_F(OpenPicturesTest, CtrlVPutsTheClipboardPictureIntoTheOpenTabsSlot) {
     waitForLoads();
     EXPECT_TRUE(window->Image20()->picture().isNull());
     EXPECT_EQ(slot(1), 0u);
+}
+
+// How the desktop's clipboard presents a picture copied in another program: the file's
+// bytes under their type, and a Qt image decoded from them when asked for one.
+class OtherProgramsPicture : public QMimeData {
+public:
+    explicit OtherProgramsPicture(QByteArray jpeg) : m_jpeg(std::move(jpeg)) {}
+    QStringList formats() const override { return {"image/jpeg", "application/x-qt-image"}; }
+    bool hasFormat(const QString& format) const override { return formats().contains(format); }
+
+protected:
+    QVariant retrieveData(const QString& format, QMetaType) const override {
+        if (format == "image/jpeg") return m_jpeg;
+        if (format == "application/x-qt-image") return QImage::fromData(m_jpeg);
+        return {};
+    }
+
+private:
+    QByteArray m_jpeg;
+};
+
+TEST_F(OpenPicturesTest, APastedPictureOfAnotherProgramIsCheckedLikeAFile) {
+    QImage noise(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, qRgb((x * 37 + y * 11) % 256, (x * y) % 256, (x * 5 + y * 91) % 256));
+    QByteArray jpeg;
+    QBuffer out(&jpeg);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && noise.save(&out, "JPEG", 90));
+    // Cut short with its end marker put back: the decoder meets the end of the data early.
+    const QByteArray damaged = jpeg.left(jpeg.size() * 6 / 10) + QByteArray("\xFF\xD9");
+
+    QClipboard* clipboard = QApplication::clipboard();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->SSTab1()->setCurrentIndex(0);
+    clipboard->setMimeData(new OtherProgramsPicture(damaged));
+    QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
+    waitForLoads();
+    EXPECT_EQ(slot(1), 0u); // refused, as the same file clicked in the browser is
+
+    clipboard->setMimeData(new OtherProgramsPicture(jpeg));
+    QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
+    waitForLoads();
+    EXPECT_EQ(window->slotHolder(1)->picture().size(), QSize(64, 48));
 }
 
 TEST_F(OpenPicturesTest, RefreshLeavesAnUnchangedListAloneAndKeepsTheSelectionOnChange) {

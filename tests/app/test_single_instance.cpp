@@ -1,6 +1,7 @@
 #include "SingleInstance.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -75,6 +76,27 @@ TEST(SingleInstance, ASocketLeftByACrashedVexaIsTakenOver) {
     EXPECT_FALSE(late.listen(path));
     sent = handOver(path, {"/y.gif"});
     EXPECT_TRUE(waitFor(sent));
+}
+
+TEST(SingleInstance, ASocketOfAnotherUserIsNeverTalkedTo) {
+    // Without XDG_RUNTIME_DIR the socket's name in the shared temporary folder is known to
+    // every user; one who creates it first must get neither the files nor this start.
+    if (geteuid() != 0) GTEST_SKIP() << "giving a socket to another user needs root";
+    QTemporaryDir shared;
+    const QString path = shared.filePath("vexa-instance-1000");
+    vexa::InstanceServer stranger;
+    ASSERT_TRUE(stranger.listen(path));
+    ASSERT_EQ(chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+    QSignalSpy handed(&stranger, &vexa::InstanceServer::filesHandedOver);
+    std::future<bool> sent = handOver(path, {"/private/front.jpg"});
+    EXPECT_FALSE(waitFor(sent));
+    QTest::qWait(100);
+    EXPECT_EQ(handed.size(), 0);
+
+    // Nor is it taken over: this VEXA runs without a socket, and the other one keeps its own.
+    vexa::InstanceServer mine;
+    EXPECT_FALSE(mine.listen(path));
+    EXPECT_EQ(QFileInfo(path).ownerId(), 65534u);
 }
 
 TEST(SingleInstance, TheSocketIsPerUser) {

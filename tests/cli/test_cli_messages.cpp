@@ -20,6 +20,7 @@ namespace {
 struct CliRun {
     int status;
     QByteArray err;
+    QByteArray out;
 };
 
 CliRun runCli(const QStringList& arguments, const QString& folder,
@@ -29,7 +30,7 @@ CliRun runCli(const QStringList& arguments, const QString& folder,
     if (inChild) process.setChildProcessModifier(inChild);
     process.start(QStringLiteral(VEXA_CLI_PATH), arguments);
     EXPECT_TRUE(process.waitForFinished(60000)) << arguments.join(' ').toStdString();
-    return {process.exitCode(), process.readAllStandardError()};
+    return {process.exitCode(), process.readAllStandardError(), process.readAllStandardOutput()};
 }
 
 class CliMessages : public ::testing::Test {
@@ -81,6 +82,15 @@ TEST_F(CliMessages, AFailingRunPrintsOneLineWithControlCharactersEscaped) {
     }
     EXPECT_FALSE(QFile::exists(path("out.png")));
     EXPECT_FALSE(QFile::exists(path("out.pdf")));
+}
+
+TEST_F(CliMessages, ASuccessLineShowsControlCharactersEscapedToo) {
+    const QString odd = QStringLiteral("covers\x1b]0;owned\x07.pdf");
+    const CliRun run = runCli({"print", "--pdf", odd, "--front", "in.png"}, folder.path());
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(QFile::exists(path(odd)));
+    EXPECT_TRUE(run.out.contains("1 page written to covers\\x1B]0;owned\\x07.pdf\n"))
+        << run.out.toStdString();
 }
 
 TEST_F(CliMessages, DoubleDashEndsTheOptions) {

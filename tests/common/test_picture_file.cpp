@@ -3,11 +3,19 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Qt keeps its decode size limit in one plain variable for the whole process. Loads run on a
+// worker while the window's thread decodes its own pictures (icons, notices), so the limit
+// has to be in place before either starts, not written by the first load.
+TEST(PictureFile, TheDecodeSizeLimitIsInPlaceBeforeTheFirstLoad) {
+    EXPECT_EQ(QImageReader::allocationLimit(), 2048); // MB: the 2 GiB pictures may reach
+}
 
 QByteArray encode(const QImage& image, const char* format) {
     QByteArray bytes;

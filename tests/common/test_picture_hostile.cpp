@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -247,6 +248,23 @@ TEST(PictureLoader, OnlyRegularFilesUpToOneGibibyteAreRead) {
     ASSERT_TRUE(vexa::test::patternImage(5, 4).save(real));
     ASSERT_TRUE(QFile::link(real, dir.filePath("link.png")));
     EXPECT_EQ(vexa::loadPictureFile(dir.filePath("link.png")).size(), QSize(5, 4));
+}
+
+TEST(PictureLoader, WhatIsNoRegularFileIsNotEvenOpened) {
+    // Opening a device can act on it: a tape rewinds, a serial line resets the board on it, a
+    // watchdog arms. A FIFO stands in for such a device; inotify reports each open of it.
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("device.jpg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(fifo, dir.filePath("link.jpg")));
+    const int watcher = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watcher, 0);
+    ASSERT_GE(::inotify_add_watch(watcher, QFile::encodeName(fifo).constData(), IN_OPEN), 0);
+    EXPECT_TRUE(vexa::loadPictureFile(fifo).isNull());
+    EXPECT_TRUE(vexa::loadPictureFile(dir.filePath("link.jpg")).isNull());
+    char events[4096];
+    EXPECT_LT(::read(watcher, events, sizeof events), 0) << "the FIFO was opened";
+    ::close(watcher);
 }
 
 } // namespace
