@@ -52,8 +52,12 @@ void refreshChanged(benchmark::State& state) {
         state.SkipWithError("selection lost");
 }
 
-BENCHMARK(refreshUnchanged)->Name("browser/refresh_5000_selected/unchanged")->Unit(benchmark::kMillisecond);
-BENCHMARK(refreshChanged)->Name("browser/refresh_5000_selected/one_changed")->Unit(benchmark::kMillisecond);
+BENCHMARK(refreshUnchanged)
+    ->Name("browser/refresh_5000_selected/unchanged")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(refreshChanged)
+    ->Name("browser/refresh_5000_selected/one_changed")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -84,9 +84,17 @@ void firstPaintOfSlot(benchmark::State& state) {
 }
 
 BENCHMARK(qtDecode)->Name("load/jpeg_24mp/qt_decode")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(loaderOnly)->Name("load/jpeg_24mp/file_loader")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(loadIntoSlot)->Name("load/jpeg_24mp/into_slot")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(firstPaintOfSlot)->Name("load/jpeg_24mp/first_paint_of_slot")->Unit(benchmark::kMillisecond);
+BENCHMARK(loaderOnly)
+    ->Name("load/jpeg_24mp/file_loader")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(loadIntoSlot)
+    ->Name("load/jpeg_24mp/into_slot")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(firstPaintOfSlot)
+    ->Name("load/jpeg_24mp/first_paint_of_slot")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -13,7 +13,8 @@ namespace {
 // Runs on the worker: one picture per slot, null where none of its files is readable.
 // Trying the files from the last one back gives what loading each in turn would leave in
 // the slot, and usually decodes just one.
-QList<QImage> decode(const QList<SlotLoad>& loads, const std::shared_ptr<std::atomic<bool>>& dropped) {
+QList<QImage> decode(const QList<SlotLoad>& loads,
+                     const std::shared_ptr<std::atomic<bool>>& dropped) {
     QList<QImage> pictures;
     for (const SlotLoad& load : loads) {
         QImage picture = load.ready;

@@ -69,8 +69,7 @@ QString instanceSocketPath() {
     return QDir(QDir::tempPath()).filePath(QStringLiteral("vexa-instance-%1").arg(getuid()));
 }
 
-bool handOverToRunningInstance(const QString& socketPath, const QStringList& files,
-                               int timeoutMs) {
+bool handOverToRunningInstance(const QString& socketPath, const QStringList& files, int timeoutMs) {
     if (!isOwnSocket(socketPath)) return false;
     QLocalSocket socket;
     socket.connectToServer(socketPath);

@@ -14,13 +14,15 @@ int main(int argc, char** argv) {
 
     // `vexa FILE...`: the files go into the cover slots. With VEXA running already they go
     // to that one, which comes to the front, and this start ends.
-    QStringList files = vexa::filesFromArguments(QApplication::arguments().mid(1), QDir::currentPath());
+    QStringList files =
+        vexa::filesFromArguments(QApplication::arguments().mid(1), QDir::currentPath());
     const QString socketPath = vexa::instanceSocketPath();
     if (vexa::handOverToRunningInstance(socketPath, files)) return 0;
     vexa::InstanceServer instance;
     // Another VEXA that started at the same moment won the socket: hand over to it after all.
     // Without the socket for any other reason, VEXA still runs, only alone.
-    if (!instance.listen(socketPath) && vexa::handOverToRunningInstance(socketPath, files)) return 0;
+    if (!instance.listen(socketPath) && vexa::handOverToRunningInstance(socketPath, files))
+        return 0;
 
     // The splash comes first; the main window is created when it has faded out.
     std::unique_ptr<vexa::frmcovercreator> window;

@@ -141,8 +141,8 @@ TEST_F(OpenPicturesTest, FilesDroppedOnASlotLoadTheLastReadableOne) {
                               Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
         if (!enter.isAccepted()) return false;
-        QDropEvent dropped(QPointF(inside), Qt::CopyAction | Qt::MoveAction, data,
-                           Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped(QPointF(inside), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
+                           Qt::NoModifier);
         QApplication::sendEvent(target, &dropped);
         waitForLoads();
         return dropped.isAccepted();
@@ -274,7 +274,8 @@ TEST_F(OpenPicturesTest, APastedPictureOfAnotherProgramIsCheckedLikeAFile) {
     QImage noise(64, 48, QImage::Format_RGB32);
     for (int y = 0; y < noise.height(); ++y)
         for (int x = 0; x < noise.width(); ++x)
-            noise.setPixel(x, y, qRgb((x * 37 + y * 11) % 256, (x * y) % 256, (x * 5 + y * 91) % 256));
+            noise.setPixel(x, y,
+                           qRgb((x * 37 + y * 11) % 256, (x * y) % 256, (x * 5 + y * 91) % 256));
     QByteArray jpeg;
     QBuffer out(&jpeg);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly) && noise.save(&out, "JPEG", 90));

@@ -54,8 +54,8 @@ TEST(SingleInstance, ASecondStartHandsItsFilesToTheRunningOne) {
     ASSERT_TRUE(stranger.waitForConnected(2000));
     stranger.write(QByteArray("GET / HTTP/1.0\r\n\r\n\0\0", 20));
     stranger.flush();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return stranger.state() == QLocalSocket::UnconnectedState; },
-                                5000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return stranger.state() == QLocalSocket::UnconnectedState; }, 5000));
     EXPECT_EQ(handed.size(), 2);
 }
 

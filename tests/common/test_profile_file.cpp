@@ -100,8 +100,8 @@ TEST_F(ProfileFileTest, UnwritableFileKeepsItsContentAndReportsFailure) {
         const vexa::test::ObeyFilePermissions asAnOrdinaryUser;
         written = ProfileFile(path).write("MAIN", "Tab", "2");
     }
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_FALSE(written);
     EXPECT_EQ(readRaw(), "[MAIN]\nTab=1\n");
 }

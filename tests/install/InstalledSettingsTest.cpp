@@ -29,7 +29,9 @@ struct Copy {
 };
 
 // Names the case in test output instead of dumping its bytes.
-void PrintTo(const Copy& value, std::ostream* out) { *out << value.name; }
+void PrintTo(const Copy& value, std::ostream* out) {
+    *out << value.name;
+}
 
 class SettingsLocation : public ::testing::TestWithParam<Copy> {
 protected:
@@ -50,8 +52,7 @@ protected:
     QString programIni() const { return root.filePath("bin/vexa6.ini"); }
 
     // Opens the main window, lets `use` work with it, and closes it through File > Exit.
-    template <typename Use>
-    void runProgram(Use use) {
+    template <typename Use> void runProgram(Use use) {
         std::optional<vexa::test::ObeyFilePermissions> obey;
         if (GetParam().readOnlyProgram) obey.emplace();
         auto window = std::make_unique<frmcovercreator>();
@@ -76,8 +77,7 @@ TEST_P(SettingsLocation, TabDriveAndDirAreKeptAndRestored) {
     runProgram([&](frmcovercreator& window) {
         // Nothing saved yet: the browser starts where the user's pictures may be, which for
         // an installed copy is not its bin folder.
-        EXPECT_EQ(window.browser()->folder(),
-                  GetParam().installed ? QDir::homePath() : program());
+        EXPECT_EQ(window.browser()->folder(), GetParam().installed ? QDir::homePath() : program());
         ASSERT_TRUE(window.browser()->setFolder(pictures.path()));
         window.SSTab1()->setCurrentIndex(7);
         drive = window.browser()->drive();
@@ -102,12 +102,11 @@ TEST_P(SettingsLocation, TabDriveAndDirAreKeptAndRestored) {
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Copies, SettingsLocation,
-    ::testing::Values(Copy{"Installed", true, false, true},
-                      Copy{"InstalledReadOnly", true, true, true},
-                      Copy{"BuildFolder", false, false, false},
-                      Copy{"BuildFolderReadOnly", false, true, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Copies, SettingsLocation,
+                         ::testing::Values(Copy{"Installed", true, false, true},
+                                           Copy{"InstalledReadOnly", true, true, true},
+                                           Copy{"BuildFolder", false, false, false},
+                                           Copy{"BuildFolderReadOnly", false, true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -28,8 +28,8 @@ TEST(ConfigFolder, FollowsTheBaseDirectoryRules) {
     } cases[] = {
         {QByteArray("/srv/cfg"), "/srv/cfg/vexa"},
         {QByteArray("/srv/cfg/"), "/srv/cfg/vexa"},
-        {QByteArray(), fallback},             // unset
-        {QByteArray(""), fallback},           // set but empty
+        {QByteArray(), fallback},               // unset
+        {QByteArray(""), fallback},             // set but empty
         {QByteArray("relative/cfg"), fallback}, // not absolute: ignored
     };
     for (const auto& c : cases) {
@@ -47,7 +47,9 @@ struct Layout {
 };
 
 // Names the case in test output instead of dumping its bytes.
-void PrintTo(const Layout& value, std::ostream* out) { *out << value.name; }
+void PrintTo(const Layout& value, std::ostream* out) {
+    *out << value.name;
+}
 
 class WhereFilesLive : public ::testing::TestWithParam<Layout> {
 protected:

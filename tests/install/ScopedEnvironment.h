@@ -10,12 +10,16 @@ class ScopedEnvironment {
 public:
     ScopedEnvironment(const char* name, const QByteArray& value)
         : m_name(name), m_wasSet(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
-        if (value.isNull()) qunsetenv(name);
-        else qputenv(name, value);
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
     }
     ~ScopedEnvironment() {
-        if (m_wasSet) qputenv(m_name, m_old);
-        else qunsetenv(m_name);
+        if (m_wasSet)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
     }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;

@@ -14,7 +14,6 @@ QString mailtoAddress(const QString& address, const QString& subject, const QStr
 
 // Opens the user's mail program on a new message. Without one, the address is shown over
 // `owner` to be copied.
-void OpenEmail(const QString& address, const QString& subject, const QString& body,
-               QWidget* owner);
+void OpenEmail(const QString& address, const QString& subject, const QString& body, QWidget* owner);
 
 } // namespace vexa

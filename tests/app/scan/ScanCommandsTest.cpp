@@ -292,8 +292,10 @@ TEST_F(ScanTabWithScanner, AnUnwritableProgramFolderScansThroughAPrivateFolder) 
         realCommands.aquire();
     }
     QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (hadConfig) qputenv("XDG_CONFIG_HOME", savedConfig);
-    else qunsetenv("XDG_CONFIG_HOME");
+    if (hadConfig)
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_TRUE(vexa::test::isGray(image20.picture()));
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
