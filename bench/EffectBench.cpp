@@ -1,4 +1,4 @@
-// Runs every effect through ApplyEffect on a 6000 x 4000 picture (a 600-dpi scan of a DVD
+// Runs every effect through applyEffect on a 6000 x 4000 picture (a 600-dpi scan of a DVD
 // cover) and copies the same 96 MB with memcpy as the yardstick. Each case reports its time
 // and, as the counter "x_memcpy", that time as a multiple of the memcpy; a summary of the
 // multiples goes to stderr so --benchmark_format=json keeps stdout clean.
@@ -73,14 +73,14 @@ void effectCase(benchmark::State& state, int id) {
     // One untimed call first: the first touches of fresh memory in a new process cost many
     // times what they cost a program that has been running for a while.
     std::memcpy(picture.data(), original().data(), kBytes);
-    vexa::effects::ApplyEffect(id, view, usual, progress);
+    vexa::effects::applyEffect(id, view, usual, progress);
     double total = 0;
     for (auto _ : state) {
         state.PauseTiming(); // a fresh picture for every call, not part of the time
         std::memcpy(picture.data(), original().data(), kBytes);
         state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
-        const auto result = vexa::effects::ApplyEffect(id, view, usual, progress);
+        const auto result = vexa::effects::applyEffect(id, view, usual, progress);
         const double s = secondsSince(start);
         if (result.status != vexa::effects::EffectStatus::Done) {
             state.SkipWithError(("effect refused: " + result.reason).c_str());

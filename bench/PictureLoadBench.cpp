@@ -1,10 +1,10 @@
 // A 6000 x 4000 JPEG (24 megapixels) clicked in the browser until it is in the cover slot,
 // against Qt decoding the same file and nothing else.
+#include "MainWindow.h"
 #include "PictureBrowser.h"
 #include "PictureFile.h"
 #include "PictureHolder.h"
 #include "PictureLoader.h"
-#include "frmcovercreator.h"
 
 #include <QApplication>
 #include <QImageReader>
@@ -57,7 +57,7 @@ void loaderOnly(benchmark::State& state) {
 }
 
 void loadIntoSlot(benchmark::State& state) {
-    vexa::frmcovercreator window;
+    vexa::MainWindow window;
     if (!window.browser()->setFolder(photo().dir.path())) std::abort();
     window.browser()->fileSelect()->item(0)->setSelected(true);
     vexa::PictureLoader* loader = window.pictureLoader();

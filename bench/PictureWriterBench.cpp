@@ -1,6 +1,6 @@
 // Speed of the picture writer on a 6-megapixel picture with smooth gradients, per format.
 // GIF is the slow one: the palette and the dithering look at every pixel.
-#include "cGdiPlus.h"
+#include "PictureWriter.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -25,10 +25,10 @@ QImage photoLike() {
 void writePicture(benchmark::State& state, const char* name) {
     static const QImage picture = photoLike();
     QTemporaryDir folder;
-    vexa::cGdiPlus writer;
+    vexa::PictureWriter writer;
     const QString path = QDir(folder.path()).filePath(QString::fromLatin1(name));
     for (auto _ : state)
-        if (!writer.PictureBoxToFile(picture, path, 85)) state.SkipWithError("not written");
+        if (!writer.write(picture, path, 85)) state.SkipWithError("not written");
 }
 
 BENCHMARK_CAPTURE(writePicture, bmp, "cover.bmp")->Unit(benchmark::kMillisecond);

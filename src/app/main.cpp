@@ -1,7 +1,7 @@
+#include "MainWindow.h"
 #include "OpenedFiles.h"
 #include "SingleInstance.h"
-#include "frmSplash.h"
-#include "frmcovercreator.h"
+#include "SplashWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
         return 0;
 
     // The splash comes first; the main window is created when it has faded out.
-    std::unique_ptr<vexa::frmcovercreator> window;
+    std::unique_ptr<vexa::MainWindow> window;
     QObject::connect(&instance, &vexa::InstanceServer::filesHandedOver,
                      [&window, &files](const QStringList& handed) {
                          if (!window) {
@@ -35,11 +35,11 @@ int main(int argc, char** argv) {
                          window->bringToFront();
                          window->openFiles(handed);
                      });
-    auto* splash = new vexa::frmSplash([&window, &files] {
-        window = std::make_unique<vexa::frmcovercreator>();
-        window->Form_Load();
+    auto* splash = new vexa::SplashWindow([&window, &files] {
+        window = std::make_unique<vexa::MainWindow>();
+        window->start();
         if (!files.isEmpty()) window->openFiles(files);
     });
-    splash->Form_Load();
+    splash->start();
     return QApplication::exec();
 }

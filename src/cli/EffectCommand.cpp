@@ -3,11 +3,11 @@
 #include "EffectArguments.h"
 #include "Effects.h"
 #include "PictureFile.h"
+#include "PictureWriter.h"
 #include "PrintableText.h"
 #include "QImageEffect.h"
 #include "QuietStandardError.h"
 #include "TerminalProgress.h"
-#include "cGdiPlus.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -33,7 +33,7 @@ void printUsage(QTextStream& out) {
 }
 
 QString colourText(std::int32_t packed) {
-    const effects::Colour c = effects::SplitColour(packed);
+    const effects::Colour c = effects::splitColour(packed);
     return QStringLiteral("%1,%2,%3").arg(c.red).arg(c.green).arg(c.blue);
 }
 
@@ -95,16 +95,16 @@ int runEffect(const EffectArguments& parsed) {
                                                                  : result.reason),
                     1);
 
-    cGdiPlus writer;
+    PictureWriter writer;
     QString writeError;
-    QObject::connect(&writer, &cGdiPlus::Error,
+    QObject::connect(&writer, &PictureWriter::Error,
                      [&](qint32, const QString& description) { writeError = description; });
     errno = 0;
     bool written = false;
     int savedErrno = 0;
     {
         const QuietStandardError quiet;
-        written = writer.PictureBoxToFile(picture, parsed.output, kJpegQuality);
+        written = writer.write(picture, parsed.output, kJpegQuality);
         savedErrno = errno;
     }
     if (!written) {

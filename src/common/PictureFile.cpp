@@ -23,6 +23,10 @@ constexpr int kAllocationLimitMB = 2048;
 } // namespace
 
 QImage loadPictureFile(const QString& path) {
+    return loadPictureFile(FilePath::fromText(path));
+}
+
+QImage loadPictureFile(const FilePath& path) {
     const std::optional<QByteArray> bytes = readRegularFile(path, kMaxPictureFileBytes);
     if (!bytes) return {};
     return loadPictureData(*bytes);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FilePath.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -18,6 +20,8 @@ inline constexpr qint64 kMaxPictureFileBytes = qint64(1) << 30;
 // (see PictureIntegrity.h). Safe to call from any thread.
 // Qt refuses pictures over 128 MB decoded by default; that limit is raised to 2 GiB so
 // that the 40-megapixel photos and 600-dpi scans people print covers from load too.
+QImage loadPictureFile(const FilePath& path);
+// The same for a name given as text (see FilePath::fromText).
 QImage loadPictureFile(const QString& path);
 
 // The same for a file's bytes already in memory.

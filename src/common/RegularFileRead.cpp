@@ -1,7 +1,5 @@
 #include "RegularFileRead.h"
 
-#include <QFile>
-
 #include <algorithm>
 
 #include <cerrno>
@@ -31,8 +29,12 @@ private:
 } // namespace
 
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) {
+    return readRegularFile(FilePath::fromText(path), maxBytes);
+}
+
+std::optional<QByteArray> readRegularFile(const FilePath& path, qint64 maxBytes) {
     if (path.isEmpty() || maxBytes < 0) return std::nullopt;
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray& name = path.bytes();
     // Asked before opening: opening a device can act on it (a tape rewinds, a serial line
     // resets the board on it, a watchdog arms), and a FIFO would wait for a writer.
     struct stat named {};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FilePath.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,6 +13,8 @@ namespace vexa {
 // for anything else: a missing or unreadable file, a folder, a device such as /dev/zero, a
 // FIFO (neither of them is opened, so a FIFO with no writer cannot hang the caller) or a file
 // over the limit. A file that grows past the limit while it is read is refused too.
+std::optional<QByteArray> readRegularFile(const FilePath& path, qint64 maxBytes);
+// The same for a name given as text (see FilePath::fromText).
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);
 
 } // namespace vexa

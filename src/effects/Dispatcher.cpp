@@ -1,4 +1,4 @@
-// ApplyEffect: checks the call, holds the target buffer for its duration, runs the effect
+// applyEffect: checks the call, holds the target buffer for its duration, runs the effect
 // and writes the result back only when it completed, so a refused or cancelled call leaves
 // the picture exactly as it was.
 
@@ -91,7 +91,7 @@ void copyRows(std::uint8_t* to, std::ptrdiff_t toStride, const std::uint8_t* fro
 
 } // namespace
 
-EffectResult ApplyEffect(std::int32_t effectId, const PictureView& picture, std::int32_t parameter,
+EffectResult applyEffect(std::int32_t effectId, const PictureView& picture, std::int32_t parameter,
                          std::int32_t& progress, const YieldHook& yield) {
     if (busy) return {EffectStatus::Busy, {}};
     BusyScope busyScope;

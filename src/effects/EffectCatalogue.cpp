@@ -55,7 +55,7 @@ std::span<const EffectInfo> effectTable() {
     return kEffects;
 }
 
-Colour SplitColour(std::int32_t colour) {
+Colour splitColour(std::int32_t colour) {
     // Red keeps the sign of the value (a remainder); green and blue are plain bit fields.
     return {colour % 256, (colour >> 8) & 255, (colour >> 16) & 255};
 }

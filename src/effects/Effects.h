@@ -44,7 +44,7 @@ using YieldHook = std::function<bool()>;
 // Cancelled (the hook returned false) and Refused (a parameter the effect cannot use, a
 // malformed picture, or one too large for the engine's working copy) leave the picture and
 // the engine exactly as before the call; only Done changes the picture.
-EffectResult ApplyEffect(std::int32_t effectId, const PictureView& picture, std::int32_t parameter,
+EffectResult applyEffect(std::int32_t effectId, const PictureView& picture, std::int32_t parameter,
                          std::int32_t& progress, const YieldHook& yield = {});
 
 // Unpacks a colour held as red + 256 x green + 65536 x blue.
@@ -53,7 +53,7 @@ struct Colour {
     std::int32_t green = 0;
     std::int32_t blue = 0;
 };
-Colour SplitColour(std::int32_t colour);
+Colour splitColour(std::int32_t colour);
 
 // The effects by id, with the name and meaning of their parameter, for menus of tools such
 // as vexa-cli.

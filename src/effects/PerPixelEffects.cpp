@@ -39,7 +39,7 @@ EffectResult swapChannels(const Frame& frame, std::int32_t permutation) {
 }
 
 EffectResult blackAndWhite(const Frame& frame, std::int32_t threshold) {
-    const Colour c = SplitColour(threshold);
+    const Colour c = splitColour(threshold);
     return mapEachPixel(frame, [=](std::uint32_t p) {
         const bool black = std::int32_t((p >> 16) & 255) < c.red &&
                            std::int32_t((p >> 8) & 255) < c.green && std::int32_t(p & 255) < c.blue;

@@ -15,7 +15,7 @@ EffectResult runOn(QImage& picture, std::int32_t effectId, std::int32_t paramete
         view.height = picture.height();
         view.stride = picture.bytesPerLine();
     }
-    return ApplyEffect(effectId, view, parameter, progress, yield);
+    return applyEffect(effectId, view, parameter, progress, yield);
 }
 
 } // namespace

@@ -57,7 +57,7 @@ template <typename Kernel> EffectResult overInterior(const Frame& frame, Kernel&
 // The colour components repeated along a row in channel order (blue, green, red, and 0
 // for the fourth byte), so a byte loop can add the component of its own channel.
 std::vector<std::int16_t> colourPattern(const Frame& frame, std::int32_t packed) {
-    const Colour c = SplitColour(packed);
+    const Colour c = splitColour(packed);
     const std::int16_t perChannel[4] = {std::int16_t(c.blue), std::int16_t(c.green),
                                         std::int16_t(c.red), 0};
     std::vector<std::int16_t> pattern(std::size_t(frame.width) * 4);

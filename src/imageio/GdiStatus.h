@@ -6,7 +6,7 @@ namespace vexa {
 
 // The status values through which the picture writer reports a failure. The numbers are
 // those of the Windows imaging library whose role the writer plays, so that a listener of
-// cGdiPlus::Error sees the familiar codes; 0 is success.
+// PictureWriter::Error sees the familiar codes; 0 is success.
 enum class GdiStatus : qint32 {
     Ok = 0,
     GenericError = 1,

@@ -88,8 +88,8 @@ float normalizedAngle(float degrees) {
     return (folded >= 360.0f || folded < 0.0f) ? 0.0f : folded;
 }
 
-std::int32_t BlendColors(std::int32_t colour1, std::int32_t colour2, std::int32_t steps,
-                         std::vector<std::int32_t>& table) {
+std::int32_t blendColours(std::int32_t colour1, std::int32_t colour2, std::int32_t steps,
+                          std::vector<std::int32_t>& table) {
     if (steps < 2) steps = 2;
     const std::int32_t r1 = channel(colour1, 0), g1 = channel(colour1, 8),
                        b1 = channel(colour1, 16);
@@ -146,7 +146,7 @@ GradientSweep gradientSweep(int width, int height, float angle, std::int32_t col
 
     const auto colourCount =
         static_cast<std::int32_t>(roundHalfEven(static_cast<double>(points.size()) / 2));
-    BlendColors(colour1, colour2, colourCount, sweep.colours);
+    blendColours(colour1, colour2, colourCount, sweep.colours);
     return sweep;
 }
 

@@ -32,8 +32,8 @@ float normalizedAngle(float degrees);
 // Fills `table` with `steps` colours (at least 2) from `colour1` to `colour2` and returns their
 // number. The increments divide by the number of colours, not by the gaps between them, so the
 // last colour jumps to `colour2`.
-std::int32_t BlendColors(std::int32_t colour1, std::int32_t colour2, std::int32_t steps,
-                         std::vector<std::int32_t>& table);
+std::int32_t blendColours(std::int32_t colour1, std::int32_t colour2, std::int32_t steps,
+                          std::vector<std::int32_t>& table);
 
 // The lines that cover a box of width x height pixels with a gradient at `angle` degrees
 // (0: colour1 at the left, 90: at the bottom, 180: at the right, 270: at the top). Nothing for

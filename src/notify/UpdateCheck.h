@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UpdateCheckTransfer.h"
+#include "HttpTransfer.h"
 #include "UpdateCheckVersion.h"
 
 #include <QUrl>

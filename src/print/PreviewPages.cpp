@@ -1,7 +1,7 @@
 #include "PreviewPages.h"
 
 #include "PrinterMedia.h"
-#include "RetainOriginalPrinter.h"
+#include "StartupPrinter.h"
 
 #include <CoverHost.h>
 
@@ -37,7 +37,7 @@ std::vector<PreviewPage> previewPages(const PrintFlags& flags, const CoverHost& 
 }
 
 QString defaultPrinterName() {
-    return FindDefaultPrinter().printerName();
+    return defaultPrinterInfo().printerName();
 }
 
 } // namespace vexa::print

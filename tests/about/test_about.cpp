@@ -1,7 +1,7 @@
 // The About window and its scrolling credits.
+#include "AboutWindow.h"
 #include "CreditsScroll.h"
 #include "CreditsScroller.h"
-#include "frmAbout.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -35,7 +35,7 @@ TEST(CreditsScrollTest, AResizedViewKeepsTheTextMovingFromItsNewBottom) {
 TEST(AboutWindowTest, ShowsNameAndReleaseAndIsNotModal) {
     QWidget owner;
     owner.show();
-    QPointer<frmAbout> about = frmAbout::open(&owner);
+    QPointer<AboutWindow> about = AboutWindow::open(&owner);
     ASSERT_FALSE(about.isNull());
     EXPECT_TRUE(about->isVisible());
     EXPECT_FALSE(about->isModal());
@@ -49,7 +49,7 @@ TEST(AboutWindowTest, ShowsNameAndReleaseAndIsNotModal) {
 
 TEST(AboutWindowTest, TheCreditsScrollWhileOpenAndStopWhenTheWindowCloses) {
     QWidget owner;
-    QPointer<frmAbout> about = frmAbout::open(&owner);
+    QPointer<AboutWindow> about = AboutWindow::open(&owner);
     CreditsScroller* credits = about->credits();
     EXPECT_TRUE(credits->isRunning());
     const int start = credits->textTop();

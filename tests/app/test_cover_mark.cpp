@@ -1,8 +1,8 @@
 // The selected cover is marked: a highlight frame around its picture and a dot on its tab.
+#include "MainWindow.h"
 #include "PictureHolder.h"
 #include "ProgramFolder.h"
 #include "TestSupport.h"
-#include "frmcovercreator.h"
 
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -16,10 +16,10 @@ TEST(CoverMarkTest, TheClickedCoverIsFramedAndItsTabDottedWithTheCaptionsUnchang
     QTemporaryDir programDir;
     setProgramFolderForTesting(programDir.path());
     {
-        frmcovercreator window;
+        MainWindow window;
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        QTabWidget* tabs = window.SSTab1();
+        QTabWidget* tabs = window.tabs();
         const QStringList captions = {"Front", "Inside", "Back", "DVD", "Mini", "PSP",
                                       "DS",    "SLIM",   "HD",   "Blu", "Vita", "Scan"};
         const QColor highlight = window.palette().color(QPalette::Highlight);

@@ -1,10 +1,10 @@
+#include "MainWindow.h"
 #include "PictureBrowser.h"
 #include "PictureHolder.h"
 #include "PictureLoader.h"
 #include "ProfileFile.h"
 #include "ProgramFolder.h"
 #include "TestSupport.h"
-#include "frmcovercreator.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -21,7 +21,7 @@
 
 #include <memory>
 
-using vexa::frmcovercreator;
+using vexa::MainWindow;
 
 namespace {
 
@@ -53,14 +53,14 @@ protected:
         return vexa::ProfileFile(programDir.filePath("vexa6.ini")).read("MAIN", key);
     }
 
-    std::unique_ptr<frmcovercreator> openWindow() {
-        auto window = std::make_unique<frmcovercreator>();
-        window->Form_Load();
+    std::unique_ptr<MainWindow> openWindow() {
+        auto window = std::make_unique<MainWindow>();
+        window->start();
         return window;
     }
 
     // Clicks a file of the browser's file list as a user would.
-    static void clickFile(frmcovercreator& window, const QString& name,
+    static void clickFile(MainWindow& window, const QString& name,
                           Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QListWidget* files = window.browser()->fileSelect();
         const QList<QListWidgetItem*> items = files->findItems(name, Qt::MatchExactly);
@@ -71,11 +71,11 @@ protected:
     }
 
     // Pictures decode on a worker thread and reach the slot when done.
-    static void waitForLoads(frmcovercreator& window) {
+    static void waitForLoads(MainWindow& window) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return !window.pictureLoader()->isBusy(); }, 10000));
     }
 
-    static QRgb slotColour(frmcovercreator& window, int slot) {
+    static QRgb slotColour(MainWindow& window, int slot) {
         return window.slotHolder(slot)->picture().pixel(0, 0);
     }
 };
@@ -88,7 +88,7 @@ TEST_F(MainWindowTest, WindowHasItsFixedSizeTabsAndControls) {
     EXPECT_EQ(window->frameGeometry().size(), QSize(821, 512));
 
     QStringList captions;
-    for (int i = 0; i < window->SSTab1()->count(); ++i) captions << window->SSTab1()->tabText(i);
+    for (int i = 0; i < window->tabs()->count(); ++i) captions << window->tabs()->tabText(i);
     EXPECT_EQ(captions, QStringList({"Front", "Inside", "Back", "DVD", "Mini", "PSP", "DS", "SLIM",
                                      "HD", "Blu", "Vita", "Scan"}));
     for (int slot = 1; slot <= 11; ++slot) {
@@ -97,11 +97,11 @@ TEST_F(MainWindowTest, WindowHasItsFixedSizeTabsAndControls) {
         EXPECT_EQ(holder->size(), QSize(465, 331));
         EXPECT_EQ(holder->toolTip(), "Cover image.");
     }
-    EXPECT_EQ(window->Image20()->toolTip(), "Scanned Picture");
-    EXPECT_EQ(window->cmdAquire()->text(), "Aquire");
-    EXPECT_EQ(window->cmdAquire()->toolTip(), "Aquire Image");
-    EXPECT_EQ(window->cmdSource()->toolTip(), "Select Scanner Source");
-    EXPECT_EQ(window->cmdSave()->toolTip(), "Save Image");
+    EXPECT_EQ(window->scanHolder()->toolTip(), "Scanned Picture");
+    EXPECT_EQ(window->acquireButton()->text(), "Aquire");
+    EXPECT_EQ(window->acquireButton()->toolTip(), "Aquire Image");
+    EXPECT_EQ(window->sourceButton()->toolTip(), "Select Scanner Source");
+    EXPECT_EQ(window->saveButton()->toolTip(), "Save Image");
 }
 
 TEST_F(MainWindowTest, ToolbarAndMenusHaveTheirItemsInOrder) {
@@ -129,7 +129,7 @@ TEST_F(MainWindowTest, ToolbarAndMenusHaveTheirItemsInOrder) {
 TEST_F(MainWindowTest, ReadiniRestoresTabDriveAndFolder) {
     writeIni("[MAIN]\nTab=11\nDrive=/\nDir=" + picturesDir.path().toUtf8() + "\n");
     auto window = openWindow();
-    EXPECT_EQ(window->SSTab1()->currentIndex(), 11);
+    EXPECT_EQ(window->tabs()->currentIndex(), 11);
     EXPECT_EQ(window->browser()->folder(), picturesDir.path());
     EXPECT_EQ(window->browser()->fileSelect()->count(), 3);
 }
@@ -139,7 +139,7 @@ TEST_F(MainWindowTest, TabValuesThatAreNotExactlyAnIndexSelectTheFirstTab) {
         writeIni(QByteArray("[MAIN]\nTab=") + value +
                  "\nDrive=/\nDir=" + picturesDir.path().toUtf8() + "\n");
         auto window = openWindow();
-        EXPECT_EQ(window->SSTab1()->currentIndex(), 0) << value;
+        EXPECT_EQ(window->tabs()->currentIndex(), 0) << value;
         EXPECT_EQ(window->browser()->folder(), picturesDir.path()) << value;
     }
 }
@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, MissingFolderOrDriveFallsBackToTheProgramFolderAndFirstTa
           QByteArray("[MAIN]\nTab=5\n"), QByteArray()}) {
         writeIni(text);
         auto window = openWindow();
-        EXPECT_EQ(window->SSTab1()->currentIndex(), 0) << text.constData();
+        EXPECT_EQ(window->tabs()->currentIndex(), 0) << text.constData();
         EXPECT_EQ(window->browser()->folder(), programDir.path()) << text.constData();
         EXPECT_FALSE(window->browser()->drive().isEmpty());
     }
@@ -162,8 +162,8 @@ TEST_F(MainWindowTest, ExitWritesTabDriveAndFolderNextToOtherKeys) {
     writeIni("[MAIN]\nFront=-1\nDVD=0\n");
     auto window = openWindow();
     ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
-    window->SSTab1()->setCurrentIndex(7);
-    window->mnuExit()->trigger();
+    window->tabs()->setCurrentIndex(7);
+    window->exitAction()->trigger();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(ini("Tab"), "7");
     EXPECT_EQ(ini("Dir"), picturesDir.path());
@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, ExitWritesTabDriveAndFolderNextToOtherKeys) {
 TEST_F(MainWindowTest, ClickingAFileLoadsItIntoTheOpenTabsSlotOnly) {
     auto window = openWindow();
     ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
-    window->SSTab1()->setCurrentIndex(3); // DVD
+    window->tabs()->setCurrentIndex(3); // DVD
     clickFile(*window, "red.jpg");
     ASSERT_FALSE(window->slotHolder(4)->picture().isNull());
     EXPECT_EQ(window->slotHolder(4)->picture().size(), QSize(40, 30)); // full resolution kept
@@ -185,7 +185,7 @@ TEST_F(MainWindowTest, ClickingAFileLoadsItIntoTheOpenTabsSlotOnly) {
         EXPECT_TRUE(window->slotHolder(slot)->picture().isNull()) << slot;
 
     // The same file can go into another slot too.
-    window->SSTab1()->setCurrentIndex(9); // Blu
+    window->tabs()->setCurrentIndex(9); // Blu
     clickFile(*window, "red.jpg");
     EXPECT_FALSE(window->slotHolder(10)->picture().isNull());
     EXPECT_EQ(window->slotPicture("Image10").size(), QSize(40, 30));
@@ -194,9 +194,9 @@ TEST_F(MainWindowTest, ClickingAFileLoadsItIntoTheOpenTabsSlotOnly) {
 TEST_F(MainWindowTest, ScanTabLoadsNothing) {
     auto window = openWindow();
     ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
-    window->SSTab1()->setCurrentIndex(11);
+    window->tabs()->setCurrentIndex(11);
     clickFile(*window, "blue.bmp");
-    EXPECT_TRUE(window->Image20()->picture().isNull());
+    EXPECT_TRUE(window->scanHolder()->picture().isNull());
     for (int slot = 1; slot <= 11; ++slot)
         EXPECT_TRUE(window->slotHolder(slot)->picture().isNull());
 }
@@ -211,7 +211,7 @@ TEST_F(MainWindowTest, BrokenOrVanishedFilesLeaveTheSlotAsItWas) {
     ASSERT_TRUE(QFile::remove(picture("red.jpg"))); // still listed until the next refresh
     clickFile(*window, "red.jpg");
     EXPECT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
-    EXPECT_TRUE(window->Toolbar1()->isEnabled());
+    EXPECT_TRUE(window->toolbar()->isEnabled());
     EXPECT_TRUE(window->fileMenu()->menuAction()->isEnabled());
     window->browser()->refreshFiles();
     EXPECT_EQ(window->browser()->fileSelect()->count(), 2);
@@ -254,13 +254,13 @@ TEST_F(MainWindowTest, SeveralSelectedFilesLoadInListOrderSoTheLastStays) {
 TEST_F(MainWindowTest, ClickingASlotSelectsItUntilAnotherIsClicked) {
     auto window = openWindow();
     EXPECT_EQ(window->selectedSlotName(), "");
-    window->SSTab1()->setCurrentIndex(2);
+    window->tabs()->setCurrentIndex(2);
     QTest::mouseClick(window->slotHolder(3), Qt::LeftButton);
     EXPECT_EQ(window->selectedSlotName(), "Image3");
-    window->SSTab1()->setCurrentIndex(11);
-    QTest::mouseClick(window->Image20(), Qt::LeftButton);
+    window->tabs()->setCurrentIndex(11);
+    QTest::mouseClick(window->scanHolder(), Qt::LeftButton);
     EXPECT_EQ(window->selectedSlotName(), "Image3");
-    window->SSTab1()->setCurrentIndex(10);
+    window->tabs()->setCurrentIndex(10);
     QTest::mouseClick(window->slotHolder(11), Qt::LeftButton);
     EXPECT_EQ(window->selectedSlotName(), "Image11");
 }

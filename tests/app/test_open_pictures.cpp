@@ -1,5 +1,7 @@
 // Pictures reaching the cover slotNames from outside the browser (drop, command line, Ctrl+V),
 // loading on a worker thread, and the browser's refresh.
+#include "MainWindow.h"
+#include "MessageNoticeWindow.h"
 #include "OpenedFiles.h"
 #include "PictureBrowser.h"
 #include "PictureHolder.h"
@@ -7,8 +9,6 @@
 #include "PopupGeometry.h"
 #include "ProgramFolder.h"
 #include "TestSupport.h"
-#include "frmcovercreator.h"
-#include "frmmsnpopup.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,7 +30,7 @@
 
 #include <memory>
 
-using vexa::frmcovercreator;
+using vexa::MainWindow;
 
 namespace {
 
@@ -41,7 +41,7 @@ class OpenPicturesTest : public ::testing::Test {
 protected:
     QTemporaryDir programDir;
     QTemporaryDir picturesDir;
-    std::unique_ptr<frmcovercreator> window;
+    std::unique_ptr<MainWindow> window;
 
     void SetUp() override {
         vexa::setProgramFolderForTesting(programDir.path());
@@ -50,8 +50,8 @@ protected:
         QFile broken(picture("broken.gif"));
         ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
         broken.write("GIF89a not really");
-        window = std::make_unique<frmcovercreator>();
-        window->Form_Load();
+        window = std::make_unique<MainWindow>();
+        window->start();
     }
     void TearDown() override {
         window.reset();
@@ -70,7 +70,7 @@ protected:
         return shown.isNull() ? 0 : shown.pixel(0, 0);
     }
     bool commandsEnabled() const {
-        return window->Toolbar1()->isEnabled() && window->fileMenu()->menuAction()->isEnabled() &&
+        return window->toolbar()->isEnabled() && window->fileMenu()->menuAction()->isEnabled() &&
                window->helpMenu()->menuAction()->isEnabled();
     }
     static QMimeData* filesMime(const QStringList& paths) {
@@ -80,9 +80,10 @@ protected:
         data->setUrls(urls);
         return data;
     }
-    vexa::frmmsnpopup* openPopup() const {
+    vexa::MessageNoticeWindow* openPopup() const {
         for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* popup = qobject_cast<vexa::frmmsnpopup*>(widget); popup && popup->isVisible())
+            if (auto* popup = qobject_cast<vexa::MessageNoticeWindow*>(widget);
+                popup && popup->isVisible())
                 return popup;
         return nullptr;
     }
@@ -95,10 +96,10 @@ TEST_F(OpenPicturesTest, ClickLoadsOnAWorkerIntoTheTabOpenAtTheClickAndNewerClic
 
     // Click on Front, switch to Inside before the worker is done: the picture goes to Front,
     // and only once it is complete; meanwhile the commands are locked and the pointer busy.
-    window->SSTab1()->setCurrentIndex(0);
+    window->tabs()->setCurrentIndex(0);
     files->item(0)->setSelected(true); // blue.bmp
     window->loadSelectedFiles();
-    window->SSTab1()->setCurrentIndex(1);
+    window->tabs()->setCurrentIndex(1);
     EXPECT_EQ(slot(1), 0u);
     EXPECT_FALSE(commandsEnabled());
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
@@ -110,11 +111,11 @@ TEST_F(OpenPicturesTest, ClickLoadsOnAWorkerIntoTheTabOpenAtTheClickAndNewerClic
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     // Two clicks before the first is delivered: only the newer one reaches a slot.
-    window->SSTab1()->setCurrentIndex(3);
+    window->tabs()->setCurrentIndex(3);
     files->clearSelection();
     files->item(2)->setSelected(true); // green.bmp into DVD...
     window->loadSelectedFiles();
-    window->SSTab1()->setCurrentIndex(4);
+    window->tabs()->setCurrentIndex(4);
     files->clearSelection();
     files->item(0)->setSelected(true); // ...superseded by blue.bmp into Mini
     window->loadSelectedFiles();
@@ -132,7 +133,7 @@ TEST_F(OpenPicturesTest, ClickLoadsOnAWorkerIntoTheTabOpenAtTheClickAndNewerClic
 }
 
 TEST_F(OpenPicturesTest, FilesDroppedOnASlotLoadTheLastReadableOne) {
-    window->SSTab1()->setCurrentIndex(6); // DS
+    window->tabs()->setCurrentIndex(6); // DS
     vexa::PictureHolder* target = window->slotHolder(7);
     const QPoint inside = target->rect().center();
     auto drop = [&](QMimeData* data) {
@@ -206,12 +207,12 @@ TEST(OpenedFiles, OneFilePerSlotFromTheOpenTabOn) {
 }
 
 TEST_F(OpenPicturesTest, OpenedFilesFillTheSlotsAndANoticeCountsTheRest) {
-    window->SSTab1()->setCurrentIndex(8); // HD
+    window->tabs()->setCurrentIndex(8); // HD
     window->openFiles({picture("blue.bmp"), picture("broken.gif"), picture("green.bmp"),
                        picture("blue.bmp"), picture("green.bmp")});
-    vexa::frmmsnpopup* popup = openPopup();
+    vexa::MessageNoticeWindow* popup = openPopup();
     ASSERT_NE(popup, nullptr);
-    EXPECT_EQ(popup->lblAlert()->text(),
+    EXPECT_EQ(popup->messageLabel()->text(),
               "2 files were left out: there is no cover slot after Vita.");
     popup->close();
     waitForLoads();
@@ -225,7 +226,7 @@ TEST_F(OpenPicturesTest, CtrlVPutsTheClipboardPictureIntoTheOpenTabsSlot) {
     QClipboard* clipboard = QApplication::clipboard();
     window->activateWindow(); // a shortcut of the window works while it has the focus
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->SSTab1()->setCurrentIndex(5); // PSP
+    window->tabs()->setCurrentIndex(5); // PSP
     clipboard->setImage(vexa::test::solidImage(12, 9, kBlue));
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
     waitForLoads();
@@ -233,21 +234,21 @@ TEST_F(OpenPicturesTest, CtrlVPutsTheClipboardPictureIntoTheOpenTabsSlot) {
     EXPECT_EQ(window->slotHolder(6)->picture().size(), QSize(12, 9));
 
     // Files copied in a file manager: the last readable one, as with a drop.
-    window->SSTab1()->setCurrentIndex(2); // Back
+    window->tabs()->setCurrentIndex(2); // Back
     clipboard->setMimeData(filesMime({picture("green.bmp"), picture("broken.gif")}));
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
     waitForLoads();
     EXPECT_EQ(slot(3), kGreen);
 
     // The Scan tab has no cover slot; plain text is no picture.
-    window->SSTab1()->setCurrentIndex(11);
+    window->tabs()->setCurrentIndex(11);
     clipboard->setImage(vexa::test::solidImage(4, 4, kGreen));
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
-    window->SSTab1()->setCurrentIndex(0);
+    window->tabs()->setCurrentIndex(0);
     clipboard->setText("not a picture");
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
     waitForLoads();
-    EXPECT_TRUE(window->Image20()->picture().isNull());
+    EXPECT_TRUE(window->scanHolder()->picture().isNull());
     EXPECT_EQ(slot(1), 0u);
 }
 
@@ -285,7 +286,7 @@ TEST_F(OpenPicturesTest, APastedPictureOfAnotherProgramIsCheckedLikeAFile) {
     QClipboard* clipboard = QApplication::clipboard();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->SSTab1()->setCurrentIndex(0);
+    window->tabs()->setCurrentIndex(0);
     clipboard->setMimeData(new OtherProgramsPicture(damaged));
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
     waitForLoads();

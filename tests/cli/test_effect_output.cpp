@@ -2,7 +2,7 @@
 // JPEG at quality 85, and nothing at all for an extension no encoder lists.
 #include "EffectCommand.h"
 
-#include "../imageio/JpegTables.h"
+#include "JpegTables.h"
 #include "TestSupport.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // The gradient painter: the sweep of lines and their colours, computed without a screen, and
 // what the lines cover once drawn.
+#include "GradientPainter.h"
 #include "GradientSweep.h"
-#include "msnpopupGradient.h"
 
 #include <QImage>
 
@@ -48,32 +48,32 @@ TEST(GradientAngle, IsFoldedIntoOneTurn) {
     EXPECT_FLOAT_EQ(normalizedAngle(std::numeric_limits<float>::quiet_NaN()), 0.0f);
     EXPECT_FLOAT_EQ(normalizedAngle(std::numeric_limits<float>::infinity()), 0.0f);
 
-    msnpopupGradient gradient;
-    EXPECT_FLOAT_EQ(gradient.Angle(), 315.0f);
+    GradientPainter gradient;
+    EXPECT_FLOAT_EQ(gradient.angle(), 315.0f);
     gradient.setAngle(-100.0f);
-    EXPECT_FLOAT_EQ(gradient.Angle(), 260.0f);
+    EXPECT_FLOAT_EQ(gradient.angle(), 260.0f);
 }
 
-TEST(BlendColors, OneStepStillMakesBothEnds) {
+TEST(blendColours, OneStepStillMakesBothEnds) {
     std::vector<std::int32_t> table;
-    EXPECT_EQ(BlendColors(kPopupBlue, kWhite, 1, table), 2);
+    EXPECT_EQ(blendColours(kPopupBlue, kWhite, 1, table), 2);
     EXPECT_EQ(table, (std::vector<std::int32_t>{kPopupBlue, kWhite}));
-    EXPECT_EQ(BlendColors(kPopupBlue, kWhite, -5, table), 2);
+    EXPECT_EQ(blendColours(kPopupBlue, kWhite, -5, table), 2);
     EXPECT_EQ(table, (std::vector<std::int32_t>{kPopupBlue, kWhite}));
 }
 
-TEST(BlendColors, DividesByTheColourCountSoTheLastColourJumps) {
+TEST(blendColours, DividesByTheColourCountSoTheLastColourJumps) {
     std::vector<std::int32_t> table;
-    ASSERT_EQ(BlendColors(rgb(0, 0, 0), rgb(100, 200, 40), 4, table), 4);
+    ASSERT_EQ(blendColours(rgb(0, 0, 0), rgb(100, 200, 40), 4, table), 4);
     // Steps of a quarter of the way: the third colour is only half way, then c2 exactly.
     EXPECT_EQ(table, (std::vector<std::int32_t>{rgb(0, 0, 0), rgb(25, 50, 10), rgb(50, 100, 20),
                                                 rgb(100, 200, 40)}));
 }
 
-TEST(BlendColors, RoundsHalvesToEvenAndFallsAsWellAsRises) {
+TEST(blendColours, RoundsHalvesToEvenAndFallsAsWellAsRises) {
     std::vector<std::int32_t> table;
     // Red steps by 1.25: 1.25 -> 1, 2.5 -> 2, 3.75 -> 4. Blue falls by 2.5: 7.5 -> 8, 5 -> 5.
-    ASSERT_EQ(BlendColors(rgb(0, 9, 10), rgb(5, 9, 0), 4, table), 4);
+    ASSERT_EQ(blendColours(rgb(0, 9, 10), rgb(5, 9, 0), 4, table), 4);
     EXPECT_EQ(table[1], rgb(1, 9, 8));
     EXPECT_EQ(table[2], rgb(2, 9, 5));
     EXPECT_EQ(table[3], rgb(5, 9, 0));
@@ -84,7 +84,7 @@ TEST(GradientSweep, TooSmallABoxHasNoLines) {
         const GradientSweep sweep = gradientSweep(w, h, 260.0f, kPopupBlue, kWhite);
         EXPECT_TRUE(sweep.points.empty()) << w << " x " << h;
         QImage surface(std::max(w, 0), std::max(h, 0), QImage::Format_RGB32);
-        EXPECT_FALSE(msnpopupGradient().Draw(surface)) << w << " x " << h;
+        EXPECT_FALSE(GradientPainter().paint(surface)) << w << " x " << h;
     }
 }
 
@@ -171,9 +171,9 @@ TEST(GradientDraw, CoversEveryPixelAtAnyAngle) {
              {0.f, 10.f, 45.f, 90.f, 100.f, 135.f, 180.f, 225.f, 260.f, 270.f, 315.f, 359.f}) {
             QImage surface(w, h, QImage::Format_RGB32);
             surface.fill(untouched);
-            msnpopupGradient gradient;
+            GradientPainter gradient;
             gradient.setAngle(angle);
-            ASSERT_TRUE(gradient.Draw(surface));
+            ASSERT_TRUE(gradient.paint(surface));
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x)
                     ASSERT_NE(surface.pixel(x, y), untouched)
@@ -184,11 +184,11 @@ TEST(GradientDraw, CoversEveryPixelAtAnyAngle) {
 
 TEST(GradientDraw, PopupBackgroundRunsFromBlueAtTheTopToWhiteAtTheBottom) {
     QImage surface(137, 97, QImage::Format_RGB32);
-    msnpopupGradient gradient;
+    GradientPainter gradient;
     gradient.setAngle(-100.0f);
-    gradient.setColor1(kPopupBlue);
-    gradient.setColor2(kWhite);
-    ASSERT_TRUE(gradient.Draw(surface));
+    gradient.setColour1(kPopupBlue);
+    gradient.setColour2(kWhite);
+    ASSERT_TRUE(gradient.paint(surface));
 
     // The lines fall to the right by tan 10 degrees: the top right pixel lies on line 5
     // (61 + 5 x 194 / 132 = 68.3), the top left one on a line near 29, further from blue.
@@ -206,11 +206,11 @@ TEST(GradientDraw, PopupBackgroundRunsFromBlueAtTheTopToWhiteAtTheBottom) {
 TEST(GradientDraw, DrawsEachLineInItsOwnColour) {
     // At 270 degrees the lines are the rows themselves: row y is line y.
     QImage surface(12, 6, QImage::Format_RGB32);
-    msnpopupGradient gradient;
+    GradientPainter gradient;
     gradient.setAngle(270.0f);
-    gradient.setColor1(rgb(0, 0, 0));
-    gradient.setColor2(rgb(80, 160, 240));
-    ASSERT_TRUE(gradient.Draw(surface));
+    gradient.setColour1(rgb(0, 0, 0));
+    gradient.setColour2(rgb(80, 160, 240));
+    ASSERT_TRUE(gradient.paint(surface));
     const GradientSweep sweep = gradientSweep(12, 6, 270.0f, rgb(0, 0, 0), rgb(80, 160, 240));
     for (int y = 0; y < 6; ++y) {
         const std::int32_t c = sweep.colours[static_cast<std::size_t>(y)];

@@ -2,14 +2,14 @@
 // they disable, and how they go away.
 #include "FakeCoverHost.h"
 #include "FakeXdgOpen.h"
+#include "GradientPainter.h"
+#include "MessageNoticeWindow.h"
 #include "PictureHolder.h"
 #include "ProgramFolder.h"
 #include "ScreenMetrics.h"
 #include "SystemColours.h"
 #include "TestSupport.h"
-#include "frmmsnpopup.h"
-#include "frmmsnpopupdate.h"
-#include "msnpopupGradient.h"
+#include "UpdateNoticeWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -38,25 +38,26 @@ void deletePendingWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-bool shown(const MsnPopupWindow& popup, PopupButton which) {
+bool shown(const NoticeWindow& popup, PopupButton which) {
     const QPushButton* b = popup.button(which);
     return b && !b->isHidden();
 }
 
 // Runs the slide-out to its end, as its timer would; the number of ticks that moved it.
-int slideOut(MsnPopupWindow* popup) {
-    QPointer<MsnPopupWindow> alive(popup);
+int slideOut(NoticeWindow* popup) {
+    QPointer<NoticeWindow> alive(popup);
     int moved = 0;
     while (alive && alive->isVisible()) {
         const double before = alive->twipsGeometry().height;
-        alive->tmrClose_Timer();
+        alive->slideOutStep();
         if (alive && alive->twipsGeometry().height != before) ++moved;
     }
     return moved;
 }
 
-void slideIn(MsnPopupWindow* popup) {
-    for (int tick = 0; tick < 1000 && popup->tmrOpen()->isActive(); ++tick) popup->tmrOpen_Timer();
+void slideIn(NoticeWindow* popup) {
+    for (int tick = 0; tick < 1000 && popup->slideInTimer()->isActive(); ++tick)
+        popup->slideInStep();
 }
 
 class PopupTest : public ::testing::Test {
@@ -69,7 +70,7 @@ protected:
     }
     void TearDown() override {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<MsnPopupWindow*>(w)) w->close();
+            if (qobject_cast<NoticeWindow*>(w)) w->close();
         deletePendingWindows();
         setProgramFolderForTesting(QString());
         notify::resetOpenPopupCountForTesting();
@@ -84,14 +85,15 @@ protected:
 TEST_F(PopupTest, SelectCoverPopupShowsItsMessageWithOkAndDisablesTheMainWindow) {
     const QString message =
         QStringLiteral("Please select a cover by clicking on it and try again!");
-    QPointer<frmmsnpopup> popup = frmmsnpopup::open(host, message, QStringLiteral("picture"));
+    QPointer<MessageNoticeWindow> popup =
+        MessageNoticeWindow::open(host, message, QStringLiteral("picture"));
     ASSERT_TRUE(popup);
     EXPECT_FALSE(host.window().isEnabled());
     EXPECT_TRUE(popup->isVisible());
     EXPECT_TRUE(popup->isEnabled());
     EXPECT_TRUE(popup->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_TRUE(popup->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(popup->lblAlert()->text(), message);
+    EXPECT_EQ(popup->messageLabel()->text(), message);
     EXPECT_TRUE(shown(*popup, PopupButton::Ok));
     EXPECT_EQ(popup->button(PopupButton::Ok)->text(), QStringLiteral("Ok"));
     EXPECT_EQ(popup->button(PopupButton::Download), nullptr);
@@ -107,7 +109,7 @@ TEST_F(PopupTest, UpdatePopupButtonsFollowTheKind) {
                           Case{"update", false, true, true},
                           // An unknown kind still gets a way out.
                           Case{"surprise", true, false, false}}) {
-        QPointer<frmmsnpopupdate> popup = frmmsnpopupdate::open(
+        QPointer<UpdateNoticeWindow> popup = UpdateNoticeWindow::open(
             host, QStringLiteral("VEXA is up to date!"), QLatin1String(c.kind), kInstaller);
         EXPECT_EQ(shown(*popup, PopupButton::Ok), c.ok) << c.kind;
         EXPECT_EQ(shown(*popup, PopupButton::Download), c.download) << c.kind;
@@ -116,8 +118,8 @@ TEST_F(PopupTest, UpdatePopupButtonsFollowTheKind) {
         deletePendingWindows();
         EXPECT_FALSE(popup);
     }
-    QPointer<frmmsnpopup> small =
-        frmmsnpopup::open(host, QStringLiteral("x"), QStringLiteral("update"));
+    QPointer<MessageNoticeWindow> small =
+        MessageNoticeWindow::open(host, QStringLiteral("x"), QStringLiteral("update"));
     EXPECT_TRUE(shown(*small, PopupButton::Ok));
 }
 
@@ -126,31 +128,31 @@ TEST_F(PopupTest, LayoutIsPlacedInTwipsAtTheScreensResolution) {
         return QRect(notify::twipsToPixelsX(left), notify::twipsToPixelsY(top),
                      notify::twipsToPixelsX(width), notify::twipsToPixelsY(height));
     };
-    QPointer<frmmsnpopup> small =
-        frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
-    EXPECT_EQ(small->picBackground()->geometry(), pixels(0, 0, 2055, 1455));
-    EXPECT_EQ(small->lblAlert()->geometry(), pixels(120, 240, 1815, 855));
+    QPointer<MessageNoticeWindow> small =
+        MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    EXPECT_EQ(small->background()->geometry(), pixels(0, 0, 2055, 1455));
+    EXPECT_EQ(small->messageLabel()->geometry(), pixels(120, 240, 1815, 855));
     EXPECT_EQ(small->button(PopupButton::Ok)->geometry(), pixels(600, 1080, 855, 255));
-    const QFont smallFont = small->lblAlert()->font();
+    const QFont smallFont = small->messageLabel()->font();
     EXPECT_EQ(smallFont.families().value(0), QStringLiteral("Arial Narrow"));
     EXPECT_DOUBLE_EQ(smallFont.pointSizeF(), 9.75);
     EXPECT_FALSE(smallFont.bold());
 
-    QPointer<frmmsnpopupdate> wide =
-        frmmsnpopupdate::open(host, QStringLiteral("m"), QStringLiteral("update"), kInstaller);
-    EXPECT_EQ(wide->picBackground()->geometry(), pixels(0, 0, 5415, 1335));
+    QPointer<UpdateNoticeWindow> wide =
+        UpdateNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("update"), kInstaller);
+    EXPECT_EQ(wide->background()->geometry(), pixels(0, 0, 5415, 1335));
     // The message is widened to reach the background's right edge.
-    EXPECT_EQ(wide->lblAlert()->geometry().right(), wide->picBackground()->width() - 1);
+    EXPECT_EQ(wide->messageLabel()->geometry().right(), wide->background()->width() - 1);
     EXPECT_EQ(wide->button(PopupButton::Download)->geometry(), pixels(1200, 840, 1335, 375));
     EXPECT_EQ(wide->button(PopupButton::Ok)->geometry(), pixels(2040, 840, 1335, 375));
     EXPECT_EQ(wide->button(PopupButton::Cancel)->geometry(), pixels(2880, 840, 1335, 375));
-    EXPECT_DOUBLE_EQ(wide->lblAlert()->font().pointSizeF(), 18.0);
-    EXPECT_TRUE(wide->lblAlert()->font().bold());
+    EXPECT_DOUBLE_EQ(wide->messageLabel()->font().pointSizeF(), 18.0);
+    EXPECT_TRUE(wide->messageLabel()->font().bold());
 }
 
 TEST_F(PopupTest, SlidesUpFromTheBottomOfTheScreenAndStaysUntilOk) {
-    QPointer<frmmsnpopup> popup =
-        frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    QPointer<MessageNoticeWindow> popup =
+        MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
     const notify::ScreenTwips screen = notify::primaryScreenTwips();
     const notify::TwipsRect start = popup->twipsGeometry();
     EXPECT_DOUBLE_EQ(start.height, 90);
@@ -159,28 +161,28 @@ TEST_F(PopupTest, SlidesUpFromTheBottomOfTheScreenAndStaysUntilOk) {
                      std::min(screen.fullScreenHeightPixels * screen.twipsPerPixelY + 300,
                               screen.heightPixels * screen.twipsPerPixelY - 90));
     EXPECT_EQ(popup->geometry(), notify::toPixels(start, screen));
-    EXPECT_TRUE(popup->tmrOpen()->isActive());
-    EXPECT_EQ(popup->tmrOpen()->interval(), 10);
-    EXPECT_EQ(popup->tmrClose()->interval(), 10);
+    EXPECT_TRUE(popup->slideInTimer()->isActive());
+    EXPECT_EQ(popup->slideInTimer()->interval(), 10);
+    EXPECT_EQ(popup->slideOutTimer()->interval(), 10);
     // The display time is kept but nothing starts its timer: the popup waits for a button.
-    EXPECT_EQ(popup->tmrAlert()->interval(), 3000);
-    EXPECT_FALSE(popup->tmrAlert()->isActive());
+    EXPECT_EQ(popup->displayTimer()->interval(), 3000);
+    EXPECT_FALSE(popup->displayTimer()->isActive());
 
-    popup->tmrOpen_Timer();
+    popup->slideInStep();
     EXPECT_DOUBLE_EQ(popup->twipsGeometry().height, 120);
     EXPECT_DOUBLE_EQ(popup->twipsGeometry().top, start.top - 30);
     EXPECT_EQ(popup->geometry(), notify::toPixels(popup->twipsGeometry(), screen));
 
     slideIn(popup);
-    EXPECT_FALSE(popup->tmrOpen()->isActive());
-    const double full = popup->picBackground()->height() * screen.twipsPerPixelY;
+    EXPECT_FALSE(popup->slideInTimer()->isActive());
+    const double full = popup->background()->height() * screen.twipsPerPixelY;
     EXPECT_DOUBLE_EQ(popup->twipsGeometry().height, full);
     EXPECT_DOUBLE_EQ(popup->twipsGeometry().top + full, start.top + 90);
     EXPECT_TRUE(popup->isVisible());
     EXPECT_FALSE(host.window().isEnabled());
 
     popup->button(PopupButton::Ok)->click();
-    EXPECT_TRUE(popup->tmrClose()->isActive());
+    EXPECT_TRUE(popup->slideOutTimer()->isActive());
     EXPECT_EQ(slideOut(popup), 45);
     EXPECT_TRUE(host.window().isEnabled());
     deletePendingWindows();
@@ -189,20 +191,20 @@ TEST_F(PopupTest, SlidesUpFromTheBottomOfTheScreenAndStaysUntilOk) {
 }
 
 TEST_F(PopupTest, OkWhileStillRisingSinksInsteadOfHanging) {
-    QPointer<frmmsnpopup> popup =
-        frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
-    for (int tick = 0; tick < 40; ++tick) popup->tmrOpen_Timer();
+    QPointer<MessageNoticeWindow> popup =
+        MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    for (int tick = 0; tick < 40; ++tick) popup->slideInStep();
     popup->button(PopupButton::Ok)->click();
-    EXPECT_FALSE(popup->tmrOpen()->isActive());
+    EXPECT_FALSE(popup->slideInTimer()->isActive());
     EXPECT_GT(slideOut(popup), 0);
     EXPECT_TRUE(host.window().isEnabled());
 }
 
 TEST_F(PopupTest, TwoPopupsStackAndTheCountEmptiesWithTheUpperOne) {
-    QPointer<frmmsnpopup> lower =
-        frmmsnpopup::open(host, QStringLiteral("1"), QStringLiteral("picture"));
-    QPointer<frmmsnpopup> upper =
-        frmmsnpopup::open(host, QStringLiteral("2"), QStringLiteral("picture"));
+    QPointer<MessageNoticeWindow> lower =
+        MessageNoticeWindow::open(host, QStringLiteral("1"), QStringLiteral("picture"));
+    QPointer<MessageNoticeWindow> upper =
+        MessageNoticeWindow::open(host, QStringLiteral("2"), QStringLiteral("picture"));
     EXPECT_EQ(lower->popupIndex(), 1);
     EXPECT_EQ(upper->popupIndex(), 2);
     slideIn(lower);
@@ -223,13 +225,13 @@ TEST_F(PopupTest, TwoPopupsStackAndTheCountEmptiesWithTheUpperOne) {
 
 TEST_F(PopupTest, DownloadOpensTheInstallerAndClosesAtOnce) {
     test::FakeXdgOpen browser;
-    QPointer<frmmsnpopupdate> popup =
-        frmmsnpopupdate::open(host, QStringLiteral("A new version of VEXA is available!"),
-                              QStringLiteral("update"), kInstaller);
+    QPointer<UpdateNoticeWindow> popup =
+        UpdateNoticeWindow::open(host, QStringLiteral("A new version of VEXA is available!"),
+                                 QStringLiteral("update"), kInstaller);
     slideIn(popup);
     popup->button(PopupButton::Download)->click();
     EXPECT_FALSE(popup->isVisible());
-    EXPECT_FALSE(popup->tmrClose()->isActive());
+    EXPECT_FALSE(popup->slideOutTimer()->isActive());
     EXPECT_TRUE(host.window().isEnabled());
     EXPECT_EQ(notify::openPopupCount(), 0);
     deletePendingWindows();
@@ -239,23 +241,23 @@ TEST_F(PopupTest, DownloadOpensTheInstallerAndClosesAtOnce) {
 
 TEST_F(PopupTest, CancelSlidesOutLikeOk) {
     test::FakeXdgOpen browser;
-    QPointer<frmmsnpopupdate> popup =
-        frmmsnpopupdate::open(host, QStringLiteral("m"), QStringLiteral("update"), kInstaller);
+    QPointer<UpdateNoticeWindow> popup =
+        UpdateNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("update"), kInstaller);
     slideIn(popup);
     popup->button(PopupButton::Cancel)->click();
-    EXPECT_TRUE(popup->tmrClose()->isActive());
+    EXPECT_TRUE(popup->slideOutTimer()->isActive());
     EXPECT_GT(slideOut(popup), 0);
     EXPECT_TRUE(browser.addresses().isEmpty());
     EXPECT_TRUE(host.window().isEnabled());
 }
 
 TEST_F(PopupTest, ClosedAnyOtherWayTheMainWindowIsEnabledAgain) {
-    QPointer<frmmsnpopup> closed =
-        frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    QPointer<MessageNoticeWindow> closed =
+        MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
     closed->close();
     EXPECT_TRUE(host.window().isEnabled());
 
-    auto* deleted = frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    auto* deleted = MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
     EXPECT_FALSE(host.window().isEnabled());
     delete deleted;
     EXPECT_TRUE(host.window().isEnabled());
@@ -263,22 +265,22 @@ TEST_F(PopupTest, ClosedAnyOtherWayTheMainWindowIsEnabledAgain) {
 
     // A main window gone first is simply not enabled again.
     auto owner = std::make_unique<FakeCoverHost>();
-    QPointer<frmmsnpopup> orphan =
-        frmmsnpopup::open(*owner, QStringLiteral("m"), QStringLiteral("picture"));
+    QPointer<MessageNoticeWindow> orphan =
+        MessageNoticeWindow::open(*owner, QStringLiteral("m"), QStringLiteral("picture"));
     owner.reset();
     orphan->close();
 }
 
 TEST_F(PopupTest, BackgroundIsTheBlueToWhiteGradient) {
-    QPointer<frmmsnpopup> popup =
-        frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
-    const msnpopupGradient* gradient = popup->gradient();
+    QPointer<MessageNoticeWindow> popup =
+        MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    const GradientPainter* gradient = popup->gradient();
     ASSERT_NE(gradient, nullptr);
-    EXPECT_FLOAT_EQ(gradient->Angle(), 260.0f);
-    EXPECT_EQ(gradient->Color1(), 61 + 149 * 256 + 255 * 65536);
-    EXPECT_EQ(gradient->Color2(), 0xFFFFFF);
-    const QImage background = popup->picBackground()->picture();
-    ASSERT_EQ(background.size(), popup->picBackground()->size());
+    EXPECT_FLOAT_EQ(gradient->angle(), 260.0f);
+    EXPECT_EQ(gradient->colour1(), 61 + 149 * 256 + 255 * 65536);
+    EXPECT_EQ(gradient->colour2(), 0xFFFFFF);
+    const QImage background = popup->background()->picture();
+    ASSERT_EQ(background.size(), popup->background()->size());
     const QRgb top = background.pixel(background.width() - 1, 0);
     const QRgb bottom = background.pixel(0, background.height() - 1);
     EXPECT_LT(qRed(top), 80);
@@ -287,15 +289,15 @@ TEST_F(PopupTest, BackgroundIsTheBlueToWhiteGradient) {
 }
 
 TEST_F(PopupTest, ChimePlaysOnlyWhenTheFileIsThere) {
-    QPointer<frmmsnpopup> silent =
-        frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    QPointer<MessageNoticeWindow> silent =
+        MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
     EXPECT_EQ(silent->alertSound(), nullptr);
     silent->close();
 
     const QString wav = folder.filePath(QStringLiteral("alert.wav"));
     ASSERT_TRUE(QFile::copy(vexa::test::sourceDir() + "/resources/alert.wav", wav));
-    QPointer<frmmsnpopup> chiming =
-        frmmsnpopup::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    QPointer<MessageNoticeWindow> chiming =
+        MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
     ASSERT_NE(chiming->alertSound(), nullptr);
     EXPECT_EQ(chiming->alertSound()->source(), QUrl::fromLocalFile(wav));
 }
@@ -305,15 +307,15 @@ TEST(GradientColours, DesktopColourNumbersTakeThePalettesColours) {
         return c.red() + c.green() * 256 + c.blue() * 65536;
     };
     const QPalette palette = QGuiApplication::palette();
-    msnpopupGradient gradient;
-    gradient.setColor1(static_cast<std::int32_t>(0x8000000Fu)); // button face
-    EXPECT_EQ(gradient.Color1(), asValue(palette.color(QPalette::Active, QPalette::Button)));
-    gradient.setColor2(static_cast<std::int32_t>(0x80000008u)); // window text
-    EXPECT_EQ(gradient.Color2(), asValue(palette.color(QPalette::Active, QPalette::Text)));
+    GradientPainter gradient;
+    gradient.setColour1(static_cast<std::int32_t>(0x8000000Fu)); // button face
+    EXPECT_EQ(gradient.colour1(), asValue(palette.color(QPalette::Active, QPalette::Button)));
+    gradient.setColour2(static_cast<std::int32_t>(0x80000008u)); // window text
+    EXPECT_EQ(gradient.colour2(), asValue(palette.color(QPalette::Active, QPalette::Text)));
 
     // Numbers past the desktop colours, and ordinary colours, are kept as they are.
-    gradient.setColor1(static_cast<std::int32_t>(0x80000019u));
-    EXPECT_EQ(gradient.Color1(), static_cast<std::int32_t>(0x80000019u));
+    gradient.setColour1(static_cast<std::int32_t>(0x80000019u));
+    EXPECT_EQ(gradient.colour1(), static_cast<std::int32_t>(0x80000019u));
     EXPECT_FALSE(notify::systemColour(0x00123456).has_value());
     EXPECT_TRUE(notify::systemColour(static_cast<std::int32_t>(0x80000000u)).has_value());
 }
@@ -321,12 +323,12 @@ TEST(GradientColours, DesktopColourNumbersTakeThePalettesColours) {
 TEST(GradientBox, PaintsTheWholeBoxAndRefusesATinyOne) {
     PictureHolder box;
     box.resize(50, 20);
-    ASSERT_TRUE(msnpopupGradient().Draw(box));
+    ASSERT_TRUE(GradientPainter().paint(box));
     EXPECT_EQ(box.picture().size(), QSize(50, 20));
 
     PictureHolder tiny;
     tiny.resize(1, 1);
-    EXPECT_FALSE(msnpopupGradient().Draw(tiny));
+    EXPECT_FALSE(GradientPainter().paint(tiny));
     EXPECT_FALSE(tiny.hasPicture());
 }
 

@@ -9,9 +9,9 @@
 #include <CoverFormats.h>
 #include <CoverPdf.h>
 #include <CoverPreview.h>
-#include <CoverSelect.h>
 #include <CupsCoverPrinter.h>
 #include <PreviewPages.h>
+#include <PrintDialog.h>
 #include <PrintJob.h>
 #include <PrinterMedia.h>
 #include <ProfileFile.h>
@@ -118,7 +118,7 @@ protected:
     QString printWithDialog(const QStringList& keys) {
         for (const CoverFormat& kind : kCoverFormats)
             vexa::writeSetting(kind.key, keys.contains(kind.key) ? "-1" : "0");
-        CoverSelect dialog(host);
+        PrintDialog dialog(host);
         QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
         EXPECT_TRUE(server.waitUntilIdle());
         return dialog.findChild<QLabel*>("Label1")->text();
@@ -371,7 +371,7 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
         submitPdfJob("alpha", page, "VEXA cover", kPaperLetter, QPageLayout::Portrait, &error), 0);
     EXPECT_FALSE(error.isEmpty());
     vexa::writeSetting("Front", "-1");
-    CoverSelect dialog(host);
+    PrintDialog dialog(host);
     QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
     EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "No printer available.");
     ASSERT_TRUE(server.resume(&error)) << error.toStdString();
@@ -437,7 +437,7 @@ TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
         QFile file(vexa::settingsFilePath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }();
-    CoverSelect dialog(host);
+    PrintDialog dialog(host);
     dialog.findChild<QLabel*>("Label1")->setText("as it was");
     QStringList seen;
     QImage shot;
@@ -492,7 +492,7 @@ TEST_F(CupsPrintTest, ThePreviewLeavesWhatTheLastRunSaidOnTheStatusLine) {
     fillAllSlots();
     for (const CoverFormat& kind : kCoverFormats)
         vexa::writeSetting(kind.key, QString(kind.key) == "PSP" ? "-1" : "0");
-    CoverSelect dialog(host);
+    PrintDialog dialog(host);
     dialog.show();
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));

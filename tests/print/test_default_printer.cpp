@@ -1,17 +1,17 @@
 // The temporary default printer on a private cupsd: the per-user default destination that
-// cSetDfltPrinter writes, what FindDefaultPrinter reads, the chooser window, and the
+// DefaultPrinter writes, what defaultPrinterInfo reads, the chooser window, and the
 // start-up printer put back at exit.
 #include "CupsTestServer.h"
 #include "FakeCoverHost.h"
 #include "QtPrinting.h"
 
-#include <CoverSelect.h>
-#include <Form1.h>
+#include <DefaultPrinter.h>
+#include <PrintDialog.h>
+#include <PrinterChooser.h>
 #include <ProgramFolder.h>
-#include <RetainOriginalPrinter.h>
 #include <Settings.h>
+#include <StartupPrinter.h>
 #include <SystemPrinters.h>
-#include <cSetDfltPrinter.h>
 
 #include <QFile>
 #include <QLabel>
@@ -68,57 +68,57 @@ struct Chooser {
         QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
     }
 
-    Form1 window;
+    PrinterChooser window;
     std::vector<Message> messages;
 };
 
 } // namespace
 
 TEST_F(DefaultPrinterTest, FindDefaultPrinterFollowsTheServerThenTheUser) {
-    EXPECT_EQ(FindDefaultPrinter().printerName(), "alpha");
+    EXPECT_EQ(defaultPrinterInfo().printerName(), "alpha");
     ASSERT_TRUE(saveUserDefaultPrinter("beta"));
-    EXPECT_EQ(FindDefaultPrinter().printerName(), "beta");
+    EXPECT_EQ(defaultPrinterInfo().printerName(), "beta");
 }
 
 TEST_F(DefaultPrinterTest, ASavedDefaultThatWasRemovedMeansNoDefault) {
     ASSERT_TRUE(saveUserDefaultPrinter("beta"));
     QString error;
     ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
-    EXPECT_TRUE(FindDefaultPrinter().isNull());
+    EXPECT_TRUE(defaultPrinterInfo().isNull());
 }
 
 TEST_F(DefaultPrinterTest, NoPrinterNoDefault) {
     QString error;
     ASSERT_TRUE(server.deletePrinter("alpha", &error)) << error.toStdString();
     ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
-    EXPECT_TRUE(FindDefaultPrinter().isNull());
+    EXPECT_TRUE(defaultPrinterInfo().isNull());
     EXPECT_TRUE(installedPrinters().isEmpty());
     // Nothing to restore, and nothing fails.
     EXPECT_TRUE(restoreStartupPrinter(rememberStartupPrinter()));
 }
 
 TEST_F(DefaultPrinterTest, SetPrinterAsDefaultWritesTheUsersDefault) {
-    cSetDfltPrinter setter;
+    DefaultPrinter setter;
     EXPECT_EQ(setter.initialDeviceName(), "alpha");
-    EXPECT_TRUE(setter.SetPrinterAsDefault("beta"));
+    EXPECT_TRUE(setter.makeDefault("beta"));
     EXPECT_EQ(setter.currentDefault(), "beta");
     EXPECT_EQ(systemDefaultPrinter(), "beta");
     EXPECT_TRUE(savedOptions().contains("Default beta"));
     // A new instance starts from what is the default now.
-    EXPECT_EQ(cSetDfltPrinter().initialDeviceName(), "beta");
+    EXPECT_EQ(DefaultPrinter().initialDeviceName(), "beta");
 }
 
 TEST_F(DefaultPrinterTest, TheDefaultAgainIsSuccessWithoutWriting) {
-    cSetDfltPrinter setter;
-    EXPECT_TRUE(setter.SetPrinterAsDefault("alpha"));
+    DefaultPrinter setter;
+    EXPECT_TRUE(setter.makeDefault("alpha"));
     EXPECT_FALSE(QFile::exists(server.userOptionsFile()));
 }
 
 TEST_F(DefaultPrinterTest, UnknownOrEmptyNamesAreRefused) {
-    cSetDfltPrinter setter;
-    EXPECT_FALSE(setter.SetPrinterAsDefault("gamma"));
-    EXPECT_FALSE(setter.SetPrinterAsDefault("Beta")); // names are case-sensitive
-    EXPECT_FALSE(setter.SetPrinterAsDefault(""));
+    DefaultPrinter setter;
+    EXPECT_FALSE(setter.makeDefault("gamma"));
+    EXPECT_FALSE(setter.makeDefault("Beta")); // names are case-sensitive
+    EXPECT_FALSE(setter.makeDefault(""));
     EXPECT_EQ(systemDefaultPrinter(), "alpha");
     EXPECT_EQ(setter.currentDefault(), "alpha");
     EXPECT_FALSE(QFile::exists(server.userOptionsFile()));
@@ -128,20 +128,20 @@ TEST_F(DefaultPrinterTest, AnEnvironmentOverrideIsReportedAsFailure) {
     for (const char* variable : {"PRINTER", "LPDEST"}) {
         SCOPED_TRACE(variable);
         qputenv(variable, "alpha");
-        cSetDfltPrinter setter;
-        EXPECT_FALSE(setter.SetPrinterAsDefault("beta"));
+        DefaultPrinter setter;
+        EXPECT_FALSE(setter.makeDefault("beta"));
         EXPECT_EQ(systemDefaultPrinter(), "alpha");
         EXPECT_FALSE(QFile::exists(server.userOptionsFile()));
         // The printer the variable names is the default already.
-        EXPECT_TRUE(setter.SetPrinterAsDefault("alpha"));
+        EXPECT_TRUE(setter.makeDefault("alpha"));
         qunsetenv(variable);
     }
 }
 
 TEST_F(DefaultPrinterTest, ARememberedDefaultChangedElsewhereIsWrittenAgain) {
-    cSetDfltPrinter setter; // finds alpha
+    DefaultPrinter setter; // finds alpha
     ASSERT_TRUE(saveUserDefaultPrinter("beta"));
-    EXPECT_TRUE(setter.SetPrinterAsDefault("alpha"));
+    EXPECT_TRUE(setter.makeDefault("alpha"));
     EXPECT_EQ(systemDefaultPrinter(), "alpha");
 }
 
@@ -208,7 +208,7 @@ TEST_F(DefaultPrinterTest, TheTemporaryPrinterGetsTheCoversAndTheStartUpOneComes
     vexa::test::FakeCoverHost host;
     host.putPicture("Image1", QImage(20, 20, QImage::Format_RGB32));
     {
-        CoverSelect dialog(host);
+        PrintDialog dialog(host);
         QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
     }
     vexa::setProgramFolderForTesting(QString());
@@ -218,5 +218,5 @@ TEST_F(DefaultPrinterTest, TheTemporaryPrinterGetsTheCoversAndTheStartUpOneComes
 
     EXPECT_TRUE(restoreStartupPrinter(startup));
     EXPECT_EQ(systemDefaultPrinter(), "alpha");
-    EXPECT_EQ(FindDefaultPrinter().printerName(), "alpha");
+    EXPECT_EQ(defaultPrinterInfo().printerName(), "alpha");
 }

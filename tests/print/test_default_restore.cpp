@@ -3,8 +3,8 @@
 // with lpstat, a program of its own.
 #include "CupsTestServer.h"
 
-#include <RetainOriginalPrinter.h>
-#include <cSetDfltPrinter.h>
+#include <DefaultPrinter.h>
+#include <StartupPrinter.h>
 
 #include <QDir>
 #include <QFile>
@@ -107,7 +107,7 @@ TEST_F(DefaultRestoreTest, ExitPutsTheFileBackByteForByte) {
         ASSERT_EQ(defaultPrinter(), c.defaultBefore);
 
         const SavedUserDefault startup = rememberStartupPrinter();
-        EXPECT_TRUE(cSetDfltPrinter().SetPrinterAsDefault(c.temporary));
+        EXPECT_TRUE(DefaultPrinter().makeDefault(c.temporary));
         EXPECT_EQ(options(), c.during.toStdString());
         EXPECT_EQ(defaultPrinter(), isDefault(c.temporary));
 
@@ -124,14 +124,14 @@ TEST_F(DefaultRestoreTest, LinesChangedDuringTheRunStayAsTheyAreNow) {
         QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
     ASSERT_TRUE(QFile::setPermissions(server.userOptionsFile(), privateMode));
     const SavedUserDefault startup = rememberStartupPrinter();
-    ASSERT_TRUE(cSetDfltPrinter().SetPrinterAsDefault("alpha"));
+    ASSERT_TRUE(DefaultPrinter().makeDefault("alpha"));
     {
         QFile file(server.userOptionsFile());
         ASSERT_TRUE(file.open(QIODevice::Append));
         file.write("Dest beta/draft sides=one-sided\n");
     }
-    ASSERT_TRUE(cSetDfltPrinter().SetPrinterAsDefault("beta"));
-    ASSERT_TRUE(cSetDfltPrinter().SetPrinterAsDefault("alpha"));
+    ASSERT_TRUE(DefaultPrinter().makeDefault("beta"));
+    ASSERT_TRUE(DefaultPrinter().makeDefault("alpha"));
 
     EXPECT_TRUE(restoreStartupPrinter(startup));
     EXPECT_EQ(options(), "Default beta media=A4\nDest alpha copies=2\n"
@@ -145,7 +145,7 @@ TEST_F(DefaultRestoreTest, NothingIsWrittenWhilePrinterDecides) {
     putOptions("Default beta\n");
     const SavedUserDefault startup = rememberStartupPrinter();
     qputenv("PRINTER", "alpha");
-    EXPECT_FALSE(cSetDfltPrinter().SetPrinterAsDefault("beta"));
+    EXPECT_FALSE(DefaultPrinter().makeDefault("beta"));
     putOptions("Default alpha\n"); // changed by another program meanwhile
     EXPECT_TRUE(restoreStartupPrinter(startup));
     EXPECT_EQ(options(), "Default alpha\n");
@@ -156,7 +156,7 @@ TEST_F(DefaultRestoreTest, AnUnreadableFileIsLeftAlone) {
     putOptions(std::nullopt);
     ASSERT_TRUE(QDir().mkpath(server.userOptionsFile()));
     const SavedUserDefault startup = rememberStartupPrinter();
-    EXPECT_FALSE(cSetDfltPrinter().SetPrinterAsDefault("beta"));
+    EXPECT_FALSE(DefaultPrinter().makeDefault("beta"));
     EXPECT_FALSE(restoreStartupPrinter(startup));
     EXPECT_TRUE(QFileInfo(server.userOptionsFile()).isDir());
     EXPECT_EQ(defaultPrinter(), isDefault("alpha"));

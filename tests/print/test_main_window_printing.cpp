@@ -5,12 +5,12 @@
 #include "ModalDriver.h"
 #include "QtPrinting.h"
 
-#include <CoverSelect.h>
-#include <Form1.h>
+#include <MainWindow.h>
+#include <PrintDialog.h>
+#include <PrinterChooser.h>
 #include <ProgramFolder.h>
 #include <Settings.h>
 #include <SystemPrinters.h>
-#include <frmcovercreator.h>
 
 #include <QAction>
 #include <QLabel>
@@ -22,9 +22,9 @@
 
 #include <gtest/gtest.h>
 
-using vexa::frmcovercreator;
-using vexa::print::CoverSelect;
-using vexa::print::Form1;
+using vexa::MainWindow;
+using vexa::print::PrintDialog;
+using vexa::print::PrinterChooser;
 
 namespace {
 
@@ -35,29 +35,29 @@ protected:
         ASSERT_TRUE(server.reset(&error)) << error.toStdString();
         ASSERT_TRUE(folder.isValid());
         vexa::setProgramFolderForTesting(folder.path());
-        window = std::make_unique<frmcovercreator>();
-        window->Form_Load();
+        window = std::make_unique<MainWindow>();
+        window->start();
     }
     void TearDown() override {
         window.reset();
         vexa::setProgramFolderForTesting(QString());
     }
 
-    Form1* chooser() { return window->findChild<Form1*>(); }
+    PrinterChooser* chooser() { return window->findChild<PrinterChooser*>(); }
 
     vexa::test::CupsTestServer& server = vexa::test::cupsTestServer();
     QTemporaryDir folder;
-    std::unique_ptr<frmcovercreator> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace
 
 TEST_F(MainWindowPrintingTest, ToolbarAndMenuOpenTheSameModalPrintWindow) {
-    for (QAction* command : {window->toolbarButton(1), window->mnuPrint()}) {
+    for (QAction* command : {window->toolbarButton(1), window->printAction()}) {
         SCOPED_TRACE(command->text().toStdString());
         QString title;
         bool modal = false;
-        vexa::test::whenModal<CoverSelect>([&](CoverSelect* dialog) {
+        vexa::test::whenModal<PrintDialog>([&](PrintDialog* dialog) {
             title = dialog->windowTitle();
             modal = dialog->isModal() && dialog->parentWidget() == window.get();
             dialog->close();
@@ -75,7 +75,7 @@ TEST_F(MainWindowPrintingTest, PrintingSendsTheSlotsPicture) {
     vexa::writeSetting("Front", "0");
     vexa::writeSetting("DVD", "-1");
     QString status;
-    vexa::test::whenModal<CoverSelect>([&](CoverSelect* dialog) {
+    vexa::test::whenModal<PrintDialog>([&](PrintDialog* dialog) {
         QTest::mouseClick(dialog->findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
         status = dialog->findChild<QLabel*>("Label1")->text();
         dialog->close();
@@ -87,19 +87,19 @@ TEST_F(MainWindowPrintingTest, PrintingSendsTheSlotsPicture) {
 }
 
 TEST_F(MainWindowPrintingTest, SelectPrinterOpensOneChooserWithoutBlocking) {
-    window->mnuSelectPrinter()->trigger();
-    Form1* first = chooser();
+    window->selectPrinterAction()->trigger();
+    PrinterChooser* first = chooser();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     EXPECT_FALSE(first->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    window->mnuSelectPrinter()->trigger();
-    EXPECT_EQ(window->findChildren<Form1*>().size(), 1);
+    window->selectPrinterAction()->trigger();
+    EXPECT_EQ(window->findChildren<PrinterChooser*>().size(), 1);
 }
 
 TEST_F(MainWindowPrintingTest, TheStartUpPrinterIsTheDefaultAgainAfterExit) {
-    window->mnuSelectPrinter()->trigger();
-    Form1* form = chooser();
+    window->selectPrinterAction()->trigger();
+    PrinterChooser* form = chooser();
     ASSERT_NE(form, nullptr);
     auto* list = form->findChild<QListWidget*>("List1");
     list->setCurrentItem(list->findItems("beta", Qt::MatchExactly).value(0));

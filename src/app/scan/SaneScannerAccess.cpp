@@ -1,15 +1,15 @@
 #include "SaneScannerAccess.h"
 
-#include "TwainAdapter.h"
+#include "ScannerDialogs.h"
 
 namespace vexa::scan {
 
 void SaneScannerAccess::selectImageSource() {
-    TWAIN_SelectImageSource(m_owner);
+    chooseScanner(m_owner);
 }
 
 qint16 SaneScannerAccess::acquireToFilename(const QString& path) {
-    return TWAIN_AcquireToFilename(m_owner, path);
+    return acquireToFile(m_owner, path);
 }
 
 } // namespace vexa::scan

@@ -3,8 +3,8 @@
 #include "ImageEncoders.h"
 #include "PictureFile.h"
 #include "PictureHolder.h"
+#include "PictureWriter.h"
 #include "ProgramFolder.h"
-#include "cGdiPlus.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -21,7 +21,7 @@ void ScanCommands::source() {
     m_scanner.selectImageSource();
 }
 
-void ScanCommands::aquire() {
+void ScanCommands::acquire() {
     const QString path = scanTransferFile(QLatin1String(kTransferFile));
     const qint16 result = m_scanner.acquireToFilename(path);
     // A file that was reported written but cannot be read counts as a failed scan; it stays
@@ -32,12 +32,12 @@ void ScanCommands::aquire() {
         m_prompts.message(message, message, UserPrompts::Icon::Error);
         return;
     }
-    m_image20.setPicture(picture);
+    m_scanned.setPicture(picture);
     QFile::remove(path);
 }
 
-void ScanCommands::save(cGdiPlus& gdip) {
-    const QImage picture = m_image20.picture(); // Picture3: the copy that gets written
+void ScanCommands::save(PictureWriter& writer) {
+    const QImage picture = m_scanned.picture(); // Picture3: the copy that gets written
     auto notSaved = [this] {
         m_prompts.message(QStringLiteral("File Not Saved"), QStringLiteral("Unable to save file."),
                           UserPrompts::Icon::Error);
@@ -52,7 +52,7 @@ void ScanCommands::save(cGdiPlus& gdip) {
         return;
     const bool saved = name->endsWith(QLatin1String("BMP"), Qt::CaseSensitive)
                            ? writeBitmapFile(picture, *name) == GdiStatus::Ok
-                           : gdip.PictureBoxToFile(picture, *name, kJpegQuality);
+                           : writer.write(picture, *name, kJpegQuality);
     if (!saved) return notSaved();
     m_prompts.message(QStringLiteral("File Saved"), QStringLiteral("Sucessfully saved file."),
                       UserPrompts::Icon::Information);

@@ -4,7 +4,7 @@
 
 namespace vexa {
 class PictureHolder;
-class cGdiPlus;
+class PictureWriter;
 } // namespace vexa
 
 namespace vexa::scan {
@@ -13,20 +13,20 @@ namespace vexa::scan {
 // `Image20`.
 class ScanCommands {
 public:
-    ScanCommands(PictureHolder& image20, ScannerAccess& scanner, UserPrompts& prompts)
-        : m_image20(image20), m_scanner(scanner), m_prompts(prompts) {}
+    ScanCommands(PictureHolder& scanned, ScannerAccess& scanner, UserPrompts& prompts)
+        : m_scanned(scanned), m_scanner(scanner), m_prompts(prompts) {}
 
     void source();
     // Scans into the transfer file "temp.bmp" in the program folder, shows it in Image20 and
     // deletes the file. On failure the old picture stays, and so does any file the scanner
     // left.
-    void aquire();
+    void acquire();
     // Asks for a file name and writes the scanned picture: upper-case "BMP" endings as a
     // Windows bitmap, everything else through the picture writer at JPEG quality 85.
-    void save(cGdiPlus& gdip);
+    void save(PictureWriter& writer);
 
 private:
-    PictureHolder& m_image20;
+    PictureHolder& m_scanned;
     ScannerAccess& m_scanner;
     UserPrompts& m_prompts;
 };

@@ -9,8 +9,8 @@ namespace vexa::scan {
 // The Scan tab's commands as the main window runs them: the SANE scanner and real message
 // boxes and save dialog, all owned by the main window.
 struct ScanTabCommands {
-    ScanTabCommands(PictureHolder& image20, QWidget* owner)
-        : scanner(owner), prompts(owner), commands(image20, scanner, prompts) {}
+    ScanTabCommands(PictureHolder& scanned, QWidget* owner)
+        : scanner(owner), prompts(owner), commands(scanned, scanner, prompts) {}
 
     SaneScannerAccess scanner;
     WidgetPrompts prompts;

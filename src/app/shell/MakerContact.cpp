@@ -1,6 +1,6 @@
 #include "MakerContact.h"
 
-#include "OpenEmail.h"
+#include "OpenMail.h"
 
 #include "OpenAddress.h"
 
@@ -9,8 +9,8 @@
 namespace vexa {
 
 void ReportBug(QWidget* owner) {
-    OpenEmail(QString::fromLatin1(kSupportAddress), QString::fromLatin1(kBugReportSubject),
-              QString(), owner);
+    openMail(QString::fromLatin1(kSupportAddress), QString::fromLatin1(kBugReportSubject),
+             QString(), owner);
 }
 
 void VisitWebsite(QWidget* owner) {

@@ -1,9 +1,9 @@
 #include "ShellCommands.h"
 
+#include "AboutWindow.h"
 #include "MakerContact.h"
 #include "ProgramFolder.h"
-#include "frmAbout.h"
-#include "frmmsnpopupdate.h"
+#include "UpdateNoticeWindow.h"
 
 #include <QWidget>
 
@@ -51,7 +51,7 @@ void ShellCommands::about() {
             m_about->raise();
             m_about->activateWindow();
         } else {
-            m_about = frmAbout::open(m_window);
+            m_about = AboutWindow::open(m_window);
         }
     } catch (const std::exception&) {
     }
@@ -61,7 +61,7 @@ void ShellCommands::checkForUpdates() {
     const auto notice = m_updates.run();
     if (!notice || !m_window)
         return; // a check was running already, or the main window went meanwhile
-    frmmsnpopupdate::open(m_host, notice->message, notice->kind, installerUrl());
+    UpdateNoticeWindow::open(m_host, notice->message, notice->kind, installerUrl());
 }
 
 } // namespace vexa

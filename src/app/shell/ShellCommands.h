@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HtmlHelp.h"
+#include "HelpLauncher.h"
 #include "TrayDock.h"
 #include "UpdateCheck.h"
 
@@ -12,7 +12,7 @@ class QWidget;
 namespace vexa {
 
 class CoverHost;
-class frmAbout;
+class AboutWindow;
 
 // The main window's commands and steps that belong to the desktop: help, the bug-report mail,
 // the web site, the About window, the update check, and docking into the notification area.
@@ -41,16 +41,16 @@ public:
     void checkForUpdates();
 
     TrayDock& tray() { return m_tray; }
-    HtmlHelp& help() { return m_help; }
+    HelpLauncher& help() { return m_help; }
     UpdateCheck& updateCheck() { return m_updates; }
 
 private:
     QPointer<QWidget> m_window;
     CoverHost& m_host;
     TrayDock m_tray;
-    HtmlHelp m_help;
+    HelpLauncher m_help;
     UpdateCheck m_updates;
-    QPointer<frmAbout> m_about;
+    QPointer<AboutWindow> m_about;
 };
 
 } // namespace vexa

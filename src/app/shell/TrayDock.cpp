@@ -32,11 +32,11 @@ void TrayDock::dock() {
     // The inside's position: the frame's is not known while the window is being mapped again.
     m_restorePosition = m_window->geometry().topLeft();
     m_window->hide();
-    ShowProgramInTray();
+    hideInTray();
     m_inTray = true;
 }
 
-void TrayDock::ShowProgramInTray() {
+void TrayDock::hideInTray() {
     if (!m_window) return;
     if (!m_icon) {
         m_icon = new QSystemTrayIcon(this);
@@ -48,7 +48,7 @@ void TrayDock::ShowProgramInTray() {
     m_icon->show();
 }
 
-void TrayDock::NoSysIcon(bool showWindow) {
+void TrayDock::leaveTray(bool showWindow) {
     if (m_window && showWindow) {
         m_window->showNormal();
         returnToRestorePosition();
@@ -89,17 +89,17 @@ bool TrayDock::eventFilter(QObject* watched, QEvent* event) {
 
 void TrayDock::iconActivated(QSystemTrayIcon::ActivationReason reason) {
     // Single clicks, the other buttons and moves do nothing.
-    if (reason == QSystemTrayIcon::DoubleClick && m_inTray) NoSysIcon(true);
+    if (reason == QSystemTrayIcon::DoubleClick && m_inTray) leaveTray(true);
 }
 
 void TrayDock::bringToFront() {
     // On top for a moment, then ordinary again: the window ends up in front of all others
     // without staying above them.
-    MakeTopMost(m_window);
+    keepAboveOthers(m_window);
     QApplication::processEvents();
     if (!m_window) return;
-    MakeNormal(m_window);
-    ForceForegroundWindow(m_window);
+    stopKeepingAbove(m_window);
+    bringToForeground(m_window);
 }
 
 } // namespace vexa

@@ -31,11 +31,11 @@ public:
     void windowMinimised();
 
     // Adds the icon with the tool tip "VEXA 6"; a desktop that refuses it is not reported.
-    void ShowProgramInTray();
+    void hideInTray();
 
     // Leaves the tray: the window (when showWindow is true) becomes visible at its normal size
     // where it was before, and comes to the front; the icon goes.
-    void NoSysIcon(bool showWindow);
+    void leaveTray(bool showWindow);
 
     // The icon while the window is in the tray; nullptr otherwise.
     QSystemTrayIcon* trayIcon() const { return m_icon; }

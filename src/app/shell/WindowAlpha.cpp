@@ -8,7 +8,7 @@
 
 namespace vexa {
 
-bool SetWindowAlpha(QWidget* window, std::uint8_t alpha) {
+bool setWindowAlpha(QWidget* window, std::uint8_t alpha) {
     if (!window || !window->isWindow())
         return false; // only top-level windows have an opacity of their own
     const double opacity = alpha / 255.0;

@@ -9,6 +9,6 @@ namespace vexa {
 // Makes a top-level window translucent: alpha 0 is invisible, 255 opaque. True when the window
 // took the value. A window system without a compositor accepts it and still draws the window
 // opaque, which is all a splash needs.
-bool SetWindowAlpha(QWidget* window, std::uint8_t alpha);
+bool setWindowAlpha(QWidget* window, std::uint8_t alpha);
 
 } // namespace vexa

@@ -67,15 +67,15 @@ void setStaysOnTop(QWidget* window, bool onTop) {
 
 } // namespace
 
-void MakeTopMost(QWidget* window) {
+void keepAboveOthers(QWidget* window) {
     setStaysOnTop(window, true);
 }
 
-void MakeNormal(QWidget* window) {
+void stopKeepingAbove(QWidget* window) {
     setStaysOnTop(window, false);
 }
 
-bool ForceForegroundWindow(QWidget* window) {
+bool bringToForeground(QWidget* window) {
     if (!window || !window->isWindow()) return false;
     if (window->isActiveWindow()) return true;
     if (!window->isVisible()) return false;

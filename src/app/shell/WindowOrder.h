@@ -6,13 +6,13 @@ namespace vexa {
 
 // Helpers that put a window in front of all others when it comes back from the tray.
 
-// Keeps the window above all others until MakeNormal.
-void MakeTopMost(QWidget* window);
+// Keeps the window above all others until stopKeepingAbove.
+void keepAboveOthers(QWidget* window);
 // Lets other windows cover it again.
-void MakeNormal(QWidget* window);
+void stopKeepingAbove(QWidget* window);
 // Raises the window and asks the window system to give it the keyboard. True when the window
 // already is active or the request could be made (it is shown); the window system may still
 // refuse to hand over the focus.
-bool ForceForegroundWindow(QWidget* window);
+bool bringToForeground(QWidget* window);
 
 } // namespace vexa

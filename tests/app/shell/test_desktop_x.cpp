@@ -1,16 +1,16 @@
 // The program's windows on a real desktop: Xvfb with openbox, xcompmgr and trayer. What is
 // checked is read back from the X server (properties, frames), not from Qt's own bookkeeping.
-#include "HtmlHelp.h"
+#include "AboutWindow.h"
+#include "HelpLauncher.h"
+#include "MainWindow.h"
+#include "MessageNoticeWindow.h"
 #include "ProgramFolder.h"
 #include "ShellCommands.h"
+#include "SplashWindow.h"
 #include "TestSupport.h"
 #include "TrayDock.h"
 #include "XServerWithTray.h"
 #include "XWindowProbe.h"
-#include "frmAbout.h"
-#include "frmSplash.h"
-#include "frmcovercreator.h"
-#include "frmmsnpopup.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,7 +66,7 @@ protected:
         ASSERT_TRUE(x.connected());
         ASSERT_TRUE(programDir.isValid());
         setProgramFolderForTesting(programDir.path());
-        window = std::make_unique<frmcovercreator>();
+        window = std::make_unique<MainWindow>();
         window->shell()->setHelpFile();
     }
     void TearDown() override {
@@ -83,16 +83,16 @@ protected:
 
     XWindowProbe x;
     QTemporaryDir programDir;
-    std::unique_ptr<frmcovercreator> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace
 
 TEST(SplashOnDesktop, EveryFadeStepReachesTheXServerWhenItIsSet) {
     bool mainWindowShown = false;
-    QPointer<frmSplash> splash = new frmSplash([&] { mainWindowShown = true; });
+    QPointer<SplashWindow> splash = new SplashWindow([&] { mainWindowShown = true; });
     test::OpacitySampler sampler(splash->winId()); // the window exists before the first step
-    splash->Form_Load();
+    splash->start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return mainWindowShown; }, kWait));
     const QList<int> seen = sampler.stop();
     std::string trace = "alphas read from the server:";
@@ -121,7 +121,7 @@ TEST(SplashOnDesktop, EveryFadeStepReachesTheXServerWhenItIsSet) {
 
 TEST_F(MainWindowOnDesktop, TheTemporaryPrinterOpensCentredOverTheMainWindow) {
     const QRect main = showAt({300, 200});
-    window->mnuSelectPrinter()->trigger();
+    window->selectPrinterAction()->trigger();
     const auto choosers = window->findChildren<QWidget*>("Form1");
     ASSERT_EQ(choosers.size(), 1);
     QWidget* chooser = choosers.front();
@@ -148,12 +148,11 @@ TEST_F(MainWindowOnDesktop, TheHelpOpensCentredOverTheMainWindowOrBesideIt) {
     for (const bool corner : {false, true}) {
         SCOPED_TRACE(corner ? "main window in the corner" : "main window in the middle");
         window.reset();
-        window = std::make_unique<frmcovercreator>();
+        window = std::make_unique<MainWindow>();
         window->shell()->setHelpFile();
-        const QRect main =
-            showAt(corner ? screen.topLeft()
-                          : screen.center() - QPoint(frmcovercreator::kOuterWidth / 2,
-                                                     frmcovercreator::kOuterHeight / 2));
+        const QRect main = showAt(corner ? screen.topLeft()
+                                         : screen.center() - QPoint(MainWindow::kOuterWidth / 2,
+                                                                    MainWindow::kOuterHeight / 2));
         window->toolbarButton(4)->trigger();
         HelpWindow* help = window->shell()->help().window();
         ASSERT_NE(help, nullptr);
@@ -176,15 +175,15 @@ TEST_F(MainWindowOnDesktop, TheHelpOpensCentredOverTheMainWindowOrBesideIt) {
 TEST_F(MainWindowOnDesktop, ASecondAboutBringsTheOpenOneToTheFront) {
     showAt({200, 150});
     window->toolbarButton(5)->trigger();
-    ASSERT_EQ(shownWindows<frmAbout>().size(), 1);
-    frmAbout* about = shownWindows<frmAbout>().front();
+    ASSERT_EQ(shownWindows<AboutWindow>().size(), 1);
+    AboutWindow* about = shownWindows<AboutWindow>().front();
     ASSERT_TRUE(QTest::qWaitForWindowActive(about));
 
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->mnuAbout()->trigger();
+    window->aboutAction()->trigger();
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == about; }, kWait));
-    EXPECT_EQ(shownWindows<frmAbout>().size(), 1);
+    EXPECT_EQ(shownWindows<AboutWindow>().size(), 1);
 }
 
 TEST_F(MainWindowOnDesktop, BackFromTheTrayWhereItWas) {
@@ -208,9 +207,9 @@ TEST_F(MainWindowOnDesktop, BackFromTheTrayWhereItWas) {
 
 TEST_F(MainWindowOnDesktop, ANoticeStaysOnTheScreenAndHoldsTheMainWindowOpen) {
     showAt({200, 150});
-    QPointer<frmmsnpopup> popup = frmmsnpopup::open(
+    QPointer<MessageNoticeWindow> popup = MessageNoticeWindow::open(
         *window, QStringLiteral("Select a cover first."), QStringLiteral("picture"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !popup->tmrOpen()->isActive(); }, kWait));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !popup->slideInTimer()->isActive(); }, kWait));
     const auto frame = settledFrame(x, *popup);
     ASSERT_TRUE(frame);
     // No panel at the bottom of this desktop: the popup ends at the screen's lower edge.
@@ -229,7 +228,7 @@ TEST_F(MainWindowOnDesktop, ANoticeStaysOnTheScreenAndHoldsTheMainWindowOpen) {
 
 TEST_F(MainWindowOnDesktop, TripsThroughTheTrayKeepTheMainWindowAndWhatIsTransientForIt) {
     showAt({300, 200});
-    window->mnuSelectPrinter()->trigger();
+    window->selectPrinterAction()->trigger();
     const auto choosers = window->findChildren<QWidget*>("Form1");
     ASSERT_EQ(choosers.size(), 1);
     QWidget* chooser = choosers.front();

@@ -1,8 +1,8 @@
 // The help: the contents file, the help window, opening and closing, and the pages we ship.
 #include "FakeXdgOpen.h"
 #include "HelpBook.h"
+#include "HelpLauncher.h"
 #include "HelpWindow.h"
-#include "HtmlHelp.h"
 #include "TestSupport.h"
 #include "UpdateCheckVersion.h"
 
@@ -55,7 +55,7 @@ protected:
 
     QTemporaryDir dir;
     QWidget owner;
-    HtmlHelp help;
+    HelpLauncher help;
 };
 
 } // namespace
@@ -174,7 +174,7 @@ TEST_F(SmallHelp, ShutDownClosesEveryHelpWindow) {
 TEST(HelpMissingTest, AMissingHelpFolderIsExplainedInTheWindow) {
     QTemporaryDir dir;
     QWidget owner;
-    HtmlHelp help;
+    HelpLauncher help;
     help.setHelpFolder(dir.filePath("no-such-folder"));
     for (HelpWindow* window : {help.displayTopic(&owner), help.displayContents(&owner)}) {
         ASSERT_NE(window, nullptr);

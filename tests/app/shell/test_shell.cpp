@@ -1,11 +1,11 @@
 // Splash, translucency, mail and web addresses, and docking where the desktop has no tray.
 #include "FakeXdgOpen.h"
 #include "MakerContact.h"
-#include "OpenEmail.h"
+#include "OpenMail.h"
 #include "SplashFade.h"
+#include "SplashWindow.h"
 #include "TrayDock.h"
 #include "WindowAlpha.h"
-#include "frmSplash.h"
 
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -69,12 +69,12 @@ TEST(OpenEmailTest, ReportABugAndVisitWebsiteHandTheDesktopTheirAddresses) {
 }
 
 TEST(SetWindowAlphaTest, OnlyTopLevelWindowsTakeAnAlpha) {
-    EXPECT_FALSE(SetWindowAlpha(nullptr, 100));
+    EXPECT_FALSE(setWindowAlpha(nullptr, 100));
     QWidget window;
     QWidget child(&window);
-    EXPECT_FALSE(SetWindowAlpha(&child, 100));
+    EXPECT_FALSE(setWindowAlpha(&child, 100));
     for (int alpha : {0, 5, 128, 250, 255}) {
-        EXPECT_TRUE(SetWindowAlpha(&window, static_cast<std::uint8_t>(alpha)));
+        EXPECT_TRUE(setWindowAlpha(&window, static_cast<std::uint8_t>(alpha)));
         EXPECT_NEAR(window.windowOpacity(), opacityOf(alpha), 0.5 / 255);
     }
 }
@@ -123,12 +123,12 @@ TEST(SplashFadeTest, AnEarlyHoldWaitsForTheSplashToBeOpaque) {
 TEST(SplashWindowTest, TheMainWindowComesOnlyAfterTheFadeOut) {
     int mainWindows = 0;
     bool splashVisibleThen = true;
-    QPointer<frmSplash> splash;
-    splash = new frmSplash([&] {
+    QPointer<SplashWindow> splash;
+    splash = new SplashWindow([&] {
         ++mainWindows;
         splashVisibleThen = splash && splash->isVisible();
     });
-    splash->Form_Load();
+    splash->start();
     EXPECT_TRUE(splash->isVisible());
     EXPECT_NEAR(splash->windowOpacity(), opacityOf(5), 0.5 / 255);
     EXPECT_TRUE(splash->tmrFadeIn()->isActive());
@@ -155,8 +155,8 @@ TEST(SplashWindowTest, TheMainWindowComesOnlyAfterTheFadeOut) {
 
 TEST(SplashWindowTest, KeysAndCloseRequestsCannotSkipTheSplash) {
     int mainWindows = 0;
-    auto* splash = new frmSplash([&] { ++mainWindows; });
-    splash->Form_Load();
+    auto* splash = new SplashWindow([&] { ++mainWindows; });
+    splash->start();
     for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Space, Qt::Key_F4})
         QTest::keyClick(splash, key);
     QTest::keyClick(splash, Qt::Key_F4, Qt::AltModifier);

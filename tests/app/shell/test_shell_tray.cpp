@@ -1,8 +1,8 @@
 // Docking into a real notification area: Xvfb with trayer as the tray host.
+#include "MainWindow.h"
 #include "ProgramFolder.h"
 #include "ShellCommands.h"
 #include "TrayDock.h"
-#include "frmcovercreator.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -212,7 +212,7 @@ TEST(TrayDockOnXTest, TheMainWindowGoesIntoTheTrayAndComesBackAtItsFixedSize) {
     QTemporaryDir programDir;
     setProgramFolderForTesting(programDir.path());
     {
-        frmcovercreator window;
+        MainWindow window;
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         const QSize fixed = window.size();

@@ -1,13 +1,13 @@
 // The main window's shell commands: toolbar buttons and menu items reach the right action,
 // help opens at start-up's folder and closes at shut-down, the update check ends in its popup.
+#include "AboutWindow.h"
 #include "FakeXdgOpen.h"
 #include "HelpWindow.h"
+#include "MainWindow.h"
 #include "ProgramFolder.h"
 #include "ShellCommands.h"
+#include "UpdateNoticeWindow.h"
 #include "UpdateTestServer.h"
-#include "frmAbout.h"
-#include "frmcovercreator.h"
-#include "frmmsnpopupdate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,7 +42,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(programDir.isValid());
         setProgramFolderForTesting(programDir.path());
-        window = std::make_unique<frmcovercreator>();
+        window = std::make_unique<MainWindow>();
         window->shell()->setHelpFile();
     }
     void TearDown() override {
@@ -52,7 +52,7 @@ protected:
     }
 
     QTemporaryDir programDir;
-    std::unique_ptr<frmcovercreator> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace
@@ -61,8 +61,8 @@ TEST_F(ShellWiring, ReportABugAndVisitWebsiteFromToolbarAndMenu) {
     test::FakeXdgOpen desktop;
     // One at a time: the stand-in's notes would interleave otherwise.
     QStringList urls;
-    for (QAction* command : {window->toolbarButton(3), window->mnuReportBug(),
-                             window->toolbarButton(6), window->mnuVisitWebsite()}) {
+    for (QAction* command : {window->toolbarButton(3), window->reportBugAction(),
+                             window->toolbarButton(6), window->visitWebsiteAction()}) {
         command->trigger();
         urls = desktop.waitForAddresses(static_cast<int>(urls.size()) + 1);
     }
@@ -86,13 +86,13 @@ TEST_F(ShellWiring, HelpShowsTheContentsAndHelpContentsTheDefaultTopic) {
     HelpWindow* help = window->shell()->help().window();
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->currentTopic(), HelpWindow::kContentsPage);
-    window->mnuHelpContents()->trigger();
+    window->helpContentsAction()->trigger();
     EXPECT_EQ(window->shell()->help().window(), help);
     EXPECT_EQ(help->currentTopic(), "welcome.html");
 }
 
 TEST_F(ShellWiring, ShutDownClosesTheHelpWindow) {
-    window->mnuHelpContents()->trigger();
+    window->helpContentsAction()->trigger();
     QPointer<HelpWindow> help = window->shell()->help().window();
     ASSERT_FALSE(help.isNull());
     // No help folder in this program folder: the window says so instead of failing.
@@ -105,11 +105,11 @@ TEST_F(ShellWiring, ShutDownClosesTheHelpWindow) {
 TEST_F(ShellWiring, AboutFromToolbarAndMenuOpensOneWindowNotModal) {
     window->show();
     window->toolbarButton(5)->trigger();
-    const auto first = openWindows<frmAbout>();
+    const auto first = openWindows<AboutWindow>();
     ASSERT_EQ(first.size(), 1);
     first.front()->hide(); // as if lost behind other windows
-    window->mnuAbout()->trigger();
-    const auto abouts = openWindows<frmAbout>();
+    window->aboutAction()->trigger();
+    const auto abouts = openWindows<AboutWindow>();
     ASSERT_EQ(abouts.size(), 1);
     EXPECT_EQ(abouts.front(), first.front());
     EXPECT_EQ(abouts.front()->parentWidget(), window.get());
@@ -118,7 +118,7 @@ TEST_F(ShellWiring, AboutFromToolbarAndMenuOpensOneWindowNotModal) {
     abouts.front()->close();
     flushDeletes();
     window->toolbarButton(5)->trigger(); // once closed, the next click opens a new one
-    EXPECT_EQ(openWindows<frmAbout>().size(), 1);
+    EXPECT_EQ(openWindows<AboutWindow>().size(), 1);
 }
 
 TEST_F(ShellWiring, CheckForUpdatesEndsInTheUpdatePopup) {
@@ -128,11 +128,11 @@ TEST_F(ShellWiring, CheckForUpdatesEndsInTheUpdatePopup) {
     window->shell()->updateCheck().setVersionFile(server.url("/vexa/vexaver.txt"));
     window->show();
 
-    window->mnuCheckForUpdates()->trigger();
-    auto popups = openWindows<frmmsnpopupdate>();
+    window->checkForUpdatesAction()->trigger();
+    auto popups = openWindows<UpdateNoticeWindow>();
     ASSERT_EQ(popups.size(), 1);
     EXPECT_EQ(popups.front()->popupKind(), "update");
-    EXPECT_EQ(popups.front()->lblAlert()->text(), "A new version of VEXA is available!");
+    EXPECT_EQ(popups.front()->messageLabel()->text(), "A new version of VEXA is available!");
     EXPECT_EQ(popups.front()->downloadAddress(),
               QUrl("http://www.vexa.example/vexa/VEXA-Setup.exe"));
     EXPECT_FALSE(window->isEnabled()); // the popup holds the main window until answered
@@ -141,11 +141,11 @@ TEST_F(ShellWiring, CheckForUpdatesEndsInTheUpdatePopup) {
     EXPECT_TRUE(window->isEnabled());
 
     server.answer("/vexa/vexaver.txt", test::UpdateTestServer::Answer{404, "7", {}});
-    window->mnuCheckForUpdates()->trigger();
-    popups = openWindows<frmmsnpopupdate>();
+    window->checkForUpdatesAction()->trigger();
+    popups = openWindows<UpdateNoticeWindow>();
     ASSERT_EQ(popups.size(), 1);
     EXPECT_EQ(popups.front()->popupKind(), "error");
-    EXPECT_EQ(popups.front()->lblAlert()->text(), "Unable to check for update!");
+    EXPECT_EQ(popups.front()->messageLabel()->text(), "Unable to check for update!");
     popups.front()->close();
     flushDeletes();
 }

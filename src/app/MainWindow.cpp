@@ -1,0 +1,347 @@
+#include "MainWindow.h"
+
+#include "CoverEditorCommand.h"
+#include "CoverMark.h"
+#include "Drives.h"
+#include "PictureBrowser.h"
+#include "PictureHolder.h"
+#include "PictureWriter.h"
+#include "PrintDialog.h"
+#include "PrinterChooser.h"
+#include "ProgramFolder.h"
+#include "ScanTabCommands.h"
+#include "Settings.h"
+#include "SettingsRules.h"
+#include "ShellCommands.h"
+#include "SlotTable.h"
+#include "StartupPrinter.h"
+#include "ToolbarIcons.h"
+#include "WindowPlacement.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace vexa {
+
+namespace {
+
+constexpr QSize kSlotSize{465, 331};    // 6975 x 4965 twips
+constexpr QSize kScannedSize{465, 305}; // 6975 x 4575 twips
+constexpr int kPageMargin = 6;
+
+struct ToolbarEntry {
+    const char* label;
+    ToolbarIcon icon;
+};
+
+constexpr std::array<ToolbarEntry, 6> kToolbar{{
+    {"Print Cover", ToolbarIcon::PrintCover},
+    {"Cover Manipulator", ToolbarIcon::CoverManipulator},
+    {"Report A Bug", ToolbarIcon::ReportBug},
+    {"Help", ToolbarIcon::Help},
+    {"About", ToolbarIcon::About},
+    {"Visit Website", ToolbarIcon::VisitWebsite},
+}};
+
+QAction* menuItem(QMenu* menu, const char* objectName, const char* text) {
+    QAction* action = menu->addAction(QString::fromLatin1(text));
+    action->setObjectName(QLatin1String(objectName));
+    return action;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmcovercreator"));
+    setWindowTitle(QStringLiteral("VEXA 6"));
+    setWindowIcon(programIcon());
+    setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
+
+    buildMenus();
+    buildToolbar();
+
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->setSpacing(8);
+    buildTabs();
+    m_browser = new PictureBrowser(central);
+    layout->addWidget(m_tabs, 0, Qt::AlignTop);
+    layout->addWidget(m_browser, 1);
+    setCentralWidget(central);
+
+    connect(m_browser, &PictureBrowser::filesClicked, this, &MainWindow::loadSelectedFiles);
+    setUpPictureLoading();
+    connectCommands();
+    keepFixedSize();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenus() {
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    m_fileMenu->setObjectName(QStringLiteral("mnuFile"));
+    m_printAction = menuItem(m_fileMenu, "mnuPrint", "&Print");
+    m_fileMenu->addSeparator();
+    m_selectPrinterAction = menuItem(m_fileMenu, "mnuSelectPrinter", "&Select Printer");
+    m_fileMenu->addSeparator();
+    m_exitAction = menuItem(m_fileMenu, "mnuExit", "E&xit");
+
+    m_helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+    m_helpMenu->setObjectName(QStringLiteral("mnuHelp"));
+    m_helpContentsAction = menuItem(m_helpMenu, "mnuHelpContents", "Help &Contents");
+    m_helpMenu->addSeparator();
+    m_reportBugAction = menuItem(m_helpMenu, "mnuReportBug", "&Report A Bug");
+    m_visitWebsiteAction = menuItem(m_helpMenu, "mnuVisitWebsite", "&Visit Website");
+    m_helpMenu->addSeparator();
+    m_checkForUpdatesAction = menuItem(m_helpMenu, "mnuCheckForUpdates", "&Check For Updates");
+    m_helpMenu->addSeparator();
+    m_aboutAction = menuItem(m_helpMenu, "mnuAbout", "&About");
+}
+
+void MainWindow::buildToolbar() {
+    m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setIconSize(QSize(32, 32));
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolbar->toggleViewAction()->setEnabled(false);
+    setContextMenuPolicy(Qt::NoContextMenu); // no menu to hide the toolbar
+    for (size_t i = 0; i < kToolbar.size(); ++i) {
+        QAction* button = m_toolbar->addAction(toolbarIcon(kToolbar[i].icon),
+                                               QString::fromLatin1(kToolbar[i].label));
+        button->setObjectName(QStringLiteral("Button%1").arg(i + 1));
+        m_toolbarButtons[i] = button;
+    }
+}
+
+void MainWindow::buildTabs() {
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->setUsesScrollButtons(false);
+    m_tabs->tabBar()->setExpanding(false);
+    QFont tabFont = m_tabs->tabBar()->font(); // twelve tabs side by side over one slot's width
+    tabFont.setPointSizeF(tabFont.pointSizeF() - 1);
+    m_tabs->tabBar()->setFont(tabFont);
+
+    for (const CoverSlot& slot : kCoverSlots) {
+        auto* page = new QWidget(m_tabs);
+        auto* holder = new PictureHolder(page);
+        holder->setObjectName(QLatin1String(slot.slotName));
+        holder->setToolTip(QStringLiteral("Cover image."));
+        holder->setPlaceholderText(
+            QStringLiteral("No picture yet.\nClick a picture file on the right to put it here."));
+        holder->setFixedSize(kSlotSize);
+        auto* layout = new QVBoxLayout(page);
+        layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
+        layout->addWidget(holder, 0, Qt::AlignHCenter | Qt::AlignTop);
+        const QString name = QLatin1String(slot.slotName);
+        connect(holder, &PictureHolder::clicked, this, [this, name, tab = slot.tab] {
+            m_selectedSlot = name;
+            markSelectedCover(*m_tabs, m_slots, tab);
+        });
+        m_slots[static_cast<size_t>(slot.tab)] = holder;
+        m_tabs->addTab(page, QLatin1String(slot.caption));
+    }
+
+    auto* scanPage = new QWidget(m_tabs);
+    m_scanned = new PictureHolder(scanPage);
+    m_scanned->setObjectName(QStringLiteral("Image20"));
+    m_scanned->setToolTip(QStringLiteral("Scanned Picture"));
+    m_scanned->setPlaceholderText(QStringLiteral(
+        "No scanned picture yet.\nChoose a scanner with Source, then scan with Aquire."));
+    m_scanned->setFixedSize(kScannedSize);
+    auto makeButton = [scanPage](const char* name, const char* caption, const char* tip) {
+        auto* button = new QPushButton(QString::fromLatin1(caption), scanPage);
+        button->setObjectName(QLatin1String(name));
+        button->setToolTip(QString::fromLatin1(tip));
+        button->setMinimumWidth(96);
+        return button;
+    };
+    m_sourceButton = makeButton("cmdSource", "Source", "Select Scanner Source");
+    m_acquireButton = makeButton("cmdAquire", "Aquire", "Aquire Image");
+    m_saveButton = makeButton("cmdSave", "Save", "Save Image");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_sourceButton);
+    buttons->addWidget(m_acquireButton);
+    buttons->addWidget(m_saveButton);
+    buttons->addStretch(1);
+    auto* scanColumn = new QVBoxLayout;
+    scanColumn->addWidget(m_scanned);
+    scanColumn->addLayout(buttons);
+    auto* scanLayout = new QHBoxLayout(scanPage);
+    scanLayout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
+    scanLayout->addStretch(1);
+    scanLayout->addLayout(scanColumn);
+    scanLayout->addStretch(1);
+    m_tabs->addTab(scanPage, QLatin1String(kScanCaption));
+    reserveRoomForCoverMark(*m_tabs);
+}
+
+void MainWindow::connectCommands() {
+    connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
+    m_scanTab = std::make_unique<scan::ScanTabCommands>(*m_scanned, this);
+    connect(m_sourceButton, &QPushButton::clicked, this, [this] { m_scanTab->commands.source(); });
+    connect(m_acquireButton, &QPushButton::clicked, this,
+            [this] { m_scanTab->commands.acquire(); });
+    connect(m_saveButton, &QPushButton::clicked, this, [this] {
+        if (m_pictureWriter) m_scanTab->commands.save(*m_pictureWriter);
+    });
+    m_shell = new ShellCommands(this, *this);
+    connect(toolbarButton(3), &QAction::triggered, m_shell, &ShellCommands::reportBug);
+    connect(toolbarButton(4), &QAction::triggered, m_shell, &ShellCommands::helpIndex);
+    connect(toolbarButton(5), &QAction::triggered, m_shell, &ShellCommands::about);
+    connect(toolbarButton(6), &QAction::triggered, m_shell, &ShellCommands::visitWebsite);
+    connect(m_helpContentsAction, &QAction::triggered, m_shell, &ShellCommands::helpContents);
+    connect(m_reportBugAction, &QAction::triggered, m_shell, &ShellCommands::reportBug);
+    connect(m_visitWebsiteAction, &QAction::triggered, m_shell, &ShellCommands::visitWebsite);
+    connect(m_checkForUpdatesAction, &QAction::triggered, m_shell, &ShellCommands::checkForUpdates);
+    connect(m_aboutAction, &QAction::triggered, m_shell, &ShellCommands::about);
+    connect(toolbarButton(1), &QAction::triggered, this, &MainWindow::openPrintCovers);
+    connect(toolbarButton(2), &QAction::triggered, this, [this] { openCoverEditor(*this); });
+    connect(m_printAction, &QAction::triggered, this, &MainWindow::openPrintCovers);
+    connect(m_selectPrinterAction, &QAction::triggered, this, &MainWindow::openPrinterChooser);
+}
+
+void MainWindow::openPrintCovers() {
+    print::PrintDialog dialog(*this, this);
+    dialog.exec();
+}
+
+void MainWindow::openPrinterChooser() {
+    // Not modal; a second click brings the open chooser to the front.
+    if (!m_printerChooser) {
+        m_printerChooser = new print::PrinterChooser(this);
+        m_printerChooser->setAttribute(Qt::WA_DeleteOnClose);
+        placeOverOwner(m_printerChooser, this, false);
+    }
+    m_printerChooser->show();
+    m_printerChooser->raise();
+    m_printerChooser->activateWindow();
+}
+
+PictureHolder* MainWindow::slotHolder(int number) const {
+    if (number < 1 || number > static_cast<int>(m_slots.size())) return nullptr;
+    return m_slots[static_cast<size_t>(number - 1)];
+}
+
+QAction* MainWindow::toolbarButton(int position) const {
+    if (position < 1 || position > static_cast<int>(m_toolbarButtons.size())) return nullptr;
+    return m_toolbarButtons[static_cast<size_t>(position - 1)];
+}
+
+QImage MainWindow::slotPicture(const QString& slotName) const {
+    const CoverSlot* slot = slotForName(slotName);
+    return slot ? m_slots[static_cast<size_t>(slot->tab)]->picture() : QImage();
+}
+
+void MainWindow::setSlotPicture(const QString& slotName, const QImage& picture) {
+    if (const CoverSlot* slot = slotForName(slotName))
+        m_slots[static_cast<size_t>(slot->tab)]->setPicture(picture);
+}
+
+void MainWindow::setCommandsEnabled(bool enabled) {
+    m_toolbar->setEnabled(enabled);
+    m_fileMenu->menuAction()->setEnabled(enabled);
+    m_helpMenu->menuAction()->setEnabled(enabled);
+}
+
+void MainWindow::start() {
+    // Start-up order: create the picture writer, show the window, set up help, remember
+    // the start-up printer, restore the settings.
+    m_pictureWriter = std::make_unique<PictureWriter>();
+    show();
+    m_shell->setHelpFile();
+    m_startupPrinter = print::rememberStartupPrinter();
+    readSettings();
+}
+
+void MainWindow::readSettings() {
+    const std::optional<int> tab = tabFromSetting(readSetting(QStringLiteral("Tab")));
+    m_tabs->setCurrentIndex(tab.value_or(0));
+
+    const bool restored = m_browser->setDrive(readSetting(QStringLiteral("Drive"))) &&
+                          m_browser->setFolder(readSetting(QStringLiteral("Dir")));
+    if (!restored) {
+        // The drive or folder is gone (or was never saved): start at the program's folder,
+        // or, for an installed copy, whose program folder holds no pictures, at home.
+        const QString folder = isInstalledCopy() ? QDir::homePath() : programFolder();
+        m_browser->setDrive(driveOfPath(mountedDrives(), folder));
+        m_browser->setFolder(folder);
+        m_tabs->setCurrentIndex(0);
+    }
+}
+
+void MainWindow::writeSettings() {
+    // A settings file that cannot be written loses these values without a message.
+    writeSetting(QStringLiteral("Drive"), m_browser->drive());
+    writeSetting(QStringLiteral("Dir"), m_browser->folder());
+    writeSetting(QStringLiteral("Tab"), QString::number(m_tabs->currentIndex()));
+}
+
+void MainWindow::shutDown() {
+    if (m_unloaded) return;
+    m_unloaded = true;
+    // Shut-down order: make the start-up printer the default again, release the picture
+    // writer, save the settings, let pending events run once, close the help windows, end.
+    print::restoreStartupPrinter(m_startupPrinter);
+    m_pictureWriter.reset();
+    writeSettings();
+    QApplication::processEvents();
+    m_shell->closeHelp();
+    // Closing the main window ends the program, whatever other windows are open.
+    QApplication::quit();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!isEnabled()) {
+        event->ignore(); // a notice holds the window: it has to be answered first
+        return;
+    }
+    shutDown();
+    event->accept();
+}
+
+void MainWindow::keepFixedSize() {
+    // The size is fixed from the outside: subtract the frame the window manager adds.
+    const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
+    const QSize inner = QSize(kOuterWidth, kOuterHeight) - frame;
+    if (minimumSize() != inner || maximumSize() != inner) setFixedSize(inner);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    keepFixedSize();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (!isMinimized()) keepFixedSize();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // The window manager's frame becomes known only after the window is shown, and Qt
+    // reports it with a move: only then can the outer size be made exact.
+    if (!isMinimized()) keepFixedSize();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMinimized()) keepFixedSize();
+    // Minimised: into the notification area, or onto the task bar where there is none.
+    if (event->type() == QEvent::WindowStateChange && m_shell) m_shell->windowStateChanged();
+}
+
+} // namespace vexa

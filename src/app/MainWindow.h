@@ -1,0 +1,146 @@
+#pragma once
+
+#include "CoverHost.h"
+#include "StartupPrinter.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QToolBar;
+
+namespace vexa::print {
+class PrinterChooser;
+}
+
+namespace vexa::scan {
+struct ScanTabCommands;
+}
+
+namespace vexa {
+
+class PictureBrowser;
+class PictureLoader;
+class PictureWriter;
+class ShellCommands;
+class PictureHolder;
+
+// The main window: eleven cover slots and the Scan tab on a tab strip, the picture browser
+// beside them, the toolbar and the File and Help menus. Its outer size is fixed.
+class MainWindow : public QMainWindow, public CoverHost {
+    Q_OBJECT
+public:
+    static constexpr int kOuterWidth = 821;  // 12315 twips
+    static constexpr int kOuterHeight = 512; // 7680 twips
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Start-up, in order: create the picture writer, show the window, set up help,
+    // remember the start-up printer, restore the settings.
+    void start();
+
+    void readSettings();
+    void writeSettings();
+
+    // CoverHost
+    QImage slotPicture(const QString& slotName) const override;
+    void setSlotPicture(const QString& slotName, const QImage& picture) override;
+    QString selectedSlotName() const override { return m_selectedSlot; }
+    QWidget* hostWindow() override { return this; }
+
+    // The controls, for the code that wires commands to them and for tests.
+    QTabWidget* tabs() const { return m_tabs; }
+    PictureBrowser* browser() const { return m_browser; }
+    PictureHolder* slotHolder(int number) const; // Image1 ... Image11
+    PictureHolder* scanHolder() const { return m_scanned; }
+    QToolBar* toolbar() const { return m_toolbar; }
+    QAction* toolbarButton(int position) const; // 1 ... 6
+    QMenu* fileMenu() const { return m_fileMenu; }
+    QMenu* helpMenu() const { return m_helpMenu; }
+    QPushButton* sourceButton() const { return m_sourceButton; }
+    QPushButton* acquireButton() const { return m_acquireButton; }
+    QPushButton* saveButton() const { return m_saveButton; }
+
+    QAction* printAction() const { return m_printAction; }
+    QAction* selectPrinterAction() const { return m_selectPrinterAction; }
+    QAction* exitAction() const { return m_exitAction; }
+    QAction* helpContentsAction() const { return m_helpContentsAction; }
+    QAction* reportBugAction() const { return m_reportBugAction; }
+    QAction* visitWebsiteAction() const { return m_visitWebsiteAction; }
+    QAction* checkForUpdatesAction() const { return m_checkForUpdatesAction; }
+    QAction* aboutAction() const { return m_aboutAction; }
+    ShellCommands* shell() const { return m_shell; }
+
+    // Loads the browser's selected files into the slot of the open tab.
+    void loadSelectedFiles();
+
+    // Pictures from outside the browser (MainWindowOpen.cpp).
+    // Files named on the command line or handed over by a second start: one per slot in tab
+    // order from the open tab on; a notice tells how many were left out.
+    void openFiles(const QStringList& files);
+    // Shows the window (out of the tray when it is there) and brings it to the front.
+    void bringToFront();
+    // Ctrl+V: the clipboard's picture into the open tab's slot.
+    void pasteIntoOpenSlot();
+    // Decodes on a worker thread; the toolbar and menus stay disabled while it works.
+    PictureLoader* pictureLoader() const { return m_loader; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildTabs();
+    void connectCommands();
+    void setCommandsEnabled(bool enabled);
+    void setUpPictureLoading(); // MainWindowOpen.cpp
+    void setLoading(bool loading);
+    void keepFixedSize();
+    void shutDown();
+    void openPrintCovers();    // "Print Cover", "&Print": the modal print window
+    void openPrinterChooser(); // "&Select Printer": the temporary printer, not modal
+
+    QTabWidget* m_tabs = nullptr;
+    PictureBrowser* m_browser = nullptr;
+    std::array<PictureHolder*, 11> m_slots{};
+    PictureHolder* m_scanned = nullptr;
+    QPushButton* m_sourceButton = nullptr;
+    QPushButton* m_acquireButton = nullptr;
+    QPushButton* m_saveButton = nullptr;
+    QToolBar* m_toolbar = nullptr;
+    std::array<QAction*, 6> m_toolbarButtons{};
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    QAction* m_printAction = nullptr;
+    QAction* m_selectPrinterAction = nullptr;
+    QAction* m_exitAction = nullptr;
+    QAction* m_helpContentsAction = nullptr;
+    QAction* m_reportBugAction = nullptr;
+    QAction* m_visitWebsiteAction = nullptr;
+    QAction* m_checkForUpdatesAction = nullptr;
+    QAction* m_aboutAction = nullptr;
+
+    QString m_selectedSlot;
+    bool m_unloaded = false;
+    std::unique_ptr<PictureWriter> m_pictureWriter;   // the picture writer, from start to shutDown
+    std::unique_ptr<scan::ScanTabCommands> m_scanTab; // Source, Aquire, Save
+    ShellCommands* m_shell = nullptr;                 // help, mail, web site, About, updates, tray
+    print::SavedUserDefault m_startupPrinter; // the user's default at start-up, put back at exit
+    QPointer<print::PrinterChooser> m_printerChooser;
+    PictureLoader* m_loader = nullptr;
+};
+
+} // namespace vexa

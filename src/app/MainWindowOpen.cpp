@@ -1,0 +1,88 @@
+// The main window's ways of getting pictures into the cover slots: browser clicks, files
+// dropped onto a slot, files named on the command line or handed over by a second start,
+// and Ctrl+V. All of them decode through the one PictureLoader.
+#include "MainWindow.h"
+
+#include "MessageNoticeWindow.h"
+#include "OpenedFiles.h"
+#include "PastedPicture.h"
+#include "PictureBrowser.h"
+#include "PictureHolder.h"
+#include "PictureLoader.h"
+#include "ShellCommands.h"
+#include "SlotDropTarget.h"
+#include "SlotTable.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QShortcut>
+#include <QTabWidget>
+
+namespace vexa {
+
+void MainWindow::setUpPictureLoading() {
+    m_loader = new PictureLoader(this);
+    connect(m_loader, &PictureLoader::pictureLoaded, this, &MainWindow::setSlotPicture);
+    connect(m_loader, &PictureLoader::busyChanged, this, &MainWindow::setLoading);
+
+    for (const CoverSlot& slot : kCoverSlots) {
+        auto* target = new SlotDropTarget(m_slots[static_cast<size_t>(slot.tab)],
+                                          QLatin1String(slot.slotName));
+        connect(target, &SlotDropTarget::filesDropped, this,
+                [this](const QString& slotName, const QStringList& paths) {
+                    m_loader->load({SlotLoad{slotName, paths, QImage(), QByteArray()}});
+                });
+    }
+
+    // A shortcut only: the menus keep exactly their items.
+    auto* paste = new QShortcut(QKeySequence::Paste, this);
+    connect(paste, &QShortcut::activated, this, &MainWindow::pasteIntoOpenSlot);
+}
+
+void MainWindow::setLoading(bool loading) {
+    // The window keeps drawing while the worker decodes, but takes no commands, and the
+    // pointer says why.
+    setCommandsEnabled(!loading);
+    if (loading)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::loadSelectedFiles() {
+    // The open tab's caption decides the slot, now, at the click; the Scan tab has none.
+    const CoverSlot* slot = slotForCaption(m_tabs->tabText(m_tabs->currentIndex()));
+    if (!slot) return;
+    const QStringList paths = m_browser->selectedFilePaths();
+    if (paths.isEmpty()) return;
+    // Unreadable, damaged or vanished files are skipped silently; the last readable one stays.
+    m_loader->loadReplacing({QLatin1String(slot->slotName), paths, QImage(), QByteArray()});
+}
+
+void MainWindow::openFiles(const QStringList& files) {
+    const OpenedFilesPlan plan = planOpenedFiles(m_tabs->currentIndex(), files);
+    m_loader->load(plan.loads);
+    if (plan.leftOut > 0)
+        MessageNoticeWindow::open(*this, leftOutNotice(plan.leftOut), QStringLiteral("picture"));
+}
+
+void MainWindow::pasteIntoOpenSlot() {
+    const CoverSlot* slot = slotForCaption(m_tabs->tabText(m_tabs->currentIndex()));
+    if (!slot) return;
+    if (const std::optional<SlotLoad> load =
+            pastedPicture(QLatin1String(slot->slotName), QApplication::clipboard()->mimeData()))
+        m_loader->load({*load});
+}
+
+void MainWindow::bringToFront() {
+    if (m_shell && m_shell->tray().inTray()) {
+        m_shell->tray().leaveTray(true);
+        return;
+    }
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+} // namespace vexa

@@ -1,0 +1,336 @@
+#include "CoverEditor.h"
+
+#include "CoverHost.h"
+#include "CoverTools.h"
+#include "EditorTexts.h"
+#include "EffectYield.h"
+#include "PictureHolder.h"
+#include "SlotTable.h"
+#include "ToolIcons.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace vexa {
+
+namespace {
+
+constexpr QSize kClientSize(343, 280);
+
+struct ToolButtonSpec {
+    const char* text;
+    editor::ToolIcon icon;
+};
+constexpr std::array<ToolButtonSpec, 5> kToolButtons{{
+    {"Rotate", editor::ToolIcon::Rotate},
+    {"Mirror", editor::ToolIcon::Mirror},
+    {"Flip", editor::ToolIcon::Flip},
+    {"Brightness", editor::ToolIcon::Brightness},
+    {"Undo Last Change", editor::ToolIcon::Undo},
+}};
+
+std::size_t menuIndex(editor::EffectMenu menu) {
+    return static_cast<std::size_t>(menu);
+}
+
+} // namespace
+
+CoverEditor::CoverEditor(CoverHost& host, QWidget* parent, editor::EffectRunner runner)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_host(host), m_runner(std::move(runner)) {
+    setObjectName(QStringLiteral("frmManipulate"));
+    setWindowTitle(QLatin1String(editor::kEditorCaption));
+    setModal(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    buildMenus();
+    layout->setMenuBar(m_menuBar);
+    auto* client = new QWidget(this);
+    client->setFixedSize(kClientSize);
+    layout->addWidget(client);
+    buildToolbar(client);
+    buildBody(client);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Load: the slot's picture as opened, and everything else set to it. An unknown slot name
+    // leaves the window empty; its commands then work on nothing.
+    const QString slot = m_host.selectedSlotName();
+    const QImage opened = slotForName(slot) ? m_host.slotPicture(slot) : QImage();
+    m_pictures = editor::EditPictures(opened);
+    m_original->setPicture(opened);
+    showCurrent();
+}
+
+CoverEditor::~CoverEditor() {
+    // Closed while busy (the program ending under a running effect): give the pointer back.
+    if (m_cursorSet) QApplication::restoreOverrideCursor();
+}
+
+void CoverEditor::buildMenus() {
+    m_menuBar = new QMenuBar(this);
+    for (editor::EffectMenu which :
+         {editor::EffectMenu::Normal, editor::EffectMenu::Special, editor::EffectMenu::Colors}) {
+        QMenu* menu = m_menuBar->addMenu(QLatin1String(editor::effectMenuTitle(which)));
+        menu->setObjectName(QLatin1String(editor::effectMenuObjectName(which)));
+        m_menus[menuIndex(which)] = menu;
+    }
+    for (const editor::EffectMenuItem& item : editor::effectMenuItems()) {
+        QMenu* menu = m_menus[menuIndex(item.menu)];
+        QAction* action = menu->addAction(QLatin1String(item.caption));
+        action->setObjectName(QLatin1String(item.objectName));
+        const std::int32_t id = item.effectId, parameter = item.parameter;
+        connect(action, &QAction::triggered, this,
+                [this, id, parameter] { runEffect(id, parameter); });
+        if (item.separatorAfter) menu->addSeparator();
+    }
+}
+
+void CoverEditor::buildToolbar(QWidget* client) {
+    m_toolbar = new QToolBar(client);
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setGeometry(0, 0, kClientSize.width(), 44);
+    m_toolbar->setIconSize(QSize(32, 32));
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setContentsMargins(0, 0, 0, 0);
+    m_toolbar->layout()->setSpacing(0);
+    const std::array<void (CoverEditor::*)(), 5> operations{
+        &CoverEditor::Rotate, &CoverEditor::Mirror, &CoverEditor::Flip, &CoverEditor::Brightness,
+        &CoverEditor::UndoLastChange};
+    for (std::size_t i = 0; i < kToolButtons.size(); ++i) {
+        QAction* action = m_toolbar->addAction(editor::toolIcon(kToolButtons[i].icon),
+                                               QLatin1String(kToolButtons[i].text));
+        action->setToolTip(QLatin1String(kToolButtons[i].text));
+        connect(action, &QAction::triggered, this, operations[i]);
+        m_toolbarButtons[i] = action;
+        // Five buttons side by side must end before the brightness frame at x 200.
+        if (QWidget* button = m_toolbar->widgetForAction(action)) button->setFixedSize(38, 40);
+    }
+
+    m_frame = new QGroupBox(QStringLiteral("Brightness Level"), m_toolbar);
+    m_frame->setObjectName(QStringLiteral("Frame1"));
+    m_frame->setGeometry(200, 2, 137, 41);
+    m_scroll = new QScrollBar(Qt::Horizontal, m_frame);
+    m_scroll->setObjectName(QStringLiteral("HScroll1"));
+    m_scroll->setGeometry(8, 16, 121, 17);
+    m_scroll->setRange(-99, 99);
+    m_scroll->setSingleStep(1);
+    m_scroll->setPageStep(10);
+    m_scroll->setValue(0);
+    // Moving over the scroll bar is not moving over the frame: the value stays in the caption.
+    m_scroll->setAttribute(Qt::WA_NoMousePropagation);
+    connect(m_scroll, &QScrollBar::valueChanged, this, &CoverEditor::showBrightnessCaption);
+    connect(m_scroll, &QScrollBar::sliderMoved, this, &CoverEditor::showBrightnessCaption);
+
+    // Moving the mouse over the toolbar or the frame puts the plain caption back.
+    for (QWidget* watched : std::initializer_list<QWidget*>{m_toolbar, m_frame}) {
+        watched->setMouseTracking(true);
+        watched->installEventFilter(this);
+    }
+    for (QToolButton* button : m_toolbar->findChildren<QToolButton*>()) {
+        button->setMouseTracking(true);
+        button->installEventFilter(this);
+    }
+}
+
+void CoverEditor::buildBody(QWidget* client) {
+    m_label1 = new QLabel(QStringLiteral("Original Picture"), client);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setGeometry(8, 56, 160, 17);
+    m_label2 = new QLabel(QStringLiteral("Modified Picture"), client);
+    m_label2->setObjectName(QStringLiteral("Label2"));
+    m_label2->setGeometry(176, 56, 160, 17);
+
+    m_original = new PictureHolder(client);
+    m_original->setObjectName(QStringLiteral("Original"));
+    m_original->setGeometry(8, 72, 160, 160);
+    m_original->setFramed(true);
+    m_newImage = new PictureHolder(client);
+    m_newImage->setObjectName(QStringLiteral("NewImage"));
+    m_newImage->setGeometry(176, 72, 160, 160);
+    m_newImage->setFramed(true);
+
+    m_accept = new QPushButton(QStringLiteral("Accept"), client);
+    m_accept->setObjectName(QStringLiteral("Command5"));
+    m_accept->setGeometry(40, 240, 97, 33);
+    m_accept->setToolTip(QStringLiteral("Accept Changes"));
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), client);
+    m_cancel->setObjectName(QStringLiteral("Command2"));
+    m_cancel->setGeometry(208, 240, 97, 33);
+    m_cancel->setToolTip(QStringLiteral("Cancel"));
+    // Enter must not accept by surprise after the scroll bar was moved.
+    m_accept->setAutoDefault(false);
+    m_cancel->setAutoDefault(false);
+    connect(m_accept, &QPushButton::clicked, this, &CoverEditor::acceptEdits);
+    connect(m_cancel, &QPushButton::clicked, this, &CoverEditor::cancelEdits);
+}
+
+QAction* CoverEditor::toolbarButton(int position) const {
+    if (position < 1 || position > static_cast<int>(m_toolbarButtons.size())) return nullptr;
+    return m_toolbarButtons[static_cast<std::size_t>(position - 1)];
+}
+
+QMenu* CoverEditor::menu(editor::EffectMenu which) const {
+    return m_menus[menuIndex(which)];
+}
+
+void CoverEditor::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The window is modal, so it becomes the program's active window only when it appears;
+    // switching to another program and back must not throw the edits away.
+    if (!m_activated) {
+        m_activated = true;
+        takeOpenedPicture();
+    }
+}
+
+void CoverEditor::takeOpenedPicture() {
+    m_pictures.activate();
+    showCurrent();
+}
+
+void CoverEditor::runEffect(std::int32_t effectId, std::int32_t parameter) {
+    if (m_busy || m_closing) return;
+    lockControls();
+    const QString caption = windowTitle();
+    QImage work = m_pictures.current();
+    effects::EffectResult result;
+    if (!work.isNull()) {
+        editor::EffectYield yield(
+            [this] {
+                setWindowTitle(editor::progressCaption(m_progress));
+                QCoreApplication::processEvents();
+            },
+            [this] { return m_closing; });
+        result = m_runner(effectId, work, parameter, m_progress, [&yield] { return yield(); });
+    }
+    if (m_closing) return; // "Cancel" was pressed meanwhile: the window is on its way out.
+    setWindowTitle(caption);
+    if (result.status == effects::EffectStatus::Done) {
+        m_pictures.apply(work);
+        showCurrent();
+    }
+    unlockControls();
+    if (result.status == effects::EffectStatus::Refused ||
+        result.status == effects::EffectStatus::Busy)
+        tellRefused(QString::fromStdString(result.reason));
+}
+
+void CoverEditor::tellRefused(const QString& reason) {
+    auto* box = new QMessageBox(QMessageBox::Warning, QLatin1String(editor::kEditorCaption),
+                                QStringLiteral("The effect could not be applied to this picture."),
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("effectRefused"));
+    box->setInformativeText(reason);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void CoverEditor::runTool(const std::function<QImage(const QImage&)>& tool) {
+    if (m_busy || m_closing) return;
+    lockControls();
+    m_pictures.apply(tool(m_pictures.current()));
+    showCurrent();
+    unlockControls();
+}
+
+void CoverEditor::Rotate() {
+    runTool(editor::rotateQuarterClockwise);
+}
+
+void CoverEditor::Mirror() {
+    runTool(editor::mirrorLeftRight);
+}
+
+void CoverEditor::Flip() {
+    runTool(editor::flipTopBottom);
+}
+
+void CoverEditor::Brightness() {
+    const int value = m_scroll->value();
+    runTool([value](const QImage& picture) { return editor::shiftBrightness(picture, value); });
+}
+
+void CoverEditor::UndoLastChange() {
+    if (m_busy || m_closing) return;
+    lockControls();
+    m_pictures.undo();
+    showCurrent();
+    unlockControls();
+}
+
+void CoverEditor::showCurrent() {
+    m_newImage->setPicture(m_pictures.current());
+}
+
+void CoverEditor::lockControls() {
+    if (!m_cursorSet) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_cursorSet = true;
+    }
+    m_busy = true;
+    m_toolbar->setEnabled(false);
+    for (QMenu* menu : m_menus) menu->menuAction()->setEnabled(false);
+    m_scroll->setEnabled(false);
+    m_accept->setEnabled(false);
+}
+
+void CoverEditor::unlockControls() {
+    if (m_cursorSet) {
+        QApplication::restoreOverrideCursor();
+        m_cursorSet = false;
+    }
+    for (QMenu* menu : m_menus) menu->menuAction()->setEnabled(true);
+    m_scroll->setEnabled(true);
+    m_accept->setEnabled(true);
+    m_toolbar->setEnabled(true);
+    m_busy = false;
+}
+
+void CoverEditor::acceptEdits() {
+    if (m_busy || m_closing) return;
+    const QString slot = m_host.selectedSlotName();
+    if (slotForName(slot)) m_host.setSlotPicture(slot, m_pictures.current());
+    m_closing = true;
+    accept();
+}
+
+void CoverEditor::cancelEdits() {
+    reject();
+}
+
+void CoverEditor::reject() {
+    unlockControls();
+    // A running effect sees this at its next row and stops; the slot is never touched.
+    m_closing = true;
+    QDialog::reject();
+}
+
+void CoverEditor::showBrightnessCaption() {
+    setWindowTitle(editor::brightnessCaption(m_scroll->value()));
+}
+
+bool CoverEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove && !m_busy)
+        setWindowTitle(QLatin1String(editor::kEditorCaption));
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace vexa

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "EditPictures.h"
+#include "EffectMenus.h"
+#include "EffectRun.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QScrollBar;
+class QToolBar;
+
+namespace vexa {
+
+class CoverHost;
+class PictureHolder;
+
+// The Cover Manipulator: the selected slot's picture as opened (left) and as edited (right),
+// twenty effects in three menus, five tools on the toolbar, one undo step. "Accept" writes the
+// edited picture back into the slot; "Cancel" leaves the slot alone, and also stops an effect
+// that is still running. Opened modally for each use and thrown away afterwards.
+class CoverEditor : public QDialog {
+    Q_OBJECT
+public:
+    explicit CoverEditor(CoverHost& host, QWidget* parent = nullptr,
+                         editor::EffectRunner runner = editor::engineEffectRunner());
+    ~CoverEditor() override;
+
+    // A menu item's effect on the current picture, through the effect engine.
+    void runEffect(std::int32_t effectId, std::int32_t parameter);
+
+    // The toolbar's tools.
+    void Rotate();
+    void Mirror();
+    void Flip();
+    void Brightness();
+    void UndoLastChange();
+
+    // The busy state: hourglass, everything but "Cancel" disabled.
+    void lockControls();
+    void unlockControls();
+    bool isBusy() const { return m_busy; }
+
+    const editor::EditPictures& pictures() const { return m_pictures; }
+    std::int32_t progressCell() const { return m_progress; }
+
+    PictureHolder* originalView() const { return m_original; }
+    PictureHolder* editedView() const { return m_newImage; }
+    QToolBar* toolbar() const { return m_toolbar; }
+    QAction* toolbarButton(int position) const; // 1 ... 5
+    QGroupBox* brightnessFrame() const { return m_frame; }
+    QScrollBar* brightnessBar() const { return m_scroll; }
+    QPushButton* acceptButton() const { return m_accept; }
+    QPushButton* cancelButton() const { return m_cancel; }
+    QMenuBar* menus() const { return m_menuBar; }
+    QMenu* menu(editor::EffectMenu which) const;
+
+public slots:
+    // "Accept": the current picture into the selected slot, then close.
+    void acceptEdits();
+    // "Cancel": leave the slot alone and close, stopping a running effect.
+    void cancelEdits();
+    // Esc and the window's close button count as "Cancel".
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar(QWidget* client);
+    void buildBody(QWidget* client);
+    void takeOpenedPicture();
+    // Runs one tool between lockControls and unlockControls and makes its result the current
+    // picture.
+    void runTool(const std::function<QImage(const QImage&)>& tool);
+    void showCurrent();
+    void showBrightnessCaption();
+    void tellRefused(const QString& reason);
+
+    CoverHost& m_host;
+    editor::EffectRunner m_runner;
+    editor::EditPictures m_pictures;
+    std::int32_t m_progress = 0;
+    bool m_busy = false;
+    bool m_cursorSet = false;
+    bool m_closing = false;
+
+    QMenuBar* m_menuBar = nullptr;
+    std::array<QMenu*, 3> m_menus{};
+    QToolBar* m_toolbar = nullptr;
+    std::array<QAction*, 5> m_toolbarButtons{};
+    QGroupBox* m_frame = nullptr;
+    QScrollBar* m_scroll = nullptr;
+    QLabel* m_label1 = nullptr;
+    QLabel* m_label2 = nullptr;
+    PictureHolder* m_original = nullptr;
+    PictureHolder* m_newImage = nullptr;
+    QPushButton* m_accept = nullptr;
+    QPushButton* m_cancel = nullptr;
+    bool m_activated = false;
+};
+
+} // namespace vexa

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "NoticeWindow.h"
+
+namespace vexa {
+
+// The small notice popup, such as "Please select a cover by clicking on it and try again!"
+// (kind "picture"), with an "Ok" button.
+class MessageNoticeWindow : public NoticeWindow {
+    Q_OBJECT
+public:
+    MessageNoticeWindow(CoverHost& host, const QString& message, const QString& kind);
+
+    // Creates the popup and loads it: the main window is disabled until it closes. The popup
+    // deletes itself when it closes.
+    static MessageNoticeWindow* open(CoverHost& host, const QString& message, const QString& kind);
+};
+
+} // namespace vexa

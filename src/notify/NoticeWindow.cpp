@@ -1,0 +1,193 @@
+#include "NoticeWindow.h"
+
+#include "AlertSound.h"
+#include "CoverHost.h"
+#include "NumberText.h"
+#include "PictureHolder.h"
+#include "ScreenMetrics.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <utility>
+
+namespace vexa {
+
+namespace {
+
+constexpr int kSlideIntervalMs = 10;
+constexpr std::int32_t kDisplayTimeMs = 3000;
+// The popups' background: light blue at the top fading to white, lines tilted 10 degrees.
+constexpr float kGradientAngle = -100.0f;
+constexpr std::int32_t kGradientTop = 61 + 149 * 256 + 255 * 65536;
+constexpr std::int32_t kGradientBottom = 255 + 255 * 256 + 255 * 65536;
+
+QRect pixelBox(const notify::TwipsBox& box) {
+    return QRect(notify::twipsToPixelsX(box.left), notify::twipsToPixelsY(box.top),
+                 notify::twipsToPixelsX(box.width), notify::twipsToPixelsY(box.height));
+}
+
+QTimer* stoppedTimer(QObject* owner, const char* name, int interval) {
+    auto* timer = new QTimer(owner);
+    timer->setObjectName(QLatin1String(name));
+    timer->setInterval(interval);
+    return timer;
+}
+
+} // namespace
+
+NoticeWindow::NoticeWindow(CoverHost& host, const notify::PopupDesign& design, QString message,
+                           QString kind)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_design(design), m_hostWindow(host.hostWindow()), m_message(std::move(message)),
+      m_kind(std::move(kind)) {
+    setObjectName(QLatin1String(design.objectName));
+    setAttribute(Qt::WA_DeleteOnClose);
+    // A popup left on screen must not keep the program running once the main window is gone.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    buildBackground(design);
+    resize(m_background->size());
+
+    m_tmrOpen = stoppedTimer(this, "tmrOpen", kSlideIntervalMs);
+    m_tmrClose = stoppedTimer(this, "tmrClose", kSlideIntervalMs);
+    m_tmrAlert = stoppedTimer(this, "tmrAlert", 0);
+    connect(m_tmrOpen, &QTimer::timeout, this, &NoticeWindow::slideInStep);
+    connect(m_tmrClose, &QTimer::timeout, this, &NoticeWindow::slideOutStep);
+    connect(m_tmrAlert, &QTimer::timeout, this, &NoticeWindow::displayTimeUp);
+}
+
+NoticeWindow::~NoticeWindow() {
+    finish();
+}
+
+void NoticeWindow::buildBackground(const notify::PopupDesign& design) {
+    m_background = new PictureHolder(this);
+    m_background->setObjectName(QStringLiteral("picBackground"));
+    m_background->setGeometry(0, 0, notify::twipsToPixelsX(design.backgroundWidth),
+                              notify::twipsToPixelsY(design.backgroundHeight));
+
+    QFont font;
+    font.setFamilies(notify::popupFontFamilies());
+    font.setPointSizeF(design.fontPoints);
+    font.setBold(design.boldFont);
+
+    m_label = new QLabel(m_background);
+    m_label->setObjectName(QStringLiteral("lblAlert"));
+    m_label->setFont(font);
+    m_label->setWordWrap(true);
+    m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_label->setGeometry(pixelBox(design.label));
+
+    for (const notify::PopupButtonPlace& place : design.buttons) {
+        auto* button = new QPushButton(QLatin1String(place.caption), m_background);
+        button->setObjectName(QLatin1String(place.objectName));
+        button->setGeometry(pixelBox(place.box));
+        button->setAutoDefault(false);
+        button->hide();
+        m_buttons[place.button] = button;
+        if (place.button != notify::PopupButton::Download)
+            connect(button, &QPushButton::clicked, this, &NoticeWindow::startSlideOut);
+    }
+}
+
+QPushButton* NoticeWindow::button(notify::PopupButton which) const {
+    const auto found = m_buttons.find(which);
+    return found == m_buttons.end() ? nullptr : found->second;
+}
+
+const GradientPainter* NoticeWindow::gradient() const {
+    return m_gradient ? &*m_gradient : nullptr;
+}
+
+void NoticeWindow::load() {
+    if (m_hostWindow) m_hostWindow->setEnabled(false);
+    for (notify::PopupButton shown : notify::visibleButtons(m_design, m_kind))
+        if (QPushButton* b = button(shown)) b->show();
+    display(m_message, kDisplayTimeMs);
+}
+
+void NoticeWindow::display(const QString& message, std::int32_t displayTime) {
+    if (!m_counted) {
+        m_popupIndex = notify::countOpenedPopup();
+        m_counted = true;
+    }
+    if (m_design.labelSpansBackground) m_label->setFixedWidth(m_background->width() - m_label->x());
+    m_label->setText(message);
+    m_tmrAlert->setInterval(displayTime);
+
+    m_screen = notify::primaryScreenTwips();
+    notify::PopupFrame frame;
+    frame.backgroundWidth = m_background->width() * m_screen.twipsPerPixelX;
+    frame.backgroundHeight = m_background->height() * m_screen.twipsPerPixelY;
+    frame.borderWidth =
+        roundHalfEven((frameGeometry().width() - width()) * m_screen.twipsPerPixelX);
+    frame.borderHeight =
+        roundHalfEven((frameGeometry().height() - height()) * m_screen.twipsPerPixelY);
+    frame.loadedWidth = width() * m_screen.twipsPerPixelX;
+    m_fullHeight = notify::fullPopupHeight(frame);
+    m_rect = notify::popupStartRect(frame, m_screen, notify::openPopupCount());
+    applyGeometry();
+    show();
+
+    if (!m_sound) m_sound = notify::playAlertSound(this);
+
+    if (!m_gradient) m_gradient.emplace();
+    m_gradient->setAngle(kGradientAngle);
+    m_gradient->setColour1(kGradientTop);
+    m_gradient->setColour2(kGradientBottom);
+    m_gradient->paint(*m_background);
+
+    m_tmrOpen->start();
+}
+
+void NoticeWindow::applyGeometry() {
+    // Frameless: the geometry is the whole window.
+    setGeometry(notify::toPixels(m_rect, m_screen));
+}
+
+void NoticeWindow::slideInStep() {
+    if (!notify::slideInStep(m_rect, m_fullHeight)) {
+        m_tmrOpen->stop();
+        return;
+    }
+    applyGeometry();
+}
+
+void NoticeWindow::slideOutStep() {
+    if (!notify::slideOutStep(m_rect)) {
+        m_tmrClose->stop();
+        close();
+        return;
+    }
+    applyGeometry();
+}
+
+void NoticeWindow::displayTimeUp() {
+    m_tmrAlert->stop();
+    startSlideOut();
+}
+
+void NoticeWindow::startSlideOut() {
+    // A button pressed while the popup still rises: growing and sinking by the same step at
+    // once would hold it in place for ever.
+    m_tmrOpen->stop();
+    m_tmrClose->start();
+}
+
+void NoticeWindow::closeEvent(QCloseEvent* event) {
+    m_tmrOpen->stop();
+    m_tmrClose->stop();
+    finish();
+    event->accept();
+}
+
+void NoticeWindow::finish() {
+    if (m_finished) return;
+    m_finished = true;
+    if (m_counted) notify::releasePopupIndex(m_popupIndex);
+    if (m_hostWindow) m_hostWindow->setEnabled(true);
+}
+
+} // namespace vexa

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "GradientPainter.h"
+#include "PopupGeometry.h"
+#include "PopupLayout.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+
+class QLabel;
+class QPushButton;
+class QSoundEffect;
+class QTimer;
+
+namespace vexa {
+
+class CoverHost;
+class PictureHolder;
+
+// What both notification popups share: a frameless window that stays on top, slides up from the
+// bottom of the screen with a gradient background and a chime, and waits for a button. While it
+// is up the main window is disabled; however the popup goes, the main window is enabled again.
+// Popups delete themselves when they close.
+class NoticeWindow : public QWidget {
+    Q_OBJECT
+public:
+    ~NoticeWindow() override;
+
+    // The window's load: disables the main window, shows the buttons of the popup kind and
+    // displays the message for 3000 ms.
+    void load();
+
+    // Counts the popup in, places it as a thin strip at the bottom of the screen (higher when
+    // others are open), shows it, plays the chime, paints the gradient and starts the slide-in.
+    void display(const QString& message, std::int32_t displayTime);
+
+    std::int16_t popupIndex() const { return m_popupIndex; }
+    const notify::TwipsRect& twipsGeometry() const { return m_rect; }
+    const QString& popupKind() const { return m_kind; }
+
+    PictureHolder* background() const { return m_background; }
+    QLabel* messageLabel() const { return m_label; }
+    QPushButton* button(notify::PopupButton which) const;
+    QTimer* slideInTimer() const { return m_tmrOpen; }
+    QTimer* slideOutTimer() const { return m_tmrClose; }
+    QTimer* displayTimer() const { return m_tmrAlert; }
+    const GradientPainter* gradient() const;
+    QSoundEffect* alertSound() const { return m_sound; }
+
+    // The timers' handlers, one tick each.
+    void slideInStep();
+    void slideOutStep();
+    void displayTimeUp();
+
+protected:
+    NoticeWindow(CoverHost& host, const notify::PopupDesign& design, QString message, QString kind);
+
+    // Starts sinking the popup below the screen edge; it closes when low enough.
+    void startSlideOut();
+
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildBackground(const notify::PopupDesign& design);
+    void applyGeometry();
+    // Enables the main window and gives the stack position back; once only.
+    void finish();
+
+    const notify::PopupDesign& m_design;
+    QPointer<QWidget> m_hostWindow;
+    QString m_message;
+    QString m_kind;
+
+    PictureHolder* m_background = nullptr;
+    QLabel* m_label = nullptr;
+    std::map<notify::PopupButton, QPushButton*> m_buttons;
+    QTimer* m_tmrOpen = nullptr;
+    QTimer* m_tmrClose = nullptr;
+    QTimer* m_tmrAlert = nullptr;
+    QSoundEffect* m_sound = nullptr;
+    std::optional<GradientPainter> m_gradient;
+
+    notify::ScreenTwips m_screen;
+    notify::TwipsRect m_rect;
+    double m_fullHeight = 0;
+    std::int16_t m_popupIndex = 0;
+    bool m_counted = false;
+    bool m_finished = false;
+};
+
+} // namespace vexa

@@ -1,0 +1,366 @@
+#include "PrintDialog.h"
+
+#include "CoverFaces.h"
+#include "CoverPictures.h"
+#include "CoverPreview.h"
+#include "CoverPrinter.h"
+#include "CupsCoverPrinter.h"
+#include "PaperChoice.h"
+#include "PdfExport.h"
+#include "SavePrompts.h"
+
+#include <NumberText.h>
+#include <PictureHolder.h>
+#include <Settings.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QThread>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace vexa::print {
+
+namespace {
+constexpr int kButtonColumns = 4;
+
+// Progress of an export running on a worker thread: the status line names each cover as it
+// is written, and a stop request ends the run after that cover.
+class ExportProgress final : public PrintProgress {
+public:
+    ExportProgress(QLabel* status, const std::atomic<bool>& stop)
+        : m_status(status), m_stop(stop) {}
+    void coverStarted(const CoverFormat& kind) override {
+        const QString text = QStringLiteral("Saving %1 Cover.").arg(coverName(kind));
+        QMetaObject::invokeMethod(
+            m_status, [status = m_status, text] { status->setText(text); }, Qt::QueuedConnection);
+    }
+    void coverFinished(const CoverFormat&, const DocumentResult&) override {}
+    bool continueAfterCover() override { return !m_stop; }
+
+private:
+    QLabel* m_status;
+    const std::atomic<bool>& m_stop;
+};
+
+} // namespace
+
+PrintDialog::PrintDialog(CoverHost& host, QWidget* parent)
+    : PrintDialog(host, std::make_unique<CupsCoverPrinter>(), parent) {}
+
+PrintDialog::PrintDialog(CoverHost& host, std::unique_ptr<CoverPrinter> printer, QWidget* parent)
+    : QDialog(parent), m_host(host), m_printer(std::move(printer)),
+      m_savePrompts(std::make_unique<DialogSavePrompts>(this)) {
+    buildWindow();
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+        // Its own activation is for changeEvent; any window not its own (or none: another
+        // program) makes the next activation a real one.
+        if (!window || window != windowHandle()) m_awayInOwnWindow = isOwnWindow(window);
+    });
+    // Load: nothing selected, then the selection of the last print run.
+    m_status->clear();
+    m_flags.fill(0);
+    readSelection();
+}
+
+PrintDialog::~PrintDialog() = default;
+
+void PrintDialog::buildWindow() {
+    setObjectName(QStringLiteral("CoverSelect"));
+    setWindowTitle(QStringLiteral("Print Covers"));
+    setModal(true);
+
+    auto* frame = new QFrame(this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* grid = new QGridLayout(frame);
+
+    for (int i = 0; i < kCoverKindCount; ++i) {
+        const CoverFormat& kind = kCoverFormats[static_cast<std::size_t>(i)];
+        // Holders 2k-1 and 2k keep the unselected and selected face of button k.
+        for (int selected = 0; selected < 2; ++selected) {
+            auto* holder = new PictureHolder(this);
+            holder->setObjectName(QStringLiteral("Picture%1").arg(2 * i + 1 + selected));
+            holder->setPicture(coverFace(kind, selected == 1));
+            holder->hide();
+            m_faces[static_cast<std::size_t>(2 * i + selected)] = holder;
+        }
+
+        auto* button = new QPushButton(frame);
+        button->setObjectName(QString::fromLatin1(kind.button));
+        button->setToolTip(QString::fromLatin1(kind.toolTip));
+        button->setIconSize(kCoverFaceSize);
+        button->setFixedSize(kCoverFaceSize + QSize(10, 10));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, i] { toggle(i); });
+        grid->addWidget(button, i / kButtonColumns, i % kButtonColumns);
+        m_buttons[static_cast<std::size_t>(i)] = button;
+        showFace(i, false);
+    }
+
+    auto* paperLabel = new QLabel(QStringLiteral("Paper:"), this);
+    m_paper = new QComboBox(this);
+    m_paper->setObjectName(QStringLiteral("cboPaper"));
+    m_paper->addItem(QStringLiteral("Letter and Legal"),
+                     QVariant::fromValue(static_cast<int>(PaperChoice::LetterLegal)));
+    m_paper->addItem(QStringLiteral("A4"), QVariant::fromValue(static_cast<int>(PaperChoice::A4)));
+    m_paper->setCurrentIndex(rememberedPaper() == PaperChoice::A4 ? 1 : 0);
+    paperLabel->setBuddy(m_paper);
+    auto* paperRow = new QHBoxLayout;
+    paperRow->addWidget(paperLabel);
+    paperRow->addWidget(m_paper);
+    paperRow->addStretch(1);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("Label1"));
+    m_status->setMinimumWidth(300);
+    // Long enough for a sentence per cover the printer cut or refused.
+    m_status->setWordWrap(true);
+
+    m_print = new QPushButton(QStringLiteral("Print"), this);
+    m_print->setObjectName(QStringLiteral("cmdPrint"));
+    m_print->setToolTip(QStringLiteral("Print selected covers."));
+    connect(m_print, &QPushButton::clicked, this, &PrintDialog::print);
+
+    m_preview = new QPushButton(QStringLiteral("Preview"), this);
+    m_preview->setObjectName(QStringLiteral("cmdPreview"));
+    m_preview->setToolTip(QStringLiteral("Show the selected covers as they will print."));
+    m_preview->setAutoDefault(false);
+    connect(m_preview, &QPushButton::clicked, this, &PrintDialog::preview);
+
+    m_savePdf = new QPushButton(QStringLiteral("Save as PDF\u2026"), this);
+    m_savePdf->setObjectName(QStringLiteral("cmdSavePdf"));
+    m_savePdf->setToolTip(QStringLiteral("Save the selected covers as one PDF file."));
+    m_savePdf->setAutoDefault(false);
+    connect(m_savePdf, &QPushButton::clicked, this, &PrintDialog::saveAsPdf);
+
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("Cancel"));
+    m_cancel->setToolTip(QStringLiteral("Cancel Printing."));
+    m_cancel->setAutoDefault(false);
+    connect(m_cancel, &QPushButton::clicked, this, &PrintDialog::cancel);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_status, 1);
+    bottom->addWidget(m_preview);
+    bottom->addWidget(m_savePdf);
+    bottom->addWidget(m_print);
+    bottom->addWidget(m_cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addLayout(paperRow);
+    layout->addLayout(bottom);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void PrintDialog::showFace(int index, bool selected) {
+    const PictureHolder* holder = m_faces[static_cast<std::size_t>(2 * index + (selected ? 1 : 0))];
+    m_buttons[static_cast<std::size_t>(index)]->setIcon(QPixmap::fromImage(holder->picture()));
+}
+
+void PrintDialog::toggle(int index) {
+    auto& flag = m_flags[static_cast<std::size_t>(index)];
+    const std::int32_t old = flag;
+    flag = ~old;
+    showFace(index, old != kSelected);
+    // The button must not stay drawn as pressed.
+    m_buttons[static_cast<std::size_t>(index)]->setDown(false);
+}
+
+void PrintDialog::readSelection() {
+    // Front decides whether the rest is read at all.
+    const QString front = readSetting(QString::fromLatin1(kCoverFormats[0].key));
+    const auto value = textToInt16(front);
+    if (!value) {
+        m_flags.fill(0);
+        return;
+    }
+    m_flags[0] = *value;
+    if (front == QLatin1String("0")) {
+        showFace(0, false);
+    } else if (front == QLatin1String("-1")) {
+        showFace(0, true);
+    } else {
+        m_flags[0] = 0;
+        showFace(0, false);
+    }
+
+    for (int i = 1; i < kCoverKindCount; ++i) {
+        const CoverFormat& kind = kCoverFormats[static_cast<std::size_t>(i)];
+        if (readSetting(QString::fromLatin1(kind.key)) == QLatin1String("-1")) toggle(i);
+    }
+}
+
+void PrintDialog::writeSelection() {
+    // A file that cannot be written loses the selection silently, like every setting.
+    for (std::size_t i = 0; i < kCoverFormats.size(); ++i)
+        writeSetting(QString::fromLatin1(kCoverFormats[i].key), QString::number(m_flags[i]));
+}
+
+PaperChoice PrintDialog::paperChoice() const {
+    return static_cast<PaperChoice>(m_paper->currentData().toInt());
+}
+
+void PrintDialog::print() {
+    // Written first, so the selection survives a printer that fails.
+    writeSelection();
+    rememberPaper(paperChoice());
+    setBusy(true);
+    m_stopRequested = false;
+    m_refusals.clear();
+    m_cuts.clear();
+
+    RunEnd end = RunEnd::Finished;
+    const bool havePrinter = m_printer->followDefault();
+    if (havePrinter) end = printSelectedCovers(m_flags, m_host, *m_printer, *this, paperChoice());
+
+    setBusy(false);
+    if (end == RunEnd::Stopped) return; // a stopped run is not complete; Cancel has said so
+    if (!havePrinter) {
+        m_status->setText(QStringLiteral("No printer available."));
+        return;
+    }
+    // A cover the printer did not take is said instead of "Printing Complete.".
+    const QStringList lines =
+        (m_refusals.isEmpty() ? QStringList(QStringLiteral("Printing Complete.")) : m_refusals) +
+        m_cuts;
+    m_status->setText(lines.join(QLatin1Char('\n')));
+}
+
+void PrintDialog::setBusy(bool busy) {
+    m_printing = busy;
+    m_print->setEnabled(!busy);
+    m_savePdf->setEnabled(!busy);
+    m_preview->setEnabled(!busy);
+}
+
+void PrintDialog::setSavePrompts(std::unique_ptr<SavePrompts> prompts) {
+    m_savePrompts = std::move(prompts);
+}
+
+void PrintDialog::saveAsPdf() {
+    // Like Print: the selection and the paper are kept whatever becomes of the file.
+    writeSelection();
+    rememberPaper(paperChoice());
+    bool anyPicture = false;
+    for (std::size_t i = 0; i < kCoverFormats.size(); ++i)
+        anyPicture = anyPicture ||
+                     (m_flags[i] == kSelected &&
+                      !m_host.slotPicture(QString::fromLatin1(kCoverFormats[i].slot)).isNull());
+    if (!anyPicture) {
+        m_savePrompts->tell(false, QStringLiteral("None of the selected covers has a picture."));
+        return;
+    }
+    const std::optional<QString> name = m_savePrompts->pdfFileName();
+    if (!name || name->isEmpty()) return;
+    QString path = *name;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+    if (const QFileInfo existing(path);
+        existing.exists() && !existing.isDir() && !m_savePrompts->replaceFile(path))
+        return;
+
+    // The export runs on a worker thread over a snapshot of the pictures, so a large lossless
+    // page does not freeze the window; the status line names each cover as it is written.
+    CoverPictures pictures;
+    for (const CoverFormat& kind : kCoverFormats) {
+        const QString slot = QString::fromLatin1(kind.slot);
+        pictures.setSlotPicture(slot, m_host.slotPicture(slot));
+    }
+    const PrintFlags flags = m_flags;
+    const PaperChoice paper = paperChoice();
+    setBusy(true);
+    m_stopRequested = false;
+    m_exportStop = false;
+    std::optional<int> pages;
+    ExportProgress progress(m_status, m_exportStop);
+    const std::unique_ptr<QThread> worker(QThread::create(
+        [&] { pages = exportCoversToPdf(flags, pictures, paper, path, progress); }));
+    QEventLoop wait;
+    connect(worker.get(), &QThread::finished, &wait, &QEventLoop::quit);
+    worker->start();
+    wait.exec();
+    worker->wait();
+    QCoreApplication::sendPostedEvents(m_status); // the last cover's name, before the result
+    setBusy(false);
+    if (m_stopRequested) return; // Cancel has said so; the file was left as it was
+
+    if (pages) {
+        const QString text =
+            QStringLiteral("Saved %1 %2 to %3.")
+                .arg(*pages)
+                .arg(*pages == 1 ? QStringLiteral("cover") : QStringLiteral("covers"))
+                .arg(QDir::toNativeSeparators(path));
+        m_status->setText(text);
+        m_savePrompts->tell(true, text);
+    } else {
+        m_status->setText(QStringLiteral("Unable to save file."));
+        m_savePrompts->tell(false, QStringLiteral("Unable to save file."));
+    }
+}
+
+void PrintDialog::preview() {
+    // Shows, and changes nothing: neither the flags, the settings nor the status line.
+    CoverPreview window(previewPages(m_flags, m_host, paperChoice(), defaultPrinterName()), this);
+    window.exec();
+}
+
+void PrintDialog::cancel() {
+    m_status->setText(QStringLiteral("Printing Cancelled."));
+    m_print->setEnabled(true);
+    reject();
+}
+
+void PrintDialog::reject() {
+    m_stopRequested = true;
+    m_exportStop = true;
+    QDialog::reject();
+}
+
+bool PrintDialog::isOwnWindow(const QWindow* window) const {
+    if (!window) return false;
+    for (const QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->windowHandle() != window) continue;
+        for (const QWidget* up = top->parentWidget(); up; up = up->parentWidget())
+            if (up == this) return true;
+    }
+    return false;
+}
+
+void PrintDialog::changeEvent(QEvent* event) {
+    // A late activation can reach a window that was already closed; only a shown window
+    // becomes the active one. Coming back from its own preview or message is no activation
+    // by the user, and what the last run or export said stays.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && isVisible() &&
+        !std::exchange(m_awayInOwnWindow, false))
+        m_status->clear();
+    QDialog::changeEvent(event);
+}
+
+void PrintDialog::coverStarted(const CoverFormat& kind) {
+    m_status->setText(QString::fromLatin1(kind.message));
+    m_status->repaint();
+}
+
+void PrintDialog::coverFinished(const CoverFormat& kind, const DocumentResult& result) {
+    // An empty slot is passed over without a message; a refusal or a cut is told at the end.
+    const QString notice = coverNotice(kind, result);
+    if (notice.isEmpty()) return;
+    (result.sent ? m_cuts : m_refusals) << notice;
+}
+
+bool PrintDialog::continueAfterCover() {
+    QApplication::processEvents();
+    return !m_stopRequested;
+}
+
+} // namespace vexa::print

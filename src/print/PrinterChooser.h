@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QListWidget;
+class QPushButton;
+
+namespace vexa::print {
+
+class DefaultPrinter;
+
+// "Set Temporary Printer": lists the installed printers and makes the chosen one the
+// default printer for as long as the program runs. Not modal.
+class PrinterChooser : public QWidget {
+    Q_OBJECT
+public:
+    // How the window tells the user something; a message box unless a test listens instead.
+    using MessageSink = std::function<void(QMessageBox::Icon icon, const QString& text)>;
+
+    explicit PrinterChooser(QWidget* parent = nullptr);
+    ~PrinterChooser() override;
+
+    void setMessageSink(MessageSink sink) { m_message = std::move(sink); }
+
+private:
+    void select();
+    void showMessage(QMessageBox::Icon icon, const QString& text);
+
+    QListWidget* m_list = nullptr;
+    std::unique_ptr<DefaultPrinter> m_setter; // made at the first Select, kept afterwards
+    MessageSink m_message;
+};
+
+} // namespace vexa::print

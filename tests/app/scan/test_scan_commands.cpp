@@ -1,0 +1,304 @@
+#include "ScanCommands.h"
+
+#include "JpegTables.h"
+#include "ObeyFilePermissions.h"
+#include "PictureHolder.h"
+#include "PictureWriter.h"
+#include "ProgramFolder.h"
+#include "SaneScannerAccess.h"
+#include "ScanTestSupport.h"
+#include "TestSupport.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+using namespace vexa::scan;
+
+namespace {
+
+// Stands in for the scanner: writes what the test asks for to the transfer file.
+class FakeScanner : public ScannerAccess {
+public:
+    void selectImageSource() override { ++selections; }
+    qint16 acquireToFilename(const QString& path) override {
+        requestedPath = path;
+        if (!fileContents.isEmpty()) {
+            QFile file(path);
+            if (file.open(QIODevice::WriteOnly)) file.write(fileContents);
+        }
+        return result;
+    }
+
+    QByteArray fileContents;
+    qint16 result = 0;
+    QString requestedPath;
+    int selections = 0;
+};
+
+struct Shown {
+    QString text;
+    QString title;
+    UserPrompts::Icon icon;
+};
+
+// Answers the questions from a script and records every message.
+class ScriptedPrompts : public UserPrompts {
+public:
+    void message(const QString& text, const QString& title, Icon icon) override {
+        messages.push_back({text, title, icon});
+    }
+    bool askYesNo(const QString& text, const QString& title) override {
+        questions.push_back({text, title, Icon::Information});
+        return answerYes;
+    }
+    std::optional<QString> saveFileName(const QString& filter) override {
+        filters << filter;
+        return fileName;
+    }
+
+    std::optional<QString> fileName;
+    bool answerYes = false;
+    std::deque<Shown> messages;
+    std::deque<Shown> questions;
+    QStringList filters;
+};
+
+QByteArray bitmapBytes(const QImage& picture) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "BMP");
+    return bytes;
+}
+
+class ScanTab : public ::testing::Test {
+protected:
+    void SetUp() override { vexa::setProgramFolderForTesting(folder.path()); }
+    void TearDown() override { vexa::setProgramFolderForTesting(QString()); }
+
+    void expectOnlyMessage(const QString& text, const QString& title, UserPrompts::Icon icon) {
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].text, text);
+        EXPECT_EQ(prompts.messages[0].title, title);
+        EXPECT_EQ(prompts.messages[0].icon, icon);
+    }
+    void expectNotAquired() {
+        expectOnlyMessage("Unable to aquire image!", "Unable to aquire image!",
+                          UserPrompts::Icon::Error);
+    }
+    void expectSaved() {
+        expectOnlyMessage("File Saved", "Sucessfully saved file.", UserPrompts::Icon::Information);
+    }
+    void expectNotSaved() {
+        expectOnlyMessage("File Not Saved", "Unable to save file.", UserPrompts::Icon::Error);
+    }
+
+    QTemporaryDir folder;
+    const QString transfer = folder.filePath("temp.bmp");
+    vexa::PictureHolder holder;
+    FakeScanner scanner;
+    ScriptedPrompts prompts;
+    ScanCommands commands{holder, scanner, prompts};
+    vexa::PictureWriter m_pictureWriter;
+    const QImage scanned = vexa::test::patternImage(60, 40);
+};
+
+TEST_F(ScanTab, SourceAsksTheScanner) {
+    commands.source();
+    EXPECT_EQ(scanner.selections, 1);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ScanTab, AquireShowsTheScanAndDeletesTheTransferFile) {
+    scanner.fileContents = bitmapBytes(scanned);
+    commands.acquire();
+    EXPECT_EQ(scanner.requestedPath, transfer);
+    EXPECT_EQ(holder.picture().convertToFormat(QImage::Format_RGB32), scanned);
+    EXPECT_FALSE(QFile::exists(transfer));
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ScanTab, AFailedScanKeepsThePictureAndTheFileTheScannerLeft) {
+    holder.setPicture(scanned);
+    scanner.fileContents = "half a bitmap";
+    scanner.result = 1;
+    commands.acquire();
+    expectNotAquired();
+    EXPECT_EQ(holder.picture(), scanned);
+    EXPECT_TRUE(QFile::exists(transfer));
+}
+
+TEST_F(ScanTab, AnUnreadableTransferFileCountsAsAFailedScan) {
+    holder.setPicture(scanned);
+    scanner.fileContents = "BM not really a bitmap";
+    commands.acquire();
+    expectNotAquired();
+    EXPECT_EQ(holder.picture(), scanned);
+    EXPECT_TRUE(QFile::exists(transfer)); // left for the next scan to overwrite
+}
+
+TEST_F(ScanTab, SaveWritesEachOfTheFiveFormats) {
+    holder.setPicture(scanned);
+    const struct {
+        const char* name;
+        const char* format;
+    } cases[] = {
+        {"a.BMP", "bmp"}, {"a.GIF", "gif"}, {"a.JPG", "jpeg"}, {"a.PNG", "png"}, {"a.TIF", "tiff"}};
+    for (const auto& c : cases) {
+        prompts.messages.clear();
+        prompts.fileName = folder.filePath(c.name);
+        commands.save(m_pictureWriter);
+        expectSaved();
+        QImageReader reader(folder.filePath(c.name));
+        reader.setDecideFormatFromContent(true);
+        EXPECT_EQ(reader.format(), c.format) << c.name;
+        EXPECT_EQ(reader.read().size(), scanned.size()) << c.name;
+    }
+    EXPECT_EQ(prompts.filters.first(), "BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PNG|*.PNG|TIF|*.TIF");
+    EXPECT_TRUE(prompts.questions.empty());
+}
+
+TEST_F(ScanTab, SaveAsJpegUsesQuality85) {
+    holder.setPicture(scanned);
+    prompts.fileName = folder.filePath("cover.jpg");
+    commands.save(m_pictureWriter);
+    expectSaved();
+    QFile file(*prompts.fileName);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(vexa::test::jpegQuantTables(file.readAll()).at(0),
+              vexa::test::libjpegLuminanceTable(85));
+}
+
+TEST_F(ScanTab, OnlyAnUpperCaseBmpEndingTakesTheBitmapRoutine) {
+    holder.setPicture(scanned);
+    // No dot: the bitmap routine writes it anyway, the picture writer finds no extension.
+    prompts.fileName = folder.filePath("coverBMP");
+    commands.save(m_pictureWriter);
+    expectSaved();
+    EXPECT_EQ(QImageReader(*prompts.fileName).format(), "bmp");
+
+    prompts.messages.clear();
+    prompts.fileName = folder.filePath("coverbmp");
+    commands.save(m_pictureWriter);
+    expectNotSaved();
+    EXPECT_FALSE(QFile::exists(*prompts.fileName));
+}
+
+TEST_F(ScanTab, SaveFailsWithOneMessage) {
+    // Nothing scanned yet, in both routines.
+    for (const char* name : {"a.png", "a.BMP"}) {
+        prompts.messages.clear();
+        prompts.fileName = folder.filePath(name);
+        commands.save(m_pictureWriter);
+        expectNotSaved();
+        EXPECT_FALSE(QFile::exists(*prompts.fileName)) << name;
+    }
+    holder.setPicture(scanned);
+    // Cancelled dialog, no extension, an extension no encoder lists, a missing folder.
+    const std::optional<QString> names[] = {std::nullopt, folder.filePath("cover"),
+                                            folder.filePath("cover.xyz"),
+                                            folder.filePath("missing/cover.png")};
+    for (const auto& name : names) {
+        prompts.messages.clear();
+        prompts.fileName = name;
+        commands.save(m_pictureWriter);
+        expectNotSaved();
+    }
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList());
+}
+
+TEST_F(ScanTab, ReplacingAFileAsksFirst) {
+    holder.setPicture(scanned);
+    const QString name = folder.filePath(".hidden cover.png"); // hidden files count too
+    QFile old(name);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+
+    prompts.fileName = name;
+    prompts.answerYes = false;
+    commands.save(m_pictureWriter);
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_EQ(prompts.questions[0].text,
+              name + " already exists. Do you want to replace this file?");
+    EXPECT_EQ(prompts.questions[0].title, "File Already Exists");
+    EXPECT_TRUE(prompts.messages.empty());
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old");
+    old.close();
+
+    prompts.answerYes = true;
+    commands.save(m_pictureWriter);
+    expectSaved();
+    EXPECT_EQ(QImage(name).size(), scanned.size());
+}
+
+TEST_F(ScanTab, AFolderOfThatNameIsNotAFileToReplace) {
+    holder.setPicture(scanned);
+    ASSERT_TRUE(QDir(folder.path()).mkdir("covers.png"));
+    prompts.fileName = folder.filePath("covers.png");
+    commands.save(m_pictureWriter);
+    EXPECT_TRUE(prompts.questions.empty());
+    expectNotSaved();
+}
+
+// The Scan tab with the real scanner adapter and the SANE test scanner.
+class ScanTabWithScanner : public ScanTab {
+protected:
+    void SetUp() override {
+        ScanTab::SetUp();
+        vexa::test::resetTestScanner("test:0");
+    }
+
+    SaneScannerAccess sane{nullptr};
+    ScanCommands realCommands{holder, sane, prompts};
+};
+
+TEST_F(ScanTabWithScanner, ASecondScanReplacesTheFirst) {
+    vexa::test::clickScanWhenReady(false);
+    realCommands.acquire();
+    const QImage first = holder.picture();
+    EXPECT_NEAR(first.width(), 40 / 25.4 * 50, 1.0);
+    EXPECT_FALSE(QFile::exists(transfer));
+
+    vexa::test::clickScanWhenReady(true);
+    realCommands.acquire();
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_FALSE(vexa::test::isGray(first));
+    EXPECT_TRUE(vexa::test::isGray(holder.picture()));
+    EXPECT_EQ(holder.picture().size(), first.size());
+    EXPECT_FALSE(QFile::exists(transfer));
+}
+
+TEST_F(ScanTabWithScanner, AnUnwritableProgramFolderScansThroughAPrivateFolder) {
+    // The remembered scanner is then looked up in the configuration folder: keep it here.
+    QTemporaryDir config;
+    const bool hadConfig = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    holder.setPicture(scanned);
+    ASSERT_TRUE(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
+    {
+        vexa::test::ObeyFilePermissions obey;
+        vexa::test::clickScanWhenReady(true);
+        realCommands.acquire();
+    }
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (hadConfig)
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_TRUE(vexa::test::isGray(holder.picture()));
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,441 @@
+// The Cover Manipulator window with a stand-in main window: loading, the menus and tools, the
+// undo step, Accept and Cancel, the busy state, cancelling a running effect, the caption.
+#include "CoverEditor.h"
+#include "CoverEditorCommand.h"
+#include "CoverTools.h"
+#include "EditorTexts.h"
+#include "FakeCoverHost.h"
+#include "MessageNoticeWindow.h"
+#include "PictureHolder.h"
+#include "PopupGeometry.h"
+#include "TestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+using namespace vexa;
+using editor::EffectMenu;
+using effects::EffectResult;
+using effects::EffectStatus;
+using vexa::test::FakeCoverHost;
+using vexa::test::patternImage;
+
+namespace {
+
+struct RunnerCall {
+    std::int32_t effectId;
+    std::int32_t parameter;
+};
+
+// An effect of known behaviour: inverts the picture row by row, yielding after each row like
+// the engine does, and stops (leaving the picture as it was) when the hook says so.
+struct ScriptedRunner {
+    std::vector<RunnerCall> calls;
+    std::function<void()> atFirstRow; // runs inside the effect, before the first yield
+    EffectStatus answer = EffectStatus::Done;
+    int rowsDone = 0;
+    bool stoppedByHook = false;
+
+    editor::EffectRunner runner() {
+        return [this](std::int32_t id, QImage& picture, std::int32_t parameter,
+                      std::int32_t& progress, const effects::YieldHook& yield) {
+            calls.push_back({id, parameter});
+            if (atFirstRow) atFirstRow();
+            if (answer != EffectStatus::Done) return EffectResult{answer, "too large"};
+            QImage work = picture.copy();
+            for (int y = 0; y < work.height(); ++y) {
+                auto* line = reinterpret_cast<QRgb*>(work.scanLine(y));
+                for (int x = 0; x < work.width(); ++x) line[x] ^= 0x00FFFFFFu;
+                progress = (y + 1) * 100 / work.height();
+                ++rowsDone;
+                if (yield && !yield()) {
+                    stoppedByHook = true;
+                    return EffectResult{EffectStatus::Cancelled, {}};
+                }
+            }
+            picture = work;
+            return EffectResult{};
+        };
+    }
+};
+
+QImage inverted(const QImage& picture) {
+    QImage copy = picture.convertToFormat(QImage::Format_RGB32);
+    copy.invertPixels();
+    return copy;
+}
+
+class CoverEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host.putPicture(QStringLiteral("Image4"), slotPicture);
+        host.select(QStringLiteral("Image4"));
+    }
+
+    std::unique_ptr<CoverEditor> openWindow() {
+        auto window = std::make_unique<CoverEditor>(host, nullptr, script.runner());
+        window->show();
+        return window;
+    }
+
+    QAction* effectItem(CoverEditor& window, const char* name) {
+        return window.findChild<QAction*>(QLatin1String(name));
+    }
+
+    FakeCoverHost host;
+    ScriptedRunner script;
+    const QImage slotPicture = patternImage(64, 48);
+};
+
+} // namespace
+
+TEST_F(CoverEditorTest, LayoutFollowsTheDesign) {
+    auto window = openWindow();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Cover Manipulator"));
+    EXPECT_TRUE(window->isModal());
+    EXPECT_FALSE(window->windowFlags() &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(window->originalView()->parentWidget()->size(), QSize(343, 280));
+
+    struct Place {
+        const char* name;
+        QRect geometry;
+        const char* text; // caption, title or tool tip where the control has one
+    };
+    for (const Place& p :
+         {Place{"Toolbar1", {0, 0, 343, 44}, ""},
+          Place{"Frame1", {200, 2, 137, 41}, "Brightness Level"},
+          Place{"HScroll1", {8, 16, 121, 17}, ""},
+          Place{"Label1", {8, 56, 160, 17}, "Original Picture"},
+          Place{"Label2", {176, 56, 160, 17}, "Modified Picture"},
+          Place{"Original", {8, 72, 160, 160}, ""}, Place{"NewImage", {176, 72, 160, 160}, ""},
+          Place{"Command5", {40, 240, 97, 33}, "Accept Changes"},
+          Place{"Command2", {208, 240, 97, 33}, "Cancel"}}) {
+        QWidget* w = window->findChild<QWidget*>(QLatin1String(p.name));
+        ASSERT_NE(w, nullptr) << p.name;
+        EXPECT_EQ(w->geometry(), p.geometry) << p.name;
+        QString text = w->toolTip();
+        if (auto* label = qobject_cast<QLabel*>(w)) text = label->text();
+        if (auto* box = qobject_cast<QGroupBox*>(w)) text = box->title();
+        EXPECT_EQ(text, QLatin1String(p.text)) << p.name;
+    }
+    EXPECT_EQ(window->acceptButton()->text(), QStringLiteral("Accept"));
+    EXPECT_EQ(window->cancelButton()->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(window->brightnessBar()->minimum(), -99);
+    EXPECT_EQ(window->brightnessBar()->maximum(), 99);
+    EXPECT_EQ(window->brightnessBar()->value(), 0);
+
+    const QStringList texts{"Rotate", "Mirror", "Flip", "Brightness", "Undo Last Change"};
+    EXPECT_EQ(window->toolbarButton(6), nullptr);
+    for (int position = 1; position <= 5; ++position) {
+        EXPECT_EQ(window->toolbarButton(position)->text(), texts[position - 1]);
+        EXPECT_FALSE(window->toolbarButton(position)->icon().pixmap(32, 32).isNull());
+    }
+    EXPECT_EQ(window->toolbar()->iconSize(), QSize(32, 32));
+}
+
+TEST_F(CoverEditorTest, MenusRunTheirItemsEffectsInOrder) {
+    auto window = openWindow();
+    const QList<QAction*> bar = window->menus()->actions();
+    ASSERT_EQ(bar.size(), 3);
+    EXPECT_EQ(bar[0]->text(), QStringLiteral("&Normal"));
+    EXPECT_EQ(bar[1]->text(), QStringLiteral("&Special"));
+    EXPECT_EQ(bar[2]->text(), QStringLiteral("&Colors"));
+    // "&Black & White" keeps its ampersand; separators follow "&Negative" and "Contrast -".
+    QStringList colours;
+    for (QAction* a : window->menu(EffectMenu::Colors)->actions())
+        colours << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(colours, (QStringList{"&Black && White", "Gray Scale", "&Negative", "-", "Contrast +",
+                                    "Contrast -", "-", "Saturation +", "Saturation -"}));
+
+    // Every item sits in its menu, in table order, and hands its id and parameter over.
+    std::array<int, 3> position{};
+    for (const editor::EffectMenuItem& item : editor::effectMenuItems()) {
+        SCOPED_TRACE(item.objectName);
+        QMenu* menu = window->menu(item.menu);
+        QList<QAction*> entries = menu->actions();
+        entries.removeIf([](QAction* a) { return a->isSeparator(); });
+        QAction* action = entries.value(position[static_cast<std::size_t>(item.menu)]++);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->objectName(), QLatin1String(item.objectName));
+        script.calls.clear();
+        action->trigger();
+        ASSERT_EQ(script.calls.size(), 1u);
+        EXPECT_EQ(script.calls[0].effectId, item.effectId);
+        EXPECT_EQ(script.calls[0].parameter, item.parameter);
+    }
+    EXPECT_EQ(position, (std::array<int, 3>{4, 9, 7}));
+    // Colours travel as red + 256 green + 65536 blue.
+    effectItem(*window, "emboss")->trigger();
+    EXPECT_EQ(script.calls.back().parameter, 120 * 256 + 120 * 65536);
+    effectItem(*window, "decreasecontrast")->trigger();
+    EXPECT_EQ(script.calls.back().parameter, -10);
+}
+
+TEST_F(CoverEditorTest, AnEmptySlotOpensEmptyAndNoCommandFails) {
+    host.select(QStringLiteral("Image7"));
+    auto window = openWindow();
+    EXPECT_FALSE(window->originalView()->hasPicture());
+    EXPECT_FALSE(window->editedView()->hasPicture());
+    window->brightnessBar()->setValue(40);
+    for (int position = 1; position <= 5; ++position) window->toolbarButton(position)->trigger();
+    for (QAction* action : window->menu(EffectMenu::Special)->actions()) action->trigger();
+    EXPECT_TRUE(script.calls.empty()); // nothing to hand to an effect
+    EXPECT_TRUE(window->pictures().current().isNull());
+    EXPECT_FALSE(window->isBusy());
+    window->acceptButton()->click();
+    EXPECT_EQ(host.slotWrites(), 1);
+    EXPECT_TRUE(host.slotPicture(QStringLiteral("Image7")).isNull());
+}
+
+TEST_F(CoverEditorTest, AcceptWritesTheCurrentPictureAndUnknownSlotsGetNothing) {
+    auto unchanged = openWindow();
+    unchanged->acceptButton()->click();
+    EXPECT_EQ(host.slotWrites(), 1);
+    EXPECT_EQ(host.slotPicture(QStringLiteral("Image4")), slotPicture);
+
+    auto mirrored = openWindow();
+    mirrored->toolbarButton(2)->trigger();
+    mirrored->acceptButton()->click();
+    EXPECT_EQ(mirrored->result(), QDialog::Accepted);
+    EXPECT_EQ(host.slotPicture(QStringLiteral("Image4")), editor::mirrorLeftRight(slotPicture));
+
+    host.select(QStringLiteral("Image20"));
+    auto other = openWindow();
+    other->acceptButton()->click();
+    EXPECT_FALSE(other->isVisible());
+    EXPECT_EQ(host.slotWrites(), 2);
+}
+
+TEST_F(CoverEditorTest, CancelAfterEditsLeavesTheSlotAlone) {
+    auto window = openWindow();
+    window->toolbarButton(1)->trigger();
+    effectItem(*window, "negative")->trigger();
+    window->cancelButton()->click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->result(), QDialog::Rejected);
+    EXPECT_EQ(host.slotWrites(), 0);
+    EXPECT_EQ(host.slotPicture(QStringLiteral("Image4")), slotPicture);
+}
+
+TEST_F(CoverEditorTest, ToolsAndEffectsShareTheOneStepUndo) {
+    auto window = openWindow();
+    const auto current = [&] { return window->pictures().current(); };
+    window->toolbarButton(5)->trigger(); // undo right after opening
+    EXPECT_EQ(current(), slotPicture);
+
+    window->toolbarButton(1)->trigger(); // Rotate
+    EXPECT_EQ(window->editedView()->picture(), editor::rotateQuarterClockwise(slotPicture));
+    EXPECT_EQ(window->originalView()->picture(), slotPicture);
+    window->toolbarButton(5)->trigger();
+    window->toolbarButton(5)->trigger(); // twice: the same picture, its size back
+    EXPECT_EQ(current(), slotPicture);
+
+    effectItem(*window, "negative")->trigger();
+    EXPECT_EQ(window->editedView()->picture(), inverted(slotPicture));
+    EXPECT_EQ(window->pictures().undoPicture(), slotPicture);
+    window->toolbarButton(3)->trigger(); // Flip keeps the negative as its undo step
+    window->toolbarButton(5)->trigger();
+    EXPECT_EQ(current(), inverted(slotPicture));
+}
+
+TEST_F(CoverEditorTest, BrightnessButtonAppliesTheScrollBarValue) {
+    host.putPicture(QStringLiteral("Image4"), test::solidImage(3, 3, qRgb(200, 10, 0)));
+    auto window = openWindow();
+    window->brightnessBar()->setValue(99);
+    window->toolbarButton(4)->trigger();
+    EXPECT_EQ(window->pictures().current().pixel(1, 1), qRgb(255, 109, 99));
+    window->brightnessBar()->setValue(-99);
+    window->toolbarButton(4)->trigger();
+    EXPECT_EQ(window->pictures().current().pixel(1, 1), qRgb(156, 10, 0));
+}
+
+TEST_F(CoverEditorTest, CaptionShowsTheBrightnessValueUntilTheMouseMovesOverTheToolbar) {
+    EXPECT_EQ(editor::brightnessCaption(-5),
+              QStringLiteral("Cover Manipulator - Brightness Level ->  -5%  <-"));
+    EXPECT_EQ(editor::brightnessCaption(0),
+              QStringLiteral("Cover Manipulator - Brightness Level ->  0%  <-"));
+    EXPECT_EQ(editor::brightnessCaption(42),
+              QStringLiteral("Cover Manipulator - Brightness Level ->  42%  <-"));
+
+    auto window = openWindow();
+    window->brightnessBar()->setValue(-5);
+    EXPECT_EQ(window->windowTitle(), editor::brightnessCaption(-5));
+    window->brightnessBar()->setValue(0);
+    EXPECT_EQ(window->windowTitle(), editor::brightnessCaption(0));
+    window->brightnessBar()->setValue(42);
+    EXPECT_EQ(window->windowTitle(), editor::brightnessCaption(42));
+
+    const auto moveOver = [](QWidget* widget) {
+        const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    };
+    moveOver(window->brightnessBar()); // over the scroll bar the value stays
+    EXPECT_EQ(window->windowTitle(), editor::brightnessCaption(42));
+    moveOver(window->brightnessFrame());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Cover Manipulator"));
+    window->brightnessBar()->setValue(7);
+    moveOver(window->toolbar());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Cover Manipulator"));
+    // The value itself changes no pixel.
+    EXPECT_EQ(window->pictures().current(), slotPicture);
+}
+
+TEST_F(CoverEditorTest, WhileAnEffectRunsOnlyCancelAnswers) {
+    auto window = openWindow();
+    CoverEditor* w = window.get();
+    bool checked = false;
+    script.atFirstRow = [&] {
+        checked = true;
+        EXPECT_TRUE(w->isBusy());
+        EXPECT_FALSE(w->toolbar()->isEnabled());
+        for (EffectMenu m : {EffectMenu::Normal, EffectMenu::Special, EffectMenu::Colors})
+            EXPECT_FALSE(w->menu(m)->menuAction()->isEnabled());
+        EXPECT_FALSE(w->brightnessBar()->isEnabled());
+        EXPECT_FALSE(w->acceptButton()->isEnabled());
+        EXPECT_TRUE(w->cancelButton()->isEnabled());
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        // A second command arriving meanwhile starts nothing.
+        w->Rotate();
+        w->runEffect(2, 0);
+    };
+    effectItem(*window, "grayscale")->trigger();
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(script.calls.size(), 1u);
+    EXPECT_EQ(window->pictures().current(), inverted(slotPicture)); // no rotation slipped in
+    EXPECT_FALSE(window->isBusy());
+    EXPECT_TRUE(window->toolbar()->isEnabled());
+    for (EffectMenu m : {EffectMenu::Normal, EffectMenu::Special, EffectMenu::Colors})
+        EXPECT_TRUE(window->menu(m)->menuAction()->isEnabled());
+    EXPECT_TRUE(window->brightnessBar()->isEnabled());
+    EXPECT_TRUE(window->acceptButton()->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(CoverEditorTest, ProgressShowsInTheCaptionWhileAnEffectRuns) {
+    host.putPicture(QStringLiteral("Image4"), patternImage(10, 4));
+    auto window = openWindow();
+    QStringList captions;
+    // Processing events at the first row shows the progress the effect has stored.
+    QTimer::singleShot(0, window.get(), [&] { captions << window->windowTitle(); });
+    effectItem(*window, "smooth")->trigger();
+    ASSERT_FALSE(captions.isEmpty());
+    EXPECT_EQ(captions.front(), editor::progressCaption(25));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Cover Manipulator"));
+    EXPECT_EQ(window->progressCell(), 100);
+}
+
+TEST_F(CoverEditorTest, CancelWhileAnEffectRunsStopsItAndLeavesTheSlot) {
+    host.putPicture(QStringLiteral("Image4"), patternImage(50, 400));
+    auto window = openWindow();
+    window->toolbarButton(2)->trigger(); // Mirror, so the window has an edit to lose
+    const QImage beforeEffect = window->pictures().current();
+    const QImage undoBefore = window->pictures().undoPicture();
+    // The click arrives while the effect lets the window process its events.
+    QTimer::singleShot(0, window.get(), [&] { window->cancelButton()->click(); });
+    effectItem(*window, "blur")->trigger();
+
+    EXPECT_TRUE(script.stoppedByHook);
+    EXPECT_LT(script.rowsDone, 400);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->result(), QDialog::Rejected);
+    EXPECT_EQ(host.slotWrites(), 0);
+    EXPECT_EQ(window->pictures().current(), beforeEffect);
+    EXPECT_EQ(window->pictures().undoPicture(), undoBefore);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // Nothing more happens once it is closing.
+    window->toolbarButton(1)->trigger();
+    window->acceptButton()->click();
+    EXPECT_EQ(host.slotWrites(), 0);
+}
+
+TEST_F(CoverEditorTest, ARefusedEffectChangesNothingAndSaysSo) {
+    auto window = openWindow();
+    window->toolbarButton(3)->trigger(); // Flip
+    const QImage current = window->pictures().current();
+    const QImage undo = window->pictures().undoPicture();
+    script.answer = EffectStatus::Refused;
+    effectItem(*window, "diffuse")->trigger();
+    EXPECT_EQ(window->pictures().current(), current);
+    EXPECT_EQ(window->pictures().undoPicture(), undo);
+    EXPECT_FALSE(window->isBusy());
+    EXPECT_TRUE(window->acceptButton()->isEnabled());
+    auto* box = window->findChild<QMessageBox*>(QStringLiteral("effectRefused"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->informativeText(), QStringLiteral("too large"));
+    box->close();
+}
+
+TEST_F(CoverEditorTest, OpensOnTheSlotPictureAndShowsItAgainWhenItAppears) {
+    auto window = std::make_unique<CoverEditor>(host, nullptr, script.runner());
+    EXPECT_EQ(window->pictures().opened(), slotPicture);
+    EXPECT_EQ(window->originalView()->picture(), slotPicture);
+    window->toolbarButton(2)->trigger(); // an edit before the window ever appeared
+    window->show();
+    EXPECT_EQ(window->pictures().current(), slotPicture);
+    EXPECT_EQ(window->editedView()->picture(), slotPicture);
+    EXPECT_EQ(window->pictures().undoPicture(), slotPicture);
+    // Later appearances (switching back from another program) keep the edits.
+    window->toolbarButton(2)->trigger();
+    window->hide();
+    window->show();
+    EXPECT_EQ(window->pictures().current(), editor::mirrorLeftRight(slotPicture));
+}
+
+TEST(CoverManipulatorCommand, WithoutASelectedSlotShowsTheSelectCoverPopup) {
+    notify::resetOpenPopupCountForTesting();
+    FakeCoverHost host;
+    host.window().show();
+    openCoverEditor(host);
+    MessageNoticeWindow* popup = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<MessageNoticeWindow*>(w)) popup = p;
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->popupKind(), QStringLiteral("picture"));
+    EXPECT_EQ(popup->messageLabel()->text(),
+              QStringLiteral("Please select a cover by clicking on it and try again!"));
+    EXPECT_FALSE(host.window().isEnabled());
+    popup->close();
+    EXPECT_TRUE(host.window().isEnabled());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    notify::resetOpenPopupCountForTesting();
+}
+
+TEST(CoverManipulatorCommand, WithASelectedSlotOpensTheEditorModally) {
+    FakeCoverHost host;
+    host.window().show();
+    const QImage picture = patternImage(20, 10);
+    host.putPicture(QStringLiteral("Image2"), picture);
+    host.select(QStringLiteral("Image2"));
+    QPointer<CoverEditor> seen;
+    QTimer::singleShot(0, [&] {
+        seen = qobject_cast<CoverEditor*>(QApplication::activeModalWidget());
+        if (!seen) return QApplication::exit(1);
+        EXPECT_EQ(seen->parentWidget(), &host.window());
+        seen->toolbarButton(1)->trigger();
+        seen->acceptButton()->click();
+    });
+    openCoverEditor(host); // returns once the window has closed
+    EXPECT_FALSE(seen);    // unloaded when it closed
+    EXPECT_EQ(host.slotPicture(QStringLiteral("Image2")), editor::rotateQuarterClockwise(picture));
+}

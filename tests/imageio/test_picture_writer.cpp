@@ -1,0 +1,195 @@
+#include "PictureWriter.h"
+
+#include "JpegTables.h"
+#include "ObeyFilePermissions.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using vexa::PictureWriter;
+
+namespace {
+
+QByteArray contentsOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QImage readBack(const QString& path, QByteArray* format = nullptr) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    if (format) *format = reader.format();
+    return reader.read().convertToFormat(QImage::Format_RGB32);
+}
+
+// The mean difference of the channels of all pixels.
+double meanDifference(const QImage& a, const QImage& b) {
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+class PictureWriterTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    QStringList filesInDir() const {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    }
+
+    QTemporaryDir dir;
+    PictureWriter m_pictureWriter;
+    QSignalSpy errors{&m_pictureWriter, &PictureWriter::Error};
+    // Smooth enough for JPEG to stay close, varied enough that a wrong channel order shows.
+    QImage picture = vexa::test::patternImage(64, 48);
+};
+
+TEST_F(PictureWriterTest, ListsTheFiveFormats) {
+    EXPECT_EQ(m_pictureWriter.encoderCount(), 5);
+}
+
+TEST_F(PictureWriterTest, EveryPatternOfEveryFormatReadsBack) {
+    // Smooth, so that the lossy formats stay close; a channel mix-up would not.
+    QImage smooth(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) smooth.setPixel(x, y, qRgb(x * 4, y * 5, 255 - x * 2));
+    const struct {
+        const char* name;
+        const char* format;
+        double tolerance; // mean difference: JPEG is lossy, a GIF is dithered
+    } cases[] = {{"a.bmp", "bmp", 0},   {"b.DIB", "bmp", 0},   {"c.rle", "bmp", 0},
+                 {"d.png", "png", 0},   {"e.tif", "tiff", 0},  {"f.TIFF", "tiff", 0},
+                 {"g.jpg", "jpeg", 3},  {"h.JPEG", "jpeg", 3}, {"i.jpe", "jpeg", 3},
+                 {"j.jfif", "jpeg", 3}, {"k.gif", "gif", 6}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(m_pictureWriter.write(smooth, path(c.name), 85)) << c.name;
+        QByteArray format;
+        const QImage back = readBack(path(c.name), &format);
+        EXPECT_EQ(format, c.format) << c.name;
+        ASSERT_EQ(back.size(), smooth.size()) << c.name;
+        EXPECT_LE(meanDifference(back, smooth), c.tolerance) << c.name;
+    }
+    EXPECT_EQ(errors.count(), 0);
+}
+
+TEST_F(PictureWriterTest, QualityReachesTheJpegEncoderForEveryJExtension) {
+    for (const char* name : {"a.jpg", "b.JPG", "c.Jpeg"}) {
+        ASSERT_TRUE(m_pictureWriter.write(picture, path(name), 85)) << name;
+        const auto tables = vexa::test::jpegQuantTables(contentsOf(path(name)));
+        ASSERT_TRUE(tables.count(0)) << name;
+        EXPECT_EQ(tables.at(0), vexa::test::libjpegLuminanceTable(85)) << name;
+    }
+    ASSERT_TRUE(m_pictureWriter.write(picture, path("low.jpg"), 20));
+    EXPECT_EQ(vexa::test::jpegQuantTables(contentsOf(path("low.jpg"))).at(0),
+              vexa::test::libjpegLuminanceTable(20));
+}
+
+TEST_F(PictureWriterTest, OtherFormatsTakeNoQuality) {
+    // Qt's PNG writer would turn a quality into a compression level: the bytes would differ.
+    for (const char* extension : {"png", "gif", "tif", "bmp"}) {
+        const QString low = path(QStringLiteral("low.") + extension);
+        const QString high = path(QStringLiteral("high.") + extension);
+        ASSERT_TRUE(m_pictureWriter.write(picture, low, 0)) << extension;
+        ASSERT_TRUE(m_pictureWriter.write(picture, high, 100)) << extension;
+        EXPECT_EQ(contentsOf(low), contentsOf(high)) << extension;
+    }
+}
+
+TEST_F(PictureWriterTest, JpegQualityOutsideItsRangeFailsWithAnEvent) {
+    for (int quality : {-1, 101}) {
+        errors.clear();
+        EXPECT_FALSE(m_pictureWriter.write(picture, path("q.jpg"), quality));
+        ASSERT_EQ(errors.count(), 1);
+        EXPECT_EQ(errors[0][0].toInt(), 2);
+        EXPECT_EQ(errors[0][1].toString(), "Invalid Parameter");
+    }
+    EXPECT_TRUE(filesInDir().isEmpty());
+}
+
+TEST_F(PictureWriterTest, NamesWithoutAKnownExtensionWriteNothingAndRaiseNothing) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("covers.png"));
+    const QString names[] = {
+        path("noextension"),
+        path("covers.png/scan"), // the only dot is in the folder's name
+        path("trailingdot."),    path("picture.xyz"),
+        path("picture.webp"), // Qt could write it, but it is none of our encoders
+        path("picture.png.bak"),
+    };
+    for (const QString& name : names)
+        EXPECT_FALSE(m_pictureWriter.write(picture, name, 85)) << name.toStdString();
+    EXPECT_EQ(errors.count(), 0);
+    EXPECT_TRUE(filesInDir().isEmpty());
+    EXPECT_TRUE(QDir(path("covers.png")).isEmpty());
+}
+
+TEST_F(PictureWriterTest, NoPictureWritesNothingAndRaisesNothing) {
+    EXPECT_FALSE(m_pictureWriter.write(QImage(), path("empty.png"), 85));
+    EXPECT_EQ(errors.count(), 0);
+    EXPECT_FALSE(QFile::exists(path("empty.png")));
+}
+
+TEST_F(PictureWriterTest, DropsTransparency) {
+    QImage translucent(8, 8, QImage::Format_ARGB32);
+    translucent.fill(qRgba(10, 200, 30, 40));
+    ASSERT_TRUE(m_pictureWriter.write(translucent, path("a.png"), 85));
+    QImageReader reader(path("a.png"));
+    const QImage back = reader.read();
+    EXPECT_FALSE(back.hasAlphaChannel());
+    EXPECT_EQ(back.pixel(3, 3), qRgb(10, 200, 30));
+}
+
+TEST_F(PictureWriterTest, ReplacesAnExistingFileCompletely) {
+    QFile old(path("cover.png"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(100000, 'x')); // longer than the new file
+    old.close();
+    ASSERT_TRUE(m_pictureWriter.write(picture, path("cover.png"), 85));
+    EXPECT_EQ(readBack(path("cover.png")), picture);
+    EXPECT_EQ(filesInDir(), QStringList{"cover.png"});
+}
+
+TEST_F(PictureWriterTest, UnwritableFolderKeepsTheOldFile) {
+    const QString target = path("cover.png");
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old picture");
+    old.close();
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    bool written;
+    {
+        vexa::test::ObeyFilePermissions obey;
+        written = m_pictureWriter.write(picture, target, 85);
+    }
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(contentsOf(target), "old picture");
+    EXPECT_EQ(filesInDir(), QStringList{"cover.png"});
+    ASSERT_EQ(errors.count(), 1);
+    EXPECT_EQ(errors[0][0].toInt(), 7);
+    EXPECT_EQ(errors[0][1].toString(), "Win32 Error");
+}
+
+TEST(statusText, TextsOfTheStatusValues) {
+    EXPECT_EQ(PictureWriter::statusText(0), "Unknown GDI+ Error");
+    EXPECT_EQ(PictureWriter::statusText(21), "Unknown GDI+ Error");
+    EXPECT_EQ(PictureWriter::statusText(-1), "Unknown GDI+ Error");
+    EXPECT_EQ(PictureWriter::statusText(1), "Generic Error");
+    EXPECT_EQ(PictureWriter::statusText(7), "Win32 Error");
+    EXPECT_EQ(PictureWriter::statusText(14), "FontFamily Not Found");
+    EXPECT_EQ(PictureWriter::statusText(17), "Unsupported Gdiplus Version");
+    EXPECT_EQ(PictureWriter::statusText(20), "Property Not Supported");
+}
+
+} // namespace

@@ -1,0 +1,431 @@
+#include "FakeCoverHost.h"
+#include "PdfProbe.h"
+#include "RecordingPrinter.h"
+
+#include <PictureHolder.h>
+#include <PrintDialog.h>
+#include <ProfileFile.h>
+#include <ProgramFolder.h>
+#include <SavePrompts.h>
+#include <Settings.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "QtPrinting.h"
+
+#include <gtest/gtest.h>
+
+using namespace vexa::print;
+using vexa::test::FakeCoverHost;
+using vexa::test::RecordingPrinter;
+
+namespace {
+
+const QStringList kKeys{"Front", "Inside", "Back", "Mini", "DVD", "SLIM",
+                        "HD",    "BLU",    "PSP",  "VITA", "DS"};
+
+class PrintDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        vexa::setProgramFolderForTesting(folder.path());
+        for (int n = 1; n <= 11; ++n)
+            host.putPicture(QStringLiteral("Image%1").arg(n),
+                            QImage(10 + n, 20 + n, QImage::Format_RGB32));
+    }
+    void TearDown() override { vexa::setProgramFolderForTesting(QString()); }
+
+    // Writes the print keys; a missing entry leaves the key out of the file.
+    void writeKeys(const QHash<QString, QString>& values) {
+        for (auto it = values.begin(); it != values.end(); ++it)
+            ASSERT_TRUE(vexa::writeSetting(it.key(), it.value()));
+    }
+
+    std::unique_ptr<PrintDialog> open() {
+        auto printer = std::make_unique<RecordingPrinter>();
+        recorder = printer.get();
+        return std::make_unique<PrintDialog>(host, std::move(printer));
+    }
+
+    QByteArray fileBytes() {
+        QFile file(vexa::settingsFilePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir folder;
+    FakeCoverHost host;
+    RecordingPrinter* recorder = nullptr;
+};
+
+QPushButton* button(PrintDialog& dialog, const QString& name) {
+    auto* found = dialog.findChild<QPushButton*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+}
+
+QString status(PrintDialog& dialog) {
+    return dialog.findChild<QLabel*>(QStringLiteral("Label1"))->text();
+}
+
+QImage rgb(const QImage& image) {
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// Which face button k (1-based) shows: 1 unselected, 2 selected, 0 neither.
+int shownFace(PrintDialog& dialog, int k) {
+    QPushButton* b = button(dialog, QStringLiteral("Command%1").arg(k));
+    const QImage shown = rgb(b->icon().pixmap(b->iconSize()).toImage());
+    for (int selected = 0; selected < 2; ++selected) {
+        const auto* holder = dialog.findChild<vexa::PictureHolder*>(
+            QStringLiteral("Picture%1").arg(2 * k - 1 + selected));
+        if (holder && rgb(holder->picture()) == shown) return 1 + selected;
+    }
+    return 0;
+}
+
+// The selection as the dialog shows it: keys whose flag is -1 and whose face is selected.
+// A flag and a face that disagree are reported as "<key>?".
+QStringList shownSelection(PrintDialog& dialog) {
+    QStringList keys;
+    for (int k = 1; k <= 11; ++k) {
+        const bool flag = dialog.flags()[static_cast<std::size_t>(k - 1)] == kSelected;
+        const bool face = shownFace(dialog, k) == 2;
+        if (flag && face)
+            keys << kKeys[k - 1];
+        else if (flag != face || shownFace(dialog, k) == 0)
+            keys << kKeys[k - 1] + "?";
+    }
+    return keys;
+}
+
+} // namespace
+
+TEST_F(PrintDialogTest, WindowHasItsControlsAndTexts) {
+    auto dialog = open();
+    EXPECT_EQ(dialog->windowTitle(), "Print Covers");
+    EXPECT_TRUE(dialog->isModal());
+    EXPECT_NE(dialog->findChild<QWidget*>("Frame1"), nullptr);
+    EXPECT_EQ(button(*dialog, "cmdPrint")->text(), "Print");
+    EXPECT_EQ(button(*dialog, "cmdPrint")->toolTip(), "Print selected covers.");
+    EXPECT_EQ(button(*dialog, "Cancel")->text(), "Cancel");
+    EXPECT_EQ(button(*dialog, "Cancel")->toolTip(), "Cancel Printing.");
+    EXPECT_EQ(button(*dialog, "Command1")->toolTip(), "Print CD front cover.");
+    EXPECT_EQ(button(*dialog, "Command4")->toolTip(), "Print CD mini cover.");
+    EXPECT_EQ(button(*dialog, "Command11")->toolTip(), "Print DS cover.");
+    for (int k = 1; k <= 11; ++k) {
+        EXPECT_TRUE(button(*dialog, QStringLiteral("Command%1").arg(k))->text().isEmpty());
+        EXPECT_EQ(shownFace(*dialog, k), 1) << k;
+    }
+    EXPECT_EQ(status(*dialog), "");
+}
+
+TEST_F(PrintDialogTest, TwentyTwoHiddenFacesAllDifferent) {
+    auto dialog = open();
+    QList<QImage> faces;
+    for (int n = 1; n <= 22; ++n) {
+        const auto* holder =
+            dialog->findChild<vexa::PictureHolder*>(QStringLiteral("Picture%1").arg(n));
+        ASSERT_NE(holder, nullptr) << n;
+        EXPECT_FALSE(holder->isVisibleTo(dialog.get())) << n;
+        ASSERT_TRUE(holder->hasPicture()) << n;
+        for (const QImage& earlier : faces) EXPECT_NE(rgb(earlier), rgb(holder->picture())) << n;
+        faces << holder->picture();
+    }
+}
+
+TEST_F(PrintDialogTest, SavedSelectionComesBackAndPrintWritesAllKeys) {
+    QHash<QString, QString> values;
+    for (const QString& key : kKeys) values.insert(key, "0");
+    values["Front"] = "-1";
+    values["DVD"] = "-1";
+    writeKeys(values);
+
+    auto dialog = open();
+    EXPECT_EQ(shownSelection(*dialog), QStringList({"Front", "DVD"}));
+
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(recorder->documents, 2);
+    EXPECT_TRUE(recorder->calls.contains("draw 11x21 at 0,0 size 6840.0x6840.0"));
+    EXPECT_TRUE(recorder->calls.contains("draw 14x24 at 0,0 size 15390.0x10260.0"));
+    EXPECT_EQ(status(*dialog), "Printing Complete.");
+    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+
+    vexa::ProfileFile file(vexa::settingsFilePath());
+    for (const QString& key : kKeys)
+        EXPECT_EQ(file.read("MAIN", key), key == "Front" || key == "DVD" ? "-1" : "0")
+            << key.toStdString();
+}
+
+struct ReadCase {
+    const char* name;
+    QHash<QString, QString> file;
+    QStringList selected;
+};
+
+class PrintDialogReadTest : public PrintDialogTest,
+                            public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(PrintDialogReadTest, LoadsTheSelection) {
+    writeKeys(GetParam().file);
+    auto dialog = open();
+    EXPECT_EQ(shownSelection(*dialog), GetParam().selected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, PrintDialogReadTest,
+    ::testing::Values(
+        ReadCase{"NoFile", {}, {}},
+        // A Front that is no 16-bit number stops the reading: DVD is not looked at.
+        ReadCase{"FrontNotANumber", {{"Front", "abc"}, {"DVD", "-1"}}, {}},
+        ReadCase{"FrontMissing", {{"DVD", "-1"}, {"BLU", "-1"}}, {}},
+        ReadCase{"FrontOutOfRange", {{"Front", "40000"}, {"DVD", "-1"}}, {}},
+        // A number other than "0" and "-1" only unselects Front.
+        ReadCase{"FrontOne", {{"Front", "1"}, {"DVD", "-1"}}, {"DVD"}},
+        ReadCase{"FrontFraction", {{"Front", "-1.0"}, {"DS", "-1"}}, {"DS"}},
+        ReadCase{"OthersNeedExactlyMinusOne",
+                 {{"Front", "-1"}, {"Inside", "1"}, {"Back", "-1.0"}, {"Mini", ""}, {"VITA", "-1"}},
+                 {"Front", "VITA"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PrintDialogTest, TogglingTwiceReturnsToTheStart) {
+    writeKeys({{"Front", "-1"}});
+    auto dialog = open();
+    for (int k : {1, 3}) {
+        QPushButton* b = button(*dialog, QStringLiteral("Command%1").arg(k));
+        const int face = shownFace(*dialog, k);
+        const auto flag = dialog->flags()[static_cast<std::size_t>(k - 1)];
+        QTest::mouseClick(b, Qt::LeftButton);
+        EXPECT_NE(shownFace(*dialog, k), face);
+        EXPECT_EQ(dialog->flags()[static_cast<std::size_t>(k - 1)], ~flag);
+        EXPECT_FALSE(b->isDown());
+        QTest::mouseClick(b, Qt::LeftButton);
+        EXPECT_EQ(shownFace(*dialog, k), face);
+        EXPECT_EQ(dialog->flags()[static_cast<std::size_t>(k - 1)], flag);
+    }
+}
+
+TEST_F(PrintDialogTest, CancelWritesNothing) {
+    writeKeys({{"Front", "0"}, {"Back", "0"}});
+    const QByteArray before = fileBytes();
+    {
+        auto dialog = open();
+        QTest::mouseClick(button(*dialog, "Command3"), Qt::LeftButton);
+        EXPECT_EQ(shownSelection(*dialog), QStringList({"Back"}));
+        QTest::mouseClick(button(*dialog, "Cancel"), Qt::LeftButton);
+        EXPECT_EQ(status(*dialog), "Printing Cancelled.");
+        EXPECT_EQ(dialog->result(), QDialog::Rejected);
+        EXPECT_EQ(recorder->calls, QStringList());
+    }
+    EXPECT_EQ(fileBytes(), before);
+    auto again = open();
+    EXPECT_EQ(shownSelection(*again), QStringList());
+}
+
+TEST_F(PrintDialogTest, OpeningTwiceShowsTheSameSelection) {
+    writeKeys({{"Front", "-1"}, {"PSP", "-1"}, {"Mini", "0"}});
+    auto first = open();
+    const QStringList shown = shownSelection(*first);
+    EXPECT_EQ(shown, QStringList({"Front", "PSP"}));
+    first.reset();
+    auto second = open();
+    EXPECT_EQ(shownSelection(*second), shown);
+}
+
+TEST_F(PrintDialogTest, NothingSelectedStillWritesTheFlagsAndCompletes) {
+    auto dialog = open();
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(recorder->calls, QStringList({"follow"}));
+    EXPECT_EQ(status(*dialog), "Printing Complete.");
+    vexa::ProfileFile file(vexa::settingsFilePath());
+    for (const QString& key : kKeys) EXPECT_EQ(file.read("MAIN", key), "0") << key.toStdString();
+}
+
+TEST_F(PrintDialogTest, NoPrinterSaysSoAfterWritingTheFlags) {
+    writeKeys({{"Front", "-1"}});
+    auto dialog = open();
+    recorder->hasPrinter = false;
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(recorder->calls, QStringList({"follow"}));
+    EXPECT_EQ(status(*dialog), "No printer available.");
+    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    EXPECT_EQ(vexa::readSetting("Inside"), "0");
+    EXPECT_EQ(vexa::readSetting("Front"), "-1");
+}
+
+TEST_F(PrintDialogTest, DuringTheRunPrintIsDisabledAndTheStatusNamesTheCover) {
+    writeKeys({{"Front", "0"}, {"Mini", "-1"}, {"DS", "-1"}});
+    auto dialog = open();
+    QStringList seen;
+    recorder->onDocument = [&] {
+        seen << QStringLiteral("%1 %2").arg(
+            status(*dialog), button(*dialog, "cmdPrint")->isEnabled() ? "enabled" : "disabled");
+    };
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(seen,
+              QStringList({"Printing CD Mini Cover. disabled", "Printing DS Cover. disabled"}));
+    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    EXPECT_EQ(status(*dialog), "Printing Complete.");
+}
+
+TEST_F(PrintDialogTest, CancelDuringTheRunStopsAfterTheCoverBeingSent) {
+    writeKeys({{"Front", "-1"}, {"Inside", "-1"}, {"Back", "-1"}});
+    auto dialog = open();
+    dialog->show();
+    QPushButton* cancel = button(*dialog, "Cancel");
+    // The click waits in the event queue until the run lets events through.
+    recorder->onDocument = [cancel] {
+        QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::QueuedConnection);
+    };
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(recorder->documents, 1);
+    EXPECT_EQ(status(*dialog), "Printing Cancelled.");
+    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(dialog->isPrinting());
+    // The selection was saved before printing began.
+    EXPECT_EQ(vexa::readSetting("Back"), "-1");
+}
+
+TEST_F(PrintDialogTest, ActivationClearsTheStatusLine) {
+    auto dialog = open();
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    ASSERT_EQ(status(*dialog), "Printing Complete.");
+    dialog->show();
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    EXPECT_EQ(status(*dialog), "");
+}
+
+TEST_F(PrintDialogTest, PaperComesFromPrintSectionAndIsWrittenWithTheFlags) {
+    const struct {
+        const char* stored; // nullptr: no key
+        const char* shown;
+        const char* written;
+    } cases[] = {{nullptr, "Letter and Legal", "Letter"},
+                 {"a4", "A4", "A4"},
+                 {"A4 ", "A4", "A4"}, // values are read without surrounding blanks
+                 {"Legal", "Letter and Legal", "Letter"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "(none)");
+        QFile::remove(vexa::settingsFilePath());
+        vexa::ProfileFile file(vexa::settingsFilePath());
+        if (c.stored) {
+            ASSERT_TRUE(file.write("PRINT", "Paper", c.stored));
+        }
+        writeKeys({{"Front", "-1"}});
+        auto dialog = open();
+        auto* paper = dialog->findChild<QComboBox*>("cboPaper");
+        ASSERT_NE(paper, nullptr);
+        EXPECT_EQ(paper->currentText(), c.shown);
+        QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+        EXPECT_EQ(file.read("PRINT", "Paper"), c.written);
+        EXPECT_EQ(file.read("MAIN", "Paper"), "");
+        EXPECT_EQ(recorder->calls.mid(1, 2),
+                  QStringList({QStringLiteral("paper %1").arg(QString(c.written) == "A4" ? 9 : 1),
+                               "orientation 1"}));
+    }
+    // Choosing in the window counts from the next Print on.
+    auto dialog = open();
+    dialog->findChild<QComboBox*>("cboPaper")->setCurrentIndex(0);
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(vexa::ProfileFile(vexa::settingsFilePath()).read("PRINT", "Paper"), "Letter");
+}
+
+TEST_F(PrintDialogTest, ARefusedCoverReplacesPrintingCompleteAndCutsAreTold) {
+    writeKeys({{"Front", "-1"}, {"HD", "-1"}});
+    auto dialog = open();
+    recorder->cut = "12.7 mm on the right";
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(status(*dialog),
+              "Printing Complete.\n"
+              "The printer's margins cut off 12.7 mm on the right of the CD Front cover.\n"
+              "The printer's margins cut off 12.7 mm on the right of the HD-DVD cover.");
+    recorder->cut.clear();
+    recorder->refusal = "printer alpha is not available";
+    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(status(*dialog),
+              "The CD Front cover was not printed: printer alpha is not available.\n"
+              "The HD-DVD cover was not printed: printer alpha is not available.");
+}
+
+namespace {
+
+// Answers "Save as PDF…" in the user's place and writes down what was asked and told.
+struct ScriptedSavePrompts : SavePrompts {
+    std::optional<QString> pdfFileName() override {
+        log << "file?";
+        return fileName;
+    }
+    bool replaceFile(const QString& path) override {
+        log << "replace " + QFileInfo(path).fileName() + "?";
+        return replace;
+    }
+    void tell(bool saved, const QString& text) override {
+        log << QStringLiteral("%1: %2").arg(saved ? "saved" : "not saved", text);
+    }
+    std::optional<QString> fileName;
+    bool replace = false;
+    QStringList log;
+};
+
+} // namespace
+
+TEST_F(PrintDialogTest, SaveAsPdfWritesOnePagePerCoverThroughATemporaryFile) {
+    writeKeys({{"Front", "-1"}, {"DVD", "-1"}, {"DS", "-1"}});
+    // A dithered-looking Front picture, to be found again pixel for pixel.
+    QImage front(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            front.setPixel(x, y, (x * 7 + y * 3) % 5 < 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    host.putPicture("Image1", front);
+    host.putPicture("Image7", QImage()); // DS selected but empty: no page
+    const QString pdf = folder.filePath("covers.pdf");
+    QFile old(pdf);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the old file");
+    old.close();
+
+    auto dialog = open();
+    auto* prompts = new ScriptedSavePrompts;
+    dialog->setSavePrompts(std::unique_ptr<SavePrompts>(prompts));
+    dialog->findChild<QComboBox*>("cboPaper")->setCurrentIndex(1); // A4
+    prompts->fileName = folder.filePath("covers");                 // ".pdf" is added
+
+    // Refusing to replace leaves the file alone, but the choices are kept as with Print.
+    QTest::mouseClick(button(*dialog, "cmdSavePdf"), Qt::LeftButton);
+    EXPECT_EQ(prompts->log, QStringList({"file?", "replace covers.pdf?"}));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "the old file");
+    old.close();
+    EXPECT_EQ(vexa::ProfileFile(vexa::settingsFilePath()).read("PRINT", "Paper"), "A4");
+    EXPECT_EQ(vexa::readSetting("DVD"), "-1");
+
+    prompts->log.clear();
+    prompts->replace = true;
+    QTest::mouseClick(button(*dialog, "cmdSavePdf"), Qt::LeftButton);
+    const QString told = "Saved 2 covers to " + QDir::toNativeSeparators(pdf) + ".";
+    EXPECT_EQ(prompts->log, QStringList({"file?", "replace covers.pdf?", "saved: " + told}));
+    EXPECT_EQ(status(*dialog), told);
+    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    EXPECT_TRUE(recorder->calls.isEmpty()); // no printer involved
+    // A4 upright for Front, sideways for DVD (595 x 842 pt), in table order.
+    EXPECT_EQ(vexa::test::pdfPageSizes(pdf), std::vector<QSizeF>({{595, 842}, {842, 595}}));
+    EXPECT_EQ(vexa::test::firstPdfImage(pdf).convertToFormat(QImage::Format_RGB32), front);
+    // Nothing but the settings file and the PDF is left in the folder.
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files),
+              QStringList({"covers.pdf", QFileInfo(vexa::settingsFilePath()).fileName()}));
+
+    // Nothing selected that has a picture: nothing asked, nothing written.
+    prompts->log.clear();
+    QTest::mouseClick(button(*dialog, "Command1"), Qt::LeftButton);
+    QTest::mouseClick(button(*dialog, "Command5"), Qt::LeftButton);
+    QTest::mouseClick(button(*dialog, "cmdSavePdf"), Qt::LeftButton);
+    EXPECT_EQ(prompts->log, QStringList({"not saved: None of the selected covers has a picture."}));
+}

@@ -1,0 +1,32 @@
+#include "EffectTestSupport.h"
+
+#include "Random.h"
+
+namespace vexa::effects::test {
+
+Picture noisePicture(int w, int h, std::uint32_t seed) {
+    Picture p(w, h);
+    std::uint32_t x = seed;
+    for (auto& b : p.bytes) {
+        x = x * 1664525u + 1013904223u;
+        b = std::uint8_t(x >> 24);
+    }
+    return p;
+}
+
+EffectResult apply(std::int32_t id, Picture& picture, std::int32_t parameter) {
+    std::int32_t progress = 0;
+    return applyEffect(id, picture.view(), parameter, progress);
+}
+
+std::vector<int> channelRow(Picture& picture, int y, int k) {
+    std::vector<int> row;
+    for (int x = 1; x <= picture.width; ++x) row.push_back(picture.at(x, y, k));
+    return row;
+}
+
+void restartRandom() {
+    engineRandom().setState(Lcg24::kStart);
+}
+
+} // namespace vexa::effects::test
