@@ -27,19 +27,32 @@ QImage loadPictureFile(const QString& path) {
 }
 
 QImage loadPictureFile(const FilePath& path) {
-    const std::optional<QByteArray> bytes = readRegularFile(path, kMaxPictureFileBytes);
-    if (!bytes) return {};
-    return loadPictureData(*bytes);
+    return readPictureFile(path).pixels;
 }
 
 QImage loadPictureData(const QByteArray& bytes) {
+    return readPictureData(bytes).pixels;
+}
+
+LoadedPicture readPictureFile(const FilePath& path) {
+    const std::optional<QByteArray> bytes = readRegularFile(path, kMaxPictureFileBytes);
+    if (!bytes) return {};
+    return readPictureData(*bytes);
+}
+
+LoadedPicture readPictureData(const QByteArray& bytes) {
     if (!isPictureDataComplete(bytes)) return {};
     QByteArray copy = bytes; // shares the data; QBuffer wants a non-const array
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
-    return reader.read();
+    LoadedPicture picture;
+    picture.format = reader.format(); // asked before reading: afterwards the reader forgets
+    picture.pixels = reader.read();
+    if (picture.pixels.isNull()) return {};
+    picture.bytes = bytes;
+    return picture;
 }
 
 } // namespace vexa

@@ -8,6 +8,22 @@
 
 namespace vexa {
 
+// A picture as VEXA holds it: its pixels, and, while it is unchanged since it was read from a
+// file, the exact bytes it was read from and their format. A print job can pass an unchanged
+// JPEG through as it is instead of compressing its pixels again. Copies share their data.
+struct LoadedPicture {
+    QImage pixels;
+    QByteArray bytes;     // as read; empty for a picture made in VEXA (a scan, a pasted bitmap)
+    QByteArray format;    // of `bytes`, as Qt names it: "jpeg", "png", "bmp", "gif", "tiff", ...
+    bool changed = false; // edited since it was read (an effect, a rotation, ...), or never read
+
+    bool isNull() const { return pixels.isNull(); }
+    // A picture made or changed in VEXA: no bytes it could be printed from as they are.
+    static LoadedPicture made(QImage pixels) {
+        return LoadedPicture{std::move(pixels), {}, {}, true};
+    }
+};
+
 // Files over this size are not read as pictures: 1 GiB is far above any photo or scan a
 // cover is printed from, and reading more would only feed a decoder memory.
 inline constexpr qint64 kMaxPictureFileBytes = qint64(1) << 30;
@@ -26,5 +42,10 @@ QImage loadPictureFile(const QString& path);
 
 // The same for a file's bytes already in memory.
 QImage loadPictureData(const QByteArray& bytes);
+
+// The same, keeping the bytes and their format with the pixels; a null record when the
+// picture cannot be read.
+LoadedPicture readPictureFile(const FilePath& path);
+LoadedPicture readPictureData(const QByteArray& bytes);
 
 } // namespace vexa

@@ -94,3 +94,24 @@ TEST(PictureFile, LargePicturesLoadPastQtsDefaultLimit) {
 }
 
 } // namespace
+
+namespace {
+
+// A print job may pass a picture's own bytes through only while they are what was read.
+TEST(PictureFile, TheRecordKeepsTheBytesAsReadAndTheirFormat) {
+    const QImage image = vexa::test::patternImage(24, 16);
+    for (const char* format : {"jpeg", "png", "bmp"}) {
+        const QByteArray bytes = encode(image, format);
+        const vexa::LoadedPicture picture = vexa::readPictureData(bytes);
+        ASSERT_FALSE(picture.isNull()) << format;
+        EXPECT_EQ(picture.bytes, bytes) << format;
+        EXPECT_EQ(picture.format, QByteArray(format));
+        EXPECT_FALSE(picture.changed) << format;
+    }
+    const vexa::LoadedPicture made = vexa::LoadedPicture::made(image);
+    EXPECT_TRUE(made.changed);
+    EXPECT_TRUE(made.bytes.isEmpty());
+    EXPECT_TRUE(vexa::readPictureData("no picture").isNull());
+}
+
+} // namespace
