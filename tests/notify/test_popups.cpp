@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSoundEffect>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -300,6 +301,18 @@ TEST_F(PopupTest, ChimePlaysOnlyWhenTheFileIsThere) {
         MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
     ASSERT_NE(chiming->alertSound(), nullptr);
     EXPECT_EQ(chiming->alertSound()->source(), QUrl::fromLocalFile(wav));
+
+    // Qt Multimedia reads the sound on a thread of its own; a program that quits while it
+    // reads loses what that thread had in hand, so let the reading end before the test does.
+    QSoundEffect* sound = chiming->alertSound();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [sound] {
+            return sound->status() == QSoundEffect::Ready || sound->status() == QSoundEffect::Error;
+        },
+        5000));
+    chiming->close();
+    deletePendingWindows();
+    QTest::qWait(50);
 }
 
 TEST(GradientColours, DesktopColourNumbersTakeThePalettesColours) {
