@@ -23,6 +23,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
@@ -92,19 +93,24 @@ void MainWindow::buildMenus() {
     m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("mnuFile"));
     m_printAction = menuItem(m_fileMenu, "mnuPrint", "&Print");
+    m_printAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    m_editCoverAction = menuItem(m_fileMenu, "mnuEditCover", "Cover &Manipulator");
+    m_editCoverAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     m_fileMenu->addSeparator();
     m_selectPrinterAction = menuItem(m_fileMenu, "mnuSelectPrinter", "&Select Printer");
     m_fileMenu->addSeparator();
     m_exitAction = menuItem(m_fileMenu, "mnuExit", "E&xit");
+    m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     m_helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     m_helpMenu->setObjectName(QStringLiteral("mnuHelp"));
     m_helpContentsAction = menuItem(m_helpMenu, "mnuHelpContents", "Help &Contents");
+    m_helpContentsAction->setShortcut(QKeySequence(Qt::Key_F1));
     m_helpMenu->addSeparator();
     m_reportBugAction = menuItem(m_helpMenu, "mnuReportBug", "&Report A Bug");
     m_visitWebsiteAction = menuItem(m_helpMenu, "mnuVisitWebsite", "&Visit Website");
     m_helpMenu->addSeparator();
-    m_checkForUpdatesAction = menuItem(m_helpMenu, "mnuCheckForUpdates", "&Check For Updates");
+    m_checkForUpdatesAction = menuItem(m_helpMenu, "mnuCheckForUpdates", "Check For &Updates");
     m_helpMenu->addSeparator();
     m_aboutAction = menuItem(m_helpMenu, "mnuAbout", "&About");
 }
@@ -211,6 +217,7 @@ void MainWindow::connectCommands() {
     connect(toolbarButton(1), &QAction::triggered, this, &MainWindow::openPrintCovers);
     connect(toolbarButton(2), &QAction::triggered, this, [this] { openCoverEditor(*this); });
     connect(m_printAction, &QAction::triggered, this, &MainWindow::openPrintCovers);
+    connect(m_editCoverAction, &QAction::triggered, this, &MainWindow::editOpenTabsCover);
     connect(m_selectPrinterAction, &QAction::triggered, this, &MainWindow::openPrinterChooser);
 }
 
@@ -255,6 +262,18 @@ void MainWindow::setCommandsEnabled(bool enabled) {
     m_toolbar->setEnabled(enabled);
     m_fileMenu->menuAction()->setEnabled(enabled);
     m_helpMenu->menuAction()->setEnabled(enabled);
+    // A disabled menu does not stop its items' shortcuts.
+    for (QMenu* menu : {m_fileMenu, m_helpMenu})
+        for (QAction* action : menu->actions()) action->setEnabled(enabled);
+}
+
+void MainWindow::editOpenTabsCover() {
+    const int tab = m_tabs->currentIndex();
+    if (tab < 0 || tab >= static_cast<int>(m_slots.size())) return; // the Scan tab
+    PictureHolder* holder = m_slots[static_cast<size_t>(tab)];
+    m_selectedSlot = holder->objectName();
+    markSelectedCover(*m_tabs, m_slots, tab);
+    if (holder->hasPicture()) openCoverEditor(*this);
 }
 
 void MainWindow::start() {

@@ -70,6 +70,7 @@ public:
     QPushButton* saveButton() const { return m_saveButton; }
 
     QAction* printAction() const { return m_printAction; }
+    QAction* editCoverAction() const { return m_editCoverAction; }
     QAction* selectPrinterAction() const { return m_selectPrinterAction; }
     QAction* exitAction() const { return m_exitAction; }
     QAction* helpContentsAction() const { return m_helpContentsAction; }
@@ -112,6 +113,9 @@ private:
     void shutDown();
     void openPrintCovers();    // "Print Cover", "&Print": the modal print window
     void openPrinterChooser(); // "&Select Printer": the temporary printer, not modal
+    // "Cover &Manipulator" (Ctrl+E): selects the open tab's cover, as a click on its picture
+    // does, and opens the Cover Manipulator on it when it holds a picture.
+    void editOpenTabsCover();
 
     QTabWidget* m_tabs = nullptr;
     PictureBrowser* m_browser = nullptr;
@@ -125,6 +129,7 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
     QAction* m_printAction = nullptr;
+    QAction* m_editCoverAction = nullptr;
     QAction* m_selectPrinterAction = nullptr;
     QAction* m_exitAction = nullptr;
     QAction* m_helpContentsAction = nullptr;

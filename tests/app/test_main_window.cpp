@@ -1,4 +1,6 @@
+#include "CoverEditor.h"
 #include "MainWindow.h"
+#include "ModalDriver.h"
 #include "PictureBrowser.h"
 #include "PictureHolder.h"
 #include "PictureLoader.h"
@@ -7,9 +9,11 @@
 #include "TestSupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QKeySequence>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -119,11 +123,58 @@ TEST_F(MainWindowTest, ToolbarAndMenusHaveTheirItemsInOrder) {
     };
     EXPECT_EQ(window->fileMenu()->title(), "&File");
     EXPECT_EQ(itemsOf(window->fileMenu()),
-              QStringList({"&Print", "-", "&Select Printer", "-", "E&xit"}));
+              QStringList({"&Print", "Cover &Manipulator", "-", "&Select Printer", "-", "E&xit"}));
     EXPECT_EQ(window->helpMenu()->title(), "&Help");
     EXPECT_EQ(itemsOf(window->helpMenu()),
               QStringList({"Help &Contents", "-", "&Report A Bug", "&Visit Website", "-",
-                           "&Check For Updates", "-", "&About"}));
+                           "Check For &Updates", "-", "&About"}));
+}
+
+TEST_F(MainWindowTest, EveryCommandHasItsKeys) {
+    auto window = openWindow();
+    // The keys desktop programs give these commands; Ctrl+E edits the open tab's cover.
+    const std::pair<QAction*, const char*> keys[] = {{window->printAction(), "Ctrl+P"},
+                                                     {window->editCoverAction(), "Ctrl+E"},
+                                                     {window->helpContentsAction(), "F1"},
+                                                     {window->exitAction(), "Ctrl+Q"}};
+    for (const auto& [action, key] : keys)
+        EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromLatin1(key))) << key;
+    // Alt and one letter reach each item: no letter twice in a menu.
+    for (QMenu* menu : {window->fileMenu(), window->helpMenu()}) {
+        QString letters;
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator()) continue;
+            const qsizetype amp = action->text().indexOf('&');
+            ASSERT_GE(amp, 0) << action->text().toStdString();
+            const QChar letter = action->text().at(amp + 1).toLower();
+            EXPECT_FALSE(letters.contains(letter)) << action->text().toStdString();
+            letters += letter;
+        }
+    }
+}
+
+TEST_F(MainWindowTest, CtrlESelectsTheOpenTabsCoverAndEditsItWhenItHoldsAPicture) {
+    auto window = openWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
+
+    window->tabs()->setCurrentIndex(2); // Back: no picture yet
+    QTest::keyClick(window.get(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(window->selectedSlotName(), "Image3");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    window->tabs()->setCurrentIndex(5); // PSP
+    clickFile(*window, "red.jpg");
+    QString editedCover;
+    vexa::test::whenModal<vexa::CoverEditor>([&](vexa::CoverEditor* editor) {
+        editedCover = window->selectedSlotName();
+        editor->close();
+    });
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(editedCover, "Image6");
 }
 
 TEST_F(MainWindowTest, ReadiniRestoresTabDriveAndFolder) {
