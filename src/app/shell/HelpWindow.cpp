@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStyle>
 #include <QTextBrowser>
@@ -61,6 +62,11 @@ HelpWindow::HelpWindow(HelpBook book, QWidget* owner)
     connect(m_list, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { showTopic(item->data(0, kFileRole).toString()); });
     connect(m_page, &QTextBrowser::anchorClicked, this, &HelpWindow::followLink);
+
+    // Closes like other help and document windows: Escape, Ctrl+W.
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 void HelpWindow::fillContents() {

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeySequence>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QStyle>
@@ -169,6 +170,19 @@ TEST_F(SmallHelp, ShutDownClosesEveryHelpWindow) {
     EXPECT_TRUE(second.isNull());
     EXPECT_EQ(help.window(), nullptr);
     EXPECT_NE(help.displayTopic(&owner), nullptr);
+}
+
+TEST_F(SmallHelp, EscapeAndCtrlWCloseTheWindow) {
+    owner.show();
+    for (const QKeyCombination key :
+         {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::ControlModifier, Qt::Key_W)}) {
+        QPointer<HelpWindow> window = help.displayTopic(&owner);
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window->page(), key.key(), key.keyboardModifiers());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(window.isNull()) << QKeySequence(key).toString().toStdString();
+    }
 }
 
 TEST(HelpMissingTest, AMissingHelpFolderIsExplainedInTheWindow) {
