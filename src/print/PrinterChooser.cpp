@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace vexa::print {
@@ -23,7 +24,19 @@ PrinterChooser::PrinterChooser(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->addItems(installedPrinters());
+    const PrinterListing printers = listPrinters();
+    m_listingStatus = printers.status;
+    for (const QString& name : printers.names) {
+        auto* item = new QListWidgetItem(name, m_list);
+        if (name != printers.defaultName) continue;
+        // The default printer stands out, to the eye and to a screen reader.
+        QFont font = item->font();
+        font.setBold(true);
+        item->setFont(font);
+        item->setToolTip(QStringLiteral("The default printer"));
+        item->setData(Qt::AccessibleTextRole, name + QStringLiteral(", the default printer"));
+    }
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &PrinterChooser::select);
 
     auto* selectButton = new QPushButton(QStringLiteral("Select"), this);
     selectButton->setObjectName(QStringLiteral("Command1"));
@@ -32,6 +45,12 @@ PrinterChooser::PrinterChooser(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("Command2"));
     connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
+
+    // A dialog's keys: Enter selects, Escape cancels.
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, &PrinterChooser::select);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -49,6 +68,10 @@ PrinterChooser::~PrinterChooser() = default;
 
 void PrinterChooser::select() {
     const QList<QListWidgetItem*> chosen = m_list->selectedItems();
+    if (m_list->count() == 0) {
+        showMessage(QMessageBox::Warning, noPrinterText(m_listingStatus));
+        return;
+    }
     if (chosen.size() != 1) {
         showMessage(QMessageBox::Warning, QStringLiteral("Please select a printer from the list."));
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SystemPrinters.h"
+
 #include <QMessageBox>
 #include <QWidget>
 
@@ -13,8 +15,9 @@ namespace vexa::print {
 
 class DefaultPrinter;
 
-// "Set Temporary Printer": lists the installed printers and makes the chosen one the
-// default printer for as long as the program runs. Not modal.
+// "Set Temporary Printer": lists the installed printers, the default one in bold, and makes
+// the chosen one the default printer for as long as the program runs. Not modal; Enter
+// selects, Escape closes.
 class PrinterChooser : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +34,7 @@ private:
     void showMessage(QMessageBox::Icon icon, const QString& text);
 
     QListWidget* m_list = nullptr;
+    PrinterListing::Status m_listingStatus = PrinterListing::Status::Ok;
     std::unique_ptr<DefaultPrinter> m_setter; // made at the first Select, kept afterwards
     MessageSink m_message;
 };

@@ -2,8 +2,6 @@
 
 #include "LpOptionsFile.h"
 
-#include <QPrinterInfo>
-
 #include <cups/cups.h>
 
 #include <algorithm>
@@ -15,17 +13,22 @@ namespace {
 // The destinations of the user's view of CUPS, freed on every way out.
 class Destinations {
 public:
-    Destinations() : m_count(cupsGetDests2(CUPS_HTTP_DEFAULT, &m_dests)) {}
+    Destinations() : m_count(cupsGetDests2(CUPS_HTTP_DEFAULT, &m_dests)) {
+        // libcups answers "service unavailable" when it could not talk to the server at all.
+        m_reached = m_count > 0 || cupsLastError() < IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
+    }
     ~Destinations() { cupsFreeDests(m_count, m_dests); }
     Destinations(const Destinations&) = delete;
     Destinations& operator=(const Destinations&) = delete;
 
     int count() const { return m_count; }
+    bool serverReached() const { return m_reached; }
     cups_dest_t* list() const { return m_dests; }
 
 private:
     cups_dest_t* m_dests = nullptr;
     int m_count = 0;
+    bool m_reached = true;
 };
 
 QString destinationName(const cups_dest_t& dest) {
@@ -36,8 +39,27 @@ QString destinationName(const cups_dest_t& dest) {
 
 } // namespace
 
+PrinterListing listPrinters() {
+    Destinations dests;
+    PrinterListing listing;
+    for (int i = 0; i < dests.count(); ++i) listing.names << destinationName(dests.list()[i]);
+    if (const cups_dest_t* dest = cupsGetDest(nullptr, nullptr, dests.count(), dests.list()))
+        listing.defaultName = destinationName(*dest);
+    using Status = PrinterListing::Status;
+    listing.status = !listing.names.isEmpty() ? Status::Ok
+                     : dests.serverReached()  ? Status::NoPrinter
+                                              : Status::ServerUnreachable;
+    return listing;
+}
+
 QStringList installedPrinters() {
-    return QPrinterInfo::availablePrinterNames();
+    return listPrinters().names;
+}
+
+QString noPrinterText(PrinterListing::Status status) {
+    if (status == PrinterListing::Status::ServerUnreachable)
+        return QStringLiteral("The print server cannot be reached. Check that CUPS is running.");
+    return QStringLiteral("No printer was found. Add a printer in your system's printer settings.");
 }
 
 QString systemDefaultPrinter() {

@@ -5,8 +5,22 @@
 
 namespace vexa::print {
 
-// The printers Qt can print to, in the order CUPS lists them.
+// What the print server says about its printers.
+struct PrinterListing {
+    enum class Status { Ok, NoPrinter, ServerUnreachable };
+    Status status = Status::NoPrinter;
+    QStringList names;   // "printer" or "printer/instance", in the order CUPS lists them
+    QString defaultName; // the default right now (see systemDefaultPrinter), or empty
+};
+
+// Asks CUPS for its printers; tells a server that cannot be reached from one without printers.
+PrinterListing listPrinters();
+
+// The printers CUPS lists, in its order; empty also when the server cannot be reached.
 QStringList installedPrinters();
+
+// What to tell the user when a listing has no printer in it.
+QString noPrinterText(PrinterListing::Status status);
 
 // The name of the printer CUPS treats as the default right now: the PRINTER or LPDEST
 // variable, else the user's saved default, else the server's. Empty when there is none

@@ -167,6 +167,59 @@ TEST_F(DefaultPrinterTest, ChooserWithoutASelectionAsksForOne) {
     EXPECT_FALSE(QFile::exists(server.userOptionsFile()));
 }
 
+TEST_F(DefaultPrinterTest, ChooserMarksTheDefaultAndAnswersEnterAndEscape) {
+    {
+        Chooser chooser;
+        const QListWidgetItem* alpha = chooser.list()->item(0);
+        EXPECT_TRUE(alpha->font().bold());
+        EXPECT_EQ(alpha->data(Qt::AccessibleTextRole).toString(), "alpha, the default printer");
+        EXPECT_FALSE(chooser.list()->item(1)->font().bold());
+
+        chooser.choose("beta");
+        chooser.window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&chooser.window));
+        QTest::keyClick(chooser.list(), Qt::Key_Return);
+        ASSERT_EQ(chooser.messages.size(), 1u);
+        EXPECT_EQ(chooser.messages[0].text,
+                  "beta has successfully been set as the temporary printer.");
+        EXPECT_FALSE(chooser.window.isVisible());
+    }
+    Chooser chooser;
+    EXPECT_TRUE(chooser.list()->item(1)->font().bold()); // beta is the default now
+    chooser.choose("alpha");
+    chooser.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&chooser.window));
+    QTest::keyClick(chooser.list(), Qt::Key_Escape);
+    EXPECT_FALSE(chooser.window.isVisible());
+    EXPECT_TRUE(chooser.messages.empty());
+    EXPECT_EQ(systemDefaultPrinter(), "beta");
+}
+
+TEST_F(DefaultPrinterTest, ChooserWithNoPrinterSaysWhy) {
+    QString error;
+    ASSERT_TRUE(server.deletePrinter("alpha", &error)) << error.toStdString();
+    ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
+    std::vector<Message> said;
+    {
+        Chooser chooser;
+        EXPECT_EQ(listPrinters().status, PrinterListing::Status::NoPrinter);
+        chooser.press("Command1");
+        said = chooser.messages;
+    }
+    server.halt();
+    {
+        Chooser chooser;
+        EXPECT_EQ(listPrinters().status, PrinterListing::Status::ServerUnreachable);
+        chooser.press("Command1");
+        said.insert(said.end(), chooser.messages.begin(), chooser.messages.end());
+    }
+    ASSERT_TRUE(server.resume(&error)) << error.toStdString();
+    ASSERT_EQ(said.size(), 2u);
+    EXPECT_EQ(said[0].text,
+              "No printer was found. Add a printer in your system's printer settings.");
+    EXPECT_EQ(said[1].text, "The print server cannot be reached. Check that CUPS is running.");
+}
+
 TEST_F(DefaultPrinterTest, ChooserSetsTheTemporaryPrinterAndCloses) {
     Chooser chooser;
     chooser.choose("beta");
