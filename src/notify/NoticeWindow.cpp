@@ -7,6 +7,7 @@
 #include "ScreenMetrics.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -103,8 +104,14 @@ const GradientPainter* NoticeWindow::gradient() const {
 
 void NoticeWindow::load() {
     if (m_hostWindow) m_hostWindow->setEnabled(false);
-    for (notify::PopupButton shown : notify::visibleButtons(m_design, m_kind))
-        if (QPushButton* b = button(shown)) b->show();
+    for (notify::PopupButton shown : notify::visibleButtons(m_design, m_kind)) {
+        QPushButton* b = button(shown);
+        if (!b) continue;
+        b->show();
+        if (!m_defaultButton) m_defaultButton = b;
+        m_escapeButton = b;
+    }
+    if (m_defaultButton) m_defaultButton->setDefault(true);
     display(m_message, kDisplayTimeMs);
 }
 
@@ -130,6 +137,11 @@ void NoticeWindow::display(const QString& message, std::int32_t displayTime) {
     m_rect = notify::popupStartRect(frame, m_screen, notify::openPopupCount());
     applyGeometry();
     show();
+    // A screen reader announces the notice by name, then reads the message.
+    setAccessibleName(QStringLiteral("VEXA notice"));
+    setAccessibleDescription(message);
+    activateWindow();
+    if (m_defaultButton) m_defaultButton->setFocus(Qt::ActiveWindowFocusReason);
 
     if (!m_sound) m_sound = notify::playAlertSound(this);
 
@@ -181,6 +193,27 @@ void NoticeWindow::closeEvent(QCloseEvent* event) {
     m_tmrClose->stop();
     finish();
     event->accept();
+}
+
+void NoticeWindow::keyPressEvent(QKeyEvent* event) {
+    QPushButton* target = nullptr;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        target = m_defaultButton;
+        break;
+    case Qt::Key_Escape:
+        target = m_escapeButton;
+        break;
+    default:
+        break;
+    }
+    if (target && target->isVisible() && target->isEnabled() &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        target->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void NoticeWindow::finish() {

@@ -25,6 +25,7 @@ class PictureHolder;
 // What both notification popups share: a frameless window that stays on top, slides up from the
 // bottom of the screen with a gradient background and a chime, and waits for a button. While it
 // is up the main window is disabled; however the popup goes, the main window is enabled again.
+// The popup takes the keyboard focus, so it can be answered without a mouse.
 // Popups delete themselves when they close.
 class NoticeWindow : public QWidget {
     Q_OBJECT
@@ -64,6 +65,9 @@ protected:
     void startSlideOut();
 
     void closeEvent(QCloseEvent* event) override;
+    // Enter presses the default button (the first one shown), Escape the last one (Cancel, or
+    // Ok when that is the only one).
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildBackground(const notify::PopupDesign& design);
@@ -79,6 +83,8 @@ private:
     PictureHolder* m_background = nullptr;
     QLabel* m_label = nullptr;
     std::map<notify::PopupButton, QPushButton*> m_buttons;
+    QPushButton* m_defaultButton = nullptr;
+    QPushButton* m_escapeButton = nullptr;
     QTimer* m_tmrOpen = nullptr;
     QTimer* m_tmrClose = nullptr;
     QTimer* m_tmrAlert = nullptr;

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPalette>
 #include <QPointer>
@@ -250,6 +251,49 @@ TEST_F(PopupTest, CancelSlidesOutLikeOk) {
     EXPECT_GT(slideOut(popup), 0);
     EXPECT_TRUE(browser.addresses().isEmpty());
     EXPECT_TRUE(host.window().isEnabled());
+}
+
+TEST_F(PopupTest, TheNoticeTakesTheFocusAndAnswersEnterAndEscape) {
+    struct Case {
+        const char* kind;
+        Qt::Key key;
+        PopupButton pressed;
+    };
+    const Case cases[] = {{"picture", Qt::Key_Return, PopupButton::Ok},
+                          {"picture", Qt::Key_Escape, PopupButton::Ok},
+                          {"update", Qt::Key_Enter, PopupButton::Download},
+                          {"update", Qt::Key_Escape, PopupButton::Cancel}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.kind) + " " + QKeySequence(c.key).toString().toStdString());
+        test::FakeXdgOpen browser;
+        QPointer<NoticeWindow> popup =
+            c.kind == std::string("update")
+                ? static_cast<NoticeWindow*>(UpdateNoticeWindow::open(
+                      host, QStringLiteral("m"), QStringLiteral("update"), kInstaller))
+                : MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(popup));
+        EXPECT_EQ(
+            QApplication::focusWidget(),
+            popup->button(c.pressed == PopupButton::Cancel ? PopupButton::Download : c.pressed));
+        EXPECT_EQ(popup->accessibleName(), "VEXA notice");
+        EXPECT_EQ(popup->accessibleDescription(), "m");
+        PopupButton clicked{};
+        bool anyClicked = false;
+        for (PopupButton b : {PopupButton::Ok, PopupButton::Download, PopupButton::Cancel})
+            if (QPushButton* button = popup->button(b))
+                QObject::connect(button, &QPushButton::clicked, [&, b] {
+                    clicked = b;
+                    anyClicked = true;
+                });
+        QTest::keyClick(QApplication::focusWidget(), c.key);
+        EXPECT_TRUE(anyClicked);
+        EXPECT_EQ(clicked, c.pressed);
+        if (c.pressed == PopupButton::Download) {
+            EXPECT_EQ(browser.waitForAddresses(1), QStringList{kInstaller.toString()});
+        }
+        if (popup) popup->close();
+        deletePendingWindows();
+    }
 }
 
 TEST_F(PopupTest, ClosedAnyOtherWayTheMainWindowIsEnabledAgain) {
