@@ -30,6 +30,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace vexa {
@@ -116,8 +117,11 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::buildToolbar() {
-    m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
+    m_toolbar = addToolBar(QStringLiteral("Toolbar"));
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    // The button that shows the toolbar's overflow; a screen reader lists it even when hidden.
+    if (auto* more = m_toolbar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More commands"));
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
     m_toolbar->setIconSize(QSize(32, 32));

@@ -3,6 +3,7 @@
 #include "BrowserFolder.h"
 #include "Drives.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -23,6 +24,7 @@ namespace {
 
 QGroupBox* framed(const QString& caption, QWidget* list, QWidget* parent) {
     auto* frame = new QGroupBox(caption, parent);
+    list->setAccessibleName(caption);
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(6, 4, 6, 6);
     layout->addWidget(list);
@@ -42,6 +44,7 @@ PictureBrowser::PictureBrowser(QWidget* parent)
       m_folderTimer(new QTimer(this)) {
     m_drives->setObjectName(QStringLiteral("drvSelect"));
     m_drives->setToolTip(QStringLiteral("Current drive."));
+    m_drives->view()->setAccessibleName(QStringLiteral("Drives")); // the list it drops down
     m_folders->setObjectName(QStringLiteral("dirSelect"));
     m_folders->setToolTip(QStringLiteral("Current directory."));
     m_files->setObjectName(QStringLiteral("fileSelect"));
