@@ -28,8 +28,8 @@ void printUsage(QTextStream& out) {
            "       vexa-cli effect --list\n"
            "Applies one effect to the picture INPUT and writes the result to OUTPUT, in the\n"
            "format its extension names (.bmp, .jpg, .png, .gif, .tif). Without --param or\n"
-           "--colour the effect's usual parameter is used. After -- every argument is a name,\n"
-           "so a file may start with --.\n";
+           "--colour the effect's usual parameter is used; --param=N and --colour=R,G,B work\n"
+           "too. After -- every argument is a name, so a file may start with -.\n";
 }
 
 QString colourText(std::int32_t packed) {
@@ -70,7 +70,7 @@ QString writeFailure(const QString& output, int savedErrno, QString status) {
     return status;
 }
 
-QImage loadQuietly(const QString& path) {
+QImage loadQuietly(const FilePath& path) {
     const QuietStandardError quiet;
     return loadPictureFile(path);
 }
@@ -79,7 +79,7 @@ int runEffect(const EffectArguments& parsed) {
     QImage picture = loadQuietly(parsed.input);
     if (picture.isNull())
         return fail(QStringLiteral("cannot read '%1': missing, unreadable or not a picture")
-                        .arg(parsed.input),
+                        .arg(parsed.input.text()),
                     1);
 
     TerminalProgress bar(stderr);
@@ -104,17 +104,18 @@ int runEffect(const EffectArguments& parsed) {
     int savedErrno = 0;
     {
         const QuietStandardError quiet;
-        written = writer.write(picture, parsed.output, kJpegQuality);
+        written = writer.write(picture, parsed.output.text(), kJpegQuality);
         savedErrno = errno;
     }
     if (!written) {
         if (writeError.isEmpty())
             return fail(QStringLiteral("cannot write '%1': its extension names no picture "
                                        "format (use .bmp, .jpg, .png, .gif or .tif)")
-                            .arg(parsed.output),
+                            .arg(parsed.output.text()),
                         1);
         return fail(QStringLiteral("cannot write '%1': %2")
-                        .arg(parsed.output, writeFailure(parsed.output, savedErrno, writeError)),
+                        .arg(parsed.output.text(),
+                             writeFailure(parsed.output.text(), savedErrno, writeError)),
                     1);
     }
     return 0;

@@ -109,6 +109,29 @@ TEST_F(CliMessages, DoubleDashEndsTheOptions) {
     EXPECT_EQ(run.err.count('\n'), 1);
 }
 
+TEST_F(CliMessages, VersionAndMistakesOnTheCommandLine) {
+    const CliRun version = runCli({"--version"}, folder.path());
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "vexa-cli " VEXA_VERSION "\n");
+    const struct {
+        QStringList arguments;
+        const char* err;
+    } mistakes[] = {
+        {{"--bogus", "effect"}, "vexa-cli: unknown option '--bogus' (try 'vexa-cli --help')\n"},
+        {{"--version=1"}, "vexa-cli: '--version' takes no value (try 'vexa-cli --help')\n"},
+        {{"effect", "blur", "in.png", "out.png", "--param"},
+         "vexa-cli effect: '--param' needs a value (see 'vexa-cli effect --help')\n"},
+        {{"print", "--pdf=x.pdf", "--front"},
+         "vexa-cli print: '--front' needs a value (try 'vexa-cli print --help')\n"},
+    };
+    for (const auto& mistake : mistakes) {
+        const CliRun run = runCli(mistake.arguments, folder.path());
+        EXPECT_EQ(run.status, 2) << mistake.arguments.join(' ').toStdString();
+        EXPECT_EQ(run.err, mistake.err);
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
 TEST_F(CliMessages, AWriteThatFindsNoSpaceSaysSo) {
     QImage big(1500, 1000, QImage::Format_RGB32);
     big.fill(qRgb(1, 2, 3));
