@@ -9,10 +9,8 @@
 #include "QuietStandardError.h"
 #include "TerminalProgress.h"
 
-#include <QFileInfo>
 #include <QTextStream>
 
-#include <cerrno>
 #include <cstdio>
 #include <new>
 
@@ -59,17 +57,6 @@ int fail(const QString& message, int status) {
 
 constexpr const char* kNoMemory = "not enough memory";
 
-// Why a write failed, in words; the writer's status texts name a Windows call.
-QString writeFailure(const QString& output, int savedErrno, QString status) {
-    const QFileInfo folder(QFileInfo(output).absolutePath());
-    if (!folder.isDir()) return QStringLiteral("its folder does not exist");
-    if (!folder.isWritable()) return QStringLiteral("its folder is not writable");
-    if (savedErrno == ENOSPC || savedErrno == EDQUOT || savedErrno == EFBIG)
-        return QStringLiteral("not enough space on the disk");
-    if (savedErrno == ENOMEM || status == u"Out Of Memory") return QString::fromLatin1(kNoMemory);
-    return status;
-}
-
 QImage loadQuietly(const FilePath& path) {
     const QuietStandardError quiet;
     return loadPictureFile(path);
@@ -96,28 +83,15 @@ int runEffect(const EffectArguments& parsed) {
                     1);
 
     PictureWriter writer;
-    QString writeError;
-    QObject::connect(&writer, &PictureWriter::Error,
-                     [&](qint32, const QString& description) { writeError = description; });
-    errno = 0;
-    bool written = false;
-    int savedErrno = 0;
+    WriteResult written;
     {
         const QuietStandardError quiet;
-        written = writer.write(picture, parsed.output.text(), kJpegQuality);
-        savedErrno = errno;
+        written = writer.write(picture, parsed.output, kJpegQuality);
     }
-    if (!written) {
-        if (writeError.isEmpty())
-            return fail(QStringLiteral("cannot write '%1': its extension names no picture "
-                                       "format (use .bmp, .jpg, .png, .gif or .tif)")
-                            .arg(parsed.output.text()),
-                        1);
+    if (!written)
         return fail(QStringLiteral("cannot write '%1': %2")
-                        .arg(parsed.output.text(),
-                             writeFailure(parsed.output.text(), savedErrno, writeError)),
+                        .arg(parsed.output.text(), writeFailureText(written)),
                     1);
-    }
     return 0;
 }
 
