@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks the desktop entry, the AppStream metainfo and the man page with the tools
+# Checks the desktop entry, the AppStream metainfo and the man pages with the tools
 # distributions check them with. A warning fails as an error does (desktop-file-validate's
 # "hint" lines are suggestions and pass). Exits 77 (skipped) when a tool is missing.
 set -uo pipefail
@@ -18,8 +18,10 @@ out=$(appstreamcli validate --no-net "$folder"/*.metainfo.xml 2>&1) || failed=1
 echo "$out"
 if grep -Eq '^(E|W): ' <<<"$out"; then failed=1; fi
 
-out=$(groff -man -ww -z "$folder/vexa-cli.1" 2>&1) || failed=1
-echo "$out"
-if [ -n "$out" ]; then failed=1; fi
+for page in vexa.1 vexa-cli.1; do
+    out=$(groff -man -ww -z "$folder/$page" 2>&1) || failed=1
+    echo "$out"
+    if [ -n "$out" ]; then failed=1; fi
+done
 
 exit $failed
