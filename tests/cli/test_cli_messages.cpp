@@ -189,6 +189,17 @@ TEST_F(CliMessages, NamesThatAreNotUtf8AreReadAndWrittenByTheirBytes) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "vexa-cli effect: cannot read 'gone\\xE9.png': missing, unreadable or not "
                        "a picture\n");
+
+    // print reads such a name too. Its export names the PDF as text, so a PDF name that is
+    // not UTF-8 is refused rather than written under other bytes.
+    run = runInShell(R"sh(exec "$0" print --front="$(printf 'caf\351.png')" --pdf c.pdf)sh");
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(QFile::exists(path("c.pdf")));
+    run = runInShell(R"sh(exec "$0" print --front in.png --pdf "$(printf 'c\351.pdf')")sh");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "vexa-cli print: cannot write 'c\\xE9.pdf': its name is not UTF-8\n");
+    EXPECT_EQ(QDir(folder.path()).entryList({"c*.pdf"}, QDir::Files | QDir::Hidden),
+              QStringList{"c.pdf"});
 }
 
 TEST_F(CliMessages, AWriteThatFindsNoSpaceSaysSo) {
