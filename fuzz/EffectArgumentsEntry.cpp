@@ -18,7 +18,10 @@ int effectArgumentsEntry(const std::uint8_t* data, std::size_t size) {
     if (parsed->action == cli::EffectArguments::Action::Run) {
         const auto count = std::int32_t(effects::effectTable().size());
         if (parsed->effectId < 1 || parsed->effectId > count) __builtin_trap();
-        if (parsed->input.isNull() || parsed->output.isNull()) __builtin_trap();
+        // The names come back as the bytes they were given as.
+        if (!arguments.contains(QString::fromUtf8(parsed->input.bytes())) ||
+            !arguments.contains(QString::fromUtf8(parsed->output.bytes())))
+            __builtin_trap();
     }
     return 0;
 }

@@ -1,7 +1,8 @@
 #include "BrowserFolder.h"
 
+#include "FilePath.h"
+
 #include <QDir>
-#include <QFile>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -17,6 +18,35 @@ void sortCaseless(QStringList& names) {
         const int order = a.compare(b, Qt::CaseInsensitive);
         return order != 0 ? order < 0 : a < b;
     });
+}
+
+// The names of the entries of `folder` of one kind (S_IFREG, S_IFDIR; a link counts as what it
+// leads to) that `wanted` takes, hidden ones left out as a file list leaves them out. Read with
+// readdir: the browser re-reads its folder every 10 seconds, and the kind of each entry comes
+// with the listing, where a QDir listing asks the disk once per file. Names are bytes; their
+// text keeps a byte that is not UTF-8 (see FilePath), so the file opens by its own name.
+template <typename Wanted>
+QStringList entriesOf(const QString& folder, mode_t kind, Wanted wanted) {
+    QStringList names;
+    const QByteArray path = fileNameBytes(folder);
+    DIR* dir = opendir(path.constData());
+    if (!dir) return names;
+    const unsigned char listedKind = kind == S_IFDIR ? DT_DIR : DT_REG;
+    while (const dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] == '.') continue;
+        const QString name = fileNameText(QByteArray(entry->d_name));
+        if (!wanted(name)) continue;
+        bool isKind = entry->d_type == listedKind;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            // Some file systems give no kind.
+            struct stat info {};
+            const QByteArray full = path + '/' + entry->d_name;
+            isKind = stat(full.constData(), &info) == 0 && (info.st_mode & S_IFMT) == kind;
+        }
+        if (isKind) names.append(name);
+    }
+    closedir(dir);
+    return names;
 }
 
 } // namespace
@@ -40,32 +70,13 @@ QString joinFolderAndFile(const QString& folder, const QString& fileName) {
 }
 
 QStringList pictureFilesIn(const QString& folder) {
-    // Read with readdir: the browser re-reads its folder every 10 seconds, and the kind of
-    // each entry comes with the listing, where a QDir listing asks the disk once per file.
-    QStringList names;
-    const QByteArray path = QFile::encodeName(folder);
-    DIR* dir = opendir(path.constData());
-    if (!dir) return names;
-    while (const dirent* entry = readdir(dir)) {
-        if (entry->d_name[0] == '.') continue; // hidden, as a file list leaves them out
-        const QString name = QFile::decodeName(entry->d_name);
-        if (!matchesPicturePattern(name)) continue;
-        bool isFile = entry->d_type == DT_REG;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            // A link counts when it leads to a file; some file systems give no kind.
-            struct stat info {};
-            const QByteArray full = path + '/' + entry->d_name;
-            isFile = stat(full.constData(), &info) == 0 && S_ISREG(info.st_mode);
-        }
-        if (isFile) names.append(name);
-    }
-    closedir(dir);
+    QStringList names = entriesOf(folder, S_IFREG, matchesPicturePattern);
     sortCaseless(names);
     return names;
 }
 
 QStringList subfoldersOf(const QString& folder) {
-    QStringList names = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+    QStringList names = entriesOf(folder, S_IFDIR, [](const QString&) { return true; });
     sortCaseless(names);
     return names;
 }

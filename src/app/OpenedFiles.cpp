@@ -1,13 +1,24 @@
 #include "OpenedFiles.h"
 
+#include "FilePath.h"
 #include "SlotTable.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <sys/stat.h>
+
 namespace vexa {
+
+namespace {
+
+bool exists(const QString& path) {
+    struct stat info {};
+    return ::stat(FilePath::fromText(path).c_str(), &info) == 0;
+}
+
+} // namespace
 
 OpenedFilesPlan planOpenedFiles(int openTab, const QStringList& files) {
     OpenedFilesPlan plan;
@@ -41,12 +52,13 @@ QStringList filesFromArguments(const QStringList& arguments, const QString& work
         QString path = argument;
         static const QRegularExpression address(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
         // A file in the working folder may have a name like "shot:1.jpg"; it is a file.
-        if (address.match(argument).hasMatch() &&
-            !QFileInfo::exists(base.absoluteFilePath(argument))) {
+        if (address.match(argument).hasMatch() && !exists(base.absoluteFilePath(argument))) {
             // An address: a local file:// one is a path; web addresses are no files.
             const QUrl url(argument);
             if (!url.isLocalFile()) continue;
-            path = url.toLocalFile();
+            // Its escapes are bytes of the name ("caf%E9.png"), which need not be UTF-8.
+            path = fileNameText(
+                QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
         }
         files.append(QDir::cleanPath(base.absoluteFilePath(path)));
     }

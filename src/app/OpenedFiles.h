@@ -22,7 +22,8 @@ OpenedFilesPlan planOpenedFiles(int openTab, const QStringList& files);
 QString leftOutNotice(qsizetype leftOut);
 
 // The program's arguments as absolute file paths: "--" is passed over, file:// addresses
-// become paths, relative paths are taken from `workingFolder`.
+// become paths, relative paths are taken from `workingFolder`. Names are text in FilePath's
+// mapping, so bytes that are not UTF-8 survive, also as %XX in a file:// address.
 QStringList filesFromArguments(const QStringList& arguments, const QString& workingFolder);
 
 } // namespace vexa

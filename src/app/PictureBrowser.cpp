@@ -2,6 +2,7 @@
 
 #include "BrowserFolder.h"
 #include "Drives.h"
+#include "FilePath.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -18,6 +19,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace vexa {
 
 namespace {
@@ -31,9 +36,12 @@ QGroupBox* framed(const QString& caption, QWidget* list, QWidget* parent) {
     return frame;
 }
 
+// Asked by the bytes of the name: a folder whose name is not UTF-8 opens too.
 bool isReadableFolder(const QString& path) {
-    const QFileInfo info(path);
-    return !path.isEmpty() && info.isDir() && info.isReadable() && info.isExecutable();
+    const QByteArray name = fileNameBytes(path);
+    struct stat info {};
+    return !path.isEmpty() && ::stat(name.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           ::faccessat(AT_FDCWD, name.constData(), R_OK | X_OK, AT_EACCESS) == 0;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "SingleInstance.h"
 
+#include "FilePath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
@@ -17,7 +19,8 @@ namespace vexa {
 namespace {
 
 // The message: this header, then each path followed by a NUL, then one more NUL. Paths
-// travel as file-system bytes, so names that are not UTF-8 arrive unchanged.
+// travel as file-system bytes (FilePath's mapping both ways), so names that are not UTF-8
+// arrive unchanged.
 const QByteArray kHeader = QByteArrayLiteral("VEXA-OPEN 1");
 constexpr char kAccepted = '\x06';
 
@@ -26,7 +29,7 @@ QByteArray encodeMessage(const QStringList& files) {
     message.append('\0');
     for (const QString& file : files) {
         if (file.isEmpty()) continue;
-        message.append(QFile::encodeName(file));
+        message.append(fileNameBytes(file));
         message.append('\0');
     }
     message.append('\0');
@@ -41,7 +44,7 @@ std::optional<QStringList> decodeMessage(const QByteArray& message) {
     QStringList files;
     const QByteArray body = message.mid(kHeader.size() + 1);
     for (const QByteArray& part : body.split('\0'))
-        if (!part.isEmpty()) files.append(QFile::decodeName(part));
+        if (!part.isEmpty()) files.append(fileNameText(part));
     return files;
 }
 

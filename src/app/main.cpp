@@ -1,21 +1,42 @@
+#include "AppCommandLine.h"
+#include "CommandLine.h"
 #include "MainWindow.h"
 #include "OpenedFiles.h"
+#include "PrintableText.h"
 #include "SingleInstance.h"
 #include "SplashWindow.h"
 
 #include <QApplication>
-#include <QDir>
 
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char** argv) {
+    // Read from argv's bytes before QApplication exists: --help and --version need no display,
+    // and file names that are not UTF-8 keep their bytes.
+    const vexa::AppCommandLine commandLine =
+        vexa::parseAppCommandLine(vexa::argumentsAsText(argc, argv));
+    switch (commandLine.action) {
+    case vexa::AppCommandLine::Action::Help:
+        std::fputs(vexa::appUsage().toUtf8().constData(), stdout);
+        return 0;
+    case vexa::AppCommandLine::Action::Version:
+        std::fputs("vexa " VEXA_VERSION "\n", stdout);
+        return 0;
+    case vexa::AppCommandLine::Action::UsageError:
+        std::fprintf(stderr, "vexa: %s (try 'vexa --help')\n",
+                     vexa::printable(commandLine.error).toUtf8().constData());
+        return 2;
+    case vexa::AppCommandLine::Action::Run:
+        break;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VEXA 6"));
 
     // `vexa FILE...`: the files go into the cover slots. With VEXA running already they go
     // to that one, which comes to the front, and this start ends.
-    QStringList files =
-        vexa::filesFromArguments(QApplication::arguments().mid(1), QDir::currentPath());
+    QStringList files = vexa::filesFromArguments(commandLine.files, vexa::workingFolderText());
     const QString socketPath = vexa::instanceSocketPath();
     if (vexa::handOverToRunningInstance(socketPath, files)) return 0;
     vexa::InstanceServer instance;

@@ -1,6 +1,9 @@
 #include "EffectArguments.h"
 
+#include "CommandLine.h"
 #include "Effects.h"
+
+#include <QCommandLineParser>
 
 namespace vexa::cli {
 
@@ -46,52 +49,54 @@ std::optional<std::int32_t> findEffect(const QString& idOrName) {
 }
 
 std::optional<EffectArguments> parseEffectArguments(const QStringList& arguments, QString& error) {
+    QCommandLineParser parser;
+    const QCommandLineOption param(QStringLiteral("param"), QString(), QStringLiteral("N"));
+    const QCommandLineOption colour(QStringList{QStringLiteral("colour"), QStringLiteral("color")},
+                                    QString(), QStringLiteral("R,G,B"));
+    const QCommandLineOption list(QStringLiteral("list"));
+    const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")});
+    parser.addOptions({param, colour, list, help});
+    if (std::optional<QString> problem =
+            parseCommandLine(parser, QStringList{QStringLiteral("effect")} + arguments)) {
+        error = *problem;
+        return std::nullopt;
+    }
+
     EffectArguments parsed;
-    if (arguments.size() == 1 && (arguments[0] == u"--list" || arguments[0] == u"--help")) {
-        parsed.action = arguments[0] == u"--list" ? EffectArguments::Action::List
-                                                  : EffectArguments::Action::Help;
+    const QStringList positional = parser.positionalArguments();
+    const QStringList params = parser.values(param);
+    const QStringList colours = parser.values(colour);
+    if (parser.isSet(help)) {
+        parsed.action = EffectArguments::Action::Help;
         return parsed;
     }
-    QStringList positional;
-    std::optional<std::int32_t> parameter;
-    bool optionsEnded = false; // after "--" every argument is a name, "--help.png" too
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        if (optionsEnded) {
-            positional << a;
-            continue;
-        }
-        if (a == u"--") {
-            optionsEnded = true;
-            continue;
-        }
-        const bool isParam = a == u"--param";
-        const bool isColour = a == u"--colour" || a == u"--color";
-        if (isParam || isColour) {
-            if (parameter) {
-                error = QStringLiteral("give the parameter once, with --param or --colour");
-                return std::nullopt;
-            }
-            if (i + 1 >= arguments.size()) {
-                error = a + QStringLiteral(" needs a value");
-                return std::nullopt;
-            }
-            const QString& value = arguments[++i];
-            parameter = isParam ? parseInt32(value) : parseColour(value);
-            if (!parameter) {
-                error = isParam ? QStringLiteral("--param needs a whole number from -2147483648 "
-                                                 "to 2147483647, not '%1'")
-                                      .arg(value)
-                                : QStringLiteral("--colour needs R,G,B with each from 0 to 255, "
-                                                 "not '%1'")
-                                      .arg(value);
-                return std::nullopt;
-            }
-        } else if (a.startsWith(u"--")) {
-            error = QStringLiteral("unknown option '%1'").arg(a);
+    if (parser.isSet(list)) {
+        if (!positional.isEmpty() || !params.isEmpty() || !colours.isEmpty()) {
+            error = QStringLiteral("--list takes no other arguments");
             return std::nullopt;
-        } else {
-            positional << a;
+        }
+        parsed.action = EffectArguments::Action::List;
+        return parsed;
+    }
+    if (params.size() + colours.size() > 1) {
+        error = QStringLiteral("give the parameter once, with --param or --colour");
+        return std::nullopt;
+    }
+    std::optional<std::int32_t> parameter;
+    if (!params.isEmpty()) {
+        parameter = parseInt32(params[0]);
+        if (!parameter) {
+            error = QStringLiteral("--param needs a whole number from -2147483648 to 2147483647, "
+                                   "not '%1'")
+                        .arg(params[0]);
+            return std::nullopt;
+        }
+    } else if (!colours.isEmpty()) {
+        parameter = parseColour(colours[0]);
+        if (!parameter) {
+            error = QStringLiteral("--colour needs R,G,B with each from 0 to 255, not '%1'")
+                        .arg(colours[0]);
+            return std::nullopt;
         }
     }
     if (positional.size() != 3) {
@@ -107,8 +112,8 @@ std::optional<EffectArguments> parseEffectArguments(const QStringList& arguments
     parsed.effectId = *id;
     parsed.parameter =
         parameter ? *parameter : effects::effectTable()[std::size_t(*id - 1)].usualParameter;
-    parsed.input = positional[1];
-    parsed.output = positional[2];
+    parsed.input = FilePath::fromText(positional[1]);
+    parsed.output = FilePath::fromText(positional[2]);
     return parsed;
 }
 

@@ -2,6 +2,8 @@
 
 // The command line of `vexa-cli effect`, parsed without touching any file.
 
+#include "FilePath.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,8 +17,8 @@ struct EffectArguments {
     Action action = Action::Run;
     std::int32_t effectId = 0;
     std::int32_t parameter = 0;
-    QString input;
-    QString output;
+    FilePath input; // as the user typed them, byte for byte
+    FilePath output;
 };
 
 // The effect id of "12", "Gray Scale", "gray-scale" or "grayscale" (letter case, blanks and
@@ -27,8 +29,10 @@ std::optional<std::int32_t> findEffect(const QString& idOrName);
 //   <EffectId or effect name> [--param N | --colour R,G,B] INPUT OUTPUT
 //   --list
 //   --help
+// `arguments` come as argumentsAsText gives them (see CommandLine.h). Options may stand before,
+// between or after the names, with their value as the next argument or after "=" ("--param=5").
 // Without --param or --colour the effect's usual parameter is used. "--" ends the options:
-// what follows are the effect and file names, even when they start with "--". On a usage error,
+// what follows are the effect and file names, even when they start with "-". On a usage error,
 // nothing is returned and `error` says what is wrong in one line.
 std::optional<EffectArguments> parseEffectArguments(const QStringList& arguments, QString& error);
 

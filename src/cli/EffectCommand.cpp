@@ -9,10 +9,8 @@
 #include "QuietStandardError.h"
 #include "TerminalProgress.h"
 
-#include <QFileInfo>
 #include <QTextStream>
 
-#include <cerrno>
 #include <cstdio>
 #include <new>
 
@@ -28,8 +26,8 @@ void printUsage(QTextStream& out) {
            "       vexa-cli effect --list\n"
            "Applies one effect to the picture INPUT and writes the result to OUTPUT, in the\n"
            "format its extension names (.bmp, .jpg, .png, .gif, .tif). Without --param or\n"
-           "--colour the effect's usual parameter is used. After -- every argument is a name,\n"
-           "so a file may start with --.\n";
+           "--colour the effect's usual parameter is used; --param=N and --colour=R,G,B work\n"
+           "too. After -- every argument is a name, so a file may start with -.\n";
 }
 
 QString colourText(std::int32_t packed) {
@@ -59,18 +57,7 @@ int fail(const QString& message, int status) {
 
 constexpr const char* kNoMemory = "not enough memory";
 
-// Why a write failed, in words; the writer's status texts name a Windows call.
-QString writeFailure(const QString& output, int savedErrno, QString status) {
-    const QFileInfo folder(QFileInfo(output).absolutePath());
-    if (!folder.isDir()) return QStringLiteral("its folder does not exist");
-    if (!folder.isWritable()) return QStringLiteral("its folder is not writable");
-    if (savedErrno == ENOSPC || savedErrno == EDQUOT || savedErrno == EFBIG)
-        return QStringLiteral("not enough space on the disk");
-    if (savedErrno == ENOMEM || status == u"Out Of Memory") return QString::fromLatin1(kNoMemory);
-    return status;
-}
-
-QImage loadQuietly(const QString& path) {
+QImage loadQuietly(const FilePath& path) {
     const QuietStandardError quiet;
     return loadPictureFile(path);
 }
@@ -79,7 +66,7 @@ int runEffect(const EffectArguments& parsed) {
     QImage picture = loadQuietly(parsed.input);
     if (picture.isNull())
         return fail(QStringLiteral("cannot read '%1': missing, unreadable or not a picture")
-                        .arg(parsed.input),
+                        .arg(parsed.input.text()),
                     1);
 
     TerminalProgress bar(stderr);
@@ -96,27 +83,15 @@ int runEffect(const EffectArguments& parsed) {
                     1);
 
     PictureWriter writer;
-    QString writeError;
-    QObject::connect(&writer, &PictureWriter::Error,
-                     [&](qint32, const QString& description) { writeError = description; });
-    errno = 0;
-    bool written = false;
-    int savedErrno = 0;
+    WriteResult written;
     {
         const QuietStandardError quiet;
         written = writer.write(picture, parsed.output, kJpegQuality);
-        savedErrno = errno;
     }
-    if (!written) {
-        if (writeError.isEmpty())
-            return fail(QStringLiteral("cannot write '%1': its extension names no picture "
-                                       "format (use .bmp, .jpg, .png, .gif or .tif)")
-                            .arg(parsed.output),
-                        1);
+    if (!written)
         return fail(QStringLiteral("cannot write '%1': %2")
-                        .arg(parsed.output, writeFailure(parsed.output, savedErrno, writeError)),
+                        .arg(parsed.output.text(), writeFailureText(written)),
                     1);
-    }
     return 0;
 }
 

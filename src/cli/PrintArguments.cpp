@@ -1,5 +1,9 @@
 #include "PrintArguments.h"
 
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+
 #include <algorithm>
 
 namespace vexa::cli {
@@ -12,65 +16,66 @@ QString coverOption(const print::CoverFormat& kind) {
 
 namespace {
 
-// The value slot an option fills, or nullptr for an unknown option.
-QString* valueFor(const QString& option, PrintArguments& parsed) {
-    if (option == u"--printer") return &parsed.printer;
-    if (option == u"--pdf") return &parsed.pdf;
-    if (option == u"--paper") return &parsed.paperText;
-    for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
-        if (option == coverOption(kCoverFormats[i])) return &parsed.pictures[i];
-    }
-    return nullptr;
+QCommandLineOption valueOption(const QString& dashedName, const QString& valueName) {
+    return QCommandLineOption(dashedName.mid(2), QString(), valueName);
 }
 
 } // namespace
 
 std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, QString& error) {
-    PrintArguments parsed;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        QString option = arguments[i];
-        if (option == u"--") { // ends the options; every file is named by one of them
-            if (i + 1 < arguments.size()) {
-                error = QStringLiteral("unexpected argument '%1'").arg(arguments[i + 1]);
-                return std::nullopt;
-            }
-            break;
-        }
-        if (option == u"--help" || option == u"-h") {
-            parsed.help = true;
-            return parsed;
-        }
-        if (!option.startsWith(QLatin1String("--"))) {
-            error = QStringLiteral("unexpected argument '%1'").arg(option);
-            return std::nullopt;
-        }
-        // Both "--front FILE" and "--front=FILE".
-        QString value;
-        bool haveValue = false;
-        if (const qsizetype equals = option.indexOf(QLatin1Char('=')); equals > 0) {
-            value = option.mid(equals + 1);
-            option.truncate(equals);
-            haveValue = true;
-        }
-        QString* slot = valueFor(option, parsed);
-        if (!slot) {
-            error = QStringLiteral("unknown option '%1'").arg(option);
-            return std::nullopt;
-        }
-        if (!haveValue && i + 1 < arguments.size()) {
-            value = arguments[++i];
-            haveValue = true;
-        }
-        if (!haveValue || value.isEmpty()) {
-            error = QStringLiteral("'%1' needs a value").arg(option);
-            return std::nullopt;
-        }
-        if (!slot->isEmpty()) {
-            error = QStringLiteral("'%1' is given twice").arg(option);
-            return std::nullopt;
-        }
-        *slot = value;
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")});
+    const QCommandLineOption printer = valueOption(QStringLiteral("--printer"), "NAME");
+    const QCommandLineOption pdf = valueOption(QStringLiteral("--pdf"), "FILE");
+    const QCommandLineOption paper = valueOption(QStringLiteral("--paper"), "PAPER");
+    parser.addOptions({help, printer, pdf, paper});
+    std::vector<QCommandLineOption> covers;
+    for (const print::CoverFormat& kind : kCoverFormats) {
+        covers.push_back(valueOption(coverOption(kind), "FILE"));
+        parser.addOption(covers.back());
     }
+    if (std::optional<QString> problem =
+            parseCommandLine(parser, QStringList{QStringLiteral("print")} + arguments)) {
+        error = *problem;
+        return std::nullopt;
+    }
+
+    PrintArguments parsed;
+    if (parser.isSet(help)) {
+        parsed.help = true;
+        return parsed;
+    }
+    // Every file is named by an option; after "--" there is nothing left to name.
+    if (!parser.positionalArguments().isEmpty()) {
+        error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments()[0]);
+        return std::nullopt;
+    }
+    // The one value of an option, or an error when it is empty ("--front=") or repeated.
+    const auto single = [&](const QCommandLineOption& option, const QString& dashedName,
+                            QString& value) {
+        const QStringList values = parser.values(option);
+        if (values.size() > 1) {
+            error = QStringLiteral("'%1' is given twice").arg(dashedName);
+            return false;
+        }
+        if (!values.isEmpty() && values[0].isEmpty()) {
+            error = QStringLiteral("'%1' needs a value").arg(dashedName);
+            return false;
+        }
+        value = values.value(0);
+        return true;
+    };
+    QString pdfText;
+    for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
+        QString file;
+        if (!single(covers[i], coverOption(kCoverFormats[i]), file)) return std::nullopt;
+        parsed.pictures[i] = FilePath::fromText(file);
+    }
+    if (!single(printer, QStringLiteral("--printer"), parsed.printer) ||
+        !single(pdf, QStringLiteral("--pdf"), pdfText) ||
+        !single(paper, QStringLiteral("--paper"), parsed.paperText))
+        return std::nullopt;
+    parsed.pdf = FilePath::fromText(pdfText);
     if (!parsed.printer.isEmpty() && !parsed.pdf.isEmpty()) {
         error = QStringLiteral("give --printer or --pdf, not both");
         return std::nullopt;
@@ -84,7 +89,7 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
         }
     }
     if (std::all_of(parsed.pictures.begin(), parsed.pictures.end(),
-                    [](const QString& file) { return file.isEmpty(); })) {
+                    [](const FilePath& file) { return file.isEmpty(); })) {
         error = QStringLiteral("no cover to print: name a picture, for example --front FILE");
         return std::nullopt;
     }

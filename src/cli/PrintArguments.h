@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoverFormats.h"
+#include "FilePath.h"
 #include "PaperChoice.h"
 
 #include <QString>
@@ -15,9 +16,9 @@ namespace vexa::cli {
 // after the kind's settings key), and where the covers go.
 struct PrintArguments {
     bool help = false;
-    std::array<QString, print::kCoverKindCount> pictures; // by table row; empty: not printed
-    QString printer;                                      // empty: the default printer
-    QString pdf;       // not empty: export to this file instead of printing
+    std::array<FilePath, print::kCoverKindCount> pictures; // by table row; empty: not printed
+    QString printer;                                       // empty: the default printer
+    FilePath pdf;      // not empty: export to this file instead of printing
     QString paperText; // --paper as typed
     print::PaperChoice paper = print::PaperChoice::LetterLegal;
 };
@@ -25,7 +26,9 @@ struct PrintArguments {
 // The option that names the picture of a kind: "--" and its key in lower case.
 QString coverOption(const print::CoverFormat& kind);
 
-// Nothing, with `error` set to one line, for an unknown option, a missing or repeated value,
+// Parses the arguments after "print" (as argumentsAsText gives them, see CommandLine.h):
+// "--front FILE" and "--front=FILE" alike; "--" ends the options. Nothing, with `error` set to
+// one line, for an unknown option, a missing or repeated value, an argument no option names,
 // both --printer and --pdf, a --paper other than letter or a4, or no cover at all.
 std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, QString& error);
 

@@ -10,9 +10,13 @@
 #include "QuietStandardError.h"
 #include "SystemPrinters.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QHash>
 #include <QTextStream>
+
+#include <optional>
+
+#include <sys/stat.h>
 
 namespace vexa::cli {
 
@@ -61,6 +65,22 @@ private:
     int m_failed = 0;
 };
 
+// A file as the file system knows it, whatever name leads to it.
+struct FileIdentity {
+    dev_t device;
+    ino_t inode;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+size_t qHash(const FileIdentity& identity, size_t seed = 0) {
+    return qHashMulti(seed, quint64(identity.device), quint64(identity.inode));
+}
+
+std::optional<FileIdentity> identityOf(const FilePath& file) {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{info.st_dev, info.st_ino};
+}
+
 int fail(QTextStream& err, const QString& message, int status) {
     err << "vexa-cli print: " << printable(message) << Qt::endl;
     return status;
@@ -87,35 +107,41 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     // given for several covers is decoded once: the covers share its pixels.
     CoverPictures pictures;
     PrintFlags flags{};
-    QHash<QString, QImage> decoded;
+    QHash<FileIdentity, QImage> decoded;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
-        const QString& file = parsed->pictures[i];
+        const FilePath& file = parsed->pictures[i];
         if (file.isEmpty()) continue;
-        const QString identity = QFileInfo(file).canonicalFilePath();
-        QImage picture = decoded.value(identity);
+        const std::optional<FileIdentity> identity = identityOf(file);
+        QImage picture = identity ? decoded.value(*identity) : QImage();
         if (picture.isNull()) {
             const QuietStandardError quiet; // libpng and libtiff print errors themselves
             picture = loadPictureFile(file);
-            if (!identity.isEmpty()) decoded.insert(identity, picture);
+            if (identity) decoded.insert(*identity, picture);
         }
         if (picture.isNull())
-            return fail(
-                err,
-                QStringLiteral("cannot read '%1': missing, unreadable or not a picture").arg(file),
-                1);
+            return fail(err,
+                        QStringLiteral("cannot read '%1': missing, unreadable or not a picture")
+                            .arg(file.text()),
+                        1);
         pictures.setSlotPicture(QString::fromLatin1(kCoverFormats[i].slot), picture);
         flags[i] = kSelected;
     }
 
     ConsoleProgress progress(out, err);
     if (!parsed->pdf.isEmpty()) {
+        const QString pdf = parsed->pdf.text();
+        // The export names its file as text; a name that is no UTF-8 would come out under
+        // other bytes than the ones typed, so it is refused rather than written elsewhere.
+        if (QFile::encodeName(pdf) != parsed->pdf.bytes())
+            return fail(err, QStringLiteral("cannot write '%1': its name is not UTF-8").arg(pdf),
+                        1);
         // Written beside the target and renamed when complete: an existing file survives a
         // failed or killed run.
-        if (!exportCoversToPdf(flags, pictures, parsed->paper, parsed->pdf, progress) ||
+        if (!exportCoversToPdf(flags, pictures, parsed->paper, pdf, progress) ||
             progress.failed() > 0)
-            return fail(err, QStringLiteral("cannot write '%1'").arg(parsed->pdf), 1);
+            return fail(err, QStringLiteral("cannot write '%1'").arg(pdf), 1);
         out << progress.printed() << (progress.printed() == 1 ? " page" : " pages")
-            << " written to " << printable(parsed->pdf) << Qt::endl;
+            << " written to " << printable(pdf) << Qt::endl;
         return 0;
     }
 

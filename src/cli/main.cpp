@@ -1,9 +1,11 @@
 // vexa-cli: VEXA's tools for the command line, one subcommand each.
 
+#include "CommandLine.h"
 #include "EffectCommand.h"
 #include "PrintCommand.h"
 #include "PrintableText.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
 #include <QTextStream>
@@ -29,33 +31,52 @@ constexpr Command kCommands[] = {
 void dropLibraryMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 void printUsage(QTextStream& out) {
-    out << "usage: vexa-cli <command> [arguments]\n\ncommands:\n";
+    out << "usage: vexa-cli <command> [arguments]\n"
+           "       vexa-cli --help | --version\n\ncommands:\n";
     for (const Command& c : kCommands)
         out << QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -8).arg(c.summary);
     out << "\n'vexa-cli <command> --help' describes a command.\n";
+}
+
+int usageError(const QString& message) {
+    QTextStream(stderr) << "vexa-cli: " << vexa::printable(message) << " (try 'vexa-cli --help')\n";
+    return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     qInstallMessageHandler(dropLibraryMessage);
-    QCoreApplication app(argc, argv);
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
-    if (arguments.isEmpty()) {
-        QTextStream err(stderr);
-        printUsage(err);
-        return 2;
-    }
-    const QString name = arguments.takeFirst();
-    if (name == u"--help" || name == u"-h") {
+    // The arguments are read from argv's bytes before Qt sees them: a file name that is not
+    // UTF-8 reaches the file system as typed.
+    const QStringList arguments = vexa::argumentsAsText(argc, argv);
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")});
+    const QCommandLineOption version(QStringList{QStringLiteral("version"), QStringLiteral("v")});
+    parser.addOptions({help, version});
+    // Everything from the command's name on belongs to the command.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    if (const std::optional<QString> problem = vexa::parseCommandLine(parser, arguments))
+        return usageError(*problem);
+    if (parser.isSet(help)) {
         QTextStream out(stdout);
         printUsage(out);
         return 0;
     }
+    if (parser.isSet(version)) {
+        QTextStream(stdout) << "vexa-cli " << VEXA_VERSION << "\n";
+        return 0;
+    }
+    QStringList commandLine = parser.positionalArguments();
+    if (commandLine.isEmpty()) {
+        QTextStream err(stderr);
+        printUsage(err);
+        return 2;
+    }
+
+    QCoreApplication app(argc, argv);
+    const QString name = commandLine.takeFirst();
     for (const Command& c : kCommands)
-        if (name == QLatin1String(c.name)) return c.run(arguments);
-    QTextStream(stderr) << "vexa-cli: no command '" << vexa::cli::printable(name)
-                        << "' (try 'vexa-cli --help')\n";
-    return 2;
+        if (name == QLatin1String(c.name)) return c.run(commandLine);
+    return usageError(QStringLiteral("no command '%1'").arg(name));
 }

@@ -28,8 +28,8 @@ struct MapDeleter {
 // GIF stores width and height in 16 bits.
 constexpr int kMaxGifSide = 65535;
 
-GdiStatus statusOf(liq_error error) {
-    return error == LIQ_OUT_OF_MEMORY ? GdiStatus::OutOfMemory : GdiStatus::GenericError;
+WriteStatus statusOf(liq_error error) {
+    return error == LIQ_OUT_OF_MEMORY ? WriteStatus::OutOfMemory : WriteStatus::EncoderFailed;
 }
 
 int writeToDevice(GifFileType* gif, const GifByteType* data, int length) {
@@ -44,9 +44,9 @@ struct Quantized {
     liq_palette palette{};
 };
 
-GdiStatus quantize(const QImage& rgba, Quantized& result) {
+WriteStatus quantize(const QImage& rgba, Quantized& result) {
     std::unique_ptr<liq_attr, AttrDeleter> attr(liq_attr_create());
-    if (!attr) return GdiStatus::OutOfMemory;
+    if (!attr) return WriteStatus::OutOfMemory;
     // Speed 7 keeps the palette's quality on photos and scans but takes a 6-megapixel
     // picture from about 9 s down to 2 or 3 s; the save blocks the window meanwhile. Faster
     // settings drop the lowest bit of every colour, and a picture of 256 colours or fewer
@@ -55,7 +55,7 @@ GdiStatus quantize(const QImage& rgba, Quantized& result) {
         return statusOf(error);
     std::unique_ptr<liq_image, ImageDeleter> image(
         liq_image_create_rgba(attr.get(), rgba.constBits(), rgba.width(), rgba.height(), 0.0));
-    if (!image) return GdiStatus::OutOfMemory;
+    if (!image) return WriteStatus::OutOfMemory;
     liq_result* raw = nullptr;
     if (const liq_error error = liq_image_quantize(image.get(), attr.get(), &raw); error != LIQ_OK)
         return statusOf(error);
@@ -71,10 +71,10 @@ GdiStatus quantize(const QImage& rgba, Quantized& result) {
         return statusOf(error);
     // The palette is final only after remapping.
     result.palette = *liq_get_palette(quantized.get());
-    return GdiStatus::Ok;
+    return WriteStatus::Written;
 }
 
-GdiStatus writeGif(const Quantized& picture, int width, int height, QIODevice& out) {
+WriteStatus writeGif(const Quantized& picture, int width, int height, QIODevice& out) {
     // A GIF colour table has a power-of-two size of at least 2.
     int tableSize = 2;
     while (tableSize < static_cast<int>(picture.palette.count)) tableSize *= 2;
@@ -84,11 +84,11 @@ GdiStatus writeGif(const Quantized& picture, int width, int height, QIODevice& o
         colours[i] = GifColorType{c.r, c.g, c.b};
     }
     std::unique_ptr<ColorMapObject, MapDeleter> map(GifMakeMapObject(tableSize, colours.data()));
-    if (!map) return GdiStatus::OutOfMemory;
+    if (!map) return WriteStatus::OutOfMemory;
 
     int error = 0;
     GifFileType* gif = EGifOpen(&out, writeToDevice, &error);
-    if (!gif) return GdiStatus::OutOfMemory;
+    if (!gif) return WriteStatus::OutOfMemory;
     bool ok = EGifPutScreenDesc(gif, width, height, map->BitsPerPixel, 0, map.get()) == GIF_OK &&
               EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) == GIF_OK;
     for (int y = 0; ok && y < height; ++y) {
@@ -99,20 +99,21 @@ GdiStatus writeGif(const Quantized& picture, int width, int height, QIODevice& o
     }
     // Closing writes the trailer and frees the handle, also after a failure.
     const bool closed = EGifCloseFile(gif, &error) == GIF_OK;
-    return ok && closed ? GdiStatus::Ok : GdiStatus::Win32Error;
+    return ok && closed ? WriteStatus::Written : WriteStatus::WriteFailed;
 }
 
 } // namespace
 
-GdiStatus encodeGif(const QImage& picture, QIODevice& out) {
-    if (picture.isNull()) return GdiStatus::InvalidParameter;
+WriteStatus encodeGif(const QImage& picture, QIODevice& out) {
+    if (picture.isNull()) return WriteStatus::NoPicture;
     if (picture.width() > kMaxGifSide || picture.height() > kMaxGifSide)
-        return GdiStatus::ValueOverflow;
+        return WriteStatus::TooLarge;
     // Opaque RGBA bytes in memory order, as libimagequant reads them.
     const QImage rgba = picture.convertToFormat(QImage::Format_RGBX8888);
-    if (rgba.isNull()) return GdiStatus::OutOfMemory;
+    if (rgba.isNull()) return WriteStatus::OutOfMemory;
     Quantized quantized;
-    if (const GdiStatus status = quantize(rgba, quantized); status != GdiStatus::Ok) return status;
+    if (const WriteStatus status = quantize(rgba, quantized); status != WriteStatus::Written)
+        return status;
     return writeGif(quantized, rgba.width(), rgba.height(), out);
 }
 

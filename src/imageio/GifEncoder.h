@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GdiStatus.h"
+#include "WriteResult.h"
 
 #include <QImage>
 
@@ -12,6 +12,7 @@ namespace vexa {
 // with error-diffusion dithering so that gradients keep their look instead of breaking
 // into bands, and the file itself written by giflib. A picture of 256 colours or fewer
 // keeps its exact colours.
-GdiStatus encodeGif(const QImage& picture, QIODevice& out);
+// WriteFailed when `out` refuses the data.
+WriteStatus encodeGif(const QImage& picture, QIODevice& out);
 
 } // namespace vexa

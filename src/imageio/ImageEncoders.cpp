@@ -1,57 +1,56 @@
 #include "ImageEncoders.h"
 
+#include "AtomicFile.h"
 #include "GifEncoder.h"
 
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace vexa {
 
 namespace {
 
-GdiStatus statusOf(QImageWriter::ImageWriterError error) {
+WriteStatus statusOf(QImageWriter::ImageWriterError error) {
     switch (error) {
     case QImageWriter::DeviceError:
-        return GdiStatus::Win32Error;
-    case QImageWriter::UnsupportedFormatError:
-        return GdiStatus::UnknownImageFormat;
+        return WriteStatus::WriteFailed;
     case QImageWriter::InvalidImageError:
-        return GdiStatus::InvalidParameter;
+        return WriteStatus::NoPicture;
+    case QImageWriter::UnsupportedFormatError:
     case QImageWriter::UnknownError:
         break;
     }
-    return GdiStatus::GenericError;
+    return WriteStatus::EncoderFailed;
 }
 
-GdiStatus writeWithQt(const QImage& picture, QIODevice& out, const char* format, int quality,
-                      int compression) {
+WriteStatus writeWithQt(const QImage& picture, QIODevice& out, const char* format, int quality,
+                        int compression) {
     QImageWriter writer(&out, format);
     if (quality >= 0) writer.setQuality(quality);
     if (compression >= 0) writer.setCompression(compression);
-    return writer.write(picture) ? GdiStatus::Ok : statusOf(writer.error());
+    return writer.write(picture) ? WriteStatus::Written : statusOf(writer.error());
 }
 
-GdiStatus encodeBmp(const QImage& picture, QIODevice& out, std::optional<qint32>) {
+WriteStatus encodeBmp(const QImage& picture, QIODevice& out, std::optional<qint32>) {
     return writeWithQt(picture, out, "bmp", -1, -1);
 }
 
-GdiStatus encodeJpeg(const QImage& picture, QIODevice& out, std::optional<qint32> quality) {
+WriteStatus encodeJpeg(const QImage& picture, QIODevice& out, std::optional<qint32> quality) {
     // Without a quality the library's own default applies; a value outside 0 ... 100 is a
     // caller's mistake, not something to clamp silently.
-    if (quality && (*quality < 0 || *quality > 100)) return GdiStatus::InvalidParameter;
+    if (quality && (*quality < 0 || *quality > 100)) return WriteStatus::InvalidQuality;
     return writeWithQt(picture, out, "jpeg", quality.value_or(-1), -1);
 }
 
-GdiStatus encodeGifFile(const QImage& picture, QIODevice& out, std::optional<qint32>) {
+WriteStatus encodeGifFile(const QImage& picture, QIODevice& out, std::optional<qint32>) {
     return encodeGif(picture, out);
 }
 
-GdiStatus encodeTiff(const QImage& picture, QIODevice& out, std::optional<qint32>) {
+WriteStatus encodeTiff(const QImage& picture, QIODevice& out, std::optional<qint32>) {
     // LZW (compression 1): what other programs expect of a TIFF from a desktop program.
     return writeWithQt(picture, out, "tiff", -1, 1);
 }
 
-GdiStatus encodePng(const QImage& picture, QIODevice& out, std::optional<qint32>) {
+WriteStatus encodePng(const QImage& picture, QIODevice& out, std::optional<qint32>) {
     return writeWithQt(picture, out, "png", -1, -1);
 }
 
@@ -78,20 +77,25 @@ std::vector<ImageEncoder> installedEncoders() {
     return encoders;
 }
 
-GdiStatus writeImageFile(const ImageEncoder& encoder, const QImage& picture, const QString& path,
-                         std::optional<qint32> quality) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return GdiStatus::Win32Error;
-    const GdiStatus status = encoder.encode(picture, file, quality);
-    if (status != GdiStatus::Ok) {
-        file.cancelWriting();
-        return status;
-    }
-    return file.commit() ? GdiStatus::Ok : GdiStatus::Win32Error;
+WriteResult writeImageFile(const ImageEncoder& encoder, const QImage& picture, const FilePath& path,
+                           std::optional<qint32> quality) {
+    AtomicFile file(path);
+    if (const WriteResult opened = file.open(); !opened) return opened;
+    const WriteStatus status = encoder.encode(picture, file.device(), quality);
+    if (status == WriteStatus::Written) return file.commit();
+    // Qt's writers report a refused write as an unknown error; the file knows better.
+    if (const WriteResult refused = file.deviceFailure();
+        status == WriteStatus::WriteFailed || refused.systemError != 0)
+        return refused;
+    return {status, 0};
 }
 
-GdiStatus writeBitmapFile(const QImage& picture, const QString& path) {
+WriteResult writeBitmapFile(const QImage& picture, const FilePath& path) {
     return writeImageFile({"BMP", "*.BMP", encodeBmp}, picture, path, std::nullopt);
+}
+
+WriteResult writeBitmapFile(const QImage& picture, const QString& path) {
+    return writeBitmapFile(picture, FilePath::fromText(path));
 }
 
 } // namespace vexa

@@ -1,9 +1,14 @@
 #include "BrowserFolder.h"
+#include "FilePath.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vexa;
 
@@ -35,6 +40,20 @@ TEST(BrowserFolder, ListsPicturesAndFoldersSortedWithoutHiddenOnes) {
     EXPECT_EQ(pictureFilesIn(dir.path()), QStringList({"A.gif", "b.JPG", "link.jpg", "z.bmp"}));
     EXPECT_EQ(subfoldersOf(dir.path()), QStringList({"alpha", "Beta.jpg", "folder.jpg", "Zeta"}));
     EXPECT_TRUE(pictureFilesIn(dir.filePath("missing")).isEmpty());
+}
+
+// Names are bytes: one that is not UTF-8 is listed as text that gives its bytes back.
+TEST(BrowserFolder, ListsNamesThatAreNotUtf8SoThatTheyOpen) {
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path()) + "/d\xe9j\xe0";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const QByteArray file = folder + "/caf\xe9.jpg";
+    ASSERT_EQ(::close(::open(file.constData(), O_WRONLY | O_CREAT, 0600)), 0);
+    const QString folderText = vexa::fileNameText(folder);
+    EXPECT_EQ(subfoldersOf(dir.path()), QStringList{vexa::fileNameText("d\xe9j\xe0")});
+    const QStringList files = pictureFilesIn(folderText);
+    ASSERT_EQ(files, QStringList{vexa::fileNameText("caf\xe9.jpg")});
+    EXPECT_EQ(vexa::FilePath::fromText(joinFolderAndFile(folderText, files[0])).bytes(), file);
 }
 
 TEST(BrowserFolder, TreeShowsTheWayDownFromTheDriveThenTheSubfolders) {

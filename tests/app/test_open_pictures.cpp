@@ -1,5 +1,6 @@
 // Pictures reaching the cover slotNames from outside the browser (drop, command line, Ctrl+V),
 // loading on a worker thread, and the browser's refresh.
+#include "FilePath.h"
 #include "MainWindow.h"
 #include "MessageNoticeWindow.h"
 #include "OpenedFiles.h"
@@ -29,6 +30,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <unistd.h>
 
 using vexa::MainWindow;
 
@@ -220,6 +223,23 @@ TEST_F(OpenPicturesTest, OpenedFilesFillTheSlotsAndANoticeCountsTheRest) {
     EXPECT_EQ(slot(10), 0u); // broken.gif took Blu and left it empty
     EXPECT_EQ(slot(11), kGreen);
     for (int other = 1; other <= 8; ++other) EXPECT_EQ(slot(other), 0u) << other;
+}
+
+// `vexa caf$'\xe9'.bmp`: a name that is not UTF-8 reaches the file by its bytes, named as a
+// path or as a file:// address with the byte escaped.
+TEST_F(OpenPicturesTest, FileNamesThatAreNotUtf8OpenByTheirBytes) {
+    const QByteArray folder = QFile::encodeName(picturesDir.path());
+    const QByteArray bytes = folder + "/caf\xe9.bmp";
+    ASSERT_EQ(::symlink(QFile::encodeName(picture("blue.bmp")).constData(), bytes.constData()), 0);
+    const QString name = vexa::fileNameText(bytes);
+    EXPECT_EQ(vexa::filesFromArguments({"caf" + vexa::fileNameText("\xe9") + ".bmp",
+                                        "file://" + QString::fromLatin1(folder) + "/caf%E9.bmp"},
+                                       vexa::fileNameText(folder)),
+              QStringList({name, name}));
+    window->tabs()->setCurrentIndex(3); // DVD
+    window->openFiles({name});
+    waitForLoads();
+    EXPECT_EQ(slot(4), kBlue);
 }
 
 TEST_F(OpenPicturesTest, CtrlVPutsTheClipboardPictureIntoTheOpenTabsSlot) {

@@ -1,3 +1,4 @@
+#include "FilePath.h"
 #include "SingleInstance.h"
 
 #include <QFile>
@@ -36,7 +37,9 @@ TEST(SingleInstance, ASecondStartHandsItsFilesToTheRunningOne) {
     vexa::InstanceServer server;
     ASSERT_TRUE(server.listen(path));
     QSignalSpy handed(&server, &vexa::InstanceServer::filesHandedOver);
-    const QStringList files{"/covers/front.jpg", "/covers/line\nbreak é.bmp"};
+    // Names travel as their bytes, UTF-8 or not.
+    const QStringList files{"/covers/front.jpg", "/covers/line\nbreak é.bmp",
+                            vexa::fileNameText("/covers/caf\xe9 \xff.gif")};
     std::future<bool> sent = handOver(path, files);
     EXPECT_TRUE(waitFor(sent));
     ASSERT_EQ(handed.size(), 1);

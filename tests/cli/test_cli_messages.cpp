@@ -1,6 +1,9 @@
 // What `vexa-cli` says when a run fails: one line, no library chatter, no raw control
 // characters; "--" before names that look like options; a full disk named as such.
 
+#include "FilePath.h"
+#include "PictureFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -12,8 +15,10 @@
 #include <csignal>
 #include <functional>
 
+#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -107,6 +112,94 @@ TEST_F(CliMessages, DoubleDashEndsTheOptions) {
     run = runCli({"print", "--pdf", "more.pdf", "--", "--front", "--help.png"}, folder.path());
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err.count('\n'), 1);
+}
+
+TEST_F(CliMessages, VersionAndMistakesOnTheCommandLine) {
+    const CliRun version = runCli({"--version"}, folder.path());
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "vexa-cli " VEXA_VERSION "\n");
+    const struct {
+        QStringList arguments;
+        const char* err;
+    } mistakes[] = {
+        {{"--bogus", "effect"}, "vexa-cli: unknown option '--bogus' (try 'vexa-cli --help')\n"},
+        {{"--version=1"}, "vexa-cli: '--version' takes no value (try 'vexa-cli --help')\n"},
+        {{"effect", "blur", "in.png", "out.png", "--param"},
+         "vexa-cli effect: '--param' needs a value (see 'vexa-cli effect --help')\n"},
+        {{"print", "--pdf=x.pdf", "--front"},
+         "vexa-cli print: '--front' needs a value (try 'vexa-cli print --help')\n"},
+    };
+    for (const auto& mistake : mistakes) {
+        const CliRun run = runCli(mistake.arguments, folder.path());
+        EXPECT_EQ(run.status, 2) << mistake.arguments.join(' ').toStdString();
+        EXPECT_EQ(run.err, mistake.err);
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
+TEST_F(CliMessages, AFailedWriteSaysWhy) {
+    ASSERT_TRUE(QDir(folder.path()).mkdir("folder.png"));
+    const struct {
+        const char* output;
+        const char* reason;
+    } cases[] = {
+        {"no/such/folder/out.png", "its folder does not exist"},
+        {"in.png/out.png", "its folder does not exist"},
+        {"out.xyz", "its extension names no picture format (use .bmp, .jpg, .png, .gif or .tif)"},
+        {"folder.png", "is a directory"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = runCli({"effect", "negative", "in.png", c.output}, folder.path());
+        EXPECT_EQ(run.status, 1) << c.output;
+        EXPECT_EQ(run.err, QByteArray("vexa-cli effect: cannot write '") + c.output +
+                               "': " + c.reason + "\n");
+    }
+}
+
+// The names of `vexa-cli effect 2 "$(printf 'caf\xe9.png')" "$(printf 'out\xe9.png')"` are bytes
+// that are not UTF-8: the input is read and the output written under exactly those bytes.
+TEST_F(CliMessages, NamesThatAreNotUtf8AreReadAndWrittenByTheirBytes) {
+    const QByteArray here = QFile::encodeName(folder.path());
+    ASSERT_EQ(::link((here + "/in.png").constData(), (here + "/caf\xe9.png").constData()), 0);
+    const auto runInShell = [&](const QString& script) {
+        QProcess shell;
+        shell.setWorkingDirectory(folder.path());
+        shell.start("/bin/sh", {"-c", script, QStringLiteral(VEXA_CLI_PATH)});
+        EXPECT_TRUE(shell.waitForFinished(60000));
+        return CliRun{shell.exitCode(), shell.readAllStandardError(),
+                      shell.readAllStandardOutput()};
+    };
+    CliRun run =
+        runInShell(R"sh(exec "$0" effect 2 "$(printf 'caf\351.png')" "$(printf 'out\351.png')")sh");
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    struct stat info {};
+    EXPECT_EQ(::stat((here + "/out\xe9.png").constData(), &info), 0);
+    QList<QByteArray> names;
+    DIR* entries = ::opendir(here.constData());
+    ASSERT_NE(entries, nullptr);
+    while (const dirent* entry = ::readdir(entries)) names << entry->d_name;
+    ::closedir(entries);
+    EXPECT_TRUE(names.contains("out\xe9.png"));
+    for (const QByteArray& name : names) EXPECT_FALSE(name.contains("\xEF\xBF\xBD")) << name.data();
+    EXPECT_EQ(vexa::loadPictureFile(vexa::FilePath::fromBytes(here + "/out\xe9.png")).pixel(0, 0),
+              qRgb(55, 155, 205));
+
+    // Shown in a message, the byte is escaped.
+    run = runInShell(R"sh(exec "$0" effect 2 "$(printf 'gone\351.png')" out.png)sh");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "vexa-cli effect: cannot read 'gone\\xE9.png': missing, unreadable or not "
+                       "a picture\n");
+
+    // print reads such a name too. Its export names the PDF as text, so a PDF name that is
+    // not UTF-8 is refused rather than written under other bytes.
+    run = runInShell(R"sh(exec "$0" print --front="$(printf 'caf\351.png')" --pdf c.pdf)sh");
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(QFile::exists(path("c.pdf")));
+    run = runInShell(R"sh(exec "$0" print --front in.png --pdf "$(printf 'c\351.pdf')")sh");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "vexa-cli print: cannot write 'c\\xE9.pdf': its name is not UTF-8\n");
+    EXPECT_EQ(QDir(folder.path()).entryList({"c*.pdf"}, QDir::Files | QDir::Hidden),
+              QStringList{"c.pdf"});
 }
 
 TEST_F(CliMessages, AWriteThatFindsNoSpaceSaysSo) {

@@ -10,14 +10,14 @@
 #include <cmath>
 
 using vexa::encodeGif;
-using vexa::GdiStatus;
+using vexa::WriteStatus;
 
 namespace {
 
 QImage gifRoundTrip(const QImage& picture) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    EXPECT_EQ(encodeGif(picture, buffer), GdiStatus::Ok);
+    EXPECT_EQ(encodeGif(picture, buffer), WriteStatus::Written);
     QBuffer in(&buffer.buffer());
     in.open(QIODevice::ReadOnly);
     QImageReader reader(&in, "gif");
@@ -93,16 +93,16 @@ TEST(GifEncoder, GradientsKeepTheirToneInsteadOfBanding) {
 TEST(GifEncoder, FailedWriteIsReported) {
     const QImage picture = vexa::test::patternImage(50, 50);
     FailingDevice full(100);
-    EXPECT_EQ(encodeGif(picture, full), GdiStatus::Win32Error);
+    EXPECT_EQ(encodeGif(picture, full), WriteStatus::WriteFailed);
     FailingDevice none(0);
-    EXPECT_EQ(encodeGif(picture, none), GdiStatus::Win32Error);
+    EXPECT_EQ(encodeGif(picture, none), WriteStatus::WriteFailed);
 }
 
 TEST(GifEncoder, RefusesWhatAGifCannotHold) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    EXPECT_EQ(encodeGif(QImage(), buffer), GdiStatus::InvalidParameter);
-    EXPECT_EQ(encodeGif(vexa::test::solidImage(1, 65536, 0), buffer), GdiStatus::ValueOverflow);
+    EXPECT_EQ(encodeGif(QImage(), buffer), WriteStatus::NoPicture);
+    EXPECT_EQ(encodeGif(vexa::test::solidImage(1, 65536, 0), buffer), WriteStatus::TooLarge);
     EXPECT_TRUE(buffer.data().isEmpty());
 }
 

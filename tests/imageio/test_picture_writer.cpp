@@ -1,20 +1,29 @@
 #include "PictureWriter.h"
 
+#include "PictureFile.h"
+
 #include "JpegTables.h"
 #include "ObeyFilePermissions.h"
 #include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using vexa::FilePath;
 using vexa::PictureWriter;
+using vexa::WriteResult;
+using vexa::WriteStatus;
 
 namespace {
 
@@ -51,7 +60,6 @@ protected:
 
     QTemporaryDir dir;
     PictureWriter m_pictureWriter;
-    QSignalSpy errors{&m_pictureWriter, &PictureWriter::Error};
     // Smooth enough for JPEG to stay close, varied enough that a wrong channel order shows.
     QImage picture = vexa::test::patternImage(64, 48);
 };
@@ -74,14 +82,15 @@ TEST_F(PictureWriterTest, EveryPatternOfEveryFormatReadsBack) {
                  {"g.jpg", "jpeg", 3},  {"h.JPEG", "jpeg", 3}, {"i.jpe", "jpeg", 3},
                  {"j.jfif", "jpeg", 3}, {"k.gif", "gif", 6}};
     for (const auto& c : cases) {
-        ASSERT_TRUE(m_pictureWriter.write(smooth, path(c.name), 85)) << c.name;
+        const WriteResult written = m_pictureWriter.write(smooth, path(c.name), 85);
+        ASSERT_TRUE(written) << c.name;
+        EXPECT_EQ(written.status, WriteStatus::Written) << c.name;
         QByteArray format;
         const QImage back = readBack(path(c.name), &format);
         EXPECT_EQ(format, c.format) << c.name;
         ASSERT_EQ(back.size(), smooth.size()) << c.name;
         EXPECT_LE(meanDifference(back, smooth), c.tolerance) << c.name;
     }
-    EXPECT_EQ(errors.count(), 0);
 }
 
 TEST_F(PictureWriterTest, QualityReachesTheJpegEncoderForEveryJExtension) {
@@ -107,18 +116,16 @@ TEST_F(PictureWriterTest, OtherFormatsTakeNoQuality) {
     }
 }
 
-TEST_F(PictureWriterTest, JpegQualityOutsideItsRangeFailsWithAnEvent) {
+TEST_F(PictureWriterTest, JpegQualityOutsideItsRangeFailsAndSaysSo) {
     for (int quality : {-1, 101}) {
-        errors.clear();
-        EXPECT_FALSE(m_pictureWriter.write(picture, path("q.jpg"), quality));
-        ASSERT_EQ(errors.count(), 1);
-        EXPECT_EQ(errors[0][0].toInt(), 2);
-        EXPECT_EQ(errors[0][1].toString(), "Invalid Parameter");
+        const WriteResult written = m_pictureWriter.write(picture, path("q.jpg"), quality);
+        EXPECT_FALSE(written);
+        EXPECT_EQ(written.status, WriteStatus::InvalidQuality);
     }
     EXPECT_TRUE(filesInDir().isEmpty());
 }
 
-TEST_F(PictureWriterTest, NamesWithoutAKnownExtensionWriteNothingAndRaiseNothing) {
+TEST_F(PictureWriterTest, NamesWithoutAKnownExtensionWriteNothing) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("covers.png"));
     const QString names[] = {
         path("noextension"),
@@ -127,16 +134,19 @@ TEST_F(PictureWriterTest, NamesWithoutAKnownExtensionWriteNothingAndRaiseNothing
         path("picture.webp"), // Qt could write it, but it is none of our encoders
         path("picture.png.bak"),
     };
-    for (const QString& name : names)
-        EXPECT_FALSE(m_pictureWriter.write(picture, name, 85)) << name.toStdString();
-    EXPECT_EQ(errors.count(), 0);
+    for (const QString& name : names) {
+        const WriteResult written = m_pictureWriter.write(picture, name, 85);
+        EXPECT_FALSE(written) << name.toStdString();
+        EXPECT_EQ(written.status, WriteStatus::UnknownFormat) << name.toStdString();
+    }
     EXPECT_TRUE(filesInDir().isEmpty());
     EXPECT_TRUE(QDir(path("covers.png")).isEmpty());
 }
 
-TEST_F(PictureWriterTest, NoPictureWritesNothingAndRaisesNothing) {
-    EXPECT_FALSE(m_pictureWriter.write(QImage(), path("empty.png"), 85));
-    EXPECT_EQ(errors.count(), 0);
+TEST_F(PictureWriterTest, NoPictureWritesNothing) {
+    const WriteResult written = m_pictureWriter.write(QImage(), path("empty.png"), 85);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(written.status, WriteStatus::NoPicture);
     EXPECT_FALSE(QFile::exists(path("empty.png")));
 }
 
@@ -167,7 +177,7 @@ TEST_F(PictureWriterTest, UnwritableFolderKeepsTheOldFile) {
     old.write("old picture");
     old.close();
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-    bool written;
+    WriteResult written;
     {
         vexa::test::ObeyFilePermissions obey;
         written = m_pictureWriter.write(picture, target, 85);
@@ -176,20 +186,76 @@ TEST_F(PictureWriterTest, UnwritableFolderKeepsTheOldFile) {
     EXPECT_FALSE(written);
     EXPECT_EQ(contentsOf(target), "old picture");
     EXPECT_EQ(filesInDir(), QStringList{"cover.png"});
-    ASSERT_EQ(errors.count(), 1);
-    EXPECT_EQ(errors[0][0].toInt(), 7);
-    EXPECT_EQ(errors[0][1].toString(), "Win32 Error");
+    EXPECT_EQ(written.status, WriteStatus::FolderNotWritable);
 }
 
-TEST(statusText, TextsOfTheStatusValues) {
-    EXPECT_EQ(PictureWriter::statusText(0), "Unknown GDI+ Error");
-    EXPECT_EQ(PictureWriter::statusText(21), "Unknown GDI+ Error");
-    EXPECT_EQ(PictureWriter::statusText(-1), "Unknown GDI+ Error");
-    EXPECT_EQ(PictureWriter::statusText(1), "Generic Error");
-    EXPECT_EQ(PictureWriter::statusText(7), "Win32 Error");
-    EXPECT_EQ(PictureWriter::statusText(14), "FontFamily Not Found");
-    EXPECT_EQ(PictureWriter::statusText(17), "Unsupported Gdiplus Version");
-    EXPECT_EQ(PictureWriter::statusText(20), "Property Not Supported");
+// What a failed write reports, each with the old file, if any, left as it was.
+TEST_F(PictureWriterTest, AFailedWriteSaysWhyAndLeavesTheOldFile) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.png"));
+    QFile locked(path("locked.png"));
+    ASSERT_TRUE(locked.open(QIODevice::WriteOnly));
+    locked.write("old picture");
+    locked.close();
+    ASSERT_TRUE(QFile::setPermissions(locked.fileName(), QFile::ReadOwner));
+    const struct {
+        QString name;
+        WriteStatus status;
+        int systemError;
+    } cases[] = {
+        {path("no/such/folder/a.png"), WriteStatus::FolderMissing, ENOENT},
+        {path("locked.png/a.png"), WriteStatus::FolderMissing, ENOTDIR},
+        {path("folder.png"), WriteStatus::WriteFailed, EISDIR},
+        {path("locked.png"), WriteStatus::FileNotWritable, EACCES},
+    };
+    vexa::test::ObeyFilePermissions obey;
+    for (const auto& c : cases) {
+        const WriteResult written = m_pictureWriter.write(picture, c.name, 85);
+        EXPECT_EQ(written.status, c.status) << c.name.toStdString();
+        EXPECT_EQ(written.systemError, c.systemError) << c.name.toStdString();
+    }
+    EXPECT_EQ(contentsOf(path("locked.png")), "old picture");
+    EXPECT_EQ(filesInDir(), QStringList{"locked.png"});
+}
+
+// A name is bytes: one that is not UTF-8 is written under exactly those bytes.
+TEST_F(PictureWriterTest, WritesUnderTheExactBytesOfItsName) {
+    const QByteArray name = QFile::encodeName(dir.path()) + "/caf\xe9 \xff.png";
+    ASSERT_TRUE(m_pictureWriter.write(picture, FilePath::fromBytes(name), 85));
+    struct stat info {};
+    EXPECT_EQ(::stat(name.constData(), &info), 0);
+    QList<QByteArray> entries;
+    DIR* folder = ::opendir(QFile::encodeName(dir.path()).constData());
+    ASSERT_NE(folder, nullptr);
+    while (const dirent* entry = ::readdir(folder))
+        if (entry->d_name[0] != '.') entries << QByteArray(entry->d_name);
+    ::closedir(folder);
+    EXPECT_EQ(entries, QList<QByteArray>{"caf\xe9 \xff.png"});
+    EXPECT_EQ(vexa::loadPictureFile(FilePath::fromBytes(name)), picture);
+}
+
+// Replacing a file goes through a link to the file it names and keeps that file's mode; a new
+// file gets what the umask leaves of rw-rw-rw-, as any program's new file does.
+TEST_F(PictureWriterTest, ReplacesThroughALinkAndKeepsTheMode) {
+    const QByteArray target = QFile::encodeName(path("target.png"));
+    ASSERT_TRUE(m_pictureWriter.write(picture, path("target.png"), 85));
+    ASSERT_EQ(::chmod(target.constData(), 0640), 0);
+    ASSERT_TRUE(QFile::link("target.png", path("link.png")));
+    ASSERT_TRUE(
+        m_pictureWriter.write(vexa::test::solidImage(5, 5, qRgb(1, 2, 3)), path("link.png"), 85));
+    EXPECT_TRUE(QFileInfo(path("link.png")).isSymLink());
+    EXPECT_EQ(readBack(path("target.png")).size(), QSize(5, 5));
+    struct stat info {};
+    ASSERT_EQ(::stat(target.constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+    const mode_t before = ::umask(027);
+    const WriteResult fresh = m_pictureWriter.write(picture, path("fresh.png"), 85);
+    ::umask(before);
+    ASSERT_TRUE(fresh);
+    ASSERT_EQ(::stat(QFile::encodeName(path("fresh.png")).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList({"fresh.png", "link.png", "target.png"}));
 }
 
 } // namespace

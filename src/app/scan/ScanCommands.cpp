@@ -51,8 +51,8 @@ void ScanCommands::save(PictureWriter& writer) {
             QStringLiteral("File Already Exists")))
         return;
     const bool saved = name->endsWith(QLatin1String("BMP"), Qt::CaseSensitive)
-                           ? writeBitmapFile(picture, *name) == GdiStatus::Ok
-                           : writer.write(picture, *name, kJpegQuality);
+                           ? writeBitmapFile(picture, *name).ok()
+                           : writer.write(picture, *name, kJpegQuality).ok();
     if (!saved) return notSaved();
     m_prompts.message(QStringLiteral("File Saved"), QStringLiteral("Sucessfully saved file."),
                       UserPrompts::Icon::Information);

@@ -28,8 +28,7 @@ qint16 acquireToFile(QWidget* owner, const QString& path) {
     case AcquireDialog::Outcome::Scanned:
         break;
     }
-    return writeBitmapFile(dialog.picture(), path) == GdiStatus::Ok ? kAcquired
-                                                                    : kTransferFileNotWritten;
+    return writeBitmapFile(dialog.picture(), path).ok() ? kAcquired : kTransferFileNotWritten;
 }
 
 } // namespace vexa::scan

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "FilePath.h"
+#include "WriteResult.h"
+
+#include <memory>
+
+class QIODevice;
+
+namespace vexa {
+
+// A file written completely or not at all, under exactly the bytes of its name: the data goes
+// to a temporary file in the same folder, which replaces the file only once everything is
+// written and on the disk. A link is followed, so the file it points to is replaced. A file
+// that is there keeps its permissions; a new one gets what the umask leaves of rw-rw-rw-. An
+// existing file that is not writable is left alone and the write fails.
+class AtomicFile {
+public:
+    explicit AtomicFile(FilePath target);
+    // Removes the temporary file unless commit() succeeded.
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Makes the temporary file; device() takes the data once this succeeded.
+    WriteResult open();
+    QIODevice& device();
+    // Why the device refused data, after a write to it failed.
+    WriteResult deviceFailure() const;
+    // Puts the data in the file's place.
+    WriteResult commit();
+
+private:
+    class Device;
+
+    FilePath m_target;
+    QByteArray m_finalName; // the target with links followed
+    QByteArray m_temporaryName;
+    std::unique_ptr<Device> m_device;
+    bool m_committed = false;
+};
+
+} // namespace vexa
