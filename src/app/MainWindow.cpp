@@ -170,7 +170,7 @@ void MainWindow::buildTabs() {
     m_scanned->setObjectName(QStringLiteral("Image20"));
     m_scanned->setToolTip(QStringLiteral("Scanned Picture"));
     m_scanned->setPlaceholderText(QStringLiteral(
-        "No scanned picture yet.\nChoose a scanner with Source, then scan with Aquire."));
+        "No scanned picture yet.\nChoose a scanner with Source, then scan with Acquire."));
     m_scanned->setFixedSize(kScannedSize);
     auto makeButton = [scanPage](const char* name, const char* caption, const char* tip) {
         auto* button = new QPushButton(QString::fromLatin1(caption), scanPage);
@@ -180,7 +180,7 @@ void MainWindow::buildTabs() {
         return button;
     };
     m_sourceButton = makeButton("cmdSource", "Source", "Select Scanner Source");
-    m_acquireButton = makeButton("cmdAquire", "Aquire", "Aquire Image");
+    m_acquireButton = makeButton("cmdAquire", "Acquire", "Acquire Image");
     m_saveButton = makeButton("cmdSave", "Save", "Save Image");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_sourceButton);

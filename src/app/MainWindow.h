@@ -141,7 +141,7 @@ private:
     QString m_selectedSlot;
     bool m_unloaded = false;
     std::unique_ptr<PictureWriter> m_pictureWriter;   // the picture writer, from start to shutDown
-    std::unique_ptr<scan::ScanTabCommands> m_scanTab; // Source, Aquire, Save
+    std::unique_ptr<scan::ScanTabCommands> m_scanTab; // Source, Acquire, Save
     ShellCommands* m_shell = nullptr;                 // help, mail, web site, About, updates, tray
     print::SavedUserDefault m_startupPrinter; // the user's default at start-up, put back at exit
     QPointer<print::PrinterChooser> m_printerChooser;

@@ -3,12 +3,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <memory>
 
 namespace vexa {
 
@@ -37,13 +35,6 @@ void makePrivateFolder(const QString& folder) {
     const QString parent = QFileInfo(folder).path();
     if (parent != folder) makePrivateFolder(parent);
     QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-QString privateTemporaryFolder() {
-    // Lives until the process ends and is then removed with what is left in it.
-    static const std::unique_ptr<QTemporaryDir> folder =
-        std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/vexa-XXXXXX"));
-    return folder->isValid() ? folder->path() : QString();
 }
 
 bool usesProgramFolder() {
@@ -84,15 +75,6 @@ QString settingsFolder() {
     const QString folder = configFolder();
     makePrivateFolder(folder);
     return folder;
-}
-
-QString scanTransferFile(const QString& name) {
-    if (usesProgramFolder()) return programFile(name);
-    const QString folder = privateTemporaryFolder();
-    // Without a private folder the transfer cannot be written, and the scan fails as it
-    // does in a full program folder.
-    if (folder.isEmpty()) return QString();
-    return QDir(folder).filePath(name);
 }
 
 void setProgramFolderForTesting(const QString& folder) {

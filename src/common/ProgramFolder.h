@@ -28,12 +28,6 @@ QString configFolder();
 // is created (mode 0700) when it is chosen and missing, so that the first write succeeds.
 QString settingsFolder();
 
-// The path of the scanner's transfer file: the program folder for a writable build folder
-// or unpacked copy; otherwise a private folder (mode 0700) that this process creates under
-// the system's temporary folder and removes at exit, so that other users cannot read or
-// replace the scan.
-QString scanTransferFile(const QString& name);
-
 // Lets a test run the program against a folder of its own. An empty path restores the default.
 void setProgramFolderForTesting(const QString& folder);
 

@@ -102,8 +102,8 @@ TEST_F(MainWindowTest, WindowHasItsFixedSizeTabsAndControls) {
         EXPECT_EQ(holder->toolTip(), "Cover image.");
     }
     EXPECT_EQ(window->scanHolder()->toolTip(), "Scanned Picture");
-    EXPECT_EQ(window->acquireButton()->text(), "Aquire");
-    EXPECT_EQ(window->acquireButton()->toolTip(), "Aquire Image");
+    EXPECT_EQ(window->acquireButton()->text(), "Acquire");
+    EXPECT_EQ(window->acquireButton()->toolTip(), "Acquire Image");
     EXPECT_EQ(window->sourceButton()->toolTip(), "Select Scanner Source");
     EXPECT_EQ(window->saveButton()->toolTip(), "Save Image");
 }

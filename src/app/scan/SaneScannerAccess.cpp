@@ -8,8 +8,8 @@ void SaneScannerAccess::selectImageSource() {
     chooseScanner(m_owner);
 }
 
-qint16 SaneScannerAccess::acquireToFilename(const QString& path) {
-    return acquireToFile(m_owner, path);
+AcquiredScan SaneScannerAccess::acquire() {
+    return acquirePicture(m_owner);
 }
 
 } // namespace vexa::scan

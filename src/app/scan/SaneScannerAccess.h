@@ -12,7 +12,7 @@ public:
     explicit SaneScannerAccess(QWidget* owner) : m_owner(owner) {}
 
     void selectImageSource() override;
-    qint16 acquireToFilename(const QString& path) override;
+    AcquiredScan acquire() override;
 
 private:
     QWidget* m_owner;

@@ -1,18 +1,14 @@
 #include "ScanCommands.h"
 
 #include "ImageEncoders.h"
-#include "PictureFile.h"
 #include "PictureHolder.h"
 #include "PictureWriter.h"
-#include "ProgramFolder.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace vexa::scan {
 
 namespace {
-const char* const kTransferFile = "temp.bmp";
 const char* const kSaveFilter = "BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PNG|*.PNG|TIF|*.TIF";
 constexpr qint32 kJpegQuality = 85;
 } // namespace
@@ -22,18 +18,19 @@ void ScanCommands::source() {
 }
 
 void ScanCommands::acquire() {
-    const QString path = scanTransferFile(QLatin1String(kTransferFile));
-    const qint16 result = m_scanner.acquireToFilename(path);
-    // A file that was reported written but cannot be read counts as a failed scan; it stays
-    // in place, to be overwritten by the next one.
-    const QImage picture = result == 0 ? loadPictureFile(path) : QImage();
-    if (picture.isNull()) {
-        const QString message = QStringLiteral("Unable to aquire image!");
+    const AcquiredScan scan = m_scanner.acquire();
+    if (scan.status == AcquiredScan::Status::NoScanner) {
+        m_prompts.message(QStringLiteral("No scanner was found. Connect a scanner and choose it "
+                                         "with Source."),
+                          QStringLiteral("Unable to acquire image!"), UserPrompts::Icon::Error);
+        return;
+    }
+    if (scan.status != AcquiredScan::Status::Scanned || scan.picture.isNull()) {
+        const QString message = QStringLiteral("Unable to acquire image!");
         m_prompts.message(message, message, UserPrompts::Icon::Error);
         return;
     }
-    m_scanned.setPicture(picture);
-    QFile::remove(path);
+    m_scanned.setPicture(scan.picture);
 }
 
 void ScanCommands::save(PictureWriter& writer) {
@@ -42,6 +39,12 @@ void ScanCommands::save(PictureWriter& writer) {
         m_prompts.message(QStringLiteral("File Not Saved"), QStringLiteral("Unable to save file."),
                           UserPrompts::Icon::Error);
     };
+    if (picture.isNull()) {
+        m_prompts.message(QStringLiteral("There is no scanned picture to save. Scan one with "
+                                         "Acquire first."),
+                          QStringLiteral("File Not Saved"), UserPrompts::Icon::Error);
+        return;
+    }
     const std::optional<QString> name = m_prompts.saveFileName(QLatin1String(kSaveFilter));
     if (!name || name->isEmpty()) return notSaved();
     if (const QFileInfo existing(*name);
@@ -54,7 +57,7 @@ void ScanCommands::save(PictureWriter& writer) {
                            ? writeBitmapFile(picture, *name).ok()
                            : writer.write(picture, *name, kJpegQuality).ok();
     if (!saved) return notSaved();
-    m_prompts.message(QStringLiteral("File Saved"), QStringLiteral("Sucessfully saved file."),
+    m_prompts.message(QStringLiteral("File Saved"), QStringLiteral("Successfully saved file."),
                       UserPrompts::Icon::Information);
 }
 

@@ -9,7 +9,7 @@ class PictureWriter;
 
 namespace vexa::scan {
 
-// The Scan tab's buttons: "Source", "Aquire" and "Save", working on the scanned picture
+// The Scan tab's buttons: "Source", "Acquire" and "Save", working on the scanned picture
 // `Image20`.
 class ScanCommands {
 public:
@@ -17,12 +17,12 @@ public:
         : m_scanned(scanned), m_scanner(scanner), m_prompts(prompts) {}
 
     void source();
-    // Scans into the transfer file "temp.bmp" in the program folder, shows it in Image20 and
-    // deletes the file. On failure the old picture stays, and so does any file the scanner
-    // left.
+    // Scans and shows the picture in Image20. Without a scan the old picture stays, and a
+    // message says whether no scanner was found or the scan did not complete.
     void acquire();
     // Asks for a file name and writes the scanned picture: upper-case "BMP" endings as a
-    // Windows bitmap, everything else through the picture writer at JPEG quality 85.
+    // Windows bitmap, everything else through the picture writer at JPEG quality 85. With
+    // nothing scanned yet it says so and asks nothing.
     void save(PictureWriter& writer);
 
 private:

@@ -1,19 +1,25 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
-#include <QtGlobal>
 
 #include <optional>
 
 namespace vexa::scan {
+
+// What a scan gave: the picture, or why there is none.
+struct AcquiredScan {
+    enum class Status { Scanned, Cancelled, NoScanner };
+    Status status = Status::Cancelled;
+    QImage picture; // null unless Scanned
+};
 
 // The scanner as the Scan tab's commands see it (the SANE adapter, or a fake in tests).
 class ScannerAccess {
 public:
     virtual ~ScannerAccess() = default;
     virtual void selectImageSource() = 0;
-    // 0 when the scan was written to `path` as a Windows bitmap.
-    virtual qint16 acquireToFilename(const QString& path) = 0;
+    virtual AcquiredScan acquire() = 0;
 };
 
 // The questions and messages of the Scan tab's commands (message boxes and the save dialog,

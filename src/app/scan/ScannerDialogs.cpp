@@ -1,7 +1,6 @@
 #include "ScannerDialogs.h"
 
 #include "AcquireDialog.h"
-#include "ImageEncoders.h"
 #include "SaneBackend.h"
 #include "ScannerChoice.h"
 #include "SourceDialog.h"
@@ -15,20 +14,20 @@ qint16 chooseScanner(QWidget* owner) {
     return 0;
 }
 
-qint16 acquireToFile(QWidget* owner, const QString& path) {
+AcquiredScan acquirePicture(QWidget* owner) {
     SaneBackend& backend = SaneBackend::shared();
-    if (!backend.isReady()) return kNoScanner;
+    if (!backend.isReady()) return {AcquiredScan::Status::NoScanner, {}};
     AcquireDialog dialog(backend, rememberedScanner(), owner);
     dialog.exec();
     switch (dialog.outcome()) {
     case AcquireDialog::Outcome::Cancelled:
-        return kAcquireCancelled;
+        return {AcquiredScan::Status::Cancelled, {}};
     case AcquireDialog::Outcome::NoScanner:
-        return kNoScanner;
+        return {AcquiredScan::Status::NoScanner, {}};
     case AcquireDialog::Outcome::Scanned:
         break;
     }
-    return writeBitmapFile(dialog.picture(), path).ok() ? kAcquired : kTransferFileNotWritten;
+    return {AcquiredScan::Status::Scanned, dialog.picture()};
 }
 
 } // namespace vexa::scan

@@ -43,7 +43,7 @@ protected:
     vexa::MainWindow window;
 };
 
-TEST_F(MainWindowScan, AquireScansIntoTheScanTabAndSaveWritesIt) {
+TEST_F(MainWindowScan, AcquireScansIntoTheScanTabAndSaveWritesIt) {
     whenModal<AcquireDialog>([](AcquireDialog* d) { return d->scanButton()->isEnabled(); },
                              [this](AcquireDialog* d) {
                                  EXPECT_EQ(d->parentWidget(), &window);
@@ -70,7 +70,7 @@ TEST_F(MainWindowScan, AquireScansIntoTheScanTabAndSaveWritesIt) {
         box->button(QMessageBox::Ok)->click();
     });
     window.saveButton()->click();
-    EXPECT_EQ(shown, "File Saved / Sucessfully saved file.");
+    EXPECT_EQ(shown, "File Saved / Successfully saved file.");
     QImageReader reader(name);
     reader.setDecideFormatFromContent(true);
     EXPECT_EQ(reader.format(), "gif");

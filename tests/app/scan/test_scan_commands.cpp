@@ -9,7 +9,6 @@
 #include "ScanTestSupport.h"
 #include "TestSupport.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -23,22 +22,13 @@ using namespace vexa::scan;
 
 namespace {
 
-// Stands in for the scanner: writes what the test asks for to the transfer file.
+// Stands in for the scanner: hands over what the test asks for.
 class FakeScanner : public ScannerAccess {
 public:
     void selectImageSource() override { ++selections; }
-    qint16 acquireToFilename(const QString& path) override {
-        requestedPath = path;
-        if (!fileContents.isEmpty()) {
-            QFile file(path);
-            if (file.open(QIODevice::WriteOnly)) file.write(fileContents);
-        }
-        return result;
-    }
+    AcquiredScan acquire() override { return outcome; }
 
-    QByteArray fileContents;
-    qint16 result = 0;
-    QString requestedPath;
+    AcquiredScan outcome;
     int selections = 0;
 };
 
@@ -70,14 +60,6 @@ public:
     QStringList filters;
 };
 
-QByteArray bitmapBytes(const QImage& picture) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "BMP");
-    return bytes;
-}
-
 class ScanTab : public ::testing::Test {
 protected:
     void SetUp() override { vexa::setProgramFolderForTesting(folder.path()); }
@@ -89,19 +71,18 @@ protected:
         EXPECT_EQ(prompts.messages[0].title, title);
         EXPECT_EQ(prompts.messages[0].icon, icon);
     }
-    void expectNotAquired() {
-        expectOnlyMessage("Unable to aquire image!", "Unable to aquire image!",
+    void expectNotAcquired() {
+        expectOnlyMessage("Unable to acquire image!", "Unable to acquire image!",
                           UserPrompts::Icon::Error);
     }
     void expectSaved() {
-        expectOnlyMessage("File Saved", "Sucessfully saved file.", UserPrompts::Icon::Information);
+        expectOnlyMessage("File Saved", "Successfully saved file.", UserPrompts::Icon::Information);
     }
     void expectNotSaved() {
         expectOnlyMessage("File Not Saved", "Unable to save file.", UserPrompts::Icon::Error);
     }
 
     QTemporaryDir folder;
-    const QString transfer = folder.filePath("temp.bmp");
     vexa::PictureHolder holder;
     FakeScanner scanner;
     ScriptedPrompts prompts;
@@ -116,32 +97,32 @@ TEST_F(ScanTab, SourceAsksTheScanner) {
     EXPECT_TRUE(prompts.messages.empty());
 }
 
-TEST_F(ScanTab, AquireShowsTheScanAndDeletesTheTransferFile) {
-    scanner.fileContents = bitmapBytes(scanned);
+TEST_F(ScanTab, AcquireShowsTheScanWithoutAFileOnDisk) {
+    scanner.outcome = {AcquiredScan::Status::Scanned, scanned};
     commands.acquire();
-    EXPECT_EQ(scanner.requestedPath, transfer);
     EXPECT_EQ(holder.picture().convertToFormat(QImage::Format_RGB32), scanned);
-    EXPECT_FALSE(QFile::exists(transfer));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList());
     EXPECT_TRUE(prompts.messages.empty());
 }
 
-TEST_F(ScanTab, AFailedScanKeepsThePictureAndTheFileTheScannerLeft) {
+TEST_F(ScanTab, WithoutAScanThePictureStaysAndTheMessageSaysWhy) {
     holder.setPicture(scanned);
-    scanner.fileContents = "half a bitmap";
-    scanner.result = 1;
+    // Cancelled, or a scan that came back empty.
+    for (const AcquiredScan& outcome : {AcquiredScan{AcquiredScan::Status::Cancelled, {}},
+                                        AcquiredScan{AcquiredScan::Status::Scanned, {}}}) {
+        prompts.messages.clear();
+        scanner.outcome = outcome;
+        commands.acquire();
+        expectNotAcquired();
+        EXPECT_EQ(holder.picture(), scanned);
+    }
+    prompts.messages.clear();
+    scanner.outcome = {AcquiredScan::Status::NoScanner, {}};
     commands.acquire();
-    expectNotAquired();
+    expectOnlyMessage("No scanner was found. Connect a scanner and choose it with Source.",
+                      "Unable to acquire image!", UserPrompts::Icon::Error);
     EXPECT_EQ(holder.picture(), scanned);
-    EXPECT_TRUE(QFile::exists(transfer));
-}
-
-TEST_F(ScanTab, AnUnreadableTransferFileCountsAsAFailedScan) {
-    holder.setPicture(scanned);
-    scanner.fileContents = "BM not really a bitmap";
-    commands.acquire();
-    expectNotAquired();
-    EXPECT_EQ(holder.picture(), scanned);
-    EXPECT_TRUE(QFile::exists(transfer)); // left for the next scan to overwrite
 }
 
 TEST_F(ScanTab, SaveWritesEachOfTheFiveFormats) {
@@ -192,14 +173,13 @@ TEST_F(ScanTab, OnlyAnUpperCaseBmpEndingTakesTheBitmapRoutine) {
 }
 
 TEST_F(ScanTab, SaveFailsWithOneMessage) {
-    // Nothing scanned yet, in both routines.
-    for (const char* name : {"a.png", "a.BMP"}) {
-        prompts.messages.clear();
-        prompts.fileName = folder.filePath(name);
-        commands.save(m_pictureWriter);
-        expectNotSaved();
-        EXPECT_FALSE(QFile::exists(*prompts.fileName)) << name;
-    }
+    // Nothing scanned yet: said so, before any file name is asked for.
+    prompts.fileName = folder.filePath("a.png");
+    commands.save(m_pictureWriter);
+    expectOnlyMessage("There is no scanned picture to save. Scan one with Acquire first.",
+                      "File Not Saved", UserPrompts::Icon::Error);
+    EXPECT_TRUE(prompts.filters.isEmpty());
+    EXPECT_FALSE(QFile::exists(*prompts.fileName));
     holder.setPicture(scanned);
     // Cancelled dialog, no extension, an extension no encoder lists, a missing folder.
     const std::optional<QString> names[] = {std::nullopt, folder.filePath("cover"),
@@ -260,6 +240,7 @@ protected:
 
     SaneScannerAccess sane{nullptr};
     ScanCommands realCommands{holder, sane, prompts};
+    const QString transfer = folder.filePath("temp.bmp"); // no scan passes through a file
 };
 
 TEST_F(ScanTabWithScanner, ASecondScanReplacesTheFirst) {

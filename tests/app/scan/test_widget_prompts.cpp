@@ -34,7 +34,7 @@ TEST(WidgetPrompts, MessageBoxesShowTextTitleAndIcon) {
         EXPECT_EQ(box->icon(), QMessageBox::Information);
         box->button(QMessageBox::Ok)->click();
     });
-    prompts.message("File Saved", "Sucessfully saved file.", UserPrompts::Icon::Information);
+    prompts.message("File Saved", "Successfully saved file.", UserPrompts::Icon::Information);
 }
 
 TEST(WidgetPrompts, BoxesAreWideEnoughForTheirWholeTitle) {
@@ -48,8 +48,8 @@ TEST(WidgetPrompts, BoxesAreWideEnoughForTheirWholeTitle) {
         const char* title;
         UserPrompts::Icon icon;
     } boxes[] = {{"File Not Saved", "Unable to save file.", UserPrompts::Icon::Error},
-                 {"File Saved", "Sucessfully saved file.", UserPrompts::Icon::Information},
-                 {"Unable to aquire image!", "Unable to aquire image!", UserPrompts::Icon::Error}};
+                 {"File Saved", "Successfully saved file.", UserPrompts::Icon::Information},
+                 {"Unable to acquire image!", "Unable to acquire image!", UserPrompts::Icon::Error}};
     for (const auto& box : boxes) {
         int width = 0;
         whenModal<QMessageBox>([&width](QMessageBox* shown) {

@@ -245,8 +245,8 @@ TEST(ShippedHelpTest, EveryCommandEffectAndToolIsExplained) {
         "Rotate", "Mirror", "Flip", "Brightness", "Undo Last Change", "Accept", "Cancel",
         // slots, browser, scanning, updates, tray
         "Front", "Inside", "Back", "DVD", "Mini", "PSP", "DS", "SLIM", "HD", "Blu", "Vita",
-        "Drives", "Directories", "Files", "Source", "Aquire", "Save", "File Saved",
-        "File Not Saved", "Unable to aquire image!", "VEXA is up to date!",
+        "Drives", "Directories", "Files", "Source", "Acquire", "Save", "File Saved",
+        "File Not Saved", "Unable to acquire image!", "VEXA is up to date!",
         "A new version of VEXA is available!", "Unable to check for update!", "Download",
         "notification area", "vexa6.ini", "temporary printer", "Legal", "Letter"};
     for (const char* term : terms) EXPECT_TRUE(all.contains(QLatin1String(term))) << term;
