@@ -4,8 +4,8 @@ namespace vexa::effects {
 
 namespace {
 
-EffectResult runOn(QImage& picture, std::int32_t effectId, std::int32_t parameter,
-                   std::int32_t& progress, const YieldHook& yield) {
+EffectResult runOn(EffectEngine& engine, QImage& picture, std::int32_t effectId,
+                   std::int32_t parameter, std::int32_t& progress, const YieldHook& yield) {
     PictureView view;
     if (!picture.isNull()) {
         view.pixels = picture.bits(); // makes the pixels our own if they were shared
@@ -15,19 +15,19 @@ EffectResult runOn(QImage& picture, std::int32_t effectId, std::int32_t paramete
         view.height = picture.height();
         view.stride = picture.bytesPerLine();
     }
-    return applyEffect(effectId, view, parameter, progress, yield);
+    return applyEffect(engine, effectId, view, parameter, progress, yield);
 }
 
 } // namespace
 
-EffectResult applyEffect(QImage& image, std::int32_t effectId, std::int32_t parameter,
-                         std::int32_t& progress, const YieldHook& yield) {
+EffectResult applyEffect(EffectEngine& engine, QImage& image, std::int32_t effectId,
+                         std::int32_t parameter, std::int32_t& progress, const YieldHook& yield) {
     if (image.isNull() || image.format() == QImage::Format_RGB32)
-        return runOn(image, effectId, parameter, progress, yield);
+        return runOn(engine, image, effectId, parameter, progress, yield);
     QImage converted = image.convertToFormat(QImage::Format_RGB32);
     if (converted.isNull())
         return {EffectStatus::Refused, "There is not enough memory to convert the picture"};
-    EffectResult result = runOn(converted, effectId, parameter, progress, yield);
+    EffectResult result = runOn(engine, converted, effectId, parameter, progress, yield);
     if (result.status == EffectStatus::Done) image = std::move(converted);
     return result;
 }

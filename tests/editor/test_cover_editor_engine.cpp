@@ -33,8 +33,10 @@ TEST(CoverEditorWithEngine, EveryMenuItemChangesThePictureAsItsEffectDoes) {
         // What the engine makes of the same picture with the item's id and parameter.
         QImage expected = before;
         std::int32_t progress = 0;
-        ASSERT_EQ(effects::applyEffect(expected, item.effectId, item.parameter, progress).status,
-                  effects::EffectStatus::Done);
+        effects::EffectEngine engine;
+        ASSERT_EQ(
+            effects::applyEffect(engine, expected, item.effectId, item.parameter, progress).status,
+            effects::EffectStatus::Done);
 
         window.findChild<QAction*>(QLatin1String(item.objectName))->trigger();
         EXPECT_EQ(window.findChild<QMessageBox*>(QStringLiteral("effectRefused")), nullptr);
@@ -83,5 +85,6 @@ TEST(CoverEditorWithEngine, CancelStopsARunningEffectAndTheSlotKeepsItsPicture) 
     // The engine is idle again: the next call is accepted.
     QImage picture = patternImage(8, 8);
     std::int32_t progress = 0;
-    EXPECT_EQ(effects::applyEffect(picture, 2, 0, progress).status, effects::EffectStatus::Done);
+    EXPECT_EQ(effects::applyEffect(editor::programEffectEngine(), picture, 2, 0, progress).status,
+              effects::EffectStatus::Done);
 }
