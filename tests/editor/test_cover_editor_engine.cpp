@@ -4,6 +4,7 @@
 #include "EditorTexts.h"
 #include "EffectMenus.h"
 #include "FakeCoverHost.h"
+#include "FakeXdgOpen.h"
 #include "QImageEffect.h"
 #include "TestSupport.h"
 
@@ -11,7 +12,6 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +39,7 @@ TEST(CoverEditorWithEngine, EveryMenuItemChangesThePictureAsItsEffectDoes) {
             effects::EffectStatus::Done);
 
         window.findChild<QAction*>(QLatin1String(item.objectName))->trigger();
+        ASSERT_TRUE(test::waitUntil([&] { return !window.isBusy(); }));
         EXPECT_EQ(window.findChild<QMessageBox*>(QStringLiteral("effectRefused")), nullptr);
         EXPECT_EQ(window.pictures().undoPicture(), before);
         EXPECT_NE(window.pictures().current(), before);
@@ -64,12 +65,15 @@ TEST(CoverEditorWithEngine, CancelStopsARunningEffectAndTheSlotKeepsItsPicture) 
     auto window = std::make_unique<CoverEditor>(host);
     window->show();
 
+    // "Cancel" as soon as the caption shows the effect at work.
     QString captionWhileRunning;
-    QTimer::singleShot(0, window.get(), [&] {
-        captionWhileRunning = window->windowTitle();
+    QObject::connect(window.get(), &QWidget::windowTitleChanged, [&](const QString& caption) {
+        if (!captionWhileRunning.isEmpty()) return;
+        captionWhileRunning = caption;
         window->cancelButton()->click();
     });
     window->findChild<QAction*>(QStringLiteral("diffuse"))->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return !window->isBusy(); }));
 
     EXPECT_TRUE(captionWhileRunning.startsWith(QStringLiteral("Cover Manipulator - working ")))
         << captionWhileRunning.toStdString();
