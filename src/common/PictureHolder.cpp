@@ -1,10 +1,28 @@
 #include "PictureHolder.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace vexa {
+
+namespace {
+
+// The previews' own worker, one thread: stretching them must not keep the shared pool from
+// starting the work the user asked for (an effect, a print run).
+QThreadPool* previewPool() {
+    static QPointer<QThreadPool> pool;
+    if (!pool) {
+        pool = new QThreadPool(QCoreApplication::instance());
+        pool->setMaxThreadCount(1);
+    }
+    return pool;
+}
+
+} // namespace
 
 PictureHolder::PictureHolder(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -36,7 +54,7 @@ void PictureHolder::makeShown(const QSize& target, qreal ratio) {
                     [this, watcher, target, number = m_pictureNumber] {
                         scaledOnWorker(watcher, target, number);
                     });
-            watcher->setFuture(QtConcurrent::run([picture = m_picture, target] {
+            watcher->setFuture(QtConcurrent::run(previewPool(), [picture = m_picture, target] {
                 return picture.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             }));
         }
