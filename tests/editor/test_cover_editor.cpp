@@ -401,6 +401,20 @@ TEST_F(CoverEditorTest, CancelWhileAnEffectRunsStopsItAndLeavesTheSlot) {
     EXPECT_EQ(host.slotWrites(), 0);
 }
 
+TEST_F(CoverEditorTest, ClosingTheWindowUnderARunningEffectStopsAndJoinsIt) {
+    host.putPicture(QStringLiteral("Image4"), patternImage(50, 400));
+    auto window = openWindow();
+    script.hold = true; // the effect would run until released
+    effectItem(*window, "blur")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return script.rowsDone > 0; }));
+    window.reset(); // returns only once the effect has stopped
+    EXPECT_TRUE(script.stoppedByHook);
+    EXPECT_LT(script.rowsDone, 400);
+    EXPECT_EQ(host.slotWrites(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(); // nothing reaches the window
+}
+
 TEST_F(CoverEditorTest, ARefusedEffectChangesNothingAndSaysSo) {
     auto window = openWindow();
     window->toolbarButton(3)->trigger(); // Flip
