@@ -9,6 +9,7 @@
 #include "../bench/StallProbe.h"
 #include "CoverEditor.h"
 #include "CoverHost.h"
+#include "PictureHolder.h"
 #include "ShellCommands.h"
 
 #include <QAction>
@@ -73,7 +74,10 @@ qint64 effectStall(const char* item) {
     BenchHost host(photoLike(6000, 4000));
     vexa::CoverEditor window(host);
     window.show();
-    QCoreApplication::processEvents();
+    // The previews of the opened picture are made first, so that only the effect is measured.
+    while (window.originalView()->isScaling() || window.editedView()->isScaling() ||
+           !window.originalView()->isVisible())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     QAction* action = window.findChild<QAction*>(QLatin1String(item));
     if (!action) {
         std::fprintf(stderr, "no menu item %s\n", item);

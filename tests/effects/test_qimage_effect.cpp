@@ -21,6 +21,23 @@ TEST(QImageEffect, RunsOnRgb32InPlaceAndKeepsSharedCopiesApart) {
     EXPECT_EQ(progress, 100);
 }
 
+TEST(QImageEffect, ASharedPictureIsLeftAsItWasUnlessTheEffectCompletes) {
+    // Large enough for a working copy of its own, in a buffer of the engine's.
+    QImage image(1200, 900, QImage::Format_RGB32);
+    image.fill(qRgb(10, 20, 30));
+    const QImage copy = image;
+    std::int32_t progress = 0;
+    EXPECT_EQ(applyEffect(engine, image, 2, 0, progress, [] { return false; }).status,
+              EffectStatus::Cancelled);
+    EXPECT_EQ(image.constBits(), copy.constBits()); // still the same shared pixels
+    EXPECT_EQ(applyEffect(engine, image, 2, 0, progress).status, EffectStatus::Done);
+    EXPECT_EQ(image.format(), QImage::Format_RGB32);
+    EXPECT_EQ(image.pixel(1199, 899), qRgb(245, 235, 225));
+    image.setPixel(0, 0, qRgb(1, 2, 3)); // the result is the caller's to change
+    EXPECT_EQ(image.pixel(0, 0), qRgb(1, 2, 3));
+    EXPECT_EQ(copy.pixel(0, 0), qRgb(10, 20, 30));
+}
+
 TEST(QImageEffect, ConvertsOtherFormatsOnlyWhenTheEffectCompletes) {
     QImage gray(4, 4, QImage::Format_Grayscale8);
     gray.fill(100);
