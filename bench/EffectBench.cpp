@@ -70,17 +70,18 @@ void effectCase(benchmark::State& state, int id) {
     // The parameter the program passes, or a typical one for effects it does not offer.
     const std::int32_t usual = vexa::effects::effectTable()[std::size_t(id - 1)].usualParameter;
     std::int32_t progress = 0;
+    vexa::effects::EffectEngine engine;
     // One untimed call first: the first touches of fresh memory in a new process cost many
     // times what they cost a program that has been running for a while.
     std::memcpy(picture.data(), original().data(), kBytes);
-    vexa::effects::applyEffect(id, view, usual, progress);
+    vexa::effects::applyEffect(engine, id, view, usual, progress);
     double total = 0;
     for (auto _ : state) {
         state.PauseTiming(); // a fresh picture for every call, not part of the time
         std::memcpy(picture.data(), original().data(), kBytes);
         state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
-        const auto result = vexa::effects::applyEffect(id, view, usual, progress);
+        const auto result = vexa::effects::applyEffect(engine, id, view, usual, progress);
         const double s = secondsSince(start);
         if (result.status != vexa::effects::EffectStatus::Done) {
             state.SkipWithError(("effect refused: " + result.reason).c_str());

@@ -317,11 +317,11 @@ void MainWindow::shutDown() {
     if (m_unloaded) return;
     m_unloaded = true;
     // Shut-down order: make the start-up printer the default again, release the picture
-    // writer, save the settings, let pending events run once, close the help windows, end.
+    // writer, save the settings, close the help windows, end. Each step is complete when it
+    // returns, so nothing has to be waited for between them.
     print::restoreStartupPrinter(m_startupPrinter);
     m_pictureWriter.reset();
     writeSettings();
-    QApplication::processEvents();
     m_shell->closeHelp();
     // Closing the main window ends the program, whatever other windows are open.
     QApplication::quit();

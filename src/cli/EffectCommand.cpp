@@ -71,8 +71,9 @@ int runEffect(const EffectArguments& parsed) {
 
     TerminalProgress bar(stderr);
     std::int32_t progress = 0;
+    effects::EffectEngine engine; // one effect per run of vexa-cli
     const effects::EffectResult result =
-        effects::applyEffect(picture, parsed.effectId, parsed.parameter, progress, [&] {
+        effects::applyEffect(engine, picture, parsed.effectId, parsed.parameter, progress, [&] {
             bar.show(progress);
             return true;
         });

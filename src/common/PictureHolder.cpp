@@ -1,9 +1,28 @@
 #include "PictureHolder.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace vexa {
+
+namespace {
+
+// The previews' own worker, one thread: stretching them must not keep the shared pool from
+// starting the work the user asked for (an effect, a print run).
+QThreadPool* previewPool() {
+    static QPointer<QThreadPool> pool;
+    if (!pool) {
+        pool = new QThreadPool(QCoreApplication::instance());
+        pool->setMaxThreadCount(1);
+    }
+    return pool;
+}
+
+} // namespace
 
 PictureHolder::PictureHolder(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -11,7 +30,47 @@ PictureHolder::PictureHolder(QWidget* parent) : QWidget(parent) {
 
 void PictureHolder::setPicture(const QImage& picture) {
     m_picture = picture;
+    ++m_pictureNumber;
     m_shown = QPixmap();
+    m_scaling = QSize();
+    update();
+}
+
+void PictureHolder::makeShown(const QSize& target, qreal ratio) {
+    const std::int64_t pixels = std::int64_t(m_picture.width()) * m_picture.height();
+    if (pixels <= kScaleOnWorkerPixels) {
+        m_shown = QPixmap::fromImage(
+            m_picture.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    } else {
+        // Nearest pixels only: reads no more pixels than it writes.
+        m_shown = QPixmap::fromImage(
+            m_picture.scaled(target, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        if (m_scaling != target) {
+            m_scaling = target;
+            // The worker gets its own reference to the pixels; a copy that arrives for an
+            // earlier picture or size is dropped.
+            auto* watcher = new QFutureWatcher<QImage>(this);
+            connect(watcher, &QFutureWatcher<QImage>::finished, this,
+                    [this, watcher, target, number = m_pictureNumber] {
+                        scaledOnWorker(watcher, target, number);
+                    });
+            watcher->setFuture(QtConcurrent::run(previewPool(), [picture = m_picture, target] {
+                return picture.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            }));
+        }
+    }
+    m_shown.setDevicePixelRatio(ratio);
+}
+
+void PictureHolder::scaledOnWorker(QFutureWatcher<QImage>* watcher, const QSize& target,
+                                   std::uint64_t picture) {
+    watcher->deleteLater();
+    if (picture != m_pictureNumber || target != m_scaling) return;
+    m_scaling = QSize();
+    const QImage scaled = watcher->result();
+    if (scaled.isNull()) return; // out of memory: the quick copy stays
+    m_shown = QPixmap::fromImage(scaled);
+    m_shown.setDevicePixelRatio(devicePixelRatioF());
     update();
 }
 
@@ -57,11 +116,7 @@ void PictureHolder::paintEvent(QPaintEvent*) {
         return;
     }
     const QSize target = area.size() * devicePixelRatioF();
-    if (m_shown.isNull() || m_shown.size() != target) {
-        m_shown = QPixmap::fromImage(
-            m_picture.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        m_shown.setDevicePixelRatio(devicePixelRatioF());
-    }
+    if (m_shown.isNull() || m_shown.size() != target) makeShown(target, devicePixelRatioF());
     painter.drawPixmap(area.topLeft(), m_shown);
 }
 

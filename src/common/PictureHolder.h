@@ -1,15 +1,19 @@
 #pragma once
 
+#include <QFutureWatcher>
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
+
+#include <cstdint>
 
 namespace vexa {
 
 // A window element that holds one picture at its full resolution and shows it stretched to
 // its own size, aspect ratio not kept (cover slots, the scanned picture, editor previews).
 // The stretched copy is made once per picture and size, so a 40-megapixel picture costs
-// nothing on repaint.
+// nothing on repaint. A large picture is stretched on a worker thread, so the window does not
+// stall on it: until the smooth copy arrives, a quick one (every n-th pixel) stands in.
 class PictureHolder : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +35,11 @@ public:
     // A hint drawn while the holder is empty.
     void setPlaceholderText(const QString& text);
 
+    // Pictures of more pixels than this are stretched on a worker thread.
+    static constexpr std::int64_t kScaleOnWorkerPixels = 2'000'000;
+    // True while the smooth copy of a large picture is being made.
+    bool isScaling() const { return m_scaling.isValid(); }
+
 signals:
     void clicked();
 
@@ -39,8 +48,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // The copy of the picture at `target` device pixels, made here or on a worker.
+    void makeShown(const QSize& target, qreal ratio);
+    void scaledOnWorker(QFutureWatcher<QImage>* watcher, const QSize& target,
+                        std::uint64_t picture);
+
     QImage m_picture;
+    std::uint64_t m_pictureNumber = 0; // counts setPicture calls, so late copies are dropped
     QPixmap m_shown;
+    QSize m_scaling; // the size being made on a worker, invalid when none is
     bool m_framed = false;
     bool m_marked = false;
     QString m_placeholder;

@@ -3,7 +3,6 @@
 #include "CoverHost.h"
 #include "CoverTools.h"
 #include "EditorTexts.h"
-#include "EffectYield.h"
 #include "PictureHolder.h"
 #include "SlotTable.h"
 #include "ToolIcons.h"
@@ -22,6 +21,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <memory>
 #include <utility>
 
 namespace vexa {
@@ -78,7 +78,9 @@ CoverEditor::CoverEditor(CoverHost& host, QWidget* parent, editor::EffectRunner 
 }
 
 CoverEditor::~CoverEditor() {
-    // Closed while busy (the program ending under a running effect): give the pointer back.
+    // Closed while busy (the program ending under a running effect): stop the effect before
+    // anything it would report to goes, and give the pointer back.
+    m_effect.cancelAndWait();
     if (m_cursorSet) QApplication::restoreOverrideCursor();
 }
 
@@ -206,25 +208,58 @@ void CoverEditor::takeOpenedPicture() {
     showCurrent();
 }
 
-void CoverEditor::runEffect(std::int32_t effectId, std::int32_t parameter) {
-    if (m_busy || m_closing) return;
-    lockControls();
-    const QString caption = windowTitle();
-    QImage work = m_pictures.current();
+namespace {
+
+// What an effect's job hands back to the window: written by the worker, read on the window's
+// thread once the job has finished.
+struct EffectOutcome {
+    QImage picture;
     effects::EffectResult result;
-    if (!work.isNull()) {
-        editor::EffectYield yield(
-            [this] {
-                setWindowTitle(editor::progressCaption(m_progress));
-                QCoreApplication::processEvents();
-            },
-            [this] { return m_closing; });
-        result = m_runner(effectId, work, parameter, m_progress, [&yield] { return yield(); });
+    std::int32_t progress = 0;
+};
+
+} // namespace
+
+void CoverEditor::runEffect(std::int32_t effectId, std::int32_t parameter) {
+    if (isBusy() || m_closing) return;
+    lockControls();
+    m_captionBeforeEffect = windowTitle();
+    auto outcome = std::make_shared<EffectOutcome>();
+    outcome->picture = m_pictures.current();
+    outcome->progress = m_progress;
+    if (outcome->picture.isNull()) { // nothing to work on: the empty picture stays
+        effectFinished(outcome->result, outcome->picture, outcome->progress);
+        return;
     }
-    if (m_closing) return; // "Cancel" was pressed meanwhile: the window is on its way out.
-    setWindowTitle(caption);
+    const auto work = [outcome, runner = m_runner, effectId, parameter, this](JobControl& control) {
+        std::int32_t shown = outcome->progress;
+        // Each new percentage goes to the caption (at most 101 of them), and the effect stops
+        // after the row it is on once the job is cancelled.
+        const effects::YieldHook yield = [&] {
+            if (outcome->progress != shown) {
+                shown = outcome->progress;
+                control.post([this, percent = shown] { showProgress(percent); });
+            }
+            return !control.isCancelled();
+        };
+        outcome->result = runner(effectId, outcome->picture, parameter, outcome->progress, yield);
+    };
+    m_effect.start(work, [this, outcome] {
+        effectFinished(outcome->result, outcome->picture, outcome->progress);
+    });
+}
+
+void CoverEditor::showProgress(std::int32_t percent) {
+    m_progress = percent;
+    setWindowTitle(editor::progressCaption(percent));
+}
+
+void CoverEditor::effectFinished(const effects::EffectResult& result, const QImage& picture,
+                                 std::int32_t progress) {
+    m_progress = progress;
+    setWindowTitle(m_captionBeforeEffect);
     if (result.status == effects::EffectStatus::Done) {
-        m_pictures.apply(work);
+        m_pictures.apply(picture);
         showCurrent();
     }
     unlockControls();
@@ -244,7 +279,7 @@ void CoverEditor::tellRefused(const QString& reason) {
 }
 
 void CoverEditor::runTool(const std::function<QImage(const QImage&)>& tool) {
-    if (m_busy || m_closing) return;
+    if (isBusy() || m_closing) return;
     lockControls();
     m_pictures.apply(tool(m_pictures.current()));
     showCurrent();
@@ -269,7 +304,7 @@ void CoverEditor::Brightness() {
 }
 
 void CoverEditor::UndoLastChange() {
-    if (m_busy || m_closing) return;
+    if (isBusy() || m_closing) return;
     lockControls();
     m_pictures.undo();
     showCurrent();
@@ -285,7 +320,6 @@ void CoverEditor::lockControls() {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         m_cursorSet = true;
     }
-    m_busy = true;
     m_toolbar->setEnabled(false);
     for (QMenu* menu : m_menus) menu->menuAction()->setEnabled(false);
     m_scroll->setEnabled(false);
@@ -301,11 +335,10 @@ void CoverEditor::unlockControls() {
     m_scroll->setEnabled(true);
     m_accept->setEnabled(true);
     m_toolbar->setEnabled(true);
-    m_busy = false;
 }
 
 void CoverEditor::acceptEdits() {
-    if (m_busy || m_closing) return;
+    if (isBusy() || m_closing) return;
     const QString slot = m_host.selectedSlotName();
     if (slotForName(slot)) m_host.setSlotPicture(slot, m_pictures.current());
     m_closing = true;
@@ -317,8 +350,10 @@ void CoverEditor::cancelEdits() {
 }
 
 void CoverEditor::reject() {
+    // A running effect stops after the row it is on, and is joined before the window goes;
+    // its result is dropped, so the slot is never touched.
+    m_effect.cancelAndWait();
     unlockControls();
-    // A running effect sees this at its next row and stops; the slot is never touched.
     m_closing = true;
     QDialog::reject();
 }
@@ -328,7 +363,7 @@ void CoverEditor::showBrightnessCaption() {
 }
 
 bool CoverEditor::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseMove && !m_busy)
+    if (event->type() == QEvent::MouseMove && !isBusy())
         setWindowTitle(QLatin1String(editor::kEditorCaption));
     return QDialog::eventFilter(watched, event);
 }

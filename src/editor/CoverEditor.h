@@ -3,6 +3,7 @@
 #include "EditPictures.h"
 #include "EffectMenus.h"
 #include "EffectRun.h"
+#include "Job.h"
 
 #include <QDialog>
 #include <QString>
@@ -28,7 +29,8 @@ class PictureHolder;
 // The Cover Manipulator: the selected slot's picture as opened (left) and as edited (right),
 // twenty effects in three menus, five tools on the toolbar, one undo step. "Accept" writes the
 // edited picture back into the slot; "Cancel" leaves the slot alone, and also stops an effect
-// that is still running. Opened modally for each use and thrown away afterwards.
+// that is still running. Opened modally for each use and thrown away afterwards. Effects run
+// as a job on a worker thread, so the window keeps drawing and "Cancel" answers meanwhile.
 class CoverEditor : public QDialog {
     Q_OBJECT
 public:
@@ -36,7 +38,8 @@ public:
                          editor::EffectRunner runner = editor::engineEffectRunner());
     ~CoverEditor() override;
 
-    // A menu item's effect on the current picture, through the effect engine.
+    // A menu item's effect on the current picture, through the effect engine. It starts the
+    // effect and returns; the result becomes the current picture once the effect is done.
     void runEffect(std::int32_t effectId, std::int32_t parameter);
 
     // The toolbar's tools.
@@ -46,10 +49,11 @@ public:
     void Brightness();
     void UndoLastChange();
 
-    // The busy state: hourglass, everything but "Cancel" disabled.
+    // The look of the busy state: hourglass, everything but "Cancel" disabled.
     void lockControls();
     void unlockControls();
-    bool isBusy() const { return m_busy; }
+    // The busy state itself: an effect is running.
+    bool isBusy() const { return m_effect.isRunning(); }
 
     const editor::EditPictures& pictures() const { return m_pictures; }
     std::int32_t progressCell() const { return m_progress; }
@@ -86,6 +90,9 @@ private:
     // picture.
     void runTool(const std::function<QImage(const QImage&)>& tool);
     void showCurrent();
+    void showProgress(std::int32_t percent);
+    void effectFinished(const effects::EffectResult& result, const QImage& picture,
+                        std::int32_t progress);
     void showBrightnessCaption();
     void tellRefused(const QString& reason);
 
@@ -93,7 +100,7 @@ private:
     editor::EffectRunner m_runner;
     editor::EditPictures m_pictures;
     std::int32_t m_progress = 0;
-    bool m_busy = false;
+    QString m_captionBeforeEffect;
     bool m_cursorSet = false;
     bool m_closing = false;
 
@@ -110,6 +117,7 @@ private:
     QPushButton* m_accept = nullptr;
     QPushButton* m_cancel = nullptr;
     bool m_activated = false;
+    Job m_effect; // last: cancelled and joined before anything it reports to goes
 };
 
 } // namespace vexa

@@ -16,7 +16,11 @@ using EffectRunner = std::function<effects::EffectResult(
     std::int32_t effectId, QImage& picture, std::int32_t parameter, std::int32_t& progress,
     const effects::YieldHook& yield)>;
 
+// The engine the Cover Manipulator windows of one program run share: its random sequence runs
+// on from one window to the next, as it does from one effect to the next.
+effects::EffectEngine& programEffectEngine();
+
 // The effect engine.
-EffectRunner engineEffectRunner();
+EffectRunner engineEffectRunner(effects::EffectEngine& engine = programEffectEngine());
 
 } // namespace vexa::editor

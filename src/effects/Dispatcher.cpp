@@ -15,33 +15,44 @@
 
 namespace vexa::effects {
 
-namespace {
-
-// Set while an effect runs. Its yield hook may process window events that start another
-// effect; that call must leave everything alone. One thread only, so a plain flag.
-bool busy = false;
-
-class BusyScope {
+// Holds the engine's busy state for one call. Another call on the same engine (from the yield
+// hook, or from another thread) finds it taken and must leave everything alone. Taking it
+// with acquire and giving it back with release also orders the calls' use of the random
+// sequence when they come from different threads one after the other.
+class EngineCall {
 public:
-    BusyScope() { busy = true; }
-    ~BusyScope() { busy = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
+    explicit EngineCall(EffectEngine& engine)
+        : engine_(engine), owner_(!engine.m_busy.exchange(true, std::memory_order_acquire)) {}
+    ~EngineCall() {
+        if (owner_) engine_.m_busy.store(false, std::memory_order_release);
+    }
+    EngineCall(const EngineCall&) = delete;
+    EngineCall& operator=(const EngineCall&) = delete;
+
+    bool owner() const { return owner_; }
+    Lcg24& random() { return engine_.m_random; }
+
+private:
+    EffectEngine& engine_;
+    bool owner_;
 };
+
+namespace {
 
 // Puts the random sequence back where it was unless the effect completed, so an
 // unfinished call does not change what the next one draws.
 class RandomScope {
 public:
-    RandomScope() : saved_(engineRandom().state()) {}
+    explicit RandomScope(Lcg24& random) : random_(random), saved_(random.state()) {}
     ~RandomScope() {
-        if (!keep_) engineRandom().setState(saved_);
+        if (!keep_) random_.setState(saved_);
     }
     RandomScope(const RandomScope&) = delete;
     RandomScope& operator=(const RandomScope&) = delete;
     void keep() { keep_ = true; }
 
 private:
+    Lcg24& random_;
     std::uint32_t saved_;
     bool keep_ = false;
 };
@@ -91,10 +102,10 @@ void copyRows(std::uint8_t* to, std::ptrdiff_t toStride, const std::uint8_t* fro
 
 } // namespace
 
-EffectResult applyEffect(std::int32_t effectId, const PictureView& picture, std::int32_t parameter,
-                         std::int32_t& progress, const YieldHook& yield) {
-    if (busy) return {EffectStatus::Busy, {}};
-    BusyScope busyScope;
+EffectResult applyEffect(EffectEngine& engine, std::int32_t effectId, const PictureView& picture,
+                         std::int32_t parameter, std::int32_t& progress, const YieldHook& yield) {
+    EngineCall call(engine);
+    if (!call.owner()) return {EffectStatus::Busy, {}};
     if (effectId < 1 || effectId > 31) return {};
     if (std::string reason = parameterRefusal(effectId, parameter); !reason.empty())
         return refused(std::move(reason));
@@ -115,8 +126,8 @@ EffectResult applyEffect(std::int32_t effectId, const PictureView& picture, std:
 
     Progress progressCell(progress, yield);
     const Frame frame{picture.pixels, picture.stride, buffer->data(), buffer->stride(), w, h,
-                      &progressCell};
-    RandomScope randomScope;
+                      &progressCell,  &call.random()};
+    RandomScope randomScope(call.random());
     EffectResult result = entry.run(frame, parameter);
     if (result.status != EffectStatus::Done) return result;
     randomScope.keep();

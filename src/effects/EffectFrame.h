@@ -49,6 +49,7 @@ struct Frame {
     int width = 0;
     int height = 0;
     Progress* progress = nullptr;
+    Lcg24* random = nullptr; // the calling engine's sequence, for the effects that draw from it
 
     const std::uint8_t* sourceRow(int y) const { return source + y * sourceStride; }
     std::uint8_t* targetRow(int y) const { return target + y * targetStride; }

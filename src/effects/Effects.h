@@ -5,6 +5,9 @@
 // (the layout of a QImage in Format_RGB32); the QImage adapter lives beside it in
 // QImageEffect.h, in a target of its own.
 
+#include "Random.h"
+
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -35,17 +38,41 @@ struct EffectResult {
 };
 
 // Called after each row of an effect, once the progress cell holds the new percentage.
-// It lets the caller process pending window events; returning false asks the effect to stop.
+// It lets the caller pass the progress on; returning false asks the effect to stop.
 using YieldHook = std::function<bool()>;
+
+// What one caller of the engine owns: the random sequence its effects draw from, which runs
+// on from call to call, and whether one of its calls is running (its busy state). A program
+// keeps one for its run, so that its effects draw the same numbers in every run. Calls on
+// different engines may run at the same time on different threads.
+class EffectEngine {
+public:
+    EffectEngine() = default;
+    EffectEngine(const EffectEngine&) = delete;
+    EffectEngine& operator=(const EffectEngine&) = delete;
+
+    bool isBusy() const { return m_busy.load(std::memory_order_acquire); }
+
+    // The random sequence; read or set it only while no call runs.
+    Lcg24& random() { return m_random; }
+
+private:
+    friend class EngineCall;
+    Lcg24 m_random;
+    std::atomic<bool> m_busy = false;
+};
 
 // Runs effect `effectId` (1 ... 31) on `picture` with `parameter`, storing percent-complete
 // values in `progress`. An id outside 1 ... 31 runs nothing and leaves the picture as it was.
-// A call made while another one runs (from inside its yield hook) returns Busy at once.
-// Cancelled (the hook returned false) and Refused (a parameter the effect cannot use, a
-// malformed picture, or one too large for the engine's working copy) leave the picture and
-// the engine exactly as before the call; only Done changes the picture.
-EffectResult applyEffect(std::int32_t effectId, const PictureView& picture, std::int32_t parameter,
-                         std::int32_t& progress, const YieldHook& yield = {});
+// A call made while another call on the same engine runs (from inside its yield hook, or
+// from another thread) returns Busy at once and touches nothing. Cancelled (the hook
+// returned false) and Refused (a parameter the effect cannot use, a malformed picture, or
+// one too large for the engine's working copy) leave the picture and the engine's random
+// sequence exactly as before the call; only Done changes the picture and moves the sequence
+// on.
+EffectResult applyEffect(EffectEngine& engine, std::int32_t effectId, const PictureView& picture,
+                         std::int32_t parameter, std::int32_t& progress,
+                         const YieldHook& yield = {});
 
 // Unpacks a colour held as red + 256 x green + 65536 x blue.
 struct Colour {

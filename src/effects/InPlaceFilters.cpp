@@ -144,7 +144,7 @@ EffectResult diffuse(const Frame& frame, std::int32_t spread) {
     const int w = frame.width;
     const int h = frame.height;
     std::vector<float> random(std::size_t(w) * 2);
-    Lcg24& generator = engineRandom();
+    Lcg24& generator = *frame.random;
     return forEachRow(frame, 0, h, [&](int y) {
         // Two numbers per pixel, first for x, then for y.
         generator.fill(random.data(), random.size());

@@ -62,7 +62,7 @@ EffectResult addNoiseInIntegers(const Frame& frame, std::int32_t amplitude) {
     std::vector<std::int16_t> base(w * 4, 0);  // floor(n / 2^24) - p
     std::vector<std::int16_t> above(w * 4, 0); // remainder above one half
     std::vector<std::int16_t> half(w * 4, 0);  // remainder exactly one half
-    Lcg24& generator = engineRandom();
+    Lcg24& generator = *frame.random;
     return forEachRow(frame, 0, frame.height, [&](int y) {
         // Three numbers per pixel, blue, green, red, pixels left to right.
         generator.fillStates(states.data(), states.size());
@@ -92,7 +92,7 @@ EffectResult addNoiseInDoubles(const Frame& frame, std::int32_t amplitude) {
     const double shift = double(amplitude);
     const int w = frame.width;
     std::vector<float> random(std::size_t(w) * 3);
-    Lcg24& generator = engineRandom();
+    Lcg24& generator = *frame.random;
     return forEachRow(frame, 0, frame.height, [&](int y) {
         generator.fill(random.data(), random.size());
         const std::uint8_t* s = frame.sourceRow(y);

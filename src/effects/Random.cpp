@@ -68,9 +68,4 @@ void Lcg24::fill(float* out, std::size_t count) {
     }
 }
 
-Lcg24& engineRandom() {
-    static Lcg24 generator;
-    return generator;
-}
-
 } // namespace vexa::effects

@@ -2,7 +2,8 @@
 
 // The engine's random numbers: a 24-bit linear congruential generator with a fixed start
 // state that nothing ever reseeds, so every run of the program draws the same sequence
-// and an effect that uses it gives the same picture in every run.
+// and an effect that uses it gives the same picture in every run. Each EffectEngine owns
+// one; there is no generator shared behind the callers' backs.
 
 #include <cstddef>
 #include <cstdint>
@@ -35,8 +36,5 @@ public:
 private:
     std::uint32_t state_;
 };
-
-// The generator the effects draw from; its sequence runs on from call to call.
-Lcg24& engineRandom();
 
 } // namespace vexa::effects

@@ -1,33 +1,42 @@
 #include "HttpTransfer.h"
 
-#include <QEventLoop>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QScopeGuard>
-#include <QTimer>
 
-#include <memory>
+#include <utility>
 
 namespace vexa {
 
 HttpTransfer::HttpTransfer() : HttpTransfer(Limits{}) {}
 
-HttpTransfer::HttpTransfer(Limits limits) : m_limits(limits) {}
+HttpTransfer::HttpTransfer(Limits limits) : m_limits(limits) {
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this] { stop(Failure::TimedOut); });
+}
+
+HttpTransfer::~HttpTransfer() {
+    if (!m_reply) return;
+    m_reply->disconnect(this); // aborting reports the end, which nobody waits for any more
+    m_reply->abort();
+    delete m_reply;
+}
 
 std::optional<QByteArray> HttpTransfer::fail(Failure why) {
     m_failure = why;
     return std::nullopt;
 }
 
-std::optional<QByteArray> HttpTransfer::fetch(const QUrl& url) {
-    if (m_busy) return std::nullopt; // the running fetch keeps its own outcome
+bool HttpTransfer::fetch(const QUrl& url, Done done) {
+    if (m_busy) return false;
+    m_busy = true;
+    m_done = std::move(done);
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty() ||
-        (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return fail(Failure::BadAddress);
-
-    m_busy = true;
-    const auto idle = qScopeGuard([this] { m_busy = false; });
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        QMetaObject::invokeMethod(
+            this, [this] { finish(fail(Failure::BadAddress)); }, Qt::QueuedConnection);
+        return true;
+    }
 
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
@@ -37,55 +46,63 @@ std::optional<QByteArray> HttpTransfer::fetch(const QUrl& url) {
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
 
-    const std::unique_ptr<QNetworkReply> reply(m_network.get(request));
+    m_stopped = Failure::None;
+    m_reply = m_network.get(request);
+    QNetworkReply* reply = m_reply;
     // Reading stops once one byte more than the cap is waiting, so a huge or endless document
     // costs no more memory than that before it is refused.
     reply->setReadBufferSize(m_limits.maxBytes + 1);
-    Failure stopped = Failure::None;
-    const auto stop = [&](Failure why) {
-        if (stopped == Failure::None && !reply->isFinished()) {
-            stopped = why;
-            reply->abort();
-        }
-    };
-
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { stop(Failure::TimedOut); });
     // The announced length refuses an oversized document before its body arrives; the bytes
     // received catch servers that announce nothing or lie. Nothing is read out before the
     // end, so the bytes waiting are the bytes received.
-    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &loop, [&] {
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (status == 200 && length.isValid() && length.toLongLong() > m_limits.maxBytes)
             stop(Failure::TooLarge);
     });
-    QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, [&] {
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
         if (reply->bytesAvailable() > m_limits.maxBytes) stop(Failure::TooLarge);
     });
-    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    connect(reply, &QNetworkReply::finished, this, &HttpTransfer::replyFinished);
+    m_deadline.start(m_limits.timeoutMs);
+    return true;
+}
 
-    deadline.start(m_limits.timeoutMs);
-    if (!reply->isFinished()) loop.exec();
-    // The loop also ends when the program quits; an unfinished transfer is a failed one.
-    if (!reply->isFinished()) {
-        stop(Failure::Network);
-        return fail(Failure::Network);
-    }
+void HttpTransfer::stop(Failure why) {
+    if (!m_reply || m_stopped != Failure::None || m_reply->isFinished()) return;
+    m_stopped = why;
+    m_reply->abort(); // reports the end at once
+}
 
-    if (stopped != Failure::None) return fail(stopped);
-    if (reply->error() != QNetworkReply::NoError &&
-        reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isNull())
+void HttpTransfer::replyFinished() {
+    m_deadline.stop();
+    QNetworkReply* reply = std::exchange(m_reply, nullptr);
+    if (!reply) return;
+    reply->disconnect(this);
+    reply->deleteLater(); // it is still sending the signal that brought us here
+    finish(outcome(*reply));
+}
+
+std::optional<QByteArray> HttpTransfer::outcome(QNetworkReply& reply) {
+    if (m_stopped != Failure::None) return fail(m_stopped);
+    if (reply.error() != QNetworkReply::NoError &&
+        reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isNull())
         return fail(Failure::Network);
-    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
+    if (reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
         return fail(Failure::Status);
-    if (reply->error() != QNetworkReply::NoError) return fail(Failure::Network);
-    QByteArray document = reply->readAll();
+    if (reply.error() != QNetworkReply::NoError) return fail(Failure::Network);
+    QByteArray document = reply.readAll();
     if (document.size() > m_limits.maxBytes) return fail(Failure::TooLarge);
     m_failure = Failure::None;
     return document;
+}
+
+void HttpTransfer::finish(std::optional<QByteArray> document) {
+    // Not busy any more before the caller hears of it, so that it may fetch again from there.
+    m_busy = false;
+    const Done done = std::exchange(m_done, nullptr);
+    if (done) done(std::move(document));
 }
 
 } // namespace vexa

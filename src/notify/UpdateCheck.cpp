@@ -17,11 +17,13 @@ QUrl installerUrl() {
 UpdateCheck::UpdateCheck(QUrl versionFile, HttpTransfer::Limits limits)
     : m_versionFile(std::move(versionFile)), m_transfer(limits) {}
 
-std::optional<UpdateNotice> UpdateCheck::run() {
-    if (m_transfer.busy()) return std::nullopt;
-    const auto document = m_transfer.fetch(m_versionFile);
-    if (!document) return noticeFor(UpdateOutcome::Failed);
-    return noticeFor(compareVersions(versionText(*document)));
+bool UpdateCheck::start(Done done) {
+    return m_transfer.fetch(m_versionFile,
+                            [done = std::move(done)](std::optional<QByteArray> document) {
+                                if (!done) return;
+                                done(document ? noticeFor(compareVersions(versionText(*document)))
+                                              : noticeFor(UpdateOutcome::Failed));
+                            });
 }
 
 QString versionText(const QByteArray& document) {

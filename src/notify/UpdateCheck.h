@@ -5,6 +5,7 @@
 
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 
 namespace vexa {
@@ -29,9 +30,12 @@ public:
     const QUrl& versionFile() const { return m_versionFile; }
     void setVersionFile(const QUrl& versionFile) { m_versionFile = versionFile; }
 
-    // Nothing while an earlier check is still running (no popup at all); otherwise the popup's
-    // message and kind. Every failure, whatever its cause, is the "error" notice.
-    std::optional<UpdateNotice> run();
+    using Done = std::function<void(const UpdateNotice& notice)>;
+
+    // Starts a check; `done` later gets the popup's message and kind. Every failure, whatever
+    // its cause, is the "error" notice. False, and nothing started (no popup at all), while an
+    // earlier check is still running.
+    bool start(Done done);
 
 private:
     QUrl m_versionFile;

@@ -48,7 +48,8 @@ TEST_F(EffectCommand, WritesTheEffectsResultInTheOutputsFormat) {
     EXPECT_TRUE(run.err.isEmpty()); // no progress bar when stderr is no terminal
     std::int32_t progress = 0;
     QImage expected = picture;
-    ASSERT_EQ(vexa::effects::applyEffect(expected, 6, 3, progress).status,
+    vexa::effects::EffectEngine engine;
+    ASSERT_EQ(vexa::effects::applyEffect(engine, expected, 6, 3, progress).status,
               vexa::effects::EffectStatus::Done);
     EXPECT_EQ(QImage(path("out.png")).convertToFormat(QImage::Format_RGB32), expected);
     EXPECT_EQ(runCli({"effect", "negative", path("in.png"), path("out.jpg")}).status, 0);

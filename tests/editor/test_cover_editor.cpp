@@ -5,6 +5,7 @@
 #include "CoverTools.h"
 #include "EditorTexts.h"
 #include "FakeCoverHost.h"
+#include "FakeXdgOpen.h"
 #include "MessageNoticeWindow.h"
 #include "PictureHolder.h"
 #include "PopupGeometry.h"
@@ -21,12 +22,14 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <vector>
 
@@ -45,29 +48,35 @@ struct RunnerCall {
 };
 
 // An effect of known behaviour: inverts the picture row by row, yielding after each row like
-// the engine does, and stops (leaving the picture as it was) when the hook says so.
+// the engine does, and stops (leaving the picture as it was) when the hook says so. It runs on
+// the window's worker; what it records is read once the window says it is no longer busy.
 struct ScriptedRunner {
     std::vector<RunnerCall> calls;
-    std::function<void()> atFirstRow; // runs inside the effect, before the first yield
+    std::atomic<bool> hold = false; // while set, the effect waits after its first row, yielding
     EffectStatus answer = EffectStatus::Done;
-    int rowsDone = 0;
+    std::atomic<int> rowsDone = 0;
     bool stoppedByHook = false;
 
     editor::EffectRunner runner() {
         return [this](std::int32_t id, QImage& picture, std::int32_t parameter,
                       std::int32_t& progress, const effects::YieldHook& yield) {
             calls.push_back({id, parameter});
-            if (atFirstRow) atFirstRow();
             if (answer != EffectStatus::Done) return EffectResult{answer, "too large"};
             QImage work = picture.copy();
+            const auto goOn = [&] {
+                if (!yield || yield()) return true;
+                stoppedByHook = true;
+                return false;
+            };
             for (int y = 0; y < work.height(); ++y) {
                 auto* line = reinterpret_cast<QRgb*>(work.scanLine(y));
                 for (int x = 0; x < work.width(); ++x) line[x] ^= 0x00FFFFFFu;
                 progress = (y + 1) * 100 / work.height();
                 ++rowsDone;
-                if (yield && !yield()) {
-                    stoppedByHook = true;
-                    return EffectResult{EffectStatus::Cancelled, {}};
+                if (!goOn()) return EffectResult{EffectStatus::Cancelled, {}};
+                while (y == 0 && hold) {
+                    QThread::msleep(1);
+                    if (!goOn()) return EffectResult{EffectStatus::Cancelled, {}};
                 }
             }
             picture = work;
@@ -75,6 +84,11 @@ struct ScriptedRunner {
         };
     }
 };
+
+// Lets the window's effect run to its end.
+void finishEffect(const CoverEditor& window) {
+    ASSERT_TRUE(test::waitUntil([&] { return !window.isBusy(); }));
+}
 
 QImage inverted(const QImage& picture) {
     QImage copy = picture.convertToFormat(QImage::Format_RGB32);
@@ -177,6 +191,7 @@ TEST_F(CoverEditorTest, MenusRunTheirItemsEffectsInOrder) {
         EXPECT_EQ(action->objectName(), QLatin1String(item.objectName));
         script.calls.clear();
         action->trigger();
+        finishEffect(*window);
         ASSERT_EQ(script.calls.size(), 1u);
         EXPECT_EQ(script.calls[0].effectId, item.effectId);
         EXPECT_EQ(script.calls[0].parameter, item.parameter);
@@ -184,8 +199,10 @@ TEST_F(CoverEditorTest, MenusRunTheirItemsEffectsInOrder) {
     EXPECT_EQ(position, (std::array<int, 3>{4, 9, 7}));
     // Colours travel as red + 256 green + 65536 blue.
     effectItem(*window, "emboss")->trigger();
+    finishEffect(*window);
     EXPECT_EQ(script.calls.back().parameter, 120 * 256 + 120 * 65536);
     effectItem(*window, "decreasecontrast")->trigger();
+    finishEffect(*window);
     EXPECT_EQ(script.calls.back().parameter, -10);
 }
 
@@ -228,6 +245,7 @@ TEST_F(CoverEditorTest, CancelAfterEditsLeavesTheSlotAlone) {
     auto window = openWindow();
     window->toolbarButton(1)->trigger();
     effectItem(*window, "negative")->trigger();
+    finishEffect(*window);
     window->cancelButton()->click();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->result(), QDialog::Rejected);
@@ -249,6 +267,7 @@ TEST_F(CoverEditorTest, ToolsAndEffectsShareTheOneStepUndo) {
     EXPECT_EQ(current(), slotPicture);
 
     effectItem(*window, "negative")->trigger();
+    finishEffect(*window);
     EXPECT_EQ(window->editedView()->picture(), inverted(slotPicture));
     EXPECT_EQ(window->pictures().undoPicture(), slotPicture);
     window->toolbarButton(3)->trigger(); // Flip keeps the negative as its undo step
@@ -303,9 +322,11 @@ TEST_F(CoverEditorTest, CaptionShowsTheBrightnessValueUntilTheMouseMovesOverTheT
 TEST_F(CoverEditorTest, WhileAnEffectRunsOnlyCancelAnswers) {
     auto window = openWindow();
     CoverEditor* w = window.get();
-    bool checked = false;
-    script.atFirstRow = [&] {
-        checked = true;
+    script.hold = true;
+    effectItem(*window, "grayscale")->trigger();
+    // The window is back in its event loop while the effect holds after its first row.
+    ASSERT_TRUE(test::waitUntil([&] { return script.rowsDone > 0; }));
+    const auto checkWhileRunning = [&] {
         EXPECT_TRUE(w->isBusy());
         EXPECT_FALSE(w->toolbar()->isEnabled());
         for (EffectMenu m : {EffectMenu::Normal, EffectMenu::Special, EffectMenu::Colors})
@@ -318,9 +339,12 @@ TEST_F(CoverEditorTest, WhileAnEffectRunsOnlyCancelAnswers) {
         // A second command arriving meanwhile starts nothing.
         w->Rotate();
         w->runEffect(2, 0);
+        w->acceptButton()->click();
     };
-    effectItem(*window, "grayscale")->trigger();
-    EXPECT_TRUE(checked);
+    checkWhileRunning();
+    EXPECT_EQ(host.slotWrites(), 0); // Accept is no way out while the effect runs
+    script.hold = false;
+    finishEffect(*window);
     EXPECT_EQ(script.calls.size(), 1u);
     EXPECT_EQ(window->pictures().current(), inverted(slotPicture)); // no rotation slipped in
     EXPECT_FALSE(window->isBusy());
@@ -336,9 +360,14 @@ TEST_F(CoverEditorTest, ProgressShowsInTheCaptionWhileAnEffectRuns) {
     host.putPicture(QStringLiteral("Image4"), patternImage(10, 4));
     auto window = openWindow();
     QStringList captions;
-    // Processing events at the first row shows the progress the effect has stored.
-    QTimer::singleShot(0, window.get(), [&] { captions << window->windowTitle(); });
+    QObject::connect(window.get(), &QWidget::windowTitleChanged,
+                     [&](const QString& caption) { captions << caption; });
     effectItem(*window, "smooth")->trigger();
+    finishEffect(*window);
+    // Every percentage the effect stored, in order, then the plain caption again.
+    EXPECT_EQ(captions, (QStringList{editor::progressCaption(25), editor::progressCaption(50),
+                                     editor::progressCaption(75), editor::progressCaption(100),
+                                     QStringLiteral("Cover Manipulator")}));
     ASSERT_FALSE(captions.isEmpty());
     EXPECT_EQ(captions.front(), editor::progressCaption(25));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Cover Manipulator"));
@@ -351,9 +380,12 @@ TEST_F(CoverEditorTest, CancelWhileAnEffectRunsStopsItAndLeavesTheSlot) {
     window->toolbarButton(2)->trigger(); // Mirror, so the window has an edit to lose
     const QImage beforeEffect = window->pictures().current();
     const QImage undoBefore = window->pictures().undoPicture();
-    // The click arrives while the effect lets the window process its events.
-    QTimer::singleShot(0, window.get(), [&] { window->cancelButton()->click(); });
+    // The click arrives while the effect runs on.
+    script.hold = true;
     effectItem(*window, "blur")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return script.rowsDone > 0; }));
+    window->cancelButton()->click(); // returns once the effect has stopped
+    EXPECT_FALSE(window->isBusy());
 
     EXPECT_TRUE(script.stoppedByHook);
     EXPECT_LT(script.rowsDone, 400);
@@ -369,6 +401,20 @@ TEST_F(CoverEditorTest, CancelWhileAnEffectRunsStopsItAndLeavesTheSlot) {
     EXPECT_EQ(host.slotWrites(), 0);
 }
 
+TEST_F(CoverEditorTest, ClosingTheWindowUnderARunningEffectStopsAndJoinsIt) {
+    host.putPicture(QStringLiteral("Image4"), patternImage(50, 400));
+    auto window = openWindow();
+    script.hold = true; // the effect would run until released
+    effectItem(*window, "blur")->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return script.rowsDone > 0; }));
+    window.reset(); // returns only once the effect has stopped
+    EXPECT_TRUE(script.stoppedByHook);
+    EXPECT_LT(script.rowsDone, 400);
+    EXPECT_EQ(host.slotWrites(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(); // nothing reaches the window
+}
+
 TEST_F(CoverEditorTest, ARefusedEffectChangesNothingAndSaysSo) {
     auto window = openWindow();
     window->toolbarButton(3)->trigger(); // Flip
@@ -376,6 +422,7 @@ TEST_F(CoverEditorTest, ARefusedEffectChangesNothingAndSaysSo) {
     const QImage undo = window->pictures().undoPicture();
     script.answer = EffectStatus::Refused;
     effectItem(*window, "diffuse")->trigger();
+    finishEffect(*window);
     EXPECT_EQ(window->pictures().current(), current);
     EXPECT_EQ(window->pictures().undoPicture(), undo);
     EXPECT_FALSE(window->isBusy());

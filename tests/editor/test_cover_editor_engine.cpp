@@ -4,6 +4,7 @@
 #include "EditorTexts.h"
 #include "EffectMenus.h"
 #include "FakeCoverHost.h"
+#include "FakeXdgOpen.h"
 #include "QImageEffect.h"
 #include "TestSupport.h"
 
@@ -11,7 +12,6 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -33,10 +33,13 @@ TEST(CoverEditorWithEngine, EveryMenuItemChangesThePictureAsItsEffectDoes) {
         // What the engine makes of the same picture with the item's id and parameter.
         QImage expected = before;
         std::int32_t progress = 0;
-        ASSERT_EQ(effects::applyEffect(expected, item.effectId, item.parameter, progress).status,
-                  effects::EffectStatus::Done);
+        effects::EffectEngine engine;
+        ASSERT_EQ(
+            effects::applyEffect(engine, expected, item.effectId, item.parameter, progress).status,
+            effects::EffectStatus::Done);
 
         window.findChild<QAction*>(QLatin1String(item.objectName))->trigger();
+        ASSERT_TRUE(test::waitUntil([&] { return !window.isBusy(); }));
         EXPECT_EQ(window.findChild<QMessageBox*>(QStringLiteral("effectRefused")), nullptr);
         EXPECT_EQ(window.pictures().undoPicture(), before);
         EXPECT_NE(window.pictures().current(), before);
@@ -62,12 +65,15 @@ TEST(CoverEditorWithEngine, CancelStopsARunningEffectAndTheSlotKeepsItsPicture) 
     auto window = std::make_unique<CoverEditor>(host);
     window->show();
 
+    // "Cancel" as soon as the caption shows the effect at work.
     QString captionWhileRunning;
-    QTimer::singleShot(0, window.get(), [&] {
-        captionWhileRunning = window->windowTitle();
+    QObject::connect(window.get(), &QWidget::windowTitleChanged, [&](const QString& caption) {
+        if (!captionWhileRunning.isEmpty()) return;
+        captionWhileRunning = caption;
         window->cancelButton()->click();
     });
     window->findChild<QAction*>(QStringLiteral("diffuse"))->trigger();
+    ASSERT_TRUE(test::waitUntil([&] { return !window->isBusy(); }));
 
     EXPECT_TRUE(captionWhileRunning.startsWith(QStringLiteral("Cover Manipulator - working ")))
         << captionWhileRunning.toStdString();
@@ -83,5 +89,6 @@ TEST(CoverEditorWithEngine, CancelStopsARunningEffectAndTheSlotKeepsItsPicture) 
     // The engine is idle again: the next call is accepted.
     QImage picture = patternImage(8, 8);
     std::int32_t progress = 0;
-    EXPECT_EQ(effects::applyEffect(picture, 2, 0, progress).status, effects::EffectStatus::Done);
+    EXPECT_EQ(effects::applyEffect(editor::programEffectEngine(), picture, 2, 0, progress).status,
+              effects::EffectStatus::Done);
 }

@@ -16,7 +16,7 @@ TEST(Dispatcher, IdsOutsideTheTableLeaveThePictureAndProgressAlone) {
         Picture p = noisePicture(5, 4);
         const Picture before = p;
         std::int32_t progress = -7;
-        const EffectResult r = applyEffect(id, p.view(), 0, progress);
+        const EffectResult r = applyEffect(testEngine(), id, p.view(), 0, progress);
         EXPECT_EQ(r.status, EffectStatus::Done) << id;
         EXPECT_EQ(p, before) << id;
         EXPECT_EQ(progress, -7) << id;
@@ -30,8 +30,8 @@ TEST(Dispatcher, ACallFromInsideTheYieldHookIsBusyAndTouchesNothing) {
     std::int32_t progress = 0;
     std::int32_t innerProgress = -3;
     int nestedCalls = 0;
-    const EffectResult r = applyEffect(2, outer.view(), 0, progress, [&] {
-        const EffectResult nested = applyEffect(12, inner.view(), 0, innerProgress);
+    const EffectResult r = applyEffect(testEngine(), 2, outer.view(), 0, progress, [&] {
+        const EffectResult nested = applyEffect(testEngine(), 12, inner.view(), 0, innerProgress);
         EXPECT_EQ(nested.status, EffectStatus::Busy);
         ++nestedCalls;
         return true;
@@ -52,7 +52,7 @@ TEST(Dispatcher, CancellingLeavesThePictureExactlyAsItWasAndTheEngineIdle) {
             const Picture before = p;
             std::int32_t progress = 0;
             int calls = 0;
-            const EffectResult r = applyEffect(id, p.view(), 10, progress, [&] {
+            const EffectResult r = applyEffect(testEngine(), id, p.view(), 10, progress, [&] {
                 ++calls;
                 return calls < stopAt;
             });
@@ -74,7 +74,7 @@ TEST(Dispatcher, ACancelledCallDoesNotAdvanceTheRandomSequence) {
     Picture p = reference;
     restartRandom();
     std::int32_t progress = 0;
-    EXPECT_EQ(applyEffect(29, p.view(), 50, progress, [] { return false; }).status,
+    EXPECT_EQ(applyEffect(testEngine(), 29, p.view(), 50, progress, [] { return false; }).status,
               EffectStatus::Cancelled);
     EXPECT_EQ(apply(29, p, 50).status, EffectStatus::Done);
     restartRandom();
@@ -113,7 +113,7 @@ TEST(Dispatcher, ParametersThatDivideByZeroOrOverflowAreRefusedBeforeAnyChange) 
         Picture p = noisePicture(6, 5);
         const Picture before = p;
         std::int32_t progress = -1;
-        const EffectResult r = applyEffect(id, p.view(), parameter, progress);
+        const EffectResult r = applyEffect(testEngine(), id, p.view(), parameter, progress);
         EXPECT_EQ(r.status, EffectStatus::Refused) << id << " " << parameter;
         EXPECT_FALSE(r.reason.empty());
         EXPECT_EQ(p, before);
@@ -159,13 +159,13 @@ TEST(Dispatcher, MalformedAndOversizedPicturesAreRefused) {
     };
     for (const PictureView& view : cases) {
         std::int32_t progress = 0;
-        EXPECT_EQ(applyEffect(2, view, 0, progress).status, EffectStatus::Refused);
+        EXPECT_EQ(applyEffect(testEngine(), 2, view, 0, progress).status, EffectStatus::Refused);
     }
     EXPECT_EQ(pixel[0], 1);
     std::int32_t progress = 0;
-    EXPECT_EQ(applyEffect(2, PictureView{nullptr, 0, 0, 0}, 0, progress).status,
+    EXPECT_EQ(applyEffect(testEngine(), 2, PictureView{nullptr, 0, 0, 0}, 0, progress).status,
               EffectStatus::Done);
-    EXPECT_EQ(applyEffect(2, PictureView{nullptr, 0, 0, 0}, 0, progress).status,
+    EXPECT_EQ(applyEffect(testEngine(), 2, PictureView{nullptr, 0, 0, 0}, 0, progress).status,
               EffectStatus::Done); // and idle again
 }
 
@@ -208,8 +208,9 @@ TEST(Dispatcher, RowsAreAddressedByTheirStrideAndPaddingIsLeftAlone) {
         for (int i = 0; i < 4 * w; ++i)
             bytes[std::size_t(y * stride + i)] = std::uint8_t(10 * y + i);
     std::int32_t progress = 0;
-    ASSERT_EQ(applyEffect(2, PictureView{bytes.data(), w, h, stride}, 0, progress).status,
-              EffectStatus::Done);
+    ASSERT_EQ(
+        applyEffect(testEngine(), 2, PictureView{bytes.data(), w, h, stride}, 0, progress).status,
+        EffectStatus::Done);
     for (int y = 0; y < h; ++y)
         for (int i = 0; i < stride; ++i) {
             const std::uint8_t b = bytes[std::size_t(y * stride + i)];
@@ -226,7 +227,7 @@ std::vector<std::int32_t> progressOf(std::int32_t id, int w, int h, std::int32_t
     Picture p = noisePicture(w, h);
     std::int32_t progress = 0;
     std::vector<std::int32_t> seen;
-    applyEffect(id, p.view(), parameter, progress, [&] {
+    applyEffect(testEngine(), id, p.view(), parameter, progress, [&] {
         seen.push_back(progress);
         return true;
     });

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <future>
+#include <thread>
+
 namespace vexa::effects::test {
 namespace {
 
@@ -99,6 +103,24 @@ Picture smoothPicture(int w, int h) {
     return p;
 }
 
+// Runs every pin on `engine`, each from the start of the random sequence; returns the pins
+// whose pictures differ, as "effect/parameter" texts.
+std::vector<std::string> mismatchedPins(EffectEngine& engine) {
+    std::vector<std::string> wrong;
+    for (const Pin& pin : kPins) {
+        Picture noise = noisePicture(23, 17, 3);
+        Picture smooth = smoothPicture(23, 17);
+        engine.random().setState(Lcg24::kStart);
+        const EffectStatus noiseStatus = apply(engine, pin.id, noise, pin.parameter).status;
+        engine.random().setState(Lcg24::kStart);
+        const EffectStatus smoothStatus = apply(engine, pin.id, smooth, pin.parameter).status;
+        if (noiseStatus != EffectStatus::Done || smoothStatus != EffectStatus::Done ||
+            fnv1a(noise) != pin.noiseHash || fnv1a(smooth) != pin.smoothHash)
+            wrong.push_back(std::to_string(pin.id) + "/" + std::to_string(pin.parameter));
+    }
+    return wrong;
+}
+
 TEST(PinnedOutputs, EveryEffectGivesItsPinnedPicture) {
     for (const Pin& pin : kPins) {
         Picture noise = noisePicture(23, 17, 3);
@@ -110,6 +132,59 @@ TEST(PinnedOutputs, EveryEffectGivesItsPinnedPicture) {
         EXPECT_EQ(fnv1a(noise), pin.noiseHash) << "effect " << pin.id << " p " << pin.parameter;
         EXPECT_EQ(fnv1a(smooth), pin.smoothHash) << "effect " << pin.id << " p " << pin.parameter;
     }
+}
+
+TEST(PinnedOutputs, EnginesOnTwoThreadsAtOnceEachGiveThePinnedPictures) {
+    // Both threads start together and run every pin a few times over, so that effects drawing
+    // random numbers overlap on the two threads.
+    std::atomic<int> ready = 0;
+    const auto run = [&ready] {
+        EffectEngine engine;
+        ++ready;
+        while (ready < 2) std::this_thread::yield();
+        std::vector<std::string> wrong;
+        for (int round = 0; round < 3 && wrong.empty(); ++round) wrong = mismatchedPins(engine);
+        return wrong;
+    };
+    auto first = std::async(std::launch::async, run);
+    auto second = std::async(std::launch::async, run);
+    EXPECT_EQ(first.get(), std::vector<std::string>{});
+    EXPECT_EQ(second.get(), std::vector<std::string>{});
+}
+
+TEST(PinnedOutputs, ASecondCallOnABusyEngineFromAnotherThreadIsBusyAndTouchesNothing) {
+    EffectEngine engine;
+    Picture running = noisePicture(23, 17, 3);
+    std::promise<void> started;
+    std::promise<void> tried;
+    std::shared_future<void> triedFuture = tried.get_future().share();
+    std::int32_t progress = 0;
+    bool firstYield = true;
+    auto worker = std::async(std::launch::async, [&] {
+        return applyEffect(engine, 29, running.view(), 50, progress, [&] {
+            if (std::exchange(firstYield, false)) {
+                started.set_value();
+                triedFuture.wait(); // hold the engine until the other call was made
+            }
+            return true;
+        });
+    });
+    started.get_future().wait();
+    EXPECT_TRUE(engine.isBusy());
+    Picture other = smoothPicture(23, 17);
+    const Picture before = other;
+    std::int32_t otherProgress = -5;
+    EXPECT_EQ(applyEffect(engine, 2, other.view(), 0, otherProgress).status, EffectStatus::Busy);
+    EXPECT_EQ(other, before);
+    EXPECT_EQ(otherProgress, -5);
+    tried.set_value();
+    ASSERT_EQ(worker.get().status, EffectStatus::Done);
+
+    // The busy call left the running one alone: it gives the pinned picture of Add Noise 50
+    // from a fresh sequence, and the engine takes calls again.
+    EXPECT_EQ(fnv1a(running), 0xa5f042d990f884f0ull);
+    EXPECT_FALSE(engine.isBusy());
+    EXPECT_EQ(apply(engine, 2, other).status, EffectStatus::Done);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // The update check against a real HTTP server on 127.0.0.1, started by each test.
+#include "FakeXdgOpen.h"
 #include "UpdateCheck.h"
 #include "UpdateTestServer.h"
 
@@ -15,6 +16,35 @@ namespace {
 
 const QString kVersionPath = QStringLiteral("/vexa/vexaver.txt");
 
+// A whole check: starts it and runs the event loop (which also serves the test's server) until
+// its notice arrives. Nothing when the check did not start.
+std::optional<UpdateNotice> run(UpdateCheck& check) {
+    std::optional<UpdateNotice> notice;
+    bool ended = false;
+    if (!check.start([&](const UpdateNotice& told) {
+            notice = told;
+            ended = true;
+        }))
+        return std::nullopt;
+    EXPECT_TRUE(check.busy());
+    EXPECT_TRUE(test::waitUntil([&] { return ended; }));
+    return notice;
+}
+
+// The same for a bare transfer.
+std::optional<QByteArray> fetch(HttpTransfer& transfer, const QUrl& url) {
+    std::optional<QByteArray> document;
+    bool ended = false;
+    if (!transfer.fetch(url, [&](std::optional<QByteArray> fetched) {
+            document = std::move(fetched);
+            ended = true;
+        }))
+        return std::nullopt;
+    EXPECT_FALSE(ended); // the answer never comes from inside fetch()
+    EXPECT_TRUE(test::waitUntil([&] { return ended; }));
+    return document;
+}
+
 class UpdateCheckTest : public ::testing::Test {
 protected:
     // Never go through a proxy: every request of these tests stays on this machine.
@@ -23,7 +53,7 @@ protected:
     UpdateNotice checkWith(const QByteArray& versionFile) {
         server.serve(kVersionPath, versionFile);
         UpdateCheck check(server.url(kVersionPath), quickLimits());
-        const auto notice = check.run();
+        const auto notice = run(check);
         EXPECT_TRUE(notice.has_value());
         return notice.value_or(UpdateNotice{});
     }
@@ -120,7 +150,7 @@ TEST_F(UpdateCheckTest, AnyStatusButOkIsAFailureWhateverTheBodySays) {
     for (int status : {404, 500, 204, 203, 301, 304}) {
         server.answer(kVersionPath, UpdateTestServer::Answer{status, "7", {}});
         UpdateCheck check(server.url(kVersionPath), quickLimits());
-        const auto notice = check.run();
+        const auto notice = run(check);
         ASSERT_TRUE(notice.has_value());
         expectNotice(*notice, kError);
     }
@@ -128,7 +158,7 @@ TEST_F(UpdateCheckTest, AnyStatusButOkIsAFailureWhateverTheBodySays) {
 
 TEST_F(UpdateCheckTest, AMissingFileIsAFailure) {
     UpdateCheck check(server.url(QStringLiteral("/vexa/missing.txt")), quickLimits());
-    expectNotice(check.run().value(), kError);
+    expectNotice(run(check).value(), kError);
     EXPECT_EQ(server.requestCount(), 1);
 }
 
@@ -139,7 +169,7 @@ TEST_F(UpdateCheckTest, NoServerAtAllIsAFailure) {
     closed.close(); // nothing listens there now: the connection is refused
     UpdateCheck check(QUrl(QStringLiteral("http://127.0.0.1:%1/vexa/vexaver.txt").arg(port)),
                       quickLimits());
-    expectNotice(check.run().value(), kError);
+    expectNotice(run(check).value(), kError);
     EXPECT_FALSE(check.busy());
 }
 
@@ -148,7 +178,7 @@ TEST_F(UpdateCheckTest, AServerThatNeverAnswersEndsInTheTimeOut) {
     silent.silent = true;
     server.answer(kVersionPath, silent);
     UpdateCheck check(server.url(kVersionPath), quickLimits());
-    expectNotice(check.run().value(), kError);
+    expectNotice(run(check).value(), kError);
     EXPECT_EQ(server.requestCount(), 1);
     EXPECT_FALSE(check.busy());
 }
@@ -163,7 +193,7 @@ TEST_F(UpdateCheckTest, ADocumentLargerThanTheCapIsRefused) {
     unannounced.announceLength = false;
     server.answer(kVersionPath, unannounced);
     UpdateCheck check(server.url(kVersionPath), quickLimits());
-    expectNotice(check.run().value(), kError);
+    expectNotice(run(check).value(), kError);
 
     // Below the cap the same padding is harmless.
     expectNotice(checkWith("7" + QByteArray(1000, ' ')), kNewVersion);
@@ -182,7 +212,7 @@ TEST(HttpTransferTest, AnOversizedDocumentIsRefusedWithoutReadingItToItsEnd) {
         HttpTransfer::Limits limits;
         limits.timeoutMs = 5000; // a transfer that missed the cap would stall into it
         HttpTransfer transfer(limits);
-        EXPECT_FALSE(transfer.fetch(server.url("/huge")).has_value());
+        EXPECT_FALSE(fetch(transfer, server.url("/huge")).has_value());
         EXPECT_EQ(transfer.lastFailure(), HttpTransfer::Failure::TooLarge) << announced;
         EXPECT_LT(server.bytesSent(), huge.size() / 2) << "length announced: " << announced;
     }
@@ -199,21 +229,21 @@ TEST(HttpTransferTest, EachFailureIsToldApart) {
     limits.timeoutMs = 300;
     HttpTransfer transfer(limits);
 
-    EXPECT_FALSE(transfer.fetch(server.url("/missing")).has_value());
+    EXPECT_FALSE(fetch(transfer, server.url("/missing")).has_value());
     EXPECT_EQ(transfer.lastFailure(), HttpTransfer::Failure::Status);
-    EXPECT_FALSE(transfer.fetch(server.url("/silent")).has_value());
+    EXPECT_FALSE(fetch(transfer, server.url("/silent")).has_value());
     EXPECT_EQ(transfer.lastFailure(), HttpTransfer::Failure::TimedOut);
-    EXPECT_FALSE(transfer.fetch(QUrl("ftp://127.0.0.1/vexaver.txt")).has_value());
+    EXPECT_FALSE(fetch(transfer, QUrl("ftp://127.0.0.1/vexaver.txt")).has_value());
     EXPECT_EQ(transfer.lastFailure(), HttpTransfer::Failure::BadAddress);
 
     QTcpServer closed;
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
     const QUrl refused(QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort()));
     closed.close();
-    EXPECT_FALSE(transfer.fetch(refused).has_value());
+    EXPECT_FALSE(fetch(transfer, refused).has_value());
     EXPECT_EQ(transfer.lastFailure(), HttpTransfer::Failure::Network);
 
-    EXPECT_EQ(transfer.fetch(server.url("/ok")).value_or("none"), "6.00");
+    EXPECT_EQ(fetch(transfer, server.url("/ok")).value_or("none"), "6.00");
     EXPECT_EQ(transfer.lastFailure(), HttpTransfer::Failure::None);
 }
 
@@ -223,7 +253,7 @@ TEST(HttpTransferTest, ADocumentOfExactlyTheCapArrivesWhole) {
     const QByteArray cap(64 * 1024, 'x');
     server.serve("/cap", cap);
     HttpTransfer transfer;
-    const auto document = transfer.fetch(server.url("/cap"));
+    const auto document = fetch(transfer, server.url("/cap"));
     ASSERT_TRUE(document.has_value());
     EXPECT_EQ(*document, cap);
 }
@@ -237,11 +267,11 @@ TEST(HttpTransferTest, RedirectsAreFollowedAFewTimesButNotForever) {
     server.answer("/loop", UpdateTestServer::Answer{302, {}, {{"Location", "/loop"}}});
 
     HttpTransfer transfer;
-    EXPECT_EQ(transfer.fetch(server.url("/moved")).value_or("none"), "7.00");
-    EXPECT_EQ(transfer.fetch(server.url("/twice")).value_or("none"), "7.00");
+    EXPECT_EQ(fetch(transfer, server.url("/moved")).value_or("none"), "7.00");
+    EXPECT_EQ(fetch(transfer, server.url("/twice")).value_or("none"), "7.00");
 
     const int before = server.requestCount();
-    EXPECT_FALSE(transfer.fetch(server.url("/loop")).has_value());
+    EXPECT_FALSE(fetch(transfer, server.url("/loop")).has_value());
     const int loopRequests = server.requestCount() - before;
     EXPECT_GE(loopRequests, 2);
     // The network layer may send a request a second time when the server closed the
@@ -254,13 +284,13 @@ TEST_F(UpdateCheckTest, ASecondCheckWhileOneRunsDoesNothing) {
     UpdateCheck check(server.url(kVersionPath), quickLimits());
     bool busyMeanwhile = false;
     std::optional<UpdateNotice> nested{UpdateNotice{"not run", "not run"}};
-    // The request reaches the server while the first check waits in its local event loop,
-    // the same loop that would deliver a second menu click.
+    // The request reaches the server while the first check runs, from the same event loop that
+    // would deliver a second menu click.
     server.onRequest([&](const QString&) {
         busyMeanwhile = check.busy();
-        nested = check.run();
+        nested = run(check);
     });
-    const auto first = check.run();
+    const auto first = run(check);
     EXPECT_TRUE(busyMeanwhile);
     EXPECT_FALSE(nested.has_value());
     ASSERT_TRUE(first.has_value());

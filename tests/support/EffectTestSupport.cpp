@@ -14,9 +14,19 @@ Picture noisePicture(int w, int h, std::uint32_t seed) {
     return p;
 }
 
+EffectEngine& testEngine() {
+    static EffectEngine engine;
+    return engine;
+}
+
 EffectResult apply(std::int32_t id, Picture& picture, std::int32_t parameter) {
+    return apply(testEngine(), id, picture, parameter);
+}
+
+EffectResult apply(EffectEngine& engine, std::int32_t id, Picture& picture,
+                   std::int32_t parameter) {
     std::int32_t progress = 0;
-    return applyEffect(id, picture.view(), parameter, progress);
+    return applyEffect(engine, id, picture.view(), parameter, progress);
 }
 
 std::vector<int> channelRow(Picture& picture, int y, int k) {
@@ -26,7 +36,7 @@ std::vector<int> channelRow(Picture& picture, int y, int k) {
 }
 
 void restartRandom() {
-    engineRandom().setState(Lcg24::kStart);
+    testEngine().random().setState(Lcg24::kStart);
 }
 
 } // namespace vexa::effects::test

@@ -39,13 +39,19 @@ struct Picture {
 // Every byte (the reserved one too) from a fixed pseudo-random sequence.
 Picture noisePicture(int w, int h, std::uint32_t seed = 1);
 
-// Runs an effect without a yield hook.
+// The engine the effect tests share, as the program shares one for its run.
+EffectEngine& testEngine();
+
+// Runs an effect on the shared engine without a yield hook.
 EffectResult apply(std::int32_t id, Picture& picture, std::int32_t parameter = 0);
+// The same on an engine of the caller's.
+EffectResult apply(EffectEngine& engine, std::int32_t id, Picture& picture,
+                   std::int32_t parameter = 0);
 
 // Channel `k` of every pixel of the rows `y`, as a list, left to right.
 std::vector<int> channelRow(Picture& picture, int y, int k);
 
-// Sets the engine's random sequence back to its start.
+// Sets the shared engine's random sequence back to its start.
 void restartRandom();
 
 } // namespace vexa::effects::test

@@ -12,7 +12,7 @@
 namespace vexa::test {
 
 // A small HTTP/1.1 server on 127.0.0.1 for the update check's tests. It runs in the test's own
-// thread: the transfer's local event loop serves it while the client waits.
+// thread: the event loop the test runs while the transfer goes on serves it.
 class UpdateTestServer : public QObject {
     Q_OBJECT
 public:

@@ -58,10 +58,11 @@ void ShellCommands::about() {
 }
 
 void ShellCommands::checkForUpdates() {
-    const auto notice = m_updates.run();
-    if (!notice || !m_window)
-        return; // a check was running already, or the main window went meanwhile
-    UpdateNoticeWindow::open(m_host, notice->message, notice->kind, installerUrl());
+    // Nothing while a check runs already; the popup tells the result when it arrives.
+    m_updates.start([this](const UpdateNotice& notice) {
+        if (!m_window) return; // the main window went meanwhile
+        UpdateNoticeWindow::open(m_host, notice.message, notice.kind, installerUrl());
+    });
 }
 
 } // namespace vexa

@@ -2,7 +2,7 @@
 
 #include "WindowOrder.h"
 
-#include <QApplication>
+#include <QEvent>
 #include <QTimer>
 #include <QWidget>
 
@@ -94,12 +94,17 @@ void TrayDock::iconActivated(QSystemTrayIcon::ActivationReason reason) {
 
 void TrayDock::bringToFront() {
     // On top for a moment, then ordinary again: the window ends up in front of all others
-    // without staying above them.
+    // without staying above them. The second half waits for the events that showing the
+    // window has queued (its mapping, its new state) to be handled first.
     keepAboveOthers(m_window);
-    QApplication::processEvents();
-    if (!m_window) return;
-    stopKeepingAbove(m_window);
-    bringToForeground(m_window);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_window) return;
+            stopKeepingAbove(m_window);
+            bringToForeground(m_window);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace vexa

@@ -129,6 +129,8 @@ TEST_F(ShellWiring, CheckForUpdatesEndsInTheUpdatePopup) {
     window->show();
 
     window->checkForUpdatesAction()->trigger();
+    window->checkForUpdatesAction()->trigger(); // while one runs: nothing more
+    ASSERT_TRUE(test::waitUntil([] { return !openWindows<UpdateNoticeWindow>().isEmpty(); }));
     auto popups = openWindows<UpdateNoticeWindow>();
     ASSERT_EQ(popups.size(), 1);
     EXPECT_EQ(popups.front()->popupKind(), "update");
@@ -142,6 +144,7 @@ TEST_F(ShellWiring, CheckForUpdatesEndsInTheUpdatePopup) {
 
     server.answer("/vexa/vexaver.txt", test::UpdateTestServer::Answer{404, "7", {}});
     window->checkForUpdatesAction()->trigger();
+    ASSERT_TRUE(test::waitUntil([] { return !openWindows<UpdateNoticeWindow>().isEmpty(); }));
     popups = openWindows<UpdateNoticeWindow>();
     ASSERT_EQ(popups.size(), 1);
     EXPECT_EQ(popups.front()->popupKind(), "error");
