@@ -318,6 +318,8 @@ void MainWindow::shutDown() {
     m_unloaded = true;
     // Shut-down order: make the start-up printer the default again, release the picture
     // writer, save the settings, let pending events run once, close the help windows, end.
+    // A print run still going must not send a cover once the start-up printer is back.
+    for (print::PrintDialog* dialog : findChildren<print::PrintDialog*>()) dialog->cancelAndWait();
     print::restoreStartupPrinter(m_startupPrinter);
     m_pictureWriter.reset();
     writeSettings();

@@ -3,6 +3,7 @@
 // start-up printer is the default again once the window has closed.
 #include "CupsTestServer.h"
 #include "ModalDriver.h"
+#include "PrintDialogWait.h"
 #include "QtPrinting.h"
 
 #include <MainWindow.h>
@@ -77,6 +78,7 @@ TEST_F(MainWindowPrintingTest, PrintingSendsTheSlotsPicture) {
     QString status;
     vexa::test::whenModal<PrintDialog>([&](PrintDialog* dialog) {
         QTest::mouseClick(dialog->findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+        EXPECT_TRUE(vexa::test::waitUntilPrintDialogIdle(*dialog));
         status = dialog->findChild<QLabel*>("Label1")->text();
         dialog->close();
     });
