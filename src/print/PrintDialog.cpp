@@ -197,9 +197,12 @@ void PrintDialog::readSelection() {
 }
 
 void PrintDialog::writeSelection() {
-    // A file that cannot be written loses the selection silently, like every setting.
+    // A file that cannot be written loses the selection silently, like every setting. One
+    // replacement of the file for all eleven, so that pressing Print does not wait for eleven.
+    QList<std::pair<QString, QString>> values;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i)
-        writeSetting(QString::fromLatin1(kCoverFormats[i].key), QString::number(m_flags[i]));
+        values.append({QString::fromLatin1(kCoverFormats[i].key), QString::number(m_flags[i])});
+    writeSettings(values);
 }
 
 PaperChoice PrintDialog::paperChoice() const {
