@@ -318,7 +318,9 @@ void MainWindow::shutDown() {
     m_unloaded = true;
     // Shut-down order: make the start-up printer the default again, release the picture
     // writer, save the settings, close the help windows, end. Each step is complete when it
-    // returns, so nothing has to be waited for between them.
+    // returns, so nothing has to be waited for between them. A print run still going must not
+    // send a cover once the start-up printer is back.
+    for (print::PrintDialog* dialog : findChildren<print::PrintDialog*>()) dialog->cancelAndWait();
     print::restoreStartupPrinter(m_startupPrinter);
     m_pictureWriter.reset();
     writeSettings();

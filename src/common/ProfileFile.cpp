@@ -14,10 +14,16 @@ QString ProfileFile::read(const QString& section, const QString& key) const {
 }
 
 bool ProfileFile::write(const QString& section, const QString& key, const QString& value) const {
+    return write(QList<ProfileValue>{{section, key, value}});
+}
+
+bool ProfileFile::write(const QList<ProfileValue>& values) const {
     auto hasLineBreak = [](const QString& s) { return s.contains(u'\n') || s.contains(u'\r'); };
-    if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
-        section.contains(u']') || key.contains(u'=') || key.trimmed().isEmpty())
-        return false;
+    for (const ProfileValue& v : values) {
+        if (hasLineBreak(v.section) || hasLineBreak(v.key) || hasLineBreak(v.value) ||
+            v.section.contains(u']') || v.key.contains(u'=') || v.key.trimmed().isEmpty())
+            return false;
+    }
 
     QByteArray text;
     const QFileInfo existing(m_path);
@@ -28,11 +34,11 @@ bool ProfileFile::write(const QString& section, const QString& key, const QStrin
         if (!current) return false;
         text = *current;
     }
-    const QByteArray bytes = withProfileValue(text, section, key, value);
+    for (const ProfileValue& v : values) text = withProfileValue(text, v.section, v.key, v.value);
 
     QSaveFile out(m_path);
     if (!out.open(QIODevice::WriteOnly)) return false;
-    if (out.write(bytes) != bytes.size()) {
+    if (out.write(text) != text.size()) {
         out.cancelWriting();
         return false;
     }

@@ -2,7 +2,16 @@
 
 #include <QString>
 
+#include <QList>
+
 namespace vexa {
+
+// One value of a profile file, by section and key.
+struct ProfileValue {
+    QString section;
+    QString key;
+    QString value;
+};
 
 // An INI ("profile") file read and written the way Windows' profile functions do it, so
 // that files written elsewhere keep their comments, blank lines and unknown keys:
@@ -35,6 +44,9 @@ public:
     // the file's syntax (a line break anywhere, "=" in the key, "]" in the section); the
     // file is then left as it was.
     bool write(const QString& section, const QString& key, const QString& value) const;
+    // Several values with one replacement of the file: the text is that of one write() per
+    // value in order. False, and the file left as it was, when any value cannot be written.
+    bool write(const QList<ProfileValue>& values) const;
 
 private:
     QString m_path;

@@ -23,4 +23,10 @@ bool writeSetting(const QString& key, const QString& value) {
     return ProfileFile(settingsFilePath()).write(kSection, key, value);
 }
 
+bool writeSettings(const QList<std::pair<QString, QString>>& values) {
+    QList<ProfileValue> entries;
+    for (const auto& [key, value] : values) entries.append({kSection, key, value});
+    return ProfileFile(settingsFilePath()).write(entries);
+}
+
 } // namespace vexa

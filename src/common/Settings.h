@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 namespace vexa {
 
@@ -11,5 +14,7 @@ namespace vexa {
 QString settingsFilePath();
 QString readSetting(const QString& key);
 bool writeSetting(const QString& key, const QString& value);
+// Several keys, in the order given, with one replacement of the file.
+bool writeSettings(const QList<std::pair<QString, QString>>& values);
 
 } // namespace vexa

@@ -3,7 +3,6 @@
 #include "CoverPdf.h"
 #include "PaperChoice.h"
 #include "PrinterMedia.h"
-#include "StartupPrinter.h"
 #include "SystemPrinters.h"
 
 #include <QDir>
@@ -20,7 +19,7 @@ CupsCoverPrinter::~CupsCoverPrinter() {
 
 bool CupsCoverPrinter::followDefault() {
     m_fixedPrinter.clear();
-    return !defaultPrinterInfo().isNull();
+    return !systemDefaultPrinter().isEmpty();
 }
 
 bool CupsCoverPrinter::usePrinter(const QString& name) {
@@ -30,7 +29,7 @@ bool CupsCoverPrinter::usePrinter(const QString& name) {
 }
 
 bool CupsCoverPrinter::startDocument() {
-    m_target = m_fixedPrinter.isEmpty() ? defaultPrinterInfo().printerName() : m_fixedPrinter;
+    m_target = m_fixedPrinter.isEmpty() ? systemDefaultPrinter() : m_fixedPrinter;
     if (m_target.isEmpty()) {
         m_refused = QStringLiteral("there is no default printer");
         return false;

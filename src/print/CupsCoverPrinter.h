@@ -15,7 +15,8 @@ class CoverPdf;
 // Covers on a CUPS printer: every document is one page drawn into a PDF by the same routine
 // as the PDF export, the picture at the printable corner of the page as oriented (margins
 // from libcups, turned the way the printer turns landscape pages), and handed to CUPS as a
-// job of its own, so whether the server took it is known.
+// job of its own, so whether the server took it is known. It asks CUPS through libcups alone
+// (no Qt printer support), so a print run may use it on a worker thread.
 class CupsCoverPrinter final : public PagedCoverPrinter {
 public:
     CupsCoverPrinter();

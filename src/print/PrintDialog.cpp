@@ -5,6 +5,7 @@
 #include "CoverPreview.h"
 #include "CoverPrinter.h"
 #include "CupsCoverPrinter.h"
+#include "JobPrintProgress.h"
 #include "PaperChoice.h"
 #include "PdfExport.h"
 #include "SavePrompts.h"
@@ -17,14 +18,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QThread>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -33,23 +32,14 @@ namespace vexa::print {
 namespace {
 constexpr int kButtonColumns = 4;
 
-// Progress of an export running on a worker thread: the status line names each cover as it
-// is written, and a stop request ends the run after that cover.
-class ExportProgress final : public PrintProgress {
-public:
-    ExportProgress(QLabel* status, const std::atomic<bool>& stop)
-        : m_status(status), m_stop(stop) {}
-    void coverStarted(const CoverFormat& kind) override {
-        const QString text = QStringLiteral("Saving %1 Cover.").arg(coverName(kind));
-        QMetaObject::invokeMethod(
-            m_status, [status = m_status, text] { status->setText(text); }, Qt::QueuedConnection);
-    }
-    void coverFinished(const CoverFormat&, const DocumentResult&) override {}
-    bool continueAfterCover() override { return !m_stop; }
-
-private:
-    QLabel* m_status;
-    const std::atomic<bool>& m_stop;
+// What a job leaves for the window when it has ended, written by the worker and read once the
+// job is finished.
+struct JobOutcome {
+    bool havePrinter = true;
+    RunEnd end = RunEnd::Finished;
+    std::optional<int> pages; // of an export
+    QStringList refusals;
+    QStringList cuts;
 };
 
 } // namespace
@@ -61,6 +51,8 @@ PrintDialog::PrintDialog(CoverHost& host, std::unique_ptr<CoverPrinter> printer,
     : QDialog(parent), m_host(host), m_printer(std::move(printer)),
       m_savePrompts(std::make_unique<DialogSavePrompts>(this)) {
     buildWindow();
+    // Print, Save as PDF and Preview are locked while a job runs.
+    connect(&m_job, &Job::runningChanged, this, &PrintDialog::setBusy);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
         // Its own activation is for changeEvent; any window not its own (or none: another
         // program) makes the next activation a real one.
@@ -72,7 +64,10 @@ PrintDialog::PrintDialog(CoverHost& host, std::unique_ptr<CoverPrinter> printer,
     readSelection();
 }
 
-PrintDialog::~PrintDialog() = default;
+PrintDialog::~PrintDialog() {
+    // Nothing of a run may outlive the window: not its work, nor what it has posted.
+    m_job.cancelAndWait();
+}
 
 void PrintDialog::buildWindow() {
     setObjectName(QStringLiteral("CoverSelect"));
@@ -202,46 +197,77 @@ void PrintDialog::readSelection() {
 }
 
 void PrintDialog::writeSelection() {
-    // A file that cannot be written loses the selection silently, like every setting.
+    // A file that cannot be written loses the selection silently, like every setting. One
+    // replacement of the file for all eleven, so that pressing Print does not wait for eleven.
+    QList<std::pair<QString, QString>> values;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i)
-        writeSetting(QString::fromLatin1(kCoverFormats[i].key), QString::number(m_flags[i]));
+        values.append({QString::fromLatin1(kCoverFormats[i].key), QString::number(m_flags[i])});
+    writeSettings(values);
 }
 
 PaperChoice PrintDialog::paperChoice() const {
     return static_cast<PaperChoice>(m_paper->currentData().toInt());
 }
 
+std::shared_ptr<const CoverHost> PrintDialog::pictureCopy() const {
+    auto pictures = std::make_shared<CoverPictures>();
+    for (const CoverFormat& kind : kCoverFormats) {
+        const QString slot = QString::fromLatin1(kind.slot);
+        pictures->setSlotPicture(slot, m_host.slotPicture(slot));
+    }
+    return pictures;
+}
+
 void PrintDialog::print() {
+    if (isPrinting()) return;
     // Written first, so the selection survives a printer that fails.
     writeSelection();
     rememberPaper(paperChoice());
-    setBusy(true);
-    m_stopRequested = false;
-    m_refusals.clear();
-    m_cuts.clear();
 
-    RunEnd end = RunEnd::Finished;
-    const bool havePrinter = m_printer->followDefault();
-    if (havePrinter) end = printSelectedCovers(m_flags, m_host, *m_printer, *this, paperChoice());
-
-    setBusy(false);
-    if (end == RunEnd::Stopped) return; // a stopped run is not complete; Cancel has said so
-    if (!havePrinter) {
-        m_status->setText(QStringLiteral("No printer available."));
-        return;
-    }
-    // A cover the printer did not take is said instead of "Printing Complete.".
-    const QStringList lines =
-        (m_refusals.isEmpty() ? QStringList(QStringLiteral("Printing Complete.")) : m_refusals) +
-        m_cuts;
-    m_status->setText(lines.join(QLatin1Char('\n')));
+    // The run prints the selection just saved, over the pictures as they are now.
+    auto outcome = std::make_shared<JobOutcome>();
+    auto work = [printer = m_printer.get(), flags = m_flags, pictures = pictureCopy(),
+                 paper = paperChoice(), outcome, this](JobControl& control) {
+        JobPrintProgress progress(control, [this](const CoverFormat& kind) {
+            showProgress(QString::fromLatin1(kind.message));
+        });
+        outcome->havePrinter = printer->followDefault();
+        if (outcome->havePrinter)
+            outcome->end = printSelectedCovers(flags, *pictures, *printer, progress, paper);
+        outcome->refusals = progress.refusals();
+        outcome->cuts = progress.cuts();
+    };
+    m_job.start(std::move(work), [this, outcome] {
+        // A stopped run is not complete; Cancel has said so.
+        if (closeIfAsked() || outcome->end == RunEnd::Stopped) return;
+        if (!outcome->havePrinter) {
+            m_status->setText(QStringLiteral("No printer available."));
+            return;
+        }
+        // A cover the printer did not take is said instead of "Printing Complete.".
+        const QStringList lines =
+            (outcome->refusals.isEmpty() ? QStringList(QStringLiteral("Printing Complete."))
+                                         : outcome->refusals) +
+            outcome->cuts;
+        m_status->setText(lines.join(QLatin1Char('\n')));
+    });
 }
 
 void PrintDialog::setBusy(bool busy) {
-    m_printing = busy;
     m_print->setEnabled(!busy);
     m_savePdf->setEnabled(!busy);
     m_preview->setEnabled(!busy);
+}
+
+void PrintDialog::showProgress(const QString& text) {
+    // After Cancel the status line keeps saying so while the cover being sent is finished.
+    if (!m_closeWhenStopped) m_status->setText(text);
+}
+
+bool PrintDialog::closeIfAsked() {
+    if (!std::exchange(m_closeWhenStopped, false)) return false;
+    QDialog::reject();
+    return true;
 }
 
 void PrintDialog::setSavePrompts(std::unique_ptr<SavePrompts> prompts) {
@@ -249,6 +275,7 @@ void PrintDialog::setSavePrompts(std::unique_ptr<SavePrompts> prompts) {
 }
 
 void PrintDialog::saveAsPdf() {
+    if (isPrinting()) return;
     // Like Print: the selection and the paper are kept whatever becomes of the file.
     writeSelection();
     rememberPaper(paperChoice());
@@ -269,43 +296,31 @@ void PrintDialog::saveAsPdf() {
         existing.exists() && !existing.isDir() && !m_savePrompts->replaceFile(path))
         return;
 
-    // The export runs on a worker thread over a snapshot of the pictures, so a large lossless
-    // page does not freeze the window; the status line names each cover as it is written.
-    CoverPictures pictures;
-    for (const CoverFormat& kind : kCoverFormats) {
-        const QString slot = QString::fromLatin1(kind.slot);
-        pictures.setSlotPicture(slot, m_host.slotPicture(slot));
-    }
-    const PrintFlags flags = m_flags;
-    const PaperChoice paper = paperChoice();
-    setBusy(true);
-    m_stopRequested = false;
-    m_exportStop = false;
-    std::optional<int> pages;
-    ExportProgress progress(m_status, m_exportStop);
-    const std::unique_ptr<QThread> worker(QThread::create(
-        [&] { pages = exportCoversToPdf(flags, pictures, paper, path, progress); }));
-    QEventLoop wait;
-    connect(worker.get(), &QThread::finished, &wait, &QEventLoop::quit);
-    worker->start();
-    wait.exec();
-    worker->wait();
-    QCoreApplication::sendPostedEvents(m_status); // the last cover's name, before the result
-    setBusy(false);
-    if (m_stopRequested) return; // Cancel has said so; the file was left as it was
-
-    if (pages) {
-        const QString text =
-            QStringLiteral("Saved %1 %2 to %3.")
-                .arg(*pages)
-                .arg(*pages == 1 ? QStringLiteral("cover") : QStringLiteral("covers"))
-                .arg(QDir::toNativeSeparators(path));
-        m_status->setText(text);
-        m_savePrompts->tell(true, text);
-    } else {
-        m_status->setText(QStringLiteral("Unable to save file."));
-        m_savePrompts->tell(false, QStringLiteral("Unable to save file."));
-    }
+    // The status line names each cover as it is written.
+    auto outcome = std::make_shared<JobOutcome>();
+    auto work = [flags = m_flags, pictures = pictureCopy(), paper = paperChoice(), path, outcome,
+                 this](JobControl& control) {
+        JobPrintProgress progress(control, [this](const CoverFormat& kind) {
+            showProgress(QStringLiteral("Saving %1 Cover.").arg(coverName(kind)));
+        });
+        outcome->pages = exportCoversToPdf(flags, *pictures, paper, path, progress);
+    };
+    m_job.start(std::move(work), [this, outcome, path] {
+        // Cancel has said so; the file was left as it was.
+        if (closeIfAsked()) return;
+        if (const std::optional<int> pages = outcome->pages) {
+            const QString text =
+                QStringLiteral("Saved %1 %2 to %3.")
+                    .arg(*pages)
+                    .arg(*pages == 1 ? QStringLiteral("cover") : QStringLiteral("covers"))
+                    .arg(QDir::toNativeSeparators(path));
+            m_status->setText(text);
+            m_savePrompts->tell(true, text);
+        } else {
+            m_status->setText(QStringLiteral("Unable to save file."));
+            m_savePrompts->tell(false, QStringLiteral("Unable to save file."));
+        }
+    });
 }
 
 void PrintDialog::preview() {
@@ -316,13 +331,17 @@ void PrintDialog::preview() {
 
 void PrintDialog::cancel() {
     m_status->setText(QStringLiteral("Printing Cancelled."));
-    m_print->setEnabled(true);
+    // A run still going gives the button back when it has stopped.
+    if (!isPrinting()) m_print->setEnabled(true);
     reject();
 }
 
 void PrintDialog::reject() {
-    m_stopRequested = true;
-    m_exportStop = true;
+    if (isPrinting()) {
+        m_closeWhenStopped = true;
+        m_job.cancel();
+        return;
+    }
     QDialog::reject();
 }
 
@@ -344,23 +363,6 @@ void PrintDialog::changeEvent(QEvent* event) {
         !std::exchange(m_awayInOwnWindow, false))
         m_status->clear();
     QDialog::changeEvent(event);
-}
-
-void PrintDialog::coverStarted(const CoverFormat& kind) {
-    m_status->setText(QString::fromLatin1(kind.message));
-    m_status->repaint();
-}
-
-void PrintDialog::coverFinished(const CoverFormat& kind, const DocumentResult& result) {
-    // An empty slot is passed over without a message; a refusal or a cut is told at the end.
-    const QString notice = coverNotice(kind, result);
-    if (notice.isEmpty()) return;
-    (result.sent ? m_cuts : m_refusals) << notice;
-}
-
-bool PrintDialog::continueAfterCover() {
-    QApplication::processEvents();
-    return !m_stopRequested;
 }
 
 } // namespace vexa::print

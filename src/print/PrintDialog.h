@@ -2,11 +2,11 @@
 
 #include "PrintJob.h"
 
+#include <Job.h>
+
 #include <QDialog>
-#include <QStringList>
 
 #include <array>
-#include <atomic>
 #include <memory>
 
 class QComboBox;
@@ -26,8 +26,9 @@ class SavePrompts;
 
 // "Print Covers": one toggle button per kind of cover, the selection kept in the settings
 // file, and the Print button that prints the chosen covers. Opened modally by the main
-// window for each use.
-class PrintDialog : public QDialog, private PrintProgress {
+// window for each use. A print run and Save as PDF run as a job on a worker thread over a
+// copy of the selection and the pictures, so the window keeps drawing and Cancel answers.
+class PrintDialog : public QDialog {
     Q_OBJECT
 public:
     // Prints on the system's default printer.
@@ -45,11 +46,15 @@ public:
     PaperChoice paperChoice() const;
     // Where "Save as PDF…" asks for the file and tells the outcome (message boxes by default).
     void setSavePrompts(std::unique_ptr<SavePrompts> prompts);
-    bool isPrinting() const { return m_printing; }
+    // A print run or an export is going.
+    bool isPrinting() const { return m_job.isRunning(); }
+    // Stops a run or an export after the cover being sent and waits for it; what it would
+    // still have said is not shown. For a program that is ending.
+    void cancelAndWait() { m_job.cancelAndWait(); }
 
 public slots:
-    // Cancel, the window frame and Escape all end here; a run in progress stops after the
-    // cover being sent.
+    // Cancel, the window frame and Escape all end here. A run in progress stops after the
+    // cover being sent, and the window closes once it has.
     void reject() override;
 
 protected:
@@ -66,10 +71,12 @@ private:
     void preview();
     void cancel();
     void setBusy(bool busy);
-
-    void coverStarted(const CoverFormat& kind) override;
-    void coverFinished(const CoverFormat& kind, const DocumentResult& result) override;
-    bool continueAfterCover() override;
+    // The pictures of the slots, shared with the window's: what a job reads.
+    std::shared_ptr<const CoverHost> pictureCopy() const;
+    // The cover a job has come to, on the status line.
+    void showProgress(const QString& text);
+    // At the end of a job: true when the window was asked to close meanwhile, and is closed.
+    bool closeIfAsked();
 
     CoverHost& m_host;
     std::unique_ptr<CoverPrinter> m_printer;
@@ -83,13 +90,13 @@ private:
     QPushButton* m_preview = nullptr;
     std::unique_ptr<SavePrompts> m_savePrompts;
     QPushButton* m_cancel = nullptr;
-    bool m_printing = false;
-    bool m_stopRequested = false;
-    std::atomic<bool> m_exportStop = false; // read by the export's worker thread
-    QStringList m_refusals;                 // of the run in progress
-    QStringList m_cuts;
     // The focus went to one of the dialog's own windows: coming back is no new activation.
     bool m_awayInOwnWindow = false;
+    // Closing was asked for while a job ran: the window closes when it has stopped.
+    bool m_closeWhenStopped = false;
+    // The window's one busy state. Last, so it is destroyed (cancelled and joined) before
+    // the printer its work uses.
+    Job m_job;
 };
 
 } // namespace vexa::print

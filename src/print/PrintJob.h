@@ -26,7 +26,7 @@ public:
     // `result.sent` is false when the cover produced no document (an empty slot, or a
     // printer that refused it: then `result.refused` says why).
     virtual void coverFinished(const CoverFormat& kind, const DocumentResult& result) = 0;
-    // After each cover: lets the user interface process its events. False ends the run.
+    // After each cover: false ends the run (the user asked to stop).
     virtual bool continueAfterCover() = 0;
 };
 
@@ -35,8 +35,9 @@ enum class RunEnd { Finished, Stopped };
 // Prints every selected kind in table order, each as one document of one page: the kind's
 // paper (or A4 for every kind) and orientation, the slot's whole picture stretched to the
 // kind's size at the printable area's top-left, and Letter paper again after a Legal kind.
-// A failed step does not end the run. The flags are read as the run reaches each kind, so a
-// toggle made while the run processes events counts for the kinds still ahead.
+// A failed step does not end the run. The flags are read as the run reaches each kind. It
+// touches nothing but its arguments, so it may run on a worker thread over flags, pictures
+// and a printer that nothing else uses meanwhile.
 RunEnd printSelectedCovers(const PrintFlags& flags, const CoverHost& host, CoverPrinter& printer,
                            PrintProgress& progress, PaperChoice paper = PaperChoice::LetterLegal);
 

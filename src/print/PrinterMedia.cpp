@@ -3,46 +3,67 @@
 #include "PaperChoice.h"
 
 #include <QFile>
-#include <QPrinterInfo>
 #include <QTemporaryFile>
 
 #include <cups/cups.h>
 
+#include <cmath>
 #include <memory>
+#include <optional>
 
 namespace vexa::print {
 
 namespace {
 
 constexpr double kPointsPerHundredthMm = 72.0 / 2540.0;
+// How far a paper size CUPS lists (in hundredths of a millimetre, rounded) may be from the
+// wanted one: 1 mm.
+constexpr double kSizeTolerance = 100;
 
 // "name/instance" as CUPS wants it: the queue's name alone.
 QByteArray queueName(const QString& printer) {
     return printer.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
 }
 
-struct DestsDeleter {
+// One destination of the user's view of CUPS, with the list that holds it.
+class PrinterDestination {
+public:
+    PrinterDestination(cups_dest_t* all, int size, cups_dest_t* found)
+        : list(all), count(size), dest(found) {}
+    ~PrinterDestination() { cupsFreeDests(count, list); }
+    PrinterDestination(const PrinterDestination&) = delete;
+    PrinterDestination& operator=(const PrinterDestination&) = delete;
+
+    cups_dest_t* list;
     int count;
-    void operator()(cups_dest_t* dests) const { cupsFreeDests(count, dests); }
+    cups_dest_t* dest;
 };
 
-} // namespace
-
-std::optional<QMarginsF> printerPaperMargins(const QString& printer, int paperCode) {
+std::optional<PrinterDestination> findDestination(const QString& printer) {
     const QByteArray full = printer.toLocal8Bit();
     const QByteArray name = queueName(printer);
     const QByteArray instance = full.mid(name.size() + 1);
     cups_dest_t* list = nullptr;
     const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &list);
-    const std::unique_ptr<cups_dest_t, DestsDeleter> dests(list, DestsDeleter{count});
     cups_dest_t* dest = cupsGetDest(
-        name.constData(), instance.isEmpty() ? nullptr : instance.constData(), count, dests.get());
+        name.constData(), instance.isEmpty() ? nullptr : instance.constData(), count, list);
+    if (!dest) {
+        cupsFreeDests(count, list);
+        return std::nullopt;
+    }
+    return std::optional<PrinterDestination>(std::in_place, list, count, dest);
+}
+
+} // namespace
+
+std::optional<QMarginsF> printerPaperMargins(const QString& printer, int paperCode) {
+    const std::optional<PrinterDestination> dest = findDestination(printer);
     if (!dest) return std::nullopt;
     const std::unique_ptr<cups_dinfo_t, void (*)(cups_dinfo_t*)> info(
-        cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest), cupsFreeDestInfo);
+        cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest->dest), cupsFreeDestInfo);
     if (!info) return std::nullopt;
     cups_size_t size{};
-    if (!cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info.get(), pwgMediaName(paperCode),
+    if (!cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest->dest, info.get(), pwgMediaName(paperCode),
                                 CUPS_MEDIA_FLAGS_DEFAULT, &size))
         return std::nullopt;
     return QMarginsF(size.left * kPointsPerHundredthMm, size.top * kPointsPerHundredthMm,
@@ -66,11 +87,24 @@ LandscapeTurn printerLandscapeTurn(const QString& printer) {
 }
 
 bool printerTakesPaper(const QString& printer, int paperCode) {
-    const QList<QPageSize> sizes = QPrinterInfo::printerInfo(printer).supportedPageSizes();
-    if (sizes.isEmpty()) return true;
-    const QPageSize::PageSizeId wanted = pageSizeForPaper(paperCode).id();
-    for (const QPageSize& size : sizes)
-        if (size.id() == wanted) return true;
+    const std::optional<PrinterDestination> dest = findDestination(printer);
+    if (!dest) return true;
+    const std::unique_ptr<cups_dinfo_t, void (*)(cups_dinfo_t*)> info(
+        cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest->dest), cupsFreeDestInfo);
+    if (!info) return true;
+    const int count =
+        cupsGetDestMediaCount(CUPS_HTTP_DEFAULT, dest->dest, info.get(), CUPS_MEDIA_FLAGS_DEFAULT);
+    if (count <= 0) return true;
+    // By size: the PPD's names ("Letter") and the PWG's ("na_letter_8.5x11in") differ.
+    const QSizeF wanted = pageSizeForPaper(paperCode).size(QPageSize::Millimeter) * 100;
+    for (int i = 0; i < count; ++i) {
+        cups_size_t size{};
+        if (cupsGetDestMediaByIndex(CUPS_HTTP_DEFAULT, dest->dest, info.get(), i,
+                                    CUPS_MEDIA_FLAGS_DEFAULT, &size) &&
+            std::abs(size.width - wanted.width()) <= kSizeTolerance &&
+            std::abs(size.length - wanted.height()) <= kSizeTolerance)
+            return true;
+    }
     return false;
 }
 

@@ -24,7 +24,7 @@ QString noPrinterText(PrinterListing::Status status);
 
 // The name of the printer CUPS treats as the default right now: the PRINTER or LPDEST
 // variable, else the user's saved default, else the server's. Empty when there is none
-// (also when the saved default names a printer that was removed).
+// (also when the saved default names a printer that was removed). Asks libcups alone.
 QString systemDefaultPrinter();
 
 // True when PRINTER or LPDEST decides the default, so a saved default has no effect.

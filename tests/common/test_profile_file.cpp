@@ -78,6 +78,22 @@ TEST_F(ProfileFileTest, WriteReplacesOnlyTheKeyAndKeepsEveryOtherLine) {
                          "me\nUnknown=abc\nFront=-1\n\n[Other]\nTab=9\n");
 }
 
+TEST_F(ProfileFileTest, SeveralValuesGoInWithOneWriteOrNotAtAll) {
+    const QByteArray before = "; by hand\n[Main]\nTab=1\n[PRINT]\nPaper=A4\n";
+    const QByteArray after =
+        "; by hand\n[Main]\nTab=2\nFront=-1\n[PRINT]\nPaper=Letter\n[SCAN]\nSource=x\n";
+    writeRaw(before);
+    ProfileFile ini(path);
+    ASSERT_TRUE(ini.write({{"MAIN", "Tab", "2"},
+                           {"MAIN", "Front", "-1"},
+                           {"PRINT", "Paper", "Letter"},
+                           {"SCAN", "Source", "x"}}));
+    EXPECT_EQ(readRaw(), after);
+    // One value that would break the file keeps every other one out too.
+    EXPECT_FALSE(ini.write({{"MAIN", "Tab", "3"}, {"MAIN", "Dir", "/a\nTab=5"}}));
+    EXPECT_EQ(readRaw(), after);
+}
+
 TEST_F(ProfileFileTest, WindowsLineEndsAreKept) {
     writeRaw("[MAIN]\r\nTab=1\r\n");
     ASSERT_TRUE(ProfileFile(path).write("MAIN", "Dir", "/x"));

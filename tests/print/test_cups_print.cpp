@@ -4,6 +4,7 @@
 #include "CupsTestServer.h"
 #include "FakeCoverHost.h"
 #include "PdfProbe.h"
+#include "PrintDialogWait.h"
 #include "QtPrinting.h"
 
 #include <CoverFormats.h>
@@ -120,6 +121,7 @@ protected:
             vexa::writeSetting(kind.key, keys.contains(kind.key) ? "-1" : "0");
         PrintDialog dialog(host);
         QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+        EXPECT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
         EXPECT_TRUE(server.waitUntilIdle());
         return dialog.findChild<QLabel*>("Label1")->text();
     }
@@ -373,6 +375,7 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
     vexa::writeSetting("Front", "-1");
     PrintDialog dialog(host);
     QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+    ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
     EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "No printer available.");
     ASSERT_TRUE(server.resume(&error)) << error.toStdString();
 }
@@ -485,6 +488,65 @@ TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
     EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
 }
 
+namespace {
+
+// The printer of the print window, with a look at each cover it has sent: `afterSent` runs on
+// the run's worker once the server has taken the cover.
+class WatchedPrinter final : public CoverPrinter {
+public:
+    bool followDefault() override { return m_printer.followDefault(); }
+    bool setOrientation(int code) override { return m_printer.setOrientation(code); }
+    bool setPaperSize(int code) override { return m_printer.setPaperSize(code); }
+    bool drawPicture(const QImage& picture, double x, double y, double width,
+                     double height) override {
+        return m_printer.drawPicture(picture, x, y, width, height);
+    }
+    DocumentResult endDocument() override {
+        const DocumentResult result = m_printer.endDocument();
+        if (result.sent && afterSent) afterSent();
+        return result;
+    }
+    std::function<void()> afterSent;
+
+private:
+    CupsCoverPrinter m_printer;
+};
+
+} // namespace
+
+TEST_F(CupsPrintTest, CancelDuringARunLetsTheCoversSentReachTheServerAndNoneAfter) {
+    fillAllSlots();
+    for (const CoverFormat& kind : kCoverFormats)
+        vexa::writeSetting(
+            kind.key,
+            QStringList({"Front", "Inside", "Back", "DVD"}).contains(kind.key) ? "-1" : "0");
+    auto printer = std::make_unique<WatchedPrinter>();
+    WatchedPrinter* watched = printer.get();
+    PrintDialog dialog(host, std::move(printer));
+    dialog.show();
+    auto* cancel = dialog.findChild<QPushButton*>("Cancel");
+    // Cancel is pressed on the window's thread once the second cover has gone out, while the
+    // run's worker waits for the click.
+    int sent = 0; // the worker's
+    watched->afterSent = [&] {
+        if (++sent == 2)
+            QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::BlockingQueuedConnection);
+    };
+    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+    ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
+    EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "Printing Cancelled.");
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(sent, 2);
+
+    ASSERT_TRUE(server.waitUntilIdle());
+    const QStringList jobs = server.jobFiles("alpha");
+    ASSERT_EQ(jobs.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const CoverFormat& kind = kCoverFormats[static_cast<std::size_t>(i)];
+        expectCoverPage(jobs[i], kind, slotColour(slotNumber(kind)));
+    }
+}
+
 // On a desktop the print window becomes active again when the preview closes; that return is
 // no new activation, so what the last run said stays. Coming back from another window does
 // clear it.
@@ -497,6 +559,7 @@ TEST_F(CupsPrintTest, ThePreviewLeavesWhatTheLastRunSaidOnTheStatusLine) {
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+    ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
     ASSERT_TRUE(server.waitUntilIdle());
     auto* status = dialog.findChild<QLabel*>("Label1");
     ASSERT_EQ(status->text(), "Printing Complete.");

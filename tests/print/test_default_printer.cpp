@@ -3,6 +3,7 @@
 // start-up printer put back at exit.
 #include "CupsTestServer.h"
 #include "FakeCoverHost.h"
+#include "PrintDialogWait.h"
 #include "QtPrinting.h"
 
 #include <DefaultPrinter.h>
@@ -263,6 +264,7 @@ TEST_F(DefaultPrinterTest, TheTemporaryPrinterGetsTheCoversAndTheStartUpOneComes
     {
         PrintDialog dialog(host);
         QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+        ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
     }
     vexa::setProgramFolderForTesting(QString());
     ASSERT_TRUE(server.waitUntilIdle());

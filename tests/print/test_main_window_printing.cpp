@@ -3,8 +3,10 @@
 // start-up printer is the default again once the window has closed.
 #include "CupsTestServer.h"
 #include "ModalDriver.h"
+#include "PrintDialogWait.h"
 #include "QtPrinting.h"
 
+#include <DefaultPrinter.h>
 #include <MainWindow.h>
 #include <PrintDialog.h>
 #include <PrinterChooser.h>
@@ -77,6 +79,7 @@ TEST_F(MainWindowPrintingTest, PrintingSendsTheSlotsPicture) {
     QString status;
     vexa::test::whenModal<PrintDialog>([&](PrintDialog* dialog) {
         QTest::mouseClick(dialog->findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+        EXPECT_TRUE(vexa::test::waitUntilPrintDialogIdle(*dialog));
         status = dialog->findChild<QLabel*>("Label1")->text();
         dialog->close();
     });
@@ -114,4 +117,32 @@ TEST_F(MainWindowPrintingTest, TheStartUpPrinterIsTheDefaultAgainAfterExit) {
 
     window->close();
     EXPECT_EQ(vexa::print::systemDefaultPrinter(), "alpha");
+}
+
+TEST_F(MainWindowPrintingTest, ClosingDuringARunStopsItBeforeTheStartUpPrinterComesBack) {
+    ASSERT_TRUE(vexa::print::DefaultPrinter().makeDefault("beta"));
+    // Large covers, so that the run is still going when the window closes.
+    for (const char* slot : {"Image1", "Image2", "Image3"}) {
+        QImage picture(3000, 2000, QImage::Format_RGB32);
+        picture.fill(qRgb(0, 120, 0));
+        window->setSlotPicture(slot, picture);
+    }
+    for (const char* key : {"Front", "Inside", "Back"}) vexa::writeSetting(key, "-1");
+    bool running = false;
+    vexa::test::whenModal<PrintDialog>([&](PrintDialog* dialog) {
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+        running = dialog->isPrinting();
+        window->close();
+        // What the program's quit does to the window's modal loop (without a running
+        // application loop, quit() does nothing here).
+        dialog->reject();
+    });
+    window->toolbarButton(1)->trigger();
+    EXPECT_TRUE(running);
+    EXPECT_EQ(vexa::print::systemDefaultPrinter(), "alpha");
+    // The run stopped after the cover being sent, on the temporary printer; nothing went to
+    // the start-up printer once it was back.
+    ASSERT_TRUE(server.waitUntilIdle());
+    EXPECT_LE(server.jobFiles("beta").size(), 1);
+    EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
 }

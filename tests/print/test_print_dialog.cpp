@@ -1,5 +1,6 @@
 #include "FakeCoverHost.h"
 #include "PdfProbe.h"
+#include "PrintDialogWait.h"
 #include "RecordingPrinter.h"
 
 #include <PictureHolder.h>
@@ -12,15 +13,21 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 
 #include "QtPrinting.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <vector>
 
 using namespace vexa::print;
 using vexa::test::FakeCoverHost;
@@ -68,6 +75,12 @@ QPushButton* button(PrintDialog& dialog, const QString& name) {
     auto* found = dialog.findChild<QPushButton*>(name);
     EXPECT_NE(found, nullptr) << name.toStdString();
     return found;
+}
+
+// Clicks a button that starts a print run or an export, and waits until it has ended.
+void press(PrintDialog& dialog, const QString& name) {
+    QTest::mouseClick(button(dialog, name), Qt::LeftButton);
+    EXPECT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog)) << name.toStdString();
 }
 
 QString status(PrintDialog& dialog) {
@@ -150,7 +163,7 @@ TEST_F(PrintDialogTest, SavedSelectionComesBackAndPrintWritesAllKeys) {
     auto dialog = open();
     EXPECT_EQ(shownSelection(*dialog), QStringList({"Front", "DVD"}));
 
-    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    press(*dialog, "cmdPrint");
     EXPECT_EQ(recorder->documents, 2);
     EXPECT_TRUE(recorder->calls.contains("draw 11x21 at 0,0 size 6840.0x6840.0"));
     EXPECT_TRUE(recorder->calls.contains("draw 14x24 at 0,0 size 15390.0x10260.0"));
@@ -240,7 +253,7 @@ TEST_F(PrintDialogTest, OpeningTwiceShowsTheSameSelection) {
 
 TEST_F(PrintDialogTest, NothingSelectedStillWritesTheFlagsAndCompletes) {
     auto dialog = open();
-    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    press(*dialog, "cmdPrint");
     EXPECT_EQ(recorder->calls, QStringList({"follow"}));
     EXPECT_EQ(status(*dialog), "Printing Complete.");
     vexa::ProfileFile file(vexa::settingsFilePath());
@@ -251,7 +264,7 @@ TEST_F(PrintDialogTest, NoPrinterSaysSoAfterWritingTheFlags) {
     writeKeys({{"Front", "-1"}});
     auto dialog = open();
     recorder->hasPrinter = false;
-    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    press(*dialog, "cmdPrint");
     EXPECT_EQ(recorder->calls, QStringList({"follow"}));
     EXPECT_EQ(status(*dialog), "No printer available.");
     EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
@@ -263,11 +276,19 @@ TEST_F(PrintDialogTest, DuringTheRunPrintIsDisabledAndTheStatusNamesTheCover) {
     writeKeys({{"Front", "0"}, {"Mini", "-1"}, {"DS", "-1"}});
     auto dialog = open();
     QStringList seen;
+    // On the run's worker: the window is looked at from its own thread, after what the run
+    // had told it before this cover was sent.
     recorder->onDocument = [&] {
-        seen << QStringLiteral("%1 %2").arg(
-            status(*dialog), button(*dialog, "cmdPrint")->isEnabled() ? "enabled" : "disabled");
+        QMetaObject::invokeMethod(
+            dialog.get(),
+            [&] {
+                seen << QStringLiteral("%1 %2").arg(
+                    status(*dialog),
+                    button(*dialog, "cmdPrint")->isEnabled() ? "enabled" : "disabled");
+            },
+            Qt::BlockingQueuedConnection);
     };
-    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    press(*dialog, "cmdPrint");
     EXPECT_EQ(seen,
               QStringList({"Printing CD Mini Cover. disabled", "Printing DS Cover. disabled"}));
     EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
@@ -279,11 +300,12 @@ TEST_F(PrintDialogTest, CancelDuringTheRunStopsAfterTheCoverBeingSent) {
     auto dialog = open();
     dialog->show();
     QPushButton* cancel = button(*dialog, "Cancel");
-    // The click waits in the event queue until the run lets events through.
+    // Clicked on the window's thread while the first cover is being sent; the run's worker
+    // waits for the click.
     recorder->onDocument = [cancel] {
-        QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::BlockingQueuedConnection);
     };
-    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    press(*dialog, "cmdPrint");
     EXPECT_EQ(recorder->documents, 1);
     EXPECT_EQ(status(*dialog), "Printing Cancelled.");
     EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
@@ -295,7 +317,7 @@ TEST_F(PrintDialogTest, CancelDuringTheRunStopsAfterTheCoverBeingSent) {
 
 TEST_F(PrintDialogTest, ActivationClearsTheStatusLine) {
     auto dialog = open();
-    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    press(*dialog, "cmdPrint");
     ASSERT_EQ(status(*dialog), "Printing Complete.");
     dialog->show();
     dialog->activateWindow();
@@ -324,7 +346,7 @@ TEST_F(PrintDialogTest, PaperComesFromPrintSectionAndIsWrittenWithTheFlags) {
         auto* paper = dialog->findChild<QComboBox*>("cboPaper");
         ASSERT_NE(paper, nullptr);
         EXPECT_EQ(paper->currentText(), c.shown);
-        QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+        press(*dialog, "cmdPrint");
         EXPECT_EQ(file.read("PRINT", "Paper"), c.written);
         EXPECT_EQ(file.read("MAIN", "Paper"), "");
         EXPECT_EQ(recorder->calls.mid(1, 2),
@@ -334,7 +356,7 @@ TEST_F(PrintDialogTest, PaperComesFromPrintSectionAndIsWrittenWithTheFlags) {
     // Choosing in the window counts from the next Print on.
     auto dialog = open();
     dialog->findChild<QComboBox*>("cboPaper")->setCurrentIndex(0);
-    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    press(*dialog, "cmdPrint");
     EXPECT_EQ(vexa::ProfileFile(vexa::settingsFilePath()).read("PRINT", "Paper"), "Letter");
 }
 
@@ -342,14 +364,14 @@ TEST_F(PrintDialogTest, ARefusedCoverReplacesPrintingCompleteAndCutsAreTold) {
     writeKeys({{"Front", "-1"}, {"HD", "-1"}});
     auto dialog = open();
     recorder->cut = "12.7 mm on the right";
-    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    press(*dialog, "cmdPrint");
     EXPECT_EQ(status(*dialog),
               "Printing Complete.\n"
               "The printer's margins cut off 12.7 mm on the right of the CD Front cover.\n"
               "The printer's margins cut off 12.7 mm on the right of the HD-DVD cover.");
     recorder->cut.clear();
     recorder->refusal = "printer alpha is not available";
-    QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+    press(*dialog, "cmdPrint");
     EXPECT_EQ(status(*dialog),
               "The CD Front cover was not printed: printer alpha is not available.\n"
               "The HD-DVD cover was not printed: printer alpha is not available.");
@@ -399,7 +421,7 @@ TEST_F(PrintDialogTest, SaveAsPdfWritesOnePagePerCoverThroughATemporaryFile) {
     prompts->fileName = folder.filePath("covers");                 // ".pdf" is added
 
     // Refusing to replace leaves the file alone, but the choices are kept as with Print.
-    QTest::mouseClick(button(*dialog, "cmdSavePdf"), Qt::LeftButton);
+    press(*dialog, "cmdSavePdf");
     EXPECT_EQ(prompts->log, QStringList({"file?", "replace covers.pdf?"}));
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "the old file");
@@ -409,7 +431,7 @@ TEST_F(PrintDialogTest, SaveAsPdfWritesOnePagePerCoverThroughATemporaryFile) {
 
     prompts->log.clear();
     prompts->replace = true;
-    QTest::mouseClick(button(*dialog, "cmdSavePdf"), Qt::LeftButton);
+    press(*dialog, "cmdSavePdf");
     const QString told = "Saved 2 covers to " + QDir::toNativeSeparators(pdf) + ".";
     EXPECT_EQ(prompts->log, QStringList({"file?", "replace covers.pdf?", "saved: " + told}));
     EXPECT_EQ(status(*dialog), told);
@@ -426,6 +448,85 @@ TEST_F(PrintDialogTest, SaveAsPdfWritesOnePagePerCoverThroughATemporaryFile) {
     prompts->log.clear();
     QTest::mouseClick(button(*dialog, "Command1"), Qt::LeftButton);
     QTest::mouseClick(button(*dialog, "Command5"), Qt::LeftButton);
-    QTest::mouseClick(button(*dialog, "cmdSavePdf"), Qt::LeftButton);
+    press(*dialog, "cmdSavePdf");
     EXPECT_EQ(prompts->log, QStringList({"not saved: None of the selected covers has a picture."}));
+}
+
+TEST_F(PrintDialogTest, TheWindowHandlesEventsWhileARunOrAnExportGoes) {
+    writeKeys({{"Front", "-1"}, {"Inside", "-1"}, {"Back", "-1"}});
+    auto dialog = open();
+    auto* prompts = new ScriptedSavePrompts;
+    dialog->setSavePrompts(std::unique_ptr<SavePrompts>(prompts));
+    prompts->fileName = folder.filePath("covers.pdf");
+    std::atomic<int> ticks = 0;
+    QTimer timer;
+    timer.setInterval(1);
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start();
+    // Each cover is held on the run's worker until the window's thread has handled two more
+    // timer events: a run on the window's own thread would wait for them in vain.
+    std::vector<bool> timerFired; // the worker's, until the run has ended
+    recorder->onDocument = [&] {
+        const int from = ticks;
+        QElapsedTimer waited;
+        waited.start();
+        while (ticks < from + 2 && waited.elapsed() < 10000) QThread::msleep(1);
+        timerFired.push_back(ticks >= from + 2);
+    };
+
+    for (const char* name : {"cmdPrint", "cmdSavePdf"}) {
+        SCOPED_TRACE(name);
+        QTest::mouseClick(button(*dialog, name), Qt::LeftButton);
+        // Back from the click while the work goes on, with the window's buttons locked.
+        EXPECT_TRUE(dialog->isPrinting());
+        for (const char* locked : {"cmdPrint", "cmdSavePdf", "cmdPreview"})
+            EXPECT_FALSE(button(*dialog, locked)->isEnabled()) << locked;
+        ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(*dialog));
+        EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    }
+    EXPECT_EQ(timerFired, std::vector<bool>({true, true, true}));
+    EXPECT_EQ(recorder->documents, 3);
+    EXPECT_EQ(prompts->log.last(), "saved: Saved 3 covers to " +
+                                       QDir::toNativeSeparators(folder.filePath("covers.pdf")) +
+                                       ".");
+}
+
+TEST_F(PrintDialogTest, ClosingOrDestroyingTheWindowDuringARunWaitsForTheCoverBeingSent) {
+    writeKeys({{"Front", "-1"}, {"Inside", "-1"}, {"Back", "-1"}});
+    // Counted here: the printer goes with its window.
+    std::atomic<int> sent = 0;
+    std::atomic<bool> sending = false;
+    std::atomic<bool> release = false;
+    for (const bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "destroyed" : "closed");
+        sent = 0;
+        sending = false;
+        release = false;
+        auto dialog = open();
+        dialog->show();
+        // The first cover is held on the run's worker until the test lets it go.
+        recorder->onDocument = [&] {
+            ++sent;
+            sending = true;
+            for (int i = 0; i < 10000 && !release; ++i) QThread::msleep(1);
+        };
+        QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sending.load(); }));
+        // The window frame's close: the run is to stop after this cover, and the window stays
+        // until it has.
+        dialog->close();
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_TRUE(dialog->isPrinting());
+        release = true;
+        if (destroy) {
+            dialog.reset();
+        } else {
+            ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(*dialog));
+            EXPECT_FALSE(dialog->isVisible());
+            EXPECT_EQ(dialog->result(), QDialog::Rejected);
+        }
+        // Whatever the run had posted arrives now, or never.
+        QTest::qWait(20);
+        EXPECT_EQ(sent.load(), 1);
+    }
 }
