@@ -1,6 +1,8 @@
 #include "PictureFile.h"
 
+#include "BmpBitfieldReader.h"
 #include "PictureIntegrity.h"
+#include "PictureOnWhite.h"
 #include "RegularFileRead.h"
 
 #include <QBuffer>
@@ -49,7 +51,10 @@ LoadedPicture readPictureData(const QByteArray& bytes) {
     reader.setDecideFormatFromContent(true);
     LoadedPicture picture;
     picture.format = reader.format(); // asked before reading: afterwards the reader forgets
-    picture.pixels = reader.read();
+    const std::optional<QImage> bitfields = readBitfieldBmp(bytes);
+    picture.pixels = bitfields ? *bitfields : reader.read();
+    if (picture.pixels.isNull()) return {};
+    picture.pixels = onWhite(picture.pixels);
     if (picture.pixels.isNull()) return {};
     picture.bytes = bytes;
     return picture;

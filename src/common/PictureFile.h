@@ -33,7 +33,8 @@ inline constexpr qint64 kMaxPictureFileBytes = qint64(1) << 30;
 // /dev/zero; links are followed), is over kMaxPictureFileBytes, is no picture, or is
 // damaged: a truncated file, one whose data cannot hold its declared size, or one whose
 // decoder reports damaged data is refused rather than shown with a grey or missing part
-// (see PictureIntegrity.h). Safe to call from any thread.
+// (see PictureIntegrity.h). Transparent and semi-transparent pixels come back put over
+// white, as they print (see PictureOnWhite.h). Safe to call from any thread.
 // Qt refuses pictures over 128 MB decoded by default; that limit is raised to 2 GiB so
 // that the 40-megapixel photos and 600-dpi scans people print covers from load too.
 QImage loadPictureFile(const FilePath& path);
