@@ -147,6 +147,13 @@ std::uint64_t blockCount(const Frame& f) {
     return blocks;
 }
 
+// The most blocks an MCU holds: one of each component's h x v blocks.
+std::uint64_t blocksPerMcu(const Frame& f) {
+    std::uint64_t blocks = 0;
+    for (const Component& c : f.components) blocks += std::uint64_t(c.h) * std::uint64_t(c.v);
+    return blocks;
+}
+
 bool everyBitCoded(const Frame& f) {
     if (f.lossless) return true;
     for (const Component& c : f.components)
@@ -165,6 +172,7 @@ std::optional<JpegLayout> jpegStructure(const QByteArray& d) {
     int scans = 0;
     qsizetype pos = 2;
     bool afterScan = false;
+    std::uint64_t restartInterval = 0; // MCUs
     for (;;) {
         // Bytes that are no marker are skipped, as libjpeg does (with its "extraneous
         // bytes" warning, which does not refuse a picture).
@@ -187,6 +195,7 @@ std::optional<JpegLayout> jpegStructure(const QByteArray& d) {
         const qsizetype body = pos + 2;
         const qsizetype end = pos + length;
         if (isStartOfFrame(marker) && !readFrame(d, body, end, marker, frame)) return std::nullopt;
+        if (marker == 0xDD && length >= 4) restartInterval = be16(d, body);
         if (marker == 0xDA) {
             if (++scans > kMaxJpegScans || !readScan(d, body, end, frame)) return std::nullopt;
             // A progressive DC refinement scan codes one bit per block at a fixed even
@@ -194,10 +203,14 @@ std::optional<JpegLayout> jpegStructure(const QByteArray& d) {
             const qsizetype tail = body + 1 + 2 * qsizetype(byteAt(d, body));
             const bool dcRefinement =
                 frame.progressive && byteAt(d, tail) == 0 && (byteAt(d, tail + 2) >> 4) != 0;
+            // With restart markers, a segment codes at most one restart interval of MCUs.
+            const std::uint64_t blocks =
+                restartInterval == 0
+                    ? blockCount(frame)
+                    : std::min(blockCount(frame), restartInterval * blocksPerMcu(frame));
             std::vector<qsizetype> ends;
             pos = entropyEnd(d, end, ends);
-            for (const qsizetype at : ends)
-                layout.segments.push_back({at, dcRefinement ? blockCount(frame) : 0});
+            for (const qsizetype at : ends) layout.segments.push_back({at, blocks, dcRefinement});
             codedBytes += std::uint64_t(pos - end);
             afterScan = true;
             continue;
@@ -207,7 +220,6 @@ std::optional<JpegLayout> jpegStructure(const QByteArray& d) {
     if (!frame.seen || scans == 0 || !everyBitCoded(frame)) return std::nullopt;
     layout.arithmetic = frame.arithmetic;
     const std::uint64_t blocks = blockCount(frame);
-    layout.blocks = blocks;
     const std::uint64_t blocksPerByte = frame.lossless ? 0 : frame.arithmetic ? 262144 : 8;
     if (blocksPerByte != 0 && blocks > codedBytes * blocksPerByte) return std::nullopt;
     return layout;

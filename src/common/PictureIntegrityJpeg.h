@@ -17,14 +17,14 @@ struct JpegLayout {
     // False when the file stops right after its last scan's data, without an end-of-image
     // marker: some writers leave it out, and the picture is whole when that scan is.
     bool endMarker = true;
-    std::uint64_t blocks = 0; // 8 x 8 blocks of all components together
     // The segments of entropy-coded data (a scan, or a restart interval of one), in file
     // order: where each ends (before the fill bytes and the marker that follow it, or at the
-    // end of the file), and how many bits it may code at a fixed even probability, one per
-    // block in a progressive DC refinement scan (a bound: every block of the picture).
+    // end of the file), the most 8 x 8 blocks it codes, and whether it is a progressive DC
+    // refinement scan, which codes one bit per block at a fixed even probability.
     struct Segment {
         qsizetype end = 0;
-        std::uint64_t evenBits = 0;
+        std::uint64_t blocks = 0;
+        bool dcRefinement = false;
     };
     std::vector<Segment> segments;
 };

@@ -192,7 +192,8 @@ bool jpegDecodesCleanly(const QByteArray& data, const JpegLayout& layout) {
         for (const JpegLayout::Segment& segment : layout.segments) {
             const auto end = std::size_t(segment.end);
             stretches.push_back({bytes + copied, end - copied});
-            const std::size_t zeros = arithmeticSlackBytes(layout.blocks) + segment.evenBits / 8;
+            const std::size_t zeros = arithmeticSlackBytes(segment.blocks) +
+                                      (segment.dcRefinement ? segment.blocks / 8 : 0);
             stretches.push_back({nullptr, zeros});
             streamSize += end - copied + zeros;
             segmentMarkers.push_back(streamSize);

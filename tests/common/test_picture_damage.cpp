@@ -116,10 +116,15 @@ TEST(PictureDamage, NoValidArithmeticJpegIsTakenForACutOne) {
 // as made-up blocks, without a warning. A cut is refused once it takes away more than the
 // few bytes a valid file may leave out.
 TEST(PictureDamage, ArithmeticJpegsCutShortAreRefused) {
-    for (const bool progressive : {false, true})
+    const std::pair<const char*, JpegCoding> codings[] = {
+        {"baseline", arithmetic({}, false)},
+        {"progressive", arithmetic({}, true)},
+        {"restart markers", arithmetic({.restartRows = 4}, false)},
+    };
+    for (const auto& [name, coding] : codings)
         for (const QImage& picture : {noise(203, 131), gradient(203, 131)}) {
-            const QByteArray whole = encodeJpeg(picture, arithmetic({}, progressive));
-            SCOPED_TRACE(progressive ? "progressive" : "baseline");
+            const QByteArray whole = encodeJpeg(picture, coding);
+            SCOPED_TRACE(name);
             ASSERT_EQ(vexa::loadPictureData(whole).size(), picture.size());
             const qsizetype firstScan = whole.indexOf(QByteArrayView("\xFF\xDA", 2));
             ASSERT_GT(firstScan, 0);
