@@ -2,9 +2,8 @@
 // transparency put over white, as the picture prints on white paper.
 
 #include "PictureFile.h"
+#include "TestSupport.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -89,15 +88,6 @@ TEST(PictureColours, BitfieldBmpsReadOverTheFullRange) {
     }
 }
 
-QByteArray encode(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    EXPECT_TRUE(writer.write(image)) << format;
-    return bytes;
-}
-
 // A cover prints on white paper: what is transparent shows white, what is half transparent
 // is put over white ("over": c * a + 255 * (1 - a)), whatever colour is stored under it.
 TEST(PictureColours, TransparencyIsPutOverWhite) {
@@ -113,8 +103,8 @@ TEST(PictureColours, TransparencyIsPutOverWhite) {
         .bits = 32, .headerSize = 56, .masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, .pixels = {}};
     for (int x = 0; x < 4; ++x) bmp.pixels.push_back(picture.pixel(x, 0));
     const std::pair<const char*, QByteArray> files[] = {
-        {"png", encode(picture, "png")},
-        {"tiff", encode(picture, "tiff")},
+        {"png", vexa::test::encodeWithQt(picture, "png")},
+        {"tiff", vexa::test::encodeWithQt(picture, "tiff")},
         {"bmp", file(bmp)},
     };
     for (const auto& [format, bytes] : files) {
