@@ -40,7 +40,8 @@ struct JpegLayout {
 //  - arithmetic coding spends at least one binary decision per block on its DC term, and
 //    its coder emits a bit at the latest after 32768 decisions (the interval register starts
 //    at 0x8000 or more and loses at least 1 per decision), so it needs one byte per 262144
-//    blocks; arithmetic-coded bombs are therefore bounded only by the decoded-size limit.
+//    blocks; arithmetic-coded bombs are therefore bounded only by the pixel budget
+//    (kMaxPicturePixels, checked before this walk).
 std::optional<JpegLayout> jpegStructure(const QByteArray& data);
 
 // More scans than any encoder writes (libjpeg's progression writes 10, optimising encoders
