@@ -1,6 +1,7 @@
 #include "PictureLoader.h"
 
 #include "PictureFile.h"
+#include "PictureOnWhite.h"
 
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -17,7 +18,8 @@ QList<QImage> decode(const QList<SlotLoad>& loads,
                      const std::shared_ptr<std::atomic<bool>>& dropped) {
     QList<QImage> pictures;
     for (const SlotLoad& load : loads) {
-        QImage picture = load.ready;
+        // A pasted bitmap is put over white like a picture read from a file.
+        QImage picture = onWhite(load.ready);
         if (picture.isNull() && !load.fileBytes.isEmpty())
             picture = loadPictureData(load.fileBytes);
         for (auto path = load.paths.crbegin(); picture.isNull() && path != load.paths.crend();

@@ -1,6 +1,8 @@
 #include "PictureFile.h"
 
+#include "BmpBitfieldReader.h"
 #include "PictureIntegrity.h"
+#include "PictureOnWhite.h"
 #include "RegularFileRead.h"
 
 #include <QBuffer>
@@ -20,6 +22,21 @@ constexpr int kAllocationLimitMB = 2048;
     return true;
 }();
 
+bool overBudget(QSize size) {
+    return qint64(size.width()) * size.height() > kMaxPicturePixels;
+}
+
+LoadedPicture refusedForSize(QSize size, QString* refusal) {
+    if (!refusal) return {};
+    *refusal = QStringLiteral("The picture is %1 x %2 pixels (%3 megapixels); VEXA reads "
+                              "pictures of up to %4 megapixels.")
+                   .arg(size.width())
+                   .arg(size.height())
+                   .arg(qint64(size.width()) * size.height() / 1'000'000)
+                   .arg(kMaxPicturePixels / 1'000'000);
+    return {};
+}
+
 } // namespace
 
 QImage loadPictureFile(const QString& path) {
@@ -34,14 +51,13 @@ QImage loadPictureData(const QByteArray& bytes) {
     return readPictureData(bytes).pixels;
 }
 
-LoadedPicture readPictureFile(const FilePath& path) {
+LoadedPicture readPictureFile(const FilePath& path, QString* refusal) {
     const std::optional<QByteArray> bytes = readRegularFile(path, kMaxPictureFileBytes);
     if (!bytes) return {};
-    return readPictureData(*bytes);
+    return readPictureData(*bytes, refusal);
 }
 
-LoadedPicture readPictureData(const QByteArray& bytes) {
-    if (!isPictureDataComplete(bytes)) return {};
+LoadedPicture readPictureData(const QByteArray& bytes, QString* refusal) {
     QByteArray copy = bytes; // shares the data; QBuffer wants a non-const array
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
@@ -49,7 +65,16 @@ LoadedPicture readPictureData(const QByteArray& bytes) {
     reader.setDecideFormatFromContent(true);
     LoadedPicture picture;
     picture.format = reader.format(); // asked before reading: afterwards the reader forgets
-    picture.pixels = reader.read();
+    // Every reader VEXA uses gives the size from the header; for one that does not, Qt's
+    // allocation limit bounds the decoding, and the size is checked once it is known.
+    const QSize declared = reader.size();
+    if (declared.isValid() && overBudget(declared)) return refusedForSize(declared, refusal);
+    if (!isPictureDataComplete(bytes)) return {};
+    const std::optional<QImage> bitfields = readBitfieldBmp(bytes);
+    picture.pixels = bitfields ? *bitfields : reader.read();
+    if (picture.pixels.isNull()) return {};
+    if (overBudget(picture.pixels.size())) return refusedForSize(picture.pixels.size(), refusal);
+    picture.pixels = onWhite(picture.pixels);
     if (picture.pixels.isNull()) return {};
     picture.bytes = bytes;
     return picture;

@@ -28,12 +28,20 @@ struct LoadedPicture {
 // cover is printed from, and reading more would only feed a decoder memory.
 inline constexpr qint64 kMaxPictureFileBytes = qint64(1) << 30;
 
+// The most pixels a picture may have: 250 megapixels. It holds every photo and scan a cover
+// is printed from (the largest cover, a Blu-ray insert, is about 110 megapixels at 1200 dpi)
+// and keeps a picture's decoded size near 1 GB. The size is read from the file's header
+// before anything is decoded, so a small file that declares a huge picture costs nothing.
+inline constexpr qint64 kMaxPicturePixels = 250'000'000;
+
 // Reads a picture file (BMP, GIF, JPEG and whatever else Qt reads) at its own resolution.
 // A null image when the file is missing, is no regular file (a FIFO, a device such as
 // /dev/zero; links are followed), is over kMaxPictureFileBytes, is no picture, or is
 // damaged: a truncated file, one whose data cannot hold its declared size, or one whose
 // decoder reports damaged data is refused rather than shown with a grey or missing part
-// (see PictureIntegrity.h). Safe to call from any thread.
+// (see PictureIntegrity.h), or has more than kMaxPicturePixels pixels. Transparent and
+// semi-transparent pixels come back put over white, as they print (see PictureOnWhite.h).
+// Safe to call from any thread.
 // Qt refuses pictures over 128 MB decoded by default; that limit is raised to 2 GiB so
 // that the 40-megapixel photos and 600-dpi scans people print covers from load too.
 QImage loadPictureFile(const FilePath& path);
@@ -44,8 +52,9 @@ QImage loadPictureFile(const QString& path);
 QImage loadPictureData(const QByteArray& bytes);
 
 // The same, keeping the bytes and their format with the pixels; a null record when the
-// picture cannot be read.
-LoadedPicture readPictureFile(const FilePath& path);
-LoadedPicture readPictureData(const QByteArray& bytes);
+// picture cannot be read. Where there is more to say than "not a readable picture" (a
+// picture over kMaxPicturePixels), `refusal`, when given, gets the reason as a sentence.
+LoadedPicture readPictureFile(const FilePath& path, QString* refusal = nullptr);
+LoadedPicture readPictureData(const QByteArray& bytes, QString* refusal = nullptr);
 
 } // namespace vexa

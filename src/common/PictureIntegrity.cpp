@@ -1,5 +1,7 @@
 #include "PictureIntegrity.h"
 
+#include "PictureBytes.h"
+#include "PictureIntegrityBmp.h"
 #include "PictureIntegrityJpeg.h"
 
 #include <algorithm>
@@ -8,22 +10,6 @@
 namespace vexa {
 
 namespace {
-
-std::uint8_t byteAt(const QByteArray& data, qsizetype i) {
-    return static_cast<std::uint8_t>(data[i]);
-}
-
-std::uint32_t le16(const QByteArray& d, qsizetype i) {
-    return byteAt(d, i) | (byteAt(d, i + 1) << 8);
-}
-
-std::uint32_t le32(const QByteArray& d, qsizetype i) {
-    return le16(d, i) | (le16(d, i + 2) << 16);
-}
-
-// Pictures up to this many pixels pass the run-length bounds below whatever their data: small
-// sprites with transparent areas skipped by escapes are real, and their canvas costs little.
-constexpr std::uint64_t kSmallPictureArea = std::uint64_t(1) << 20;
 
 // Skips a chain of GIF data sub-blocks starting at `pos`; -1 when the data ends first.
 // `payload` grows by the bytes the sub-blocks carry.
@@ -59,6 +45,10 @@ bool gifComplete(const QByteArray& d) {
     while (pos < d.size()) {
         const std::uint8_t introducer = byteAt(d, pos);
         if (introducer == 0x3B) break;
+        if (introducer == 0x00) { // a stray block terminator some writers leave: skipped
+            ++pos;
+            continue;
+        }
         if (introducer == 0x21) { // extension: label, then sub-blocks
             std::uint64_t ignored = 0;
             pos = skipSubBlocks(d, pos + 2, ignored);
@@ -86,49 +76,13 @@ bool gifComplete(const QByteArray& d) {
     return sawImage;
 }
 
-// An uncompressed BMP is complete when the file holds every row the header announces. A
-// run-length BMP (RLE8, RLE4) codes at most 255 pixels in a two-byte run; its escapes can
-// skip pixels, which writers use for small transparent areas, not for a whole picture: so
-// over kSmallPictureArea pixels the data must hold two bytes per 255 pixels.
-bool bmpComplete(const QByteArray& d) {
-    if (d.size() < 26) return false;
-    const std::uint32_t offset = le32(d, 10);
-    const std::uint32_t headerSize = le32(d, 14);
-    std::int64_t width = 0;
-    std::int64_t height = 0;
-    std::uint32_t bits = 0;
-    std::uint32_t compression = 0;
-    if (headerSize == 12) { // OS/2 core header
-        width = le16(d, 18);
-        height = le16(d, 20);
-        bits = le16(d, 24);
-    } else {
-        if (d.size() < 34) return false;
-        width = static_cast<std::int32_t>(le32(d, 18));
-        height = static_cast<std::int32_t>(le32(d, 22));
-        bits = le16(d, 28);
-        compression = le32(d, 30);
-    }
-    if (width <= 0 || bits == 0 || bits > 32)
-        return true; // let the reader refuse a nonsensical header
-    if (offset > std::uint64_t(d.size())) return false;
-    const std::uint64_t data = std::uint64_t(d.size()) - offset;
-    const std::uint64_t rows = std::uint64_t(height < 0 ? -height : height);
-    if (compression == 1 || compression == 2) {
-        const std::uint64_t area = std::uint64_t(width) * rows; // below 2^62: no overflow
-        return area <= kSmallPictureArea || area / 255 * 2 <= data;
-    }
-    if (compression != 0 && compression != 3 && compression != 6)
-        return true; // embedded formats: their reader knows when data is missing
-    const std::uint64_t stride = ((std::uint64_t(width) * bits + 31) / 32) * 4;
-    // rows * stride can pass 2^64 for a hostile header; compare by division instead.
-    return rows <= data / stride;
-}
-
 } // namespace
 
 bool isPictureDataComplete(const QByteArray& data) {
-    if (data.startsWith("\xFF\xD8")) return jpegStructureSound(data) && jpegDecodesCleanly(data);
+    if (data.startsWith("\xFF\xD8")) {
+        const std::optional<JpegLayout> layout = jpegStructure(data);
+        return layout && jpegDecodesCleanly(data, *layout);
+    }
     if (data.startsWith("GIF87a") || data.startsWith("GIF89a")) return gifComplete(data);
     if (data.startsWith("BM")) return bmpComplete(data);
     return true;

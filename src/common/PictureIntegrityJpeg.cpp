@@ -1,21 +1,16 @@
 #include "PictureIntegrityJpeg.h"
 
+#include "PictureBytes.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace vexa {
 
 namespace {
-
-std::uint8_t byteAt(const QByteArray& d, qsizetype i) {
-    return static_cast<std::uint8_t>(d[i]);
-}
-
-std::uint32_t be16(const QByteArray& d, qsizetype i) {
-    return (std::uint32_t(byteAt(d, i)) << 8) | byteAt(d, i + 1);
-}
 
 struct Component {
     int id = 0;
@@ -101,22 +96,38 @@ bool readScan(const QByteArray& d, qsizetype at, qsizetype end, Frame& f) {
     return advanced;
 }
 
-// Bytes of entropy-coded data from `pos` up to the next marker (stuffed zeros, restart
-// markers and fill bytes count as data: the bound below stays a lower bound).
-qsizetype entropyEnd(const QByteArray& d, qsizetype pos) {
+// The end of the entropy-coded data from `pos`: the next marker other than a restart
+// marker, or the end of the file (stuffed zeros, restart markers and fill bytes count as data:
+// the bound below stays a lower bound). Where each coded segment ends (before a restart
+// marker, before that marker or at the end of the file) is added to `segmentEnds`, before
+// any fill bytes (0xFF) ahead of the marker.
+qsizetype entropyEnd(const QByteArray& d, qsizetype pos, std::vector<qsizetype>& segmentEnds) {
+    const qsizetype start = pos;
+    qsizetype fillStart = -1; // first of the 0xFF bytes just before `pos`
     while (pos + 1 < d.size()) {
         if (byteAt(d, pos) != 0xFF) {
             ++pos;
+            fillStart = -1;
             continue;
         }
+        if (fillStart < 0) fillStart = pos;
         const std::uint8_t next = byteAt(d, pos + 1);
-        if (next == 0x00 || (next >= 0xD0 && next <= 0xD7))
-            pos += 2;
-        else if (next == 0xFF)
+        if (next == 0xFF) {
             ++pos;
-        else
-            return pos;
+        } else if (next == 0x00) {
+            pos += 2;
+            fillStart = -1;
+        } else {
+            segmentEnds.push_back(fillStart);
+            if (next < 0xD0 || next > 0xD7) return pos;
+            pos += 2;
+            fillStart = -1;
+        }
     }
+    // The file ends inside the coded data, or with fill bytes or half a marker after it.
+    qsizetype end = d.size();
+    while (end > start && byteAt(d, end - 1) == 0xFF) --end;
+    segmentEnds.push_back(end);
     return d.size();
 }
 
@@ -136,6 +147,13 @@ std::uint64_t blockCount(const Frame& f) {
     return blocks;
 }
 
+// The most blocks an MCU holds: one of each component's h x v blocks.
+std::uint64_t blocksPerMcu(const Frame& f) {
+    std::uint64_t blocks = 0;
+    for (const Component& c : f.components) blocks += std::uint64_t(c.h) * std::uint64_t(c.v);
+    return blocks;
+}
+
 bool everyBitCoded(const Frame& f) {
     if (f.lossless) return true;
     for (const Component& c : f.components)
@@ -146,39 +164,65 @@ bool everyBitCoded(const Frame& f) {
 
 } // namespace
 
-bool jpegStructureSound(const QByteArray& d) {
-    if (d.size() < 4 || byteAt(d, 0) != 0xFF || byteAt(d, 1) != 0xD8) return false;
+std::optional<JpegLayout> jpegStructure(const QByteArray& d) {
+    if (d.size() < 4 || byteAt(d, 0) != 0xFF || byteAt(d, 1) != 0xD8) return std::nullopt;
     Frame frame;
+    JpegLayout layout;
     std::uint64_t codedBytes = 0;
     int scans = 0;
     qsizetype pos = 2;
+    bool afterScan = false;
+    std::uint64_t restartInterval = 0; // MCUs
     for (;;) {
         // Bytes that are no marker are skipped, as libjpeg does (with its "extraneous
         // bytes" warning, which does not refuse a picture).
         while (pos < d.size() && byteAt(d, pos) != 0xFF) ++pos;
         while (pos < d.size() && byteAt(d, pos) == 0xFF) ++pos;
-        if (pos >= d.size()) return false; // no end-of-image marker: cut short
+        if (pos >= d.size()) {
+            // Cut short, unless all that is missing is the end-of-image marker after the
+            // last scan: whether that scan's data is whole is for the trial decode to tell.
+            if (!afterScan) return std::nullopt;
+            layout.endMarker = false;
+            break;
+        }
+        afterScan = false;
         const std::uint8_t marker = byteAt(d, pos++);
         if (marker == 0xD9) break;
         if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;
-        if (pos + 2 > d.size()) return false;
+        if (pos + 2 > d.size()) return std::nullopt;
         const qsizetype length = be16(d, pos);
-        if (length < 2 || pos + length > d.size()) return false;
+        if (length < 2 || pos + length > d.size()) return std::nullopt;
         const qsizetype body = pos + 2;
         const qsizetype end = pos + length;
-        if (isStartOfFrame(marker) && !readFrame(d, body, end, marker, frame)) return false;
+        if (isStartOfFrame(marker) && !readFrame(d, body, end, marker, frame)) return std::nullopt;
+        if (marker == 0xDD && length >= 4) restartInterval = be16(d, body);
         if (marker == 0xDA) {
-            if (++scans > kMaxJpegScans || !readScan(d, body, end, frame)) return false;
-            pos = entropyEnd(d, end);
+            if (++scans > kMaxJpegScans || !readScan(d, body, end, frame)) return std::nullopt;
+            // A progressive DC refinement scan codes one bit per block at a fixed even
+            // probability: over a flat area those bits are zeros the coder leaves out.
+            const qsizetype tail = body + 1 + 2 * qsizetype(byteAt(d, body));
+            const bool dcRefinement =
+                frame.progressive && byteAt(d, tail) == 0 && (byteAt(d, tail + 2) >> 4) != 0;
+            // With restart markers, a segment codes at most one restart interval of MCUs.
+            const std::uint64_t blocks =
+                restartInterval == 0
+                    ? blockCount(frame)
+                    : std::min(blockCount(frame), restartInterval * blocksPerMcu(frame));
+            std::vector<qsizetype> ends;
+            pos = entropyEnd(d, end, ends);
+            for (const qsizetype at : ends) layout.segments.push_back({at, blocks, dcRefinement});
             codedBytes += std::uint64_t(pos - end);
+            afterScan = true;
             continue;
         }
         pos = end;
     }
-    if (!frame.seen || scans == 0 || !everyBitCoded(frame)) return false;
+    if (!frame.seen || scans == 0 || !everyBitCoded(frame)) return std::nullopt;
+    layout.arithmetic = frame.arithmetic;
     const std::uint64_t blocks = blockCount(frame);
     const std::uint64_t blocksPerByte = frame.lossless ? 0 : frame.arithmetic ? 262144 : 8;
-    return blocksPerByte == 0 || blocks <= codedBytes * blocksPerByte;
+    if (blocksPerByte != 0 && blocks > codedBytes * blocksPerByte) return std::nullopt;
+    return layout;
 }
 
 } // namespace vexa

@@ -252,6 +252,13 @@ TEST_F(OpenPicturesTest, CtrlVPutsTheClipboardPictureIntoTheOpenTabsSlot) {
     waitForLoads();
     EXPECT_EQ(slot(6), kBlue);
     EXPECT_EQ(window->slotHolder(6)->picture().size(), QSize(12, 9));
+    // A transparent one shows the white paper it prints on, not the colour stored under it.
+    QImage clear(12, 9, QImage::Format_ARGB32);
+    clear.fill(qRgba(0, 0, 255, 0));
+    clipboard->setImage(clear);
+    QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
+    waitForLoads();
+    EXPECT_EQ(slot(6), qRgb(255, 255, 255));
 
     // Files copied in a file manager: the last readable one, as with a drop.
     window->tabs()->setCurrentIndex(2); // Back

@@ -1,10 +1,8 @@
 #include "PictureFile.h"
 #include "TestSupport.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -15,15 +13,6 @@ namespace {
 // has to be in place before either starts, not written by the first load.
 TEST(PictureFile, TheDecodeSizeLimitIsInPlaceBeforeTheFirstLoad) {
     EXPECT_EQ(QImageReader::allocationLimit(), 2048); // MB: the 2 GiB pictures may reach
-}
-
-QByteArray encode(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    EXPECT_TRUE(writer.write(image)) << format;
-    return bytes;
 }
 
 class PictureFileTest : public ::testing::TestWithParam<const char*> {
@@ -40,7 +29,7 @@ protected:
 
 TEST_P(PictureFileTest, WholeFileLoadsAndTruncatedFileIsRefused) {
     const QImage picture = vexa::test::patternImage(97, 61);
-    const QByteArray bytes = encode(picture, GetParam());
+    const QByteArray bytes = vexa::test::encodeWithQt(picture, GetParam());
     const QImage loaded = vexa::loadPictureFile(save(bytes));
     ASSERT_FALSE(loaded.isNull());
     EXPECT_EQ(loaded.size(), picture.size());
@@ -101,7 +90,7 @@ namespace {
 TEST(PictureFile, TheRecordKeepsTheBytesAsReadAndTheirFormat) {
     const QImage image = vexa::test::patternImage(24, 16);
     for (const char* format : {"jpeg", "png", "bmp"}) {
-        const QByteArray bytes = encode(image, format);
+        const QByteArray bytes = vexa::test::encodeWithQt(image, format);
         const vexa::LoadedPicture picture = vexa::readPictureData(bytes);
         ASSERT_FALSE(picture.isNull()) << format;
         EXPECT_EQ(picture.bytes, bytes) << format;

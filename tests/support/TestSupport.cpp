@@ -1,5 +1,9 @@
 #include "TestSupport.h"
 
+#include <QBuffer>
+#include <QImageWriter>
+#include <gtest/gtest.h>
+
 namespace vexa::test {
 
 QString sourceDir() {
@@ -20,6 +24,15 @@ QImage solidImage(int width, int height, QRgb colour) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
     return image;
+}
+
+QByteArray encodeWithQt(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    EXPECT_TRUE(writer.write(image)) << format;
+    return bytes;
 }
 
 } // namespace vexa::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -10,6 +11,10 @@ QString sourceDir();
 
 // A picture of the given size where every pixel has a different, predictable colour.
 QImage patternImage(int width, int height);
+
+// The picture written by Qt's writer for `format` ("png", "jpeg", "bmp", "tiff", ...); the
+// calling test fails when the writer does.
+QByteArray encodeWithQt(const QImage& image, const char* format);
 
 // A picture of the given size filled with one colour.
 QImage solidImage(int width, int height, QRgb colour);
