@@ -47,9 +47,10 @@ TEST(WidgetPrompts, BoxesAreWideEnoughForTheirWholeTitle) {
         const char* text;
         const char* title;
         UserPrompts::Icon icon;
-    } boxes[] = {{"File Not Saved", "Unable to save file.", UserPrompts::Icon::Error},
-                 {"File Saved", "Successfully saved file.", UserPrompts::Icon::Information},
-                 {"Unable to acquire image!", "Unable to acquire image!", UserPrompts::Icon::Error}};
+    } boxes[] = {
+        {"File Not Saved", "Unable to save file.", UserPrompts::Icon::Error},
+        {"File Saved", "Successfully saved file.", UserPrompts::Icon::Information},
+        {"Unable to acquire image!", "Unable to acquire image!", UserPrompts::Icon::Error}};
     for (const auto& box : boxes) {
         int width = 0;
         whenModal<QMessageBox>([&width](QMessageBox* shown) {
