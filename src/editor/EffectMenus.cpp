@@ -21,16 +21,16 @@ constexpr std::array<EffectMenuItem, 20> kItems{{
     {EffectMenu::Special, "&Emboss", "emboss", 8, rgb(0, 120, 120), false},
     {EffectMenu::Special, "E&ngrave", "engrave", 10, rgb(0, 120, 120), false},
     {EffectMenu::Special, "Ed&ge Detect", "edgedetect", 27, 0, false},
-    {EffectMenu::Special, "Edge Enhan&ce", "edgeenhance", 6, 1, false},
+    {EffectMenu::Special, "Edge En&hance", "edgeenhance", 6, 1, false},
     {EffectMenu::Special, "Er&ode", "erode", 26, 0, false},
     {EffectMenu::Special, "&Relief", "relief", 13, 0, false},
     {EffectMenu::Colors, "&Black && White", "blackandwhite", 18, rgb(180, 180, 180), false},
-    {EffectMenu::Colors, "Gray Scale", "grayscale", 12, 0, false},
+    {EffectMenu::Colors, "&Gray Scale", "grayscale", 12, 0, false},
     {EffectMenu::Colors, "&Negative", "negative", 2, 0, true},
-    {EffectMenu::Colors, "Contrast +", "increasecontrast", 17, 10, false},
-    {EffectMenu::Colors, "Contrast -", "decreasecontrast", 17, -10, true},
-    {EffectMenu::Colors, "Saturation +", "increasesaturation", 30, 15, false},
-    {EffectMenu::Colors, "Saturation -", "decreasesaturation", 30, -15, false},
+    {EffectMenu::Colors, "&Contrast +", "increasecontrast", 17, 10, false},
+    {EffectMenu::Colors, "Con&trast -", "decreasecontrast", 17, -10, true},
+    {EffectMenu::Colors, "&Saturation +", "increasesaturation", 30, 15, false},
+    {EffectMenu::Colors, "Sat&uration -", "decreasesaturation", 30, -15, false},
 }};
 
 } // namespace

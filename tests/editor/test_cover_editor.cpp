@@ -176,8 +176,21 @@ TEST_F(CoverEditorTest, MenusRunTheirItemsEffectsInOrder) {
     QStringList colours;
     for (QAction* a : window->menu(EffectMenu::Colors)->actions())
         colours << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(colours, (QStringList{"&Black && White", "Gray Scale", "&Negative", "-", "Contrast +",
-                                    "Contrast -", "-", "Saturation +", "Saturation -"}));
+    EXPECT_EQ(colours,
+              (QStringList{"&Black && White", "&Gray Scale", "&Negative", "-", "&Contrast +",
+                           "Con&trast -", "-", "&Saturation +", "Sat&uration -"}));
+    // Alt and one letter reach every item: each has its own in its menu.
+    for (EffectMenu kind : {EffectMenu::Normal, EffectMenu::Special, EffectMenu::Colors}) {
+        QString letters;
+        for (QAction* a : window->menu(kind)->actions()) {
+            if (a->isSeparator()) continue;
+            const QString text = QString(a->text()).replace("&&", "");
+            const qsizetype amp = text.indexOf('&');
+            ASSERT_GE(amp, 0) << a->text().toStdString();
+            EXPECT_FALSE(letters.contains(text.at(amp + 1).toLower())) << a->text().toStdString();
+            letters += text.at(amp + 1).toLower();
+        }
+    }
 
     // Every item sits in its menu, in table order, and hands its id and parameter over.
     std::array<int, 3> position{};
