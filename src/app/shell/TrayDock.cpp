@@ -2,13 +2,17 @@
 
 #include "WindowOrder.h"
 
+#include <QAction>
 #include <QEvent>
+#include <QMenu>
 #include <QTimer>
 #include <QWidget>
 
 namespace vexa {
 
 TrayDock::TrayDock(QWidget* window) : m_window(window) {}
+
+TrayDock::~TrayDock() = default;
 
 void TrayDock::windowMinimised() {
     if (!m_window) return;
@@ -41,8 +45,17 @@ void TrayDock::hideInTray() {
     if (!m_icon) {
         m_icon = new QSystemTrayIcon(this);
         m_icon->setToolTip(QString::fromLatin1(kToolTip));
-        // No context menu: only the double-click acts.
         connect(m_icon, &QSystemTrayIcon::activated, this, &TrayDock::iconActivated);
+        if (!m_menu) {
+            m_menu = std::make_unique<QMenu>();
+            QAction* restore = m_menu->addAction(QStringLiteral("&Restore"));
+            restore->setObjectName(QStringLiteral("mnuTrayRestore"));
+            connect(restore, &QAction::triggered, this, [this] { leaveTray(true); });
+            QAction* exit = m_menu->addAction(QStringLiteral("E&xit"));
+            exit->setObjectName(QStringLiteral("mnuTrayExit"));
+            connect(exit, &QAction::triggered, this, &TrayDock::exitFromTray);
+        }
+        m_icon->setContextMenu(m_menu.get());
     }
     m_icon->setIcon(m_window->windowIcon());
     m_icon->show();
@@ -60,6 +73,14 @@ void TrayDock::leaveTray(bool showWindow) {
         m_icon = nullptr;
     }
     m_inTray = false;
+}
+
+void TrayDock::exitFromTray() {
+    if (!m_window) return;
+    // Closing the window ends the program; a window that refuses (a notice waits for an
+    // answer) comes back, so the user sees why.
+    const bool closed = m_window->close();
+    leaveTray(!closed);
 }
 
 void TrayDock::returnToRestorePosition() {

@@ -5,15 +5,18 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 
+#include <memory>
 #include <optional>
 
+class QMenu;
 class QWidget;
 
 namespace vexa {
 
 // Puts the main window into the notification area when it is minimised and brings it back on
-// a double-click on the icon. Where the desktop has no notification area, hiding the window
-// would leave no way back, so it is then minimised to the task bar as usual.
+// a double-click on the icon or its menu's Restore; the menu's Exit closes the window. Where the
+// desktop has no notification area, hiding the window would leave no way back, so it is then
+// minimised to the task bar as usual.
 class TrayDock : public QObject {
     Q_OBJECT
 public:
@@ -21,6 +24,7 @@ public:
 
     // The window to dock; the icon is the window's own.
     explicit TrayDock(QWidget* window);
+    ~TrayDock() override;
 
     // True from the moment the icon is added until the window is restored.
     bool inTray() const { return m_inTray; }
@@ -50,9 +54,11 @@ private:
     void returnToRestorePosition();
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
     void bringToFront();
+    void exitFromTray();
 
     QPointer<QWidget> m_window;
     QSystemTrayIcon* m_icon = nullptr;
+    std::unique_ptr<QMenu> m_menu; // the icon's context menu: Restore, Exit
     bool m_inTray = false;
     bool m_dockPending = false;
     std::optional<QPoint> m_restorePosition; // where the window's inside stood when docked

@@ -4,9 +4,11 @@
 #include "ShellCommands.h"
 #include "TrayDock.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QPixmap>
 #include <QProcess>
 #include <QRect>
@@ -52,6 +54,19 @@ void minimise(DockingWindow& window) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.dock.inTray(); }, 20000));
 }
 
+// Notes that the watched window was asked to close.
+class CloseCounter : public QObject {
+public:
+    CloseCounter(QObject* parent, bool* asked) : QObject(parent), m_asked(asked) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Close) *m_asked = true;
+        return false;
+    }
+
+private:
+    bool* m_asked;
+};
+
 bool staysOnTop(const QWidget& window) {
     const QWindow* handle = window.windowHandle();
     return handle && handle->flags().testFlag(Qt::WindowStaysOnTopHint);
@@ -72,7 +87,30 @@ TEST(TrayDockOnXTest, MinimisingHidesTheWindowBehindAnIconWithTheProgramsTip) {
     EXPECT_TRUE(icon->isVisible());
     EXPECT_EQ(icon->toolTip(), "VEXA 6");
     EXPECT_FALSE(icon->icon().isNull());
-    EXPECT_EQ(icon->contextMenu(), nullptr);
+}
+
+TEST(TrayDockOnXTest, TheIconsMenuRestoresOrExits) {
+    DockingWindow window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    minimise(window);
+    QMenu* menu = window.dock.trayIcon()->contextMenu();
+    ASSERT_NE(menu, nullptr);
+    QStringList items;
+    for (QAction* action : menu->actions()) items << action->text();
+    EXPECT_EQ(items, QStringList({"&Restore", "E&xit"}));
+
+    menu->actions().at(0)->trigger();
+    EXPECT_FALSE(window.dock.inTray());
+    EXPECT_TRUE(window.isVisible());
+
+    minimise(window);
+    bool closeAsked = false;
+    window.installEventFilter(new CloseCounter(&window, &closeAsked));
+    window.dock.trayIcon()->contextMenu()->actions().at(1)->trigger();
+    EXPECT_TRUE(closeAsked);
+    EXPECT_FALSE(window.dock.inTray());
+    EXPECT_EQ(window.dock.trayIcon(), nullptr);
 }
 
 TEST(TrayDockOnXTest, OnlyADoubleClickOnTheIconBringsTheWindowBack) {
