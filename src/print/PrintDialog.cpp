@@ -14,6 +14,7 @@
 #include <PictureHolder.h>
 #include <Settings.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -86,6 +87,9 @@ void PrintDialog::buildWindow() {
             auto* holder = new PictureHolder(this);
             holder->setObjectName(QStringLiteral("Picture%1").arg(2 * i + 1 + selected));
             holder->setPicture(coverFace(kind, selected == 1));
+            holder->setAccessibleName(coverName(kind) +
+                                      (selected ? QStringLiteral(" cover, selected face")
+                                                : QStringLiteral(" cover, face")));
             holder->hide();
             m_faces[static_cast<std::size_t>(2 * i + selected)] = holder;
         }
@@ -93,6 +97,7 @@ void PrintDialog::buildWindow() {
         auto* button = new QPushButton(frame);
         button->setObjectName(QString::fromLatin1(kind.button));
         button->setToolTip(QString::fromLatin1(kind.toolTip));
+        button->setAccessibleName(coverName(kind) + QStringLiteral(" cover")); // a picture only
         button->setIconSize(kCoverFaceSize);
         button->setFixedSize(kCoverFaceSize + QSize(10, 10));
         button->setAutoDefault(false);
@@ -105,6 +110,7 @@ void PrintDialog::buildWindow() {
     auto* paperLabel = new QLabel(QStringLiteral("Paper:"), this);
     m_paper = new QComboBox(this);
     m_paper->setObjectName(QStringLiteral("cboPaper"));
+    m_paper->view()->setAccessibleName(QStringLiteral("Paper")); // the list it drops down
     m_paper->addItem(QStringLiteral("Letter and Legal"),
                      QVariant::fromValue(static_cast<int>(PaperChoice::LetterLegal)));
     m_paper->addItem(QStringLiteral("A4"), QVariant::fromValue(static_cast<int>(PaperChoice::A4)));
@@ -160,7 +166,10 @@ void PrintDialog::buildWindow() {
 
 void PrintDialog::showFace(int index, bool selected) {
     const PictureHolder* holder = m_faces[static_cast<std::size_t>(2 * index + (selected ? 1 : 0))];
-    m_buttons[static_cast<std::size_t>(index)]->setIcon(QPixmap::fromImage(holder->picture()));
+    QPushButton* button = m_buttons[static_cast<std::size_t>(index)];
+    button->setIcon(QPixmap::fromImage(holder->picture()));
+    button->setAccessibleDescription(selected ? QStringLiteral("Selected for printing")
+                                              : QStringLiteral("Not selected"));
 }
 
 void PrintDialog::toggle(int index) {

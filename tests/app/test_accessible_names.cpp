@@ -2,10 +2,12 @@
 #include "FakeCoverHost.h"
 #include "MainWindow.h"
 #include "MessageNoticeWindow.h"
+#include "PrintDialog.h"
 #include "ProgramFolder.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -42,8 +44,9 @@ void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, bool topLe
     if (!node) return;
     const QObject* object = node->object();
     const QString name = node->text(QAccessible::Name).trimmed();
-    // An object name ("Toolbar1") read out is no better than none.
-    const bool nameless = name.isEmpty() || (object && name == object->objectName());
+    // A numbered object name ("Toolbar1") read out is no better than none.
+    const bool nameless = name.isEmpty() || (object && name == object->objectName() &&
+                                             !name.isEmpty() && name.back().isDigit());
     // A window itself is what the reader announces first, whatever its role.
     if (nameless && (topLevel || needsName(node->role()))) {
         const QObject* parent = object ? object->parent() : nullptr;
@@ -73,6 +76,13 @@ TEST(AccessibleNames, EveryWindowAndControlHasOne) {
     }
     vexa::test::FakeCoverHost host;
     host.window().show();
+    {
+        vexa::print::PrintDialog dialog(host);
+        EXPECT_EQ(unnamedIn(&dialog), "") << "print dialog";
+        const auto* mini = dialog.findChild<QPushButton*>("Command4");
+        ASSERT_NE(mini, nullptr);
+        EXPECT_EQ(mini->accessibleName().toStdString(), "CD Mini cover");
+    }
     auto* notice = vexa::MessageNoticeWindow::open(host, QStringLiteral("Please select a cover."),
                                                    QStringLiteral("picture"));
     EXPECT_EQ(unnamedIn(notice), "") << "notice";
