@@ -7,8 +7,8 @@ namespace vexa {
 
 // The picture browser's view of one folder, read from disk without any window.
 
-// The fixed pattern of the file list, matched without regard to case.
-inline constexpr const char* kPicturePattern = "*.GIF;*.JPG;*.JPEG;*.BMP";
+// The pattern of the file list: every format VEXA opens, matched without regard to case.
+inline constexpr const char* kPicturePattern = "*.GIF;*.JPG;*.JPEG;*.BMP;*.PNG;*.TIF;*.TIFF;*.WEBP";
 
 bool matchesPicturePattern(const QString& fileName);
 

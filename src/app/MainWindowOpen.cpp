@@ -12,6 +12,7 @@
 #include "ShellCommands.h"
 #include "SlotDropTarget.h"
 #include "SlotTable.h"
+#include "UnreadablePictureNotice.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -24,6 +25,11 @@ void MainWindow::setUpPictureLoading() {
     m_loader = new PictureLoader(this);
     connect(m_loader, &PictureLoader::pictureLoaded, this, &MainWindow::setSlotPicture);
     connect(m_loader, &PictureLoader::busyChanged, this, &MainWindow::setLoading);
+    auto* unreadable = new UnreadablePictureNotice(*this, this);
+    connect(m_loader, &PictureLoader::pictureRefused, unreadable,
+            [unreadable](const QString&, const QString& file, const QString& reason) {
+                unreadable->show(file, reason);
+            });
 
     for (const CoverSlot& slot : kCoverSlots) {
         auto* target = new SlotDropTarget(m_slots[static_cast<size_t>(slot.tab)],
@@ -55,7 +61,8 @@ void MainWindow::loadSelectedFiles() {
     if (!slot) return;
     const QStringList paths = m_browser->selectedFilePaths();
     if (paths.isEmpty()) return;
-    // Unreadable, damaged or vanished files are skipped silently; the last readable one stays.
+    // Of several files the last readable one stays; a notice names the last file when it is
+    // unreadable, damaged or gone.
     m_loader->loadReplacing({QLatin1String(slot->slotName), paths, QImage(), QByteArray()});
 }
 

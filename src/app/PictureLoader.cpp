@@ -11,31 +11,42 @@ namespace vexa {
 
 namespace {
 
-// Runs on the worker: one picture per slot, null where none of its files is readable.
-// Trying the files from the last one back gives what loading each in turn would leave in
-// the slot, and usually decodes just one.
-QList<QImage> decode(const QList<SlotLoad>& loads,
-                     const std::shared_ptr<std::atomic<bool>>& dropped) {
-    QList<QImage> pictures;
+// Runs on the worker: one result per slot, its picture null where none of its files is
+// readable. Trying the files from the last one back gives what loading each in turn would
+// leave in the slot, and usually decodes just one.
+QList<SlotResult> decode(const QList<SlotLoad>& loads,
+                         const std::shared_ptr<std::atomic<bool>>& dropped) {
+    QList<SlotResult> results;
     for (const SlotLoad& load : loads) {
+        SlotResult result;
         // A pasted bitmap is put over white like a picture read from a file.
-        QImage picture = onWhite(load.ready);
-        if (picture.isNull() && !load.fileBytes.isEmpty())
-            picture = loadPictureData(load.fileBytes);
-        for (auto path = load.paths.crbegin(); picture.isNull() && path != load.paths.crend();
-             ++path) {
-            if (dropped->load()) return {};
-            picture = loadPictureFile(*path);
+        result.picture = onWhite(load.ready);
+        if (result.picture.isNull() && !load.fileBytes.isEmpty()) {
+            result.picture = readPictureData(load.fileBytes, &result.reason).pixels;
+            result.refused = result.picture.isNull();
         }
-        pictures.append(picture);
+        for (auto path = load.paths.crbegin();
+             result.picture.isNull() && path != load.paths.crend(); ++path) {
+            if (dropped->load()) return {};
+            QString reason;
+            result.picture = readPictureFile(FilePath::fromText(*path), &reason).pixels;
+            // Only the last file counts as refused: an earlier one was never meant to stay.
+            if (result.picture.isNull() && path == load.paths.crbegin()) {
+                result.refused = true;
+                result.refusedFile = *path;
+                result.reason = reason;
+            }
+        }
+        results.append(result);
     }
-    return pictures;
+    return results;
 }
 
 } // namespace
 
 PictureLoader::PictureLoader(QObject* parent) : QObject(parent) {
-    connect(&m_watcher, &QFutureWatcher<QList<QImage>>::finished, this, &PictureLoader::finished);
+    connect(&m_watcher, &QFutureWatcher<QList<SlotResult>>::finished, this,
+            &PictureLoader::finished);
 }
 
 PictureLoader::~PictureLoader() {
@@ -85,9 +96,13 @@ void PictureLoader::finished() {
     // Still counted as running while the pictures go out, so a request made by a receiver
     // waits its turn instead of starting a second worker.
     if (!done.dropped->load()) {
-        const QList<QImage> pictures = m_watcher.result();
-        for (qsizetype i = 0; i < std::min(pictures.size(), done.loads.size()); ++i)
-            if (!pictures[i].isNull()) emit pictureLoaded(done.loads[i].slotName, pictures[i]);
+        const QList<SlotResult> results = m_watcher.result();
+        for (qsizetype i = 0; i < std::min(results.size(), done.loads.size()); ++i) {
+            const QString& slotName = done.loads[i].slotName;
+            if (!results[i].picture.isNull()) emit pictureLoaded(slotName, results[i].picture);
+            if (results[i].refused)
+                emit pictureRefused(slotName, results[i].refusedFile, results[i].reason);
+        }
     }
     m_isRunning = false;
     startNext();

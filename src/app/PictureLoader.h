@@ -23,6 +23,16 @@ struct SlotLoad {
     QByteArray fileBytes;
 };
 
+// What a slot's load brought: the picture, null when none of its files was readable; and
+// whether the file meant to end in the slot (the last one, or the clipboard's bytes) could
+// not be read, with the reason when there is more to say than "not a readable picture".
+struct SlotResult {
+    QImage picture;
+    bool refused = false;
+    QString refusedFile; // empty for the clipboard's bytes
+    QString reason;
+};
+
 // Decodes picture files for the cover slots on a worker thread, so that a large photo does
 // not freeze the window. Loads run one after the other in the order they were asked for;
 // each delivers its pictures only once all of them are decoded. A browser click replaces
@@ -47,6 +57,10 @@ signals:
     void busyChanged(bool busy);
     // A readable picture for a slot, on the thread that owns the loader.
     void pictureLoaded(const QString& slotName, const QImage& picture);
+    // The file meant for a slot is no readable picture: `file` names it (empty for bytes from
+    // the clipboard), `reason` is a sentence when there is more to say, else empty. Sent after
+    // the slot's pictureLoaded, when an earlier file of the same load was readable.
+    void pictureRefused(const QString& slotName, const QString& file, const QString& reason);
 
 private:
     struct Job {
@@ -64,7 +78,7 @@ private:
     Job m_running;
     bool m_isRunning = false;
     bool m_busy = false;
-    QFutureWatcher<QList<QImage>> m_watcher;
+    QFutureWatcher<QList<SlotResult>> m_watcher;
 };
 
 } // namespace vexa

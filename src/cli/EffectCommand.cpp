@@ -2,7 +2,7 @@
 
 #include "EffectArguments.h"
 #include "Effects.h"
-#include "PictureFile.h"
+#include "InputPicture.h"
 #include "PictureWriter.h"
 #include "PrintableText.h"
 #include "QImageEffect.h"
@@ -57,17 +57,10 @@ int fail(const QString& message, int status) {
 
 constexpr const char* kNoMemory = "not enough memory";
 
-QImage loadQuietly(const FilePath& path) {
-    const QuietStandardError quiet;
-    return loadPictureFile(path);
-}
-
 int runEffect(const EffectArguments& parsed) {
-    QImage picture = loadQuietly(parsed.input);
-    if (picture.isNull())
-        return fail(QStringLiteral("cannot read '%1': missing, unreadable or not a picture")
-                        .arg(parsed.input.text()),
-                    1);
+    QString unreadable;
+    QImage picture = readInputPicture(parsed.input, unreadable);
+    if (picture.isNull()) return fail(unreadable, 1);
 
     TerminalProgress bar(stderr);
     std::int32_t progress = 0;

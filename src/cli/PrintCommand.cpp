@@ -2,12 +2,11 @@
 
 #include "CoverPictures.h"
 #include "CupsCoverPrinter.h"
+#include "InputPicture.h"
 #include "PdfExport.h"
-#include "PictureFile.h"
 #include "PrintArguments.h"
 #include "PrintJob.h"
 #include "PrintableText.h"
-#include "QuietStandardError.h"
 #include "SystemPrinters.h"
 
 #include <QFile>
@@ -114,15 +113,11 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         const std::optional<FileIdentity> identity = identityOf(file);
         QImage picture = identity ? decoded.value(*identity) : QImage();
         if (picture.isNull()) {
-            const QuietStandardError quiet; // libpng and libtiff print errors themselves
-            picture = loadPictureFile(file);
+            QString unreadable;
+            picture = readInputPicture(file, unreadable);
+            if (picture.isNull()) return fail(err, unreadable, 1);
             if (identity) decoded.insert(*identity, picture);
         }
-        if (picture.isNull())
-            return fail(err,
-                        QStringLiteral("cannot read '%1': missing, unreadable or not a picture")
-                            .arg(file.text()),
-                        1);
         pictures.setSlotPicture(QString::fromLatin1(kCoverFormats[i].slot), picture);
         flags[i] = kSelected;
     }

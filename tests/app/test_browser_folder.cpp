@@ -12,10 +12,13 @@
 
 using namespace vexa;
 
-TEST(BrowserFolder, PatternMatchesTheFourExtensionsInAnyCase) {
-    for (const char* name : {"a.gif", "B.JPG", "c.Jpeg", "d.bmp", "x.y.JPG"})
+// Every format VEXA opens: GIF, JPG, JPEG and BMP, and PNG, TIF, TIFF and WEBP.
+TEST(BrowserFolder, PatternMatchesTheExtensionsOfEveryFormatVexaOpensInAnyCase) {
+    for (const char* name : {"a.gif", "B.JPG", "c.Jpeg", "d.bmp", "x.y.JPG", "a.png", "e.PNG",
+                             "f.tif", "g.Tiff", "h.TIFF", "i.webp", "j.WebP"})
         EXPECT_TRUE(matchesPicturePattern(name)) << name;
-    for (const char* name : {"a.png", "b.jpe", "c.bmpx", "gif", ".gif.txt", "jpg"})
+    for (const char* name :
+         {"b.jpe", "c.bmpx", "gif", ".gif.txt", "jpg", "png", "k.tga", "l.pngx", "m.web", "n.ti"})
         EXPECT_FALSE(matchesPicturePattern(name)) << name;
 }
 
@@ -37,7 +40,8 @@ TEST(BrowserFolder, ListsPicturesAndFoldersSortedWithoutHiddenOnes) {
     ASSERT_TRUE(QFile::link(dir.filePath("z.bmp"), dir.filePath("link.jpg")));
     ASSERT_TRUE(QFile::link(dir.filePath("alpha"), dir.filePath("folder.jpg")));
     ASSERT_TRUE(QFile::link(dir.filePath("gone.gif"), dir.filePath("dangling.gif")));
-    EXPECT_EQ(pictureFilesIn(dir.path()), QStringList({"A.gif", "b.JPG", "link.jpg", "z.bmp"}));
+    EXPECT_EQ(pictureFilesIn(dir.path()),
+              QStringList({"A.gif", "b.JPG", "c.png", "link.jpg", "z.bmp"}));
     EXPECT_EQ(subfoldersOf(dir.path()), QStringList({"alpha", "Beta.jpg", "folder.jpg", "Zeta"}));
     EXPECT_TRUE(pictureFilesIn(dir.filePath("missing")).isEmpty());
 }

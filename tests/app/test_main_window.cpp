@@ -1,5 +1,6 @@
 #include "CoverEditor.h"
 #include "MainWindow.h"
+#include "MessageNoticeWindow.h"
 #include "ModalDriver.h"
 #include "PictureBrowser.h"
 #include "PictureHolder.h"
@@ -14,8 +15,10 @@
 #include <QDir>
 #include <QFile>
 #include <QKeySequence>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -77,6 +80,24 @@ protected:
     // Pictures decode on a worker thread and reach the slot when done.
     static void waitForLoads(MainWindow& window) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return !window.pictureLoader()->isBusy(); }, 10000));
+    }
+
+    // The text of the notice that is up, answered with Enter as a keyboard user would; the
+    // window then has the keyboard back. Empty when no notice is up.
+    static QString answerNotice(MainWindow& window) {
+        vexa::MessageNoticeWindow* notice = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* popup = qobject_cast<vexa::MessageNoticeWindow*>(widget);
+                popup && popup->isVisible())
+                notice = popup;
+        if (!notice) return {};
+        const QString text = notice->messageLabel()->text();
+        const QPointer<QWidget> open(notice); // it slides out, then deletes itself
+        QTest::keyClick(notice, Qt::Key_Return);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !open || !open->isVisible(); }, 10000));
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        return text;
     }
 
     static QRgb slotColour(MainWindow& window, int slot) {
@@ -252,16 +273,20 @@ TEST_F(MainWindowTest, ScanTabLoadsNothing) {
         EXPECT_TRUE(window->slotHolder(slot)->picture().isNull());
 }
 
+// Each leaves the slot as it was, and a notice names the file.
 TEST_F(MainWindowTest, BrokenOrVanishedFilesLeaveTheSlotAsItWas) {
     auto window = openWindow();
     ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
     clickFile(*window, "blue.bmp");
     ASSERT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
+    EXPECT_TRUE(answerNotice(*window).isEmpty());
     clickFile(*window, "broken.gif");
     EXPECT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
+    EXPECT_TRUE(answerNotice(*window).contains("'broken.gif'"));
     ASSERT_TRUE(QFile::remove(picture("red.jpg"))); // still listed until the next refresh
     clickFile(*window, "red.jpg");
     EXPECT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
+    EXPECT_TRUE(answerNotice(*window).contains("'red.jpg'"));
     EXPECT_TRUE(window->toolbar()->isEnabled());
     EXPECT_TRUE(window->fileMenu()->menuAction()->isEnabled());
     window->browser()->refreshFiles();
@@ -277,9 +302,11 @@ TEST_F(MainWindowTest, ArrowKeysLoadEachFileInTurn) {
     clickFile(*window, "blue.bmp");
     EXPECT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
     files->setFocus();
-    QTest::keyClick(files, Qt::Key_Down); // broken.gif: slot unchanged
+    QTest::keyClick(files, Qt::Key_Down); // broken.gif: slot unchanged, a notice to answer
     waitForLoads(*window);
     EXPECT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
+    EXPECT_TRUE(answerNotice(*window).contains("'broken.gif'"));
+    files->setFocus();
     QTest::keyClick(files, Qt::Key_Down); // red.jpg
     waitForLoads(*window);
     EXPECT_EQ(qRed(slotColour(*window, 1)), 254);

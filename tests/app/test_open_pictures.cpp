@@ -83,12 +83,29 @@ protected:
         data->setUrls(urls);
         return data;
     }
-    vexa::MessageNoticeWindow* openPopup() const {
+    static QList<vexa::MessageNoticeWindow*> openPopups() {
+        QList<vexa::MessageNoticeWindow*> open;
         for (QWidget* widget : QApplication::topLevelWidgets())
             if (auto* popup = qobject_cast<vexa::MessageNoticeWindow*>(widget);
                 popup && popup->isVisible())
-                return popup;
-        return nullptr;
+                open << popup;
+        return open;
+    }
+    static vexa::MessageNoticeWindow* openPopup() {
+        const QList<vexa::MessageNoticeWindow*> open = openPopups();
+        return open.isEmpty() ? nullptr : open.first();
+    }
+    // The text of the one notice that is up, which is then answered and the keyboard given
+    // back to the window; empty when none is up.
+    QString answerNotice() {
+        const QList<vexa::MessageNoticeWindow*> open = openPopups();
+        EXPECT_LE(open.size(), 1);
+        if (open.isEmpty()) return {};
+        const QString text = open.first()->messageLabel()->text();
+        open.first()->close();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        return text;
     }
 };
 
@@ -155,8 +172,11 @@ TEST_F(OpenPicturesTest, FilesDroppedOnASlotLoadTheLastReadableOne) {
     EXPECT_TRUE(drop(filesMime({picture("blue.bmp"), picture("green.bmp"), picture("broken.gif"),
                                 picture("missing.jpg")})));
     EXPECT_EQ(slot(7), kGreen);
+    // The last file, the one meant to stay, was not there: the notice says so.
+    EXPECT_TRUE(answerNotice().contains("'missing.jpg'"));
     EXPECT_TRUE(drop(filesMime({picture("broken.gif")})));
-    EXPECT_EQ(slot(7), kGreen); // unreadable: the slot stays as it was
+    EXPECT_EQ(slot(7), kGreen); // unreadable: the slot stays as it was, with a notice
+    EXPECT_TRUE(answerNotice().contains("'broken.gif'"));
 
     auto* text = new QMimeData;
     text->setText(picture("blue.bmp"));
@@ -220,7 +240,8 @@ TEST_F(OpenPicturesTest, OpenedFilesFillTheSlotsAndANoticeCountsTheRest) {
     popup->close();
     waitForLoads();
     EXPECT_EQ(slot(9), kBlue);
-    EXPECT_EQ(slot(10), 0u); // broken.gif took Blu and left it empty
+    EXPECT_EQ(slot(10), 0u); // broken.gif took Blu and left it empty, with a notice
+    EXPECT_TRUE(answerNotice().contains("'broken.gif'"));
     EXPECT_EQ(slot(11), kGreen);
     for (int other = 1; other <= 8; ++other) EXPECT_EQ(slot(other), 0u) << other;
 }
@@ -266,6 +287,7 @@ TEST_F(OpenPicturesTest, CtrlVPutsTheClipboardPictureIntoTheOpenTabsSlot) {
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
     waitForLoads();
     EXPECT_EQ(slot(3), kGreen);
+    EXPECT_TRUE(answerNotice().contains("'broken.gif'"));
 
     // The Scan tab has no cover slot; plain text is no picture.
     window->tabs()->setCurrentIndex(11);
@@ -318,11 +340,56 @@ TEST_F(OpenPicturesTest, APastedPictureOfAnotherProgramIsCheckedLikeAFile) {
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
     waitForLoads();
     EXPECT_EQ(slot(1), 0u); // refused, as the same file clicked in the browser is
+    EXPECT_TRUE(answerNotice().contains("the picture on the clipboard"));
 
     clipboard->setMimeData(new OtherProgramsPicture(jpeg));
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
     waitForLoads();
     EXPECT_EQ(window->slotHolder(1)->picture().size(), QSize(64, 48));
+}
+
+// A file that is no readable picture is named in a notice, with the reason when there is more
+// to say than that; more of them while the notice is up add no second one.
+TEST_F(OpenPicturesTest, AnUnreadableFileIsNamedInOneNoticeAtATime) {
+    QFile big(picture("big.bmp")); // 54 bytes declaring 256 megapixels
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write(vexa::test::bmpDeclaring(16000, 16000));
+    big.close();
+    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
+    QListWidget* files = window->browser()->fileSelect();
+    ASSERT_EQ(files->item(0)->text(), "big.bmp");
+    window->tabs()->setCurrentIndex(0);
+    files->setCurrentRow(0); // as an arrow key moves there
+    waitForLoads();
+    QList<vexa::MessageNoticeWindow*> notices = openPopups();
+    ASSERT_EQ(notices.size(), 1);
+    const QString text = notices.first()->messageLabel()->text();
+    EXPECT_TRUE(text.contains("'big.bmp'")) << text.toStdString();
+    EXPECT_TRUE(text.contains("The picture is 16000 x 16000 pixels (256 megapixels); VEXA reads "
+                              "pictures of up to 250 megapixels."))
+        << text.toStdString();
+    EXPECT_FALSE(window->isEnabled()); // the notice waits for its answer
+    EXPECT_EQ(slot(1), 0u);
+
+    window->openFiles({picture("broken.gif"), picture("missing.jpg")});
+    waitForLoads();
+    EXPECT_EQ(openPopups(), notices);
+    notices.first()->close();
+    EXPECT_TRUE(window->isEnabled());
+
+    // Once answered, the next one is told: `vexa FILE` with a damaged file whose name holds
+    // markup and a control character, shown as they are and escaped.
+    const QString odd = QStringLiteral("<i>odd\x1b.gif");
+    ASSERT_TRUE(QFile::copy(picture("broken.gif"), picture(odd)));
+    window->openFiles({picture(odd)});
+    waitForLoads();
+    notices = openPopups();
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(notices.first()->messageLabel()->textFormat(), Qt::PlainText);
+    const QString damaged = answerNotice();
+    EXPECT_TRUE(damaged.contains("'<i>odd\\x1B.gif'")) << damaged.toStdString();
+    EXPECT_FALSE(damaged.contains("megapixels")) << damaged.toStdString();
+    for (int number = 1; number <= 11; ++number) EXPECT_EQ(slot(number), 0u) << number;
 }
 
 TEST_F(OpenPicturesTest, RefreshLeavesAnUnchangedListAloneAndKeepsTheSelectionOnChange) {

@@ -3,6 +3,7 @@
 
 #include "FilePath.h"
 #include "PictureFile.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,6 +85,32 @@ TEST_F(CliMessages, AFailingRunPrintsOneLineWithControlCharactersEscaped) {
                     << run.err.toStdString();
             }
         }
+    }
+    EXPECT_FALSE(QFile::exists(path("out.png")));
+    EXPECT_FALSE(QFile::exists(path("out.pdf")));
+}
+
+// A picture over the pixel limit is refused from its header; the message says so, with the
+// picture's size and the limit, instead of the general "not a picture".
+TEST_F(CliMessages, APictureOverThePixelLimitIsNamedWithItsSize) {
+    QFile big(path("big.bmp"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write(vexa::test::bmpDeclaring(16000, 16000));
+    big.close();
+    const QByteArray reason = "cannot read 'big.bmp': the picture is 16000 x 16000 pixels (256 "
+                              "megapixels); VEXA reads pictures of up to 250 megapixels\n";
+    const struct {
+        QStringList arguments;
+        QByteArray err;
+    } runs[] = {
+        {{"effect", "negative", "big.bmp", "out.png"}, "vexa-cli effect: " + reason},
+        {{"print", "--pdf", "out.pdf", "--front", "in.png", "--inside", "big.bmp"},
+         "vexa-cli print: " + reason},
+    };
+    for (const auto& r : runs) {
+        const CliRun run = runCli(r.arguments, folder.path());
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err.toStdString(), r.err.toStdString());
     }
     EXPECT_FALSE(QFile::exists(path("out.png")));
     EXPECT_FALSE(QFile::exists(path("out.pdf")));

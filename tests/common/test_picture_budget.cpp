@@ -100,20 +100,6 @@ QByteArray arithmeticJpegDeclaring(int width, int height) {
     return jpeg;
 }
 
-// A 24-bit BMP header over no pixel data.
-QByteArray bmpDeclaring(int width, int height) {
-    QByteArray bmp("BM");
-    putLe(bmp, 54, 4);
-    putLe(bmp, 0, 4);
-    putLe(bmp, 54, 4);
-    putLe(bmp, 40, 4);
-    putLe(bmp, quint32(width), 4);
-    putLe(bmp, quint32(height), 4);
-    putLe(bmp, 1, 2);
-    putLe(bmp, 24, 2);
-    return bmp + QByteArray(24, '\0');
-}
-
 TEST(PictureBudget, PicturesOverTheLimitAreRefusedWithTheirSizeAndTheLimit) {
     struct Case {
         std::string name;
@@ -124,7 +110,7 @@ TEST(PictureBudget, PicturesOverTheLimitAreRefusedWithTheirSizeAndTheLimit) {
         {"arithmetic JPEG", arithmeticJpegDeclaring(23000, 23000), "23000 x 23000 pixels"},
         {"ZIP TIFF", zipTiff(20000, 20000), "20000 x 20000 pixels"},
         {"1-bit PNG", onebitPng(22000, 22000), "22000 x 22000 pixels"},
-        {"BMP just over", bmpDeclaring(20000, 12501), "20000 x 12501 pixels"},
+        {"BMP just over", vexa::test::bmpDeclaring(20000, 12501), "20000 x 12501 pixels"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -26,6 +26,22 @@ QImage solidImage(int width, int height, QRgb colour) {
     return image;
 }
 
+QByteArray bmpDeclaring(int width, int height) {
+    QByteArray bmp("BM");
+    const auto putLe = [&bmp](quint32 value, int size) {
+        for (int i = 0; i < size; ++i) bmp += char((value >> (8 * i)) & 255);
+    };
+    putLe(54, 4); // file size
+    putLe(0, 4);
+    putLe(54, 4); // where the pixels start
+    putLe(40, 4); // BITMAPINFOHEADER
+    putLe(quint32(width), 4);
+    putLe(quint32(height), 4);
+    putLe(1, 2);  // planes
+    putLe(24, 2); // bits per pixel
+    return bmp + QByteArray(24, '\0');
+}
+
 QByteArray encodeWithQt(const QImage& image, const char* format) {
     QByteArray bytes;
     QBuffer buffer(&bytes);

@@ -19,4 +19,8 @@ QByteArray encodeWithQt(const QImage& image, const char* format);
 // A picture of the given size filled with one colour.
 QImage solidImage(int width, int height, QRgb colour);
 
+// A 24-bit BMP header over no pixel data that declares a picture of the given size: a
+// file of 54 bytes that claims any number of pixels.
+QByteArray bmpDeclaring(int width, int height);
+
 } // namespace vexa::test

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+namespace vexa {
+
+class CoverHost;
+class MessageNoticeWindow;
+
+// What the notice says about a file that is no readable picture: the file's name (escaped
+// where it holds control characters or bytes that are not UTF-8) and, when there is more to
+// say, the reason, e.g. that the picture is over the pixel limit. An empty `file` stands for
+// a picture on the clipboard.
+QString unreadablePictureText(const QString& file, const QString& reason);
+
+// Tells the user, in a notice over the main window, that a file meant for a slot could not
+// be read. At most one such notice is up at a time: while it is, further ones are skipped,
+// so walking through a folder of broken files with the arrow keys does not pile them up.
+class UnreadablePictureNotice : public QObject {
+    Q_OBJECT
+public:
+    UnreadablePictureNotice(CoverHost& host, QObject* parent);
+
+    void show(const QString& file, const QString& reason);
+
+    // The notice while it is up, else null.
+    MessageNoticeWindow* openNotice() const;
+
+private:
+    CoverHost& m_host;
+    QPointer<MessageNoticeWindow> m_notice;
+};
+
+} // namespace vexa

@@ -1,0 +1,27 @@
+#include "InputPicture.h"
+
+#include "PictureFile.h"
+#include "QuietStandardError.h"
+
+namespace vexa::cli {
+
+QImage readInputPicture(const FilePath& path, QString& failure) {
+    QString refusal;
+    QImage picture;
+    {
+        const QuietStandardError quiet; // libpng and libtiff print errors themselves
+        picture = readPictureFile(path, &refusal).pixels;
+    }
+    if (!picture.isNull()) return picture;
+    if (refusal.isEmpty()) {
+        refusal = QStringLiteral("missing, unreadable or not a picture");
+    } else {
+        // A sentence of its own, made part of the message's one line.
+        if (refusal.endsWith(u'.')) refusal.chop(1);
+        refusal[0] = refusal[0].toLower();
+    }
+    failure = QStringLiteral("cannot read '%1': %2").arg(path.text(), refusal);
+    return {};
+}
+
+} // namespace vexa::cli
