@@ -308,9 +308,10 @@ void MainWindow::readSettings() {
 
 void MainWindow::writeSettings() {
     // A settings file that cannot be written loses these values without a message.
-    writeSetting(QStringLiteral("Drive"), m_browser->drive());
-    writeSetting(QStringLiteral("Dir"), m_browser->folder());
-    writeSetting(QStringLiteral("Tab"), QString::number(m_tabs->currentIndex()));
+    // One write, so that a file near its size limit takes all three keys or none.
+    vexa::writeSettings({{QStringLiteral("Drive"), m_browser->drive()},
+                         {QStringLiteral("Dir"), m_browser->folder()},
+                         {QStringLiteral("Tab"), QString::number(m_tabs->currentIndex())}});
 }
 
 void MainWindow::shutDown() {

@@ -3,8 +3,11 @@
 #include "ProfileFileText.h"
 #include "RegularFileRead.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <cstdio>
 
 namespace vexa {
 
@@ -35,6 +38,12 @@ bool ProfileFile::write(const QList<ProfileValue>& values) const {
         text = *current;
     }
     for (const ProfileValue& v : values) text = withProfileValue(text, v.section, v.key, v.value);
+    if (text.size() > kMaxFileBytes) {
+        // Written, the file could never be read again; it stays as it is instead.
+        std::fprintf(stderr, "vexa: %s not written: it would grow past %lld bytes\n",
+                     QFile::encodeName(m_path).constData(), static_cast<long long>(kMaxFileBytes));
+        return false;
+    }
 
     QSaveFile out(m_path);
     if (!out.open(QIODevice::WriteOnly)) return false;

@@ -31,26 +31,46 @@ struct Line {
     bool endsWithNewline = false; // false only for a last line without "\n" (a lone "\r" too)
 };
 
+// A UTF-8 byte-order mark that editors put in front of the first line.
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+
+qsizetype byteOrderMarkSize(const QByteArray& text) {
+    return text.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
+}
+
+// A line ends at "\n", "\r\n" or a lone "\r" (files from old Macs).
 class Lines {
 public:
-    explicit Lines(const QByteArray& text) : m_text(text) {}
+    explicit Lines(const QByteArray& text) : m_text(text), m_pos(byteOrderMarkSize(text)) {}
     std::optional<Line> next() {
         if (m_pos >= m_text.size()) return std::nullopt;
         Line line;
         line.start = m_pos;
-        const qsizetype newline = m_text.indexOf('\n', m_pos);
-        line.next = newline < 0 ? m_text.size() : newline + 1;
-        line.end = newline < 0 ? m_text.size() : newline;
-        line.endsWithNewline = newline >= 0;
-        if (line.end > line.start && m_text[line.end - 1] == '\r') --line.end;
+        qsizetype end = m_pos;
+        while (end < m_text.size() && m_text[end] != '\n' && m_text[end] != '\r') ++end;
+        line.end = end;
+        line.endsWithNewline = end < m_text.size();
+        line.next = end;
+        if (end < m_text.size()) {
+            line.next = end + 1;
+            if (m_text[end] == '\r' && end + 1 < m_text.size() && m_text[end + 1] == '\n')
+                line.next = end + 2;
+        }
         m_pos = line.next;
         return line;
     }
 
 private:
     const QByteArray& m_text;
-    qsizetype m_pos = 0;
+    qsizetype m_pos;
 };
+
+// The line end new lines get: the file's own.
+QByteArray lineEndOf(const QByteArray& text) {
+    if (text.contains("\r\n")) return QByteArrayLiteral("\r\n");
+    if (text.contains('\r') && !text.contains('\n')) return QByteArrayLiteral("\r");
+    return QByteArrayLiteral("\n");
+}
 
 QByteArrayView textOf(const QByteArray& text, const Line& line) {
     return QByteArrayView(text).sliced(line.start, line.end - line.start);
@@ -113,7 +133,7 @@ QString profileValue(const QByteArray& text, const QString& section, const QStri
 
 QByteArray withProfileValue(const QByteArray& text, const QString& section, const QString& key,
                             const QString& value) {
-    const QByteArray newline = text.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+    const QByteArray newline = lineEndOf(text);
     const QByteArray valueBytes = value.toUtf8();
     Lines lines(text);
     std::optional<Line> lastInSection; // the header, then the last non-blank line
@@ -140,7 +160,9 @@ QByteArray withProfileValue(const QByteArray& text, const QString& section, cons
         result.insert(lastInSection->next, before + entry);
         return result;
     }
-    if (!result.isEmpty() && !result.endsWith('\n')) result += newline;
+    if (result.size() > byteOrderMarkSize(result) && !result.endsWith('\n') &&
+        !result.endsWith('\r'))
+        result += newline;
     result += '[' + section.toUtf8() + ']' + newline + entry;
     return result;
 }

@@ -100,6 +100,45 @@ TEST_F(ProfileFileTest, WindowsLineEndsAreKept) {
     EXPECT_EQ(readRaw(), "[MAIN]\r\nTab=1\r\nDir=/x\r\n");
 }
 
+TEST_F(ProfileFileTest, AByteOrderMarkAndOldMacLineEndsAreReadAndKept) {
+    struct Case {
+        const char* name;
+        QByteArray before;
+        QByteArray after; // once Tab is changed and Dir added
+    };
+    const Case cases[] = {
+        {"byte-order mark", "\xEF\xBB\xBF[MAIN]\nTab=3\n", "\xEF\xBB\xBF[MAIN]\nTab=5\nDir=/d\n"},
+        {"byte-order mark, CRLF", "\xEF\xBB\xBF[MAIN]\r\nTab=3\r\n",
+         "\xEF\xBB\xBF[MAIN]\r\nTab=5\r\nDir=/d\r\n"},
+        {"CR only", "[MAIN]\rTab=3\r", "[MAIN]\rTab=5\rDir=/d\r"},
+        {"CR only, no last line end", "[MAIN]\rTab=3", "[MAIN]\rTab=5\rDir=/d\r"},
+        {"nothing but the mark", "\xEF\xBB\xBF", "\xEF\xBB\xBF[MAIN]\nTab=5\nDir=/d\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeRaw(c.before);
+        ProfileFile ini(path);
+        EXPECT_EQ(ini.read("MAIN", "Tab"), c.before.contains("Tab") ? "3" : "");
+        ASSERT_TRUE(ini.write({{"MAIN", "Tab", "5"}, {"MAIN", "Dir", "/d"}}));
+        EXPECT_EQ(readRaw(), c.after);
+        EXPECT_EQ(ini.read("MAIN", "Tab"), "5");
+    }
+}
+
+TEST_F(ProfileFileTest, AWriteThatWouldTakeTheFileOverItsLimitLeavesItAsItIs) {
+    // Just under the limit: still read, but two more keys would take it over.
+    QByteArray text = "[MAIN]\nTab=3\n;";
+    text += QByteArray(ProfileFile::kMaxFileBytes - text.size() - 1 - 8, 'x') + '\n';
+    writeRaw(text);
+    ProfileFile ini(path);
+    ASSERT_EQ(ini.read("MAIN", "Tab"), "3");
+    EXPECT_FALSE(ini.write({{"MAIN", "Tab", "4"}, {"MAIN", "Dir", "/a/long/folder"}}));
+    EXPECT_EQ(readRaw(), text);
+    EXPECT_EQ(ini.read("MAIN", "Tab"), "3");
+    EXPECT_TRUE(ini.write("MAIN", "Tab", "4")); // one that fits still goes in
+    EXPECT_EQ(ini.read("MAIN", "Tab"), "4");
+}
+
 TEST_F(ProfileFileTest, ValuesThatWouldBreakTheFileAreRefused) {
     writeRaw("[MAIN]\nTab=1\n");
     ProfileFile ini(path);
