@@ -64,17 +64,23 @@ int main(int argc, char** argv) {
     // A logout, a shutdown, Ctrl+C: end as closing the window does, so that running print jobs
     // are cancelled and the user's default printer is back before VEXA is gone.
     vexa::TerminationSignals termination;
-    QObject::connect(&termination, &vexa::TerminationSignals::terminationRequested, [&window] {
-        if (window)
-            window->shutDown();
-        else
-            QApplication::quit();
-    });
+    bool endRequested = false;
+    QObject::connect(&termination, &vexa::TerminationSignals::terminationRequested,
+                     [&window, &endRequested] {
+                         endRequested = true;
+                         if (window) window->shutDown();
+                         // Unconditionally: quit() would leave the choice to the windows, and
+                         // the splash or an open notice may refuse to close.
+                         QApplication::exit(0);
+                     });
     auto* splash = new vexa::SplashWindow([&window, &files] {
         window = std::make_unique<vexa::MainWindow>();
         window->start();
         if (!files.isEmpty()) window->openFiles(files);
     });
     splash->start();
+    // A signal that arrived while the splash was set up was answered before the event loop
+    // ran, where exit() has nothing to end.
+    if (endRequested) return 0;
     return QApplication::exec();
 }

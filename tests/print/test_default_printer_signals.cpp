@@ -1,7 +1,7 @@
 // The user's lpoptions when the program with a temporary printer is ended by a signal (a
 // logout sends TERM, a closed terminal HUP) or killed outright and started again, on the
 // private cupsd. The process is tests/print/default_printer_guard.cpp, which does what `vexa`
-// does with the default printer.
+// does with the default printer; the last test starts `vexa` itself.
 #include "CupsTestServer.h"
 
 #include <DefaultPrinterUndo.h>
@@ -14,6 +14,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <QProcessEnvironment>
+#include <QThread>
 
 #include <csignal>
 #include <string>
@@ -152,4 +155,34 @@ TEST_F(DefaultPrinterSignalsTest, AnUnreadableUndoFileChangesNothing) {
         EXPECT_EQ(options(), kWhileBeta);
         EXPECT_FALSE(QFileInfo::exists(undoFile()));
     }
+}
+
+// `vexa` itself: the start after a kill puts the user's lines back, and TERM ends it as closing
+// the window does instead of killing it. A copy of its own, so that its settings and the undo
+// file live in the test's folder.
+TEST_F(DefaultPrinterSignalsTest, VexaRecoversAtStartAndEndsOnTerm) {
+    const QString vexa = settings.filePath(QStringLiteral("vexa"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VEXA_APP_PATH), vexa));
+    putOptions(kUsersFile);
+    QProcess guard;
+    startGuard(guard, "beta");
+    guard.kill();
+    ASSERT_TRUE(guard.waitForFinished(30000));
+    ASSERT_EQ(options(), kWhileBeta);
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.start(vexa, {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    for (int i = 0; i < 300 && QFileInfo::exists(undoFile()); ++i) QThread::msleep(100);
+    EXPECT_FALSE(QFileInfo::exists(undoFile()));
+    EXPECT_EQ(options(), kUsersFile.toStdString());
+
+    ASSERT_EQ(::kill(static_cast<pid_t>(program.processId()), SIGTERM), 0);
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(options(), kUsersFile.toStdString());
 }
