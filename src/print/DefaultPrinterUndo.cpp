@@ -90,7 +90,10 @@ QString defaultPrinterUndoPath() {
 bool saveDefaultPrinterUndo(const DefaultPrinterUndo& undo) {
     QSaveFile file(defaultPrinterUndoPath());
     const QByteArray bytes = serialise(undo);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    // Private, as the user's lpoptions is.
+    return file.open(QIODevice::WriteOnly) &&
+           file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+           file.write(bytes) == bytes.size() && file.commit();
 }
 
 std::optional<DefaultPrinterUndo> readDefaultPrinterUndo() {
