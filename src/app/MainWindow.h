@@ -50,6 +50,10 @@ public:
     void readSettings();
     void writeSettings();
 
+    // Shut-down, as closing the window does it (also when asked to end by a signal): cancel
+    // running print jobs, put the start-up printer back, save the settings, quit.
+    void shutDown();
+
     // CoverHost
     QImage slotPicture(const QString& slotName) const override;
     void setSlotPicture(const QString& slotName, const QImage& picture) override;
@@ -110,7 +114,6 @@ private:
     void setUpPictureLoading(); // MainWindowOpen.cpp
     void setLoading(bool loading);
     void keepFixedSize();
-    void shutDown();
     void openPrintCovers();    // "Print Cover", "&Print": the modal print window
     void openPrinterChooser(); // "&Select Printer": the temporary printer, not modal
     // "Cover &Manipulator" (Ctrl+E): selects the open tab's cover, as a click on its picture

@@ -1,10 +1,12 @@
 #include "AppCommandLine.h"
 #include "CommandLine.h"
+#include "DefaultPrinterUndo.h"
 #include "MainWindow.h"
 #include "OpenedFiles.h"
 #include "PrintableText.h"
 #include "SingleInstance.h"
 #include "SplashWindow.h"
+#include "TerminationSignals.h"
 
 #include <QApplication>
 
@@ -42,8 +44,11 @@ int main(int argc, char** argv) {
     vexa::InstanceServer instance;
     // Another VEXA that started at the same moment won the socket: hand over to it after all.
     // Without the socket for any other reason, VEXA still runs, only alone.
-    if (!instance.listen(socketPath) && vexa::handOverToRunningInstance(socketPath, files))
-        return 0;
+    const bool ownsInstance = instance.listen(socketPath);
+    if (!ownsInstance && vexa::handOverToRunningInstance(socketPath, files)) return 0;
+    // The last VEXA may have been killed (or crashed) with a temporary printer as the user's
+    // default: put the user's own back before this one remembers it as theirs.
+    if (ownsInstance) vexa::print::recoverDefaultPrinter();
 
     // The splash comes first; the main window is created when it has faded out.
     std::unique_ptr<vexa::MainWindow> window;
@@ -56,11 +61,26 @@ int main(int argc, char** argv) {
                          window->bringToFront();
                          window->openFiles(handed);
                      });
+    // A logout, a shutdown, Ctrl+C: end as closing the window does, so that running print jobs
+    // are cancelled and the user's default printer is back before VEXA is gone.
+    vexa::TerminationSignals termination;
+    bool endRequested = false;
+    QObject::connect(&termination, &vexa::TerminationSignals::terminationRequested,
+                     [&window, &endRequested] {
+                         endRequested = true;
+                         if (window) window->shutDown();
+                         // Unconditionally: quit() would leave the choice to the windows, and
+                         // the splash or an open notice may refuse to close.
+                         QApplication::exit(0);
+                     });
     auto* splash = new vexa::SplashWindow([&window, &files] {
         window = std::make_unique<vexa::MainWindow>();
         window->start();
         if (!files.isEmpty()) window->openFiles(files);
     });
     splash->start();
+    // A signal that arrived while the splash was set up was answered before the event loop
+    // ran, where exit() has nothing to end.
+    if (endRequested) return 0;
     return QApplication::exec();
 }

@@ -1,5 +1,6 @@
 #include "DefaultPrinter.h"
 
+#include "StartupPrinter.h"
 #include "SystemPrinters.h"
 
 namespace vexa::print {
@@ -14,7 +15,9 @@ bool DefaultPrinter::makeDefault(const QString& deviceName) {
     if (deviceName == m_currentDefault && deviceName == now) return true;
     if (deviceName.isEmpty() || !installedPrinters().contains(deviceName)) return false;
     if (deviceName != now) {
-        if (defaultPrinterOverridden() || !saveUserDefaultPrinter(deviceName)) return false;
+        if (defaultPrinterOverridden()) return false;
+        // What undoes the change is on disk before the change is.
+        if (!noteTemporaryPrinter(deviceName) || !saveUserDefaultPrinter(deviceName)) return false;
         // Read back: only what CUPS now reports counts as done.
         if (systemDefaultPrinter() != deviceName) return false;
     }
