@@ -69,7 +69,7 @@ protected:
     ScopedEnvironment xdg{"XDG_CONFIG_HOME", QFile::encodeName(home.filePath("config"))};
 };
 
-TEST_P(WhereFilesLive, SettingsDataAndScanTransferFile) {
+TEST_P(WhereFilesLive, SettingsAndData) {
     const QString config = home.filePath("config/vexa");
     if (GetParam().installed) {
         EXPECT_TRUE(vexa::isInstalledCopy());
