@@ -21,7 +21,7 @@ void putLe(QByteArray& bytes, quint32 value, int size) {
     for (int i = 0; i < size; ++i) bytes += char((value >> (8 * i)) & 255);
 }
 
-// The CRC of PNG chunks (ISO 3309, as the PNG specification gives it).
+// The CRC of PNG chunks (ISO 3309, as the PNG format defines it).
 quint32 crc32(const QByteArray& bytes) {
     quint32 crc = 0xFFFFFFFFu;
     for (const char byte : bytes) {
