@@ -1,12 +1,16 @@
 #include "PictureFile.h"
 
 #include "BmpBitfieldReader.h"
+#include "PictureBytes.h"
 #include "PictureIntegrity.h"
 #include "PictureOnWhite.h"
 #include "RegularFileRead.h"
 
 #include <QBuffer>
 #include <QImageReader>
+
+#include <cstdint>
+#include <limits>
 
 namespace vexa {
 
@@ -35,6 +39,18 @@ LoadedPicture refusedForSize(QSize size, QString* refusal) {
                    .arg(qint64(size.width()) * size.height() / 1'000'000)
                    .arg(kMaxPicturePixels / 1'000'000);
     return {};
+}
+
+// The size a Windows bitmap's header declares, for headers Qt's reader turns down before it
+// gives a size (over about 268 megapixels): a refusal should still name the size.
+QSize declaredBitmapSize(const QByteArray& bytes) {
+    if (!bytes.startsWith("BM") || bytes.size() < 26) return {};
+    if (le32(bytes, 14) == 12) // the old OS/2 header: 16-bit sizes
+        return QSize(static_cast<int>(le16(bytes, 18)), static_cast<int>(le16(bytes, 20)));
+    const auto width = static_cast<std::int32_t>(le32(bytes, 18));
+    const auto height = static_cast<std::int32_t>(le32(bytes, 22)); // negative: top-down
+    if (width <= 0 || height == 0 || height == std::numeric_limits<std::int32_t>::min()) return {};
+    return QSize(width, height < 0 ? -height : height);
 }
 
 } // namespace
@@ -67,7 +83,8 @@ LoadedPicture readPictureData(const QByteArray& bytes, QString* refusal) {
     picture.format = reader.format(); // asked before reading: afterwards the reader forgets
     // Every reader VEXA uses gives the size from the header; for one that does not, Qt's
     // allocation limit bounds the decoding, and the size is checked once it is known.
-    const QSize declared = reader.size();
+    QSize declared = reader.size();
+    if (!declared.isValid()) declared = declaredBitmapSize(bytes);
     if (declared.isValid() && overBudget(declared)) return refusedForSize(declared, refusal);
     if (!isPictureDataComplete(bytes)) return {};
     const std::optional<QImage> bitfields = readBitfieldBmp(bytes);

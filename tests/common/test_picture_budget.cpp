@@ -111,6 +111,7 @@ TEST(PictureBudget, PicturesOverTheLimitAreRefusedWithTheirSizeAndTheLimit) {
         {"ZIP TIFF", zipTiff(20000, 20000), "20000 x 20000 pixels"},
         {"1-bit PNG", onebitPng(22000, 22000), "22000 x 22000 pixels"},
         {"BMP just over", vexa::test::bmpDeclaring(20000, 12501), "20000 x 12501 pixels"},
+        {"BMP Qt turns down", vexa::test::bmpDeclaring(23000, 23000), "23000 x 23000 pixels"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
