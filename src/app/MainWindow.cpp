@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "CoverEditorCommand.h"
+#include "CoverFormats.h"
 #include "CoverMark.h"
 #include "Drives.h"
 #include "PictureBrowser.h"
@@ -153,6 +154,9 @@ void MainWindow::buildTabs() {
         holder->setPlaceholderText(
             QStringLiteral("No picture yet.\nClick a picture file on the right to put it here."));
         holder->setFixedSize(kSlotSize);
+        // The picture keeps the proportions it prints with.
+        if (const print::CoverFormat* kind = print::coverFormatForSlot(holder->objectName()))
+            holder->setPictureShape(QSizeF(kind->width, kind->height));
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
         layout->addWidget(holder, 0, Qt::AlignHCenter | Qt::AlignTop);

@@ -10,7 +10,8 @@
 namespace vexa {
 
 // A window element that holds one picture at its full resolution and shows it stretched to
-// its own size, aspect ratio not kept (cover slots, the scanned picture, editor previews).
+// its own size, aspect ratio not kept (cover slots, the scanned picture, editor previews), or
+// to a given shape letterboxed inside it (a cover slot shows its cover as it prints).
 // The stretched copy is made once per picture and size, so a 40-megapixel picture costs
 // nothing on repaint. A large picture is stretched on a worker thread, so the window does not
 // stall on it: until the smooth copy arrives, a quick one (every n-th pixel) stands in.
@@ -23,6 +24,13 @@ public:
     bool hasPicture() const { return !m_picture.isNull(); }
     void setPicture(const QImage& picture);
     void clear() { setPicture(QImage()); }
+
+    // The width:height the picture is stretched to, centred in the holder with the rest left
+    // as background; an empty shape (the default) fills the holder.
+    void setPictureShape(const QSizeF& shape);
+    QSizeF pictureShape() const { return m_shape; }
+    // Where the picture is drawn, in the holder's coordinates (inside frame and mark).
+    QRect pictureRect() const;
 
     // A single-line border, as the editor's previews have.
     void setFramed(bool framed);
@@ -48,6 +56,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // Inside the frame and the mark rings.
+    QRect pictureArea() const;
     // The copy of the picture at `target` device pixels, made here or on a worker.
     void makeShown(const QSize& target, qreal ratio);
     void scaledOnWorker(QFutureWatcher<QImage>* watcher, const QSize& target,
@@ -57,6 +67,7 @@ private:
     std::uint64_t m_pictureNumber = 0; // counts setPicture calls, so late copies are dropped
     QPixmap m_shown;
     QSize m_scaling; // the size being made on a worker, invalid when none is
+    QSizeF m_shape;
     bool m_framed = false;
     bool m_marked = false;
     QString m_placeholder;

@@ -1,5 +1,6 @@
 #include "CoverEditor.h"
 
+#include "CoverFormats.h"
 #include "CoverHost.h"
 #include "CoverTools.h"
 #include "EditorTexts.h"
@@ -74,6 +75,11 @@ CoverEditor::CoverEditor(CoverHost& host, QWidget* parent, editor::EffectRunner 
     const QImage opened = slotForName(slot) ? m_host.slotPicture(slot) : QImage();
     m_pictures = editor::EditPictures(opened);
     m_original->setPicture(opened);
+    // Both previews show the cover in the proportions it prints with.
+    if (const print::CoverFormat* kind = print::coverFormatForSlot(slot)) {
+        for (PictureHolder* view : {m_original, m_newImage})
+            view->setPictureShape(QSizeF(kind->width, kind->height));
+    }
     showCurrent();
 }
 

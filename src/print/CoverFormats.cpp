@@ -14,6 +14,13 @@ const CoverFormat* coverFormatForKey(const QString& key) {
     return nullptr;
 }
 
+const CoverFormat* coverFormatForSlot(const QString& slot) {
+    for (const CoverFormat& kind : kCoverFormats) {
+        if (slot == QLatin1String(kind.slot)) return &kind;
+    }
+    return nullptr;
+}
+
 QString coverName(const CoverFormat& kind) {
     QString name = QString::fromLatin1(kind.message);
     if (name.startsWith(QLatin1String("Printing "))) name.remove(0, 9);

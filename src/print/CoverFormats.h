@@ -65,6 +65,9 @@ const CoverFormat* coverFormatAt(int position);
 // The kind whose key is exactly `key` ("BLU" finds one, "Blu" does not), or nullptr.
 const CoverFormat* coverFormatForKey(const QString& key);
 
+// The kind printed from slot "Image1" ... "Image11", or nullptr.
+const CoverFormat* coverFormatForSlot(const QString& slot);
+
 // The kind's name as people say it, taken from its status message
 // ("Printing CD Front Cover." gives "CD Front").
 QString coverName(const CoverFormat& kind);
