@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PrintFailure.h"
+
 #include <QImage>
 #include <QString>
 
@@ -25,6 +27,8 @@ public:
     // Sends every later document to the printer that is the system default when that
     // document starts. False when there is no printer to send anything to.
     virtual bool followDefault() = 0;
+    // Why the last followDefault() found no printer.
+    virtual PrintFailure noPrinterFailure() const { return PrintFailure::NoPrinter; }
 
     // kPortrait / kLandscape and kPaperLetter / kPaperLegal / kPaperA4; they apply to the
     // next document. False for a code the printer does not know.

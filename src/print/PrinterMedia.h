@@ -25,7 +25,8 @@ LandscapeTurn printerLandscapeTurn(const QString& printer);
 bool printerTakesPaper(const QString& printer, int paperCode);
 
 // Hands a finished PDF to CUPS as one job on the paper in the orientation. The job's id, or
-// 0 with `error` set to CUPS' reason when the server did not take it.
+// 0 with `error` set to the reason in plain words (see jobFailureReason) when the server did
+// not take it.
 int submitPdfJob(const QString& printer, const QString& pdfFile, const QString& title,
                  int paperCode, QPageLayout::Orientation orientation, QString* error);
 

@@ -16,6 +16,7 @@ public:
         calls << QStringLiteral("follow");
         return hasPrinter;
     }
+    print::PrintFailure noPrinterFailure() const override { return noPrinter; }
     bool setOrientation(int code) override {
         calls << QStringLiteral("orientation %1").arg(code);
         return true;
@@ -56,9 +57,10 @@ public:
     QStringList calls;
     int documents = 0;
     bool hasPrinter = true;
-    std::function<void()> onDocument; // runs as each document is sent
-    QString refusal;                  // not empty: every drawn document is refused for this
-    QString cut;                      // what every sent document loses to the margins
+    print::PrintFailure noPrinter = print::PrintFailure::NoPrinter; // why, without a printer
+    std::function<void()> onDocument;                               // runs as each document is sent
+    QString refusal; // not empty: every drawn document is refused for this
+    QString cut;     // what every sent document loses to the margins
 
 private:
     bool drawn = false;
