@@ -22,7 +22,8 @@ constexpr int kPageGap = 12; // grey around the page, in pixels
 
 // What the page shows of the printer, in words.
 QString printerLine(const PreviewPage& page, const QString& printer) {
-    if (printer.isEmpty()) return QStringLiteral("No printer: the page is shown without margins.");
+    if (printer.isEmpty())
+        return QStringLiteral("No default printer: the page is shown without margins.");
     if (page.page.printable.isNull())
         return QStringLiteral("Printer %1 does not tell its margins for %2 paper: the page is "
                               "shown without them.")

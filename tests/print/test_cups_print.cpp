@@ -507,7 +507,7 @@ TEST_F(CupsPrintTest, ThePreviewShadesAndTellsWhatTheMarginsCutOffAndNamesThePri
     } cases[] = {
         {"alpha", "The dashed line is the printable area of printer alpha.",
          "The printer's margins cut off 12.7 mm on the right of the HD-DVD cover."},
-        {"", "No printer: the page is shown without margins.", ""},
+        {"", "No default printer: the page is shown without margins.", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.printer);
