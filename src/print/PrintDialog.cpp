@@ -9,6 +9,7 @@
 #include "PaperChoice.h"
 #include "PdfExport.h"
 #include "SavePrompts.h"
+#include "StartupPrinter.h"
 
 #include <NumberText.h>
 #include <PictureHolder.h>

@@ -36,8 +36,4 @@ std::vector<PreviewPage> previewPages(const PrintFlags& flags, const CoverHost& 
     return pages;
 }
 
-QString defaultPrinterName() {
-    return defaultPrinterInfo().printerName();
-}
-
 } // namespace vexa::print

@@ -25,7 +25,4 @@ struct PreviewPage {
 std::vector<PreviewPage> previewPages(const PrintFlags& flags, const CoverHost& pictures,
                                       PaperChoice paper, const QString& printer);
 
-// The default printer's name, empty when there is none.
-QString defaultPrinterName();
-
 } // namespace vexa::print
