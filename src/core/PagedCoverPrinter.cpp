@@ -1,26 +1,16 @@
 #include "PagedCoverPrinter.h"
 
-#include "CoverFormats.h"
 #include "PaperChoice.h"
 
 namespace vexa::print {
 
-bool PagedCoverPrinter::setOrientation(int code) {
-    switch (code) {
-    case kPortrait:
-        m_orientation = QPageLayout::Portrait;
-        return true;
-    case kLandscape:
-        m_orientation = QPageLayout::Landscape;
-        return true;
-    default:
-        return false;
-    }
+bool PagedCoverPrinter::setOrientation(Orientation orientation) {
+    m_orientation = pageOrientation(orientation);
+    return true;
 }
 
-bool PagedCoverPrinter::setPaperSize(int code) {
-    if (!pageSizeForPaper(code).isValid()) return false;
-    m_paper = code;
+bool PagedCoverPrinter::setPaperSize(Paper paper) {
+    m_paper = paper;
     return true;
 }
 

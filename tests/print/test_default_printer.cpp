@@ -262,7 +262,7 @@ TEST_F(DefaultPrinterTest, TheTemporaryPrinterGetsTheCoversAndTheStartUpOneComes
     vexa::test::FakeCoverHost host;
     host.putPicture("Image1", QImage(20, 20, QImage::Format_RGB32));
     {
-        PrintDialog dialog(host);
+        PrintDialog dialog(host.covers());
         QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
         ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
     }
