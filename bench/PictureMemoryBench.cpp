@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
         const double effect = peakPerMegapixel([&] {
             QImage picture = vexa::loadPictureFile(photo);
             std::int32_t progress = 0;
-            vexa::effects::applyEffect(picture, 3, 0, progress); // Blur
+            vexa::effects::EffectEngine engine;
+            vexa::effects::applyEffect(engine, picture, 3, 0, progress); // Blur
             return megapixelsOf(picture);
         });
         const double print = peakPerMegapixel([&] {
