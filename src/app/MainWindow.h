@@ -121,7 +121,7 @@ private:
     // does, and opens the Cover Manipulator on it when it holds a picture.
     void editOpenTabsCover();
 
-    // Before the windows that observe it, so that it outlives them.
+    // The pictures the slots show; dialogs opened from here read it while they are open.
     CoverSet m_covers;
     QTabWidget* m_tabs = nullptr;
     PictureBrowser* m_browser = nullptr;
