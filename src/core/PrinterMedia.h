@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CoverFormats.h"
 #include "CoverPage.h"
 
 #include <QMarginsF>
@@ -15,18 +16,18 @@ namespace vexa::print {
 
 // The unprintable margins of the paper as it stands in the printer (portrait), in points;
 // nothing when the printer cannot be asked or does not know the paper.
-std::optional<QMarginsF> printerPaperMargins(const QString& printer, int paperCode);
+std::optional<QMarginsF> printerPaperMargins(const QString& printer, Paper paper);
 
 // How the printer turns landscape pages: its PPD's *LandscapeOrientation, Plus90 when it
 // has none (a driverless printer) or it cannot be fetched.
 LandscapeTurn printerLandscapeTurn(const QString& printer);
 
 // False only when the printer lists the paper sizes it takes and the paper is not among them.
-bool printerTakesPaper(const QString& printer, int paperCode);
+bool printerTakesPaper(const QString& printer, Paper paper);
 
 // Hands a finished PDF to CUPS as one job on the paper in the orientation. The job's id, or
 // 0 with `error` set to CUPS' reason when the server did not take it.
-int submitPdfJob(const QString& printer, const QString& pdfFile, const QString& title,
-                 int paperCode, QPageLayout::Orientation orientation, QString* error);
+int submitPdfJob(const QString& printer, const QString& pdfFile, const QString& title, Paper paper,
+                 QPageLayout::Orientation orientation, QString* error);
 
 } // namespace vexa::print

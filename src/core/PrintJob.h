@@ -2,20 +2,10 @@
 
 #include "CoverFormats.h"
 #include "CoverPrinter.h"
+#include "CoverSet.h"
 #include "PaperChoice.h"
 
-#include <array>
-#include <cstdint>
-
-namespace vexa {
-class CoverHost;
-}
-
 namespace vexa::print {
-
-// One print flag per kind in table order: 0 not selected, -1 selected.
-using PrintFlags = std::array<std::int32_t, kCoverKindCount>;
-inline constexpr std::int32_t kSelected = -1;
 
 // What a print run tells its caller and asks of it between covers.
 class PrintProgress {
@@ -33,13 +23,14 @@ public:
 enum class RunEnd { Finished, Stopped };
 
 // Prints every selected kind in table order, each as one document of one page: the kind's
-// paper (or A4 for every kind) and orientation, the slot's whole picture stretched to the
+// paper (or A4 for every kind) and orientation, the kind's whole picture stretched to the
 // kind's size at the printable area's top-left, and Letter paper again after a Legal kind.
-// A failed step does not end the run. The flags are read as the run reaches each kind. It
-// touches nothing but its arguments, so it may run on a worker thread over flags, pictures
-// and a printer that nothing else uses meanwhile.
-RunEnd printSelectedCovers(const PrintFlags& flags, const CoverHost& host, CoverPrinter& printer,
-                           PrintProgress& progress, PaperChoice paper = PaperChoice::LetterLegal);
+// A failed step does not end the run. The selection is read as the run reaches each kind.
+// It touches nothing but its arguments, so it may run on a worker thread over a selection,
+// pictures and a printer that nothing else uses meanwhile.
+RunEnd printSelectedCovers(const CoverKinds& selection, const CoverRecords& pictures,
+                           CoverPrinter& printer, PrintProgress& progress,
+                           PaperChoice paper = PaperChoice::LetterLegal);
 
 // The sentence that tells the user what went wrong with a cover, or what the printer's
 // margins cut off it; empty when there is nothing to tell.

@@ -8,10 +8,10 @@ const CoverSlot* slotForCaption(const QString& caption) {
     return nullptr;
 }
 
-const CoverSlot* slotForName(const QString& slotName) {
+const CoverSlot& slotForKind(CoverKind kind) {
     for (const CoverSlot& slot : kCoverSlots)
-        if (slotName == QLatin1String(slot.slotName)) return &slot;
-    return nullptr;
+        if (slot.kind == kind) return slot;
+    return kCoverSlots[0]; // not reached: every kind has its slot
 }
 
 QString tabCaption(int tab) {

@@ -12,7 +12,7 @@ namespace vexa::print {
 // order, on the chosen paper, each cover at its page's top-left corner, pictures lossless.
 // The file appears only when complete (see PdfCoverPrinter). The number of pages written, or
 // nothing when the file could not be written, holds no page, or the run was stopped.
-std::optional<int> exportCoversToPdf(const PrintFlags& flags, const CoverHost& pictures,
+std::optional<int> exportCoversToPdf(const CoverKinds& selection, const CoverRecords& pictures,
                                      PaperChoice paper, const QString& path,
                                      PrintProgress& progress);
 

@@ -3,7 +3,7 @@
 namespace vexa::print {
 
 const CoverFormat* coverFormatAt(int position) {
-    if (position < 1 || position > kCoverKindCount) return nullptr;
+    if (position < 1 || position > static_cast<int>(kCoverKindCount)) return nullptr;
     return &kCoverFormats[static_cast<std::size_t>(position - 1)];
 }
 
@@ -19,10 +19,6 @@ QString coverName(const CoverFormat& kind) {
     if (name.startsWith(QLatin1String("Printing "))) name.remove(0, 9);
     if (name.endsWith(QLatin1String(" Cover."))) name.chop(7);
     return name;
-}
-
-double twipsToDevice(double twips, double dotsPerInch) {
-    return twips * dotsPerInch / kTwipsPerInch;
 }
 
 } // namespace vexa::print

@@ -13,8 +13,8 @@ namespace vexa::print {
 // One page of the print preview: a cover as it will print.
 struct PreviewPage {
     const CoverFormat* kind = nullptr;
-    int paper = kPaperLetter; // paper code
-    CoverPage page;           // points; a null printable area when there is no printer
+    Paper paper = Paper::Letter;
+    CoverPage page; // points; a null printable area when there is no printer
     QImage picture;
 };
 
@@ -22,10 +22,7 @@ struct PreviewPage {
 // orientation. On `printer` the printable area is its margins turned its way and the cover
 // starts at its corner; with no printer (an empty name), or one that cannot tell its
 // margins, the page has no printable area and the cover starts at the page's corner.
-std::vector<PreviewPage> previewPages(const PrintFlags& flags, const CoverHost& pictures,
+std::vector<PreviewPage> previewPages(const CoverKinds& selection, const CoverRecords& pictures,
                                       PaperChoice paper, const QString& printer);
-
-// The default printer's name, empty when there is none.
-QString defaultPrinterName();
 
 } // namespace vexa::print

@@ -8,13 +8,10 @@
 
 namespace vexa::print {
 
-QPrinterInfo defaultPrinterInfo() {
+QString defaultPrinterName() {
     const QString name = systemDefaultPrinter();
-    if (name.isEmpty()) return {};
-    for (const QString& installed : installedPrinters()) {
-        if (installed == name) return QPrinterInfo::printerInfo(installed);
-    }
-    return {};
+    if (name.isEmpty() || !installedPrinters().contains(name)) return {};
+    return name;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "CoverFormats.h"
 
+#include <QPageLayout>
 #include <QPageSize>
 #include <QString>
 
@@ -16,15 +17,18 @@ PaperChoice paperChoiceFromText(const QString& text);
 // The text kept in the settings file: "Letter" or "A4".
 QString paperChoiceText(PaperChoice choice);
 
-// The paper code a kind prints on under the choice.
-int paperFor(const CoverFormat& kind, PaperChoice choice);
+// The paper a kind prints on under the choice.
+Paper paperFor(const CoverFormat& kind, PaperChoice choice);
 
-// kPaperLetter, kPaperLegal, kPaperA4 as Qt's page size (an invalid size for another code).
-QPageSize pageSizeForPaper(int code);
+// The orientation as Qt's page layout names it.
+QPageLayout::Orientation pageOrientation(Orientation orientation);
+
+// The paper as Qt's page size.
+QPageSize pageSizeForPaper(Paper paper);
 // The paper's name for messages: "Letter", "Legal", "A4".
-QString paperName(int code);
+QString paperName(Paper paper);
 // The paper's name in IPP (PWG 5101.1), as CUPS knows it.
-const char* pwgMediaName(int code);
+const char* pwgMediaName(Paper paper);
 
 // [PRINT] Paper in the settings file.
 PaperChoice rememberedPaper();

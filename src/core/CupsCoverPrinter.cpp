@@ -64,18 +64,17 @@ void CupsCoverPrinter::dropDocument() {
     m_target.clear();
 }
 
-bool CupsCoverPrinter::drawPicture(const QImage& picture, double x, double y, double width,
-                                   double height) {
+bool CupsCoverPrinter::drawPicture(const LoadedPicture& picture, Twips x, Twips y, Twips width,
+                                   Twips height) {
     if (picture.isNull()) return false;
     const bool first = !m_pdf;
     if (first && !startDocument()) return false;
-    const CoverPage page = layoutCoverPage(
-        paperSize(), orientation(), m_margins,
-        QSizeF(twipsToDevice(width, kPointsPerInch), twipsToDevice(height, kPointsPerInch)),
-        QPointF(twipsToDevice(x, kPointsPerInch), twipsToDevice(y, kPointsPerInch)));
+    const CoverPage page = layoutCoverPage(paperSize(), orientation(), m_margins,
+                                           QSizeF(width.toPoints(), height.toPoints()),
+                                           QPointF(x.toPoints(), y.toPoints()));
     if (first && !m_pdf->newPage(page.page)) return false;
     if (m_cut.isEmpty()) m_cut = marginCut(page);
-    return m_pdf->drawCover(page.cover, picture);
+    return m_pdf->drawCover(page.cover, picture.pixels);
 }
 
 DocumentResult CupsCoverPrinter::endDocument() {

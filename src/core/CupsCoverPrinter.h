@@ -30,8 +30,8 @@ public:
     // change) when no installed printer has the name.
     bool usePrinter(const QString& name);
 
-    bool drawPicture(const QImage& picture, double x, double y, double width,
-                     double height) override;
+    bool drawPicture(const LoadedPicture& picture, Twips x, Twips y, Twips width,
+                     Twips height) override;
     DocumentResult endDocument() override;
 
 private:

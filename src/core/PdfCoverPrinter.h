@@ -25,8 +25,8 @@ public:
 
     // A file is always there to write to.
     bool followDefault() override { return true; }
-    bool drawPicture(const QImage& picture, double x, double y, double width,
-                     double height) override;
+    bool drawPicture(const LoadedPicture& picture, Twips x, Twips y, Twips width,
+                     Twips height) override;
     DocumentResult endDocument() override;
 
     // Completes the file and puts it in place. False when it could not be written or holds

@@ -2,13 +2,13 @@
 
 #include "LpOptionsFile.h"
 
-#include <QPrinterInfo>
+#include <QString>
 
 namespace vexa::print {
 
-// The installed printer that is the default printer right now; a null QPrinterInfo when
-// there is none (no printer at all, or a default that names no installed printer).
-QPrinterInfo defaultPrinterInfo();
+// The installed printer that is the default printer right now; empty when there is none (no
+// printer at all, or a default that names no installed printer).
+QString defaultPrinterName();
 
 // What the main window keeps at start-up: the user's own default (the `Default` lines of
 // their lpoptions), or that they had none and followed the server's default. The process

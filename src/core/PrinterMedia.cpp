@@ -56,14 +56,14 @@ std::optional<PrinterDestination> findDestination(const QString& printer) {
 
 } // namespace
 
-std::optional<QMarginsF> printerPaperMargins(const QString& printer, int paperCode) {
+std::optional<QMarginsF> printerPaperMargins(const QString& printer, Paper paper) {
     const std::optional<PrinterDestination> dest = findDestination(printer);
     if (!dest) return std::nullopt;
     const std::unique_ptr<cups_dinfo_t, void (*)(cups_dinfo_t*)> info(
         cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest->dest), cupsFreeDestInfo);
     if (!info) return std::nullopt;
     cups_size_t size{};
-    if (!cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest->dest, info.get(), pwgMediaName(paperCode),
+    if (!cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest->dest, info.get(), pwgMediaName(paper),
                                 CUPS_MEDIA_FLAGS_DEFAULT, &size))
         return std::nullopt;
     return QMarginsF(size.left * kPointsPerHundredthMm, size.top * kPointsPerHundredthMm,
@@ -86,7 +86,7 @@ LandscapeTurn printerLandscapeTurn(const QString& printer) {
     return LandscapeTurn::Plus90;
 }
 
-bool printerTakesPaper(const QString& printer, int paperCode) {
+bool printerTakesPaper(const QString& printer, Paper paper) {
     const std::optional<PrinterDestination> dest = findDestination(printer);
     if (!dest) return true;
     const std::unique_ptr<cups_dinfo_t, void (*)(cups_dinfo_t*)> info(
@@ -96,7 +96,7 @@ bool printerTakesPaper(const QString& printer, int paperCode) {
         cupsGetDestMediaCount(CUPS_HTTP_DEFAULT, dest->dest, info.get(), CUPS_MEDIA_FLAGS_DEFAULT);
     if (count <= 0) return true;
     // By size: the PPD's names ("Letter") and the PWG's ("na_letter_8.5x11in") differ.
-    const QSizeF wanted = pageSizeForPaper(paperCode).size(QPageSize::Millimeter) * 100;
+    const QSizeF wanted = pageSizeForPaper(paper).size(QPageSize::Millimeter) * 100;
     for (int i = 0; i < count; ++i) {
         cups_size_t size{};
         if (cupsGetDestMediaByIndex(CUPS_HTTP_DEFAULT, dest->dest, info.get(), i,
@@ -108,12 +108,12 @@ bool printerTakesPaper(const QString& printer, int paperCode) {
     return false;
 }
 
-int submitPdfJob(const QString& printer, const QString& pdfFile, const QString& title,
-                 int paperCode, QPageLayout::Orientation orientation, QString* error) {
+int submitPdfJob(const QString& printer, const QString& pdfFile, const QString& title, Paper paper,
+                 QPageLayout::Orientation orientation, QString* error) {
     // The page in the file is already turned; "landscape" tells CUPS how it lies on the paper.
     int count = 0;
     cups_option_t* options = nullptr;
-    count = cupsAddOption("media", pwgMediaName(paperCode), count, &options);
+    count = cupsAddOption("media", pwgMediaName(paper), count, &options);
     count = cupsAddOption("sides", "one-sided", count, &options);
     if (orientation == QPageLayout::Landscape)
         count = cupsAddOption("orientation-requested", "4", count, &options);

@@ -19,47 +19,48 @@ QString paperChoiceText(PaperChoice choice) {
     return choice == PaperChoice::A4 ? QStringLiteral("A4") : QStringLiteral("Letter");
 }
 
-int paperFor(const CoverFormat& kind, PaperChoice choice) {
-    return choice == PaperChoice::A4 ? kPaperA4 : kind.paper;
+Paper paperFor(const CoverFormat& kind, PaperChoice choice) {
+    return choice == PaperChoice::A4 ? Paper::A4 : kind.paper;
 }
 
-QPageSize pageSizeForPaper(int code) {
-    switch (code) {
-    case kPaperLetter:
+QPageLayout::Orientation pageOrientation(Orientation orientation) {
+    return orientation == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
+QPageSize pageSizeForPaper(Paper paper) {
+    switch (paper) {
+    case Paper::Letter:
         return QPageSize(QPageSize::Letter);
-    case kPaperLegal:
+    case Paper::Legal:
         return QPageSize(QPageSize::Legal);
-    case kPaperA4:
+    case Paper::A4:
         return QPageSize(QPageSize::A4);
-    default:
-        return QPageSize();
     }
+    return QPageSize();
 }
 
-QString paperName(int code) {
-    switch (code) {
-    case kPaperLetter:
+QString paperName(Paper paper) {
+    switch (paper) {
+    case Paper::Letter:
         return QStringLiteral("Letter");
-    case kPaperLegal:
+    case Paper::Legal:
         return QStringLiteral("Legal");
-    case kPaperA4:
+    case Paper::A4:
         return QStringLiteral("A4");
-    default:
-        return QString();
     }
+    return QString();
 }
 
-const char* pwgMediaName(int code) {
-    switch (code) {
-    case kPaperLetter:
+const char* pwgMediaName(Paper paper) {
+    switch (paper) {
+    case Paper::Letter:
         return "na_letter_8.5x11in";
-    case kPaperLegal:
+    case Paper::Legal:
         return "na_legal_8.5x14in";
-    case kPaperA4:
+    case Paper::A4:
         return "iso_a4_210x297mm";
-    default:
-        return "";
     }
+    return "";
 }
 
 PaperChoice rememberedPaper() {

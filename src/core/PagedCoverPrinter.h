@@ -8,22 +8,22 @@
 
 namespace vexa::print {
 
-// What the printers that make pages have in common: the orientation and paper codes kept
-// for the next document.
+// What the printers that make pages have in common: the orientation and paper kept for the
+// next document.
 class PagedCoverPrinter : public CoverPrinter {
 public:
-    bool setOrientation(int code) final;
-    bool setPaperSize(int code) final;
+    bool setOrientation(Orientation orientation) final;
+    bool setPaperSize(Paper paper) final;
 
 protected:
     QPageLayout::Orientation orientation() const { return m_orientation; }
-    int paper() const { return m_paper; }
+    Paper paper() const { return m_paper; }
     // The paper as it stands in the printer (portrait), in points.
     QSizeF paperSize() const;
 
 private:
     QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
-    int m_paper = kPaperLetter;
+    Paper m_paper = Paper::Letter;
 };
 
 } // namespace vexa::print

@@ -2,24 +2,20 @@
 
 #include "CoverPrinter.h"
 
-#include <CoverHost.h>
-
 namespace vexa::print {
 
-RunEnd printSelectedCovers(const PrintFlags& flags, const CoverHost& host, CoverPrinter& printer,
-                           PrintProgress& progress, PaperChoice paper) {
-    for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
-        if (flags[i] != kSelected) continue;
-        const CoverFormat& kind = kCoverFormats[i];
-        const int paperCode = paperFor(kind, paper);
+RunEnd printSelectedCovers(const CoverKinds& selection, const CoverRecords& pictures,
+                           CoverPrinter& printer, PrintProgress& progress, PaperChoice paper) {
+    for (const CoverFormat& kind : kCoverFormats) {
+        if (!selection.testFlag(kind.id)) continue;
+        const Paper kindsPaper = paperFor(kind, paper);
         progress.coverStarted(kind);
-        printer.setPaperSize(paperCode);
+        printer.setPaperSize(kindsPaper);
         printer.setOrientation(kind.orientation);
-        printer.drawPicture(host.slotPicture(QString::fromLatin1(kind.slot)), 0, 0, kind.width,
-                            kind.height);
+        printer.drawPicture(pictures[kind.id], Twips(0), Twips(0), kind.width, kind.height);
         // Ended even when nothing was drawn: the printer then sends nothing.
         const DocumentResult result = printer.endDocument();
-        if (paperCode == kPaperLegal) printer.setPaperSize(kPaperLetter);
+        if (kindsPaper == Paper::Legal) printer.setPaperSize(Paper::Letter);
         progress.coverFinished(kind, result);
         if (!progress.continueAfterCover()) return RunEnd::Stopped;
     }

@@ -4,11 +4,11 @@
 
 namespace vexa::print {
 
-std::optional<int> exportCoversToPdf(const PrintFlags& flags, const CoverHost& pictures,
+std::optional<int> exportCoversToPdf(const CoverKinds& selection, const CoverRecords& pictures,
                                      PaperChoice paper, const QString& path,
                                      PrintProgress& progress) {
     PdfCoverPrinter printer(path);
-    if (printSelectedCovers(flags, pictures, printer, progress, paper) == RunEnd::Stopped)
+    if (printSelectedCovers(selection, pictures, printer, progress, paper) == RunEnd::Stopped)
         return std::nullopt;
     if (!printer.finish()) return std::nullopt;
     return printer.pageCount();

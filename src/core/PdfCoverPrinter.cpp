@@ -41,8 +41,8 @@ PdfCoverPrinter::PdfCoverPrinter(QString path) : m_path(std::move(path)) {}
 
 PdfCoverPrinter::~PdfCoverPrinter() = default; // an unfinished file is removed, not kept
 
-bool PdfCoverPrinter::drawPicture(const QImage& picture, double x, double y, double width,
-                                  double height) {
+bool PdfCoverPrinter::drawPicture(const LoadedPicture& picture, Twips x, Twips y, Twips width,
+                                  Twips height) {
     if (picture.isNull() || m_failed) return false;
     if (!m_pdf) {
         // Beside the target, so the final rename stays on one file system.
@@ -53,13 +53,12 @@ bool PdfCoverPrinter::drawPicture(const QImage& picture, double x, double y, dou
         }
         m_pdf = std::make_unique<CoverPdf>(m_file->fileName());
     }
-    const CoverPage page = layoutCoverPage(
-        paperSize(), orientation(), QMarginsF(),
-        QSizeF(twipsToDevice(width, kPointsPerInch), twipsToDevice(height, kPointsPerInch)),
-        QPointF(twipsToDevice(x, kPointsPerInch), twipsToDevice(y, kPointsPerInch)));
+    const CoverPage page = layoutCoverPage(paperSize(), orientation(), QMarginsF(),
+                                           QSizeF(width.toPoints(), height.toPoints()),
+                                           QPointF(x.toPoints(), y.toPoints()));
     if (!m_pageOpen && !m_pdf->newPage(page.page)) return false;
     m_pageOpen = true;
-    return m_pdf->drawCover(page.cover, picture);
+    return m_pdf->drawCover(page.cover, picture.pixels);
 }
 
 DocumentResult PdfCoverPrinter::endDocument() {

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QImage>
+#include "CoverFormats.h"
+#include "PictureFile.h"
+
 #include <QString>
 
 namespace vexa::print {
@@ -26,16 +28,15 @@ public:
     // document starts. False when there is no printer to send anything to.
     virtual bool followDefault() = 0;
 
-    // kPortrait / kLandscape and kPaperLetter / kPaperLegal / kPaperA4; they apply to the
-    // next document. False for a code the printer does not know.
-    virtual bool setOrientation(int code) = 0;
-    virtual bool setPaperSize(int code) = 0;
+    // They apply to the next document. False when the printer cannot take them.
+    virtual bool setOrientation(Orientation orientation) = 0;
+    virtual bool setPaperSize(Paper paper) = 0;
 
-    // Draws the whole picture stretched into the rectangle (twips, origin at the top-left of
-    // the printable area of the page as oriented), opaque. The first drawing of a document
-    // starts the document. False for an empty picture or when no document could be started.
-    virtual bool drawPicture(const QImage& picture, double x, double y, double width,
-                             double height) = 0;
+    // Draws the whole picture stretched into the rectangle (origin at the top-left of the
+    // printable area of the page as oriented), opaque. The first drawing of a document starts
+    // the document. False for an empty picture or when no document could be started.
+    virtual bool drawPicture(const LoadedPicture& picture, Twips x, Twips y, Twips width,
+                             Twips height) = 0;
 
     // Finishes the current document and hands it on. With nothing drawn since the last end
     // there is no document: no blank page, and nothing is sent.
