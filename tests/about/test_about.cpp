@@ -49,14 +49,14 @@ TEST(AboutWindowTest, ShowsNameAndReleaseAndIsNotModal) {
 }
 
 TEST(AboutWindowTest, ShowsTheInstalledProgramIconWhateverItsOwner) {
-    const QImage installed = QImage(test::sourceDir() + "/resources/icons/vexa-48.png")
-                                 .convertToFormat(QImage::Format_ARGB32);
+    const QImage installed = test::installedIconPixels(48);
     ASSERT_FALSE(installed.isNull());
     QWidget owner; // with no icon of its own
     QPointer<AboutWindow> about = AboutWindow::open(&owner);
     const QLabel* icon = about->findChild<QLabel*>("programIcon");
     ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(icon->pixmap().toImage().convertToFormat(QImage::Format_ARGB32), installed);
+    EXPECT_EQ(icon->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+              installed);
     about->close();
 }
 

@@ -263,7 +263,7 @@ TEST(TrayDockOnXTest, TheMainWindowGoesIntoTheTrayAndComesBackAtItsFixedSize) {
         ASSERT_NE(dock.trayIcon(), nullptr);
         EXPECT_EQ(dock.trayIcon()->toolTip(), "VEXA 6");
         EXPECT_EQ(dock.trayIcon()->icon().cacheKey(), window.windowIcon().cacheKey());
-        EXPECT_EQ(test::differenceFromInstalledIcon(dock.trayIcon()->icon()), QString());
+        EXPECT_EQ(test::differenceFromInstalledIcon(dock.trayIcon()->icon()).toStdString(), "");
 
         emit dock.trayIcon()->activated(QSystemTrayIcon::DoubleClick);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
