@@ -164,6 +164,20 @@ TEST_F(NoticesOnWayland, EnterAndEscapeTypedIntoTheMainWindowAnswerTheNotice) {
     }
 }
 
+TEST_F(NoticesOnWayland, AClickOnItsButtonAnswersIt) {
+    // The pointer's way in, as the compositor hands it over: to the popup's own surface.
+    QPointer<NoticeWindow> notice = openNotice(host, "picture");
+    risenNotice(*notice);
+    const QPushButton* ok = notice->button(PopupButton::Ok);
+    bool clicked = false;
+    QObject::connect(ok, &QPushButton::clicked, [&clicked] { clicked = true; });
+    QTest::mouseClick(notice->windowHandle(), Qt::LeftButton, {},
+                      ok->mapTo(notice.data(), ok->rect().center()));
+    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(gone(notice));
+    EXPECT_TRUE(host.window().isEnabled());
+}
+
 TEST_F(NoticesOnWayland, ANoticeHiddenWithTheMainWindowComesBackWithIt) {
     // As when the main window goes to the notification area and is restored: the compositor
     // drops a popup whose owner unmaps.
