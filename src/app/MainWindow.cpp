@@ -9,6 +9,7 @@
 #include "PrintDialog.h"
 #include "PrinterChooser.h"
 #include "ProgramFolder.h"
+#include "ProgramIcon.h"
 #include "ScanTabCommands.h"
 #include "Settings.h"
 #include "SettingsRules.h"

@@ -109,6 +109,8 @@ protected:
 TEST_F(MainWindowTest, WindowHasItsFixedSizeTabsAndControls) {
     auto window = openWindow();
     EXPECT_EQ(window->windowTitle(), "VEXA 6");
+    // The icon the desktop's menu shows for VEXA, not a picture of the window's own.
+    EXPECT_EQ(vexa::test::differenceFromInstalledIcon(window->windowIcon()).toStdString(), "");
     EXPECT_EQ(window->frameGeometry().size(), QSize(821, 512));
     window->resize(1000, 700);
     EXPECT_EQ(window->frameGeometry().size(), QSize(821, 512));
