@@ -201,8 +201,9 @@ void CoverPreview::update() {
                            .arg(m_current + 1)
                            .arg(pageCount())
                            .arg(coverName(*page.kind), paperName(page.paper),
-                                page.kind->orientation == kLandscape ? QStringLiteral("landscape")
-                                                                     : QStringLiteral("portrait")));
+                                page.kind->orientation == Orientation::Landscape
+                                    ? QStringLiteral("landscape")
+                                    : QStringLiteral("portrait")));
     m_printerLine->setText(printerLine(page, m_printer));
     // The same words the print run would say afterwards, said before anything is printed.
     const QString cut = page.page.printable.isNull() ? QString() : marginCut(page.page);

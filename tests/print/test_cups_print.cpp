@@ -50,7 +50,7 @@ QRgb slotColour(int n) {
 }
 
 int slotNumber(const CoverFormat& kind) {
-    return QString(kind.slot).mid(5).toInt();
+    return vexa::slotObjectName(kind.id).mid(5).toInt();
 }
 
 QImage solid(int width, int height, QRgb colour) {
@@ -68,7 +68,7 @@ bool near(QRgb a, QRgb b) {
 // "18 36 594 972" on Legal: margins left 18, bottom 36, right 18, top 36), turned Plus90 for
 // landscape: the page's left margin is the paper's bottom one, its top margin the paper's left.
 QPointF alphaCorner(const CoverFormat& kind) {
-    return kind.orientation == kLandscape ? QPointF(36, 18) : QPointF(18, 36);
+    return kind.orientation == Orientation::Landscape ? QPointF(36, 18) : QPointF(18, 36);
 }
 
 // Checks one job's PDF: one page of `expectedPage` points, holding the picture of `colour`
@@ -85,15 +85,16 @@ void expectCoverPage(const QString& pdf, const CoverFormat& kind, QRgb colour, Q
     const QRect box = vexa::test::inkBox(page);
     EXPECT_NEAR(box.left(), corner.x(), kTolerance);
     EXPECT_NEAR(box.top(), corner.y(), kTolerance);
-    EXPECT_NEAR(box.width(), kind.width / 20.0, kTolerance); // 20 twips per point
-    EXPECT_NEAR(box.height(), kind.height / 20.0, kTolerance);
+    EXPECT_NEAR(box.width(), kind.width.count() / 20.0, kTolerance); // 20 twips per point
+    EXPECT_NEAR(box.height(), kind.height.count() / 20.0, kTolerance);
     EXPECT_TRUE(near(page.pixel(box.center()), colour));
 }
 
 // The page of a kind on the cover table's papers, as oriented.
 QSizeF tablePage(const CoverFormat& kind) {
-    const double longSide = kind.paper == kPaperLegal ? 1008 : 792;
-    return kind.orientation == kLandscape ? QSizeF(longSide, 612) : QSizeF(612, longSide);
+    const double longSide = kind.paper == Paper::Legal ? 1008 : 792;
+    return kind.orientation == Orientation::Landscape ? QSizeF(longSide, 612)
+                                                      : QSizeF(612, longSide);
 }
 
 void expectCoverPage(const QString& pdf, const CoverFormat& kind, QRgb colour) {
@@ -119,7 +120,7 @@ protected:
     QString printWithDialog(const QStringList& keys) {
         for (const CoverFormat& kind : kCoverFormats)
             vexa::writeSetting(kind.key, keys.contains(kind.key) ? "-1" : "0");
-        PrintDialog dialog(host);
+        PrintDialog dialog(host.covers());
         QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
         EXPECT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
         EXPECT_TRUE(server.waitUntilIdle());
@@ -211,10 +212,14 @@ TEST_F(CupsPrintTest, NoPrinterAtAllSaysSoAndKeepsTheSelection) {
 TEST_F(CupsPrintTest, EachDocumentGoesToTheDefaultOfItsStart) {
     CupsCoverPrinter printer;
     ASSERT_TRUE(printer.followDefault());
-    ASSERT_TRUE(printer.drawPicture(solid(10, 10, slotColour(1)), 0, 0, 1440, 1440));
+    ASSERT_TRUE(printer.drawPicture(vexa::LoadedPicture::made(solid(10, 10, slotColour(1))),
+                                    vexa::Twips(0), vexa::Twips(0), vexa::Twips(1440),
+                                    vexa::Twips(1440)));
     ASSERT_TRUE(printer.endDocument().sent);
     ASSERT_TRUE(saveUserDefaultPrinter("beta"));
-    ASSERT_TRUE(printer.drawPicture(solid(10, 10, slotColour(2)), 0, 0, 1440, 1440));
+    ASSERT_TRUE(printer.drawPicture(vexa::LoadedPicture::made(solid(10, 10, slotColour(2))),
+                                    vexa::Twips(0), vexa::Twips(0), vexa::Twips(1440),
+                                    vexa::Twips(1440)));
     ASSERT_TRUE(printer.endDocument().sent);
     ASSERT_TRUE(server.waitUntilIdle());
     EXPECT_EQ(server.jobFiles("alpha").size(), 1);
@@ -226,9 +231,11 @@ TEST_F(CupsPrintTest, ANamedPrinterMustBeInstalled) {
     EXPECT_FALSE(printer.usePrinter("gamma"));
     EXPECT_FALSE(printer.usePrinter(""));
     ASSERT_TRUE(printer.usePrinter("beta"));
-    ASSERT_TRUE(printer.setPaperSize(kPaperLegal));
-    ASSERT_TRUE(printer.setOrientation(kLandscape));
-    ASSERT_TRUE(printer.drawPicture(solid(10, 10, slotColour(3)), 0, 0, 2880, 1440));
+    ASSERT_TRUE(printer.setPaperSize(Paper::Legal));
+    ASSERT_TRUE(printer.setOrientation(Orientation::Landscape));
+    ASSERT_TRUE(printer.drawPicture(vexa::LoadedPicture::made(solid(10, 10, slotColour(3))),
+                                    vexa::Twips(0), vexa::Twips(0), vexa::Twips(2880),
+                                    vexa::Twips(1440)));
     ASSERT_TRUE(printer.endDocument().sent);
     ASSERT_TRUE(server.waitUntilIdle());
     EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
@@ -254,10 +261,10 @@ struct RunLog : PrintProgress {
     std::function<void()> afterCover;
 };
 
-PrintFlags only(const QStringList& keys) {
-    PrintFlags flags{};
+vexa::CoverKinds only(const QStringList& keys) {
+    vexa::CoverKinds flags;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i)
-        if (keys.contains(kCoverFormats[i].key)) flags[i] = kSelected;
+        if (keys.contains(kCoverFormats[i].key)) flags |= kCoverFormats[i].id;
     return flags;
 }
 
@@ -287,7 +294,7 @@ TEST_F(CupsPrintTest, TheCornerIsThePrintableCornerOfThePageAsThePrinterTurnsIt)
         CupsCoverPrinter printer;
         ASSERT_TRUE(printer.usePrinter(name));
         RunLog log;
-        printSelectedCovers(only({"Front", "Mini", "DVD"}), host, printer, log);
+        printSelectedCovers(only({"Front", "Mini", "DVD"}), host.covers().records(), printer, log);
         EXPECT_EQ(log.results, QStringList({"Front sent", "Mini sent", "DVD sent"}));
         ASSERT_TRUE(server.waitUntilIdle());
         const QStringList jobs = server.jobFiles(name);
@@ -354,7 +361,7 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
         server.waitUntilIdle();
         server.deletePrinter("beta", &error);
     };
-    printSelectedCovers(only({"Front", "Inside"}), host, printer, log);
+    printSelectedCovers(only({"Front", "Inside"}), host.covers().records(), printer, log);
     EXPECT_EQ(log.results,
               QStringList({"Front sent", "The CD Inside cover was not printed: printer beta is "
                                          "not available."}));
@@ -367,18 +374,18 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
     ASSERT_TRUE(pdf.finish());
     QString error;
     EXPECT_GT(
-        submitPdfJob("alpha", page, "VEXA cover", kPaperLetter, QPageLayout::Portrait, &error), 0);
+        submitPdfJob("alpha", page, "VEXA cover", Paper::Letter, QPageLayout::Portrait, &error), 0);
     ASSERT_TRUE(server.waitUntilIdle());
     ASSERT_TRUE(server.rejectJobs("alpha", &error)) << error.toStdString();
     EXPECT_EQ(
-        submitPdfJob("alpha", page, "VEXA cover", kPaperLetter, QPageLayout::Portrait, &error), 0);
+        submitPdfJob("alpha", page, "VEXA cover", Paper::Letter, QPageLayout::Portrait, &error), 0);
     EXPECT_EQ(error, "printer alpha refused the job because it is not accepting jobs");
     server.halt();
     EXPECT_EQ(
-        submitPdfJob("alpha", page, "VEXA cover", kPaperLetter, QPageLayout::Portrait, &error), 0);
+        submitPdfJob("alpha", page, "VEXA cover", Paper::Letter, QPageLayout::Portrait, &error), 0);
     EXPECT_EQ(error, "the print server cannot be reached");
     vexa::writeSetting("Front", "-1");
-    PrintDialog dialog(host);
+    PrintDialog dialog(host.covers());
     QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
     ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
     EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(),
@@ -389,7 +396,7 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
 TEST_F(CupsPrintTest, PreviewPagesAreThePagesAsTheyWillPrintWithOrWithoutAPrinter) {
     fillAllSlots();
     host.putPicture("Image2", QImage()); // Inside selected but empty: no page
-    const PrintFlags flags = only({"Front", "Inside", "DVD", "HD"});
+    const vexa::CoverKinds flags = only({"Front", "Inside", "DVD", "HD"});
     const struct {
         const char* printer;
         PaperChoice paper;
@@ -417,7 +424,8 @@ TEST_F(CupsPrintTest, PreviewPagesAreThePagesAsTheyWillPrintWithOrWithoutAPrinte
     const QStringList keys{"Front", "DVD", "HD"};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.printer) + (c.paper == PaperChoice::A4 ? " A4" : " Letter"));
-        const std::vector<PreviewPage> pages = previewPages(flags, host, c.paper, c.printer);
+        const std::vector<PreviewPage> pages =
+            previewPages(flags, host.covers().records(), c.paper, c.printer);
         ASSERT_EQ(pages.size(), 3u);
         for (std::size_t i = 0; i < 3; ++i) {
             const CoverFormat& kind = *coverFormatForKey(keys[static_cast<qsizetype>(i)]);
@@ -432,7 +440,8 @@ TEST_F(CupsPrintTest, PreviewPagesAreThePagesAsTheyWillPrintWithOrWithoutAPrinte
             }
             EXPECT_NEAR(pages[i].page.cover.left(), c.corners[i].x(), 0.1);
             EXPECT_NEAR(pages[i].page.cover.top(), c.corners[i].y(), 0.1);
-            EXPECT_EQ(pages[i].page.cover.size(), QSizeF(kind.width / 20, kind.height / 20));
+            EXPECT_EQ(pages[i].page.cover.size(),
+                      QSizeF(kind.width.count() / 20, kind.height.count() / 20));
         }
     }
 }
@@ -446,7 +455,7 @@ TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
         QFile file(vexa::settingsFilePath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }();
-    PrintDialog dialog(host);
+    PrintDialog dialog(host.covers());
     dialog.findChild<QLabel*>("Label1")->setText("as it was");
     QStringList seen;
     QImage shot;
@@ -516,7 +525,7 @@ TEST_F(CupsPrintTest, ThePreviewShadesAndTellsWhatTheMarginsCutOffAndNamesThePri
             ASSERT_TRUE(server.deletePrinter("alpha", &error)) << error.toStdString();
             ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
         }
-        PrintDialog dialog(host);
+        PrintDialog dialog(host.covers());
         QString printerLine, cutLine;
         bool cutShown = false;
         QImage shot;
@@ -566,10 +575,12 @@ namespace {
 class WatchedPrinter final : public CoverPrinter {
 public:
     bool followDefault() override { return m_printer.followDefault(); }
-    bool setOrientation(int code) override { return m_printer.setOrientation(code); }
-    bool setPaperSize(int code) override { return m_printer.setPaperSize(code); }
-    bool drawPicture(const QImage& picture, double x, double y, double width,
-                     double height) override {
+    bool setOrientation(Orientation orientation) override {
+        return m_printer.setOrientation(orientation);
+    }
+    bool setPaperSize(Paper paper) override { return m_printer.setPaperSize(paper); }
+    bool drawPicture(const vexa::LoadedPicture& picture, vexa::Twips x, vexa::Twips y,
+                     vexa::Twips width, vexa::Twips height) override {
         return m_printer.drawPicture(picture, x, y, width, height);
     }
     DocumentResult endDocument() override {
@@ -593,7 +604,7 @@ TEST_F(CupsPrintTest, CancelDuringARunLetsTheCoversSentReachTheServerAndNoneAfte
             QStringList({"Front", "Inside", "Back", "DVD"}).contains(kind.key) ? "-1" : "0");
     auto printer = std::make_unique<WatchedPrinter>();
     WatchedPrinter* watched = printer.get();
-    PrintDialog dialog(host, std::move(printer));
+    PrintDialog dialog(host.covers(), std::move(printer));
     dialog.show();
     auto* cancel = dialog.findChild<QPushButton*>("Cancel");
     // Cancel is pressed on the window's thread once the second cover has gone out, while the
@@ -625,7 +636,7 @@ TEST_F(CupsPrintTest, ThePreviewLeavesWhatTheLastRunSaidOnTheStatusLine) {
     fillAllSlots();
     for (const CoverFormat& kind : kCoverFormats)
         vexa::writeSetting(kind.key, QString(kind.key) == "PSP" ? "-1" : "0");
-    PrintDialog dialog(host);
+    PrintDialog dialog(host.covers());
     dialog.show();
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));

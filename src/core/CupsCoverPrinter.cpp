@@ -1,0 +1,105 @@
+#include "CupsCoverPrinter.h"
+
+#include "CoverPdf.h"
+#include "PaperChoice.h"
+#include "PrinterMedia.h"
+#include "SystemPrinters.h"
+
+#include <QDir>
+#include <QTemporaryFile>
+
+namespace vexa::print {
+
+CupsCoverPrinter::CupsCoverPrinter() = default;
+
+CupsCoverPrinter::~CupsCoverPrinter() {
+    // A document left open is sent rather than lost.
+    if (m_pdf) endDocument();
+}
+
+bool CupsCoverPrinter::followDefault() {
+    m_fixedPrinter.clear();
+    if (!systemDefaultPrinter().isEmpty()) return true;
+    m_noPrinter = missingDefaultFailure();
+    return false;
+}
+
+bool CupsCoverPrinter::usePrinter(const QString& name) {
+    if (name.isEmpty() || !installedPrinters().contains(name)) return false;
+    m_fixedPrinter = name;
+    return true;
+}
+
+bool CupsCoverPrinter::startDocument() {
+    m_target = m_fixedPrinter.isEmpty() ? systemDefaultPrinter() : m_fixedPrinter;
+    if (m_target.isEmpty()) {
+        m_refused = printFailureReason(missingDefaultFailure());
+        return false;
+    }
+    // Removed since it was chosen, or the server is gone.
+    if (const PrinterListing printers = listPrinters(); !printers.names.contains(m_target)) {
+        m_refused = printers.status == PrinterListing::Status::ServerUnreachable
+                        ? printFailureReason(PrintFailure::ServerUnreachable)
+                        : printFailureReason(PrintFailure::PrinterMissing, m_target);
+        return false;
+    }
+    if (!printerTakesPaper(m_target, paper())) {
+        m_refused = QStringLiteral("printer %1 has no %2 paper").arg(m_target, paperName(paper()));
+        return false;
+    }
+    // A printer that cannot tell its margins gets the cover at the paper's corner; the job
+    // itself then reports whether the printer is there at all.
+    m_margins = orientedMargins(printerPaperMargins(m_target, paper()).value_or(QMarginsF()),
+                                orientation(), printerLandscapeTurn(m_target));
+    m_file = std::make_unique<QTemporaryFile>(QDir::tempPath() +
+                                              QStringLiteral("/vexa-cover-XXXXXX.pdf"));
+    if (!m_file->open()) {
+        m_refused = QStringLiteral("no temporary file for the page could be made");
+        dropDocument();
+        return false;
+    }
+    m_pdf = std::make_unique<CoverPdf>(m_file->fileName());
+    return true;
+}
+
+void CupsCoverPrinter::dropDocument() {
+    m_pdf.reset();
+    m_file.reset();
+    m_target.clear();
+}
+
+bool CupsCoverPrinter::drawPicture(const LoadedPicture& picture, Twips x, Twips y, Twips width,
+                                   Twips height) {
+    if (picture.isNull()) return false;
+    const bool first = !m_pdf;
+    if (first && !startDocument()) return false;
+    const CoverPage page = layoutCoverPage(paperSize(), orientation(), m_margins,
+                                           QSizeF(width.toPoints(), height.toPoints()),
+                                           QPointF(x.toPoints(), y.toPoints()));
+    if (first && !m_pdf->newPage(page.page)) return false;
+    if (m_cut.isEmpty()) m_cut = marginCut(page);
+    return m_pdf->drawCover(page.cover, picture.pixels);
+}
+
+DocumentResult CupsCoverPrinter::endDocument() {
+    DocumentResult result;
+    result.refused = std::exchange(m_refused, QString());
+    result.cut = std::exchange(m_cut, QString());
+    if (!m_pdf) return result;
+    if (!m_pdf->finish()) {
+        result.refused = QStringLiteral("the page could not be written");
+        result.cut.clear();
+    } else {
+        QString error;
+        result.sent = submitPdfJob(m_target, m_file->fileName(), QStringLiteral("VEXA cover"),
+                                   paper(), orientation(), &error) > 0;
+        if (!result.sent) {
+            result.refused = error;
+            result.cut.clear();
+        }
+    }
+    dropDocument();
+    return result;
+}
+
+} // namespace vexa::print
