@@ -83,15 +83,6 @@ void PictureHolder::setPictureShape(const QSizeF& shape) {
     update();
 }
 
-QRect PictureHolder::pictureArea() const {
-    const int inset = (m_framed ? 1 : 0) + (m_marked ? kMarkWidth : 0);
-    return rect().adjusted(inset, inset, -inset, -inset);
-}
-
-QRect PictureHolder::pictureRect() const {
-    return letterboxed(pictureArea(), m_shape);
-}
-
 void PictureHolder::setFramed(bool framed) {
     m_framed = framed;
     update();

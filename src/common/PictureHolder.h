@@ -10,8 +10,8 @@
 namespace vexa {
 
 // A window element that holds one picture at its full resolution and shows it stretched to
-// its own size, aspect ratio not kept (cover slots, the scanned picture, editor previews), or
-// to a given shape letterboxed inside it (a cover slot shows its cover as it prints).
+// its own size, aspect ratio not kept (the scanned picture), or to a given width:height
+// letterboxed inside it (cover slots and the editor's previews: a cover as it prints).
 // The stretched copy is made once per picture and size, so a 40-megapixel picture costs
 // nothing on repaint. A large picture is stretched on a worker thread, so the window does not
 // stall on it: until the smooth copy arrives, a quick one (every n-th pixel) stands in.
@@ -28,9 +28,6 @@ public:
     // The width:height the picture is stretched to, centred in the holder with the rest left
     // as background; an empty shape (the default) fills the holder.
     void setPictureShape(const QSizeF& shape);
-    QSizeF pictureShape() const { return m_shape; }
-    // Where the picture is drawn, in the holder's coordinates (inside frame and mark).
-    QRect pictureRect() const;
 
     // A single-line border, as the editor's previews have.
     void setFramed(bool framed);
@@ -56,8 +53,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    // Inside the frame and the mark rings.
-    QRect pictureArea() const;
     // The copy of the picture at `target` device pixels, made here or on a worker.
     void makeShown(const QSize& target, qreal ratio);
     void scaledOnWorker(QFutureWatcher<QImage>* watcher, const QSize& target,
