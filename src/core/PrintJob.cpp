@@ -26,10 +26,14 @@ QString coverNotice(const CoverFormat& kind, const DocumentResult& result) {
     if (!result.refused.isEmpty())
         return QStringLiteral("The %1 cover was not printed: %2.")
             .arg(coverName(kind), result.refused);
-    if (result.sent && !result.cut.isEmpty())
-        return QStringLiteral("The printer's margins cut off %1 of the %2 cover.")
-            .arg(result.cut, coverName(kind));
+    if (result.sent) return marginCutNotice(kind, result.cut);
     return QString();
+}
+
+QString marginCutNotice(const CoverFormat& kind, const QString& cut) {
+    if (cut.isEmpty()) return QString();
+    return QStringLiteral("The printer's margins cut off %1 of the %2 cover.")
+        .arg(cut, coverName(kind));
 }
 
 } // namespace vexa::print

@@ -26,7 +26,8 @@ LandscapeTurn printerLandscapeTurn(const QString& printer);
 bool printerTakesPaper(const QString& printer, Paper paper);
 
 // Hands a finished PDF to CUPS as one job on the paper in the orientation. The job's id, or
-// 0 with `error` set to CUPS' reason when the server did not take it.
+// 0 with `error` set to the reason in plain words (see jobFailureReason) when the server did
+// not take it.
 int submitPdfJob(const QString& printer, const QString& pdfFile, const QString& title, Paper paper,
                  QPageLayout::Orientation orientation, QString* error);
 
