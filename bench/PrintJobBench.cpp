@@ -14,9 +14,9 @@
 #include <PictureFile.h>
 #include <PrinterMedia.h>
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QBuffer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -67,10 +67,9 @@ bool oldPathJob(const QString& printer, const QImage& picture, const QString& fi
     const QMarginsF margins =
         orientedMargins(printerPaperMargins(printer, kPaperLegal).value_or(QMarginsF()),
                         QPageLayout::Landscape, printerLandscapeTurn(printer));
-    const CoverPage page = layoutCoverPage(
-        QSizeF(612, 1008), QPageLayout::Landscape, margins,
-        QSizeF(twipsToDevice(dvd().width, kPointsPerInch),
-               twipsToDevice(dvd().height, kPointsPerInch)));
+    const CoverPage page = layoutCoverPage(QSizeF(612, 1008), QPageLayout::Landscape, margins,
+                                           QSizeF(twipsToDevice(dvd().width, kPointsPerInch),
+                                                  twipsToDevice(dvd().height, kPointsPerInch)));
     {
         QPdfWriter writer(file);
         writer.setResolution(1200);
@@ -177,8 +176,8 @@ int main(int argc, char** argv) {
     });
     const Figure jpegJob = measure(server, repetitions,
                                    [&] { return newPathJob(QStringLiteral("alpha"), unchanged); });
-    const Figure losslessJob = measure(
-        server, repetitions, [&] { return newPathJob(QStringLiteral("alpha"), edited); });
+    const Figure losslessJob =
+        measure(server, repetitions, [&] { return newPathJob(QStringLiteral("alpha"), edited); });
 
     std::printf("until CUPS has the job (median of %d), job size:\n", repetitions);
     std::printf("  before (Qt's PDF engine): %8.0f ms  %11lld bytes\n", old.ms, old.bytes);
