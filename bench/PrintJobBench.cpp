@@ -65,11 +65,10 @@ QByteArray photoJpeg() {
 // picture at the printable corner, then handed to CUPS.
 bool oldPathJob(const QString& printer, const QImage& picture, const QString& file) {
     const QMarginsF margins =
-        orientedMargins(printerPaperMargins(printer, kPaperLegal).value_or(QMarginsF()),
+        orientedMargins(printerPaperMargins(printer, Paper::Legal).value_or(QMarginsF()),
                         QPageLayout::Landscape, printerLandscapeTurn(printer));
     const CoverPage page = layoutCoverPage(QSizeF(612, 1008), QPageLayout::Landscape, margins,
-                                           QSizeF(twipsToDevice(dvd().width, kPointsPerInch),
-                                                  twipsToDevice(dvd().height, kPointsPerInch)));
+                                           QSizeF(dvd().width.toPoints(), dvd().height.toPoints()));
     {
         QPdfWriter writer(file);
         writer.setResolution(1200);
@@ -87,15 +86,15 @@ bool oldPathJob(const QString& printer, const QImage& picture, const QString& fi
         if (!painter.end()) return false;
     }
     QString error;
-    return submitPdfJob(printer, file, QStringLiteral("VEXA cover"), kPaperLegal, &error) > 0;
+    return submitPdfJob(printer, file, QStringLiteral("VEXA cover"), Paper::Legal, &error) > 0;
 }
 
 bool newPathJob(const QString& printer, const vexa::LoadedPicture& picture) {
     CupsCoverPrinter cups;
-    if (!cups.usePrinter(printer) || !cups.setPaperSize(kPaperLegal) ||
-        !cups.setOrientation(kLandscape))
+    if (!cups.usePrinter(printer) || !cups.setPaperSize(Paper::Legal) ||
+        !cups.setOrientation(Orientation::Landscape))
         return false;
-    cups.drawPicture(picture.pixels, 0, 0, dvd().width, dvd().height);
+    cups.drawPicture(picture, vexa::Twips(0), vexa::Twips(0), dvd().width, dvd().height);
     return cups.endDocument().sent;
 }
 

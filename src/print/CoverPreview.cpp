@@ -166,8 +166,9 @@ void CoverPreview::update() {
                            .arg(m_current + 1)
                            .arg(pageCount())
                            .arg(coverName(*page.kind), paperName(page.paper),
-                                page.kind->orientation == kLandscape ? QStringLiteral("landscape")
-                                                                     : QStringLiteral("portrait")));
+                                page.kind->orientation == Orientation::Landscape
+                                    ? QStringLiteral("landscape")
+                                    : QStringLiteral("portrait")));
     m_view->setPage(&page, scale());
     // Each page and zoom starts at the paper's top-left corner, where the cover is.
     m_scroll->horizontalScrollBar()->setValue(0);
