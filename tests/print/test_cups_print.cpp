@@ -3,17 +3,14 @@
 // the test PPDs' ImageableArea numbers.
 #include "CupsTestServer.h"
 #include "FakeCoverHost.h"
-#include "JpegEncoder.h"
 #include "PdfProbe.h"
 #include "PrintDialogWait.h"
 #include "QtPrinting.h"
-#include "TestSupport.h"
 
 #include <CoverFormats.h>
 #include <CoverPreview.h>
 #include <CupsCoverPrinter.h>
 #include <PdfPageWriter.h>
-#include <PictureFile.h>
 #include <PreviewPages.h>
 #include <PrintDialog.h>
 #include <PrintJob.h>
@@ -436,49 +433,6 @@ TEST_F(CupsPrintTest, ADitheredPictureReachesThePrinterPixelForPixel) {
         for (int x = 0; x < picture.width(); ++x)
             changed += back.pixel(x, y) != picture.pixel(x, y);
     EXPECT_EQ(changed, 0);
-}
-
-TEST_F(CupsPrintTest, AJobCarriesAnUnchangedJpegAsItsBytesAndAnyOtherPictureAsItsPixels) {
-    const QImage pattern = vexa::test::patternImage(90, 60);
-    const QByteArray jpeg = vexa::test::encodeJpeg(pattern, vexa::test::JpegCoding{});
-    const QByteArray cmyk = vexa::test::encodeJpeg(pattern, vexa::test::JpegCoding{.cmyk = true});
-    vexa::LoadedPicture edited = vexa::readPictureData(jpeg);
-    edited.pixels = pattern;
-    edited.changed = true;
-    const struct {
-        const char* name;
-        vexa::LoadedPicture picture;
-        bool jpegData; // the job holds the loaded file's bytes, else its pixels
-    } cases[] = {
-        {"unchanged JPEG", vexa::readPictureData(jpeg), true},
-        {"edited JPEG", edited, false},
-        {"CMYK JPEG", vexa::readPictureData(cmyk), false},
-        {"PNG", vexa::readPictureData(vexa::test::encodeWithQt(pattern, "png")), false},
-    };
-    CupsCoverPrinter printer;
-    ASSERT_TRUE(printer.usePrinter("alpha"));
-    const CoverFormat& kind = *coverFormatForKey("DVD");
-    ASSERT_TRUE(printer.setPaperSize(kind.paper));
-    ASSERT_TRUE(printer.setOrientation(kind.orientation));
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_FALSE(c.picture.isNull());
-        ASSERT_TRUE(printer.drawPicture(c.picture, vexa::Twips(0), vexa::Twips(0), kind.width,
-                                        kind.height));
-        ASSERT_TRUE(printer.endDocument().sent);
-        ASSERT_TRUE(server.waitUntilIdle());
-        const QString job = server.jobFiles("alpha").last();
-        const auto images = vexa::test::pdfImageList(job);
-        ASSERT_EQ(images.size(), 1u);
-        EXPECT_EQ(images[0].encoding, c.jpegData ? "jpeg" : "image");
-        if (c.jpegData) {
-            EXPECT_EQ(vexa::test::firstPdfJpeg(job), jpeg);
-        } else {
-            EXPECT_EQ(vexa::test::firstPdfImage(job).convertToFormat(QImage::Format_RGB32),
-                      c.picture.pixels.convertToFormat(QImage::Format_RGB32));
-        }
-        EXPECT_EQ(vexa::test::qpdfProblems(job), QString());
-    }
 }
 
 TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
