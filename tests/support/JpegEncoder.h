@@ -10,6 +10,11 @@ namespace vexa::test {
 
 struct JpegCoding {
     bool gray = false;
+    // Four components stored inverted, as Adobe's programs write CMYK: C = R, M = G, Y = B
+    // and K = 255 (no black), with an Adobe marker (transform 0); or three components stored as R,
+    // G, B without a colour transform (an Adobe marker with transform 0, no JFIF marker).
+    bool cmyk = false;
+    bool rgbCoded = false;
     int lumaH = 2; // sampling factors of the luma component; chroma is 1 x 1
     int lumaV = 2;
     bool progressive = false;

@@ -1,5 +1,6 @@
 #include "PdfProbe.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -53,16 +54,58 @@ std::vector<QSizeF> pdfPageSizes(const QString& pdfFile) {
     return sizes;
 }
 
-std::vector<QSize> pdfImageSizes(const QString& pdfFile) {
-    // "page num type width height ...", after two heading lines.
+std::vector<PdfImageEntry> pdfImageList(const QString& pdfFile) {
+    // "page num type width height color comp bpc enc interp object ID ...", after two
+    // heading lines.
     const QString list = runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdfFile});
-    std::vector<QSize> sizes;
+    std::vector<PdfImageEntry> entries;
     const QStringList lines = list.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (qsizetype i = 2; i < lines.size(); ++i) {
         const QStringList fields = lines[i].simplified().split(QLatin1Char(' '));
-        if (fields.size() > 4) sizes.emplace_back(fields[3].toInt(), fields[4].toInt());
+        if (fields.size() < 11) continue;
+        entries.push_back(PdfImageEntry{fields[0].toInt(),
+                                        QSize(fields[3].toInt(), fields[4].toInt()), fields[5],
+                                        fields[8], fields[10].toInt()});
     }
+    return entries;
+}
+
+std::vector<QSize> pdfImageSizes(const QString& pdfFile) {
+    std::vector<QSize> sizes;
+    for (const PdfImageEntry& entry : pdfImageList(pdfFile)) sizes.push_back(entry.size);
     return sizes;
+}
+
+QByteArray firstPdfJpeg(const QString& pdfFile) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) return QByteArray();
+    const QString prefix = folder.filePath(QStringLiteral("image"));
+    runTool(QStringLiteral("pdfimages"),
+            {QStringLiteral("-j"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+             QStringLiteral("1"), pdfFile, prefix});
+    QFile file(prefix + QStringLiteral("-000.jpg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QRectF pdfPageBox(const QString& pdfFile, const QString& name) {
+    const QString info = runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-box"), pdfFile});
+    const QRegularExpression line(QStringLiteral(R"(^%1:\s+(\S+)\s+(\S+)\s+(\S+)\s+(\S+))")
+                                      .arg(QRegularExpression::escape(name)),
+                                  QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = line.match(info);
+    if (!match.hasMatch()) return QRectF();
+    return QRectF(QPointF(match.captured(1).toDouble(), match.captured(2).toDouble()),
+                  QPointF(match.captured(3).toDouble(), match.captured(4).toDouble()));
+}
+
+QString qpdfProblems(const QString& pdfFile) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdfFile});
+    if (!process.waitForFinished(60000)) return QStringLiteral("qpdf did not finish");
+    const QString output = QString::fromLocal8Bit(process.readAll());
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) return output;
+    return QString();
 }
 
 QImage firstPdfImage(const QString& pdfFile) {

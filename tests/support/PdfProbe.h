@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QRect>
+#include <QRectF>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
@@ -16,6 +18,28 @@ std::vector<QSizeF> pdfPageSizes(const QString& pdfFile);
 
 // The pixel sizes of the pictures embedded in the file, in page order (pdfimages -list).
 std::vector<QSize> pdfImageSizes(const QString& pdfFile);
+
+// One picture embedded in the file, as pdfimages -list tells it.
+struct PdfImageEntry {
+    int page = 0;
+    QSize size;
+    QString colour;   // "rgb", "gray", "cmyk", ...
+    QString encoding; // "jpeg" for DCT data, "image" for Flate-compressed pixels, ...
+    int object = 0;   // the object number: a picture stored once has one for all its pages
+};
+std::vector<PdfImageEntry> pdfImageList(const QString& pdfFile);
+
+// The data of the first picture as `pdfimages -j` writes it: a JPEG picture's very bytes;
+// empty when the first picture is not JPEG data.
+QByteArray firstPdfJpeg(const QString& pdfFile);
+
+// A page box of page 1 as pdfinfo -box gives it ("MediaBox", "TrimBox", "BleedBox"): left,
+// bottom, right, top in points, PDF's way up. pdfinfo reports a box the page lacks as the
+// box it falls back to.
+QRectF pdfPageBox(const QString& pdfFile, const QString& name);
+
+// qpdf --check: empty when the file passes without a warning, else what qpdf said.
+QString qpdfProblems(const QString& pdfFile);
 
 // The first picture embedded in the file, as pdfimages extracts it (PNG, no re-sampling);
 // a null image when there is none.
