@@ -18,7 +18,11 @@ enum class QuarterTurn {
     None,
     CounterClockwise, // the picture's top-left corner at the rectangle's bottom-left
     Clockwise,        // the picture's top-left corner at the rectangle's top-right
+    Half,             // upside down: the top-left corner at the rectangle's bottom-right
 };
+
+// The two turns one after the other.
+QuarterTurn combinedTurn(QuarterTurn first, QuarterTurn second);
 
 // A whole picture, turned and stretched to fill `target`.
 struct PagePicture {
@@ -53,6 +57,11 @@ struct PageContent {
     }
     void addLine(const QLineF& line, double width) { items.emplace_back(PageLine{line, width}); }
 };
+
+// The page drawn turned onto paper of its size turned: a landscape page onto portrait paper
+// with QuarterTurn::CounterClockwise brings the page's top-left corner to the paper's
+// bottom-left one. Every item and box goes along.
+PageContent turnedPage(const PageContent& page, QuarterTurn turn);
 
 // Maps the unit square, (0, 0) the picture's top-left and (1, 1) its bottom-right corner, onto
 // the picture's place on the page (top-left origin, the page's own units).

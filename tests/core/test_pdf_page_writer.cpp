@@ -200,6 +200,8 @@ TEST_F(PdfPageWriterTest, APictureLandsTurnedWhereItsRectangleIs) {
          kTopLeft, kBottomLeft},
         {"clockwise", QuarterTurn::Clockwise, target, kBottomLeft, kTopLeft, kBottomRight,
          kTopRight},
+        {"half", QuarterTurn::Half, QRectF(30, 40, 120, 80), kBottomRight, kBottomLeft, kTopRight,
+         kTopLeft},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -219,6 +221,56 @@ TEST_F(PdfPageWriterTest, APictureLandsTurnedWhereItsRectangleIs) {
             EXPECT_TRUE(near(drawn.pixel(inner.bottomLeft().toPoint()), c.bottomLeft));
             EXPECT_TRUE(near(drawn.pixel(inner.bottomRight().toPoint()), c.bottomRight));
         }
+    }
+}
+
+TEST_F(PdfPageWriterTest, ALandscapePageTurnedOntoPortraitPaperTakesEverythingAlong) {
+    // A 250 x 200 page with a picture at (30, 40), 120 x 80, a line under it and a trim box.
+    PageContent landscape(QSizeF(250, 200));
+    landscape.addPicture(PageImage(quarters(60, 40)), QRectF(30, 40, 120, 80));
+    landscape.addLine(QLineF(30, 150, 150, 150), 2);
+    landscape.trimBox = QRectF(20, 30, 200, 150);
+    // Counter-clockwise the page's (x, y) lands at (y, 250 - x) of the 200 x 250 paper;
+    // clockwise at (200 - y, x).
+    const struct {
+        const char* name;
+        QuarterTurn turn;
+        QRectF picture;
+        QRgb topLeft, topRight, bottomLeft, bottomRight; // of the picture's rectangle
+        QRectF line;
+        QRectF trim; // as pdfinfo gives it: from the bottom of the 250 pt paper
+    } cases[] = {
+        {"counter-clockwise", QuarterTurn::CounterClockwise, QRectF(40, 100, 80, 120), kTopRight,
+         kBottomRight, kTopLeft, kBottomLeft, QRectF(149, 100, 2, 120),
+         QRectF(QPointF(30, 20), QPointF(180, 220))},
+        {"clockwise", QuarterTurn::Clockwise, QRectF(80, 30, 80, 120), kBottomLeft, kTopLeft,
+         kBottomRight, kTopRight, QRectF(49, 30, 2, 120),
+         QRectF(QPointF(20, 30), QPointF(170, 230))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PageContent paper = turnedPage(landscape, c.turn);
+        const QString pdf = written({paper});
+        EXPECT_EQ(test::pdfPageSizes(pdf), std::vector<QSizeF>{QSizeF(200, 250)});
+        EXPECT_EQ(test::pdfPageBox(pdf, "TrimBox"), c.trim);
+        const QImage drawn = test::renderPdfPage(pdf, 1, 72);
+        ASSERT_EQ(drawn.size(), QSize(200, 250));
+        const QRect box = test::inkBox(drawn.copy(c.picture.adjusted(-5, -5, 5, 5).toRect()));
+        EXPECT_NEAR(box.width(), c.picture.width(), 1);
+        EXPECT_NEAR(box.height(), c.picture.height(), 1);
+        const QRectF inner = c.picture.adjusted(5, 5, -5, -5);
+        EXPECT_TRUE(near(drawn.pixel(inner.topLeft().toPoint()), c.topLeft));
+        EXPECT_TRUE(near(drawn.pixel(inner.topRight().toPoint()), c.topRight));
+        EXPECT_TRUE(near(drawn.pixel(inner.bottomLeft().toPoint()), c.bottomLeft));
+        EXPECT_TRUE(near(drawn.pixel(inner.bottomRight().toPoint()), c.bottomRight));
+        // Nothing of the picture outside its rectangle; the line where it was turned to.
+        QImage outside = drawn;
+        QPainter(&outside).fillRect(c.picture.adjusted(-1, -1, 1, 1), Qt::white);
+        const QRect line = test::inkBox(outside);
+        EXPECT_NEAR(line.left(), c.line.left(), 1);
+        EXPECT_NEAR(line.right() + 1, c.line.right(), 1);
+        EXPECT_NEAR(line.top(), c.line.top(), 1);
+        EXPECT_NEAR(line.bottom() + 1, c.line.bottom(), 1);
     }
 }
 
