@@ -1,6 +1,7 @@
 #include "CalibrationPage.h"
 
 #include "PaperChoice.h"
+#include "PrinterCalibration.h"
 
 #include <QRegularExpression>
 
@@ -29,31 +30,26 @@ QString shellWord(const QString& word) {
 
 } // namespace
 
-CalibrationPage calibrationPage(const QSizeF& paper, const QString& printer, int paperCode) {
-    CalibrationPage page;
-    page.paper = paper;
+PageContent calibrationPage(const QSizeF& paper, const QString& printer, int paperCode) {
+    PageContent page(paper);
     const double zero = kCalibrationLineMm;
     const double end = kCalibrationLineMm + kCalibrationRulerMm;
     // The two lines to measure from the edges; each is also its axis' ruler.
-    page.lines.push_back({QLineF(pt(zero), pt(zero), pt(end), pt(zero)), kRulerWidthPoints});
-    page.lines.push_back({QLineF(pt(zero), pt(zero), pt(zero), pt(end)), kRulerWidthPoints});
+    page.addLine(QLineF(pt(zero), pt(zero), pt(end), pt(zero)), kRulerWidthPoints);
+    page.addLine(QLineF(pt(zero), pt(zero), pt(zero), pt(end)), kRulerWidthPoints);
     for (int mm = 0; mm <= static_cast<int>(kCalibrationRulerMm); ++mm) {
         const double tick = mm == 0 || mm == static_cast<int>(kCalibrationRulerMm) ? kEndTickMm
                             : mm % 10 == 0                                         ? kTenTickMm
                             : mm % 5 == 0                                          ? kFiveTickMm
                                                                                    : kTickMm;
         const double at = zero + mm;
-        page.lines.push_back(
-            {QLineF(pt(at), pt(zero), pt(at), pt(zero + tick)), kRulerWidthPoints});
-        page.lines.push_back(
-            {QLineF(pt(zero), pt(at), pt(zero + tick), pt(at)), kRulerWidthPoints});
+        page.addLine(QLineF(pt(at), pt(zero), pt(at), pt(zero + tick)), kRulerWidthPoints);
+        page.addLine(QLineF(pt(zero), pt(at), pt(zero + tick), pt(at)), kRulerWidthPoints);
         if (mm % 10 != 0) continue;
         const QString number = QString::number(mm);
-        page.texts.push_back(
-            {QPointF(pt(at + 0.6), pt(zero + kTenTickMm + 2.0)), kNumberSize, number});
+        page.addText(QPointF(pt(at + 0.6), pt(zero + kTenTickMm + 2.0)), kNumberSize, number);
         if (mm != 0)
-            page.texts.push_back(
-                {QPointF(pt(zero + kTenTickMm + 0.8), pt(at + 2.2)), kNumberSize, number});
+            page.addText(QPointF(pt(zero + kTenTickMm + 0.8), pt(at + 2.2)), kNumberSize, number);
     }
 
     const QString paperText = paperName(paperCode);
@@ -77,7 +73,7 @@ CalibrationPage calibrationPage(const QSizeF& paper, const QString& printer, int
     };
     double baseline = pt(45.0);
     for (const QString& line : words) {
-        if (!line.isEmpty()) page.texts.push_back({QPointF(pt(35.0), baseline), kTextSize, line});
+        if (!line.isEmpty()) page.addText(QPointF(pt(35.0), baseline), kTextSize, line);
         baseline += kTextSize * 1.45;
     }
     return page;

@@ -58,9 +58,9 @@ std::vector<double> foldLinesMm(const CoverFormat& kind) {
     return {};
 }
 
-std::vector<StrokedLine> coverMarks(const QRectF& cover, const CoverFormat& kind,
-                                    const TrimOptions& options, const QMarginsF& room) {
-    std::vector<StrokedLine> lines;
+std::vector<PageLine> coverMarks(const QRectF& cover, const CoverFormat& kind,
+                                 const TrimOptions& options, const QMarginsF& room) {
+    std::vector<PageLine> lines;
     if (!options.marks) return lines;
     const double start = (std::max(0.0, options.bleedMm) + kMarkGapMm) * kPointsPerMillimetre;
     const double length = kMarkLengthMm * kPointsPerMillimetre;

@@ -3,6 +3,8 @@
 #include "CoverFormats.h"
 #include "TrimOptions.h"
 
+#include <PageContent.h>
+
 #include <vector>
 
 namespace vexa::print {
@@ -18,7 +20,7 @@ std::vector<double> foldLinesMm(const CoverFormat& kind);
 // published folds dashed fold marks above and below each fold line, all starting outside the
 // bleed and the gap. Lines are cut to `room` around the cover; a side without room for a mark
 // gets none. Nothing when marks are off.
-std::vector<StrokedLine> coverMarks(const QRectF& cover, const CoverFormat& kind,
-                                    const TrimOptions& options, const QMarginsF& room);
+std::vector<PageLine> coverMarks(const QRectF& cover, const CoverFormat& kind,
+                                 const TrimOptions& options, const QMarginsF& room);
 
 } // namespace vexa::print

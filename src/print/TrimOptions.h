@@ -2,7 +2,6 @@
 
 #include "PrinterCalibration.h"
 
-#include <QLineF>
 #include <QMarginsF>
 #include <QRectF>
 #include <QString>
@@ -32,12 +31,6 @@ std::optional<double> bleedFromText(const QString& text);
 inline constexpr double kMarkGapMm = 2.0;
 inline constexpr double kMarkLengthMm = 5.0;
 inline constexpr double kMarkWidthPoints = 0.25;
-
-// A stroked straight line, in points.
-struct StrokedLine {
-    QLineF line;
-    double width = kMarkWidthPoints;
-};
 
 // The room the options want on every side of the cover, in points: bleed, and the gap and
 // the marks' length when marks are on; 0 when both are off.

@@ -34,14 +34,14 @@ bool sameLine(const QLineF& a, const QLineF& b) {
            (near(a.p1(), b.p2()) && near(a.p2(), b.p1()));
 }
 
-bool hasLine(const std::vector<StrokedLine>& lines, const QLineF& wanted) {
+bool hasLine(const std::vector<vexa::PageLine>& lines, const QLineF& wanted) {
     return std::any_of(lines.begin(), lines.end(),
-                       [&](const StrokedLine& l) { return sameLine(l.line, wanted); });
+                       [&](const vexa::PageLine& l) { return sameLine(l.line, wanted); });
 }
 
-std::string describe(const std::vector<StrokedLine>& lines) {
+std::string describe(const std::vector<vexa::PageLine>& lines) {
     std::string out;
-    for (const StrokedLine& l : lines)
+    for (const vexa::PageLine& l : lines)
         out += QStringLiteral("(%1,%2)-(%3,%4) ")
                    .arg(l.line.x1() / kPt)
                    .arg(l.line.y1() / kPt)
@@ -139,7 +139,7 @@ TEST(CoverMarks, CornerMarksRunInLineWithTheEdgesStartingOutsideTheBleed) {
         SCOPED_TRACE(bleed);
         const double from = (bleed + 2.0) * kPt, to = (bleed + 7.0) * kPt;
         const QMarginsF room(to, to, to, to);
-        const std::vector<StrokedLine> lines =
+        const std::vector<vexa::PageLine> lines =
             coverMarks(cover, kind("Front"), {true, bleed}, room);
         ASSERT_EQ(lines.size(), 8u) << describe(lines);
         const QLineF expected[] = {
@@ -149,7 +149,7 @@ TEST(CoverMarks, CornerMarksRunInLineWithTheEdgesStartingOutsideTheBleed) {
             {r, t - to, r, t - from}, {r, b + from, r, b + to}, // along the right edge
         };
         for (const QLineF& line : expected) EXPECT_TRUE(hasLine(lines, line)) << describe(lines);
-        for (const StrokedLine& line : lines) EXPECT_DOUBLE_EQ(line.width, 0.25);
+        for (const vexa::PageLine& line : lines) EXPECT_DOUBLE_EQ(line.width, 0.25);
     }
     EXPECT_TRUE(coverMarks(cover, kind("Front"), {false, 3.0}, {50, 50, 50, 50}).empty());
 }
@@ -158,12 +158,12 @@ TEST(CoverMarks, ASideWithLittleRoomGetsShorterMarksOrNone) {
     const QRectF cover(100, 100, 300, 200);
     // 3 mm on the right: the marks there start at 2 mm and end at 3 mm. None below the
     // bottom; the two along the bottom edge stay, beside the cover.
-    const std::vector<StrokedLine> lines =
+    const std::vector<vexa::PageLine> lines =
         coverMarks(cover, kind("Front"), {true, 0.0}, QMarginsF(7 * kPt, 7 * kPt, 3 * kPt, 0));
     EXPECT_EQ(lines.size(), 6u) << describe(lines);
     EXPECT_TRUE(hasLine(lines, QLineF(100 - 7 * kPt, 300, 100 - 2 * kPt, 300)));
     EXPECT_TRUE(hasLine(lines, QLineF(400 + 2 * kPt, 100, 400 + 3 * kPt, 100)));
-    for (const StrokedLine& line : lines) {
+    for (const vexa::PageLine& line : lines) {
         EXPECT_LE(std::max(line.line.x1(), line.line.x2()), 400 + 3 * kPt + 1e-9);
         EXPECT_LE(std::max(line.line.y1(), line.line.y2()), 300 + 1e-9);
     }
@@ -194,7 +194,7 @@ TEST(CoverMarks, FoldsComeFromPublishedSpinesCentredOnTheCoverWidth) {
 TEST(CoverMarks, FoldMarksAreDashedAboveAndBelowEachFold) {
     const QRectF cover(50, 40, 769.5, 513); // the DVD cover
     const double room = 8.5 * kPt;
-    const std::vector<StrokedLine> lines =
+    const std::vector<vexa::PageLine> lines =
         coverMarks(cover, kind("DVD"), {true, 1.5}, {room, room, room, room});
     // 8 cut marks, and two dashes above and two below each of the two folds.
     ASSERT_EQ(lines.size(), 16u) << describe(lines);
@@ -249,14 +249,20 @@ TEST(CoverBleed, EdgePixelsAreCarriedOutwardAroundTheCover) {
 }
 
 TEST(CalibrationPage, LinesTwentyMillimetresInAndRulersOf150Millimetres) {
-    const CalibrationPage page = calibrationPage(QSizeF(595.276, 841.89), "alpha", kPaperA4);
+    const vexa::PageContent page = calibrationPage(QSizeF(595.276, 841.89), "alpha", kPaperA4);
+    std::vector<vexa::PageLine> lines;
+    QStringList words;
+    for (const vexa::PageItem& item : page.items) {
+        if (const auto* line = std::get_if<vexa::PageLine>(&item)) lines.push_back(*line);
+        if (const auto* text = std::get_if<vexa::PageText>(&item)) words << text->text;
+    }
     const double at20 = 20 * kPt, at170 = 170 * kPt;
     // The two lines to measure, each the 150 mm ruler of its axis.
-    EXPECT_TRUE(hasLine(page.lines, QLineF(at20, at20, at170, at20)));
-    EXPECT_TRUE(hasLine(page.lines, QLineF(at20, at20, at20, at170)));
+    EXPECT_TRUE(hasLine(lines, QLineF(at20, at20, at170, at20)));
+    EXPECT_TRUE(hasLine(lines, QLineF(at20, at20, at20, at170)));
     // A tick every millimetre on each ruler, 0 to 150.
     int across = 0, down = 0;
-    for (const StrokedLine& l : page.lines) {
+    for (const vexa::PageLine& l : lines) {
         if (l.line.length() > 10 * kPt) continue; // a ruler's own line
         if (l.line.x1() == l.line.x2() && std::abs(l.line.y1() - at20) < 1e-9 && l.line.y2() > at20)
             ++across;
@@ -265,16 +271,14 @@ TEST(CalibrationPage, LinesTwentyMillimetresInAndRulersOf150Millimetres) {
     }
     EXPECT_EQ(across, 151);
     EXPECT_EQ(down, 151);
-    QStringList words;
-    for (const PageText& text : page.texts) words << text.text;
     const QString all = words.join(u'\n');
     EXPECT_TRUE(all.contains("printer alpha, A4 paper"));
     EXPECT_TRUE(all.contains("From the paper's left edge to the long line on the left"));
     EXPECT_TRUE(all.contains("(drawn 20 mm from the edge)"));
     EXPECT_TRUE(all.contains("from its 0 mark to its 150 mark"));
     EXPECT_TRUE(all.contains("--printer alpha --paper a4 --set LEFT TOP ACROSS DOWN"));
-    EXPECT_TRUE(calibrationPage(QSizeF(612, 792), "it's mine", kPaperLetter)
-                    .texts.back()
+    const vexa::PageContent letter = calibrationPage(QSizeF(612, 792), "it's mine", kPaperLetter);
+    EXPECT_TRUE(std::get<vexa::PageText>(letter.items.back())
                     .text.contains("--printer 'it'\\''s mine' --paper letter"));
 }
 

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace vexa::print {
+
+// Prints the calibration page (see CalibrationPage.h) on `printer` on the paper, exactly as
+// drawn: no calibration applied, no scaling. Empty when CUPS took the job, else why not, as
+// "printer beta has no A4 paper".
+QString printCalibrationPage(const QString& printer, int paperCode);
+
+} // namespace vexa::print
