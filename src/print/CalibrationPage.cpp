@@ -45,12 +45,15 @@ PageContent calibrationPage(const QSizeF& paper, const QString& printer, int pap
         const double at = zero + mm;
         page.addLine(QLineF(pt(at), pt(zero), pt(at), pt(zero + tick)), kRulerWidthPoints);
         page.addLine(QLineF(pt(zero), pt(at), pt(zero + tick), pt(at)), kRulerWidthPoints);
-        if (mm % 10 != 0) continue;
+        if (mm % 10 != 0 || mm == 0) continue;
+        // Beside the long ticks, clear of the short ones that a ruler is laid along.
         const QString number = QString::number(mm);
         page.addText(QPointF(pt(at + 0.6), pt(zero + kTenTickMm + 2.0)), kNumberSize, number);
-        if (mm != 0)
-            page.addText(QPointF(pt(zero + kTenTickMm + 0.8), pt(at + 2.2)), kNumberSize, number);
+        page.addText(QPointF(pt(zero + kTenTickMm + 0.8), pt(at + 2.2)), kNumberSize, number);
     }
+    // One 0 for both rulers, off the corner where they meet.
+    page.addText(QPointF(pt(zero + kTenTickMm + 0.8), pt(zero + kTenTickMm + 2.0)), kNumberSize,
+                 QStringLiteral("0"));
 
     const QString paperText = paperName(paperCode);
     const QStringList words{

@@ -70,6 +70,11 @@ std::vector<PdfImageEntry> pdfImageList(const QString& pdfFile) {
     return entries;
 }
 
+QString pdfText(const QString& pdfFile) {
+    return runTool(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-raw"), pdfFile, QStringLiteral("-")});
+}
+
 std::vector<QSize> pdfImageSizes(const QString& pdfFile) {
     std::vector<QSize> sizes;
     for (const PdfImageEntry& entry : pdfImageList(pdfFile)) sizes.push_back(entry.size);

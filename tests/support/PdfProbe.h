@@ -45,6 +45,9 @@ QString qpdfProblems(const QString& pdfFile);
 // a null image when there is none.
 QImage firstPdfImage(const QString& pdfFile);
 
+// The words on the file's pages as pdftotext reads them (-raw); empty on failure.
+QString pdfText(const QString& pdfFile);
+
 // Page `page` (1-based) rendered by pdftoppm at `dpi`; a null image on failure.
 QImage renderPdfPage(const QString& pdfFile, int page, int dpi);
 

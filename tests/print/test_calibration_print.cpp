@@ -1,0 +1,231 @@
+// Calibrating a printer: the calibration page as the printer receives it, measured with
+// poppler, `vexa-cli calibrate` storing and removing calibrations, and the Calibrate Printer
+// window.
+#include "CupsTestServer.h"
+#include "PdfProbe.h"
+
+#include <CalibrateCommand.h>
+#include <CalibrateWindow.h>
+#include <CalibrationStore.h>
+#include <PaperChoice.h>
+#include <ProgramFolder.h>
+#include <Settings.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+using namespace vexa::print;
+
+namespace {
+
+// 10 pixels to the millimetre.
+constexpr int kDpi = 254;
+
+bool dark(QRgb pixel) {
+    return qGray(pixel) < 160;
+}
+
+// The dark runs along row `y` (or column `x`) as [first, last] pixel pairs.
+std::vector<std::pair<int, int>> darkRuns(const QImage& page, int at, bool alongRow) {
+    std::vector<std::pair<int, int>> runs;
+    const int length = alongRow ? page.width() : page.height();
+    for (int i = 0; i < length; ++i) {
+        if (!dark(alongRow ? page.pixel(i, at) : page.pixel(at, i))) continue;
+        if (!runs.empty() && runs.back().second == i - 1)
+            runs.back().second = i;
+        else
+            runs.emplace_back(i, i);
+    }
+    return runs;
+}
+
+class CalibrationPrintTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        vexa::setProgramFolderForTesting(folder.path());
+    }
+    void TearDown() override { vexa::setProgramFolderForTesting(QString()); }
+
+    int run(const QStringList& arguments) {
+        out.clear();
+        err.clear();
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        return vexa::cli::runCalibrateCommand(arguments, outStream, errStream);
+    }
+    vexa::test::CupsTestServer& printServer() {
+        vexa::test::CupsTestServer& server = vexa::test::cupsTestServer();
+        QString error;
+        EXPECT_TRUE(server.reset(&error)) << error.toStdString();
+        return server;
+    }
+    QByteArray settings() const {
+        QFile file(vexa::settingsFilePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir folder;
+    QString out;
+    QString err;
+};
+
+TEST_F(CalibrationPrintTest, ThePageHasItsLinesWhereItSaysTheyAre) {
+    vexa::test::CupsTestServer& server = printServer();
+    ASSERT_EQ(run({"--printer", "beta", "--paper", "legal"}), 0) << err.toStdString();
+    EXPECT_TRUE(out.startsWith("calibration page sent to beta on Legal paper"))
+        << out.toStdString();
+    ASSERT_TRUE(server.waitUntilIdle());
+    const QStringList jobs = server.jobFiles("beta");
+    ASSERT_EQ(jobs.size(), 1);
+    // Portrait Legal, as the paper feeds.
+    EXPECT_EQ(vexa::test::pdfPageSizes(jobs[0]), std::vector<QSizeF>({{612, 1008}}));
+    const QImage page = vexa::test::renderPdfPage(jobs[0], 1, kDpi);
+    ASSERT_EQ(page.size(), QSize(2159, 3556)); // 215.9 x 355.6 mm
+
+    // The line 20 mm from the top edge runs from 20 mm to 170 mm across: the ruler.
+    const auto top = darkRuns(page, 200, true);
+    ASSERT_FALSE(top.empty());
+    EXPECT_NEAR(top.front().first, 200, 1);
+    EXPECT_NEAR(top.front().second, 1700, 1);
+    // The line 20 mm from the left edge runs down from 20 mm to 170 mm.
+    const auto left = darkRuns(page, 200, false);
+    ASSERT_FALSE(left.empty());
+    EXPECT_NEAR(left.front().first, 200, 1);
+    EXPECT_NEAR(left.front().second, 1700, 1);
+    // Nothing nearer the edges than the two lines.
+    const QRect ink = vexa::test::inkBox(page);
+    EXPECT_NEAR(ink.left(), 200, 1);
+    EXPECT_NEAR(ink.top(), 200, 1);
+    // 1.5 mm inside each ruler every millimetre tick crosses: 151 of them, 10 px apart.
+    for (const bool alongRow : {true, false}) {
+        const auto ticks = darkRuns(page, 215, alongRow);
+        ASSERT_EQ(ticks.size(), 151u) << alongRow;
+        for (std::size_t mm = 0; mm < ticks.size(); ++mm)
+            EXPECT_NEAR((ticks[mm].first + ticks[mm].second) / 2.0, 200 + 10.0 * mm, 1.0)
+                << alongRow << " tick " << mm;
+    }
+    // The words say what to measure, and how far the lines are.
+    const QString words = vexa::test::pdfText(jobs[0]).simplified();
+    EXPECT_TRUE(words.contains("VEXA printer calibration: printer beta, Legal paper"))
+        << words.toStdString();
+    EXPECT_TRUE(words.contains("1. From the paper's left edge to the long line on the left "
+                               "(drawn 20 mm from the edge)."));
+    EXPECT_TRUE(words.contains("3. The ruler across the page, from its 0 mark to its 150 mark"));
+    EXPECT_TRUE(words.contains("vexa-cli calibrate --printer beta --paper legal --set LEFT TOP "
+                               "ACROSS DOWN"));
+}
+
+TEST_F(CalibrationPrintTest, SetStoresResetRemovesAndBadFiguresChangeNothing) {
+    printServer();
+    ASSERT_EQ(run({"--printer", "alpha", "--paper", "a4", "--set", "21,5", "18", "151.5", "148,5"}),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(out, "calibration of alpha on A4 paper stored: offset +1.30 mm across, -1.80 mm "
+                   "down; scale 101.00 % across, 99.00 % down\n");
+    const QByteArray stored = settings();
+    EXPECT_TRUE(stored.contains("[CALIBRATION]\nalpha/A4=across +1.30 mm 101.000 %, down -1.80 mm "
+                                "99.000 %\n"))
+        << stored.toStdString();
+
+    const struct {
+        QStringList arguments;
+        int status;
+        const char* says;
+    } refused[] = {
+        {{"--paper", "a4", "--set", "abc", "20", "150", "150"}, 2, "\"abc\" is not a length"},
+        {{"--paper", "a4", "--set", "", "20", "150", "150"},
+         2,
+         "Type the distance from the paper's left edge"},
+        {{"--paper", "a4", "--set", "20", "20", "165", "150"}, 2, "the ruler was misread"},
+        {{"--paper", "a4", "--set", "20", "20", "150"}, 2, "'--set' takes four figures"},
+        {{"--paper", "a4", "--set", "--reset"}, 2, "give --set or --reset, not both"},
+        {{"--paper", "b5", "--reset"}, 2, "'--paper' takes letter, legal or a4, not 'b5'"},
+        {{"--paper", "a4", "20"}, 2, "unexpected argument '20'"},
+        {{"--paper", "a4", "--paper", "a4", "--reset"}, 2, "'--paper' is given twice"},
+        {{"--printer", "gamma", "--set", "20", "20", "150", "150"},
+         1,
+         "no printer named 'gamma' (installed: alpha, beta)"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const QStringList printer =
+            c.arguments.contains("--printer") ? QStringList() : QStringList{"--printer", "alpha"};
+        EXPECT_EQ(run(printer + c.arguments), c.status);
+        EXPECT_TRUE(err.contains(QLatin1String(c.says))) << err.toStdString();
+        EXPECT_EQ(settings(), stored);
+    }
+
+    // Letter and Legal are apart from A4; reset takes out A4 only.
+    ASSERT_EQ(run({"--printer", "alpha", "--paper", "legal", "--set", "20", "20", "150", "150"}),
+              0);
+    ASSERT_EQ(run({"--printer", "alpha", "--paper", "a4", "--reset"}), 0) << err.toStdString();
+    EXPECT_EQ(out, "calibration of alpha on A4 paper removed\n");
+    EXPECT_FALSE(settingsCalibrations().read("alpha", kPaperA4).calibration.has_value());
+    EXPECT_TRUE(settingsCalibrations().read("alpha", kPaperLegal).calibration.has_value());
+    ASSERT_EQ(run({"--printer", "alpha", "--paper", "a4", "--reset"}), 0);
+    EXPECT_EQ(out, "no calibration was stored for alpha on A4 paper\n");
+    // Without --printer, the default printer's (alpha's).
+    ASSERT_EQ(run({"--paper", "legal", "--reset"}), 0);
+    EXPECT_EQ(out, "calibration of alpha on Legal paper removed\n");
+}
+
+TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures) {
+    std::vector<std::pair<QString, int>> printed;
+    CalibrateWindow window(QStringLiteral("office"), kPaperLegal, settingsCalibrations(),
+                           [&printed](const QString& printer, int paper) {
+                               printed.emplace_back(printer, paper);
+                               return QString();
+                           });
+    auto* paper = window.findChild<QComboBox*>("cboCalibrationPaper");
+    ASSERT_NE(paper, nullptr);
+    EXPECT_EQ(paper->currentText(), "Legal");
+    paper->setCurrentIndex(paper->findText("A4"));
+    auto* stored = window.findChild<QLabel*>("lblStored");
+    EXPECT_EQ(stored->text(), "No calibration is stored for this printer on A4 paper.");
+
+    window.findChild<QPushButton*>("cmdPrintCalibration")->click();
+    QTRY_VERIFY(!window.isPrinting());
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_EQ(printed[0], std::make_pair(QStringLiteral("office"), kPaperA4));
+    EXPECT_TRUE(window.statusText().startsWith("The calibration page went to the printer."));
+
+    const auto type = [&window](const char* left, const char* top, const char* across,
+                                const char* down) {
+        window.findChild<QLineEdit*>("txtLeft")->setText(left);
+        window.findChild<QLineEdit*>("txtTop")->setText(top);
+        window.findChild<QLineEdit*>("txtAcross")->setText(across);
+        window.findChild<QLineEdit*>("txtDown")->setText(down);
+        window.findChild<QPushButton*>("cmdSave")->click();
+    };
+    type("19,5", "20.5", "150", "150.75");
+    EXPECT_EQ(window.statusText(), "Stored. Covers printed on office on A4 paper are corrected.");
+    EXPECT_EQ(stored->text(), "Stored for A4 paper: offset -0.50 mm across, +0.40 mm down; "
+                              "scale 100.00 % across, 100.50 % down.");
+    const QByteArray before = settings();
+    type("19.5", "x", "150", "150");
+    EXPECT_TRUE(window.statusText().startsWith("\"x\" is not a length: type the distance from "
+                                               "the paper's top edge to the line"));
+    type("19.5", "20", "150", "");
+    EXPECT_EQ(window.statusText(), "Type the length of the ruler down the page in millimetres, "
+                                   "as measured on the printed page.");
+    type("35", "20", "150", "150");
+    EXPECT_TRUE(window.statusText().contains("misread")) << window.statusText().toStdString();
+    EXPECT_EQ(settings(), before);
+
+    window.findChild<QPushButton*>("cmdReset")->click();
+    EXPECT_EQ(window.statusText(), "Removed. Covers printed on office on A4 paper are not "
+                                   "corrected.");
+    EXPECT_FALSE(settingsCalibrations().read("office", kPaperA4).calibration.has_value());
+}
+
+} // namespace
