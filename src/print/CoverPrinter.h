@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QString>
 
+#include "CoverFormats.h"
+
 namespace vexa::print {
 
 // What became of one document when it was ended.
@@ -14,6 +16,12 @@ struct DocumentResult {
     // What the printer's margins cut off the cover ("12.7 mm on the right"); empty when the
     // whole cover fits the printable area.
     QString cut;
+    // The sides where the paper had less room than the bleed and marks want ("2.7 mm on the
+    // right"); empty when every side had its room or both are off.
+    QString shortfall;
+    // Why the printer's stored calibration was not applied (a line in the settings file that
+    // cannot be used); empty otherwise.
+    QString calibrationProblem;
 };
 
 // What the print job needs of a printer. Every operation reports failure through its result
@@ -30,6 +38,8 @@ public:
     // next document. False for a code the printer does not know.
     virtual bool setOrientation(int code) = 0;
     virtual bool setPaperSize(int code) = 0;
+    // The kind of cover the next document holds, for what goes around it (fold marks).
+    virtual void setCoverKind(const CoverFormat& kind) { static_cast<void>(kind); }
 
     // Draws the whole picture stretched into the rectangle (twips, origin at the top-left of
     // the printable area of the page as oriented), opaque. The first drawing of a document

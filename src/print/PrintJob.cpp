@@ -4,6 +4,8 @@
 
 #include <CoverHost.h>
 
+#include <QStringList>
+
 namespace vexa::print {
 
 RunEnd printSelectedCovers(const PrintFlags& flags, const CoverHost& host, CoverPrinter& printer,
@@ -15,6 +17,7 @@ RunEnd printSelectedCovers(const PrintFlags& flags, const CoverHost& host, Cover
         progress.coverStarted(kind);
         printer.setPaperSize(paperCode);
         printer.setOrientation(kind.orientation);
+        printer.setCoverKind(kind);
         printer.drawPicture(host.slotPicture(QString::fromLatin1(kind.slot)), 0, 0, kind.width,
                             kind.height);
         // Ended even when nothing was drawn: the printer then sends nothing.
@@ -30,10 +33,16 @@ QString coverNotice(const CoverFormat& kind, const DocumentResult& result) {
     if (!result.refused.isEmpty())
         return QStringLiteral("The %1 cover was not printed: %2.")
             .arg(coverName(kind), result.refused);
-    if (result.sent && !result.cut.isEmpty())
-        return QStringLiteral("The printer's margins cut off %1 of the %2 cover.")
-            .arg(result.cut, coverName(kind));
-    return QString();
+    if (!result.sent) return QString();
+    QStringList sentences;
+    if (!result.cut.isEmpty())
+        sentences << QStringLiteral("The printer's margins cut off %1 of the %2 cover.")
+                         .arg(result.cut, coverName(kind));
+    if (!result.shortfall.isEmpty())
+        sentences << QStringLiteral("The %1 cover's bleed and marks have only %2.")
+                         .arg(coverName(kind), result.shortfall);
+    if (!result.calibrationProblem.isEmpty()) sentences << result.calibrationProblem;
+    return sentences.join(u' ');
 }
 
 } // namespace vexa::print

@@ -70,6 +70,34 @@ std::vector<PdfImageEntry> pdfImageList(const QString& pdfFile) {
     return entries;
 }
 
+std::vector<PdfLine> pdfPageLines(const QString& pdfFile) {
+    // qpdf writes every stream uncompressed, so the operators can be read as text.
+    QTemporaryDir folder;
+    const std::vector<QSizeF> sizes = pdfPageSizes(pdfFile);
+    if (!folder.isValid() || sizes.empty()) return {};
+    const QString plain = folder.filePath(QStringLiteral("plain.pdf"));
+    QProcess qpdf;
+    qpdf.start(QStringLiteral("qpdf"),
+               {QStringLiteral("--qdf"), QStringLiteral("--object-streams=disable"),
+                QStringLiteral("--pages"), pdfFile, QStringLiteral("1"), QStringLiteral("--"),
+                pdfFile, plain});
+    if (!qpdf.waitForFinished(60000)) return {};
+    QFile file(plain);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QString text = QString::fromLatin1(file.readAll());
+    static const QRegularExpression stroke(QStringLiteral(
+        R"(([\d.]+)\s+w\s+([-\d.]+)\s+([-\d.]+)\s+m\s+([-\d.]+)\s+([-\d.]+)\s+l\s+S\b)"));
+    const double height = sizes[0].height();
+    std::vector<PdfLine> lines;
+    for (auto it = stroke.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        lines.push_back({QLineF(m.captured(2).toDouble(), height - m.captured(3).toDouble(),
+                                m.captured(4).toDouble(), height - m.captured(5).toDouble()),
+                         m.captured(1).toDouble()});
+    }
+    return lines;
+}
+
 QString pdfText(const QString& pdfFile) {
     return runTool(QStringLiteral("pdftotext"),
                    {QStringLiteral("-raw"), pdfFile, QStringLiteral("-")});

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QLineF>
 #include <QRect>
 #include <QRectF>
 #include <QSize>
@@ -44,6 +45,14 @@ QString qpdfProblems(const QString& pdfFile);
 // The first picture embedded in the file, as pdfimages extracts it (PNG, no re-sampling);
 // a null image when there is none.
 QImage firstPdfImage(const QString& pdfFile);
+
+// A stroked line of page 1 as its drawing operators give it, in points with the origin at
+// the page's top-left corner.
+struct PdfLine {
+    QLineF line;
+    double width = 0;
+};
+std::vector<PdfLine> pdfPageLines(const QString& pdfFile);
 
 // The words on the file's pages as pdftotext reads them (-raw); empty on failure.
 QString pdfText(const QString& pdfFile);
