@@ -1,9 +1,9 @@
 #pragma once
 
+#include "CoverFormats.h"
+
 #include <QImage>
 #include <QString>
-
-#include "CoverFormats.h"
 
 namespace vexa::print {
 
