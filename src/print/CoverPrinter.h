@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoverFormats.h"
+#include "TrimOptions.h"
 
 #include <QImage>
 #include <QString>
@@ -40,6 +41,8 @@ public:
     virtual bool setPaperSize(int code) = 0;
     // The kind of cover the next document holds, for what goes around it (fold marks).
     virtual void setCoverKind(const CoverFormat& kind) { static_cast<void>(kind); }
+    // Cut and fold marks and bleed around every later cover; off unless set.
+    virtual void setTrimOptions(const TrimOptions& options) { static_cast<void>(options); }
 
     // Draws the whole picture stretched into the rectangle (twips, origin at the top-left of
     // the printable area of the page as oriented), opaque. The first drawing of a document

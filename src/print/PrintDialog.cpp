@@ -1,5 +1,7 @@
 #include "PrintDialog.h"
 
+#include "CalibrateWindow.h"
+#include "CalibrationJob.h"
 #include "CoverFaces.h"
 #include "CoverPictures.h"
 #include "CoverPreview.h"
@@ -9,6 +11,7 @@
 #include "PaperChoice.h"
 #include "PdfExport.h"
 #include "SavePrompts.h"
+#include "TrimChoices.h"
 
 #include <NumberText.h>
 #include <PictureHolder.h>
@@ -157,9 +160,13 @@ void PrintDialog::buildWindow() {
     bottom->addWidget(m_print);
     bottom->addWidget(m_cancel);
 
+    m_trim = new TrimChoices(this);
+    connect(m_trim, &TrimChoices::calibrateClicked, this, &PrintDialog::calibrate);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addLayout(paperRow);
+    layout->addWidget(m_trim);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -236,10 +243,12 @@ void PrintDialog::print() {
     // The run prints the selection just saved, over the pictures as they are now.
     auto outcome = std::make_shared<JobOutcome>();
     auto work = [printer = m_printer.get(), flags = m_flags, pictures = pictureCopy(),
-                 paper = paperChoice(), outcome, this](JobControl& control) {
+                 paper = paperChoice(), trim = m_trim->options(), outcome,
+                 this](JobControl& control) {
         JobPrintProgress progress(control, [this](const CoverFormat& kind) {
             showProgress(QString::fromLatin1(kind.message));
         });
+        printer->setTrimOptions(trim);
         outcome->havePrinter = printer->followDefault();
         if (outcome->havePrinter)
             outcome->end = printSelectedCovers(flags, *pictures, *printer, progress, paper);
@@ -266,6 +275,7 @@ void PrintDialog::setBusy(bool busy) {
     m_print->setEnabled(!busy);
     m_savePdf->setEnabled(!busy);
     m_preview->setEnabled(!busy);
+    m_trim->setEnabled(!busy);
 }
 
 void PrintDialog::showProgress(const QString& text) {
@@ -307,12 +317,12 @@ void PrintDialog::saveAsPdf() {
 
     // The status line names each cover as it is written.
     auto outcome = std::make_shared<JobOutcome>();
-    auto work = [flags = m_flags, pictures = pictureCopy(), paper = paperChoice(), path, outcome,
-                 this](JobControl& control) {
+    auto work = [flags = m_flags, pictures = pictureCopy(), paper = paperChoice(), path,
+                 trim = m_trim->options(), outcome, this](JobControl& control) {
         JobPrintProgress progress(control, [this](const CoverFormat& kind) {
             showProgress(QStringLiteral("Saving %1 Cover.").arg(coverName(kind)));
         });
-        outcome->pages = exportCoversToPdf(flags, *pictures, paper, path, progress);
+        outcome->pages = exportCoversToPdf(flags, *pictures, paper, path, progress, trim);
     };
     m_job.start(std::move(work), [this, outcome, path] {
         // Cancel has said so; the file was left as it was.
@@ -335,6 +345,15 @@ void PrintDialog::saveAsPdf() {
 void PrintDialog::preview() {
     // Shows, and changes nothing: neither the flags, the settings nor the status line.
     CoverPreview window(previewPages(m_flags, m_host, paperChoice(), defaultPrinterName()), this);
+    window.exec();
+}
+
+void PrintDialog::calibrate() {
+    // The printer covers go to, on the paper chosen (Letter for Letter and Legal: the window
+    // offers Legal too).
+    CalibrateWindow window(defaultPrinterName(),
+                           paperChoice() == PaperChoice::A4 ? kPaperA4 : kPaperLetter,
+                           settingsCalibrations(), printCalibrationPage, this);
     window.exec();
 }
 

@@ -23,6 +23,7 @@ namespace vexa::print {
 
 class CoverPrinter;
 class SavePrompts;
+class TrimChoices;
 
 // "Print Covers": one toggle button per kind of cover, the selection kept in the settings
 // file, and the Print button that prints the chosen covers. Opened modally by the main
@@ -69,6 +70,7 @@ private:
     void print();
     void saveAsPdf();
     void preview();
+    void calibrate();
     void cancel();
     void setBusy(bool busy);
     // The pictures of the slots, shared with the window's: what a job reads.
@@ -84,6 +86,7 @@ private:
     std::array<QPushButton*, kCoverKindCount> m_buttons{};
     std::array<PictureHolder*, 2 * kCoverKindCount> m_faces{};
     QComboBox* m_paper = nullptr;
+    TrimChoices* m_trim = nullptr; // cut marks, bleed, Calibrate Printer...
     QLabel* m_status = nullptr;
     QPushButton* m_print = nullptr;
     QPushButton* m_savePdf = nullptr;
