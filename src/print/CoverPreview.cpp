@@ -1,7 +1,9 @@
 #include "CoverPreview.h"
 
-#include "CoverPdf.h"
+#include "CoverPageContent.h"
 #include "PaperChoice.h"
+
+#include <PagePainter.h>
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -48,9 +50,11 @@ protected:
         if (!m_page) return;
         painter.fillRect(paperRect(), Qt::white);
         painter.translate(kPageGap, kPageGap);
-        painter.scale(m_scale, m_scale);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        paintCoverPicture(painter, m_page->picture, m_page->page.cover);
+        // The page as a PDF file holds it; a printer gets it turned onto its paper.
+        paintPageContent(painter, coverPageContent(m_page->page, PageImage(m_page->picture)),
+                         m_scale);
+        painter.scale(m_scale, m_scale);
         if (!m_page->page.printable.isNull()) {
             QPen pen(QColor(0, 120, 215), 0, Qt::DashLine); // cosmetic: one pixel at any zoom
             painter.setPen(pen);

@@ -1,9 +1,11 @@
 #include "CupsCoverPrinter.h"
 
-#include "CoverPdf.h"
+#include "CoverPageContent.h"
 #include "PaperChoice.h"
 #include "PrinterMedia.h"
 #include "SystemPrinters.h"
+
+#include <PdfPageWriter.h>
 
 #include <QDir>
 #include <QTemporaryFile>
@@ -14,7 +16,7 @@ CupsCoverPrinter::CupsCoverPrinter() = default;
 
 CupsCoverPrinter::~CupsCoverPrinter() {
     // A document left open is sent rather than lost.
-    if (m_pdf) endDocument();
+    if (m_page) endDocument();
 }
 
 bool CupsCoverPrinter::followDefault() {
@@ -45,51 +47,45 @@ bool CupsCoverPrinter::startDocument() {
     }
     // A printer that cannot tell its margins gets the cover at the paper's corner; the job
     // itself then reports whether the printer is there at all.
+    m_turn = printerLandscapeTurn(m_target);
     m_margins = orientedMargins(printerPaperMargins(m_target, paper()).value_or(QMarginsF()),
-                                orientation(), printerLandscapeTurn(m_target));
-    m_file = std::make_unique<QTemporaryFile>(QDir::tempPath() +
-                                              QStringLiteral("/vexa-cover-XXXXXX.pdf"));
-    if (!m_file->open()) {
-        m_refused = QStringLiteral("no temporary file for the page could be made");
-        dropDocument();
-        return false;
-    }
-    m_pdf = std::make_unique<CoverPdf>(m_file->fileName());
+                                orientation(), m_turn);
     return true;
 }
 
 void CupsCoverPrinter::dropDocument() {
-    m_pdf.reset();
-    m_file.reset();
+    m_page.reset();
     m_target.clear();
 }
 
 bool CupsCoverPrinter::drawPicture(const QImage& picture, double x, double y, double width,
                                    double height) {
     if (picture.isNull()) return false;
-    const bool first = !m_pdf;
-    if (first && !startDocument()) return false;
+    if (!m_page && !startDocument()) return false;
     const CoverPage page = layoutCoverPage(
         paperSize(), orientation(), m_margins,
         QSizeF(twipsToDevice(width, kPointsPerInch), twipsToDevice(height, kPointsPerInch)),
         QPointF(twipsToDevice(x, kPointsPerInch), twipsToDevice(y, kPointsPerInch)));
-    if (first && !m_pdf->newPage(page.page)) return false;
+    if (!m_page) m_page.emplace(page.page);
     if (m_cut.isEmpty()) m_cut = marginCut(page);
-    return m_pdf->drawCover(page.cover, picture);
+    m_page->addPicture(PageImage(picture), page.cover);
+    return true;
 }
 
 DocumentResult CupsCoverPrinter::endDocument() {
     DocumentResult result;
     result.refused = std::exchange(m_refused, QString());
     result.cut = std::exchange(m_cut, QString());
-    if (!m_pdf) return result;
-    if (!m_pdf->finish()) {
+    if (!m_page) return result;
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/vexa-cover-XXXXXX.pdf"));
+    if (!file.open() ||
+        !writePdfFile(file.fileName(), {paperPageContent(*m_page, orientation(), m_turn)})) {
         result.refused = QStringLiteral("the page could not be written");
         result.cut.clear();
     } else {
         QString error;
-        result.sent = submitPdfJob(m_target, m_file->fileName(), QStringLiteral("VEXA cover"),
-                                   paper(), orientation(), &error) > 0;
+        result.sent = submitPdfJob(m_target, file.fileName(), QStringLiteral("VEXA cover"), paper(),
+                                   &error) > 0;
         if (!result.sent) {
             result.refused =
                 QStringLiteral("printer %1 did not take the job (%2)").arg(m_target, error);

@@ -1,22 +1,22 @@
 #pragma once
 
+#include "CoverPage.h"
 #include "PagedCoverPrinter.h"
+
+#include <PageContent.h>
 
 #include <QString>
 
-#include <memory>
-
-class QTemporaryFile;
+#include <optional>
 
 namespace vexa::print {
 
-class CoverPdf;
-
-// Covers on a CUPS printer: every document is one page drawn into a PDF by the same routine
-// as the PDF export, the picture at the printable corner of the page as oriented (margins
-// from libcups, turned the way the printer turns landscape pages), and handed to CUPS as a
-// job of its own, so whether the server took it is known. It asks CUPS through libcups alone
-// (no Qt printer support), so a print run may use it on a worker thread.
+// Covers on a CUPS printer: every document is one page described as the PDF export and the
+// preview describe it, the picture at the printable corner of the page as oriented (margins
+// from libcups, turned the way the printer turns landscape pages). It goes to CUPS as a
+// portrait page as the paper feeds, a landscape page turned onto it as the printer would
+// turn it, unscaled, in a job of its own, so whether the server took it is known. It asks CUPS
+// through libcups alone (no Qt printer support), so a print run may use it on a worker thread.
 class CupsCoverPrinter final : public PagedCoverPrinter {
 public:
     CupsCoverPrinter();
@@ -42,8 +42,8 @@ private:
     // The document being drawn.
     QString m_target;
     QMarginsF m_margins; // of the page as oriented
-    std::unique_ptr<QTemporaryFile> m_file;
-    std::unique_ptr<CoverPdf> m_pdf;
+    LandscapeTurn m_turn = LandscapeTurn::Plus90;
+    std::optional<PageContent> m_page; // as oriented
     QString m_refused;
     QString m_cut;
 };

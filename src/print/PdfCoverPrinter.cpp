@@ -57,20 +57,23 @@ bool PdfCoverPrinter::drawPicture(const QImage& picture, double x, double y, dou
         paperSize(), orientation(), QMarginsF(),
         QSizeF(twipsToDevice(width, kPointsPerInch), twipsToDevice(height, kPointsPerInch)),
         QPointF(twipsToDevice(x, kPointsPerInch), twipsToDevice(y, kPointsPerInch)));
-    if (!m_pageOpen && !m_pdf->newPage(page.page)) return false;
-    m_pageOpen = true;
-    return m_pdf->drawCover(page.cover, picture);
+    if (!m_page) m_page.emplace(page.page);
+    m_page->addPicture(PageImage(picture), page.cover);
+    return true;
 }
 
 DocumentResult PdfCoverPrinter::endDocument() {
     DocumentResult result;
-    result.sent = m_pageOpen;
-    m_pageOpen = false;
+    if (!m_page) return result;
+    result.sent = m_pdf->addPage(*m_page);
+    if (!result.sent) m_failed = true;
+    m_page.reset();
     return result;
 }
 
 bool PdfCoverPrinter::finish() {
-    if (!m_pdf || !m_pdf->finish() || m_failed) return false;
+    if (m_page) endDocument(); // a document left open is kept rather than lost
+    if (!m_pdf || m_failed || !m_pdf->finish()) return false;
     if (!m_file->flush() || ::fchmod(m_file->handle(), savedFileMode(m_path)) != 0 ||
         ::fsync(m_file->handle()) != 0)
         return false;

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "CoverPage.h"
 #include "CoverPdf.h"
 #include "PagedCoverPrinter.h"
+
+#include <PageContent.h>
 
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QTemporaryFile;
 
@@ -39,7 +43,7 @@ private:
     QString m_path;
     std::unique_ptr<QTemporaryFile> m_file;
     std::unique_ptr<CoverPdf> m_pdf;
-    bool m_pageOpen = false;
+    std::optional<PageContent> m_page; // of the document being drawn
     bool m_failed = false;
 };
 

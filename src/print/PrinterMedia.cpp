@@ -109,14 +109,14 @@ bool printerTakesPaper(const QString& printer, int paperCode) {
 }
 
 int submitPdfJob(const QString& printer, const QString& pdfFile, const QString& title,
-                 int paperCode, QPageLayout::Orientation orientation, QString* error) {
-    // The page in the file is already turned; "landscape" tells CUPS how it lies on the paper.
+                 int paperCode, QString* error) {
+    // No orientation: pdftopdf would turn a page it is told is landscape by 270 degrees
+    // whatever the printer's own turn. Without scaling, the cover keeps its size.
     int count = 0;
     cups_option_t* options = nullptr;
     count = cupsAddOption("media", pwgMediaName(paperCode), count, &options);
     count = cupsAddOption("sides", "one-sided", count, &options);
-    if (orientation == QPageLayout::Landscape)
-        count = cupsAddOption("orientation-requested", "4", count, &options);
+    count = cupsAddOption("print-scaling", "none", count, &options);
     const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queueName(printer).constData(),
                                    QFile::encodeName(pdfFile).constData(),
                                    title.toUtf8().constData(), count, options);

@@ -24,9 +24,10 @@ LandscapeTurn printerLandscapeTurn(const QString& printer);
 // False only when the printer lists the paper sizes it takes and the paper is not among them.
 bool printerTakesPaper(const QString& printer, int paperCode);
 
-// Hands a finished PDF to CUPS as one job on the paper in the orientation. The job's id, or
-// 0 with `error` set to CUPS' reason when the server did not take it.
+// Hands a finished PDF of portrait pages, as the paper feeds, to CUPS as one job on the paper,
+// to be printed as it is: neither turned nor scaled. The job's id, or 0 with `error` set to
+// CUPS' reason when the server did not take it.
 int submitPdfJob(const QString& printer, const QString& pdfFile, const QString& title,
-                 int paperCode, QPageLayout::Orientation orientation, QString* error);
+                 int paperCode, QString* error);
 
 } // namespace vexa::print

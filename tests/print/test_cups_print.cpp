@@ -8,9 +8,9 @@
 #include "QtPrinting.h"
 
 #include <CoverFormats.h>
-#include <CoverPdf.h>
 #include <CoverPreview.h>
 #include <CupsCoverPrinter.h>
+#include <PdfPageWriter.h>
 #include <PreviewPages.h>
 #include <PrintDialog.h>
 #include <PrintJob.h>
@@ -22,6 +22,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTemporaryDir>
@@ -64,40 +65,56 @@ bool near(QRgb a, QRgb b) {
            std::abs(qBlue(a) - qBlue(b)) < 40;
 }
 
-// The printable corner of "alpha" and "beta" (ImageableArea "18 36 594 756" on Letter and
-// "18 36 594 972" on Legal: margins left 18, bottom 36, right 18, top 36), turned Plus90 for
-// landscape: the page's left margin is the paper's bottom one, its top margin the paper's left.
-QPointF alphaCorner(const CoverFormat& kind) {
-    return kind.orientation == kLandscape ? QPointF(36, 18) : QPointF(18, 36);
+// The unprintable margins of the paper as it feeds (portrait), in points.
+struct PaperMargins {
+    double left, bottom, right, top;
+};
+// "alpha" and "beta": ImageableArea "18 36 594 756" on Letter, "18 36 594 972" on Legal.
+constexpr PaperMargins kAlphaMargins{18, 36, 18, 36};
+
+// Where the cover of a kind lies on portrait paper of `paper` points as the printer gets it,
+// in points from the paper's top-left corner. A portrait cover stands at the printable
+// top-left corner. A landscape cover is turned the way the printer turns landscape pages, its
+// top-left corner where the landscape page's would be: Plus90 counter-clockwise at the
+// paper's bottom-left printable corner, Minus90 clockwise at the top-right one.
+QRectF coverOnPaper(const CoverFormat& kind, QSizeF paper, PaperMargins m,
+                    const char* turn = "Plus90") {
+    const double w = kind.width / 20.0, h = kind.height / 20.0; // 20 twips per point
+    if (kind.orientation != kLandscape) return QRectF(m.left, m.top, w, h);
+    if (QLatin1String(turn) == QLatin1String("Minus90"))
+        return QRectF(paper.width() - m.right - h, m.top, h, w);
+    return QRectF(m.left, paper.height() - m.bottom - w, h, w);
 }
 
 // Checks one job's PDF: one page of `expectedPage` points, holding the picture of `colour`
-// at `corner` at the kind's size.
+// at `where`.
 void expectCoverPage(const QString& pdf, const CoverFormat& kind, QRgb colour, QSizeF expectedPage,
-                     QPointF corner) {
+                     QRectF where) {
     SCOPED_TRACE(kind.key);
     const auto pages = vexa::test::pdfPageSizes(pdf);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(pages[0], expectedPage);
 
-    const QImage page = vexa::test::renderPdfPage(pdf, 1, kDpi);
+    // Two pixels per point: a cover edge that falls inside a pixel is seen to half a point.
+    const QImage page = vexa::test::renderPdfPage(pdf, 1, 2 * kDpi);
     ASSERT_FALSE(page.isNull());
     const QRect box = vexa::test::inkBox(page);
-    EXPECT_NEAR(box.left(), corner.x(), kTolerance);
-    EXPECT_NEAR(box.top(), corner.y(), kTolerance);
-    EXPECT_NEAR(box.width(), kind.width / 20.0, kTolerance); // 20 twips per point
-    EXPECT_NEAR(box.height(), kind.height / 20.0, kTolerance);
+    const QRectF points(box.left() / 2.0, box.top() / 2.0, box.width() / 2.0, box.height() / 2.0);
+    EXPECT_NEAR(points.left(), where.left(), 1.0);
+    EXPECT_NEAR(points.top(), where.top(), 1.0);
+    EXPECT_NEAR(points.right(), where.right(), 1.0);
+    EXPECT_NEAR(points.bottom(), where.bottom(), 1.0);
     EXPECT_TRUE(near(page.pixel(box.center()), colour));
 }
 
-// The page of a kind on the cover table's papers, as oriented.
-QSizeF tablePage(const CoverFormat& kind) {
-    const double longSide = kind.paper == kPaperLegal ? 1008 : 792;
-    return kind.orientation == kLandscape ? QSizeF(longSide, 612) : QSizeF(612, longSide);
+// The paper of a kind on the cover table's papers, portrait as it feeds.
+QSizeF tablePaper(const CoverFormat& kind) {
+    return QSizeF(612, kind.paper == kPaperLegal ? 1008 : 792);
 }
 
 void expectCoverPage(const QString& pdf, const CoverFormat& kind, QRgb colour) {
-    expectCoverPage(pdf, kind, colour, tablePage(kind), alphaCorner(kind));
+    expectCoverPage(pdf, kind, colour, tablePaper(kind),
+                    coverOnPaper(kind, tablePaper(kind), kAlphaMargins));
 }
 
 class CupsPrintTest : public ::testing::Test {
@@ -233,7 +250,8 @@ TEST_F(CupsPrintTest, ANamedPrinterMustBeInstalled) {
     EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
     const QStringList jobs = server.jobFiles("beta");
     ASSERT_EQ(jobs.size(), 1);
-    EXPECT_EQ(vexa::test::pdfPageSizes(jobs[0]), std::vector<QSizeF>({QSizeF(1008, 612)}));
+    // Portrait as the paper feeds; the landscape cover is turned on it.
+    EXPECT_EQ(vexa::test::pdfPageSizes(jobs[0]), std::vector<QSizeF>({QSizeF(612, 1008)}));
 }
 
 namespace {
@@ -267,20 +285,12 @@ TEST_F(CupsPrintTest, TheCornerIsThePrintableCornerOfThePageAsThePrinterTurnsIt)
     vexa::test::TestPpd ppd;
     ppd.letterArea = "10 20 577 747";
     ppd.legalArea = "10 20 577 963";
-    const struct {
-        const char* turn;
-        QPointF landscapeCorner;
-    } printers[] = {
-        // Plus90: the page's left margin is the paper's bottom, its top the paper's left.
-        {"Plus90", {20, 10}},
-        // Minus90: the page's left margin is the paper's top, its top the paper's right.
-        {"Minus90", {45, 35}},
-    };
+    const PaperMargins margins{10, 20, 35, 45};
     fillAllSlots();
-    for (const auto& p : printers) {
-        SCOPED_TRACE(p.turn);
-        const QString name = QStringLiteral("turn%1").arg(p.turn);
-        ppd.landscape = p.turn;
+    for (const char* turn : {"Plus90", "Minus90"}) {
+        SCOPED_TRACE(turn);
+        const QString name = QStringLiteral("turn%1").arg(turn);
+        ppd.landscape = turn;
         QString error;
         ASSERT_TRUE(server.addPrinter(name, &error, ppd)) << error.toStdString();
         CupsCoverPrinter printer;
@@ -291,11 +301,83 @@ TEST_F(CupsPrintTest, TheCornerIsThePrintableCornerOfThePageAsThePrinterTurnsIt)
         ASSERT_TRUE(server.waitUntilIdle());
         const QStringList jobs = server.jobFiles(name);
         ASSERT_EQ(jobs.size(), 3);
-        expectCoverPage(jobs[0], *coverFormatForKey("Front"), slotColour(1), {612, 792}, {10, 45});
-        expectCoverPage(jobs[1], *coverFormatForKey("Mini"), slotColour(5), {792, 612},
-                        p.landscapeCorner);
-        expectCoverPage(jobs[2], *coverFormatForKey("DVD"), slotColour(4), {1008, 612},
-                        p.landscapeCorner);
+        for (int i = 0; i < 3; ++i) {
+            const CoverFormat& kind = *coverFormatForKey(QStringList{"Front", "Mini", "DVD"}[i]);
+            expectCoverPage(jobs[i], kind, slotColour(slotNumber(kind)), tablePaper(kind),
+                            coverOnPaper(kind, tablePaper(kind), margins, turn));
+        }
+    }
+}
+
+namespace {
+
+// The job through CUPS' pdftopdf, the first filter of every driver's chain (the test queues'
+// own filter skips it), as the server would run it: with the job's options and the printer's
+// PPD. Its output, or an empty name when it failed.
+QString throughPdftopdf(const QString& job, const QString& options, const QString& ppd,
+                        const QString& output) {
+    QProcess filter;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PPD", ppd);
+    environment.insert("CONTENT_TYPE", "application/pdf");
+    filter.setProcessEnvironment(environment);
+    filter.setStandardOutputFile(output);
+    filter.start("/usr/lib/cups/filter/pdftopdf", {"1", "user", "title", "1", options, job});
+    if (!filter.waitForFinished(60000) || filter.exitStatus() != QProcess::NormalExit ||
+        filter.exitCode() != 0) {
+        ADD_FAILURE() << filter.readAllStandardError().toStdString();
+        return QString();
+    }
+    return output;
+}
+
+} // namespace
+
+TEST_F(CupsPrintTest, PdftopdfLeavesEachCoverAtThePrintableCornerAtItsSize) {
+    // Margins left 10, bottom 20, right 35, top 45 pt on Letter and Legal.
+    vexa::test::TestPpd ppd;
+    ppd.letterArea = "10 20 577 747";
+    ppd.legalArea = "10 20 577 963";
+    constexpr double kPointsPerMm = 72 / 25.4;
+    // The covers' sizes in millimetres, as the cases' makers give them.
+    const struct {
+        const char* key;
+        double widthMm, heightMm;
+    } covers[] = {{"Front", 120.65, 120.65}, {"DVD", 271.4625, 180.975}, {"PSP", 209.55, 168.275}};
+    fillAllSlots();
+    for (const char* turn : {"Plus90", "Minus90"}) {
+        SCOPED_TRACE(turn);
+        const QString name = QStringLiteral("filtered%1").arg(turn);
+        ppd.landscape = turn;
+        QString error;
+        ASSERT_TRUE(server.addPrinter(name, &error, ppd)) << error.toStdString();
+        CupsCoverPrinter printer;
+        ASSERT_TRUE(printer.usePrinter(name));
+        RunLog log;
+        printSelectedCovers(only({"Front", "DVD", "PSP"}), host, printer, log);
+        ASSERT_TRUE(server.waitUntilIdle());
+        const QStringList jobs = server.jobFiles(name);
+        ASSERT_EQ(jobs.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const CoverFormat& kind = *coverFormatForKey(covers[i].key);
+            const QString options = server.jobOptions(jobs[i]);
+            EXPECT_FALSE(options.contains("orientation-requested")) << options.toStdString();
+            EXPECT_TRUE(options.contains("print-scaling=none")) << options.toStdString();
+            const QString filtered =
+                throughPdftopdf(jobs[i], options, server.printerPpd(name),
+                                folder.filePath(QStringLiteral("%1-%2.pdf").arg(name).arg(i)));
+            ASSERT_FALSE(filtered.isEmpty());
+            // Portrait paper; a landscape cover lies turned across it as the printer turns.
+            const QSizeF paper = tablePaper(kind);
+            const double w = covers[i].widthMm * kPointsPerMm,
+                         h = covers[i].heightMm * kPointsPerMm;
+            QRectF where(10, 45, w, h);
+            if (kind.orientation == kLandscape)
+                where = QLatin1String(turn) == QLatin1String("Plus90")
+                            ? QRectF(10, paper.height() - 20 - w, h, w)
+                            : QRectF(paper.width() - 35 - h, 45, h, w);
+            expectCoverPage(filtered, kind, slotColour(slotNumber(kind)), paper, where);
+        }
     }
 }
 
@@ -310,8 +392,11 @@ TEST_F(CupsPrintTest, OnA4EveryCoverKeepsItsSizeAndAPrinterWithoutA4GetsNoJob) {
     EXPECT_EQ(printWithDialog({"Front", "DVD"}), "Printing Complete.");
     const QStringList jobs = server.jobFiles("gamma");
     ASSERT_EQ(jobs.size(), 2);
-    expectCoverPage(jobs[0], *coverFormatForKey("Front"), slotColour(1), {595, 842}, {18, 36});
-    expectCoverPage(jobs[1], *coverFormatForKey("DVD"), slotColour(4), {842, 595}, {36, 18});
+    for (int i = 0; i < 2; ++i) {
+        const CoverFormat& kind = *coverFormatForKey(QStringList{"Front", "DVD"}[i]);
+        expectCoverPage(jobs[i], kind, slotColour(slotNumber(kind)), {595, 842},
+                        coverOnPaper(kind, {595, 842}, kAlphaMargins));
+    }
 
     // "alpha" lists Letter and Legal only.
     ASSERT_TRUE(server.setServerDefault("alpha", &error)) << error.toStdString();
@@ -361,16 +446,14 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
     // The same page is taken while the server runs and refused, with CUPS' reason, once it
     // has stopped.
     const QString page = folder.filePath("page.pdf");
-    CoverPdf pdf(page);
-    ASSERT_TRUE(pdf.addPage({{612, 792}, {}, {0, 0, 72, 72}}, solid(4, 4, slotColour(1))));
-    ASSERT_TRUE(pdf.finish());
+    vexa::PageContent content(QSizeF(612, 792));
+    content.addPicture(vexa::PageImage(solid(4, 4, slotColour(1))), QRectF(0, 0, 72, 72));
+    ASSERT_TRUE(vexa::writePdfFile(page, {content}));
     QString error;
-    EXPECT_GT(
-        submitPdfJob("alpha", page, "VEXA cover", kPaperLetter, QPageLayout::Portrait, &error), 0);
+    EXPECT_GT(submitPdfJob("alpha", page, "VEXA cover", kPaperLetter, &error), 0);
     ASSERT_TRUE(server.waitUntilIdle());
     server.halt();
-    EXPECT_EQ(
-        submitPdfJob("alpha", page, "VEXA cover", kPaperLetter, QPageLayout::Portrait, &error), 0);
+    EXPECT_EQ(submitPdfJob("alpha", page, "VEXA cover", kPaperLetter, &error), 0);
     EXPECT_FALSE(error.isEmpty());
     vexa::writeSetting("Front", "-1");
     PrintDialog dialog(host);

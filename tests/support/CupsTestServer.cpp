@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
@@ -143,8 +144,10 @@ bool CupsTestServer::writeConfiguration(QString* error) {
                                           "  <Limit All>\n    Order deny,allow\n  </Limit>\n"
                                           "</Policy>\n")
                                .arg(b);
-    // The PDF goes through unchanged; a copy per job lets a test read every job.
+    // The PDF goes through unchanged; a copy per job, with the options the job came with,
+    // lets a test read every job.
     const QString filter = QStringLiteral("#!/bin/sh\n"
+                                          "printf '%s' \"$5\" > \"%1/jobs/${PRINTER}-$1.options\"\n"
                                           "if [ -n \"$6\" ]; then exec 0<\"$6\"; fi\n"
                                           "exec tee \"%1/jobs/${PRINTER}-$1.pdf\"\n")
                                .arg(b);
@@ -322,6 +325,16 @@ QStringList CupsTestServer::jobFiles(const QString& printer) const {
     QStringList files;
     for (const auto& [id, path] : byJob) files.append(path);
     return files;
+}
+
+QString CupsTestServer::jobOptions(const QString& jobFile) const {
+    QFile file(QFileInfo(jobFile).path() + QLatin1Char('/') +
+               QFileInfo(jobFile).completeBaseName() + QStringLiteral(".options"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QString CupsTestServer::printerPpd(const QString& printer) const {
+    return m_folder + QStringLiteral("/etc/ppd/") + printer + QStringLiteral(".ppd");
 }
 
 QString CupsTestServer::outputFile(const QString& printer) const {

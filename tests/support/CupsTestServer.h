@@ -50,6 +50,10 @@ public:
 
     // What each printed job delivered, oldest first: one PDF file per job.
     QStringList jobFiles(const QString& printer) const;
+    // The options a job's filters were given (CUPS' own and the job's), for one of jobFiles().
+    QString jobOptions(const QString& jobFile) const;
+    // The PPD the server keeps for the printer and hands its filters.
+    QString printerPpd(const QString& printer) const;
     // The printer's output file (the last job only: every job overwrites it).
     QString outputFile(const QString& printer) const;
     // The user's saved default destinations.

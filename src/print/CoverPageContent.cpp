@@ -1,0 +1,21 @@
+#include "CoverPageContent.h"
+
+namespace vexa::print {
+
+PageContent coverPageContent(const CoverPage& page, const PageImage& picture) {
+    PageContent content(page.page);
+    content.addPicture(picture, page.cover);
+    return content;
+}
+
+QuarterTurn paperTurn(LandscapeTurn turn) {
+    return turn == LandscapeTurn::Minus90 ? QuarterTurn::Clockwise : QuarterTurn::CounterClockwise;
+}
+
+PageContent paperPageContent(const PageContent& page, QPageLayout::Orientation orientation,
+                             LandscapeTurn turn) {
+    if (orientation == QPageLayout::Portrait) return page;
+    return turnedPage(page, paperTurn(turn));
+}
+
+} // namespace vexa::print

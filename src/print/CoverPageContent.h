@@ -1,0 +1,26 @@
+#pragma once
+
+#include "CoverPage.h"
+
+#include <PageContent.h>
+
+#include <QPageLayout>
+
+namespace vexa::print {
+
+// A cover's page as the user holds it, the picture stretched over the cover's rectangle: what
+// the preview shows and a PDF file holds.
+PageContent coverPageContent(const CoverPage& page, const PageImage& picture);
+
+// How the printer's landscape turn draws a landscape page onto its portrait paper: Plus90
+// counter-clockwise, Minus90 clockwise.
+QuarterTurn paperTurn(LandscapeTurn turn);
+
+// The page as the paper feeds into the printer, portrait: a landscape page turned onto it the
+// way the printer turns landscape pages, so that the page's top-left corner lands where the
+// printer would put it (Plus90: the paper's bottom-left corner; Minus90: its top-right).
+// Nothing is left for the printer's filters to turn.
+PageContent paperPageContent(const PageContent& page, QPageLayout::Orientation orientation,
+                             LandscapeTurn turn);
+
+} // namespace vexa::print
