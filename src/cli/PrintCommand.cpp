@@ -168,6 +168,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         target = systemDefaultPrinter();
     }
     printer.setTrimOptions(parsed->trim);
+    printer.setCalibrationUsed(!parsed->noCalibration);
     printSelectedCovers(flags, pictures, printer, progress, parsed->paper);
     out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers") << " sent to "
         << printable(target) << Qt::endl;

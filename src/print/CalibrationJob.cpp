@@ -29,7 +29,7 @@ QString printCalibrationPage(const QString& printer, int paperCode) {
     }
     QString error;
     if (submitPdfJob(printer, file.fileName(), QStringLiteral("VEXA calibration page"), paperCode,
-                     QPageLayout::Portrait, &error) <= 0)
+                     &error) <= 0)
         return QStringLiteral("printer %1 did not take the job (%2)").arg(printer, error);
     return QString();
 }

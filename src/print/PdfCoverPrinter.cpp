@@ -1,5 +1,7 @@
 #include "PdfCoverPrinter.h"
 
+#include "TrimmedCoverPage.h"
+
 #include <QFile>
 #include <QTemporaryFile>
 
@@ -58,12 +60,15 @@ bool PdfCoverPrinter::drawPicture(const QImage& picture, double x, double y, dou
         QSizeF(twipsToDevice(width, kPointsPerInch), twipsToDevice(height, kPointsPerInch)),
         QPointF(twipsToDevice(x, kPointsPerInch), twipsToDevice(y, kPointsPerInch)));
     if (!m_page) m_page.emplace(page.page);
-    m_page->addPicture(PageImage(picture), page.cover);
+    const TrimmedCover placed =
+        addTrimmedCover(*m_page, page, coverKind(), PageImage(picture), trimOptions());
+    if (m_shortfall.isEmpty()) m_shortfall = placed.shortfall;
     return true;
 }
 
 DocumentResult PdfCoverPrinter::endDocument() {
     DocumentResult result;
+    result.shortfall = std::exchange(m_shortfall, QString());
     if (!m_page) return result;
     result.sent = m_pdf->addPage(*m_page);
     if (!result.sent) m_failed = true;

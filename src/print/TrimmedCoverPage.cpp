@@ -2,32 +2,32 @@
 
 #include "CoverBleed.h"
 #include "CoverMarks.h"
+#include "CoverPageContent.h"
 
 #include <algorithm>
 
 namespace vexa::print {
 
-TrimmedCoverPage trimmedCoverPage(const QSizeF& pageSize, const QRectF& printable,
-                                  const QSizeF& coverSize, const CoverFormat& kind,
-                                  const PageImage& picture, const TrimOptions& options) {
-    TrimmedCoverPage result{PageContent(pageSize), QRectF(), QString()};
-    const TrimmedCover placed = placeTrimmedCover(printable, coverSize, options);
-    result.cover = placed.cover;
-    result.shortfall = placed.shortfall;
-    // Under the cover, so that the cover itself stays exactly as it would be without them.
+TrimmedCover addTrimmedCover(PageContent& page, const CoverPage& layout, const CoverFormat& kind,
+                             const PageImage& picture, const TrimOptions& options) {
+    const QRectF printable = layout.printable.isNull()
+                                 ? QRectF(QPointF(0, 0), layout.page)
+                                 : QRectF(layout.cover.topLeft(), layout.printable.bottomRight());
+    const TrimmedCover placed = placeTrimmedCover(printable, layout.cover.size(), options);
+    // Under the cover, so that the cover itself stays exactly as it is without them.
     for (BleedStrip& strip : bleedStrips(picture.pixels(), placed.cover, options, placed.room))
-        result.page.addPicture(PageImage(std::move(strip.picture)), strip.target);
-    result.page.addPicture(picture, placed.cover);
+        page.addPicture(PageImage(std::move(strip.picture)), strip.target);
+    page.addPicture(picture, placed.cover);
     for (const PageLine& line : coverMarks(placed.cover, kind, options, placed.room))
-        result.page.items.emplace_back(line);
+        page.items.emplace_back(line);
     if (!options.isOff()) {
-        result.page.trimBox = placed.cover;
+        page.trimBox = placed.cover;
         const double bleed = std::max(0.0, options.bleedMm) * kPointsPerMillimetre;
-        result.page.bleedBox = placed.cover.marginsAdded(
+        page.bleedBox = placed.cover.marginsAdded(
             QMarginsF(std::min(bleed, placed.room.left()), std::min(bleed, placed.room.top()),
                       std::min(bleed, placed.room.right()), std::min(bleed, placed.room.bottom())));
     }
-    return result;
+    return placed;
 }
 
 PageContent calibratedPage(const PageContent& paper, const PrinterCalibration& calibration) {
@@ -46,6 +46,16 @@ PageContent calibratedPage(const PageContent& paper, const PrinterCalibration& c
     if (paper.trimBox) result.trimBox = correction.mapRect(*paper.trimBox);
     if (paper.bleedBox) result.bleedBox = correction.mapRect(*paper.bleedBox);
     return result;
+}
+
+PageContent calibratedView(const PageContent& page, QPageLayout::Orientation orientation,
+                           LandscapeTurn turn, const PrinterCalibration& calibration) {
+    const PageContent paper =
+        calibratedPage(paperPageContent(page, orientation, turn), calibration);
+    if (orientation == QPageLayout::Portrait) return paper;
+    // Back the other way: a quarter turn the opposite way round.
+    return turnedPage(paper, paperTurn(turn == LandscapeTurn::Plus90 ? LandscapeTurn::Minus90
+                                                                     : LandscapeTurn::Plus90));
 }
 
 } // namespace vexa::print

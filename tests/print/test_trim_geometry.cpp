@@ -5,7 +5,15 @@
 #include <PaperChoice.h>
 #include <TrimOptions.h>
 
+#include "PdfProbe.h"
 #include "TestSupport.h"
+
+#include <PdfPageWriter.h>
+#include <TrimmedCoverPage.h>
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -280,6 +288,45 @@ TEST(CalibrationPage, LinesTwentyMillimetresInAndRulersOf150Millimetres) {
     const vexa::PageContent letter = calibrationPage(QSizeF(612, 792), "it's mine", kPaperLetter);
     EXPECT_TRUE(std::get<vexa::PageText>(letter.items.back())
                     .text.contains("--printer 'it'\\''s mine' --paper letter"));
+}
+
+TEST(TrimmedCoverPage, BleedAndMarksLeaveTheCoverItselfAsItWasAndItsJpegPassedThrough) {
+    QImage photo(200, 150, QImage::Format_RGB32);
+    photo.fill(qRgb(40, 120, 200));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QImageWriter(&buffer, "jpeg").write(photo));
+    const QImage pixels = QImage::fromData(bytes, "jpeg");
+    const vexa::PageImage picture = vexa::PageImage::fromPicture(pixels, bytes, "jpeg", false);
+    ASSERT_TRUE(picture.passesJpegThrough());
+
+    // The CD back on a Letter page with a printable area from (18, 36) to (594, 756).
+    const CoverPage layout{QSizeF(612, 792), QRectF(18, 36, 576, 720),
+                           QRectF(18, 36, 424.8, 334.8)};
+    vexa::PageContent plain(layout.page);
+    addTrimmedCover(plain, layout, kind("Back"), picture, TrimOptions{});
+    ASSERT_EQ(plain.items.size(), 1u);
+    EXPECT_EQ(std::get<vexa::PagePicture>(plain.items[0]).target, layout.cover);
+    EXPECT_FALSE(plain.trimBox || plain.bleedBox);
+
+    vexa::PageContent trimmed(layout.page);
+    const TrimmedCover placed =
+        addTrimmedCover(trimmed, layout, kind("Back"), picture, TrimOptions{true, 3.0});
+    const double in = 10 * kPt;
+    EXPECT_EQ(placed.cover, layout.cover.translated(in, in));
+    // Eight strips, then the cover: the same picture over a rectangle of the same size.
+    ASSERT_EQ(trimmed.items.size(), 8u + 1u + 8u + 8u);
+    const auto& cover = std::get<vexa::PagePicture>(trimmed.items[8]);
+    EXPECT_EQ(cover.target, placed.cover);
+    EXPECT_EQ(cover.image.jpegData().constData(), bytes.constData());
+    EXPECT_EQ(trimmed.trimBox, placed.cover);
+    EXPECT_EQ(trimmed.bleedBox, placed.cover.adjusted(-3 * kPt, -3 * kPt, 3 * kPt, 3 * kPt));
+
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath("back.pdf");
+    ASSERT_TRUE(vexa::writePdfFile(pdf, {trimmed}));
+    EXPECT_EQ(vexa::test::pdfJpegData(pdf), std::vector<QByteArray>{bytes});
 }
 
 } // namespace

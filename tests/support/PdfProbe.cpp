@@ -1,5 +1,6 @@
 #include "PdfProbe.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -118,6 +119,19 @@ QByteArray firstPdfJpeg(const QString& pdfFile) {
              QStringLiteral("1"), pdfFile, prefix});
     QFile file(prefix + QStringLiteral("-000.jpg"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::vector<QByteArray> pdfJpegData(const QString& pdfFile) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) return {};
+    runTool(QStringLiteral("pdfimages"), {QStringLiteral("-j"), pdfFile, folder.filePath("i")});
+    std::vector<QByteArray> data;
+    for (const QString& name :
+         QDir(folder.path()).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name)) {
+        QFile file(folder.filePath(name));
+        if (file.open(QIODevice::ReadOnly)) data.push_back(file.readAll());
+    }
+    return data;
 }
 
 QRectF pdfPageBox(const QString& pdfFile, const QString& name) {

@@ -34,6 +34,9 @@ std::vector<PdfImageEntry> pdfImageList(const QString& pdfFile);
 // empty when the first picture is not JPEG data.
 QByteArray firstPdfJpeg(const QString& pdfFile);
 
+// The data of every JPEG picture in the file, in the order pdfimages -j finds them.
+std::vector<QByteArray> pdfJpegData(const QString& pdfFile);
+
 // A page box of page 1 as pdfinfo -box gives it ("MediaBox", "TrimBox", "BleedBox"): left,
 // bottom, right, top in points, PDF's way up. pdfinfo reports a box the page lacks as the
 // box it falls back to.
