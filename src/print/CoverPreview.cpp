@@ -1,6 +1,5 @@
 #include "CoverPreview.h"
 
-#include "CoverPageContent.h"
 #include "PaperChoice.h"
 
 #include <PagePainter.h>
@@ -52,8 +51,7 @@ protected:
         painter.translate(kPageGap, kPageGap);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         // The page as a PDF file holds it; a printer gets it turned onto its paper.
-        paintPageContent(painter, coverPageContent(m_page->page, PageImage(m_page->picture)),
-                         m_scale);
+        paintPageContent(painter, m_page->content, m_scale);
         painter.scale(m_scale, m_scale);
         if (!m_page->page.printable.isNull()) {
             QPen pen(QColor(0, 120, 215), 0, Qt::DashLine); // cosmetic: one pixel at any zoom
@@ -104,6 +102,11 @@ CoverPreview::CoverPreview(std::vector<PreviewPage> pages, QWidget* parent)
     bar->addWidget(m_actualButton);
     bar->addWidget(close);
 
+    m_calibration = new QLabel(this);
+    m_calibration->setObjectName(QStringLiteral("lblCalibration"));
+    m_calibration->setWordWrap(true);
+    m_calibration->hide();
+
     m_scroll = new QScrollArea(this);
     m_scroll->setAlignment(Qt::AlignCenter);
     m_scroll->setBackgroundRole(QPalette::Dark);
@@ -115,6 +118,7 @@ CoverPreview::CoverPreview(std::vector<PreviewPage> pages, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
+    layout->addWidget(m_calibration);
     layout->addWidget(m_scroll, 1);
     resize(760, 620);
     update();
@@ -158,6 +162,7 @@ void CoverPreview::update() {
     m_actualButton->setChecked(any && !m_fit);
     if (!any) {
         m_caption->setText(QStringLiteral("No selected cover has a picture."));
+        m_calibration->hide();
         m_view->setPage(nullptr, 1.0);
         return;
     }
@@ -168,6 +173,8 @@ void CoverPreview::update() {
                            .arg(coverName(*page.kind), paperName(page.paper),
                                 page.kind->orientation == kLandscape ? QStringLiteral("landscape")
                                                                      : QStringLiteral("portrait")));
+    m_calibration->setText(page.calibration);
+    m_calibration->setVisible(!page.calibration.isEmpty());
     m_view->setPage(&page, scale());
     // Each page and zoom starts at the paper's top-left corner, where the cover is.
     m_scroll->horizontalScrollBar()->setValue(0);

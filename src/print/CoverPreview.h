@@ -44,6 +44,7 @@ private:
     QScrollArea* m_scroll = nullptr;
     PreviewPageView* m_view = nullptr;
     QLabel* m_caption = nullptr;
+    QLabel* m_calibration = nullptr; // the calibration the page is corrected by
     QPushButton* m_previous = nullptr;
     QPushButton* m_next = nullptr;
     QPushButton* m_fitButton = nullptr;

@@ -1,14 +1,18 @@
 #include "PreviewPages.h"
 
+#include "CalibrationStore.h"
+#include "PaperChoice.h"
 #include "PrinterMedia.h"
 #include "StartupPrinter.h"
+#include "TrimmedCoverPage.h"
 
 #include <CoverHost.h>
 
 namespace vexa::print {
 
 std::vector<PreviewPage> previewPages(const PrintFlags& flags, const CoverHost& pictures,
-                                      PaperChoice paper, const QString& printer) {
+                                      PaperChoice paper, const QString& printer,
+                                      const TrimOptions& trim) {
     std::vector<PreviewPage> pages;
     const LandscapeTurn turn =
         printer.isEmpty() ? LandscapeTurn::Plus90 : printerLandscapeTurn(printer);
@@ -31,6 +35,20 @@ std::vector<PreviewPage> previewPages(const PrintFlags& flags, const CoverHost& 
                             QSizeF(twipsToDevice(kind.width, kPointsPerInch),
                                    twipsToDevice(kind.height, kPointsPerInch)));
         if (!margins) page.page.printable = QRectF();
+        page.content = PageContent(page.page.page);
+        page.page.cover =
+            addTrimmedCover(page.content, page.page, kind, PageImage(page.picture), trim).cover;
+        if (!printer.isEmpty()) {
+            const StoredCalibration stored = settingsCalibrations().read(printer, page.paper);
+            if (stored.calibration) {
+                page.content = calibratedView(page.content, orientation, turn, *stored.calibration);
+                page.calibration = QStringLiteral("Calibration of %1 on %2 paper applied: %3.")
+                                       .arg(printer, paperName(page.paper),
+                                            describeCalibration(*stored.calibration));
+            } else {
+                page.calibration = stored.problem;
+            }
+        }
         pages.push_back(std::move(page));
     }
     return pages;

@@ -344,7 +344,9 @@ void PrintDialog::saveAsPdf() {
 
 void PrintDialog::preview() {
     // Shows, and changes nothing: neither the flags, the settings nor the status line.
-    CoverPreview window(previewPages(m_flags, m_host, paperChoice(), defaultPrinterName()), this);
+    CoverPreview window(
+        previewPages(m_flags, m_host, paperChoice(), defaultPrinterName(), m_trim->options()),
+        this);
     window.exec();
 }
 

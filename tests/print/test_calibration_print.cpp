@@ -4,10 +4,14 @@
 #include "CupsTestServer.h"
 #include "PdfProbe.h"
 
+#include "FakeCoverHost.h"
+
 #include <CalibrateCommand.h>
 #include <CalibrateWindow.h>
 #include <CalibrationStore.h>
+#include <CoverPreview.h>
 #include <PaperChoice.h>
+#include <PreviewPages.h>
 #include <ProgramFolder.h>
 #include <Settings.h>
 
@@ -226,6 +230,50 @@ TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures
     EXPECT_EQ(window.statusText(), "Removed. Covers printed on office on A4 paper are not "
                                    "corrected.");
     EXPECT_FALSE(settingsCalibrations().read("office", kPaperA4).calibration.has_value());
+}
+
+TEST_F(CalibrationPrintTest, ThePreviewShowsTheCorrectedPlacementAndSaysSo) {
+    printServer();
+    const double ox = -2.0, oy = 3.0, sx = 0.98, sy = 1.015, mm = 72.0 / 25.4;
+    ASSERT_TRUE(settingsCalibrations().write("alpha", kPaperLegal, {ox, oy, sx, sy}));
+    vexa::test::FakeCoverHost host;
+    QImage picture(60, 40, QImage::Format_RGB32);
+    picture.fill(qRgb(0, 90, 200));
+    host.putPicture("Image4", picture); // the DVD cover's slot
+    PrintFlags flags{};
+    flags[4] = kSelected;
+    const std::vector<PreviewPage> pages =
+        previewPages(flags, host, PaperChoice::LetterLegal, "alpha");
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].calibration,
+              "Calibration of alpha on Legal paper applied: offset -2.00 mm across, +3.00 mm "
+              "down; scale 98.00 % across, 101.50 % down.");
+    // On the paper as it feeds (Legal turned counter-clockwise) the cover stands at
+    // (18, 202.5), 513 x 769.5 pt, and is drawn at (q - o) / s there; turned back, that is
+    // the page as the user holds it (the paper's (x, y) is the page's (1008 - y, x)).
+    const QRectF paper((18 - ox * mm) / sx, (202.5 - oy * mm) / sy, 513 / sx, 769.5 / sy);
+    const QRectF held(1008 - paper.bottom(), paper.left(), paper.height(), paper.width());
+    ASSERT_EQ(pages[0].content.items.size(), 1u);
+    const QRectF drawn = std::get<vexa::PagePicture>(pages[0].content.items[0]).target;
+    EXPECT_NEAR(drawn.left(), held.left(), 1e-6);
+    EXPECT_NEAR(drawn.top(), held.top(), 1e-6);
+    EXPECT_NEAR(drawn.width(), held.width(), 1e-6);
+    EXPECT_NEAR(drawn.height(), held.height(), 1e-6);
+
+    CoverPreview window(pages);
+    window.show();
+    auto* label = window.findChild<QLabel*>("lblCalibration");
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->isVisible());
+    EXPECT_EQ(label->text(), pages[0].calibration);
+
+    // Another printer, no calibration: nothing said, the cover at the corner.
+    const std::vector<PreviewPage> beta =
+        previewPages(flags, host, PaperChoice::LetterLegal, "beta", TrimOptions{true, 0.0});
+    ASSERT_EQ(beta.size(), 1u);
+    EXPECT_TRUE(beta[0].calibration.isEmpty());
+    EXPECT_EQ(beta[0].page.cover.topLeft(), QPointF(36 + 7 * mm, 18 + 7 * mm));
+    EXPECT_EQ(beta[0].content.items.size(), 1u + 8u + 4u * 2u); // the cover, cut and fold marks
 }
 
 } // namespace

@@ -140,6 +140,20 @@ TEST_F(TrimJobsTest, AStoredCalibrationMovesAndScalesTheCoverSoItLandsAtTheCorne
     expectRect(inkInPoints(path("covers.pdf")), QRectF(0, 0, kFront, kFront), 0.5);
 }
 
+TEST_F(TrimJobsTest, ALandscapeCoverIsCorrectedOnThePaperAsItFeeds) {
+    const double ox = -2.0, oy = 3.0, sx = 0.98, sy = 1.015;
+    ASSERT_TRUE(settingsCalibrations().write("alpha", kPaperLegal, {ox, oy, sx, sy}));
+    const QString printed = job({"--dvd", path("edged.png")});
+    EXPECT_EQ(vexa::test::pdfPageSizes(printed), std::vector<QSizeF>({{612, 1008}}));
+    // Legal turned a quarter counter-clockwise: the landscape page's printable corner is the
+    // paper's bottom-left one (18 pt from the left edge, 36 pt from the bottom), and the
+    // 769.5 x 513 pt cover stands 513 pt wide and 769.5 pt high on the paper.
+    const QRectF onPaper(18, 1008 - 36 - 769.5, 513, 769.5);
+    const QRectF drawn((onPaper.left() - ox * kMm) / sx, (onPaper.top() - oy * kMm) / sy,
+                       onPaper.width() / sx, onPaper.height() / sy);
+    expectRect(inkInPoints(printed), drawn, 0.5);
+}
+
 TEST_F(TrimJobsTest, AnUnreadableCalibrationIsNamedAndNotApplied) {
     QFile ini(path("vexa6.ini"));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
