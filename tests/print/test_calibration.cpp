@@ -3,8 +3,9 @@
 #include <PaperChoice.h>
 #include <PrinterCalibration.h>
 
-#include <QFile>
 #include <QTemporaryDir>
+
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -126,15 +127,8 @@ protected:
     QString path = dir.filePath("vexa6.ini");
     CalibrationStore store{path};
 
-    void writeRaw(const QByteArray& text) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
-    QByteArray readRaw() {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    void writeRaw(const QByteArray& text) { vexa::test::writeFileBytes(path, text); }
+    QByteArray readRaw() { return vexa::test::fileBytes(path); }
 };
 
 TEST_F(CalibrationStoreTest, ALineAPersonCanReadAndEdit) {

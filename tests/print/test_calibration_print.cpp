@@ -3,6 +3,7 @@
 // window.
 #include "CupsTestServer.h"
 #include "PdfProbe.h"
+#include "TestSupport.h"
 
 #include "FakeCoverHost.h"
 
@@ -73,10 +74,7 @@ protected:
         EXPECT_TRUE(server.reset(&error)) << error.toStdString();
         return server;
     }
-    QByteArray settings() const {
-        QFile file(vexa::settingsFilePath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray settings() const { return vexa::test::fileBytes(vexa::settingsFilePath()); }
 
     QTemporaryDir folder;
     QString out;
@@ -237,9 +235,7 @@ TEST_F(CalibrationPrintTest, ThePreviewShowsTheCorrectedPlacementAndSaysSo) {
     const double ox = -2.0, oy = 3.0, sx = 0.98, sy = 1.015, mm = 72.0 / 25.4;
     ASSERT_TRUE(settingsCalibrations().write("alpha", kPaperLegal, {ox, oy, sx, sy}));
     vexa::test::FakeCoverHost host;
-    QImage picture(60, 40, QImage::Format_RGB32);
-    picture.fill(qRgb(0, 90, 200));
-    host.putPicture("Image4", picture); // the DVD cover's slot
+    host.putPicture("Image4", vexa::test::solidImage(60, 40, qRgb(0, 90, 200))); // the DVD's
     PrintFlags flags{};
     flags[4] = kSelected;
     const std::vector<PreviewPage> pages =

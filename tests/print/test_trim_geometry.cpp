@@ -11,8 +11,6 @@
 #include <PdfPageWriter.h>
 #include <TrimmedCoverPage.h>
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -291,12 +289,8 @@ TEST(CalibrationPage, LinesTwentyMillimetresInAndRulersOf150Millimetres) {
 }
 
 TEST(TrimmedCoverPage, BleedAndMarksLeaveTheCoverItselfAsItWasAndItsJpegPassedThrough) {
-    QImage photo(200, 150, QImage::Format_RGB32);
-    photo.fill(qRgb(40, 120, 200));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(QImageWriter(&buffer, "jpeg").write(photo));
+    const QByteArray bytes =
+        vexa::test::encodeWithQt(vexa::test::solidImage(200, 150, qRgb(40, 120, 200)), "jpeg");
     const QImage pixels = QImage::fromData(bytes, "jpeg");
     const vexa::PageImage picture = vexa::PageImage::fromPicture(pixels, bytes, "jpeg", false);
     ASSERT_TRUE(picture.passesJpegThrough());

@@ -4,6 +4,7 @@
 // cover sizes.
 #include "CupsTestServer.h"
 #include "PdfProbe.h"
+#include "TestSupport.h"
 
 #include <CalibrationStore.h>
 #include <PaperChoice.h>
@@ -155,10 +156,7 @@ TEST_F(TrimJobsTest, ALandscapeCoverIsCorrectedOnThePaperAsItFeeds) {
 }
 
 TEST_F(TrimJobsTest, AnUnreadableCalibrationIsNamedAndNotApplied) {
-    QFile ini(path("vexa6.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[CALIBRATION]\nalpha/Letter=across 1 mm\n");
-    ini.close();
+    vexa::test::writeFileBytes(path("vexa6.ini"), "[CALIBRATION]\nalpha/Letter=across 1 mm\n");
     const QString printed = job({"--front", path("edged.png")});
     expectRect(inkInPoints(printed), QRectF(kLetterCorner, QSizeF(kFront, kFront)), 0.5);
     EXPECT_TRUE(err.contains("The calibration of printer alpha on Letter paper in " +
