@@ -9,6 +9,7 @@
 #include "../bench/StallProbe.h"
 #include "CoverEditor.h"
 #include "CoverHost.h"
+#include "CoverSet.h"
 #include "PictureHolder.h"
 #include "ShellCommands.h"
 
@@ -37,16 +38,15 @@ using vexa::bench::StallProbe;
 
 class BenchHost : public vexa::CoverHost {
 public:
-    explicit BenchHost(QImage picture) : m_picture(std::move(picture)) {}
-    QImage slotPicture(const QString& slot) const override {
-        return slot == QLatin1String("Image1") ? m_picture : QImage();
+    explicit BenchHost(QImage picture) {
+        m_covers.setPicture(vexa::CoverKind::Front, vexa::LoadedPicture::made(std::move(picture)));
     }
-    void setSlotPicture(const QString&, const QImage& picture) override { m_picture = picture; }
-    QString selectedSlotName() const override { return QStringLiteral("Image1"); }
+    vexa::CoverSet& covers() override { return m_covers; }
+    std::optional<vexa::CoverKind> selectedKind() const override { return vexa::CoverKind::Front; }
     QWidget* hostWindow() override { return &m_window; }
 
 private:
-    QImage m_picture;
+    vexa::CoverSet m_covers;
     QWidget m_window;
 };
 

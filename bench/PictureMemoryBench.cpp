@@ -6,7 +6,7 @@
 //
 //   vexa_bench_picture_memory [megapixels...]     (default: 24 100)
 
-#include "CoverPictures.h"
+#include "CoverSet.h"
 #include "PdfExport.h"
 #include "PictureFile.h"
 #include "QImageEffect.h"
@@ -101,18 +101,17 @@ int main(int argc, char** argv) {
         const double effect = peakPerMegapixel([&] {
             QImage picture = vexa::loadPictureFile(photo);
             std::int32_t progress = 0;
-            vexa::effects::applyEffect(picture, 3, 0, progress); // Blur
+            vexa::effects::EffectEngine engine;
+            vexa::effects::applyEffect(engine, picture, 3, 0, progress); // Blur
             return megapixelsOf(picture);
         });
         const double print = peakPerMegapixel([&] {
-            vexa::print::CoverPictures covers;
-            const QImage picture = vexa::loadPictureFile(photo);
-            covers.setSlotPicture(QString::fromLatin1(vexa::kCoverSlots[0].slotName), picture);
-            vexa::print::PrintFlags flags{};
-            flags[0] = vexa::print::kSelected;
+            vexa::CoverRecords covers;
+            covers[vexa::CoverKind::Front] = vexa::readPictureFile(vexa::FilePath::fromText(photo));
+            const QImage picture = covers[vexa::CoverKind::Front].pixels;
             QuietProgress progress;
-            if (!vexa::print::exportCoversToPdf(flags, covers, vexa::print::PaperChoice::A4, pdf,
-                                                progress))
+            if (!vexa::print::exportCoversToPdf(vexa::CoverKind::Front, covers,
+                                                vexa::print::PaperChoice::A4, pdf, progress))
                 std::abort();
             return megapixelsOf(picture);
         });

@@ -8,7 +8,7 @@
 #include "StallProbe.h"
 
 #include <CoverFormats.h>
-#include <CoverPictures.h>
+#include <CoverSet.h>
 #include <PrintDialog.h>
 #include <ProgramFolder.h>
 #include <SavePrompts.h>
@@ -100,13 +100,13 @@ int main(int argc, char** argv) {
     vexa::setProgramFolderForTesting(folder.path());
 
     // Front, Inside and Back, the covers printed on the default printer "alpha".
-    vexa::print::CoverPictures pictures;
+    vexa::CoverSet pictures;
     for (std::size_t i = 0; i < vexa::print::kCoverFormats.size(); ++i) {
         const vexa::print::CoverFormat& kind = vexa::print::kCoverFormats[i];
         const bool chosen = i < 3;
         vexa::writeSetting(QString::fromLatin1(kind.key), chosen ? "-1" : "0");
         if (chosen)
-            pictures.setSlotPicture(QString::fromLatin1(kind.slot), photo(static_cast<int>(i)));
+            pictures.setPicture(kind.id, vexa::LoadedPicture::made(photo(static_cast<int>(i))));
     }
 
     PrintDialog dialog(pictures);

@@ -1,6 +1,7 @@
 #include "AboutWindow.h"
 
 #include "CreditsScroller.h"
+#include "ProgramIcon.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -41,7 +42,8 @@ AboutWindow::AboutWindow(QWidget* owner) : QDialog(owner) {
     setModal(false);
 
     auto* icon = new QLabel(this);
-    if (owner && !owner->windowIcon().isNull()) icon->setPixmap(owner->windowIcon().pixmap(48, 48));
+    icon->setObjectName(QStringLiteral("programIcon"));
+    icon->setPixmap(programIcon().pixmap(48, 48));
     auto* name = new QLabel(QString::fromLatin1(kProgramName), this);
     name->setObjectName(QStringLiteral("lblName"));
     QFont big = name->font();

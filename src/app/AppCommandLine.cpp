@@ -47,6 +47,7 @@ AppCommandLine parseAppCommandLine(const QStringList& arguments) {
         parsed.action = AppCommandLine::Action::Version;
     } else {
         parsed.files = parser.positionalArguments();
+        parsed.platformChosen = parser.isSet(QStringLiteral("platform"));
     }
     return parsed;
 }

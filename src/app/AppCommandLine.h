@@ -11,8 +11,9 @@ namespace vexa {
 struct AppCommandLine {
     enum class Action { Run, Help, Version, UsageError };
     Action action = Action::Run;
-    QStringList files; // as typed, in FilePath's text mapping; "--" ends the options
-    QString error;     // for UsageError: one line
+    QStringList files;           // as typed, in FilePath's text mapping; "--" ends the options
+    QString error;               // for UsageError: one line
+    bool platformChosen = false; // -platform NAME given
 };
 
 // `arguments` as argumentsAsText gives them, the program's name first. Qt's own options

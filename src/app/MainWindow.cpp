@@ -9,6 +9,7 @@
 #include "PrintDialog.h"
 #include "PrinterChooser.h"
 #include "ProgramFolder.h"
+#include "ProgramIcon.h"
 #include "ScanTabCommands.h"
 #include "Settings.h"
 #include "SettingsRules.h"
@@ -148,7 +149,7 @@ void MainWindow::buildTabs() {
     for (const CoverSlot& slot : kCoverSlots) {
         auto* page = new QWidget(m_tabs);
         auto* holder = new PictureHolder(page);
-        holder->setObjectName(QLatin1String(slot.slotName));
+        holder->setObjectName(slotObjectName(slot.kind));
         holder->setToolTip(QStringLiteral("Cover image."));
         holder->setPlaceholderText(
             QStringLiteral("No picture yet.\nClick a picture file on the right to put it here."));
@@ -156,9 +157,8 @@ void MainWindow::buildTabs() {
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
         layout->addWidget(holder, 0, Qt::AlignHCenter | Qt::AlignTop);
-        const QString name = QLatin1String(slot.slotName);
-        connect(holder, &PictureHolder::clicked, this, [this, name, tab = slot.tab] {
-            m_selectedSlot = name;
+        connect(holder, &PictureHolder::clicked, this, [this, kind = slot.kind, tab = slot.tab] {
+            m_selectedKind = kind;
             markSelectedCover(*m_tabs, m_slots, tab);
         });
         m_slots[static_cast<size_t>(slot.tab)] = holder;
@@ -197,6 +197,11 @@ void MainWindow::buildTabs() {
     scanLayout->addStretch(1);
     m_tabs->addTab(scanPage, QLatin1String(kScanCaption));
     reserveRoomForCoverMark(*m_tabs);
+
+    connect(&m_covers, &CoverSet::pictureChanged, this, [this](CoverKind kind) {
+        m_slots[static_cast<size_t>(slotForKind(kind).tab)]->setPicture(
+            m_covers.picture(kind).pixels);
+    });
 }
 
 void MainWindow::connectCommands() {
@@ -226,7 +231,7 @@ void MainWindow::connectCommands() {
 }
 
 void MainWindow::openPrintCovers() {
-    print::PrintDialog dialog(*this, this);
+    print::PrintDialog dialog(m_covers, this);
     dialog.exec();
 }
 
@@ -252,16 +257,6 @@ QAction* MainWindow::toolbarButton(int position) const {
     return m_toolbarButtons[static_cast<size_t>(position - 1)];
 }
 
-QImage MainWindow::slotPicture(const QString& slotName) const {
-    const CoverSlot* slot = slotForName(slotName);
-    return slot ? m_slots[static_cast<size_t>(slot->tab)]->picture() : QImage();
-}
-
-void MainWindow::setSlotPicture(const QString& slotName, const QImage& picture) {
-    if (const CoverSlot* slot = slotForName(slotName))
-        m_slots[static_cast<size_t>(slot->tab)]->setPicture(picture);
-}
-
 void MainWindow::setCommandsEnabled(bool enabled) {
     m_toolbar->setEnabled(enabled);
     m_fileMenu->menuAction()->setEnabled(enabled);
@@ -274,10 +269,10 @@ void MainWindow::setCommandsEnabled(bool enabled) {
 void MainWindow::editOpenTabsCover() {
     const int tab = m_tabs->currentIndex();
     if (tab < 0 || tab >= static_cast<int>(m_slots.size())) return; // the Scan tab
-    PictureHolder* holder = m_slots[static_cast<size_t>(tab)];
-    m_selectedSlot = holder->objectName();
+    const CoverKind kind = kCoverSlots[static_cast<size_t>(tab)].kind;
+    m_selectedKind = kind;
     markSelectedCover(*m_tabs, m_slots, tab);
-    if (holder->hasPicture()) openCoverEditor(*this);
+    if (!m_covers.picture(kind).isNull()) openCoverEditor(*this);
 }
 
 void MainWindow::start() {

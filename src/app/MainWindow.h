@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoverHost.h"
+#include "CoverSet.h"
 #include "StartupPrinter.h"
 
 #include <QMainWindow>
@@ -33,7 +34,8 @@ class ShellCommands;
 class PictureHolder;
 
 // The main window: eleven cover slots and the Scan tab on a tab strip, the picture browser
-// beside them, the toolbar and the File and Help menus. Its outer size is fixed.
+// beside them, the toolbar and the File and Help menus. Its outer size is fixed. The slots
+// show the pictures of its cover set, redrawn as the set changes.
 class MainWindow : public QMainWindow, public CoverHost {
     Q_OBJECT
 public:
@@ -55,9 +57,8 @@ public:
     void shutDown();
 
     // CoverHost
-    QImage slotPicture(const QString& slotName) const override;
-    void setSlotPicture(const QString& slotName, const QImage& picture) override;
-    QString selectedSlotName() const override { return m_selectedSlot; }
+    CoverSet& covers() override { return m_covers; }
+    std::optional<CoverKind> selectedKind() const override { return m_selectedKind; }
     QWidget* hostWindow() override { return this; }
 
     // The controls, for the code that wires commands to them and for tests.
@@ -120,6 +121,8 @@ private:
     // does, and opens the Cover Manipulator on it when it holds a picture.
     void editOpenTabsCover();
 
+    // The pictures the slots show; dialogs opened from here read it while they are open.
+    CoverSet m_covers;
     QTabWidget* m_tabs = nullptr;
     PictureBrowser* m_browser = nullptr;
     std::array<PictureHolder*, 11> m_slots{};
@@ -141,7 +144,7 @@ private:
     QAction* m_checkForUpdatesAction = nullptr;
     QAction* m_aboutAction = nullptr;
 
-    QString m_selectedSlot;
+    std::optional<CoverKind> m_selectedKind;
     bool m_unloaded = false;
     std::unique_ptr<PictureWriter> m_pictureWriter;   // the picture writer, from start to shutDown
     std::unique_ptr<scan::ScanTabCommands> m_scanTab; // Source, Acquire, Save

@@ -23,20 +23,20 @@ namespace vexa {
 
 void MainWindow::setUpPictureLoading() {
     m_loader = new PictureLoader(this);
-    connect(m_loader, &PictureLoader::pictureLoaded, this, &MainWindow::setSlotPicture);
+    // A file keeps its bytes in the record; a pasted bitmap comes as made in VEXA.
+    connect(m_loader, &PictureLoader::pictureLoaded, &m_covers, &CoverSet::setPicture);
     connect(m_loader, &PictureLoader::busyChanged, this, &MainWindow::setLoading);
     auto* unreadable = new UnreadablePictureNotice(*this, this);
     connect(m_loader, &PictureLoader::pictureRefused, unreadable,
-            [unreadable](const QString&, const QString& file, const QString& reason) {
+            [unreadable](CoverKind, const QString& file, const QString& reason) {
                 unreadable->show(file, reason);
             });
 
     for (const CoverSlot& slot : kCoverSlots) {
-        auto* target = new SlotDropTarget(m_slots[static_cast<size_t>(slot.tab)],
-                                          QLatin1String(slot.slotName));
+        auto* target = new SlotDropTarget(m_slots[static_cast<size_t>(slot.tab)], slot.kind);
         connect(target, &SlotDropTarget::filesDropped, this,
-                [this](const QString& slotName, const QStringList& paths) {
-                    m_loader->load({SlotLoad{slotName, paths, QImage(), QByteArray()}});
+                [this](CoverKind kind, const QStringList& paths) {
+                    m_loader->load({SlotLoad{kind, paths, QImage(), QByteArray()}});
                 });
     }
 
@@ -63,7 +63,7 @@ void MainWindow::loadSelectedFiles() {
     if (paths.isEmpty()) return;
     // Of several files the last readable one stays; a notice names the last file when it is
     // unreadable, damaged or gone.
-    m_loader->loadReplacing({QLatin1String(slot->slotName), paths, QImage(), QByteArray()});
+    m_loader->loadReplacing({slot->kind, paths, QImage(), QByteArray()});
 }
 
 void MainWindow::openFiles(const QStringList& files) {
@@ -77,7 +77,7 @@ void MainWindow::pasteIntoOpenSlot() {
     const CoverSlot* slot = slotForCaption(m_tabs->tabText(m_tabs->currentIndex()));
     if (!slot) return;
     if (const std::optional<SlotLoad> load =
-            pastedPicture(QLatin1String(slot->slotName), QApplication::clipboard()->mimeData()))
+            pastedPicture(slot->kind, QApplication::clipboard()->mimeData()))
         m_loader->load({*load});
 }
 

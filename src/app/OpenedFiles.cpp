@@ -28,8 +28,8 @@ OpenedFilesPlan planOpenedFiles(int openTab, const QStringList& files) {
             ++plan.leftOut;
             continue;
         }
-        plan.loads.append({QLatin1String(kCoverSlots[static_cast<size_t>(tab)].slotName),
-                           QStringList{file}, QImage(), QByteArray()});
+        plan.loads.append({kCoverSlots[static_cast<size_t>(tab)].kind, QStringList{file}, QImage(),
+                           QByteArray()});
         ++tab;
     }
     return plan;

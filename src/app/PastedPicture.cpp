@@ -15,7 +15,7 @@ constexpr const char* kPictureTypes[] = {"image/png", "image/bmp",  "image/tiff"
 
 } // namespace
 
-std::optional<SlotLoad> pastedPicture(const QString& slotName, const QMimeData* data) {
+std::optional<SlotLoad> pastedPicture(CoverKind kind, const QMimeData* data) {
     if (!data) return std::nullopt;
     // Another program's picture arrives as a file's bytes. Asking Qt for it as an image would
     // decode those on this thread, past the loader's checks for damaged files and pictures
@@ -25,14 +25,14 @@ std::optional<SlotLoad> pastedPicture(const QString& slotName, const QMimeData* 
         if (!data->hasFormat(format)) continue;
         const QByteArray bytes = data->data(format);
         if (!bytes.isEmpty() && bytes.size() <= kMaxPictureFileBytes)
-            return SlotLoad{slotName, {}, QImage(), bytes};
+            return SlotLoad{kind, {}, QImage(), bytes};
     }
     if (data->hasImage()) { // a picture copied inside VEXA itself: decoded already
         const QImage picture = qvariant_cast<QImage>(data->imageData());
-        if (!picture.isNull()) return SlotLoad{slotName, {}, picture, QByteArray()};
+        if (!picture.isNull()) return SlotLoad{kind, {}, picture, QByteArray()};
     }
     const QStringList files = SlotDropTarget::localFiles(data);
-    if (!files.isEmpty()) return SlotLoad{slotName, files, QImage(), QByteArray()};
+    if (!files.isEmpty()) return SlotLoad{kind, files, QImage(), QByteArray()};
     return std::nullopt;
 }
 

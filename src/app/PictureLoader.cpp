@@ -20,16 +20,16 @@ QList<SlotResult> decode(const QList<SlotLoad>& loads,
     for (const SlotLoad& load : loads) {
         SlotResult result;
         // A pasted bitmap is put over white like a picture read from a file.
-        result.picture = onWhite(load.ready);
+        if (!load.ready.isNull()) result.picture = LoadedPicture::made(onWhite(load.ready));
         if (result.picture.isNull() && !load.fileBytes.isEmpty()) {
-            result.picture = readPictureData(load.fileBytes, &result.reason).pixels;
+            result.picture = readPictureData(load.fileBytes, &result.reason);
             result.refused = result.picture.isNull();
         }
         for (auto path = load.paths.crbegin();
              result.picture.isNull() && path != load.paths.crend(); ++path) {
             if (dropped->load()) return {};
             QString reason;
-            result.picture = readPictureFile(FilePath::fromText(*path), &reason).pixels;
+            result.picture = readPictureFile(FilePath::fromText(*path), &reason);
             // Only the last file counts as refused: an earlier one was never meant to stay.
             if (result.picture.isNull() && path == load.paths.crbegin()) {
                 result.refused = true;
@@ -98,10 +98,10 @@ void PictureLoader::finished() {
     if (!done.dropped->load()) {
         const QList<SlotResult> results = m_watcher.result();
         for (qsizetype i = 0; i < std::min(results.size(), done.loads.size()); ++i) {
-            const QString& slotName = done.loads[i].slotName;
-            if (!results[i].picture.isNull()) emit pictureLoaded(slotName, results[i].picture);
+            const CoverKind kind = done.loads[i].kind;
+            if (!results[i].picture.isNull()) emit pictureLoaded(kind, results[i].picture);
             if (results[i].refused)
-                emit pictureRefused(slotName, results[i].refusedFile, results[i].reason);
+                emit pictureRefused(kind, results[i].refusedFile, results[i].reason);
         }
     }
     m_isRunning = false;

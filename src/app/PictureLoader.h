@@ -1,5 +1,8 @@
 #pragma once
 
+#include <CoverKind.h>
+#include <PictureFile.h>
+
 #include <QFutureWatcher>
 #include <QImage>
 #include <QList>
@@ -13,21 +16,22 @@
 
 namespace vexa {
 
-// One slot's share of a load: the files meant for it, of which the last readable one wins
+// One cover's share of a load: the files meant for it, of which the last readable one wins
 // (as if each were loaded in turn), or a picture that is ready already (a pasted one), or
 // the bytes of a picture file that another program put on the clipboard.
 struct SlotLoad {
-    QString slotName;
+    CoverKind kind;
     QStringList paths;
     QImage ready;
     QByteArray fileBytes;
 };
 
-// What a slot's load brought: the picture, null when none of its files was readable; and
+// What a slot's load brought: the picture record (made in VEXA for a pasted bitmap), null
+// when none of its files was readable; and
 // whether the file meant to end in the slot (the last one, or the clipboard's bytes) could
 // not be read, with the reason when there is more to say than "not a readable picture".
 struct SlotResult {
-    QImage picture;
+    LoadedPicture picture;
     bool refused = false;
     QString refusedFile; // empty for the clipboard's bytes
     QString reason;
@@ -55,12 +59,12 @@ public:
 
 signals:
     void busyChanged(bool busy);
-    // A readable picture for a slot, on the thread that owns the loader.
-    void pictureLoaded(const QString& slotName, const QImage& picture);
+    // A readable picture for a cover, on the thread that owns the loader.
+    void pictureLoaded(vexa::CoverKind kind, const vexa::LoadedPicture& picture);
     // The file meant for a slot is no readable picture: `file` names it (empty for bytes from
     // the clipboard), `reason` is a sentence when there is more to say, else empty. Sent after
     // the slot's pictureLoaded, when an earlier file of the same load was readable.
-    void pictureRefused(const QString& slotName, const QString& file, const QString& reason);
+    void pictureRefused(vexa::CoverKind kind, const QString& file, const QString& reason);
 
 private:
     struct Job {

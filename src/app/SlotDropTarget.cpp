@@ -8,8 +8,7 @@
 
 namespace vexa {
 
-SlotDropTarget::SlotDropTarget(QWidget* slot, QString slotName)
-    : QObject(slot), m_slotName(std::move(slotName)) {
+SlotDropTarget::SlotDropTarget(QWidget* slot, CoverKind kind) : QObject(slot), m_kind(kind) {
     slot->setAcceptDrops(true);
     slot->installEventFilter(this);
 }
@@ -45,7 +44,7 @@ bool SlotDropTarget::eventFilter(QObject* watched, QEvent* event) {
         }
         drop->setDropAction(Qt::CopyAction);
         drop->accept();
-        emit filesDropped(m_slotName, files);
+        emit filesDropped(m_kind, files);
         return true;
     }
     default:

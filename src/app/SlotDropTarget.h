@@ -1,5 +1,7 @@
 #pragma once
 
+#include <CoverKind.h>
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -11,23 +13,23 @@ namespace vexa {
 
 // Lets picture files dragged from a file manager be dropped onto a cover slot's picture.
 // It watches the slot's window element and reports the dropped local files with the slot's
-// name; the main window loads them as it loads a browser click.
+// cover; the main window loads them as it loads a browser click.
 class SlotDropTarget : public QObject {
     Q_OBJECT
 public:
-    SlotDropTarget(QWidget* slot, QString slotName);
+    SlotDropTarget(QWidget* slot, CoverKind kind);
 
     // The local files a drag carries, in its order; empty when it carries none.
     static QStringList localFiles(const QMimeData* data);
 
 signals:
-    void filesDropped(const QString& slotName, const QStringList& paths);
+    void filesDropped(vexa::CoverKind kind, const QStringList& paths);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QString m_slotName;
+    CoverKind m_kind;
 };
 
 } // namespace vexa

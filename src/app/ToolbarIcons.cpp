@@ -145,24 +145,6 @@ void drawGlobe(QPainter& p) {
     p.drawLine(QPointF(5, 22), QPointF(27, 22));
 }
 
-void drawProgram(QPainter& p) {
-    // the case, then a disc half pulled out of it
-    p.setPen(QPen(QColor(40, 40, 60), 1));
-    p.setBrush(QColor(30, 60, 120));
-    p.drawRoundedRect(QRectF(2, 5, 18, 22), 1.5, 1.5);
-    QConicalGradient shine(21, 16, 30);
-    shine.setColorAt(0.0, QColor(220, 220, 235));
-    shine.setColorAt(0.25, QColor(255, 220, 250));
-    shine.setColorAt(0.5, QColor(190, 240, 255));
-    shine.setColorAt(0.75, QColor(255, 250, 200));
-    shine.setColorAt(1.0, QColor(220, 220, 235));
-    p.setBrush(shine);
-    p.setPen(QPen(QColor(120, 120, 140), 0.8));
-    p.drawEllipse(QPointF(21, 16), 10, 10);
-    p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(21, 16), 2.5, 2.5);
-}
-
 } // namespace
 
 QIcon toolbarIcon(ToolbarIcon which) {
@@ -185,10 +167,6 @@ QIcon toolbarIcon(ToolbarIcon which) {
         return drawnIcon(drawGlobe);
     }
     return {};
-}
-
-QIcon programIcon() {
-    return drawnIcon(drawProgram);
 }
 
 } // namespace vexa

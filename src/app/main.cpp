@@ -1,6 +1,7 @@
 #include "AppCommandLine.h"
 #include "CommandLine.h"
 #include "DefaultPrinterUndo.h"
+#include "DisplayPlatform.h"
 #include "MainWindow.h"
 #include "OpenedFiles.h"
 #include "PrintableText.h"
@@ -12,6 +13,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 int main(int argc, char** argv) {
     // Read from argv's bytes before QApplication exists: --help and --version need no display,
@@ -33,7 +35,19 @@ int main(int argc, char** argv) {
         break;
     }
 
-    QApplication app(argc, argv);
+    // A Wayland desktop that also runs XWayland gets VEXA on X11, where its windows may place
+    // themselves; the platform is passed as an argument rather than set in the environment,
+    // which the programs VEXA starts (the browser, the mail program) would inherit.
+    QByteArray platform =
+        vexa::preferredPlatform(vexa::DisplaySession::fromEnvironment(), commandLine.platformChosen)
+            .toLocal8Bit();
+    QByteArray platformOption("-platform");
+    std::vector<char*> qtArguments(argv, argv + argc);
+    if (!platform.isEmpty() && !qtArguments.empty())
+        qtArguments.insert(qtArguments.begin() + 1, {platformOption.data(), platform.data()});
+    int qtArgumentCount = static_cast<int>(qtArguments.size());
+    qtArguments.push_back(nullptr);
+    QApplication app(qtArgumentCount, qtArguments.data());
     QApplication::setApplicationName(QStringLiteral("VEXA 6"));
 
     // `vexa FILE...`: the files go into the cover slots. With VEXA running already they go

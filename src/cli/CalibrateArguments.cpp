@@ -42,11 +42,11 @@ std::optional<CalibrateArguments> parseCalibrateArguments(const QStringList& arg
 
     const QString paperText = parser.value(paper).toLower();
     if (paperText.isEmpty() || paperText == QLatin1String("letter")) {
-        parsed.paper = print::kPaperLetter;
+        parsed.paper = print::Paper::Letter;
     } else if (paperText == QLatin1String("legal")) {
-        parsed.paper = print::kPaperLegal;
+        parsed.paper = print::Paper::Legal;
     } else if (paperText == QLatin1String("a4")) {
-        parsed.paper = print::kPaperA4;
+        parsed.paper = print::Paper::A4;
     } else {
         error = QStringLiteral("'--paper' takes letter, legal or a4, not '%1'")
                     .arg(parser.value(paper));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CoverFormats.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,8 +16,8 @@ struct CalibrateArguments {
 
     bool help = false;
     Action action = Action::PrintPage;
-    QString printer;                // empty: the default printer
-    int paper = 0;                  // kPaperLetter, kPaperLegal or kPaperA4
+    QString printer; // empty: the default printer
+    print::Paper paper = print::Paper::Letter;
     std::array<QString, 4> figures; // --set: left, top, across, down as typed
 };
 

@@ -59,7 +59,7 @@ constexpr const char* kNoMemory = "not enough memory";
 
 int runEffect(const EffectArguments& parsed) {
     QString unreadable;
-    QImage picture = readInputPicture(parsed.input, unreadable);
+    QImage picture = readInputPicture(parsed.input, unreadable).pixels;
     if (picture.isNull()) return fail(unreadable, 1);
 
     TerminalProgress bar(stderr);

@@ -1,16 +1,15 @@
 #include "InputPicture.h"
 
-#include "PictureFile.h"
 #include "QuietStandardError.h"
 
 namespace vexa::cli {
 
-QImage readInputPicture(const FilePath& path, QString& failure) {
+LoadedPicture readInputPicture(const FilePath& path, QString& failure) {
     QString refusal;
-    QImage picture;
+    LoadedPicture picture;
     {
         const QuietStandardError quiet; // libpng and libtiff print errors themselves
-        picture = readPictureFile(path, &refusal).pixels;
+        picture = readPictureFile(path, &refusal);
     }
     if (!picture.isNull()) return picture;
     if (refusal.isEmpty()) {

@@ -1,16 +1,17 @@
 #pragma once
 
 #include "FilePath.h"
+#include "PictureFile.h"
 
-#include <QImage>
 #include <QString>
 
 namespace vexa::cli {
 
 // Reads a picture named on the command line, with the picture libraries' own chatter kept off
-// the terminal. A null image when it cannot be read; `failure` then says why in the words of
+// the terminal: its pixels with the bytes they were read from. A null record when it cannot
+// be read; `failure` then says why in the words of
 // a vexa-cli message: "cannot read 'NAME': " and the reason, e.g. that the picture is over
 // the pixel limit, or "missing, unreadable or not a picture" when there is nothing more to say.
-QImage readInputPicture(const FilePath& path, QString& failure);
+LoadedPicture readInputPicture(const FilePath& path, QString& failure);
 
 } // namespace vexa::cli

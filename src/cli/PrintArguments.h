@@ -17,8 +17,8 @@ namespace vexa::cli {
 // after the kind's settings key), and where the covers go.
 struct PrintArguments {
     bool help = false;
-    std::array<FilePath, print::kCoverKindCount> pictures; // by table row; empty: not printed
-    QString printer;                                       // empty: the default printer
+    std::array<FilePath, kCoverKindCount> pictures; // by table row; empty: not printed
+    QString printer;                                // empty: the default printer
     FilePath pdf;      // not empty: export to this file instead of printing
     QString paperText; // --paper as typed
     print::PaperChoice paper = print::PaperChoice::LetterLegal;

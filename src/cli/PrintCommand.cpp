@@ -1,6 +1,5 @@
 #include "PrintCommand.h"
 
-#include "CoverPictures.h"
 #include "CupsCoverPrinter.h"
 #include "InputPicture.h"
 #include "PdfExport.h"
@@ -111,22 +110,23 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
 
     // Every picture is read before anything is printed, so a typo costs no paper. A file
     // given for several covers is decoded once: the covers share its pixels.
-    CoverPictures pictures;
-    PrintFlags flags{};
-    QHash<FileIdentity, QImage> decoded;
+    CoverRecords pictures;
+    CoverKinds selection;
+    QHash<FileIdentity, LoadedPicture> decoded;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
         const FilePath& file = parsed->pictures[i];
         if (file.isEmpty()) continue;
         const std::optional<FileIdentity> identity = identityOf(file);
-        QImage picture = identity ? decoded.value(*identity) : QImage();
+        LoadedPicture picture = identity ? decoded.value(*identity) : LoadedPicture();
         if (picture.isNull()) {
             QString unreadable;
             picture = readInputPicture(file, unreadable);
             if (picture.isNull()) return fail(err, unreadable, 1);
             if (identity) decoded.insert(*identity, picture);
         }
-        pictures.setSlotPicture(QString::fromLatin1(kCoverFormats[i].slot), picture);
-        flags[i] = kSelected;
+        const CoverKind kind = kCoverFormats[i].id;
+        pictures[kind] = picture;
+        selection |= kind;
     }
 
     ConsoleProgress progress(out, err);
@@ -139,7 +139,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
                         1);
         // Written beside the target and renamed when complete: an existing file survives a
         // failed or killed run.
-        if (!exportCoversToPdf(flags, pictures, parsed->paper, pdf, progress, parsed->trim) ||
+        if (!exportCoversToPdf(selection, pictures, parsed->paper, pdf, progress, parsed->trim) ||
             progress.failed() > 0)
             return fail(err, QStringLiteral("cannot write '%1'").arg(pdf), 1);
         out << progress.printed() << (progress.printed() == 1 ? " page" : " pages")
@@ -169,7 +169,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     }
     printer.setTrimOptions(parsed->trim);
     printer.setCalibrationUsed(!parsed->noCalibration);
-    printSelectedCovers(flags, pictures, printer, progress, parsed->paper);
+    printSelectedCovers(selection, pictures, printer, progress, parsed->paper);
     out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers") << " sent to "
         << printable(target) << Qt::endl;
     return progress.failed() > 0 ? 1 : 0;

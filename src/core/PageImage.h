@@ -1,6 +1,7 @@
 #pragma once
 
 #include "JpegPassThrough.h"
+#include "PictureFile.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -25,6 +26,9 @@ public:
     // as pixels.
     static PageImage fromPicture(QImage pixels, const QByteArray& bytes, const QByteArray& format,
                                  bool changed);
+    static PageImage fromPicture(const LoadedPicture& picture) {
+        return fromPicture(picture.pixels, picture.bytes, picture.format, picture.changed);
+    }
 
     const QImage& pixels() const { return m_pixels; }
     // The JPEG data to embed as it is; empty when the pixels go in.

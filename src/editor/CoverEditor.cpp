@@ -1,10 +1,10 @@
 #include "CoverEditor.h"
 
 #include "CoverHost.h"
+#include "CoverSet.h"
 #include "CoverTools.h"
 #include "EditorTexts.h"
 #include "PictureHolder.h"
-#include "SlotTable.h"
 #include "ToolIcons.h"
 
 #include <QApplication>
@@ -68,10 +68,10 @@ CoverEditor::CoverEditor(CoverHost& host, QWidget* parent, editor::EffectRunner 
     buildBody(client);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    // Load: the slot's picture as opened, and everything else set to it. An unknown slot name
-    // leaves the window empty; its commands then work on nothing.
-    const QString slot = m_host.selectedSlotName();
-    const QImage opened = slotForName(slot) ? m_host.slotPicture(slot) : QImage();
+    // Load: the selected cover's picture as opened, and everything else set to it. No
+    // selected cover leaves the window empty; its commands then work on nothing.
+    const std::optional<CoverKind> kind = m_host.selectedKind();
+    const QImage opened = kind ? m_host.covers().picture(*kind).pixels : QImage();
     m_pictures = editor::EditPictures(opened);
     m_original->setPicture(opened);
     showCurrent();
@@ -339,8 +339,15 @@ void CoverEditor::unlockControls() {
 
 void CoverEditor::acceptEdits() {
     if (isBusy() || m_closing) return;
-    const QString slot = m_host.selectedSlotName();
-    if (slotForName(slot)) m_host.setSlotPicture(slot, m_pictures.current());
+    if (const std::optional<CoverKind> kind = m_host.selectedKind()) {
+        CoverSet& covers = m_host.covers();
+        // A picture left as it was opened keeps its record: the bytes it was read from still
+        // hold it exactly.
+        const LoadedPicture& before = covers.picture(*kind);
+        covers.setPicture(*kind, m_pictures.current() == before.pixels
+                                     ? before
+                                     : LoadedPicture::made(m_pictures.current()));
+    }
     m_closing = true;
     accept();
 }

@@ -7,7 +7,7 @@
 namespace vexa {
 
 void openCoverEditor(CoverHost& host) {
-    if (host.selectedSlotName().isEmpty()) {
+    if (!host.selectedKind()) {
         MessageNoticeWindow::open(host, QLatin1String(kSelectCoverMessage),
                                   QStringLiteral("picture"));
         return;

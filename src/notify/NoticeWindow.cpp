@@ -2,16 +2,19 @@
 
 #include "AlertSound.h"
 #include "CoverHost.h"
+#include "NoticeAnchor.h"
 #include "NumberText.h"
 #include "PictureHolder.h"
 #include "ScreenMetrics.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 namespace vexa {
@@ -30,6 +33,17 @@ QRect pixelBox(const notify::TwipsBox& box) {
                  notify::twipsToPixelsX(box.width), notify::twipsToPixelsY(box.height));
 }
 
+bool anchoredTo(const QWidget* host) {
+    return host && notify::popupsAnchoredToHost(QGuiApplication::platformName());
+}
+
+Qt::WindowFlags noticeFlags(bool anchored) {
+    // A tool tip is the one kind of window Qt's Wayland platform makes a popup of without a
+    // pointer grab, placed relative to its owner; a grab would close it at the first click
+    // elsewhere and needs an input event to start from.
+    return (anchored ? Qt::ToolTip : Qt::Tool) | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+}
+
 QTimer* stoppedTimer(QObject* owner, const char* name, int interval) {
     auto* timer = new QTimer(owner);
     timer->setObjectName(QLatin1String(name));
@@ -41,15 +55,22 @@ QTimer* stoppedTimer(QObject* owner, const char* name, int interval) {
 
 NoticeWindow::NoticeWindow(CoverHost& host, const notify::PopupDesign& design, QString message,
                            QString kind)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_design(design), m_hostWindow(host.hostWindow()), m_message(std::move(message)),
-      m_kind(std::move(kind)) {
+    : QWidget(nullptr, noticeFlags(anchoredTo(host.hostWindow()))), m_design(design),
+      m_hostWindow(host.hostWindow()), m_message(std::move(message)), m_kind(std::move(kind)) {
     setObjectName(QLatin1String(design.objectName));
     setAttribute(Qt::WA_DeleteOnClose);
     // A popup left on screen must not keep the program running once the main window is gone.
     setAttribute(Qt::WA_QuitOnClose, false);
     buildBackground(design);
     resize(m_background->size());
+    if (anchoredTo(m_hostWindow)) {
+        // The popup keeps its full size and the picture rises inside it; what it has not
+        // covered yet shows the main window through.
+        setAttribute(Qt::WA_TranslucentBackground);
+        m_anchor = new NoticeAnchor(*this, *m_hostWindow, [this](const QKeyEvent& key) {
+            return !m_tmrClose->isActive() && answerKey(key);
+        });
+    }
 
     m_tmrOpen = stoppedTimer(this, "tmrOpen", kSlideIntervalMs);
     m_tmrClose = stoppedTimer(this, "tmrClose", kSlideIntervalMs);
@@ -125,22 +146,17 @@ void NoticeWindow::display(const QString& message, std::int32_t displayTime) {
     m_tmrAlert->setInterval(displayTime);
 
     m_screen = notify::primaryScreenTwips();
-    notify::PopupFrame frame;
-    frame.backgroundWidth = m_background->width() * m_screen.twipsPerPixelX;
-    frame.backgroundHeight = m_background->height() * m_screen.twipsPerPixelY;
-    frame.borderWidth =
-        roundHalfEven((frameGeometry().width() - width()) * m_screen.twipsPerPixelX);
-    frame.borderHeight =
-        roundHalfEven((frameGeometry().height() - height()) * m_screen.twipsPerPixelY);
-    frame.loadedWidth = width() * m_screen.twipsPerPixelX;
-    m_fullHeight = notify::fullPopupHeight(frame);
-    m_rect = notify::popupStartRect(frame, m_screen, notify::openPopupCount());
-    applyGeometry();
-    show();
+    if (m_anchor) {
+        placeOverHost();
+    } else {
+        placeOnScreen();
+        show();
+    }
     // A screen reader announces the notice by name, then reads the message.
     setAccessibleName(QStringLiteral("VEXA notice"));
     setAccessibleDescription(message);
-    activateWindow();
+    // An anchored popup cannot be activated; the keys reach it through the main window.
+    if (!m_anchor) activateWindow();
     if (m_defaultButton) m_defaultButton->setFocus(Qt::ActiveWindowFocusReason);
 
     if (!m_sound) m_sound = notify::playAlertSound(this);
@@ -154,7 +170,39 @@ void NoticeWindow::display(const QString& message, std::int32_t displayTime) {
     m_tmrOpen->start();
 }
 
+void NoticeWindow::placeOnScreen() {
+    notify::PopupFrame frame;
+    frame.backgroundWidth = m_background->width() * m_screen.twipsPerPixelX;
+    frame.backgroundHeight = m_background->height() * m_screen.twipsPerPixelY;
+    frame.borderWidth =
+        roundHalfEven((frameGeometry().width() - width()) * m_screen.twipsPerPixelX);
+    frame.borderHeight =
+        roundHalfEven((frameGeometry().height() - height()) * m_screen.twipsPerPixelY);
+    frame.loadedWidth = width() * m_screen.twipsPerPixelX;
+    m_fullHeight = notify::fullPopupHeight(frame);
+    m_rect = notify::popupStartRect(frame, m_screen, notify::openPopupCount());
+    applyGeometry();
+}
+
+void NoticeWindow::placeOverHost() {
+    const QRect open = m_anchor->place(notify::openPopupCount());
+    m_fullHeight = open.height() * m_screen.twipsPerPixelY;
+    // The same thin strip as on the screen, on the popup's bottom edge.
+    m_rect.left = open.left() * m_screen.twipsPerPixelX;
+    m_rect.width = open.width() * m_screen.twipsPerPixelX;
+    m_rect.height = notify::kPopupStartHeight;
+    m_rect.top = (open.top() + open.height()) * m_screen.twipsPerPixelY - m_rect.height;
+    applyGeometry();
+    m_anchor->show();
+}
+
 void NoticeWindow::applyGeometry() {
+    if (m_anchor) {
+        // The slide moves the picture inside the popup, which cannot move once shown.
+        const double hidden = std::max(m_fullHeight - m_rect.height, 0.0);
+        m_background->move(0, static_cast<int>(roundHalfEven(hidden / m_screen.twipsPerPixelY)));
+        return;
+    }
     // Frameless: the geometry is the whole window.
     setGeometry(notify::toPixels(m_rect, m_screen));
 }
@@ -196,8 +244,12 @@ void NoticeWindow::closeEvent(QCloseEvent* event) {
 }
 
 void NoticeWindow::keyPressEvent(QKeyEvent* event) {
+    if (!answerKey(*event)) QWidget::keyPressEvent(event);
+}
+
+bool NoticeWindow::answerKey(const QKeyEvent& event) {
     QPushButton* target = nullptr;
-    switch (event->key()) {
+    switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         target = m_defaultButton;
@@ -208,12 +260,11 @@ void NoticeWindow::keyPressEvent(QKeyEvent* event) {
     default:
         break;
     }
-    if (target && target->isVisible() && target->isEnabled() &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        target->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (!target || !target->isVisible() || !target->isEnabled() ||
+        (event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    target->click();
+    return true;
 }
 
 void NoticeWindow::finish() {

@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 class QSoundEffect;
@@ -20,12 +21,16 @@ class QTimer;
 namespace vexa {
 
 class CoverHost;
+class NoticeAnchor;
 class PictureHolder;
 
 // What both notification popups share: a frameless window that stays on top, slides up from the
 // bottom of the screen with a gradient background and a chime, and waits for a button. While it
 // is up the main window is disabled; however the popup goes, the main window is enabled again.
 // The popup takes the keyboard focus, so it can be answered without a mouse.
+// Where a window cannot place itself on the screen (Wayland), the popup is the main window's
+// instead: it rises from the main window's bottom edge, and the keys typed into the main window
+// answer it (see NoticeAnchor).
 // Popups delete themselves when they close.
 class NoticeWindow : public QWidget {
     Q_OBJECT
@@ -41,6 +46,8 @@ public:
     void display(const QString& message, std::int32_t displayTime);
 
     std::int16_t popupIndex() const { return m_popupIndex; }
+    // Whether the popup stands over the main window rather than at screen coordinates.
+    bool anchoredToHost() const { return m_anchor != nullptr; }
     const notify::TwipsRect& twipsGeometry() const { return m_rect; }
     const QString& popupKind() const { return m_kind; }
 
@@ -71,7 +78,11 @@ protected:
 
 private:
     void buildBackground(const notify::PopupDesign& design);
+    void placeOnScreen();
+    void placeOverHost();
     void applyGeometry();
+    // Presses the button Enter or Escape stands for; false for any other key.
+    bool answerKey(const QKeyEvent& event);
     // Enables the main window and gives the stack position back; once only.
     void finish();
 
@@ -90,6 +101,7 @@ private:
     QTimer* m_tmrAlert = nullptr;
     QSoundEffect* m_sound = nullptr;
     std::optional<GradientPainter> m_gradient;
+    NoticeAnchor* m_anchor = nullptr;
 
     notify::ScreenTwips m_screen;
     notify::TwipsRect m_rect;

@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace vexa::notify {
@@ -66,6 +67,20 @@ QRect toPixels(const TwipsRect& rect, const ScreenTwips& screen) {
                  toPixelCount(rect.top, screen.twipsPerPixelY),
                  toPixelCount(rect.width, screen.twipsPerPixelX),
                  toPixelCount(rect.height, screen.twipsPerPixelY));
+}
+
+bool popupsAnchoredToHost(const QString& platformName) {
+    // "wayland", "wayland-egl", "wayland-brcm": every Wayland platform plugin.
+    return platformName.startsWith(QLatin1String("wayland"));
+}
+
+QRect anchoredPopupRect(const QSize& size, const QRect& host, int openCount) {
+    const int below = std::max(openCount - 1, 0);
+    QRect rect(QPoint(0, 0), size);
+    rect.moveLeft(std::max(host.left() + (host.width() - size.width()) / 2, host.left()));
+    const int bottom = host.top() + host.height() - size.height() * below;
+    rect.moveTop(std::max(bottom - size.height(), host.top()));
+    return rect;
 }
 
 std::int16_t openPopupCount() {

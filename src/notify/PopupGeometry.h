@@ -4,6 +4,8 @@
 // any window so that every tick can be checked. The window converts to pixels at the edge.
 
 #include <QRect>
+#include <QSize>
+#include <QString>
 
 #include <cstdint>
 
@@ -60,6 +62,18 @@ bool slideOutStep(TwipsRect& rect);
 
 // The rectangle in screen pixels.
 QRect toPixels(const TwipsRect& rect, const ScreenTwips& screen);
+
+// Whether popups stand over the main window instead of at screen coordinates: on Wayland a
+// window cannot choose its place on the screen (a popup placed there lands wherever the
+// compositor puts it, possibly below the screen's edge), but a popup of another window is put
+// where its owner says, relative to it.
+bool popupsAnchoredToHost(const QString& platformName);
+
+// The open popup of `size` over the main window's client area `host`: centred across it, its
+// bottom edge on the host's, one popup height higher per popup before it (`openCount`
+// includes itself). A stack taller than the host stops at the host's top, a popup wider than
+// the host starts at its left edge, so that the first answer is always within reach.
+QRect anchoredPopupRect(const QSize& size, const QRect& host, int openCount);
 
 // The number of popups opened since the last one of a stack closed; each popup takes the new
 // count as its index and stands one height above the one before it.

@@ -15,7 +15,7 @@ namespace vexa::print {
 
 namespace {
 
-constexpr int kPapers[] = {kPaperLetter, kPaperLegal, kPaperA4};
+constexpr Paper kPapers[] = {Paper::Letter, Paper::Legal, Paper::A4};
 
 struct FigureField {
     const char* label;
@@ -32,7 +32,7 @@ constexpr FigureField kFields[] = {
 
 } // namespace
 
-CalibrateWindow::CalibrateWindow(QString printer, int paperCode, CalibrationStore store,
+CalibrateWindow::CalibrateWindow(QString printer, Paper paperCode, CalibrationStore store,
                                  PagePrinter printPage, QWidget* parent)
     : QDialog(parent), m_printer(std::move(printer)), m_store(std::move(store)),
       m_printPage(std::move(printPage)) {
@@ -48,7 +48,7 @@ CalibrateWindow::~CalibrateWindow() {
     m_job.cancelAndWait();
 }
 
-void CalibrateWindow::buildWindow(int paperCode) {
+void CalibrateWindow::buildWindow(Paper paperCode) {
     setObjectName(QStringLiteral("CalibratePrinter"));
     setWindowTitle(QStringLiteral("Calibrate Printer"));
     setModal(true);
@@ -61,8 +61,8 @@ void CalibrateWindow::buildWindow(int paperCode) {
 
     m_paper = new QComboBox(this);
     m_paper->setObjectName(QStringLiteral("cboCalibrationPaper"));
-    for (const int code : kPapers) m_paper->addItem(paperName(code), code);
-    m_paper->setCurrentIndex(std::max(0, m_paper->findData(paperCode)));
+    for (const Paper code : kPapers) m_paper->addItem(paperName(code), static_cast<int>(code));
+    m_paper->setCurrentIndex(std::max(0, m_paper->findData(static_cast<int>(paperCode))));
     connect(m_paper, &QComboBox::currentIndexChanged, this, [this] {
         m_status->clear();
         showStored();
@@ -138,8 +138,8 @@ void CalibrateWindow::buildWindow(int paperCode) {
     layout->addLayout(buttons);
 }
 
-int CalibrateWindow::paper() const {
-    return m_paper->currentData().toInt();
+Paper CalibrateWindow::paper() const {
+    return static_cast<Paper>(m_paper->currentData().toInt());
 }
 
 QString CalibrateWindow::statusText() const {

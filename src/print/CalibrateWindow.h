@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CalibrationStore.h"
+#include "CoverFormats.h"
 
 #include <Job.h>
 
@@ -24,18 +25,18 @@ class CalibrateWindow : public QDialog {
     Q_OBJECT
 public:
     // Prints the page; an empty text when the printer took it, else why not.
-    using PagePrinter = std::function<QString(const QString& printer, int paperCode)>;
+    using PagePrinter = std::function<QString(const QString& printer, Paper paper)>;
 
-    CalibrateWindow(QString printer, int paperCode, CalibrationStore store, PagePrinter printPage,
+    CalibrateWindow(QString printer, Paper paperCode, CalibrationStore store, PagePrinter printPage,
                     QWidget* parent = nullptr);
     ~CalibrateWindow() override;
 
-    int paper() const;
+    Paper paper() const;
     QString statusText() const;
     bool isPrinting() const { return m_job.isRunning(); }
 
 private:
-    void buildWindow(int paperCode);
+    void buildWindow(Paper paperCode);
     void printPage();
     void save();
     void reset();

@@ -15,8 +15,10 @@ const QColor kChosenInk(0xff, 0xff, 0xff);
 
 // The case outline fitted into `area`, keeping the cover's proportions.
 QRectF caseRect(const CoverFormat& kind, const QRectF& area) {
-    const double scale = std::min(area.width() / kind.width, area.height() / kind.height);
-    const QSizeF size(kind.width * scale, kind.height * scale);
+    const double width = kind.width.count();
+    const double height = kind.height.count();
+    const double scale = std::min(area.width() / width, area.height() / height);
+    const QSizeF size(width * scale, height * scale);
     return QRectF(area.center() - QPointF(size.width() / 2, size.height() / 2), size);
 }
 
@@ -52,7 +54,8 @@ QImage coverFace(const CoverFormat& kind, bool selected, QSize size) {
     painter.setBrush(selected ? ground.lighter(130) : QColor(Qt::white));
     painter.drawRoundedRect(outline, 2, 2);
     // Wrap-around covers show back, spine and front side by side.
-    if (kind.orientation == kLandscape && kind.width > kind.height * 1.2) {
+    if (kind.orientation == Orientation::Landscape &&
+        kind.width.count() > kind.height.count() * 1.2) {
         const double spine = outline.width() * 0.04;
         const double mid = outline.center().x();
         painter.drawLine(QPointF(mid - spine, outline.top()),

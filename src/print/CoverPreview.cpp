@@ -171,8 +171,9 @@ void CoverPreview::update() {
                            .arg(m_current + 1)
                            .arg(pageCount())
                            .arg(coverName(*page.kind), paperName(page.paper),
-                                page.kind->orientation == kLandscape ? QStringLiteral("landscape")
-                                                                     : QStringLiteral("portrait")));
+                                page.kind->orientation == Orientation::Landscape
+                                    ? QStringLiteral("landscape")
+                                    : QStringLiteral("portrait")));
     m_calibration->setText(page.calibration);
     m_calibration->setVisible(!page.calibration.isEmpty());
     m_view->setPage(&page, scale());

@@ -3,7 +3,6 @@
 #include "CalibrateWindow.h"
 #include "CalibrationJob.h"
 #include "CoverFaces.h"
-#include "CoverPictures.h"
 #include "CoverPreview.h"
 #include "CoverPrinter.h"
 #include "CupsCoverPrinter.h"
@@ -11,6 +10,7 @@
 #include "PaperChoice.h"
 #include "PdfExport.h"
 #include "SavePrompts.h"
+#include "StartupPrinter.h"
 #include "TrimChoices.h"
 
 #include <NumberText.h>
@@ -48,11 +48,12 @@ struct JobOutcome {
 
 } // namespace
 
-PrintDialog::PrintDialog(CoverHost& host, QWidget* parent)
-    : PrintDialog(host, std::make_unique<CupsCoverPrinter>(), parent) {}
+PrintDialog::PrintDialog(const CoverSet& covers, QWidget* parent)
+    : PrintDialog(covers, std::make_unique<CupsCoverPrinter>(), parent) {}
 
-PrintDialog::PrintDialog(CoverHost& host, std::unique_ptr<CoverPrinter> printer, QWidget* parent)
-    : QDialog(parent), m_host(host), m_printer(std::move(printer)),
+PrintDialog::PrintDialog(const CoverSet& covers, std::unique_ptr<CoverPrinter> printer,
+                         QWidget* parent)
+    : QDialog(parent), m_covers(covers), m_printer(std::move(printer)),
       m_savePrompts(std::make_unique<DialogSavePrompts>(this)) {
     buildWindow();
     // Print, Save as PDF and Preview are locked while a job runs.
@@ -64,7 +65,7 @@ PrintDialog::PrintDialog(CoverHost& host, std::unique_ptr<CoverPrinter> printer,
     });
     // Load: nothing selected, then the selection of the last print run.
     m_status->clear();
-    m_flags.fill(0);
+    m_selection = {};
     readSelection();
 }
 
@@ -83,10 +84,10 @@ void PrintDialog::buildWindow() {
     frame->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(frame);
 
-    for (int i = 0; i < kCoverKindCount; ++i) {
-        const CoverFormat& kind = kCoverFormats[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
+        const CoverFormat& kind = kCoverFormats[i];
         // Holders 2k-1 and 2k keep the unselected and selected face of button k.
-        for (int selected = 0; selected < 2; ++selected) {
+        for (std::size_t selected = 0; selected < 2; ++selected) {
             auto* holder = new PictureHolder(this);
             holder->setObjectName(QStringLiteral("Picture%1").arg(2 * i + 1 + selected));
             holder->setPicture(coverFace(kind, selected == 1));
@@ -94,7 +95,7 @@ void PrintDialog::buildWindow() {
                                       (selected ? QStringLiteral(" cover, selected face")
                                                 : QStringLiteral(" cover, face")));
             holder->hide();
-            m_faces[static_cast<std::size_t>(2 * i + selected)] = holder;
+            m_faces[2 * i + selected] = holder;
         }
 
         auto* button = new QPushButton(frame);
@@ -105,8 +106,9 @@ void PrintDialog::buildWindow() {
         button->setFixedSize(kCoverFaceSize + QSize(10, 10));
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, [this, i] { toggle(i); });
-        grid->addWidget(button, i / kButtonColumns, i % kButtonColumns);
-        m_buttons[static_cast<std::size_t>(i)] = button;
+        const int position = static_cast<int>(i);
+        grid->addWidget(button, position / kButtonColumns, position % kButtonColumns);
+        m_buttons[i] = button;
         showFace(i, false);
     }
 
@@ -171,43 +173,35 @@ void PrintDialog::buildWindow() {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void PrintDialog::showFace(int index, bool selected) {
-    const PictureHolder* holder = m_faces[static_cast<std::size_t>(2 * index + (selected ? 1 : 0))];
-    QPushButton* button = m_buttons[static_cast<std::size_t>(index)];
+void PrintDialog::showFace(std::size_t index, bool selected) {
+    const PictureHolder* holder = m_faces[2 * index + (selected ? 1 : 0)];
+    QPushButton* button = m_buttons[index];
     button->setIcon(QPixmap::fromImage(holder->picture()));
     button->setAccessibleDescription(selected ? QStringLiteral("Selected for printing")
                                               : QStringLiteral("Not selected"));
 }
 
-void PrintDialog::toggle(int index) {
-    auto& flag = m_flags[static_cast<std::size_t>(index)];
-    const std::int32_t old = flag;
-    flag = ~old;
-    showFace(index, old != kSelected);
+void PrintDialog::toggle(std::size_t index) {
+    const CoverKind kind = coverKindAt(index);
+    m_selection ^= kind;
+    showFace(index, m_selection.testFlag(kind));
     // The button must not stay drawn as pressed.
-    m_buttons[static_cast<std::size_t>(index)]->setDown(false);
+    m_buttons[index]->setDown(false);
 }
 
 void PrintDialog::readSelection() {
     // Front decides whether the rest is read at all.
     const QString front = readSetting(QString::fromLatin1(kCoverFormats[0].key));
-    const auto value = textToInt16(front);
-    if (!value) {
-        m_flags.fill(0);
+    if (!textToInt16(front)) {
+        m_selection = {};
         return;
     }
-    m_flags[0] = *value;
-    if (front == QLatin1String("0")) {
-        showFace(0, false);
-    } else if (front == QLatin1String("-1")) {
-        showFace(0, true);
-    } else {
-        m_flags[0] = 0;
-        showFace(0, false);
-    }
+    // "-1" selects; any other number leaves the kind off.
+    m_selection.setFlag(CoverKind::Front, front == QLatin1String("-1"));
+    showFace(0, m_selection.testFlag(CoverKind::Front));
 
-    for (int i = 1; i < kCoverKindCount; ++i) {
-        const CoverFormat& kind = kCoverFormats[static_cast<std::size_t>(i)];
+    for (std::size_t i = 1; i < kCoverFormats.size(); ++i) {
+        const CoverFormat& kind = kCoverFormats[i];
         if (readSetting(QString::fromLatin1(kind.key)) == QLatin1String("-1")) toggle(i);
     }
 }
@@ -216,22 +210,14 @@ void PrintDialog::writeSelection() {
     // A file that cannot be written loses the selection silently, like every setting. One
     // replacement of the file for all eleven, so that pressing Print does not wait for eleven.
     QList<std::pair<QString, QString>> values;
-    for (std::size_t i = 0; i < kCoverFormats.size(); ++i)
-        values.append({QString::fromLatin1(kCoverFormats[i].key), QString::number(m_flags[i])});
+    for (const CoverFormat& kind : kCoverFormats)
+        values.append({QString::fromLatin1(kind.key),
+                       m_selection.testFlag(kind.id) ? QStringLiteral("-1") : QStringLiteral("0")});
     writeSettings(values);
 }
 
 PaperChoice PrintDialog::paperChoice() const {
     return static_cast<PaperChoice>(m_paper->currentData().toInt());
-}
-
-std::shared_ptr<const CoverHost> PrintDialog::pictureCopy() const {
-    auto pictures = std::make_shared<CoverPictures>();
-    for (const CoverFormat& kind : kCoverFormats) {
-        const QString slot = QString::fromLatin1(kind.slot);
-        pictures->setSlotPicture(slot, m_host.slotPicture(slot));
-    }
-    return pictures;
 }
 
 void PrintDialog::print() {
@@ -242,7 +228,7 @@ void PrintDialog::print() {
 
     // The run prints the selection just saved, over the pictures as they are now.
     auto outcome = std::make_shared<JobOutcome>();
-    auto work = [printer = m_printer.get(), flags = m_flags, pictures = pictureCopy(),
+    auto work = [printer = m_printer.get(), selection = m_selection, pictures = m_covers.records(),
                  paper = paperChoice(), trim = m_trim->options(), outcome,
                  this](JobControl& control) {
         JobPrintProgress progress(control, [this](const CoverFormat& kind) {
@@ -251,7 +237,7 @@ void PrintDialog::print() {
         printer->setTrimOptions(trim);
         outcome->havePrinter = printer->followDefault();
         if (outcome->havePrinter)
-            outcome->end = printSelectedCovers(flags, *pictures, *printer, progress, paper);
+            outcome->end = printSelectedCovers(selection, pictures, *printer, progress, paper);
         outcome->refusals = progress.refusals();
         outcome->cuts = progress.cuts();
     };
@@ -298,12 +284,7 @@ void PrintDialog::saveAsPdf() {
     // Like Print: the selection and the paper are kept whatever becomes of the file.
     writeSelection();
     rememberPaper(paperChoice());
-    bool anyPicture = false;
-    for (std::size_t i = 0; i < kCoverFormats.size(); ++i)
-        anyPicture = anyPicture ||
-                     (m_flags[i] == kSelected &&
-                      !m_host.slotPicture(QString::fromLatin1(kCoverFormats[i].slot)).isNull());
-    if (!anyPicture) {
+    if (!(m_selection & m_covers.filled())) {
         m_savePrompts->tell(false, QStringLiteral("None of the selected covers has a picture."));
         return;
     }
@@ -317,12 +298,12 @@ void PrintDialog::saveAsPdf() {
 
     // The status line names each cover as it is written.
     auto outcome = std::make_shared<JobOutcome>();
-    auto work = [flags = m_flags, pictures = pictureCopy(), paper = paperChoice(), path,
-                 trim = m_trim->options(), outcome, this](JobControl& control) {
+    auto work = [selection = m_selection, pictures = m_covers.records(), paper = paperChoice(),
+                 path, trim = m_trim->options(), outcome, this](JobControl& control) {
         JobPrintProgress progress(control, [this](const CoverFormat& kind) {
             showProgress(QStringLiteral("Saving %1 Cover.").arg(coverName(kind)));
         });
-        outcome->pages = exportCoversToPdf(flags, *pictures, paper, path, progress, trim);
+        outcome->pages = exportCoversToPdf(selection, pictures, paper, path, progress, trim);
     };
     m_job.start(std::move(work), [this, outcome, path] {
         // Cancel has said so; the file was left as it was.
@@ -344,9 +325,9 @@ void PrintDialog::saveAsPdf() {
 
 void PrintDialog::preview() {
     // Shows, and changes nothing: neither the flags, the settings nor the status line.
-    CoverPreview window(
-        previewPages(m_flags, m_host, paperChoice(), defaultPrinterName(), m_trim->options()),
-        this);
+    CoverPreview window(previewPages(m_selection, m_covers.records(), paperChoice(),
+                                     defaultPrinterName(), m_trim->options()),
+                        this);
     window.exec();
 }
 
@@ -354,7 +335,7 @@ void PrintDialog::calibrate() {
     // The printer covers go to, on the paper chosen (Letter for Letter and Legal: the window
     // offers Legal too).
     CalibrateWindow window(defaultPrinterName(),
-                           paperChoice() == PaperChoice::A4 ? kPaperA4 : kPaperLetter,
+                           paperChoice() == PaperChoice::A4 ? Paper::A4 : Paper::Letter,
                            settingsCalibrations(), printCalibrationPage, this);
     window.exec();
 }

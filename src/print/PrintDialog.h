@@ -15,7 +15,7 @@ class QPushButton;
 class QWindow;
 
 namespace vexa {
-class CoverHost;
+class CoverSet;
 class PictureHolder;
 } // namespace vexa
 
@@ -26,15 +26,17 @@ class SavePrompts;
 class TrimChoices;
 
 // "Print Covers": one toggle button per kind of cover, the selection kept in the settings
-// file, and the Print button that prints the chosen covers. Opened modally by the main
-// window for each use. A print run and Save as PDF run as a job on a worker thread over a
-// copy of the selection and the pictures, so the window keeps drawing and Cancel answers.
+// file, and the Print button that prints the chosen covers of the cover set. Opened modally
+// by the main window for each use. A print run and Save as PDF run as a job on a worker
+// thread over a copy of the selection and the pictures' records, so the window keeps drawing
+// and Cancel answers.
 class PrintDialog : public QDialog {
     Q_OBJECT
 public:
     // Prints on the system's default printer.
-    explicit PrintDialog(CoverHost& host, QWidget* parent = nullptr);
-    PrintDialog(CoverHost& host, std::unique_ptr<CoverPrinter> printer, QWidget* parent = nullptr);
+    explicit PrintDialog(const CoverSet& covers, QWidget* parent = nullptr);
+    PrintDialog(const CoverSet& covers, std::unique_ptr<CoverPrinter> printer,
+                QWidget* parent = nullptr);
     ~PrintDialog() override;
 
     // Loads the flags from the settings file and shows them on the buttons.
@@ -42,7 +44,8 @@ public:
     // Writes all eleven flags, in table order.
     void writeSelection();
 
-    const PrintFlags& flags() const { return m_flags; }
+    // The kinds toggled on.
+    CoverKinds selection() const { return m_selection; }
     // The paper chosen under the cover buttons.
     PaperChoice paperChoice() const;
     // Where "Save as PDF…" asks for the file and tells the outcome (message boxes by default).
@@ -65,24 +68,22 @@ private:
     void buildWindow();
     // A window this dialog opened (preview, file dialog, message box).
     bool isOwnWindow(const QWindow* window) const;
-    void toggle(int index);
-    void showFace(int index, bool selected);
+    void toggle(std::size_t index);
+    void showFace(std::size_t index, bool selected);
     void print();
     void saveAsPdf();
     void preview();
     void calibrate();
     void cancel();
     void setBusy(bool busy);
-    // The pictures of the slots, shared with the window's: what a job reads.
-    std::shared_ptr<const CoverHost> pictureCopy() const;
     // The cover a job has come to, on the status line.
     void showProgress(const QString& text);
     // At the end of a job: true when the window was asked to close meanwhile, and is closed.
     bool closeIfAsked();
 
-    CoverHost& m_host;
+    const CoverSet& m_covers;
     std::unique_ptr<CoverPrinter> m_printer;
-    PrintFlags m_flags{};
+    CoverKinds m_selection;
     std::array<QPushButton*, kCoverKindCount> m_buttons{};
     std::array<PictureHolder*, 2 * kCoverKindCount> m_faces{};
     QComboBox* m_paper = nullptr;

@@ -2,6 +2,7 @@
 #include "AboutWindow.h"
 #include "CreditsScroll.h"
 #include "CreditsScroller.h"
+#include "TestSupport.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -44,6 +45,18 @@ TEST(AboutWindowTest, ShowsNameAndReleaseAndIsNotModal) {
     EXPECT_EQ(about->findChild<QLabel*>("lblName")->text(), "VEXA 6");
     EXPECT_EQ(about->findChild<QLabel*>("lblVersion")->text(), "Version 6.0.0 Glass Otter Release");
     EXPECT_TRUE(owner.isEnabled());
+    about->close();
+}
+
+TEST(AboutWindowTest, ShowsTheInstalledProgramIconWhateverItsOwner) {
+    const QImage installed = test::installedIconPixels(48);
+    ASSERT_FALSE(installed.isNull());
+    QWidget owner; // with no icon of its own
+    QPointer<AboutWindow> about = AboutWindow::open(&owner);
+    const QLabel* icon = about->findChild<QLabel*>("programIcon");
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+              installed);
     about->close();
 }
 

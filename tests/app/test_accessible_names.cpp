@@ -77,7 +77,7 @@ TEST(AccessibleNames, EveryWindowAndControlHasOne) {
     vexa::test::FakeCoverHost host;
     host.window().show();
     {
-        vexa::print::PrintDialog dialog(host);
+        vexa::print::PrintDialog dialog(host.covers());
         EXPECT_EQ(unnamedIn(&dialog), "") << "print dialog";
         const auto* mini = dialog.findChild<QPushButton*>("Command4");
         ASSERT_NE(mini, nullptr);

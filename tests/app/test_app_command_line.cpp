@@ -3,6 +3,7 @@
 
 #include "AppCommandLine.h"
 #include "CommandLine.h"
+#include "DisplayPlatform.h"
 #include "FilePath.h"
 
 #include <QProcess>
@@ -96,3 +97,32 @@ TEST(AppCommandLine, HelpVersionAndMistakesNeedNoDisplay) {
 }
 
 } // namespace
+
+TEST(AppCommandLine, APlatformOnTheCommandLineIsNoted) {
+    EXPECT_FALSE(vexa::parseAppCommandLine({"vexa", "a.png"}).platformChosen);
+    EXPECT_TRUE(vexa::parseAppCommandLine({"vexa", "-platform", "wayland"}).platformChosen);
+    EXPECT_TRUE(vexa::parseAppCommandLine({"vexa", "--platform", "xcb", "a.png"}).platformChosen);
+    // After -- it is a file.
+    EXPECT_FALSE(vexa::parseAppCommandLine({"vexa", "--", "-platform", "x"}).platformChosen);
+}
+
+TEST(DisplayPlatform, AWaylandSessionWithXWaylandRunsVexaOnX11UnlessTheUserChose) {
+    const struct {
+        const char* what;
+        vexa::DisplaySession session;
+        bool commandLine;
+        const char* expected;
+    } cases[] = {
+        {"Wayland with XWayland", {"", "wayland-0", ":0", "wayland"}, false, "xcb;wayland"},
+        {"Wayland socket, no session type", {"", "wayland-1", ":1", ""}, false, "xcb;wayland"},
+        {"session type only", {"", "", ":0", "wayland"}, false, "xcb;wayland"},
+        {"Wayland only", {"", "wayland-0", "", "wayland"}, false, ""},
+        {"X11 session", {"", "", ":0", "x11"}, false, ""},
+        {"no display at all", {"", "", "", "tty"}, false, ""},
+        {"QT_QPA_PLATFORM chosen", {"wayland", "wayland-0", ":0", "wayland"}, false, ""},
+        {"-platform chosen", {"", "wayland-0", ":0", "wayland"}, true, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(vexa::preferredPlatform(c.session, c.commandLine), QLatin1String(c.expected))
+            << c.what;
+}

@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 #include "PictureHolder.h"
 #include "ProgramFolder.h"
+#include "SlotAccess.h"
 #include "TestSupport.h"
 
 #include <QTabWidget>
@@ -34,7 +35,7 @@ TEST(CoverMarkTest, TheClickedCoverIsFramedAndItsTabDottedWithTheCaptionsUnchang
             tabs->setCurrentIndex(tab);
             PictureHolder* chosen = window.slotHolder(tab + 1);
             QTest::mouseClick(chosen, Qt::LeftButton, {}, QPoint(100, 100));
-            EXPECT_EQ(window.selectedSlotName(), QStringLiteral("Image%1").arg(tab + 1));
+            EXPECT_EQ(vexa::test::selectedSlotName(window), QStringLiteral("Image%1").arg(tab + 1));
             QCoreApplication::sendPostedEvents(); // the layout's answer to the wider tab
             EXPECT_EQ(tabs->geometry(), tabsBefore)
                 << "tab strip " << tabsBefore.width() << " px wide, now " << tabs->width();

@@ -7,6 +7,7 @@
 #include "PictureLoader.h"
 #include "ProfileFile.h"
 #include "ProgramFolder.h"
+#include "SlotAccess.h"
 #include "TestSupport.h"
 
 #include <QAction>
@@ -108,6 +109,8 @@ protected:
 TEST_F(MainWindowTest, WindowHasItsFixedSizeTabsAndControls) {
     auto window = openWindow();
     EXPECT_EQ(window->windowTitle(), "VEXA 6");
+    // The icon the desktop's menu shows for VEXA, not a picture of the window's own.
+    EXPECT_EQ(vexa::test::differenceFromInstalledIcon(window->windowIcon()).toStdString(), "");
     EXPECT_EQ(window->frameGeometry().size(), QSize(821, 512));
     window->resize(1000, 700);
     EXPECT_EQ(window->frameGeometry().size(), QSize(821, 512));
@@ -182,14 +185,14 @@ TEST_F(MainWindowTest, CtrlESelectsTheOpenTabsCoverAndEditsItWhenItHoldsAPicture
 
     window->tabs()->setCurrentIndex(2); // Back: no picture yet
     QTest::keyClick(window.get(), Qt::Key_E, Qt::ControlModifier);
-    EXPECT_EQ(window->selectedSlotName(), "Image3");
+    EXPECT_EQ(vexa::test::selectedSlotName(*window), "Image3");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
     window->tabs()->setCurrentIndex(5); // PSP
     clickFile(*window, "red.jpg");
     QString editedCover;
     vexa::test::whenModal<vexa::CoverEditor>([&](vexa::CoverEditor* editor) {
-        editedCover = window->selectedSlotName();
+        editedCover = vexa::test::selectedSlotName(*window);
         editor->close();
     });
     window->activateWindow();
@@ -260,7 +263,7 @@ TEST_F(MainWindowTest, ClickingAFileLoadsItIntoTheOpenTabsSlotOnly) {
     window->tabs()->setCurrentIndex(9); // Blu
     clickFile(*window, "red.jpg");
     EXPECT_FALSE(window->slotHolder(10)->picture().isNull());
-    EXPECT_EQ(window->slotPicture("Image10").size(), QSize(40, 30));
+    EXPECT_EQ(vexa::test::slotPicture(*window, "Image10").size(), QSize(40, 30));
 }
 
 TEST_F(MainWindowTest, ScanTabLoadsNothing) {
@@ -331,27 +334,27 @@ TEST_F(MainWindowTest, SeveralSelectedFilesLoadInListOrderSoTheLastStays) {
 
 TEST_F(MainWindowTest, ClickingASlotSelectsItUntilAnotherIsClicked) {
     auto window = openWindow();
-    EXPECT_EQ(window->selectedSlotName(), "");
+    EXPECT_EQ(vexa::test::selectedSlotName(*window), "");
     window->tabs()->setCurrentIndex(2);
     QTest::mouseClick(window->slotHolder(3), Qt::LeftButton);
-    EXPECT_EQ(window->selectedSlotName(), "Image3");
+    EXPECT_EQ(vexa::test::selectedSlotName(*window), "Image3");
     window->tabs()->setCurrentIndex(11);
     QTest::mouseClick(window->scanHolder(), Qt::LeftButton);
-    EXPECT_EQ(window->selectedSlotName(), "Image3");
+    EXPECT_EQ(vexa::test::selectedSlotName(*window), "Image3");
     window->tabs()->setCurrentIndex(10);
     QTest::mouseClick(window->slotHolder(11), Qt::LeftButton);
-    EXPECT_EQ(window->selectedSlotName(), "Image11");
+    EXPECT_EQ(vexa::test::selectedSlotName(*window), "Image11");
 }
 
 TEST_F(MainWindowTest, SlotPicturesAreNotKeptBetweenRuns) {
     {
         auto window = openWindow();
-        window->setSlotPicture("Image2", vexa::test::solidImage(5, 5, qRgb(1, 2, 3)));
+        vexa::test::setSlotPicture(*window, "Image2", vexa::test::solidImage(5, 5, qRgb(1, 2, 3)));
         window->close();
     }
     auto window = openWindow();
     for (int slot = 1; slot <= 11; ++slot)
-        EXPECT_TRUE(window->slotPicture(QString("Image%1").arg(slot)).isNull());
+        EXPECT_TRUE(vexa::test::slotPicture(*window, QString("Image%1").arg(slot)).isNull());
 }
 
 } // namespace

@@ -1,8 +1,11 @@
-// Pictures reaching the cover slotNames from outside the browser (drop, command line, Ctrl+V),
+// Pictures reaching the cover slots from outside the browser (drop, command line, Ctrl+V),
 // loading on a worker thread, and the browser's refresh.
+#include "CoverEditor.h"
+#include "CoverSet.h"
 #include "FilePath.h"
 #include "MainWindow.h"
 #include "MessageNoticeWindow.h"
+#include "ModalDriver.h"
 #include "OpenedFiles.h"
 #include "PictureBrowser.h"
 #include "PictureHolder.h"
@@ -21,6 +24,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -207,7 +211,7 @@ TEST(OpenedFiles, OneFilePerSlotFromTheOpenTabOn) {
         const vexa::OpenedFilesPlan plan = vexa::planOpenedFiles(c.openTab, c.files);
         QStringList slotNames;
         for (qsizetype i = 0; i < plan.loads.size(); ++i) {
-            slotNames << plan.loads[i].slotName;
+            slotNames << vexa::slotObjectName(plan.loads[i].kind);
             EXPECT_EQ(plan.loads[i].paths, QStringList{c.files[i]}) << c.openTab;
         }
         EXPECT_EQ(slotNames, c.slotNames) << c.openTab;
@@ -421,3 +425,49 @@ TEST_F(OpenPicturesTest, RefreshLeavesAnUnchangedListAloneAndKeepsTheSelectionOn
 }
 
 } // namespace
+
+TEST_F(OpenPicturesTest, AFileKeepsItsBytesAndAnEditOrAPasteMarksTheRecordChanged) {
+    using vexa::CoverKind;
+    vexa::CoverSet& covers = window->covers();
+    QSignalSpy changed(&covers, &vexa::CoverSet::pictureChanged);
+    QFile file(picture("blue.bmp"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+
+    window->tabs()->setCurrentIndex(3); // DVD
+    window->openFiles({picture("blue.bmp")});
+    waitForLoads();
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed.at(0).at(0).value<CoverKind>(), CoverKind::Dvd);
+    EXPECT_EQ(covers.picture(CoverKind::Dvd).bytes, bytes);
+    EXPECT_EQ(covers.picture(CoverKind::Dvd).format, QByteArray("bmp"));
+    EXPECT_FALSE(covers.picture(CoverKind::Dvd).changed);
+    EXPECT_EQ(slot(4), kBlue); // the slot shows what the set holds
+
+    // The editor closed without an edit leaves the file's record; a rotated picture is made.
+    vexa::test::whenModal<vexa::CoverEditor>(
+        [](vexa::CoverEditor* editor) { editor->acceptButton()->click(); });
+    window->editCoverAction()->trigger();
+    EXPECT_EQ(covers.picture(CoverKind::Dvd).bytes, bytes);
+    EXPECT_FALSE(covers.picture(CoverKind::Dvd).changed);
+    vexa::test::whenModal<vexa::CoverEditor>([](vexa::CoverEditor* editor) {
+        editor->toolbarButton(1)->trigger(); // rotate
+        editor->acceptButton()->click();
+    });
+    window->editCoverAction()->trigger();
+    EXPECT_TRUE(covers.picture(CoverKind::Dvd).changed);
+    EXPECT_TRUE(covers.picture(CoverKind::Dvd).bytes.isEmpty());
+    EXPECT_EQ(covers.picture(CoverKind::Dvd).pixels.size(), QSize(10, 20));
+
+    // A pasted bitmap has no file behind it.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->tabs()->setCurrentIndex(5); // PSP
+    QApplication::clipboard()->setImage(vexa::test::solidImage(12, 9, kGreen));
+    QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
+    waitForLoads();
+    EXPECT_TRUE(covers.picture(CoverKind::Psp).changed);
+    EXPECT_TRUE(covers.picture(CoverKind::Psp).bytes.isEmpty());
+    EXPECT_EQ(slot(6), kGreen);
+    EXPECT_EQ(changed.count(), 4); // the load, two closings of the editor, the paste
+}

@@ -28,11 +28,11 @@ TEST(NumberText, RefusesWhatIsNoNumberOrOutOfRange) {
 
 TEST(SlotTable, CaptionsAreMatchedExactly) {
     ASSERT_NE(vexa::slotForCaption("Blu"), nullptr);
-    EXPECT_STREQ(vexa::slotForCaption("Blu")->slotName, "Image10");
-    EXPECT_STREQ(vexa::slotForCaption("DVD")->slotName, "Image4");
+    EXPECT_EQ(vexa::slotObjectName(vexa::slotForCaption("Blu")->kind), "Image10");
+    EXPECT_EQ(vexa::slotObjectName(vexa::slotForCaption("DVD")->kind), "Image4");
     EXPECT_EQ(vexa::slotForCaption("BLU"), nullptr);
     EXPECT_EQ(vexa::slotForCaption("Scan"), nullptr);
-    EXPECT_EQ(vexa::slotForName("Image20"), nullptr);
-    EXPECT_EQ(vexa::slotForName("Image11")->tab, 10);
+    EXPECT_EQ(vexa::coverKindForSlotName("Image20"), std::nullopt);
+    EXPECT_EQ(vexa::slotForKind(*vexa::coverKindForSlotName("Image11")).tab, 10);
     EXPECT_EQ(vexa::tabCaption(11), "Scan");
 }

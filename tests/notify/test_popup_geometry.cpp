@@ -187,3 +187,37 @@ TEST_F(PopupCountTest, OnlyTheHighestIndexEmptiesTheStack) {
     EXPECT_EQ(openPopupCount(), 0);
     EXPECT_EQ(countOpenedPopup(), 1);
 }
+
+TEST(PopupOverHost, OnlyWaylandPlatformsAnchorPopupsToTheMainWindow) {
+    for (const char* name : {"wayland", "wayland-egl", "wayland-brcm"})
+        EXPECT_TRUE(popupsAnchoredToHost(QString::fromLatin1(name))) << name;
+    for (const char* name : {"xcb", "offscreen", "eglfs", "vnc", ""})
+        EXPECT_FALSE(popupsAnchoredToHost(QString::fromLatin1(name))) << name;
+}
+
+TEST(PopupOverHost, StandsCentredOnTheMainWindowsBottomEdgeAndStacksUpward) {
+    // The main window's client area, 821 x 512 at (100, 50): bottom edge at y = 562, centre
+    // at x = 510.5. The select-a-cover popup is 137 x 97 pixels at 96 dpi, the update popup
+    // 361 x 89.
+    const QRect host(100, 50, 821, 512);
+    struct Case {
+        const char* what;
+        QSize size;
+        QRect host;
+        int count;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"first", {137, 97}, host, 1, {442, 465, 137, 97}}, // 100 + (821 - 137) / 2 = 442
+        {"second", {137, 97}, host, 2, {442, 368, 137, 97}},
+        {"wide", {361, 89}, host, 1, {330, 473, 361, 89}},
+        // Six popups reach 512 - 6 * 97 = -70 above the top: the sixth stops at the top.
+        {"sixth", {137, 97}, host, 6, {442, 50, 137, 97}},
+        // Wider than a 300 pixel window: starts at its left edge, not left of it.
+        {"wider than the window", {361, 89}, QRect(100, 50, 300, 200), 1, {100, 161, 361, 89}},
+        // Qt places a main window it knows nothing of at the origin; the offset is the same.
+        {"host at the origin", {137, 97}, QRect(0, 0, 821, 512), 1, {342, 415, 137, 97}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(anchoredPopupRect(c.size, c.host, c.count), c.expected) << c.what;
+}

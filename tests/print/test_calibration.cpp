@@ -132,12 +132,12 @@ protected:
 };
 
 TEST_F(CalibrationStoreTest, ALineAPersonCanReadAndEdit) {
-    ASSERT_TRUE(store.write("Office Laser", kPaperA4, {1.3, -1.8, 1.01, 0.99}));
+    ASSERT_TRUE(store.write("Office Laser", Paper::A4, {1.3, -1.8, 1.01, 0.99}));
     EXPECT_EQ(readRaw(), "[CALIBRATION]\n"
                          "Office%20Laser/A4=across +1.30 mm 101.000 %, down -1.80 mm 99.000 %\n");
     // Edited by hand, with a comma for the decimal mark and other spacing.
     writeRaw("[CALIBRATION]\noffice%20laser/a4 = Across -0,5mm 100,5%,down 2 MM 99.25 %\n");
-    const StoredCalibration read = store.read("Office Laser", kPaperA4);
+    const StoredCalibration read = store.read("Office Laser", Paper::A4);
     ASSERT_TRUE(read.calibration.has_value()) << read.problem.toStdString();
     EXPECT_EQ(*read.calibration, (PrinterCalibration{-0.5, 2.0, 1.005, 0.9925}));
     EXPECT_TRUE(read.problem.isEmpty());
@@ -147,17 +147,17 @@ TEST_F(CalibrationStoreTest, EachPrinterAndPaperIsStoredApartWhateverTheNameHold
     const QString names[] = {"alpha",      "a]b",         "x=y",
                              "with space", "a%20b",       "with/slash",
                              "[section]",  "café ümlaut", "semi;colon#hash\"quote'"};
-    const int papers[] = {kPaperLetter, kPaperLegal, kPaperA4};
+    const Paper papers[] = {Paper::Letter, Paper::Legal, Paper::A4};
     int n = 0;
     for (const QString& name : names)
-        for (const int paper : papers) {
+        for (const Paper paper : papers) {
             ++n;
             ASSERT_TRUE(store.write(name, paper, {n * 0.01, -n * 0.01, 1.0 + n * 0.0001, 0.99}))
                 << name.toStdString();
         }
     n = 0;
     for (const QString& name : names)
-        for (const int paper : papers) {
+        for (const Paper paper : papers) {
             ++n;
             const StoredCalibration read = store.read(name, paper);
             ASSERT_TRUE(read.calibration.has_value())
@@ -169,14 +169,14 @@ TEST_F(CalibrationStoreTest, EachPrinterAndPaperIsStoredApartWhateverTheNameHold
     const QList<QByteArray> lines = readRaw().split('\n');
     EXPECT_EQ(lines.count("[CALIBRATION]"), 1);
     EXPECT_EQ(lines.size(), 1 + n + 1); // the header, one line each, the final line end
-    EXPECT_FALSE(store.read("unknown", kPaperA4).calibration.has_value());
+    EXPECT_FALSE(store.read("unknown", Paper::A4).calibration.has_value());
 
     // Reset takes out one printer's paper and nothing else.
-    ASSERT_TRUE(store.remove("a]b", kPaperLegal));
-    EXPECT_FALSE(store.read("a]b", kPaperLegal).calibration.has_value());
-    EXPECT_TRUE(store.read("a]b", kPaperLetter).calibration.has_value());
-    EXPECT_TRUE(store.read("a%20b", kPaperLegal).calibration.has_value());
-    EXPECT_TRUE(store.remove("never stored", kPaperA4));
+    ASSERT_TRUE(store.remove("a]b", Paper::Legal));
+    EXPECT_FALSE(store.read("a]b", Paper::Legal).calibration.has_value());
+    EXPECT_TRUE(store.read("a]b", Paper::Letter).calibration.has_value());
+    EXPECT_TRUE(store.read("a%20b", Paper::Legal).calibration.has_value());
+    EXPECT_TRUE(store.remove("never stored", Paper::A4));
 }
 
 TEST_F(CalibrationStoreTest, HandEditedGarbageIsNamedAndNotApplied) {
@@ -195,7 +195,7 @@ TEST_F(CalibrationStoreTest, HandEditedGarbageIsNamedAndNotApplied) {
     };
     for (const Case& c : cases) {
         writeRaw("[CALIBRATION]\nbeta/Letter=" + c.value + "\n");
-        const StoredCalibration read = store.read("beta", kPaperLetter);
+        const StoredCalibration read = store.read("beta", Paper::Letter);
         EXPECT_FALSE(read.calibration.has_value()) << c.value.toStdString();
         EXPECT_TRUE(
             read.problem.startsWith("The calibration of printer beta on Letter paper in " + path))
@@ -206,10 +206,10 @@ TEST_F(CalibrationStoreTest, HandEditedGarbageIsNamedAndNotApplied) {
 }
 
 TEST_F(CalibrationStoreTest, ARefusedCalibrationLeavesTheStoredOneAsItWas) {
-    ASSERT_TRUE(store.write("alpha", kPaperLetter, {1.0, 1.0, 1.0, 1.0}));
+    ASSERT_TRUE(store.write("alpha", Paper::Letter, {1.0, 1.0, 1.0, 1.0}));
     const QByteArray before = readRaw();
-    EXPECT_FALSE(store.write("alpha", kPaperLetter, {10.5, 0, 1, 1}));
-    EXPECT_FALSE(store.write("alpha", kPaperLetter, {0, 0, 1.06, 1}));
+    EXPECT_FALSE(store.write("alpha", Paper::Letter, {10.5, 0, 1, 1}));
+    EXPECT_FALSE(store.write("alpha", Paper::Letter, {0, 0, 1.06, 1}));
     EXPECT_EQ(readRaw(), before);
 }
 

@@ -172,8 +172,8 @@ TEST_F(CalibrationPrintTest, SetStoresResetRemovesAndBadFiguresChangeNothing) {
               0);
     ASSERT_EQ(run({"--printer", "alpha", "--paper", "a4", "--reset"}), 0) << err.toStdString();
     EXPECT_EQ(out, "calibration of alpha on A4 paper removed\n");
-    EXPECT_FALSE(settingsCalibrations().read("alpha", kPaperA4).calibration.has_value());
-    EXPECT_TRUE(settingsCalibrations().read("alpha", kPaperLegal).calibration.has_value());
+    EXPECT_FALSE(settingsCalibrations().read("alpha", Paper::A4).calibration.has_value());
+    EXPECT_TRUE(settingsCalibrations().read("alpha", Paper::Legal).calibration.has_value());
     ASSERT_EQ(run({"--printer", "alpha", "--paper", "a4", "--reset"}), 0);
     EXPECT_EQ(out, "no calibration was stored for alpha on A4 paper\n");
     // Without --printer, the default printer's (alpha's).
@@ -182,9 +182,9 @@ TEST_F(CalibrationPrintTest, SetStoresResetRemovesAndBadFiguresChangeNothing) {
 }
 
 TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures) {
-    std::vector<std::pair<QString, int>> printed;
-    CalibrateWindow window(QStringLiteral("office"), kPaperLegal, settingsCalibrations(),
-                           [&printed](const QString& printer, int paper) {
+    std::vector<std::pair<QString, Paper>> printed;
+    CalibrateWindow window(QStringLiteral("office"), Paper::Legal, settingsCalibrations(),
+                           [&printed](const QString& printer, Paper paper) {
                                printed.emplace_back(printer, paper);
                                return QString();
                            });
@@ -198,7 +198,7 @@ TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures
     window.findChild<QPushButton*>("cmdPrintCalibration")->click();
     QTRY_VERIFY(!window.isPrinting());
     ASSERT_EQ(printed.size(), 1u);
-    EXPECT_EQ(printed[0], std::make_pair(QStringLiteral("office"), kPaperA4));
+    EXPECT_EQ(printed[0], std::make_pair(QStringLiteral("office"), Paper::A4));
     EXPECT_TRUE(window.statusText().startsWith("The calibration page went to the printer."));
 
     const auto type = [&window](const char* left, const char* top, const char* across,
@@ -227,19 +227,18 @@ TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures
     window.findChild<QPushButton*>("cmdReset")->click();
     EXPECT_EQ(window.statusText(), "Removed. Covers printed on office on A4 paper are not "
                                    "corrected.");
-    EXPECT_FALSE(settingsCalibrations().read("office", kPaperA4).calibration.has_value());
+    EXPECT_FALSE(settingsCalibrations().read("office", Paper::A4).calibration.has_value());
 }
 
 TEST_F(CalibrationPrintTest, ThePreviewShowsTheCorrectedPlacementAndSaysSo) {
     printServer();
     const double ox = -2.0, oy = 3.0, sx = 0.98, sy = 1.015, mm = 72.0 / 25.4;
-    ASSERT_TRUE(settingsCalibrations().write("alpha", kPaperLegal, {ox, oy, sx, sy}));
+    ASSERT_TRUE(settingsCalibrations().write("alpha", Paper::Legal, {ox, oy, sx, sy}));
     vexa::test::FakeCoverHost host;
     host.putPicture("Image4", vexa::test::solidImage(60, 40, qRgb(0, 90, 200))); // the DVD's
-    PrintFlags flags{};
-    flags[4] = kSelected;
+    const vexa::CoverKinds flags = vexa::CoverKind::Dvd;
     const std::vector<PreviewPage> pages =
-        previewPages(flags, host, PaperChoice::LetterLegal, "alpha");
+        previewPages(flags, host.covers().records(), PaperChoice::LetterLegal, "alpha");
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(pages[0].calibration,
               "Calibration of alpha on Legal paper applied: offset -2.00 mm across, +3.00 mm "
@@ -264,8 +263,8 @@ TEST_F(CalibrationPrintTest, ThePreviewShowsTheCorrectedPlacementAndSaysSo) {
     EXPECT_EQ(label->text(), pages[0].calibration);
 
     // Another printer, no calibration: nothing said, the cover at the corner.
-    const std::vector<PreviewPage> beta =
-        previewPages(flags, host, PaperChoice::LetterLegal, "beta", TrimOptions{true, 0.0});
+    const std::vector<PreviewPage> beta = previewPages(
+        flags, host.covers().records(), PaperChoice::LetterLegal, "beta", TrimOptions{true, 0.0});
     ASSERT_EQ(beta.size(), 1u);
     EXPECT_TRUE(beta[0].calibration.isEmpty());
     EXPECT_EQ(beta[0].page.cover.topLeft(), QPointF(36 + 7 * mm, 18 + 7 * mm));

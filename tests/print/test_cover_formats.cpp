@@ -10,6 +10,7 @@
 #include <set>
 
 using namespace vexa::print;
+using vexa::twipsToDevice;
 
 TEST(CoverFormats, WalkingTheTableGivesThePrintOrder) {
     QStringList keys;
@@ -30,47 +31,46 @@ TEST(CoverFormats, LookupByPositionCoversOneToEleven) {
 
 TEST(CoverFormats, KeysMatchExactlyOnly) {
     ASSERT_NE(coverFormatForKey("BLU"), nullptr);
-    EXPECT_STREQ(coverFormatForKey("BLU")->slot, "Image10");
+    EXPECT_EQ(vexa::slotObjectName(coverFormatForKey("BLU")->id), "Image10");
     ASSERT_NE(coverFormatForKey("VITA"), nullptr);
-    EXPECT_STREQ(coverFormatForKey("VITA")->slot, "Image11");
+    EXPECT_EQ(vexa::slotObjectName(coverFormatForKey("VITA")->id), "Image11");
     for (const char* other : {"Blu", "vita", "front", "DVD ", "", "Scan"})
         EXPECT_EQ(coverFormatForKey(other), nullptr) << other;
 }
 
 TEST(CoverFormats, SlotsAndButtonsFollowTheirOwnNumbering) {
     // Mini prints slot 5 with button 4, DVD slot 4 with button 5.
-    EXPECT_STREQ(coverFormatForKey("Mini")->slot, "Image5");
+    EXPECT_EQ(vexa::slotObjectName(coverFormatForKey("Mini")->id), "Image5");
     EXPECT_STREQ(coverFormatForKey("Mini")->button, "Command4");
-    EXPECT_STREQ(coverFormatForKey("DVD")->slot, "Image4");
+    EXPECT_EQ(vexa::slotObjectName(coverFormatForKey("DVD")->id), "Image4");
     EXPECT_STREQ(coverFormatForKey("DVD")->button, "Command5");
-    EXPECT_STREQ(coverFormatForKey("DS")->slot, "Image7");
+    EXPECT_EQ(vexa::slotObjectName(coverFormatForKey("DS")->id), "Image7");
     EXPECT_STREQ(coverFormatForKey("DS")->button, "Command11");
 }
 
 TEST(CoverFormats, EverySlotOfTheMainWindowIsPrintedOnceUnderItsTabsName) {
     std::set<QString> printed;
     for (const CoverFormat& kind : kCoverFormats) {
-        const vexa::CoverSlot* slot = vexa::slotForName(QString::fromLatin1(kind.slot));
-        ASSERT_NE(slot, nullptr) << kind.key;
+        const vexa::CoverSlot& slot = vexa::slotForKind(kind.id);
         // The tab says "Blu" and "Vita" where the settings key says "BLU" and "VITA".
-        EXPECT_EQ(QString::fromLatin1(slot->caption).toUpper(), QString(kind.key).toUpper());
-        printed.insert(QString::fromLatin1(kind.slot));
+        EXPECT_EQ(QString::fromLatin1(slot.caption).toUpper(), QString(kind.key).toUpper());
+        printed.insert(vexa::slotObjectName(kind.id));
     }
     EXPECT_EQ(printed.size(), vexa::kCoverSlots.size());
 }
 
 TEST(CoverFormats, PaperAndOrientationPerKind) {
     for (const char* key : {"Front", "Inside", "Back"}) {
-        EXPECT_EQ(coverFormatForKey(key)->orientation, kPortrait) << key;
-        EXPECT_EQ(coverFormatForKey(key)->paper, kPaperLetter) << key;
+        EXPECT_EQ(coverFormatForKey(key)->orientation, Orientation::Portrait) << key;
+        EXPECT_EQ(coverFormatForKey(key)->paper, Paper::Letter) << key;
     }
     for (const char* key : {"Mini", "HD", "BLU", "PSP", "VITA"}) {
-        EXPECT_EQ(coverFormatForKey(key)->orientation, kLandscape) << key;
-        EXPECT_EQ(coverFormatForKey(key)->paper, kPaperLetter) << key;
+        EXPECT_EQ(coverFormatForKey(key)->orientation, Orientation::Landscape) << key;
+        EXPECT_EQ(coverFormatForKey(key)->paper, Paper::Letter) << key;
     }
     for (const char* key : {"DVD", "SLIM", "DS"}) {
-        EXPECT_EQ(coverFormatForKey(key)->orientation, kLandscape) << key;
-        EXPECT_EQ(coverFormatForKey(key)->paper, kPaperLegal) << key;
+        EXPECT_EQ(coverFormatForKey(key)->orientation, Orientation::Landscape) << key;
+        EXPECT_EQ(coverFormatForKey(key)->paper, Paper::Legal) << key;
     }
 }
 
@@ -84,7 +84,7 @@ TEST(CoverFormats, TwipsToDeviceKeepsFractions) {
     EXPECT_DOUBLE_EQ(twipsToDevice(ds.width, 72), 782.64); // 10.87 in
     const CoverFormat& vita = *coverFormatForKey("VITA");
     EXPECT_DOUBLE_EQ(twipsToDevice(vita.height, 300), 7100.0 * 300 / 1440); // 1479.1666...
-    EXPECT_EQ(twipsToDevice(1440, 1200), 1200.0);
+    EXPECT_EQ(twipsToDevice(vexa::Twips(1440), 1200), 1200.0);
 }
 
 TEST(CoverFormats, NamesComeFromTheStatusMessages) {

@@ -51,7 +51,7 @@ QRgb slotColour(int n) {
 }
 
 int slotNumber(const CoverFormat& kind) {
-    return QString(kind.slot).mid(5).toInt();
+    return vexa::slotObjectName(kind.id).mid(5).toInt();
 }
 
 QImage solid(int width, int height, QRgb colour) {
@@ -79,8 +79,9 @@ constexpr PaperMargins kAlphaMargins{18, 36, 18, 36};
 // paper's bottom-left printable corner, Minus90 clockwise at the top-right one.
 QRectF coverOnPaper(const CoverFormat& kind, QSizeF paper, PaperMargins m,
                     const char* turn = "Plus90") {
-    const double w = kind.width / 20.0, h = kind.height / 20.0; // 20 twips per point
-    if (kind.orientation != kLandscape) return QRectF(m.left, m.top, w, h);
+    const double w = kind.width.count() / 20.0,
+                 h = kind.height.count() / 20.0; // 20 twips per point
+    if (kind.orientation != Orientation::Landscape) return QRectF(m.left, m.top, w, h);
     if (QLatin1String(turn) == QLatin1String("Minus90"))
         return QRectF(paper.width() - m.right - h, m.top, h, w);
     return QRectF(m.left, paper.height() - m.bottom - w, h, w);
@@ -109,7 +110,7 @@ void expectCoverPage(const QString& pdf, const CoverFormat& kind, QRgb colour, Q
 
 // The paper of a kind on the cover table's papers, portrait as it feeds.
 QSizeF tablePaper(const CoverFormat& kind) {
-    return QSizeF(612, kind.paper == kPaperLegal ? 1008 : 792);
+    return QSizeF(612, kind.paper == Paper::Legal ? 1008 : 792);
 }
 
 void expectCoverPage(const QString& pdf, const CoverFormat& kind, QRgb colour) {
@@ -136,7 +137,7 @@ protected:
     QString printWithDialog(const QStringList& keys) {
         for (const CoverFormat& kind : kCoverFormats)
             vexa::writeSetting(kind.key, keys.contains(kind.key) ? "-1" : "0");
-        PrintDialog dialog(host);
+        PrintDialog dialog(host.covers());
         QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
         EXPECT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
         EXPECT_TRUE(server.waitUntilIdle());
@@ -227,10 +228,14 @@ TEST_F(CupsPrintTest, NoPrinterAtAllSaysSoAndKeepsTheSelection) {
 TEST_F(CupsPrintTest, EachDocumentGoesToTheDefaultOfItsStart) {
     CupsCoverPrinter printer;
     ASSERT_TRUE(printer.followDefault());
-    ASSERT_TRUE(printer.drawPicture(solid(10, 10, slotColour(1)), 0, 0, 1440, 1440));
+    ASSERT_TRUE(printer.drawPicture(vexa::LoadedPicture::made(solid(10, 10, slotColour(1))),
+                                    vexa::Twips(0), vexa::Twips(0), vexa::Twips(1440),
+                                    vexa::Twips(1440)));
     ASSERT_TRUE(printer.endDocument().sent);
     ASSERT_TRUE(saveUserDefaultPrinter("beta"));
-    ASSERT_TRUE(printer.drawPicture(solid(10, 10, slotColour(2)), 0, 0, 1440, 1440));
+    ASSERT_TRUE(printer.drawPicture(vexa::LoadedPicture::made(solid(10, 10, slotColour(2))),
+                                    vexa::Twips(0), vexa::Twips(0), vexa::Twips(1440),
+                                    vexa::Twips(1440)));
     ASSERT_TRUE(printer.endDocument().sent);
     ASSERT_TRUE(server.waitUntilIdle());
     EXPECT_EQ(server.jobFiles("alpha").size(), 1);
@@ -242,9 +247,11 @@ TEST_F(CupsPrintTest, ANamedPrinterMustBeInstalled) {
     EXPECT_FALSE(printer.usePrinter("gamma"));
     EXPECT_FALSE(printer.usePrinter(""));
     ASSERT_TRUE(printer.usePrinter("beta"));
-    ASSERT_TRUE(printer.setPaperSize(kPaperLegal));
-    ASSERT_TRUE(printer.setOrientation(kLandscape));
-    ASSERT_TRUE(printer.drawPicture(solid(10, 10, slotColour(3)), 0, 0, 2880, 1440));
+    ASSERT_TRUE(printer.setPaperSize(Paper::Legal));
+    ASSERT_TRUE(printer.setOrientation(Orientation::Landscape));
+    ASSERT_TRUE(printer.drawPicture(vexa::LoadedPicture::made(solid(10, 10, slotColour(3))),
+                                    vexa::Twips(0), vexa::Twips(0), vexa::Twips(2880),
+                                    vexa::Twips(1440)));
     ASSERT_TRUE(printer.endDocument().sent);
     ASSERT_TRUE(server.waitUntilIdle());
     EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
@@ -271,10 +278,10 @@ struct RunLog : PrintProgress {
     std::function<void()> afterCover;
 };
 
-PrintFlags only(const QStringList& keys) {
-    PrintFlags flags{};
+vexa::CoverKinds only(const QStringList& keys) {
+    vexa::CoverKinds flags;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i)
-        if (keys.contains(kCoverFormats[i].key)) flags[i] = kSelected;
+        if (keys.contains(kCoverFormats[i].key)) flags |= kCoverFormats[i].id;
     return flags;
 }
 
@@ -296,7 +303,7 @@ TEST_F(CupsPrintTest, TheCornerIsThePrintableCornerOfThePageAsThePrinterTurnsIt)
         CupsCoverPrinter printer;
         ASSERT_TRUE(printer.usePrinter(name));
         RunLog log;
-        printSelectedCovers(only({"Front", "Mini", "DVD"}), host, printer, log);
+        printSelectedCovers(only({"Front", "Mini", "DVD"}), host.covers().records(), printer, log);
         EXPECT_EQ(log.results, QStringList({"Front sent", "Mini sent", "DVD sent"}));
         ASSERT_TRUE(server.waitUntilIdle());
         const QStringList jobs = server.jobFiles(name);
@@ -354,7 +361,7 @@ TEST_F(CupsPrintTest, PdftopdfLeavesEachCoverAtThePrintableCornerAtItsSize) {
         CupsCoverPrinter printer;
         ASSERT_TRUE(printer.usePrinter(name));
         RunLog log;
-        printSelectedCovers(only({"Front", "DVD", "PSP"}), host, printer, log);
+        printSelectedCovers(only({"Front", "DVD", "PSP"}), host.covers().records(), printer, log);
         ASSERT_TRUE(server.waitUntilIdle());
         const QStringList jobs = server.jobFiles(name);
         ASSERT_EQ(jobs.size(), 3);
@@ -372,7 +379,7 @@ TEST_F(CupsPrintTest, PdftopdfLeavesEachCoverAtThePrintableCornerAtItsSize) {
             const double w = covers[i].widthMm * kPointsPerMm,
                          h = covers[i].heightMm * kPointsPerMm;
             QRectF where(10, 45, w, h);
-            if (kind.orientation == kLandscape)
+            if (kind.orientation == Orientation::Landscape)
                 where = QLatin1String(turn) == QLatin1String("Plus90")
                             ? QRectF(10, paper.height() - 20 - w, h, w)
                             : QRectF(paper.width() - 35 - h, 45, h, w);
@@ -438,7 +445,7 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
         server.waitUntilIdle();
         server.deletePrinter("beta", &error);
     };
-    printSelectedCovers(only({"Front", "Inside"}), host, printer, log);
+    printSelectedCovers(only({"Front", "Inside"}), host.covers().records(), printer, log);
     EXPECT_EQ(log.results,
               QStringList({"Front sent", "The CD Inside cover was not printed: printer beta is "
                                          "not available."}));
@@ -450,13 +457,13 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
     content.addPicture(vexa::PageImage(solid(4, 4, slotColour(1))), QRectF(0, 0, 72, 72));
     ASSERT_TRUE(vexa::writePdfFile(page, {content}));
     QString error;
-    EXPECT_GT(submitPdfJob("alpha", page, "VEXA cover", kPaperLetter, &error), 0);
+    EXPECT_GT(submitPdfJob("alpha", page, "VEXA cover", Paper::Letter, &error), 0);
     ASSERT_TRUE(server.waitUntilIdle());
     server.halt();
-    EXPECT_EQ(submitPdfJob("alpha", page, "VEXA cover", kPaperLetter, &error), 0);
+    EXPECT_EQ(submitPdfJob("alpha", page, "VEXA cover", Paper::Letter, &error), 0);
     EXPECT_FALSE(error.isEmpty());
     vexa::writeSetting("Front", "-1");
-    PrintDialog dialog(host);
+    PrintDialog dialog(host.covers());
     QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
     ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
     EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "No printer available.");
@@ -466,7 +473,7 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
 TEST_F(CupsPrintTest, PreviewPagesAreThePagesAsTheyWillPrintWithOrWithoutAPrinter) {
     fillAllSlots();
     host.putPicture("Image2", QImage()); // Inside selected but empty: no page
-    const PrintFlags flags = only({"Front", "Inside", "DVD", "HD"});
+    const vexa::CoverKinds flags = only({"Front", "Inside", "DVD", "HD"});
     const struct {
         const char* printer;
         PaperChoice paper;
@@ -494,7 +501,8 @@ TEST_F(CupsPrintTest, PreviewPagesAreThePagesAsTheyWillPrintWithOrWithoutAPrinte
     const QStringList keys{"Front", "DVD", "HD"};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.printer) + (c.paper == PaperChoice::A4 ? " A4" : " Letter"));
-        const std::vector<PreviewPage> pages = previewPages(flags, host, c.paper, c.printer);
+        const std::vector<PreviewPage> pages =
+            previewPages(flags, host.covers().records(), c.paper, c.printer);
         ASSERT_EQ(pages.size(), 3u);
         for (std::size_t i = 0; i < 3; ++i) {
             const CoverFormat& kind = *coverFormatForKey(keys[static_cast<qsizetype>(i)]);
@@ -509,7 +517,8 @@ TEST_F(CupsPrintTest, PreviewPagesAreThePagesAsTheyWillPrintWithOrWithoutAPrinte
             }
             EXPECT_NEAR(pages[i].page.cover.left(), c.corners[i].x(), 0.1);
             EXPECT_NEAR(pages[i].page.cover.top(), c.corners[i].y(), 0.1);
-            EXPECT_EQ(pages[i].page.cover.size(), QSizeF(kind.width / 20, kind.height / 20));
+            EXPECT_EQ(pages[i].page.cover.size(),
+                      QSizeF(kind.width.count() / 20, kind.height.count() / 20));
         }
     }
 }
@@ -523,7 +532,7 @@ TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
         QFile file(vexa::settingsFilePath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }();
-    PrintDialog dialog(host);
+    PrintDialog dialog(host.covers());
     dialog.findChild<QLabel*>("Label1")->setText("as it was");
     QStringList seen;
     QImage shot;
@@ -578,10 +587,12 @@ namespace {
 class WatchedPrinter final : public CoverPrinter {
 public:
     bool followDefault() override { return m_printer.followDefault(); }
-    bool setOrientation(int code) override { return m_printer.setOrientation(code); }
-    bool setPaperSize(int code) override { return m_printer.setPaperSize(code); }
-    bool drawPicture(const QImage& picture, double x, double y, double width,
-                     double height) override {
+    bool setOrientation(Orientation orientation) override {
+        return m_printer.setOrientation(orientation);
+    }
+    bool setPaperSize(Paper paper) override { return m_printer.setPaperSize(paper); }
+    bool drawPicture(const vexa::LoadedPicture& picture, vexa::Twips x, vexa::Twips y,
+                     vexa::Twips width, vexa::Twips height) override {
         return m_printer.drawPicture(picture, x, y, width, height);
     }
     DocumentResult endDocument() override {
@@ -605,7 +616,7 @@ TEST_F(CupsPrintTest, CancelDuringARunLetsTheCoversSentReachTheServerAndNoneAfte
             QStringList({"Front", "Inside", "Back", "DVD"}).contains(kind.key) ? "-1" : "0");
     auto printer = std::make_unique<WatchedPrinter>();
     WatchedPrinter* watched = printer.get();
-    PrintDialog dialog(host, std::move(printer));
+    PrintDialog dialog(host.covers(), std::move(printer));
     dialog.show();
     auto* cancel = dialog.findChild<QPushButton*>("Cancel");
     // Cancel is pressed on the window's thread once the second cover has gone out, while the
@@ -637,7 +648,7 @@ TEST_F(CupsPrintTest, ThePreviewLeavesWhatTheLastRunSaidOnTheStatusLine) {
     fillAllSlots();
     for (const CoverFormat& kind : kCoverFormats)
         vexa::writeSetting(kind.key, QString(kind.key) == "PSP" ? "-1" : "0");
-    PrintDialog dialog(host);
+    PrintDialog dialog(host.covers());
     dialog.show();
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));

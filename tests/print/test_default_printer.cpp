@@ -1,5 +1,5 @@
 // The temporary default printer on a private cupsd: the per-user default destination that
-// DefaultPrinter writes, what defaultPrinterInfo reads, the chooser window, and the
+// DefaultPrinter writes, what defaultPrinterName reads, the chooser window, and the
 // start-up printer put back at exit.
 #include "CupsTestServer.h"
 #include "FakeCoverHost.h"
@@ -76,23 +76,23 @@ struct Chooser {
 } // namespace
 
 TEST_F(DefaultPrinterTest, FindDefaultPrinterFollowsTheServerThenTheUser) {
-    EXPECT_EQ(defaultPrinterInfo().printerName(), "alpha");
+    EXPECT_EQ(defaultPrinterName(), "alpha");
     ASSERT_TRUE(saveUserDefaultPrinter("beta"));
-    EXPECT_EQ(defaultPrinterInfo().printerName(), "beta");
+    EXPECT_EQ(defaultPrinterName(), "beta");
 }
 
 TEST_F(DefaultPrinterTest, ASavedDefaultThatWasRemovedMeansNoDefault) {
     ASSERT_TRUE(saveUserDefaultPrinter("beta"));
     QString error;
     ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
-    EXPECT_TRUE(defaultPrinterInfo().isNull());
+    EXPECT_TRUE(defaultPrinterName().isEmpty());
 }
 
 TEST_F(DefaultPrinterTest, NoPrinterNoDefault) {
     QString error;
     ASSERT_TRUE(server.deletePrinter("alpha", &error)) << error.toStdString();
     ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
-    EXPECT_TRUE(defaultPrinterInfo().isNull());
+    EXPECT_TRUE(defaultPrinterName().isEmpty());
     EXPECT_TRUE(installedPrinters().isEmpty());
     // Nothing to restore, and nothing fails.
     EXPECT_TRUE(restoreStartupPrinter(rememberStartupPrinter()));
@@ -262,7 +262,7 @@ TEST_F(DefaultPrinterTest, TheTemporaryPrinterGetsTheCoversAndTheStartUpOneComes
     vexa::test::FakeCoverHost host;
     host.putPicture("Image1", QImage(20, 20, QImage::Format_RGB32));
     {
-        PrintDialog dialog(host);
+        PrintDialog dialog(host.covers());
         QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
         ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
     }
@@ -273,5 +273,5 @@ TEST_F(DefaultPrinterTest, TheTemporaryPrinterGetsTheCoversAndTheStartUpOneComes
 
     EXPECT_TRUE(restoreStartupPrinter(startup));
     EXPECT_EQ(systemDefaultPrinter(), "alpha");
-    EXPECT_EQ(defaultPrinterInfo().printerName(), "alpha");
+    EXPECT_EQ(defaultPrinterName(), "alpha");
 }

@@ -5,6 +5,7 @@
 #include "ModalDriver.h"
 #include "PrintDialogWait.h"
 #include "QtPrinting.h"
+#include "SlotAccess.h"
 
 #include <DefaultPrinter.h>
 #include <MainWindow.h>
@@ -73,7 +74,7 @@ TEST_F(MainWindowPrintingTest, ToolbarAndMenuOpenTheSameModalPrintWindow) {
 TEST_F(MainWindowPrintingTest, PrintingSendsTheSlotsPicture) {
     QImage picture(30, 30, QImage::Format_RGB32);
     picture.fill(qRgb(0, 120, 0));
-    window->setSlotPicture("Image4", picture); // the DVD tab
+    vexa::test::setSlotPicture(*window, "Image4", picture); // the DVD tab
     vexa::writeSetting("Front", "0");
     vexa::writeSetting("DVD", "-1");
     QString status;
@@ -125,7 +126,7 @@ TEST_F(MainWindowPrintingTest, ClosingDuringARunStopsItBeforeTheStartUpPrinterCo
     for (const char* slot : {"Image1", "Image2", "Image3"}) {
         QImage picture(3000, 2000, QImage::Format_RGB32);
         picture.fill(qRgb(0, 120, 0));
-        window->setSlotPicture(slot, picture);
+        vexa::test::setSlotPicture(*window, slot, picture);
     }
     for (const char* key : {"Front", "Inside", "Back"}) vexa::writeSetting(key, "-1");
     bool running = false;

@@ -67,8 +67,8 @@ void expectCoversAtTheCorner(const QString& pdf, const QStringList& keys) {
         const QRect box = vexa::test::inkBox(vexa::test::renderPdfPage(pdf, page, 72));
         EXPECT_LE(box.left(), 1);
         EXPECT_LE(box.top(), 1);
-        EXPECT_NEAR(box.width(), kind.width / 20.0, 1.5);
-        EXPECT_NEAR(box.height(), kind.height / 20.0, 1.5);
+        EXPECT_NEAR(box.width(), kind.width.count() / 20.0, 1.5);
+        EXPECT_NEAR(box.height(), kind.height.count() / 20.0, 1.5);
     }
 }
 

@@ -58,7 +58,7 @@ protected:
     std::unique_ptr<PrintDialog> open() {
         auto printer = std::make_unique<RecordingPrinter>();
         recorder = printer.get();
-        return std::make_unique<PrintDialog>(host, std::move(printer));
+        return std::make_unique<PrintDialog>(host.covers(), std::move(printer));
     }
 
     QByteArray fileBytes() {
@@ -108,7 +108,8 @@ int shownFace(PrintDialog& dialog, int k) {
 QStringList shownSelection(PrintDialog& dialog) {
     QStringList keys;
     for (int k = 1; k <= 11; ++k) {
-        const bool flag = dialog.flags()[static_cast<std::size_t>(k - 1)] == kSelected;
+        const bool flag =
+            dialog.selection().testFlag(vexa::coverKindAt(static_cast<std::size_t>(k - 1)));
         const bool face = shownFace(dialog, k) == 2;
         if (flag && face)
             keys << kKeys[k - 1];
@@ -213,14 +214,15 @@ TEST_F(PrintDialogTest, TogglingTwiceReturnsToTheStart) {
     for (int k : {1, 3}) {
         QPushButton* b = button(*dialog, QStringLiteral("Command%1").arg(k));
         const int face = shownFace(*dialog, k);
-        const auto flag = dialog->flags()[static_cast<std::size_t>(k - 1)];
+        const vexa::CoverKind kind = vexa::coverKindAt(static_cast<std::size_t>(k - 1));
+        const bool flag = dialog->selection().testFlag(kind);
         QTest::mouseClick(b, Qt::LeftButton);
         EXPECT_NE(shownFace(*dialog, k), face);
-        EXPECT_EQ(dialog->flags()[static_cast<std::size_t>(k - 1)], ~flag);
+        EXPECT_EQ(dialog->selection().testFlag(kind), !flag);
         EXPECT_FALSE(b->isDown());
         QTest::mouseClick(b, Qt::LeftButton);
         EXPECT_EQ(shownFace(*dialog, k), face);
-        EXPECT_EQ(dialog->flags()[static_cast<std::size_t>(k - 1)], flag);
+        EXPECT_EQ(dialog->selection().testFlag(kind), flag);
     }
 }
 

@@ -10,6 +10,8 @@
 #include <functional>
 
 using namespace vexa::print;
+using vexa::CoverKind;
+using vexa::CoverKinds;
 using vexa::test::FakeCoverHost;
 using vexa::test::RecordingPrinter;
 
@@ -37,13 +39,9 @@ void fillAllSlots(FakeCoverHost& host) {
                         QImage(10 + n, 20 + n, QImage::Format_RGB32));
 }
 
-PrintFlags only(std::initializer_list<const char*> keys) {
-    PrintFlags flags{};
-    for (const char* key : keys) {
-        for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
-            if (QLatin1String(kCoverFormats[i].key) == QLatin1String(key)) flags[i] = kSelected;
-        }
-    }
+CoverKinds only(std::initializer_list<const char*> keys) {
+    CoverKinds flags;
+    for (const char* key : keys) flags |= coverFormatForKey(QLatin1String(key))->id;
     return flags;
 }
 
@@ -54,7 +52,8 @@ TEST(PrintJob, NothingSelectedSendsNothing) {
     fillAllSlots(host);
     RecordingPrinter printer;
     Progress progress;
-    EXPECT_EQ(printSelectedCovers(PrintFlags{}, host, printer, progress), RunEnd::Finished);
+    EXPECT_EQ(printSelectedCovers(CoverKinds{}, host.covers().records(), printer, progress),
+              RunEnd::Finished);
     EXPECT_TRUE(printer.calls.isEmpty());
     EXPECT_TRUE(progress.started.isEmpty());
     EXPECT_EQ(progress.pauses, 0);
@@ -65,9 +64,9 @@ TEST(PrintJob, AllElevenPrintInTableOrderEachAsOneDocument) {
     fillAllSlots(host);
     RecordingPrinter printer;
     Progress progress;
-    PrintFlags flags;
-    flags.fill(kSelected);
-    EXPECT_EQ(printSelectedCovers(flags, host, printer, progress), RunEnd::Finished);
+    const CoverKinds flags = vexa::kEveryCoverKind;
+    EXPECT_EQ(printSelectedCovers(flags, host.covers().records(), printer, progress),
+              RunEnd::Finished);
 
     EXPECT_EQ(printer.documents, 11);
     EXPECT_EQ(progress.started,
@@ -102,8 +101,9 @@ TEST(PrintJob, EmptySlotGivesNoDocumentAndTheNextKindStillPrints) {
     host.putPicture("Image1", QImage());
     RecordingPrinter printer;
     Progress progress;
-    EXPECT_EQ(printSelectedCovers(only({"Front", "Inside"}), host, printer, progress),
-              RunEnd::Finished);
+    EXPECT_EQ(
+        printSelectedCovers(only({"Front", "Inside"}), host.covers().records(), printer, progress),
+        RunEnd::Finished);
     EXPECT_EQ(printer.documents, 1);
     EXPECT_EQ(progress.finished, QStringList({"Front not printed", "Inside printed"}));
     // The empty slot was still set up and ended, so its status message was shown.
@@ -118,9 +118,9 @@ TEST(PrintJob, StoppingEndsTheRunAfterTheCoverBeingSent) {
     RecordingPrinter printer;
     Progress progress;
     progress.afterCover = [] { return false; };
-    PrintFlags flags;
-    flags.fill(kSelected);
-    EXPECT_EQ(printSelectedCovers(flags, host, printer, progress), RunEnd::Stopped);
+    const CoverKinds flags = vexa::kEveryCoverKind;
+    EXPECT_EQ(printSelectedCovers(flags, host.covers().records(), printer, progress),
+              RunEnd::Stopped);
     EXPECT_EQ(printer.documents, 1);
     EXPECT_EQ(progress.started, QStringList({"Printing CD Front Cover."}));
 }
@@ -130,14 +130,14 @@ TEST(PrintJob, AToggleWhileTheRunWaitsCountsForKindsAhead) {
     fillAllSlots(host);
     RecordingPrinter printer;
     Progress progress;
-    PrintFlags flags = only({"Front", "DVD"});
+    CoverKinds flags = only({"Front", "DVD"});
     // After Front the user switches Back on and DVD off.
     progress.afterCover = [&flags] {
-        flags[2] = kSelected;
-        flags[4] = 0;
+        flags.setFlag(CoverKind::Back);
+        flags.setFlag(CoverKind::Dvd, false);
         return true;
     };
-    printSelectedCovers(flags, host, printer, progress);
+    printSelectedCovers(flags, host.covers().records(), printer, progress);
     EXPECT_EQ(progress.finished, QStringList({"Front printed", "Back printed"}));
 }
 
@@ -146,7 +146,8 @@ TEST(PrintJob, OnA4EveryKindGoesOnA4InItsOwnOrientationAtItsOwnSize) {
     fillAllSlots(host);
     RecordingPrinter printer;
     Progress progress;
-    printSelectedCovers(only({"Back", "DVD", "DS"}), host, printer, progress, PaperChoice::A4);
+    printSelectedCovers(only({"Back", "DVD", "DS"}), host.covers().records(), printer, progress,
+                        PaperChoice::A4);
     // A4 is code 9 in the platform's paper codes; nothing is set back to Letter.
     EXPECT_EQ(
         printer.calls,

@@ -29,7 +29,7 @@ const CoverFormat& kind(const char* key) {
 
 // A cover's width in millimetres from the table's twips.
 double widthMm(const char* key) {
-    return kind(key).width / 1440.0 * 25.4;
+    return kind(key).width.count() / 1440.0 * 25.4;
 }
 
 bool sameLine(const QLineF& a, const QLineF& b) {
@@ -255,7 +255,7 @@ TEST(CoverBleed, EdgePixelsAreCarriedOutwardAroundTheCover) {
 }
 
 TEST(CalibrationPage, LinesTwentyMillimetresInAndRulersOf150Millimetres) {
-    const vexa::PageContent page = calibrationPage(QSizeF(595.276, 841.89), "alpha", kPaperA4);
+    const vexa::PageContent page = calibrationPage(QSizeF(595.276, 841.89), "alpha", Paper::A4);
     std::vector<vexa::PageLine> lines;
     QStringList words;
     for (const vexa::PageItem& item : page.items) {
@@ -283,7 +283,7 @@ TEST(CalibrationPage, LinesTwentyMillimetresInAndRulersOf150Millimetres) {
     EXPECT_TRUE(all.contains("(drawn 20 mm from the edge)"));
     EXPECT_TRUE(all.contains("from its 0 mark to its 150 mark"));
     EXPECT_TRUE(all.contains("--printer alpha --paper a4 --set LEFT TOP ACROSS DOWN"));
-    const vexa::PageContent letter = calibrationPage(QSizeF(612, 792), "it's mine", kPaperLetter);
+    const vexa::PageContent letter = calibrationPage(QSizeF(612, 792), "it's mine", Paper::Letter);
     EXPECT_TRUE(std::get<vexa::PageText>(letter.items.back())
                     .text.contains("--printer 'it'\\''s mine' --paper letter"));
 }

@@ -108,8 +108,8 @@ protected:
 
 TEST_F(TrimJobsTest, EverythingOffPlacesTheSamePictureAtTheCornerAsBefore) {
     // A calibration of another printer or paper changes nothing here.
-    ASSERT_TRUE(settingsCalibrations().write("beta", kPaperLetter, {5, 5, 1.02, 1.02}));
-    ASSERT_TRUE(settingsCalibrations().write("alpha", kPaperA4, {5, 5, 1.02, 1.02}));
+    ASSERT_TRUE(settingsCalibrations().write("beta", Paper::Letter, {5, 5, 1.02, 1.02}));
+    ASSERT_TRUE(settingsCalibrations().write("alpha", Paper::A4, {5, 5, 1.02, 1.02}));
     const QString png = job({"--front", path("edged.png")});
     expectRect(inkInPoints(png), QRectF(kLetterCorner, QSizeF(kFront, kFront)), 0.5);
     EXPECT_EQ(vexa::test::pdfImageList(png).size(), 1u);
@@ -122,7 +122,7 @@ TEST_F(TrimJobsTest, AStoredCalibrationMovesAndScalesTheCoverSoItLandsAtTheCorne
     // The printer prints a point drawn at p (mm from the paper's corner) at o + s p:
     // 1.3 mm to the right and 1.8 mm high, 1 % wide and 1 % short.
     const double ox = 1.3, oy = -1.8, sx = 1.01, sy = 0.99;
-    ASSERT_TRUE(settingsCalibrations().write("alpha", kPaperLetter, {ox, oy, sx, sy}));
+    ASSERT_TRUE(settingsCalibrations().write("alpha", Paper::Letter, {ox, oy, sx, sy}));
     const QString corrected = job({"--front", path("edged.png")});
     // Drawn at (corner - o) / s, at the size divided by s.
     const QRectF drawn((18 - ox * kMm) / sx, (36 - oy * kMm) / sy, kFront / sx, kFront / sy);
@@ -143,7 +143,7 @@ TEST_F(TrimJobsTest, AStoredCalibrationMovesAndScalesTheCoverSoItLandsAtTheCorne
 
 TEST_F(TrimJobsTest, ALandscapeCoverIsCorrectedOnThePaperAsItFeeds) {
     const double ox = -2.0, oy = 3.0, sx = 0.98, sy = 1.015;
-    ASSERT_TRUE(settingsCalibrations().write("alpha", kPaperLegal, {ox, oy, sx, sy}));
+    ASSERT_TRUE(settingsCalibrations().write("alpha", Paper::Legal, {ox, oy, sx, sy}));
     const QString printed = job({"--dvd", path("edged.png")});
     EXPECT_EQ(vexa::test::pdfPageSizes(printed), std::vector<QSizeF>({{612, 1008}}));
     // Legal turned a quarter counter-clockwise: the landscape page's printable corner is the

@@ -1,13 +1,15 @@
 #pragma once
 
-// A main window stand-in for tests of the windows that reach it through CoverHost: slot
-// pictures in a map, a selected slot name, and a plain widget as the host window.
+// A main window stand-in for tests of the windows that reach it through CoverHost: a cover
+// set, a selected cover, and a plain widget as the host window. Pictures are named by their
+// slot's object name ("Image1" ... "Image11"), as the main window's pictures are.
 
 #include "CoverHost.h"
-#include "SlotTable.h"
+#include "CoverSet.h"
+#include "SlotAccess.h"
 
 #include <QImage>
-#include <QMap>
+#include <QObject>
 #include <QString>
 #include <QWidget>
 
@@ -15,27 +17,31 @@ namespace vexa::test {
 
 class FakeCoverHost : public CoverHost {
 public:
-    QImage slotPicture(const QString& slotName) const override {
-        return m_pictures.value(slotName);
+    FakeCoverHost() {
+        QObject::connect(&m_covers, &CoverSet::pictureChanged, &m_covers, [this] { ++m_writes; });
     }
-    void setSlotPicture(const QString& slotName, const QImage& picture) override {
-        if (!slotForName(slotName)) return;
-        m_pictures[slotName] = picture;
-        ++m_writes;
-    }
-    QString selectedSlotName() const override { return m_selected; }
+
+    CoverSet& covers() override { return m_covers; }
+    std::optional<CoverKind> selectedKind() const override { return m_selected; }
     QWidget* hostWindow() override { return &m_window; }
 
+    // The pixels of the named slot's picture; null for an empty slot or an unknown name.
+    QImage slotPicture(const QString& slotName) { return test::slotPicture(*this, slotName); }
+    // Puts a picture made in VEXA into the named slot, not counted as a write.
     void putPicture(const QString& slotName, const QImage& picture) {
-        m_pictures[slotName] = picture;
+        const int writes = m_writes;
+        setSlotPicture(*this, slotName, picture);
+        m_writes = writes;
     }
-    void select(const QString& slotName) { m_selected = slotName; }
+    // An unknown name selects nothing.
+    void select(const QString& slotName) { m_selected = coverKindForSlotName(slotName); }
+    // How often a picture was set other than by putPicture.
     int slotWrites() const { return m_writes; }
     QWidget& window() { return m_window; }
 
 private:
-    QMap<QString, QImage> m_pictures;
-    QString m_selected;
+    CoverSet m_covers;
+    std::optional<CoverKind> m_selected;
     int m_writes = 0;
     QWidget m_window;
 };

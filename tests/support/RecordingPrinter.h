@@ -16,23 +16,25 @@ public:
         calls << QStringLiteral("follow");
         return hasPrinter;
     }
-    bool setOrientation(int code) override {
-        calls << QStringLiteral("orientation %1").arg(code);
+    // Orientation and paper by their printer-driver codes.
+    bool setOrientation(print::Orientation orientation) override {
+        calls << QStringLiteral("orientation %1").arg(static_cast<int>(orientation));
         return true;
     }
-    bool setPaperSize(int code) override {
-        calls << QStringLiteral("paper %1").arg(code);
+    bool setPaperSize(print::Paper paper) override {
+        calls << QStringLiteral("paper %1").arg(static_cast<int>(paper));
         return true;
     }
-    bool drawPicture(const QImage& picture, double x, double y, double width,
-                     double height) override {
+    bool drawPicture(const LoadedPicture& picture, Twips x, Twips y, Twips width,
+                     Twips height) override {
         calls << QStringLiteral("draw %1x%2 at %3,%4 size %5x%6")
-                     .arg(picture.width())
-                     .arg(picture.height())
-                     .arg(x)
-                     .arg(y)
-                     .arg(width, 0, 'f', 1)
-                     .arg(height, 0, 'f', 1);
+                     .arg(picture.pixels.width())
+                     .arg(picture.pixels.height())
+                     .arg(x.count())
+                     .arg(y.count())
+                     .arg(width.count(), 0, 'f', 1)
+                     .arg(height.count(), 0, 'f', 1);
+        records << picture;
         if (picture.isNull()) return false;
         drawn = true;
         return true;
@@ -54,6 +56,7 @@ public:
     }
 
     QStringList calls;
+    QList<LoadedPicture> records; // every picture drawn, as handed over
     int documents = 0;
     bool hasPrinter = true;
     std::function<void()> onDocument; // runs as each document is sent

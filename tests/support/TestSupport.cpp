@@ -11,6 +11,23 @@ QString sourceDir() {
     return QStringLiteral(VEXA_SOURCE_DIR);
 }
 
+QImage installedIconPixels(int size) {
+    return QImage(sourceDir() + QStringLiteral("/resources/icons/vexa-%1.png").arg(size))
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QString differenceFromInstalledIcon(const QIcon& icon) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QImage installed = installedIconPixels(size);
+        const QImage shown = icon.pixmap(QSize(size, size))
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        if (installed.isNull()) return QStringLiteral("no installed icon of %1 pixels").arg(size);
+        if (shown != installed) return QStringLiteral("the %1 pixel icon differs").arg(size);
+    }
+    return {};
+}
+
 QImage patternImage(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {

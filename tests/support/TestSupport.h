@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIcon>
 #include <QImage>
 #include <QString>
 
@@ -27,5 +28,13 @@ QImage solidImage(int width, int height, QRgb colour);
 // A 24-bit BMP header over no pixel data that declares a picture of the given size: a
 // file of 54 bytes that claims any number of pixels.
 QByteArray bmpDeclaring(int width, int height);
+
+// The installed icon of `size` pixels (resources/icons/vexa-SIZE.png) as a pixmap holds it,
+// premultiplied: the edges' partly transparent pixels do not survive the way back exactly.
+QImage installedIconPixels(int size);
+
+// Empty when `icon` shows, at each size the hicolor theme gets, the very pixels of the
+// installed icon (resources/icons/vexa-SIZE.png); otherwise the first size that differs.
+QString differenceFromInstalledIcon(const QIcon& icon);
 
 } // namespace vexa::test

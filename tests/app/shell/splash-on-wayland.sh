@@ -5,7 +5,7 @@
 # followed the splash). A weston that does not start fails the test.
 set -uo pipefail
 program=${1:?usage: splash-on-wayland.sh PROGRAM_FOLDER}
-command -v weston >/dev/null || { echo "weston is not installed (scripts/setup installs it)"; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/headless-weston.sh"
 
 work=$(mktemp -d)
 weston_pid=
@@ -21,13 +21,7 @@ mkdir -m 700 "$work/runtime" "$work/home"
 cp -r "$program" "$work/vexa" # the run may leave its settings beside the program
 
 export XDG_RUNTIME_DIR=$work/runtime
-weston --backend=headless-backend.so --use-pixman --socket=wayland-vexa --width=1280 \
-    --height=800 --idle-time=0 >"$work/weston.log" 2>&1 &
-weston_pid=$!
-for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/wayland-vexa" ] && break; sleep 0.1; done
-if [ ! -S "$XDG_RUNTIME_DIR/wayland-vexa" ]; then
-    echo "weston did not start"; cat "$work/weston.log"; exit 1
-fi
+start_headless_weston wayland-vexa 1280 800 || exit 1
 
 env -i HOME="$work/home" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" \
     WAYLAND_DISPLAY=wayland-vexa QT_QPA_PLATFORM=wayland ASAN_OPTIONS=detect_leaks=0 \

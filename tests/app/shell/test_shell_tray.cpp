@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 #include "ProgramFolder.h"
 #include "ShellCommands.h"
+#include "TestSupport.h"
 #include "TrayDock.h"
 
 #include <QAction>
@@ -262,6 +263,7 @@ TEST(TrayDockOnXTest, TheMainWindowGoesIntoTheTrayAndComesBackAtItsFixedSize) {
         ASSERT_NE(dock.trayIcon(), nullptr);
         EXPECT_EQ(dock.trayIcon()->toolTip(), "VEXA 6");
         EXPECT_EQ(dock.trayIcon()->icon().cacheKey(), window.windowIcon().cacheKey());
+        EXPECT_EQ(test::differenceFromInstalledIcon(dock.trayIcon()->icon()).toStdString(), "");
 
         emit dock.trayIcon()->activated(QSystemTrayIcon::DoubleClick);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));

@@ -1,0 +1,203 @@
+// A 6000 x 4000 photo (a JPEG of quality 92) printed as the DVD cover on a printer of a private
+// cupsd (the test suite's server, whose printers keep every job's PDF): the time until CUPS
+// has the job and the job's size, on the way VEXA made jobs before (Qt's PDF engine, kept
+// here as it was) and on the page writer, for the photo unchanged since it was read (its JPEG
+// data goes into the job) and edited (its pixels go in). Then the peak resident memory of
+// `vexa-cli print` with the photo as the DVD cover, and as three covers.
+//
+//   vexa_bench_print_job [repetitions]     (default 5; each figure is the median)
+#include "CupsTestServer.h"
+
+#include <CoverFormats.h>
+#include <CupsCoverPrinter.h>
+#include <PaperChoice.h>
+#include <PictureFile.h>
+#include <PrinterMedia.h>
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using namespace vexa::print;
+
+const CoverFormat& dvd() {
+    return *coverFormatForKey(QStringLiteral("DVD"));
+}
+
+// Smooth gradients with sensor-like noise, the same in every run: a JPEG of a camera's size.
+QByteArray photoJpeg() {
+    QImage picture(6000, 4000, QImage::Format_RGB32);
+    quint32 seed = 2024;
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const int noise = int(seed >> 28) - 8;
+            const auto level = [noise](double v) { return std::clamp(int(v) + noise, 0, 255); };
+            line[x] = qRgb(level(x * 255.0 / 6000), level(y * 255.0 / 4000),
+                           level(127 + 100 * std::sin(x * 0.003 + y * 0.002)));
+        }
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "JPG", 92)) std::abort();
+    return bytes;
+}
+
+// The job path as it was: the page drawn by Qt's PDF engine at 1200 dpi, landscape, the
+// picture at the printable corner, then handed to CUPS.
+bool oldPathJob(const QString& printer, const QImage& picture, const QString& file) {
+    const QMarginsF margins =
+        orientedMargins(printerPaperMargins(printer, Paper::Legal).value_or(QMarginsF()),
+                        QPageLayout::Landscape, printerLandscapeTurn(printer));
+    const CoverPage page = layoutCoverPage(QSizeF(612, 1008), QPageLayout::Landscape, margins,
+                                           QSizeF(dvd().width.toPoints(), dvd().height.toPoints()));
+    {
+        QPdfWriter writer(file);
+        writer.setResolution(1200);
+        writer.setCreator(QStringLiteral("VEXA"));
+        writer.setPageLayout(QPageLayout(QPageSize(QSizeF(612, 1008), QPageSize::Point),
+                                         QPageLayout::Landscape, QMarginsF(), QPageLayout::Point,
+                                         QMarginsF()));
+        QPainter painter;
+        if (!painter.begin(&writer)) return false;
+        const double scale = 1200 / 72.0;
+        painter.setRenderHint(QPainter::LosslessImageRendering);
+        painter.drawImage(QRectF(page.cover.x() * scale, page.cover.y() * scale,
+                                 page.cover.width() * scale, page.cover.height() * scale),
+                          picture);
+        if (!painter.end()) return false;
+    }
+    QString error;
+    return submitPdfJob(printer, file, QStringLiteral("VEXA cover"), Paper::Legal, &error) > 0;
+}
+
+bool newPathJob(const QString& printer, const vexa::LoadedPicture& picture) {
+    CupsCoverPrinter cups;
+    if (!cups.usePrinter(printer) || !cups.setPaperSize(Paper::Legal) ||
+        !cups.setOrientation(Orientation::Landscape))
+        return false;
+    cups.drawPicture(picture, vexa::Twips(0), vexa::Twips(0), dvd().width, dvd().height);
+    return cups.endDocument().sent;
+}
+
+struct Figure {
+    double ms = 0;
+    qint64 bytes = 0;
+};
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Runs one way of printing `repetitions` times: the median time until CUPS had the job, and
+// the size of the last job the printer received.
+Figure measure(vexa::test::CupsTestServer& server, int repetitions,
+               const std::function<bool()>& print) {
+    std::vector<double> times;
+    for (int i = 0; i < repetitions; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        if (!print()) {
+            std::fprintf(stderr, "the job was not taken\n");
+            std::exit(1);
+        }
+        times.push_back(double(clock.nsecsElapsed()) / 1e6);
+        server.waitUntilIdle();
+    }
+    const QStringList jobs = server.jobFiles(QStringLiteral("alpha"));
+    return Figure{median(times), jobs.isEmpty() ? 0 : QFileInfo(jobs.last()).size()};
+}
+
+// The peak resident memory of `vexa-cli print ARGS...` in MiB, as GNU time reports it. Not
+// this program's own wait4(): a child's figure starts from the memory of the process it was
+// forked or spawned from, which here holds the photo several times over.
+double cliPeakMiB(const QStringList& arguments, const QString& report) {
+    QProcess cli;
+    cli.setStandardOutputFile(QProcess::nullDevice());
+    cli.start(QStringLiteral("/usr/bin/time"),
+              QStringList{QStringLiteral("-f"), QStringLiteral("%M"), QStringLiteral("-o"), report,
+                          QStringLiteral(VEXA_CLI_PATH), QStringLiteral("print")} +
+                  arguments);
+    if (!cli.waitForFinished(120000) || cli.exitCode() != 0) return -1;
+    QFile file(report);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    return file.readAll().trimmed().toDouble() / 1024.0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+
+    vexa::test::CupsTestServer server;
+    QString error;
+    if (!server.start(&error) || !server.reset(&error)) {
+        std::fprintf(stderr, "private cupsd: %s\n", qPrintable(error));
+        return 1;
+    }
+    QTemporaryDir folder;
+    const QString photoFile = folder.filePath(QStringLiteral("photo.jpg"));
+    const QByteArray jpeg = photoJpeg();
+    {
+        QFile file(photoFile);
+        if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size()) return 1;
+    }
+    const vexa::LoadedPicture unchanged = vexa::readPictureData(jpeg);
+    if (unchanged.isNull()) return 1;
+    vexa::LoadedPicture edited = unchanged;
+    edited.changed = true;
+    std::printf("photo: 6000 x 4000, JPEG quality 92, %lld bytes\n", qlonglong(jpeg.size()));
+
+    const QString oldFile = folder.filePath(QStringLiteral("old.pdf"));
+    const Figure old = measure(server, repetitions, [&] {
+        return oldPathJob(QStringLiteral("alpha"), unchanged.pixels, oldFile);
+    });
+    const Figure jpegJob = measure(server, repetitions,
+                                   [&] { return newPathJob(QStringLiteral("alpha"), unchanged); });
+    const Figure losslessJob =
+        measure(server, repetitions, [&] { return newPathJob(QStringLiteral("alpha"), edited); });
+
+    std::printf("until CUPS has the job (median of %d), job size:\n", repetitions);
+    std::printf("  before (Qt's PDF engine): %8.0f ms  %11lld bytes\n", old.ms, old.bytes);
+    std::printf("  JPEG data as it is:       %8.0f ms  %11lld bytes  %5.1fx faster, "
+                "file + %lld bytes\n",
+                jpegJob.ms, jpegJob.bytes, old.ms / jpegJob.ms,
+                jpegJob.bytes - qlonglong(jpeg.size()));
+    std::printf("  edited, lossless:         %8.0f ms  %11lld bytes  %5.1fx faster, "
+                "%.2fx the size\n",
+                losslessJob.ms, losslessJob.bytes, old.ms / losslessJob.ms,
+                double(losslessJob.bytes) / double(old.bytes));
+
+    const QString report = folder.filePath(QStringLiteral("time.txt"));
+    const QString p = photoFile;
+    const double one = cliPeakMiB({"--dvd", p, "--printer", "alpha"}, report);
+    const double three =
+        cliPeakMiB({"--front", p, "--back", p, "--dvd", p, "--printer", "alpha"}, report);
+    server.waitUntilIdle();
+    std::printf("peak resident memory of vexa-cli print (decoded picture: %.1f MiB):\n",
+                6000.0 * 4000 * 4 / (1024 * 1024));
+    std::printf("  the photo as the DVD cover:                %6.1f MiB\n", one);
+    std::printf("  the photo as the front, back and DVD cover: %6.1f MiB\n", three);
+    return 0;
+}

@@ -1,0 +1,116 @@
+#include "CupsCoverPrinter.h"
+
+#include "CalibrationStore.h"
+#include "CoverPageContent.h"
+#include "PaperChoice.h"
+#include "PrinterMedia.h"
+#include "SystemPrinters.h"
+#include "TrimmedCoverPage.h"
+
+#include <PdfPageWriter.h>
+
+#include <QDir>
+#include <QTemporaryFile>
+
+namespace vexa::print {
+
+CupsCoverPrinter::CupsCoverPrinter() = default;
+
+CupsCoverPrinter::~CupsCoverPrinter() {
+    // A document left open is sent rather than lost.
+    if (m_page) endDocument();
+}
+
+bool CupsCoverPrinter::followDefault() {
+    m_fixedPrinter.clear();
+    return !systemDefaultPrinter().isEmpty();
+}
+
+bool CupsCoverPrinter::usePrinter(const QString& name) {
+    if (name.isEmpty() || !installedPrinters().contains(name)) return false;
+    m_fixedPrinter = name;
+    return true;
+}
+
+bool CupsCoverPrinter::startDocument() {
+    m_target = m_fixedPrinter.isEmpty() ? systemDefaultPrinter() : m_fixedPrinter;
+    if (m_target.isEmpty()) {
+        m_refused = QStringLiteral("there is no default printer");
+        return false;
+    }
+    // Removed since it was chosen, or the server is gone.
+    if (!installedPrinters().contains(m_target)) {
+        m_refused = QStringLiteral("printer %1 is not available").arg(m_target);
+        return false;
+    }
+    if (!printerTakesPaper(m_target, paper())) {
+        m_refused = QStringLiteral("printer %1 has no %2 paper").arg(m_target, paperName(paper()));
+        return false;
+    }
+    // A printer that cannot tell its margins gets the cover at the paper's corner; the job
+    // itself then reports whether the printer is there at all.
+    m_turn = printerLandscapeTurn(m_target);
+    m_margins = orientedMargins(printerPaperMargins(m_target, paper()).value_or(QMarginsF()),
+                                orientation(), m_turn);
+    m_calibration.reset();
+    if (m_useCalibration) {
+        const StoredCalibration stored = settingsCalibrations().read(m_target, paper());
+        m_calibration = stored.calibration;
+        const QString told = m_target + u'/' + paperName(paper());
+        if (!stored.problem.isEmpty() && !m_problemsTold.contains(told)) {
+            m_problemsTold << told;
+            m_calibrationProblem = stored.problem;
+        }
+    }
+    return true;
+}
+
+void CupsCoverPrinter::dropDocument() {
+    m_page.reset();
+    m_target.clear();
+}
+
+bool CupsCoverPrinter::drawPicture(const LoadedPicture& picture, Twips x, Twips y, Twips width,
+                                   Twips height) {
+    if (picture.isNull()) return false;
+    if (!m_page && !startDocument()) return false;
+    CoverPage page = layoutCoverPage(paperSize(), orientation(), m_margins,
+                                     QSizeF(width.toPoints(), height.toPoints()),
+                                     QPointF(x.toPoints(), y.toPoints()));
+    if (!m_page) m_page.emplace(page.page);
+    const TrimmedCover placed =
+        addTrimmedCover(*m_page, page, coverKind(), PageImage::fromPicture(picture), trimOptions());
+    page.cover = placed.cover;
+    if (m_cut.isEmpty()) m_cut = marginCut(page);
+    if (m_shortfall.isEmpty()) m_shortfall = placed.shortfall;
+    return true;
+}
+
+DocumentResult CupsCoverPrinter::endDocument() {
+    DocumentResult result;
+    result.refused = std::exchange(m_refused, QString());
+    result.cut = std::exchange(m_cut, QString());
+    result.shortfall = std::exchange(m_shortfall, QString());
+    result.calibrationProblem = std::exchange(m_calibrationProblem, QString());
+    if (!m_page) return result;
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/vexa-cover-XXXXXX.pdf"));
+    PageContent paperPage = paperPageContent(*m_page, orientation(), m_turn);
+    if (m_calibration) paperPage = calibratedPage(paperPage, *m_calibration);
+    if (!file.open() || !writePdfFile(file.fileName(), {paperPage})) {
+        result.refused = QStringLiteral("the page could not be written");
+        result.cut.clear();
+    } else {
+        QString error;
+        result.sent = submitPdfJob(m_target, file.fileName(), QStringLiteral("VEXA cover"), paper(),
+                                   &error) > 0;
+        if (!result.sent) {
+            result.refused =
+                QStringLiteral("printer %1 did not take the job (%2)").arg(m_target, error);
+            result.cut.clear();
+        }
+    }
+    dropDocument();
+    return result;
+}
+
+} // namespace vexa::print

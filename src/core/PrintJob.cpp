@@ -1,0 +1,44 @@
+#include "PrintJob.h"
+
+#include "CoverPrinter.h"
+
+#include <QStringList>
+
+namespace vexa::print {
+
+RunEnd printSelectedCovers(const CoverKinds& selection, const CoverRecords& pictures,
+                           CoverPrinter& printer, PrintProgress& progress, PaperChoice paper) {
+    for (const CoverFormat& kind : kCoverFormats) {
+        if (!selection.testFlag(kind.id)) continue;
+        const Paper kindsPaper = paperFor(kind, paper);
+        progress.coverStarted(kind);
+        printer.setPaperSize(kindsPaper);
+        printer.setOrientation(kind.orientation);
+        printer.setCoverKind(kind);
+        printer.drawPicture(pictures[kind.id], Twips(0), Twips(0), kind.width, kind.height);
+        // Ended even when nothing was drawn: the printer then sends nothing.
+        const DocumentResult result = printer.endDocument();
+        if (kindsPaper == Paper::Legal) printer.setPaperSize(Paper::Letter);
+        progress.coverFinished(kind, result);
+        if (!progress.continueAfterCover()) return RunEnd::Stopped;
+    }
+    return RunEnd::Finished;
+}
+
+QString coverNotice(const CoverFormat& kind, const DocumentResult& result) {
+    if (!result.refused.isEmpty())
+        return QStringLiteral("The %1 cover was not printed: %2.")
+            .arg(coverName(kind), result.refused);
+    if (!result.sent) return QString();
+    QStringList sentences;
+    if (!result.cut.isEmpty())
+        sentences << QStringLiteral("The printer's margins cut off %1 of the %2 cover.")
+                         .arg(result.cut, coverName(kind));
+    if (!result.shortfall.isEmpty())
+        sentences << QStringLiteral("The %1 cover's bleed and marks have only %2.")
+                         .arg(coverName(kind), result.shortfall);
+    if (!result.calibrationProblem.isEmpty()) sentences << result.calibrationProblem;
+    return sentences.join(u' ');
+}
+
+} // namespace vexa::print

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "CoverFormats.h"
+#include "CoverPrinter.h"
+#include "CoverSet.h"
+#include "PaperChoice.h"
+
+namespace vexa::print {
+
+// What a print run tells its caller and asks of it between covers.
+class PrintProgress {
+public:
+    virtual ~PrintProgress() = default;
+    // Before anything of the kind is sent.
+    virtual void coverStarted(const CoverFormat& kind) = 0;
+    // `result.sent` is false when the cover produced no document (an empty slot, or a
+    // printer that refused it: then `result.refused` says why).
+    virtual void coverFinished(const CoverFormat& kind, const DocumentResult& result) = 0;
+    // After each cover: false ends the run (the user asked to stop).
+    virtual bool continueAfterCover() = 0;
+};
+
+enum class RunEnd { Finished, Stopped };
+
+// Prints every selected kind in table order, each as one document of one page: the kind's
+// paper (or A4 for every kind) and orientation, the kind's whole picture stretched to the
+// kind's size at the printable area's top-left, and Letter paper again after a Legal kind.
+// A failed step does not end the run. The selection is read as the run reaches each kind.
+// It touches nothing but its arguments, so it may run on a worker thread over a selection,
+// pictures and a printer that nothing else uses meanwhile.
+RunEnd printSelectedCovers(const CoverKinds& selection, const CoverRecords& pictures,
+                           CoverPrinter& printer, PrintProgress& progress,
+                           PaperChoice paper = PaperChoice::LetterLegal);
+
+// The sentence that tells the user what went wrong with a cover, or what the printer's
+// margins cut off it; empty when there is nothing to tell.
+QString coverNotice(const CoverFormat& kind, const DocumentResult& result);
+
+} // namespace vexa::print
