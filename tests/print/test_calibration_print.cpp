@@ -6,6 +6,9 @@
 #include "TestSupport.h"
 
 #include "FakeCoverHost.h"
+#include "ModalDriver.h"
+#include "PrintDialogWait.h"
+#include "RecordingPrinter.h"
 
 #include <CalibrateCommand.h>
 #include <CalibrateWindow.h>
@@ -13,9 +16,12 @@
 #include <CoverPreview.h>
 #include <PaperChoice.h>
 #include <PreviewPages.h>
+#include <PrintDialog.h>
+#include <ProfileFile.h>
 #include <ProgramFolder.h>
 #include <Settings.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -269,6 +275,57 @@ TEST_F(CalibrationPrintTest, ThePreviewShowsTheCorrectedPlacementAndSaysSo) {
     EXPECT_TRUE(beta[0].calibration.isEmpty());
     EXPECT_EQ(beta[0].page.cover.topLeft(), QPointF(36 + 7 * mm, 18 + 7 * mm));
     EXPECT_EQ(beta[0].content.items.size(), 1u + 8u + 4u * 2u); // the cover, cut and fold marks
+}
+
+TEST_F(CalibrationPrintTest, ThePrintDialogOffersMarksBleedAndCalibrationAndKeepsTheChoices) {
+    vexa::test::CupsTestServer& server = printServer();
+    QString error;
+    ASSERT_TRUE(server.setServerDefault("beta", &error)) << error.toStdString();
+    vexa::test::FakeCoverHost host;
+    host.putPicture("Image1", vexa::test::solidImage(40, 40, qRgb(0, 90, 200)));
+    auto printer = std::make_unique<vexa::test::RecordingPrinter>();
+    vexa::test::RecordingPrinter* recorder = printer.get();
+    printer->shortfall = "2.7 mm on the right";
+    {
+        PrintDialog dialog(host.covers(), std::move(printer));
+        auto* marks = dialog.findChild<QCheckBox*>("chkMarks");
+        auto* bleed = dialog.findChild<QComboBox*>("cboBleed");
+        ASSERT_TRUE(marks && bleed && dialog.findChild<QPushButton*>("cmdCalibrate"));
+        EXPECT_EQ(marks->text(), "Cut &marks");
+        EXPECT_FALSE(marks->isChecked());
+        QStringList bleeds;
+        for (int i = 0; i < bleed->count(); ++i) bleeds << bleed->itemText(i);
+        EXPECT_EQ(bleeds, QStringList({"None", "1.5 mm", "3 mm"}));
+        EXPECT_EQ(bleed->currentText(), "None");
+
+        marks->setChecked(true);
+        bleed->setCurrentIndex(2);
+        EXPECT_EQ(vexa::ProfileFile(vexa::settingsFilePath()).read("PRINT", "Marks"), "1");
+        EXPECT_EQ(vexa::ProfileFile(vexa::settingsFilePath()).read("PRINT", "Bleed"), "3");
+
+        // The print run hands them to the printer, and says what room a side lacked.
+        QTest::mouseClick(dialog.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+        ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
+        EXPECT_EQ(recorder->trim, (TrimOptions{true, 3.0}));
+        EXPECT_TRUE(dialog.findChild<QLabel*>("Label1")->text().contains(
+            "The CD Front cover's bleed and marks have only 2.7 mm on the right."));
+
+        // Calibrate Printer... opens on the printer covers go to, on the paper chosen.
+        dialog.findChild<QComboBox*>("cboPaper")->setCurrentIndex(1); // A4
+        QString shown;
+        vexa::test::whenModal<CalibrateWindow>([&shown](CalibrateWindow* window) {
+            shown = window->findChild<QLabel*>("lblPrinter")->text() + " / " +
+                    window->findChild<QComboBox*>("cboCalibrationPaper")->currentText();
+            window->reject();
+        });
+        dialog.findChild<QPushButton*>("cmdCalibrate")->click();
+        EXPECT_EQ(shown, "Printer: beta / A4");
+    }
+    // The next dialog comes back with the choices.
+    PrintDialog again(host.covers(), std::make_unique<vexa::test::RecordingPrinter>());
+    EXPECT_TRUE(again.findChild<QCheckBox*>("chkMarks")->isChecked());
+    EXPECT_EQ(again.findChild<QComboBox*>("cboBleed")->currentText(), "3 mm");
 }
 
 } // namespace

@@ -77,10 +77,14 @@ protected:
         ASSERT_TRUE(folder.isValid());
         vexa::setProgramFolderForTesting(folder.path());
         ASSERT_TRUE(edgedPicture().save(path("edged.png")));
+        vexa::test::writeFileBytes(
+            path("photo.jpg"),
+            vexa::test::encodeWithQt(vexa::test::solidImage(300, 300, qRgb(40, 120, 200)), "jpeg"));
     }
     void TearDown() override { vexa::setProgramFolderForTesting(QString()); }
 
     QString path(const QString& name) const { return folder.filePath(name); }
+    QByteArray photoBytes() const { return vexa::test::fileBytes(path("photo.jpg")); }
 
     int print(const QStringList& arguments) {
         out.clear();
@@ -116,6 +120,10 @@ TEST_F(TrimJobsTest, EverythingOffPlacesTheSamePictureAtTheCornerAsBefore) {
     EXPECT_EQ(vexa::test::firstPdfImage(png).convertToFormat(QImage::Format_RGB32), edgedPicture());
     EXPECT_TRUE(vexa::test::pdfPageLines(png).empty());
     EXPECT_EQ(vexa::test::pdfPageBox(png, "TrimBox"), vexa::test::pdfPageBox(png, "MediaBox"));
+
+    const QString jpeg = job({"--front", path("photo.jpg")});
+    EXPECT_EQ(vexa::test::pdfJpegData(jpeg), std::vector<QByteArray>{photoBytes()});
+    expectRect(inkInPoints(jpeg), QRectF(kLetterCorner, QSizeF(kFront, kFront)), 0.5);
 }
 
 TEST_F(TrimJobsTest, AStoredCalibrationMovesAndScalesTheCoverSoItLandsAtTheCorner) {
@@ -254,6 +262,11 @@ TEST_F(TrimJobsTest, BleedCarriesTheEdgesOutwardAndLeavesTheCoverAsItWas) {
     EXPECT_NEAR(ink.bottom() / 4.0, 2 * b + kFront, 0.5);
 
     EXPECT_TRUE(vexa::test::qpdfProblems(pdf).isEmpty());
+
+    // An unchanged JPEG still reaches the printer as its own bytes, strips and marks around it.
+    const QString photo = job({"--front", path("photo.jpg"), "--bleed", "1.5", "--marks"});
+    EXPECT_EQ(vexa::test::pdfJpegData(photo), std::vector<QByteArray>{photoBytes()});
+    EXPECT_EQ(vexa::test::pdfImageList(photo).size(), 1u + 8u);
 }
 
 TEST_F(TrimJobsTest, ASideWithoutRoomIsNamed) {
