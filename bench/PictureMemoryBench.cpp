@@ -1,6 +1,7 @@
 // Peak memory per megapixel of a picture's way through VEXA: loading it from a JPEG file,
 // loading it and running an effect on it as the Cover Manipulator does, and loading it and
-// writing it into a PDF as Save as PDF and the print job do. Each step runs in a process of
+// writing it into a PDF as Save as PDF and the print job do, unchanged (its JPEG data goes in)
+// and as if edited (its pixels go in). Each step runs in a process of
 // its own, so that its peak is not hidden by an earlier one; the figure is that process's
 // peak resident size above what it held before the step, over the picture's megapixels.
 //
@@ -91,8 +92,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) sizes.push_back(std::atof(argv[i]));
     if (sizes.empty()) sizes = {24, 100};
     QTemporaryDir dir;
-    std::printf("%-12s %12s %12s %12s   (MiB per megapixel, peak above start)\n", "megapixels",
-                "load", "load+effect", "load+PDF");
+    std::printf("%-12s %12s %12s %12s %12s   (MiB per megapixel, peak above start)\n", "megapixels",
+                "load", "load+effect", "load+PDF", "edited+PDF");
     for (const double size : sizes) {
         const QString photo = writePhoto(dir, size);
         const QString pdf = dir.filePath(QStringLiteral("covers.pdf"));
@@ -105,17 +106,25 @@ int main(int argc, char** argv) {
             vexa::effects::applyEffect(engine, picture, 3, 0, progress); // Blur
             return megapixelsOf(picture);
         });
-        const double print = peakPerMegapixel([&] {
-            vexa::CoverRecords covers;
-            covers[vexa::CoverKind::Front] = vexa::readPictureFile(vexa::FilePath::fromText(photo));
-            const QImage picture = covers[vexa::CoverKind::Front].pixels;
-            QuietProgress progress;
-            if (!vexa::print::exportCoversToPdf(vexa::CoverKind::Front, covers,
-                                                vexa::print::PaperChoice::A4, pdf, progress))
-                std::abort();
-            return megapixelsOf(picture);
-        });
-        std::printf("%-12.0f %12.1f %12.1f %12.1f\n", size, load, effect, print);
+        // Unchanged, the photo's JPEG data goes into the page; edited, its pixels do.
+        const auto printed = [&](bool edited) {
+            return peakPerMegapixel([&] {
+                vexa::CoverRecords covers;
+                covers[vexa::CoverKind::Front] =
+                    vexa::readPictureFile(vexa::FilePath::fromText(photo));
+                covers[vexa::CoverKind::Front].changed = edited;
+                const QImage picture = covers[vexa::CoverKind::Front].pixels;
+                QuietProgress progress;
+                if (!vexa::print::exportCoversToPdf(vexa::CoverKind::Front, covers,
+                                                    vexa::print::PaperChoice::A4, pdf, progress))
+                    std::abort();
+                return megapixelsOf(picture);
+            });
+        };
+        const double print = printed(false);
+        const double printEdited = printed(true);
+        std::printf("%-12.0f %12.1f %12.1f %12.1f %12.1f\n", size, load, effect, print,
+                    printEdited);
     }
     return 0;
 }

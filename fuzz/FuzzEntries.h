@@ -9,7 +9,8 @@
 
 namespace vexa::fuzz {
 
-// A picture file's bytes: the completeness check, then the loader.
+// A picture file's bytes: the completeness check, then the loader; and the print job's check
+// of JPEG data that goes into a page as it is.
 int pictureEntry(const std::uint8_t* data, std::size_t size);
 // A settings file's bytes: reading keys, and writing one and reading it back.
 int settingsEntry(const std::uint8_t* data, std::size_t size);

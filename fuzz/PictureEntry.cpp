@@ -1,5 +1,6 @@
 #include "FuzzEntries.h"
 
+#include "JpegPassThrough.h"
 #include "PictureFile.h"
 #include "PictureIntegrity.h"
 
@@ -17,6 +18,12 @@ constexpr qint64 kMaxDecodedPixels = qint64(16) << 20;
 int pictureEntry(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    // The print job's reading of JPEG markers, which decides what goes into a page as it is.
+    if (const std::optional<JpegFrame> frame = passThroughJpegFrame(bytes)) {
+        if (frame->width <= 0 || frame->height <= 0 ||
+            (frame->components != 1 && frame->components != 3))
+            __builtin_trap();
+    }
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);

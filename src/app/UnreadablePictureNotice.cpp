@@ -4,6 +4,7 @@
 #include "PrintableText.h"
 
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 
 namespace vexa {
@@ -18,6 +19,49 @@ QString unreadablePictureText(const QString& file, const QString& reason) {
     return QStringLiteral("VEXA cannot read %1. %2").arg(what, reason);
 }
 
+namespace {
+
+// The smallest size the notice's words shrink to before the file's name is shortened.
+constexpr double kSmallestPoints = 7.0;
+
+bool fitsLabel(const QLabel& label, const QFont& font, const QString& text) {
+    const QRect room = label.contentsRect();
+    const QRect needed =
+        QFontMetrics(font).boundingRect(room, Qt::TextWordWrap | Qt::AlignLeft, text);
+    return needed.width() <= room.width() && needed.height() <= room.height();
+}
+
+// The notice is small and of a fixed size: a long reason or file name would run under its
+// button and out of sight. The words shrink to fit; where even the smallest size cannot hold
+// them, the file's name is shortened in its middle. The whole sentence stays the tool tip.
+void fitIntoNotice(QLabel& label, const QString& file, const QString& reason) {
+    const QString whole = unreadablePictureText(file, reason);
+    label.setToolTip(whole);
+    QFont font = label.font();
+    for (double points = font.pointSizeF(); points >= kSmallestPoints; points -= 0.25) {
+        font.setPointSizeF(points);
+        if (fitsLabel(label, font, whole)) {
+            label.setFont(font);
+            label.setText(whole);
+            return;
+        }
+    }
+    font.setPointSizeF(kSmallestPoints);
+    label.setFont(font);
+    const QFontMetrics metrics(font);
+    const QString name = QFileInfo(file).fileName();
+    QString shown = whole;
+    for (int width = name.isEmpty() ? 0 : label.contentsRect().width(); width >= 16; width -= 8) {
+        const QString part = metrics.elidedText(name, Qt::ElideMiddle, width);
+        if (part.isEmpty()) break;
+        shown = unreadablePictureText(part, reason);
+        if (fitsLabel(label, font, shown)) break;
+    }
+    label.setText(shown);
+}
+
+} // namespace
+
 UnreadablePictureNotice::UnreadablePictureNotice(CoverHost& host, QObject* parent)
     : QObject(parent), m_host(host) {}
 
@@ -27,6 +71,7 @@ void UnreadablePictureNotice::show(const QString& file, const QString& reason) {
                                          QStringLiteral("picture"));
     // A file name is shown as it is, never taken for markup.
     m_notice->messageLabel()->setTextFormat(Qt::PlainText);
+    fitIntoNotice(*m_notice->messageLabel(), file, reason);
 }
 
 MessageNoticeWindow* UnreadablePictureNotice::openNotice() const {

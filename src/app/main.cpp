@@ -60,23 +60,11 @@ int main(int argc, char** argv) {
     // Without the socket for any other reason, VEXA still runs, only alone.
     const bool ownsInstance = instance.listen(socketPath);
     if (!ownsInstance && vexa::handOverToRunningInstance(socketPath, files)) return 0;
-    // The last VEXA may have been killed (or crashed) with a temporary printer as the user's
-    // default: put the user's own back before this one remembers it as theirs.
-    if (ownsInstance) vexa::print::recoverDefaultPrinter();
-
     // The splash comes first; the main window is created when it has faded out.
     std::unique_ptr<vexa::MainWindow> window;
-    QObject::connect(&instance, &vexa::InstanceServer::filesHandedOver,
-                     [&window, &files](const QStringList& handed) {
-                         if (!window) {
-                             files += handed; // still on the splash: opened with our own
-                             return;
-                         }
-                         window->bringToFront();
-                         window->openFiles(handed);
-                     });
     // A logout, a shutdown, Ctrl+C: end as closing the window does, so that running print jobs
-    // are cancelled and the user's default printer is back before VEXA is gone.
+    // are cancelled and the user's default printer is back before VEXA is gone. Watched before
+    // the recovery below, so that a signal sent while it runs is not lost.
     vexa::TerminationSignals termination;
     bool endRequested = false;
     QObject::connect(&termination, &vexa::TerminationSignals::terminationRequested,
@@ -86,6 +74,19 @@ int main(int argc, char** argv) {
                          // Unconditionally: quit() would leave the choice to the windows, and
                          // the splash or an open notice may refuse to close.
                          QApplication::exit(0);
+                     });
+    // The last VEXA may have been killed (or crashed) with a temporary printer as the user's
+    // default: put the user's own back before this one remembers it as theirs.
+    if (ownsInstance) vexa::print::recoverDefaultPrinter();
+
+    QObject::connect(&instance, &vexa::InstanceServer::filesHandedOver,
+                     [&window, &files](const QStringList& handed) {
+                         if (!window) {
+                             files += handed; // still on the splash: opened with our own
+                             return;
+                         }
+                         window->bringToFront();
+                         window->openFiles(handed);
                      });
     auto* splash = new vexa::SplashWindow([&window, &files] {
         window = std::make_unique<vexa::MainWindow>();

@@ -374,6 +374,10 @@ TEST_F(OpenPicturesTest, AnUnreadableFileIsNamedInOneNoticeAtATime) {
         << text.toStdString();
     EXPECT_FALSE(window->isEnabled()); // the notice waits for its answer
     EXPECT_EQ(slot(1), 0u);
+    // Whole inside the small notice (above its button), and whole in the tool tip.
+    const QLabel* label = notices.first()->messageLabel();
+    EXPECT_LE(label->heightForWidth(label->width()), label->height());
+    EXPECT_EQ(label->toolTip(), text);
 
     window->openFiles({picture("broken.gif"), picture("missing.jpg")});
     waitForLoads();
@@ -394,6 +398,23 @@ TEST_F(OpenPicturesTest, AnUnreadableFileIsNamedInOneNoticeAtATime) {
     EXPECT_TRUE(damaged.contains("'<i>odd\\x1B.gif'")) << damaged.toStdString();
     EXPECT_FALSE(damaged.contains("megapixels")) << damaged.toStdString();
     for (int number = 1; number <= 11; ++number) EXPECT_EQ(slot(number), 0u) << number;
+
+    // A name too long for the notice is shortened in its middle there, and kept whole in the
+    // tool tip.
+    const QString longName = QString(40, 'a') + QString(80, 'z') + QStringLiteral("end.gif");
+    ASSERT_TRUE(QFile::copy(picture("broken.gif"), picture(longName)));
+    window->openFiles({picture(longName)});
+    waitForLoads();
+    notices = openPopups();
+    ASSERT_EQ(notices.size(), 1);
+    const QLabel* shortened = notices.first()->messageLabel();
+    EXPECT_TRUE(shortened->text().startsWith("VEXA cannot read 'aaa"))
+        << shortened->text().toStdString();
+    EXPECT_TRUE(shortened->text().contains(QChar(0x2026))) << shortened->text().toStdString();
+    EXPECT_LE(shortened->sizeHint().width(), shortened->width());
+    EXPECT_LE(shortened->heightForWidth(shortened->width()), shortened->height());
+    EXPECT_TRUE(shortened->toolTip().contains(longName));
+    answerNotice();
 }
 
 TEST_F(OpenPicturesTest, RefreshLeavesAnUnchangedListAloneAndKeepsTheSelectionOnChange) {

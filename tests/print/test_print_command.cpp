@@ -1,8 +1,10 @@
 // `vexa-cli print`: options, messages and exit status, PDF export measured with poppler,
 // and printing on the private cupsd, in-process and through the real executable.
 #include "CupsTestServer.h"
+#include "JpegEncoder.h"
 #include "PdfProbe.h"
 #include "QtPrinting.h"
+#include "TestSupport.h"
 
 #include <CoverFormats.h>
 #include <PrintCommand.h>
@@ -164,6 +166,40 @@ TEST_F(PrintCommandTest, PrintsOnTheDefaultOrTheNamedPrinter) {
     // The landscape Vita cover goes out turned on portrait paper, as the paper feeds.
     EXPECT_EQ(vexa::test::pdfPageSizes(alpha[1]), std::vector<QSizeF>({{612, 792}}));
     EXPECT_EQ(server.jobFiles("beta").size(), 1);
+}
+
+TEST_F(PrintCommandTest, AJpegPhotoGoesIntoTheFileAndTheJobAsItsOwnBytes) {
+    const QImage pattern = vexa::test::patternImage(90, 60);
+    const QByteArray jpeg =
+        vexa::test::encodeJpeg(pattern, vexa::test::JpegCoding{.progressive = true});
+    const QString photo = path("photo.jpg");
+    QFile file(photo);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(jpeg), jpeg.size());
+    file.close();
+    const QByteArray cmyk = vexa::test::encodeJpeg(pattern, vexa::test::JpegCoding{.cmyk = true});
+    QFile cmykFile(path("cmyk.jpg"));
+    ASSERT_TRUE(cmykFile.open(QIODevice::WriteOnly));
+    ASSERT_EQ(cmykFile.write(cmyk), cmyk.size());
+    cmykFile.close();
+
+    // Two pages of one photo hold its data once.
+    const QString pdf = path("covers.pdf");
+    ASSERT_EQ(run({"--front", photo, "--dvd", photo, "--back", path("cmyk.jpg"), "--pdf", pdf}), 0)
+        << err.toStdString();
+    const auto images = vexa::test::pdfImageList(pdf);
+    ASSERT_EQ(images.size(), 3u);
+    EXPECT_EQ(images[0].encoding, "jpeg");
+    EXPECT_EQ(images[1].encoding, "image"); // the CMYK back cover: its pixels
+    EXPECT_EQ(images[2].object, images[0].object);
+    EXPECT_EQ(vexa::test::firstPdfJpeg(pdf), jpeg);
+
+    vexa::test::CupsTestServer& server = printServer();
+    ASSERT_EQ(run({"--dvd", photo}), 0) << err.toStdString();
+    ASSERT_TRUE(server.waitUntilIdle());
+    const QStringList jobs = server.jobFiles("alpha");
+    ASSERT_EQ(jobs.size(), 1);
+    EXPECT_EQ(vexa::test::firstPdfJpeg(jobs[0]), jpeg);
 }
 
 TEST_F(PrintCommandTest, AMissingPrinterIsNamed) {
