@@ -304,6 +304,7 @@ void PrintDialog::saveAsPdf() {
             showProgress(QStringLiteral("Saving %1 Cover.").arg(coverName(kind)));
         });
         outcome->pages = exportCoversToPdf(selection, pictures, paper, path, progress, trim);
+        outcome->cuts = progress.cuts();
     };
     m_job.start(std::move(work), [this, outcome, path] {
         // Cancel has said so; the file was left as it was.
@@ -314,7 +315,8 @@ void PrintDialog::saveAsPdf() {
                     .arg(*pages)
                     .arg(*pages == 1 ? QStringLiteral("cover") : QStringLiteral("covers"))
                     .arg(QDir::toNativeSeparators(path));
-            m_status->setText(text);
+            // Below it, the sides where a page had less room than its bleed and marks want.
+            m_status->setText((QStringList(text) + outcome->cuts).join(QLatin1Char('\n')));
             m_savePrompts->tell(true, text);
         } else {
             m_status->setText(QStringLiteral("Unable to save file."));

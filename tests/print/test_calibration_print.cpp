@@ -19,6 +19,7 @@
 #include <PrintDialog.h>
 #include <ProfileFile.h>
 #include <ProgramFolder.h>
+#include <SavePrompts.h>
 #include <Settings.h>
 
 #include <QCheckBox>
@@ -322,10 +323,29 @@ TEST_F(CalibrationPrintTest, ThePrintDialogOffersMarksBleedAndCalibrationAndKeep
         dialog.findChild<QPushButton*>("cmdCalibrate")->click();
         EXPECT_EQ(shown, "Printer: beta / A4");
     }
-    // The next dialog comes back with the choices.
+    // The next dialog comes back with the choices. Saved as PDF, an HD-DVD cover on Letter
+    // leaves 12.7 mm across: 10 mm on the left, 2.7 mm on the right, which the line says.
     PrintDialog again(host.covers(), std::make_unique<vexa::test::RecordingPrinter>());
     EXPECT_TRUE(again.findChild<QCheckBox*>("chkMarks")->isChecked());
     EXPECT_EQ(again.findChild<QComboBox*>("cboBleed")->currentText(), "3 mm");
+    struct NamedFile : SavePrompts {
+        QString name;
+        std::optional<QString> pdfFileName() override { return name; }
+        bool replaceFile(const QString&) override { return true; }
+        void tell(bool, const QString&) override {}
+    };
+    auto prompts = std::make_unique<NamedFile>();
+    prompts->name = folder.filePath("hd.pdf");
+    again.setSavePrompts(std::move(prompts));
+    host.putPicture("Image9", vexa::test::solidImage(40, 20, qRgb(0, 90, 200)));
+    QTest::mouseClick(again.findChild<QPushButton*>("Command7"), Qt::LeftButton);
+    QTest::mouseClick(again.findChild<QPushButton*>("cmdSavePdf"), Qt::LeftButton);
+    ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(again));
+    // The CD front, still selected from the print run, has all its room.
+    EXPECT_EQ(again.findChild<QLabel*>("Label1")->text().toStdString(),
+              ("Saved 2 covers to " + folder.filePath("hd.pdf") +
+               ".\nThe HD-DVD cover's bleed and marks have only 2.7 mm on the right.")
+                  .toStdString());
 }
 
 } // namespace
