@@ -44,7 +44,7 @@ QImage photo(int seed) {
 class FixedSavePrompts final : public vexa::print::SavePrompts {
 public:
     explicit FixedSavePrompts(QString path) : m_path(std::move(path)) {}
-    std::optional<QString> pdfFileName() override { return m_path; }
+    std::optional<QString> pdfFileName(const QString&) override { return m_path; }
     bool replaceFile(const QString&) override { return true; }
     void tell(bool, const QString&) override {}
 

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "CoverEditorCommand.h"
+#include "CoverFormats.h"
 #include "CoverMark.h"
 #include "Drives.h"
 #include "PictureBrowser.h"
@@ -154,6 +155,7 @@ void MainWindow::buildTabs() {
         holder->setPlaceholderText(
             QStringLiteral("No picture yet.\nClick a picture file on the right to put it here."));
         holder->setFixedSize(kSlotSize);
+        holder->setPictureShape(print::coverShape(slot.kind)); // as it prints
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
         layout->addWidget(holder, 0, Qt::AlignHCenter | Qt::AlignTop);

@@ -151,19 +151,24 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     QString target = parsed->printer;
     if (!target.isEmpty()) {
         if (!printer.usePrinter(target)) {
-            const QStringList installed = installedPrinters();
+            const PrinterListing listing = listPrinters();
+            if (listing.status == PrinterListing::Status::ServerUnreachable)
+                return fail(err, printFailureText(PrintFailure::ServerUnreachable), 1);
             return fail(err,
                         QStringLiteral("no printer named '%1' (installed: %2)")
-                            .arg(target, installed.isEmpty() ? QStringLiteral("none")
-                                                             : installed.join(QLatin1String(", "))),
+                            .arg(target, listing.names.isEmpty()
+                                             ? QStringLiteral("none")
+                                             : listing.names.join(QLatin1String(", "))),
                         1);
         }
     } else if (!printer.followDefault()) {
-        return fail(err,
-                    installedPrinters().isEmpty()
-                        ? QStringLiteral("no printer is installed; --pdf FILE exports instead")
-                        : QStringLiteral("there is no default printer; name one with --printer"),
-                    1);
+        const PrintFailure why = printer.noPrinterFailure();
+        QString text = printFailureText(why);
+        if (why == PrintFailure::NoPrinter)
+            text += QStringLiteral(" --pdf FILE writes the covers into a PDF file instead.");
+        else if (why == PrintFailure::NoDefaultPrinter)
+            text += QStringLiteral(" --printer NAME prints on one of them.");
+        return fail(err, text, 1);
     } else {
         target = systemDefaultPrinter();
     }

@@ -1,5 +1,7 @@
 #include "PictureHolder.h"
 
+#include "Letterbox.h"
+
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -74,6 +76,13 @@ void PictureHolder::scaledOnWorker(QFutureWatcher<QImage>* watcher, const QSize&
     update();
 }
 
+void PictureHolder::setPictureShape(const QSizeF& shape) {
+    if (m_shape == shape) return;
+    m_shape = shape;
+    m_shown = QPixmap(); // made again at the new size when next drawn
+    update();
+}
+
 void PictureHolder::setFramed(bool framed) {
     m_framed = framed;
     update();
@@ -115,9 +124,11 @@ void PictureHolder::paintEvent(QPaintEvent*) {
         }
         return;
     }
-    const QSize target = area.size() * devicePixelRatioF();
+    // The letterbox around a shaped picture is left as it is: the background.
+    const QRect shown = letterboxed(area, m_shape);
+    const QSize target = shown.size() * devicePixelRatioF();
     if (m_shown.isNull() || m_shown.size() != target) makeShown(target, devicePixelRatioF());
-    painter.drawPixmap(area.topLeft(), m_shown);
+    painter.drawPixmap(shown.topLeft(), m_shown);
 }
 
 void PictureHolder::mouseReleaseEvent(QMouseEvent* event) {

@@ -10,7 +10,8 @@
 namespace vexa {
 
 // A window element that holds one picture at its full resolution and shows it stretched to
-// its own size, aspect ratio not kept (cover slots, the scanned picture, editor previews).
+// its own size, aspect ratio not kept (the scanned picture), or to a given width:height
+// letterboxed inside it (cover slots and the editor's previews: a cover as it prints).
 // The stretched copy is made once per picture and size, so a 40-megapixel picture costs
 // nothing on repaint. A large picture is stretched on a worker thread, so the window does not
 // stall on it: until the smooth copy arrives, a quick one (every n-th pixel) stands in.
@@ -23,6 +24,10 @@ public:
     bool hasPicture() const { return !m_picture.isNull(); }
     void setPicture(const QImage& picture);
     void clear() { setPicture(QImage()); }
+
+    // The width:height the picture is stretched to, centred in the holder with the rest left
+    // as background; an empty shape (the default) fills the holder.
+    void setPictureShape(const QSizeF& shape);
 
     // A single-line border, as the editor's previews have.
     void setFramed(bool framed);
@@ -57,6 +62,7 @@ private:
     std::uint64_t m_pictureNumber = 0; // counts setPicture calls, so late copies are dropped
     QPixmap m_shown;
     QSize m_scaling; // the size being made on a worker, invalid when none is
+    QSizeF m_shape;
     bool m_framed = false;
     bool m_marked = false;
     QString m_placeholder;

@@ -3,6 +3,7 @@
 #include "CoverKind.h"
 #include "Twips.h"
 
+#include <QSizeF>
 #include <QString>
 
 #include <array>
@@ -66,6 +67,11 @@ static_assert([] {
 // The format of a kind.
 inline const CoverFormat& coverFormat(CoverKind kind) {
     return kCoverFormats[coverIndex(kind)];
+}
+
+// The kind's printed size, width by height in twips: the shape its picture is shown in.
+inline QSizeF coverShape(CoverKind kind) {
+    return QSizeF(coverFormat(kind).width.count(), coverFormat(kind).height.count());
 }
 
 // The kind at print position 1 ... 11, or nullptr.

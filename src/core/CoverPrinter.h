@@ -2,6 +2,7 @@
 
 #include "CoverFormats.h"
 #include "PictureFile.h"
+#include "PrintFailure.h"
 #include "TrimOptions.h"
 
 #include <QString>
@@ -34,6 +35,8 @@ public:
     // Sends every later document to the printer that is the system default when that
     // document starts. False when there is no printer to send anything to.
     virtual bool followDefault() = 0;
+    // Why the last followDefault() found no printer.
+    virtual PrintFailure noPrinterFailure() const { return PrintFailure::NoPrinter; }
 
     // They apply to the next document. False when the printer cannot take them.
     virtual bool setOrientation(Orientation orientation) = 0;

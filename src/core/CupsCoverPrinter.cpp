@@ -23,7 +23,9 @@ CupsCoverPrinter::~CupsCoverPrinter() {
 
 bool CupsCoverPrinter::followDefault() {
     m_fixedPrinter.clear();
-    return !systemDefaultPrinter().isEmpty();
+    if (!systemDefaultPrinter().isEmpty()) return true;
+    m_noPrinter = missingDefaultFailure();
+    return false;
 }
 
 bool CupsCoverPrinter::usePrinter(const QString& name) {
@@ -35,12 +37,14 @@ bool CupsCoverPrinter::usePrinter(const QString& name) {
 bool CupsCoverPrinter::startDocument() {
     m_target = m_fixedPrinter.isEmpty() ? systemDefaultPrinter() : m_fixedPrinter;
     if (m_target.isEmpty()) {
-        m_refused = QStringLiteral("there is no default printer");
+        m_refused = printFailureReason(missingDefaultFailure());
         return false;
     }
     // Removed since it was chosen, or the server is gone.
-    if (!installedPrinters().contains(m_target)) {
-        m_refused = QStringLiteral("printer %1 is not available").arg(m_target);
+    if (const PrinterListing printers = listPrinters(); !printers.names.contains(m_target)) {
+        m_refused = printers.status == PrinterListing::Status::ServerUnreachable
+                        ? printFailureReason(PrintFailure::ServerUnreachable)
+                        : printFailureReason(PrintFailure::PrinterMissing, m_target);
         return false;
     }
     if (!printerTakesPaper(m_target, paper())) {
@@ -104,8 +108,7 @@ DocumentResult CupsCoverPrinter::endDocument() {
         result.sent = submitPdfJob(m_target, file.fileName(), QStringLiteral("VEXA cover"), paper(),
                                    &error) > 0;
         if (!result.sent) {
-            result.refused =
-                QStringLiteral("printer %1 did not take the job (%2)").arg(m_target, error);
+            result.refused = error;
             result.cut.clear();
         }
     }

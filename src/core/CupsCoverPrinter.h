@@ -29,6 +29,7 @@ public:
     CupsCoverPrinter& operator=(const CupsCoverPrinter&) = delete;
 
     bool followDefault() override;
+    PrintFailure noPrinterFailure() const override { return m_noPrinter; }
 
     // Sends every later document to this printer instead of the default. False (and no
     // change) when no installed printer has the name.
@@ -45,6 +46,7 @@ private:
     void dropDocument();
 
     QString m_fixedPrinter; // empty: the default at each document's start
+    PrintFailure m_noPrinter = PrintFailure::NoPrinter;
     // The document being drawn.
     QString m_target;
     QMarginsF m_margins; // of the page as oriented

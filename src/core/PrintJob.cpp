@@ -31,14 +31,18 @@ QString coverNotice(const CoverFormat& kind, const DocumentResult& result) {
             .arg(coverName(kind), result.refused);
     if (!result.sent) return QString();
     QStringList sentences;
-    if (!result.cut.isEmpty())
-        sentences << QStringLiteral("The printer's margins cut off %1 of the %2 cover.")
-                         .arg(result.cut, coverName(kind));
+    if (const QString cut = marginCutNotice(kind, result.cut); !cut.isEmpty()) sentences << cut;
     if (!result.shortfall.isEmpty())
         sentences << QStringLiteral("The %1 cover's bleed and marks have only %2.")
                          .arg(coverName(kind), result.shortfall);
     if (!result.calibrationProblem.isEmpty()) sentences << result.calibrationProblem;
     return sentences.join(u' ');
+}
+
+QString marginCutNotice(const CoverFormat& kind, const QString& cut) {
+    if (cut.isEmpty()) return QString();
+    return QStringLiteral("The printer's margins cut off %1 of the %2 cover.")
+        .arg(cut, coverName(kind));
 }
 
 } // namespace vexa::print

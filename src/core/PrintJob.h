@@ -36,4 +36,8 @@ RunEnd printSelectedCovers(const CoverKinds& selection, const CoverRecords& pict
 // margins cut off it; empty when there is nothing to tell.
 QString coverNotice(const CoverFormat& kind, const DocumentResult& result);
 
+// What the printer's margins cut off the cover, as a sentence (`cut` from marginCut); empty
+// when nothing is cut.
+QString marginCutNotice(const CoverFormat& kind, const QString& cut);
+
 } // namespace vexa::print

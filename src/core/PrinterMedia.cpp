@@ -1,6 +1,8 @@
 #include "PrinterMedia.h"
 
 #include "PaperChoice.h"
+#include "PrintFailure.h"
+#include "SystemPrinters.h"
 
 #include <QFile>
 #include <QTemporaryFile>
@@ -121,7 +123,15 @@ int submitPdfJob(const QString& printer, const QString& pdfFile, const QString& 
                                    QFile::encodeName(pdfFile).constData(),
                                    title.toUtf8().constData(), count, options);
     cupsFreeOptions(count, options);
-    if (job <= 0 && error) *error = QString::fromUtf8(cupsLastErrorString());
+    if (job <= 0 && error) {
+        const ipp_status_t status = cupsLastError();
+        // A server libcups could not talk to at all comes back as an internal error (or as
+        // "service unavailable") in the system's words; asking it again tells which it was.
+        const bool reached = (status != IPP_STATUS_ERROR_INTERNAL &&
+                              status != IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) ||
+                             listPrinters().status != PrinterListing::Status::ServerUnreachable;
+        *error = jobFailureReason(printer, status, reached);
+    }
     return job > 0 ? job : 0;
 }
 

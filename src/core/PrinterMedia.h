@@ -27,7 +27,7 @@ bool printerTakesPaper(const QString& printer, Paper paper);
 
 // Hands a finished PDF of portrait pages, as the paper feeds, to CUPS as one job on the paper,
 // to be printed as it is: neither turned nor scaled. The job's id, or 0 with `error` set to
-// CUPS' reason when the server did not take it.
+// the reason in plain words (see jobFailureReason) when the server did not take it.
 int submitPdfJob(const QString& printer, const QString& pdfFile, const QString& title, Paper paper,
                  QString* error);
 

@@ -57,9 +57,21 @@ QStringList installedPrinters() {
 }
 
 QString noPrinterText(PrinterListing::Status status) {
-    if (status == PrinterListing::Status::ServerUnreachable)
-        return QStringLiteral("The print server cannot be reached. Check that CUPS is running.");
-    return QStringLiteral("No printer was found. Add a printer in your system's printer settings.");
+    return printFailureText(status == PrinterListing::Status::ServerUnreachable
+                                ? PrintFailure::ServerUnreachable
+                                : PrintFailure::NoPrinter);
+}
+
+PrintFailure missingDefaultFailure() {
+    switch (listPrinters().status) {
+    case PrinterListing::Status::ServerUnreachable:
+        return PrintFailure::ServerUnreachable;
+    case PrinterListing::Status::NoPrinter:
+        return PrintFailure::NoPrinter;
+    case PrinterListing::Status::Ok:
+        break;
+    }
+    return PrintFailure::NoDefaultPrinter;
 }
 
 QString systemDefaultPrinter() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PrintFailure.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +23,10 @@ QStringList installedPrinters();
 
 // What to tell the user when a listing has no printer in it.
 QString noPrinterText(PrinterListing::Status status);
+
+// Why there is no default printer to print on, as CUPS tells now: the server cannot be
+// reached, it has no printer, or none of its printers is the default.
+PrintFailure missingDefaultFailure();
 
 // The name of the printer CUPS treats as the default right now: the PRINTER or LPDEST
 // variable, else the user's saved default, else the server's. Empty when there is none

@@ -1,5 +1,6 @@
 #include "CoverEditor.h"
 
+#include "CoverFormats.h"
 #include "CoverHost.h"
 #include "CoverSet.h"
 #include "CoverTools.h"
@@ -74,6 +75,11 @@ CoverEditor::CoverEditor(CoverHost& host, QWidget* parent, editor::EffectRunner 
     const QImage opened = kind ? m_host.covers().picture(*kind).pixels : QImage();
     m_pictures = editor::EditPictures(opened);
     m_original->setPicture(opened);
+    // Both previews show the cover in the proportions it prints with.
+    if (kind) {
+        for (PictureHolder* view : {m_original, m_newImage})
+            view->setPictureShape(print::coverShape(*kind));
+    }
     showCurrent();
 }
 

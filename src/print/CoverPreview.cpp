@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -19,9 +20,22 @@ namespace vexa::print {
 
 namespace {
 constexpr int kPageGap = 12; // grey around the page, in pixels
+
+// What the page shows of the printer, in words.
+QString printerLine(const PreviewPage& page, const QString& printer) {
+    if (printer.isEmpty())
+        return QStringLiteral("No default printer: the page is shown without margins.");
+    if (page.page.printable.isNull())
+        return QStringLiteral("Printer %1 does not tell its margins for %2 paper: the page is "
+                              "shown without them.")
+            .arg(printer, paperName(page.paper));
+    return QStringLiteral("The dashed line is the printable area of printer %1.").arg(printer);
+}
+
 } // namespace
 
-// Draws one page: white paper, the printable area outlined, the cover as it will print.
+// Draws one page: white paper, the printable area outlined, the cover as it will print with
+// its outline, and the part of it outside the printable area shaded.
 class PreviewPageView : public QWidget {
 public:
     explicit PreviewPageView(QWidget* parent) : QWidget(parent) {
@@ -54,6 +68,18 @@ protected:
         paintPageContent(painter, m_page->content, m_scale);
         painter.scale(m_scale, m_scale);
         if (!m_page->page.printable.isNull()) {
+            QPainterPath cover;
+            cover.addRect(m_page->page.cover);
+            QPainterPath printable;
+            printable.addRect(m_page->page.printable);
+            const QPainterPath cut = cover.subtracted(printable);
+            painter.fillPath(cut, QColor(220, 0, 0, 110));
+            painter.fillPath(cut, QBrush(QColor(120, 0, 0), Qt::BDiagPattern));
+        }
+        painter.setPen(QPen(QColor(40, 40, 40), 0)); // cosmetic: one pixel at any zoom
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(m_page->page.cover);
+        if (!m_page->page.printable.isNull()) {
             QPen pen(QColor(0, 120, 215), 0, Qt::DashLine); // cosmetic: one pixel at any zoom
             painter.setPen(pen);
             painter.setBrush(Qt::NoBrush);
@@ -66,8 +92,8 @@ private:
     double m_scale = 1.0;
 };
 
-CoverPreview::CoverPreview(std::vector<PreviewPage> pages, QWidget* parent)
-    : QDialog(parent), m_pages(std::move(pages)) {
+CoverPreview::CoverPreview(std::vector<PreviewPage> pages, const QString& printer, QWidget* parent)
+    : QDialog(parent), m_pages(std::move(pages)), m_printer(printer) {
     setObjectName(QStringLiteral("CoverPreview"));
     setWindowTitle(QStringLiteral("Print Preview"));
     setModal(true);
@@ -93,6 +119,14 @@ CoverPreview::CoverPreview(std::vector<PreviewPage> pages, QWidget* parent)
 
     m_caption = new QLabel(this);
     m_caption->setObjectName(QStringLiteral("lblPage"));
+    m_printerLine = new QLabel(this);
+    m_printerLine->setObjectName(QStringLiteral("lblPrinter"));
+    m_cutLine = new QLabel(this);
+    m_cutLine->setObjectName(QStringLiteral("lblCut"));
+    m_cutLine->setWordWrap(true);
+    QPalette warning = m_cutLine->palette();
+    warning.setColor(QPalette::WindowText, QColor(170, 0, 0));
+    m_cutLine->setPalette(warning);
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(m_previous);
@@ -118,6 +152,8 @@ CoverPreview::CoverPreview(std::vector<PreviewPage> pages, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
+    layout->addWidget(m_printerLine);
+    layout->addWidget(m_cutLine);
     layout->addWidget(m_calibration);
     layout->addWidget(m_scroll, 1);
     resize(760, 620);
@@ -162,6 +198,9 @@ void CoverPreview::update() {
     m_actualButton->setChecked(any && !m_fit);
     if (!any) {
         m_caption->setText(QStringLiteral("No selected cover has a picture."));
+        m_printerLine->clear();
+        m_cutLine->clear();
+        m_cutLine->hide();
         m_calibration->hide();
         m_view->setPage(nullptr, 1.0);
         return;
@@ -174,6 +213,11 @@ void CoverPreview::update() {
                                 page.kind->orientation == Orientation::Landscape
                                     ? QStringLiteral("landscape")
                                     : QStringLiteral("portrait")));
+    m_printerLine->setText(printerLine(page, m_printer));
+    // The same words the print run would say afterwards, said before anything is printed.
+    const QString cut = page.page.printable.isNull() ? QString() : marginCut(page.page);
+    m_cutLine->setText(marginCutNotice(*page.kind, cut));
+    m_cutLine->setVisible(!cut.isEmpty());
     m_calibration->setText(page.calibration);
     m_calibration->setVisible(!page.calibration.isEmpty());
     m_view->setPage(&page, scale());

@@ -15,12 +15,14 @@ namespace vexa::print {
 class PreviewPageView;
 
 // "Print Preview": the covers as they will print, a page at a time, each page on its own
-// paper with the printer's printable area outlined. Page through, zoom to fit or to 100 %,
-// close. It prints nothing and sets nothing up.
+// paper with the printer's printable area outlined, each cover outlined and the part of it
+// the margins cut off shaded and told in words, the printer named. Page through, zoom to fit
+// or to 100 %, close. It prints nothing and sets nothing up.
 class CoverPreview : public QDialog {
     Q_OBJECT
 public:
-    explicit CoverPreview(std::vector<PreviewPage> pages, QWidget* parent = nullptr);
+    // `printer` is the one whose margins the pages show; empty when there is none.
+    CoverPreview(std::vector<PreviewPage> pages, const QString& printer, QWidget* parent = nullptr);
     ~CoverPreview() override;
 
     int pageCount() const { return static_cast<int>(m_pages.size()); }
@@ -39,11 +41,14 @@ private:
     void update();
 
     std::vector<PreviewPage> m_pages;
+    QString m_printer;
     int m_current = 0;
     bool m_fit = true;
     QScrollArea* m_scroll = nullptr;
     PreviewPageView* m_view = nullptr;
     QLabel* m_caption = nullptr;
+    QLabel* m_printerLine = nullptr;
+    QLabel* m_cutLine = nullptr;
     QLabel* m_calibration = nullptr; // the calibration the page is corrected by
     QPushButton* m_previous = nullptr;
     QPushButton* m_next = nullptr;

@@ -9,6 +9,7 @@
 #include "JobPrintProgress.h"
 #include "PaperChoice.h"
 #include "PdfExport.h"
+#include "PdfSaving.h"
 #include "SavePrompts.h"
 #include "StartupPrinter.h"
 #include "TrimChoices.h"
@@ -40,6 +41,7 @@ constexpr int kButtonColumns = 4;
 // job is finished.
 struct JobOutcome {
     bool havePrinter = true;
+    PrintFailure noPrinter = PrintFailure::NoPrinter; // why, when there was none
     RunEnd end = RunEnd::Finished;
     std::optional<int> pages; // of an export
     QStringList refusals;
@@ -236,6 +238,7 @@ void PrintDialog::print() {
         });
         printer->setTrimOptions(trim);
         outcome->havePrinter = printer->followDefault();
+        if (!outcome->havePrinter) outcome->noPrinter = printer->noPrinterFailure();
         if (outcome->havePrinter)
             outcome->end = printSelectedCovers(selection, pictures, *printer, progress, paper);
         outcome->refusals = progress.refusals();
@@ -245,7 +248,7 @@ void PrintDialog::print() {
         // A stopped run is not complete; Cancel has said so.
         if (closeIfAsked() || outcome->end == RunEnd::Stopped) return;
         if (!outcome->havePrinter) {
-            m_status->setText(QStringLiteral("No printer available."));
+            m_status->setText(printFailureText(outcome->noPrinter));
             return;
         }
         // A cover the printer did not take is said instead of "Printing Complete.".
@@ -288,7 +291,7 @@ void PrintDialog::saveAsPdf() {
         m_savePrompts->tell(false, QStringLiteral("None of the selected covers has a picture."));
         return;
     }
-    const std::optional<QString> name = m_savePrompts->pdfFileName();
+    const std::optional<QString> name = m_savePrompts->pdfFileName(suggestedPdfPath());
     if (!name || name->isEmpty()) return;
     QString path = *name;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
@@ -306,15 +309,19 @@ void PrintDialog::saveAsPdf() {
         outcome->pages = exportCoversToPdf(selection, pictures, paper, path, progress, trim);
         outcome->cuts = progress.cuts();
     };
-    m_job.start(std::move(work), [this, outcome, path] {
+    // Chosen covers without a picture are not in the file, and the message says which.
+    const QString leftOut = coversLeftOutText(m_selection & ~m_covers.filled());
+    m_job.start(std::move(work), [this, outcome, path, leftOut] {
         // Cancel has said so; the file was left as it was.
         if (closeIfAsked()) return;
         if (const std::optional<int> pages = outcome->pages) {
-            const QString text =
+            rememberPdfFolder(path);
+            QString text =
                 QStringLiteral("Saved %1 %2 to %3.")
                     .arg(*pages)
                     .arg(*pages == 1 ? QStringLiteral("cover") : QStringLiteral("covers"))
                     .arg(QDir::toNativeSeparators(path));
+            if (!leftOut.isEmpty()) text += QLatin1Char(' ') + leftOut;
             // Below it, the sides where a page had less room than its bleed and marks want.
             m_status->setText((QStringList(text) + outcome->cuts).join(QLatin1Char('\n')));
             m_savePrompts->tell(true, text);
@@ -327,9 +334,10 @@ void PrintDialog::saveAsPdf() {
 
 void PrintDialog::preview() {
     // Shows, and changes nothing: neither the flags, the settings nor the status line.
-    CoverPreview window(previewPages(m_selection, m_covers.records(), paperChoice(),
-                                     defaultPrinterName(), m_trim->options()),
-                        this);
+    const QString printer = defaultPrinterName();
+    CoverPreview window(
+        previewPages(m_selection, m_covers.records(), paperChoice(), printer, m_trim->options()),
+        printer, this);
     window.exec();
 }
 

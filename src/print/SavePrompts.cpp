@@ -5,10 +5,10 @@
 
 namespace vexa::print {
 
-std::optional<QString> DialogSavePrompts::pdfFileName() {
+std::optional<QString> DialogSavePrompts::pdfFileName(const QString& suggestion) {
     // The replace question is asked afterwards in the program's own words, as on the Scan tab.
     const QString name = QFileDialog::getSaveFileName(m_owner, QStringLiteral("Save as PDF"),
-                                                      QString(), QStringLiteral("PDF (*.pdf)"),
+                                                      suggestion, QStringLiteral("PDF (*.pdf)"),
                                                       nullptr, QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty()) return std::nullopt;
     return name;

@@ -12,8 +12,9 @@ namespace vexa::print {
 class SavePrompts {
 public:
     virtual ~SavePrompts() = default;
-    // The file to write; nothing when the user cancelled.
-    virtual std::optional<QString> pdfFileName() = 0;
+    // The file to write, starting from `suggestion` (a full path); nothing when the user
+    // cancelled.
+    virtual std::optional<QString> pdfFileName(const QString& suggestion) = 0;
     // Whether an existing file may be replaced.
     virtual bool replaceFile(const QString& path) = 0;
     // The outcome, as a message box.
@@ -24,7 +25,7 @@ public:
 class DialogSavePrompts final : public SavePrompts {
 public:
     explicit DialogSavePrompts(QWidget* owner) : m_owner(owner) {}
-    std::optional<QString> pdfFileName() override;
+    std::optional<QString> pdfFileName(const QString& suggestion) override;
     bool replaceFile(const QString& path) override;
     void tell(bool saved, const QString& text) override;
 

@@ -1,4 +1,5 @@
 #include "CoverEditor.h"
+#include "LetterboxProbe.h"
 #include "MainWindow.h"
 #include "MessageNoticeWindow.h"
 #include "ModalDriver.h"
@@ -355,6 +356,34 @@ TEST_F(MainWindowTest, SlotPicturesAreNotKeptBetweenRuns) {
     auto window = openWindow();
     for (int slot = 1; slot <= 11; ++slot)
         EXPECT_TRUE(vexa::test::slotPicture(*window, QString("Image%1").arg(slot)).isNull());
+}
+
+TEST_F(MainWindowTest, EachSlotShowsItsCoverInThePrintedProportionsLetterboxed) {
+    auto window = openWindow();
+    // Worked out by hand from the cover sizes in twips and the 465 x 331 slot.
+    const struct {
+        int slot;
+        QRect picture;
+    } cases[] = {
+        {1, {67, 0, 331, 331}}, // CD front, square
+        {3, {22, 0, 420, 331}}, // CD back, 8496 x 6696
+        {4, {0, 10, 465, 310}}, // DVD, 15390 x 10260
+        {5, {76, 0, 312, 331}}, // CD mini, 4680 x 4968
+        {7, {0, 68, 465, 195}}, // DS, 15652.8 x 6580.8
+    };
+    const QRgb red = qRgb(255, 0, 0);
+    for (const auto& c : cases) {
+        const QString name = QString("Image%1").arg(c.slot);
+        // A picture of other proportions than the cover is stretched to the cover's.
+        vexa::test::setSlotPicture(*window, name, vexa::test::solidImage(40, 300, red));
+        window->tabs()->setCurrentIndex(
+            window->tabs()->indexOf(window->slotHolder(c.slot)->parentWidget()));
+        vexa::PictureHolder* holder = window->slotHolder(c.slot);
+        const QRgb background = holder->palette().color(holder->backgroundRole()).rgb();
+        EXPECT_TRUE(vexa::test::showsLetterboxed(holder->grab().toImage(), holder->rect(),
+                                                 c.picture, red, background))
+            << name.toStdString();
+    }
 }
 
 } // namespace

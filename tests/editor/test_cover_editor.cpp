@@ -6,6 +6,7 @@
 #include "EditorTexts.h"
 #include "FakeCoverHost.h"
 #include "FakeXdgOpen.h"
+#include "LetterboxProbe.h"
 #include "MessageNoticeWindow.h"
 #include "PictureHolder.h"
 #include "PopupGeometry.h"
@@ -460,6 +461,30 @@ TEST_F(CoverEditorTest, OpensOnTheSlotPictureAndShowsItAgainWhenItAppears) {
     window->hide();
     window->show();
     EXPECT_EQ(window->pictures().current(), editor::mirrorLeftRight(slotPicture));
+}
+
+TEST_F(CoverEditorTest, BothPreviewsShowTheCoverInThePrintedProportions) {
+    // Inside the 160 x 160 frame 158 x 158 pixels are left, from (1, 1). Worked out by hand:
+    // the DVD cover is 1.5 : 1, 158 / 1.5 = 105.3, 26 pixels above (53 / 2); the DS cover
+    // 15652.8 x 6580.8 twips, 66.4 high, 46 above.
+    const struct {
+        const char* slot;
+        QRect picture;
+    } cases[] = {{"Image4", {1, 27, 158, 105}}, {"Image7", {1, 47, 158, 66}}};
+    const QRgb green = qRgb(0, 160, 0);
+    for (const auto& c : cases) {
+        host.putPicture(c.slot, test::solidImage(30, 90, green));
+        host.select(c.slot);
+        auto window = openWindow();
+        window->toolbarButton(1)->trigger(); // turned a quarter: it still prints as the cover
+        ASSERT_EQ(window->pictures().current().size(), QSize(90, 30));
+        for (PictureHolder* view : {window->originalView(), window->editedView()}) {
+            const QRgb background = view->palette().color(view->backgroundRole()).rgb();
+            EXPECT_TRUE(test::showsLetterboxed(view->grab().toImage(), QRect(1, 1, 158, 158),
+                                               c.picture, green, background))
+                << c.slot << " " << view->objectName().toStdString();
+        }
+    }
 }
 
 TEST(CoverManipulatorCommand, WithoutASelectedSlotShowsTheSelectCoverPopup) {

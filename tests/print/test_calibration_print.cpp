@@ -262,7 +262,7 @@ TEST_F(CalibrationPrintTest, ThePreviewShowsTheCorrectedPlacementAndSaysSo) {
     EXPECT_NEAR(drawn.width(), held.width(), 1e-6);
     EXPECT_NEAR(drawn.height(), held.height(), 1e-6);
 
-    CoverPreview window(pages);
+    CoverPreview window(pages, "alpha");
     window.show();
     auto* label = window.findChild<QLabel*>("lblCalibration");
     ASSERT_NE(label, nullptr);
@@ -330,7 +330,7 @@ TEST_F(CalibrationPrintTest, ThePrintDialogOffersMarksBleedAndCalibrationAndKeep
     EXPECT_EQ(again.findChild<QComboBox*>("cboBleed")->currentText(), "3 mm");
     struct NamedFile : SavePrompts {
         QString name;
-        std::optional<QString> pdfFileName() override { return name; }
+        std::optional<QString> pdfFileName(const QString&) override { return name; }
         bool replaceFile(const QString&) override { return true; }
         void tell(bool, const QString&) override {}
     };

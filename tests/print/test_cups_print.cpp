@@ -219,7 +219,8 @@ TEST_F(CupsPrintTest, NoPrinterAtAllSaysSoAndKeepsTheSelection) {
     QString error;
     ASSERT_TRUE(server.deletePrinter("alpha", &error)) << error.toStdString();
     ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
-    EXPECT_EQ(printWithDialog({"Front", "DS"}), "No printer available.");
+    EXPECT_EQ(printWithDialog({"Front", "DS"}),
+              "No printer was found. Add a printer in your system's printer settings.");
     EXPECT_EQ(vexa::readSetting("Front"), "-1");
     EXPECT_EQ(vexa::readSetting("DS"), "-1");
     EXPECT_EQ(vexa::readSetting("DVD"), "0");
@@ -450,8 +451,8 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
               QStringList({"Front sent", "The CD Inside cover was not printed: printer beta is "
                                          "not available."}));
 
-    // The same page is taken while the server runs and refused, with CUPS' reason, once it
-    // has stopped.
+    // The same page is taken while the server runs, and refused once the printer turns jobs
+    // down or the server has stopped, each time with the reason in plain words.
     const QString page = folder.filePath("page.pdf");
     vexa::PageContent content(QSizeF(612, 792));
     content.addPicture(vexa::PageImage(solid(4, 4, slotColour(1))), QRectF(0, 0, 72, 72));
@@ -459,14 +460,18 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
     QString error;
     EXPECT_GT(submitPdfJob("alpha", page, "VEXA cover", Paper::Letter, &error), 0);
     ASSERT_TRUE(server.waitUntilIdle());
+    ASSERT_TRUE(server.rejectJobs("alpha", &error)) << error.toStdString();
+    EXPECT_EQ(submitPdfJob("alpha", page, "VEXA cover", Paper::Letter, &error), 0);
+    EXPECT_EQ(error, "printer alpha refused the job because it is not accepting jobs");
     server.halt();
     EXPECT_EQ(submitPdfJob("alpha", page, "VEXA cover", Paper::Letter, &error), 0);
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(error, "the print server cannot be reached");
     vexa::writeSetting("Front", "-1");
     PrintDialog dialog(host.covers());
     QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
     ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
-    EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "No printer available.");
+    EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(),
+              "The print server cannot be reached. Check that CUPS is running.");
     ASSERT_TRUE(server.resume(&error)) << error.toStdString();
 }
 
@@ -578,6 +583,71 @@ TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), settingsBefore);
     EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
+}
+
+TEST_F(CupsPrintTest, ThePreviewShadesAndTellsWhatTheMarginsCutOffAndNamesThePrinter) {
+    fillAllSlots();
+    for (const CoverFormat& kind : kCoverFormats)
+        vexa::writeSetting(kind.key, QString(kind.key) == "HD" ? "-1" : "0");
+    // HD-DVD on alpha, landscape Letter (792 x 612 pt): printable from (36, 18) to (756, 594),
+    // the cover 756 x 423 pt from (36, 18), so x 756 to 792 is cut off: 36 pt, 12.7 mm.
+    const struct {
+        const char* printer; // the default printer, or none
+        const char* printerLine;
+        const char* cutLine; // empty: none shown
+    } cases[] = {
+        {"alpha", "The dashed line is the printable area of printer alpha.",
+         "The printer's margins cut off 12.7 mm on the right of the HD-DVD cover."},
+        {"", "No default printer: the page is shown without margins.", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.printer);
+        QString error;
+        if (QString(c.printer).isEmpty()) {
+            ASSERT_TRUE(server.deletePrinter("alpha", &error)) << error.toStdString();
+            ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
+        }
+        PrintDialog dialog(host.covers());
+        QString printerLine, cutLine;
+        bool cutShown = false;
+        QImage shot;
+        double scale = 0, gap = 0;
+        QTimer::singleShot(0, [&] {
+            auto* preview = qobject_cast<CoverPreview*>(QApplication::activeModalWidget());
+            ASSERT_NE(preview, nullptr);
+            printerLine = preview->findChild<QLabel*>("lblPrinter")->text();
+            auto* cut = preview->findChild<QLabel*>("lblCut");
+            cutShown = cut->isVisible();
+            cutLine = cut->text();
+            QTest::mouseClick(preview->findChild<QPushButton*>("cmdActualSize"), Qt::LeftButton);
+            scale = preview->scale();
+            auto* view = preview->findChild<QWidget*>("PreviewPage");
+            shot = view->grab().toImage();
+            gap = (view->width() - 792 * scale) / 2;
+            preview->findChild<QPushButton*>("cmdClose")->click();
+        });
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPreview"), Qt::LeftButton);
+        EXPECT_EQ(printerLine, c.printerLine);
+        EXPECT_EQ(cutShown, *c.cutLine != 0);
+        EXPECT_EQ(cutLine, c.cutLine);
+        ASSERT_FALSE(shot.isNull());
+        const auto at = [&](double x, double y) {
+            return shot.pixel(qRound(gap + x * scale), qRound(gap + y * scale));
+        };
+        const bool cutOff = *c.cutLine != 0;
+        const QPointF corner = cutOff ? QPointF(36, 18) : QPointF(0, 0);
+        // Inside the printable area the picture as it is; past it, on a printer, shaded.
+        EXPECT_TRUE(near(at(corner.x() + 360, corner.y() + 200), slotColour(9)));
+        EXPECT_EQ(near(at(corner.x() + 738, corner.y() + 200), slotColour(9)), !cutOff);
+        // The cover's outline along its bottom edge, where the paper is white below it.
+        const int edgeX = qRound(gap + (corner.x() + 300) * scale);
+        const int edgeY = qRound(gap + (corner.y() + 423) * scale);
+        bool outlined = false;
+        for (int y = edgeY - 2; y <= edgeY + 2; ++y)
+            outlined = outlined || near(shot.pixel(edgeX, y), qRgb(40, 40, 40));
+        EXPECT_TRUE(outlined);
+        EXPECT_EQ(shot.pixel(edgeX, edgeY + 4), qRgb(255, 255, 255));
+    }
 }
 
 namespace {

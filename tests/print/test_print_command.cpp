@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <sys/stat.h>
 
 using namespace vexa::print;
@@ -203,15 +204,61 @@ TEST_F(PrintCommandTest, AJpegPhotoGoesIntoTheFileAndTheJobAsItsOwnBytes) {
 }
 
 TEST_F(PrintCommandTest, AMissingPrinterIsNamed) {
-    vexa::test::CupsTestServer& server = printServer();
+    printServer();
     EXPECT_EQ(run({"--front", path("blue.png"), "--printer", "gamma"}), 1);
     EXPECT_TRUE(err.contains("no printer named 'gamma' (installed: alpha, beta)"))
         << err.toStdString();
+}
+
+TEST_F(PrintCommandTest, WhyNothingPrintedIsSaidInPlainWords) {
+    vexa::test::CupsTestServer& server = printServer();
     QString error;
-    ASSERT_TRUE(server.deletePrinter("alpha", &error));
-    ASSERT_TRUE(server.deletePrinter("beta", &error));
-    EXPECT_EQ(run({"--front", path("blue.png")}), 1);
-    EXPECT_TRUE(err.contains("no printer is installed")) << err.toStdString();
+    const QString front = path("blue.png");
+    const struct {
+        const char* situation;
+        std::function<bool()> arrange;
+        QStringList arguments;
+        QString said;
+    } cases[] = {
+        {"the printer turns jobs down", [&] { return server.rejectJobs("alpha", &error); },
+         QStringList{"--front", front},
+         "vexa-cli print: The CD Front cover was not printed: printer alpha refused the job "
+         "because it is not accepting jobs.\n"},
+        {"no default printer",
+         [&] {
+             // A saved default naming a printer that is gone leaves no default at all.
+             QFile options(server.userOptionsFile());
+             return QDir().mkpath(QFileInfo(options).path()) &&
+                    options.open(QIODevice::WriteOnly) && options.write("Default gamma\n") > 0;
+         },
+         QStringList{"--front", front},
+         "vexa-cli print: There is no default printer. Choose one in your system's printer "
+         "settings. --printer NAME prints on one of them.\n"},
+        {"no printer at all",
+         [&] {
+             return server.deletePrinter("alpha", &error) && server.deletePrinter("beta", &error);
+         },
+         QStringList{"--front", front},
+         "vexa-cli print: No printer was found. Add a printer in your system's printer settings. "
+         "--pdf FILE writes the covers into a PDF file instead.\n"},
+        {"the server is stopped",
+         [&] {
+             server.halt();
+             return true;
+         },
+         QStringList{"--front", front},
+         "vexa-cli print: The print server cannot be reached. Check that CUPS is running.\n"},
+        {"the server is stopped, a printer named", [] { return true; },
+         QStringList{"--front", front, "--printer", "alpha"},
+         "vexa-cli print: The print server cannot be reached. Check that CUPS is running.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        ASSERT_TRUE(c.arrange()) << error.toStdString();
+        EXPECT_EQ(run(c.arguments), 1);
+        EXPECT_EQ(err, c.said);
+    }
+    ASSERT_TRUE(server.resume(&error)) << error.toStdString();
     ASSERT_TRUE(server.waitUntilIdle());
     EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
 }

@@ -2,6 +2,7 @@
 #include "PdfProbe.h"
 #include "PrintDialogWait.h"
 #include "RecordingPrinter.h"
+#include "ScopedEnvironment.h"
 
 #include <PictureHolder.h>
 #include <PrintDialog.h>
@@ -262,14 +263,28 @@ TEST_F(PrintDialogTest, NothingSelectedStillWritesTheFlagsAndCompletes) {
     for (const QString& key : kKeys) EXPECT_EQ(file.read("MAIN", key), "0") << key.toStdString();
 }
 
-TEST_F(PrintDialogTest, NoPrinterSaysSoAfterWritingTheFlags) {
+TEST_F(PrintDialogTest, NoPrinterSaysWhyAfterWritingTheFlags) {
     writeKeys({{"Front", "-1"}});
-    auto dialog = open();
-    recorder->hasPrinter = false;
-    press(*dialog, "cmdPrint");
-    EXPECT_EQ(recorder->calls, QStringList({"follow"}));
-    EXPECT_EQ(status(*dialog), "No printer available.");
-    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    const struct {
+        PrintFailure why;
+        const char* said;
+    } cases[] = {
+        {PrintFailure::ServerUnreachable,
+         "The print server cannot be reached. Check that CUPS is running."},
+        {PrintFailure::NoPrinter,
+         "No printer was found. Add a printer in your system's printer settings."},
+        {PrintFailure::NoDefaultPrinter,
+         "There is no default printer. Choose one in your system's printer settings."},
+    };
+    for (const auto& c : cases) {
+        auto dialog = open();
+        recorder->hasPrinter = false;
+        recorder->noPrinter = c.why;
+        press(*dialog, "cmdPrint");
+        EXPECT_EQ(recorder->calls, QStringList({"follow"}));
+        EXPECT_EQ(status(*dialog), c.said);
+        EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    }
     EXPECT_EQ(vexa::readSetting("Inside"), "0");
     EXPECT_EQ(vexa::readSetting("Front"), "-1");
 }
@@ -383,8 +398,9 @@ namespace {
 
 // Answers "Save as PDF…" in the user's place and writes down what was asked and told.
 struct ScriptedSavePrompts : SavePrompts {
-    std::optional<QString> pdfFileName() override {
+    std::optional<QString> pdfFileName(const QString& suggestion) override {
         log << "file?";
+        suggestions << suggestion;
         return fileName;
     }
     bool replaceFile(const QString& path) override {
@@ -397,6 +413,7 @@ struct ScriptedSavePrompts : SavePrompts {
     std::optional<QString> fileName;
     bool replace = false;
     QStringList log;
+    QStringList suggestions;
 };
 
 } // namespace
@@ -434,7 +451,8 @@ TEST_F(PrintDialogTest, SaveAsPdfWritesOnePagePerCoverThroughATemporaryFile) {
     prompts->log.clear();
     prompts->replace = true;
     press(*dialog, "cmdSavePdf");
-    const QString told = "Saved 2 covers to " + QDir::toNativeSeparators(pdf) + ".";
+    const QString told = "Saved 2 covers to " + QDir::toNativeSeparators(pdf) +
+                         ". The DS cover has no picture and was left out.";
     EXPECT_EQ(prompts->log, QStringList({"file?", "replace covers.pdf?", "saved: " + told}));
     EXPECT_EQ(status(*dialog), told);
     EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
@@ -452,6 +470,48 @@ TEST_F(PrintDialogTest, SaveAsPdfWritesOnePagePerCoverThroughATemporaryFile) {
     QTest::mouseClick(button(*dialog, "Command5"), Qt::LeftButton);
     press(*dialog, "cmdSavePdf");
     EXPECT_EQ(prompts->log, QStringList({"not saved: None of the selected covers has a picture."}));
+}
+
+TEST_F(PrintDialogTest, SaveAsPdfProposesAFreeNameWhereTheLastPdfWent) {
+    QTemporaryDir home;
+    const vexa::test::ScopedEnvironment homeVariable("HOME", QFile::encodeName(home.path()));
+    writeKeys({{"Front", "-1"}, {"Inside", "-1"}, {"DVD", "-1"}, {"VITA", "-1"}});
+    host.putPicture("Image2", QImage()); // Inside and DVD chosen without a picture
+    host.putPicture("Image4", QImage());
+    auto dialog = open();
+    auto* prompts = new ScriptedSavePrompts;
+    dialog->setSavePrompts(std::unique_ptr<SavePrompts>(prompts));
+    const auto proposed = [&] {
+        prompts->fileName.reset(); // the user cancels
+        press(*dialog, "cmdSavePdf");
+        return prompts->suggestions.isEmpty() ? QString() : prompts->suggestions.takeLast();
+    };
+
+    // No PDF saved yet: the home folder; a name taken there is not proposed again.
+    EXPECT_EQ(proposed(), QDir(home.path()).filePath("covers.pdf"));
+    for (const char* taken : {"covers.pdf", "covers 2.pdf"}) {
+        QFile file(QDir(home.path()).filePath(taken));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(proposed(), QDir(home.path()).filePath("covers 3.pdf"));
+
+    // Saved elsewhere: that folder next time, also for a later run of the window.
+    ASSERT_TRUE(QDir(folder.path()).mkdir("pdfs"));
+    const QString pdfs = folder.filePath("pdfs");
+    prompts->fileName = QDir(pdfs).filePath("mine.pdf");
+    press(*dialog, "cmdSavePdf");
+    EXPECT_EQ(prompts->log.last(), "saved: Saved 2 covers to " +
+                                       QDir::toNativeSeparators(QDir(pdfs).filePath("mine.pdf")) +
+                                       ". The CD Inside and DVD covers have no picture and were "
+                                       "left out.");
+    EXPECT_EQ(proposed(), QDir(pdfs).filePath("covers.pdf"));
+    dialog = open();
+    dialog->setSavePrompts(std::unique_ptr<SavePrompts>(prompts = new ScriptedSavePrompts));
+    EXPECT_EQ(proposed(), QDir(pdfs).filePath("covers.pdf"));
+
+    // That folder gone: home again.
+    ASSERT_TRUE(QDir(pdfs).removeRecursively());
+    EXPECT_EQ(proposed(), QDir(home.path()).filePath("covers 3.pdf"));
 }
 
 TEST_F(PrintDialogTest, TheWindowHandlesEventsWhileARunOrAnExportGoes) {

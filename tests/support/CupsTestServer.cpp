@@ -284,6 +284,10 @@ bool CupsTestServer::setServerDefault(const QString& name, QString* error) {
     return run(QStringLiteral("lpadmin"), {QStringLiteral("-d"), name}, nullptr, error);
 }
 
+bool CupsTestServer::rejectJobs(const QString& name, QString* error) {
+    return run(QStringLiteral("cupsreject"), {name}, nullptr, error);
+}
+
 bool CupsTestServer::reset(QString* error) {
     qunsetenv("PRINTER");
     qunsetenv("LPDEST");

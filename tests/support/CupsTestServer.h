@@ -40,6 +40,8 @@ public:
     bool addPrinter(const QString& name, QString* error, const TestPpd& ppd = TestPpd());
     bool deletePrinter(const QString& name, QString* error);
     bool setServerDefault(const QString& name, QString* error);
+    // The printer turns every new job down (cupsreject) until the next reset.
+    bool rejectJobs(const QString& name, QString* error);
 
     // Stops cupsd, keeping its folder and printers, and starts it again.
     void halt();

@@ -16,6 +16,7 @@ public:
         calls << QStringLiteral("follow");
         return hasPrinter;
     }
+    print::PrintFailure noPrinterFailure() const override { return noPrinter; }
     // Orientation and paper by their printer-driver codes.
     bool setOrientation(print::Orientation orientation) override {
         calls << QStringLiteral("orientation %1").arg(static_cast<int>(orientation));
@@ -61,6 +62,8 @@ public:
     QList<LoadedPicture> records; // every picture drawn, as handed over
     int documents = 0;
     bool hasPrinter = true;
+    // Why followDefault found no printer, when hasPrinter is false.
+    print::PrintFailure noPrinter = print::PrintFailure::NoPrinter;
     std::function<void()> onDocument; // runs as each document is sent
     QString refusal;                  // not empty: every drawn document is refused for this
     QString cut;                      // what every sent document loses to the margins
