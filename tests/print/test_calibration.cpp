@@ -13,8 +13,6 @@ using namespace vexa::print;
 
 namespace {
 
-constexpr double kPt = 72.0 / 25.4; // points per millimetre
-
 PrinterCalibration calibrationOf(const std::variant<PrinterCalibration, QString>& result) {
     if (const QString* problem = std::get_if<QString>(&result))
         ADD_FAILURE() << "refused: " << problem->toStdString();
@@ -67,19 +65,6 @@ TEST(Calibration, FiguresBeyondWhatAPrinterIsOffByAreAMisreadRuler) {
         EXPECT_TRUE(problem.contains(QLatin1String(c.says))) << problem.toStdString();
         EXPECT_TRUE(problem.contains(QLatin1String("misread"))) << problem.toStdString();
     }
-}
-
-TEST(Calibration, TheCorrectionUndoesWhatThePrinterDoes) {
-    // The printer puts a point drawn at p (mm from the paper's corner) at offset + scale * p;
-    // what the correction draws must come out where it was meant to be.
-    const PrinterCalibration c{1.3, -1.8, 1.01, 0.99};
-    const QTransform correction = calibrationCorrection(c);
-    for (const QPointF& meant : {QPointF(0, 0), QPointF(12.7, 6.35), QPointF(210, 297)}) {
-        const QPointF drawn = correction.map(meant * kPt) / kPt;
-        EXPECT_NEAR(1.3 + 1.01 * drawn.x(), meant.x(), 1e-9);
-        EXPECT_NEAR(-1.8 + 0.99 * drawn.y(), meant.y(), 1e-9);
-    }
-    EXPECT_TRUE(calibrationCorrection(PrinterCalibration{}).isIdentity());
 }
 
 TEST(CalibrationInput, TypedLengthsTakeAPointOrACommaAndNothingElse) {

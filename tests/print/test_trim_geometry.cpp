@@ -1,4 +1,3 @@
-#include <CalibrationPage.h>
 #include <CoverBleed.h>
 #include <CoverFormats.h>
 #include <CoverMarks.h>
@@ -138,28 +137,6 @@ TEST(TrimPlacement, BleedIsOneOfTheThreeOffered) {
         EXPECT_FALSE(bleedFromText(text).has_value()) << text;
 }
 
-TEST(CoverMarks, CornerMarksRunInLineWithTheEdgesStartingOutsideTheBleed) {
-    const QRectF cover(100, 120, 300, 200);
-    const double l = 100, t = 120, r = 400, b = 320;
-    for (const double bleed : {0.0, 3.0}) {
-        SCOPED_TRACE(bleed);
-        const double from = (bleed + 2.0) * kPt, to = (bleed + 7.0) * kPt;
-        const QMarginsF room(to, to, to, to);
-        const std::vector<vexa::PageLine> lines =
-            coverMarks(cover, kind("Front"), {true, bleed}, room);
-        ASSERT_EQ(lines.size(), 8u) << describe(lines);
-        const QLineF expected[] = {
-            {l - to, t, l - from, t}, {r + from, t, r + to, t}, // along the top edge
-            {l - to, b, l - from, b}, {r + from, b, r + to, b}, // along the bottom edge
-            {l, t - to, l, t - from}, {l, b + from, l, b + to}, // along the left edge
-            {r, t - to, r, t - from}, {r, b + from, r, b + to}, // along the right edge
-        };
-        for (const QLineF& line : expected) EXPECT_TRUE(hasLine(lines, line)) << describe(lines);
-        for (const vexa::PageLine& line : lines) EXPECT_DOUBLE_EQ(line.width, 0.25);
-    }
-    EXPECT_TRUE(coverMarks(cover, kind("Front"), {false, 3.0}, {50, 50, 50, 50}).empty());
-}
-
 TEST(CoverMarks, ASideWithLittleRoomGetsShorterMarksOrNone) {
     const QRectF cover(100, 100, 300, 200);
     // 3 mm on the right: the marks there start at 2 mm and end at 3 mm. None below the
@@ -195,23 +172,6 @@ TEST(CoverMarks, FoldsComeFromPublishedSpinesCentredOnTheCoverWidth) {
     EXPECT_NEAR(foldLinesMm(kind("Back"))[0], 5.874, 0.001);
     for (const char* key : {"Front", "Inside", "Mini", "HD", "BLU", "PSP", "VITA", "DS"})
         EXPECT_TRUE(foldLinesMm(kind(key)).empty()) << key;
-}
-
-TEST(CoverMarks, FoldMarksAreDashedAboveAndBelowEachFold) {
-    const QRectF cover(50, 40, 769.5, 513); // the DVD cover
-    const double room = 8.5 * kPt;
-    const std::vector<vexa::PageLine> lines =
-        coverMarks(cover, kind("DVD"), {true, 1.5}, {room, room, room, room});
-    // 8 cut marks, and two dashes above and two below each of the two folds.
-    ASSERT_EQ(lines.size(), 16u) << describe(lines);
-    const double from = 3.5 * kPt; // 1.5 mm bleed + 2 mm gap
-    for (const double foldMm : {widthMm("DVD") / 2 - 7, widthMm("DVD") / 2 + 7}) {
-        const double x = 50 + foldMm * kPt;
-        EXPECT_TRUE(hasLine(lines, QLineF(x, 40 - from - 2 * kPt, x, 40 - from)));
-        EXPECT_TRUE(hasLine(lines, QLineF(x, 40 - from - 5 * kPt, x, 40 - from - 3 * kPt)));
-        EXPECT_TRUE(hasLine(lines, QLineF(x, 553 + from, x, 553 + from + 2 * kPt)));
-        EXPECT_TRUE(hasLine(lines, QLineF(x, 553 + from + 3 * kPt, x, 553 + from + 5 * kPt)));
-    }
 }
 
 TEST(CoverBleed, EdgePixelsAreCarriedOutwardAroundTheCover) {
@@ -252,40 +212,6 @@ TEST(CoverBleed, EdgePixelsAreCarriedOutwardAroundTheCover) {
     // No room on the right and at the bottom: only the top, the left and their corner.
     EXPECT_EQ(bleedStrips(picture, cover, {false, 3.0}, QMarginsF(b, b, 0, 0)).size(), 3u);
     EXPECT_TRUE(bleedStrips(picture, cover, {true, 0.0}, QMarginsF(b, b, b, b)).empty());
-}
-
-TEST(CalibrationPage, LinesTwentyMillimetresInAndRulersOf150Millimetres) {
-    const vexa::PageContent page = calibrationPage(QSizeF(595.276, 841.89), "alpha", Paper::A4);
-    std::vector<vexa::PageLine> lines;
-    QStringList words;
-    for (const vexa::PageItem& item : page.items) {
-        if (const auto* line = std::get_if<vexa::PageLine>(&item)) lines.push_back(*line);
-        if (const auto* text = std::get_if<vexa::PageText>(&item)) words << text->text;
-    }
-    const double at20 = 20 * kPt, at170 = 170 * kPt;
-    // The two lines to measure, each the 150 mm ruler of its axis.
-    EXPECT_TRUE(hasLine(lines, QLineF(at20, at20, at170, at20)));
-    EXPECT_TRUE(hasLine(lines, QLineF(at20, at20, at20, at170)));
-    // A tick every millimetre on each ruler, 0 to 150.
-    int across = 0, down = 0;
-    for (const vexa::PageLine& l : lines) {
-        if (l.line.length() > 10 * kPt) continue; // a ruler's own line
-        if (l.line.x1() == l.line.x2() && std::abs(l.line.y1() - at20) < 1e-9 && l.line.y2() > at20)
-            ++across;
-        if (l.line.y1() == l.line.y2() && std::abs(l.line.x1() - at20) < 1e-9 && l.line.x2() > at20)
-            ++down;
-    }
-    EXPECT_EQ(across, 151);
-    EXPECT_EQ(down, 151);
-    const QString all = words.join(u'\n');
-    EXPECT_TRUE(all.contains("printer alpha, A4 paper"));
-    EXPECT_TRUE(all.contains("From the paper's left edge to the long line on the left"));
-    EXPECT_TRUE(all.contains("(drawn 20 mm from the edge)"));
-    EXPECT_TRUE(all.contains("from its 0 mark to its 150 mark"));
-    EXPECT_TRUE(all.contains("--printer alpha --paper a4 --set LEFT TOP ACROSS DOWN"));
-    const vexa::PageContent letter = calibrationPage(QSizeF(612, 792), "it's mine", Paper::Letter);
-    EXPECT_TRUE(std::get<vexa::PageText>(letter.items.back())
-                    .text.contains("--printer 'it'\\''s mine' --paper letter"));
 }
 
 TEST(TrimmedCoverPage, BleedAndMarksLeaveTheCoverItselfAsItWasAndItsJpegPassedThrough) {
