@@ -67,10 +67,10 @@ void CalibrateWindow::buildWindow(Paper paperCode) {
         m_status->clear();
         showStored();
     });
-    auto* paperLabel = new QLabel(QStringLiteral("&Paper:"), this);
+    auto* paperLabel = new QLabel(QStringLiteral("Pa&per:"), this);
     paperLabel->setBuddy(m_paper);
 
-    m_print = new QPushButton(QStringLiteral("Print Calibration &Page"), this);
+    m_print = new QPushButton(QStringLiteral("Print Calibration Pa&ge"), this);
     m_print->setObjectName(QStringLiteral("cmdPrintCalibration"));
     m_print->setToolTip(
         QStringLiteral("Print lines 20 mm from the paper's edges and two 150 mm rulers."));
