@@ -28,7 +28,10 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     const QCommandLineOption printer = valueOption(QStringLiteral("--printer"), "NAME");
     const QCommandLineOption pdf = valueOption(QStringLiteral("--pdf"), "FILE");
     const QCommandLineOption paper = valueOption(QStringLiteral("--paper"), "PAPER");
-    parser.addOptions({help, printer, pdf, paper});
+    const QCommandLineOption marks(QStringLiteral("marks"));
+    const QCommandLineOption bleed = valueOption(QStringLiteral("--bleed"), "MM");
+    const QCommandLineOption noCalibration(QStringLiteral("no-calibration"));
+    parser.addOptions({help, printer, pdf, paper, marks, bleed, noCalibration});
     std::vector<QCommandLineOption> covers;
     for (const print::CoverFormat& kind : kCoverFormats) {
         covers.push_back(valueOption(coverOption(kind), "FILE"));
@@ -66,6 +69,7 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
         return true;
     };
     QString pdfText;
+    QString bleedText;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
         QString file;
         if (!single(covers[i], coverOption(kCoverFormats[i]), file)) return std::nullopt;
@@ -73,8 +77,20 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     }
     if (!single(printer, QStringLiteral("--printer"), parsed.printer) ||
         !single(pdf, QStringLiteral("--pdf"), pdfText) ||
-        !single(paper, QStringLiteral("--paper"), parsed.paperText))
+        !single(paper, QStringLiteral("--paper"), parsed.paperText) ||
+        !single(bleed, QStringLiteral("--bleed"), bleedText))
         return std::nullopt;
+    parsed.trim.marks = parser.isSet(marks);
+    parsed.noCalibration = parser.isSet(noCalibration);
+    if (!bleedText.isEmpty()) {
+        const std::optional<double> mm = print::bleedFromText(bleedText);
+        if (!mm) {
+            error = QStringLiteral("'--bleed' takes 0, 1.5 or 3 (millimetres), not '%1'")
+                        .arg(bleedText);
+            return std::nullopt;
+        }
+        parsed.trim.bleedMm = *mm;
+    }
     parsed.pdf = FilePath::fromText(pdfText);
     if (!parsed.printer.isEmpty() && !parsed.pdf.isEmpty()) {
         error = QStringLiteral("give --printer or --pdf, not both");

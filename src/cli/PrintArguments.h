@@ -3,6 +3,7 @@
 #include "CoverFormats.h"
 #include "FilePath.h"
 #include "PaperChoice.h"
+#include "TrimOptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,6 +22,8 @@ struct PrintArguments {
     FilePath pdf;      // not empty: export to this file instead of printing
     QString paperText; // --paper as typed
     print::PaperChoice paper = print::PaperChoice::LetterLegal;
+    print::TrimOptions trim; // --marks, --bleed MM
+    bool noCalibration = false;
 };
 
 // The option that names the picture of a kind: "--" and its key in lower case.
@@ -29,7 +32,8 @@ QString coverOption(const print::CoverFormat& kind);
 // Parses the arguments after "print" (as argumentsAsText gives them, see CommandLine.h):
 // "--front FILE" and "--front=FILE" alike; "--" ends the options. Nothing, with `error` set to
 // one line, for an unknown option, a missing or repeated value, an argument no option names,
-// both --printer and --pdf, a --paper other than letter or a4, or no cover at all.
+// both --printer and --pdf, a --paper other than letter or a4, a --bleed other than 0, 1.5 or
+// 3, or no cover at all.
 std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, QString& error);
 
 } // namespace vexa::cli

@@ -25,6 +25,7 @@ namespace {
 void printUsage(QTextStream& out) {
     out << "usage: vexa-cli print [--front FILE] [--inside FILE] ... [--ds FILE]\n"
            "                      [--paper letter|a4] [--printer NAME | --pdf FILE]\n"
+           "                      [--marks] [--bleed 0|1.5|3] [--no-calibration]\n"
            "Prints each picture as its cover, stretched to the cover's physical size at the\n"
            "top-left of the printable area, one document per cover, in this order:\n";
     for (const CoverFormat& kind : kCoverFormats)
@@ -33,7 +34,13 @@ void printUsage(QTextStream& out) {
            "cover into FILE instead, each on its own paper size with the picture at the\n"
            "page's top-left corner. --paper letter (the default) prints the DVD, DVD slim and\n"
            "DS covers on Legal and the others on Letter; --paper a4 prints every cover on A4.\n"
-           "Cover sizes are the same on either.\n";
+           "Cover sizes are the same on either.\n"
+           "--marks draws cut marks at each cover's corners (and fold marks at the spines of\n"
+           "the CD back, DVD and DVD slim covers); --bleed MM carries the picture's edge on\n"
+           "past the cover by 1.5 or 3 mm. With either, the cover moves in from the corner to\n"
+           "make room for them. A printer calibrated with 'vexa-cli calibrate' gets every\n"
+           "cover corrected by its calibration for the paper, unless --no-calibration is\n"
+           "given; a PDF file never is.\n";
 }
 
 class ConsoleProgress final : public PrintProgress {
@@ -132,7 +139,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
                         1);
         // Written beside the target and renamed when complete: an existing file survives a
         // failed or killed run.
-        if (!exportCoversToPdf(selection, pictures, parsed->paper, pdf, progress) ||
+        if (!exportCoversToPdf(selection, pictures, parsed->paper, pdf, progress, parsed->trim) ||
             progress.failed() > 0)
             return fail(err, QStringLiteral("cannot write '%1'").arg(pdf), 1);
         out << progress.printed() << (progress.printed() == 1 ? " page" : " pages")
@@ -165,6 +172,8 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     } else {
         target = systemDefaultPrinter();
     }
+    printer.setTrimOptions(parsed->trim);
+    printer.setCalibrationUsed(!parsed->noCalibration);
     printSelectedCovers(selection, pictures, printer, progress, parsed->paper);
     out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers") << " sent to "
         << printable(target) << Qt::endl;

@@ -1,5 +1,6 @@
 // vexa-cli: VEXA's tools for the command line, one subcommand each.
 
+#include "CalibrateCommand.h"
 #include "CommandLine.h"
 #include "EffectCommand.h"
 #include "PrintCommand.h"
@@ -24,6 +25,8 @@ constexpr Command kCommands[] = {
     {"effect", "apply one of the picture editor's effects to a picture file",
      vexa::cli::runEffectCommand},
     {"print", "print pictures as covers, or export them as PDF pages", vexa::cli::runPrintCommand},
+    {"calibrate", "print a printer's calibration page, or store what was measured on it",
+     vexa::cli::runCalibrateCommand},
 };
 
 // Qt and the picture libraries it wraps (libjpeg, libpng, libtiff) report damaged files as
@@ -34,7 +37,7 @@ void printUsage(QTextStream& out) {
     out << "usage: vexa-cli <command> [arguments]\n"
            "       vexa-cli --help | --version\n\ncommands:\n";
     for (const Command& c : kCommands)
-        out << QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -8).arg(c.summary);
+        out << QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c.name), -9).arg(c.summary);
     out << "\n'vexa-cli <command> --help' describes a command.\n";
 }
 

@@ -2,12 +2,6 @@
 
 namespace vexa::print {
 
-PageContent coverPageContent(const CoverPage& page, const PageImage& picture) {
-    PageContent content(page.page);
-    content.addPicture(picture, page.cover);
-    return content;
-}
-
 QuarterTurn paperTurn(LandscapeTurn turn) {
     return turn == LandscapeTurn::Minus90 ? QuarterTurn::Clockwise : QuarterTurn::CounterClockwise;
 }

@@ -8,10 +8,6 @@
 
 namespace vexa::print {
 
-// A cover's page as the user holds it, the picture stretched over the cover's rectangle: what
-// the preview shows and a PDF file holds.
-PageContent coverPageContent(const CoverPage& page, const PageImage& picture);
-
 // How the printer's landscape turn draws a landscape page onto its portrait paper: Plus90
 // counter-clockwise, Minus90 clockwise.
 QuarterTurn paperTurn(LandscapeTurn turn);

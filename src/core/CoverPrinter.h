@@ -3,6 +3,7 @@
 #include "CoverFormats.h"
 #include "PictureFile.h"
 #include "PrintFailure.h"
+#include "TrimOptions.h"
 
 #include <QString>
 
@@ -17,6 +18,12 @@ struct DocumentResult {
     // What the printer's margins cut off the cover ("12.7 mm on the right"); empty when the
     // whole cover fits the printable area.
     QString cut;
+    // The sides where the paper had less room than the bleed and marks want ("2.7 mm on the
+    // right"); empty when every side had its room or both are off.
+    QString shortfall;
+    // Why the printer's stored calibration was not applied (a line in the settings file that
+    // cannot be used); empty otherwise.
+    QString calibrationProblem;
 };
 
 // What the print job needs of a printer. Every operation reports failure through its result
@@ -34,6 +41,10 @@ public:
     // They apply to the next document. False when the printer cannot take them.
     virtual bool setOrientation(Orientation orientation) = 0;
     virtual bool setPaperSize(Paper paper) = 0;
+    // The kind of cover the next document holds, for what goes around it (fold marks).
+    virtual void setCoverKind(const CoverFormat& kind) { static_cast<void>(kind); }
+    // Cut and fold marks and bleed around every later cover; off unless set.
+    virtual void setTrimOptions(const TrimOptions& options) { static_cast<void>(options); }
 
     // Draws the whole picture stretched into the rectangle (origin at the top-left of the
     // printable area of the page as oriented), opaque. The first drawing of a document starts

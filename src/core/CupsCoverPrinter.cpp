@@ -1,9 +1,11 @@
 #include "CupsCoverPrinter.h"
 
+#include "CalibrationStore.h"
 #include "CoverPageContent.h"
 #include "PaperChoice.h"
 #include "PrinterMedia.h"
 #include "SystemPrinters.h"
+#include "TrimmedCoverPage.h"
 
 #include <PdfPageWriter.h>
 
@@ -54,6 +56,16 @@ bool CupsCoverPrinter::startDocument() {
     m_turn = printerLandscapeTurn(m_target);
     m_margins = orientedMargins(printerPaperMargins(m_target, paper()).value_or(QMarginsF()),
                                 orientation(), m_turn);
+    m_calibration.reset();
+    if (m_useCalibration) {
+        const StoredCalibration stored = settingsCalibrations().read(m_target, paper());
+        m_calibration = stored.calibration;
+        const QString told = m_target + u'/' + paperName(paper());
+        if (!stored.problem.isEmpty() && !m_problemsTold.contains(told)) {
+            m_problemsTold << told;
+            m_calibrationProblem = stored.problem;
+        }
+    }
     return true;
 }
 
@@ -66,12 +78,15 @@ bool CupsCoverPrinter::drawPicture(const LoadedPicture& picture, Twips x, Twips 
                                    Twips height) {
     if (picture.isNull()) return false;
     if (!m_page && !startDocument()) return false;
-    const CoverPage page = layoutCoverPage(paperSize(), orientation(), m_margins,
-                                           QSizeF(width.toPoints(), height.toPoints()),
-                                           QPointF(x.toPoints(), y.toPoints()));
+    CoverPage page = layoutCoverPage(paperSize(), orientation(), m_margins,
+                                     QSizeF(width.toPoints(), height.toPoints()),
+                                     QPointF(x.toPoints(), y.toPoints()));
     if (!m_page) m_page.emplace(page.page);
+    const TrimmedCover placed =
+        addTrimmedCover(*m_page, page, coverKind(), PageImage::fromPicture(picture), trimOptions());
+    page.cover = placed.cover;
     if (m_cut.isEmpty()) m_cut = marginCut(page);
-    m_page->addPicture(PageImage::fromPicture(picture), page.cover);
+    if (m_shortfall.isEmpty()) m_shortfall = placed.shortfall;
     return true;
 }
 
@@ -79,10 +94,13 @@ DocumentResult CupsCoverPrinter::endDocument() {
     DocumentResult result;
     result.refused = std::exchange(m_refused, QString());
     result.cut = std::exchange(m_cut, QString());
+    result.shortfall = std::exchange(m_shortfall, QString());
+    result.calibrationProblem = std::exchange(m_calibrationProblem, QString());
     if (!m_page) return result;
     QTemporaryFile file(QDir::tempPath() + QStringLiteral("/vexa-cover-XXXXXX.pdf"));
-    if (!file.open() ||
-        !writePdfFile(file.fileName(), {paperPageContent(*m_page, orientation(), m_turn)})) {
+    PageContent paperPage = paperPageContent(*m_page, orientation(), m_turn);
+    if (m_calibration) paperPage = calibratedPage(paperPage, *m_calibration);
+    if (!file.open() || !writePdfFile(file.fileName(), {paperPage})) {
         result.refused = QStringLiteral("the page could not be written");
         result.cut.clear();
     } else {

@@ -2,10 +2,12 @@
 
 #include "CoverPage.h"
 #include "PagedCoverPrinter.h"
+#include "PrinterCalibration.h"
 
 #include <PageContent.h>
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -17,6 +19,8 @@ namespace vexa::print {
 // portrait page as the paper feeds, a landscape page turned onto it as the printer would
 // turn it, unscaled, in a job of its own, so whether the server took it is known. It asks CUPS
 // through libcups alone (no Qt printer support), so a print run may use it on a worker thread.
+// A printer calibrated for the paper (see CalibrationStore.h) gets the page corrected by its
+// calibration, unless that is switched off.
 class CupsCoverPrinter final : public PagedCoverPrinter {
 public:
     CupsCoverPrinter();
@@ -30,6 +34,8 @@ public:
     // Sends every later document to this printer instead of the default. False (and no
     // change) when no installed printer has the name.
     bool usePrinter(const QString& name);
+    // Whether pages are corrected by the printer's stored calibration (they are unless told).
+    void setCalibrationUsed(bool used) { m_useCalibration = used; }
 
     bool drawPicture(const LoadedPicture& picture, Twips x, Twips y, Twips width,
                      Twips height) override;
@@ -46,8 +52,14 @@ private:
     QMarginsF m_margins; // of the page as oriented
     LandscapeTurn m_turn = LandscapeTurn::Plus90;
     std::optional<PageContent> m_page; // as oriented
+    std::optional<PrinterCalibration> m_calibration;
     QString m_refused;
     QString m_cut;
+    QString m_shortfall;
+    QString m_calibrationProblem;
+    bool m_useCalibration = true;
+    // A calibration that cannot be used is told once a printer and paper, not for every cover.
+    QStringList m_problemsTold;
 };
 
 } // namespace vexa::print

@@ -41,6 +41,9 @@ PageContent turnedPage(const PageContent& page, QuarterTurn turn) {
                              combinedTurn(picture->turn, turn));
         else if (const auto* line = std::get_if<PageLine>(&item))
             paper.addLine(toPaper.map(line->line), line->width);
+        else if (const auto* text = std::get_if<PageText>(&item))
+            paper.items.emplace_back(PageText{toPaper.map(text->origin), text->size, text->text,
+                                              combinedTurn(text->turn, turn)});
     }
     if (page.trimBox) paper.trimBox = toPaper.mapRect(*page.trimBox);
     if (page.bleedBox) paper.bleedBox = toPaper.mapRect(*page.bleedBox);

@@ -5,6 +5,7 @@
 #include <QLineF>
 #include <QRectF>
 #include <QSizeF>
+#include <QString>
 #include <QTransform>
 
 #include <optional>
@@ -37,7 +38,17 @@ struct PageLine {
     double width = 0.25;
 };
 
-using PageItem = std::variant<PagePicture, PageLine>;
+// A line of black words in a plain sans-serif face (Helvetica in a PDF), `size` points high,
+// its baseline starting at `origin` and running along the turned page's x axis: to the right
+// unturned, upward when turned counter-clockwise. Latin-1 characters only; others show as "?".
+struct PageText {
+    QPointF origin;
+    double size = 10.0;
+    QString text;
+    QuarterTurn turn = QuarterTurn::None;
+};
+
+using PageItem = std::variant<PagePicture, PageLine, PageText>;
 
 // One page as the printer, a PDF file and the preview all get it. Everything is in points
 // (1/72 in) with the origin at the page's top-left corner; items are drawn in order, later
@@ -56,6 +67,9 @@ struct PageContent {
         items.emplace_back(PagePicture{std::move(image), target, turn});
     }
     void addLine(const QLineF& line, double width) { items.emplace_back(PageLine{line, width}); }
+    void addText(const QPointF& origin, double size, const QString& text) {
+        items.emplace_back(PageText{origin, size, text, QuarterTurn::None});
+    }
 };
 
 // The page drawn turned onto paper of its size turned: a landscape page onto portrait paper

@@ -1,5 +1,7 @@
 #include "PagePainter.h"
 
+#include "PdfText.h"
+
 #include <QPainter>
 
 namespace vexa {
@@ -40,6 +42,8 @@ void paintPageContent(QPainter& painter, const PageContent& page, double scale) 
             paintPicture(painter, *picture);
         else if (const auto* line = std::get_if<PageLine>(&item))
             paintLine(painter, *line);
+        else if (const auto* text = std::get_if<PageText>(&item))
+            paintPageText(painter, *text);
     }
     painter.restore();
 }

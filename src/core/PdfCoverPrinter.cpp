@@ -1,5 +1,7 @@
 #include "PdfCoverPrinter.h"
 
+#include "TrimmedCoverPage.h"
+
 #include <QFile>
 #include <QTemporaryFile>
 
@@ -57,12 +59,15 @@ bool PdfCoverPrinter::drawPicture(const LoadedPicture& picture, Twips x, Twips y
                                            QSizeF(width.toPoints(), height.toPoints()),
                                            QPointF(x.toPoints(), y.toPoints()));
     if (!m_page) m_page.emplace(page.page);
-    m_page->addPicture(PageImage::fromPicture(picture), page.cover);
+    const TrimmedCover placed =
+        addTrimmedCover(*m_page, page, coverKind(), PageImage::fromPicture(picture), trimOptions());
+    if (m_shortfall.isEmpty()) m_shortfall = placed.shortfall;
     return true;
 }
 
 DocumentResult PdfCoverPrinter::endDocument() {
     DocumentResult result;
+    result.shortfall = std::exchange(m_shortfall, QString());
     if (!m_page) return result;
     result.sent = m_pdf->addPage(*m_page);
     if (!result.sent) m_failed = true;

@@ -44,6 +44,7 @@ private:
     std::unique_ptr<QTemporaryFile> m_file;
     std::unique_ptr<CoverPdf> m_pdf;
     std::optional<PageContent> m_page; // of the document being drawn
+    QString m_shortfall;               // of the page being drawn
     bool m_failed = false;
 };
 

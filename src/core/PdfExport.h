@@ -9,11 +9,12 @@
 namespace vexa::print {
 
 // Every selected cover that has a picture into one PDF at `path`: a page per cover in table
-// order, on the chosen paper, each cover at its page's top-left corner, pictures lossless.
+// order, on the chosen paper, each cover at its page's top-left corner (moved in for the
+// marks and bleed of `trim`), pictures lossless.
 // The file appears only when complete (see PdfCoverPrinter). The number of pages written, or
 // nothing when the file could not be written, holds no page, or the run was stopped.
 std::optional<int> exportCoversToPdf(const CoverKinds& selection, const CoverRecords& pictures,
                                      PaperChoice paper, const QString& path,
-                                     PrintProgress& progress);
+                                     PrintProgress& progress, const TrimOptions& trim = {});
 
 } // namespace vexa::print

@@ -1,6 +1,7 @@
 #include "PdfPageWriter.h"
 
 #include "FlateImage.h"
+#include "PdfText.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -73,6 +74,9 @@ QByteArray contentStream(const PageContent& page, const std::vector<int>& images
             const QLineF l = toPdf.map(line->line);
             ops += "q 0 G 0 J " + number(line->width) + " w " + numbers({l.x1(), l.y1()}) + " m " +
                    numbers({l.x2(), l.y2()}) + " l S Q\n";
+        } else if (const auto* text = std::get_if<PageText>(&item)) {
+            const QPointF at = toPdf.map(text->origin);
+            ops += pdfTextOperators(*text, at.x(), at.y(), kPdfTextFont);
         }
     }
     return ops;
@@ -202,8 +206,16 @@ bool PdfPageWriter::addPage(const PageContent& page) {
                       box(QRectF(QPointF(0, 0), page.size), height);
     if (page.bleedBox) dict += " /BleedBox " + box(*page.bleedBox, height);
     if (page.trimBox) dict += " /TrimBox " + box(*page.trimBox, height);
-    dict += " /Resources << /XObject << " + resources + ">> >> /Contents " + reference(contents) +
-            " >>\nendobj\n";
+    dict += " /Resources << /XObject << " + resources + ">> ";
+    if (std::any_of(page.items.begin(), page.items.end(),
+                    [](const PageItem& item) { return std::holds_alternative<PageText>(item); })) {
+        if (m_font == 0) {
+            m_font = newObject();
+            if (!beginObject(m_font) || !write(pdfTextFontObject())) return false;
+        }
+        dict += QByteArray("/Font << ") + kPdfTextFont + ' ' + reference(m_font) + " >> ";
+    }
+    dict += ">> /Contents " + reference(contents) + " >>\nendobj\n";
     const int id = newObject();
     if (!beginObject(id) || !write(dict)) return false;
     m_pages.push_back(id);

@@ -47,6 +47,7 @@ private:
     std::vector<qint64> m_offsets; // per object number; -1 until written
     std::vector<int> m_pages;      // page object numbers
     std::vector<StoredImage> m_images;
+    int m_font = 0; // the words' font, written with the first page that has words
     bool m_failed = false;
     bool m_finished = false;
 };

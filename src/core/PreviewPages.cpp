@@ -1,11 +1,15 @@
 #include "PreviewPages.h"
 
+#include "CalibrationStore.h"
+#include "PaperChoice.h"
 #include "PrinterMedia.h"
+#include "TrimmedCoverPage.h"
 
 namespace vexa::print {
 
 std::vector<PreviewPage> previewPages(const CoverKinds& selection, const CoverRecords& pictures,
-                                      PaperChoice paper, const QString& printer) {
+                                      PaperChoice paper, const QString& printer,
+                                      const TrimOptions& trim) {
     std::vector<PreviewPage> pages;
     const LandscapeTurn turn =
         printer.isEmpty() ? LandscapeTurn::Plus90 : printerLandscapeTurn(printer);
@@ -25,6 +29,20 @@ std::vector<PreviewPage> previewPages(const CoverKinds& selection, const CoverRe
                             margins ? orientedMargins(*margins, orientation, turn) : QMarginsF(),
                             QSizeF(kind.width.toPoints(), kind.height.toPoints()));
         if (!margins) page.page.printable = QRectF();
+        page.content = PageContent(page.page.page);
+        page.page.cover =
+            addTrimmedCover(page.content, page.page, kind, PageImage(page.picture), trim).cover;
+        if (!printer.isEmpty()) {
+            const StoredCalibration stored = settingsCalibrations().read(printer, page.paper);
+            if (stored.calibration) {
+                page.content = calibratedView(page.content, orientation, turn, *stored.calibration);
+                page.calibration = QStringLiteral("Calibration of %1 on %2 paper applied: %3.")
+                                       .arg(printer, paperName(page.paper),
+                                            describeCalibration(*stored.calibration));
+            } else {
+                page.calibration = stored.problem;
+            }
+        }
         pages.push_back(std::move(page));
     }
     return pages;

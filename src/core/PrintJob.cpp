@@ -2,6 +2,8 @@
 
 #include "CoverPrinter.h"
 
+#include <QStringList>
+
 namespace vexa::print {
 
 RunEnd printSelectedCovers(const CoverKinds& selection, const CoverRecords& pictures,
@@ -12,6 +14,7 @@ RunEnd printSelectedCovers(const CoverKinds& selection, const CoverRecords& pict
         progress.coverStarted(kind);
         printer.setPaperSize(kindsPaper);
         printer.setOrientation(kind.orientation);
+        printer.setCoverKind(kind);
         printer.drawPicture(pictures[kind.id], Twips(0), Twips(0), kind.width, kind.height);
         // Ended even when nothing was drawn: the printer then sends nothing.
         const DocumentResult result = printer.endDocument();
@@ -26,8 +29,14 @@ QString coverNotice(const CoverFormat& kind, const DocumentResult& result) {
     if (!result.refused.isEmpty())
         return QStringLiteral("The %1 cover was not printed: %2.")
             .arg(coverName(kind), result.refused);
-    if (result.sent) return marginCutNotice(kind, result.cut);
-    return QString();
+    if (!result.sent) return QString();
+    QStringList sentences;
+    if (const QString cut = marginCutNotice(kind, result.cut); !cut.isEmpty()) sentences << cut;
+    if (!result.shortfall.isEmpty())
+        sentences << QStringLiteral("The %1 cover's bleed and marks have only %2.")
+                         .arg(coverName(kind), result.shortfall);
+    if (!result.calibrationProblem.isEmpty()) sentences << result.calibrationProblem;
+    return sentences.join(u' ');
 }
 
 QString marginCutNotice(const CoverFormat& kind, const QString& cut) {

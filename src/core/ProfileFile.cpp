@@ -20,6 +20,29 @@ bool ProfileFile::write(const QString& section, const QString& key, const QStrin
     return write(QList<ProfileValue>{{section, key, value}});
 }
 
+namespace {
+
+bool replaceFile(const QString& path, const QByteArray& text) {
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    if (out.write(text) != text.size()) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+} // namespace
+
+bool ProfileFile::remove(const QString& section, const QString& key) const {
+    const QFileInfo existing(m_path);
+    if (!existing.exists() && !existing.isSymLink()) return true;
+    const std::optional<QByteArray> current = readRegularFile(m_path, kMaxFileBytes);
+    if (!current) return false;
+    const QByteArray text = withoutProfileValue(*current, section, key);
+    return text.size() == current->size() || replaceFile(m_path, text);
+}
+
 bool ProfileFile::write(const QList<ProfileValue>& values) const {
     auto hasLineBreak = [](const QString& s) { return s.contains(u'\n') || s.contains(u'\r'); };
     for (const ProfileValue& v : values) {
@@ -45,13 +68,7 @@ bool ProfileFile::write(const QList<ProfileValue>& values) const {
         return false;
     }
 
-    QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly)) return false;
-    if (out.write(text) != text.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    return replaceFile(m_path, text);
 }
 
 } // namespace vexa

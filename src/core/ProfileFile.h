@@ -47,6 +47,9 @@ public:
     // Several values with one replacement of the file: the text is that of one write() per
     // value in order. False, and the file left as it was, when any value cannot be written.
     bool write(const QList<ProfileValue>& values) const;
+    // Takes the key's line out of the file; true also when there was no such key (then the
+    // file is not touched). False when the file exists but cannot be read or written.
+    bool remove(const QString& section, const QString& key) const;
 
 private:
     QString m_path;

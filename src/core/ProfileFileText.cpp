@@ -167,4 +167,24 @@ QByteArray withProfileValue(const QByteArray& text, const QString& section, cons
     return result;
 }
 
+QByteArray withoutProfileValue(const QByteArray& text, const QString& section, const QString& key) {
+    Lines lines(text);
+    bool inSection = false;
+    while (const auto line = lines.next()) {
+        const QByteArrayView content = textOf(text, *line);
+        if (const auto name = sectionName(content)) {
+            if (inSection) break;
+            inSection = sameName(*name, section);
+            continue;
+        }
+        if (!inSection) continue;
+        if (const auto entry = keyLine(content); entry && sameName(entry->key, key)) {
+            QByteArray result = text;
+            result.remove(line->start, line->next - line->start);
+            return result;
+        }
+    }
+    return text;
+}
+
 } // namespace vexa

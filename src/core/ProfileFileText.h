@@ -17,4 +17,8 @@ QString profileValue(const QByteArray& text, const QString& section, const QStri
 QByteArray withProfileValue(const QByteArray& text, const QString& section, const QString& key,
                             const QString& value);
 
+// `text` without the line of `key` in the first section named `section` (its line end too);
+// `text` itself when there is no such key.
+QByteArray withoutProfileValue(const QByteArray& text, const QString& section, const QString& key);
+
 } // namespace vexa

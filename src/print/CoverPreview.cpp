@@ -1,6 +1,5 @@
 #include "CoverPreview.h"
 
-#include "CoverPageContent.h"
 #include "PaperChoice.h"
 
 #include <PagePainter.h>
@@ -66,8 +65,7 @@ protected:
         painter.translate(kPageGap, kPageGap);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         // The page as a PDF file holds it; a printer gets it turned onto its paper.
-        paintPageContent(painter, coverPageContent(m_page->page, PageImage(m_page->picture)),
-                         m_scale);
+        paintPageContent(painter, m_page->content, m_scale);
         painter.scale(m_scale, m_scale);
         if (!m_page->page.printable.isNull()) {
             QPainterPath cover;
@@ -138,6 +136,11 @@ CoverPreview::CoverPreview(std::vector<PreviewPage> pages, const QString& printe
     bar->addWidget(m_actualButton);
     bar->addWidget(close);
 
+    m_calibration = new QLabel(this);
+    m_calibration->setObjectName(QStringLiteral("lblCalibration"));
+    m_calibration->setWordWrap(true);
+    m_calibration->hide();
+
     m_scroll = new QScrollArea(this);
     m_scroll->setAlignment(Qt::AlignCenter);
     m_scroll->setBackgroundRole(QPalette::Dark);
@@ -151,6 +154,7 @@ CoverPreview::CoverPreview(std::vector<PreviewPage> pages, const QString& printe
     layout->addLayout(bar);
     layout->addWidget(m_printerLine);
     layout->addWidget(m_cutLine);
+    layout->addWidget(m_calibration);
     layout->addWidget(m_scroll, 1);
     resize(760, 620);
     update();
@@ -197,6 +201,7 @@ void CoverPreview::update() {
         m_printerLine->clear();
         m_cutLine->clear();
         m_cutLine->hide();
+        m_calibration->hide();
         m_view->setPage(nullptr, 1.0);
         return;
     }
@@ -213,6 +218,8 @@ void CoverPreview::update() {
     const QString cut = page.page.printable.isNull() ? QString() : marginCut(page.page);
     m_cutLine->setText(marginCutNotice(*page.kind, cut));
     m_cutLine->setVisible(!cut.isEmpty());
+    m_calibration->setText(page.calibration);
+    m_calibration->setVisible(!page.calibration.isEmpty());
     m_view->setPage(&page, scale());
     // Each page and zoom starts at the paper's top-left corner, where the cover is.
     m_scroll->horizontalScrollBar()->setValue(0);

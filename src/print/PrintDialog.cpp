@@ -1,5 +1,7 @@
 #include "PrintDialog.h"
 
+#include "CalibrateWindow.h"
+#include "CalibrationJob.h"
 #include "CoverFaces.h"
 #include "CoverPreview.h"
 #include "CoverPrinter.h"
@@ -10,6 +12,7 @@
 #include "PdfSaving.h"
 #include "SavePrompts.h"
 #include "StartupPrinter.h"
+#include "TrimChoices.h"
 
 #include <NumberText.h>
 #include <PictureHolder.h>
@@ -161,9 +164,13 @@ void PrintDialog::buildWindow() {
     bottom->addWidget(m_print);
     bottom->addWidget(m_cancel);
 
+    m_trim = new TrimChoices(this);
+    connect(m_trim, &TrimChoices::calibrateClicked, this, &PrintDialog::calibrate);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addLayout(paperRow);
+    layout->addWidget(m_trim);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -224,10 +231,12 @@ void PrintDialog::print() {
     // The run prints the selection just saved, over the pictures as they are now.
     auto outcome = std::make_shared<JobOutcome>();
     auto work = [printer = m_printer.get(), selection = m_selection, pictures = m_covers.records(),
-                 paper = paperChoice(), outcome, this](JobControl& control) {
+                 paper = paperChoice(), trim = m_trim->options(), outcome,
+                 this](JobControl& control) {
         JobPrintProgress progress(control, [this](const CoverFormat& kind) {
             showProgress(QString::fromLatin1(kind.message));
         });
+        printer->setTrimOptions(trim);
         outcome->havePrinter = printer->followDefault();
         if (!outcome->havePrinter) outcome->noPrinter = printer->noPrinterFailure();
         if (outcome->havePrinter)
@@ -255,6 +264,7 @@ void PrintDialog::setBusy(bool busy) {
     m_print->setEnabled(!busy);
     m_savePdf->setEnabled(!busy);
     m_preview->setEnabled(!busy);
+    m_trim->setEnabled(!busy);
 }
 
 void PrintDialog::showProgress(const QString& text) {
@@ -292,11 +302,12 @@ void PrintDialog::saveAsPdf() {
     // The status line names each cover as it is written.
     auto outcome = std::make_shared<JobOutcome>();
     auto work = [selection = m_selection, pictures = m_covers.records(), paper = paperChoice(),
-                 path, outcome, this](JobControl& control) {
+                 path, trim = m_trim->options(), outcome, this](JobControl& control) {
         JobPrintProgress progress(control, [this](const CoverFormat& kind) {
             showProgress(QStringLiteral("Saving %1 Cover.").arg(coverName(kind)));
         });
-        outcome->pages = exportCoversToPdf(selection, pictures, paper, path, progress);
+        outcome->pages = exportCoversToPdf(selection, pictures, paper, path, progress, trim);
+        outcome->cuts = progress.cuts();
     };
     // Chosen covers without a picture are not in the file, and the message says which.
     const QString leftOut = coversLeftOutText(m_selection & ~m_covers.filled());
@@ -311,7 +322,8 @@ void PrintDialog::saveAsPdf() {
                     .arg(*pages == 1 ? QStringLiteral("cover") : QStringLiteral("covers"))
                     .arg(QDir::toNativeSeparators(path));
             if (!leftOut.isEmpty()) text += QLatin1Char(' ') + leftOut;
-            m_status->setText(text);
+            // Below it, the sides where a page had less room than its bleed and marks want.
+            m_status->setText((QStringList(text) + outcome->cuts).join(QLatin1Char('\n')));
             m_savePrompts->tell(true, text);
         } else {
             m_status->setText(QStringLiteral("Unable to save file."));
@@ -323,8 +335,18 @@ void PrintDialog::saveAsPdf() {
 void PrintDialog::preview() {
     // Shows, and changes nothing: neither the flags, the settings nor the status line.
     const QString printer = defaultPrinterName();
-    CoverPreview window(previewPages(m_selection, m_covers.records(), paperChoice(), printer),
-                        printer, this);
+    CoverPreview window(
+        previewPages(m_selection, m_covers.records(), paperChoice(), printer, m_trim->options()),
+        printer, this);
+    window.exec();
+}
+
+void PrintDialog::calibrate() {
+    // The printer covers go to, on the paper chosen (Letter for Letter and Legal: the window
+    // offers Legal too).
+    CalibrateWindow window(defaultPrinterName(),
+                           paperChoice() == PaperChoice::A4 ? Paper::A4 : Paper::Letter,
+                           settingsCalibrations(), printCalibrationPage, this);
     window.exec();
 }
 

@@ -23,6 +23,7 @@ namespace vexa::print {
 
 class CoverPrinter;
 class SavePrompts;
+class TrimChoices;
 
 // "Print Covers": one toggle button per kind of cover, the selection kept in the settings
 // file, and the Print button that prints the chosen covers of the cover set. Opened modally
@@ -72,6 +73,7 @@ private:
     void print();
     void saveAsPdf();
     void preview();
+    void calibrate();
     void cancel();
     void setBusy(bool busy);
     // The cover a job has come to, on the status line.
@@ -85,6 +87,7 @@ private:
     std::array<QPushButton*, kCoverKindCount> m_buttons{};
     std::array<PictureHolder*, 2 * kCoverKindCount> m_faces{};
     QComboBox* m_paper = nullptr;
+    TrimChoices* m_trim = nullptr; // cut marks, bleed, Calibrate Printer...
     QLabel* m_status = nullptr;
     QPushButton* m_print = nullptr;
     QPushButton* m_savePdf = nullptr;

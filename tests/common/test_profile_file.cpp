@@ -243,4 +243,21 @@ TEST_F(ProfileFileTest, FolderInPlaceOfTheFileIsAFailureNotACrash) {
     EXPECT_FALSE(ini.write("MAIN", "Tab", "2"));
 }
 
+TEST_F(ProfileFileTest, RemoveTakesOutOnlyThatKeysLineInItsOwnSection) {
+    writeRaw("; mine\r\n[Other]\r\nGone=1\r\n[CAL]\r\ngone = 2\r\nKept=3\r\n[CAL]\r\nGone=4\r\n");
+    ProfileFile ini(path);
+    ASSERT_TRUE(ini.remove("cal", "GONE"));
+    EXPECT_EQ(readRaw(), "; mine\r\n[Other]\r\nGone=1\r\n[CAL]\r\nKept=3\r\n[CAL]\r\nGone=4\r\n");
+    EXPECT_EQ(ini.read("CAL", "Gone"), "");
+    // Nothing to remove, no file: both leave everything as it was.
+    ASSERT_TRUE(ini.remove("CAL", "Never"));
+    EXPECT_EQ(readRaw(), "; mine\r\n[Other]\r\nGone=1\r\n[CAL]\r\nKept=3\r\n[CAL]\r\nGone=4\r\n");
+    const QString missing = dir.filePath("missing.ini");
+    EXPECT_TRUE(ProfileFile(missing).remove("CAL", "Gone"));
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    // A folder where the file should be cannot be read, so nothing was removed.
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("folder.ini")));
+    EXPECT_FALSE(ProfileFile(dir.filePath("folder.ini")).remove("CAL", "Gone"));
+}
+
 } // namespace

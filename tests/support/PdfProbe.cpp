@@ -1,5 +1,6 @@
 #include "PdfProbe.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -70,6 +71,39 @@ std::vector<PdfImageEntry> pdfImageList(const QString& pdfFile) {
     return entries;
 }
 
+std::vector<PdfLine> pdfPageLines(const QString& pdfFile) {
+    // qpdf writes every stream uncompressed, so the operators can be read as text.
+    QTemporaryDir folder;
+    const std::vector<QSizeF> sizes = pdfPageSizes(pdfFile);
+    if (!folder.isValid() || sizes.empty()) return {};
+    const QString plain = folder.filePath(QStringLiteral("plain.pdf"));
+    QProcess qpdf;
+    qpdf.start(QStringLiteral("qpdf"),
+               {QStringLiteral("--qdf"), QStringLiteral("--object-streams=disable"),
+                QStringLiteral("--pages"), pdfFile, QStringLiteral("1"), QStringLiteral("--"),
+                pdfFile, plain});
+    if (!qpdf.waitForFinished(60000)) return {};
+    QFile file(plain);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QString text = QString::fromLatin1(file.readAll());
+    static const QRegularExpression stroke(QStringLiteral(
+        R"(([\d.]+)\s+w\s+([-\d.]+)\s+([-\d.]+)\s+m\s+([-\d.]+)\s+([-\d.]+)\s+l\s+S\b)"));
+    const double height = sizes[0].height();
+    std::vector<PdfLine> lines;
+    for (auto it = stroke.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        lines.push_back({QLineF(m.captured(2).toDouble(), height - m.captured(3).toDouble(),
+                                m.captured(4).toDouble(), height - m.captured(5).toDouble()),
+                         m.captured(1).toDouble()});
+    }
+    return lines;
+}
+
+QString pdfText(const QString& pdfFile) {
+    return runTool(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-raw"), pdfFile, QStringLiteral("-")});
+}
+
 std::vector<QSize> pdfImageSizes(const QString& pdfFile) {
     std::vector<QSize> sizes;
     for (const PdfImageEntry& entry : pdfImageList(pdfFile)) sizes.push_back(entry.size);
@@ -85,6 +119,19 @@ QByteArray firstPdfJpeg(const QString& pdfFile) {
              QStringLiteral("1"), pdfFile, prefix});
     QFile file(prefix + QStringLiteral("-000.jpg"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::vector<QByteArray> pdfJpegData(const QString& pdfFile) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) return {};
+    runTool(QStringLiteral("pdfimages"), {QStringLiteral("-j"), pdfFile, folder.filePath("i")});
+    std::vector<QByteArray> data;
+    for (const QString& name :
+         QDir(folder.path()).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name)) {
+        QFile file(folder.filePath(name));
+        if (file.open(QIODevice::ReadOnly)) data.push_back(file.readAll());
+    }
+    return data;
 }
 
 QRectF pdfPageBox(const QString& pdfFile, const QString& name) {

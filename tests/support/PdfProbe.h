@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QLineF>
 #include <QRect>
 #include <QRectF>
 #include <QSize>
@@ -33,6 +34,9 @@ std::vector<PdfImageEntry> pdfImageList(const QString& pdfFile);
 // empty when the first picture is not JPEG data.
 QByteArray firstPdfJpeg(const QString& pdfFile);
 
+// The data of every JPEG picture in the file, in the order pdfimages -j finds them.
+std::vector<QByteArray> pdfJpegData(const QString& pdfFile);
+
 // A page box of page 1 as pdfinfo -box gives it ("MediaBox", "TrimBox", "BleedBox"): left,
 // bottom, right, top in points, PDF's way up. pdfinfo reports a box the page lacks as the
 // box it falls back to.
@@ -44,6 +48,17 @@ QString qpdfProblems(const QString& pdfFile);
 // The first picture embedded in the file, as pdfimages extracts it (PNG, no re-sampling);
 // a null image when there is none.
 QImage firstPdfImage(const QString& pdfFile);
+
+// A stroked line of page 1 as its drawing operators give it, in points with the origin at
+// the page's top-left corner.
+struct PdfLine {
+    QLineF line;
+    double width = 0;
+};
+std::vector<PdfLine> pdfPageLines(const QString& pdfFile);
+
+// The words on the file's pages as pdftotext reads them (-raw); empty on failure.
+QString pdfText(const QString& pdfFile);
 
 // Page `page` (1-based) rendered by pdftoppm at `dpi`; a null image on failure.
 QImage renderPdfPage(const QString& pdfFile, int page, int dpi);

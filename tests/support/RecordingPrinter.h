@@ -40,6 +40,7 @@ public:
         drawn = true;
         return true;
     }
+    void setTrimOptions(const print::TrimOptions& options) override { trim = options; }
     print::DocumentResult endDocument() override {
         calls << QStringLiteral("end");
         print::DocumentResult result;
@@ -47,6 +48,7 @@ public:
         if (drawn) {
             result.refused = refusal;
             result.cut = result.sent ? cut : QString();
+            result.shortfall = result.sent ? shortfall : QString();
         }
         drawn = false;
         if (result.sent) {
@@ -65,6 +67,8 @@ public:
     std::function<void()> onDocument; // runs as each document is sent
     QString refusal;                  // not empty: every drawn document is refused for this
     QString cut;                      // what every sent document loses to the margins
+    QString shortfall;                // the room every sent document's marks lack
+    print::TrimOptions trim;          // as last set
 
 private:
     bool drawn = false;

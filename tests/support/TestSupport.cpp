@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageWriter>
 #include <gtest/gtest.h>
 
@@ -35,6 +36,17 @@ QImage patternImage(int width, int height) {
             line[x] = qRgb((x * 37 + y * 11) & 255, (x * 5 + y * 53) & 255, (x * y + 7) & 255);
     }
     return image;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFileBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
 }
 
 QImage solidImage(int width, int height, QRgb colour) {

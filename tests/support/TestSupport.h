@@ -17,6 +17,11 @@ QImage patternImage(int width, int height);
 // calling test fails when the writer does.
 QByteArray encodeWithQt(const QImage& image, const char* format);
 
+// A file's bytes; empty when it cannot be read.
+QByteArray fileBytes(const QString& path);
+// Writes `bytes` as the whole file; the calling test fails when it cannot.
+void writeFileBytes(const QString& path, const QByteArray& bytes);
+
 // A picture of the given size filled with one colour.
 QImage solidImage(int width, int height, QRgb colour);
 

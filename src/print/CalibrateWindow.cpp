@@ -1,0 +1,214 @@
+#include "CalibrateWindow.h"
+
+#include "CalibrationInput.h"
+#include "PaperChoice.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vexa::print {
+
+namespace {
+
+constexpr Paper kPapers[] = {Paper::Letter, Paper::Legal, Paper::A4};
+
+struct FigureField {
+    const char* label;
+    const char* name;
+    CalibrationFigure figure;
+};
+
+constexpr FigureField kFields[] = {
+    {"&Left edge to line (mm):", "txtLeft", CalibrationFigure::Left},
+    {"&Top edge to line (mm):", "txtTop", CalibrationFigure::Top},
+    {"Ruler &across (mm):", "txtAcross", CalibrationFigure::Across},
+    {"Ruler &down (mm):", "txtDown", CalibrationFigure::Down},
+};
+
+} // namespace
+
+CalibrateWindow::CalibrateWindow(QString printer, Paper paperCode, CalibrationStore store,
+                                 PagePrinter printPage, QWidget* parent)
+    : QDialog(parent), m_printer(std::move(printer)), m_store(std::move(store)),
+      m_printPage(std::move(printPage)) {
+    buildWindow(paperCode);
+    connect(&m_job, &Job::runningChanged, this, [this](bool running) {
+        m_print->setEnabled(!running && !m_printer.isEmpty());
+        m_paper->setEnabled(!running);
+    });
+    showStored();
+}
+
+CalibrateWindow::~CalibrateWindow() {
+    m_job.cancelAndWait();
+}
+
+void CalibrateWindow::buildWindow(Paper paperCode) {
+    setObjectName(QStringLiteral("CalibratePrinter"));
+    setWindowTitle(QStringLiteral("Calibrate Printer"));
+    setModal(true);
+
+    auto* printerLabel =
+        new QLabel(m_printer.isEmpty() ? QStringLiteral("No printer available.")
+                                       : QStringLiteral("Printer: %1").arg(m_printer),
+                   this);
+    printerLabel->setObjectName(QStringLiteral("lblPrinter"));
+
+    m_paper = new QComboBox(this);
+    m_paper->setObjectName(QStringLiteral("cboCalibrationPaper"));
+    for (const Paper code : kPapers) m_paper->addItem(paperName(code), static_cast<int>(code));
+    m_paper->setCurrentIndex(std::max(0, m_paper->findData(static_cast<int>(paperCode))));
+    connect(m_paper, &QComboBox::currentIndexChanged, this, [this] {
+        m_status->clear();
+        showStored();
+    });
+    auto* paperLabel = new QLabel(QStringLiteral("Pa&per:"), this);
+    paperLabel->setBuddy(m_paper);
+
+    m_print = new QPushButton(QStringLiteral("Print Calibration Pa&ge"), this);
+    m_print->setObjectName(QStringLiteral("cmdPrintCalibration"));
+    m_print->setToolTip(
+        QStringLiteral("Print lines 20 mm from the paper's edges and two 150 mm rulers."));
+    m_print->setEnabled(!m_printer.isEmpty());
+    m_print->setAutoDefault(false);
+    connect(m_print, &QPushButton::clicked, this, &CalibrateWindow::printPage);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(printerLabel, 1);
+    top->addWidget(paperLabel);
+    top->addWidget(m_paper);
+    top->addWidget(m_print);
+
+    auto* explain = new QLabel(
+        QStringLiteral("Measure the printed page with a ruler, as the page says, and type what "
+                       "you measured in millimetres (20.5 or 20,5)."),
+        this);
+    explain->setWordWrap(true);
+
+    auto* form = new QFormLayout;
+    for (std::size_t i = 0; i < m_figures.size(); ++i) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QLatin1String(kFields[i].name));
+        edit->setAccessibleName(calibrationFigureName(kFields[i].figure));
+        form->addRow(QLatin1String(kFields[i].label), edit);
+        m_figures[i] = edit;
+    }
+
+    m_stored = new QLabel(this);
+    m_stored->setObjectName(QStringLiteral("lblStored"));
+    m_stored->setWordWrap(true);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_status->setWordWrap(true);
+    m_status->setMinimumWidth(420);
+
+    m_save = new QPushButton(QStringLiteral("&Save"), this);
+    m_save->setObjectName(QStringLiteral("cmdSave"));
+    m_save->setToolTip(QStringLiteral("Store the calibration of this printer and paper."));
+    m_save->setEnabled(!m_printer.isEmpty());
+    connect(m_save, &QPushButton::clicked, this, &CalibrateWindow::save);
+    m_reset = new QPushButton(QStringLiteral("&Reset"), this);
+    m_reset->setObjectName(QStringLiteral("cmdReset"));
+    m_reset->setToolTip(QStringLiteral("Remove the calibration of this printer and paper."));
+    m_reset->setAutoDefault(false);
+    m_reset->setEnabled(!m_printer.isEmpty());
+    connect(m_reset, &QPushButton::clicked, this, &CalibrateWindow::reset);
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("cmdClose"));
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_save);
+    buttons->addWidget(m_reset);
+    buttons->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(explain);
+    layout->addLayout(form);
+    layout->addWidget(m_stored);
+    layout->addWidget(m_status);
+    layout->addLayout(buttons);
+}
+
+Paper CalibrateWindow::paper() const {
+    return static_cast<Paper>(m_paper->currentData().toInt());
+}
+
+QString CalibrateWindow::statusText() const {
+    return m_status->text();
+}
+
+void CalibrateWindow::showStored() {
+    if (m_printer.isEmpty()) {
+        m_stored->clear();
+        return;
+    }
+    const StoredCalibration stored = m_store.read(m_printer, paper());
+    if (stored.calibration)
+        m_stored->setText(QStringLiteral("Stored for %1 paper: %2.")
+                              .arg(paperName(paper()), describeCalibration(*stored.calibration)));
+    else if (!stored.problem.isEmpty())
+        m_stored->setText(stored.problem);
+    else
+        m_stored->setText(QStringLiteral("No calibration is stored for this printer on %1 paper.")
+                              .arg(paperName(paper())));
+}
+
+void CalibrateWindow::printPage() {
+    if (m_printer.isEmpty() || isPrinting()) return;
+    m_status->setText(QStringLiteral("Printing the calibration page."));
+    auto outcome = std::make_shared<QString>();
+    m_job.start(
+        [print = m_printPage, printer = m_printer, paperCode = paper(), outcome](JobControl&) {
+            *outcome = print(printer, paperCode);
+        },
+        [this, outcome] {
+            m_status->setText(
+                outcome->isEmpty()
+                    ? QStringLiteral("The calibration page went to the printer. "
+                                     "Measure it and type the four figures.")
+                    : QStringLiteral("The calibration page was not printed: %1.").arg(*outcome));
+            if (outcome->isEmpty()) m_figures[0]->setFocus();
+        });
+}
+
+void CalibrateWindow::save() {
+    std::array<QString, 4> typed;
+    for (std::size_t i = 0; i < typed.size(); ++i) typed[i] = m_figures[i]->text();
+    const auto result = calibrationFromText(typed);
+    if (const QString* problem = std::get_if<QString>(&result)) {
+        m_status->setText(*problem);
+        return;
+    }
+    const PrinterCalibration& calibration = std::get<PrinterCalibration>(result);
+    if (!m_store.write(m_printer, paper(), calibration)) {
+        m_status->setText(QStringLiteral("The calibration could not be stored: the settings "
+                                         "file cannot be written."));
+        return;
+    }
+    m_status->setText(QStringLiteral("Stored. Covers printed on %1 on %2 paper are corrected.")
+                          .arg(m_printer, paperName(paper())));
+    showStored();
+}
+
+void CalibrateWindow::reset() {
+    if (!m_store.remove(m_printer, paper())) {
+        m_status->setText(QStringLiteral("The calibration could not be removed: the settings "
+                                         "file cannot be written."));
+        return;
+    }
+    m_status->setText(QStringLiteral("Removed. Covers printed on %1 on %2 paper are not "
+                                     "corrected.")
+                          .arg(m_printer, paperName(paper())));
+    showStored();
+}
+
+} // namespace vexa::print
