@@ -54,7 +54,7 @@ TrimChoices::TrimChoices(QWidget* parent) : QWidget(parent) {
     auto* bleedLabel = new QLabel(QStringLiteral("&Bleed:"), this);
     bleedLabel->setBuddy(m_bleed);
 
-    m_calibrate = new QPushButton(QStringLiteral("Calibrate Printer\u2026"), this);
+    m_calibrate = new QPushButton(QStringLiteral("Calibrate Printer..."), this);
     m_calibrate->setObjectName(QStringLiteral("cmdCalibrate"));
     m_calibrate->setToolTip(QStringLiteral("Measure where the printer really prints, so covers "
                                            "come out at their exact place and size."));
