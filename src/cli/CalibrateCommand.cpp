@@ -5,6 +5,7 @@
 #include "CalibrationJob.h"
 #include "CalibrationStore.h"
 #include "PaperChoice.h"
+#include "PrintFailure.h"
 #include "PrintableText.h"
 #include "SystemPrinters.h"
 
@@ -43,11 +44,22 @@ int fail(QTextStream& err, const QString& message, int status) {
 QString chosenPrinter(const CalibrateArguments& parsed, bool mustBeInstalled, QTextStream& err) {
     if (parsed.printer.isEmpty()) {
         const QString printer = systemDefaultPrinter();
-        if (printer.isEmpty())
-            fail(err, QStringLiteral("there is no default printer; name one with --printer"), 1);
+        if (printer.isEmpty()) {
+            // Why there is none, in the words the print window and `print` use.
+            const PrintFailure why = missingDefaultFailure();
+            QString text = printFailureText(why);
+            if (why == PrintFailure::NoDefaultPrinter)
+                text += QStringLiteral(" --printer NAME calibrates one of them.");
+            fail(err, text, 1);
+        }
         return printer;
     }
-    const QStringList installed = installedPrinters();
+    const PrinterListing listing = listPrinters();
+    const QStringList& installed = listing.names;
+    if (mustBeInstalled && listing.status == PrinterListing::Status::ServerUnreachable) {
+        fail(err, printFailureText(PrintFailure::ServerUnreachable), 1);
+        return QString();
+    }
     if (mustBeInstalled && !installed.contains(parsed.printer)) {
         fail(err,
              QStringLiteral("no printer named '%1' (installed: %2)")

@@ -2,6 +2,8 @@
 
 #include "CalibrationInput.h"
 #include "PaperChoice.h"
+#include "PrintFailure.h"
+#include "SystemPrinters.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -53,11 +55,13 @@ void CalibrateWindow::buildWindow(Paper paperCode) {
     setWindowTitle(QStringLiteral("Calibrate Printer"));
     setModal(true);
 
+    // Without a printer, why there is none, in the words the print window uses.
     auto* printerLabel =
-        new QLabel(m_printer.isEmpty() ? QStringLiteral("No printer available.")
+        new QLabel(m_printer.isEmpty() ? printFailureText(missingDefaultFailure())
                                        : QStringLiteral("Printer: %1").arg(m_printer),
                    this);
     printerLabel->setObjectName(QStringLiteral("lblPrinter"));
+    printerLabel->setWordWrap(true);
 
     m_paper = new QComboBox(this);
     m_paper->setObjectName(QStringLiteral("cboCalibrationPaper"));
@@ -79,9 +83,9 @@ void CalibrateWindow::buildWindow(Paper paperCode) {
     connect(m_print, &QPushButton::clicked, this, &CalibrateWindow::printPage);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(printerLabel, 1);
     top->addWidget(paperLabel);
     top->addWidget(m_paper);
+    top->addStretch(1);
     top->addWidget(m_print);
 
     auto* explain = new QLabel(
@@ -130,6 +134,7 @@ void CalibrateWindow::buildWindow(Paper paperCode) {
     buttons->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(printerLabel);
     layout->addLayout(top);
     layout->addWidget(explain);
     layout->addLayout(form);

@@ -237,6 +237,33 @@ TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures
     EXPECT_FALSE(settingsCalibrations().read("office", Paper::A4).calibration.has_value());
 }
 
+// Without a printer the window and vexa-cli say why, in the print window's words, and print
+// nothing.
+TEST_F(CalibrationPrintTest, WithoutAPrinterTheWindowAndTheCommandSayWhy) {
+    vexa::test::CupsTestServer& server = printServer();
+    QString error;
+    ASSERT_TRUE(server.deletePrinter("alpha", &error)) << error.toStdString();
+    ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
+    const auto shown = [this] {
+        CalibrateWindow window(QString(), Paper::Letter, settingsCalibrations(),
+                               [](const QString&, Paper) { return QString(); });
+        EXPECT_FALSE(window.findChild<QPushButton*>("cmdPrintCalibration")->isEnabled());
+        return window.findChild<QLabel*>("lblPrinter")->text();
+    };
+    EXPECT_EQ(shown(), "No printer was found. Add a printer in your system's printer settings.");
+    EXPECT_EQ(run({}), 1);
+    EXPECT_EQ(err, "vexa-cli calibrate: No printer was found. Add a printer in your system's "
+                   "printer settings.\n");
+    server.halt();
+    EXPECT_EQ(shown(), "The print server cannot be reached. Check that CUPS is running.");
+    for (const QStringList& arguments : {QStringList(), QStringList({"--printer", "alpha"})}) {
+        EXPECT_EQ(run(arguments), 1);
+        EXPECT_EQ(err, "vexa-cli calibrate: The print server cannot be reached. Check that CUPS "
+                       "is running.\n");
+    }
+    ASSERT_TRUE(server.resume(&error)) << error.toStdString();
+}
+
 TEST_F(CalibrationPrintTest, ThePreviewShowsTheCorrectedPlacementAndSaysSo) {
     printServer();
     const double ox = -2.0, oy = 3.0, sx = 0.98, sy = 1.015, mm = 72.0 / 25.4;
