@@ -4,6 +4,7 @@
 #include "FakeCoverHost.h"
 #include "FakeXdgOpen.h"
 #include "MessageNoticeWindow.h"
+#include "NoticeKeys.h"
 #include "PopupGeometry.h"
 #include "ProgramFolder.h"
 #include "UpdateNoticeWindow.h"
@@ -132,16 +133,7 @@ TEST_F(NoticesOnWayland, EachNoticeRisesWholeFromTheMainWindowsBottomEdge) {
 }
 
 TEST_F(NoticesOnWayland, EnterAndEscapeTypedIntoTheMainWindowAnswerTheNotice) {
-    struct Case {
-        const char* kind;
-        Qt::Key key;
-        PopupButton pressed;
-    };
-    const Case cases[] = {{"picture", Qt::Key_Return, PopupButton::Ok},
-                          {"picture", Qt::Key_Escape, PopupButton::Ok},
-                          {"update", Qt::Key_Enter, PopupButton::Download},
-                          {"update", Qt::Key_Escape, PopupButton::Cancel}};
-    for (const Case& c : cases) {
+    for (const test::NoticeKey& c : test::kNoticeKeys) {
         SCOPED_TRACE(std::string(c.kind) + " " + QKeySequence(c.key).toString().toStdString());
         test::FakeXdgOpen browser;
         QPointer<NoticeWindow> notice = openNotice(host, c.kind);

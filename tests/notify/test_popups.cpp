@@ -4,6 +4,7 @@
 #include "FakeXdgOpen.h"
 #include "GradientPainter.h"
 #include "MessageNoticeWindow.h"
+#include "NoticeKeys.h"
 #include "PictureHolder.h"
 #include "ProgramFolder.h"
 #include "ScreenMetrics.h"
@@ -255,16 +256,7 @@ TEST_F(PopupTest, CancelSlidesOutLikeOk) {
 }
 
 TEST_F(PopupTest, TheNoticeTakesTheFocusAndAnswersEnterAndEscape) {
-    struct Case {
-        const char* kind;
-        Qt::Key key;
-        PopupButton pressed;
-    };
-    const Case cases[] = {{"picture", Qt::Key_Return, PopupButton::Ok},
-                          {"picture", Qt::Key_Escape, PopupButton::Ok},
-                          {"update", Qt::Key_Enter, PopupButton::Download},
-                          {"update", Qt::Key_Escape, PopupButton::Cancel}};
-    for (const Case& c : cases) {
+    for (const test::NoticeKey& c : test::kNoticeKeys) {
         SCOPED_TRACE(std::string(c.kind) + " " + QKeySequence(c.key).toString().toStdString());
         test::FakeXdgOpen browser;
         QPointer<NoticeWindow> popup =
