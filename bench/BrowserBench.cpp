@@ -1,6 +1,6 @@
 // The picture browser's 10-second refresh on a folder of 5,000 pictures, every one of them
 // selected (Ctrl+A in the file list): unchanged, and with one file come or gone each time.
-#include "PictureBrowser.h"
+#include "app/PictureBrowser.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,7 +16,7 @@ constexpr int kFiles = 5000;
 
 struct SelectedFolder {
     QTemporaryDir dir;
-    vexa::PictureBrowser browser;
+    vexa::app::PictureBrowser browser;
 
     SelectedFolder() {
         for (int i = 0; i < kFiles; ++i) {

@@ -7,11 +7,11 @@
 //   vexa_bench_editor_stall [runs]
 
 #include "../bench/StallProbe.h"
-#include "CoverEditor.h"
-#include "CoverHost.h"
-#include "CoverSet.h"
-#include "PictureHolder.h"
-#include "ShellCommands.h"
+#include "core/cover/CoverSet.h"
+#include "editor/CoverEditor.h"
+#include "shell/ShellCommands.h"
+#include "widgets/CoverHost.h"
+#include "widgets/PictureHolder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,17 +36,20 @@ namespace {
 
 using vexa::bench::StallProbe;
 
-class BenchHost : public vexa::CoverHost {
+class BenchHost : public vexa::widgets::CoverHost {
 public:
     explicit BenchHost(QImage picture) {
-        m_covers.setPicture(vexa::CoverKind::Front, vexa::LoadedPicture::made(std::move(picture)));
+        m_covers.setPicture(vexa::cover::CoverKind::Front,
+                            vexa::picture::LoadedPicture::made(std::move(picture)));
     }
-    vexa::CoverSet& covers() override { return m_covers; }
-    std::optional<vexa::CoverKind> selectedKind() const override { return vexa::CoverKind::Front; }
+    vexa::cover::CoverSet& covers() override { return m_covers; }
+    std::optional<vexa::cover::CoverKind> selectedKind() const override {
+        return vexa::cover::CoverKind::Front;
+    }
     QWidget* hostWindow() override { return &m_window; }
 
 private:
-    vexa::CoverSet m_covers;
+    vexa::cover::CoverSet m_covers;
     QWidget m_window;
 };
 
@@ -72,7 +75,7 @@ qint64 stallWhile(const std::function<void()>& start, const std::function<bool()
 
 qint64 effectStall(const char* item) {
     BenchHost host(photoLike(6000, 4000));
-    vexa::CoverEditor window(host);
+    vexa::editor::CoverEditor window(host);
     window.show();
     // The previews of the opened picture are made first, so that only the effect is measured.
     while (window.originalView()->isScaling() || window.editedView()->isScaling() ||
@@ -191,7 +194,7 @@ int main(int argc, char** argv) {
     QWidget* window = host.hostWindow();
     window->show();
     for (int run = 0; run < runs; ++run) {
-        vexa::ShellCommands shell(window, host);
+        vexa::shell::ShellCommands shell(window, host);
         shell.updateCheck().setVersionFile(server.url());
         QElapsedTimer clock;
         clock.start();

@@ -3,7 +3,7 @@
 // and, as the counter "x_memcpy", that time as a multiple of the memcpy; a summary of the
 // multiples goes to stderr so --benchmark_format=json keeps stdout clean.
 
-#include "Effects.h"
+#include "effects/Effects.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // A 6000 x 4000 JPEG (24 megapixels) clicked in the browser until it is in the cover slot,
 // against Qt decoding the same file and nothing else.
-#include "MainWindow.h"
-#include "PictureBrowser.h"
-#include "PictureFile.h"
-#include "PictureHolder.h"
-#include "PictureLoader.h"
+#include "app/MainWindow.h"
+#include "app/PictureBrowser.h"
+#include "app/PictureLoader.h"
+#include "core/picture/PictureFile.h"
+#include "widgets/PictureHolder.h"
 
 #include <QApplication>
 #include <QImageReader>
@@ -50,17 +50,17 @@ void qtDecode(benchmark::State& state) {
 // The program's file loader alone, on this thread: what the worker spends per load.
 void loaderOnly(benchmark::State& state) {
     for (auto _ : state) {
-        QImage picture = vexa::loadPictureFile(photo().path);
+        QImage picture = vexa::picture::loadPictureFile(photo().path);
         if (picture.isNull()) state.SkipWithError("not decoded");
         benchmark::DoNotOptimize(picture);
     }
 }
 
 void loadIntoSlot(benchmark::State& state) {
-    vexa::MainWindow window;
+    vexa::app::MainWindow window;
     if (!window.browser()->setFolder(photo().dir.path())) std::abort();
     window.browser()->fileSelect()->item(0)->setSelected(true);
-    vexa::PictureLoader* loader = window.pictureLoader();
+    vexa::app::PictureLoader* loader = window.pictureLoader();
     for (auto _ : state) {
         window.loadSelectedFiles();
         while (loader->isBusy()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -75,7 +75,7 @@ void loadIntoSlot(benchmark::State& state) {
 // slot's size on the GUI thread.
 void firstPaintOfSlot(benchmark::State& state) {
     const QImage picture = QImageReader(photo().path).read();
-    vexa::PictureHolder holder;
+    vexa::widgets::PictureHolder holder;
     holder.resize(465, 331);
     for (auto _ : state) {
         holder.setPicture(picture);

@@ -7,11 +7,11 @@
 //
 //   vexa_bench_picture_memory [megapixels...]     (default: 24 100)
 
-#include "CoverSet.h"
-#include "PdfExport.h"
-#include "PictureFile.h"
-#include "QImageEffect.h"
-#include "SlotTable.h"
+#include "app/SlotTable.h"
+#include "core/cover/CoverSet.h"
+#include "core/picture/PictureFile.h"
+#include "core/printing/PdfExport.h"
+#include "effects/QImageEffect.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -50,11 +50,11 @@ QString writePhoto(const QTemporaryDir& dir, double megapixels) {
     return path;
 }
 
-class QuietProgress final : public vexa::print::PrintProgress {
+class QuietProgress final : public vexa::printing::PrintProgress {
 public:
-    void coverStarted(const vexa::print::CoverFormat&) override {}
-    void coverFinished(const vexa::print::CoverFormat&,
-                       const vexa::print::DocumentResult&) override {}
+    void coverStarted(const vexa::cover::CoverFormat&) override {}
+    void coverFinished(const vexa::cover::CoverFormat&,
+                       const vexa::printing::DocumentResult&) override {}
     bool continueAfterCover() override { return true; }
 };
 
@@ -98,9 +98,9 @@ int main(int argc, char** argv) {
         const QString photo = writePhoto(dir, size);
         const QString pdf = dir.filePath(QStringLiteral("covers.pdf"));
         const double load =
-            peakPerMegapixel([&] { return megapixelsOf(vexa::loadPictureFile(photo)); });
+            peakPerMegapixel([&] { return megapixelsOf(vexa::picture::loadPictureFile(photo)); });
         const double effect = peakPerMegapixel([&] {
-            QImage picture = vexa::loadPictureFile(photo);
+            QImage picture = vexa::picture::loadPictureFile(photo);
             std::int32_t progress = 0;
             vexa::effects::EffectEngine engine;
             vexa::effects::applyEffect(engine, picture, 3, 0, progress); // Blur
@@ -109,14 +109,14 @@ int main(int argc, char** argv) {
         // Unchanged, the photo's JPEG data goes into the page; edited, its pixels do.
         const auto printed = [&](bool edited) {
             return peakPerMegapixel([&] {
-                vexa::CoverRecords covers;
-                covers[vexa::CoverKind::Front] =
-                    vexa::readPictureFile(vexa::FilePath::fromText(photo));
-                covers[vexa::CoverKind::Front].changed = edited;
-                const QImage picture = covers[vexa::CoverKind::Front].pixels;
+                vexa::cover::CoverRecords covers;
+                covers[vexa::cover::CoverKind::Front] =
+                    vexa::picture::readPictureFile(vexa::base::FilePath::fromText(photo));
+                covers[vexa::cover::CoverKind::Front].changed = edited;
+                const QImage picture = covers[vexa::cover::CoverKind::Front].pixels;
                 QuietProgress progress;
-                if (!vexa::print::exportCoversToPdf(vexa::CoverKind::Front, covers,
-                                                    vexa::print::PaperChoice::A4, pdf, progress))
+                if (!vexa::printing::exportCoversToPdf(vexa::cover::CoverKind::Front, covers,
+                                                       vexa::cover::PaperChoice::A4, pdf, progress))
                     std::abort();
                 return megapixelsOf(picture);
             });

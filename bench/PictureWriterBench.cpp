@@ -1,6 +1,6 @@
 // Speed of the picture writer on a 6-megapixel picture with smooth gradients, per format.
 // GIF is the slow one: the palette and the dithering look at every pixel.
-#include "PictureWriter.h"
+#include "imageio/PictureWriter.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -25,7 +25,7 @@ QImage photoLike() {
 void writePicture(benchmark::State& state, const char* name) {
     static const QImage picture = photoLike();
     QTemporaryDir folder;
-    vexa::PictureWriter writer;
+    vexa::imageio::PictureWriter writer;
     const QString path = QDir(folder.path()).filePath(QString::fromLatin1(name));
     for (auto _ : state)
         if (!writer.write(picture, path, 85)) state.SkipWithError("not written");

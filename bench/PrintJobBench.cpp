@@ -6,13 +6,13 @@
 // `vexa-cli print` with the photo as the DVD cover, and as three covers.
 //
 //   vexa_bench_print_job [repetitions]     (default 5; each figure is the median)
-#include "CupsTestServer.h"
+#include "support/CupsTestServer.h"
 
-#include <CoverFormats.h>
-#include <CupsCoverPrinter.h>
-#include <PaperChoice.h>
-#include <PictureFile.h>
-#include <PrinterMedia.h>
+#include "core/cover/CoverFormats.h"
+#include "core/cover/PaperChoice.h"
+#include "core/cups/PrinterMedia.h"
+#include "core/picture/PictureFile.h"
+#include "core/printing/CupsCoverPrinter.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -34,10 +34,10 @@
 
 namespace {
 
-using namespace vexa::print;
+using namespace vexa;
 
-const CoverFormat& dvd() {
-    return *coverFormatForKey(QStringLiteral("DVD"));
+const cover::CoverFormat& dvd() {
+    return *cover::coverFormatForKey(QStringLiteral("DVD"));
 }
 
 // Smooth gradients with sensor-like noise, the same in every run: a JPEG of a camera's size.
@@ -64,11 +64,12 @@ QByteArray photoJpeg() {
 // The job path as it was: the page drawn by Qt's PDF engine at 1200 dpi, landscape, the
 // picture at the printable corner, then handed to CUPS.
 bool oldPathJob(const QString& printer, const QImage& picture, const QString& file) {
-    const QMarginsF margins =
-        orientedMargins(printerPaperMargins(printer, Paper::Legal).value_or(QMarginsF()),
-                        QPageLayout::Landscape, printerLandscapeTurn(printer));
-    const CoverPage page = layoutCoverPage(QSizeF(612, 1008), QPageLayout::Landscape, margins,
-                                           QSizeF(dvd().width.toPoints(), dvd().height.toPoints()));
+    const QMarginsF margins = cover::orientedMargins(
+        cups::printerPaperMargins(printer, cover::Paper::Legal).value_or(QMarginsF()),
+        QPageLayout::Landscape, cups::printerLandscapeTurn(printer));
+    const cover::CoverPage page =
+        cover::layoutCoverPage(QSizeF(612, 1008), QPageLayout::Landscape, margins,
+                               QSizeF(dvd().width.toPoints(), dvd().height.toPoints()));
     {
         QPdfWriter writer(file);
         writer.setResolution(1200);
@@ -86,15 +87,17 @@ bool oldPathJob(const QString& printer, const QImage& picture, const QString& fi
         if (!painter.end()) return false;
     }
     QString error;
-    return submitPdfJob(printer, file, QStringLiteral("VEXA cover"), Paper::Legal, &error) > 0;
+    return cups::submitPdfJob(printer, file, QStringLiteral("VEXA cover"), cover::Paper::Legal,
+                              &error) > 0;
 }
 
-bool newPathJob(const QString& printer, const vexa::LoadedPicture& picture) {
-    CupsCoverPrinter cups;
-    if (!cups.usePrinter(printer) || !cups.setPaperSize(Paper::Legal) ||
-        !cups.setOrientation(Orientation::Landscape))
+bool newPathJob(const QString& printer, const vexa::picture::LoadedPicture& picture) {
+    printing::CupsCoverPrinter cups;
+    if (!cups.usePrinter(printer) || !cups.setPaperSize(cover::Paper::Legal) ||
+        !cups.setOrientation(cover::Orientation::Landscape))
         return false;
-    cups.drawPicture(picture, vexa::Twips(0), vexa::Twips(0), dvd().width, dvd().height);
+    cups.drawPicture(picture, vexa::base::Twips(0), vexa::base::Twips(0), dvd().width,
+                     dvd().height);
     return cups.endDocument().sent;
 }
 
@@ -163,9 +166,9 @@ int main(int argc, char** argv) {
         QFile file(photoFile);
         if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size()) return 1;
     }
-    const vexa::LoadedPicture unchanged = vexa::readPictureData(jpeg);
+    const vexa::picture::LoadedPicture unchanged = vexa::picture::readPictureData(jpeg);
     if (unchanged.isNull()) return 1;
-    vexa::LoadedPicture edited = unchanged;
+    vexa::picture::LoadedPicture edited = unchanged;
     edited.changed = true;
     std::printf("photo: 6000 x 4000, JPEG quality 92, %lld bytes\n", qlonglong(jpeg.size()));
 

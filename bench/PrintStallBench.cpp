@@ -4,15 +4,15 @@
 // drawing and answering stays well under 100 ms.
 //
 //   vexa_bench_print_stall [repetitions]
-#include "CupsTestServer.h"
 #include "StallProbe.h"
+#include "support/CupsTestServer.h"
 
-#include <CoverFormats.h>
-#include <CoverSet.h>
-#include <PrintDialog.h>
-#include <ProgramFolder.h>
-#include <SavePrompts.h>
-#include <Settings.h>
+#include "core/base/ProgramFolder.h"
+#include "core/cover/CoverFormats.h"
+#include "core/cover/CoverSet.h"
+#include "core/settings/Settings.h"
+#include "print/PrintDialog.h"
+#include "print/SavePrompts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -97,16 +97,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     QTemporaryDir folder;
-    vexa::setProgramFolderForTesting(folder.path());
+    vexa::base::setProgramFolderForTesting(folder.path());
 
     // Front, Inside and Back, the covers printed on the default printer "alpha".
-    vexa::CoverSet pictures;
-    for (std::size_t i = 0; i < vexa::print::kCoverFormats.size(); ++i) {
-        const vexa::print::CoverFormat& kind = vexa::print::kCoverFormats[i];
+    vexa::cover::CoverSet pictures;
+    for (std::size_t i = 0; i < vexa::cover::kCoverFormats.size(); ++i) {
+        const vexa::cover::CoverFormat& kind = vexa::cover::kCoverFormats[i];
         const bool chosen = i < 3;
-        vexa::writeSetting(QString::fromLatin1(kind.key), chosen ? "-1" : "0");
+        vexa::settings::writeSetting(QString::fromLatin1(kind.key), chosen ? "-1" : "0");
         if (chosen)
-            pictures.setPicture(kind.id, vexa::LoadedPicture::made(photo(static_cast<int>(i))));
+            pictures.setPicture(kind.id,
+                                vexa::picture::LoadedPicture::made(photo(static_cast<int>(i))));
     }
 
     PrintDialog dialog(pictures);

@@ -1,7 +1,7 @@
 #include "FuzzEntries.h"
 
-#include "EffectArguments.h"
-#include "Effects.h"
+#include "cli/EffectArguments.h"
+#include "effects/Effects.h"
 
 namespace vexa::fuzz {
 

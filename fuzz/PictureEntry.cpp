@@ -1,8 +1,8 @@
 #include "FuzzEntries.h"
 
-#include "JpegPassThrough.h"
-#include "PictureFile.h"
-#include "PictureIntegrity.h"
+#include "core/picture/JpegPassThrough.h"
+#include "core/picture/PictureFile.h"
+#include "core/picture/PictureIntegrity.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -19,7 +19,7 @@ int pictureEntry(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     // The print job's reading of JPEG markers, which decides what goes into a page as it is.
-    if (const std::optional<JpegFrame> frame = passThroughJpegFrame(bytes)) {
+    if (const std::optional<picture::JpegFrame> frame = picture::passThroughJpegFrame(bytes)) {
         if (frame->width <= 0 || frame->height <= 0 ||
             (frame->components != 1 && frame->components != 3))
             __builtin_trap();
@@ -30,10 +30,10 @@ int pictureEntry(const std::uint8_t* data, std::size_t size) {
     QImageReader probe(&buffer);
     const QSize declared = probe.size();
     if (qint64(declared.width()) * declared.height() > kMaxDecodedPixels) {
-        isPictureDataComplete(bytes);
+        picture::isPictureDataComplete(bytes);
         return 0;
     }
-    const QImage picture = loadPictureData(bytes);
+    const QImage picture = picture::loadPictureData(bytes);
     if (!picture.isNull() && (picture.width() <= 0 || picture.height() <= 0)) __builtin_trap();
     return 0;
 }

@@ -1,14 +1,14 @@
-#include "AboutWindow.h"
+#include "about/AboutWindow.h"
 
-#include "CreditsScroller.h"
-#include "ProgramIcon.h"
+#include "about/CreditsScroller.h"
+#include "widgets/ProgramIcon.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace vexa {
+namespace vexa::about {
 
 QStringList AboutWindow::creditLines() {
     return {QStringLiteral("VEXA 6"),
@@ -43,7 +43,7 @@ AboutWindow::AboutWindow(QWidget* owner) : QDialog(owner) {
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("programIcon"));
-    icon->setPixmap(programIcon().pixmap(48, 48));
+    icon->setPixmap(widgets::programIcon().pixmap(48, 48));
     auto* name = new QLabel(QString::fromLatin1(kProgramName), this);
     name->setObjectName(QStringLiteral("lblName"));
     QFont big = name->font();
@@ -92,4 +92,4 @@ void AboutWindow::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
 }
 
-} // namespace vexa
+} // namespace vexa::about

@@ -5,7 +5,7 @@
 class QLabel;
 class QPushButton;
 
-namespace vexa {
+namespace vexa::about {
 
 class CreditsScroller;
 
@@ -36,4 +36,4 @@ private:
     QPushButton* m_ok = nullptr;
 };
 
-} // namespace vexa
+} // namespace vexa::about

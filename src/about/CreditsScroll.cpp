@@ -1,8 +1,8 @@
-#include "CreditsScroll.h"
+#include "about/CreditsScroll.h"
 
 #include <algorithm>
 
-namespace vexa {
+namespace vexa::about {
 
 CreditsScroll::CreditsScroll(int viewHeight, int textHeight)
     : m_viewHeight(std::max(viewHeight, 0)), m_textHeight(std::max(textHeight, 0)) {}
@@ -16,4 +16,4 @@ void CreditsScroll::tick() {
     if (m_offset > m_viewHeight + m_textHeight) m_offset = 0;
 }
 
-} // namespace vexa
+} // namespace vexa::about

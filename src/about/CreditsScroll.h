@@ -1,6 +1,6 @@
 #pragma once
 
-namespace vexa {
+namespace vexa::about {
 
 // Where the scrolling credits stand: the text enters at the bottom of its view, moves up one
 // pixel per tick, and once it has left at the top it enters at the bottom again.
@@ -21,4 +21,4 @@ private:
     int m_offset = 0; // pixels moved since the text last entered
 };
 
-} // namespace vexa
+} // namespace vexa::about

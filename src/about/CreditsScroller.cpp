@@ -1,4 +1,4 @@
-#include "CreditsScroller.h"
+#include "about/CreditsScroller.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -6,7 +6,7 @@
 
 #include <utility>
 
-namespace vexa {
+namespace vexa::about {
 
 CreditsScroller::CreditsScroller(QStringList lines, QWidget* parent)
     : QWidget(parent), m_lines(std::move(lines)),
@@ -59,4 +59,4 @@ void CreditsScroller::paintEvent(QPaintEvent*) {
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-} // namespace vexa
+} // namespace vexa::about

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "CreditsScroll.h"
+#include "about/CreditsScroll.h"
 
 #include <QStringList>
 #include <QWidget>
 
 class QTimer;
 
-namespace vexa {
+namespace vexa::about {
 
 // A view in which the credits scroll upwards, one pixel per tick of its timer.
 class CreditsScroller : public QWidget {
@@ -36,4 +36,4 @@ private:
     QTimer* m_timer = nullptr;
 };
 
-} // namespace vexa
+} // namespace vexa::about

@@ -1,10 +1,10 @@
-#include "AppCommandLine.h"
+#include "app/AppCommandLine.h"
 
-#include "CommandLine.h"
+#include "core/base/CommandLine.h"
 
 #include <QCommandLineParser>
 
-namespace vexa {
+namespace vexa::app {
 
 namespace {
 
@@ -38,7 +38,7 @@ AppCommandLine parseAppCommandLine(const QStringList& arguments) {
         parser.addOption(hidden(QCommandLineOption(QString::fromLatin1(name))));
 
     AppCommandLine parsed;
-    if (const std::optional<QString> problem = parseCommandLine(parser, arguments)) {
+    if (const std::optional<QString> problem = base::parseCommandLine(parser, arguments)) {
         parsed.action = AppCommandLine::Action::UsageError;
         parsed.error = *problem;
     } else if (parser.isSet(help)) {
@@ -68,4 +68,4 @@ QString appUsage() {
         "Qt program.\n");
 }
 
-} // namespace vexa
+} // namespace vexa::app

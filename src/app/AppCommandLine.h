@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace vexa {
+namespace vexa::app {
 
 struct AppCommandLine {
     enum class Action { Run, Help, Version, UsageError };
@@ -23,4 +23,4 @@ AppCommandLine parseAppCommandLine(const QStringList& arguments);
 // What `vexa --help` prints.
 QString appUsage();
 
-} // namespace vexa
+} // namespace vexa::app

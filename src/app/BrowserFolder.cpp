@@ -1,6 +1,6 @@
-#include "BrowserFolder.h"
+#include "app/BrowserFolder.h"
 
-#include "FilePath.h"
+#include "core/base/FilePath.h"
 
 #include <QDir>
 
@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-namespace vexa {
+namespace vexa::app {
 
 namespace {
 
@@ -28,13 +28,13 @@ void sortCaseless(QStringList& names) {
 template <typename Wanted>
 QStringList entriesOf(const QString& folder, mode_t kind, Wanted wanted) {
     QStringList names;
-    const QByteArray path = fileNameBytes(folder);
+    const QByteArray path = base::fileNameBytes(folder);
     DIR* dir = opendir(path.constData());
     if (!dir) return names;
     const unsigned char listedKind = kind == S_IFDIR ? DT_DIR : DT_REG;
     while (const dirent* entry = readdir(dir)) {
         if (entry->d_name[0] == '.') continue;
-        const QString name = fileNameText(QByteArray(entry->d_name));
+        const QString name = base::fileNameText(QByteArray(entry->d_name));
         if (!wanted(name)) continue;
         bool isKind = entry->d_type == listedKind;
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
@@ -102,4 +102,4 @@ QList<FolderTreeEntry> folderTree(const QString& drive, const QString& path) {
     return tree;
 }
 
-} // namespace vexa
+} // namespace vexa::app

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace vexa {
+namespace vexa::app {
 
 // The picture browser's view of one folder, read from disk without any window.
 
@@ -33,4 +33,4 @@ struct FolderTreeEntry {
 };
 QList<FolderTreeEntry> folderTree(const QString& drive, const QString& path);
 
-} // namespace vexa
+} // namespace vexa::app

@@ -1,13 +1,13 @@
-#include "CoverMark.h"
+#include "app/CoverMark.h"
 
-#include "PictureHolder.h"
+#include "widgets/PictureHolder.h"
 
 #include <QPainter>
 #include <QPixmap>
 #include <QTabBar>
 #include <QTabWidget>
 
-namespace vexa {
+namespace vexa::app {
 
 namespace {
 
@@ -35,7 +35,8 @@ void reserveRoomForCoverMark(QTabWidget& tabs) {
     tabs.setTabIcon(0, before);
 }
 
-void markSelectedCover(QTabWidget& tabs, std::span<PictureHolder* const> covers, int selectedTab) {
+void markSelectedCover(QTabWidget& tabs, std::span<widgets::PictureHolder* const> covers,
+                       int selectedTab) {
     tabs.tabBar()->setIconSize(QSize(kDotSize, kDotSize));
     const QIcon dot = selectedDot(tabs.palette().color(QPalette::Highlight));
     for (size_t i = 0; i < covers.size(); ++i) {
@@ -45,4 +46,4 @@ void markSelectedCover(QTabWidget& tabs, std::span<PictureHolder* const> covers,
     }
 }
 
-} // namespace vexa
+} // namespace vexa::app

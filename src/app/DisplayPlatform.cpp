@@ -1,6 +1,6 @@
-#include "DisplayPlatform.h"
+#include "app/DisplayPlatform.h"
 
-namespace vexa {
+namespace vexa::app {
 
 DisplaySession DisplaySession::fromEnvironment() {
     DisplaySession session;
@@ -20,4 +20,4 @@ QString preferredPlatform(const DisplaySession& session, bool platformOnCommandL
     return QStringLiteral("xcb;wayland");
 }
 
-} // namespace vexa
+} // namespace vexa::app

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace vexa {
+namespace vexa::app {
 
 // What the session says about its displays, from the environment.
 struct DisplaySession {
@@ -22,4 +22,4 @@ struct DisplaySession {
 // fallback should the X server not answer. Empty otherwise: Qt's own choice stands.
 QString preferredPlatform(const DisplaySession& session, bool platformOnCommandLine);
 
-} // namespace vexa
+} // namespace vexa::app

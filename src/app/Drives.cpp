@@ -1,4 +1,4 @@
-#include "Drives.h"
+#include "app/Drives.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace vexa {
+namespace vexa::app {
 
 namespace {
 
@@ -85,4 +85,4 @@ QString driveOfPath(const QStringList& drives, const QString& path) {
     return best;
 }
 
-} // namespace vexa
+} // namespace vexa::app

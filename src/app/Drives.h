@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace vexa {
+namespace vexa::app {
 
 // Linux has no drive letters: the browser's "drives" are the mounted volumes that hold
 // files (the root file system, removable media, network shares), each spelled by its
@@ -18,4 +18,4 @@ QStringList mountedDrives();
 // The drive that holds `path`: the longest listed mount point that contains it, or empty.
 QString driveOfPath(const QStringList& drives, const QString& path);
 
-} // namespace vexa
+} // namespace vexa::app

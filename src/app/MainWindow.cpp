@@ -1,24 +1,24 @@
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
-#include "CoverEditorCommand.h"
-#include "CoverFormats.h"
-#include "CoverMark.h"
-#include "Drives.h"
-#include "PictureBrowser.h"
-#include "PictureHolder.h"
-#include "PictureWriter.h"
-#include "PrintDialog.h"
-#include "PrinterChooser.h"
-#include "ProgramFolder.h"
-#include "ProgramIcon.h"
-#include "ScanTabCommands.h"
-#include "Settings.h"
-#include "SettingsRules.h"
-#include "ShellCommands.h"
-#include "SlotTable.h"
-#include "StartupPrinter.h"
-#include "ToolbarIcons.h"
-#include "WindowPlacement.h"
+#include "app/CoverMark.h"
+#include "app/Drives.h"
+#include "app/PictureBrowser.h"
+#include "app/SettingsRules.h"
+#include "app/SlotTable.h"
+#include "app/ToolbarIcons.h"
+#include "core/base/ProgramFolder.h"
+#include "core/cover/CoverFormats.h"
+#include "core/cups/StartupPrinter.h"
+#include "core/settings/Settings.h"
+#include "editor/CoverEditorCommand.h"
+#include "imageio/PictureWriter.h"
+#include "print/PrintDialog.h"
+#include "print/PrinterChooser.h"
+#include "scan/ScanTabCommands.h"
+#include "shell/ShellCommands.h"
+#include "shell/WindowPlacement.h"
+#include "widgets/PictureHolder.h"
+#include "widgets/ProgramIcon.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,7 +35,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace vexa {
+namespace vexa::app {
 
 namespace {
 
@@ -68,7 +68,7 @@ QAction* menuItem(QMenu* menu, const char* objectName, const char* text) {
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmcovercreator"));
     setWindowTitle(QStringLiteral("VEXA 6"));
-    setWindowIcon(programIcon());
+    setWindowIcon(widgets::programIcon());
     setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
 
     buildMenus();
@@ -149,26 +149,27 @@ void MainWindow::buildTabs() {
 
     for (const CoverSlot& slot : kCoverSlots) {
         auto* page = new QWidget(m_tabs);
-        auto* holder = new PictureHolder(page);
-        holder->setObjectName(slotObjectName(slot.kind));
+        auto* holder = new widgets::PictureHolder(page);
+        holder->setObjectName(cover::slotObjectName(slot.kind));
         holder->setToolTip(QStringLiteral("Cover image."));
         holder->setPlaceholderText(
             QStringLiteral("No picture yet.\nClick a picture file on the right to put it here."));
         holder->setFixedSize(kSlotSize);
-        holder->setPictureShape(print::coverShape(slot.kind)); // as it prints
+        holder->setPictureShape(cover::coverShape(slot.kind)); // as it prints
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
         layout->addWidget(holder, 0, Qt::AlignHCenter | Qt::AlignTop);
-        connect(holder, &PictureHolder::clicked, this, [this, kind = slot.kind, tab = slot.tab] {
-            m_selectedKind = kind;
-            markSelectedCover(*m_tabs, m_slots, tab);
-        });
+        connect(holder, &widgets::PictureHolder::clicked, this,
+                [this, kind = slot.kind, tab = slot.tab] {
+                    m_selectedKind = kind;
+                    markSelectedCover(*m_tabs, m_slots, tab);
+                });
         m_slots[static_cast<size_t>(slot.tab)] = holder;
         m_tabs->addTab(page, QLatin1String(slot.caption));
     }
 
     auto* scanPage = new QWidget(m_tabs);
-    m_scanned = new PictureHolder(scanPage);
+    m_scanned = new widgets::PictureHolder(scanPage);
     m_scanned->setObjectName(QStringLiteral("Image20"));
     m_scanned->setToolTip(QStringLiteral("Scanned Picture"));
     m_scanned->setPlaceholderText(QStringLiteral(
@@ -200,7 +201,7 @@ void MainWindow::buildTabs() {
     m_tabs->addTab(scanPage, QLatin1String(kScanCaption));
     reserveRoomForCoverMark(*m_tabs);
 
-    connect(&m_covers, &CoverSet::pictureChanged, this, [this](CoverKind kind) {
+    connect(&m_covers, &cover::CoverSet::pictureChanged, this, [this](cover::CoverKind kind) {
         m_slots[static_cast<size_t>(slotForKind(kind).tab)]->setPicture(
             m_covers.picture(kind).pixels);
     });
@@ -215,18 +216,22 @@ void MainWindow::connectCommands() {
     connect(m_saveButton, &QPushButton::clicked, this, [this] {
         if (m_pictureWriter) m_scanTab->commands.save(*m_pictureWriter);
     });
-    m_shell = new ShellCommands(this, *this);
-    connect(toolbarButton(3), &QAction::triggered, m_shell, &ShellCommands::reportBug);
-    connect(toolbarButton(4), &QAction::triggered, m_shell, &ShellCommands::helpIndex);
-    connect(toolbarButton(5), &QAction::triggered, m_shell, &ShellCommands::about);
-    connect(toolbarButton(6), &QAction::triggered, m_shell, &ShellCommands::visitWebsite);
-    connect(m_helpContentsAction, &QAction::triggered, m_shell, &ShellCommands::helpContents);
-    connect(m_reportBugAction, &QAction::triggered, m_shell, &ShellCommands::reportBug);
-    connect(m_visitWebsiteAction, &QAction::triggered, m_shell, &ShellCommands::visitWebsite);
-    connect(m_checkForUpdatesAction, &QAction::triggered, m_shell, &ShellCommands::checkForUpdates);
-    connect(m_aboutAction, &QAction::triggered, m_shell, &ShellCommands::about);
+    m_shell = new shell::ShellCommands(this, *this);
+    connect(toolbarButton(3), &QAction::triggered, m_shell, &shell::ShellCommands::reportBug);
+    connect(toolbarButton(4), &QAction::triggered, m_shell, &shell::ShellCommands::helpIndex);
+    connect(toolbarButton(5), &QAction::triggered, m_shell, &shell::ShellCommands::about);
+    connect(toolbarButton(6), &QAction::triggered, m_shell, &shell::ShellCommands::visitWebsite);
+    connect(m_helpContentsAction, &QAction::triggered, m_shell,
+            &shell::ShellCommands::helpContents);
+    connect(m_reportBugAction, &QAction::triggered, m_shell, &shell::ShellCommands::reportBug);
+    connect(m_visitWebsiteAction, &QAction::triggered, m_shell,
+            &shell::ShellCommands::visitWebsite);
+    connect(m_checkForUpdatesAction, &QAction::triggered, m_shell,
+            &shell::ShellCommands::checkForUpdates);
+    connect(m_aboutAction, &QAction::triggered, m_shell, &shell::ShellCommands::about);
     connect(toolbarButton(1), &QAction::triggered, this, &MainWindow::openPrintCovers);
-    connect(toolbarButton(2), &QAction::triggered, this, [this] { openCoverEditor(*this); });
+    connect(toolbarButton(2), &QAction::triggered, this,
+            [this] { editor::openCoverEditor(*this); });
     connect(m_printAction, &QAction::triggered, this, &MainWindow::openPrintCovers);
     connect(m_editCoverAction, &QAction::triggered, this, &MainWindow::editOpenTabsCover);
     connect(m_selectPrinterAction, &QAction::triggered, this, &MainWindow::openPrinterChooser);
@@ -242,14 +247,14 @@ void MainWindow::openPrinterChooser() {
     if (!m_printerChooser) {
         m_printerChooser = new print::PrinterChooser(this);
         m_printerChooser->setAttribute(Qt::WA_DeleteOnClose);
-        placeOverOwner(m_printerChooser, this, false);
+        shell::placeOverOwner(m_printerChooser, this, false);
     }
     m_printerChooser->show();
     m_printerChooser->raise();
     m_printerChooser->activateWindow();
 }
 
-PictureHolder* MainWindow::slotHolder(int number) const {
+widgets::PictureHolder* MainWindow::slotHolder(int number) const {
     if (number < 1 || number > static_cast<int>(m_slots.size())) return nullptr;
     return m_slots[static_cast<size_t>(number - 1)];
 }
@@ -271,32 +276,32 @@ void MainWindow::setCommandsEnabled(bool enabled) {
 void MainWindow::editOpenTabsCover() {
     const int tab = m_tabs->currentIndex();
     if (tab < 0 || tab >= static_cast<int>(m_slots.size())) return; // the Scan tab
-    const CoverKind kind = kCoverSlots[static_cast<size_t>(tab)].kind;
+    const cover::CoverKind kind = kCoverSlots[static_cast<size_t>(tab)].kind;
     m_selectedKind = kind;
     markSelectedCover(*m_tabs, m_slots, tab);
-    if (!m_covers.picture(kind).isNull()) openCoverEditor(*this);
+    if (!m_covers.picture(kind).isNull()) editor::openCoverEditor(*this);
 }
 
 void MainWindow::start() {
     // Start-up order: create the picture writer, show the window, set up help, remember
     // the start-up printer, restore the settings.
-    m_pictureWriter = std::make_unique<PictureWriter>();
+    m_pictureWriter = std::make_unique<imageio::PictureWriter>();
     show();
     m_shell->setHelpFile();
-    m_startupPrinter = print::rememberStartupPrinter();
+    m_startupPrinter = cups::rememberStartupPrinter();
     readSettings();
 }
 
 void MainWindow::readSettings() {
-    const std::optional<int> tab = tabFromSetting(readSetting(QStringLiteral("Tab")));
+    const std::optional<int> tab = tabFromSetting(settings::readSetting(QStringLiteral("Tab")));
     m_tabs->setCurrentIndex(tab.value_or(0));
 
-    const bool restored = m_browser->setDrive(readSetting(QStringLiteral("Drive"))) &&
-                          m_browser->setFolder(readSetting(QStringLiteral("Dir")));
+    const bool restored = m_browser->setDrive(settings::readSetting(QStringLiteral("Drive"))) &&
+                          m_browser->setFolder(settings::readSetting(QStringLiteral("Dir")));
     if (!restored) {
         // The drive or folder is gone (or was never saved): start at the program's folder,
         // or, for an installed copy, whose program folder holds no pictures, at home.
-        const QString folder = isInstalledCopy() ? QDir::homePath() : programFolder();
+        const QString folder = base::isInstalledCopy() ? QDir::homePath() : base::programFolder();
         m_browser->setDrive(driveOfPath(mountedDrives(), folder));
         m_browser->setFolder(folder);
         m_tabs->setCurrentIndex(0);
@@ -306,9 +311,10 @@ void MainWindow::readSettings() {
 void MainWindow::writeSettings() {
     // A settings file that cannot be written loses these values without a message.
     // One write, so that a file near its size limit takes all three keys or none.
-    vexa::writeSettings({{QStringLiteral("Drive"), m_browser->drive()},
-                         {QStringLiteral("Dir"), m_browser->folder()},
-                         {QStringLiteral("Tab"), QString::number(m_tabs->currentIndex())}});
+    vexa::settings::writeSettings(
+        {{QStringLiteral("Drive"), m_browser->drive()},
+         {QStringLiteral("Dir"), m_browser->folder()},
+         {QStringLiteral("Tab"), QString::number(m_tabs->currentIndex())}});
 }
 
 void MainWindow::shutDown() {
@@ -319,7 +325,7 @@ void MainWindow::shutDown() {
     // returns, so nothing has to be waited for between them. A print run still going must not
     // send a cover once the start-up printer is back.
     for (print::PrintDialog* dialog : findChildren<print::PrintDialog*>()) dialog->cancelAndWait();
-    print::restoreStartupPrinter(m_startupPrinter);
+    cups::restoreStartupPrinter(m_startupPrinter);
     m_pictureWriter.reset();
     writeSettings();
     m_shell->closeHelp();
@@ -367,4 +373,4 @@ void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange && m_shell) m_shell->windowStateChanged();
 }
 
-} // namespace vexa
+} // namespace vexa::app

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CoverHost.h"
-#include "CoverSet.h"
-#include "StartupPrinter.h"
+#include "core/cover/CoverSet.h"
+#include "core/cups/StartupPrinter.h"
+#include "widgets/CoverHost.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -25,18 +25,27 @@ namespace vexa::scan {
 struct ScanTabCommands;
 }
 
-namespace vexa {
+namespace vexa::imageio {
+class PictureWriter;
+}
+
+namespace vexa::shell {
+class ShellCommands;
+}
+
+namespace vexa::widgets {
+class PictureHolder;
+}
+
+namespace vexa::app {
 
 class PictureBrowser;
 class PictureLoader;
-class PictureWriter;
-class ShellCommands;
-class PictureHolder;
 
 // The main window: eleven cover slots and the Scan tab on a tab strip, the picture browser
 // beside them, the toolbar and the File and Help menus. Its outer size is fixed. The slots
 // show the pictures of its cover set, redrawn as the set changes.
-class MainWindow : public QMainWindow, public CoverHost {
+class MainWindow : public QMainWindow, public widgets::CoverHost {
     Q_OBJECT
 public:
     static constexpr int kOuterWidth = 821;  // 12315 twips
@@ -57,15 +66,15 @@ public:
     void shutDown();
 
     // CoverHost
-    CoverSet& covers() override { return m_covers; }
-    std::optional<CoverKind> selectedKind() const override { return m_selectedKind; }
+    cover::CoverSet& covers() override { return m_covers; }
+    std::optional<cover::CoverKind> selectedKind() const override { return m_selectedKind; }
     QWidget* hostWindow() override { return this; }
 
     // The controls, for the code that wires commands to them and for tests.
     QTabWidget* tabs() const { return m_tabs; }
     PictureBrowser* browser() const { return m_browser; }
-    PictureHolder* slotHolder(int number) const; // Image1 ... Image11
-    PictureHolder* scanHolder() const { return m_scanned; }
+    widgets::PictureHolder* slotHolder(int number) const; // Image1 ... Image11
+    widgets::PictureHolder* scanHolder() const { return m_scanned; }
     QToolBar* toolbar() const { return m_toolbar; }
     QAction* toolbarButton(int position) const; // 1 ... 6
     QMenu* fileMenu() const { return m_fileMenu; }
@@ -83,7 +92,7 @@ public:
     QAction* visitWebsiteAction() const { return m_visitWebsiteAction; }
     QAction* checkForUpdatesAction() const { return m_checkForUpdatesAction; }
     QAction* aboutAction() const { return m_aboutAction; }
-    ShellCommands* shell() const { return m_shell; }
+    shell::ShellCommands* shell() const { return m_shell; }
 
     // Loads the browser's selected files into the slot of the open tab.
     void loadSelectedFiles();
@@ -122,11 +131,11 @@ private:
     void editOpenTabsCover();
 
     // The pictures the slots show; dialogs opened from here read it while they are open.
-    CoverSet m_covers;
+    cover::CoverSet m_covers;
     QTabWidget* m_tabs = nullptr;
     PictureBrowser* m_browser = nullptr;
-    std::array<PictureHolder*, 11> m_slots{};
-    PictureHolder* m_scanned = nullptr;
+    std::array<widgets::PictureHolder*, 11> m_slots{};
+    widgets::PictureHolder* m_scanned = nullptr;
     QPushButton* m_sourceButton = nullptr;
     QPushButton* m_acquireButton = nullptr;
     QPushButton* m_saveButton = nullptr;
@@ -144,14 +153,15 @@ private:
     QAction* m_checkForUpdatesAction = nullptr;
     QAction* m_aboutAction = nullptr;
 
-    std::optional<CoverKind> m_selectedKind;
+    std::optional<cover::CoverKind> m_selectedKind;
     bool m_unloaded = false;
-    std::unique_ptr<PictureWriter> m_pictureWriter;   // the picture writer, from start to shutDown
+    std::unique_ptr<imageio::PictureWriter>
+        m_pictureWriter;                              // the picture writer, from start to shutDown
     std::unique_ptr<scan::ScanTabCommands> m_scanTab; // Source, Acquire, Save
-    ShellCommands* m_shell = nullptr;                 // help, mail, web site, About, updates, tray
-    print::SavedUserDefault m_startupPrinter; // the user's default at start-up, put back at exit
+    shell::ShellCommands* m_shell = nullptr;          // help, mail, web site, About, updates, tray
+    cups::SavedUserDefault m_startupPrinter; // the user's default at start-up, put back at exit
     QPointer<print::PrinterChooser> m_printerChooser;
     PictureLoader* m_loader = nullptr;
 };
 
-} // namespace vexa
+} // namespace vexa::app

@@ -1,41 +1,41 @@
 // The main window's ways of getting pictures into the cover slots: browser clicks, files
 // dropped onto a slot, files named on the command line or handed over by a second start,
 // and Ctrl+V. All of them decode through the one PictureLoader.
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
-#include "MessageNoticeWindow.h"
-#include "OpenedFiles.h"
-#include "PastedPicture.h"
-#include "PictureBrowser.h"
-#include "PictureHolder.h"
-#include "PictureLoader.h"
-#include "ShellCommands.h"
-#include "SlotDropTarget.h"
-#include "SlotTable.h"
-#include "UnreadablePictureNotice.h"
+#include "app/OpenedFiles.h"
+#include "app/PastedPicture.h"
+#include "app/PictureBrowser.h"
+#include "app/PictureLoader.h"
+#include "app/SlotDropTarget.h"
+#include "app/SlotTable.h"
+#include "app/UnreadablePictureNotice.h"
+#include "notify/MessageNoticeWindow.h"
+#include "shell/ShellCommands.h"
+#include "widgets/PictureHolder.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QShortcut>
 #include <QTabWidget>
 
-namespace vexa {
+namespace vexa::app {
 
 void MainWindow::setUpPictureLoading() {
     m_loader = new PictureLoader(this);
     // A file keeps its bytes in the record; a pasted bitmap comes as made in VEXA.
-    connect(m_loader, &PictureLoader::pictureLoaded, &m_covers, &CoverSet::setPicture);
+    connect(m_loader, &PictureLoader::pictureLoaded, &m_covers, &cover::CoverSet::setPicture);
     connect(m_loader, &PictureLoader::busyChanged, this, &MainWindow::setLoading);
     auto* unreadable = new UnreadablePictureNotice(*this, this);
     connect(m_loader, &PictureLoader::pictureRefused, unreadable,
-            [unreadable](CoverKind, const QString& file, const QString& reason) {
+            [unreadable](cover::CoverKind, const QString& file, const QString& reason) {
                 unreadable->show(file, reason);
             });
 
     for (const CoverSlot& slot : kCoverSlots) {
         auto* target = new SlotDropTarget(m_slots[static_cast<size_t>(slot.tab)], slot.kind);
         connect(target, &SlotDropTarget::filesDropped, this,
-                [this](CoverKind kind, const QStringList& paths) {
+                [this](cover::CoverKind kind, const QStringList& paths) {
                     m_loader->load({SlotLoad{kind, paths, QImage(), QByteArray()}});
                 });
     }
@@ -70,7 +70,8 @@ void MainWindow::openFiles(const QStringList& files) {
     const OpenedFilesPlan plan = planOpenedFiles(m_tabs->currentIndex(), files);
     m_loader->load(plan.loads);
     if (plan.leftOut > 0)
-        MessageNoticeWindow::open(*this, leftOutNotice(plan.leftOut), QStringLiteral("picture"));
+        notify::MessageNoticeWindow::open(*this, leftOutNotice(plan.leftOut),
+                                          QStringLiteral("picture"));
 }
 
 void MainWindow::pasteIntoOpenSlot() {
@@ -92,4 +93,4 @@ void MainWindow::bringToFront() {
     activateWindow();
 }
 
-} // namespace vexa
+} // namespace vexa::app

@@ -1,7 +1,7 @@
-#include "OpenedFiles.h"
+#include "app/OpenedFiles.h"
 
-#include "FilePath.h"
-#include "SlotTable.h"
+#include "app/SlotTable.h"
+#include "core/base/FilePath.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -9,13 +9,13 @@
 
 #include <sys/stat.h>
 
-namespace vexa {
+namespace vexa::app {
 
 namespace {
 
 bool exists(const QString& path) {
     struct stat info {};
-    return ::stat(FilePath::fromText(path).c_str(), &info) == 0;
+    return ::stat(base::FilePath::fromText(path).c_str(), &info) == 0;
 }
 
 } // namespace
@@ -57,7 +57,7 @@ QStringList filesFromArguments(const QStringList& arguments, const QString& work
             const QUrl url(argument);
             if (!url.isLocalFile()) continue;
             // Its escapes are bytes of the name ("caf%E9.png"), which need not be UTF-8.
-            path = fileNameText(
+            path = base::fileNameText(
                 QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
         }
         files.append(QDir::cleanPath(base.absoluteFilePath(path)));
@@ -65,4 +65,4 @@ QStringList filesFromArguments(const QStringList& arguments, const QString& work
     return files;
 }
 
-} // namespace vexa
+} // namespace vexa::app

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "PictureLoader.h"
+#include "app/PictureLoader.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-namespace vexa {
+namespace vexa::app {
 
 // Files handed to VEXA from outside (`vexa FILE...`, or a second start passing them on):
 // one file per cover slot, in tab order from the open tab on (from Front when the Scan tab
@@ -26,4 +26,4 @@ QString leftOutNotice(qsizetype leftOut);
 // mapping, so bytes that are not UTF-8 survive, also as %XX in a file:// address.
 QStringList filesFromArguments(const QStringList& arguments, const QString& workingFolder);
 
-} // namespace vexa
+} // namespace vexa::app

@@ -1,11 +1,11 @@
-#include "PastedPicture.h"
+#include "app/PastedPicture.h"
 
-#include "PictureFile.h"
-#include "SlotDropTarget.h"
+#include "app/SlotDropTarget.h"
+#include "core/picture/PictureFile.h"
 
 #include <QMimeData>
 
-namespace vexa {
+namespace vexa::app {
 
 namespace {
 
@@ -15,7 +15,7 @@ constexpr const char* kPictureTypes[] = {"image/png", "image/bmp",  "image/tiff"
 
 } // namespace
 
-std::optional<SlotLoad> pastedPicture(CoverKind kind, const QMimeData* data) {
+std::optional<SlotLoad> pastedPicture(cover::CoverKind kind, const QMimeData* data) {
     if (!data) return std::nullopt;
     // Another program's picture arrives as a file's bytes. Asking Qt for it as an image would
     // decode those on this thread, past the loader's checks for damaged files and pictures
@@ -24,7 +24,7 @@ std::optional<SlotLoad> pastedPicture(CoverKind kind, const QMimeData* data) {
         const QString format = QLatin1String(type);
         if (!data->hasFormat(format)) continue;
         const QByteArray bytes = data->data(format);
-        if (!bytes.isEmpty() && bytes.size() <= kMaxPictureFileBytes)
+        if (!bytes.isEmpty() && bytes.size() <= picture::kMaxPictureFileBytes)
             return SlotLoad{kind, {}, QImage(), bytes};
     }
     if (data->hasImage()) { // a picture copied inside VEXA itself: decoded already
@@ -36,4 +36,4 @@ std::optional<SlotLoad> pastedPicture(CoverKind kind, const QMimeData* data) {
     return std::nullopt;
 }
 
-} // namespace vexa
+} // namespace vexa::app

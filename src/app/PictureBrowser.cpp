@@ -1,8 +1,8 @@
-#include "PictureBrowser.h"
+#include "app/PictureBrowser.h"
 
-#include "BrowserFolder.h"
-#include "Drives.h"
-#include "FilePath.h"
+#include "app/BrowserFolder.h"
+#include "app/Drives.h"
+#include "core/base/FilePath.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -23,7 +23,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace vexa {
+namespace vexa::app {
 
 namespace {
 
@@ -38,7 +38,7 @@ QGroupBox* framed(const QString& caption, QWidget* list, QWidget* parent) {
 
 // Asked by the bytes of the name: a folder whose name is not UTF-8 opens too.
 bool isReadableFolder(const QString& path) {
-    const QByteArray name = fileNameBytes(path);
+    const QByteArray name = base::fileNameBytes(path);
     struct stat info {};
     return !path.isEmpty() && ::stat(name.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
            ::faccessat(AT_FDCWD, name.constData(), R_OK | X_OK, AT_EACCESS) == 0;
@@ -244,4 +244,4 @@ bool PictureBrowser::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-} // namespace vexa
+} // namespace vexa::app

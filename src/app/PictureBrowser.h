@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BrowserFolder.h"
+#include "app/BrowserFolder.h"
 
 #include <QHash>
 #include <QStringList>
@@ -11,7 +11,7 @@ class QListWidget;
 class QTreeWidget;
 class QTimer;
 
-namespace vexa {
+namespace vexa::app {
 
 // The main window's small file browser: drives, folders and the picture files of the
 // current folder, each list in a captioned frame, stacked top to bottom. Clicking files
@@ -74,4 +74,4 @@ private:
     bool m_selectionReported = false;
 };
 
-} // namespace vexa
+} // namespace vexa::app

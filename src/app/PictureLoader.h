@@ -1,9 +1,9 @@
 #pragma once
 
-#include <CoverKind.h>
-#include <PictureFile.h>
+#include "core/base/Job.h"
+#include "core/cover/CoverKind.h"
+#include "core/picture/PictureFile.h"
 
-#include <QFutureWatcher>
 #include <QImage>
 #include <QList>
 #include <QObject>
@@ -11,16 +11,15 @@
 #include <QStringList>
 
 #include <atomic>
-#include <deque>
 #include <memory>
 
-namespace vexa {
+namespace vexa::app {
 
 // One cover's share of a load: the files meant for it, of which the last readable one wins
 // (as if each were loaded in turn), or a picture that is ready already (a pasted one), or
 // the bytes of a picture file that another program put on the clipboard.
 struct SlotLoad {
-    CoverKind kind;
+    cover::CoverKind kind;
     QStringList paths;
     QImage ready;
     QByteArray fileBytes;
@@ -31,7 +30,7 @@ struct SlotLoad {
 // whether the file meant to end in the slot (the last one, or the clipboard's bytes) could
 // not be read, with the reason when there is more to say than "not a readable picture".
 struct SlotResult {
-    LoadedPicture picture;
+    picture::LoadedPicture picture;
     bool refused = false;
     QString refusedFile; // empty for the clipboard's bytes
     QString reason;
@@ -55,34 +54,24 @@ public:
     void load(const QList<SlotLoad>& loads);
 
     // True from the first request until the last one has delivered.
-    bool isBusy() const { return m_busy; }
+    bool isBusy() const { return m_job.isRunning(); }
 
 signals:
     void busyChanged(bool busy);
     // A readable picture for a cover, on the thread that owns the loader.
-    void pictureLoaded(vexa::CoverKind kind, const vexa::LoadedPicture& picture);
+    void pictureLoaded(vexa::cover::CoverKind kind, const vexa::picture::LoadedPicture& picture);
     // The file meant for a slot is no readable picture: `file` names it (empty for bytes from
     // the clipboard), `reason` is a sentence when there is more to say, else empty. Sent after
     // the slot's pictureLoaded, when an earlier file of the same load was readable.
-    void pictureRefused(vexa::CoverKind kind, const QString& file, const QString& reason);
+    void pictureRefused(vexa::cover::CoverKind kind, const QString& file, const QString& reason);
 
 private:
-    struct Job {
-        QList<SlotLoad> loads;
-        bool replaceable = false;
-        std::shared_ptr<std::atomic<bool>> dropped = std::make_shared<std::atomic<bool>>(false);
-    };
+    void enqueue(const QList<SlotLoad>& loads, bool replaceable);
 
-    void enqueue(Job job);
-    void startNext();
-    void finished();
-    void setBusy(bool busy);
-
-    std::deque<Job> m_queue;
-    Job m_running;
-    bool m_isRunning = false;
-    bool m_busy = false;
-    QFutureWatcher<QList<SlotResult>> m_watcher;
+    // Browser clicks not yet delivered, each with the flag that drops it.
+    QList<std::shared_ptr<std::atomic<bool>>> m_replaceable;
+    // Loads run one after the other, in the order asked for.
+    base::Job m_job;
 };
 
-} // namespace vexa
+} // namespace vexa::app

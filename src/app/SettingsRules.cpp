@@ -1,8 +1,8 @@
-#include "SettingsRules.h"
+#include "app/SettingsRules.h"
 
-#include "SlotTable.h"
+#include "app/SlotTable.h"
 
-namespace vexa {
+namespace vexa::app {
 
 std::optional<int> tabFromSetting(const QString& value) {
     for (int tab = 0; tab < kTabCount; ++tab)
@@ -10,4 +10,4 @@ std::optional<int> tabFromSetting(const QString& value) {
     return std::nullopt;
 }
 
-} // namespace vexa
+} // namespace vexa::app

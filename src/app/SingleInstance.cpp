@@ -1,6 +1,6 @@
-#include "SingleInstance.h"
+#include "app/SingleInstance.h"
 
-#include "FilePath.h"
+#include "core/base/FilePath.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace vexa {
+namespace vexa::app {
 
 namespace {
 
@@ -29,7 +29,7 @@ QByteArray encodeMessage(const QStringList& files) {
     message.append('\0');
     for (const QString& file : files) {
         if (file.isEmpty()) continue;
-        message.append(fileNameBytes(file));
+        message.append(base::fileNameBytes(file));
         message.append('\0');
     }
     message.append('\0');
@@ -44,7 +44,7 @@ std::optional<QStringList> decodeMessage(const QByteArray& message) {
     QStringList files;
     const QByteArray body = message.mid(kHeader.size() + 1);
     for (const QByteArray& part : body.split('\0'))
-        if (!part.isEmpty()) files.append(fileNameText(part));
+        if (!part.isEmpty()) files.append(base::fileNameText(part));
     return files;
 }
 
@@ -129,4 +129,4 @@ void InstanceServer::acceptConnection() {
     }
 }
 
-} // namespace vexa
+} // namespace vexa::app

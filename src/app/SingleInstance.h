@@ -6,7 +6,7 @@
 
 class QLocalServer;
 
-namespace vexa {
+namespace vexa::app {
 
 // One VEXA per user: the first one listens on a local socket private to the user; a later
 // start hands its files to it and ends, rather than running beside it and writing vexa6.ini
@@ -42,4 +42,4 @@ private:
     QLocalServer* m_server;
 };
 
-} // namespace vexa
+} // namespace vexa::app

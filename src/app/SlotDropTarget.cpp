@@ -1,4 +1,4 @@
-#include "SlotDropTarget.h"
+#include "app/SlotDropTarget.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -6,9 +6,9 @@
 #include <QUrl>
 #include <QWidget>
 
-namespace vexa {
+namespace vexa::app {
 
-SlotDropTarget::SlotDropTarget(QWidget* slot, CoverKind kind) : QObject(slot), m_kind(kind) {
+SlotDropTarget::SlotDropTarget(QWidget* slot, cover::CoverKind kind) : QObject(slot), m_kind(kind) {
     slot->setAcceptDrops(true);
     slot->installEventFilter(this);
 }
@@ -52,4 +52,4 @@ bool SlotDropTarget::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-} // namespace vexa
+} // namespace vexa::app

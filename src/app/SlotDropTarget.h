@@ -1,6 +1,6 @@
 #pragma once
 
-#include <CoverKind.h>
+#include "core/cover/CoverKind.h"
 
 #include <QObject>
 #include <QString>
@@ -9,7 +9,7 @@
 class QMimeData;
 class QWidget;
 
-namespace vexa {
+namespace vexa::app {
 
 // Lets picture files dragged from a file manager be dropped onto a cover slot's picture.
 // It watches the slot's window element and reports the dropped local files with the slot's
@@ -17,19 +17,19 @@ namespace vexa {
 class SlotDropTarget : public QObject {
     Q_OBJECT
 public:
-    SlotDropTarget(QWidget* slot, CoverKind kind);
+    SlotDropTarget(QWidget* slot, cover::CoverKind kind);
 
     // The local files a drag carries, in its order; empty when it carries none.
     static QStringList localFiles(const QMimeData* data);
 
 signals:
-    void filesDropped(vexa::CoverKind kind, const QStringList& paths);
+    void filesDropped(vexa::cover::CoverKind kind, const QStringList& paths);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    CoverKind m_kind;
+    cover::CoverKind m_kind;
 };
 
-} // namespace vexa
+} // namespace vexa::app

@@ -1,4 +1,4 @@
-#include "TerminationSignals.h"
+#include "app/TerminationSignals.h"
 
 #include <QSocketNotifier>
 
@@ -9,7 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace vexa {
+namespace vexa::app {
 
 namespace {
 
@@ -68,4 +68,4 @@ void TerminationSignals::readSignals() {
     }
 }
 
-} // namespace vexa
+} // namespace vexa::app

@@ -4,7 +4,7 @@
 
 class QSocketNotifier;
 
-namespace vexa {
+namespace vexa::app {
 
 // Turns SIGTERM (a logout or shutdown), SIGHUP (the terminal went away) and SIGINT (Ctrl+C)
 // into a Qt signal on the window's thread, so that the program ends the way closing its window
@@ -32,4 +32,4 @@ private:
     QSocketNotifier* m_notifier = nullptr;
 };
 
-} // namespace vexa
+} // namespace vexa::app

@@ -1,4 +1,4 @@
-#include "ToolbarIcons.h"
+#include "app/ToolbarIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -6,7 +6,7 @@
 
 #include <functional>
 
-namespace vexa {
+namespace vexa::app {
 
 namespace {
 
@@ -169,4 +169,4 @@ QIcon toolbarIcon(ToolbarIcon which) {
     return {};
 }
 
-} // namespace vexa
+} // namespace vexa::app

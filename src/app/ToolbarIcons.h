@@ -2,11 +2,11 @@
 
 #include <QIcon>
 
-namespace vexa {
+namespace vexa::app {
 
 // The toolbar's icons, drawn by code so that the program ships no artwork of others.
 enum class ToolbarIcon { PrintCover, CoverManipulator, ReportBug, Help, About, VisitWebsite };
 
 QIcon toolbarIcon(ToolbarIcon which);
 
-} // namespace vexa
+} // namespace vexa::app

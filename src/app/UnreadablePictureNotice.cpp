@@ -1,18 +1,18 @@
-#include "UnreadablePictureNotice.h"
+#include "app/UnreadablePictureNotice.h"
 
-#include "MessageNoticeWindow.h"
-#include "PrintableText.h"
+#include "core/base/PrintableText.h"
+#include "notify/MessageNoticeWindow.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 
-namespace vexa {
+namespace vexa::app {
 
 QString unreadablePictureText(const QString& file, const QString& reason) {
-    const QString what = file.isEmpty()
-                             ? QStringLiteral("the picture on the clipboard")
-                             : QStringLiteral("'%1'").arg(printable(QFileInfo(file).fileName()));
+    const QString what =
+        file.isEmpty() ? QStringLiteral("the picture on the clipboard")
+                       : QStringLiteral("'%1'").arg(base::printable(QFileInfo(file).fileName()));
     if (reason.isEmpty())
         return QStringLiteral("VEXA cannot read %1: it is missing, damaged or not a picture.")
             .arg(what);
@@ -62,20 +62,20 @@ void fitIntoNotice(QLabel& label, const QString& file, const QString& reason) {
 
 } // namespace
 
-UnreadablePictureNotice::UnreadablePictureNotice(CoverHost& host, QObject* parent)
+UnreadablePictureNotice::UnreadablePictureNotice(widgets::CoverHost& host, QObject* parent)
     : QObject(parent), m_host(host) {}
 
 void UnreadablePictureNotice::show(const QString& file, const QString& reason) {
     if (openNotice()) return;
-    m_notice = MessageNoticeWindow::open(m_host, unreadablePictureText(file, reason),
-                                         QStringLiteral("picture"));
+    m_notice = notify::MessageNoticeWindow::open(m_host, unreadablePictureText(file, reason),
+                                                 QStringLiteral("picture"));
     // A file name is shown as it is, never taken for markup.
     m_notice->messageLabel()->setTextFormat(Qt::PlainText);
     fitIntoNotice(*m_notice->messageLabel(), file, reason);
 }
 
-MessageNoticeWindow* UnreadablePictureNotice::openNotice() const {
+notify::MessageNoticeWindow* UnreadablePictureNotice::openNotice() const {
     return m_notice && m_notice->isVisible() ? m_notice.data() : nullptr;
 }
 
-} // namespace vexa
+} // namespace vexa::app

@@ -4,10 +4,15 @@
 #include <QPointer>
 #include <QString>
 
-namespace vexa {
-
+namespace vexa::widgets {
 class CoverHost;
+}
+
+namespace vexa::notify {
 class MessageNoticeWindow;
+}
+
+namespace vexa::app {
 
 // What the notice says about a file that is no readable picture: the file's name (escaped
 // where it holds control characters or bytes that are not UTF-8) and, when there is more to
@@ -21,16 +26,16 @@ QString unreadablePictureText(const QString& file, const QString& reason);
 class UnreadablePictureNotice : public QObject {
     Q_OBJECT
 public:
-    UnreadablePictureNotice(CoverHost& host, QObject* parent);
+    UnreadablePictureNotice(widgets::CoverHost& host, QObject* parent);
 
     void show(const QString& file, const QString& reason);
 
     // The notice while it is up, else null.
-    MessageNoticeWindow* openNotice() const;
+    notify::MessageNoticeWindow* openNotice() const;
 
 private:
-    CoverHost& m_host;
-    QPointer<MessageNoticeWindow> m_notice;
+    widgets::CoverHost& m_host;
+    QPointer<notify::MessageNoticeWindow> m_notice;
 };
 
-} // namespace vexa
+} // namespace vexa::app

@@ -1,13 +1,13 @@
-#include "AppCommandLine.h"
-#include "CommandLine.h"
-#include "DefaultPrinterUndo.h"
-#include "DisplayPlatform.h"
-#include "MainWindow.h"
-#include "OpenedFiles.h"
-#include "PrintableText.h"
-#include "SingleInstance.h"
-#include "SplashWindow.h"
-#include "TerminationSignals.h"
+#include "app/AppCommandLine.h"
+#include "app/DisplayPlatform.h"
+#include "app/MainWindow.h"
+#include "app/OpenedFiles.h"
+#include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
+#include "core/base/CommandLine.h"
+#include "core/base/PrintableText.h"
+#include "core/cups/DefaultPrinterUndo.h"
+#include "shell/SplashWindow.h"
 
 #include <QApplication>
 
@@ -18,29 +18,29 @@
 int main(int argc, char** argv) {
     // Read from argv's bytes before QApplication exists: --help and --version need no display,
     // and file names that are not UTF-8 keep their bytes.
-    const vexa::AppCommandLine commandLine =
-        vexa::parseAppCommandLine(vexa::argumentsAsText(argc, argv));
+    const vexa::app::AppCommandLine commandLine =
+        vexa::app::parseAppCommandLine(vexa::base::argumentsAsText(argc, argv));
     switch (commandLine.action) {
-    case vexa::AppCommandLine::Action::Help:
-        std::fputs(vexa::appUsage().toUtf8().constData(), stdout);
+    case vexa::app::AppCommandLine::Action::Help:
+        std::fputs(vexa::app::appUsage().toUtf8().constData(), stdout);
         return 0;
-    case vexa::AppCommandLine::Action::Version:
+    case vexa::app::AppCommandLine::Action::Version:
         std::fputs("vexa " VEXA_VERSION "\n", stdout);
         return 0;
-    case vexa::AppCommandLine::Action::UsageError:
+    case vexa::app::AppCommandLine::Action::UsageError:
         std::fprintf(stderr, "vexa: %s (try 'vexa --help')\n",
-                     vexa::printable(commandLine.error).toUtf8().constData());
+                     vexa::base::printable(commandLine.error).toUtf8().constData());
         return 2;
-    case vexa::AppCommandLine::Action::Run:
+    case vexa::app::AppCommandLine::Action::Run:
         break;
     }
 
     // A Wayland desktop that also runs XWayland gets VEXA on X11, where its windows may place
     // themselves; the platform is passed as an argument rather than set in the environment,
     // which the programs VEXA starts (the browser, the mail program) would inherit.
-    QByteArray platform =
-        vexa::preferredPlatform(vexa::DisplaySession::fromEnvironment(), commandLine.platformChosen)
-            .toLocal8Bit();
+    QByteArray platform = vexa::app::preferredPlatform(vexa::app::DisplaySession::fromEnvironment(),
+                                                       commandLine.platformChosen)
+                              .toLocal8Bit();
     QByteArray platformOption("-platform");
     std::vector<char*> qtArguments(argv, argv + argc);
     if (!platform.isEmpty() && !qtArguments.empty())
@@ -52,22 +52,23 @@ int main(int argc, char** argv) {
 
     // `vexa FILE...`: the files go into the cover slots. With VEXA running already they go
     // to that one, which comes to the front, and this start ends.
-    QStringList files = vexa::filesFromArguments(commandLine.files, vexa::workingFolderText());
-    const QString socketPath = vexa::instanceSocketPath();
-    if (vexa::handOverToRunningInstance(socketPath, files)) return 0;
-    vexa::InstanceServer instance;
+    QStringList files =
+        vexa::app::filesFromArguments(commandLine.files, vexa::base::workingFolderText());
+    const QString socketPath = vexa::app::instanceSocketPath();
+    if (vexa::app::handOverToRunningInstance(socketPath, files)) return 0;
+    vexa::app::InstanceServer instance;
     // Another VEXA that started at the same moment won the socket: hand over to it after all.
     // Without the socket for any other reason, VEXA still runs, only alone.
     const bool ownsInstance = instance.listen(socketPath);
-    if (!ownsInstance && vexa::handOverToRunningInstance(socketPath, files)) return 0;
+    if (!ownsInstance && vexa::app::handOverToRunningInstance(socketPath, files)) return 0;
     // The splash comes first; the main window is created when it has faded out.
-    std::unique_ptr<vexa::MainWindow> window;
+    std::unique_ptr<vexa::app::MainWindow> window;
     // A logout, a shutdown, Ctrl+C: end as closing the window does, so that running print jobs
     // are cancelled and the user's default printer is back before VEXA is gone. Watched before
     // the recovery below, so that a signal sent while it runs is not lost.
-    vexa::TerminationSignals termination;
+    vexa::app::TerminationSignals termination;
     bool endRequested = false;
-    QObject::connect(&termination, &vexa::TerminationSignals::terminationRequested,
+    QObject::connect(&termination, &vexa::app::TerminationSignals::terminationRequested,
                      [&window, &endRequested] {
                          endRequested = true;
                          if (window) window->shutDown();
@@ -77,9 +78,9 @@ int main(int argc, char** argv) {
                      });
     // The last VEXA may have been killed (or crashed) with a temporary printer as the user's
     // default: put the user's own back before this one remembers it as theirs.
-    if (ownsInstance) vexa::print::recoverDefaultPrinter();
+    if (ownsInstance) vexa::cups::recoverDefaultPrinter();
 
-    QObject::connect(&instance, &vexa::InstanceServer::filesHandedOver,
+    QObject::connect(&instance, &vexa::app::InstanceServer::filesHandedOver,
                      [&window, &files](const QStringList& handed) {
                          if (!window) {
                              files += handed; // still on the splash: opened with our own
@@ -88,8 +89,8 @@ int main(int argc, char** argv) {
                          window->bringToFront();
                          window->openFiles(handed);
                      });
-    auto* splash = new vexa::SplashWindow([&window, &files] {
-        window = std::make_unique<vexa::MainWindow>();
+    auto* splash = new vexa::shell::SplashWindow([&window, &files] {
+        window = std::make_unique<vexa::app::MainWindow>();
         window->start();
         if (!files.isEmpty()) window->openFiles(files);
     });

@@ -1,7 +1,7 @@
-#include "CalibrateArguments.h"
+#include "cli/CalibrateArguments.h"
 
-#include "CommandLine.h"
-#include "CoverFormats.h"
+#include "core/base/CommandLine.h"
+#include "core/cover/CoverFormats.h"
 
 #include <QCommandLineParser>
 
@@ -17,7 +17,7 @@ std::optional<CalibrateArguments> parseCalibrateArguments(const QStringList& arg
     const QCommandLineOption reset(QStringLiteral("reset"));
     parser.addOptions({help, printer, paper, set, reset});
     if (std::optional<QString> problem =
-            parseCommandLine(parser, QStringList{QStringLiteral("calibrate")} + arguments)) {
+            base::parseCommandLine(parser, QStringList{QStringLiteral("calibrate")} + arguments)) {
         error = *problem;
         return std::nullopt;
     }
@@ -42,11 +42,11 @@ std::optional<CalibrateArguments> parseCalibrateArguments(const QStringList& arg
 
     const QString paperText = parser.value(paper).toLower();
     if (paperText.isEmpty() || paperText == QLatin1String("letter")) {
-        parsed.paper = print::Paper::Letter;
+        parsed.paper = cover::Paper::Letter;
     } else if (paperText == QLatin1String("legal")) {
-        parsed.paper = print::Paper::Legal;
+        parsed.paper = cover::Paper::Legal;
     } else if (paperText == QLatin1String("a4")) {
-        parsed.paper = print::Paper::A4;
+        parsed.paper = cover::Paper::A4;
     } else {
         error = QStringLiteral("'--paper' takes letter, legal or a4, not '%1'")
                     .arg(parser.value(paper));

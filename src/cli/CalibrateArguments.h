@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CoverFormats.h"
+#include "core/cover/CoverFormats.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,7 +17,7 @@ struct CalibrateArguments {
     bool help = false;
     Action action = Action::PrintPage;
     QString printer; // empty: the default printer
-    print::Paper paper = print::Paper::Letter;
+    cover::Paper paper = cover::Paper::Letter;
     std::array<QString, 4> figures; // --set: left, top, across, down as typed
 };
 

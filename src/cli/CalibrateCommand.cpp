@@ -1,21 +1,19 @@
-#include "CalibrateCommand.h"
+#include "cli/CalibrateCommand.h"
 
-#include "CalibrateArguments.h"
-#include "CalibrationInput.h"
-#include "CalibrationJob.h"
-#include "CalibrationStore.h"
-#include "PaperChoice.h"
-#include "PrintFailure.h"
-#include "PrintableText.h"
-#include "SystemPrinters.h"
+#include "cli/CalibrateArguments.h"
+#include "core/base/PrintableText.h"
+#include "core/cover/CalibrationInput.h"
+#include "core/cover/CalibrationStore.h"
+#include "core/cover/PaperChoice.h"
+#include "core/cups/PrintFailure.h"
+#include "core/cups/SystemPrinters.h"
+#include "core/printing/CalibrationJob.h"
 
-#include <Settings.h>
+#include "core/settings/Settings.h"
 
 #include <QTextStream>
 
 namespace vexa::cli {
-
-using namespace vexa::print;
 
 namespace {
 
@@ -36,28 +34,28 @@ void printUsage(QTextStream& out) {
 }
 
 int fail(QTextStream& err, const QString& message, int status) {
-    err << "vexa-cli calibrate: " << printable(message) << Qt::endl;
+    err << "vexa-cli calibrate: " << base::printable(message) << Qt::endl;
     return status;
 }
 
 // The printer named, or the default; empty, with the reason told, when there is none.
 QString chosenPrinter(const CalibrateArguments& parsed, bool mustBeInstalled, QTextStream& err) {
     if (parsed.printer.isEmpty()) {
-        const QString printer = systemDefaultPrinter();
+        const QString printer = cups::systemDefaultPrinter();
         if (printer.isEmpty()) {
             // Why there is none, in the words the print window and `print` use.
-            const PrintFailure why = missingDefaultFailure();
-            QString text = printFailureText(why);
-            if (why == PrintFailure::NoDefaultPrinter)
+            const cups::PrintFailure why = cups::missingDefaultFailure();
+            QString text = cups::printFailureText(why);
+            if (why == cups::PrintFailure::NoDefaultPrinter)
                 text += QStringLiteral(" --printer NAME calibrates one of them.");
             fail(err, text, 1);
         }
         return printer;
     }
-    const PrinterListing listing = listPrinters();
+    const cups::PrinterListing listing = cups::listPrinters();
     const QStringList& installed = listing.names;
-    if (mustBeInstalled && listing.status == PrinterListing::Status::ServerUnreachable) {
-        fail(err, printFailureText(PrintFailure::ServerUnreachable), 1);
+    if (mustBeInstalled && listing.status == cups::PrinterListing::Status::ServerUnreachable) {
+        fail(err, cups::printFailureText(cups::PrintFailure::ServerUnreachable), 1);
         return QString();
     }
     if (mustBeInstalled && !installed.contains(parsed.printer)) {
@@ -87,21 +85,22 @@ int runCalibrateCommand(const QStringList& arguments, QTextStream& out, QTextStr
         printUsage(out);
         return 0;
     }
-    const QString paper = paperName(parsed->paper);
-    const CalibrationStore store = settingsCalibrations();
+    const QString paper = cover::paperName(parsed->paper);
+    const cover::CalibrationStore store = cover::settingsCalibrations();
 
     if (parsed->action == CalibrateArguments::Action::Set) {
         // The figures first: a misread ruler is said whatever the printer.
-        const auto calibration = calibrationFromText(parsed->figures);
+        const auto calibration = cover::calibrationFromText(parsed->figures);
         if (const QString* problem = std::get_if<QString>(&calibration))
             return fail(err, *problem, 2);
         const QString printer = chosenPrinter(*parsed, true, err);
         if (printer.isEmpty()) return 1;
-        const PrinterCalibration& stored = std::get<PrinterCalibration>(calibration);
+        const cover::PrinterCalibration& stored = std::get<cover::PrinterCalibration>(calibration);
         if (!store.write(printer, parsed->paper, stored))
-            return fail(err, QStringLiteral("cannot write '%1'").arg(settingsFilePath()), 1);
-        out << "calibration of " << printable(printer) << " on " << paper
-            << " paper stored: " << describeCalibration(stored) << Qt::endl;
+            return fail(err, QStringLiteral("cannot write '%1'").arg(settings::settingsFilePath()),
+                        1);
+        out << "calibration of " << base::printable(printer) << " on " << paper
+            << " paper stored: " << cover::describeCalibration(stored) << Qt::endl;
         return 0;
     }
 
@@ -111,19 +110,21 @@ int runCalibrateCommand(const QStringList& arguments, QTextStream& out, QTextStr
         if (printer.isEmpty()) return 1;
         const bool had = store.read(printer, parsed->paper).calibration.has_value();
         if (!store.remove(printer, parsed->paper))
-            return fail(err, QStringLiteral("cannot write '%1'").arg(settingsFilePath()), 1);
-        out << (had ? "calibration of " : "no calibration was stored for ") << printable(printer)
-            << " on " << paper << " paper" << (had ? " removed" : "") << Qt::endl;
+            return fail(err, QStringLiteral("cannot write '%1'").arg(settings::settingsFilePath()),
+                        1);
+        out << (had ? "calibration of " : "no calibration was stored for ")
+            << base::printable(printer) << " on " << paper << " paper" << (had ? " removed" : "")
+            << Qt::endl;
         return 0;
     }
 
     const QString printer = chosenPrinter(*parsed, true, err);
     if (printer.isEmpty()) return 1;
-    const QString refused = printCalibrationPage(printer, parsed->paper);
+    const QString refused = printing::printCalibrationPage(printer, parsed->paper);
     if (!refused.isEmpty())
         return fail(err, QStringLiteral("the calibration page was not printed: %1").arg(refused),
                     1);
-    out << "calibration page sent to " << printable(printer) << " on " << paper
+    out << "calibration page sent to " << base::printable(printer) << " on " << paper
         << " paper; measure it and store the figures with --set LEFT TOP ACROSS DOWN" << Qt::endl;
     return 0;
 }

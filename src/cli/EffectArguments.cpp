@@ -1,7 +1,7 @@
-#include "EffectArguments.h"
+#include "cli/EffectArguments.h"
 
-#include "CommandLine.h"
-#include "Effects.h"
+#include "core/base/CommandLine.h"
+#include "effects/Effects.h"
 
 #include <QCommandLineParser>
 
@@ -57,7 +57,7 @@ std::optional<EffectArguments> parseEffectArguments(const QStringList& arguments
     const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")});
     parser.addOptions({param, colour, list, help});
     if (std::optional<QString> problem =
-            parseCommandLine(parser, QStringList{QStringLiteral("effect")} + arguments)) {
+            base::parseCommandLine(parser, QStringList{QStringLiteral("effect")} + arguments)) {
         error = *problem;
         return std::nullopt;
     }
@@ -112,8 +112,8 @@ std::optional<EffectArguments> parseEffectArguments(const QStringList& arguments
     parsed.effectId = *id;
     parsed.parameter =
         parameter ? *parameter : effects::effectTable()[std::size_t(*id - 1)].usualParameter;
-    parsed.input = FilePath::fromText(positional[1]);
-    parsed.output = FilePath::fromText(positional[2]);
+    parsed.input = base::FilePath::fromText(positional[1]);
+    parsed.output = base::FilePath::fromText(positional[2]);
     return parsed;
 }
 

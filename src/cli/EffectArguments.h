@@ -2,7 +2,7 @@
 
 // The command line of `vexa-cli effect`, parsed without touching any file.
 
-#include "FilePath.h"
+#include "core/base/FilePath.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,8 +17,8 @@ struct EffectArguments {
     Action action = Action::Run;
     std::int32_t effectId = 0;
     std::int32_t parameter = 0;
-    FilePath input; // as the user typed them, byte for byte
-    FilePath output;
+    base::FilePath input; // as the user typed them, byte for byte
+    base::FilePath output;
 };
 
 // The effect id of "12", "Gray Scale", "gray-scale" or "grayscale" (letter case, blanks and

@@ -1,13 +1,13 @@
-#include "EffectCommand.h"
+#include "cli/EffectCommand.h"
 
-#include "EffectArguments.h"
-#include "Effects.h"
-#include "InputPicture.h"
-#include "PictureWriter.h"
-#include "PrintableText.h"
-#include "QImageEffect.h"
-#include "QuietStandardError.h"
-#include "TerminalProgress.h"
+#include "cli/EffectArguments.h"
+#include "cli/InputPicture.h"
+#include "cli/QuietStandardError.h"
+#include "cli/TerminalProgress.h"
+#include "core/base/PrintableText.h"
+#include "effects/Effects.h"
+#include "effects/QImageEffect.h"
+#include "imageio/PictureWriter.h"
 
 #include <QTextStream>
 
@@ -51,7 +51,7 @@ void printList(QTextStream& out) {
 }
 
 int fail(const QString& message, int status) {
-    QTextStream(stderr) << "vexa-cli effect: " << printable(message) << "\n";
+    QTextStream(stderr) << "vexa-cli effect: " << base::printable(message) << "\n";
     return status;
 }
 
@@ -76,15 +76,15 @@ int runEffect(const EffectArguments& parsed) {
                                                                  : result.reason),
                     1);
 
-    PictureWriter writer;
-    WriteResult written;
+    imageio::PictureWriter writer;
+    imageio::WriteResult written;
     {
         const QuietStandardError quiet;
         written = writer.write(picture, parsed.output, kJpegQuality);
     }
     if (!written)
         return fail(QStringLiteral("cannot write '%1': %2")
-                        .arg(parsed.output.text(), writeFailureText(written)),
+                        .arg(parsed.output.text(), imageio::writeFailureText(written)),
                     1);
     return 0;
 }

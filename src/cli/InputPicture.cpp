@@ -1,15 +1,15 @@
-#include "InputPicture.h"
+#include "cli/InputPicture.h"
 
-#include "QuietStandardError.h"
+#include "cli/QuietStandardError.h"
 
 namespace vexa::cli {
 
-LoadedPicture readInputPicture(const FilePath& path, QString& failure) {
+picture::LoadedPicture readInputPicture(const base::FilePath& path, QString& failure) {
     QString refusal;
-    LoadedPicture picture;
+    picture::LoadedPicture picture;
     {
         const QuietStandardError quiet; // libpng and libtiff print errors themselves
-        picture = readPictureFile(path, &refusal);
+        picture = picture::readPictureFile(path, &refusal);
     }
     if (!picture.isNull()) return picture;
     if (refusal.isEmpty()) {

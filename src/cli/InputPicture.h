@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FilePath.h"
-#include "PictureFile.h"
+#include "core/base/FilePath.h"
+#include "core/picture/PictureFile.h"
 
 #include <QString>
 
@@ -12,6 +12,6 @@ namespace vexa::cli {
 // be read; `failure` then says why in the words of
 // a vexa-cli message: "cannot read 'NAME': " and the reason, e.g. that the picture is over
 // the pixel limit, or "missing, unreadable or not a picture" when there is nothing more to say.
-LoadedPicture readInputPicture(const FilePath& path, QString& failure);
+picture::LoadedPicture readInputPicture(const base::FilePath& path, QString& failure);
 
 } // namespace vexa::cli

@@ -1,6 +1,6 @@
-#include "PrintArguments.h"
+#include "cli/PrintArguments.h"
 
-#include "CommandLine.h"
+#include "core/base/CommandLine.h"
 
 #include <QCommandLineParser>
 
@@ -8,9 +8,9 @@
 
 namespace vexa::cli {
 
-using print::kCoverFormats;
+using cover::kCoverFormats;
 
-QString coverOption(const print::CoverFormat& kind) {
+QString coverOption(const cover::CoverFormat& kind) {
     return QStringLiteral("--") + QString::fromLatin1(kind.key).toLower();
 }
 
@@ -33,12 +33,12 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     const QCommandLineOption noCalibration(QStringLiteral("no-calibration"));
     parser.addOptions({help, printer, pdf, paper, marks, bleed, noCalibration});
     std::vector<QCommandLineOption> covers;
-    for (const print::CoverFormat& kind : kCoverFormats) {
+    for (const cover::CoverFormat& kind : kCoverFormats) {
         covers.push_back(valueOption(coverOption(kind), "FILE"));
         parser.addOption(covers.back());
     }
     if (std::optional<QString> problem =
-            parseCommandLine(parser, QStringList{QStringLiteral("print")} + arguments)) {
+            base::parseCommandLine(parser, QStringList{QStringLiteral("print")} + arguments)) {
         error = *problem;
         return std::nullopt;
     }
@@ -73,7 +73,7 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
         QString file;
         if (!single(covers[i], coverOption(kCoverFormats[i]), file)) return std::nullopt;
-        parsed.pictures[i] = FilePath::fromText(file);
+        parsed.pictures[i] = base::FilePath::fromText(file);
     }
     if (!single(printer, QStringLiteral("--printer"), parsed.printer) ||
         !single(pdf, QStringLiteral("--pdf"), pdfText) ||
@@ -83,7 +83,7 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     parsed.trim.marks = parser.isSet(marks);
     parsed.noCalibration = parser.isSet(noCalibration);
     if (!bleedText.isEmpty()) {
-        const std::optional<double> mm = print::bleedFromText(bleedText);
+        const std::optional<double> mm = cover::bleedFromText(bleedText);
         if (!mm) {
             error = QStringLiteral("'--bleed' takes 0, 1.5 or 3 (millimetres), not '%1'")
                         .arg(bleedText);
@@ -91,21 +91,21 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
         }
         parsed.trim.bleedMm = *mm;
     }
-    parsed.pdf = FilePath::fromText(pdfText);
+    parsed.pdf = base::FilePath::fromText(pdfText);
     if (!parsed.printer.isEmpty() && !parsed.pdf.isEmpty()) {
         error = QStringLiteral("give --printer or --pdf, not both");
         return std::nullopt;
     }
     if (!parsed.paperText.isEmpty()) {
         if (parsed.paperText.compare(QLatin1String("a4"), Qt::CaseInsensitive) == 0) {
-            parsed.paper = print::PaperChoice::A4;
+            parsed.paper = cover::PaperChoice::A4;
         } else if (parsed.paperText.compare(QLatin1String("letter"), Qt::CaseInsensitive) != 0) {
             error = QStringLiteral("'--paper' takes letter or a4, not '%1'").arg(parsed.paperText);
             return std::nullopt;
         }
     }
     if (std::all_of(parsed.pictures.begin(), parsed.pictures.end(),
-                    [](const FilePath& file) { return file.isEmpty(); })) {
+                    [](const base::FilePath& file) { return file.isEmpty(); })) {
         error = QStringLiteral("no cover to print: name a picture, for example --front FILE");
         return std::nullopt;
     }

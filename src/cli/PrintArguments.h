@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CoverFormats.h"
-#include "FilePath.h"
-#include "PaperChoice.h"
-#include "TrimOptions.h"
+#include "core/base/FilePath.h"
+#include "core/cover/CoverFormats.h"
+#include "core/cover/PaperChoice.h"
+#include "core/cover/TrimOptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,17 +17,17 @@ namespace vexa::cli {
 // after the kind's settings key), and where the covers go.
 struct PrintArguments {
     bool help = false;
-    std::array<FilePath, kCoverKindCount> pictures; // by table row; empty: not printed
-    QString printer;                                // empty: the default printer
-    FilePath pdf;      // not empty: export to this file instead of printing
-    QString paperText; // --paper as typed
-    print::PaperChoice paper = print::PaperChoice::LetterLegal;
-    print::TrimOptions trim; // --marks, --bleed MM
+    std::array<base::FilePath, cover::kCoverKindCount> pictures; // by table row; empty: not printed
+    QString printer;                                             // empty: the default printer
+    base::FilePath pdf; // not empty: export to this file instead of printing
+    QString paperText;  // --paper as typed
+    cover::PaperChoice paper = cover::PaperChoice::LetterLegal;
+    cover::TrimOptions trim; // --marks, --bleed MM
     bool noCalibration = false;
 };
 
 // The option that names the picture of a kind: "--" and its key in lower case.
-QString coverOption(const print::CoverFormat& kind);
+QString coverOption(const cover::CoverFormat& kind);
 
 // Parses the arguments after "print" (as argumentsAsText gives them, see CommandLine.h):
 // "--front FILE" and "--front=FILE" alike; "--" ends the options. Nothing, with `error` set to

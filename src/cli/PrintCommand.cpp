@@ -1,12 +1,12 @@
-#include "PrintCommand.h"
+#include "cli/PrintCommand.h"
 
-#include "CupsCoverPrinter.h"
-#include "InputPicture.h"
-#include "PdfExport.h"
-#include "PrintArguments.h"
-#include "PrintJob.h"
-#include "PrintableText.h"
-#include "SystemPrinters.h"
+#include "cli/InputPicture.h"
+#include "cli/PrintArguments.h"
+#include "core/base/PrintableText.h"
+#include "core/cups/SystemPrinters.h"
+#include "core/printing/CupsCoverPrinter.h"
+#include "core/printing/PdfExport.h"
+#include "core/printing/PrintJob.h"
 
 #include <QFile>
 #include <QHash>
@@ -18,8 +18,6 @@
 
 namespace vexa::cli {
 
-using namespace vexa::print;
-
 namespace {
 
 void printUsage(QTextStream& out) {
@@ -28,8 +26,8 @@ void printUsage(QTextStream& out) {
            "                      [--marks] [--bleed 0|1.5|3] [--no-calibration]\n"
            "Prints each picture as its cover, stretched to the cover's physical size at the\n"
            "top-left of the printable area, one document per cover, in this order:\n";
-    for (const CoverFormat& kind : kCoverFormats)
-        out << QStringLiteral("  %1  %2\n").arg(coverOption(kind), -9).arg(coverName(kind));
+    for (const cover::CoverFormat& kind : cover::kCoverFormats)
+        out << QStringLiteral("  %1  %2\n").arg(coverOption(kind), -9).arg(cover::coverName(kind));
     out << "Without --printer the default printer is used. --pdf FILE writes one page per\n"
            "cover into FILE instead, each on its own paper size with the picture at the\n"
            "page's top-left corner. --paper letter (the default) prints the DVD, DVD slim and\n"
@@ -43,19 +41,22 @@ void printUsage(QTextStream& out) {
            "given; a PDF file never is.\n";
 }
 
-class ConsoleProgress final : public PrintProgress {
+class ConsoleProgress final : public printing::PrintProgress {
 public:
     ConsoleProgress(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
 
-    void coverStarted(const CoverFormat& kind) override { m_out << kind.message << Qt::endl; }
-    void coverFinished(const CoverFormat& kind, const DocumentResult& result) override {
+    void coverStarted(const cover::CoverFormat& kind) override {
+        m_out << kind.message << Qt::endl;
+    }
+    void coverFinished(const cover::CoverFormat& kind,
+                       const printing::DocumentResult& result) override {
         if (result.sent)
             ++m_printed;
         else
             ++m_failed;
-        QString notice = coverNotice(kind, result);
+        QString notice = printing::coverNotice(kind, result);
         if (notice.isEmpty() && !result.sent)
-            notice = QStringLiteral("The %1 cover was not printed.").arg(coverName(kind));
+            notice = QStringLiteral("The %1 cover was not printed.").arg(cover::coverName(kind));
         if (!notice.isEmpty()) m_err << "vexa-cli print: " << notice << Qt::endl;
     }
     bool continueAfterCover() override { return true; }
@@ -80,14 +81,14 @@ size_t qHash(const FileIdentity& identity, size_t seed = 0) {
     return qHashMulti(seed, quint64(identity.device), quint64(identity.inode));
 }
 
-std::optional<FileIdentity> identityOf(const FilePath& file) {
+std::optional<FileIdentity> identityOf(const base::FilePath& file) {
     struct stat info {};
     if (::stat(file.c_str(), &info) != 0) return std::nullopt;
     return FileIdentity{info.st_dev, info.st_ino};
 }
 
 int fail(QTextStream& err, const QString& message, int status) {
-    err << "vexa-cli print: " << printable(message) << Qt::endl;
+    err << "vexa-cli print: " << base::printable(message) << Qt::endl;
     return status;
 }
 
@@ -110,21 +111,22 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
 
     // Every picture is read before anything is printed, so a typo costs no paper. A file
     // given for several covers is decoded once: the covers share its pixels.
-    CoverRecords pictures;
-    CoverKinds selection;
-    QHash<FileIdentity, LoadedPicture> decoded;
-    for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
-        const FilePath& file = parsed->pictures[i];
+    cover::CoverRecords pictures;
+    cover::CoverKinds selection;
+    QHash<FileIdentity, picture::LoadedPicture> decoded;
+    for (std::size_t i = 0; i < cover::kCoverFormats.size(); ++i) {
+        const base::FilePath& file = parsed->pictures[i];
         if (file.isEmpty()) continue;
         const std::optional<FileIdentity> identity = identityOf(file);
-        LoadedPicture picture = identity ? decoded.value(*identity) : LoadedPicture();
+        picture::LoadedPicture picture =
+            identity ? decoded.value(*identity) : picture::LoadedPicture();
         if (picture.isNull()) {
             QString unreadable;
             picture = readInputPicture(file, unreadable);
             if (picture.isNull()) return fail(err, unreadable, 1);
             if (identity) decoded.insert(*identity, picture);
         }
-        const CoverKind kind = kCoverFormats[i].id;
+        const cover::CoverKind kind = cover::kCoverFormats[i].id;
         pictures[kind] = picture;
         selection |= kind;
     }
@@ -139,21 +141,22 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
                         1);
         // Written beside the target and renamed when complete: an existing file survives a
         // failed or killed run.
-        if (!exportCoversToPdf(selection, pictures, parsed->paper, pdf, progress, parsed->trim) ||
+        if (!printing::exportCoversToPdf(selection, pictures, parsed->paper, pdf, progress,
+                                         parsed->trim) ||
             progress.failed() > 0)
             return fail(err, QStringLiteral("cannot write '%1'").arg(pdf), 1);
         out << progress.printed() << (progress.printed() == 1 ? " page" : " pages")
-            << " written to " << printable(pdf) << Qt::endl;
+            << " written to " << base::printable(pdf) << Qt::endl;
         return 0;
     }
 
-    CupsCoverPrinter printer;
+    printing::CupsCoverPrinter printer;
     QString target = parsed->printer;
     if (!target.isEmpty()) {
         if (!printer.usePrinter(target)) {
-            const PrinterListing listing = listPrinters();
-            if (listing.status == PrinterListing::Status::ServerUnreachable)
-                return fail(err, printFailureText(PrintFailure::ServerUnreachable), 1);
+            const cups::PrinterListing listing = cups::listPrinters();
+            if (listing.status == cups::PrinterListing::Status::ServerUnreachable)
+                return fail(err, cups::printFailureText(cups::PrintFailure::ServerUnreachable), 1);
             return fail(err,
                         QStringLiteral("no printer named '%1' (installed: %2)")
                             .arg(target, listing.names.isEmpty()
@@ -162,21 +165,21 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
                         1);
         }
     } else if (!printer.followDefault()) {
-        const PrintFailure why = printer.noPrinterFailure();
-        QString text = printFailureText(why);
-        if (why == PrintFailure::NoPrinter)
+        const cups::PrintFailure why = printer.noPrinterFailure();
+        QString text = cups::printFailureText(why);
+        if (why == cups::PrintFailure::NoPrinter)
             text += QStringLiteral(" --pdf FILE writes the covers into a PDF file instead.");
-        else if (why == PrintFailure::NoDefaultPrinter)
+        else if (why == cups::PrintFailure::NoDefaultPrinter)
             text += QStringLiteral(" --printer NAME prints on one of them.");
         return fail(err, text, 1);
     } else {
-        target = systemDefaultPrinter();
+        target = cups::systemDefaultPrinter();
     }
     printer.setTrimOptions(parsed->trim);
     printer.setCalibrationUsed(!parsed->noCalibration);
-    printSelectedCovers(selection, pictures, printer, progress, parsed->paper);
+    printing::printSelectedCovers(selection, pictures, printer, progress, parsed->paper);
     out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers") << " sent to "
-        << printable(target) << Qt::endl;
+        << base::printable(target) << Qt::endl;
     return progress.failed() > 0 ? 1 : 0;
 }
 

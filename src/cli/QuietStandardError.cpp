@@ -1,4 +1,4 @@
-#include "QuietStandardError.h"
+#include "cli/QuietStandardError.h"
 
 #include <cstdio>
 

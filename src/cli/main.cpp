@@ -1,10 +1,10 @@
 // vexa-cli: VEXA's tools for the command line, one subcommand each.
 
-#include "CalibrateCommand.h"
-#include "CommandLine.h"
-#include "EffectCommand.h"
-#include "PrintCommand.h"
-#include "PrintableText.h"
+#include "cli/CalibrateCommand.h"
+#include "cli/EffectCommand.h"
+#include "cli/PrintCommand.h"
+#include "core/base/CommandLine.h"
+#include "core/base/PrintableText.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -42,7 +42,8 @@ void printUsage(QTextStream& out) {
 }
 
 int usageError(const QString& message) {
-    QTextStream(stderr) << "vexa-cli: " << vexa::printable(message) << " (try 'vexa-cli --help')\n";
+    QTextStream(stderr) << "vexa-cli: " << vexa::base::printable(message)
+                        << " (try 'vexa-cli --help')\n";
     return 2;
 }
 
@@ -52,14 +53,14 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(dropLibraryMessage);
     // The arguments are read from argv's bytes before Qt sees them: a file name that is not
     // UTF-8 reaches the file system as typed.
-    const QStringList arguments = vexa::argumentsAsText(argc, argv);
+    const QStringList arguments = vexa::base::argumentsAsText(argc, argv);
     QCommandLineParser parser;
     const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")});
     const QCommandLineOption version(QStringList{QStringLiteral("version"), QStringLiteral("v")});
     parser.addOptions({help, version});
     // Everything from the command's name on belongs to the command.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    if (const std::optional<QString> problem = vexa::parseCommandLine(parser, arguments))
+    if (const std::optional<QString> problem = vexa::base::parseCommandLine(parser, arguments))
         return usageError(*problem);
     if (parser.isSet(help)) {
         QTextStream out(stdout);

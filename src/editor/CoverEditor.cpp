@@ -1,12 +1,12 @@
-#include "CoverEditor.h"
+#include "editor/CoverEditor.h"
 
-#include "CoverFormats.h"
-#include "CoverHost.h"
-#include "CoverSet.h"
-#include "CoverTools.h"
-#include "EditorTexts.h"
-#include "PictureHolder.h"
-#include "ToolIcons.h"
+#include "core/cover/CoverFormats.h"
+#include "core/cover/CoverSet.h"
+#include "editor/CoverTools.h"
+#include "editor/EditorTexts.h"
+#include "editor/ToolIcons.h"
+#include "widgets/CoverHost.h"
+#include "widgets/PictureHolder.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -25,7 +25,7 @@
 #include <memory>
 #include <utility>
 
-namespace vexa {
+namespace vexa::editor {
 
 namespace {
 
@@ -49,7 +49,7 @@ std::size_t menuIndex(editor::EffectMenu menu) {
 
 } // namespace
 
-CoverEditor::CoverEditor(CoverHost& host, QWidget* parent, editor::EffectRunner runner)
+CoverEditor::CoverEditor(widgets::CoverHost& host, QWidget* parent, editor::EffectRunner runner)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_host(host), m_runner(std::move(runner)) {
@@ -71,14 +71,14 @@ CoverEditor::CoverEditor(CoverHost& host, QWidget* parent, editor::EffectRunner 
 
     // Load: the selected cover's picture as opened, and everything else set to it. No
     // selected cover leaves the window empty; its commands then work on nothing.
-    const std::optional<CoverKind> kind = m_host.selectedKind();
+    const std::optional<cover::CoverKind> kind = m_host.selectedKind();
     const QImage opened = kind ? m_host.covers().picture(*kind).pixels : QImage();
     m_pictures = editor::EditPictures(opened);
     m_original->setPicture(opened);
     // Both previews show the cover in the proportions it prints with.
     if (kind) {
-        for (PictureHolder* view : {m_original, m_newImage})
-            view->setPictureShape(print::coverShape(*kind));
+        for (widgets::PictureHolder* view : {m_original, m_newImage})
+            view->setPictureShape(cover::coverShape(*kind));
     }
     showCurrent();
 }
@@ -166,11 +166,11 @@ void CoverEditor::buildBody(QWidget* client) {
     m_label2->setObjectName(QStringLiteral("Label2"));
     m_label2->setGeometry(176, 56, 160, 17);
 
-    m_original = new PictureHolder(client);
+    m_original = new widgets::PictureHolder(client);
     m_original->setObjectName(QStringLiteral("Original"));
     m_original->setGeometry(8, 72, 160, 160);
     m_original->setFramed(true);
-    m_newImage = new PictureHolder(client);
+    m_newImage = new widgets::PictureHolder(client);
     m_newImage->setObjectName(QStringLiteral("NewImage"));
     m_newImage->setGeometry(176, 72, 160, 160);
     m_newImage->setFramed(true);
@@ -237,7 +237,8 @@ void CoverEditor::runEffect(std::int32_t effectId, std::int32_t parameter) {
         effectFinished(outcome->result, outcome->picture, outcome->progress);
         return;
     }
-    const auto work = [outcome, runner = m_runner, effectId, parameter, this](JobControl& control) {
+    const auto work = [outcome, runner = m_runner, effectId, parameter,
+                       this](base::JobControl& control) {
         std::int32_t shown = outcome->progress;
         // Each new percentage goes to the caption (at most 101 of them), and the effect stops
         // after the row it is on once the job is cancelled.
@@ -345,14 +346,14 @@ void CoverEditor::unlockControls() {
 
 void CoverEditor::acceptEdits() {
     if (isBusy() || m_closing) return;
-    if (const std::optional<CoverKind> kind = m_host.selectedKind()) {
-        CoverSet& covers = m_host.covers();
+    if (const std::optional<cover::CoverKind> kind = m_host.selectedKind()) {
+        cover::CoverSet& covers = m_host.covers();
         // A picture left as it was opened keeps its record: the bytes it was read from still
         // hold it exactly.
-        const LoadedPicture& before = covers.picture(*kind);
+        const picture::LoadedPicture& before = covers.picture(*kind);
         covers.setPicture(*kind, m_pictures.current() == before.pixels
                                      ? before
-                                     : LoadedPicture::made(m_pictures.current()));
+                                     : picture::LoadedPicture::made(m_pictures.current()));
     }
     m_closing = true;
     accept();
@@ -381,4 +382,4 @@ bool CoverEditor::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-} // namespace vexa
+} // namespace vexa::editor

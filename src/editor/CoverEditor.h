@@ -1,9 +1,9 @@
 #pragma once
 
-#include "EditPictures.h"
-#include "EffectMenus.h"
-#include "EffectRun.h"
-#include "Job.h"
+#include "core/base/Job.h"
+#include "editor/EditPictures.h"
+#include "editor/EffectMenus.h"
+#include "editor/EffectRun.h"
 
 #include <QDialog>
 #include <QString>
@@ -21,10 +21,12 @@ class QPushButton;
 class QScrollBar;
 class QToolBar;
 
-namespace vexa {
-
+namespace vexa::widgets {
 class CoverHost;
 class PictureHolder;
+} // namespace vexa::widgets
+
+namespace vexa::editor {
 
 // The Cover Manipulator: the selected slot's picture as opened (left) and as edited (right),
 // twenty effects in three menus, five tools on the toolbar, one undo step. "Accept" writes the
@@ -34,7 +36,7 @@ class PictureHolder;
 class CoverEditor : public QDialog {
     Q_OBJECT
 public:
-    explicit CoverEditor(CoverHost& host, QWidget* parent = nullptr,
+    explicit CoverEditor(widgets::CoverHost& host, QWidget* parent = nullptr,
                          editor::EffectRunner runner = editor::engineEffectRunner());
     ~CoverEditor() override;
 
@@ -58,8 +60,8 @@ public:
     const editor::EditPictures& pictures() const { return m_pictures; }
     std::int32_t progressCell() const { return m_progress; }
 
-    PictureHolder* originalView() const { return m_original; }
-    PictureHolder* editedView() const { return m_newImage; }
+    widgets::PictureHolder* originalView() const { return m_original; }
+    widgets::PictureHolder* editedView() const { return m_newImage; }
     QToolBar* toolbar() const { return m_toolbar; }
     QAction* toolbarButton(int position) const; // 1 ... 5
     QGroupBox* brightnessFrame() const { return m_frame; }
@@ -96,7 +98,7 @@ private:
     void showBrightnessCaption();
     void tellRefused(const QString& reason);
 
-    CoverHost& m_host;
+    widgets::CoverHost& m_host;
     editor::EffectRunner m_runner;
     editor::EditPictures m_pictures;
     std::int32_t m_progress = 0;
@@ -112,12 +114,12 @@ private:
     QScrollBar* m_scroll = nullptr;
     QLabel* m_label1 = nullptr;
     QLabel* m_label2 = nullptr;
-    PictureHolder* m_original = nullptr;
-    PictureHolder* m_newImage = nullptr;
+    widgets::PictureHolder* m_original = nullptr;
+    widgets::PictureHolder* m_newImage = nullptr;
     QPushButton* m_accept = nullptr;
     QPushButton* m_cancel = nullptr;
     bool m_activated = false;
-    Job m_effect; // last: cancelled and joined before anything it reports to goes
+    base::Job m_effect; // last: cancelled and joined before anything it reports to goes
 };
 
-} // namespace vexa
+} // namespace vexa::editor

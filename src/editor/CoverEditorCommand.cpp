@@ -1,19 +1,19 @@
-#include "CoverEditorCommand.h"
+#include "editor/CoverEditorCommand.h"
 
-#include "CoverEditor.h"
-#include "CoverHost.h"
-#include "MessageNoticeWindow.h"
+#include "editor/CoverEditor.h"
+#include "notify/MessageNoticeWindow.h"
+#include "widgets/CoverHost.h"
 
-namespace vexa {
+namespace vexa::editor {
 
-void openCoverEditor(CoverHost& host) {
+void openCoverEditor(widgets::CoverHost& host) {
     if (!host.selectedKind()) {
-        MessageNoticeWindow::open(host, QLatin1String(kSelectCoverMessage),
-                                  QStringLiteral("picture"));
+        notify::MessageNoticeWindow::open(host, QLatin1String(kSelectCoverMessage),
+                                          QStringLiteral("picture"));
         return;
     }
     CoverEditor window(host, host.hostWindow());
     window.exec();
 }
 
-} // namespace vexa
+} // namespace vexa::editor

@@ -1,4 +1,4 @@
-#include "CoverTools.h"
+#include "editor/CoverTools.h"
 
 #include <QTransform>
 

@@ -1,4 +1,4 @@
-#include "EditPictures.h"
+#include "editor/EditPictures.h"
 
 namespace vexa::editor {
 

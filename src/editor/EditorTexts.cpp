@@ -1,4 +1,4 @@
-#include "EditorTexts.h"
+#include "editor/EditorTexts.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "EffectMenus.h"
+#include "editor/EffectMenus.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "EffectRun.h"
+#include "editor/EffectRun.h"
 
-#include "QImageEffect.h"
+#include "effects/QImageEffect.h"
 
 namespace vexa::editor {
 

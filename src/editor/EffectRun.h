@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Effects.h"
+#include "effects/Effects.h"
 
 #include <QImage>
 

@@ -1,4 +1,4 @@
-#include "ToolIcons.h"
+#include "editor/ToolIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -2,14 +2,14 @@
 // and writes the result back only when it completed, so a refused or cancelled call leaves
 // the picture exactly as it was.
 
-#include "Effects.h"
+#include "effects/Effects.h"
 
-#include "EffectFrame.h"
-#include "EffectKernels.h"
-#include "ParameterCheck.h"
-#include "PixelAccess.h"
-#include "PixelBuffer.h"
-#include "Random.h"
+#include "effects/EffectFrame.h"
+#include "effects/EffectKernels.h"
+#include "effects/ParameterCheck.h"
+#include "effects/PixelAccess.h"
+#include "effects/PixelBuffer.h"
+#include "effects/Random.h"
 
 #include <cstring>
 

@@ -2,9 +2,9 @@
 // threshold dither (a carried error over a sharpened gray), the ordered dither (a 4 x 4
 // threshold matrix) and three error diffusions (Floyd-Steinberg, Burkes, Stucki).
 
-#include "Arithmetic.h"
-#include "EffectKernels.h"
-#include "PixelAccess.h"
+#include "effects/Arithmetic.h"
+#include "effects/EffectKernels.h"
+#include "effects/PixelAccess.h"
 
 #include <algorithm>
 #include <array>

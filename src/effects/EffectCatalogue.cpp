@@ -1,7 +1,7 @@
 // The effects by id with their names and parameters, and the colour unpacking several of
 // them share.
 
-#include "Effects.h"
+#include "effects/Effects.h"
 
 #include <array>
 

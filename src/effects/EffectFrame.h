@@ -4,7 +4,7 @@
 // the engine's target buffer, and the progress cell with its yield hook. Internal to the
 // engine; the public interface is Effects.h.
 
-#include "Effects.h"
+#include "effects/Effects.h"
 
 #include <cstddef>
 #include <cstdint>

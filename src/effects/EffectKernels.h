@@ -5,7 +5,7 @@
 // writes frame.target, reports progress after each row and returns Done, Cancelled when
 // the yield hook asked to stop, or Refused when its arithmetic would leave 32 bits.
 
-#include "EffectFrame.h"
+#include "effects/EffectFrame.h"
 
 #include <cstdint>
 

@@ -5,7 +5,7 @@
 // (the layout of a QImage in Format_RGB32); the QImage adapter lives beside it in
 // QImageEffect.h, in a target of its own.
 
-#include "Random.h"
+#include "effects/Random.h"
 
 #include <atomic>
 #include <cstddef>

@@ -3,11 +3,11 @@
 // the row above and the pixel to the left already hold their new values when a pixel is
 // computed.
 
-#include "Arithmetic.h"
-#include "ClampedDivision.h"
-#include "EffectKernels.h"
-#include "PixelAccess.h"
-#include "Random.h"
+#include "effects/Arithmetic.h"
+#include "effects/ClampedDivision.h"
+#include "effects/EffectKernels.h"
+#include "effects/PixelAccess.h"
+#include "effects/Random.h"
 
 #include <vector>
 

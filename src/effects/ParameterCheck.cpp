@@ -1,6 +1,6 @@
-#include "ParameterCheck.h"
+#include "effects/ParameterCheck.h"
 
-#include "Arithmetic.h"
+#include "effects/Arithmetic.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,10 +1,10 @@
 // Effects whose output pixel depends on the same input pixel alone: Negative, Gray Scale,
 // Swap Channels, Black & White, Add Noise and Saturation.
 
-#include "Arithmetic.h"
-#include "EffectKernels.h"
-#include "PixelAccess.h"
-#include "Random.h"
+#include "effects/Arithmetic.h"
+#include "effects/EffectKernels.h"
+#include "effects/PixelAccess.h"
+#include "effects/Random.h"
 
 #include <cmath>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "PixelAccess.h"
+#include "effects/PixelAccess.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // its four bytes (blue in the low byte on this little-endian layout); memcpy keeps the
 // loads legal on any alignment and compiles to plain moves.
 
-#include "EffectFrame.h"
+#include "effects/EffectFrame.h"
 
 #include <bit>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "PixelBuffer.h"
+#include "effects/PixelBuffer.h"
 
 #include <cstdlib>
 #include <new>

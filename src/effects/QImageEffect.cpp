@@ -1,6 +1,6 @@
-#include "QImageEffect.h"
+#include "effects/QImageEffect.h"
 
-#include "PixelBuffer.h"
+#include "effects/PixelBuffer.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 // Runs an effect of the engine on a QImage: the bridge between Qt pictures and the
 // engine's plain pixel views.
 
-#include "Effects.h"
+#include "effects/Effects.h"
 
 #include <QImage>
 

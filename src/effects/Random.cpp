@@ -1,4 +1,4 @@
-#include "Random.h"
+#include "effects/Random.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 // Effects that replace a pixel by the average of a region: Mosaic (square blocks) and
 // Quadrant Smooth (the calmest of the four 3 x 3 quadrants around the pixel).
 
-#include "EffectKernels.h"
-#include "PixelAccess.h"
+#include "effects/EffectKernels.h"
+#include "effects/PixelAccess.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -6,9 +6,9 @@
 // compiler turns into vector code; the fourth byte of each pixel is then put back from the
 // source, so it never changes.
 
-#include "Arithmetic.h"
-#include "EffectKernels.h"
-#include "PixelAccess.h"
+#include "effects/Arithmetic.h"
+#include "effects/EffectKernels.h"
+#include "effects/PixelAccess.h"
 
 #include <algorithm>
 #include <cstdlib>

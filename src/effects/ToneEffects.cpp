@@ -2,9 +2,9 @@
 // the parameter and, for Contrast and Auto Levels, from statistics of the whole picture:
 // Brightness Scale, Contrast, Auto Levels and Gamma.
 
-#include "Arithmetic.h"
-#include "EffectKernels.h"
-#include "PixelAccess.h"
+#include "effects/Arithmetic.h"
+#include "effects/EffectKernels.h"
+#include "effects/PixelAccess.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "AtomicFile.h"
+#include "imageio/AtomicFile.h"
 
 #include <QIODevice>
 #include <QRandomGenerator>
@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace vexa {
+namespace vexa::imageio {
 
 namespace {
 
@@ -131,7 +131,7 @@ private:
     qint64 m_fileSize = 0;
 };
 
-AtomicFile::AtomicFile(FilePath target) : m_target(std::move(target)) {}
+AtomicFile::AtomicFile(base::FilePath target) : m_target(std::move(target)) {}
 
 AtomicFile::~AtomicFile() {
     m_device.reset();
@@ -181,4 +181,4 @@ WriteResult AtomicFile::commit() {
     return {};
 }
 
-} // namespace vexa
+} // namespace vexa::imageio

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "FilePath.h"
-#include "WriteResult.h"
+#include "core/base/FilePath.h"
+#include "imageio/WriteResult.h"
 
 #include <memory>
 
 class QIODevice;
 
-namespace vexa {
+namespace vexa::imageio {
 
 // A file written completely or not at all, under exactly the bytes of its name: the data goes
 // to a temporary file in the same folder, which replaces the file only once everything is
@@ -16,7 +16,7 @@ namespace vexa {
 // existing file that is not writable is left alone and the write fails.
 class AtomicFile {
 public:
-    explicit AtomicFile(FilePath target);
+    explicit AtomicFile(base::FilePath target);
     // Removes the temporary file unless commit() succeeded.
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
@@ -33,11 +33,11 @@ public:
 private:
     class Device;
 
-    FilePath m_target;
+    base::FilePath m_target;
     QByteArray m_finalName; // the target with links followed
     QByteArray m_temporaryName;
     std::unique_ptr<Device> m_device;
     bool m_committed = false;
 };
 
-} // namespace vexa
+} // namespace vexa::imageio

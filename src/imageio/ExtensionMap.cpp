@@ -1,6 +1,6 @@
-#include "ExtensionMap.h"
+#include "imageio/ExtensionMap.h"
 
-namespace vexa {
+namespace vexa::imageio {
 
 ExtensionMap ExtensionMap::fromPatternLists(const QStringList& patternLists) {
     ExtensionMap map;
@@ -32,4 +32,4 @@ QString fileExtension(const QString& fileName) {
     return fileName.mid(dot + 1);
 }
 
-} // namespace vexa
+} // namespace vexa::imageio

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-namespace vexa {
+namespace vexa::imageio {
 
 // Finds the encoder for a file name: every file-name pattern of every encoder ("*.JPG")
 // is a key, compared without regard to letter case, whose value is the encoder's index.
@@ -35,4 +35,4 @@ private:
 // and when there is no ".", the empty text.
 QString fileExtension(const QString& fileName);
 
-} // namespace vexa
+} // namespace vexa::imageio

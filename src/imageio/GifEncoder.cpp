@@ -1,4 +1,4 @@
-#include "GifEncoder.h"
+#include "imageio/GifEncoder.h"
 
 #include <QIODevice>
 
@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-namespace vexa {
+namespace vexa::imageio {
 
 namespace {
 
@@ -117,4 +117,4 @@ WriteStatus encodeGif(const QImage& picture, QIODevice& out) {
     return writeGif(quantized, rgba.width(), rgba.height(), out);
 }
 
-} // namespace vexa
+} // namespace vexa::imageio

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "WriteResult.h"
+#include "imageio/WriteResult.h"
 
 #include <QImage>
 
 class QIODevice;
 
-namespace vexa {
+namespace vexa::imageio {
 
 // Writes a GIF: a palette of at most 256 colours chosen for the picture by libimagequant,
 // with error-diffusion dithering so that gradients keep their look instead of breaking
@@ -15,4 +15,4 @@ namespace vexa {
 // WriteFailed when `out` refuses the data.
 WriteStatus encodeGif(const QImage& picture, QIODevice& out);
 
-} // namespace vexa
+} // namespace vexa::imageio

@@ -1,11 +1,11 @@
-#include "ImageEncoders.h"
+#include "imageio/ImageEncoders.h"
 
-#include "AtomicFile.h"
-#include "GifEncoder.h"
+#include "imageio/AtomicFile.h"
+#include "imageio/GifEncoder.h"
 
 #include <QImageWriter>
 
-namespace vexa {
+namespace vexa::imageio {
 
 namespace {
 
@@ -77,8 +77,8 @@ std::vector<ImageEncoder> installedEncoders() {
     return encoders;
 }
 
-WriteResult writeImageFile(const ImageEncoder& encoder, const QImage& picture, const FilePath& path,
-                           std::optional<qint32> quality) {
+WriteResult writeImageFile(const ImageEncoder& encoder, const QImage& picture,
+                           const base::FilePath& path, std::optional<qint32> quality) {
     AtomicFile file(path);
     if (const WriteResult opened = file.open(); !opened) return opened;
     const WriteStatus status = encoder.encode(picture, file.device(), quality);
@@ -90,12 +90,12 @@ WriteResult writeImageFile(const ImageEncoder& encoder, const QImage& picture, c
     return {status, 0};
 }
 
-WriteResult writeBitmapFile(const QImage& picture, const FilePath& path) {
+WriteResult writeBitmapFile(const QImage& picture, const base::FilePath& path) {
     return writeImageFile({"BMP", "*.BMP", encodeBmp}, picture, path, std::nullopt);
 }
 
 WriteResult writeBitmapFile(const QImage& picture, const QString& path) {
-    return writeBitmapFile(picture, FilePath::fromText(path));
+    return writeBitmapFile(picture, base::FilePath::fromText(path));
 }
 
-} // namespace vexa
+} // namespace vexa::imageio

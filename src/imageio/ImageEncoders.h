@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FilePath.h"
-#include "WriteResult.h"
+#include "core/base/FilePath.h"
+#include "imageio/WriteResult.h"
 
 #include <QImage>
 #include <QString>
@@ -11,7 +11,7 @@
 
 class QIODevice;
 
-namespace vexa {
+namespace vexa::imageio {
 
 // Writes a picture in one file format to an open device: Written, WriteFailed when the device
 // refused the data, or the encoder's own reason. `quality` is the JPEG quality 0 ... 100;
@@ -34,12 +34,12 @@ std::vector<ImageEncoder> installedEncoders();
 // Writes the picture to `path` completely or not at all (see AtomicFile): the data goes to a
 // temporary file in the same folder, which replaces the old file only once everything is
 // written. An existing file that is not writable is left alone and the write fails.
-WriteResult writeImageFile(const ImageEncoder& encoder, const QImage& picture, const FilePath& path,
-                           std::optional<qint32> quality);
+WriteResult writeImageFile(const ImageEncoder& encoder, const QImage& picture,
+                           const base::FilePath& path, std::optional<qint32> quality);
 
 // Writes a Windows bitmap the same safe way (the scanner's transfer file, "Save" as BMP).
-WriteResult writeBitmapFile(const QImage& picture, const FilePath& path);
+WriteResult writeBitmapFile(const QImage& picture, const base::FilePath& path);
 // The same for a name given as text (see FilePath::fromText).
 WriteResult writeBitmapFile(const QImage& picture, const QString& path);
 
-} // namespace vexa
+} // namespace vexa::imageio

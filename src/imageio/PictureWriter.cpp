@@ -1,6 +1,6 @@
-#include "PictureWriter.h"
+#include "imageio/PictureWriter.h"
 
-namespace vexa {
+namespace vexa::imageio {
 
 PictureWriter::PictureWriter() : m_encoders(installedEncoders()) {
     QStringList patternLists;
@@ -9,10 +9,11 @@ PictureWriter::PictureWriter() : m_encoders(installedEncoders()) {
 }
 
 WriteResult PictureWriter::write(const QImage& picture, const QString& fileName, qint32 quality) {
-    return write(picture, FilePath::fromText(fileName), quality);
+    return write(picture, base::FilePath::fromText(fileName), quality);
 }
 
-WriteResult PictureWriter::write(const QImage& picture, const FilePath& fileName, qint32 quality) {
+WriteResult PictureWriter::write(const QImage& picture, const base::FilePath& fileName,
+                                 qint32 quality) {
     const QString extension = fileExtension(fileName.text());
     const std::optional<qint32> index = m_extensions.find(QStringLiteral("*.") + extension);
     if (!index) return {WriteStatus::UnknownFormat, 0};
@@ -28,4 +29,4 @@ WriteResult PictureWriter::write(const QImage& picture, const FilePath& fileName
     return writeImageFile(m_encoders[static_cast<size_t>(*index)], opaque, fileName, jpegQuality);
 }
 
-} // namespace vexa
+} // namespace vexa::imageio

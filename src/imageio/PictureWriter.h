@@ -1,16 +1,16 @@
 #pragma once
 
-#include "ExtensionMap.h"
-#include "FilePath.h"
-#include "ImageEncoders.h"
-#include "WriteResult.h"
+#include "core/base/FilePath.h"
+#include "imageio/ExtensionMap.h"
+#include "imageio/ImageEncoders.h"
+#include "imageio/WriteResult.h"
 
 #include <QImage>
 #include <QString>
 
 #include <vector>
 
-namespace vexa {
+namespace vexa::imageio {
 
 // Writes a picture to a file in the format that the file name's extension selects (BMP,
 // JPEG, GIF, TIFF, PNG), with a quality for JPEG. The list of encoders is read once, when
@@ -24,7 +24,7 @@ public:
     // with "J" or "j". The result says why nothing was written: no extension or no encoder
     // for it (UnknownFormat), no picture, or what the encoder or the file system refused;
     // the file that was there before is then left as it was.
-    WriteResult write(const QImage& picture, const FilePath& fileName, qint32 quality);
+    WriteResult write(const QImage& picture, const base::FilePath& fileName, qint32 quality);
     // The same for a name given as text (see FilePath::fromText).
     WriteResult write(const QImage& picture, const QString& fileName, qint32 quality);
 
@@ -35,4 +35,4 @@ private:
     ExtensionMap m_extensions;
 };
 
-} // namespace vexa
+} // namespace vexa::imageio

@@ -1,10 +1,10 @@
-#include "WriteResult.h"
+#include "imageio/WriteResult.h"
 
 #include <QtGlobal>
 
 #include <cerrno>
 
-namespace vexa {
+namespace vexa::imageio {
 
 WriteResult writeFailure(int systemError) {
     switch (systemError) {
@@ -53,4 +53,4 @@ QString writeFailureText(const WriteResult& result) {
     return reason;
 }
 
-} // namespace vexa
+} // namespace vexa::imageio

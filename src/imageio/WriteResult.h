@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace vexa {
+namespace vexa::imageio {
 
 // How writing a picture file went.
 enum class WriteStatus {
@@ -35,4 +35,4 @@ WriteResult writeFailure(int systemError);
 // "its folder does not exist", ...
 QString writeFailureText(const WriteResult& result);
 
-} // namespace vexa
+} // namespace vexa::imageio

@@ -1,6 +1,6 @@
-#include "AlertSound.h"
+#include "notify/AlertSound.h"
 
-#include "ProgramFolder.h"
+#include "core/base/ProgramFolder.h"
 
 #include <QFileInfo>
 #include <QSoundEffect>
@@ -9,7 +9,7 @@
 namespace vexa::notify {
 
 QSoundEffect* playAlertSound(QObject* owner) {
-    const QString path = sharedDataFile(QStringLiteral("alert.wav"));
+    const QString path = base::sharedDataFile(QStringLiteral("alert.wav"));
     if (!QFileInfo(path).isFile()) return nullptr;
     auto* sound = new QSoundEffect(owner);
     sound->setSource(QUrl::fromLocalFile(path));

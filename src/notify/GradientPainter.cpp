@@ -1,12 +1,12 @@
-#include "GradientPainter.h"
+#include "notify/GradientPainter.h"
 
-#include "GradientSweep.h"
-#include "PictureHolder.h"
-#include "SystemColours.h"
+#include "notify/GradientSweep.h"
+#include "notify/SystemColours.h"
+#include "widgets/PictureHolder.h"
 
 #include <cstdlib>
 
-namespace vexa {
+namespace vexa::notify {
 
 namespace {
 
@@ -68,7 +68,7 @@ bool GradientPainter::paint(QImage& surface) const {
     return true;
 }
 
-bool GradientPainter::paint(PictureHolder& box) const {
+bool GradientPainter::paint(widgets::PictureHolder& box) const {
     QImage surface(box.size(), QImage::Format_RGB32);
     if (surface.isNull()) return false;
     surface.fill(box.palette().color(QPalette::Window));
@@ -77,4 +77,4 @@ bool GradientPainter::paint(PictureHolder& box) const {
     return drawn;
 }
 
-} // namespace vexa
+} // namespace vexa::notify

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
-namespace vexa {
-
+namespace vexa::widgets {
 class PictureHolder;
+}
+
+namespace vexa::notify {
 
 // Paints a two-colour linear gradient at any angle as a sweep of parallel one-pixel lines:
 // the background of the notification popups.
@@ -28,7 +30,7 @@ public:
     bool paint(QImage& surface) const;
 
     // Paints the gradient over the box's whole area and makes it the box's picture.
-    bool paint(PictureHolder& box) const;
+    bool paint(widgets::PictureHolder& box) const;
 
 private:
     std::int32_t m_colour1 = 208 + 255 * 256 + 255 * 65536;
@@ -36,4 +38,4 @@ private:
     float m_angle = 315.0f;
 };
 
-} // namespace vexa
+} // namespace vexa::notify

@@ -1,6 +1,6 @@
-#include "GradientSweep.h"
+#include "notify/GradientSweep.h"
 
-#include "NumberText.h"
+#include "core/base/NumberText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,7 +27,7 @@ void rotateAbout(GuidePoint& q, const GuidePoint& c, float degrees) {
 }
 
 std::int32_t toInt(float value) {
-    return static_cast<std::int32_t>(roundHalfEven(value));
+    return static_cast<std::int32_t>(base::roundHalfEven(value));
 }
 
 std::int32_t channel(std::int32_t colour, int shift) {
@@ -145,7 +145,7 @@ GradientSweep gradientSweep(int width, int height, float angle, std::int32_t col
     }
 
     const auto colourCount =
-        static_cast<std::int32_t>(roundHalfEven(static_cast<double>(points.size()) / 2));
+        static_cast<std::int32_t>(base::roundHalfEven(static_cast<double>(points.size()) / 2));
     blendColours(colour1, colour2, colourCount, sweep.colours);
     return sweep;
 }

@@ -1,16 +1,16 @@
-#include "MessageNoticeWindow.h"
+#include "notify/MessageNoticeWindow.h"
 
-namespace vexa {
+namespace vexa::notify {
 
-MessageNoticeWindow::MessageNoticeWindow(CoverHost& host, const QString& message,
+MessageNoticeWindow::MessageNoticeWindow(widgets::CoverHost& host, const QString& message,
                                          const QString& kind)
     : NoticeWindow(host, notify::selectCoverPopupDesign(), message, kind) {}
 
-MessageNoticeWindow* MessageNoticeWindow::open(CoverHost& host, const QString& message,
+MessageNoticeWindow* MessageNoticeWindow::open(widgets::CoverHost& host, const QString& message,
                                                const QString& kind) {
     auto* popup = new MessageNoticeWindow(host, message, kind);
     popup->load();
     return popup;
 }
 
-} // namespace vexa
+} // namespace vexa::notify

@@ -1,19 +1,20 @@
 #pragma once
 
-#include "NoticeWindow.h"
+#include "notify/NoticeWindow.h"
 
-namespace vexa {
+namespace vexa::notify {
 
 // The small notice popup, such as "Please select a cover by clicking on it and try again!"
 // (kind "picture"), with an "Ok" button.
 class MessageNoticeWindow : public NoticeWindow {
     Q_OBJECT
 public:
-    MessageNoticeWindow(CoverHost& host, const QString& message, const QString& kind);
+    MessageNoticeWindow(widgets::CoverHost& host, const QString& message, const QString& kind);
 
     // Creates the popup and loads it: the main window is disabled until it closes. The popup
     // deletes itself when it closes.
-    static MessageNoticeWindow* open(CoverHost& host, const QString& message, const QString& kind);
+    static MessageNoticeWindow* open(widgets::CoverHost& host, const QString& message,
+                                     const QString& kind);
 };
 
-} // namespace vexa
+} // namespace vexa::notify

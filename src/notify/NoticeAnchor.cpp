@@ -1,6 +1,6 @@
-#include "NoticeAnchor.h"
+#include "notify/NoticeAnchor.h"
 
-#include "PopupGeometry.h"
+#include "notify/PopupGeometry.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -9,7 +9,7 @@
 
 #include <utility>
 
-namespace vexa {
+namespace vexa::notify {
 
 NoticeAnchor::NoticeAnchor(QWidget& notice, QWidget& host,
                            std::function<bool(const QKeyEvent&)> answerKey)
@@ -62,4 +62,4 @@ bool NoticeAnchor::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-} // namespace vexa
+} // namespace vexa::notify

@@ -10,7 +10,7 @@ class QKeyEvent;
 class QWidget;
 class QWindow;
 
-namespace vexa {
+namespace vexa::notify {
 
 // Keeps a notice with the main window where it is that window's popup (Wayland, see
 // popupsAnchoredToHost): it stands over the main window, shows only while the main window does
@@ -42,4 +42,4 @@ private:
     bool m_wanted = false;
 };
 
-} // namespace vexa
+} // namespace vexa::notify

@@ -1,11 +1,11 @@
-#include "NoticeWindow.h"
+#include "notify/NoticeWindow.h"
 
-#include "AlertSound.h"
-#include "CoverHost.h"
-#include "NoticeAnchor.h"
-#include "NumberText.h"
-#include "PictureHolder.h"
-#include "ScreenMetrics.h"
+#include "core/base/NumberText.h"
+#include "notify/AlertSound.h"
+#include "notify/NoticeAnchor.h"
+#include "notify/ScreenMetrics.h"
+#include "widgets/CoverHost.h"
+#include "widgets/PictureHolder.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -17,7 +17,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace vexa {
+namespace vexa::notify {
 
 namespace {
 
@@ -53,8 +53,8 @@ QTimer* stoppedTimer(QObject* owner, const char* name, int interval) {
 
 } // namespace
 
-NoticeWindow::NoticeWindow(CoverHost& host, const notify::PopupDesign& design, QString message,
-                           QString kind)
+NoticeWindow::NoticeWindow(widgets::CoverHost& host, const notify::PopupDesign& design,
+                           QString message, QString kind)
     : QWidget(nullptr, noticeFlags(anchoredTo(host.hostWindow()))), m_design(design),
       m_hostWindow(host.hostWindow()), m_message(std::move(message)), m_kind(std::move(kind)) {
     setObjectName(QLatin1String(design.objectName));
@@ -85,7 +85,7 @@ NoticeWindow::~NoticeWindow() {
 }
 
 void NoticeWindow::buildBackground(const notify::PopupDesign& design) {
-    m_background = new PictureHolder(this);
+    m_background = new widgets::PictureHolder(this);
     m_background->setObjectName(QStringLiteral("picBackground"));
     m_background->setGeometry(0, 0, notify::twipsToPixelsX(design.backgroundWidth),
                               notify::twipsToPixelsY(design.backgroundHeight));
@@ -175,9 +175,9 @@ void NoticeWindow::placeOnScreen() {
     frame.backgroundWidth = m_background->width() * m_screen.twipsPerPixelX;
     frame.backgroundHeight = m_background->height() * m_screen.twipsPerPixelY;
     frame.borderWidth =
-        roundHalfEven((frameGeometry().width() - width()) * m_screen.twipsPerPixelX);
+        base::roundHalfEven((frameGeometry().width() - width()) * m_screen.twipsPerPixelX);
     frame.borderHeight =
-        roundHalfEven((frameGeometry().height() - height()) * m_screen.twipsPerPixelY);
+        base::roundHalfEven((frameGeometry().height() - height()) * m_screen.twipsPerPixelY);
     frame.loadedWidth = width() * m_screen.twipsPerPixelX;
     m_fullHeight = notify::fullPopupHeight(frame);
     m_rect = notify::popupStartRect(frame, m_screen, notify::openPopupCount());
@@ -200,7 +200,8 @@ void NoticeWindow::applyGeometry() {
     if (m_anchor) {
         // The slide moves the picture inside the popup, which cannot move once shown.
         const double hidden = std::max(m_fullHeight - m_rect.height, 0.0);
-        m_background->move(0, static_cast<int>(roundHalfEven(hidden / m_screen.twipsPerPixelY)));
+        m_background->move(0,
+                           static_cast<int>(base::roundHalfEven(hidden / m_screen.twipsPerPixelY)));
         return;
     }
     // Frameless: the geometry is the whole window.
@@ -274,4 +275,4 @@ void NoticeWindow::finish() {
     if (m_hostWindow) m_hostWindow->setEnabled(true);
 }
 
-} // namespace vexa
+} // namespace vexa::notify

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "GradientPainter.h"
-#include "PopupGeometry.h"
-#include "PopupLayout.h"
+#include "notify/GradientPainter.h"
+#include "notify/PopupGeometry.h"
+#include "notify/PopupLayout.h"
 
 #include <QPointer>
 #include <QString>
@@ -18,11 +18,14 @@ class QPushButton;
 class QSoundEffect;
 class QTimer;
 
-namespace vexa {
-
+namespace vexa::widgets {
 class CoverHost;
-class NoticeAnchor;
 class PictureHolder;
+} // namespace vexa::widgets
+
+namespace vexa::notify {
+
+class NoticeAnchor;
 
 // What both notification popups share: a frameless window that stays on top, slides up from the
 // bottom of the screen with a gradient background and a chime, and waits for a button. While it
@@ -51,7 +54,7 @@ public:
     const notify::TwipsRect& twipsGeometry() const { return m_rect; }
     const QString& popupKind() const { return m_kind; }
 
-    PictureHolder* background() const { return m_background; }
+    widgets::PictureHolder* background() const { return m_background; }
     QLabel* messageLabel() const { return m_label; }
     QPushButton* button(notify::PopupButton which) const;
     QTimer* slideInTimer() const { return m_tmrOpen; }
@@ -66,7 +69,8 @@ public:
     void displayTimeUp();
 
 protected:
-    NoticeWindow(CoverHost& host, const notify::PopupDesign& design, QString message, QString kind);
+    NoticeWindow(widgets::CoverHost& host, const notify::PopupDesign& design, QString message,
+                 QString kind);
 
     // Starts sinking the popup below the screen edge; it closes when low enough.
     void startSlideOut();
@@ -91,7 +95,7 @@ private:
     QString m_message;
     QString m_kind;
 
-    PictureHolder* m_background = nullptr;
+    widgets::PictureHolder* m_background = nullptr;
     QLabel* m_label = nullptr;
     std::map<notify::PopupButton, QPushButton*> m_buttons;
     QPushButton* m_defaultButton = nullptr;
@@ -111,4 +115,4 @@ private:
     bool m_finished = false;
 };
 
-} // namespace vexa
+} // namespace vexa::notify

@@ -1,4 +1,4 @@
-#include "OpenAddress.h"
+#include "notify/OpenAddress.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-namespace vexa {
+namespace vexa::notify {
 
 AddressOpener* AddressOpener::open(const QUrl& address, QWidget* owner) {
     auto* opener = new AddressOpener(address, owner);
@@ -84,4 +84,4 @@ AddressMessage::AddressMessage(const QUrl& address, QWidget* owner) : QDialog(ow
     layout->addWidget(buttons);
 }
 
-} // namespace vexa
+} // namespace vexa::notify

@@ -7,7 +7,7 @@
 class QLineEdit;
 class QProcess;
 
-namespace vexa {
+namespace vexa::notify {
 
 // Hands an address (a web page, a new mail, a download) to the desktop's program for it
 // through xdg-open, and learns how that went from xdg-open's exit status without waiting for
@@ -53,4 +53,4 @@ private:
     QLineEdit* m_line = nullptr;
 };
 
-} // namespace vexa
+} // namespace vexa::notify

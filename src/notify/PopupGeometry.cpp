@@ -1,6 +1,6 @@
-#include "PopupGeometry.h"
+#include "notify/PopupGeometry.h"
 
-#include "NumberText.h"
+#include "core/base/NumberText.h"
 
 #include <algorithm>
 #include <limits>
@@ -12,7 +12,7 @@ namespace {
 std::int16_t g_openPopupCount = 0;
 
 int toPixelCount(double twips, double twipsPerPixel) {
-    return static_cast<int>(roundHalfEven(twips / twipsPerPixel));
+    return static_cast<int>(base::roundHalfEven(twips / twipsPerPixel));
 }
 
 } // namespace
@@ -45,17 +45,17 @@ TwipsRect popupStartRect(const PopupFrame& frame, const ScreenTwips& screen, int
 }
 
 bool slideInStep(TwipsRect& rect, double fullHeight) {
-    const double h = roundHalfEven(rect.height);
+    const double h = base::roundHalfEven(rect.height);
     if (fullHeight <= h) return false;
     double target = h + kPopupSlideStep;
-    if (fullHeight < target) target = roundHalfEven(fullHeight);
+    if (fullHeight < target) target = base::roundHalfEven(fullHeight);
     rect.height += target - h;
     rect.top -= target - h;
     return true;
 }
 
 bool slideOutStep(TwipsRect& rect) {
-    const double h = roundHalfEven(rect.height);
+    const double h = base::roundHalfEven(rect.height);
     if (h < kPopupCloseBelow) return false;
     rect.height = h - kPopupSlideStep;
     rect.top += kPopupSlideStep;

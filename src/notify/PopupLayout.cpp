@@ -1,4 +1,4 @@
-#include "PopupLayout.h"
+#include "notify/PopupLayout.h"
 
 #include <algorithm>
 

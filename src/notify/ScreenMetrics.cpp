@@ -1,6 +1,6 @@
-#include "ScreenMetrics.h"
+#include "notify/ScreenMetrics.h"
 
-#include "NumberText.h"
+#include "core/base/NumberText.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -35,11 +35,11 @@ ScreenTwips primaryScreenTwips() {
 }
 
 int twipsToPixelsX(double twips) {
-    return static_cast<int>(roundHalfEven(twips / primaryScreenTwips().twipsPerPixelX));
+    return static_cast<int>(base::roundHalfEven(twips / primaryScreenTwips().twipsPerPixelX));
 }
 
 int twipsToPixelsY(double twips) {
-    return static_cast<int>(roundHalfEven(twips / primaryScreenTwips().twipsPerPixelY));
+    return static_cast<int>(base::roundHalfEven(twips / primaryScreenTwips().twipsPerPixelY));
 }
 
 } // namespace vexa::notify

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PopupGeometry.h"
+#include "notify/PopupGeometry.h"
 
 namespace vexa::notify {
 

@@ -1,4 +1,4 @@
-#include "SystemColours.h"
+#include "notify/SystemColours.h"
 
 #include <QGuiApplication>
 #include <QPalette>

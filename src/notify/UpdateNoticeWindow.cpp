@@ -1,23 +1,23 @@
-#include "UpdateNoticeWindow.h"
+#include "notify/UpdateNoticeWindow.h"
 
-#include "CoverHost.h"
-#include "OpenAddress.h"
+#include "notify/OpenAddress.h"
+#include "widgets/CoverHost.h"
 
 #include <QPushButton>
 
 #include <utility>
 
-namespace vexa {
+namespace vexa::notify {
 
-UpdateNoticeWindow::UpdateNoticeWindow(CoverHost& host, const QString& message, const QString& kind,
-                                       QUrl downloadAddress)
+UpdateNoticeWindow::UpdateNoticeWindow(widgets::CoverHost& host, const QString& message,
+                                       const QString& kind, QUrl downloadAddress)
     : NoticeWindow(host, notify::updatePopupDesign(), message, kind), m_host(host.hostWindow()),
       m_downloadAddress(std::move(downloadAddress)) {
     connect(button(notify::PopupButton::Download), &QPushButton::clicked, this,
             &UpdateNoticeWindow::download);
 }
 
-UpdateNoticeWindow* UpdateNoticeWindow::open(CoverHost& host, const QString& message,
+UpdateNoticeWindow* UpdateNoticeWindow::open(widgets::CoverHost& host, const QString& message,
                                              const QString& kind, const QUrl& downloadAddress) {
     auto* popup = new UpdateNoticeWindow(host, message, kind, downloadAddress);
     popup->load();
@@ -30,4 +30,4 @@ void UpdateNoticeWindow::download() {
     close();
 }
 
-} // namespace vexa
+} // namespace vexa::notify

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "NoticeWindow.h"
+#include "notify/NoticeWindow.h"
 
 #include <QPointer>
 #include <QUrl>
 
-namespace vexa {
+namespace vexa::notify {
 
 // The update check's popup. Kinds "uptodate" and "error" show "Ok"; "update" shows "Download",
 // which hands `downloadAddress` to the desktop's browser and closes the popup at once, and
@@ -13,13 +13,13 @@ namespace vexa {
 class UpdateNoticeWindow : public NoticeWindow {
     Q_OBJECT
 public:
-    UpdateNoticeWindow(CoverHost& host, const QString& message, const QString& kind,
+    UpdateNoticeWindow(widgets::CoverHost& host, const QString& message, const QString& kind,
                        QUrl downloadAddress);
 
     // Creates the popup and loads it: the main window is disabled until it closes. The popup
     // deletes itself when it closes.
-    static UpdateNoticeWindow* open(CoverHost& host, const QString& message, const QString& kind,
-                                    const QUrl& downloadAddress);
+    static UpdateNoticeWindow* open(widgets::CoverHost& host, const QString& message,
+                                    const QString& kind, const QUrl& downloadAddress);
 
     const QUrl& downloadAddress() const { return m_downloadAddress; }
 
@@ -30,4 +30,4 @@ private:
     QUrl m_downloadAddress;
 };
 
-} // namespace vexa
+} // namespace vexa::notify

@@ -1,9 +1,9 @@
-#include "CalibrateWindow.h"
+#include "print/CalibrateWindow.h"
 
-#include "CalibrationInput.h"
-#include "PaperChoice.h"
-#include "PrintFailure.h"
-#include "SystemPrinters.h"
+#include "core/cover/CalibrationInput.h"
+#include "core/cover/PaperChoice.h"
+#include "core/cups/PrintFailure.h"
+#include "core/cups/SystemPrinters.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -17,29 +17,30 @@ namespace vexa::print {
 
 namespace {
 
-constexpr Paper kPapers[] = {Paper::Letter, Paper::Legal, Paper::A4};
+constexpr cover::Paper kPapers[] = {cover::Paper::Letter, cover::Paper::Legal, cover::Paper::A4};
 
 struct FigureField {
     const char* label;
     const char* name;
-    CalibrationFigure figure;
+    cover::CalibrationFigure figure;
 };
 
 constexpr FigureField kFields[] = {
-    {"&Left edge to line (mm):", "txtLeft", CalibrationFigure::Left},
-    {"&Top edge to line (mm):", "txtTop", CalibrationFigure::Top},
-    {"Ruler &across (mm):", "txtAcross", CalibrationFigure::Across},
-    {"Ruler &down (mm):", "txtDown", CalibrationFigure::Down},
+    {"&Left edge to line (mm):", "txtLeft", cover::CalibrationFigure::Left},
+    {"&Top edge to line (mm):", "txtTop", cover::CalibrationFigure::Top},
+    {"Ruler &across (mm):", "txtAcross", cover::CalibrationFigure::Across},
+    {"Ruler &down (mm):", "txtDown", cover::CalibrationFigure::Down},
 };
 
 } // namespace
 
-CalibrateWindow::CalibrateWindow(QString printer, Paper paperCode, CalibrationStore store,
-                                 PagePrinter printPage, QWidget* parent)
+CalibrateWindow::CalibrateWindow(QString printer, cover::Paper paperCode,
+                                 cover::CalibrationStore store, PagePrinter printPage,
+                                 QWidget* parent)
     : QDialog(parent), m_printer(std::move(printer)), m_store(std::move(store)),
       m_printPage(std::move(printPage)) {
     buildWindow(paperCode);
-    connect(&m_job, &Job::runningChanged, this, [this](bool running) {
+    connect(&m_job, &base::Job::runningChanged, this, [this](bool running) {
         m_print->setEnabled(!running && !m_printer.isEmpty());
         m_paper->setEnabled(!running);
     });
@@ -50,14 +51,14 @@ CalibrateWindow::~CalibrateWindow() {
     m_job.cancelAndWait();
 }
 
-void CalibrateWindow::buildWindow(Paper paperCode) {
+void CalibrateWindow::buildWindow(cover::Paper paperCode) {
     setObjectName(QStringLiteral("CalibratePrinter"));
     setWindowTitle(QStringLiteral("Calibrate Printer"));
     setModal(true);
 
     // Without a printer, why there is none, in the words the print window uses.
     auto* printerLabel =
-        new QLabel(m_printer.isEmpty() ? printFailureText(missingDefaultFailure())
+        new QLabel(m_printer.isEmpty() ? cups::printFailureText(cups::missingDefaultFailure())
                                        : QStringLiteral("Printer: %1").arg(m_printer),
                    this);
     printerLabel->setObjectName(QStringLiteral("lblPrinter"));
@@ -65,7 +66,8 @@ void CalibrateWindow::buildWindow(Paper paperCode) {
 
     m_paper = new QComboBox(this);
     m_paper->setObjectName(QStringLiteral("cboCalibrationPaper"));
-    for (const Paper code : kPapers) m_paper->addItem(paperName(code), static_cast<int>(code));
+    for (const cover::Paper code : kPapers)
+        m_paper->addItem(cover::paperName(code), static_cast<int>(code));
     m_paper->setCurrentIndex(std::max(0, m_paper->findData(static_cast<int>(paperCode))));
     connect(m_paper, &QComboBox::currentIndexChanged, this, [this] {
         m_status->clear();
@@ -98,7 +100,7 @@ void CalibrateWindow::buildWindow(Paper paperCode) {
     for (std::size_t i = 0; i < m_figures.size(); ++i) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QLatin1String(kFields[i].name));
-        edit->setAccessibleName(calibrationFigureName(kFields[i].figure));
+        edit->setAccessibleName(cover::calibrationFigureName(kFields[i].figure));
         form->addRow(QLatin1String(kFields[i].label), edit);
         m_figures[i] = edit;
     }
@@ -143,8 +145,8 @@ void CalibrateWindow::buildWindow(Paper paperCode) {
     layout->addLayout(buttons);
 }
 
-Paper CalibrateWindow::paper() const {
-    return static_cast<Paper>(m_paper->currentData().toInt());
+cover::Paper CalibrateWindow::paper() const {
+    return static_cast<cover::Paper>(m_paper->currentData().toInt());
 }
 
 QString CalibrateWindow::statusText() const {
@@ -156,15 +158,16 @@ void CalibrateWindow::showStored() {
         m_stored->clear();
         return;
     }
-    const StoredCalibration stored = m_store.read(m_printer, paper());
+    const cover::StoredCalibration stored = m_store.read(m_printer, paper());
     if (stored.calibration)
-        m_stored->setText(QStringLiteral("Stored for %1 paper: %2.")
-                              .arg(paperName(paper()), describeCalibration(*stored.calibration)));
+        m_stored->setText(
+            QStringLiteral("Stored for %1 paper: %2.")
+                .arg(cover::paperName(paper()), cover::describeCalibration(*stored.calibration)));
     else if (!stored.problem.isEmpty())
         m_stored->setText(stored.problem);
     else
         m_stored->setText(QStringLiteral("No calibration is stored for this printer on %1 paper.")
-                              .arg(paperName(paper())));
+                              .arg(cover::paperName(paper())));
 }
 
 void CalibrateWindow::printPage() {
@@ -172,9 +175,8 @@ void CalibrateWindow::printPage() {
     m_status->setText(QStringLiteral("Printing the calibration page."));
     auto outcome = std::make_shared<QString>();
     m_job.start(
-        [print = m_printPage, printer = m_printer, paperCode = paper(), outcome](JobControl&) {
-            *outcome = print(printer, paperCode);
-        },
+        [print = m_printPage, printer = m_printer, paperCode = paper(),
+         outcome](base::JobControl&) { *outcome = print(printer, paperCode); },
         [this, outcome] {
             m_status->setText(
                 outcome->isEmpty()
@@ -188,19 +190,19 @@ void CalibrateWindow::printPage() {
 void CalibrateWindow::save() {
     std::array<QString, 4> typed;
     for (std::size_t i = 0; i < typed.size(); ++i) typed[i] = m_figures[i]->text();
-    const auto result = calibrationFromText(typed);
+    const auto result = cover::calibrationFromText(typed);
     if (const QString* problem = std::get_if<QString>(&result)) {
         m_status->setText(*problem);
         return;
     }
-    const PrinterCalibration& calibration = std::get<PrinterCalibration>(result);
+    const cover::PrinterCalibration& calibration = std::get<cover::PrinterCalibration>(result);
     if (!m_store.write(m_printer, paper(), calibration)) {
         m_status->setText(QStringLiteral("The calibration could not be stored: the settings "
                                          "file cannot be written."));
         return;
     }
     m_status->setText(QStringLiteral("Stored. Covers printed on %1 on %2 paper are corrected.")
-                          .arg(m_printer, paperName(paper())));
+                          .arg(m_printer, cover::paperName(paper())));
     showStored();
 }
 
@@ -212,7 +214,7 @@ void CalibrateWindow::reset() {
     }
     m_status->setText(QStringLiteral("Removed. Covers printed on %1 on %2 paper are not "
                                      "corrected.")
-                          .arg(m_printer, paperName(paper())));
+                          .arg(m_printer, cover::paperName(paper())));
     showStored();
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CalibrationStore.h"
-#include "CoverFormats.h"
+#include "core/cover/CalibrationStore.h"
+#include "core/cover/CoverFormats.h"
 
-#include <Job.h>
+#include "core/base/Job.h"
 
 #include <QDialog>
 
@@ -25,25 +25,25 @@ class CalibrateWindow : public QDialog {
     Q_OBJECT
 public:
     // Prints the page; an empty text when the printer took it, else why not.
-    using PagePrinter = std::function<QString(const QString& printer, Paper paper)>;
+    using PagePrinter = std::function<QString(const QString& printer, cover::Paper paper)>;
 
-    CalibrateWindow(QString printer, Paper paperCode, CalibrationStore store, PagePrinter printPage,
-                    QWidget* parent = nullptr);
+    CalibrateWindow(QString printer, cover::Paper paperCode, cover::CalibrationStore store,
+                    PagePrinter printPage, QWidget* parent = nullptr);
     ~CalibrateWindow() override;
 
-    Paper paper() const;
+    cover::Paper paper() const;
     QString statusText() const;
     bool isPrinting() const { return m_job.isRunning(); }
 
 private:
-    void buildWindow(Paper paperCode);
+    void buildWindow(cover::Paper paperCode);
     void printPage();
     void save();
     void reset();
     void showStored();
 
     QString m_printer;
-    CalibrationStore m_store;
+    cover::CalibrationStore m_store;
     PagePrinter m_printPage;
     QComboBox* m_paper = nullptr;
     std::array<QLineEdit*, 4> m_figures{};
@@ -53,7 +53,7 @@ private:
     QPushButton* m_save = nullptr;
     QPushButton* m_reset = nullptr;
     // Last: cancelled and joined before anything its work reads.
-    Job m_job;
+    base::Job m_job;
 };
 
 } // namespace vexa::print

@@ -1,4 +1,4 @@
-#include "CoverFaces.h"
+#include "print/CoverFaces.h"
 
 #include <QFont>
 #include <QPainter>
@@ -14,7 +14,7 @@ const QColor kChosenGround(0x1f, 0x5f, 0xc8);
 const QColor kChosenInk(0xff, 0xff, 0xff);
 
 // The case outline fitted into `area`, keeping the cover's proportions.
-QRectF caseRect(const CoverFormat& kind, const QRectF& area) {
+QRectF caseRect(const cover::CoverFormat& kind, const QRectF& area) {
     const double width = kind.width.count();
     const double height = kind.height.count();
     const double scale = std::min(area.width() / width, area.height() / height);
@@ -37,7 +37,7 @@ void drawTick(QPainter& painter, const QRectF& box, const QColor& ground, const 
 
 } // namespace
 
-QImage coverFace(const CoverFormat& kind, bool selected, QSize size) {
+QImage coverFace(const cover::CoverFormat& kind, bool selected, QSize size) {
     QImage face(size, QImage::Format_RGB32);
     const QColor ground = selected ? kChosenGround : kPlainGround;
     const QColor ink = selected ? kChosenInk : kPlainInk;
@@ -54,7 +54,7 @@ QImage coverFace(const CoverFormat& kind, bool selected, QSize size) {
     painter.setBrush(selected ? ground.lighter(130) : QColor(Qt::white));
     painter.drawRoundedRect(outline, 2, 2);
     // Wrap-around covers show back, spine and front side by side.
-    if (kind.orientation == Orientation::Landscape &&
+    if (kind.orientation == cover::Orientation::Landscape &&
         kind.width.count() > kind.height.count() * 1.2) {
         const double spine = outline.width() * 0.04;
         const double mid = outline.center().x();
@@ -69,7 +69,7 @@ QImage coverFace(const CoverFormat& kind, bool selected, QSize size) {
     font.setPixelSize(std::max(8, static_cast<int>(h * 0.16)));
     painter.setFont(font);
     painter.setPen(ink);
-    painter.drawText(QRectF(0, h * 0.68, w, h * 0.30), Qt::AlignCenter, coverName(kind));
+    painter.drawText(QRectF(0, h * 0.68, w, h * 0.30), Qt::AlignCenter, cover::coverName(kind));
 
     if (selected) {
         const double d = h * 0.30;

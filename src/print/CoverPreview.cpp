@@ -1,8 +1,8 @@
-#include "CoverPreview.h"
+#include "print/CoverPreview.h"
 
-#include "PaperChoice.h"
+#include "core/cover/PaperChoice.h"
 
-#include <PagePainter.h>
+#include "core/pdf/PagePainter.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -22,13 +22,13 @@ namespace {
 constexpr int kPageGap = 12; // grey around the page, in pixels
 
 // What the page shows of the printer, in words.
-QString printerLine(const PreviewPage& page, const QString& printer) {
+QString printerLine(const printing::PreviewPage& page, const QString& printer) {
     if (printer.isEmpty())
         return QStringLiteral("No default printer: the page is shown without margins.");
     if (page.page.printable.isNull())
         return QStringLiteral("Printer %1 does not tell its margins for %2 paper: the page is "
                               "shown without them.")
-            .arg(printer, paperName(page.paper));
+            .arg(printer, cover::paperName(page.paper));
     return QStringLiteral("The dashed line is the printable area of printer %1.").arg(printer);
 }
 
@@ -42,7 +42,7 @@ public:
         setObjectName(QStringLiteral("PreviewPage"));
     }
 
-    void setPage(const PreviewPage* page, double scale) {
+    void setPage(const printing::PreviewPage* page, double scale) {
         m_page = page;
         m_scale = scale;
         const QSizeF size = page ? page->page.page * scale : QSizeF();
@@ -65,7 +65,7 @@ protected:
         painter.translate(kPageGap, kPageGap);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         // The page as a PDF file holds it; a printer gets it turned onto its paper.
-        paintPageContent(painter, m_page->content, m_scale);
+        pdf::paintPageContent(painter, m_page->content, m_scale);
         painter.scale(m_scale, m_scale);
         if (!m_page->page.printable.isNull()) {
             QPainterPath cover;
@@ -88,11 +88,12 @@ protected:
     }
 
 private:
-    const PreviewPage* m_page = nullptr;
+    const printing::PreviewPage* m_page = nullptr;
     double m_scale = 1.0;
 };
 
-CoverPreview::CoverPreview(std::vector<PreviewPage> pages, const QString& printer, QWidget* parent)
+CoverPreview::CoverPreview(std::vector<printing::PreviewPage> pages, const QString& printer,
+                           QWidget* parent)
     : QDialog(parent), m_pages(std::move(pages)), m_printer(printer) {
     setObjectName(QStringLiteral("CoverPreview"));
     setWindowTitle(QStringLiteral("Print Preview"));
@@ -179,7 +180,7 @@ void CoverPreview::zoomToActualSize() {
 }
 
 double CoverPreview::scale() const {
-    const double actual = logicalDpiX() / kPointsPerInch;
+    const double actual = logicalDpiX() / base::kPointsPerInch;
     if (!m_fit || m_pages.empty()) return actual;
     const QSizeF page = m_pages[static_cast<std::size_t>(m_current)].page.page;
     // One pixel to spare: the page's size is rounded up, and a page one pixel too large
@@ -205,18 +206,18 @@ void CoverPreview::update() {
         m_view->setPage(nullptr, 1.0);
         return;
     }
-    const PreviewPage& page = m_pages[static_cast<std::size_t>(m_current)];
+    const printing::PreviewPage& page = m_pages[static_cast<std::size_t>(m_current)];
     m_caption->setText(QStringLiteral("Page %1 of %2: %3 cover, %4 %5")
                            .arg(m_current + 1)
                            .arg(pageCount())
-                           .arg(coverName(*page.kind), paperName(page.paper),
-                                page.kind->orientation == Orientation::Landscape
+                           .arg(cover::coverName(*page.kind), cover::paperName(page.paper),
+                                page.kind->orientation == cover::Orientation::Landscape
                                     ? QStringLiteral("landscape")
                                     : QStringLiteral("portrait")));
     m_printerLine->setText(printerLine(page, m_printer));
     // The same words the print run would say afterwards, said before anything is printed.
-    const QString cut = page.page.printable.isNull() ? QString() : marginCut(page.page);
-    m_cutLine->setText(marginCutNotice(*page.kind, cut));
+    const QString cut = page.page.printable.isNull() ? QString() : cover::marginCut(page.page);
+    m_cutLine->setText(printing::marginCutNotice(*page.kind, cut));
     m_cutLine->setVisible(!cut.isEmpty());
     m_calibration->setText(page.calibration);
     m_calibration->setVisible(!page.calibration.isEmpty());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PreviewPages.h"
+#include "core/printing/PreviewPages.h"
 
 #include <QDialog>
 
@@ -22,7 +22,8 @@ class CoverPreview : public QDialog {
     Q_OBJECT
 public:
     // `printer` is the one whose margins the pages show; empty when there is none.
-    CoverPreview(std::vector<PreviewPage> pages, const QString& printer, QWidget* parent = nullptr);
+    CoverPreview(std::vector<printing::PreviewPage> pages, const QString& printer,
+                 QWidget* parent = nullptr);
     ~CoverPreview() override;
 
     int pageCount() const { return static_cast<int>(m_pages.size()); }
@@ -40,7 +41,7 @@ protected:
 private:
     void update();
 
-    std::vector<PreviewPage> m_pages;
+    std::vector<printing::PreviewPage> m_pages;
     QString m_printer;
     int m_current = 0;
     bool m_fit = true;

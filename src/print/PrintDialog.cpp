@@ -1,22 +1,22 @@
-#include "PrintDialog.h"
+#include "print/PrintDialog.h"
 
-#include "CalibrateWindow.h"
-#include "CalibrationJob.h"
-#include "CoverFaces.h"
-#include "CoverPreview.h"
-#include "CoverPrinter.h"
-#include "CupsCoverPrinter.h"
-#include "JobPrintProgress.h"
-#include "PaperChoice.h"
-#include "PdfExport.h"
-#include "PdfSaving.h"
-#include "SavePrompts.h"
-#include "StartupPrinter.h"
-#include "TrimChoices.h"
+#include "core/cover/PaperChoice.h"
+#include "core/cups/StartupPrinter.h"
+#include "core/printing/CalibrationJob.h"
+#include "core/printing/CoverPrinter.h"
+#include "core/printing/CupsCoverPrinter.h"
+#include "core/printing/JobPrintProgress.h"
+#include "core/printing/PdfExport.h"
+#include "core/printing/PdfSaving.h"
+#include "print/CalibrateWindow.h"
+#include "print/CoverFaces.h"
+#include "print/CoverPreview.h"
+#include "print/SavePrompts.h"
+#include "print/TrimChoices.h"
 
-#include <NumberText.h>
-#include <PictureHolder.h>
-#include <Settings.h>
+#include "core/base/NumberText.h"
+#include "core/settings/Settings.h"
+#include "widgets/PictureHolder.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -41,8 +41,8 @@ constexpr int kButtonColumns = 4;
 // job is finished.
 struct JobOutcome {
     bool havePrinter = true;
-    PrintFailure noPrinter = PrintFailure::NoPrinter; // why, when there was none
-    RunEnd end = RunEnd::Finished;
+    cups::PrintFailure noPrinter = cups::PrintFailure::NoPrinter; // why, when there was none
+    printing::RunEnd end = printing::RunEnd::Finished;
     std::optional<int> pages; // of an export
     QStringList refusals;
     QStringList cuts;
@@ -50,16 +50,16 @@ struct JobOutcome {
 
 } // namespace
 
-PrintDialog::PrintDialog(const CoverSet& covers, QWidget* parent)
-    : PrintDialog(covers, std::make_unique<CupsCoverPrinter>(), parent) {}
+PrintDialog::PrintDialog(const cover::CoverSet& covers, QWidget* parent)
+    : PrintDialog(covers, std::make_unique<printing::CupsCoverPrinter>(), parent) {}
 
-PrintDialog::PrintDialog(const CoverSet& covers, std::unique_ptr<CoverPrinter> printer,
-                         QWidget* parent)
+PrintDialog::PrintDialog(const cover::CoverSet& covers,
+                         std::unique_ptr<printing::CoverPrinter> printer, QWidget* parent)
     : QDialog(parent), m_covers(covers), m_printer(std::move(printer)),
       m_savePrompts(std::make_unique<DialogSavePrompts>(this)) {
     buildWindow();
     // Print, Save as PDF and Preview are locked while a job runs.
-    connect(&m_job, &Job::runningChanged, this, &PrintDialog::setBusy);
+    connect(&m_job, &base::Job::runningChanged, this, &PrintDialog::setBusy);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
         // Its own activation is for changeEvent; any window not its own (or none: another
         // program) makes the next activation a real one.
@@ -86,14 +86,14 @@ void PrintDialog::buildWindow() {
     frame->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(frame);
 
-    for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
-        const CoverFormat& kind = kCoverFormats[i];
+    for (std::size_t i = 0; i < cover::kCoverFormats.size(); ++i) {
+        const cover::CoverFormat& kind = cover::kCoverFormats[i];
         // Holders 2k-1 and 2k keep the unselected and selected face of button k.
         for (std::size_t selected = 0; selected < 2; ++selected) {
-            auto* holder = new PictureHolder(this);
+            auto* holder = new widgets::PictureHolder(this);
             holder->setObjectName(QStringLiteral("Picture%1").arg(2 * i + 1 + selected));
             holder->setPicture(coverFace(kind, selected == 1));
-            holder->setAccessibleName(coverName(kind) +
+            holder->setAccessibleName(cover::coverName(kind) +
                                       (selected ? QStringLiteral(" cover, selected face")
                                                 : QStringLiteral(" cover, face")));
             holder->hide();
@@ -103,7 +103,8 @@ void PrintDialog::buildWindow() {
         auto* button = new QPushButton(frame);
         button->setObjectName(QString::fromLatin1(kind.button));
         button->setToolTip(QString::fromLatin1(kind.toolTip));
-        button->setAccessibleName(coverName(kind) + QStringLiteral(" cover")); // a picture only
+        button->setAccessibleName(cover::coverName(kind) +
+                                  QStringLiteral(" cover")); // a picture only
         button->setIconSize(kCoverFaceSize);
         button->setFixedSize(kCoverFaceSize + QSize(10, 10));
         button->setAutoDefault(false);
@@ -119,9 +120,10 @@ void PrintDialog::buildWindow() {
     m_paper->setObjectName(QStringLiteral("cboPaper"));
     m_paper->view()->setAccessibleName(QStringLiteral("Paper")); // the list it drops down
     m_paper->addItem(QStringLiteral("Letter and Legal"),
-                     QVariant::fromValue(static_cast<int>(PaperChoice::LetterLegal)));
-    m_paper->addItem(QStringLiteral("A4"), QVariant::fromValue(static_cast<int>(PaperChoice::A4)));
-    m_paper->setCurrentIndex(rememberedPaper() == PaperChoice::A4 ? 1 : 0);
+                     QVariant::fromValue(static_cast<int>(cover::PaperChoice::LetterLegal)));
+    m_paper->addItem(QStringLiteral("A4"),
+                     QVariant::fromValue(static_cast<int>(cover::PaperChoice::A4)));
+    m_paper->setCurrentIndex(cover::rememberedPaper() == cover::PaperChoice::A4 ? 1 : 0);
     paperLabel->setBuddy(m_paper);
     auto* paperRow = new QHBoxLayout;
     paperRow->addWidget(paperLabel);
@@ -176,7 +178,7 @@ void PrintDialog::buildWindow() {
 }
 
 void PrintDialog::showFace(std::size_t index, bool selected) {
-    const PictureHolder* holder = m_faces[2 * index + (selected ? 1 : 0)];
+    const widgets::PictureHolder* holder = m_faces[2 * index + (selected ? 1 : 0)];
     QPushButton* button = m_buttons[index];
     button->setIcon(QPixmap::fromImage(holder->picture()));
     button->setAccessibleDescription(selected ? QStringLiteral("Selected for printing")
@@ -184,7 +186,7 @@ void PrintDialog::showFace(std::size_t index, bool selected) {
 }
 
 void PrintDialog::toggle(std::size_t index) {
-    const CoverKind kind = coverKindAt(index);
+    const cover::CoverKind kind = cover::coverKindAt(index);
     m_selection ^= kind;
     showFace(index, m_selection.testFlag(kind));
     // The button must not stay drawn as pressed.
@@ -193,18 +195,18 @@ void PrintDialog::toggle(std::size_t index) {
 
 void PrintDialog::readSelection() {
     // Front decides whether the rest is read at all.
-    const QString front = readSetting(QString::fromLatin1(kCoverFormats[0].key));
-    if (!textToInt16(front)) {
+    const QString front = settings::readSetting(QString::fromLatin1(cover::kCoverFormats[0].key));
+    if (!base::textToInt16(front)) {
         m_selection = {};
         return;
     }
     // "-1" selects; any other number leaves the kind off.
-    m_selection.setFlag(CoverKind::Front, front == QLatin1String("-1"));
-    showFace(0, m_selection.testFlag(CoverKind::Front));
+    m_selection.setFlag(cover::CoverKind::Front, front == QLatin1String("-1"));
+    showFace(0, m_selection.testFlag(cover::CoverKind::Front));
 
-    for (std::size_t i = 1; i < kCoverFormats.size(); ++i) {
-        const CoverFormat& kind = kCoverFormats[i];
-        if (readSetting(QString::fromLatin1(kind.key)) == QLatin1String("-1")) toggle(i);
+    for (std::size_t i = 1; i < cover::kCoverFormats.size(); ++i) {
+        const cover::CoverFormat& kind = cover::kCoverFormats[i];
+        if (settings::readSetting(QString::fromLatin1(kind.key)) == QLatin1String("-1")) toggle(i);
     }
 }
 
@@ -212,43 +214,44 @@ void PrintDialog::writeSelection() {
     // A file that cannot be written loses the selection silently, like every setting. One
     // replacement of the file for all eleven, so that pressing Print does not wait for eleven.
     QList<std::pair<QString, QString>> values;
-    for (const CoverFormat& kind : kCoverFormats)
+    for (const cover::CoverFormat& kind : cover::kCoverFormats)
         values.append({QString::fromLatin1(kind.key),
                        m_selection.testFlag(kind.id) ? QStringLiteral("-1") : QStringLiteral("0")});
-    writeSettings(values);
+    settings::writeSettings(values);
 }
 
-PaperChoice PrintDialog::paperChoice() const {
-    return static_cast<PaperChoice>(m_paper->currentData().toInt());
+cover::PaperChoice PrintDialog::paperChoice() const {
+    return static_cast<cover::PaperChoice>(m_paper->currentData().toInt());
 }
 
 void PrintDialog::print() {
     if (isPrinting()) return;
     // Written first, so the selection survives a printer that fails.
     writeSelection();
-    rememberPaper(paperChoice());
+    cover::rememberPaper(paperChoice());
 
     // The run prints the selection just saved, over the pictures as they are now.
     auto outcome = std::make_shared<JobOutcome>();
     auto work = [printer = m_printer.get(), selection = m_selection, pictures = m_covers.records(),
                  paper = paperChoice(), trim = m_trim->options(), outcome,
-                 this](JobControl& control) {
-        JobPrintProgress progress(control, [this](const CoverFormat& kind) {
+                 this](base::JobControl& control) {
+        printing::JobPrintProgress progress(control, [this](const cover::CoverFormat& kind) {
             showProgress(QString::fromLatin1(kind.message));
         });
         printer->setTrimOptions(trim);
         outcome->havePrinter = printer->followDefault();
         if (!outcome->havePrinter) outcome->noPrinter = printer->noPrinterFailure();
         if (outcome->havePrinter)
-            outcome->end = printSelectedCovers(selection, pictures, *printer, progress, paper);
+            outcome->end =
+                printing::printSelectedCovers(selection, pictures, *printer, progress, paper);
         outcome->refusals = progress.refusals();
         outcome->cuts = progress.cuts();
     };
     m_job.start(std::move(work), [this, outcome] {
         // A stopped run is not complete; Cancel has said so.
-        if (closeIfAsked() || outcome->end == RunEnd::Stopped) return;
+        if (closeIfAsked() || outcome->end == printing::RunEnd::Stopped) return;
         if (!outcome->havePrinter) {
-            m_status->setText(printFailureText(outcome->noPrinter));
+            m_status->setText(cups::printFailureText(outcome->noPrinter));
             return;
         }
         // A cover the printer did not take is said instead of "Printing Complete.".
@@ -286,12 +289,12 @@ void PrintDialog::saveAsPdf() {
     if (isPrinting()) return;
     // Like Print: the selection and the paper are kept whatever becomes of the file.
     writeSelection();
-    rememberPaper(paperChoice());
+    cover::rememberPaper(paperChoice());
     if (!(m_selection & m_covers.filled())) {
         m_savePrompts->tell(false, QStringLiteral("None of the selected covers has a picture."));
         return;
     }
-    const std::optional<QString> name = m_savePrompts->pdfFileName(suggestedPdfPath());
+    const std::optional<QString> name = m_savePrompts->pdfFileName(printing::suggestedPdfPath());
     if (!name || name->isEmpty()) return;
     QString path = *name;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
@@ -302,20 +305,21 @@ void PrintDialog::saveAsPdf() {
     // The status line names each cover as it is written.
     auto outcome = std::make_shared<JobOutcome>();
     auto work = [selection = m_selection, pictures = m_covers.records(), paper = paperChoice(),
-                 path, trim = m_trim->options(), outcome, this](JobControl& control) {
-        JobPrintProgress progress(control, [this](const CoverFormat& kind) {
-            showProgress(QStringLiteral("Saving %1 Cover.").arg(coverName(kind)));
+                 path, trim = m_trim->options(), outcome, this](base::JobControl& control) {
+        printing::JobPrintProgress progress(control, [this](const cover::CoverFormat& kind) {
+            showProgress(QStringLiteral("Saving %1 Cover.").arg(cover::coverName(kind)));
         });
-        outcome->pages = exportCoversToPdf(selection, pictures, paper, path, progress, trim);
+        outcome->pages =
+            printing::exportCoversToPdf(selection, pictures, paper, path, progress, trim);
         outcome->cuts = progress.cuts();
     };
     // Chosen covers without a picture are not in the file, and the message says which.
-    const QString leftOut = coversLeftOutText(m_selection & ~m_covers.filled());
+    const QString leftOut = printing::coversLeftOutText(m_selection & ~m_covers.filled());
     m_job.start(std::move(work), [this, outcome, path, leftOut] {
         // Cancel has said so; the file was left as it was.
         if (closeIfAsked()) return;
         if (const std::optional<int> pages = outcome->pages) {
-            rememberPdfFolder(path);
+            printing::rememberPdfFolder(path);
             QString text =
                 QStringLiteral("Saved %1 %2 to %3.")
                     .arg(*pages)
@@ -334,19 +338,20 @@ void PrintDialog::saveAsPdf() {
 
 void PrintDialog::preview() {
     // Shows, and changes nothing: neither the flags, the settings nor the status line.
-    const QString printer = defaultPrinterName();
-    CoverPreview window(
-        previewPages(m_selection, m_covers.records(), paperChoice(), printer, m_trim->options()),
-        printer, this);
+    const QString printer = cups::defaultPrinterName();
+    CoverPreview window(printing::previewPages(m_selection, m_covers.records(), paperChoice(),
+                                               printer, m_trim->options()),
+                        printer, this);
     window.exec();
 }
 
 void PrintDialog::calibrate() {
     // The printer covers go to, on the paper chosen (Letter for Letter and Legal: the window
     // offers Legal too).
-    CalibrateWindow window(defaultPrinterName(),
-                           paperChoice() == PaperChoice::A4 ? Paper::A4 : Paper::Letter,
-                           settingsCalibrations(), printCalibrationPage, this);
+    CalibrateWindow window(cups::defaultPrinterName(),
+                           paperChoice() == cover::PaperChoice::A4 ? cover::Paper::A4
+                                                                   : cover::Paper::Letter,
+                           cover::settingsCalibrations(), printing::printCalibrationPage, this);
     window.exec();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "PrintJob.h"
+#include "core/printing/PrintJob.h"
 
-#include <Job.h>
+#include "core/base/Job.h"
 
 #include <QDialog>
 
@@ -14,14 +14,19 @@ class QLabel;
 class QPushButton;
 class QWindow;
 
-namespace vexa {
+namespace vexa::cover {
 class CoverSet;
+}
+namespace vexa::widgets {
 class PictureHolder;
-} // namespace vexa
+}
+
+namespace vexa::printing {
+class CoverPrinter;
+}
 
 namespace vexa::print {
 
-class CoverPrinter;
 class SavePrompts;
 class TrimChoices;
 
@@ -34,8 +39,8 @@ class PrintDialog : public QDialog {
     Q_OBJECT
 public:
     // Prints on the system's default printer.
-    explicit PrintDialog(const CoverSet& covers, QWidget* parent = nullptr);
-    PrintDialog(const CoverSet& covers, std::unique_ptr<CoverPrinter> printer,
+    explicit PrintDialog(const cover::CoverSet& covers, QWidget* parent = nullptr);
+    PrintDialog(const cover::CoverSet& covers, std::unique_ptr<printing::CoverPrinter> printer,
                 QWidget* parent = nullptr);
     ~PrintDialog() override;
 
@@ -45,9 +50,9 @@ public:
     void writeSelection();
 
     // The kinds toggled on.
-    CoverKinds selection() const { return m_selection; }
+    cover::CoverKinds selection() const { return m_selection; }
     // The paper chosen under the cover buttons.
-    PaperChoice paperChoice() const;
+    cover::PaperChoice paperChoice() const;
     // Where "Save as PDF…" asks for the file and tells the outcome (message boxes by default).
     void setSavePrompts(std::unique_ptr<SavePrompts> prompts);
     // A print run or an export is going.
@@ -81,11 +86,11 @@ private:
     // At the end of a job: true when the window was asked to close meanwhile, and is closed.
     bool closeIfAsked();
 
-    const CoverSet& m_covers;
-    std::unique_ptr<CoverPrinter> m_printer;
-    CoverKinds m_selection;
-    std::array<QPushButton*, kCoverKindCount> m_buttons{};
-    std::array<PictureHolder*, 2 * kCoverKindCount> m_faces{};
+    const cover::CoverSet& m_covers;
+    std::unique_ptr<printing::CoverPrinter> m_printer;
+    cover::CoverKinds m_selection;
+    std::array<QPushButton*, cover::kCoverKindCount> m_buttons{};
+    std::array<widgets::PictureHolder*, 2 * cover::kCoverKindCount> m_faces{};
     QComboBox* m_paper = nullptr;
     TrimChoices* m_trim = nullptr; // cut marks, bleed, Calibrate Printer...
     QLabel* m_status = nullptr;
@@ -100,7 +105,7 @@ private:
     bool m_closeWhenStopped = false;
     // The window's one busy state. Last, so it is destroyed (cancelled and joined) before
     // the printer its work uses.
-    Job m_job;
+    base::Job m_job;
 };
 
 } // namespace vexa::print

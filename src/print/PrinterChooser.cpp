@@ -1,7 +1,7 @@
-#include "PrinterChooser.h"
+#include "print/PrinterChooser.h"
 
-#include "DefaultPrinter.h"
-#include "SystemPrinters.h"
+#include "core/cups/DefaultPrinter.h"
+#include "core/cups/SystemPrinters.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -24,7 +24,7 @@ PrinterChooser::PrinterChooser(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    const PrinterListing printers = listPrinters();
+    const cups::PrinterListing printers = cups::listPrinters();
     m_listingStatus = printers.status;
     for (const QString& name : printers.names) {
         auto* item = new QListWidgetItem(name, m_list);
@@ -69,7 +69,7 @@ PrinterChooser::~PrinterChooser() = default;
 void PrinterChooser::select() {
     const QList<QListWidgetItem*> chosen = m_list->selectedItems();
     if (m_list->count() == 0) {
-        showMessage(QMessageBox::Warning, noPrinterText(m_listingStatus));
+        showMessage(QMessageBox::Warning, cups::noPrinterText(m_listingStatus));
         return;
     }
     if (chosen.size() != 1) {
@@ -77,7 +77,7 @@ void PrinterChooser::select() {
         return;
     }
     const QString name = chosen.front()->text();
-    if (!m_setter) m_setter = std::make_unique<DefaultPrinter>();
+    if (!m_setter) m_setter = std::make_unique<cups::DefaultPrinter>();
     if (m_setter->makeDefault(name)) {
         showMessage(QMessageBox::Information,
                     name + QStringLiteral(" has successfully been set as the temporary printer."));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SystemPrinters.h"
+#include "core/cups/SystemPrinters.h"
 
 #include <QMessageBox>
 #include <QWidget>
@@ -11,9 +11,11 @@
 class QListWidget;
 class QPushButton;
 
-namespace vexa::print {
-
+namespace vexa::cups {
 class DefaultPrinter;
+}
+
+namespace vexa::print {
 
 // "Set Temporary Printer": lists the installed printers, the default one in bold, and makes
 // the chosen one the default printer for as long as the program runs. Not modal; Enter
@@ -34,8 +36,8 @@ private:
     void showMessage(QMessageBox::Icon icon, const QString& text);
 
     QListWidget* m_list = nullptr;
-    PrinterListing::Status m_listingStatus = PrinterListing::Status::Ok;
-    std::unique_ptr<DefaultPrinter> m_setter; // made at the first Select, kept afterwards
+    cups::PrinterListing::Status m_listingStatus = cups::PrinterListing::Status::Ok;
+    std::unique_ptr<cups::DefaultPrinter> m_setter; // made at the first Select, kept afterwards
     MessageSink m_message;
 };
 

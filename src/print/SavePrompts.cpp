@@ -1,4 +1,4 @@
-#include "SavePrompts.h"
+#include "print/SavePrompts.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
-#include "TrimChoices.h"
+#include "print/TrimChoices.h"
 
-#include <ProfileFile.h>
-#include <Settings.h>
+#include "core/settings/ProfileFile.h"
+#include "core/settings/Settings.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -18,24 +18,24 @@ const QString kMarksKey = QStringLiteral("Marks");
 const QString kBleedKey = QStringLiteral("Bleed");
 } // namespace
 
-TrimOptions rememberedTrim() {
-    const ProfileFile file(settingsFilePath());
-    TrimOptions options;
+cover::TrimOptions rememberedTrim() {
+    const settings::ProfileFile file(settings::settingsFilePath());
+    cover::TrimOptions options;
     options.marks = file.read(kSection, kMarksKey) == QLatin1String("1");
-    options.bleedMm = bleedFromText(file.read(kSection, kBleedKey)).value_or(0.0);
+    options.bleedMm = cover::bleedFromText(file.read(kSection, kBleedKey)).value_or(0.0);
     return options;
 }
 
-void rememberTrim(const TrimOptions& options) {
+void rememberTrim(const cover::TrimOptions& options) {
     // Like every setting, a file that cannot be written loses the choice silently.
-    ProfileFile(settingsFilePath())
+    settings::ProfileFile(settings::settingsFilePath())
         .write({{kSection, kMarksKey, options.marks ? QStringLiteral("1") : QStringLiteral("0")},
                 {kSection, kBleedKey, QString::number(options.bleedMm)}});
 }
 
 TrimChoices::TrimChoices(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TrimChoices"));
-    const TrimOptions remembered = rememberedTrim();
+    const cover::TrimOptions remembered = rememberedTrim();
 
     m_marks = new QCheckBox(QStringLiteral("Cut &marks"), this);
     m_marks->setObjectName(QStringLiteral("chkMarks"));
@@ -48,7 +48,7 @@ TrimChoices::TrimChoices(QWidget* parent) : QWidget(parent) {
     m_bleed->view()->setAccessibleName(QStringLiteral("Bleed"));
     m_bleed->setToolTip(QStringLiteral("Carry the picture's edge on past the cut line, so a "
                                        "cut a hair outside it leaves no white edge."));
-    for (const double mm : kBleedChoicesMm)
+    for (const double mm : cover::kBleedChoicesMm)
         m_bleed->addItem(mm > 0 ? QStringLiteral("%1 mm").arg(mm) : QStringLiteral("None"), mm);
     m_bleed->setCurrentIndex(std::max(0, m_bleed->findData(remembered.bleedMm)));
     auto* bleedLabel = new QLabel(QStringLiteral("&Bleed:"), this);
@@ -75,8 +75,8 @@ TrimChoices::TrimChoices(QWidget* parent) : QWidget(parent) {
     row->addWidget(m_calibrate);
 }
 
-TrimOptions TrimChoices::options() const {
-    return TrimOptions{m_marks->isChecked(), m_bleed->currentData().toDouble()};
+cover::TrimOptions TrimChoices::options() const {
+    return cover::TrimOptions{m_marks->isChecked(), m_bleed->currentData().toDouble()};
 }
 
 } // namespace vexa::print

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TrimOptions.h"
+#include "core/cover/TrimOptions.h"
 
 #include <QWidget>
 
@@ -18,7 +18,7 @@ class TrimChoices : public QWidget {
 public:
     explicit TrimChoices(QWidget* parent = nullptr);
 
-    TrimOptions options() const;
+    cover::TrimOptions options() const;
     QPushButton* calibrateButton() const { return m_calibrate; }
 
 signals:
@@ -31,7 +31,7 @@ private:
 };
 
 // [PRINT] Marks and Bleed in the settings file; off when missing or not understood.
-TrimOptions rememberedTrim();
-void rememberTrim(const TrimOptions& options);
+cover::TrimOptions rememberedTrim();
+void rememberTrim(const cover::TrimOptions& options);
 
 } // namespace vexa::print

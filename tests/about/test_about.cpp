@@ -1,8 +1,8 @@
 // The About window and its scrolling credits.
-#include "AboutWindow.h"
-#include "CreditsScroll.h"
-#include "CreditsScroller.h"
-#include "TestSupport.h"
+#include "about/AboutWindow.h"
+#include "about/CreditsScroll.h"
+#include "about/CreditsScroller.h"
+#include "support/TestSupport.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -14,7 +14,7 @@
 using namespace vexa;
 
 TEST(CreditsScrollTest, TheTextEntersAtTheBottomMovesUpAndComesBackAfterLeaving) {
-    CreditsScroll scroll(100, 40);
+    about::CreditsScroll scroll(100, 40);
     EXPECT_EQ(scroll.textTop(), 100);
     scroll.tick();
     EXPECT_EQ(scroll.textTop(), 99);
@@ -25,7 +25,7 @@ TEST(CreditsScrollTest, TheTextEntersAtTheBottomMovesUpAndComesBackAfterLeaving)
 }
 
 TEST(CreditsScrollTest, AResizedViewKeepsTheTextMovingFromItsNewBottom) {
-    CreditsScroll scroll(0, 10);
+    about::CreditsScroll scroll(0, 10);
     scroll.setViewHeight(50);
     scroll.tick();
     EXPECT_EQ(scroll.textTop(), 49);
@@ -36,7 +36,7 @@ TEST(CreditsScrollTest, AResizedViewKeepsTheTextMovingFromItsNewBottom) {
 TEST(AboutWindowTest, ShowsNameAndReleaseAndIsNotModal) {
     QWidget owner;
     owner.show();
-    QPointer<AboutWindow> about = AboutWindow::open(&owner);
+    QPointer<about::AboutWindow> about = about::AboutWindow::open(&owner);
     ASSERT_FALSE(about.isNull());
     EXPECT_TRUE(about->isVisible());
     EXPECT_FALSE(about->isModal());
@@ -52,7 +52,7 @@ TEST(AboutWindowTest, ShowsTheInstalledProgramIconWhateverItsOwner) {
     const QImage installed = test::installedIconPixels(48);
     ASSERT_FALSE(installed.isNull());
     QWidget owner; // with no icon of its own
-    QPointer<AboutWindow> about = AboutWindow::open(&owner);
+    QPointer<about::AboutWindow> about = about::AboutWindow::open(&owner);
     const QLabel* icon = about->findChild<QLabel*>("programIcon");
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(icon->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
@@ -62,8 +62,8 @@ TEST(AboutWindowTest, ShowsTheInstalledProgramIconWhateverItsOwner) {
 
 TEST(AboutWindowTest, TheCreditsScrollWhileOpenAndStopWhenTheWindowCloses) {
     QWidget owner;
-    QPointer<AboutWindow> about = AboutWindow::open(&owner);
-    CreditsScroller* credits = about->credits();
+    QPointer<about::AboutWindow> about = about::AboutWindow::open(&owner);
+    about::CreditsScroller* credits = about->credits();
     EXPECT_TRUE(credits->isRunning());
     const int start = credits->textTop();
     EXPECT_EQ(start, credits->height()); // entering at the bottom
@@ -72,7 +72,7 @@ TEST(AboutWindowTest, TheCreditsScrollWhileOpenAndStopWhenTheWindowCloses) {
     EXPECT_EQ(credits->textTop(), start - 2);
     EXPECT_GT(credits->textHeight(), 0);
 
-    QPointer<CreditsScroller> watched = credits;
+    QPointer<about::CreditsScroller> watched = credits;
     QTest::mouseClick(about->cmdOK(), Qt::LeftButton);
     EXPECT_FALSE(about->isVisible());
     EXPECT_FALSE(credits->isRunning());

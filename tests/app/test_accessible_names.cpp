@@ -1,9 +1,9 @@
 // What a screen reader reaches in the windows has a name to read out.
-#include "FakeCoverHost.h"
-#include "MainWindow.h"
-#include "MessageNoticeWindow.h"
-#include "PrintDialog.h"
-#include "ProgramFolder.h"
+#include "app/MainWindow.h"
+#include "core/base/ProgramFolder.h"
+#include "notify/MessageNoticeWindow.h"
+#include "print/PrintDialog.h"
+#include "support/FakeCoverHost.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -68,9 +68,9 @@ std::string unnamedIn(QWidget* window) {
 
 TEST(AccessibleNames, EveryWindowAndControlHasOne) {
     QTemporaryDir programDir;
-    vexa::setProgramFolderForTesting(programDir.path());
+    vexa::base::setProgramFolderForTesting(programDir.path());
     {
-        auto window = std::make_unique<vexa::MainWindow>();
+        auto window = std::make_unique<vexa::app::MainWindow>();
         window->start();
         EXPECT_EQ(unnamedIn(window.get()), "") << "main window";
     }
@@ -83,9 +83,9 @@ TEST(AccessibleNames, EveryWindowAndControlHasOne) {
         ASSERT_NE(mini, nullptr);
         EXPECT_EQ(mini->accessibleName().toStdString(), "CD Mini cover");
     }
-    auto* notice = vexa::MessageNoticeWindow::open(host, QStringLiteral("Please select a cover."),
-                                                   QStringLiteral("picture"));
+    auto* notice = vexa::notify::MessageNoticeWindow::open(
+        host, QStringLiteral("Please select a cover."), QStringLiteral("picture"));
     EXPECT_EQ(unnamedIn(notice), "") << "notice";
     notice->close();
-    vexa::setProgramFolderForTesting(QString());
+    vexa::base::setProgramFolderForTesting(QString());
 }

@@ -1,22 +1,24 @@
 // `vexa`'s command line: Qt's own options pass, files keep their bytes, and --help, --version
 // and mistakes are answered without a display.
 
-#include "AppCommandLine.h"
-#include "CommandLine.h"
-#include "DisplayPlatform.h"
-#include "FilePath.h"
+#include "app/AppCommandLine.h"
+#include "app/DisplayPlatform.h"
+#include "core/base/CommandLine.h"
+#include "core/base/FilePath.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
+using namespace vexa;
+
 namespace {
 
-using Action = vexa::AppCommandLine::Action;
+using Action = vexa::app::AppCommandLine::Action;
 
 TEST(AppCommandLine, QtsOptionsPassAndEverythingElseIsAFile) {
-    const QString byteName = vexa::fileNameText("caf\xe9.png");
+    const QString byteName = vexa::base::fileNameText("caf\xe9.png");
     const struct {
         QStringList arguments;
         Action action;
@@ -38,25 +40,28 @@ TEST(AppCommandLine, QtsOptionsPassAndEverythingElseIsAFile) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        const vexa::AppCommandLine parsed =
-            vexa::parseAppCommandLine(QStringList{"vexa"} + c.arguments);
+        const vexa::app::AppCommandLine parsed =
+            vexa::app::parseAppCommandLine(QStringList{"vexa"} + c.arguments);
         EXPECT_EQ(parsed.action, c.action);
         EXPECT_EQ(parsed.files, c.files);
         EXPECT_EQ(parsed.error.isEmpty(), c.action != Action::UsageError);
     }
-    EXPECT_EQ(vexa::parseAppCommandLine({"vexa", "--bogus"}).error, "unknown option '--bogus'");
-    EXPECT_EQ(vexa::parseAppCommandLine({"vexa", "-bogus=1"}).error, "unknown option '-bogus'");
-    EXPECT_EQ(vexa::parseAppCommandLine({"vexa", "-style"}).error, "'-style' needs a value");
-    EXPECT_EQ(vexa::parseAppCommandLine({"vexa", "--help=x"}).error, "'--help' takes no value");
+    EXPECT_EQ(vexa::app::parseAppCommandLine({"vexa", "--bogus"}).error,
+              "unknown option '--bogus'");
+    EXPECT_EQ(vexa::app::parseAppCommandLine({"vexa", "-bogus=1"}).error,
+              "unknown option '-bogus'");
+    EXPECT_EQ(vexa::app::parseAppCommandLine({"vexa", "-style"}).error, "'-style' needs a value");
+    EXPECT_EQ(vexa::app::parseAppCommandLine({"vexa", "--help=x"}).error,
+              "'--help' takes no value");
 }
 
 TEST(AppCommandLine, ArgumentsKeepEveryByteOfAFileName) {
     char program[] = "vexa";
     char name[] = "caf\xe9 \xff\xfe.png";
     char* argv[] = {program, name, nullptr};
-    const QStringList arguments = vexa::argumentsAsText(2, argv);
+    const QStringList arguments = vexa::base::argumentsAsText(2, argv);
     ASSERT_EQ(arguments.size(), 2);
-    EXPECT_EQ(vexa::FilePath::fromText(arguments[1]).bytes(), QByteArray(name));
+    EXPECT_EQ(vexa::base::FilePath::fromText(arguments[1]).bytes(), QByteArray(name));
 }
 
 struct ProgramRun {
@@ -99,17 +104,18 @@ TEST(AppCommandLine, HelpVersionAndMistakesNeedNoDisplay) {
 } // namespace
 
 TEST(AppCommandLine, APlatformOnTheCommandLineIsNoted) {
-    EXPECT_FALSE(vexa::parseAppCommandLine({"vexa", "a.png"}).platformChosen);
-    EXPECT_TRUE(vexa::parseAppCommandLine({"vexa", "-platform", "wayland"}).platformChosen);
-    EXPECT_TRUE(vexa::parseAppCommandLine({"vexa", "--platform", "xcb", "a.png"}).platformChosen);
+    EXPECT_FALSE(vexa::app::parseAppCommandLine({"vexa", "a.png"}).platformChosen);
+    EXPECT_TRUE(vexa::app::parseAppCommandLine({"vexa", "-platform", "wayland"}).platformChosen);
+    EXPECT_TRUE(
+        vexa::app::parseAppCommandLine({"vexa", "--platform", "xcb", "a.png"}).platformChosen);
     // After -- it is a file.
-    EXPECT_FALSE(vexa::parseAppCommandLine({"vexa", "--", "-platform", "x"}).platformChosen);
+    EXPECT_FALSE(vexa::app::parseAppCommandLine({"vexa", "--", "-platform", "x"}).platformChosen);
 }
 
 TEST(DisplayPlatform, AWaylandSessionWithXWaylandRunsVexaOnX11UnlessTheUserChose) {
     const struct {
         const char* what;
-        vexa::DisplaySession session;
+        vexa::app::DisplaySession session;
         bool commandLine;
         const char* expected;
     } cases[] = {
@@ -123,6 +129,6 @@ TEST(DisplayPlatform, AWaylandSessionWithXWaylandRunsVexaOnX11UnlessTheUserChose
         {"-platform chosen", {"", "wayland-0", ":0", "wayland"}, true, ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(vexa::preferredPlatform(c.session, c.commandLine), QLatin1String(c.expected))
+        EXPECT_EQ(vexa::app::preferredPlatform(c.session, c.commandLine), QLatin1String(c.expected))
             << c.what;
 }

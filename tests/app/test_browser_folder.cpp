@@ -1,5 +1,5 @@
-#include "BrowserFolder.h"
-#include "FilePath.h"
+#include "app/BrowserFolder.h"
+#include "core/base/FilePath.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,16 +16,16 @@ using namespace vexa;
 TEST(BrowserFolder, PatternMatchesTheExtensionsOfEveryFormatVexaOpensInAnyCase) {
     for (const char* name : {"a.gif", "B.JPG", "c.Jpeg", "d.bmp", "x.y.JPG", "a.png", "e.PNG",
                              "f.tif", "g.Tiff", "h.TIFF", "i.webp", "j.WebP"})
-        EXPECT_TRUE(matchesPicturePattern(name)) << name;
+        EXPECT_TRUE(app::matchesPicturePattern(name)) << name;
     for (const char* name :
          {"b.jpe", "c.bmpx", "gif", ".gif.txt", "jpg", "png", "k.tga", "l.pngx", "m.web", "n.ti"})
-        EXPECT_FALSE(matchesPicturePattern(name)) << name;
+        EXPECT_FALSE(app::matchesPicturePattern(name)) << name;
 }
 
 TEST(BrowserFolder, JoiningAddsASlashOnlyWhenMissing) {
-    EXPECT_EQ(joinFolderAndFile("/", "a.jpg"), "/a.jpg");
-    EXPECT_EQ(joinFolderAndFile("/media/usb/", "a.jpg"), "/media/usb/a.jpg");
-    EXPECT_EQ(joinFolderAndFile("/home/ann", "a.jpg"), "/home/ann/a.jpg");
+    EXPECT_EQ(app::joinFolderAndFile("/", "a.jpg"), "/a.jpg");
+    EXPECT_EQ(app::joinFolderAndFile("/media/usb/", "a.jpg"), "/media/usb/a.jpg");
+    EXPECT_EQ(app::joinFolderAndFile("/home/ann", "a.jpg"), "/home/ann/a.jpg");
 }
 
 TEST(BrowserFolder, ListsPicturesAndFoldersSortedWithoutHiddenOnes) {
@@ -40,10 +40,11 @@ TEST(BrowserFolder, ListsPicturesAndFoldersSortedWithoutHiddenOnes) {
     ASSERT_TRUE(QFile::link(dir.filePath("z.bmp"), dir.filePath("link.jpg")));
     ASSERT_TRUE(QFile::link(dir.filePath("alpha"), dir.filePath("folder.jpg")));
     ASSERT_TRUE(QFile::link(dir.filePath("gone.gif"), dir.filePath("dangling.gif")));
-    EXPECT_EQ(pictureFilesIn(dir.path()),
+    EXPECT_EQ(app::pictureFilesIn(dir.path()),
               QStringList({"A.gif", "b.JPG", "c.png", "link.jpg", "z.bmp"}));
-    EXPECT_EQ(subfoldersOf(dir.path()), QStringList({"alpha", "Beta.jpg", "folder.jpg", "Zeta"}));
-    EXPECT_TRUE(pictureFilesIn(dir.filePath("missing")).isEmpty());
+    EXPECT_EQ(app::subfoldersOf(dir.path()),
+              QStringList({"alpha", "Beta.jpg", "folder.jpg", "Zeta"}));
+    EXPECT_TRUE(app::pictureFilesIn(dir.filePath("missing")).isEmpty());
 }
 
 // Names are bytes: one that is not UTF-8 is listed as text that gives its bytes back.
@@ -53,11 +54,12 @@ TEST(BrowserFolder, ListsNamesThatAreNotUtf8SoThatTheyOpen) {
     ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
     const QByteArray file = folder + "/caf\xe9.jpg";
     ASSERT_EQ(::close(::open(file.constData(), O_WRONLY | O_CREAT, 0600)), 0);
-    const QString folderText = vexa::fileNameText(folder);
-    EXPECT_EQ(subfoldersOf(dir.path()), QStringList{vexa::fileNameText("d\xe9j\xe0")});
-    const QStringList files = pictureFilesIn(folderText);
-    ASSERT_EQ(files, QStringList{vexa::fileNameText("caf\xe9.jpg")});
-    EXPECT_EQ(vexa::FilePath::fromText(joinFolderAndFile(folderText, files[0])).bytes(), file);
+    const QString folderText = vexa::base::fileNameText(folder);
+    EXPECT_EQ(app::subfoldersOf(dir.path()), QStringList{vexa::base::fileNameText("d\xe9j\xe0")});
+    const QStringList files = app::pictureFilesIn(folderText);
+    ASSERT_EQ(files, QStringList{vexa::base::fileNameText("caf\xe9.jpg")});
+    EXPECT_EQ(vexa::base::FilePath::fromText(app::joinFolderAndFile(folderText, files[0])).bytes(),
+              file);
 }
 
 TEST(BrowserFolder, TreeShowsTheWayDownFromTheDriveThenTheSubfolders) {
@@ -65,7 +67,7 @@ TEST(BrowserFolder, TreeShowsTheWayDownFromTheDriveThenTheSubfolders) {
     ASSERT_TRUE(QDir(dir.path()).mkpath("covers/dvd"));
     ASSERT_TRUE(QDir(dir.path()).mkpath("covers/cd"));
     const QString covers = dir.filePath("covers");
-    const QList<FolderTreeEntry> tree = folderTree(dir.path(), covers);
+    const QList<app::FolderTreeEntry> tree = app::folderTree(dir.path(), covers);
     ASSERT_EQ(tree.size(), 4);
     EXPECT_EQ(tree[0].path, dir.path());
     EXPECT_TRUE(tree[0].open);
@@ -78,6 +80,6 @@ TEST(BrowserFolder, TreeShowsTheWayDownFromTheDriveThenTheSubfolders) {
     EXPECT_EQ(tree[3].depth, 2);
 
     // A folder that is not on the given drive is shown from the root down.
-    const QList<FolderTreeEntry> elsewhere = folderTree("/media/none", covers);
+    const QList<app::FolderTreeEntry> elsewhere = app::folderTree("/media/none", covers);
     EXPECT_EQ(elsewhere.first().path, "/");
 }

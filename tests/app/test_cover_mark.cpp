@@ -1,9 +1,9 @@
 // The selected cover is marked: a highlight frame around its picture and a dot on its tab.
-#include "MainWindow.h"
-#include "PictureHolder.h"
-#include "ProgramFolder.h"
-#include "SlotAccess.h"
-#include "TestSupport.h"
+#include "app/MainWindow.h"
+#include "core/base/ProgramFolder.h"
+#include "support/SlotAccess.h"
+#include "support/TestSupport.h"
+#include "widgets/PictureHolder.h"
 
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -15,9 +15,9 @@ using namespace vexa;
 
 TEST(CoverMarkTest, TheClickedCoverIsFramedAndItsTabDottedWithTheCaptionsUnchanged) {
     QTemporaryDir programDir;
-    setProgramFolderForTesting(programDir.path());
+    base::setProgramFolderForTesting(programDir.path());
     {
-        MainWindow window;
+        app::MainWindow window;
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         QTabWidget* tabs = window.tabs();
@@ -33,7 +33,7 @@ TEST(CoverMarkTest, TheClickedCoverIsFramedAndItsTabDottedWithTheCaptionsUnchang
         // The DVD cover (Image4 on tab 3) is clicked, then the Front cover (Image1, tab 0).
         for (const int tab : {3, 0}) {
             tabs->setCurrentIndex(tab);
-            PictureHolder* chosen = window.slotHolder(tab + 1);
+            widgets::PictureHolder* chosen = window.slotHolder(tab + 1);
             QTest::mouseClick(chosen, Qt::LeftButton, {}, QPoint(100, 100));
             EXPECT_EQ(vexa::test::selectedSlotName(window), QStringLiteral("Image%1").arg(tab + 1));
             QCoreApplication::sendPostedEvents(); // the layout's answer to the wider tab
@@ -59,5 +59,5 @@ TEST(CoverMarkTest, TheClickedCoverIsFramedAndItsTabDottedWithTheCaptionsUnchang
             EXPECT_EQ(other.pixelColor(tab == 3 ? QPoint(67, 0) : QPoint(0, 10)), white);
         }
     }
-    setProgramFolderForTesting(QString());
+    base::setProgramFolderForTesting(QString());
 }

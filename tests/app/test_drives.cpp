@@ -1,9 +1,9 @@
-#include "Drives.h"
+#include "app/Drives.h"
 
 #include <gtest/gtest.h>
 
-using vexa::driveOfPath;
-using vexa::drivesFromMountTable;
+using vexa::app::driveOfPath;
+using vexa::app::drivesFromMountTable;
 
 TEST(Drives, OnlyVolumesThatHoldFilesAreListed) {
     const QString table = "overlay / overlay rw,relatime 0 0\n"

@@ -1,15 +1,15 @@
-#include "CoverEditor.h"
-#include "LetterboxProbe.h"
-#include "MainWindow.h"
-#include "MessageNoticeWindow.h"
-#include "ModalDriver.h"
-#include "PictureBrowser.h"
-#include "PictureHolder.h"
-#include "PictureLoader.h"
-#include "ProfileFile.h"
-#include "ProgramFolder.h"
-#include "SlotAccess.h"
-#include "TestSupport.h"
+#include "app/MainWindow.h"
+#include "app/PictureBrowser.h"
+#include "app/PictureLoader.h"
+#include "core/base/ProgramFolder.h"
+#include "core/settings/ProfileFile.h"
+#include "editor/CoverEditor.h"
+#include "notify/MessageNoticeWindow.h"
+#include "support/LetterboxProbe.h"
+#include "support/ModalDriver.h"
+#include "support/SlotAccess.h"
+#include "support/TestSupport.h"
+#include "widgets/PictureHolder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,7 +30,7 @@
 
 #include <memory>
 
-using vexa::MainWindow;
+using vexa::app::MainWindow;
 
 namespace {
 
@@ -40,7 +40,7 @@ protected:
     QTemporaryDir picturesDir;
 
     void SetUp() override {
-        vexa::setProgramFolderForTesting(programDir.path());
+        vexa::base::setProgramFolderForTesting(programDir.path());
         ASSERT_TRUE(
             vexa::test::solidImage(40, 30, qRgb(255, 0, 0)).save(picture("red.jpg"), "JPG"));
         ASSERT_TRUE(
@@ -49,7 +49,7 @@ protected:
         ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
         broken.write("GIF89a not really");
     }
-    void TearDown() override { vexa::setProgramFolderForTesting(QString()); }
+    void TearDown() override { vexa::base::setProgramFolderForTesting(QString()); }
 
     QString picture(const QString& name) const { return picturesDir.filePath(name); }
 
@@ -59,7 +59,7 @@ protected:
         file.write(text);
     }
     QString ini(const char* key) const {
-        return vexa::ProfileFile(programDir.filePath("vexa6.ini")).read("MAIN", key);
+        return vexa::settings::ProfileFile(programDir.filePath("vexa6.ini")).read("MAIN", key);
     }
 
     std::unique_ptr<MainWindow> openWindow() {
@@ -87,9 +87,9 @@ protected:
     // The text of the notice that is up, answered with Enter as a keyboard user would; the
     // window then has the keyboard back. Empty when no notice is up.
     static QString answerNotice(MainWindow& window) {
-        vexa::MessageNoticeWindow* notice = nullptr;
+        vexa::notify::MessageNoticeWindow* notice = nullptr;
         for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* popup = qobject_cast<vexa::MessageNoticeWindow*>(widget);
+            if (auto* popup = qobject_cast<vexa::notify::MessageNoticeWindow*>(widget);
                 popup && popup->isVisible())
                 notice = popup;
         if (!notice) return {};
@@ -121,7 +121,7 @@ TEST_F(MainWindowTest, WindowHasItsFixedSizeTabsAndControls) {
     EXPECT_EQ(captions, QStringList({"Front", "Inside", "Back", "DVD", "Mini", "PSP", "DS", "SLIM",
                                      "HD", "Blu", "Vita", "Scan"}));
     for (int slot = 1; slot <= 11; ++slot) {
-        vexa::PictureHolder* holder = window->slotHolder(slot);
+        vexa::widgets::PictureHolder* holder = window->slotHolder(slot);
         EXPECT_EQ(holder->objectName(), QString("Image%1").arg(slot));
         EXPECT_EQ(holder->size(), QSize(465, 331));
         EXPECT_EQ(holder->toolTip(), "Cover image.");
@@ -192,7 +192,7 @@ TEST_F(MainWindowTest, CtrlESelectsTheOpenTabsCoverAndEditsItWhenItHoldsAPicture
     window->tabs()->setCurrentIndex(5); // PSP
     clickFile(*window, "red.jpg");
     QString editedCover;
-    vexa::test::whenModal<vexa::CoverEditor>([&](vexa::CoverEditor* editor) {
+    vexa::test::whenModal<vexa::editor::CoverEditor>([&](vexa::editor::CoverEditor* editor) {
         editedCover = vexa::test::selectedSlotName(*window);
         editor->close();
     });
@@ -378,7 +378,7 @@ TEST_F(MainWindowTest, EachSlotShowsItsCoverInThePrintedProportionsLetterboxed) 
         vexa::test::setSlotPicture(*window, name, vexa::test::solidImage(40, 300, red));
         window->tabs()->setCurrentIndex(
             window->tabs()->indexOf(window->slotHolder(c.slot)->parentWidget()));
-        vexa::PictureHolder* holder = window->slotHolder(c.slot);
+        vexa::widgets::PictureHolder* holder = window->slotHolder(c.slot);
         const QRgb background = holder->palette().color(holder->backgroundRole()).rgb();
         EXPECT_TRUE(vexa::test::showsLetterboxed(holder->grab().toImage(), holder->rect(),
                                                  c.picture, red, background))

@@ -1,18 +1,18 @@
 // Pictures reaching the cover slots from outside the browser (drop, command line, Ctrl+V),
 // loading on a worker thread, and the browser's refresh.
-#include "CoverEditor.h"
-#include "CoverSet.h"
-#include "FilePath.h"
-#include "MainWindow.h"
-#include "MessageNoticeWindow.h"
-#include "ModalDriver.h"
-#include "OpenedFiles.h"
-#include "PictureBrowser.h"
-#include "PictureHolder.h"
-#include "PictureLoader.h"
-#include "PopupGeometry.h"
-#include "ProgramFolder.h"
-#include "TestSupport.h"
+#include "app/MainWindow.h"
+#include "app/OpenedFiles.h"
+#include "app/PictureBrowser.h"
+#include "app/PictureLoader.h"
+#include "core/base/FilePath.h"
+#include "core/base/ProgramFolder.h"
+#include "core/cover/CoverSet.h"
+#include "editor/CoverEditor.h"
+#include "notify/MessageNoticeWindow.h"
+#include "notify/PopupGeometry.h"
+#include "support/ModalDriver.h"
+#include "support/TestSupport.h"
+#include "widgets/PictureHolder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,7 +37,7 @@
 
 #include <unistd.h>
 
-using vexa::MainWindow;
+using vexa::app::MainWindow;
 
 namespace {
 
@@ -51,7 +51,7 @@ protected:
     std::unique_ptr<MainWindow> window;
 
     void SetUp() override {
-        vexa::setProgramFolderForTesting(programDir.path());
+        vexa::base::setProgramFolderForTesting(programDir.path());
         ASSERT_TRUE(vexa::test::solidImage(20, 10, kBlue).save(picture("blue.bmp"), "BMP"));
         ASSERT_TRUE(vexa::test::solidImage(8, 6, kGreen).save(picture("green.bmp"), "BMP"));
         QFile broken(picture("broken.gif"));
@@ -63,7 +63,7 @@ protected:
     void TearDown() override {
         window.reset();
         vexa::notify::resetOpenPopupCountForTesting();
-        vexa::setProgramFolderForTesting(QString());
+        vexa::base::setProgramFolderForTesting(QString());
     }
 
     QString picture(const QString& name) const { return picturesDir.filePath(name); }
@@ -87,22 +87,22 @@ protected:
         data->setUrls(urls);
         return data;
     }
-    static QList<vexa::MessageNoticeWindow*> openPopups() {
-        QList<vexa::MessageNoticeWindow*> open;
+    static QList<vexa::notify::MessageNoticeWindow*> openPopups() {
+        QList<vexa::notify::MessageNoticeWindow*> open;
         for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* popup = qobject_cast<vexa::MessageNoticeWindow*>(widget);
+            if (auto* popup = qobject_cast<vexa::notify::MessageNoticeWindow*>(widget);
                 popup && popup->isVisible())
                 open << popup;
         return open;
     }
-    static vexa::MessageNoticeWindow* openPopup() {
-        const QList<vexa::MessageNoticeWindow*> open = openPopups();
+    static vexa::notify::MessageNoticeWindow* openPopup() {
+        const QList<vexa::notify::MessageNoticeWindow*> open = openPopups();
         return open.isEmpty() ? nullptr : open.first();
     }
     // The text of the one notice that is up, which is then answered and the keyboard given
     // back to the window; empty when none is up.
     QString answerNotice() {
-        const QList<vexa::MessageNoticeWindow*> open = openPopups();
+        const QList<vexa::notify::MessageNoticeWindow*> open = openPopups();
         EXPECT_LE(open.size(), 1);
         if (open.isEmpty()) return {};
         const QString text = open.first()->messageLabel()->text();
@@ -158,7 +158,7 @@ TEST_F(OpenPicturesTest, ClickLoadsOnAWorkerIntoTheTabOpenAtTheClickAndNewerClic
 
 TEST_F(OpenPicturesTest, FilesDroppedOnASlotLoadTheLastReadableOne) {
     window->tabs()->setCurrentIndex(6); // DS
-    vexa::PictureHolder* target = window->slotHolder(7);
+    vexa::widgets::PictureHolder* target = window->slotHolder(7);
     const QPoint inside = target->rect().center();
     auto drop = [&](QMimeData* data) {
         std::unique_ptr<QMimeData> owned(data);
@@ -208,28 +208,30 @@ TEST(OpenedFiles, OneFilePerSlotFromTheOpenTabOn) {
         {4, {}, {}, 0},
     };
     for (const Case& c : cases) {
-        const vexa::OpenedFilesPlan plan = vexa::planOpenedFiles(c.openTab, c.files);
+        const vexa::app::OpenedFilesPlan plan = vexa::app::planOpenedFiles(c.openTab, c.files);
         QStringList slotNames;
         for (qsizetype i = 0; i < plan.loads.size(); ++i) {
-            slotNames << vexa::slotObjectName(plan.loads[i].kind);
+            slotNames << vexa::cover::slotObjectName(plan.loads[i].kind);
             EXPECT_EQ(plan.loads[i].paths, QStringList{c.files[i]}) << c.openTab;
         }
         EXPECT_EQ(slotNames, c.slotNames) << c.openTab;
         EXPECT_EQ(plan.leftOut, c.leftOut) << c.openTab;
     }
-    EXPECT_EQ(vexa::leftOutNotice(1), "1 file was left out: there is no cover slot after Vita.");
-    EXPECT_EQ(vexa::leftOutNotice(7), "7 files were left out: there is no cover slot after Vita.");
+    EXPECT_EQ(vexa::app::leftOutNotice(1),
+              "1 file was left out: there is no cover slot after Vita.");
+    EXPECT_EQ(vexa::app::leftOutNotice(7),
+              "7 files were left out: there is no cover slot after Vita.");
 
-    EXPECT_EQ(vexa::filesFromArguments({"--", "covers/a b.jpg", "/tmp/../srv/x.bmp",
-                                        "file:///home/u/r%C3%A9sum%C3%A9.gif",
-                                        "https://example.invalid/y.jpg"},
-                                       "/home/u"),
+    EXPECT_EQ(vexa::app::filesFromArguments({"--", "covers/a b.jpg", "/tmp/../srv/x.bmp",
+                                             "file:///home/u/r%C3%A9sum%C3%A9.gif",
+                                             "https://example.invalid/y.jpg"},
+                                            "/home/u"),
               QStringList({"/home/u/covers/a b.jpg", "/srv/x.bmp", "/home/u/résumé.gif"}));
     // A file whose name only looks like an address keeps its slot.
     QTemporaryDir here;
     QFile colon(here.filePath("shot:1.jpg"));
     ASSERT_TRUE(colon.open(QIODevice::WriteOnly));
-    EXPECT_EQ(vexa::filesFromArguments({"shot:1.jpg", "b.jpg"}, here.path()),
+    EXPECT_EQ(vexa::app::filesFromArguments({"shot:1.jpg", "b.jpg"}, here.path()),
               QStringList({here.filePath("shot:1.jpg"), here.filePath("b.jpg")}));
 }
 
@@ -237,7 +239,7 @@ TEST_F(OpenPicturesTest, OpenedFilesFillTheSlotsAndANoticeCountsTheRest) {
     window->tabs()->setCurrentIndex(8); // HD
     window->openFiles({picture("blue.bmp"), picture("broken.gif"), picture("green.bmp"),
                        picture("blue.bmp"), picture("green.bmp")});
-    vexa::MessageNoticeWindow* popup = openPopup();
+    vexa::notify::MessageNoticeWindow* popup = openPopup();
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(popup->messageLabel()->text(),
               "2 files were left out: there is no cover slot after Vita.");
@@ -256,11 +258,12 @@ TEST_F(OpenPicturesTest, FileNamesThatAreNotUtf8OpenByTheirBytes) {
     const QByteArray folder = QFile::encodeName(picturesDir.path());
     const QByteArray bytes = folder + "/caf\xe9.bmp";
     ASSERT_EQ(::symlink(QFile::encodeName(picture("blue.bmp")).constData(), bytes.constData()), 0);
-    const QString name = vexa::fileNameText(bytes);
-    EXPECT_EQ(vexa::filesFromArguments({"caf" + vexa::fileNameText("\xe9") + ".bmp",
-                                        "file://" + QString::fromLatin1(folder) + "/caf%E9.bmp"},
-                                       vexa::fileNameText(folder)),
-              QStringList({name, name}));
+    const QString name = vexa::base::fileNameText(bytes);
+    EXPECT_EQ(
+        vexa::app::filesFromArguments({"caf" + vexa::base::fileNameText("\xe9") + ".bmp",
+                                       "file://" + QString::fromLatin1(folder) + "/caf%E9.bmp"},
+                                      vexa::base::fileNameText(folder)),
+        QStringList({name, name}));
     window->tabs()->setCurrentIndex(3); // DVD
     window->openFiles({name});
     waitForLoads();
@@ -365,7 +368,7 @@ TEST_F(OpenPicturesTest, AnUnreadableFileIsNamedInOneNoticeAtATime) {
     window->tabs()->setCurrentIndex(0);
     files->setCurrentRow(0); // as an arrow key moves there
     waitForLoads();
-    QList<vexa::MessageNoticeWindow*> notices = openPopups();
+    QList<vexa::notify::MessageNoticeWindow*> notices = openPopups();
     ASSERT_EQ(notices.size(), 1);
     const QString text = notices.first()->messageLabel()->text();
     EXPECT_TRUE(text.contains("'big.bmp'")) << text.toStdString();
@@ -423,7 +426,7 @@ TEST_F(OpenPicturesTest, RefreshLeavesAnUnchangedListAloneAndKeepsTheSelectionOn
     files->item(0)->setSelected(true); // blue.bmp
     files->item(2)->setSelected(true); // green.bmp
     QListWidgetItem* const firstItem = files->item(0);
-    QSignalSpy clicked(window->browser(), &vexa::PictureBrowser::filesClicked);
+    QSignalSpy clicked(window->browser(), &vexa::app::PictureBrowser::filesClicked);
     waitForLoads();
     clicked.clear();
 
@@ -448,9 +451,9 @@ TEST_F(OpenPicturesTest, RefreshLeavesAnUnchangedListAloneAndKeepsTheSelectionOn
 } // namespace
 
 TEST_F(OpenPicturesTest, AFileKeepsItsBytesAndAnEditOrAPasteMarksTheRecordChanged) {
-    using vexa::CoverKind;
-    vexa::CoverSet& covers = window->covers();
-    QSignalSpy changed(&covers, &vexa::CoverSet::pictureChanged);
+    using vexa::cover::CoverKind;
+    vexa::cover::CoverSet& covers = window->covers();
+    QSignalSpy changed(&covers, &vexa::cover::CoverSet::pictureChanged);
     QFile file(picture("blue.bmp"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -466,12 +469,12 @@ TEST_F(OpenPicturesTest, AFileKeepsItsBytesAndAnEditOrAPasteMarksTheRecordChange
     EXPECT_EQ(slot(4), kBlue); // the slot shows what the set holds
 
     // The editor closed without an edit leaves the file's record; a rotated picture is made.
-    vexa::test::whenModal<vexa::CoverEditor>(
-        [](vexa::CoverEditor* editor) { editor->acceptButton()->click(); });
+    vexa::test::whenModal<vexa::editor::CoverEditor>(
+        [](vexa::editor::CoverEditor* editor) { editor->acceptButton()->click(); });
     window->editCoverAction()->trigger();
     EXPECT_EQ(covers.picture(CoverKind::Dvd).bytes, bytes);
     EXPECT_FALSE(covers.picture(CoverKind::Dvd).changed);
-    vexa::test::whenModal<vexa::CoverEditor>([](vexa::CoverEditor* editor) {
+    vexa::test::whenModal<vexa::editor::CoverEditor>([](vexa::editor::CoverEditor* editor) {
         editor->toolbarButton(1)->trigger(); // rotate
         editor->acceptButton()->click();
     });

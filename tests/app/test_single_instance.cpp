@@ -1,5 +1,5 @@
-#include "FilePath.h"
-#include "SingleInstance.h"
+#include "app/SingleInstance.h"
+#include "core/base/FilePath.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,8 +17,9 @@ namespace {
 
 // The sending side blocks as a second start does, so it runs beside the event loop.
 std::future<bool> handOver(const QString& path, const QStringList& files) {
-    return std::async(std::launch::async,
-                      [path, files] { return vexa::handOverToRunningInstance(path, files, 5000); });
+    return std::async(std::launch::async, [path, files] {
+        return vexa::app::handOverToRunningInstance(path, files, 5000);
+    });
 }
 
 bool waitFor(std::future<bool>& result) {
@@ -32,14 +33,14 @@ TEST(SingleInstance, ASecondStartHandsItsFilesToTheRunningOne) {
     QTemporaryDir runtime;
     const QString path = runtime.filePath("vexa-instance");
     // Nobody listening: the second start runs on its own.
-    EXPECT_FALSE(vexa::handOverToRunningInstance(path, {"/a.jpg"}, 500));
+    EXPECT_FALSE(vexa::app::handOverToRunningInstance(path, {"/a.jpg"}, 500));
 
-    vexa::InstanceServer server;
+    vexa::app::InstanceServer server;
     ASSERT_TRUE(server.listen(path));
-    QSignalSpy handed(&server, &vexa::InstanceServer::filesHandedOver);
+    QSignalSpy handed(&server, &vexa::app::InstanceServer::filesHandedOver);
     // Names travel as their bytes, UTF-8 or not.
     const QStringList files{"/covers/front.jpg", "/covers/line\nbreak é.bmp",
-                            vexa::fileNameText("/covers/caf\xe9 \xff.gif")};
+                            vexa::base::fileNameText("/covers/caf\xe9 \xff.gif")};
     std::future<bool> sent = handOver(path, files);
     EXPECT_TRUE(waitFor(sent));
     ASSERT_EQ(handed.size(), 1);
@@ -68,14 +69,14 @@ TEST(SingleInstance, ASocketLeftByACrashedVexaIsTakenOver) {
     QFile leftover(path); // a path nobody listens on any more
     ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
     leftover.close();
-    EXPECT_FALSE(vexa::handOverToRunningInstance(path, {}, 500));
-    vexa::InstanceServer server;
+    EXPECT_FALSE(vexa::app::handOverToRunningInstance(path, {}, 500));
+    vexa::app::InstanceServer server;
     EXPECT_TRUE(server.listen(path));
     std::future<bool> sent = handOver(path, {"/x.gif"});
     EXPECT_TRUE(waitFor(sent));
 
     // A second VEXA starting at the same moment leaves a live socket alone.
-    vexa::InstanceServer late;
+    vexa::app::InstanceServer late;
     EXPECT_FALSE(late.listen(path));
     sent = handOver(path, {"/y.gif"});
     EXPECT_TRUE(waitFor(sent));
@@ -87,17 +88,17 @@ TEST(SingleInstance, ASocketOfAnotherUserIsNeverTalkedTo) {
     if (geteuid() != 0) GTEST_SKIP() << "giving a socket to another user needs root";
     QTemporaryDir shared;
     const QString path = shared.filePath("vexa-instance-1000");
-    vexa::InstanceServer stranger;
+    vexa::app::InstanceServer stranger;
     ASSERT_TRUE(stranger.listen(path));
     ASSERT_EQ(chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
-    QSignalSpy handed(&stranger, &vexa::InstanceServer::filesHandedOver);
+    QSignalSpy handed(&stranger, &vexa::app::InstanceServer::filesHandedOver);
     std::future<bool> sent = handOver(path, {"/private/front.jpg"});
     EXPECT_FALSE(waitFor(sent));
     QTest::qWait(100);
     EXPECT_EQ(handed.size(), 0);
 
     // Nor is it taken over: this VEXA runs without a socket, and the other one keeps its own.
-    vexa::InstanceServer mine;
+    vexa::app::InstanceServer mine;
     EXPECT_FALSE(mine.listen(path));
     EXPECT_EQ(QFileInfo(path).ownerId(), 65534u);
 }
@@ -105,9 +106,9 @@ TEST(SingleInstance, ASocketOfAnotherUserIsNeverTalkedTo) {
 TEST(SingleInstance, TheSocketIsPerUser) {
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-    EXPECT_EQ(vexa::instanceSocketPath(), runtime.filePath("vexa-instance"));
+    EXPECT_EQ(vexa::app::instanceSocketPath(), runtime.filePath("vexa-instance"));
     qputenv("XDG_RUNTIME_DIR", "");
-    const QString fallback = vexa::instanceSocketPath();
+    const QString fallback = vexa::app::instanceSocketPath();
     EXPECT_TRUE(fallback.endsWith(QStringLiteral("-%1").arg(getuid()))) << fallback.toStdString();
 }
 

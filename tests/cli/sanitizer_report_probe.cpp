@@ -1,6 +1,6 @@
 // Overflows a heap block while the standard error stream is quiet: the sanitizer's report must
 // still reach the real standard error.
-#include "QuietStandardError.h"
+#include "cli/QuietStandardError.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
 // What `vexa-cli` says when a run fails: one line, no library chatter, no raw control
 // characters; "--" before names that look like options; a full disk named as such.
 
-#include "FilePath.h"
-#include "PictureFile.h"
-#include "TestSupport.h"
+#include "core/base/FilePath.h"
+#include "core/picture/PictureFile.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -208,7 +208,8 @@ TEST_F(CliMessages, NamesThatAreNotUtf8AreReadAndWrittenByTheirBytes) {
     ::closedir(entries);
     EXPECT_TRUE(names.contains("out\xe9.png"));
     for (const QByteArray& name : names) EXPECT_FALSE(name.contains("\xEF\xBF\xBD")) << name.data();
-    EXPECT_EQ(vexa::loadPictureFile(vexa::FilePath::fromBytes(here + "/out\xe9.png")).pixel(0, 0),
+    EXPECT_EQ(vexa::picture::loadPictureFile(vexa::base::FilePath::fromBytes(here + "/out\xe9.png"))
+                  .pixel(0, 0),
               qRgb(55, 155, 205));
 
     // Shown in a message, the byte is escaped.

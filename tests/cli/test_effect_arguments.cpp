@@ -1,14 +1,14 @@
 // The command line of `vexa-cli effect`, parsed without running anything.
 
-#include "EffectArguments.h"
-#include "FilePath.h"
+#include "cli/EffectArguments.h"
+#include "core/base/FilePath.h"
 
 #include <gtest/gtest.h>
 
 namespace vexa::cli {
 namespace {
 
-using vexa::fileNameText;
+using vexa::base::fileNameText;
 
 std::optional<EffectArguments> parse(const QStringList& arguments, QString* errorOut = nullptr) {
     QString error;

@@ -1,7 +1,7 @@
 // `vexa-cli effect` as a user runs it: exit statuses, messages, and output files that are
 // either complete or absent.
 
-#include "QImageEffect.h"
+#include "effects/QImageEffect.h"
 
 #include <QDir>
 #include <QImage>

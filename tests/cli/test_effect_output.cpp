@@ -1,9 +1,9 @@
 // `vexa-cli effect` writes its result through the picture writer: every format it lists,
 // JPEG at quality 85, and nothing at all for an extension no encoder lists.
-#include "EffectCommand.h"
+#include "cli/EffectCommand.h"
 
-#include "JpegTables.h"
-#include "TestSupport.h"
+#include "support/JpegTables.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>

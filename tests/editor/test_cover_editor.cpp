@@ -1,16 +1,16 @@
 // The Cover Manipulator window with a stand-in main window: loading, the menus and tools, the
 // undo step, Accept and Cancel, the busy state, cancelling a running effect, the caption.
-#include "CoverEditor.h"
-#include "CoverEditorCommand.h"
-#include "CoverTools.h"
-#include "EditorTexts.h"
-#include "FakeCoverHost.h"
-#include "FakeXdgOpen.h"
-#include "LetterboxProbe.h"
-#include "MessageNoticeWindow.h"
-#include "PictureHolder.h"
-#include "PopupGeometry.h"
-#include "TestSupport.h"
+#include "editor/CoverEditor.h"
+#include "editor/CoverEditorCommand.h"
+#include "editor/CoverTools.h"
+#include "editor/EditorTexts.h"
+#include "notify/MessageNoticeWindow.h"
+#include "notify/PopupGeometry.h"
+#include "support/FakeCoverHost.h"
+#include "support/FakeXdgOpen.h"
+#include "support/LetterboxProbe.h"
+#include "support/TestSupport.h"
+#include "widgets/PictureHolder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -87,7 +87,7 @@ struct ScriptedRunner {
 };
 
 // Lets the window's effect run to its end.
-void finishEffect(const CoverEditor& window) {
+void finishEffect(const editor::CoverEditor& window) {
     ASSERT_TRUE(test::waitUntil([&] { return !window.isBusy(); }));
 }
 
@@ -104,13 +104,13 @@ protected:
         host.select(QStringLiteral("Image4"));
     }
 
-    std::unique_ptr<CoverEditor> openWindow() {
-        auto window = std::make_unique<CoverEditor>(host, nullptr, script.runner());
+    std::unique_ptr<editor::CoverEditor> openWindow() {
+        auto window = std::make_unique<editor::CoverEditor>(host, nullptr, script.runner());
         window->show();
         return window;
     }
 
-    QAction* effectItem(CoverEditor& window, const char* name) {
+    QAction* effectItem(editor::CoverEditor& window, const char* name) {
         return window.findChild<QAction*>(QLatin1String(name));
     }
 
@@ -335,7 +335,7 @@ TEST_F(CoverEditorTest, CaptionShowsTheBrightnessValueUntilTheMouseMovesOverTheT
 
 TEST_F(CoverEditorTest, WhileAnEffectRunsOnlyCancelAnswers) {
     auto window = openWindow();
-    CoverEditor* w = window.get();
+    editor::CoverEditor* w = window.get();
     script.hold = true;
     effectItem(*window, "grayscale")->trigger();
     // The window is back in its event loop while the effect holds after its first row.
@@ -448,7 +448,7 @@ TEST_F(CoverEditorTest, ARefusedEffectChangesNothingAndSaysSo) {
 }
 
 TEST_F(CoverEditorTest, OpensOnTheSlotPictureAndShowsItAgainWhenItAppears) {
-    auto window = std::make_unique<CoverEditor>(host, nullptr, script.runner());
+    auto window = std::make_unique<editor::CoverEditor>(host, nullptr, script.runner());
     EXPECT_EQ(window->pictures().opened(), slotPicture);
     EXPECT_EQ(window->originalView()->picture(), slotPicture);
     window->toolbarButton(2)->trigger(); // an edit before the window ever appeared
@@ -478,7 +478,7 @@ TEST_F(CoverEditorTest, BothPreviewsShowTheCoverInThePrintedProportions) {
         auto window = openWindow();
         window->toolbarButton(1)->trigger(); // turned a quarter: it still prints as the cover
         ASSERT_EQ(window->pictures().current().size(), QSize(90, 30));
-        for (PictureHolder* view : {window->originalView(), window->editedView()}) {
+        for (widgets::PictureHolder* view : {window->originalView(), window->editedView()}) {
             const QRgb background = view->palette().color(view->backgroundRole()).rgb();
             EXPECT_TRUE(test::showsLetterboxed(view->grab().toImage(), QRect(1, 1, 158, 158),
                                                c.picture, green, background))
@@ -491,10 +491,10 @@ TEST(CoverManipulatorCommand, WithoutASelectedSlotShowsTheSelectCoverPopup) {
     notify::resetOpenPopupCountForTesting();
     FakeCoverHost host;
     host.window().show();
-    openCoverEditor(host);
-    MessageNoticeWindow* popup = nullptr;
+    editor::openCoverEditor(host);
+    notify::MessageNoticeWindow* popup = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* p = qobject_cast<MessageNoticeWindow*>(w)) popup = p;
+        if (auto* p = qobject_cast<notify::MessageNoticeWindow*>(w)) popup = p;
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(popup->popupKind(), QStringLiteral("picture"));
     EXPECT_EQ(popup->messageLabel()->text(),
@@ -512,15 +512,15 @@ TEST(CoverManipulatorCommand, WithASelectedSlotOpensTheEditorModally) {
     const QImage picture = patternImage(20, 10);
     host.putPicture(QStringLiteral("Image2"), picture);
     host.select(QStringLiteral("Image2"));
-    QPointer<CoverEditor> seen;
+    QPointer<editor::CoverEditor> seen;
     QTimer::singleShot(0, [&] {
-        seen = qobject_cast<CoverEditor*>(QApplication::activeModalWidget());
+        seen = qobject_cast<editor::CoverEditor*>(QApplication::activeModalWidget());
         if (!seen) return QApplication::exit(1);
         EXPECT_EQ(seen->parentWidget(), &host.window());
         seen->toolbarButton(1)->trigger();
         seen->acceptButton()->click();
     });
-    openCoverEditor(host); // returns once the window has closed
-    EXPECT_FALSE(seen);    // unloaded when it closed
+    editor::openCoverEditor(host); // returns once the window has closed
+    EXPECT_FALSE(seen);            // unloaded when it closed
     EXPECT_EQ(host.slotPicture(QStringLiteral("Image2")), editor::rotateQuarterClockwise(picture));
 }

@@ -1,12 +1,12 @@
 // The Cover Manipulator's menus with the real effect engine: every item runs its effect on a
 // picture of ordinary size, and "Cancel" stops an effect in the middle of a large picture.
-#include "CoverEditor.h"
-#include "EditorTexts.h"
-#include "EffectMenus.h"
-#include "FakeCoverHost.h"
-#include "FakeXdgOpen.h"
-#include "QImageEffect.h"
-#include "TestSupport.h"
+#include "editor/CoverEditor.h"
+#include "editor/EditorTexts.h"
+#include "editor/EffectMenus.h"
+#include "effects/QImageEffect.h"
+#include "support/FakeCoverHost.h"
+#include "support/FakeXdgOpen.h"
+#include "support/TestSupport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,7 +24,7 @@ TEST(CoverEditorWithEngine, EveryMenuItemChangesThePictureAsItsEffectDoes) {
     const QImage opened = patternImage(640, 480);
     host.putPicture(QStringLiteral("Image1"), opened);
     host.select(QStringLiteral("Image1"));
-    CoverEditor window(host);
+    editor::CoverEditor window(host);
     window.show();
 
     for (const editor::EffectMenuItem& item : editor::effectMenuItems()) {
@@ -62,7 +62,7 @@ TEST(CoverEditorWithEngine, CancelStopsARunningEffectAndTheSlotKeepsItsPicture) 
     const QImage opened = patternImage(1200, 900);
     host.putPicture(QStringLiteral("Image3"), opened);
     host.select(QStringLiteral("Image3"));
-    auto window = std::make_unique<CoverEditor>(host);
+    auto window = std::make_unique<editor::CoverEditor>(host);
     window->show();
 
     // "Cancel" as soon as the caption shows the effect at work.

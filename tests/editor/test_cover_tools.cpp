@@ -1,6 +1,6 @@
 // Rotate, Mirror, Flip and Brightness on pictures of many sizes and formats.
-#include "CoverTools.h"
-#include "TestSupport.h"
+#include "editor/CoverTools.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

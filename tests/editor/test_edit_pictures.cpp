@@ -1,6 +1,6 @@
 // The one-step undo of the Cover Manipulator's pictures.
-#include "EditPictures.h"
-#include "TestSupport.h"
+#include "editor/EditPictures.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

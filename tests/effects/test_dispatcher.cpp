@@ -1,8 +1,8 @@
 // The dispatcher: ids, the busy flag, cancelling, refusals, malformed pictures, channel 4,
 // progress reporting and picture sizes from 0 x 0 up.
 
-#include "EffectTestSupport.h"
-#include "Random.h"
+#include "effects/Random.h"
+#include "support/EffectTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The five conversions to black and white.
 
-#include "EffectTestSupport.h"
+#include "support/EffectTestSupport.h"
 
 #include <gtest/gtest.h>
 

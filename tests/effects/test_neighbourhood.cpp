@@ -2,8 +2,8 @@
 // ranges of rows and columns, Diffuse's displacements, Mosaic's blocks and Quadrant
 // Smooth's choice of region.
 
-#include "EffectTestSupport.h"
-#include "Random.h"
+#include "effects/Random.h"
+#include "support/EffectTestSupport.h"
 
 #include <gtest/gtest.h>
 

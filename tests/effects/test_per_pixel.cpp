@@ -1,9 +1,9 @@
 // Effects whose output pixel depends on the input pixel alone or on whole-picture
 // statistics: expected values worked out by hand from the formulas.
 
-#include "EffectKernels.h"
-#include "EffectTestSupport.h"
-#include "Random.h"
+#include "effects/EffectKernels.h"
+#include "effects/Random.h"
+#include "support/EffectTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // separate, literal transcription of the effect formulas, so any change to any output pixel
 // of the engine, for instance by a speed-up, shows here.
 
-#include "EffectTestSupport.h"
+#include "support/EffectTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The QImage bridge: format conversion, and the picture left alone unless the effect
 // completes.
 
-#include "QImageEffect.h"
+#include "effects/QImageEffect.h"
 
 #include <gtest/gtest.h>
 

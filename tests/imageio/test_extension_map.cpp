@@ -1,9 +1,9 @@
-#include "ExtensionMap.h"
+#include "imageio/ExtensionMap.h"
 
 #include <gtest/gtest.h>
 
-using vexa::ExtensionMap;
-using vexa::fileExtension;
+using vexa::imageio::ExtensionMap;
+using vexa::imageio::fileExtension;
 
 TEST(ExtensionMap, SplitsEveryListAtItsSemicolons) {
     const auto map = ExtensionMap::fromPatternLists({"*.BMP;*.DIB;*.RLE", "*.GIF"});

@@ -1,6 +1,6 @@
-#include "GifEncoder.h"
+#include "imageio/GifEncoder.h"
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -9,8 +9,8 @@
 
 #include <cmath>
 
-using vexa::encodeGif;
-using vexa::WriteStatus;
+using vexa::imageio::encodeGif;
+using vexa::imageio::WriteStatus;
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "PictureWriter.h"
+#include "imageio/PictureWriter.h"
 
-#include "PictureFile.h"
+#include "core/picture/PictureFile.h"
 
-#include "JpegTables.h"
-#include "ObeyFilePermissions.h"
-#include "TestSupport.h"
+#include "support/JpegTables.h"
+#include "support/ObeyFilePermissions.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,10 +20,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using vexa::FilePath;
-using vexa::PictureWriter;
-using vexa::WriteResult;
-using vexa::WriteStatus;
+using vexa::base::FilePath;
+using vexa::imageio::PictureWriter;
+using vexa::imageio::WriteResult;
+using vexa::imageio::WriteStatus;
 
 namespace {
 
@@ -230,7 +230,7 @@ TEST_F(PictureWriterTest, WritesUnderTheExactBytesOfItsName) {
         if (entry->d_name[0] != '.') entries << QByteArray(entry->d_name);
     ::closedir(folder);
     EXPECT_EQ(entries, QList<QByteArray>{"caf\xe9 \xff.png"});
-    EXPECT_EQ(vexa::loadPictureFile(FilePath::fromBytes(name)), picture);
+    EXPECT_EQ(vexa::picture::loadPictureFile(FilePath::fromBytes(name)), picture);
 }
 
 // Replacing a file goes through a link to the file it names and keeps that file's mode; a new

@@ -1,9 +1,9 @@
-#include "MainWindow.h"
-#include "ObeyFilePermissions.h"
-#include "PictureBrowser.h"
-#include "ProfileFile.h"
-#include "ProgramFolder.h"
-#include "ScopedEnvironment.h"
+#include "app/MainWindow.h"
+#include "app/PictureBrowser.h"
+#include "core/base/ProgramFolder.h"
+#include "core/settings/ProfileFile.h"
+#include "support/ObeyFilePermissions.h"
+#include "support/ScopedEnvironment.h"
 
 #include <QAction>
 #include <QDir>
@@ -19,7 +19,7 @@
 
 namespace {
 
-using vexa::MainWindow;
+using vexa::app::MainWindow;
 
 struct Copy {
     const char* name;
@@ -40,11 +40,11 @@ protected:
         if (GetParam().installed) {
             ASSERT_TRUE(QDir(root.path()).mkpath("share/vexa"));
         }
-        vexa::setProgramFolderForTesting(program());
+        vexa::base::setProgramFolderForTesting(program());
     }
     void TearDown() override {
         QFile::setPermissions(program(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        vexa::setProgramFolderForTesting(QString());
+        vexa::base::setProgramFolderForTesting(QString());
     }
 
     QString program() const { return root.filePath("bin"); }
@@ -85,7 +85,7 @@ TEST_P(SettingsLocation, TabDriveAndDirAreKeptAndRestored) {
     ASSERT_FALSE(drive.isEmpty());
 
     const QString kept = GetParam().usesConfig ? configIni() : programIni();
-    const vexa::ProfileFile file(kept);
+    const vexa::settings::ProfileFile file(kept);
     EXPECT_EQ(file.read("MAIN", "Tab"), "7");
     EXPECT_EQ(file.read("MAIN", "Dir"), pictures.path());
     EXPECT_EQ(file.read("MAIN", "Drive"), drive);

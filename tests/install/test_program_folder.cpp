@@ -1,6 +1,6 @@
-#include "ProgramFolder.h"
-#include "ScopedEnvironment.h"
-#include "Settings.h"
+#include "core/base/ProgramFolder.h"
+#include "core/settings/Settings.h"
+#include "support/ScopedEnvironment.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,7 +34,7 @@ TEST(ConfigFolder, FollowsTheBaseDirectoryRules) {
     };
     for (const auto& c : cases) {
         ScopedEnvironment xdg("XDG_CONFIG_HOME", c.xdg);
-        EXPECT_EQ(vexa::configFolder(), c.expected) << c.xdg.constData();
+        EXPECT_EQ(vexa::base::configFolder(), c.expected) << c.xdg.constData();
     }
     EXPECT_FALSE(QFileInfo::exists(fallback)); // only naming it creates nothing
 }
@@ -58,9 +58,9 @@ protected:
         if (GetParam().installed) {
             ASSERT_TRUE(QDir(root.path()).mkpath("usr/share/vexa"));
         }
-        vexa::setProgramFolderForTesting(program());
+        vexa::base::setProgramFolderForTesting(program());
     }
-    void TearDown() override { vexa::setProgramFolderForTesting(QString()); }
+    void TearDown() override { vexa::base::setProgramFolderForTesting(QString()); }
 
     QString program() const { return root.filePath(GetParam().programFolder); }
 
@@ -72,20 +72,21 @@ protected:
 TEST_P(WhereFilesLive, SettingsAndData) {
     const QString config = home.filePath("config/vexa");
     if (GetParam().installed) {
-        EXPECT_TRUE(vexa::isInstalledCopy());
-        EXPECT_EQ(vexa::sharedDataFile("alert.wav"), root.filePath("usr/share/vexa/alert.wav"));
-        EXPECT_EQ(vexa::sharedDataFile("help"), root.filePath("usr/share/vexa/help"));
+        EXPECT_TRUE(vexa::base::isInstalledCopy());
+        EXPECT_EQ(vexa::base::sharedDataFile("alert.wav"),
+                  root.filePath("usr/share/vexa/alert.wav"));
+        EXPECT_EQ(vexa::base::sharedDataFile("help"), root.filePath("usr/share/vexa/help"));
         // Even though this (root-run or own) program folder is writable.
-        EXPECT_EQ(vexa::settingsFilePath(), config + "/vexa6.ini");
+        EXPECT_EQ(vexa::settings::settingsFilePath(), config + "/vexa6.ini");
         struct stat info {};
         ASSERT_EQ(stat(QFile::encodeName(config).constData(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, 0700u);
 
     } else {
-        EXPECT_FALSE(vexa::isInstalledCopy());
-        EXPECT_EQ(vexa::sharedDataFile("alert.wav"), program() + "/alert.wav");
-        EXPECT_EQ(vexa::sharedDataFile("help"), program() + "/help");
-        EXPECT_EQ(vexa::settingsFilePath(), program() + "/vexa6.ini");
+        EXPECT_FALSE(vexa::base::isInstalledCopy());
+        EXPECT_EQ(vexa::base::sharedDataFile("alert.wav"), program() + "/alert.wav");
+        EXPECT_EQ(vexa::base::sharedDataFile("help"), program() + "/help");
+        EXPECT_EQ(vexa::settings::settingsFilePath(), program() + "/vexa6.ini");
         EXPECT_FALSE(QFileInfo::exists(home.filePath("config")));
     }
 }

@@ -1,7 +1,7 @@
 // The gradient painter: the sweep of lines and their colours, computed without a screen, and
 // what the lines cover once drawn.
-#include "GradientPainter.h"
-#include "GradientSweep.h"
+#include "notify/GradientPainter.h"
+#include "notify/GradientSweep.h"
 
 #include <QImage>
 
@@ -48,7 +48,7 @@ TEST(GradientAngle, IsFoldedIntoOneTurn) {
     EXPECT_FLOAT_EQ(normalizedAngle(std::numeric_limits<float>::quiet_NaN()), 0.0f);
     EXPECT_FLOAT_EQ(normalizedAngle(std::numeric_limits<float>::infinity()), 0.0f);
 
-    GradientPainter gradient;
+    notify::GradientPainter gradient;
     EXPECT_FLOAT_EQ(gradient.angle(), 315.0f);
     gradient.setAngle(-100.0f);
     EXPECT_FLOAT_EQ(gradient.angle(), 260.0f);
@@ -84,7 +84,7 @@ TEST(GradientSweep, TooSmallABoxHasNoLines) {
         const GradientSweep sweep = gradientSweep(w, h, 260.0f, kPopupBlue, kWhite);
         EXPECT_TRUE(sweep.points.empty()) << w << " x " << h;
         QImage surface(std::max(w, 0), std::max(h, 0), QImage::Format_RGB32);
-        EXPECT_FALSE(GradientPainter().paint(surface)) << w << " x " << h;
+        EXPECT_FALSE(notify::GradientPainter().paint(surface)) << w << " x " << h;
     }
 }
 
@@ -171,7 +171,7 @@ TEST(GradientDraw, CoversEveryPixelAtAnyAngle) {
              {0.f, 10.f, 45.f, 90.f, 100.f, 135.f, 180.f, 225.f, 260.f, 270.f, 315.f, 359.f}) {
             QImage surface(w, h, QImage::Format_RGB32);
             surface.fill(untouched);
-            GradientPainter gradient;
+            notify::GradientPainter gradient;
             gradient.setAngle(angle);
             ASSERT_TRUE(gradient.paint(surface));
             for (int y = 0; y < h; ++y)
@@ -184,7 +184,7 @@ TEST(GradientDraw, CoversEveryPixelAtAnyAngle) {
 
 TEST(GradientDraw, PopupBackgroundRunsFromBlueAtTheTopToWhiteAtTheBottom) {
     QImage surface(137, 97, QImage::Format_RGB32);
-    GradientPainter gradient;
+    notify::GradientPainter gradient;
     gradient.setAngle(-100.0f);
     gradient.setColour1(kPopupBlue);
     gradient.setColour2(kWhite);
@@ -206,7 +206,7 @@ TEST(GradientDraw, PopupBackgroundRunsFromBlueAtTheTopToWhiteAtTheBottom) {
 TEST(GradientDraw, DrawsEachLineInItsOwnColour) {
     // At 270 degrees the lines are the rows themselves: row y is line y.
     QImage surface(12, 6, QImage::Format_RGB32);
-    GradientPainter gradient;
+    notify::GradientPainter gradient;
     gradient.setAngle(270.0f);
     gradient.setColour1(rgb(0, 0, 0));
     gradient.setColour2(rgb(80, 160, 240));

@@ -1,14 +1,14 @@
 // The notices on a real Wayland compositor (run by run-on-weston.sh: a headless weston, no X
 // display): each one seen whole on the screen, over the main window, and answered by the keys
 // the main window receives, since a popup never gets the keyboard there.
-#include "FakeCoverHost.h"
-#include "FakeXdgOpen.h"
-#include "MessageNoticeWindow.h"
-#include "NoticeKeys.h"
-#include "PopupGeometry.h"
-#include "ProgramFolder.h"
-#include "UpdateNoticeWindow.h"
-#include "WestonScreen.h"
+#include "core/base/ProgramFolder.h"
+#include "notify/MessageNoticeWindow.h"
+#include "notify/PopupGeometry.h"
+#include "notify/UpdateNoticeWindow.h"
+#include "support/FakeCoverHost.h"
+#include "support/FakeXdgOpen.h"
+#include "support/NoticeKeys.h"
+#include "support/WestonScreen.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -36,17 +36,18 @@ namespace {
 constexpr QRgb kHostColour = qRgb(255, 0, 255);
 const QUrl kInstaller(QStringLiteral("http://www.vexa.example/vexa/VEXA-Setup.exe"));
 
-NoticeWindow* openNotice(test::FakeCoverHost& host, const char* kind) {
+notify::NoticeWindow* openNotice(test::FakeCoverHost& host, const char* kind) {
     if (QByteArray(kind) == "update")
-        return UpdateNoticeWindow::open(host, QStringLiteral("A new version of VEXA is available!"),
-                                        QStringLiteral("update"), kInstaller);
-    return MessageNoticeWindow::open(
+        return notify::UpdateNoticeWindow::open(
+            host, QStringLiteral("A new version of VEXA is available!"), QStringLiteral("update"),
+            kInstaller);
+    return notify::MessageNoticeWindow::open(
         host, QStringLiteral("Please select a cover by clicking on it and try again!"),
         QString::fromLatin1(kind));
 }
 
 // The notice fully risen, as it looks: what the screen must show somewhere, pixel for pixel.
-QImage risenNotice(NoticeWindow& notice) {
+QImage risenNotice(notify::NoticeWindow& notice) {
     EXPECT_TRUE(QTest::qWaitFor([&notice] { return !notice.slideInTimer()->isActive(); }, 5000));
     return notice.grab().toImage();
 }
@@ -62,7 +63,7 @@ void typeIntoMainWindow(test::FakeCoverHost& host, Qt::Key key) {
     QTest::keyClick(host.window().windowHandle(), key);
 }
 
-bool gone(const QPointer<NoticeWindow>& notice) {
+bool gone(const QPointer<notify::NoticeWindow>& notice) {
     return QTest::qWaitFor(
         [&notice] {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -79,7 +80,7 @@ protected:
             << QGuiApplication::platformName().toStdString();
         notify::resetOpenPopupCountForTesting();
         ASSERT_TRUE(folder.isValid());
-        setProgramFolderForTesting(folder.path()); // no chime
+        base::setProgramFolderForTesting(folder.path()); // no chime
         QWidget& window = host.window();
         QPalette palette = window.palette();
         palette.setColor(QPalette::Window, QColor::fromRgb(kHostColour));
@@ -91,9 +92,9 @@ protected:
     }
     void TearDown() override {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<NoticeWindow*>(w)) w->close();
+            if (qobject_cast<notify::NoticeWindow*>(w)) w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        setProgramFolderForTesting(QString());
+        base::setProgramFolderForTesting(QString());
         notify::resetOpenPopupCountForTesting();
     }
 
@@ -106,7 +107,7 @@ protected:
 TEST_F(NoticesOnWayland, EachNoticeRisesWholeFromTheMainWindowsBottomEdge) {
     for (const char* kind : {"picture", "update"}) {
         SCOPED_TRACE(kind);
-        QPointer<NoticeWindow> notice = openNotice(host, kind);
+        QPointer<notify::NoticeWindow> notice = openNotice(host, kind);
         ASSERT_TRUE(notice->anchoredToHost());
         EXPECT_FALSE(host.window().isEnabled());
         const QImage look = risenNotice(*notice);
@@ -136,7 +137,7 @@ TEST_F(NoticesOnWayland, EnterAndEscapeTypedIntoTheMainWindowAnswerTheNotice) {
     for (const test::NoticeKey& c : test::kNoticeKeys) {
         SCOPED_TRACE(std::string(c.kind) + " " + QKeySequence(c.key).toString().toStdString());
         test::FakeXdgOpen browser;
-        QPointer<NoticeWindow> notice = openNotice(host, c.kind);
+        QPointer<notify::NoticeWindow> notice = openNotice(host, c.kind);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(notice));
         std::optional<PopupButton> clicked;
         for (PopupButton b : {PopupButton::Ok, PopupButton::Download, PopupButton::Cancel})
@@ -158,7 +159,7 @@ TEST_F(NoticesOnWayland, EnterAndEscapeTypedIntoTheMainWindowAnswerTheNotice) {
 
 TEST_F(NoticesOnWayland, AClickOnItsButtonAnswersIt) {
     // The pointer's way in, as the compositor hands it over: to the popup's own surface.
-    QPointer<NoticeWindow> notice = openNotice(host, "picture");
+    QPointer<notify::NoticeWindow> notice = openNotice(host, "picture");
     risenNotice(*notice);
     const QPushButton* ok = notice->button(PopupButton::Ok);
     bool clicked = false;
@@ -173,7 +174,7 @@ TEST_F(NoticesOnWayland, AClickOnItsButtonAnswersIt) {
 TEST_F(NoticesOnWayland, ANoticeHiddenWithTheMainWindowComesBackWithIt) {
     // As when the main window goes to the notification area and is restored: the compositor
     // drops a popup whose owner unmaps.
-    QPointer<NoticeWindow> notice = openNotice(host, "picture");
+    QPointer<notify::NoticeWindow> notice = openNotice(host, "picture");
     const QImage look = risenNotice(*notice);
     const auto shown = [&look](const QImage& shot) { return findOnScreen(shot, look).has_value(); };
     ASSERT_TRUE(shown(test::screenshotWhen(shown)));
@@ -189,8 +190,8 @@ TEST_F(NoticesOnWayland, ANoticeHiddenWithTheMainWindowComesBackWithIt) {
 }
 
 TEST_F(NoticesOnWayland, StackedNoticesStandOneAboveTheOtherAndTheUpperAnswersFirst) {
-    QPointer<NoticeWindow> lower = openNotice(host, "picture");
-    QPointer<NoticeWindow> upper = openNotice(host, "picture");
+    QPointer<notify::NoticeWindow> lower = openNotice(host, "picture");
+    QPointer<notify::NoticeWindow> upper = openNotice(host, "picture");
     upper->messageLabel()->setText(QStringLiteral("the second")); // to tell them apart
     const QImage lowerLook = risenNotice(*lower);
     const QImage upperLook = risenNotice(*upper);

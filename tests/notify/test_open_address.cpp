@@ -1,7 +1,7 @@
 // Handing an address to the desktop: the outcome is learnt from xdg-open's exit status without
 // waiting for it, and an address nothing could open is offered for copying.
-#include "FakeXdgOpen.h"
-#include "OpenAddress.h"
+#include "notify/OpenAddress.h"
+#include "support/FakeXdgOpen.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -22,10 +22,11 @@ using vexa::test::waitUntil;
 
 namespace {
 
-QList<AddressMessage*> openMessages() {
-    QList<AddressMessage*> found;
+QList<notify::AddressMessage*> openMessages() {
+    QList<notify::AddressMessage*> found;
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* message = qobject_cast<AddressMessage*>(widget); message && message->isVisible())
+        if (auto* message = qobject_cast<notify::AddressMessage*>(widget);
+            message && message->isVisible())
             found.append(message);
     return found;
 }
@@ -54,8 +55,9 @@ TEST(AddressOpenerTest, TheExitStatusDecidesWhetherTheAddressIsOfferedForCopying
             qputenv("PATH", nothing.path().toLocal8Bit());
 
         std::optional<bool> outcome;
-        AddressOpener* opener = AddressOpener::open(address, &owner);
-        QObject::connect(opener, &AddressOpener::finished, [&](bool opened) { outcome = opened; });
+        notify::AddressOpener* opener = notify::AddressOpener::open(address, &owner);
+        QObject::connect(opener, &notify::AddressOpener::finished,
+                         [&](bool opened) { outcome = opened; });
         qputenv("PATH", path);
         if (desktop) {
             // Handed over without waiting: the stand-in is still in its one-second pause.
@@ -71,13 +73,13 @@ TEST(AddressOpenerTest, TheExitStatusDecidesWhetherTheAddressIsOfferedForCopying
                                   "Version%206)"});
         }
 
-        const QList<AddressMessage*> messages = openMessages();
+        const QList<notify::AddressMessage*> messages = openMessages();
         if (c.opened) {
             EXPECT_TRUE(messages.isEmpty());
             continue;
         }
         ASSERT_EQ(messages.size(), 1);
-        AddressMessage* message = messages.front();
+        notify::AddressMessage* message = messages.front();
         EXPECT_EQ(message->parentWidget(), &owner);
         EXPECT_FALSE(message->isModal()); // the main window stays usable
         EXPECT_EQ(message->addressLine()->text(),

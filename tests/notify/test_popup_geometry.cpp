@@ -1,5 +1,5 @@
 // Where a popup stands on each tick of its slide-in and slide-out, and how popups stack.
-#include "PopupGeometry.h"
+#include "notify/PopupGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,16 @@
 // The two notification popups as windows: what they show, where they slide, the main window
 // they disable, and how they go away.
-#include "FakeCoverHost.h"
-#include "FakeXdgOpen.h"
-#include "GradientPainter.h"
-#include "MessageNoticeWindow.h"
-#include "NoticeKeys.h"
-#include "PictureHolder.h"
-#include "ProgramFolder.h"
-#include "ScreenMetrics.h"
-#include "SystemColours.h"
-#include "TestSupport.h"
-#include "UpdateNoticeWindow.h"
+#include "core/base/ProgramFolder.h"
+#include "notify/GradientPainter.h"
+#include "notify/MessageNoticeWindow.h"
+#include "notify/ScreenMetrics.h"
+#include "notify/SystemColours.h"
+#include "notify/UpdateNoticeWindow.h"
+#include "support/FakeCoverHost.h"
+#include "support/FakeXdgOpen.h"
+#include "support/NoticeKeys.h"
+#include "support/TestSupport.h"
+#include "widgets/PictureHolder.h"
 
 #include <QApplication>
 #include <QFile>
@@ -41,14 +41,14 @@ void deletePendingWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-bool shown(const NoticeWindow& popup, PopupButton which) {
+bool shown(const notify::NoticeWindow& popup, PopupButton which) {
     const QPushButton* b = popup.button(which);
     return b && !b->isHidden();
 }
 
 // Runs the slide-out to its end, as its timer would; the number of ticks that moved it.
-int slideOut(NoticeWindow* popup) {
-    QPointer<NoticeWindow> alive(popup);
+int slideOut(notify::NoticeWindow* popup) {
+    QPointer<notify::NoticeWindow> alive(popup);
     int moved = 0;
     while (alive && alive->isVisible()) {
         const double before = alive->twipsGeometry().height;
@@ -58,7 +58,7 @@ int slideOut(NoticeWindow* popup) {
     return moved;
 }
 
-void slideIn(NoticeWindow* popup) {
+void slideIn(notify::NoticeWindow* popup) {
     for (int tick = 0; tick < 1000 && popup->slideInTimer()->isActive(); ++tick)
         popup->slideInStep();
 }
@@ -68,14 +68,14 @@ protected:
     void SetUp() override {
         notify::resetOpenPopupCountForTesting();
         ASSERT_TRUE(folder.isValid());
-        setProgramFolderForTesting(folder.path()); // no alert.wav unless a test puts one
+        base::setProgramFolderForTesting(folder.path()); // no alert.wav unless a test puts one
         host.window().show();
     }
     void TearDown() override {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<NoticeWindow*>(w)) w->close();
+            if (qobject_cast<notify::NoticeWindow*>(w)) w->close();
         deletePendingWindows();
-        setProgramFolderForTesting(QString());
+        base::setProgramFolderForTesting(QString());
         notify::resetOpenPopupCountForTesting();
     }
 
@@ -88,8 +88,8 @@ protected:
 TEST_F(PopupTest, SelectCoverPopupShowsItsMessageWithOkAndDisablesTheMainWindow) {
     const QString message =
         QStringLiteral("Please select a cover by clicking on it and try again!");
-    QPointer<MessageNoticeWindow> popup =
-        MessageNoticeWindow::open(host, message, QStringLiteral("picture"));
+    QPointer<notify::MessageNoticeWindow> popup =
+        notify::MessageNoticeWindow::open(host, message, QStringLiteral("picture"));
     ASSERT_TRUE(popup);
     EXPECT_FALSE(host.window().isEnabled());
     EXPECT_TRUE(popup->isVisible());
@@ -112,7 +112,7 @@ TEST_F(PopupTest, UpdatePopupButtonsFollowTheKind) {
                           Case{"update", false, true, true},
                           // An unknown kind still gets a way out.
                           Case{"surprise", true, false, false}}) {
-        QPointer<UpdateNoticeWindow> popup = UpdateNoticeWindow::open(
+        QPointer<notify::UpdateNoticeWindow> popup = notify::UpdateNoticeWindow::open(
             host, QStringLiteral("VEXA is up to date!"), QLatin1String(c.kind), kInstaller);
         EXPECT_EQ(shown(*popup, PopupButton::Ok), c.ok) << c.kind;
         EXPECT_EQ(shown(*popup, PopupButton::Download), c.download) << c.kind;
@@ -121,8 +121,8 @@ TEST_F(PopupTest, UpdatePopupButtonsFollowTheKind) {
         deletePendingWindows();
         EXPECT_FALSE(popup);
     }
-    QPointer<MessageNoticeWindow> small =
-        MessageNoticeWindow::open(host, QStringLiteral("x"), QStringLiteral("update"));
+    QPointer<notify::MessageNoticeWindow> small =
+        notify::MessageNoticeWindow::open(host, QStringLiteral("x"), QStringLiteral("update"));
     EXPECT_TRUE(shown(*small, PopupButton::Ok));
 }
 
@@ -131,8 +131,8 @@ TEST_F(PopupTest, LayoutIsPlacedInTwipsAtTheScreensResolution) {
         return QRect(notify::twipsToPixelsX(left), notify::twipsToPixelsY(top),
                      notify::twipsToPixelsX(width), notify::twipsToPixelsY(height));
     };
-    QPointer<MessageNoticeWindow> small =
-        MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    QPointer<notify::MessageNoticeWindow> small =
+        notify::MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
     EXPECT_EQ(small->background()->geometry(), pixels(0, 0, 2055, 1455));
     EXPECT_EQ(small->messageLabel()->geometry(), pixels(120, 240, 1815, 855));
     EXPECT_EQ(small->button(PopupButton::Ok)->geometry(), pixels(600, 1080, 855, 255));
@@ -141,8 +141,8 @@ TEST_F(PopupTest, LayoutIsPlacedInTwipsAtTheScreensResolution) {
     EXPECT_DOUBLE_EQ(smallFont.pointSizeF(), 9.75);
     EXPECT_FALSE(smallFont.bold());
 
-    QPointer<UpdateNoticeWindow> wide =
-        UpdateNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("update"), kInstaller);
+    QPointer<notify::UpdateNoticeWindow> wide = notify::UpdateNoticeWindow::open(
+        host, QStringLiteral("m"), QStringLiteral("update"), kInstaller);
     EXPECT_EQ(wide->background()->geometry(), pixels(0, 0, 5415, 1335));
     // The message is widened to reach the background's right edge.
     EXPECT_EQ(wide->messageLabel()->geometry().right(), wide->background()->width() - 1);
@@ -154,8 +154,8 @@ TEST_F(PopupTest, LayoutIsPlacedInTwipsAtTheScreensResolution) {
 }
 
 TEST_F(PopupTest, SlidesUpFromTheBottomOfTheScreenAndStaysUntilOk) {
-    QPointer<MessageNoticeWindow> popup =
-        MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    QPointer<notify::MessageNoticeWindow> popup =
+        notify::MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
     EXPECT_FALSE(popup->anchoredToHost()); // only on Wayland
     const notify::ScreenTwips screen = notify::primaryScreenTwips();
     const notify::TwipsRect start = popup->twipsGeometry();
@@ -195,8 +195,8 @@ TEST_F(PopupTest, SlidesUpFromTheBottomOfTheScreenAndStaysUntilOk) {
 }
 
 TEST_F(PopupTest, OkWhileStillRisingSinksInsteadOfHanging) {
-    QPointer<MessageNoticeWindow> popup =
-        MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    QPointer<notify::MessageNoticeWindow> popup =
+        notify::MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
     for (int tick = 0; tick < 40; ++tick) popup->slideInStep();
     popup->button(PopupButton::Ok)->click();
     EXPECT_FALSE(popup->slideInTimer()->isActive());
@@ -205,10 +205,10 @@ TEST_F(PopupTest, OkWhileStillRisingSinksInsteadOfHanging) {
 }
 
 TEST_F(PopupTest, TwoPopupsStackAndTheCountEmptiesWithTheUpperOne) {
-    QPointer<MessageNoticeWindow> lower =
-        MessageNoticeWindow::open(host, QStringLiteral("1"), QStringLiteral("picture"));
-    QPointer<MessageNoticeWindow> upper =
-        MessageNoticeWindow::open(host, QStringLiteral("2"), QStringLiteral("picture"));
+    QPointer<notify::MessageNoticeWindow> lower =
+        notify::MessageNoticeWindow::open(host, QStringLiteral("1"), QStringLiteral("picture"));
+    QPointer<notify::MessageNoticeWindow> upper =
+        notify::MessageNoticeWindow::open(host, QStringLiteral("2"), QStringLiteral("picture"));
     EXPECT_EQ(lower->popupIndex(), 1);
     EXPECT_EQ(upper->popupIndex(), 2);
     slideIn(lower);
@@ -229,9 +229,9 @@ TEST_F(PopupTest, TwoPopupsStackAndTheCountEmptiesWithTheUpperOne) {
 
 TEST_F(PopupTest, DownloadOpensTheInstallerAndClosesAtOnce) {
     test::FakeXdgOpen browser;
-    QPointer<UpdateNoticeWindow> popup =
-        UpdateNoticeWindow::open(host, QStringLiteral("A new version of VEXA is available!"),
-                                 QStringLiteral("update"), kInstaller);
+    QPointer<notify::UpdateNoticeWindow> popup = notify::UpdateNoticeWindow::open(
+        host, QStringLiteral("A new version of VEXA is available!"), QStringLiteral("update"),
+        kInstaller);
     slideIn(popup);
     popup->button(PopupButton::Download)->click();
     EXPECT_FALSE(popup->isVisible());
@@ -245,8 +245,8 @@ TEST_F(PopupTest, DownloadOpensTheInstallerAndClosesAtOnce) {
 
 TEST_F(PopupTest, CancelSlidesOutLikeOk) {
     test::FakeXdgOpen browser;
-    QPointer<UpdateNoticeWindow> popup =
-        UpdateNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("update"), kInstaller);
+    QPointer<notify::UpdateNoticeWindow> popup = notify::UpdateNoticeWindow::open(
+        host, QStringLiteral("m"), QStringLiteral("update"), kInstaller);
     slideIn(popup);
     popup->button(PopupButton::Cancel)->click();
     EXPECT_TRUE(popup->slideOutTimer()->isActive());
@@ -259,11 +259,12 @@ TEST_F(PopupTest, TheNoticeTakesTheFocusAndAnswersEnterAndEscape) {
     for (const test::NoticeKey& c : test::kNoticeKeys) {
         SCOPED_TRACE(std::string(c.kind) + " " + QKeySequence(c.key).toString().toStdString());
         test::FakeXdgOpen browser;
-        QPointer<NoticeWindow> popup =
+        QPointer<notify::NoticeWindow> popup =
             c.kind == std::string("update")
-                ? static_cast<NoticeWindow*>(UpdateNoticeWindow::open(
+                ? static_cast<notify::NoticeWindow*>(notify::UpdateNoticeWindow::open(
                       host, QStringLiteral("m"), QStringLiteral("update"), kInstaller))
-                : MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+                : notify::MessageNoticeWindow::open(host, QStringLiteral("m"),
+                                                    QStringLiteral("picture"));
         ASSERT_TRUE(QTest::qWaitForWindowActive(popup));
         EXPECT_EQ(
             QApplication::focusWidget(),
@@ -290,12 +291,13 @@ TEST_F(PopupTest, TheNoticeTakesTheFocusAndAnswersEnterAndEscape) {
 }
 
 TEST_F(PopupTest, ClosedAnyOtherWayTheMainWindowIsEnabledAgain) {
-    QPointer<MessageNoticeWindow> closed =
-        MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    QPointer<notify::MessageNoticeWindow> closed =
+        notify::MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
     closed->close();
     EXPECT_TRUE(host.window().isEnabled());
 
-    auto* deleted = MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    auto* deleted =
+        notify::MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
     EXPECT_FALSE(host.window().isEnabled());
     delete deleted;
     EXPECT_TRUE(host.window().isEnabled());
@@ -303,16 +305,16 @@ TEST_F(PopupTest, ClosedAnyOtherWayTheMainWindowIsEnabledAgain) {
 
     // A main window gone first is simply not enabled again.
     auto owner = std::make_unique<FakeCoverHost>();
-    QPointer<MessageNoticeWindow> orphan =
-        MessageNoticeWindow::open(*owner, QStringLiteral("m"), QStringLiteral("picture"));
+    QPointer<notify::MessageNoticeWindow> orphan =
+        notify::MessageNoticeWindow::open(*owner, QStringLiteral("m"), QStringLiteral("picture"));
     owner.reset();
     orphan->close();
 }
 
 TEST_F(PopupTest, BackgroundIsTheBlueToWhiteGradient) {
-    QPointer<MessageNoticeWindow> popup =
-        MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
-    const GradientPainter* gradient = popup->gradient();
+    QPointer<notify::MessageNoticeWindow> popup =
+        notify::MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    const notify::GradientPainter* gradient = popup->gradient();
     ASSERT_NE(gradient, nullptr);
     EXPECT_FLOAT_EQ(gradient->angle(), 260.0f);
     EXPECT_EQ(gradient->colour1(), 61 + 149 * 256 + 255 * 65536);
@@ -327,15 +329,15 @@ TEST_F(PopupTest, BackgroundIsTheBlueToWhiteGradient) {
 }
 
 TEST_F(PopupTest, ChimePlaysOnlyWhenTheFileIsThere) {
-    QPointer<MessageNoticeWindow> silent =
-        MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    QPointer<notify::MessageNoticeWindow> silent =
+        notify::MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
     EXPECT_EQ(silent->alertSound(), nullptr);
     silent->close();
 
     const QString wav = folder.filePath(QStringLiteral("alert.wav"));
     ASSERT_TRUE(QFile::copy(vexa::test::sourceDir() + "/resources/alert.wav", wav));
-    QPointer<MessageNoticeWindow> chiming =
-        MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
+    QPointer<notify::MessageNoticeWindow> chiming =
+        notify::MessageNoticeWindow::open(host, QStringLiteral("m"), QStringLiteral("picture"));
     ASSERT_NE(chiming->alertSound(), nullptr);
     EXPECT_EQ(chiming->alertSound()->source(), QUrl::fromLocalFile(wav));
 
@@ -357,7 +359,7 @@ TEST(GradientColours, DesktopColourNumbersTakeThePalettesColours) {
         return c.red() + c.green() * 256 + c.blue() * 65536;
     };
     const QPalette palette = QGuiApplication::palette();
-    GradientPainter gradient;
+    notify::GradientPainter gradient;
     gradient.setColour1(static_cast<std::int32_t>(0x8000000Fu)); // button face
     EXPECT_EQ(gradient.colour1(), asValue(palette.color(QPalette::Active, QPalette::Button)));
     gradient.setColour2(static_cast<std::int32_t>(0x80000008u)); // window text
@@ -371,14 +373,14 @@ TEST(GradientColours, DesktopColourNumbersTakeThePalettesColours) {
 }
 
 TEST(GradientBox, PaintsTheWholeBoxAndRefusesATinyOne) {
-    PictureHolder box;
+    widgets::PictureHolder box;
     box.resize(50, 20);
-    ASSERT_TRUE(GradientPainter().paint(box));
+    ASSERT_TRUE(notify::GradientPainter().paint(box));
     EXPECT_EQ(box.picture().size(), QSize(50, 20));
 
-    PictureHolder tiny;
+    widgets::PictureHolder tiny;
     tiny.resize(1, 1);
-    EXPECT_FALSE(GradientPainter().paint(tiny));
+    EXPECT_FALSE(notify::GradientPainter().paint(tiny));
     EXPECT_FALSE(tiny.hasPicture());
 }
 

@@ -1,26 +1,26 @@
 // Calibrating a printer: the calibration page as the printer receives it, measured with
 // poppler, `vexa-cli calibrate` storing and removing calibrations, and the Calibrate Printer
 // window.
-#include "CupsTestServer.h"
-#include "PdfProbe.h"
-#include "TestSupport.h"
+#include "support/CupsTestServer.h"
+#include "support/PdfProbe.h"
+#include "support/TestSupport.h"
 
-#include "FakeCoverHost.h"
-#include "ModalDriver.h"
-#include "PrintDialogWait.h"
-#include "RecordingPrinter.h"
+#include "support/FakeCoverHost.h"
+#include "support/ModalDriver.h"
+#include "support/PrintDialogWait.h"
+#include "support/RecordingPrinter.h"
 
-#include <CalibrateCommand.h>
-#include <CalibrateWindow.h>
-#include <CalibrationStore.h>
-#include <CoverPreview.h>
-#include <PaperChoice.h>
-#include <PreviewPages.h>
-#include <PrintDialog.h>
-#include <ProfileFile.h>
-#include <ProgramFolder.h>
-#include <SavePrompts.h>
-#include <Settings.h>
+#include "cli/CalibrateCommand.h"
+#include "core/base/ProgramFolder.h"
+#include "core/cover/CalibrationStore.h"
+#include "core/cover/PaperChoice.h"
+#include "core/printing/PreviewPages.h"
+#include "core/settings/ProfileFile.h"
+#include "core/settings/Settings.h"
+#include "print/CalibrateWindow.h"
+#include "print/CoverPreview.h"
+#include "print/PrintDialog.h"
+#include "print/SavePrompts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,6 +35,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace vexa;
 using namespace vexa::print;
 
 namespace {
@@ -64,9 +65,9 @@ class CalibrationPrintTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
-        vexa::setProgramFolderForTesting(folder.path());
+        vexa::base::setProgramFolderForTesting(folder.path());
     }
-    void TearDown() override { vexa::setProgramFolderForTesting(QString()); }
+    void TearDown() override { vexa::base::setProgramFolderForTesting(QString()); }
 
     int run(const QStringList& arguments) {
         out.clear();
@@ -81,7 +82,9 @@ protected:
         EXPECT_TRUE(server.reset(&error)) << error.toStdString();
         return server;
     }
-    QByteArray settings() const { return vexa::test::fileBytes(vexa::settingsFilePath()); }
+    QByteArray settings() const {
+        return vexa::test::fileBytes(vexa::settings::settingsFilePath());
+    }
 
     QTemporaryDir folder;
     QString out;
@@ -179,8 +182,10 @@ TEST_F(CalibrationPrintTest, SetStoresResetRemovesAndBadFiguresChangeNothing) {
               0);
     ASSERT_EQ(run({"--printer", "alpha", "--paper", "a4", "--reset"}), 0) << err.toStdString();
     EXPECT_EQ(out, "calibration of alpha on A4 paper removed\n");
-    EXPECT_FALSE(settingsCalibrations().read("alpha", Paper::A4).calibration.has_value());
-    EXPECT_TRUE(settingsCalibrations().read("alpha", Paper::Legal).calibration.has_value());
+    EXPECT_FALSE(
+        cover::settingsCalibrations().read("alpha", cover::Paper::A4).calibration.has_value());
+    EXPECT_TRUE(
+        cover::settingsCalibrations().read("alpha", cover::Paper::Legal).calibration.has_value());
     ASSERT_EQ(run({"--printer", "alpha", "--paper", "a4", "--reset"}), 0);
     EXPECT_EQ(out, "no calibration was stored for alpha on A4 paper\n");
     // Without --printer, the default printer's (alpha's).
@@ -189,9 +194,10 @@ TEST_F(CalibrationPrintTest, SetStoresResetRemovesAndBadFiguresChangeNothing) {
 }
 
 TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures) {
-    std::vector<std::pair<QString, Paper>> printed;
-    CalibrateWindow window(QStringLiteral("office"), Paper::Legal, settingsCalibrations(),
-                           [&printed](const QString& printer, Paper paper) {
+    std::vector<std::pair<QString, cover::Paper>> printed;
+    CalibrateWindow window(QStringLiteral("office"), cover::Paper::Legal,
+                           cover::settingsCalibrations(),
+                           [&printed](const QString& printer, cover::Paper paper) {
                                printed.emplace_back(printer, paper);
                                return QString();
                            });
@@ -205,7 +211,7 @@ TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures
     window.findChild<QPushButton*>("cmdPrintCalibration")->click();
     QTRY_VERIFY(!window.isPrinting());
     ASSERT_EQ(printed.size(), 1u);
-    EXPECT_EQ(printed[0], std::make_pair(QStringLiteral("office"), Paper::A4));
+    EXPECT_EQ(printed[0], std::make_pair(QStringLiteral("office"), cover::Paper::A4));
     EXPECT_TRUE(window.statusText().startsWith("The calibration page went to the printer."));
 
     const auto type = [&window](const char* left, const char* top, const char* across,
@@ -234,7 +240,8 @@ TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures
     window.findChild<QPushButton*>("cmdReset")->click();
     EXPECT_EQ(window.statusText(), "Removed. Covers printed on office on A4 paper are not "
                                    "corrected.");
-    EXPECT_FALSE(settingsCalibrations().read("office", Paper::A4).calibration.has_value());
+    EXPECT_FALSE(
+        cover::settingsCalibrations().read("office", cover::Paper::A4).calibration.has_value());
 }
 
 // Without a printer the window and vexa-cli say why, in the print window's words, and print
@@ -245,8 +252,8 @@ TEST_F(CalibrationPrintTest, WithoutAPrinterTheWindowAndTheCommandSayWhy) {
     ASSERT_TRUE(server.deletePrinter("alpha", &error)) << error.toStdString();
     ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
     const auto shown = [this] {
-        CalibrateWindow window(QString(), Paper::Letter, settingsCalibrations(),
-                               [](const QString&, Paper) { return QString(); });
+        CalibrateWindow window(QString(), cover::Paper::Letter, cover::settingsCalibrations(),
+                               [](const QString&, cover::Paper) { return QString(); });
         EXPECT_FALSE(window.findChild<QPushButton*>("cmdPrintCalibration")->isEnabled());
         return window.findChild<QLabel*>("lblPrinter")->text();
     };
@@ -267,12 +274,13 @@ TEST_F(CalibrationPrintTest, WithoutAPrinterTheWindowAndTheCommandSayWhy) {
 TEST_F(CalibrationPrintTest, ThePreviewShowsTheCorrectedPlacementAndSaysSo) {
     printServer();
     const double ox = -2.0, oy = 3.0, sx = 0.98, sy = 1.015, mm = 72.0 / 25.4;
-    ASSERT_TRUE(settingsCalibrations().write("alpha", Paper::Legal, {ox, oy, sx, sy}));
+    ASSERT_TRUE(
+        cover::settingsCalibrations().write("alpha", cover::Paper::Legal, {ox, oy, sx, sy}));
     vexa::test::FakeCoverHost host;
     host.putPicture("Image4", vexa::test::solidImage(60, 40, qRgb(0, 90, 200))); // the DVD's
-    const vexa::CoverKinds flags = vexa::CoverKind::Dvd;
-    const std::vector<PreviewPage> pages =
-        previewPages(flags, host.covers().records(), PaperChoice::LetterLegal, "alpha");
+    const vexa::cover::CoverKinds flags = vexa::cover::CoverKind::Dvd;
+    const std::vector<printing::PreviewPage> pages = printing::previewPages(
+        flags, host.covers().records(), cover::PaperChoice::LetterLegal, "alpha");
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(pages[0].calibration,
               "Calibration of alpha on Legal paper applied: offset -2.00 mm across, +3.00 mm "
@@ -283,7 +291,7 @@ TEST_F(CalibrationPrintTest, ThePreviewShowsTheCorrectedPlacementAndSaysSo) {
     const QRectF paper((18 - ox * mm) / sx, (202.5 - oy * mm) / sy, 513 / sx, 769.5 / sy);
     const QRectF held(1008 - paper.bottom(), paper.left(), paper.height(), paper.width());
     ASSERT_EQ(pages[0].content.items.size(), 1u);
-    const QRectF drawn = std::get<vexa::PagePicture>(pages[0].content.items[0]).target;
+    const QRectF drawn = std::get<vexa::cover::PagePicture>(pages[0].content.items[0]).target;
     EXPECT_NEAR(drawn.left(), held.left(), 1e-6);
     EXPECT_NEAR(drawn.top(), held.top(), 1e-6);
     EXPECT_NEAR(drawn.width(), held.width(), 1e-6);
@@ -297,8 +305,9 @@ TEST_F(CalibrationPrintTest, ThePreviewShowsTheCorrectedPlacementAndSaysSo) {
     EXPECT_EQ(label->text(), pages[0].calibration);
 
     // Another printer, no calibration: nothing said, the cover at the corner.
-    const std::vector<PreviewPage> beta = previewPages(
-        flags, host.covers().records(), PaperChoice::LetterLegal, "beta", TrimOptions{true, 0.0});
+    const std::vector<printing::PreviewPage> beta =
+        printing::previewPages(flags, host.covers().records(), cover::PaperChoice::LetterLegal,
+                               "beta", cover::TrimOptions{true, 0.0});
     ASSERT_EQ(beta.size(), 1u);
     EXPECT_TRUE(beta[0].calibration.isEmpty());
     EXPECT_EQ(beta[0].page.cover.topLeft(), QPointF(36 + 7 * mm, 18 + 7 * mm));
@@ -328,14 +337,18 @@ TEST_F(CalibrationPrintTest, ThePrintDialogOffersMarksBleedAndCalibrationAndKeep
 
         marks->setChecked(true);
         bleed->setCurrentIndex(2);
-        EXPECT_EQ(vexa::ProfileFile(vexa::settingsFilePath()).read("PRINT", "Marks"), "1");
-        EXPECT_EQ(vexa::ProfileFile(vexa::settingsFilePath()).read("PRINT", "Bleed"), "3");
+        EXPECT_EQ(
+            vexa::settings::ProfileFile(vexa::settings::settingsFilePath()).read("PRINT", "Marks"),
+            "1");
+        EXPECT_EQ(
+            vexa::settings::ProfileFile(vexa::settings::settingsFilePath()).read("PRINT", "Bleed"),
+            "3");
 
         // The print run hands them to the printer, and says what room a side lacked.
         QTest::mouseClick(dialog.findChild<QPushButton*>("Command1"), Qt::LeftButton);
         QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
         ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
-        EXPECT_EQ(recorder->trim, (TrimOptions{true, 3.0}));
+        EXPECT_EQ(recorder->trim, (cover::TrimOptions{true, 3.0}));
         EXPECT_TRUE(dialog.findChild<QLabel*>("Label1")->text().contains(
             "The CD Front cover's bleed and marks have only 2.7 mm on the right."));
 

@@ -1,24 +1,24 @@
 // Covers printed for real: the print dialog and CupsCoverPrinter on a private cupsd whose
 // printers keep every job's PDF, measured with poppler's tools. Expected corners come from
 // the test PPDs' ImageableArea numbers.
-#include "CupsTestServer.h"
-#include "FakeCoverHost.h"
-#include "PdfProbe.h"
-#include "PrintDialogWait.h"
-#include "QtPrinting.h"
+#include "support/CupsTestServer.h"
+#include "support/FakeCoverHost.h"
+#include "support/PdfProbe.h"
+#include "support/PrintDialogWait.h"
+#include "support/QtPrinting.h"
 
-#include <CoverFormats.h>
-#include <CoverPreview.h>
-#include <CupsCoverPrinter.h>
-#include <PdfPageWriter.h>
-#include <PreviewPages.h>
-#include <PrintDialog.h>
-#include <PrintJob.h>
-#include <PrinterMedia.h>
-#include <ProfileFile.h>
-#include <ProgramFolder.h>
-#include <Settings.h>
-#include <SystemPrinters.h>
+#include "core/base/ProgramFolder.h"
+#include "core/cover/CoverFormats.h"
+#include "core/cups/PrinterMedia.h"
+#include "core/cups/SystemPrinters.h"
+#include "core/pdf/PdfPageWriter.h"
+#include "core/printing/CupsCoverPrinter.h"
+#include "core/printing/PreviewPages.h"
+#include "core/printing/PrintJob.h"
+#include "core/settings/ProfileFile.h"
+#include "core/settings/Settings.h"
+#include "print/CoverPreview.h"
+#include "print/PrintDialog.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -33,6 +33,7 @@
 
 #include <functional>
 
+using namespace vexa;
 using namespace vexa::print;
 using vexa::test::FakeCoverHost;
 
@@ -50,8 +51,8 @@ QRgb slotColour(int n) {
     return colours[n - 1];
 }
 
-int slotNumber(const CoverFormat& kind) {
-    return vexa::slotObjectName(kind.id).mid(5).toInt();
+int slotNumber(const cover::CoverFormat& kind) {
+    return vexa::cover::slotObjectName(kind.id).mid(5).toInt();
 }
 
 QImage solid(int width, int height, QRgb colour) {
@@ -77,11 +78,11 @@ constexpr PaperMargins kAlphaMargins{18, 36, 18, 36};
 // top-left corner. A landscape cover is turned the way the printer turns landscape pages, its
 // top-left corner where the landscape page's would be: Plus90 counter-clockwise at the
 // paper's bottom-left printable corner, Minus90 clockwise at the top-right one.
-QRectF coverOnPaper(const CoverFormat& kind, QSizeF paper, PaperMargins m,
+QRectF coverOnPaper(const cover::CoverFormat& kind, QSizeF paper, PaperMargins m,
                     const char* turn = "Plus90") {
     const double w = kind.width.count() / 20.0,
                  h = kind.height.count() / 20.0; // 20 twips per point
-    if (kind.orientation != Orientation::Landscape) return QRectF(m.left, m.top, w, h);
+    if (kind.orientation != cover::Orientation::Landscape) return QRectF(m.left, m.top, w, h);
     if (QLatin1String(turn) == QLatin1String("Minus90"))
         return QRectF(paper.width() - m.right - h, m.top, h, w);
     return QRectF(m.left, paper.height() - m.bottom - w, h, w);
@@ -89,8 +90,8 @@ QRectF coverOnPaper(const CoverFormat& kind, QSizeF paper, PaperMargins m,
 
 // Checks one job's PDF: one page of `expectedPage` points, holding the picture of `colour`
 // at `where`.
-void expectCoverPage(const QString& pdf, const CoverFormat& kind, QRgb colour, QSizeF expectedPage,
-                     QRectF where) {
+void expectCoverPage(const QString& pdf, const cover::CoverFormat& kind, QRgb colour,
+                     QSizeF expectedPage, QRectF where) {
     SCOPED_TRACE(kind.key);
     const auto pages = vexa::test::pdfPageSizes(pdf);
     ASSERT_EQ(pages.size(), 1u);
@@ -109,11 +110,11 @@ void expectCoverPage(const QString& pdf, const CoverFormat& kind, QRgb colour, Q
 }
 
 // The paper of a kind on the cover table's papers, portrait as it feeds.
-QSizeF tablePaper(const CoverFormat& kind) {
-    return QSizeF(612, kind.paper == Paper::Legal ? 1008 : 792);
+QSizeF tablePaper(const cover::CoverFormat& kind) {
+    return QSizeF(612, kind.paper == cover::Paper::Legal ? 1008 : 792);
 }
 
-void expectCoverPage(const QString& pdf, const CoverFormat& kind, QRgb colour) {
+void expectCoverPage(const QString& pdf, const cover::CoverFormat& kind, QRgb colour) {
     expectCoverPage(pdf, kind, colour, tablePaper(kind),
                     coverOnPaper(kind, tablePaper(kind), kAlphaMargins));
 }
@@ -124,9 +125,9 @@ protected:
         QString error;
         ASSERT_TRUE(server.reset(&error)) << error.toStdString();
         ASSERT_TRUE(folder.isValid());
-        vexa::setProgramFolderForTesting(folder.path());
+        vexa::base::setProgramFolderForTesting(folder.path());
     }
-    void TearDown() override { vexa::setProgramFolderForTesting(QString()); }
+    void TearDown() override { vexa::base::setProgramFolderForTesting(QString()); }
 
     void fillAllSlots() {
         for (int n = 1; n <= 11; ++n)
@@ -135,8 +136,8 @@ protected:
 
     // Opens "Print Covers" with the given kinds saved as selected and presses Print.
     QString printWithDialog(const QStringList& keys) {
-        for (const CoverFormat& kind : kCoverFormats)
-            vexa::writeSetting(kind.key, keys.contains(kind.key) ? "-1" : "0");
+        for (const cover::CoverFormat& kind : cover::kCoverFormats)
+            vexa::settings::writeSetting(kind.key, keys.contains(kind.key) ? "-1" : "0");
         PrintDialog dialog(host.covers());
         QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
         EXPECT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
@@ -154,7 +155,7 @@ protected:
 TEST_F(CupsPrintTest, AllElevenKindsOneJobEachInTableOrder) {
     fillAllSlots();
     QStringList all;
-    for (const CoverFormat& kind : kCoverFormats) all << kind.key;
+    for (const cover::CoverFormat& kind : cover::kCoverFormats) all << kind.key;
     // HD and Blu-ray (10.5 in) start 0.5 in from the left of an 11 in page whose right
     // margin is 0.5 in: 36 pt, 12.7 mm, are cut off on the right.
     EXPECT_EQ(printWithDialog(all),
@@ -164,8 +165,8 @@ TEST_F(CupsPrintTest, AllElevenKindsOneJobEachInTableOrder) {
 
     const QStringList jobs = server.jobFiles("alpha");
     ASSERT_EQ(jobs.size(), 11);
-    for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
-        const CoverFormat& kind = kCoverFormats[i];
+    for (std::size_t i = 0; i < cover::kCoverFormats.size(); ++i) {
+        const cover::CoverFormat& kind = cover::kCoverFormats[i];
         expectCoverPage(jobs[static_cast<qsizetype>(i)], kind, slotColour(slotNumber(kind)));
     }
     EXPECT_TRUE(server.jobFiles("beta").isEmpty());
@@ -197,7 +198,7 @@ TEST_F(CupsPrintTest, EmptySlotGivesNoJobAndTheNextKindPrints) {
     EXPECT_EQ(printWithDialog({"Front", "Inside"}), "Printing Complete.");
     const QStringList jobs = server.jobFiles("alpha");
     ASSERT_EQ(jobs.size(), 1);
-    expectCoverPage(jobs[0], *coverFormatForKey("Inside"), slotColour(2));
+    expectCoverPage(jobs[0], *cover::coverFormatForKey("Inside"), slotColour(2));
 }
 
 TEST_F(CupsPrintTest, ThePictureGoesOutAtItsFullResolution) {
@@ -221,22 +222,22 @@ TEST_F(CupsPrintTest, NoPrinterAtAllSaysSoAndKeepsTheSelection) {
     ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
     EXPECT_EQ(printWithDialog({"Front", "DS"}),
               "No printer was found. Add a printer in your system's printer settings.");
-    EXPECT_EQ(vexa::readSetting("Front"), "-1");
-    EXPECT_EQ(vexa::readSetting("DS"), "-1");
-    EXPECT_EQ(vexa::readSetting("DVD"), "0");
+    EXPECT_EQ(vexa::settings::readSetting("Front"), "-1");
+    EXPECT_EQ(vexa::settings::readSetting("DS"), "-1");
+    EXPECT_EQ(vexa::settings::readSetting("DVD"), "0");
 }
 
 TEST_F(CupsPrintTest, EachDocumentGoesToTheDefaultOfItsStart) {
-    CupsCoverPrinter printer;
+    printing::CupsCoverPrinter printer;
     ASSERT_TRUE(printer.followDefault());
-    ASSERT_TRUE(printer.drawPicture(vexa::LoadedPicture::made(solid(10, 10, slotColour(1))),
-                                    vexa::Twips(0), vexa::Twips(0), vexa::Twips(1440),
-                                    vexa::Twips(1440)));
+    ASSERT_TRUE(printer.drawPicture(
+        vexa::picture::LoadedPicture::made(solid(10, 10, slotColour(1))), vexa::base::Twips(0),
+        vexa::base::Twips(0), vexa::base::Twips(1440), vexa::base::Twips(1440)));
     ASSERT_TRUE(printer.endDocument().sent);
-    ASSERT_TRUE(saveUserDefaultPrinter("beta"));
-    ASSERT_TRUE(printer.drawPicture(vexa::LoadedPicture::made(solid(10, 10, slotColour(2))),
-                                    vexa::Twips(0), vexa::Twips(0), vexa::Twips(1440),
-                                    vexa::Twips(1440)));
+    ASSERT_TRUE(cups::saveUserDefaultPrinter("beta"));
+    ASSERT_TRUE(printer.drawPicture(
+        vexa::picture::LoadedPicture::made(solid(10, 10, slotColour(2))), vexa::base::Twips(0),
+        vexa::base::Twips(0), vexa::base::Twips(1440), vexa::base::Twips(1440)));
     ASSERT_TRUE(printer.endDocument().sent);
     ASSERT_TRUE(server.waitUntilIdle());
     EXPECT_EQ(server.jobFiles("alpha").size(), 1);
@@ -244,15 +245,15 @@ TEST_F(CupsPrintTest, EachDocumentGoesToTheDefaultOfItsStart) {
 }
 
 TEST_F(CupsPrintTest, ANamedPrinterMustBeInstalled) {
-    CupsCoverPrinter printer;
+    printing::CupsCoverPrinter printer;
     EXPECT_FALSE(printer.usePrinter("gamma"));
     EXPECT_FALSE(printer.usePrinter(""));
     ASSERT_TRUE(printer.usePrinter("beta"));
-    ASSERT_TRUE(printer.setPaperSize(Paper::Legal));
-    ASSERT_TRUE(printer.setOrientation(Orientation::Landscape));
-    ASSERT_TRUE(printer.drawPicture(vexa::LoadedPicture::made(solid(10, 10, slotColour(3))),
-                                    vexa::Twips(0), vexa::Twips(0), vexa::Twips(2880),
-                                    vexa::Twips(1440)));
+    ASSERT_TRUE(printer.setPaperSize(cover::Paper::Legal));
+    ASSERT_TRUE(printer.setOrientation(cover::Orientation::Landscape));
+    ASSERT_TRUE(printer.drawPicture(
+        vexa::picture::LoadedPicture::made(solid(10, 10, slotColour(3))), vexa::base::Twips(0),
+        vexa::base::Twips(0), vexa::base::Twips(2880), vexa::base::Twips(1440)));
     ASSERT_TRUE(printer.endDocument().sent);
     ASSERT_TRUE(server.waitUntilIdle());
     EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
@@ -265,11 +266,12 @@ TEST_F(CupsPrintTest, ANamedPrinterMustBeInstalled) {
 namespace {
 
 // Collects what a run tells, and runs `afterCover` between covers.
-struct RunLog : PrintProgress {
-    void coverStarted(const CoverFormat&) override {}
-    void coverFinished(const CoverFormat& kind, const DocumentResult& result) override {
+struct RunLog : printing::PrintProgress {
+    void coverStarted(const cover::CoverFormat&) override {}
+    void coverFinished(const cover::CoverFormat& kind,
+                       const printing::DocumentResult& result) override {
         results << (result.sent ? QStringLiteral("%1 sent").arg(kind.key)
-                                : coverNotice(kind, result));
+                                : printing::coverNotice(kind, result));
     }
     bool continueAfterCover() override {
         if (afterCover) afterCover();
@@ -279,10 +281,10 @@ struct RunLog : PrintProgress {
     std::function<void()> afterCover;
 };
 
-vexa::CoverKinds only(const QStringList& keys) {
-    vexa::CoverKinds flags;
-    for (std::size_t i = 0; i < kCoverFormats.size(); ++i)
-        if (keys.contains(kCoverFormats[i].key)) flags |= kCoverFormats[i].id;
+vexa::cover::CoverKinds only(const QStringList& keys) {
+    vexa::cover::CoverKinds flags;
+    for (std::size_t i = 0; i < cover::kCoverFormats.size(); ++i)
+        if (keys.contains(cover::kCoverFormats[i].key)) flags |= cover::kCoverFormats[i].id;
     return flags;
 }
 
@@ -301,16 +303,18 @@ TEST_F(CupsPrintTest, TheCornerIsThePrintableCornerOfThePageAsThePrinterTurnsIt)
         ppd.landscape = turn;
         QString error;
         ASSERT_TRUE(server.addPrinter(name, &error, ppd)) << error.toStdString();
-        CupsCoverPrinter printer;
+        printing::CupsCoverPrinter printer;
         ASSERT_TRUE(printer.usePrinter(name));
         RunLog log;
-        printSelectedCovers(only({"Front", "Mini", "DVD"}), host.covers().records(), printer, log);
+        printing::printSelectedCovers(only({"Front", "Mini", "DVD"}), host.covers().records(),
+                                      printer, log);
         EXPECT_EQ(log.results, QStringList({"Front sent", "Mini sent", "DVD sent"}));
         ASSERT_TRUE(server.waitUntilIdle());
         const QStringList jobs = server.jobFiles(name);
         ASSERT_EQ(jobs.size(), 3);
         for (int i = 0; i < 3; ++i) {
-            const CoverFormat& kind = *coverFormatForKey(QStringList{"Front", "Mini", "DVD"}[i]);
+            const cover::CoverFormat& kind =
+                *cover::coverFormatForKey(QStringList{"Front", "Mini", "DVD"}[i]);
             expectCoverPage(jobs[i], kind, slotColour(slotNumber(kind)), tablePaper(kind),
                             coverOnPaper(kind, tablePaper(kind), margins, turn));
         }
@@ -359,15 +363,16 @@ TEST_F(CupsPrintTest, PdftopdfLeavesEachCoverAtThePrintableCornerAtItsSize) {
         ppd.landscape = turn;
         QString error;
         ASSERT_TRUE(server.addPrinter(name, &error, ppd)) << error.toStdString();
-        CupsCoverPrinter printer;
+        printing::CupsCoverPrinter printer;
         ASSERT_TRUE(printer.usePrinter(name));
         RunLog log;
-        printSelectedCovers(only({"Front", "DVD", "PSP"}), host.covers().records(), printer, log);
+        printing::printSelectedCovers(only({"Front", "DVD", "PSP"}), host.covers().records(),
+                                      printer, log);
         ASSERT_TRUE(server.waitUntilIdle());
         const QStringList jobs = server.jobFiles(name);
         ASSERT_EQ(jobs.size(), 3);
         for (int i = 0; i < 3; ++i) {
-            const CoverFormat& kind = *coverFormatForKey(covers[i].key);
+            const cover::CoverFormat& kind = *cover::coverFormatForKey(covers[i].key);
             const QString options = server.jobOptions(jobs[i]);
             EXPECT_FALSE(options.contains("orientation-requested")) << options.toStdString();
             EXPECT_TRUE(options.contains("print-scaling=none")) << options.toStdString();
@@ -380,7 +385,7 @@ TEST_F(CupsPrintTest, PdftopdfLeavesEachCoverAtThePrintableCornerAtItsSize) {
             const double w = covers[i].widthMm * kPointsPerMm,
                          h = covers[i].heightMm * kPointsPerMm;
             QRectF where(10, 45, w, h);
-            if (kind.orientation == Orientation::Landscape)
+            if (kind.orientation == cover::Orientation::Landscape)
                 where = QLatin1String(turn) == QLatin1String("Plus90")
                             ? QRectF(10, paper.height() - 20 - w, h, w)
                             : QRectF(paper.width() - 35 - h, 45, h, w);
@@ -396,12 +401,12 @@ TEST_F(CupsPrintTest, OnA4EveryCoverKeepsItsSizeAndAPrinterWithoutA4GetsNoJob) {
     ASSERT_TRUE(server.addPrinter("gamma", &error, ppd)) << error.toStdString();
     ASSERT_TRUE(server.setServerDefault("gamma", &error)) << error.toStdString();
     fillAllSlots();
-    vexa::ProfileFile(vexa::settingsFilePath()).write("PRINT", "Paper", "A4");
+    vexa::settings::ProfileFile(vexa::settings::settingsFilePath()).write("PRINT", "Paper", "A4");
     EXPECT_EQ(printWithDialog({"Front", "DVD"}), "Printing Complete.");
     const QStringList jobs = server.jobFiles("gamma");
     ASSERT_EQ(jobs.size(), 2);
     for (int i = 0; i < 2; ++i) {
-        const CoverFormat& kind = *coverFormatForKey(QStringList{"Front", "DVD"}[i]);
+        const cover::CoverFormat& kind = *cover::coverFormatForKey(QStringList{"Front", "DVD"}[i]);
         expectCoverPage(jobs[i], kind, slotColour(slotNumber(kind)), {595, 842},
                         coverOnPaper(kind, {595, 842}, kAlphaMargins));
     }
@@ -438,7 +443,7 @@ TEST_F(CupsPrintTest, ADitheredPictureReachesThePrinterPixelForPixel) {
 
 TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
     fillAllSlots();
-    CupsCoverPrinter printer;
+    printing::CupsCoverPrinter printer;
     ASSERT_TRUE(printer.usePrinter("beta"));
     RunLog log;
     log.afterCover = [this] {
@@ -446,7 +451,7 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
         server.waitUntilIdle();
         server.deletePrinter("beta", &error);
     };
-    printSelectedCovers(only({"Front", "Inside"}), host.covers().records(), printer, log);
+    printing::printSelectedCovers(only({"Front", "Inside"}), host.covers().records(), printer, log);
     EXPECT_EQ(log.results,
               QStringList({"Front sent", "The CD Inside cover was not printed: printer beta is "
                                          "not available."}));
@@ -454,19 +459,19 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
     // The same page is taken while the server runs, and refused once the printer turns jobs
     // down or the server has stopped, each time with the reason in plain words.
     const QString page = folder.filePath("page.pdf");
-    vexa::PageContent content(QSizeF(612, 792));
-    content.addPicture(vexa::PageImage(solid(4, 4, slotColour(1))), QRectF(0, 0, 72, 72));
-    ASSERT_TRUE(vexa::writePdfFile(page, {content}));
+    vexa::cover::PageContent content(QSizeF(612, 792));
+    content.addPicture(vexa::cover::PageImage(solid(4, 4, slotColour(1))), QRectF(0, 0, 72, 72));
+    ASSERT_TRUE(vexa::pdf::writePdfFile(page, {content}));
     QString error;
-    EXPECT_GT(submitPdfJob("alpha", page, "VEXA cover", Paper::Letter, &error), 0);
+    EXPECT_GT(cups::submitPdfJob("alpha", page, "VEXA cover", cover::Paper::Letter, &error), 0);
     ASSERT_TRUE(server.waitUntilIdle());
     ASSERT_TRUE(server.rejectJobs("alpha", &error)) << error.toStdString();
-    EXPECT_EQ(submitPdfJob("alpha", page, "VEXA cover", Paper::Letter, &error), 0);
+    EXPECT_EQ(cups::submitPdfJob("alpha", page, "VEXA cover", cover::Paper::Letter, &error), 0);
     EXPECT_EQ(error, "printer alpha refused the job because it is not accepting jobs");
     server.halt();
-    EXPECT_EQ(submitPdfJob("alpha", page, "VEXA cover", Paper::Letter, &error), 0);
+    EXPECT_EQ(cups::submitPdfJob("alpha", page, "VEXA cover", cover::Paper::Letter, &error), 0);
     EXPECT_EQ(error, "the print server cannot be reached");
-    vexa::writeSetting("Front", "-1");
+    vexa::settings::writeSetting("Front", "-1");
     PrintDialog dialog(host.covers());
     QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
     ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
@@ -478,39 +483,41 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
 TEST_F(CupsPrintTest, PreviewPagesAreThePagesAsTheyWillPrintWithOrWithoutAPrinter) {
     fillAllSlots();
     host.putPicture("Image2", QImage()); // Inside selected but empty: no page
-    const vexa::CoverKinds flags = only({"Front", "Inside", "DVD", "HD"});
+    const vexa::cover::CoverKinds flags = only({"Front", "Inside", "DVD", "HD"});
     const struct {
         const char* printer;
-        PaperChoice paper;
+        cover::PaperChoice paper;
         std::vector<QSizeF> pages;
         std::vector<QRectF> printable; // null: no outline
         std::vector<QPointF> corners;
     } cases[] = {
         // alpha: paper margins left 18, bottom 36, right 18, top 36, turned Plus90.
         {"alpha",
-         PaperChoice::LetterLegal,
+         cover::PaperChoice::LetterLegal,
          {{612, 792}, {1008, 612}, {792, 612}},
          {{18, 36, 576, 720}, {36, 18, 936, 576}, {36, 18, 720, 576}},
          {{18, 36}, {36, 18}, {36, 18}}},
         {"",
-         PaperChoice::LetterLegal,
+         cover::PaperChoice::LetterLegal,
          {{612, 792}, {1008, 612}, {792, 612}},
          {{}, {}, {}},
          {{0, 0}, {0, 0}, {0, 0}}},
         {"",
-         PaperChoice::A4,
+         cover::PaperChoice::A4,
          {{595, 842}, {842, 595}, {842, 595}},
          {{}, {}, {}},
          {{0, 0}, {0, 0}, {0, 0}}},
     };
     const QStringList keys{"Front", "DVD", "HD"};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.printer) + (c.paper == PaperChoice::A4 ? " A4" : " Letter"));
-        const std::vector<PreviewPage> pages =
-            previewPages(flags, host.covers().records(), c.paper, c.printer);
+        SCOPED_TRACE(std::string(c.printer) +
+                     (c.paper == cover::PaperChoice::A4 ? " A4" : " Letter"));
+        const std::vector<printing::PreviewPage> pages =
+            printing::previewPages(flags, host.covers().records(), c.paper, c.printer);
         ASSERT_EQ(pages.size(), 3u);
         for (std::size_t i = 0; i < 3; ++i) {
-            const CoverFormat& kind = *coverFormatForKey(keys[static_cast<qsizetype>(i)]);
+            const cover::CoverFormat& kind =
+                *cover::coverFormatForKey(keys[static_cast<qsizetype>(i)]);
             EXPECT_EQ(pages[i].kind, &kind);
             EXPECT_EQ(pages[i].page.page, c.pages[i]);
             EXPECT_EQ(pages[i].page.printable.isNull(), c.printable[i].isNull());
@@ -530,11 +537,11 @@ TEST_F(CupsPrintTest, PreviewPagesAreThePagesAsTheyWillPrintWithOrWithoutAPrinte
 
 TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
     fillAllSlots();
-    for (const CoverFormat& kind : kCoverFormats)
-        vexa::writeSetting(kind.key,
-                           QString(kind.key) == "Mini" || QString(kind.key) == "PSP" ? "-1" : "0");
+    for (const cover::CoverFormat& kind : cover::kCoverFormats)
+        vexa::settings::writeSetting(
+            kind.key, QString(kind.key) == "Mini" || QString(kind.key) == "PSP" ? "-1" : "0");
     const QByteArray settingsBefore = [] {
-        QFile file(vexa::settingsFilePath());
+        QFile file(vexa::settings::settingsFilePath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }();
     PrintDialog dialog(host.covers());
@@ -579,7 +586,7 @@ TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
     EXPECT_NEAR(box.height(), expectedCover.height(), 2);
     // Nothing was printed, written or said.
     EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "as it was");
-    QFile file(vexa::settingsFilePath());
+    QFile file(vexa::settings::settingsFilePath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), settingsBefore);
     EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
@@ -587,8 +594,8 @@ TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
 
 TEST_F(CupsPrintTest, ThePreviewShadesAndTellsWhatTheMarginsCutOffAndNamesThePrinter) {
     fillAllSlots();
-    for (const CoverFormat& kind : kCoverFormats)
-        vexa::writeSetting(kind.key, QString(kind.key) == "HD" ? "-1" : "0");
+    for (const cover::CoverFormat& kind : cover::kCoverFormats)
+        vexa::settings::writeSetting(kind.key, QString(kind.key) == "HD" ? "-1" : "0");
     // HD-DVD on alpha, landscape Letter (792 x 612 pt): printable from (36, 18) to (756, 594),
     // the cover 756 x 423 pt from (36, 18), so x 756 to 792 is cut off: 36 pt, 12.7 mm.
     const struct {
@@ -654,34 +661,35 @@ namespace {
 
 // The printer of the print window, with a look at each cover it has sent: `afterSent` runs on
 // the run's worker once the server has taken the cover.
-class WatchedPrinter final : public CoverPrinter {
+class WatchedPrinter final : public printing::CoverPrinter {
 public:
     bool followDefault() override { return m_printer.followDefault(); }
-    bool setOrientation(Orientation orientation) override {
+    bool setOrientation(cover::Orientation orientation) override {
         return m_printer.setOrientation(orientation);
     }
-    bool setPaperSize(Paper paper) override { return m_printer.setPaperSize(paper); }
-    bool drawPicture(const vexa::LoadedPicture& picture, vexa::Twips x, vexa::Twips y,
-                     vexa::Twips width, vexa::Twips height) override {
+    bool setPaperSize(cover::Paper paper) override { return m_printer.setPaperSize(paper); }
+    bool drawPicture(const vexa::picture::LoadedPicture& picture, vexa::base::Twips x,
+                     vexa::base::Twips y, vexa::base::Twips width,
+                     vexa::base::Twips height) override {
         return m_printer.drawPicture(picture, x, y, width, height);
     }
-    DocumentResult endDocument() override {
-        const DocumentResult result = m_printer.endDocument();
+    printing::DocumentResult endDocument() override {
+        const printing::DocumentResult result = m_printer.endDocument();
         if (result.sent && afterSent) afterSent();
         return result;
     }
     std::function<void()> afterSent;
 
 private:
-    CupsCoverPrinter m_printer;
+    printing::CupsCoverPrinter m_printer;
 };
 
 } // namespace
 
 TEST_F(CupsPrintTest, CancelDuringARunLetsTheCoversSentReachTheServerAndNoneAfter) {
     fillAllSlots();
-    for (const CoverFormat& kind : kCoverFormats)
-        vexa::writeSetting(
+    for (const cover::CoverFormat& kind : cover::kCoverFormats)
+        vexa::settings::writeSetting(
             kind.key,
             QStringList({"Front", "Inside", "Back", "DVD"}).contains(kind.key) ? "-1" : "0");
     auto printer = std::make_unique<WatchedPrinter>();
@@ -706,7 +714,7 @@ TEST_F(CupsPrintTest, CancelDuringARunLetsTheCoversSentReachTheServerAndNoneAfte
     const QStringList jobs = server.jobFiles("alpha");
     ASSERT_EQ(jobs.size(), 2);
     for (int i = 0; i < 2; ++i) {
-        const CoverFormat& kind = kCoverFormats[static_cast<std::size_t>(i)];
+        const cover::CoverFormat& kind = cover::kCoverFormats[static_cast<std::size_t>(i)];
         expectCoverPage(jobs[i], kind, slotColour(slotNumber(kind)));
     }
 }
@@ -716,8 +724,8 @@ TEST_F(CupsPrintTest, CancelDuringARunLetsTheCoversSentReachTheServerAndNoneAfte
 // clear it.
 TEST_F(CupsPrintTest, ThePreviewLeavesWhatTheLastRunSaidOnTheStatusLine) {
     fillAllSlots();
-    for (const CoverFormat& kind : kCoverFormats)
-        vexa::writeSetting(kind.key, QString(kind.key) == "PSP" ? "-1" : "0");
+    for (const cover::CoverFormat& kind : cover::kCoverFormats)
+        vexa::settings::writeSetting(kind.key, QString(kind.key) == "PSP" ? "-1" : "0");
     PrintDialog dialog(host.covers());
     dialog.show();
     dialog.activateWindow();

@@ -1,18 +1,18 @@
 // The temporary default printer on a private cupsd: the per-user default destination that
 // DefaultPrinter writes, what defaultPrinterName reads, the chooser window, and the
 // start-up printer put back at exit.
-#include "CupsTestServer.h"
-#include "FakeCoverHost.h"
-#include "PrintDialogWait.h"
-#include "QtPrinting.h"
+#include "support/CupsTestServer.h"
+#include "support/FakeCoverHost.h"
+#include "support/PrintDialogWait.h"
+#include "support/QtPrinting.h"
 
-#include <DefaultPrinter.h>
-#include <PrintDialog.h>
-#include <PrinterChooser.h>
-#include <ProgramFolder.h>
-#include <Settings.h>
-#include <StartupPrinter.h>
-#include <SystemPrinters.h>
+#include "core/base/ProgramFolder.h"
+#include "core/cups/DefaultPrinter.h"
+#include "core/cups/StartupPrinter.h"
+#include "core/cups/SystemPrinters.h"
+#include "core/settings/Settings.h"
+#include "print/PrintDialog.h"
+#include "print/PrinterChooser.h"
 
 #include <QFile>
 #include <QLabel>
@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace vexa;
 using namespace vexa::print;
 
 namespace {
@@ -76,51 +77,51 @@ struct Chooser {
 } // namespace
 
 TEST_F(DefaultPrinterTest, FindDefaultPrinterFollowsTheServerThenTheUser) {
-    EXPECT_EQ(defaultPrinterName(), "alpha");
-    ASSERT_TRUE(saveUserDefaultPrinter("beta"));
-    EXPECT_EQ(defaultPrinterName(), "beta");
+    EXPECT_EQ(cups::defaultPrinterName(), "alpha");
+    ASSERT_TRUE(cups::saveUserDefaultPrinter("beta"));
+    EXPECT_EQ(cups::defaultPrinterName(), "beta");
 }
 
 TEST_F(DefaultPrinterTest, ASavedDefaultThatWasRemovedMeansNoDefault) {
-    ASSERT_TRUE(saveUserDefaultPrinter("beta"));
+    ASSERT_TRUE(cups::saveUserDefaultPrinter("beta"));
     QString error;
     ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
-    EXPECT_TRUE(defaultPrinterName().isEmpty());
+    EXPECT_TRUE(cups::defaultPrinterName().isEmpty());
 }
 
 TEST_F(DefaultPrinterTest, NoPrinterNoDefault) {
     QString error;
     ASSERT_TRUE(server.deletePrinter("alpha", &error)) << error.toStdString();
     ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
-    EXPECT_TRUE(defaultPrinterName().isEmpty());
-    EXPECT_TRUE(installedPrinters().isEmpty());
+    EXPECT_TRUE(cups::defaultPrinterName().isEmpty());
+    EXPECT_TRUE(cups::installedPrinters().isEmpty());
     // Nothing to restore, and nothing fails.
-    EXPECT_TRUE(restoreStartupPrinter(rememberStartupPrinter()));
+    EXPECT_TRUE(cups::restoreStartupPrinter(cups::rememberStartupPrinter()));
 }
 
 TEST_F(DefaultPrinterTest, SetPrinterAsDefaultWritesTheUsersDefault) {
-    DefaultPrinter setter;
+    cups::DefaultPrinter setter;
     EXPECT_EQ(setter.initialDeviceName(), "alpha");
     EXPECT_TRUE(setter.makeDefault("beta"));
     EXPECT_EQ(setter.currentDefault(), "beta");
-    EXPECT_EQ(systemDefaultPrinter(), "beta");
+    EXPECT_EQ(cups::systemDefaultPrinter(), "beta");
     EXPECT_TRUE(savedOptions().contains("Default beta"));
     // A new instance starts from what is the default now.
-    EXPECT_EQ(DefaultPrinter().initialDeviceName(), "beta");
+    EXPECT_EQ(cups::DefaultPrinter().initialDeviceName(), "beta");
 }
 
 TEST_F(DefaultPrinterTest, TheDefaultAgainIsSuccessWithoutWriting) {
-    DefaultPrinter setter;
+    cups::DefaultPrinter setter;
     EXPECT_TRUE(setter.makeDefault("alpha"));
     EXPECT_FALSE(QFile::exists(server.userOptionsFile()));
 }
 
 TEST_F(DefaultPrinterTest, UnknownOrEmptyNamesAreRefused) {
-    DefaultPrinter setter;
+    cups::DefaultPrinter setter;
     EXPECT_FALSE(setter.makeDefault("gamma"));
     EXPECT_FALSE(setter.makeDefault("Beta")); // names are case-sensitive
     EXPECT_FALSE(setter.makeDefault(""));
-    EXPECT_EQ(systemDefaultPrinter(), "alpha");
+    EXPECT_EQ(cups::systemDefaultPrinter(), "alpha");
     EXPECT_EQ(setter.currentDefault(), "alpha");
     EXPECT_FALSE(QFile::exists(server.userOptionsFile()));
 }
@@ -129,9 +130,9 @@ TEST_F(DefaultPrinterTest, AnEnvironmentOverrideIsReportedAsFailure) {
     for (const char* variable : {"PRINTER", "LPDEST"}) {
         SCOPED_TRACE(variable);
         qputenv(variable, "alpha");
-        DefaultPrinter setter;
+        cups::DefaultPrinter setter;
         EXPECT_FALSE(setter.makeDefault("beta"));
-        EXPECT_EQ(systemDefaultPrinter(), "alpha");
+        EXPECT_EQ(cups::systemDefaultPrinter(), "alpha");
         EXPECT_FALSE(QFile::exists(server.userOptionsFile()));
         // The printer the variable names is the default already.
         EXPECT_TRUE(setter.makeDefault("alpha"));
@@ -140,10 +141,10 @@ TEST_F(DefaultPrinterTest, AnEnvironmentOverrideIsReportedAsFailure) {
 }
 
 TEST_F(DefaultPrinterTest, ARememberedDefaultChangedElsewhereIsWrittenAgain) {
-    DefaultPrinter setter; // finds alpha
-    ASSERT_TRUE(saveUserDefaultPrinter("beta"));
+    cups::DefaultPrinter setter; // finds alpha
+    ASSERT_TRUE(cups::saveUserDefaultPrinter("beta"));
     EXPECT_TRUE(setter.makeDefault("alpha"));
-    EXPECT_EQ(systemDefaultPrinter(), "alpha");
+    EXPECT_EQ(cups::systemDefaultPrinter(), "alpha");
 }
 
 TEST_F(DefaultPrinterTest, ChooserListsThePrintersAndItsTexts) {
@@ -193,7 +194,7 @@ TEST_F(DefaultPrinterTest, ChooserMarksTheDefaultAndAnswersEnterAndEscape) {
     QTest::keyClick(chooser.list(), Qt::Key_Escape);
     EXPECT_FALSE(chooser.window.isVisible());
     EXPECT_TRUE(chooser.messages.empty());
-    EXPECT_EQ(systemDefaultPrinter(), "beta");
+    EXPECT_EQ(cups::systemDefaultPrinter(), "beta");
 }
 
 TEST_F(DefaultPrinterTest, ChooserWithNoPrinterSaysWhy) {
@@ -203,14 +204,14 @@ TEST_F(DefaultPrinterTest, ChooserWithNoPrinterSaysWhy) {
     std::vector<Message> said;
     {
         Chooser chooser;
-        EXPECT_EQ(listPrinters().status, PrinterListing::Status::NoPrinter);
+        EXPECT_EQ(cups::listPrinters().status, cups::PrinterListing::Status::NoPrinter);
         chooser.press("Command1");
         said = chooser.messages;
     }
     server.halt();
     {
         Chooser chooser;
-        EXPECT_EQ(listPrinters().status, PrinterListing::Status::ServerUnreachable);
+        EXPECT_EQ(cups::listPrinters().status, cups::PrinterListing::Status::ServerUnreachable);
         chooser.press("Command1");
         said.insert(said.end(), chooser.messages.begin(), chooser.messages.end());
     }
@@ -229,7 +230,7 @@ TEST_F(DefaultPrinterTest, ChooserSetsTheTemporaryPrinterAndCloses) {
     EXPECT_EQ(chooser.messages[0].icon, QMessageBox::Information);
     EXPECT_EQ(chooser.messages[0].text, "beta has successfully been set as the temporary printer.");
     EXPECT_FALSE(chooser.window.isVisible());
-    EXPECT_EQ(systemDefaultPrinter(), "beta");
+    EXPECT_EQ(cups::systemDefaultPrinter(), "beta");
 }
 
 TEST_F(DefaultPrinterTest, ChooserReportsAPrinterThatCannotBeSetAndStaysOpen) {
@@ -242,23 +243,23 @@ TEST_F(DefaultPrinterTest, ChooserReportsAPrinterThatCannotBeSetAndStaysOpen) {
     EXPECT_EQ(chooser.messages[0].icon, QMessageBox::Warning);
     EXPECT_EQ(chooser.messages[0].text, "beta has failed to be set as the temporary printer.");
     EXPECT_TRUE(chooser.window.isVisible());
-    EXPECT_EQ(systemDefaultPrinter(), "alpha");
+    EXPECT_EQ(cups::systemDefaultPrinter(), "alpha");
 }
 
 TEST_F(DefaultPrinterTest, TheTemporaryPrinterGetsTheCoversAndTheStartUpOneComesBackAtExit) {
-    const SavedUserDefault startup = rememberStartupPrinter();
-    ASSERT_EQ(systemDefaultPrinter(), "alpha");
+    const cups::SavedUserDefault startup = cups::rememberStartupPrinter();
+    ASSERT_EQ(cups::systemDefaultPrinter(), "alpha");
     {
         Chooser chooser;
         chooser.choose("beta");
         chooser.press("Command1");
     }
     // Closing the chooser leaves the temporary printer in place.
-    EXPECT_EQ(systemDefaultPrinter(), "beta");
+    EXPECT_EQ(cups::systemDefaultPrinter(), "beta");
 
     QTemporaryDir folder;
-    vexa::setProgramFolderForTesting(folder.path());
-    vexa::writeSetting("Front", "-1");
+    vexa::base::setProgramFolderForTesting(folder.path());
+    vexa::settings::writeSetting("Front", "-1");
     vexa::test::FakeCoverHost host;
     host.putPicture("Image1", QImage(20, 20, QImage::Format_RGB32));
     {
@@ -266,12 +267,12 @@ TEST_F(DefaultPrinterTest, TheTemporaryPrinterGetsTheCoversAndTheStartUpOneComes
         QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
         ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
     }
-    vexa::setProgramFolderForTesting(QString());
+    vexa::base::setProgramFolderForTesting(QString());
     ASSERT_TRUE(server.waitUntilIdle());
     EXPECT_EQ(server.jobFiles("beta").size(), 1);
     EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
 
-    EXPECT_TRUE(restoreStartupPrinter(startup));
-    EXPECT_EQ(systemDefaultPrinter(), "alpha");
-    EXPECT_EQ(defaultPrinterName(), "alpha");
+    EXPECT_TRUE(cups::restoreStartupPrinter(startup));
+    EXPECT_EQ(cups::systemDefaultPrinter(), "alpha");
+    EXPECT_EQ(cups::defaultPrinterName(), "alpha");
 }

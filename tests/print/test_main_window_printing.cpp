@@ -1,19 +1,19 @@
 // The main window's printing commands on the private cupsd: "Print Cover" and "&Print" open
 // the print window over the window's own slots, "&Select Printer" the chooser, and the
 // start-up printer is the default again once the window has closed.
-#include "CupsTestServer.h"
-#include "ModalDriver.h"
-#include "PrintDialogWait.h"
-#include "QtPrinting.h"
-#include "SlotAccess.h"
+#include "support/CupsTestServer.h"
+#include "support/ModalDriver.h"
+#include "support/PrintDialogWait.h"
+#include "support/QtPrinting.h"
+#include "support/SlotAccess.h"
 
-#include <DefaultPrinter.h>
-#include <MainWindow.h>
-#include <PrintDialog.h>
-#include <PrinterChooser.h>
-#include <ProgramFolder.h>
-#include <Settings.h>
-#include <SystemPrinters.h>
+#include "app/MainWindow.h"
+#include "core/base/ProgramFolder.h"
+#include "core/cups/DefaultPrinter.h"
+#include "core/cups/SystemPrinters.h"
+#include "core/settings/Settings.h"
+#include "print/PrintDialog.h"
+#include "print/PrinterChooser.h"
 
 #include <QAction>
 #include <QLabel>
@@ -25,7 +25,7 @@
 
 #include <gtest/gtest.h>
 
-using vexa::MainWindow;
+using vexa::app::MainWindow;
 using vexa::print::PrintDialog;
 using vexa::print::PrinterChooser;
 
@@ -37,13 +37,13 @@ protected:
         QString error;
         ASSERT_TRUE(server.reset(&error)) << error.toStdString();
         ASSERT_TRUE(folder.isValid());
-        vexa::setProgramFolderForTesting(folder.path());
+        vexa::base::setProgramFolderForTesting(folder.path());
         window = std::make_unique<MainWindow>();
         window->start();
     }
     void TearDown() override {
         window.reset();
-        vexa::setProgramFolderForTesting(QString());
+        vexa::base::setProgramFolderForTesting(QString());
     }
 
     PrinterChooser* chooser() { return window->findChild<PrinterChooser*>(); }
@@ -75,8 +75,8 @@ TEST_F(MainWindowPrintingTest, PrintingSendsTheSlotsPicture) {
     QImage picture(30, 30, QImage::Format_RGB32);
     picture.fill(qRgb(0, 120, 0));
     vexa::test::setSlotPicture(*window, "Image4", picture); // the DVD tab
-    vexa::writeSetting("Front", "0");
-    vexa::writeSetting("DVD", "-1");
+    vexa::settings::writeSetting("Front", "0");
+    vexa::settings::writeSetting("DVD", "-1");
     QString status;
     vexa::test::whenModal<PrintDialog>([&](PrintDialog* dialog) {
         QTest::mouseClick(dialog->findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
@@ -114,21 +114,21 @@ TEST_F(MainWindowPrintingTest, TheStartUpPrinterIsTheDefaultAgainAfterExit) {
     });
     QTest::mouseClick(form->findChild<QPushButton*>("Command1"), Qt::LeftButton);
     EXPECT_EQ(message, "beta has successfully been set as the temporary printer.");
-    EXPECT_EQ(vexa::print::systemDefaultPrinter(), "beta");
+    EXPECT_EQ(vexa::cups::systemDefaultPrinter(), "beta");
 
     window->close();
-    EXPECT_EQ(vexa::print::systemDefaultPrinter(), "alpha");
+    EXPECT_EQ(vexa::cups::systemDefaultPrinter(), "alpha");
 }
 
 TEST_F(MainWindowPrintingTest, ClosingDuringARunStopsItBeforeTheStartUpPrinterComesBack) {
-    ASSERT_TRUE(vexa::print::DefaultPrinter().makeDefault("beta"));
+    ASSERT_TRUE(vexa::cups::DefaultPrinter().makeDefault("beta"));
     // Large covers, so that the run is still going when the window closes.
     for (const char* slot : {"Image1", "Image2", "Image3"}) {
         QImage picture(3000, 2000, QImage::Format_RGB32);
         picture.fill(qRgb(0, 120, 0));
         vexa::test::setSlotPicture(*window, slot, picture);
     }
-    for (const char* key : {"Front", "Inside", "Back"}) vexa::writeSetting(key, "-1");
+    for (const char* key : {"Front", "Inside", "Back"}) vexa::settings::writeSetting(key, "-1");
     bool running = false;
     vexa::test::whenModal<PrintDialog>([&](PrintDialog* dialog) {
         QTest::mouseClick(dialog->findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
@@ -140,7 +140,7 @@ TEST_F(MainWindowPrintingTest, ClosingDuringARunStopsItBeforeTheStartUpPrinterCo
     });
     window->toolbarButton(1)->trigger();
     EXPECT_TRUE(running);
-    EXPECT_EQ(vexa::print::systemDefaultPrinter(), "alpha");
+    EXPECT_EQ(vexa::cups::systemDefaultPrinter(), "alpha");
     // The run stopped after the cover being sent, on the temporary printer; nothing went to
     // the start-up printer once it was back.
     ASSERT_TRUE(server.waitUntilIdle());

@@ -1,15 +1,15 @@
-#include "FakeCoverHost.h"
-#include "PdfProbe.h"
-#include "PrintDialogWait.h"
-#include "RecordingPrinter.h"
-#include "ScopedEnvironment.h"
+#include "support/FakeCoverHost.h"
+#include "support/PdfProbe.h"
+#include "support/PrintDialogWait.h"
+#include "support/RecordingPrinter.h"
+#include "support/ScopedEnvironment.h"
 
-#include <PictureHolder.h>
-#include <PrintDialog.h>
-#include <ProfileFile.h>
-#include <ProgramFolder.h>
-#include <SavePrompts.h>
-#include <Settings.h>
+#include "core/base/ProgramFolder.h"
+#include "core/settings/ProfileFile.h"
+#include "core/settings/Settings.h"
+#include "print/PrintDialog.h"
+#include "print/SavePrompts.h"
+#include "widgets/PictureHolder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -23,13 +23,14 @@
 #include <QThread>
 #include <QTimer>
 
-#include "QtPrinting.h"
+#include "support/QtPrinting.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <vector>
 
+using namespace vexa;
 using namespace vexa::print;
 using vexa::test::FakeCoverHost;
 using vexa::test::RecordingPrinter;
@@ -43,17 +44,17 @@ class PrintDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
-        vexa::setProgramFolderForTesting(folder.path());
+        vexa::base::setProgramFolderForTesting(folder.path());
         for (int n = 1; n <= 11; ++n)
             host.putPicture(QStringLiteral("Image%1").arg(n),
                             QImage(10 + n, 20 + n, QImage::Format_RGB32));
     }
-    void TearDown() override { vexa::setProgramFolderForTesting(QString()); }
+    void TearDown() override { vexa::base::setProgramFolderForTesting(QString()); }
 
     // Writes the print keys; a missing entry leaves the key out of the file.
     void writeKeys(const QHash<QString, QString>& values) {
         for (auto it = values.begin(); it != values.end(); ++it)
-            ASSERT_TRUE(vexa::writeSetting(it.key(), it.value()));
+            ASSERT_TRUE(vexa::settings::writeSetting(it.key(), it.value()));
     }
 
     std::unique_ptr<PrintDialog> open() {
@@ -63,7 +64,7 @@ protected:
     }
 
     QByteArray fileBytes() {
-        QFile file(vexa::settingsFilePath());
+        QFile file(vexa::settings::settingsFilePath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
@@ -97,7 +98,7 @@ int shownFace(PrintDialog& dialog, int k) {
     QPushButton* b = button(dialog, QStringLiteral("Command%1").arg(k));
     const QImage shown = rgb(b->icon().pixmap(b->iconSize()).toImage());
     for (int selected = 0; selected < 2; ++selected) {
-        const auto* holder = dialog.findChild<vexa::PictureHolder*>(
+        const auto* holder = dialog.findChild<vexa::widgets::PictureHolder*>(
             QStringLiteral("Picture%1").arg(2 * k - 1 + selected));
         if (holder && rgb(holder->picture()) == shown) return 1 + selected;
     }
@@ -110,7 +111,7 @@ QStringList shownSelection(PrintDialog& dialog) {
     QStringList keys;
     for (int k = 1; k <= 11; ++k) {
         const bool flag =
-            dialog.selection().testFlag(vexa::coverKindAt(static_cast<std::size_t>(k - 1)));
+            dialog.selection().testFlag(vexa::cover::coverKindAt(static_cast<std::size_t>(k - 1)));
         const bool face = shownFace(dialog, k) == 2;
         if (flag && face)
             keys << kKeys[k - 1];
@@ -146,7 +147,7 @@ TEST_F(PrintDialogTest, TwentyTwoHiddenFacesAllDifferent) {
     QList<QImage> faces;
     for (int n = 1; n <= 22; ++n) {
         const auto* holder =
-            dialog->findChild<vexa::PictureHolder*>(QStringLiteral("Picture%1").arg(n));
+            dialog->findChild<vexa::widgets::PictureHolder*>(QStringLiteral("Picture%1").arg(n));
         ASSERT_NE(holder, nullptr) << n;
         EXPECT_FALSE(holder->isVisibleTo(dialog.get())) << n;
         ASSERT_TRUE(holder->hasPicture()) << n;
@@ -172,7 +173,7 @@ TEST_F(PrintDialogTest, SavedSelectionComesBackAndPrintWritesAllKeys) {
     EXPECT_EQ(status(*dialog), "Printing Complete.");
     EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
 
-    vexa::ProfileFile file(vexa::settingsFilePath());
+    vexa::settings::ProfileFile file(vexa::settings::settingsFilePath());
     for (const QString& key : kKeys)
         EXPECT_EQ(file.read("MAIN", key), key == "Front" || key == "DVD" ? "-1" : "0")
             << key.toStdString();
@@ -215,7 +216,8 @@ TEST_F(PrintDialogTest, TogglingTwiceReturnsToTheStart) {
     for (int k : {1, 3}) {
         QPushButton* b = button(*dialog, QStringLiteral("Command%1").arg(k));
         const int face = shownFace(*dialog, k);
-        const vexa::CoverKind kind = vexa::coverKindAt(static_cast<std::size_t>(k - 1));
+        const vexa::cover::CoverKind kind =
+            vexa::cover::coverKindAt(static_cast<std::size_t>(k - 1));
         const bool flag = dialog->selection().testFlag(kind);
         QTest::mouseClick(b, Qt::LeftButton);
         EXPECT_NE(shownFace(*dialog, k), face);
@@ -259,21 +261,21 @@ TEST_F(PrintDialogTest, NothingSelectedStillWritesTheFlagsAndCompletes) {
     press(*dialog, "cmdPrint");
     EXPECT_EQ(recorder->calls, QStringList({"follow"}));
     EXPECT_EQ(status(*dialog), "Printing Complete.");
-    vexa::ProfileFile file(vexa::settingsFilePath());
+    vexa::settings::ProfileFile file(vexa::settings::settingsFilePath());
     for (const QString& key : kKeys) EXPECT_EQ(file.read("MAIN", key), "0") << key.toStdString();
 }
 
 TEST_F(PrintDialogTest, NoPrinterSaysWhyAfterWritingTheFlags) {
     writeKeys({{"Front", "-1"}});
     const struct {
-        PrintFailure why;
+        cups::PrintFailure why;
         const char* said;
     } cases[] = {
-        {PrintFailure::ServerUnreachable,
+        {cups::PrintFailure::ServerUnreachable,
          "The print server cannot be reached. Check that CUPS is running."},
-        {PrintFailure::NoPrinter,
+        {cups::PrintFailure::NoPrinter,
          "No printer was found. Add a printer in your system's printer settings."},
-        {PrintFailure::NoDefaultPrinter,
+        {cups::PrintFailure::NoDefaultPrinter,
          "There is no default printer. Choose one in your system's printer settings."},
     };
     for (const auto& c : cases) {
@@ -285,8 +287,8 @@ TEST_F(PrintDialogTest, NoPrinterSaysWhyAfterWritingTheFlags) {
         EXPECT_EQ(status(*dialog), c.said);
         EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
     }
-    EXPECT_EQ(vexa::readSetting("Inside"), "0");
-    EXPECT_EQ(vexa::readSetting("Front"), "-1");
+    EXPECT_EQ(vexa::settings::readSetting("Inside"), "0");
+    EXPECT_EQ(vexa::settings::readSetting("Front"), "-1");
 }
 
 TEST_F(PrintDialogTest, DuringTheRunPrintIsDisabledAndTheStatusNamesTheCover) {
@@ -329,7 +331,7 @@ TEST_F(PrintDialogTest, CancelDuringTheRunStopsAfterTheCoverBeingSent) {
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(dialog->isPrinting());
     // The selection was saved before printing began.
-    EXPECT_EQ(vexa::readSetting("Back"), "-1");
+    EXPECT_EQ(vexa::settings::readSetting("Back"), "-1");
 }
 
 TEST_F(PrintDialogTest, ActivationClearsTheStatusLine) {
@@ -353,8 +355,8 @@ TEST_F(PrintDialogTest, PaperComesFromPrintSectionAndIsWrittenWithTheFlags) {
                  {"Legal", "Letter and Legal", "Letter"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored ? c.stored : "(none)");
-        QFile::remove(vexa::settingsFilePath());
-        vexa::ProfileFile file(vexa::settingsFilePath());
+        QFile::remove(vexa::settings::settingsFilePath());
+        vexa::settings::ProfileFile file(vexa::settings::settingsFilePath());
         if (c.stored) {
             ASSERT_TRUE(file.write("PRINT", "Paper", c.stored));
         }
@@ -374,7 +376,9 @@ TEST_F(PrintDialogTest, PaperComesFromPrintSectionAndIsWrittenWithTheFlags) {
     auto dialog = open();
     dialog->findChild<QComboBox*>("cboPaper")->setCurrentIndex(0);
     press(*dialog, "cmdPrint");
-    EXPECT_EQ(vexa::ProfileFile(vexa::settingsFilePath()).read("PRINT", "Paper"), "Letter");
+    EXPECT_EQ(
+        vexa::settings::ProfileFile(vexa::settings::settingsFilePath()).read("PRINT", "Paper"),
+        "Letter");
 }
 
 TEST_F(PrintDialogTest, ARefusedCoverReplacesPrintingCompleteAndCutsAreTold) {
@@ -445,8 +449,10 @@ TEST_F(PrintDialogTest, SaveAsPdfWritesOnePagePerCoverThroughATemporaryFile) {
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "the old file");
     old.close();
-    EXPECT_EQ(vexa::ProfileFile(vexa::settingsFilePath()).read("PRINT", "Paper"), "A4");
-    EXPECT_EQ(vexa::readSetting("DVD"), "-1");
+    EXPECT_EQ(
+        vexa::settings::ProfileFile(vexa::settings::settingsFilePath()).read("PRINT", "Paper"),
+        "A4");
+    EXPECT_EQ(vexa::settings::readSetting("DVD"), "-1");
 
     prompts->log.clear();
     prompts->replace = true;
@@ -461,8 +467,9 @@ TEST_F(PrintDialogTest, SaveAsPdfWritesOnePagePerCoverThroughATemporaryFile) {
     EXPECT_EQ(vexa::test::pdfPageSizes(pdf), std::vector<QSizeF>({{595, 842}, {842, 595}}));
     EXPECT_EQ(vexa::test::firstPdfImage(pdf).convertToFormat(QImage::Format_RGB32), front);
     // Nothing but the settings file and the PDF is left in the folder.
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files),
-              QStringList({"covers.pdf", QFileInfo(vexa::settingsFilePath()).fileName()}));
+    EXPECT_EQ(
+        QDir(folder.path()).entryList(QDir::Files),
+        QStringList({"covers.pdf", QFileInfo(vexa::settings::settingsFilePath()).fileName()}));
 
     // Nothing selected that has a picture: nothing asked, nothing written.
     prompts->log.clear();

@@ -1,4 +1,4 @@
-#include "CupsTestServer.h"
+#include "support/CupsTestServer.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "EffectTestSupport.h"
+#include "support/EffectTestSupport.h"
 
-#include "Random.h"
+#include "effects/Random.h"
 
 namespace vexa::effects::test {
 

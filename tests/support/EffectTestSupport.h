@@ -3,7 +3,7 @@
 // Small pictures for the effect tests, addressed as in the effect formulas: columns and
 // rows from 1, channels 1 = blue, 2 = green, 3 = red, 4 = the reserved byte.
 
-#include "Effects.h"
+#include "effects/Effects.h"
 
 #include <cstdint>
 #include <initializer_list>

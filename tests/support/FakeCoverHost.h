@@ -4,9 +4,9 @@
 // set, a selected cover, and a plain widget as the host window. Pictures are named by their
 // slot's object name ("Image1" ... "Image11"), as the main window's pictures are.
 
-#include "CoverHost.h"
-#include "CoverSet.h"
-#include "SlotAccess.h"
+#include "core/cover/CoverSet.h"
+#include "support/SlotAccess.h"
+#include "widgets/CoverHost.h"
 
 #include <QImage>
 #include <QObject>
@@ -15,14 +15,15 @@
 
 namespace vexa::test {
 
-class FakeCoverHost : public CoverHost {
+class FakeCoverHost : public widgets::CoverHost {
 public:
     FakeCoverHost() {
-        QObject::connect(&m_covers, &CoverSet::pictureChanged, &m_covers, [this] { ++m_writes; });
+        QObject::connect(&m_covers, &cover::CoverSet::pictureChanged, &m_covers,
+                         [this] { ++m_writes; });
     }
 
-    CoverSet& covers() override { return m_covers; }
-    std::optional<CoverKind> selectedKind() const override { return m_selected; }
+    cover::CoverSet& covers() override { return m_covers; }
+    std::optional<cover::CoverKind> selectedKind() const override { return m_selected; }
     QWidget* hostWindow() override { return &m_window; }
 
     // The pixels of the named slot's picture; null for an empty slot or an unknown name.
@@ -34,14 +35,14 @@ public:
         m_writes = writes;
     }
     // An unknown name selects nothing.
-    void select(const QString& slotName) { m_selected = coverKindForSlotName(slotName); }
+    void select(const QString& slotName) { m_selected = cover::coverKindForSlotName(slotName); }
     // How often a picture was set other than by putPicture.
     int slotWrites() const { return m_writes; }
     QWidget& window() { return m_window; }
 
 private:
-    CoverSet m_covers;
-    std::optional<CoverKind> m_selected;
+    cover::CoverSet m_covers;
+    std::optional<cover::CoverKind> m_selected;
     int m_writes = 0;
     QWidget m_window;
 };

@@ -1,4 +1,4 @@
-#include "FakeXdgOpen.h"
+#include "support/FakeXdgOpen.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,4 +1,4 @@
-#include "JpegEncoder.h"
+#include "support/JpegEncoder.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "JpegMarkers.h"
+#include "support/JpegMarkers.h"
 
 namespace vexa::test {
 

@@ -1,4 +1,4 @@
-#include "JpegTables.h"
+#include "support/JpegTables.h"
 
 #include <algorithm>
 

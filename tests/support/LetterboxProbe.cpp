@@ -1,4 +1,4 @@
-#include "LetterboxProbe.h"
+#include "support/LetterboxProbe.h"
 
 namespace vexa::test {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PopupLayout.h"
+#include "notify/PopupLayout.h"
 
 #include <Qt>
 

@@ -1,4 +1,4 @@
-#include "ObeyFilePermissions.h"
+#include "support/ObeyFilePermissions.h"
 
 #include <linux/capability.h>
 #include <sys/syscall.h>

@@ -1,4 +1,4 @@
-#include "PdfProbe.h"
+#include "support/PdfProbe.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "PrintDialogWait.h"
+#include "support/PrintDialogWait.h"
 
-#include <PrintDialog.h>
+#include "print/PrintDialog.h"
 
 #include <QTest>
 

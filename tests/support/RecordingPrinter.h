@@ -1,6 +1,6 @@
 #pragma once
 
-#include <CoverPrinter.h>
+#include "core/printing/CoverPrinter.h"
 
 #include <QStringList>
 
@@ -10,24 +10,24 @@ namespace vexa::test {
 
 // A printer that writes down what it is asked to do, one line per call, and behaves like a
 // real one: drawing an empty picture fails, and an end with nothing drawn sends nothing.
-class RecordingPrinter : public print::CoverPrinter {
+class RecordingPrinter : public printing::CoverPrinter {
 public:
     bool followDefault() override {
         calls << QStringLiteral("follow");
         return hasPrinter;
     }
-    print::PrintFailure noPrinterFailure() const override { return noPrinter; }
+    cups::PrintFailure noPrinterFailure() const override { return noPrinter; }
     // Orientation and paper by their printer-driver codes.
-    bool setOrientation(print::Orientation orientation) override {
+    bool setOrientation(cover::Orientation orientation) override {
         calls << QStringLiteral("orientation %1").arg(static_cast<int>(orientation));
         return true;
     }
-    bool setPaperSize(print::Paper paper) override {
+    bool setPaperSize(cover::Paper paper) override {
         calls << QStringLiteral("paper %1").arg(static_cast<int>(paper));
         return true;
     }
-    bool drawPicture(const LoadedPicture& picture, Twips x, Twips y, Twips width,
-                     Twips height) override {
+    bool drawPicture(const picture::LoadedPicture& picture, base::Twips x, base::Twips y,
+                     base::Twips width, base::Twips height) override {
         calls << QStringLiteral("draw %1x%2 at %3,%4 size %5x%6")
                      .arg(picture.pixels.width())
                      .arg(picture.pixels.height())
@@ -40,10 +40,10 @@ public:
         drawn = true;
         return true;
     }
-    void setTrimOptions(const print::TrimOptions& options) override { trim = options; }
-    print::DocumentResult endDocument() override {
+    void setTrimOptions(const cover::TrimOptions& options) override { trim = options; }
+    printing::DocumentResult endDocument() override {
         calls << QStringLiteral("end");
-        print::DocumentResult result;
+        printing::DocumentResult result;
         result.sent = drawn && refusal.isEmpty();
         if (drawn) {
             result.refused = refusal;
@@ -59,16 +59,16 @@ public:
     }
 
     QStringList calls;
-    QList<LoadedPicture> records; // every picture drawn, as handed over
+    QList<picture::LoadedPicture> records; // every picture drawn, as handed over
     int documents = 0;
     bool hasPrinter = true;
     // Why followDefault found no printer, when hasPrinter is false.
-    print::PrintFailure noPrinter = print::PrintFailure::NoPrinter;
+    cups::PrintFailure noPrinter = cups::PrintFailure::NoPrinter;
     std::function<void()> onDocument; // runs as each document is sent
     QString refusal;                  // not empty: every drawn document is refused for this
     QString cut;                      // what every sent document loses to the margins
     QString shortfall;                // the room every sent document's marks lack
-    print::TrimOptions trim;          // as last set
+    cover::TrimOptions trim;          // as last set
 
 private:
     bool drawn = false;

@@ -1,8 +1,8 @@
-#include "ScanTestSupport.h"
+#include "support/ScanTestSupport.h"
 
-#include "AcquireDialog.h"
-#include "ModalDriver.h"
-#include "ScannerDevice.h"
+#include "scan/AcquireDialog.h"
+#include "scan/ScannerDevice.h"
+#include "support/ModalDriver.h"
 
 #include <QComboBox>
 #include <QPushButton>

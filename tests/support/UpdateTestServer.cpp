@@ -1,4 +1,4 @@
-#include "UpdateTestServer.h"
+#include "support/UpdateTestServer.h"
 
 #include <QHostAddress>
 

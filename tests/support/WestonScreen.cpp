@@ -1,4 +1,4 @@
-#include "WestonScreen.h"
+#include "support/WestonScreen.h"
 
 #include <QDir>
 #include <QElapsedTimer>

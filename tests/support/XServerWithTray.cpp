@@ -1,4 +1,4 @@
-#include "XServerWithTray.h"
+#include "support/XServerWithTray.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,4 @@
-#include "XWindowProbe.h"
+#include "support/XWindowProbe.h"
 
 #include <xcb/xcb.h>
 

@@ -1,8 +1,8 @@
 // main() of the tests on a private X server: a notification area, with VEXA_TEST_WINDOW_MANAGER
 // also a window manager and a compositor, and the application on it. Listing the tests needs
 // none of them.
-#include "TestSupport.h"
-#include "XServerWithTray.h"
+#include "support/TestSupport.h"
+#include "support/XServerWithTray.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/base/Twips.h"
+#include "core/cover/CoverKind.h"
+
+#include <QSizeF>
+#include <QString>
+
+#include <array>
+
+namespace vexa::cover {
+
+// How a cover lies on its page. The numbers are the usual printer-driver codes.
+enum class Orientation { Portrait = 1, Landscape = 2 };
+// The papers covers go on; A4 is never in the table, only the paper setting chooses it.
+// The numbers are the usual printer-driver paper codes.
+enum class Paper { Letter = 1, Legal = 5, A4 = 9 };
+
+// Everything that differs from one kind of cover to the next. The print job and the print
+// dialog walk this table; neither keeps per-kind constants of its own.
+struct CoverFormat {
+    CoverKind id;
+    const char* key;     // settings key, case as written in vexa6.ini
+    const char* button;  // toggle button of the print dialog
+    const char* toolTip; // that button's tool tip
+    const char* message; // status line while this kind is printed
+    base::Twips width;   // printed size, as seen on the page in its orientation
+    base::Twips height;
+    Orientation orientation;
+    Paper paper; // Letter or Legal
+};
+
+// In print order: the order in which covers are printed and settings read and written.
+// Only DS has fractional sizes (10.87 x 4.57 inches exactly).
+inline constexpr std::array<CoverFormat, kCoverKindCount> kCoverFormats{{
+    {CoverKind::Front, "Front", "Command1", "Print CD front cover.", "Printing CD Front Cover.",
+     base::Twips(6840), base::Twips(6840), Orientation::Portrait, Paper::Letter},
+    {CoverKind::Inside, "Inside", "Command2", "Print CD inside cover.", "Printing CD Inside Cover.",
+     base::Twips(6840), base::Twips(6840), Orientation::Portrait, Paper::Letter},
+    {CoverKind::Back, "Back", "Command3", "Print CD back cover.", "Printing CD Back Cover.",
+     base::Twips(8496), base::Twips(6696), Orientation::Portrait, Paper::Letter},
+    {CoverKind::Mini, "Mini", "Command4", "Print CD mini cover.", "Printing CD Mini Cover.",
+     base::Twips(4680), base::Twips(4968), Orientation::Landscape, Paper::Letter},
+    {CoverKind::Dvd, "DVD", "Command5", "Print DVD cover.", "Printing DVD Cover.",
+     base::Twips(15390), base::Twips(10260), Orientation::Landscape, Paper::Legal},
+    {CoverKind::DvdSlim, "SLIM", "Command6", "Print DVD Slim cover.", "Printing DVD Slim Cover.",
+     base::Twips(15030), base::Twips(10260), Orientation::Landscape, Paper::Legal},
+    {CoverKind::HdDvd, "HD", "Command7", "Print HD-DVD cover.", "Printing HD-DVD Cover.",
+     base::Twips(15120), base::Twips(8460), Orientation::Landscape, Paper::Letter},
+    {CoverKind::BluRay, "BLU", "Command8", "Print Blu-Ray cover.", "Printing Blu-Ray Cover.",
+     base::Twips(15120), base::Twips(8460), Orientation::Landscape, Paper::Letter},
+    {CoverKind::Psp, "PSP", "Command9", "Print PSP cover.", "Printing PSP Cover.",
+     base::Twips(11880), base::Twips(9540), Orientation::Landscape, Paper::Letter},
+    {CoverKind::Vita, "VITA", "Command10", "Print Vita cover.", "Printing Vita Cover.",
+     base::Twips(12330), base::Twips(7100), Orientation::Landscape, Paper::Letter},
+    {CoverKind::Ds, "DS", "Command11", "Print DS cover.", "Printing DS Cover.",
+     base::Twips(15652.8), base::Twips(6580.8), Orientation::Landscape, Paper::Legal},
+}};
+
+// The table is in the order of the kinds.
+static_assert([] {
+    for (std::size_t i = 0; i < kCoverFormats.size(); ++i)
+        if (coverIndex(kCoverFormats[i].id) != i) return false;
+    return true;
+}());
+
+// The format of a kind.
+inline const CoverFormat& coverFormat(CoverKind kind) {
+    return kCoverFormats[coverIndex(kind)];
+}
+
+// The kind's printed size, width by height in twips: the shape its picture is shown in.
+inline QSizeF coverShape(CoverKind kind) {
+    return QSizeF(coverFormat(kind).width.count(), coverFormat(kind).height.count());
+}
+
+// The kind at print position 1 ... 11, or nullptr.
+const CoverFormat* coverFormatAt(int position);
+
+// The kind whose key is exactly `key` ("BLU" finds one, "Blu" does not), or nullptr.
+const CoverFormat* coverFormatForKey(const QString& key);
+
+// The kind's name as people say it, taken from its status message
+// ("Printing CD Front Cover." gives "CD Front").
+QString coverName(const CoverFormat& kind);
+
+} // namespace vexa::cover

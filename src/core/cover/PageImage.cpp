@@ -1,0 +1,19 @@
+#include "core/cover/PageImage.h"
+
+namespace vexa::cover {
+
+PageImage PageImage::fromPicture(QImage pixels, const QByteArray& bytes, const QByteArray& format,
+                                 bool changed) {
+    PageImage image(std::move(pixels));
+    if (changed || format != "jpeg" || bytes.isEmpty() || image.isNull()) return image;
+    const std::optional<picture::JpegFrame> frame = picture::passThroughJpegFrame(bytes);
+    // The picture is read without applying an EXIF orientation, so its pixels stand as the
+    // data stores them, as a PDF reader shows them; a picture of another size is not what the
+    // data holds.
+    if (!frame || QSize(frame->width, frame->height) != image.m_pixels.size()) return image;
+    image.m_jpeg = bytes;
+    image.m_frame = frame;
+    return image;
+}
+
+} // namespace vexa::cover

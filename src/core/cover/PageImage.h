@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/picture/JpegPassThrough.h"
+#include "core/picture/PictureFile.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+#include <optional>
+
+namespace vexa::cover {
+
+// A picture as a page holds it: its pixels, and, when its file's JPEG data shows exactly these
+// pixels, that data, which then goes into a PDF page as it is instead of the pixels. Copies
+// share their data.
+class PageImage {
+public:
+    PageImage() = default;
+    // Pixels only: they go into a PDF losslessly.
+    explicit PageImage(QImage pixels) : m_pixels(std::move(pixels)) {}
+
+    // A picture read from a file: `bytes` in `format` ("jpeg", "png", ... as Qt names it).
+    // An unchanged JPEG whose data any PDF reader decodes as the file's decoder did (see
+    // passThroughJpegFrame), to the size of `pixels`, keeps its data; anything else goes in
+    // as pixels.
+    static PageImage fromPicture(QImage pixels, const QByteArray& bytes, const QByteArray& format,
+                                 bool changed);
+    static PageImage fromPicture(const picture::LoadedPicture& picture) {
+        return fromPicture(picture.pixels, picture.bytes, picture.format, picture.changed);
+    }
+
+    const QImage& pixels() const { return m_pixels; }
+    // The JPEG data to embed as it is; empty when the pixels go in.
+    const QByteArray& jpegData() const { return m_jpeg; }
+    const std::optional<picture::JpegFrame>& jpegFrame() const { return m_frame; }
+    bool passesJpegThrough() const { return m_frame.has_value(); }
+    bool isNull() const { return m_pixels.isNull(); }
+
+private:
+    QImage m_pixels;
+    QByteArray m_jpeg;
+    std::optional<picture::JpegFrame> m_frame;
+};
+
+} // namespace vexa::cover

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QImage>
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+
+namespace vexa::pdf {
+
+// Pixels as a PDF image stream's data: 8-bit samples, RGB, or grey when every pixel is grey,
+// row after row, each row led by the PNG "Up" filter byte (a PDF /Predictor 12), compressed
+// to the zlib format at libdeflate's fastest level. Transparent pixels are put over white.
+// Lossless: the stream decodes to the very pixels.
+struct FlateImage {
+    std::unique_ptr<unsigned char[]> data;
+    std::size_t size = 0;
+    int width = 0;
+    int height = 0;
+    bool grey = false;
+
+    int colours() const { return grey ? 1 : 3; }
+};
+
+// Nothing for a null picture or when the memory for it cannot be had.
+std::optional<FlateImage> flateImage(const QImage& pixels);
+
+} // namespace vexa::pdf

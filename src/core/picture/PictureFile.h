@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/base/FilePath.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+namespace vexa::picture {
+
+// A picture as VEXA holds it: its pixels, and, while it is unchanged since it was read from a
+// file, the exact bytes it was read from and their format. A print job can pass an unchanged
+// JPEG through as it is instead of compressing its pixels again. Copies share their data.
+struct LoadedPicture {
+    QImage pixels;
+    QByteArray bytes;     // as read; empty for a picture made in VEXA (a scan, a pasted bitmap)
+    QByteArray format;    // of `bytes`, as Qt names it: "jpeg", "png", "bmp", "gif", "tiff", ...
+    bool changed = false; // edited since it was read (an effect, a rotation, ...), or never read
+
+    bool isNull() const { return pixels.isNull(); }
+    // A picture made or changed in VEXA: no bytes it could be printed from as they are.
+    static LoadedPicture made(QImage pixels) {
+        return LoadedPicture{std::move(pixels), {}, {}, true};
+    }
+};
+
+// Files over this size are not read as pictures: 1 GiB is far above any photo or scan a
+// cover is printed from, and reading more would only feed a decoder memory.
+inline constexpr qint64 kMaxPictureFileBytes = qint64(1) << 30;
+
+// The most pixels a picture may have: 250 megapixels. It holds every photo and scan a cover
+// is printed from (the largest cover, a Blu-ray insert, is about 110 megapixels at 1200 dpi)
+// and keeps a picture's decoded size near 1 GB. The size is read from the file's header
+// before anything is decoded, so a small file that declares a huge picture costs nothing.
+inline constexpr qint64 kMaxPicturePixels = 250'000'000;
+
+// Reads a picture file (BMP, GIF, JPEG and whatever else Qt reads) at its own resolution.
+// A null image when the file is missing, is no regular file (a FIFO, a device such as
+// /dev/zero; links are followed), is over kMaxPictureFileBytes, is no picture, or is
+// damaged: a truncated file, one whose data cannot hold its declared size, or one whose
+// decoder reports damaged data is refused rather than shown with a grey or missing part
+// (see PictureIntegrity.h), or has more than kMaxPicturePixels pixels. Transparent and
+// semi-transparent pixels come back put over white, as they print (see PictureOnWhite.h).
+// Safe to call from any thread.
+// Qt refuses pictures over 128 MB decoded by default; that limit is raised to 2 GiB so
+// that the 40-megapixel photos and 600-dpi scans people print covers from load too.
+QImage loadPictureFile(const base::FilePath& path);
+// The same for a name given as text (see FilePath::fromText).
+QImage loadPictureFile(const QString& path);
+
+// The same for a file's bytes already in memory.
+QImage loadPictureData(const QByteArray& bytes);
+
+// The same, keeping the bytes and their format with the pixels; a null record when the
+// picture cannot be read. Where there is more to say than "not a readable picture" (a
+// picture over kMaxPicturePixels), `refusal`, when given, gets the reason as a sentence.
+LoadedPicture readPictureFile(const base::FilePath& path, QString* refusal = nullptr);
+LoadedPicture readPictureData(const QByteArray& bytes, QString* refusal = nullptr);
+
+} // namespace vexa::picture

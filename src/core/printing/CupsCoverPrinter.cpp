@@ -1,0 +1,122 @@
+#include "core/printing/CupsCoverPrinter.h"
+
+#include "core/cover/CalibrationStore.h"
+#include "core/cover/CoverPageContent.h"
+#include "core/cover/PaperChoice.h"
+#include "core/cover/TrimmedCoverPage.h"
+#include "core/cups/PrinterMedia.h"
+#include "core/cups/SystemPrinters.h"
+
+#include "core/pdf/PdfPageWriter.h"
+
+#include <QDir>
+#include <QTemporaryFile>
+
+namespace vexa::printing {
+
+CupsCoverPrinter::CupsCoverPrinter() = default;
+
+CupsCoverPrinter::~CupsCoverPrinter() {
+    // A document left open is sent rather than lost.
+    if (m_page) endDocument();
+}
+
+bool CupsCoverPrinter::followDefault() {
+    m_fixedPrinter.clear();
+    if (!cups::systemDefaultPrinter().isEmpty()) return true;
+    m_noPrinter = cups::missingDefaultFailure();
+    return false;
+}
+
+bool CupsCoverPrinter::usePrinter(const QString& name) {
+    if (name.isEmpty() || !cups::installedPrinters().contains(name)) return false;
+    m_fixedPrinter = name;
+    return true;
+}
+
+bool CupsCoverPrinter::startDocument() {
+    m_target = m_fixedPrinter.isEmpty() ? cups::systemDefaultPrinter() : m_fixedPrinter;
+    if (m_target.isEmpty()) {
+        m_refused = cups::printFailureReason(cups::missingDefaultFailure());
+        return false;
+    }
+    // Removed since it was chosen, or the server is gone.
+    if (const cups::PrinterListing printers = cups::listPrinters();
+        !printers.names.contains(m_target)) {
+        m_refused = printers.status == cups::PrinterListing::Status::ServerUnreachable
+                        ? cups::printFailureReason(cups::PrintFailure::ServerUnreachable)
+                        : cups::printFailureReason(cups::PrintFailure::PrinterMissing, m_target);
+        return false;
+    }
+    if (!cups::printerTakesPaper(m_target, paper())) {
+        m_refused =
+            QStringLiteral("printer %1 has no %2 paper").arg(m_target, cover::paperName(paper()));
+        return false;
+    }
+    // A printer that cannot tell its margins gets the cover at the paper's corner; the job
+    // itself then reports whether the printer is there at all.
+    m_turn = cups::printerLandscapeTurn(m_target);
+    m_margins = cover::orientedMargins(
+        cups::printerPaperMargins(m_target, paper()).value_or(QMarginsF()), orientation(), m_turn);
+    m_calibration.reset();
+    if (m_useCalibration) {
+        const cover::StoredCalibration stored =
+            cover::settingsCalibrations().read(m_target, paper());
+        m_calibration = stored.calibration;
+        const QString told = m_target + u'/' + cover::paperName(paper());
+        if (!stored.problem.isEmpty() && !m_problemsTold.contains(told)) {
+            m_problemsTold << told;
+            m_calibrationProblem = stored.problem;
+        }
+    }
+    return true;
+}
+
+void CupsCoverPrinter::dropDocument() {
+    m_page.reset();
+    m_target.clear();
+}
+
+bool CupsCoverPrinter::drawPicture(const picture::LoadedPicture& picture, base::Twips x,
+                                   base::Twips y, base::Twips width, base::Twips height) {
+    if (picture.isNull()) return false;
+    if (!m_page && !startDocument()) return false;
+    cover::CoverPage page = cover::layoutCoverPage(paperSize(), orientation(), m_margins,
+                                                   QSizeF(width.toPoints(), height.toPoints()),
+                                                   QPointF(x.toPoints(), y.toPoints()));
+    if (!m_page) m_page.emplace(page.page);
+    const cover::TrimmedCover placed = cover::addTrimmedCover(
+        *m_page, page, coverKind(), cover::PageImage::fromPicture(picture), trimOptions());
+    page.cover = placed.cover;
+    if (m_cut.isEmpty()) m_cut = cover::marginCut(page);
+    if (m_shortfall.isEmpty()) m_shortfall = placed.shortfall;
+    return true;
+}
+
+DocumentResult CupsCoverPrinter::endDocument() {
+    DocumentResult result;
+    result.refused = std::exchange(m_refused, QString());
+    result.cut = std::exchange(m_cut, QString());
+    result.shortfall = std::exchange(m_shortfall, QString());
+    result.calibrationProblem = std::exchange(m_calibrationProblem, QString());
+    if (!m_page) return result;
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/vexa-cover-XXXXXX.pdf"));
+    cover::PageContent paperPage = cover::paperPageContent(*m_page, orientation(), m_turn);
+    if (m_calibration) paperPage = cover::calibratedPage(paperPage, *m_calibration);
+    if (!file.open() || !pdf::writePdfFile(file.fileName(), {paperPage})) {
+        result.refused = QStringLiteral("the page could not be written");
+        result.cut.clear();
+    } else {
+        QString error;
+        result.sent = cups::submitPdfJob(m_target, file.fileName(), QStringLiteral("VEXA cover"),
+                                         paper(), &error) > 0;
+        if (!result.sent) {
+            result.refused = error;
+            result.cut.clear();
+        }
+    }
+    dropDocument();
+    return result;
+}
+
+} // namespace vexa::printing

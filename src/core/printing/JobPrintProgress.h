@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/printing/PrintJob.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace vexa::base {
+class JobControl;
+}
+
+namespace vexa::printing {
+
+// What a print run or a PDF export running as a job on a worker thread tells the window that
+// started it: each cover as it starts, handed to `announce` on the window's thread in order;
+// the covers the printer refused or its margins cut, collected for the window to read once the
+// run has ended. A cancelled job ends the run after the cover being sent.
+class JobPrintProgress final : public PrintProgress {
+public:
+    // Runs on the job's thread, never on the worker.
+    using Announce = std::function<void(const cover::CoverFormat& kind)>;
+
+    JobPrintProgress(base::JobControl& control, Announce announce)
+        : m_control(control), m_announce(std::move(announce)) {}
+
+    void coverStarted(const cover::CoverFormat& kind) override;
+    void coverFinished(const cover::CoverFormat& kind, const DocumentResult& result) override;
+    bool continueAfterCover() override;
+
+    // The sentences of coverNotice(), in print order.
+    const QStringList& refusals() const { return m_refusals; }
+    const QStringList& cuts() const { return m_cuts; }
+
+private:
+    base::JobControl& m_control;
+    Announce m_announce;
+    QStringList m_refusals;
+    QStringList m_cuts;
+};
+
+} // namespace vexa::printing

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/cover/CoverFormats.h"
+#include "core/cover/CoverSet.h"
+#include "core/cover/PaperChoice.h"
+#include "core/printing/CoverPrinter.h"
+
+namespace vexa::printing {
+
+// What a print run tells its caller and asks of it between covers.
+class PrintProgress {
+public:
+    virtual ~PrintProgress() = default;
+    // Before anything of the kind is sent.
+    virtual void coverStarted(const cover::CoverFormat& kind) = 0;
+    // `result.sent` is false when the cover produced no document (an empty slot, or a
+    // printer that refused it: then `result.refused` says why).
+    virtual void coverFinished(const cover::CoverFormat& kind, const DocumentResult& result) = 0;
+    // After each cover: false ends the run (the user asked to stop).
+    virtual bool continueAfterCover() = 0;
+};
+
+enum class RunEnd { Finished, Stopped };
+
+// Prints every selected kind in table order, each as one document of one page: the kind's
+// paper (or A4 for every kind) and orientation, the kind's whole picture stretched to the
+// kind's size at the printable area's top-left, and Letter paper again after a Legal kind.
+// A failed step does not end the run. The selection is read as the run reaches each kind.
+// It touches nothing but its arguments, so it may run on a worker thread over a selection,
+// pictures and a printer that nothing else uses meanwhile.
+RunEnd printSelectedCovers(const cover::CoverKinds& selection, const cover::CoverRecords& pictures,
+                           CoverPrinter& printer, PrintProgress& progress,
+                           cover::PaperChoice paper = cover::PaperChoice::LetterLegal);
+
+// The sentence that tells the user what went wrong with a cover, or what the printer's
+// margins cut off it; empty when there is nothing to tell.
+QString coverNotice(const cover::CoverFormat& kind, const DocumentResult& result);
+
+// What the printer's margins cut off the cover, as a sentence (`cut` from marginCut); empty
+// when nothing is cut.
+QString marginCutNotice(const cover::CoverFormat& kind, const QString& cut);
+
+} // namespace vexa::printing

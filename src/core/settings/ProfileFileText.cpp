@@ -1,0 +1,190 @@
+#include "core/settings/ProfileFileText.h"
+
+#include "core/settings/ProfileFile.h"
+
+#include <QStringDecoder>
+
+#include <optional>
+
+namespace vexa::settings {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+QByteArrayView trimBlanks(QByteArrayView text) {
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && isBlank(text[start])) ++start;
+    while (end > start && isBlank(text[end - 1])) --end;
+    return text.sliced(start, end - start);
+}
+
+// One line of the file: [start, end) is its text without the line end, `next` the start of
+// the following line (text.size() after the last one).
+struct Line {
+    qsizetype start = 0;
+    qsizetype end = 0;
+    qsizetype next = 0;
+    bool endsWithNewline = false; // false only for a last line without "\n" (a lone "\r" too)
+};
+
+// A UTF-8 byte-order mark that editors put in front of the first line.
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+
+qsizetype byteOrderMarkSize(const QByteArray& text) {
+    return text.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
+}
+
+// A line ends at "\n", "\r\n" or a lone "\r" (files from old Macs).
+class Lines {
+public:
+    explicit Lines(const QByteArray& text) : m_text(text), m_pos(byteOrderMarkSize(text)) {}
+    std::optional<Line> next() {
+        if (m_pos >= m_text.size()) return std::nullopt;
+        Line line;
+        line.start = m_pos;
+        qsizetype end = m_pos;
+        while (end < m_text.size() && m_text[end] != '\n' && m_text[end] != '\r') ++end;
+        line.end = end;
+        line.endsWithNewline = end < m_text.size();
+        line.next = end;
+        if (end < m_text.size()) {
+            line.next = end + 1;
+            if (m_text[end] == '\r' && end + 1 < m_text.size() && m_text[end + 1] == '\n')
+                line.next = end + 2;
+        }
+        m_pos = line.next;
+        return line;
+    }
+
+private:
+    const QByteArray& m_text;
+    qsizetype m_pos;
+};
+
+// The line end new lines get: the file's own.
+QByteArray lineEndOf(const QByteArray& text) {
+    if (text.contains("\r\n")) return QByteArrayLiteral("\r\n");
+    if (text.contains('\r') && !text.contains('\n')) return QByteArrayLiteral("\r");
+    return QByteArrayLiteral("\n");
+}
+
+QByteArrayView textOf(const QByteArray& text, const Line& line) {
+    return QByteArrayView(text).sliced(line.start, line.end - line.start);
+}
+
+bool sameName(QByteArrayView bytes, const QString& name) {
+    return QString::fromUtf8(bytes).compare(name, Qt::CaseInsensitive) == 0;
+}
+
+// The section name of a "[name]" line, or nothing when the line is not a section header.
+std::optional<QByteArrayView> sectionName(QByteArrayView line) {
+    const QByteArrayView text = trimBlanks(line);
+    if (!text.startsWith('[')) return std::nullopt;
+    const qsizetype close = text.indexOf(']');
+    if (close < 0) return std::nullopt;
+    return trimBlanks(text.sliced(1, close - 1));
+}
+
+struct KeyLine {
+    QByteArrayView key;
+    QByteArrayView value;
+};
+
+std::optional<KeyLine> keyLine(QByteArrayView line) {
+    const qsizetype eq = line.indexOf('=');
+    if (eq < 0) return std::nullopt;
+    return KeyLine{trimBlanks(line.first(eq)), trimBlanks(line.sliced(eq + 1))};
+}
+
+// A value as text: one pair of matching quotes around it removed, as Windows' profile reader
+// does; empty when the bytes are not UTF-8.
+QString valueText(QByteArrayView value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        value = value.sliced(1, value.size() - 2);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(value);
+    if (utf8.hasError()) return {};
+    return text.left(ProfileFile::kMaxValueLength);
+}
+
+} // namespace
+
+QString profileValue(const QByteArray& text, const QString& section, const QString& key) {
+    Lines lines(text);
+    bool inSection = false;
+    while (const auto line = lines.next()) {
+        const QByteArrayView content = textOf(text, *line);
+        if (const auto name = sectionName(content)) {
+            if (inSection) break; // only the first section of that name counts
+            inSection = sameName(*name, section);
+            continue;
+        }
+        if (!inSection) continue;
+        if (const auto entry = keyLine(content); entry && sameName(entry->key, key))
+            return valueText(entry->value);
+    }
+    return {};
+}
+
+QByteArray withProfileValue(const QByteArray& text, const QString& section, const QString& key,
+                            const QString& value) {
+    const QByteArray newline = lineEndOf(text);
+    const QByteArray valueBytes = value.toUtf8();
+    Lines lines(text);
+    std::optional<Line> lastInSection; // the header, then the last non-blank line
+    while (const auto line = lines.next()) {
+        const QByteArrayView content = textOf(text, *line);
+        if (const auto name = sectionName(content)) {
+            if (lastInSection) break;
+            if (sameName(*name, section)) lastInSection = line;
+            continue;
+        }
+        if (!lastInSection) continue;
+        if (const auto entry = keyLine(content); entry && sameName(entry->key, key)) {
+            QByteArray result = text;
+            result.replace(line->start, line->end - line->start,
+                           entry->key.toByteArray() + '=' + valueBytes);
+            return result;
+        }
+        if (!trimBlanks(content).isEmpty()) lastInSection = line;
+    }
+    const QByteArray entry = key.toUtf8() + '=' + valueBytes + newline;
+    QByteArray result = text;
+    if (lastInSection) {
+        const QByteArray before = lastInSection->endsWithNewline ? QByteArray() : newline;
+        result.insert(lastInSection->next, before + entry);
+        return result;
+    }
+    if (result.size() > byteOrderMarkSize(result) && !result.endsWith('\n') &&
+        !result.endsWith('\r'))
+        result += newline;
+    result += '[' + section.toUtf8() + ']' + newline + entry;
+    return result;
+}
+
+QByteArray withoutProfileValue(const QByteArray& text, const QString& section, const QString& key) {
+    Lines lines(text);
+    bool inSection = false;
+    while (const auto line = lines.next()) {
+        const QByteArrayView content = textOf(text, *line);
+        if (const auto name = sectionName(content)) {
+            if (inSection) break;
+            inSection = sameName(*name, section);
+            continue;
+        }
+        if (!inSection) continue;
+        if (const auto entry = keyLine(content); entry && sameName(entry->key, key)) {
+            QByteArray result = text;
+            result.remove(line->start, line->next - line->start);
+            return result;
+        }
+    }
+    return text;
+}
+
+} // namespace vexa::settings

@@ -1,0 +1,20 @@
+#include "shell/MakerContact.h"
+
+#include "shell/OpenMail.h"
+
+#include "notify/OpenAddress.h"
+
+#include <QUrl>
+
+namespace vexa::shell {
+
+void ReportBug(QWidget* owner) {
+    openMail(QString::fromLatin1(kSupportAddress), QString::fromLatin1(kBugReportSubject),
+             QString(), owner);
+}
+
+void VisitWebsite(QWidget* owner) {
+    notify::AddressOpener::open(QUrl(QString::fromLatin1(kWebsiteAddress)), owner);
+}
+
+} // namespace vexa::shell

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "core/base/Job.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstdint>
+
+namespace vexa::widgets {
+
+// A window element that holds one picture at its full resolution and shows it stretched to
+// its own size, aspect ratio not kept (the scanned picture), or to a given width:height
+// letterboxed inside it (cover slots and the editor's previews: a cover as it prints).
+// The stretched copy is made once per picture and size, so a 40-megapixel picture costs
+// nothing on repaint. A large picture is stretched on a worker thread, so the window does not
+// stall on it: until the smooth copy arrives, a quick one (every n-th pixel) stands in.
+class PictureHolder : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureHolder(QWidget* parent = nullptr);
+    // A smooth copy still being made is abandoned, not waited for.
+    ~PictureHolder() override;
+
+    const QImage& picture() const { return m_picture; }
+    bool hasPicture() const { return !m_picture.isNull(); }
+    void setPicture(const QImage& picture);
+    void clear() { setPicture(QImage()); }
+
+    // The width:height the picture is stretched to, centred in the holder with the rest left
+    // as background; an empty shape (the default) fills the holder.
+    void setPictureShape(const QSizeF& shape);
+
+    // A single-line border, as the editor's previews have.
+    void setFramed(bool framed);
+
+    // A frame in the highlight colour around the picture: the holder is the selected one.
+    static constexpr int kMarkWidth = 3;
+    void setMarked(bool marked);
+    bool isMarked() const { return m_marked; }
+
+    // A hint drawn while the holder is empty.
+    void setPlaceholderText(const QString& text);
+
+    // Pictures of more pixels than this are stretched on a worker thread.
+    static constexpr std::int64_t kScaleOnWorkerPixels = 2'000'000;
+    // True while the smooth copy of a large picture is being made.
+    bool isScaling() const { return m_scaling.isValid(); }
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // The copy of the picture at `target` device pixels, made here or on a worker.
+    void makeShown(const QSize& target, qreal ratio);
+    void scaledOnWorker(const QImage& scaled, const QSize& target, std::uint64_t picture);
+
+    QImage m_picture;
+    std::uint64_t m_pictureNumber = 0; // counts setPicture calls, so late copies are dropped
+    QPixmap m_shown;
+    QSize m_scaling; // the size being made on a worker, invalid when none is
+    QSizeF m_shape;
+    bool m_framed = false;
+    bool m_marked = false;
+    QString m_placeholder;
+    // Smooth copies, one at a time; only the newest one asked for waits behind the running one.
+    base::Job m_scaler;
+};
+
+} // namespace vexa::widgets

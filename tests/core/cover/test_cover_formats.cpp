@@ -1,0 +1,82 @@
+#include "core/cover/CoverFormats.h"
+
+#include <QStringList>
+
+#include "support/QtPrinting.h"
+
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using vexa::base::twipsToDevice;
+
+TEST(CoverFormats, WalkingTheTableGivesThePrintOrder) {
+    QStringList keys;
+    for (const cover::CoverFormat& kind : cover::kCoverFormats)
+        keys << QString::fromLatin1(kind.key);
+    EXPECT_EQ(keys, QStringList({"Front", "Inside", "Back", "Mini", "DVD", "SLIM", "HD", "BLU",
+                                 "PSP", "VITA", "DS"}));
+}
+
+TEST(CoverFormats, LookupByPositionCoversOneToEleven) {
+    EXPECT_EQ(cover::coverFormatAt(0), nullptr);
+    EXPECT_EQ(cover::coverFormatAt(12), nullptr);
+    EXPECT_EQ(cover::coverFormatAt(-1), nullptr);
+    ASSERT_NE(cover::coverFormatAt(1), nullptr);
+    EXPECT_STREQ(cover::coverFormatAt(1)->key, "Front");
+    EXPECT_STREQ(cover::coverFormatAt(4)->key, "Mini");
+    EXPECT_STREQ(cover::coverFormatAt(11)->key, "DS");
+}
+
+TEST(CoverFormats, KeysMatchExactlyOnly) {
+    ASSERT_NE(cover::coverFormatForKey("BLU"), nullptr);
+    EXPECT_EQ(vexa::cover::slotObjectName(cover::coverFormatForKey("BLU")->id), "Image10");
+    ASSERT_NE(cover::coverFormatForKey("VITA"), nullptr);
+    EXPECT_EQ(vexa::cover::slotObjectName(cover::coverFormatForKey("VITA")->id), "Image11");
+    for (const char* other : {"Blu", "vita", "front", "DVD ", "", "Scan"})
+        EXPECT_EQ(cover::coverFormatForKey(other), nullptr) << other;
+}
+
+TEST(CoverFormats, SlotsAndButtonsFollowTheirOwnNumbering) {
+    // Mini prints slot 5 with button 4, DVD slot 4 with button 5.
+    EXPECT_EQ(vexa::cover::slotObjectName(cover::coverFormatForKey("Mini")->id), "Image5");
+    EXPECT_STREQ(cover::coverFormatForKey("Mini")->button, "Command4");
+    EXPECT_EQ(vexa::cover::slotObjectName(cover::coverFormatForKey("DVD")->id), "Image4");
+    EXPECT_STREQ(cover::coverFormatForKey("DVD")->button, "Command5");
+    EXPECT_EQ(vexa::cover::slotObjectName(cover::coverFormatForKey("DS")->id), "Image7");
+    EXPECT_STREQ(cover::coverFormatForKey("DS")->button, "Command11");
+}
+
+TEST(CoverFormats, PaperAndOrientationPerKind) {
+    for (const char* key : {"Front", "Inside", "Back"}) {
+        EXPECT_EQ(cover::coverFormatForKey(key)->orientation, cover::Orientation::Portrait) << key;
+        EXPECT_EQ(cover::coverFormatForKey(key)->paper, cover::Paper::Letter) << key;
+    }
+    for (const char* key : {"Mini", "HD", "BLU", "PSP", "VITA"}) {
+        EXPECT_EQ(cover::coverFormatForKey(key)->orientation, cover::Orientation::Landscape) << key;
+        EXPECT_EQ(cover::coverFormatForKey(key)->paper, cover::Paper::Letter) << key;
+    }
+    for (const char* key : {"DVD", "SLIM", "DS"}) {
+        EXPECT_EQ(cover::coverFormatForKey(key)->orientation, cover::Orientation::Landscape) << key;
+        EXPECT_EQ(cover::coverFormatForKey(key)->paper, cover::Paper::Legal) << key;
+    }
+}
+
+TEST(CoverFormats, TwipsToDeviceKeepsFractions) {
+    const cover::CoverFormat& front = *cover::coverFormatForKey("Front");
+    EXPECT_EQ(twipsToDevice(front.width, 600), 2850.0);
+    EXPECT_EQ(twipsToDevice(front.height, 600), 2850.0);
+    const cover::CoverFormat& ds = *cover::coverFormatForKey("DS");
+    EXPECT_EQ(twipsToDevice(ds.width, 600), 6522.0);
+    EXPECT_EQ(twipsToDevice(ds.height, 600), 2742.0);
+    EXPECT_DOUBLE_EQ(twipsToDevice(ds.width, 72), 782.64); // 10.87 in
+    const cover::CoverFormat& vita = *cover::coverFormatForKey("VITA");
+    EXPECT_DOUBLE_EQ(twipsToDevice(vita.height, 300), 7100.0 * 300 / 1440); // 1479.1666...
+    EXPECT_EQ(twipsToDevice(vexa::base::Twips(1440), 1200), 1200.0);
+}
+
+TEST(CoverFormats, NamesComeFromTheStatusMessages) {
+    EXPECT_EQ(cover::coverName(*cover::coverFormatForKey("Front")), "CD Front");
+    EXPECT_EQ(cover::coverName(*cover::coverFormatForKey("BLU")), "Blu-Ray");
+    EXPECT_EQ(cover::coverName(*cover::coverFormatForKey("SLIM")), "DVD Slim");
+    EXPECT_EQ(cover::coverName(*cover::coverFormatForKey("DS")), "DS");
+}

@@ -1,0 +1,259 @@
+// Damage in every coding the loader reads: arithmetic-coded JPEGs and run-length BMPs cut
+// short are refused; the near-valid files other readers take load.
+
+#include "core/picture/PictureFile.h"
+#include "core/picture/PictureIntegrity.h"
+#include "support/JpegEncoder.h"
+#include "support/TestSupport.h"
+
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using vexa::test::encodeJpeg;
+using vexa::test::JpegCoding;
+
+const QByteArray kEndMarker("\xFF\xD9", 2);
+
+// Random colours: every block costs many bytes, so a cut anywhere loses real data.
+QImage noise(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) image.setPixel(x, y, random.generate() | 0xFF000000u);
+    return image;
+}
+
+// Noise above an end that costs the coder almost nothing: a white margin, or a pattern that
+// repeats with every block. The coder's last bytes are then zeros, which it leaves out.
+QImage noiseAbove(int width, int height, bool stripes) {
+    QImage image = noise(width, height);
+    for (int y = height / 2; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y,
+                           !stripes                    ? qRgb(255, 255, 255)
+                           : (x % 8 < 3) ^ (y % 8 < 5) ? qRgb(20, 200, 90)
+                                                       : qRgb(230, 30, 140));
+    return image;
+}
+
+QImage stripes(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, x % 8 < 3 ? qRgb(20, 200, 90) : qRgb(230, 30, 140));
+    return image;
+}
+
+QImage gradient(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x * 255 / width, y * 255 / height, 90));
+    return image;
+}
+
+JpegCoding arithmetic(JpegCoding coding, bool progressive) {
+    coding.arithmetic = true;
+    coding.progressive = progressive;
+    return coding;
+}
+
+// An arithmetic coder may end before its last zero bytes, so the decoder reaches the end
+// marker early in a valid file too. None of these libjpeg outputs may be taken for a cut
+// one: flat, white, noisy and patterned pictures, and pictures whose end costs the coder
+// nothing after a noisy start, in several sizes and samplings, baseline and progressive.
+TEST(PictureDamage, NoValidArithmeticJpegIsTakenForACutOne) {
+    struct Case {
+        std::string name;
+        QImage picture;
+        JpegCoding coding;
+    };
+    const QImage grey = vexa::test::solidImage(16, 16, qRgb(128, 128, 128));
+    const QImage white = vexa::test::solidImage(2000, 1500, qRgb(255, 255, 255));
+    const QImage flat = vexa::test::solidImage(1024, 768, qRgb(40, 90, 200));
+    const QImage whiteEnd = noiseAbove(1000, 1000, false);
+    const QImage patternEnd = noiseAbove(640, 480, true);
+    const QImage pattern = stripes(1600, 1200);
+    const QImage small = noise(203, 131);
+    const QImage odd = noiseAbove(37, 45, false);
+    std::vector<Case> cases;
+    for (const bool progressive : {false, true}) {
+        const std::string kind = progressive ? "progressive " : "baseline ";
+        const auto add = [&](const char* name, const QImage& picture, JpegCoding coding) {
+            cases.push_back({kind + name, picture, arithmetic(coding, progressive)});
+        };
+        add("grey 16x16", grey, {});
+        add("white 4:2:0", white, {});
+        add("white grey", white, {.gray = true});
+        add("flat 4:4:4", flat, {.lumaH = 1, .lumaV = 1});
+        add("flat 4:2:2", flat, {.lumaH = 2, .lumaV = 1});
+        add("white end 4:2:0", whiteEnd, {});
+        add("white end 4:4:4", whiteEnd, {.lumaH = 1, .lumaV = 1});
+        add("white end with restarts", whiteEnd, {.restartRows = 3});
+        add("pattern end 4:2:0", patternEnd, {});
+        add("stripes 4:4:4", pattern, {.lumaH = 1, .lumaV = 1});
+        add("stripes grey", pattern, {.gray = true});
+        add("noise 4:1:1", small, {.lumaH = 4, .lumaV = 1});
+        add("noise quality 30", small, {.quality = 30});
+        add("white end 37x45 1x2", odd, {.lumaH = 1, .lumaV = 2});
+    }
+    for (const Case& c : cases)
+        EXPECT_TRUE(vexa::picture::isPictureDataComplete(encodeJpeg(c.picture, c.coding)))
+            << c.name;
+    // The check is the loader's: the smaller ones load in full.
+    for (const Case& c : cases) {
+        if (c.picture.width() >= 256) continue;
+        EXPECT_EQ(vexa::picture::loadPictureData(encodeJpeg(c.picture, c.coding)).size(),
+                  c.picture.size())
+            << c.name;
+    }
+}
+
+// libjpeg reads zeros where arithmetic-coded data stops and shows the rest of the picture
+// as made-up blocks, without a warning. A cut is refused once it takes away more than the
+// few bytes a valid file may leave out.
+TEST(PictureDamage, ArithmeticJpegsCutShortAreRefused) {
+    const std::pair<const char*, JpegCoding> codings[] = {
+        {"baseline", arithmetic({}, false)},
+        {"progressive", arithmetic({}, true)},
+        {"restart markers", arithmetic({.restartRows = 4}, false)},
+    };
+    for (const auto& [name, coding] : codings)
+        for (const QImage& picture : {noise(203, 131), gradient(203, 131)}) {
+            const QByteArray whole = encodeJpeg(picture, coding);
+            SCOPED_TRACE(name);
+            ASSERT_EQ(vexa::picture::loadPictureData(whole).size(), picture.size());
+            const qsizetype firstScan = whole.indexOf(QByteArrayView("\xFF\xDA", 2));
+            ASSERT_GT(firstScan, 0);
+            const qsizetype lastCut = whole.size() - 2 - 120;
+            for (int i = 0; i <= 40; ++i) {
+                const qsizetype cut = firstScan + 20 + (lastCut - firstScan - 20) * i / 40;
+                EXPECT_TRUE(vexa::picture::loadPictureData(whole.left(cut) + kEndMarker).isNull())
+                    << "cut at " << cut << " of " << whole.size() << ", end marker put back";
+                EXPECT_TRUE(vexa::picture::loadPictureData(whole.left(cut)).isNull())
+                    << "cut at " << cut << " of " << whole.size();
+            }
+        }
+}
+
+// Every block is there; only the end-of-image marker after the last scan is missing.
+TEST(PictureDamage, JpegWithoutItsEndMarkerLoads) {
+    const QImage picture = gradient(120, 80);
+    for (const bool progressive : {false, true})
+        for (const bool arithmeticCoded : {false, true}) {
+            const QByteArray whole =
+                encodeJpeg(picture, {.progressive = progressive, .arithmetic = arithmeticCoded});
+            ASSERT_TRUE(whole.endsWith(kEndMarker));
+            const QImage expected = vexa::picture::loadPictureData(whole);
+            ASSERT_FALSE(expected.isNull());
+            const QImage loaded = vexa::picture::loadPictureData(whole.chopped(2));
+            EXPECT_EQ(loaded.convertToFormat(QImage::Format_RGB32),
+                      expected.convertToFormat(QImage::Format_RGB32))
+                << "progressive " << progressive << ", arithmetic " << arithmeticCoded;
+        }
+}
+
+TEST(PictureDamage, GifWithAStrayZeroBeforeItsTrailerLoads) {
+    // A 3 x 2 GIF (as in test_picture_file.cpp) with a zero byte between its image data and
+    // its trailer.
+    const QByteArray gif = QByteArray::fromHex("47494638396103000200f00000ff00000000ff21f904000"
+                                               "00000002c000000000300020000020384115000003b");
+    const QImage loaded = vexa::picture::loadPictureData(gif);
+    ASSERT_EQ(loaded.size(), QSize(3, 2));
+    EXPECT_EQ(loaded.pixel(0, 0), qRgb(255, 0, 0));
+}
+
+void setLe(QByteArray& bytes, qsizetype at, quint32 value, int size) {
+    for (int i = 0; i < size; ++i) bytes[at + i] = char((value >> (8 * i)) & 255);
+}
+
+// A BMP with a 40-byte info header, a palette of black, red, green and blue, and `data`.
+QByteArray bmp(int width, int height, int bits, int compression, const QByteArray& data) {
+    QByteArray file(54, '\0');
+    file += QByteArray::fromHex("00000000"
+                                "0000ff00"
+                                "00ff0000"
+                                "ff000000");
+    file[0] = 'B';
+    file[1] = 'M';
+    setLe(file, 10, quint32(file.size()), 4);
+    file += data;
+    setLe(file, 2, quint32(file.size()), 4);
+    setLe(file, 14, 40, 4);
+    setLe(file, 18, quint32(width), 4);
+    setLe(file, 22, quint32(height), 4);
+    setLe(file, 26, 1, 2);
+    setLe(file, 28, quint32(bits), 2);
+    setLe(file, 30, quint32(compression), 4);
+    setLe(file, 46, 4, 4);
+    return file;
+}
+
+TEST(PictureDamage, RunLengthBmpsCutShortAreRefused) {
+    struct Case {
+        const char* name;
+        int bits;
+        int compression;
+        QByteArray data; // three rows of six pixels, bottom row first
+    };
+    const Case cases[] = {
+        // A run of three red, three pixels one by one (blue, black, green; padded to an even
+        // count of bytes), end of line; ...; end of bitmap.
+        {"RLE8", 8, 1,
+         QByteArray::fromHex("0301"
+                             "0003030002"
+                             "00"
+                             "0000"
+                             "0602"
+                             "0000"
+                             "0303"
+                             "0003010203"
+                             "00"
+                             "0001")},
+        // Runs of alternating colours and pixels given in pairs of nibbles.
+        {"RLE4", 4, 2,
+         QByteArray::fromHex("0612"
+                             "0000"
+                             "0004"
+                             "1230"
+                             "0000"
+                             "0233"
+                             "0433"
+                             "0001")},
+    };
+    for (const Case& c : cases) {
+        const QByteArray whole = bmp(6, 3, c.bits, c.compression, c.data);
+        const QImage loaded = vexa::picture::loadPictureData(whole);
+        ASSERT_EQ(loaded.size(), QSize(6, 3)) << c.name;
+        const qsizetype dataStart = whole.size() - c.data.size();
+        for (qsizetype cut = dataStart; cut < whole.size(); ++cut)
+            EXPECT_TRUE(vexa::picture::loadPictureData(whole.left(cut)).isNull())
+                << c.name << " cut at " << cut - dataStart << " of " << c.data.size();
+    }
+    // A writer that ends every row, the last one too, with an end of line and leaves out the
+    // end of bitmap has coded every row.
+    const QByteArray rowsClosed = bmp(2, 2, 8, 1,
+                                      QByteArray::fromHex("0201"
+                                                          "0000"
+                                                          "0202"
+                                                          "0000"));
+    const QImage closed = vexa::picture::loadPictureData(rowsClosed);
+    ASSERT_EQ(closed.size(), QSize(2, 2));
+    EXPECT_EQ(closed.pixel(0, 1), qRgb(255, 0, 0)); // the bottom row, stored first
+}
+
+TEST(PictureDamage, BmpMissingItsLastRowsPaddingIsRefused) {
+    // Three 24-bit pixels a row: 9 bytes, padded to 12.
+    const QByteArray rows =
+        QByteArray(9, '\x40') + QByteArray(3, '\0') + QByteArray(9, '\x80') + QByteArray(3, '\0');
+    const QByteArray whole = bmp(3, 2, 24, 0, rows);
+    ASSERT_EQ(vexa::picture::loadPictureData(whole).size(), QSize(3, 2));
+    EXPECT_TRUE(vexa::picture::loadPictureData(whole.chopped(3)).isNull());
+}
+
+} // namespace

@@ -1,0 +1,263 @@
+#include "core/settings/ProfileFile.h"
+#include "support/ObeyFilePermissions.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDevice>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using vexa::settings::ProfileFile;
+
+namespace {
+
+class ProfileFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath("vexa6.ini");
+
+    void writeRaw(const QByteArray& text) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QByteArray readRaw() {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+TEST_F(ProfileFileTest, ReadsValuesWithoutRegardToCaseAndTrimsBlanks) {
+    writeRaw("; a comment\n[main]\n  tAB =  7 \nDir= /home/a b/\t\nEmpty=\n");
+    ProfileFile ini(path);
+    EXPECT_EQ(ini.read("MAIN", "Tab"), "7");
+    EXPECT_EQ(ini.read("Main", "DIR"), "/home/a b/");
+    EXPECT_EQ(ini.read("MAIN", "Empty"), "");
+}
+
+TEST_F(ProfileFileTest, ValueIsTheTextAfterTheFirstEqualsSign) {
+    writeRaw("[MAIN]\nDir=/a=b/c\n");
+    EXPECT_EQ(ProfileFile(path).read("MAIN", "Dir"), "/a=b/c");
+}
+
+TEST_F(ProfileFileTest, MissingFileSectionOrKeyReadsEmpty) {
+    EXPECT_EQ(ProfileFile(path).read("MAIN", "Tab"), "");
+    writeRaw("[OTHER]\nTab=3\n");
+    EXPECT_EQ(ProfileFile(path).read("MAIN", "Tab"), "");
+    writeRaw("[MAIN]\nDrive=/\n[OTHER]\nTab=3\n");
+    EXPECT_EQ(ProfileFile(path).read("MAIN", "Tab"), "");
+}
+
+TEST_F(ProfileFileTest, LongValuesAreCutTo1999Characters) {
+    writeRaw("[MAIN]\nDir=" + QByteArray(2000, 'x') + "y\n");
+    const QString value = ProfileFile(path).read("MAIN", "Dir");
+    EXPECT_EQ(value.size(), 1999);
+    EXPECT_EQ(value, QString(1999, u'x'));
+}
+
+TEST_F(ProfileFileTest, WriteCreatesFileAndSection) {
+    ProfileFile ini(path);
+    ASSERT_TRUE(ini.write("MAIN", "Tab", "4"));
+    EXPECT_EQ(readRaw(), "[MAIN]\nTab=4\n");
+    EXPECT_EQ(ini.read("MAIN", "Tab"), "4");
+
+    writeRaw("[OTHER]\nx=1\n");
+    ASSERT_TRUE(ini.write("MAIN", "Tab", "5"));
+    EXPECT_EQ(readRaw(), "[OTHER]\nx=1\n[MAIN]\nTab=5\n");
+}
+
+TEST_F(ProfileFileTest, WriteReplacesOnlyTheKeyAndKeepsEveryOtherLine) {
+    writeRaw("; written by hand\n[Main]\n\nTAB = 1\n; keep me\nUnknown=abc\n\n[Other]\nTab=9\n");
+    ProfileFile ini(path);
+    ASSERT_TRUE(ini.write("MAIN", "Tab", "11"));
+    ASSERT_TRUE(ini.write("MAIN", "Front", "-1"));
+    EXPECT_EQ(readRaw(), "; written by hand\n[Main]\n\nTAB=11\n; keep "
+                         "me\nUnknown=abc\nFront=-1\n\n[Other]\nTab=9\n");
+}
+
+TEST_F(ProfileFileTest, SeveralValuesGoInWithOneWriteOrNotAtAll) {
+    const QByteArray before = "; by hand\n[Main]\nTab=1\n[PRINT]\nPaper=A4\n";
+    const QByteArray after =
+        "; by hand\n[Main]\nTab=2\nFront=-1\n[PRINT]\nPaper=Letter\n[SCAN]\nSource=x\n";
+    writeRaw(before);
+    ProfileFile ini(path);
+    ASSERT_TRUE(ini.write({{"MAIN", "Tab", "2"},
+                           {"MAIN", "Front", "-1"},
+                           {"PRINT", "Paper", "Letter"},
+                           {"SCAN", "Source", "x"}}));
+    EXPECT_EQ(readRaw(), after);
+    // One value that would break the file keeps every other one out too.
+    EXPECT_FALSE(ini.write({{"MAIN", "Tab", "3"}, {"MAIN", "Dir", "/a\nTab=5"}}));
+    EXPECT_EQ(readRaw(), after);
+}
+
+TEST_F(ProfileFileTest, WindowsLineEndsAreKept) {
+    writeRaw("[MAIN]\r\nTab=1\r\n");
+    ASSERT_TRUE(ProfileFile(path).write("MAIN", "Dir", "/x"));
+    EXPECT_EQ(readRaw(), "[MAIN]\r\nTab=1\r\nDir=/x\r\n");
+}
+
+TEST_F(ProfileFileTest, AByteOrderMarkAndOldMacLineEndsAreReadAndKept) {
+    struct Case {
+        const char* name;
+        QByteArray before;
+        QByteArray after; // once Tab is changed and Dir added
+    };
+    const Case cases[] = {
+        {"byte-order mark", "\xEF\xBB\xBF[MAIN]\nTab=3\n", "\xEF\xBB\xBF[MAIN]\nTab=5\nDir=/d\n"},
+        {"byte-order mark, CRLF", "\xEF\xBB\xBF[MAIN]\r\nTab=3\r\n",
+         "\xEF\xBB\xBF[MAIN]\r\nTab=5\r\nDir=/d\r\n"},
+        {"CR only", "[MAIN]\rTab=3\r", "[MAIN]\rTab=5\rDir=/d\r"},
+        {"CR only, no last line end", "[MAIN]\rTab=3", "[MAIN]\rTab=5\rDir=/d\r"},
+        {"nothing but the mark", "\xEF\xBB\xBF", "\xEF\xBB\xBF[MAIN]\nTab=5\nDir=/d\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeRaw(c.before);
+        ProfileFile ini(path);
+        EXPECT_EQ(ini.read("MAIN", "Tab"), c.before.contains("Tab") ? "3" : "");
+        ASSERT_TRUE(ini.write({{"MAIN", "Tab", "5"}, {"MAIN", "Dir", "/d"}}));
+        EXPECT_EQ(readRaw(), c.after);
+        EXPECT_EQ(ini.read("MAIN", "Tab"), "5");
+    }
+}
+
+TEST_F(ProfileFileTest, AWriteThatWouldTakeTheFileOverItsLimitLeavesItAsItIs) {
+    // Just under the limit: still read, but two more keys would take it over.
+    QByteArray text = "[MAIN]\nTab=3\n;";
+    text += QByteArray(ProfileFile::kMaxFileBytes - text.size() - 1 - 8, 'x') + '\n';
+    writeRaw(text);
+    ProfileFile ini(path);
+    ASSERT_EQ(ini.read("MAIN", "Tab"), "3");
+    EXPECT_FALSE(ini.write({{"MAIN", "Tab", "4"}, {"MAIN", "Dir", "/a/long/folder"}}));
+    EXPECT_EQ(readRaw(), text);
+    EXPECT_EQ(ini.read("MAIN", "Tab"), "3");
+    EXPECT_TRUE(ini.write("MAIN", "Tab", "4")); // one that fits still goes in
+    EXPECT_EQ(ini.read("MAIN", "Tab"), "4");
+}
+
+TEST_F(ProfileFileTest, ValuesThatWouldBreakTheFileAreRefused) {
+    writeRaw("[MAIN]\nTab=1\n");
+    ProfileFile ini(path);
+    EXPECT_FALSE(ini.write("MAIN", "Dir", "/a\nTab=5"));
+    EXPECT_FALSE(ini.write("MAIN", "A=B", "1"));
+    EXPECT_EQ(readRaw(), "[MAIN]\nTab=1\n");
+}
+
+TEST_F(ProfileFileTest, UnwritableFileKeepsItsContentAndReportsFailure) {
+    writeRaw("[MAIN]\nTab=1\n");
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    bool written = true;
+    {
+        const vexa::test::ObeyFilePermissions asAnOrdinaryUser;
+        written = ProfileFile(path).write("MAIN", "Tab", "2");
+    }
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readRaw(), "[MAIN]\nTab=1\n");
+}
+
+TEST_F(ProfileFileTest, FileInAMissingFolderIsAFailure) {
+    ProfileFile ini(dir.filePath("no/such/folder/vexa6.ini"));
+    EXPECT_FALSE(ini.write("MAIN", "Tab", "2"));
+    EXPECT_EQ(ini.read("MAIN", "Tab"), "");
+}
+
+TEST_F(ProfileFileTest, EveryByteOutsideTheWrittenLineIsKept) {
+    // A Latin-1 comment, mixed line ends, a key spelled in lower case, a last line without
+    // a line end, and binary junk with NUL bytes.
+    const QByteArray junk("\x00\xff\xfe\x80=\x01", 6);
+    writeRaw("; Einstellungen f\xfcr Caf\xe9\r\n[MAIN]\ntab=4\r\n" + junk + "\nDir=/x");
+    ProfileFile ini(path);
+    ASSERT_TRUE(ini.write("MAIN", "Tab", "7"));
+    EXPECT_EQ(readRaw(), "; Einstellungen f\xfcr Caf\xe9\r\n[MAIN]\ntab=7\r\n" + junk + "\nDir=/x");
+    ASSERT_TRUE(ini.write("MAIN", "Drive", "/"));
+    EXPECT_EQ(readRaw(), "; Einstellungen f\xfcr Caf\xe9\r\n[MAIN]\ntab=7\r\n" + junk +
+                             "\nDir=/x\r\nDrive=/\r\n");
+
+    // 64 KiB of every byte value: the section is added after it, nothing else changes.
+    QByteArray binary;
+    for (int i = 0; i < 65536; ++i) binary += char(i & 255);
+    writeRaw(binary);
+    ASSERT_TRUE(ini.write("MAIN", "Tab", "4"));
+    EXPECT_EQ(readRaw(), binary + "\n[MAIN]\nTab=4\n");
+
+    // A 10 MB file is read and kept.
+    QByteArray big = "[MAIN]\nTab=1\n";
+    while (big.size() < 10'000'000) big += "; " + QByteArray(200, 'x') + "\n";
+    writeRaw(big);
+    EXPECT_EQ(ini.read("MAIN", "Tab"), "1");
+    ASSERT_TRUE(ini.write("MAIN", "Tab", "2"));
+    big[11] = '2';
+    EXPECT_EQ(readRaw(), big);
+}
+
+TEST_F(ProfileFileTest, QuotesAreStrippedAndValuesMustBeUtf8) {
+    writeRaw("[MAIN]\nA=\"3\"\nB='3'\nC=\"3'\nD=\"\nE=\"\"\nF= \" x \" \nG=/home/caf\xe9\n"
+             "H=/home/caf\xc3\xa9\n");
+    ProfileFile ini(path);
+    const std::pair<const char*, QString> expected[] = {
+        {"A", "3"}, {"B", "3"},   {"C", "\"3'"}, {"D", "\""},
+        {"E", ""},  {"F", " x "}, {"G", ""},     {"H", QStringLiteral("/home/caf\u00e9")},
+    };
+    for (const auto& [key, value] : expected) EXPECT_EQ(ini.read("MAIN", key), value) << key;
+}
+
+TEST_F(ProfileFileTest, FilesThatAreNoRegularFilesReadEmptyAndAreNeverReplaced) {
+    const QString fifo = dir.filePath("fifo.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = dir.filePath("zero.ini");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    const QString dangling = dir.filePath("dangling.ini");
+    ASSERT_TRUE(QFile::link(dir.filePath("nowhere"), dangling));
+    const QString huge = dir.filePath("huge.ini");
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[MAIN]\nTab=3\n");
+        ASSERT_TRUE(file.resize(ProfileFile::kMaxFileBytes + 1));
+    }
+    for (const QString& name : {fifo, zero, dangling, huge}) {
+        const QFileInfo before(name);
+        ProfileFile ini(name);
+        EXPECT_EQ(ini.read("MAIN", "Tab"), "") << name.toStdString();
+        EXPECT_FALSE(ini.write("MAIN", "Tab", "1")) << name.toStdString();
+        const QFileInfo after(name);
+        EXPECT_EQ(after.isSymLink(), before.isSymLink()) << name.toStdString();
+        EXPECT_EQ(after.size(), before.size()) << name.toStdString();
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("nowhere")));
+}
+
+TEST_F(ProfileFileTest, FolderInPlaceOfTheFileIsAFailureNotACrash) {
+    ASSERT_TRUE(QDir().mkpath(path));
+    ProfileFile ini(path);
+    EXPECT_EQ(ini.read("MAIN", "Tab"), "");
+    EXPECT_FALSE(ini.write("MAIN", "Tab", "2"));
+}
+
+TEST_F(ProfileFileTest, RemoveTakesOutOnlyThatKeysLineInItsOwnSection) {
+    writeRaw("; mine\r\n[Other]\r\nGone=1\r\n[CAL]\r\ngone = 2\r\nKept=3\r\n[CAL]\r\nGone=4\r\n");
+    ProfileFile ini(path);
+    ASSERT_TRUE(ini.remove("cal", "GONE"));
+    EXPECT_EQ(readRaw(), "; mine\r\n[Other]\r\nGone=1\r\n[CAL]\r\nKept=3\r\n[CAL]\r\nGone=4\r\n");
+    EXPECT_EQ(ini.read("CAL", "Gone"), "");
+    // Nothing to remove, no file: both leave everything as it was.
+    ASSERT_TRUE(ini.remove("CAL", "Never"));
+    EXPECT_EQ(readRaw(), "; mine\r\n[Other]\r\nGone=1\r\n[CAL]\r\nKept=3\r\n[CAL]\r\nGone=4\r\n");
+    const QString missing = dir.filePath("missing.ini");
+    EXPECT_TRUE(ProfileFile(missing).remove("CAL", "Gone"));
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    // A folder where the file should be cannot be read, so nothing was removed.
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("folder.ini")));
+    EXPECT_FALSE(ProfileFile(dir.filePath("folder.ini")).remove("CAL", "Gone"));
+}
+
+} // namespace

@@ -1,0 +1,254 @@
+// The program's windows on a real desktop: Xvfb with openbox, xcompmgr and trayer. What is
+// checked is read back from the X server (properties, frames), not from Qt's own bookkeeping.
+#include "about/AboutWindow.h"
+#include "app/MainWindow.h"
+#include "core/base/ProgramFolder.h"
+#include "notify/MessageNoticeWindow.h"
+#include "shell/HelpLauncher.h"
+#include "shell/ShellCommands.h"
+#include "shell/SplashWindow.h"
+#include "shell/TrayDock.h"
+#include "support/TestSupport.h"
+#include "support/XServerWithTray.h"
+#include "support/XWindowProbe.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+using namespace vexa;
+using vexa::test::XWindowProbe;
+
+namespace {
+
+constexpr int kWait = 20000;
+
+// The frame once the window manager has put one around the window and stopped moving it.
+std::optional<QRect> settledFrame(const XWindowProbe& x, const QWidget& window) {
+    std::optional<QRect> last;
+    int same = 0;
+    (void)QTest::qWaitFor(
+        [&] {
+            const auto now = x.frame(window.winId());
+            same = (now && now == last) ? same + 1 : 0;
+            last = now;
+            return same >= 5;
+        },
+        kWait);
+    return last;
+}
+
+template <typename Window> QList<Window*> shownWindows() {
+    QList<Window*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+            found.append(window);
+    return found;
+}
+
+// The main window in a program folder of its own, shown with its frame at `where`.
+class MainWindowOnDesktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(x.connected());
+        ASSERT_TRUE(programDir.isValid());
+        base::setProgramFolderForTesting(programDir.path());
+        window = std::make_unique<app::MainWindow>();
+        window->shell()->setHelpFile();
+    }
+    void TearDown() override {
+        window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        base::setProgramFolderForTesting(QString());
+    }
+    QRect showAt(const QPoint& where) {
+        window->move(where);
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return settledFrame(x, *window).value_or(QRect());
+    }
+
+    XWindowProbe x;
+    QTemporaryDir programDir;
+    std::unique_ptr<app::MainWindow> window;
+};
+
+} // namespace
+
+TEST(SplashOnDesktop, EveryFadeStepReachesTheXServerWhenItIsSet) {
+    bool mainWindowShown = false;
+    QPointer<shell::SplashWindow> splash = new shell::SplashWindow([&] { mainWindowShown = true; });
+    test::OpacitySampler sampler(splash->winId()); // the window exists before the first step
+    splash->start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return mainWindowShown; }, kWait));
+    const QList<int> seen = sampler.stop();
+    std::string trace = "alphas read from the server:";
+    for (int alpha : seen) trace += ' ' + std::to_string(alpha);
+    SCOPED_TRACE(trace);
+
+    // Up: the steps below 255, until the server has the splash opaque (Qt may also drop the
+    // property at 1.0, which means opaque too).
+    QList<int> up;
+    qsizetype i = 0;
+    while (i < seen.size() && seen[i] == -1) ++i; // before the first step
+    for (; i < seen.size() && seen[i] != 255 && seen[i] != -1; ++i) up.append(seen[i]);
+    ASSERT_LT(i, seen.size()) << "never opaque";
+    ++i;
+    QList<int> down;
+    for (; i < seen.size() && seen[i] != -1; ++i) down.append(seen[i]);
+
+    EXPECT_GE(up.size(), 10) << "fade-in steps that reached the server";
+    EXPECT_TRUE(std::is_sorted(up.begin(), up.end()));
+    EXPECT_TRUE(up.isEmpty() || up.front() <= 10);
+    EXPECT_GE(down.size(), 10) << "fade-out steps that reached the server";
+    EXPECT_TRUE(std::is_sorted(down.rbegin(), down.rend()));
+    EXPECT_TRUE(down.isEmpty() || down.back() <= 10);
+    for (int alpha : up + down) EXPECT_LT(alpha, 255);
+}
+
+TEST_F(MainWindowOnDesktop, TheTemporaryPrinterOpensCentredOverTheMainWindow) {
+    const QRect main = showAt({300, 200});
+    window->selectPrinterAction()->trigger();
+    const auto choosers = window->findChildren<QWidget*>("Form1");
+    ASSERT_EQ(choosers.size(), 1);
+    QWidget* chooser = choosers.front();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(chooser));
+    const auto frame = settledFrame(x, *chooser);
+    ASSERT_TRUE(frame);
+    // Within a few pixels: before the chooser is shown its frame can only be estimated from the
+    // main window's, and a resizable window gets a bottom handle that the fixed main window has
+    // not.
+    EXPECT_LE(std::abs(frame->center().x() - main.center().x()), 3);
+    EXPECT_LE(std::abs(frame->center().y() - main.center().y()), 3)
+        << "chooser " << frame->x() << "," << frame->y() << " " << frame->width() << "x"
+        << frame->height() << " main " << main.x() << "," << main.y() << " " << main.width() << "x"
+        << main.height() << " qt " << chooser->frameGeometry().x() << ","
+        << chooser->frameGeometry().y() << " " << chooser->frameGeometry().width() << "x"
+        << chooser->frameGeometry().height();
+    EXPECT_EQ(x.transientFor(chooser->winId()), window->winId());
+}
+
+TEST_F(MainWindowOnDesktop, TheHelpOpensCentredOverTheMainWindowOrBesideIt) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    // Centred on the screen there is room around the main window for the larger help window;
+    // in the top-left corner there is not, but there is room to its right.
+    for (const bool corner : {false, true}) {
+        SCOPED_TRACE(corner ? "main window in the corner" : "main window in the middle");
+        window.reset();
+        window = std::make_unique<app::MainWindow>();
+        window->shell()->setHelpFile();
+        const QRect main =
+            showAt(corner ? screen.topLeft()
+                          : screen.center() - QPoint(app::MainWindow::kOuterWidth / 2,
+                                                     app::MainWindow::kOuterHeight / 2));
+        window->toolbarButton(4)->trigger();
+        shell::HelpWindow* help = window->shell()->help().window();
+        ASSERT_NE(help, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
+        const auto frame = settledFrame(x, *help);
+        ASSERT_TRUE(frame);
+        EXPECT_TRUE(screen.contains(*frame));
+        EXPECT_EQ(x.transientFor(help->winId()), window->winId());
+        if (corner) {
+            EXPECT_LE(std::abs(frame->left() - (main.right() + 1)), 2) << frame->left();
+            EXPECT_LE(std::abs(frame->top() - main.top()), 2) << frame->top();
+        } else {
+            EXPECT_LE(std::abs(frame->center().x() - main.center().x()), 3);
+            EXPECT_LE(std::abs(frame->center().y() - main.center().y()), 3);
+        }
+        window->shell()->closeHelp();
+    }
+}
+
+TEST_F(MainWindowOnDesktop, ASecondAboutBringsTheOpenOneToTheFront) {
+    showAt({200, 150});
+    window->toolbarButton(5)->trigger();
+    ASSERT_EQ(shownWindows<about::AboutWindow>().size(), 1);
+    about::AboutWindow* about = shownWindows<about::AboutWindow>().front();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(about));
+
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->aboutAction()->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == about; }, kWait));
+    EXPECT_EQ(shownWindows<about::AboutWindow>().size(), 1);
+}
+
+TEST_F(MainWindowOnDesktop, BackFromTheTrayWhereItWas) {
+    // Placed by the window manager, then moved and minimised by the user through it.
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_TRUE(settledFrame(x, *window));
+    QProcess::execute("xdotool", {"windowmove", QString::number(window->winId()), "437", "311"});
+    const auto before = settledFrame(x, *window);
+    ASSERT_TRUE(before);
+    shell::TrayDock& dock = window->shell()->tray();
+    QProcess::execute("xdotool", {"windowminimize", QString::number(window->winId())});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dock.inTray(); }, kWait));
+    emit dock.trayIcon()->activated(QSystemTrayIcon::DoubleClick);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const auto after = settledFrame(x, *window);
+    EXPECT_EQ(after->topLeft(), before->topLeft())
+        << before->x() << "," << before->y() << " -> " << after->x() << "," << after->y();
+    EXPECT_EQ(after->size(), before->size());
+}
+
+TEST_F(MainWindowOnDesktop, ANoticeStaysOnTheScreenAndHoldsTheMainWindowOpen) {
+    showAt({200, 150});
+    QPointer<notify::MessageNoticeWindow> popup = notify::MessageNoticeWindow::open(
+        *window, QStringLiteral("Select a cover first."), QStringLiteral("picture"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !popup->slideInTimer()->isActive(); }, kWait));
+    const auto frame = settledFrame(x, *popup);
+    ASSERT_TRUE(frame);
+    // No panel at the bottom of this desktop: the popup ends at the screen's lower edge.
+    EXPECT_EQ(frame->bottom(), test::XServerWithTray::kDesktopHeight - 1);
+
+    // The window manager's close button (and Alt+F4) ask the main window to close.
+    x.askToClose(window->winId());
+    QTest::qWait(300);
+    EXPECT_TRUE(window->isVisible());
+
+    popup->button(notify::PopupButton::Ok)->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup.isNull(); }, kWait));
+    x.askToClose(window->winId());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, kWait));
+}
+
+TEST_F(MainWindowOnDesktop, TripsThroughTheTrayKeepTheMainWindowAndWhatIsTransientForIt) {
+    showAt({300, 200});
+    window->selectPrinterAction()->trigger();
+    const auto choosers = window->findChildren<QWidget*>("Form1");
+    ASSERT_EQ(choosers.size(), 1);
+    QWidget* chooser = choosers.front();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(chooser));
+    const WId main = window->windowHandle()->winId();
+    ASSERT_EQ(x.transientFor(chooser->winId()), main);
+
+    shell::TrayDock& dock = window->shell()->tray();
+    for (int trip = 1; trip <= 2; ++trip) {
+        SCOPED_TRACE(trip);
+        QProcess::execute("xdotool", {"windowminimize", QString::number(window->winId())});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dock.inTray(); }, kWait));
+        emit dock.trayIcon()->activated(QSystemTrayIcon::DoubleClick);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        // The same X window (as the native window says: the widget keeps the first id even
+        // when the native window is made anew), so the chooser, still open, stays transient
+        // for it.
+        ASSERT_EQ(window->windowHandle()->winId(), main);
+        ASSERT_TRUE(settledFrame(x, *window));
+        EXPECT_EQ(x.transientFor(chooser->winId()), main);
+    }
+}
