@@ -42,6 +42,11 @@ QString writeFailureText(const WriteResult& result) {
         return QStringLiteral("its folder is not writable");
     case WriteStatus::FileNotWritable:
         return QStringLiteral("the file is not writable");
+    case WriteStatus::NotRegularFile:
+        return QStringLiteral("it is no regular file (a device, a FIFO or a socket), and only "
+                              "regular files are written");
+    case WriteStatus::LinkLoop:
+        return QStringLiteral("its links lead round in a circle");
     case WriteStatus::DiskFull:
         return QStringLiteral("not enough space on the disk");
     case WriteStatus::WriteFailed:

@@ -196,15 +196,20 @@ TEST_F(ProfileFileTest, EveryByteOutsideTheWrittenLineIsKept) {
     EXPECT_EQ(readRaw(), big);
 }
 
-TEST_F(ProfileFileTest, QuotesAreStrippedAndValuesMustBeUtf8) {
+TEST_F(ProfileFileTest, QuotesAreStrippedAndBytesThatAreNoUtf8AreKept) {
     writeRaw("[MAIN]\nA=\"3\"\nB='3'\nC=\"3'\nD=\"\nE=\"\"\nF= \" x \" \nG=/home/caf\xe9\n"
              "H=/home/caf\xc3\xa9\n");
     ProfileFile ini(path);
     const std::pair<const char*, QString> expected[] = {
         {"A", "3"}, {"B", "3"},   {"C", "\"3'"}, {"D", "\""},
-        {"E", ""},  {"F", " x "}, {"G", ""},     {"H", QStringLiteral("/home/caf\u00e9")},
+        {"E", ""},  {"F", " x "}, {"G", QStringLiteral("/home/caf") + QChar(0xDCE9)},
+        {"H", QStringLiteral("/home/caf\u00e9")},
     };
     for (const auto& [key, value] : expected) EXPECT_EQ(ini.read("MAIN", key), value) << key;
+    // A folder named in Latin-1 goes back as its bytes, as the browser writes it at exit.
+    ASSERT_TRUE(ini.write("MAIN", "G", ini.read("MAIN", "G")));
+    ASSERT_TRUE(ini.write("MAIN", "Dir", ini.read("MAIN", "G") + "/sub"));
+    EXPECT_TRUE(readRaw().endsWith("G=/home/caf\xe9\nH=/home/caf\xc3\xa9\nDir=/home/caf\xe9/sub\n"));
 }
 
 TEST_F(ProfileFileTest, FilesThatAreNoRegularFilesReadEmptyAndAreNeverReplaced) {
