@@ -3,6 +3,7 @@
 #include "cli/InputPicture.h"
 #include "cli/PrintArguments.h"
 #include "core/base/PrintableText.h"
+#include "core/base/SaveTarget.h"
 #include "core/cups/SystemPrinters.h"
 #include "core/printing/CupsCoverPrinter.h"
 #include "core/printing/PdfExport.h"
@@ -139,6 +140,13 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         if (QFile::encodeName(pdf) != parsed->pdf.bytes())
             return fail(err, QStringLiteral("cannot write '%1': its name is not UTF-8").arg(pdf),
                         1);
+        // Only a regular file or a new name is written (see SaveTarget.h).
+        const base::SaveRefusal refusal = base::saveTarget(parsed->pdf).refusal;
+        if (refusal != base::SaveRefusal::None)
+            return fail(
+                err,
+                QStringLiteral("cannot write '%1': %2").arg(pdf, base::saveRefusalText(refusal)),
+                1);
         // Written beside the target and renamed when complete: an existing file survives a
         // failed or killed run.
         if (!printing::exportCoversToPdf(selection, pictures, parsed->paper, pdf, progress,

@@ -1,5 +1,7 @@
 #include "imageio/WriteResult.h"
 
+#include "core/base/SaveTarget.h"
+
 #include <QtGlobal>
 
 #include <cerrno>
@@ -43,10 +45,9 @@ QString writeFailureText(const WriteResult& result) {
     case WriteStatus::FileNotWritable:
         return QStringLiteral("the file is not writable");
     case WriteStatus::NotRegularFile:
-        return QStringLiteral("it is no regular file (a device, a FIFO or a socket), and only "
-                              "regular files are written");
+        return base::saveRefusalText(base::SaveRefusal::NotRegularFile);
     case WriteStatus::LinkLoop:
-        return QStringLiteral("its links lead round in a circle");
+        return base::saveRefusalText(base::SaveRefusal::LinkLoop);
     case WriteStatus::DiskFull:
         return QStringLiteral("not enough space on the disk");
     case WriteStatus::WriteFailed:

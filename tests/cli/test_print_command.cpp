@@ -330,7 +330,7 @@ TEST_F(PrintCommandTest, AKilledExportLeavesTheOldFileWhole) {
     // Killed as soon as writing has begun: a file beside the target appeared, or the target
     // itself changed.
     const auto writing = [&] {
-        return !QDir(folder.path()).entryList({"covers.pdf?*"}, QDir::Files).isEmpty() ||
+        return !QDir(folder.path()).entryList({".vexa-*"}, QDir::Files | QDir::Hidden).isEmpty() ||
                QFileInfo(pdf).size() != 12;
     };
     QElapsedTimer clock;

@@ -53,6 +53,21 @@ SaveTarget saveTarget(const FilePath& name) {
     return target;
 }
 
+QString saveRefusalText(SaveRefusal refusal) {
+    switch (refusal) {
+    case SaveRefusal::None:
+        break;
+    case SaveRefusal::Folder:
+        return QStringLiteral("is a directory");
+    case SaveRefusal::NotRegularFile:
+        return QStringLiteral("it is no regular file (a device, a FIFO or a socket), and only "
+                              "regular files are written");
+    case SaveRefusal::LinkLoop:
+        return QStringLiteral("its links lead round in a circle");
+    }
+    return {};
+}
+
 FilePath temporaryNameBeside(const FilePath& file) {
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";

@@ -2,6 +2,8 @@
 
 #include "core/base/FilePath.h"
 
+#include <QString>
+
 #include <sys/types.h>
 
 namespace vexa::base {
@@ -26,6 +28,9 @@ struct SaveTarget {
 // it leads to, which is created). Anything else is refused: renamed over, a FIFO or a device
 // node would be replaced by a regular file (/dev/null among them, reached through a link).
 SaveTarget saveTarget(const FilePath& name);
+
+// Why a save is refused, to follow "cannot write 'NAME': "; empty for SaveRefusal::None.
+QString saveRefusalText(SaveRefusal refusal);
 
 // A name for the temporary file in the folder of `file`: ".vexa-" and six random letters, so
 // that every name a folder can hold (up to 255 bytes) leaves room for it.
