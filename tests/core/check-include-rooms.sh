@@ -40,7 +40,7 @@ for room in "${!allowed[@]}"; do
         echo "core/$file includes $target, which is outside the core"
         status=1 ;;
       Q*) # Qt: the base room only Qt Core
-        if [ "$room" = base ] && ! grep -qE '^(QtCore/)?Q(Byte|String|Char|List|Map|Hash|Set|Vector|Object|Pointer|Future|Promise|Thread|Mutex|Wait|Atomic|Dir|File|Io|Save|Lock|Standard|Core|Date|Time|Elapsed|Url|Regular|Text|Debug|Logging|Variant|Meta|Shared|Scoped|Timer|Event|Process|Temporary|Locale|Command|Global|Version|Flags|Pair|Buffer|Cryptographic|Json|Loop|Runnable|Deadline|Concurrent|Semaphore|ReadWrite|Storage|Exception|Application|Any|Span|Sys|Environment)' <<<"$target"; then
+        if [ "$room" = base ] && ! grep -qE '^(QtCore/)?Q(Byte|String|Char|List|Map|Hash|Set|Vector|Object|Pointer|Future|Promise|Thread|Mutex|Wait|Atomic|Dir|File|Io|Save|Lock|Standard|Core|Date|Time|Elapsed|Url|Regular|Text|Debug|Logging|Variant|Meta|Shared|Scoped|Timer|Event|Process|Temporary|Locale|Command|Global|Version|Flags|Pair|Buffer|Cryptographic|Json|Loop|Runnable|Deadline|Concurrent|Semaphore|ReadWrite|Storage|Exception|Application|Any|Span|Sys|Environment|Random)' <<<"$target"; then
           echo "core/$file includes $target: the base room may include Qt Core only"
           status=1
         fi ;;

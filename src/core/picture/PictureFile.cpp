@@ -126,7 +126,7 @@ LoadedPicture readPictureData(const QByteArray& bytes, QString* why) {
     std::optional<DeclaredSize> declared = declaredPictureSize(bytes);
     if (!declared && own.isEmpty() && reader.size().isValid())
         declared = DeclaredSize{reader.size().width(), reader.size().height()};
-    if (declared && declared->pixels() > kMaxPicturePixels)
+    if (declared && declared->pixels() > std::uint64_t(kMaxPicturePixels))
         return refusal(overBudgetText(*declared), why);
     LoadedPicture picture;
     if (own == "jpeg")
@@ -139,7 +139,7 @@ LoadedPicture readPictureData(const QByteArray& bytes, QString* why) {
         picture.pixels = readCheckedWithQt(bytes);
     if (picture.pixels.isNull()) return {};
     const DeclaredSize size{picture.pixels.width(), picture.pixels.height()};
-    if (size.pixels() > kMaxPicturePixels) return refusal(overBudgetText(size), why);
+    if (size.pixels() > std::uint64_t(kMaxPicturePixels)) return refusal(overBudgetText(size), why);
     putOnWhite(picture.pixels);
     if (picture.pixels.isNull()) return {};
     picture.bytes = bytes;

@@ -47,11 +47,15 @@ std::optional<DeclaredSize> pngSize(const QByteArray& d) {
     return DeclaredSize{be32(d, 16), be32(d, 20)};
 }
 
+std::int64_t le24(const QByteArray& d, qsizetype at) {
+    return std::int64_t(le16(d, at)) | (std::int64_t(byteAt(d, at + 2)) << 16);
+}
+
 std::optional<DeclaredSize> webpSize(const QByteArray& d) {
     if (d.size() < 30) return std::nullopt;
     const QByteArray chunk = d.mid(12, 4);
     if (chunk == "VP8X") // the canvas, 24 bits a side less one
-        return DeclaredSize{(le32(d, 24) & 0xFFFFFF) + 1, (le32(d, 27) & 0xFFFFFF) + 1};
+        return DeclaredSize{le24(d, 24) + 1, le24(d, 27) + 1};
     if (chunk == "VP8 " && byteAt(d, 23) == 0x9D && byteAt(d, 24) == 0x01 && byteAt(d, 25) == 0x2A)
         return DeclaredSize{le16(d, 26) & 0x3FFF, le16(d, 28) & 0x3FFF};
     if (chunk == "VP8L" && byteAt(d, 20) == 0x2F) {
@@ -100,7 +104,8 @@ std::optional<DeclaredSize> tiffSize(const QByteArray& d) {
         const std::optional<std::uint64_t> tag = n.read(at, 2);
         const std::optional<std::uint64_t> type = n.read(at + 2, 2);
         if (!tag || !type) return std::nullopt;
-        if (*tag != 256 && *tag != 257) continue;
+        // libtiff takes the first of fields given twice
+        if ((*tag != 256 || width) && (*tag != 257 || length)) continue;
         const std::uint64_t valueAt = at + (big ? 12 : 8);
         // SHORT, LONG or LONG8, stored in the entry
         const int size = *type == 3 ? 2 : *type == 4 ? 4 : *type == 16 ? 8 : 0;

@@ -195,7 +195,7 @@ bool gifComplete(const QByteArray& d) {
         if (pos < 0) return false;
         framesArea += area;
     }
-    const auto canvasArea = std::uint64_t(canvas->pixels());
+    const std::uint64_t canvasArea = canvas->pixels();
     return canvasArea <= kSmallPictureArea || canvasArea <= framesArea;
 }
 

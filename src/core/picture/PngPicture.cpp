@@ -17,6 +17,8 @@ namespace vexa::picture {
 
 namespace {
 
+constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t(16) << 20;
+
 struct Reading {
     const QByteArray* bytes;
     std::size_t position;
@@ -35,10 +37,12 @@ void onError(png_structp png, png_const_charp) {
     png_longjmp(png, 1);
 }
 
-// libpng reports data beyond the last row as a "benign error", a warning while reading.
+// libpng reports data beyond the last row as a "benign error", a warning while reading; and a
+// chunk over the limit too, which it would then allocate anyway.
 void onWarning(png_structp png, png_const_charp message) {
     auto& reading = *static_cast<Reading*>(png_get_error_ptr(png));
     if (std::strstr(message, "Too much image data")) reading.damaged = true;
+    if (std::strstr(message, "chunk data is too large")) png_error(png, message);
 }
 
 // A palette in a grey picture, which the format forbids: the colour type was changed, and the
@@ -69,6 +73,8 @@ struct Layout {
 bool readHeader(png_structp png, png_infop info, Layout& layout) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_benign_errors(png, 1); // trouble in ancillary chunks is no reason to refuse
+    // No text or profile needs more; a chunk that claims a gigabyte is not allocated.
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
     png_read_info(png, info);
     int depth = 0;
     int colour = 0;
