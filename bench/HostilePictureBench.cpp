@@ -5,6 +5,7 @@
 //   vexa_bench_hostile_pictures [scan JPEG side]     (default: 12000, a 144-megapixel JPEG)
 
 #include "core/picture/PictureFile.h"
+#include "support/TestSupport.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -105,39 +106,21 @@ QByteArray frameSizedGif() {
                                "3b");
 }
 
-void putLe(QByteArray& bytes, quint32 value, int size) {
-    for (int i = 0; i < size; ++i) bytes += char((value >> (8 * i)) & 255);
-}
-
 // An RGB TIFF of 12900 x 12900 pixels in one deflate strip of 13 KB of zeros: its data holds
 // about 13 MB, its header declares 499 MB.
 QByteArray zipTiffBomb() {
     const QByteArray strip = qCompress(QByteArray(13'000'000, '\0'), 9).mid(4);
-    QByteArray tiff("II*\0", 4);
-    putLe(tiff, 8, 4);
-    struct Entry {
-        quint16 tag, type;
-        quint32 count, value;
-    };
-    const quint32 entries = 10;
-    const quint32 bitsAt = 8 + 2 + entries * 12 + 4;
-    const quint32 stripAt = bitsAt + 6;
-    const Entry table[] = {
-        {256, 4, 1, 12900}, {257, 4, 1, 12900}, {258, 3, 3, bitsAt},
-        {259, 3, 1, 8},     {262, 3, 1, 2},     {273, 4, 1, stripAt},
-        {277, 3, 1, 3},     {278, 4, 1, 12900}, {279, 4, 1, quint32(strip.size())},
-        {284, 3, 1, 1},
-    };
-    putLe(tiff, entries, 2);
-    for (const Entry& e : table) {
-        putLe(tiff, e.tag, 2);
-        putLe(tiff, e.type, 2);
-        putLe(tiff, e.count, 4);
-        putLe(tiff, e.value, 4);
-    }
-    putLe(tiff, 0, 4);
-    for (int i = 0; i < 3; ++i) putLe(tiff, 8, 2);
-    return tiff + strip;
+    const QByteArray bits("\x08\0\x08\0\x08\0", 6);
+    return vexa::test::littleEndianTiff(bits + strip, {{256, 4, 1, 12900},
+                                                       {257, 4, 1, 12900},
+                                                       {258, 3, 3, 8},
+                                                       {259, 3, 1, 8},
+                                                       {262, 3, 1, 2},
+                                                       {273, 4, 1, 14},
+                                                       {277, 3, 1, 3},
+                                                       {278, 4, 1, 12900},
+                                                       {279, 4, 1, quint32(strip.size())},
+                                                       {284, 3, 1, 1}});
 }
 
 QByteArray photoJpeg() {

@@ -34,12 +34,15 @@ inline constexpr qint64 kMaxPictureFileBytes = qint64(1) << 30;
 // before anything is decoded, so a small file that declares a huge picture costs nothing.
 inline constexpr qint64 kMaxPicturePixels = 250'000'000;
 
-// Reads a picture file (BMP, GIF, JPEG and whatever else Qt reads) at its own resolution.
+// Reads a picture file at its own resolution: JPEG, PNG and TIFF by VEXA's own readers, each
+// decoded once (PictureIntegrityJpeg.h, PngPicture.h, TiffPicture.h), BMP, GIF, WebP and
+// whatever else Qt reads by Qt's readers after VEXA's checks (PictureIntegrity.h).
 // A null image when the file is missing, is no regular file (a FIFO, a device such as
-// /dev/zero; links are followed), is over kMaxPictureFileBytes, is no picture, or is
-// damaged: a truncated file, one whose data cannot hold its declared size, or one whose
-// decoder reports damaged data is refused rather than shown with a grey or missing part
-// (see PictureIntegrity.h), or has more than kMaxPicturePixels pixels. Transparent and
+// /dev/zero; links are followed), is over kMaxPicturePixels (read from the header before
+// anything is decoded, see PictureHeaderSize.h) or kMaxPictureFileBytes, is no picture, or is
+// damaged: a truncated file, one whose data cannot hold its declared size, one whose header
+// contradicts it, or one whose decoder reports damaged data is refused rather than shown with
+// a grey, missing or made-up part. Transparent and
 // semi-transparent pixels come back put over white, as they print (see PictureOnWhite.h).
 // Safe to call from any thread.
 // Qt refuses pictures over 128 MB decoded by default; that limit is raised to 2 GiB so
@@ -53,7 +56,8 @@ QImage loadPictureData(const QByteArray& bytes);
 
 // The same, keeping the bytes and their format with the pixels; a null record when the
 // picture cannot be read. Where there is more to say than "not a readable picture" (a
-// picture over kMaxPicturePixels), `refusal`, when given, gets the reason as a sentence.
+// picture over kMaxPicturePixels, a progressive JPEG over kMaxJpegScanPixels), `refusal`, when
+// given, gets the reason as a sentence.
 LoadedPicture readPictureFile(const base::FilePath& path, QString* refusal = nullptr);
 LoadedPicture readPictureData(const QByteArray& bytes, QString* refusal = nullptr);
 

@@ -4,7 +4,9 @@
 #include "core/picture/PictureOnWhite.h"
 #include "core/picture/TiffPieces.h"
 
+#include <QBuffer>
 #include <QColorSpace>
+#include <QImageReader>
 
 #include <algorithm>
 #include <cstdarg>
@@ -168,7 +170,20 @@ void setResolution(TIFF* tiff, QImage& picture) {
     picture.setDotsPerMeterY(qRound(y * perMetre));
 }
 
-QImage readOpened(TIFF* tiff, Watch& watch, std::uint64_t fileBytes) {
+// Pictures libtiff's RGBA reading does not take (floating-point samples, 32-bit integers)
+// are read by Qt's TIFF reader once their strips and tiles held together.
+QImage readWithQt(const QByteArray& bytes) {
+    QByteArray copy = bytes; // shares the data; QBuffer wants a non-const array
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "tiff");
+    QImage picture = reader.read();
+    putOnWhite(picture);
+    return picture;
+}
+
+QImage readOpened(TIFF* tiff, Watch& watch, const QByteArray& bytes) {
+    const auto fileBytes = std::uint64_t(bytes.size());
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     if (watch.damaged || !TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width) ||
@@ -177,7 +192,7 @@ QImage readOpened(TIFF* tiff, Watch& watch, std::uint64_t fileBytes) {
         !piecesCanHoldPicture(tiff, width, height, fileBytes))
         return QImage();
     char why[1024];
-    if (!TIFFRGBAImageOK(tiff, why)) return QImage();
+    if (!TIFFRGBAImageOK(tiff, why)) return readWithQt(bytes);
     // Rows in the order they are stored, as Qt's reader gives them: the orientation asked
     // for is the file's own.
     std::uint16_t orientation = ORIENTATION_TOPLEFT;
@@ -230,7 +245,7 @@ QImage readTiffPicture(const QByteArray& bytes) {
     if (!stored || watch.damaged || !tiffPiecesHoldTogether(stored.get(), bytes)) return QImage();
     const std::unique_ptr<TIFF, TiffCloser> tiff = openTiff(file, "r", watch);
     if (!tiff) return QImage();
-    QImage picture = readOpened(tiff.get(), watch, std::uint64_t(bytes.size()));
+    QImage picture = readOpened(tiff.get(), watch, bytes);
     return watch.damaged ? QImage() : picture;
 }
 

@@ -10,7 +10,9 @@ namespace vexa::picture {
 // Reads the first picture of a TIFF file with libtiff, over white, in Format_RGB32: any
 // photometric interpretation, bit depth and tiling libtiff's RGBA reading takes (tiles of any
 // size, 1-pixel tiles too, which other readers take), rows in the order they are stored, as
-// Qt's reader gives them. A null image for a file that is no TIFF, and for a damaged one:
+// Qt's reader gives them; what that reading does not take (floating-point samples) is read by
+// Qt's TIFF reader after the same checks of its structure. A null image for a file that is no
+// TIFF, and for a damaged one:
 //  - its size is over kMaxPicturePixels (the size is read before anything is decoded);
 //  - it has more than kMaxTiffPieces strips or tiles;
 //  - its strips or tiles are far too small for the size it declares (a decompression bomb):

@@ -284,48 +284,30 @@ QByteArray flatJpegByCjpeg(int width, int height, const QStringList& options) {
 // take any): uncompressed, each pixel a tile of its own.
 QByteArray onePixelTiles(const QImage& picture) {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
-    const quint32 pixels = quint32(rgb.width() * rgb.height());
-    QByteArray tiff("II*\0\0\0\0\0", 8);
-    const auto putLe = [](QByteArray& to, quint32 value, int size) {
-        for (int i = 0; i < size; ++i) to += char((value >> (8 * i)) & 255);
-    };
+    const auto pixels = quint32(rgb.width() * rgb.height());
+    QByteArray data;
     for (int y = 0; y < rgb.height(); ++y)
-        tiff.append(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
-    const quint32 offsets = quint32(tiff.size());
-    for (quint32 i = 0; i < pixels; ++i) putLe(tiff, 8 + 3 * i, 4);
-    const quint32 counts = quint32(tiff.size());
-    for (quint32 i = 0; i < pixels; ++i) putLe(tiff, 3, 4);
-    const quint32 bits = quint32(tiff.size());
-    for (int i = 0; i < 3; ++i) putLe(tiff, 8, 2);
-    const quint32 directory = quint32(tiff.size());
-    tiff.replace(4, 4,
-                 QByteArray(reinterpret_cast<const char*>(&directory), 4)); // little-endian host
-    struct Entry {
-        quint16 tag, type;
-        quint32 count, value;
+        data.append(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
+    const auto putLe = [&data](quint32 value, int size) {
+        for (int i = 0; i < size; ++i) data += char((value >> (8 * i)) & 255);
     };
-    const Entry entries[] = {
-        {256, 4, 1, quint32(rgb.width())},
-        {257, 4, 1, quint32(rgb.height())},
-        {258, 3, 3, bits},
-        {259, 3, 1, 1},
-        {262, 3, 1, 2},
-        {277, 3, 1, 3},
-        {284, 3, 1, 1},
-        {322, 4, 1, 1},
-        {323, 4, 1, 1},
-        {324, 4, pixels, offsets},
-        {325, 4, pixels, counts},
-    };
-    putLe(tiff, std::size(entries), 2);
-    for (const Entry& e : entries) {
-        putLe(tiff, e.tag, 2);
-        putLe(tiff, e.type, 2);
-        putLe(tiff, e.count, 4);
-        putLe(tiff, e.value, 4);
-    }
-    putLe(tiff, 0, 4);
-    return tiff;
+    const auto offsets = quint32(8 + data.size());
+    for (quint32 i = 0; i < pixels; ++i) putLe(8 + 3 * i, 4);
+    const auto counts = quint32(8 + data.size());
+    for (quint32 i = 0; i < pixels; ++i) putLe(3, 4);
+    const auto bits = quint32(8 + data.size());
+    for (int i = 0; i < 3; ++i) putLe(8, 2);
+    return vexa::test::littleEndianTiff(data, {{256, 4, 1, quint32(rgb.width())},
+                                               {257, 4, 1, quint32(rgb.height())},
+                                               {258, 3, 3, bits},
+                                               {259, 3, 1, 1},
+                                               {262, 3, 1, 2},
+                                               {277, 3, 1, 3},
+                                               {284, 3, 1, 1},
+                                               {322, 4, 1, 1},
+                                               {323, 4, 1, 1},
+                                               {324, 4, pixels, offsets},
+                                               {325, 4, pixels, counts}});
 }
 
 QImage readPpm(const QByteArray& ppm) {
@@ -374,6 +356,29 @@ TEST(PictureDamage, FilesOtherReadersTakeLoad) {
     const QByteArray tiles = onePixelTiles(photo.copy(0, 0, 37, 23));
     cases.push_back({"TIFF of 1-pixel tiles", tiles,
                      decoded("convert", {"{in}", "ppm:{out}"}, tiles, ".tif"), QSize(37, 23)});
+    // A TIFF of 32-bit floating-point samples, which libtiff's RGBA reading does not take:
+    // samples of n / 5 are 51 n in 8 bits.
+    const float samples[] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0.2f, 0.4f, 0.6f, 0.8f, 1, 0, 0, 0, 0};
+    QByteArray floatData(reinterpret_cast<const char*>(samples), sizeof samples); // little-endian
+    const auto floatFields = quint32(8 + floatData.size());
+    floatData += QByteArray("\x20\0\x20\0\x20\0\x03\0\x03\0\x03\0", 12);
+    QImage floatPixels(3, 2, QImage::Format_RGB32);
+    const QRgb floatColours[] = {qRgb(255, 0, 0),    qRgb(0, 255, 0),   qRgb(0, 0, 255),
+                                 qRgb(51, 102, 153), qRgb(204, 255, 0), qRgb(0, 0, 0)};
+    for (int i = 0; i < 6; ++i) floatPixels.setPixel(i % 3, i / 3, floatColours[i]);
+    cases.push_back({"TIFF of floating-point samples",
+                     vexa::test::littleEndianTiff(floatData, {{256, 4, 1, 3},
+                                                              {257, 4, 1, 2},
+                                                              {258, 3, 3, floatFields},
+                                                              {259, 3, 1, 1},
+                                                              {262, 3, 1, 2},
+                                                              {273, 4, 1, 8},
+                                                              {277, 3, 1, 3},
+                                                              {278, 4, 1, 2},
+                                                              {279, 4, 1, sizeof samples},
+                                                              {284, 3, 1, 1},
+                                                              {339, 3, 3, floatFields + 6}}),
+                     floatPixels, QSize(3, 2)});
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
