@@ -111,21 +111,24 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     }
 
     // Every picture is read before anything is printed, so a typo costs no paper. A file
-    // given for several covers is decoded once: the covers share its pixels.
+    // given for several covers is read once: the covers share it. A JPEG that goes into the
+    // job as its own data is checked but not decoded, unless the bleed needs its edge pixels.
+    const picture::Decoding decoding =
+        parsed->trim.bleedMm > 0 ? picture::Decoding::Always : picture::Decoding::NotForPassThrough;
     cover::CoverRecords pictures;
     cover::CoverKinds selection;
-    QHash<FileIdentity, picture::LoadedPicture> decoded;
+    QHash<FileIdentity, picture::LoadedPicture> read;
     for (std::size_t i = 0; i < cover::kCoverFormats.size(); ++i) {
         const base::FilePath& file = parsed->pictures[i];
         if (file.isEmpty()) continue;
         const std::optional<FileIdentity> identity = identityOf(file);
         picture::LoadedPicture picture =
-            identity ? decoded.value(*identity) : picture::LoadedPicture();
+            identity ? read.value(*identity) : picture::LoadedPicture();
         if (picture.isNull()) {
             QString unreadable;
-            picture = readInputPicture(file, unreadable);
+            picture = readInputPicture(file, unreadable, decoding);
             if (picture.isNull()) return fail(err, unreadable, 1);
-            if (identity) decoded.insert(*identity, picture);
+            if (identity) read.insert(*identity, picture);
         }
         const cover::CoverKind kind = cover::kCoverFormats[i].id;
         pictures[kind] = picture;

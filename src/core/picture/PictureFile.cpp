@@ -2,6 +2,7 @@
 
 #include "core/base/RegularFileRead.h"
 #include "core/picture/BmpBitfieldReader.h"
+#include "core/picture/JpegPassThrough.h"
 #include "core/picture/PictureHeaderSize.h"
 #include "core/picture/PictureIntegrity.h"
 #include "core/picture/PictureIntegrityGif.h"
@@ -53,9 +54,17 @@ QByteArray ownFormat(const QByteArray& bytes) {
     return {};
 }
 
-// The pixels of a JPEG, decoded once with the damage checks; a refusal for a progressive file
-// whose scans would take too long.
-LoadedPicture readJpeg(const QByteArray& bytes, QString* why) {
+// A JPEG a page takes as its own data, to the size its markers declare.
+bool passesThrough(const QByteArray& bytes, const JpegLayout& layout) {
+    const std::optional<JpegFrame> frame = passThroughJpegFrame(bytes);
+    return frame && std::uint32_t(frame->width) == layout.width &&
+           std::uint32_t(frame->height) == layout.height;
+}
+
+// The pixels of a JPEG, decoded once with the damage checks, or only checked for a picture
+// that goes into a page as it is; a refusal for a progressive file whose scans would take too
+// long.
+LoadedPicture readJpeg(const QByteArray& bytes, QString* why, Decoding decoding) {
     const std::optional<JpegLayout> layout = jpegStructure(bytes);
     if (!layout) return {};
     if (jpegScanPixels(*layout) > kMaxJpegScanPixels)
@@ -67,6 +76,11 @@ LoadedPicture readJpeg(const QByteArray& bytes, QString* why) {
                            .arg(kMaxJpegScanPixels / 1'000'000),
                        why);
     LoadedPicture picture;
+    if (decoding == Decoding::NotForPassThrough && passesThrough(bytes, *layout)) {
+        if (jpegDecodesCleanly(bytes, *layout))
+            picture.undecodedSize = QSize(int(layout->width), int(layout->height));
+        return picture;
+    }
     picture.pixels = decodeJpegPicture(bytes, *layout);
     return picture;
 }
@@ -105,13 +119,13 @@ QImage loadPictureData(const QByteArray& bytes) {
     return readPictureData(bytes).pixels;
 }
 
-LoadedPicture readPictureFile(const base::FilePath& path, QString* refusal) {
+LoadedPicture readPictureFile(const base::FilePath& path, QString* refusal, Decoding decoding) {
     const std::optional<QByteArray> bytes = base::readRegularFile(path, kMaxPictureFileBytes);
     if (!bytes) return {};
-    return readPictureData(*bytes, refusal);
+    return readPictureData(*bytes, refusal, decoding);
 }
 
-LoadedPicture readPictureData(const QByteArray& bytes, QString* why) {
+LoadedPicture readPictureData(const QByteArray& bytes, QString* why, Decoding decoding) {
     QByteArray copy = bytes; // shares the data; QBuffer wants a non-const array
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
@@ -130,14 +144,19 @@ LoadedPicture readPictureData(const QByteArray& bytes, QString* why) {
         return refusal(overBudgetText(*declared), why);
     LoadedPicture picture;
     if (own == "jpeg")
-        picture = readJpeg(bytes, why);
+        picture = readJpeg(bytes, why, decoding);
     else if (own == "png")
         picture.pixels = readPngPicture(bytes);
     else if (own == "tiff")
         picture.pixels = readTiffPicture(bytes);
     else
         picture.pixels = readCheckedWithQt(bytes);
-    if (picture.pixels.isNull()) return {};
+    if (picture.isNull()) return {};
+    if (!picture.isDecoded()) {
+        picture.bytes = bytes;
+        picture.format = format;
+        return picture;
+    }
     const DeclaredSize size{picture.pixels.width(), picture.pixels.height()};
     if (size.pixels() > std::uint64_t(kMaxPicturePixels)) return refusal(overBudgetText(size), why);
     putOnWhite(picture.pixels);

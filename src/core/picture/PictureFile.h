@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 namespace vexa::picture {
@@ -16,11 +17,16 @@ struct LoadedPicture {
     QByteArray bytes;     // as read; empty for a picture made in VEXA (a scan, a pasted bitmap)
     QByteArray format;    // of `bytes`, as Qt names it: "jpeg", "png", "bmp", "gif", "tiff", ...
     bool changed = false; // edited since it was read (an effect, a rotation, ...), or never read
+    // The size of a picture checked but not decoded (see Decoding::NotForPassThrough): its
+    // pixels are null and `bytes` are a JPEG a page takes as they are. Empty otherwise.
+    QSize undecodedSize;
 
-    bool isNull() const { return pixels.isNull(); }
+    bool isNull() const { return pixels.isNull() && undecodedSize.isEmpty(); }
+    bool isDecoded() const { return !pixels.isNull(); }
+    QSize size() const { return isDecoded() ? pixels.size() : undecodedSize; }
     // A picture made or changed in VEXA: no bytes it could be printed from as they are.
     static LoadedPicture made(QImage pixels) {
-        return LoadedPicture{std::move(pixels), {}, {}, true};
+        return LoadedPicture{std::move(pixels), {}, {}, true, {}};
     }
 };
 
@@ -58,7 +64,17 @@ QImage loadPictureData(const QByteArray& bytes);
 // picture cannot be read. Where there is more to say than "not a readable picture" (a
 // picture over kMaxPicturePixels, a progressive JPEG over kMaxJpegScanPixels), `refusal`, when
 // given, gets the reason as a sentence.
-LoadedPicture readPictureFile(const base::FilePath& path, QString* refusal = nullptr);
-LoadedPicture readPictureData(const QByteArray& bytes, QString* refusal = nullptr);
+//
+// With Decoding::NotForPassThrough, a JPEG that a page takes as its own data (see
+// passThroughJpegFrame) is checked without being decoded: its markers are walked and its
+// coded data is read through libjpeg's 1/8-scale decoding, which finds the same damage, so it
+// is refused exactly when it would be decoded and refused. It comes back with null pixels and
+// its size in `undecodedSize`, for a print job that needs no pixels (no bleed). Any other
+// picture is decoded as with Decoding::Always.
+enum class Decoding { Always, NotForPassThrough };
+LoadedPicture readPictureFile(const base::FilePath& path, QString* refusal = nullptr,
+                              Decoding decoding = Decoding::Always);
+LoadedPicture readPictureData(const QByteArray& bytes, QString* refusal = nullptr,
+                              Decoding decoding = Decoding::Always);
 
 } // namespace vexa::picture

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -106,7 +107,10 @@ qsizetype entropyEnd(const QByteArray& d, qsizetype pos, std::vector<qsizetype>&
     qsizetype fillStart = -1; // first of the 0xFF bytes just before `pos`
     while (pos + 1 < d.size()) {
         if (byteAt(d, pos) != 0xFF) {
-            ++pos;
+            // Straight to the next 0xFF: coded data is megabytes long, markers are rare.
+            const char* from = d.constData() + pos;
+            const void* found = std::memchr(from, 0xFF, std::size_t(d.size() - 1 - pos));
+            pos = found ? pos + (static_cast<const char*>(found) - from) : d.size() - 1;
             fillStart = -1;
             continue;
         }

@@ -115,8 +115,36 @@ bool djpegSkipsData(const QByteArray& jpeg) {
         .errors.contains("extraneous bytes");
 }
 
-TEST(PictureDamageTables, Jpeg) {
+// Frame edits, cuts and flips of a file cjpeg wrote with `options`.
+std::vector<Mutation> jpegMutations(const QByteArray& file, const QStringList& options) {
     const QByteArray eoi("\xFF\xD9", 2);
+    const bool arithmetic = options.contains("-arithmetic");
+    std::vector<Mutation> table;
+    // The frame one row or column of 16 x 16 blocks (4:2:0) smaller: data is left over.
+    const qsizetype frame = frameAt(file);
+    EXPECT_GT(frame, 0);
+    if (frame <= 0) return table;
+    table.push_back({"height 16 smaller", withBig<quint16>(file, frame + 5, 64)});
+    table.push_back({"width 16 smaller", withBig<quint16>(file, frame + 7, 104)});
+    addCuts(table, file);
+    addCuts(table, file, eoi);
+    const auto [from, to] = scanData(file);
+    if (!arithmetic) {
+        const std::size_t first = table.size();
+        addFlips(table, file, from, to, 5);
+        for (std::size_t i = first; i < table.size(); ++i) table[i].findable = djpegSkipsData;
+    } else if (!options.contains("-progressive")) {
+        // Arithmetic-coded data: a flip sends the decoder astray to the end of the scan,
+        // and it ends its blocks before the data does or reads on past the zeros it may
+        // read after it (the zero bytes an encoder leaves out). Near the end of a scan it
+        // can end among those zeros and go unseen: the last quarter is left out here, and
+        // the short scans of a progressive file are not swept.
+        addFlips(table, file, from, from + (to - from) * 3 / 4, 3);
+    }
+    return table;
+}
+
+TEST(PictureDamageTables, Jpeg) {
     for (const auto& [name, options] : std::vector<std::pair<const char*, QStringList>>{
              {"baseline", {}},
              {"progressive", {"-progressive"}},
@@ -125,30 +153,39 @@ TEST(PictureDamageTables, Jpeg) {
              {"arithmetic progressive", {"-arithmetic", "-progressive"}}}) {
         SCOPED_TRACE(name);
         const QByteArray file = cjpeg(options);
-        const bool arithmetic = options.contains("-arithmetic");
-        std::vector<Mutation> table;
-        // The frame one row or column of 16 x 16 blocks (4:2:0) smaller: data is left over.
-        const qsizetype frame = frameAt(file);
-        ASSERT_GT(frame, 0);
-        table.push_back({"height 16 smaller", withBig<quint16>(file, frame + 5, 64)});
-        table.push_back({"width 16 smaller", withBig<quint16>(file, frame + 7, 104)});
-        addCuts(table, file);
-        addCuts(table, file, eoi);
-        const auto [from, to] = scanData(file);
-        if (!arithmetic) {
-            const std::size_t first = table.size();
-            addFlips(table, file, from, to, 5);
-            for (std::size_t i = first; i < table.size(); ++i) table[i].findable = djpegSkipsData;
-        } else if (!options.contains("-progressive")) {
-            // Arithmetic-coded data: a flip sends the decoder astray to the end of the scan,
-            // and it ends its blocks before the data does or reads on past the zeros it may
-            // read after it (the zero bytes an encoder leaves out). Near the end of a scan it
-            // can end among those zeros and go unseen: the last quarter is left out here, and
-            // the short scans of a progressive file are not swept.
-            addFlips(table, file, from, from + (to - from) * 3 / 4, 3);
-        }
-        expectDamageRefused(name, file, table, 4);
+        expectDamageRefused(name, file, jpegMutations(file, options), 4);
     }
+}
+
+// A JPEG that goes into a page as its own data is only checked when a print job asks for no
+// pixels; every mutation is refused exactly when the decoding reader refuses it.
+TEST(PictureDamageTables, JpegCheckedWithoutDecodingIsRefusedAsWhenDecoded) {
+    using vexa::picture::Decoding;
+    using vexa::picture::readPictureData;
+    for (const auto& [name, options] :
+         std::vector<std::pair<const char*, QStringList>>{{"baseline", {}},
+                                                          {"progressive", {"-progressive"}},
+                                                          {"restart markers", {"-restart", "1"}}}) {
+        SCOPED_TRACE(name);
+        const QByteArray file = cjpeg(options);
+        const vexa::picture::LoadedPicture checked =
+            readPictureData(file, nullptr, Decoding::NotForPassThrough);
+        ASSERT_FALSE(checked.isNull());
+        EXPECT_FALSE(checked.isDecoded());
+        EXPECT_EQ(checked.size(), picture().size());
+        EXPECT_EQ(checked.bytes, file);
+        int refused = 0;
+        for (const Mutation& m : jpegMutations(file, options)) {
+            const bool refusedChecked =
+                readPictureData(m.bytes, nullptr, Decoding::NotForPassThrough).isNull();
+            EXPECT_EQ(refusedChecked, readPictureData(m.bytes).isNull()) << m.name;
+            refused += refusedChecked ? 1 : 0;
+        }
+        EXPECT_GE(refused, 8);
+    }
+    // Data no PDF reader takes as it is (arithmetic coding) is decoded.
+    EXPECT_TRUE(
+        readPictureData(cjpeg({"-arithmetic"}), nullptr, Decoding::NotForPassThrough).isDecoded());
 }
 
 // The file with the CRC of its chunk at `chunk` computed again, as an editor would leave it.
