@@ -84,10 +84,18 @@ CoverEditor::CoverEditor(widgets::CoverHost& host, QWidget* parent, editor::Effe
 }
 
 CoverEditor::~CoverEditor() {
-    // Closed while busy (the program ending under a running effect): stop the effect before
+    // Closed while busy (the program ending under a running effect): stop the work before
     // anything it would report to goes, and give the pointer back.
-    m_effect.cancelAndWait();
+    stopWork();
     if (m_cursorSet) QApplication::restoreOverrideCursor();
+}
+
+void CoverEditor::stopWork() {
+    if (m_toolRunning)
+        m_effect.abandon();
+    else
+        m_effect.cancelAndWait();
+    m_toolRunning = false;
 }
 
 void CoverEditor::buildMenus() {
@@ -183,9 +191,10 @@ void CoverEditor::buildBody(QWidget* client) {
     m_cancel->setObjectName(QStringLiteral("Command2"));
     m_cancel->setGeometry(208, 240, 97, 33);
     m_cancel->setToolTip(QStringLiteral("Cancel"));
-    // Enter must not accept by surprise after the scroll bar was moved.
-    m_accept->setAutoDefault(false);
-    m_cancel->setAutoDefault(false);
+    // Enter presses the focused button; neither is the default, so Enter never accepts by
+    // surprise after the scroll bar was moved (see setVisible).
+    m_accept->setAutoDefault(true);
+    m_cancel->setAutoDefault(true);
     connect(m_accept, &QPushButton::clicked, this, &CoverEditor::acceptEdits);
     connect(m_cancel, &QPushButton::clicked, this, &CoverEditor::cancelEdits);
 }
@@ -197,6 +206,15 @@ QAction* CoverEditor::toolbarButton(int position) const {
 
 QMenu* CoverEditor::menu(editor::EffectMenu which) const {
     return m_menus[menuIndex(which)];
+}
+
+void CoverEditor::setVisible(bool visible) {
+    QDialog::setVisible(visible);
+    // Qt has just made the first auto-default button the dialog's default.
+    if (visible) {
+        m_accept->setDefault(false);
+        m_cancel->setDefault(false);
+    }
 }
 
 void CoverEditor::showEvent(QShowEvent* event) {
@@ -214,46 +232,40 @@ void CoverEditor::takeOpenedPicture() {
     showCurrent();
 }
 
-namespace {
-
-// What an effect's job hands back to the window: written by the worker, read on the window's
-// thread once the job has finished.
-struct EffectOutcome {
-    QImage picture;
-    effects::EffectResult result;
-    std::int32_t progress = 0;
-};
-
-} // namespace
-
 void CoverEditor::runEffect(std::int32_t effectId, std::int32_t parameter) {
     if (isBusy() || m_closing) return;
     lockControls();
     m_captionBeforeEffect = windowTitle();
-    auto outcome = std::make_shared<EffectOutcome>();
-    outcome->picture = m_pictures.current();
-    outcome->progress = m_progress;
-    if (outcome->picture.isNull()) { // nothing to work on: the empty picture stays
-        effectFinished(outcome->result, outcome->picture, outcome->progress);
+    QImage picture = m_pictures.current();
+    if (picture.isNull()) { // nothing to work on: the empty picture stays
+        effectFinished(effects::EffectResult{}, picture, m_progress);
         return;
     }
-    const auto work = [outcome, runner = m_runner, effectId, parameter,
-                       this](base::JobControl& control) {
-        std::int32_t shown = outcome->progress;
-        // Each new percentage goes to the caption (at most 101 of them), and the effect stops
-        // after the row it is on once the job is cancelled.
-        const effects::YieldHook yield = [&] {
-            if (outcome->progress != shown) {
-                shown = outcome->progress;
-                control.post([this, percent = shown] { showProgress(percent); });
-            }
-            return !control.isCancelled();
-        };
-        outcome->result = runner(effectId, outcome->picture, parameter, outcome->progress, yield);
+    struct Outcome {
+        QImage picture;
+        effects::EffectResult result;
+        std::int32_t progress = 0;
     };
-    m_effect.start(work, [this, outcome] {
-        effectFinished(outcome->result, outcome->picture, outcome->progress);
-    });
+    m_effect.startWithResult(
+        [picture = std::move(picture), progress = m_progress, runner = m_runner, effectId,
+         parameter, this](base::JobControl& control) mutable {
+            Outcome outcome{std::move(picture), {}, progress};
+            std::int32_t shown = outcome.progress;
+            // Each new percentage goes to the caption (at most 101 of them), and the effect
+            // stops after the row it is on once the job is cancelled.
+            const effects::YieldHook yield = [&] {
+                if (outcome.progress != shown) {
+                    shown = outcome.progress;
+                    control.post([this, percent = shown] { showProgress(percent); });
+                }
+                return !control.isCancelled();
+            };
+            outcome.result = runner(effectId, outcome.picture, parameter, outcome.progress, yield);
+            return outcome;
+        },
+        [this](const Outcome& outcome) {
+            effectFinished(outcome.result, outcome.picture, outcome.progress);
+        });
 }
 
 void CoverEditor::showProgress(std::int32_t percent) {
@@ -285,12 +297,18 @@ void CoverEditor::tellRefused(const QString& reason) {
     box->open();
 }
 
-void CoverEditor::runTool(const std::function<QImage(const QImage&)>& tool) {
-    if (isBusy() || m_closing) return;
+void CoverEditor::runTool(std::function<QImage(const QImage&)> tool) {
+    if (isBusy() || m_closing || m_pictures.current().isNull()) return; // nothing to work on
     lockControls();
-    m_pictures.apply(tool(m_pictures.current()));
-    showCurrent();
-    unlockControls();
+    m_toolRunning = true;
+    m_effect.startWithResult([tool = std::move(tool), picture = m_pictures.current()](
+                                 base::JobControl&) { return tool(picture); },
+                             [this](const QImage& result) {
+                                 m_toolRunning = false;
+                                 m_pictures.apply(result);
+                                 showCurrent();
+                                 unlockControls();
+                             });
 }
 
 void CoverEditor::Rotate() {
@@ -323,6 +341,7 @@ void CoverEditor::showCurrent() {
 }
 
 void CoverEditor::lockControls() {
+    if (!m_focusBeforeBusy) m_focusBeforeBusy = focusWidget();
     if (!m_cursorSet) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         m_cursorSet = true;
@@ -342,6 +361,10 @@ void CoverEditor::unlockControls() {
     m_scroll->setEnabled(true);
     m_accept->setEnabled(true);
     m_toolbar->setEnabled(true);
+    // Disabling the focused control moved the focus on (from Accept to Cancel): put it back.
+    if (QWidget* before = m_focusBeforeBusy.data(); before && before->isEnabled() && !m_closing)
+        before->setFocus(Qt::OtherFocusReason);
+    m_focusBeforeBusy = nullptr;
 }
 
 void CoverEditor::acceptEdits() {
@@ -364,11 +387,11 @@ void CoverEditor::cancelEdits() {
 }
 
 void CoverEditor::reject() {
-    // A running effect stops after the row it is on, and is joined before the window goes;
-    // its result is dropped, so the slot is never touched.
-    m_effect.cancelAndWait();
-    unlockControls();
+    // A running effect stops after the row it is on; its result, or a tool's, is dropped, so
+    // the slot is never touched.
+    stopWork();
     m_closing = true;
+    unlockControls();
     QDialog::reject();
 }
 

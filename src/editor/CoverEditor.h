@@ -6,6 +6,7 @@
 #include "editor/EffectRun.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -51,10 +52,11 @@ public:
     void Brightness();
     void UndoLastChange();
 
-    // The look of the busy state: hourglass, everything but "Cancel" disabled.
+    // The look of the busy state: hourglass, everything but "Cancel" disabled. Afterwards the
+    // focus goes back to where it was, so a key meant for Accept never lands on Cancel.
     void lockControls();
     void unlockControls();
-    // The busy state itself: an effect is running.
+    // The busy state itself: an effect or a tool is running.
     bool isBusy() const { return m_effect.isRunning(); }
 
     const editor::EditPictures& pictures() const { return m_pictures; }
@@ -78,6 +80,7 @@ public slots:
     void cancelEdits();
     // Esc and the window's close button count as "Cancel".
     void reject() override;
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -88,9 +91,12 @@ private:
     void buildToolbar(QWidget* client);
     void buildBody(QWidget* client);
     void takeOpenedPicture();
-    // Runs one tool between lockControls and unlockControls and makes its result the current
-    // picture.
-    void runTool(const std::function<QImage(const QImage&)>& tool);
+    // Runs one tool as a job, between lockControls and unlockControls, and makes its result
+    // the current picture.
+    void runTool(std::function<QImage(const QImage&)> tool);
+    // Stops what runs without keeping the window's thread: an effect stops after its row, a
+    // tool (which cannot stop half-way) is left to end alone and its result dropped.
+    void stopWork();
     void showCurrent();
     void showProgress(std::int32_t percent);
     void effectFinished(const effects::EffectResult& result, const QImage& picture,
@@ -105,6 +111,8 @@ private:
     QString m_captionBeforeEffect;
     bool m_cursorSet = false;
     bool m_closing = false;
+    bool m_toolRunning = false;
+    QPointer<QWidget> m_focusBeforeBusy;
 
     QMenuBar* m_menuBar = nullptr;
     std::array<QMenu*, 3> m_menus{};

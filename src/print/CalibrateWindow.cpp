@@ -81,7 +81,6 @@ void CalibrateWindow::buildWindow(cover::Paper paperCode) {
     m_print->setToolTip(
         QStringLiteral("Print lines 20 mm from the paper's edges and two 150 mm rulers."));
     m_print->setEnabled(!m_printer.isEmpty());
-    m_print->setAutoDefault(false);
     connect(m_print, &QPushButton::clicked, this, &CalibrateWindow::printPage);
 
     auto* top = new QHBoxLayout;
@@ -117,16 +116,16 @@ void CalibrateWindow::buildWindow(cover::Paper paperCode) {
     m_save->setObjectName(QStringLiteral("cmdSave"));
     m_save->setToolTip(QStringLiteral("Store the calibration of this printer and paper."));
     m_save->setEnabled(!m_printer.isEmpty());
+    // Enter presses the focused button; elsewhere (in a figure's field) it saves.
+    m_save->setDefault(true);
     connect(m_save, &QPushButton::clicked, this, &CalibrateWindow::save);
     m_reset = new QPushButton(QStringLiteral("&Reset"), this);
     m_reset->setObjectName(QStringLiteral("cmdReset"));
     m_reset->setToolTip(QStringLiteral("Remove the calibration of this printer and paper."));
-    m_reset->setAutoDefault(false);
     m_reset->setEnabled(!m_printer.isEmpty());
     connect(m_reset, &QPushButton::clicked, this, &CalibrateWindow::reset);
     auto* close = new QPushButton(QStringLiteral("Close"), this);
     close->setObjectName(QStringLiteral("cmdClose"));
-    close->setAutoDefault(false);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QHBoxLayout;

@@ -102,7 +102,6 @@ CoverPreview::CoverPreview(std::vector<printing::PreviewPage> pages, const QStri
     auto makeButton = [this](const QString& text, const char* name) {
         auto* button = new QPushButton(text, this);
         button->setObjectName(QLatin1String(name));
-        button->setAutoDefault(false);
         return button;
     };
     m_previous = makeButton(QStringLiteral("< Previous"), "cmdPrevious");

@@ -107,7 +107,8 @@ void PrintDialog::buildWindow() {
                                   QStringLiteral(" cover")); // a picture only
         button->setIconSize(kCoverFaceSize);
         button->setFixedSize(kCoverFaceSize + QSize(10, 10));
-        button->setAutoDefault(false);
+        // Enter on a focused tile toggles it, as Space does; it never prints.
+        button->setAutoDefault(true);
         connect(button, &QPushButton::clicked, this, [this, i] { toggle(i); });
         const int position = static_cast<int>(i);
         grid->addWidget(button, position / kButtonColumns, position % kButtonColumns);
@@ -139,24 +140,24 @@ void PrintDialog::buildWindow() {
     m_print = new QPushButton(QStringLiteral("Print"), this);
     m_print->setObjectName(QStringLiteral("cmdPrint"));
     m_print->setToolTip(QStringLiteral("Print selected covers."));
+    // Enter prints only where no other button has the focus: every button is auto-default, so
+    // Enter presses the focused one (Cancel cancels), and Print is the default otherwise.
+    m_print->setDefault(true);
     connect(m_print, &QPushButton::clicked, this, &PrintDialog::print);
 
     m_preview = new QPushButton(QStringLiteral("Preview"), this);
     m_preview->setObjectName(QStringLiteral("cmdPreview"));
     m_preview->setToolTip(QStringLiteral("Show the selected covers as they will print."));
-    m_preview->setAutoDefault(false);
     connect(m_preview, &QPushButton::clicked, this, &PrintDialog::preview);
 
     m_savePdf = new QPushButton(QStringLiteral("Save as PDF\u2026"), this);
     m_savePdf->setObjectName(QStringLiteral("cmdSavePdf"));
     m_savePdf->setToolTip(QStringLiteral("Save the selected covers as one PDF file."));
-    m_savePdf->setAutoDefault(false);
     connect(m_savePdf, &QPushButton::clicked, this, &PrintDialog::saveAsPdf);
 
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("Cancel"));
     m_cancel->setToolTip(QStringLiteral("Cancel Printing."));
-    m_cancel->setAutoDefault(false);
     connect(m_cancel, &QPushButton::clicked, this, &PrintDialog::cancel);
 
     auto* bottom = new QHBoxLayout;

@@ -58,7 +58,6 @@ TrimChoices::TrimChoices(QWidget* parent) : QWidget(parent) {
     m_calibrate->setObjectName(QStringLiteral("cmdCalibrate"));
     m_calibrate->setToolTip(QStringLiteral("Measure where the printer really prints, so covers "
                                            "come out at their exact place and size."));
-    m_calibrate->setAutoDefault(false);
     connect(m_calibrate, &QPushButton::clicked, this, &TrimChoices::calibrateClicked);
 
     const auto remember = [this] { rememberTrim(options()); };

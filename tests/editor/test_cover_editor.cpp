@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
@@ -244,6 +245,7 @@ TEST_F(CoverEditorTest, AcceptWritesTheCurrentPictureAndUnknownSlotsGetNothing) 
 
     auto mirrored = openWindow();
     mirrored->toolbarButton(2)->trigger();
+    finishEffect(*mirrored);
     mirrored->acceptButton()->click();
     EXPECT_EQ(mirrored->result(), QDialog::Accepted);
     EXPECT_EQ(host.slotPicture(QStringLiteral("Image4")), editor::mirrorLeftRight(slotPicture));
@@ -258,6 +260,7 @@ TEST_F(CoverEditorTest, AcceptWritesTheCurrentPictureAndUnknownSlotsGetNothing) 
 TEST_F(CoverEditorTest, CancelAfterEditsLeavesTheSlotAlone) {
     auto window = openWindow();
     window->toolbarButton(1)->trigger();
+    finishEffect(*window);
     effectItem(*window, "negative")->trigger();
     finishEffect(*window);
     window->cancelButton()->click();
@@ -274,6 +277,7 @@ TEST_F(CoverEditorTest, ToolsAndEffectsShareTheOneStepUndo) {
     EXPECT_EQ(current(), slotPicture);
 
     window->toolbarButton(1)->trigger(); // Rotate
+    finishEffect(*window);
     EXPECT_EQ(window->editedView()->picture(), editor::rotateQuarterClockwise(slotPicture));
     EXPECT_EQ(window->originalView()->picture(), slotPicture);
     window->toolbarButton(5)->trigger();
@@ -285,6 +289,7 @@ TEST_F(CoverEditorTest, ToolsAndEffectsShareTheOneStepUndo) {
     EXPECT_EQ(window->editedView()->picture(), inverted(slotPicture));
     EXPECT_EQ(window->pictures().undoPicture(), slotPicture);
     window->toolbarButton(3)->trigger(); // Flip keeps the negative as its undo step
+    finishEffect(*window);
     window->toolbarButton(5)->trigger();
     EXPECT_EQ(current(), inverted(slotPicture));
 }
@@ -294,9 +299,11 @@ TEST_F(CoverEditorTest, BrightnessButtonAppliesTheScrollBarValue) {
     auto window = openWindow();
     window->brightnessBar()->setValue(99);
     window->toolbarButton(4)->trigger();
+    finishEffect(*window);
     EXPECT_EQ(window->pictures().current().pixel(1, 1), qRgb(255, 109, 99));
     window->brightnessBar()->setValue(-99);
     window->toolbarButton(4)->trigger();
+    finishEffect(*window);
     EXPECT_EQ(window->pictures().current().pixel(1, 1), qRgb(156, 10, 0));
 }
 
@@ -392,6 +399,7 @@ TEST_F(CoverEditorTest, CancelWhileAnEffectRunsStopsItAndLeavesTheSlot) {
     host.putPicture(QStringLiteral("Image4"), patternImage(50, 400));
     auto window = openWindow();
     window->toolbarButton(2)->trigger(); // Mirror, so the window has an edit to lose
+    finishEffect(*window);
     const QImage beforeEffect = window->pictures().current();
     const QImage undoBefore = window->pictures().undoPicture();
     // The click arrives while the effect runs on.
@@ -411,6 +419,7 @@ TEST_F(CoverEditorTest, CancelWhileAnEffectRunsStopsItAndLeavesTheSlot) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // Nothing more happens once it is closing.
     window->toolbarButton(1)->trigger();
+    finishEffect(*window);
     window->acceptButton()->click();
     EXPECT_EQ(host.slotWrites(), 0);
 }
@@ -432,6 +441,7 @@ TEST_F(CoverEditorTest, ClosingTheWindowUnderARunningEffectStopsAndJoinsIt) {
 TEST_F(CoverEditorTest, ARefusedEffectChangesNothingAndSaysSo) {
     auto window = openWindow();
     window->toolbarButton(3)->trigger(); // Flip
+    finishEffect(*window);
     const QImage current = window->pictures().current();
     const QImage undo = window->pictures().undoPicture();
     script.answer = EffectStatus::Refused;
@@ -452,12 +462,14 @@ TEST_F(CoverEditorTest, OpensOnTheSlotPictureAndShowsItAgainWhenItAppears) {
     EXPECT_EQ(window->pictures().opened(), slotPicture);
     EXPECT_EQ(window->originalView()->picture(), slotPicture);
     window->toolbarButton(2)->trigger(); // an edit before the window ever appeared
+    finishEffect(*window);
     window->show();
     EXPECT_EQ(window->pictures().current(), slotPicture);
     EXPECT_EQ(window->editedView()->picture(), slotPicture);
     EXPECT_EQ(window->pictures().undoPicture(), slotPicture);
     // Later appearances (switching back from another program) keep the edits.
     window->toolbarButton(2)->trigger();
+    finishEffect(*window);
     window->hide();
     window->show();
     EXPECT_EQ(window->pictures().current(), editor::mirrorLeftRight(slotPicture));
@@ -477,6 +489,7 @@ TEST_F(CoverEditorTest, BothPreviewsShowTheCoverInThePrintedProportions) {
         host.select(c.slot);
         auto window = openWindow();
         window->toolbarButton(1)->trigger(); // turned a quarter: it still prints as the cover
+        finishEffect(*window);
         ASSERT_EQ(window->pictures().current().size(), QSize(90, 30));
         for (widgets::PictureHolder* view : {window->originalView(), window->editedView()}) {
             const QRgb background = view->palette().color(view->backgroundRole()).rgb();
@@ -518,9 +531,52 @@ TEST(CoverManipulatorCommand, WithASelectedSlotOpensTheEditorModally) {
         if (!seen) return QApplication::exit(1);
         EXPECT_EQ(seen->parentWidget(), &host.window());
         seen->toolbarButton(1)->trigger();
+        finishEffect(*seen);
         seen->acceptButton()->click();
     });
     editor::openCoverEditor(host); // returns once the window has closed
     EXPECT_FALSE(seen);            // unloaded when it closed
     EXPECT_EQ(host.slotPicture(QStringLiteral("Image2")), editor::rotateQuarterClockwise(picture));
+}
+
+// The busy state disables Accept, which moves the keyboard focus on to Cancel; once the work is
+// done the focus goes back, so Space presses Accept as before instead of throwing the edit away.
+TEST_F(CoverEditorTest, AfterAnEffectOrAToolTheFocusIsWhereItWas) {
+    for (const char* step : {"negative", "rotate"}) {
+        SCOPED_TRACE(step);
+        const int writes = host.slotWrites();
+        auto window = openWindow();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window->acceptButton()->setFocus();
+        ASSERT_TRUE(test::waitUntil([&] { return window->acceptButton()->hasFocus(); }));
+        if (QLatin1String(step) == QLatin1String("rotate"))
+            window->toolbarButton(1)->trigger();
+        else
+            effectItem(*window, step)->trigger();
+        finishEffect(*window);
+        ASSERT_NE(window->focusWidget(), nullptr);
+        QTest::keyClick(window->focusWidget(), Qt::Key_Space);
+        EXPECT_EQ(window->result(), QDialog::Accepted);
+        EXPECT_EQ(host.slotWrites(), writes + 1);
+        EXPECT_EQ(host.slotPicture(QStringLiteral("Image4")),
+                  QLatin1String(step) == QLatin1String("rotate")
+                      ? editor::rotateQuarterClockwise(slotPicture)
+                      : inverted(slotPicture));
+        host.putPicture(QStringLiteral("Image4"), slotPicture);
+    }
+}
+
+// Enter presses the focused button and nothing else: after moving the brightness bar it
+// accepts nothing; on Cancel it cancels.
+TEST_F(CoverEditorTest, EnterPressesOnlyTheFocusedButton) {
+    auto window = openWindow();
+    window->brightnessBar()->setValue(20);
+    QTest::keyClick(window->brightnessBar(), Qt::Key_Return);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(host.slotWrites(), 0);
+    QTest::keyClick(window->cancelButton(), Qt::Key_Return);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->result(), QDialog::Rejected);
+    EXPECT_EQ(host.slotWrites(), 0);
 }

@@ -21,6 +21,7 @@
 #include "print/PrintDialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -757,4 +758,34 @@ TEST_F(CupsPrintTest, ThePreviewLeavesWhatTheLastRunSaidOnTheStatusLine) {
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     EXPECT_EQ(status->text(), "");
+}
+
+// Enter presses the button that has the focus: Cancel cancels and a cover's tile toggles it;
+// only where no other button has the focus does Enter print.
+TEST_F(CupsPrintTest, EnterPressesTheFocusedButtonAndPrintsOnlyFromElsewhere) {
+    host.putPicture("Image1", solid(40, 40, slotColour(1)));
+    for (const cover::CoverFormat& kind : cover::kCoverFormats)
+        vexa::settings::writeSetting(kind.key, kind.id == cover::CoverKind::Front ? "-1" : "0");
+    {
+        PrintDialog dialog(host.covers());
+        dialog.show();
+        auto* front = dialog.findChild<QPushButton*>("Command1");
+        ASSERT_NE(front, nullptr);
+        QTest::keyClick(front, Qt::Key_Return);
+        EXPECT_FALSE(dialog.selection().testFlag(cover::CoverKind::Front));
+        QTest::keyClick(front, Qt::Key_Enter);
+        EXPECT_TRUE(dialog.selection().testFlag(cover::CoverKind::Front));
+        QTest::keyClick(dialog.findChild<QPushButton*>("Cancel"), Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_FALSE(dialog.isPrinting());
+    }
+    ASSERT_TRUE(server.waitUntilIdle());
+    EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
+
+    PrintDialog dialog(host.covers());
+    dialog.show();
+    QTest::keyClick(dialog.findChild<QComboBox*>("cboPaper"), Qt::Key_Return);
+    ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
+    ASSERT_TRUE(server.waitUntilIdle());
+    EXPECT_EQ(server.jobFiles("alpha").size(), 1);
 }
