@@ -293,11 +293,11 @@ void MainWindow::start() {
 }
 
 void MainWindow::readSettings() {
-    const std::optional<int> tab = tabFromSetting(settings::readSetting(QStringLiteral("Tab")));
+    const std::optional<int> tab = tabFromSetting(settings::readSetting(settings::keys::kTab));
     m_tabs->setCurrentIndex(tab.value_or(0));
 
-    const bool restored = m_browser->setDrive(settings::readSetting(QStringLiteral("Drive"))) &&
-                          m_browser->setFolder(settings::readSetting(QStringLiteral("Dir")));
+    const bool restored = m_browser->setDrive(settings::readSetting(settings::keys::kDrive)) &&
+                          m_browser->setFolder(settings::readSetting(settings::keys::kDir));
     if (!restored) {
         // The drive or folder is gone (or was never saved): start at the program's folder,
         // or, for an installed copy, whose program folder holds no pictures, at home.
@@ -311,10 +311,9 @@ void MainWindow::readSettings() {
 void MainWindow::writeSettings() {
     // A settings file that cannot be written loses these values without a message.
     // One write, so that a file near its size limit takes all three keys or none.
-    vexa::settings::writeSettings(
-        {{QStringLiteral("Drive"), m_browser->drive()},
-         {QStringLiteral("Dir"), m_browser->folder()},
-         {QStringLiteral("Tab"), QString::number(m_tabs->currentIndex())}});
+    settings::writeSettings({{settings::keys::kDrive, m_browser->drive()},
+                             {settings::keys::kDir, m_browser->folder()},
+                             {settings::keys::kTab, QString::number(m_tabs->currentIndex())}});
 }
 
 void MainWindow::shutDown() {

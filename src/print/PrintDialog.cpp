@@ -196,7 +196,8 @@ void PrintDialog::toggle(std::size_t index) {
 
 void PrintDialog::readSelection() {
     // Front decides whether the rest is read at all.
-    const QString front = settings::readSetting(QString::fromLatin1(cover::kCoverFormats[0].key));
+    const QString front =
+        settings::readSetting(settings::coverSelectionKey(cover::kCoverFormats[0].key));
     if (!base::textToInt16(front)) {
         m_selection = {};
         return;
@@ -207,16 +208,17 @@ void PrintDialog::readSelection() {
 
     for (std::size_t i = 1; i < cover::kCoverFormats.size(); ++i) {
         const cover::CoverFormat& kind = cover::kCoverFormats[i];
-        if (settings::readSetting(QString::fromLatin1(kind.key)) == QLatin1String("-1")) toggle(i);
+        if (settings::readSetting(settings::coverSelectionKey(kind.key)) == QLatin1String("-1"))
+            toggle(i);
     }
 }
 
 void PrintDialog::writeSelection() {
     // A file that cannot be written loses the selection silently, like every setting. One
     // replacement of the file for all eleven, so that pressing Print does not wait for eleven.
-    QList<std::pair<QString, QString>> values;
+    QList<std::pair<settings::SettingKey, QString>> values;
     for (const cover::CoverFormat& kind : cover::kCoverFormats)
-        values.append({QString::fromLatin1(kind.key),
+        values.append({settings::coverSelectionKey(kind.key),
                        m_selection.testFlag(kind.id) ? QStringLiteral("-1") : QStringLiteral("0")});
     settings::writeSettings(values);
 }

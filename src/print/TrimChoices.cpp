@@ -1,6 +1,5 @@
 #include "print/TrimChoices.h"
 
-#include "core/settings/ProfileFile.h"
 #include "core/settings/Settings.h"
 
 #include <QAbstractItemView>
@@ -12,25 +11,19 @@
 
 namespace vexa::print {
 
-namespace {
-const QString kSection = QStringLiteral("PRINT");
-const QString kMarksKey = QStringLiteral("Marks");
-const QString kBleedKey = QStringLiteral("Bleed");
-} // namespace
-
 cover::TrimOptions rememberedTrim() {
-    const settings::ProfileFile file(settings::settingsFilePath());
     cover::TrimOptions options;
-    options.marks = file.read(kSection, kMarksKey) == QLatin1String("1");
-    options.bleedMm = cover::bleedFromText(file.read(kSection, kBleedKey)).value_or(0.0);
+    options.marks = settings::readSetting(settings::keys::kMarks) == QLatin1String("1");
+    options.bleedMm =
+        cover::bleedFromText(settings::readSetting(settings::keys::kBleed)).value_or(0.0);
     return options;
 }
 
 void rememberTrim(const cover::TrimOptions& options) {
     // Like every setting, a file that cannot be written loses the choice silently.
-    settings::ProfileFile(settings::settingsFilePath())
-        .write({{kSection, kMarksKey, options.marks ? QStringLiteral("1") : QStringLiteral("0")},
-                {kSection, kBleedKey, QString::number(options.bleedMm)}});
+    settings::writeSettings(
+        {{settings::keys::kMarks, options.marks ? QStringLiteral("1") : QStringLiteral("0")},
+         {settings::keys::kBleed, QString::number(options.bleedMm)}});
 }
 
 TrimChoices::TrimChoices(QWidget* parent) : QWidget(parent) {

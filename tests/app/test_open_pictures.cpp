@@ -10,6 +10,7 @@
 #include "editor/CoverEditor.h"
 #include "notify/MessageNoticeWindow.h"
 #include "notify/PopupGeometry.h"
+#include "support/FakeXdgOpen.h"
 #include "support/ModalDriver.h"
 #include "support/TestSupport.h"
 #include "widgets/PictureHolder.h"
@@ -475,7 +476,8 @@ TEST_F(OpenPicturesTest, AFileKeepsItsBytesAndAnEditOrAPasteMarksTheRecordChange
     EXPECT_EQ(covers.picture(CoverKind::Dvd).bytes, bytes);
     EXPECT_FALSE(covers.picture(CoverKind::Dvd).changed);
     vexa::test::whenModal<vexa::editor::CoverEditor>([](vexa::editor::CoverEditor* editor) {
-        editor->toolbarButton(1)->trigger(); // rotate
+        editor->toolbarButton(1)->trigger(); // rotate, a job of its own
+        ASSERT_TRUE(vexa::test::waitUntil([editor] { return !editor->isBusy(); }));
         editor->acceptButton()->click();
     });
     window->editCoverAction()->trigger();

@@ -4,6 +4,7 @@
 
 #include "core/settings/ProfileFile.h"
 #include "core/settings/Settings.h"
+#include "core/settings/SettingsKeys.h"
 
 #include <QRegularExpression>
 
@@ -11,7 +12,7 @@ namespace vexa::cover {
 
 namespace {
 
-const QString kSection = QStringLiteral("CALIBRATION");
+const QString kSection = QLatin1String(settings::keys::kCalibration);
 
 bool needsEscape(char32_t c) {
     static const QString kSpecial = QStringLiteral("%/=[];#\"'");
