@@ -43,30 +43,10 @@ constexpr QSize kSlotSize{465, 331};    // 6975 x 4965 twips
 constexpr QSize kScannedSize{465, 305}; // 6975 x 4575 twips
 constexpr int kPageMargin = 6;
 
-struct ToolbarEntry {
-    const char* label;
-    ToolbarIcon icon;
-};
-
-constexpr std::array<ToolbarEntry, 6> kToolbar{{
-    {"Print Cover", ToolbarIcon::PrintCover},
-    {"Cover Manipulator", ToolbarIcon::CoverManipulator},
-    {"Report A Bug", ToolbarIcon::ReportBug},
-    {"Help", ToolbarIcon::Help},
-    {"About", ToolbarIcon::About},
-    {"Visit Website", ToolbarIcon::VisitWebsite},
-}};
-
-QAction* menuItem(QMenu* menu, const char* objectName, const char* text) {
-    QAction* action = menu->addAction(QString::fromLatin1(text));
-    action->setObjectName(QLatin1String(objectName));
-    return action;
-}
-
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
-    setObjectName(QStringLiteral("frmcovercreator"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("VEXA 6"));
     setWindowIcon(widgets::programIcon());
     setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
@@ -93,34 +73,18 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus() {
+    m_actions = makeMainActions(this);
     m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    m_fileMenu->setObjectName(QStringLiteral("mnuFile"));
-    m_printAction = menuItem(m_fileMenu, "mnuPrint", "&Print");
-    m_printAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    m_editCoverAction = menuItem(m_fileMenu, "mnuEditCover", "Cover &Manipulator");
-    m_editCoverAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    m_fileMenu->addSeparator();
-    m_selectPrinterAction = menuItem(m_fileMenu, "mnuSelectPrinter", "&Select Printer");
-    m_fileMenu->addSeparator();
-    m_exitAction = menuItem(m_fileMenu, "mnuExit", "E&xit");
-    m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-
+    m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    fillFileMenu(*m_fileMenu, m_actions);
     m_helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
-    m_helpMenu->setObjectName(QStringLiteral("mnuHelp"));
-    m_helpContentsAction = menuItem(m_helpMenu, "mnuHelpContents", "Help &Contents");
-    m_helpContentsAction->setShortcut(QKeySequence(Qt::Key_F1));
-    m_helpMenu->addSeparator();
-    m_reportBugAction = menuItem(m_helpMenu, "mnuReportBug", "&Report A Bug");
-    m_visitWebsiteAction = menuItem(m_helpMenu, "mnuVisitWebsite", "&Visit Website");
-    m_helpMenu->addSeparator();
-    m_checkForUpdatesAction = menuItem(m_helpMenu, "mnuCheckForUpdates", "Check For &Updates");
-    m_helpMenu->addSeparator();
-    m_aboutAction = menuItem(m_helpMenu, "mnuAbout", "&About");
+    m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    fillHelpMenu(*m_helpMenu, m_actions);
 }
 
 void MainWindow::buildToolbar() {
     m_toolbar = addToolBar(QStringLiteral("Toolbar"));
-    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setObjectName(QStringLiteral("mainToolbar"));
     // The button that shows the toolbar's overflow; a screen reader lists it even when hidden.
     if (auto* more = m_toolbar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
         more->setAccessibleName(QStringLiteral("More commands"));
@@ -130,17 +94,12 @@ void MainWindow::buildToolbar() {
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_toolbar->toggleViewAction()->setEnabled(false);
     setContextMenuPolicy(Qt::NoContextMenu); // no menu to hide the toolbar
-    for (size_t i = 0; i < kToolbar.size(); ++i) {
-        QAction* button = m_toolbar->addAction(toolbarIcon(kToolbar[i].icon),
-                                               QString::fromLatin1(kToolbar[i].label));
-        button->setObjectName(QStringLiteral("Button%1").arg(i + 1));
-        m_toolbarButtons[i] = button;
-    }
+    fillToolbar(*m_toolbar, m_actions);
 }
 
 void MainWindow::buildTabs() {
     m_tabs = new QTabWidget(this);
-    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->setObjectName(QStringLiteral("coverTabs"));
     m_tabs->setUsesScrollButtons(false);
     m_tabs->tabBar()->setExpanding(false);
     QFont tabFont = m_tabs->tabBar()->font(); // twelve tabs side by side over one slot's width
@@ -150,7 +109,7 @@ void MainWindow::buildTabs() {
     for (const CoverSlot& slot : kCoverSlots) {
         auto* page = new QWidget(m_tabs);
         auto* holder = new widgets::PictureHolder(page);
-        holder->setObjectName(cover::slotObjectName(slot.kind));
+        holder->setObjectName(QLatin1String(slot.objectName));
         holder->setToolTip(QStringLiteral("Cover image."));
         holder->setPlaceholderText(
             QStringLiteral("No picture yet.\nClick a picture file on the right to put it here."));
@@ -170,7 +129,7 @@ void MainWindow::buildTabs() {
 
     auto* scanPage = new QWidget(m_tabs);
     m_scanned = new widgets::PictureHolder(scanPage);
-    m_scanned->setObjectName(QStringLiteral("Image20"));
+    m_scanned->setObjectName(QStringLiteral("scanSlot"));
     m_scanned->setToolTip(QStringLiteral("Scanned Picture"));
     m_scanned->setPlaceholderText(QStringLiteral(
         "No scanned picture yet.\nChoose a scanner with Source, then scan with Acquire."));
@@ -182,9 +141,9 @@ void MainWindow::buildTabs() {
         button->setMinimumWidth(96);
         return button;
     };
-    m_sourceButton = makeButton("cmdSource", "Source", "Select Scanner Source");
-    m_acquireButton = makeButton("cmdAquire", "Acquire", "Acquire Image");
-    m_saveButton = makeButton("cmdSave", "Save", "Save Image");
+    m_sourceButton = makeButton("sourceButton", "Source", "Select Scanner Source");
+    m_acquireButton = makeButton("acquireButton", "Acquire", "Acquire Image");
+    m_saveButton = makeButton("saveScanButton", "Save", "Save Image");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_sourceButton);
     buttons->addWidget(m_acquireButton);
@@ -208,7 +167,8 @@ void MainWindow::buildTabs() {
 }
 
 void MainWindow::connectCommands() {
-    connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
+    const MainActions& a = m_actions;
+    connect(a.exit, &QAction::triggered, this, &QWidget::close);
     m_scanTab = std::make_unique<scan::ScanTabCommands>(*m_scanned, this);
     connect(m_sourceButton, &QPushButton::clicked, this, [this] { m_scanTab->commands.source(); });
     connect(m_acquireButton, &QPushButton::clicked, this,
@@ -217,24 +177,18 @@ void MainWindow::connectCommands() {
         if (m_pictureWriter) m_scanTab->commands.save(*m_pictureWriter);
     });
     m_shell = new shell::ShellCommands(this, *this);
-    connect(toolbarButton(3), &QAction::triggered, m_shell, &shell::ShellCommands::reportBug);
-    connect(toolbarButton(4), &QAction::triggered, m_shell, &shell::ShellCommands::helpIndex);
-    connect(toolbarButton(5), &QAction::triggered, m_shell, &shell::ShellCommands::about);
-    connect(toolbarButton(6), &QAction::triggered, m_shell, &shell::ShellCommands::visitWebsite);
-    connect(m_helpContentsAction, &QAction::triggered, m_shell,
-            &shell::ShellCommands::helpContents);
-    connect(m_reportBugAction, &QAction::triggered, m_shell, &shell::ShellCommands::reportBug);
-    connect(m_visitWebsiteAction, &QAction::triggered, m_shell,
-            &shell::ShellCommands::visitWebsite);
-    connect(m_checkForUpdatesAction, &QAction::triggered, m_shell,
+    connect(a.reportBug, &QAction::triggered, m_shell, &shell::ShellCommands::reportBug);
+    connect(a.helpIndex, &QAction::triggered, m_shell, &shell::ShellCommands::helpIndex);
+    connect(a.about, &QAction::triggered, m_shell, &shell::ShellCommands::about);
+    connect(a.visitWebsite, &QAction::triggered, m_shell, &shell::ShellCommands::visitWebsite);
+    connect(a.helpContents, &QAction::triggered, m_shell, &shell::ShellCommands::helpContents);
+    connect(a.checkForUpdates, &QAction::triggered, m_shell,
             &shell::ShellCommands::checkForUpdates);
-    connect(m_aboutAction, &QAction::triggered, m_shell, &shell::ShellCommands::about);
-    connect(toolbarButton(1), &QAction::triggered, this, &MainWindow::openPrintCovers);
-    connect(toolbarButton(2), &QAction::triggered, this,
+    connect(a.print, &QAction::triggered, this, &MainWindow::openPrintCovers);
+    connect(a.editSelectedCover, &QAction::triggered, this,
             [this] { editor::openCoverEditor(*this); });
-    connect(m_printAction, &QAction::triggered, this, &MainWindow::openPrintCovers);
-    connect(m_editCoverAction, &QAction::triggered, this, &MainWindow::editOpenTabsCover);
-    connect(m_selectPrinterAction, &QAction::triggered, this, &MainWindow::openPrinterChooser);
+    connect(a.editOpenCover, &QAction::triggered, this, &MainWindow::editOpenTabsCover);
+    connect(a.selectPrinter, &QAction::triggered, this, &MainWindow::openPrinterChooser);
 }
 
 void MainWindow::openPrintCovers() {
@@ -252,16 +206,6 @@ void MainWindow::openPrinterChooser() {
     m_printerChooser->show();
     m_printerChooser->raise();
     m_printerChooser->activateWindow();
-}
-
-widgets::PictureHolder* MainWindow::slotHolder(int number) const {
-    if (number < 1 || number > static_cast<int>(m_slots.size())) return nullptr;
-    return m_slots[static_cast<size_t>(number - 1)];
-}
-
-QAction* MainWindow::toolbarButton(int position) const {
-    if (position < 1 || position > static_cast<int>(m_toolbarButtons.size())) return nullptr;
-    return m_toolbarButtons[static_cast<size_t>(position - 1)];
 }
 
 void MainWindow::setCommandsEnabled(bool enabled) {

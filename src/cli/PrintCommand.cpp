@@ -46,7 +46,7 @@ public:
     ConsoleProgress(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
 
     void coverStarted(const cover::CoverFormat& kind) override {
-        m_out << kind.message << Qt::endl;
+        m_out << cover::printingMessage(kind) << Qt::endl;
     }
     void coverFinished(const cover::CoverFormat& kind,
                        const printing::DocumentResult& result) override {

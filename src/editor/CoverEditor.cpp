@@ -53,7 +53,7 @@ CoverEditor::CoverEditor(widgets::CoverHost& host, QWidget* parent, editor::Effe
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_host(host), m_runner(std::move(runner)) {
-    setObjectName(QStringLiteral("frmManipulate"));
+    setObjectName(QStringLiteral("coverEditor"));
     setWindowTitle(QLatin1String(editor::kEditorCaption));
     setModal(true);
 
@@ -119,7 +119,7 @@ void CoverEditor::buildMenus() {
 
 void CoverEditor::buildToolbar(QWidget* client) {
     m_toolbar = new QToolBar(client);
-    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setObjectName(QStringLiteral("editorToolbar"));
     m_toolbar->setGeometry(0, 0, kClientSize.width(), 44);
     m_toolbar->setIconSize(QSize(32, 32));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -141,10 +141,10 @@ void CoverEditor::buildToolbar(QWidget* client) {
     }
 
     m_frame = new QGroupBox(QStringLiteral("Brightness Level"), m_toolbar);
-    m_frame->setObjectName(QStringLiteral("Frame1"));
+    m_frame->setObjectName(QStringLiteral("brightnessFrame"));
     m_frame->setGeometry(200, 2, 137, 41);
     m_scroll = new QScrollBar(Qt::Horizontal, m_frame);
-    m_scroll->setObjectName(QStringLiteral("HScroll1"));
+    m_scroll->setObjectName(QStringLiteral("brightnessLevel"));
     m_scroll->setGeometry(8, 16, 121, 17);
     m_scroll->setRange(-99, 99);
     m_scroll->setSingleStep(1);
@@ -168,27 +168,27 @@ void CoverEditor::buildToolbar(QWidget* client) {
 
 void CoverEditor::buildBody(QWidget* client) {
     m_label1 = new QLabel(QStringLiteral("Original Picture"), client);
-    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setObjectName(QStringLiteral("originalCaption"));
     m_label1->setGeometry(8, 56, 160, 17);
     m_label2 = new QLabel(QStringLiteral("Modified Picture"), client);
-    m_label2->setObjectName(QStringLiteral("Label2"));
+    m_label2->setObjectName(QStringLiteral("modifiedCaption"));
     m_label2->setGeometry(176, 56, 160, 17);
 
     m_original = new widgets::PictureHolder(client);
-    m_original->setObjectName(QStringLiteral("Original"));
+    m_original->setObjectName(QStringLiteral("originalPicture"));
     m_original->setGeometry(8, 72, 160, 160);
     m_original->setFramed(true);
     m_newImage = new widgets::PictureHolder(client);
-    m_newImage->setObjectName(QStringLiteral("NewImage"));
+    m_newImage->setObjectName(QStringLiteral("modifiedPicture"));
     m_newImage->setGeometry(176, 72, 160, 160);
     m_newImage->setFramed(true);
 
     m_accept = new QPushButton(QStringLiteral("Accept"), client);
-    m_accept->setObjectName(QStringLiteral("Command5"));
+    m_accept->setObjectName(QStringLiteral("acceptButton"));
     m_accept->setGeometry(40, 240, 97, 33);
     m_accept->setToolTip(QStringLiteral("Accept Changes"));
     m_cancel = new QPushButton(QStringLiteral("Cancel"), client);
-    m_cancel->setObjectName(QStringLiteral("Command2"));
+    m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setGeometry(208, 240, 97, 33);
     m_cancel->setToolTip(QStringLiteral("Cancel"));
     // Enter presses the focused button; neither is the default, so Enter never accepts by

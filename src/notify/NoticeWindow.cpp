@@ -72,9 +72,9 @@ NoticeWindow::NoticeWindow(widgets::CoverHost& host, const notify::PopupDesign& 
         });
     }
 
-    m_tmrOpen = stoppedTimer(this, "tmrOpen", kSlideIntervalMs);
-    m_tmrClose = stoppedTimer(this, "tmrClose", kSlideIntervalMs);
-    m_tmrAlert = stoppedTimer(this, "tmrAlert", 0);
+    m_tmrOpen = stoppedTimer(this, "openTimer", kSlideIntervalMs);
+    m_tmrClose = stoppedTimer(this, "closeTimer", kSlideIntervalMs);
+    m_tmrAlert = stoppedTimer(this, "alertTimer", 0);
     connect(m_tmrOpen, &QTimer::timeout, this, &NoticeWindow::slideInStep);
     connect(m_tmrClose, &QTimer::timeout, this, &NoticeWindow::slideOutStep);
     connect(m_tmrAlert, &QTimer::timeout, this, &NoticeWindow::displayTimeUp);
@@ -86,7 +86,7 @@ NoticeWindow::~NoticeWindow() {
 
 void NoticeWindow::buildBackground(const notify::PopupDesign& design) {
     m_background = new widgets::PictureHolder(this);
-    m_background->setObjectName(QStringLiteral("picBackground"));
+    m_background->setObjectName(QStringLiteral("noticeBackground"));
     m_background->setGeometry(0, 0, notify::twipsToPixelsX(design.backgroundWidth),
                               notify::twipsToPixelsY(design.backgroundHeight));
 
@@ -96,7 +96,7 @@ void NoticeWindow::buildBackground(const notify::PopupDesign& design) {
     font.setBold(design.boldFont);
 
     m_label = new QLabel(m_background);
-    m_label->setObjectName(QStringLiteral("lblAlert"));
+    m_label->setObjectName(QStringLiteral("noticeText"));
     m_label->setFont(font);
     m_label->setWordWrap(true);
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);

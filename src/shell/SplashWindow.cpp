@@ -28,7 +28,7 @@ QTimer* makeTimer(QObject* parent, int intervalMs) {
 SplashWindow::SplashWindow(std::function<void()> showMainWindow)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint),
       m_showMainWindow(std::move(showMainWindow)), m_picture(splashPicture()) {
-    setObjectName(QStringLiteral("frmSplash"));
+    setObjectName(QStringLiteral("splashWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     // Closing the splash must not end the program: the main window comes right after it.
     setAttribute(Qt::WA_QuitOnClose, false);

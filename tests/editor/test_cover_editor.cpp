@@ -135,15 +135,15 @@ TEST_F(CoverEditorTest, LayoutFollowsTheDesign) {
         QRect geometry;
         const char* text; // caption, title or tool tip where the control has one
     };
-    for (const Place& p :
-         {Place{"Toolbar1", {0, 0, 343, 44}, ""},
-          Place{"Frame1", {200, 2, 137, 41}, "Brightness Level"},
-          Place{"HScroll1", {8, 16, 121, 17}, ""},
-          Place{"Label1", {8, 56, 160, 17}, "Original Picture"},
-          Place{"Label2", {176, 56, 160, 17}, "Modified Picture"},
-          Place{"Original", {8, 72, 160, 160}, ""}, Place{"NewImage", {176, 72, 160, 160}, ""},
-          Place{"Command5", {40, 240, 97, 33}, "Accept Changes"},
-          Place{"Command2", {208, 240, 97, 33}, "Cancel"}}) {
+    for (const Place& p : {Place{"editorToolbar", {0, 0, 343, 44}, ""},
+                           Place{"brightnessFrame", {200, 2, 137, 41}, "Brightness Level"},
+                           Place{"brightnessLevel", {8, 16, 121, 17}, ""},
+                           Place{"originalCaption", {8, 56, 160, 17}, "Original Picture"},
+                           Place{"modifiedCaption", {176, 56, 160, 17}, "Modified Picture"},
+                           Place{"originalPicture", {8, 72, 160, 160}, ""},
+                           Place{"modifiedPicture", {176, 72, 160, 160}, ""},
+                           Place{"acceptButton", {40, 240, 97, 33}, "Accept Changes"},
+                           Place{"cancelButton", {208, 240, 97, 33}, "Cancel"}}) {
         QWidget* w = window->findChild<QWidget*>(QLatin1String(p.name));
         ASSERT_NE(w, nullptr) << p.name;
         EXPECT_EQ(w->geometry(), p.geometry) << p.name;
@@ -250,7 +250,7 @@ TEST_F(CoverEditorTest, AcceptWritesTheCurrentPictureAndUnknownSlotsGetNothing) 
     EXPECT_EQ(mirrored->result(), QDialog::Accepted);
     EXPECT_EQ(host.slotPicture(QStringLiteral("Image4")), editor::mirrorLeftRight(slotPicture));
 
-    host.select(QStringLiteral("Image20"));
+    host.select(QStringLiteral("scanSlot"));
     auto other = openWindow();
     other->acceptButton()->click();
     EXPECT_FALSE(other->isVisible());

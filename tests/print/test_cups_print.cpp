@@ -30,6 +30,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "support/SlotAccess.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -53,7 +55,7 @@ QRgb slotColour(int n) {
 }
 
 int slotNumber(const cover::CoverFormat& kind) {
-    return vexa::cover::slotObjectName(kind.id).mid(5).toInt();
+    return vexa::test::slotObjectName(kind.id).mid(5).toInt();
 }
 
 QImage solid(int width, int height, QRgb colour) {
@@ -140,10 +142,10 @@ protected:
         for (const cover::CoverFormat& kind : cover::kCoverFormats)
             vexa::settings::writeSetting(kind.key, keys.contains(kind.key) ? "-1" : "0");
         PrintDialog dialog(host.covers());
-        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("printButton"), Qt::LeftButton);
         EXPECT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
         EXPECT_TRUE(server.waitUntilIdle());
-        return dialog.findChild<QLabel*>("Label1")->text();
+        return dialog.findChild<QLabel*>("printStatus")->text();
     }
 
     vexa::test::CupsTestServer& server = vexa::test::cupsTestServer();
@@ -474,9 +476,9 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
     EXPECT_EQ(error, "the print server cannot be reached");
     vexa::settings::writeSetting("Front", "-1");
     PrintDialog dialog(host.covers());
-    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("printButton"), Qt::LeftButton);
     ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
-    EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(),
+    EXPECT_EQ(dialog.findChild<QLabel*>("printStatus")->text(),
               "The print server cannot be reached. Check that CUPS is running.");
     ASSERT_TRUE(server.resume(&error)) << error.toStdString();
 }
@@ -546,38 +548,38 @@ TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }();
     PrintDialog dialog(host.covers());
-    dialog.findChild<QLabel*>("Label1")->setText("as it was");
+    dialog.findChild<QLabel*>("printStatus")->setText("as it was");
     QStringList seen;
     QImage shot;
     QRectF expectedCover;
     QTimer::singleShot(0, [&] {
         auto* preview = qobject_cast<CoverPreview*>(QApplication::activeModalWidget());
         ASSERT_NE(preview, nullptr);
-        auto* caption = preview->findChild<QLabel*>("lblPage");
+        auto* caption = preview->findChild<QLabel*>("pageNumber");
         seen << caption->text();
         // It opens fitted: the page with its margin fills the visible area on one axis.
         const QSize room = preview->findChild<QScrollArea*>()->viewport()->size();
-        const QSize opened = preview->findChild<QWidget*>("PreviewPage")->size();
+        const QSize opened = preview->findChild<QWidget*>("previewPage")->size();
         EXPECT_TRUE(std::abs(opened.width() - room.width()) <= 2 ||
                     std::abs(opened.height() - room.height()) <= 2)
             << opened.width() << "x" << opened.height() << " in " << room.width() << "x"
             << room.height();
-        QTest::mouseClick(preview->findChild<QPushButton*>("cmdNext"), Qt::LeftButton);
+        QTest::mouseClick(preview->findChild<QPushButton*>("nextButton"), Qt::LeftButton);
         seen << caption->text();
-        EXPECT_FALSE(preview->findChild<QPushButton*>("cmdNext")->isEnabled());
-        QTest::mouseClick(preview->findChild<QPushButton*>("cmdActualSize"), Qt::LeftButton);
+        EXPECT_FALSE(preview->findChild<QPushButton*>("nextButton")->isEnabled());
+        QTest::mouseClick(preview->findChild<QPushButton*>("actualSizeButton"), Qt::LeftButton);
         const double scale = preview->scale();
         EXPECT_DOUBLE_EQ(scale, preview->logicalDpiX() / 72.0);
         // PSP on alpha: landscape Letter, cover 594 x 477 pt at the corner (36, 18).
-        auto* view = preview->findChild<QWidget*>("PreviewPage");
+        auto* view = preview->findChild<QWidget*>("previewPage");
         shot = view->grab().toImage();
         const double gap = (view->width() - 792 * scale) / 2;
         expectedCover = QRectF(gap + 36 * scale, gap + 18 * scale, 594 * scale, 477 * scale);
-        QTest::mouseClick(preview->findChild<QPushButton*>("cmdFit"), Qt::LeftButton);
+        QTest::mouseClick(preview->findChild<QPushButton*>("fitButton"), Qt::LeftButton);
         EXPECT_LT(preview->scale(), scale);
-        preview->findChild<QPushButton*>("cmdClose")->click();
+        preview->findChild<QPushButton*>("closeButton")->click();
     });
-    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPreview"), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("previewButton"), Qt::LeftButton);
     EXPECT_EQ(seen, QStringList({"Page 1 of 2: CD Mini cover, Letter landscape",
                                  "Page 2 of 2: PSP cover, Letter landscape"}));
     const QRect box = vexa::test::colourBox(shot, slotColour(6));
@@ -586,7 +588,7 @@ TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
     EXPECT_NEAR(box.width(), expectedCover.width(), 2);
     EXPECT_NEAR(box.height(), expectedCover.height(), 2);
     // Nothing was printed, written or said.
-    EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "as it was");
+    EXPECT_EQ(dialog.findChild<QLabel*>("printStatus")->text(), "as it was");
     QFile file(vexa::settings::settingsFilePath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), settingsBefore);
@@ -623,18 +625,18 @@ TEST_F(CupsPrintTest, ThePreviewShadesAndTellsWhatTheMarginsCutOffAndNamesThePri
         QTimer::singleShot(0, [&] {
             auto* preview = qobject_cast<CoverPreview*>(QApplication::activeModalWidget());
             ASSERT_NE(preview, nullptr);
-            printerLine = preview->findChild<QLabel*>("lblPrinter")->text();
-            auto* cut = preview->findChild<QLabel*>("lblCut");
+            printerLine = preview->findChild<QLabel*>("printerName")->text();
+            auto* cut = preview->findChild<QLabel*>("marginCuts");
             cutShown = cut->isVisible();
             cutLine = cut->text();
-            QTest::mouseClick(preview->findChild<QPushButton*>("cmdActualSize"), Qt::LeftButton);
+            QTest::mouseClick(preview->findChild<QPushButton*>("actualSizeButton"), Qt::LeftButton);
             scale = preview->scale();
-            auto* view = preview->findChild<QWidget*>("PreviewPage");
+            auto* view = preview->findChild<QWidget*>("previewPage");
             shot = view->grab().toImage();
             gap = (view->width() - 792 * scale) / 2;
-            preview->findChild<QPushButton*>("cmdClose")->click();
+            preview->findChild<QPushButton*>("closeButton")->click();
         });
-        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPreview"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("previewButton"), Qt::LeftButton);
         EXPECT_EQ(printerLine, c.printerLine);
         EXPECT_EQ(cutShown, *c.cutLine != 0);
         EXPECT_EQ(cutLine, c.cutLine);
@@ -697,7 +699,7 @@ TEST_F(CupsPrintTest, CancelDuringARunLetsTheCoversSentReachTheServerAndNoneAfte
     WatchedPrinter* watched = printer.get();
     PrintDialog dialog(host.covers(), std::move(printer));
     dialog.show();
-    auto* cancel = dialog.findChild<QPushButton*>("Cancel");
+    auto* cancel = dialog.findChild<QPushButton*>("cancelButton");
     // Cancel is pressed on the window's thread once the second cover has gone out, while the
     // run's worker waits for the click.
     int sent = 0; // the worker's
@@ -705,9 +707,9 @@ TEST_F(CupsPrintTest, CancelDuringARunLetsTheCoversSentReachTheServerAndNoneAfte
         if (++sent == 2)
             QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::BlockingQueuedConnection);
     };
-    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("printButton"), Qt::LeftButton);
     ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
-    EXPECT_EQ(dialog.findChild<QLabel*>("Label1")->text(), "Printing Cancelled.");
+    EXPECT_EQ(dialog.findChild<QLabel*>("printStatus")->text(), "Printing Cancelled.");
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(sent, 2);
 
@@ -731,10 +733,10 @@ TEST_F(CupsPrintTest, ThePreviewLeavesWhatTheLastRunSaidOnTheStatusLine) {
     dialog.show();
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("printButton"), Qt::LeftButton);
     ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
     ASSERT_TRUE(server.waitUntilIdle());
-    auto* status = dialog.findChild<QLabel*>("Label1");
+    auto* status = dialog.findChild<QLabel*>("printStatus");
     ASSERT_EQ(status->text(), "Printing Complete.");
 
     bool previewActive = false;
@@ -742,9 +744,9 @@ TEST_F(CupsPrintTest, ThePreviewLeavesWhatTheLastRunSaidOnTheStatusLine) {
         auto* preview = qobject_cast<CoverPreview*>(QApplication::activeModalWidget());
         ASSERT_NE(preview, nullptr);
         previewActive = QTest::qWaitForWindowActive(preview);
-        preview->findChild<QPushButton*>("cmdClose")->click();
+        preview->findChild<QPushButton*>("closeButton")->click();
     });
-    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPreview"), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("previewButton"), Qt::LeftButton);
     ASSERT_TRUE(previewActive);
     // What the window manager does once the preview is gone.
     dialog.activateWindow();
@@ -769,13 +771,13 @@ TEST_F(CupsPrintTest, EnterPressesTheFocusedButtonAndPrintsOnlyFromElsewhere) {
     {
         PrintDialog dialog(host.covers());
         dialog.show();
-        auto* front = dialog.findChild<QPushButton*>("Command1");
+        auto* front = dialog.findChild<QPushButton*>("frontTile");
         ASSERT_NE(front, nullptr);
         QTest::keyClick(front, Qt::Key_Return);
         EXPECT_FALSE(dialog.selection().testFlag(cover::CoverKind::Front));
         QTest::keyClick(front, Qt::Key_Enter);
         EXPECT_TRUE(dialog.selection().testFlag(cover::CoverKind::Front));
-        QTest::keyClick(dialog.findChild<QPushButton*>("Cancel"), Qt::Key_Return);
+        QTest::keyClick(dialog.findChild<QPushButton*>("cancelButton"), Qt::Key_Return);
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_FALSE(dialog.isPrinting());
     }
@@ -784,7 +786,7 @@ TEST_F(CupsPrintTest, EnterPressesTheFocusedButtonAndPrintsOnlyFromElsewhere) {
 
     PrintDialog dialog(host.covers());
     dialog.show();
-    QTest::keyClick(dialog.findChild<QComboBox*>("cboPaper"), Qt::Key_Return);
+    QTest::keyClick(dialog.findChild<QComboBox*>("paperChoice"), Qt::Key_Return);
     ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
     ASSERT_TRUE(server.waitUntilIdle());
     EXPECT_EQ(server.jobFiles("alpha").size(), 1);

@@ -18,7 +18,9 @@ using vexa::test::RecordingPrinter;
 namespace {
 
 struct Progress : printing::PrintProgress {
-    void coverStarted(const cover::CoverFormat& kind) override { started << kind.message; }
+    void coverStarted(const cover::CoverFormat& kind) override {
+        started << cover::printingMessage(kind);
+    }
     void coverFinished(const cover::CoverFormat& kind,
                        const printing::DocumentResult& result) override {
         finished << QStringLiteral("%1 %2").arg(kind.key, result.sent ? "printed" : "not printed");
