@@ -1,5 +1,9 @@
 #pragma once
 
+// First: moc reads this header through the windows' headers and, handed <compare> before any
+// header that sets up the standard library's configuration, takes it for C++20 and stops.
+#include <version>
+
 #include <compare>
 
 namespace vexa::base {
