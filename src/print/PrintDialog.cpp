@@ -46,6 +46,7 @@ struct JobOutcome {
     std::optional<int> pages; // of an export
     QStringList refusals;
     QStringList cuts;
+    QStringList held;
 };
 
 } // namespace
@@ -246,6 +247,7 @@ void PrintDialog::print() {
                 printing::printSelectedCovers(selection, pictures, *printer, progress, paper);
         outcome->refusals = progress.refusals();
         outcome->cuts = progress.cuts();
+        outcome->held = progress.held();
     };
     m_job.start(std::move(work), [this, outcome] {
         // A stopped run is not complete; Cancel has said so.
@@ -254,11 +256,12 @@ void PrintDialog::print() {
             m_status->setText(cups::printFailureText(outcome->noPrinter));
             return;
         }
-        // A cover the printer did not take is said instead of "Printing Complete.".
-        const QStringList lines =
-            (outcome->refusals.isEmpty() ? QStringList(QStringLiteral("Printing Complete."))
-                                         : outcome->refusals) +
-            outcome->cuts;
+        // A cover the printer did not take, or a paused printer holding the covers, is said
+        // instead of "Printing Complete.".
+        const QStringList lines = (outcome->refusals.isEmpty() && outcome->held.isEmpty()
+                                       ? QStringList(QStringLiteral("Printing Complete."))
+                                       : outcome->refusals + outcome->held) +
+                                  outcome->cuts;
         m_status->setText(lines.join(QLatin1Char('\n')));
     });
 }

@@ -195,12 +195,12 @@ TEST_F(CalibrationPrintTest, SetStoresResetRemovesAndBadFiguresChangeNothing) {
 
 TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures) {
     std::vector<std::pair<QString, cover::Paper>> printed;
-    CalibrateWindow window(QStringLiteral("office"), cover::Paper::Legal,
-                           cover::settingsCalibrations(),
-                           [&printed](const QString& printer, cover::Paper paper) {
-                               printed.emplace_back(printer, paper);
-                               return QString();
-                           });
+    CalibrateWindow window(
+        QStringLiteral("office"), cover::Paper::Legal, cover::settingsCalibrations(),
+        [&printed](const QString& printer, cover::Paper paper, const std::function<bool()>&) {
+            printed.emplace_back(printer, paper);
+            return printing::CalibrationPageResult();
+        });
     auto* paper = window.findChild<QComboBox*>("cboCalibrationPaper");
     ASSERT_NE(paper, nullptr);
     EXPECT_EQ(paper->currentText(), "Legal");
@@ -253,7 +253,9 @@ TEST_F(CalibrationPrintTest, WithoutAPrinterTheWindowAndTheCommandSayWhy) {
     ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
     const auto shown = [this] {
         CalibrateWindow window(QString(), cover::Paper::Letter, cover::settingsCalibrations(),
-                               [](const QString&, cover::Paper) { return QString(); });
+                               [](const QString&, cover::Paper, const std::function<bool()>&) {
+                                   return printing::CalibrationPageResult();
+                               });
         EXPECT_FALSE(window.findChild<QPushButton*>("cmdPrintCalibration")->isEnabled());
         return window.findChild<QLabel*>("lblPrinter")->text();
     };

@@ -9,7 +9,7 @@
 
 #include "core/base/ProgramFolder.h"
 #include "core/cover/CoverFormats.h"
-#include "core/cups/PrinterMedia.h"
+#include "core/cups/JobSubmission.h"
 #include "core/cups/SystemPrinters.h"
 #include "core/pdf/PdfPageWriter.h"
 #include "core/printing/CupsCoverPrinter.h"
@@ -374,7 +374,7 @@ TEST_F(CupsPrintTest, PdftopdfLeavesEachCoverAtThePrintableCornerAtItsSize) {
         for (int i = 0; i < 3; ++i) {
             const cover::CoverFormat& kind = *cover::coverFormatForKey(covers[i].key);
             const QString options = server.jobOptions(jobs[i]);
-            EXPECT_FALSE(options.contains("orientation-requested")) << options.toStdString();
+            EXPECT_TRUE(options.contains("orientation-requested=3")) << options.toStdString();
             EXPECT_TRUE(options.contains("print-scaling=none")) << options.toStdString();
             const QString filtered =
                 throughPdftopdf(jobs[i], options, server.printerPpd(name),
@@ -463,13 +463,19 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
     content.addPicture(vexa::cover::PageImage(solid(4, 4, slotColour(1))), QRectF(0, 0, 72, 72));
     ASSERT_TRUE(vexa::pdf::writePdfFile(page, {content}));
     QString error;
-    EXPECT_GT(cups::submitPdfJob("alpha", page, "VEXA cover", cover::Paper::Letter, &error), 0);
+    EXPECT_GT(
+        cups::submitPdfJob("alpha", page, cups::JobContent::Covers, cover::Paper::Letter, &error),
+        0);
     ASSERT_TRUE(server.waitUntilIdle());
     ASSERT_TRUE(server.rejectJobs("alpha", &error)) << error.toStdString();
-    EXPECT_EQ(cups::submitPdfJob("alpha", page, "VEXA cover", cover::Paper::Letter, &error), 0);
+    EXPECT_EQ(
+        cups::submitPdfJob("alpha", page, cups::JobContent::Covers, cover::Paper::Letter, &error),
+        0);
     EXPECT_EQ(error, "printer alpha refused the job because it is not accepting jobs");
     server.halt();
-    EXPECT_EQ(cups::submitPdfJob("alpha", page, "VEXA cover", cover::Paper::Letter, &error), 0);
+    EXPECT_EQ(
+        cups::submitPdfJob("alpha", page, cups::JobContent::Covers, cover::Paper::Letter, &error),
+        0);
     EXPECT_EQ(error, "the print server cannot be reached");
     vexa::settings::writeSetting("Front", "-1");
     PrintDialog dialog(host.covers());
