@@ -109,7 +109,8 @@ int runPrintCommand(const QStringList& arguments) {
     return runPrintCommand(arguments, out, err);
 }
 
-int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& err,
+                    std::chrono::milliseconds jobFollowTime) {
     QString error;
     const std::optional<PrintArguments> parsed = parsePrintArguments(arguments, error);
     if (!parsed) return fail(err, error + QStringLiteral(" (try 'vexa-cli print --help')"), 2);
@@ -186,6 +187,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     }
     printer.setTrimOptions(parsed->trim);
     printer.setCalibrationUsed(!parsed->noCalibration);
+    printer.setJobFollowTime(jobFollowTime);
     printing::printSelectedCovers(selection, pictures, printer, progress, parsed->paper);
     out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers") << " sent to "
         << base::printable(target) << Qt::endl;

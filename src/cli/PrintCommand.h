@@ -1,6 +1,10 @@
 #pragma once
 
+#include "core/cups/JobFollowing.h"
+
 #include <QStringList>
+
+#include <chrono>
 
 class QTextStream;
 
@@ -12,7 +16,9 @@ namespace vexa::cli {
 // them, which is said), 1 a picture that cannot be read, no such printer, a cover or file that
 // could not be written, or a job the printer refused or stopped within the seconds it is
 // followed, 2 usage error.
+// Each job is followed for `jobFollowTime` at most after it was sent.
 int runPrintCommand(const QStringList& arguments);
-int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& err,
+                    std::chrono::milliseconds jobFollowTime = cups::kJobFollowTime);
 
 } // namespace vexa::cli

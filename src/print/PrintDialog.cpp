@@ -351,10 +351,14 @@ void PrintDialog::preview() {
 void PrintDialog::calibrate() {
     // The printer covers go to, on the paper chosen (Letter for Letter and Legal: the window
     // offers Legal too).
-    CalibrateWindow window(cups::defaultPrinterName(),
-                           paperChoice() == cover::PaperChoice::A4 ? cover::Paper::A4
-                                                                   : cover::Paper::Letter,
-                           cover::settingsCalibrations(), printing::printCalibrationPage, this);
+    CalibrateWindow window(
+        cups::defaultPrinterName(),
+        paperChoice() == cover::PaperChoice::A4 ? cover::Paper::A4 : cover::Paper::Letter,
+        cover::settingsCalibrations(),
+        [](const QString& printer, cover::Paper paper, const std::function<bool()>& keepGoing) {
+            return printing::printCalibrationPage(printer, paper, keepGoing);
+        },
+        this);
     window.exec();
 }
 

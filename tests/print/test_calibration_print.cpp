@@ -244,6 +244,28 @@ TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures
         cover::settingsCalibrations().read("office", cover::Paper::A4).calibration.has_value());
 }
 
+// A printer that turns the page down is named once in the sentence that says so; a paused one
+// holds the page, and the window says so rather than asking for measurements.
+TEST_F(CalibrationPrintTest, ARefusedOrHeldPageIsSaidInOneSentence) {
+    vexa::test::CupsTestServer& server = printServer();
+    QString error;
+    ASSERT_TRUE(server.rejectJobs("alpha", &error)) << error.toStdString();
+    EXPECT_EQ(run({"--printer", "alpha"}), 1);
+    EXPECT_EQ(err.toStdString(), "vexa-cli calibrate: the calibration page was not printed: "
+                                 "printer alpha refused the page because it is not accepting "
+                                 "jobs\n");
+
+    CalibrateWindow window(QStringLiteral("office"), cover::Paper::Letter,
+                           cover::settingsCalibrations(),
+                           [](const QString& printer, cover::Paper, const std::function<bool()>&) {
+                               return printing::CalibrationPageResult{QString(), printer};
+                           });
+    window.findChild<QPushButton*>("cmdPrintCalibration")->click();
+    QTRY_VERIFY(!window.isPrinting());
+    EXPECT_EQ(window.statusText().toStdString(),
+              "Printer office is paused: the page waits in its queue.");
+}
+
 // Without a printer the window and vexa-cli say why, in the print window's words, and print
 // nothing.
 TEST_F(CalibrationPrintTest, WithoutAPrinterTheWindowAndTheCommandSayWhy) {

@@ -415,6 +415,45 @@ TEST_F(CupsPrintTest, ADitheredPictureReachesThePrinterPixelForPixel) {
     EXPECT_EQ(changed, 0);
 }
 
+// The status line says what became of the jobs: a paused default printer holds the covers,
+// and a job the printer's filters stop is not "Printing Complete.".
+TEST_F(CupsPrintTest, APausedPrinterOrAStoppedJobIsSaidInsteadOfComplete) {
+    fillAllSlots();
+    for (const cover::CoverFormat& kind : cover::kCoverFormats)
+        vexa::settings::writeSetting(
+            kind.key,
+            kind.key == QLatin1String("Front") || kind.key == QLatin1String("Back") ? "-1" : "0");
+    const auto print = [this](std::unique_ptr<printing::CupsCoverPrinter> printer) {
+        PrintDialog dialog(host.covers(), std::move(printer));
+        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+        EXPECT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
+        return dialog.findChild<QLabel*>("Label1")->text().toStdString();
+    };
+    QString error;
+    ASSERT_TRUE(server.addPrinter("office", &error)) << error.toStdString();
+    ASSERT_TRUE(server.pausePrinter("office", &error)) << error.toStdString();
+    ASSERT_TRUE(server.setServerDefault("office", &error)) << error.toStdString();
+    EXPECT_EQ(print(std::make_unique<printing::CupsCoverPrinter>()),
+              "Printer office is paused: the covers wait in its queue.");
+    EXPECT_EQ(server.queuedJobs("office").size(), 2);
+
+    vexa::test::TestPpd ppd;
+    ppd.refusing = true;
+    ASSERT_TRUE(server.addPrinter("refusing", &error, ppd)) << error.toStdString();
+    ASSERT_TRUE(server.setServerDefault("refusing", &error)) << error.toStdString();
+    // Followed until CUPS has stopped the jobs, however long that takes here.
+    auto printer = std::make_unique<printing::CupsCoverPrinter>();
+    printer->setJobFollowTime(std::chrono::minutes(2));
+    const QStringList lines = QString::fromStdString(print(std::move(printer))).split(u'\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("The CD Front cover was not printed: printer refusing "
+                                    "stopped the job, saying \""))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("The CD Back cover was not printed: printer refusing "
+                                    "stopped the job, saying \""))
+        << lines[1].toStdString();
+}
+
 TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
     fillAllSlots();
     printing::CupsCoverPrinter printer;

@@ -1,7 +1,6 @@
 #include "core/printing/CalibrationJob.h"
 
 #include "core/cover/PaperChoice.h"
-#include "core/cups/JobFollowing.h"
 #include "core/cups/JobSubmission.h"
 #include "core/cups/PrintFailure.h"
 #include "core/cups/PrinterMedia.h"
@@ -24,7 +23,8 @@ CalibrationPageResult refusal(const QString& why) {
 } // namespace
 
 CalibrationPageResult printCalibrationPage(const QString& printer, cover::Paper paperCode,
-                                           const std::function<bool()>& keepGoing) {
+                                           const std::function<bool()>& keepGoing,
+                                           std::chrono::milliseconds followTime) {
     if (printer.isEmpty()) return refusal(QStringLiteral("there is no printer"));
     if (!cups::installedPrinters().contains(printer))
         return refusal(cups::printFailureReason(cups::PrintFailure::PrinterMissing, printer));
@@ -49,7 +49,7 @@ CalibrationPageResult printCalibrationPage(const QString& printer, cover::Paper 
     if (paused) return {QString(), printer};
     const cups::JobFate fate =
         cups::followJobs({{printer, job, std::chrono::steady_clock::now()}},
-                         cups::JobContent::CalibrationPage, cups::kJobFollowTime, keepGoing)
+                         cups::JobContent::CalibrationPage, followTime, keepGoing)
             .front();
     return {fate.failure, fate.held ? printer : QString()};
 }

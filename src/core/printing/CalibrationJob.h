@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/cover/CoverFormats.h"
+#include "core/cups/JobFollowing.h"
 
 #include <QString>
 
+#include <chrono>
 #include <functional>
 
 namespace vexa::printing {
@@ -17,10 +19,12 @@ struct CalibrationPageResult {
 };
 
 // Prints the calibration page (see CalibrationPage.h) on `printer` on the paper, exactly as
-// drawn: no calibration applied, no scaling. The job is followed for a few seconds, so that a
-// page the printer's filters stop is told as not printed; `keepGoing` is asked while it waits
-// and false ends the wait.
-CalibrationPageResult printCalibrationPage(const QString& printer, cover::Paper paperCode,
-                                           const std::function<bool()>& keepGoing = {});
+// drawn: no calibration applied, no scaling. The job is followed for `followTime` at most, so
+// that a page the printer's filters stop is told as not printed; `keepGoing` is asked while it
+// waits and false ends the wait.
+CalibrationPageResult
+printCalibrationPage(const QString& printer, cover::Paper paperCode,
+                     const std::function<bool()>& keepGoing = {},
+                     std::chrono::milliseconds followTime = cups::kJobFollowTime);
 
 } // namespace vexa::printing

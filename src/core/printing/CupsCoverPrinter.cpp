@@ -144,7 +144,7 @@ void CupsCoverPrinter::followJobs(std::span<DocumentResult> results,
     m_sent.clear();
     if (jobs.empty()) return;
     const std::vector<cups::JobFate> fates =
-        cups::followJobs(jobs, cups::JobContent::Covers, cups::kJobFollowTime, keepGoing);
+        cups::followJobs(jobs, cups::JobContent::Covers, m_followTime, keepGoing);
     for (std::size_t i = 0; i < fates.size(); ++i) {
         DocumentResult& result = *followed[i];
         if (!fates[i].failure.isEmpty()) {

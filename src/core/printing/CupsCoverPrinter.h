@@ -40,6 +40,8 @@ public:
     bool usePrinter(const QString& name);
     // Whether pages are corrected by the printer's stored calibration (they are unless told).
     void setCalibrationUsed(bool used) { m_useCalibration = used; }
+    // How long each job is followed after it was sent (cups::kJobFollowTime unless told).
+    void setJobFollowTime(std::chrono::milliseconds time) { m_followTime = time; }
 
     bool drawPicture(const picture::LoadedPicture& picture, base::Twips x, base::Twips y,
                      base::Twips width, base::Twips height) override;
@@ -65,8 +67,9 @@ private:
     QString m_calibrationProblem;
     bool m_paused = false; // the target holds its jobs
     bool m_useCalibration = true;
-    // The jobs sent and not yet followed, by id.
+    // The jobs sent and not yet followed.
     std::vector<cups::SentJob> m_sent;
+    std::chrono::milliseconds m_followTime = cups::kJobFollowTime;
     // A calibration that cannot be used is told once a printer and paper, not for every cover.
     QStringList m_problemsTold;
 };
