@@ -193,6 +193,19 @@ TEST_F(CalibrationPrintTest, SetStoresResetRemovesAndBadFiguresChangeNothing) {
     EXPECT_EQ(out, "calibration of alpha on Legal paper removed\n");
 }
 
+TEST_F(CalibrationPrintTest, SetReplacesEveryLineOfThePrinterAndPaper) {
+    printServer();
+    vexa::test::writeFileBytes(vexa::settings::settingsFilePath(),
+                               "[CALIBRATION]\nalpha/A4=across 1 mm 100 %, down 0 mm 100 %\n"
+                               "beta/A4=across 1 mm 100 %, down 0 mm 100 %\n"
+                               "ALPHA/a4=across 2 mm 100 %, down 0 mm 100 %\n");
+    ASSERT_EQ(run({"--printer", "alpha", "--paper", "a4", "--set", "20", "20", "150", "150"}), 0)
+        << err.toStdString();
+    EXPECT_EQ(settings().toStdString(),
+              "[CALIBRATION]\nalpha/A4=across +0.00 mm 100.000 %, down +0.00 mm 100.000 %\n"
+              "beta/A4=across 1 mm 100 %, down 0 mm 100 %\n");
+}
+
 TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures) {
     std::vector<std::pair<QString, cover::Paper>> printed;
     CalibrateWindow window(

@@ -68,11 +68,15 @@ bool CupsCoverPrinter::startDocument() {
         const cover::StoredCalibration stored =
             cover::settingsCalibrations().read(m_target, paper());
         m_calibration = stored.calibration;
-        const QString told = m_target + u'/' + cover::paperName(paper());
-        if (!stored.problem.isEmpty() && !m_problemsTold.contains(told)) {
-            m_problemsTold << told;
-            m_calibrationProblem = stored.problem;
-        }
+        // Each problem once: a line's names its printer and paper, a broken header's is the
+        // same whatever is printed.
+        QStringList problems;
+        for (const QString& problem : {stored.problem, stored.sectionProblem})
+            if (!problem.isEmpty() && !m_problemsTold.contains(problem)) {
+                m_problemsTold << problem;
+                problems << problem;
+            }
+        m_calibrationProblem = problems.join(u' ');
     }
     return true;
 }

@@ -70,7 +70,7 @@ private:
     // The jobs sent and not yet followed.
     std::vector<cups::SentJob> m_sent;
     std::chrono::milliseconds m_followTime = cups::kJobFollowTime;
-    // A calibration that cannot be used is told once a printer and paper, not for every cover.
+    // A calibration that cannot be used is told once, not for every cover.
     QStringList m_problemsTold;
 };
 
