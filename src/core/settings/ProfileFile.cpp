@@ -35,11 +35,20 @@ bool replaceFile(const QString& path, const QByteArray& text) {
 } // namespace
 
 bool ProfileFile::remove(const QString& section, const QString& key) const {
+    return takeOut(section, key, false);
+}
+
+bool ProfileFile::removeEvery(const QString& section, const QString& key) const {
+    return takeOut(section, key, true);
+}
+
+bool ProfileFile::takeOut(const QString& section, const QString& key, bool every) const {
     const QFileInfo existing(m_path);
     if (!existing.exists() && !existing.isSymLink()) return true;
     const std::optional<QByteArray> current = base::readRegularFile(m_path, kMaxFileBytes);
     if (!current) return false;
-    const QByteArray text = withoutProfileValue(*current, section, key);
+    const QByteArray text = every ? withoutAnyProfileValue(*current, section, key)
+                                  : withoutProfileValue(*current, section, key);
     return text.size() == current->size() || replaceFile(m_path, text);
 }
 
@@ -52,15 +61,6 @@ std::vector<ProfileKeyLine> ProfileFile::keyLines(const QString& section,
 std::vector<BrokenHeader> ProfileFile::brokenHeaders(const QString& section) const {
     const std::optional<QByteArray> text = base::readRegularFile(m_path, kMaxFileBytes);
     return text ? brokenSectionHeaders(*text, section) : std::vector<BrokenHeader>();
-}
-
-bool ProfileFile::removeEvery(const QString& section, const QString& key) const {
-    const QFileInfo existing(m_path);
-    if (!existing.exists() && !existing.isSymLink()) return true;
-    const std::optional<QByteArray> current = base::readRegularFile(m_path, kMaxFileBytes);
-    if (!current) return false;
-    const QByteArray text = withoutAnyProfileValue(*current, section, key);
-    return text.size() == current->size() || replaceFile(m_path, text);
 }
 
 bool ProfileFile::writeSingle(const QString& section, const QString& key,

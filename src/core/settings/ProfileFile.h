@@ -66,6 +66,7 @@ public:
 
 private:
     bool write(const QList<ProfileValue>& values, bool single) const;
+    bool takeOut(const QString& section, const QString& key, bool every) const;
 
     QString m_path;
 };
