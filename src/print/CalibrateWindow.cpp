@@ -172,17 +172,24 @@ void CalibrateWindow::showStored() {
 void CalibrateWindow::printPage() {
     if (m_printer.isEmpty() || isPrinting()) return;
     m_status->setText(QStringLiteral("Printing the calibration page."));
-    auto outcome = std::make_shared<QString>();
+    auto outcome = std::make_shared<printing::CalibrationPageResult>();
     m_job.start(
         [print = m_printPage, printer = m_printer, paperCode = paper(),
-         outcome](base::JobControl&) { *outcome = print(printer, paperCode); },
+         outcome](base::JobControl& control) {
+            *outcome = print(printer, paperCode, [&control] { return !control.isCancelled(); });
+        },
         [this, outcome] {
-            m_status->setText(
-                outcome->isEmpty()
-                    ? QStringLiteral("The calibration page went to the printer. "
-                                     "Measure it and type the four figures.")
-                    : QStringLiteral("The calibration page was not printed: %1.").arg(*outcome));
-            if (outcome->isEmpty()) m_figures[0]->setFocus();
+            if (!outcome->refused.isEmpty())
+                m_status->setText(QStringLiteral("The calibration page was not printed: %1.")
+                                      .arg(outcome->refused));
+            else if (!outcome->heldBy.isEmpty())
+                m_status->setText(cups::printFailureText(cups::PrintFailure::PrinterPaused,
+                                                         outcome->heldBy,
+                                                         cups::JobContent::CalibrationPage));
+            else
+                m_status->setText(QStringLiteral("The calibration page went to the printer. "
+                                                 "Measure it and type the four figures."));
+            if (outcome->refused.isEmpty()) m_figures[0]->setFocus();
         });
 }
 

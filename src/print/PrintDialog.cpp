@@ -45,6 +45,7 @@ struct JobOutcome {
     std::optional<int> pages; // of an export
     QStringList refusals;
     QStringList cuts;
+    QStringList held;
 };
 
 } // namespace
@@ -231,6 +232,7 @@ void PrintDialog::print() {
                 printing::printSelectedCovers(selection, pictures, *printer, progress, paper);
         outcome->refusals = progress.refusals();
         outcome->cuts = progress.cuts();
+        outcome->held = progress.held();
     };
     m_job.start(std::move(work), [this, outcome] {
         // A stopped run is not complete; Cancel has said so.
@@ -239,11 +241,12 @@ void PrintDialog::print() {
             m_status->setText(cups::printFailureText(outcome->noPrinter));
             return;
         }
-        // A cover the printer did not take is said instead of "Printing Complete.".
-        const QStringList lines =
-            (outcome->refusals.isEmpty() ? QStringList(QStringLiteral("Printing Complete."))
-                                         : outcome->refusals) +
-            outcome->cuts;
+        // A cover the printer did not take, or a paused printer holding the covers, is said
+        // instead of "Printing Complete.".
+        const QStringList lines = (outcome->refusals.isEmpty() && outcome->held.isEmpty()
+                                       ? QStringList(QStringLiteral("Printing Complete."))
+                                       : outcome->refusals + outcome->held) +
+                                  outcome->cuts;
         m_status->setText(lines.join(QLatin1Char('\n')));
     });
 }
@@ -333,10 +336,14 @@ void PrintDialog::preview() {
 void PrintDialog::calibrate() {
     // The printer covers go to, on the paper chosen (Letter for Letter and Legal: the window
     // offers Legal too).
-    CalibrateWindow window(cups::defaultPrinterName(),
-                           paperChoice() == cover::PaperChoice::A4 ? cover::Paper::A4
-                                                                   : cover::Paper::Letter,
-                           cover::settingsCalibrations(), printing::printCalibrationPage, this);
+    CalibrateWindow window(
+        cups::defaultPrinterName(),
+        paperChoice() == cover::PaperChoice::A4 ? cover::Paper::A4 : cover::Paper::Letter,
+        cover::settingsCalibrations(),
+        [](const QString& printer, cover::Paper paper, const std::function<bool()>& keepGoing) {
+            return printing::printCalibrationPage(printer, paper, keepGoing);
+        },
+        this);
     window.exec();
 }
 

@@ -193,14 +193,27 @@ TEST_F(CalibrationPrintTest, SetStoresResetRemovesAndBadFiguresChangeNothing) {
     EXPECT_EQ(out, "calibration of alpha on Legal paper removed\n");
 }
 
+TEST_F(CalibrationPrintTest, SetReplacesEveryLineOfThePrinterAndPaper) {
+    printServer();
+    vexa::test::writeFileBytes(vexa::settings::settingsFilePath(),
+                               "[CALIBRATION]\nalpha/A4=across 1 mm 100 %, down 0 mm 100 %\n"
+                               "beta/A4=across 1 mm 100 %, down 0 mm 100 %\n"
+                               "ALPHA/a4=across 2 mm 100 %, down 0 mm 100 %\n");
+    ASSERT_EQ(run({"--printer", "alpha", "--paper", "a4", "--set", "20", "20", "150", "150"}), 0)
+        << err.toStdString();
+    EXPECT_EQ(settings().toStdString(),
+              "[CALIBRATION]\nalpha/A4=across +0.00 mm 100.000 %, down +0.00 mm 100.000 %\n"
+              "beta/A4=across 1 mm 100 %, down 0 mm 100 %\n");
+}
+
 TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures) {
     std::vector<std::pair<QString, cover::Paper>> printed;
-    CalibrateWindow window(QStringLiteral("office"), cover::Paper::Legal,
-                           cover::settingsCalibrations(),
-                           [&printed](const QString& printer, cover::Paper paper) {
-                               printed.emplace_back(printer, paper);
-                               return QString();
-                           });
+    CalibrateWindow window(
+        QStringLiteral("office"), cover::Paper::Legal, cover::settingsCalibrations(),
+        [&printed](const QString& printer, cover::Paper paper, const std::function<bool()>&) {
+            printed.emplace_back(printer, paper);
+            return printing::CalibrationPageResult();
+        });
     auto* paper = window.findChild<QComboBox*>("calibrationPaper");
     ASSERT_NE(paper, nullptr);
     EXPECT_EQ(paper->currentText(), "Legal");
@@ -244,6 +257,28 @@ TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures
         cover::settingsCalibrations().read("office", cover::Paper::A4).calibration.has_value());
 }
 
+// A printer that turns the page down is named once in the sentence that says so; a paused one
+// holds the page, and the window says so rather than asking for measurements.
+TEST_F(CalibrationPrintTest, ARefusedOrHeldPageIsSaidInOneSentence) {
+    vexa::test::CupsTestServer& server = printServer();
+    QString error;
+    ASSERT_TRUE(server.rejectJobs("alpha", &error)) << error.toStdString();
+    EXPECT_EQ(run({"--printer", "alpha"}), 1);
+    EXPECT_EQ(err.toStdString(), "vexa-cli calibrate: the calibration page was not printed: "
+                                 "printer alpha refused the page because it is not accepting "
+                                 "jobs\n");
+
+    CalibrateWindow window(QStringLiteral("office"), cover::Paper::Letter,
+                           cover::settingsCalibrations(),
+                           [](const QString& printer, cover::Paper, const std::function<bool()>&) {
+                               return printing::CalibrationPageResult{QString(), printer};
+                           });
+    window.findChild<QPushButton*>("printCalibrationPageButton")->click();
+    QTRY_VERIFY(!window.isPrinting());
+    EXPECT_EQ(window.statusText().toStdString(),
+              "Printer office is paused: the page waits in its queue.");
+}
+
 // Without a printer the window and vexa-cli say why, in the print window's words, and print
 // nothing.
 TEST_F(CalibrationPrintTest, WithoutAPrinterTheWindowAndTheCommandSayWhy) {
@@ -253,7 +288,9 @@ TEST_F(CalibrationPrintTest, WithoutAPrinterTheWindowAndTheCommandSayWhy) {
     ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
     const auto shown = [this] {
         CalibrateWindow window(QString(), cover::Paper::Letter, cover::settingsCalibrations(),
-                               [](const QString&, cover::Paper) { return QString(); });
+                               [](const QString&, cover::Paper, const std::function<bool()>&) {
+                                   return printing::CalibrationPageResult();
+                               });
         EXPECT_FALSE(window.findChild<QPushButton*>("printCalibrationPageButton")->isEnabled());
         return window.findChild<QLabel*>("printerName")->text();
     };

@@ -9,7 +9,7 @@
 
 #include "core/base/ProgramFolder.h"
 #include "core/cover/CoverFormats.h"
-#include "core/cups/PrinterMedia.h"
+#include "core/cups/JobSubmission.h"
 #include "core/cups/SystemPrinters.h"
 #include "core/pdf/PdfPageWriter.h"
 #include "core/printing/CupsCoverPrinter.h"
@@ -23,7 +23,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTemporaryDir>
@@ -324,30 +323,6 @@ TEST_F(CupsPrintTest, TheCornerIsThePrintableCornerOfThePageAsThePrinterTurnsIt)
     }
 }
 
-namespace {
-
-// The job through CUPS' pdftopdf, the first filter of every driver's chain (the test queues'
-// own filter skips it), as the server would run it: with the job's options and the printer's
-// PPD. Its output, or an empty name when it failed.
-QString throughPdftopdf(const QString& job, const QString& options, const QString& ppd,
-                        const QString& output) {
-    QProcess filter;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("PPD", ppd);
-    environment.insert("CONTENT_TYPE", "application/pdf");
-    filter.setProcessEnvironment(environment);
-    filter.setStandardOutputFile(output);
-    filter.start("/usr/lib/cups/filter/pdftopdf", {"1", "user", "title", "1", options, job});
-    if (!filter.waitForFinished(60000) || filter.exitStatus() != QProcess::NormalExit ||
-        filter.exitCode() != 0) {
-        ADD_FAILURE() << filter.readAllStandardError().toStdString();
-        return QString();
-    }
-    return output;
-}
-
-} // namespace
-
 TEST_F(CupsPrintTest, PdftopdfLeavesEachCoverAtThePrintableCornerAtItsSize) {
     // Margins left 10, bottom 20, right 35, top 45 pt on Letter and Legal.
     vexa::test::TestPpd ppd;
@@ -377,12 +352,11 @@ TEST_F(CupsPrintTest, PdftopdfLeavesEachCoverAtThePrintableCornerAtItsSize) {
         for (int i = 0; i < 3; ++i) {
             const cover::CoverFormat& kind = *cover::coverFormatForKey(covers[i].key);
             const QString options = server.jobOptions(jobs[i]);
-            EXPECT_FALSE(options.contains("orientation-requested")) << options.toStdString();
+            EXPECT_TRUE(options.contains("orientation-requested=3")) << options.toStdString();
             EXPECT_TRUE(options.contains("print-scaling=none")) << options.toStdString();
-            const QString filtered =
-                throughPdftopdf(jobs[i], options, server.printerPpd(name),
-                                folder.filePath(QStringLiteral("%1-%2.pdf").arg(name).arg(i)));
-            ASSERT_FALSE(filtered.isEmpty());
+            const QString filtered = folder.filePath(QStringLiteral("%1-%2.pdf").arg(name).arg(i));
+            ASSERT_TRUE(server.throughPdftopdf(jobs[i], name, filtered, &error))
+                << error.toStdString();
             // Portrait paper; a landscape cover lies turned across it as the printer turns.
             const QSizeF paper = tablePaper(kind);
             const double w = covers[i].widthMm * kPointsPerMm,
@@ -444,6 +418,45 @@ TEST_F(CupsPrintTest, ADitheredPictureReachesThePrinterPixelForPixel) {
     EXPECT_EQ(changed, 0);
 }
 
+// The status line says what became of the jobs: a paused default printer holds the covers,
+// and a job the printer's filters stop is not "Printing Complete.".
+TEST_F(CupsPrintTest, APausedPrinterOrAStoppedJobIsSaidInsteadOfComplete) {
+    fillAllSlots();
+    for (const cover::CoverFormat& kind : cover::kCoverFormats)
+        vexa::settings::writeSetting(
+            kind.key,
+            kind.key == QLatin1String("Front") || kind.key == QLatin1String("Back") ? "-1" : "0");
+    const auto print = [this](std::unique_ptr<printing::CupsCoverPrinter> printer) {
+        PrintDialog dialog(host.covers(), std::move(printer));
+        QTest::mouseClick(dialog.findChild<QPushButton*>("printButton"), Qt::LeftButton);
+        EXPECT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
+        return dialog.findChild<QLabel*>("printStatus")->text().toStdString();
+    };
+    QString error;
+    ASSERT_TRUE(server.addPrinter("office", &error)) << error.toStdString();
+    ASSERT_TRUE(server.pausePrinter("office", &error)) << error.toStdString();
+    ASSERT_TRUE(server.setServerDefault("office", &error)) << error.toStdString();
+    EXPECT_EQ(print(std::make_unique<printing::CupsCoverPrinter>()),
+              "Printer office is paused: the covers wait in its queue.");
+    EXPECT_EQ(server.queuedJobs("office").size(), 2);
+
+    vexa::test::TestPpd ppd;
+    ppd.refusing = true;
+    ASSERT_TRUE(server.addPrinter("refusing", &error, ppd)) << error.toStdString();
+    ASSERT_TRUE(server.setServerDefault("refusing", &error)) << error.toStdString();
+    // Followed until CUPS has stopped the jobs, however long that takes here.
+    auto printer = std::make_unique<printing::CupsCoverPrinter>();
+    printer->setJobFollowTime(std::chrono::minutes(2));
+    const QStringList lines = QString::fromStdString(print(std::move(printer))).split(u'\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("The CD Front cover was not printed: printer refusing "
+                                    "stopped the job, saying \""))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("The CD Back cover was not printed: printer refusing "
+                                    "stopped the job, saying \""))
+        << lines[1].toStdString();
+}
+
 TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
     fillAllSlots();
     printing::CupsCoverPrinter printer;
@@ -466,13 +479,19 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
     content.addPicture(vexa::cover::PageImage(solid(4, 4, slotColour(1))), QRectF(0, 0, 72, 72));
     ASSERT_TRUE(vexa::pdf::writePdfFile(page, {content}));
     QString error;
-    EXPECT_GT(cups::submitPdfJob("alpha", page, "VEXA cover", cover::Paper::Letter, &error), 0);
+    EXPECT_GT(
+        cups::submitPdfJob("alpha", page, cups::JobContent::Covers, cover::Paper::Letter, &error),
+        0);
     ASSERT_TRUE(server.waitUntilIdle());
     ASSERT_TRUE(server.rejectJobs("alpha", &error)) << error.toStdString();
-    EXPECT_EQ(cups::submitPdfJob("alpha", page, "VEXA cover", cover::Paper::Letter, &error), 0);
+    EXPECT_EQ(
+        cups::submitPdfJob("alpha", page, cups::JobContent::Covers, cover::Paper::Letter, &error),
+        0);
     EXPECT_EQ(error, "printer alpha refused the job because it is not accepting jobs");
     server.halt();
-    EXPECT_EQ(cups::submitPdfJob("alpha", page, "VEXA cover", cover::Paper::Letter, &error), 0);
+    EXPECT_EQ(
+        cups::submitPdfJob("alpha", page, cups::JobContent::Covers, cover::Paper::Letter, &error),
+        0);
     EXPECT_EQ(error, "the print server cannot be reached");
     vexa::settings::writeSetting("Front", "-1");
     PrintDialog dialog(host.covers());
