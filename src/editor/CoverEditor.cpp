@@ -128,8 +128,8 @@ void CoverEditor::buildToolbar(QWidget* client) {
     m_toolbar->setContentsMargins(0, 0, 0, 0);
     m_toolbar->layout()->setSpacing(0);
     const std::array<void (CoverEditor::*)(), 5> operations{
-        &CoverEditor::Rotate, &CoverEditor::Mirror, &CoverEditor::Flip, &CoverEditor::Brightness,
-        &CoverEditor::UndoLastChange};
+        &CoverEditor::rotate, &CoverEditor::mirror, &CoverEditor::flip,
+        &CoverEditor::applyBrightness, &CoverEditor::undoLastChange};
     for (std::size_t i = 0; i < kToolButtons.size(); ++i) {
         QAction* action = m_toolbar->addAction(editor::toolIcon(kToolButtons[i].icon),
                                                QLatin1String(kToolButtons[i].text));
@@ -311,24 +311,24 @@ void CoverEditor::runTool(std::function<QImage(const QImage&)> tool) {
                              });
 }
 
-void CoverEditor::Rotate() {
+void CoverEditor::rotate() {
     runTool(editor::rotateQuarterClockwise);
 }
 
-void CoverEditor::Mirror() {
+void CoverEditor::mirror() {
     runTool(editor::mirrorLeftRight);
 }
 
-void CoverEditor::Flip() {
+void CoverEditor::flip() {
     runTool(editor::flipTopBottom);
 }
 
-void CoverEditor::Brightness() {
+void CoverEditor::applyBrightness() {
     const int value = m_scroll->value();
     runTool([value](const QImage& picture) { return editor::shiftBrightness(picture, value); });
 }
 
-void CoverEditor::UndoLastChange() {
+void CoverEditor::undoLastChange() {
     if (isBusy() || m_closing) return;
     lockControls();
     m_pictures.undo();

@@ -46,11 +46,11 @@ public:
     void runEffect(std::int32_t effectId, std::int32_t parameter);
 
     // The toolbar's tools.
-    void Rotate();
-    void Mirror();
-    void Flip();
-    void Brightness();
-    void UndoLastChange();
+    void rotate();
+    void mirror();
+    void flip();
+    void applyBrightness();
+    void undoLastChange();
 
     // The look of the busy state: hourglass, everything but "Cancel" disabled. Afterwards the
     // focus goes back to where it was, so a key meant for Accept never lands on Cancel.

@@ -358,7 +358,7 @@ TEST_F(CoverEditorTest, WhileAnEffectRunsOnlyCancelAnswers) {
         ASSERT_NE(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         // A second command arriving meanwhile starts nothing.
-        w->Rotate();
+        w->rotate();
         w->runEffect(2, 0);
         w->acceptButton()->click();
     };

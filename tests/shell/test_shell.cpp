@@ -52,7 +52,7 @@ TEST(OpenEmailTest, TheBodyJoinsWithAQuestionMarkOrAnAmpersand) {
 
 TEST(OpenEmailTest, ReportABugAndVisitWebsiteHandTheDesktopTheirAddresses) {
     test::FakeXdgOpen desktop;
-    shell::ReportBug(nullptr);
+    shell::startBugReport(nullptr);
     const QUrl mail(desktop.waitForAddresses(1).value(0));
     EXPECT_EQ(mail.scheme(), "mailto");
     EXPECT_EQ(mail.path(), "support@vexa.example");
@@ -62,7 +62,7 @@ TEST(OpenEmailTest, ReportABugAndVisitWebsiteHandTheDesktopTheirAddresses) {
     // Blanks reach the mail program escaped, as a mailto address must carry them.
     EXPECT_FALSE(desktop.addresses().value(0).contains(' '));
 
-    shell::VisitWebsite(nullptr);
+    shell::openMakersWebsite(nullptr);
     const QStringList both = desktop.waitForAddresses(2);
     ASSERT_EQ(both.size(), 2);
     EXPECT_EQ(QUrl(both[1]), QUrl(shell::kWebsiteAddress));

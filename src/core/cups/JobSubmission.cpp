@@ -1,5 +1,6 @@
 #include "core/cups/JobSubmission.h"
 
+#include "core/base/Log.h"
 #include "core/cups/JobOptions.h"
 #include "core/cups/SystemPrinters.h"
 
@@ -21,6 +22,9 @@ int submitPdfJob(const QString& printer, const QString& pdfFile, JobContent cont
     const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.constData(),
                                    QFile::encodeName(pdfFile).constData(), title, count, options);
     cupsFreeOptions(count, options);
+    qCDebug(base::lcPrint) << "sent" << pdfFile << "to" << printer << "as" << title << "with"
+                           << placementOptions(paper).size() << "options: job" << job
+                           << (job > 0 ? QString() : QString::fromUtf8(cupsLastErrorString()));
     if (job <= 0 && error) {
         const ipp_status_t status = cupsLastError();
         // A server libcups could not talk to at all comes back as an internal error (or as
