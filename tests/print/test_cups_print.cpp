@@ -718,6 +718,8 @@ TEST_F(CupsPrintTest, CancelDuringARunLetsTheCoversSentReachTheServerAndNoneAfte
     WatchedPrinter* watched = printer.get();
     PrintDialog dialog(host.covers(), std::move(printer));
     dialog.show();
+    // Activated late (a busy machine), the window would clear the status line under the test.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     auto* cancel = dialog.findChild<QPushButton*>("cancelButton");
     // Cancel is pressed on the window's thread once the second cover has gone out, while the
     // run's worker waits for the click.

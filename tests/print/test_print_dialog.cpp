@@ -323,6 +323,8 @@ TEST_F(PrintDialogTest, CancelDuringTheRunStopsAfterTheCoverBeingSent) {
     writeKeys({{"Front", "-1"}, {"Inside", "-1"}, {"Back", "-1"}});
     auto dialog = open();
     dialog->show();
+    // Activated late (a busy machine), the window would clear the status line under the test.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     QPushButton* cancel = button(*dialog, "cancelButton");
     // Clicked on the window's thread while the first cover is being sent; the run's worker
     // waits for the click.
