@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "notify/MessageNoticeWindow.h"
+
 #include "app/CoverMark.h"
 #include "app/Drives.h"
 #include "app/PictureBrowser.h"
@@ -221,9 +223,16 @@ void MainWindow::editOpenTabsCover() {
     const int tab = m_tabs->currentIndex();
     if (tab < 0 || tab >= static_cast<int>(m_slots.size())) return; // the Scan tab
     const cover::CoverKind kind = kCoverSlots[static_cast<size_t>(tab)].kind;
+    // An empty slot is nothing to edit: a notice says so, as the toolbar's command does with no
+    // cover selected, and the cover selected before stays selected.
+    if (m_covers.picture(kind).isNull()) {
+        notify::MessageNoticeWindow::open(*this, editor::emptyCoverMessage(kind),
+                                          QStringLiteral("picture"));
+        return;
+    }
     m_selectedKind = kind;
     markSelectedCover(*m_tabs, m_slots, tab);
-    if (!m_covers.picture(kind).isNull()) editor::openCoverEditor(*this);
+    editor::openCoverEditor(*this);
 }
 
 void MainWindow::start() {

@@ -200,9 +200,13 @@ TEST_F(MainWindowTest, CtrlESelectsTheOpenTabsCoverAndEditsItWhenItHoldsAPicture
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     ASSERT_TRUE(vexa::test::browser(*window)->setFolder(picturesDir.path()));
 
-    vexa::test::coverTabs(*window)->setCurrentIndex(2); // Back: no picture yet
+    // Back has no picture yet: a notice says so and the selection stays as it was.
+    vexa::test::coverTabs(*window)->setCurrentIndex(2);
     QTest::keyClick(window.get(), Qt::Key_E, Qt::ControlModifier);
-    EXPECT_EQ(vexa::test::selectedSlotName(*window), "Image3");
+    EXPECT_EQ(answerNotice(*window),
+              "The CD Back cover has no picture yet. Click a picture file on the right to put it "
+              "there.");
+    EXPECT_EQ(vexa::test::selectedSlotName(*window), "");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
     vexa::test::coverTabs(*window)->setCurrentIndex(5); // PSP
