@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "widgets/WindowGeometry.h"
+
 #include "notify/MessageNoticeWindow.h"
 
 #include "app/CoverMark.h"
@@ -41,8 +43,10 @@ namespace vexa::app {
 
 namespace {
 
-constexpr QSize kSlotSize{465, 331};    // 6975 x 4965 twips
-constexpr QSize kScannedSize{465, 305}; // 6975 x 4575 twips
+// The smallest a slot's picture gets; the slots grow with the window from there.
+constexpr QSize kMinimumSlotSize{320, 228};
+// Wide enough for the usual names of picture files; the browser grows with the window too.
+constexpr int kMinimumBrowserWidth = 240;
 constexpr int kPageMargin = 6;
 
 } // namespace
@@ -51,7 +55,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("VEXA 6"));
     setWindowIcon(widgets::programIcon());
-    setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
 
     buildMenus();
     buildToolbar();
@@ -62,14 +65,15 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     layout->setSpacing(8);
     buildTabs();
     m_browser = new PictureBrowser(central);
-    layout->addWidget(m_tabs, 0, Qt::AlignTop);
+    m_browser->setMinimumWidth(kMinimumBrowserWidth);
+    layout->addWidget(m_tabs, 3);
     layout->addWidget(m_browser, 1);
     setCentralWidget(central);
+    resize(kDefaultSize);
 
     connect(m_browser, &PictureBrowser::filesClicked, this, &MainWindow::loadSelectedFiles);
     setUpPictureLoading();
     connectCommands();
-    keepFixedSize();
 }
 
 MainWindow::~MainWindow() = default;
@@ -115,11 +119,12 @@ void MainWindow::buildTabs() {
         holder->setToolTip(QStringLiteral("Cover image."));
         holder->setPlaceholderText(
             QStringLiteral("No picture yet.\nClick a picture file on the right to put it here."));
-        holder->setFixedSize(kSlotSize);
+        holder->setMinimumSize(kMinimumSlotSize);
+        holder->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         holder->setPictureShape(cover::coverShape(slot.kind)); // as it prints
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
-        layout->addWidget(holder, 0, Qt::AlignHCenter | Qt::AlignTop);
+        layout->addWidget(holder, 1);
         connect(holder, &widgets::PictureHolder::clicked, this,
                 [this, kind = slot.kind, tab = slot.tab] {
                     m_selectedKind = kind;
@@ -135,7 +140,8 @@ void MainWindow::buildTabs() {
     m_scanned->setToolTip(QStringLiteral("Scanned Picture"));
     m_scanned->setPlaceholderText(QStringLiteral(
         "No scanned picture yet.\nChoose a scanner with Source, then scan with Acquire."));
-    m_scanned->setFixedSize(kScannedSize);
+    m_scanned->setMinimumSize(kMinimumSlotSize);
+    m_scanned->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     auto makeButton = [scanPage](const char* name, const char* caption, const char* tip) {
         auto* button = new QPushButton(QString::fromLatin1(caption), scanPage);
         button->setObjectName(QLatin1String(name));
@@ -151,14 +157,10 @@ void MainWindow::buildTabs() {
     buttons->addWidget(m_acquireButton);
     buttons->addWidget(m_saveButton);
     buttons->addStretch(1);
-    auto* scanColumn = new QVBoxLayout;
-    scanColumn->addWidget(m_scanned);
-    scanColumn->addLayout(buttons);
-    auto* scanLayout = new QHBoxLayout(scanPage);
+    auto* scanLayout = new QVBoxLayout(scanPage);
     scanLayout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
-    scanLayout->addStretch(1);
-    scanLayout->addLayout(scanColumn);
-    scanLayout->addStretch(1);
+    scanLayout->addWidget(m_scanned, 1);
+    scanLayout->addLayout(buttons);
     m_tabs->addTab(scanPage, QLatin1String(kScanCaption));
     reserveRoomForCoverMark(*m_tabs);
 
@@ -239,6 +241,7 @@ void MainWindow::start() {
     // Start-up order: create the picture writer, show the window, set up help, remember
     // the start-up printer, restore the settings.
     m_pictureWriter = std::make_unique<imageio::PictureWriter>();
+    widgets::restoreWindowGeometry(*this, settings::keys::kMainGeometry);
     show();
     m_shell->setHelpFile();
     m_startupPrinter = cups::rememberStartupPrinter();
@@ -264,9 +267,11 @@ void MainWindow::readSettings() {
 void MainWindow::writeSettings() {
     // A settings file that cannot be written loses these values without a message.
     // One write, so that a file near its size limit takes all three keys or none.
-    settings::writeSettings({{settings::keys::kDrive, m_browser->drive()},
-                             {settings::keys::kDir, m_browser->folder()},
-                             {settings::keys::kTab, QString::number(m_tabs->currentIndex())}});
+    settings::writeSettings(
+        {{settings::keys::kDrive, m_browser->drive()},
+         {settings::keys::kDir, m_browser->folder()},
+         {settings::keys::kTab, QString::number(m_tabs->currentIndex())},
+         {settings::keys::kMainGeometry, QString::fromLatin1(saveGeometry().toBase64())}});
 }
 
 void MainWindow::shutDown() {
@@ -294,33 +299,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::keepFixedSize() {
-    // The size is fixed from the outside: subtract the frame the window manager adds.
-    const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
-    const QSize inner = QSize(kOuterWidth, kOuterHeight) - frame;
-    if (minimumSize() != inner || maximumSize() != inner) setFixedSize(inner);
-}
-
-void MainWindow::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    keepFixedSize();
-}
-
-void MainWindow::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    if (!isMinimized()) keepFixedSize();
-}
-
-void MainWindow::moveEvent(QMoveEvent* event) {
-    QMainWindow::moveEvent(event);
-    // The window manager's frame becomes known only after the window is shown, and Qt
-    // reports it with a move: only then can the outer size be made exact.
-    if (!isMinimized()) keepFixedSize();
-}
-
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && !isMinimized()) keepFixedSize();
     // Minimised: into the notification area, or onto the task bar where there is none.
     if (event->type() == QEvent::WindowStateChange && m_shell) m_shell->windowStateChanged();
 }

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -45,13 +46,16 @@ class PictureBrowser;
 class PictureLoader;
 
 // The main window: eleven cover slots and the Scan tab on a tab strip, the picture browser
-// beside them, the toolbar and the File and Help menus. Its outer size is fixed. The slots
+// beside them, the toolbar and the File and Help menus. It can be resized; the slots and the
+// browser grow with it. The slots
 // show the pictures of its cover set, redrawn as the set changes.
 class MainWindow : public QMainWindow, public widgets::CoverHost {
     Q_OBJECT
 public:
-    static constexpr int kOuterWidth = 821;  // 12315 twips
-    static constexpr int kOuterHeight = 512; // 7680 twips
+    // The size it opens with the first time: room for a cover's picture and the browser, and
+    // the whole window on a 1366 x 768 screen with a panel. It grows and shrinks from there,
+    // and comes back at the size and place it had when it was last closed.
+    static constexpr QSize kDefaultSize{1000, 640};
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -87,9 +91,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
 
 private:
     void buildMenus();
@@ -99,7 +100,6 @@ private:
     void setCommandsEnabled(bool enabled);
     void setUpPictureLoading(); // MainWindowOpen.cpp
     void setLoading(bool loading);
-    void keepFixedSize();
     void openPrintCovers();    // "Print Cover", "&Print": the modal print window
     void openPrinterChooser(); // "&Select Printer": the temporary printer, not modal
     // "Cover &Manipulator" (Ctrl+E): selects the open tab's cover, as a click on its picture

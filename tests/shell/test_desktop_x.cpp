@@ -75,11 +75,22 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         base::setProgramFolderForTesting(QString());
     }
+    // Shows the main window with its frame's top-left corner at `where`: moved once the
+    // window manager has framed it and Qt knows that frame, so the frame lands where asked.
     QRect showAt(const QPoint& where) {
-        window->move(where);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return settledFrame(x, *window).value_or(QRect());
+        EXPECT_TRUE(QTest::qWaitFor(
+            [this] { return window->frameGeometry().top() < window->geometry().top(); }, kWait));
+        window->move(where);
+        std::optional<QRect> frame;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                frame = settledFrame(x, *window);
+                return frame && frame->topLeft() == where;
+            },
+            kWait));
+        return frame.value_or(QRect());
     }
 
     XWindowProbe x;
@@ -150,11 +161,13 @@ TEST_F(MainWindowOnDesktop, TheHelpOpensCentredOverTheMainWindowOrBesideIt) {
         SCOPED_TRACE(corner ? "main window in the corner" : "main window in the middle");
         window.reset();
         window = std::make_unique<app::MainWindow>();
+        // The main window as small as it once was, so that the help window fits beside it.
+        const QSize size(821, 512);
+        window->resize(size);
         vexa::test::shellCommands(*window)->setHelpFile();
         const QRect main =
             showAt(corner ? screen.topLeft()
-                          : screen.center() - QPoint(app::MainWindow::kOuterWidth / 2,
-                                                     app::MainWindow::kOuterHeight / 2));
+                          : screen.center() - QPoint(size.width() / 2, size.height() / 2));
         vexa::test::toolbarAction(*window, 4)->trigger();
         shell::HelpWindow* help = vexa::test::shellCommands(*window)->help().window();
         ASSERT_NE(help, nullptr);
