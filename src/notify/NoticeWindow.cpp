@@ -1,5 +1,7 @@
 #include "notify/NoticeWindow.h"
 
+#include "notify/NoticeLock.h"
+
 #include "core/base/NumberText.h"
 #include "notify/AlertSound.h"
 #include "notify/NoticeAnchor.h"
@@ -124,7 +126,8 @@ const GradientPainter* NoticeWindow::gradient() const {
 }
 
 void NoticeWindow::load() {
-    if (m_hostWindow) m_hostWindow->setEnabled(false);
+    notify::lockForNotice(m_hostWindow);
+    m_locked = true;
     for (notify::PopupButton shown : notify::visibleButtons(m_design, m_kind)) {
         QPushButton* b = button(shown);
         if (!b) continue;
@@ -145,7 +148,8 @@ void NoticeWindow::display(const QString& message, std::int32_t displayTime) {
     m_label->setText(message);
     m_tmrAlert->setInterval(displayTime);
 
-    m_screen = notify::primaryScreenTwips();
+    // On the monitor that holds the main window, wherever that monitor lies on the desktop.
+    m_screen = notify::screenTwipsOf(m_hostWindow);
     if (m_anchor) {
         placeOverHost();
     } else {
@@ -272,7 +276,7 @@ void NoticeWindow::finish() {
     if (m_finished) return;
     m_finished = true;
     if (m_counted) notify::releasePopupIndex(m_popupIndex);
-    if (m_hostWindow) m_hostWindow->setEnabled(true);
+    if (m_locked) notify::unlockAfterNotice(m_hostWindow);
 }
 
 } // namespace vexa::notify

@@ -7,7 +7,7 @@ namespace vexa::notify {
 const PopupDesign& selectCoverPopupDesign() {
     static const PopupDesign design{
         "messageNotice", 2055, 1455,  {120, 240, 1815, 855},
-        false,           9.75, false, {{PopupButton::Ok, "okButton", "Ok", {600, 1080, 855, 255}}},
+        false,           9.75, false, {{PopupButton::Ok, "okButton", "OK", {600, 1080, 855, 255}}},
     };
     return design;
 }
@@ -22,7 +22,7 @@ const PopupDesign& updatePopupDesign() {
         18.0,
         true,
         {
-            {PopupButton::Ok, "okButton", "Ok", {2040, 840, 1335, 375}},
+            {PopupButton::Ok, "okButton", "OK", {2040, 840, 1335, 375}},
             {PopupButton::Download, "downloadButton", "Download", {1200, 840, 1335, 375}},
             {PopupButton::Cancel, "cancelButton", "Cancel", {2880, 840, 1335, 375}},
         },

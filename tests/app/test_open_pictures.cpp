@@ -372,6 +372,9 @@ TEST_F(OpenPicturesTest, AnUnreadableFileIsNamedInOneNoticeAtATime) {
     QListWidget* files = vexa::test::browser(*window)->fileSelect();
     ASSERT_EQ(files->item(0)->text(), "big.bmp");
     vexa::test::coverTabs(*window)->setCurrentIndex(0);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    files->setFocus();
     files->setCurrentRow(0); // as an arrow key moves there
     waitForLoads();
     QList<vexa::notify::MessageNoticeWindow*> notices = openPopups();
@@ -388,11 +391,27 @@ TEST_F(OpenPicturesTest, AnUnreadableFileIsNamedInOneNoticeAtATime) {
     EXPECT_LE(label->heightForWidth(label->width()), label->height());
     EXPECT_EQ(label->toolTip(), text);
 
+    // Files that do not read meanwhile wait their turn: one notice at a time, none lost, and
+    // the main window stays locked until the last is answered.
     window->openFiles({picture("broken.gif"), picture("missing.jpg")});
     waitForLoads();
     EXPECT_EQ(openPopups(), notices);
+    const QFont size = notices.first()->messageLabel()->font();
     notices.first()->close();
-    EXPECT_TRUE(window->isEnabled());
+    for (const char* next : {"'broken.gif'", "'missing.jpg'"}) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return openPopups().size() == 1; }, 10000)) << next;
+        EXPECT_FALSE(window->isEnabled()) << next;
+        const vexa::notify::MessageNoticeWindow* shown = openPopups().first();
+        EXPECT_EQ(shown->messageLabel()->font(), size) << next;
+        EXPECT_TRUE(shown->messageLabel()->text().contains(next)) << next;
+        openPopups().first()->close();
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->isEnabled(); }, 10000));
+    EXPECT_TRUE(openPopups().isEmpty());
+    // The keyboard is back in the file list, where it was when the first notice came.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == files; }, 10000));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 
     // Once answered, the next one is told: `vexa FILE` with a damaged file whose name holds
     // markup and a control character, shown as they are and escaped.
