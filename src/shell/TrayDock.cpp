@@ -49,10 +49,10 @@ void TrayDock::hideInTray() {
         if (!m_menu) {
             m_menu = std::make_unique<QMenu>();
             QAction* restore = m_menu->addAction(QStringLiteral("&Restore"));
-            restore->setObjectName(QStringLiteral("mnuTrayRestore"));
+            restore->setObjectName(QStringLiteral("trayRestoreAction"));
             connect(restore, &QAction::triggered, this, [this] { leaveTray(true); });
             QAction* exit = m_menu->addAction(QStringLiteral("E&xit"));
-            exit->setObjectName(QStringLiteral("mnuTrayExit"));
+            exit->setObjectName(QStringLiteral("trayExitAction"));
             connect(exit, &QAction::triggered, this, &TrayDock::exitFromTray);
         }
         m_icon->setContextMenu(m_menu.get());
@@ -109,8 +109,12 @@ bool TrayDock::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TrayDock::iconActivated(QSystemTrayIcon::ActivationReason reason) {
-    // Single clicks, the other buttons and moves do nothing.
-    if (reason == QSystemTrayIcon::DoubleClick && m_inTray) leaveTray(true);
+    // One activation brings the window back: a StatusNotifierItem host reports every click as
+    // Trigger and never a double click. On an X notification area a double click reports
+    // Trigger first, which already restored the window. The other buttons do nothing.
+    const bool activation =
+        reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick;
+    if (activation && m_inTray) leaveTray(true);
 }
 
 void TrayDock::bringToFront() {

@@ -1,11 +1,5 @@
 #pragma once
 
-// First: moc reads this header through the windows' headers and, handed <compare> before any
-// header that sets up the standard library's configuration, takes it for C++20 and stops.
-#include <version>
-
-#include <compare>
-
 namespace vexa::base {
 
 inline constexpr double kTwipsPerInch = 1440.0;
@@ -24,7 +18,14 @@ public:
     }
     constexpr double toPoints() const { return toDevice(kPointsPerInch); }
 
-    friend constexpr auto operator<=>(Twips, Twips) = default;
+    // Spelled out rather than <=>: Qt's moc cannot read <compare>, and this header reaches
+    // headers that moc reads.
+    friend constexpr bool operator==(Twips a, Twips b) { return a.m_count == b.m_count; }
+    friend constexpr bool operator!=(Twips a, Twips b) { return a.m_count != b.m_count; }
+    friend constexpr bool operator<(Twips a, Twips b) { return a.m_count < b.m_count; }
+    friend constexpr bool operator>(Twips a, Twips b) { return a.m_count > b.m_count; }
+    friend constexpr bool operator<=(Twips a, Twips b) { return a.m_count <= b.m_count; }
+    friend constexpr bool operator>=(Twips a, Twips b) { return a.m_count >= b.m_count; }
 
 private:
     double m_count;

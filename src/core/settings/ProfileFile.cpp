@@ -62,13 +62,42 @@ bool ProfileFile::write(const QString& section, const QString& key, const QStrin
 }
 
 bool ProfileFile::remove(const QString& section, const QString& key) const {
+    return takeOut(section, key, false);
+}
+
+bool ProfileFile::removeEvery(const QString& section, const QString& key) const {
+    return takeOut(section, key, true);
+}
+
+bool ProfileFile::takeOut(const QString& section, const QString& key, bool every) const {
     const std::optional<QByteArray> current = currentText(m_path);
     if (!current) return false;
-    const QByteArray text = withoutProfileValue(*current, section, key);
+    const QByteArray text = every ? withoutAnyProfileValue(*current, section, key)
+                                  : withoutProfileValue(*current, section, key);
     return text == *current || store(m_path, *current, text);
 }
 
+std::vector<ProfileKeyLine> ProfileFile::keyLines(const QString& section,
+                                                  const QString& key) const {
+    const std::optional<QByteArray> text = base::readRegularFile(m_path, kMaxFileBytes);
+    return text ? profileKeyLines(*text, section, key) : std::vector<ProfileKeyLine>();
+}
+
+std::vector<BrokenHeader> ProfileFile::brokenHeaders(const QString& section) const {
+    const std::optional<QByteArray> text = base::readRegularFile(m_path, kMaxFileBytes);
+    return text ? brokenSectionHeaders(*text, section) : std::vector<BrokenHeader>();
+}
+
+bool ProfileFile::writeSingle(const QString& section, const QString& key,
+                              const QString& value) const {
+    return write(QList<ProfileValue>{{section, key, value}}, true);
+}
+
 bool ProfileFile::write(const QList<ProfileValue>& values) const {
+    return write(values, false);
+}
+
+bool ProfileFile::write(const QList<ProfileValue>& values, bool single) const {
     auto hasLineBreak = [](const QString& s) { return s.contains(u'\n') || s.contains(u'\r'); };
     for (const ProfileValue& v : values) {
         if (hasLineBreak(v.section) || hasLineBreak(v.key) || hasLineBreak(v.value) ||
@@ -81,7 +110,9 @@ bool ProfileFile::write(const QList<ProfileValue>& values) const {
     const std::optional<QByteArray> current = currentText(m_path);
     if (!current) return false;
     QByteArray text = *current;
-    for (const ProfileValue& v : values) text = withProfileValue(text, v.section, v.key, v.value);
+    for (const ProfileValue& v : values)
+        text = single ? withSingleProfileValue(text, v.section, v.key, v.value)
+                      : withProfileValue(text, v.section, v.key, v.value);
     // Nothing changed: the file is left alone (a read-only one, too).
     if (text == *current) return true;
     if (text.size() > kMaxFileBytes) {
