@@ -4,6 +4,7 @@
 #include "core/picture/PictureFile.h"
 #include "core/picture/PictureHeaderSize.h"
 #include "core/picture/PictureIntegrity.h"
+#include "core/picture/PictureOrientation.h"
 
 namespace vexa::fuzz {
 
@@ -27,12 +28,14 @@ int pictureEntry(const std::uint8_t* data, std::size_t size) {
         picture::isPictureDataComplete(bytes);
         return 0;
     }
-    const QImage picture = picture::loadPictureData(bytes);
+    const picture::LoadedPicture read = picture::readPictureData(bytes);
+    const QImage& picture = read.pixels;
     if (picture.isNull()) return 0;
     if (picture.width() <= 0 || picture.height() <= 0 || picture.hasAlphaChannel())
         __builtin_trap();
-    // The size the pixel budget was checked against is the size read.
-    if (declared && (declared->width != picture.width() || declared->height != picture.height()))
+    // The size the pixel budget was checked against is the size read, stood upright.
+    if (declared && picture::uprightSize(QSize(int(declared->width), int(declared->height)),
+                                         read.orientation) != picture.size())
         __builtin_trap();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "app/PictureLoader.h"
 
+#include "core/picture/ColourProfile.h"
 #include "core/picture/PictureFile.h"
 #include "core/picture/PictureOnWhite.h"
 
@@ -17,9 +18,10 @@ QList<SlotResult> decode(const QList<SlotLoad>& loads,
     QList<SlotResult> results;
     for (const SlotLoad& load : loads) {
         SlotResult result;
-        // A pasted bitmap is put over white like a picture read from a file.
+        // A pasted bitmap is put over white and into sRGB like a picture read from a file.
         if (!load.ready.isNull())
-            result.picture = picture::LoadedPicture::made(picture::onWhite(load.ready));
+            result.picture =
+                picture::LoadedPicture::made(picture::untaggedSrgb(picture::onWhite(load.ready)));
         if (result.picture.isNull() && !load.fileBytes.isEmpty()) {
             result.picture = picture::readPictureData(load.fileBytes, &result.reason);
             result.refused = result.picture.isNull();

@@ -1,36 +1,48 @@
 #include "core/cover/PageImage.h"
 
+#include "core/picture/ColourProfile.h"
+#include "core/picture/PictureMetadata.h"
+#include "core/picture/PictureOrientation.h"
+
 namespace vexa::cover {
 
 PageImage PageImage::fromPicture(QImage pixels, const QByteArray& bytes, const QByteArray& format,
                                  bool changed) {
-    PageImage image(std::move(pixels));
-    if (changed || format != "jpeg" || bytes.isEmpty() || image.isNull()) return image;
-    const std::optional<picture::JpegFrame> frame = picture::passThroughJpegFrame(bytes);
-    // The picture is read without applying an EXIF orientation, so its pixels stand as the
-    // data stores them, as a PDF reader shows them; a picture of another size is not what the
-    // data holds.
-    if (!frame || QSize(frame->width, frame->height) != image.m_pixels.size()) return image;
-    image.m_jpeg = bytes;
-    image.m_frame = frame;
-    return image;
+    picture::LoadedPicture read{std::move(pixels), bytes, format, changed, {}, 1, {}};
+    if (!changed && format == "jpeg") {
+        const picture::PictureMetadata metadata = picture::readPictureMetadata(bytes);
+        read.orientation = metadata.orientation;
+        read.iccProfile = metadata.iccProfile;
+    }
+    return fromPicture(read);
 }
 
 PageImage PageImage::fromPicture(const picture::LoadedPicture& picture) {
-    if (picture.isDecoded())
-        return fromPicture(picture.pixels, picture.bytes, picture.format, picture.changed);
-    PageImage image;
-    const std::optional<picture::JpegFrame> frame =
-        picture.format == "jpeg" ? picture::passThroughJpegFrame(picture.bytes) : std::nullopt;
-    if (picture.changed || !frame || QSize(frame->width, frame->height) != picture.undecodedSize)
-        return image;
-    image.m_jpeg = picture.bytes;
-    image.m_frame = frame;
+    PageImage image(picture.pixels);
+    if (picture.isNull()) return image;
+    image.passThrough(picture, picture.size());
     return image;
 }
 
+void PageImage::passThrough(const picture::LoadedPicture& picture, QSize size) {
+    if (picture.changed || picture.format != "jpeg" || picture.bytes.isEmpty()) return;
+    const std::optional<picture::JpegFrame> frame = picture::passThroughJpegFrame(picture.bytes);
+    // The data stood upright is the picture; a picture of another size is not what it holds.
+    if (!frame ||
+        picture::uprightSize(QSize(frame->width, frame->height), picture.orientation) != size)
+        return;
+    m_jpeg = picture.bytes;
+    m_frame = frame;
+    m_orientation = picture::normalOrientation(picture.orientation);
+    const picture::ProfileColours colours = picture::iccProfileColours(picture.iccProfile);
+    if (colours ==
+        (frame->components == 1 ? picture::ProfileColours::Grey : picture::ProfileColours::Rgb))
+        m_profile = picture.iccProfile;
+}
+
 QSize PageImage::size() const {
-    return m_frame ? QSize(m_frame->width, m_frame->height) : m_pixels.size();
+    return m_frame ? picture::uprightSize(QSize(m_frame->width, m_frame->height), m_orientation)
+                   : m_pixels.size();
 }
 
 } // namespace vexa::cover

@@ -2,6 +2,7 @@
 
 #include "core/pdf/FlateImage.h"
 #include "core/pdf/PdfText.h"
+#include "core/picture/PictureOrientation.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -66,8 +67,11 @@ QByteArray contentStream(const cover::PageContent& page, const std::vector<int>&
         if (const auto* picture = std::get_if<cover::PagePicture>(&item)) {
             const int id = images[next++];
             if (id == 0) continue;
+            // JPEG data stored turned stands upright through its orientation's transform.
+            const QTransform upright =
+                picture::orientationTransform(picture->image.jpegOrientation());
             const QTransform m =
-                imageSquare * picturePlacement(picture->target, picture->turn) * toPdf;
+                imageSquare * upright * picturePlacement(picture->target, picture->turn) * toPdf;
             ops += "q " + numbers({m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy()}) + " cm " +
                    imageName(id) + " Do Q\n";
         } else if (const auto* line = std::get_if<cover::PageLine>(&item)) {
@@ -138,12 +142,22 @@ bool PdfPageWriter::writeImage(int id, const cover::PageImage& image) {
     QByteArray head = "<< /Type /XObject /Subtype /Image";
     if (const std::optional<picture::JpegFrame>& frame = image.jpegFrame()) {
         const QByteArray& data = image.jpegData();
+        const QByteArray device = frame->components == 1 ? "/DeviceGray" : "/DeviceRGB";
+        // The file's profile goes with its data, so that the printing system and PDF readers
+        // convert its colours; pixels VEXA writes are sRGB, as DeviceRGB is taken.
+        const QByteArray& profile = image.jpegProfile();
+        const int profileId = profile.isEmpty() ? 0 : newObject();
         head += " /Width " + QByteArray::number(frame->width) + " /Height " +
                 QByteArray::number(frame->height) + " /ColorSpace " +
-                (frame->components == 1 ? "/DeviceGray" : "/DeviceRGB") +
+                (profileId ? "[/ICCBased " + reference(profileId) + ']' : device) +
                 " /BitsPerComponent 8 /Filter /DCTDecode /Length " +
                 QByteArray::number(data.size()) + " >>\nstream\n";
-        return beginObject(id) && write(head) && write(data) && write(kStreamEnd);
+        if (!beginObject(id) || !write(head) || !write(data) || !write(kStreamEnd)) return false;
+        if (profileId == 0) return true;
+        return beginObject(profileId) &&
+               write("<< /N " + QByteArray::number(frame->components) + " /Alternate " + device +
+                     " /Length " + QByteArray::number(profile.size()) + " >>\nstream\n") &&
+               write(profile) && write(kStreamEnd);
     }
     const std::optional<FlateImage> flate = flateImage(image.pixels());
     if (!flate) {

@@ -4,16 +4,20 @@
 
 #include "core/base/RegularFileRead.h"
 #include "core/picture/BmpBitfieldReader.h"
+#include "core/picture/ColourProfile.h"
 #include "core/picture/JpegPassThrough.h"
 #include "core/picture/PictureHeaderSize.h"
 #include "core/picture/PictureIntegrity.h"
 #include "core/picture/PictureIntegrityGif.h"
 #include "core/picture/PictureIntegrityJpeg.h"
+#include "core/picture/PictureMetadata.h"
 #include "core/picture/PictureOnWhite.h"
+#include "core/picture/PictureOrientation.h"
 #include "core/picture/PngPicture.h"
 #include "core/picture/TiffPicture.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QImageReader>
 
 namespace vexa::picture {
@@ -92,6 +96,7 @@ QImage readWithQt(QByteArray bytes) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(false); // the orientation is applied once, for every format alike
     return reader.read();
 }
 
@@ -105,6 +110,18 @@ QImage readCheckedWithQt(const QByteArray& bytes) {
         return grown.isEmpty() ? QImage() : readWithQt(grown);
     }
     return readWithQt(bytes);
+}
+
+// The pixels in sRGB: through the file's ICC profile, or the colours a PNG's gAMA and cHRM
+// chunks describe. Untagged afterwards, so that no writer stores the file's profile with
+// pixels no longer in its colours.
+QImage inSrgb(const QImage& pixels, const PictureMetadata& metadata) {
+    QImage untagged = pixels;
+    untagged.setColorSpace(QColorSpace());
+    if (!metadata.iccProfile.isEmpty()) return convertedToSrgb(untagged, metadata.iccProfile);
+    if (!metadata.pngColourSpace.isValid()) return untagged;
+    untagged.setColorSpace(metadata.pngColourSpace);
+    return untaggedSrgb(untagged);
 }
 
 } // namespace
@@ -165,7 +182,11 @@ LoadedPicture readPictureData(const QByteArray& bytes, QString* why, Decoding de
     else
         picture.pixels = readCheckedWithQt(bytes);
     if (picture.isNull()) return {};
+    const PictureMetadata metadata = readPictureMetadata(bytes);
+    picture.orientation = metadata.orientation;
+    picture.iccProfile = metadata.iccProfile;
     if (!picture.isDecoded()) {
+        picture.undecodedSize = uprightSize(picture.undecodedSize, picture.orientation);
         picture.bytes = bytes;
         picture.format = format;
         return picture;
@@ -173,6 +194,9 @@ LoadedPicture readPictureData(const QByteArray& bytes, QString* why, Decoding de
     const DeclaredSize size{picture.pixels.width(), picture.pixels.height()};
     if (size.pixels() > std::uint64_t(kMaxPicturePixels)) return refusal(overBudgetText(size), why);
     putOnWhite(picture.pixels);
+    if (picture.pixels.isNull()) return {};
+    picture.pixels = inSrgb(picture.pixels, metadata);
+    picture.pixels = uprightPicture(picture.pixels, picture.orientation);
     if (picture.pixels.isNull()) return {};
     picture.bytes = bytes;
     picture.format = format;

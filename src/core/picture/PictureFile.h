@@ -12,21 +12,29 @@ namespace vexa::picture {
 // A picture as VEXA holds it: its pixels, and, while it is unchanged since it was read from a
 // file, the exact bytes it was read from and their format. A print job can pass an unchanged
 // JPEG through as it is instead of compressing its pixels again. Copies share their data.
+//
+// The pixels stand upright (the file's EXIF orientation applied) and are sRGB (the file's
+// colour profile converted), as VEXA's pixels are everywhere; `orientation` and `iccProfile`
+// say what `bytes` need to be shown so, for a page that takes them as they are.
 struct LoadedPicture {
     QImage pixels;
     QByteArray bytes;     // as read; empty for a picture made in VEXA (a scan, a pasted bitmap)
     QByteArray format;    // of `bytes`, as Qt names it: "jpeg", "png", "bmp", "gif", "tiff", ...
     bool changed = false; // edited since it was read (an effect, a rotation, ...), or never read
-    // The size of a picture checked but not decoded (see Decoding::NotForPassThrough): its
-    // pixels are null and `bytes` are a JPEG a page takes as they are. Empty otherwise.
+    // The size of a picture checked but not decoded (see Decoding::NotForPassThrough), upright:
+    // its pixels are null and `bytes` are a JPEG a page takes as they are. Empty otherwise.
     QSize undecodedSize;
+    // The EXIF orientation of `bytes` (1 to 8; see PictureOrientation.h).
+    int orientation = 1;
+    // The ICC profile embedded in `bytes`; empty when they have none.
+    QByteArray iccProfile;
 
     bool isNull() const { return pixels.isNull() && undecodedSize.isEmpty(); }
     bool isDecoded() const { return !pixels.isNull(); }
     QSize size() const { return isDecoded() ? pixels.size() : undecodedSize; }
     // A picture made or changed in VEXA: no bytes it could be printed from as they are.
     static LoadedPicture made(QImage pixels) {
-        return LoadedPicture{std::move(pixels), {}, {}, true, {}};
+        return LoadedPicture{std::move(pixels), {}, {}, true, {}, 1, {}};
     }
 };
 
@@ -50,6 +58,7 @@ inline constexpr qint64 kMaxPicturePixels = 250'000'000;
 // contradicts it, or one whose decoder reports damaged data is refused rather than shown with
 // a grey, missing or made-up part. Transparent and
 // semi-transparent pixels come back put over white, as they print (see PictureOnWhite.h).
+// The pixels come upright and in sRGB (see LoadedPicture).
 // Safe to call from any thread.
 // Qt refuses pictures over 128 MB decoded by default; that limit is raised to 2 GiB so
 // that the 40-megapixel photos and 600-dpi scans people print covers from load too.

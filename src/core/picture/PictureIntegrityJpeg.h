@@ -91,9 +91,10 @@ bool jpegDecodesCleanly(const QByteArray& data, const JpegLayout& layout);
 
 // The picture at its full size, decoded once with the same watch on damage as
 // jpegDecodesCleanly: a null image when that would report damage, or when memory runs out.
-// As Qt's reader gives it: grey as Format_Grayscale8, colour (and CMYK, converted as Qt does)
-// as Format_RGB32, with the file's ICC profile as its colour space and its density as dots
-// per metre. Safe on several threads at once.
+// As Qt's reader gives it: grey as Format_Grayscale8, colour as Format_RGB32, with the file's
+// ICC profile as its colour space and its density as dots per metre; CMYK as Format_RGB32 in
+// sRGB, converted through the file's profile or the standard CMYK one (ColourProfile.h).
+// Stored rows in stored order: no EXIF orientation applied. Safe on several threads at once.
 QImage decodeJpegPicture(const QByteArray& data, const JpegLayout& layout);
 
 // The zero bytes an arithmetic-coded segment may need beyond its data. In libjpeg's

@@ -4,6 +4,8 @@
 
 #include "core/picture/PictureIntegrityJpeg.h"
 
+#include "core/picture/ColourProfile.h"
+
 #include <QColorSpace>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include <jpeglib.h>
@@ -271,8 +274,8 @@ bool startDecoding(Decoder& d, Scale scale, JOCTET** icc, unsigned int* iccSize)
 }
 
 // Reads every row: into `rows` (one pointer a row of the output), or into a row of its own
-// when there are none; a CMYK row is converted into its output row as Qt's reader does.
-bool readRows(Decoder& d, JSAMPROW* rows) {
+// when there are none; a CMYK row is converted into its output row by `cmykColours`.
+bool readRows(Decoder& d, JSAMPROW* rows, const CmykToSrgb* cmykColours) {
     jpeg_decompress_struct& info = d.info;
     if (setjmp(d.errors.escape)) return false;
     const bool cmyk = info.out_color_space == JCS_CMYK;
@@ -285,14 +288,8 @@ bool readRows(Decoder& d, JSAMPROW* rows) {
         const JDIMENSION y = info.output_scanline;
         JSAMPROW row = own ? own[0] : rows[y];
         jpeg_read_scanlines(&info, &row, 1);
-        if (rows && cmyk) {
-            auto* out = reinterpret_cast<QRgb*>(rows[y]);
-            for (JDIMENSION x = 0; x < info.output_width; ++x) {
-                const JSAMPLE* in = row + 4 * x;
-                const int k = in[3];
-                out[x] = qRgb(k * in[0] / 255, k * in[1] / 255, k * in[2] / 255);
-            }
-        }
+        if (rows && cmyk && cmykColours)
+            cmykColours->convert(row, reinterpret_cast<QRgb*>(rows[y]), int(info.output_width));
     }
     if (!d.errors.damaged) jpeg_finish_decompress(&info);
     return !d.errors.damaged;
@@ -303,8 +300,8 @@ bool readRows(Decoder& d, JSAMPROW* rows) {
 bool jpegDecodesCleanly(const QByteArray& data, const JpegLayout& layout) {
     const Stream stream(data, layout);
     Decoder decoder(stream);
-    return startDecoding(decoder, Scale::Eighth, nullptr, nullptr) && readRows(decoder, nullptr) &&
-           decoder.clean();
+    return startDecoding(decoder, Scale::Eighth, nullptr, nullptr) &&
+           readRows(decoder, nullptr, nullptr) && decoder.clean();
 }
 
 QImage decodeJpegPicture(const QByteArray& data, const JpegLayout& layout) {
@@ -325,7 +322,12 @@ QImage decodeJpegPicture(const QByteArray& data, const JpegLayout& layout) {
     if (picture.isNull()) return QImage();
     std::vector<JSAMPROW> rows(std::size_t(picture.height()));
     for (int y = 0; y < picture.height(); ++y) rows[std::size_t(y)] = picture.scanLine(y);
-    if (!readRows(decoder, rows.data()) || !decoder.clean()) return QImage();
+    // CMYK (and YCCK, which libjpeg gives as CMYK) through its profile or the standard one;
+    // an Adobe marker means inverted samples, as Photoshop writes them.
+    std::unique_ptr<CmykToSrgb> cmyk;
+    if (info.out_color_space == JCS_CMYK)
+        cmyk = std::make_unique<CmykToSrgb>(profile, info.saw_Adobe_marker != 0);
+    if (!readRows(decoder, rows.data(), cmyk.get()) || !decoder.clean()) return QImage();
     if (info.density_unit == 1) {
         picture.setDotsPerMeterX(int(100. * info.X_density / 2.54));
         picture.setDotsPerMeterY(int(100. * info.Y_density / 2.54));
@@ -333,7 +335,7 @@ QImage decodeJpegPicture(const QByteArray& data, const JpegLayout& layout) {
         picture.setDotsPerMeterX(int(100. * info.X_density));
         picture.setDotsPerMeterY(int(100. * info.Y_density));
     }
-    if (!profile.isEmpty()) picture.setColorSpace(QColorSpace::fromIccProfile(profile));
+    if (!profile.isEmpty() && !cmyk) picture.setColorSpace(QColorSpace::fromIccProfile(profile));
     return picture;
 }
 

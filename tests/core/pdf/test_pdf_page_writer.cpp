@@ -340,22 +340,23 @@ TEST_F(PdfPageWriterTest, AWriteThatFailsIsReported) {
     EXPECT_FALSE(pdf::PdfPageWriter(empty).finish()); // no page: no file
 }
 
-// VEXA shows a JPEG's pixels as its data stores them, not turned by an EXIF orientation, as
-// PDF readers show the data: the page shows what the cover showed.
+// VEXA shows a JPEG's pixels stood upright by its EXIF orientation (here upside down as
+// stored); the page places the stored data turned the same way: it shows what the cover
+// showed.
 TEST_F(PdfPageWriterTest, AJpegWithAnExifOrientationLooksOnThePageAsItWasShown) {
     const QByteArray jpeg = test::withJpegSegment(test::encodeJpeg(quarters(60, 40), JpegCoding{}),
                                                   0xE1, test::exifOrientationPayload(3));
     const picture::LoadedPicture picture = loaded(jpeg);
     ASSERT_EQ(picture.pixels.size(), QSize(60, 40));
-    ASSERT_TRUE(near(picture.pixels.pixel(5, 5), kTopLeft)); // as stored, not upside down
+    ASSERT_TRUE(near(picture.pixels.pixel(5, 5), kBottomRight)); // upright: turned half round
 
     cover::PageContent page{QSizeF(200, 150)};
     page.addPicture(pageImageOf(picture), QRectF(20, 20, 120, 80));
     const QString pdf = written({page});
     EXPECT_EQ(test::firstPdfJpeg(pdf), jpeg);
     const QImage rendered = test::renderPdfPage(pdf, 1, 72);
-    EXPECT_TRUE(near(rendered.pixel(25, 25), kTopLeft));
-    EXPECT_TRUE(near(rendered.pixel(135, 95), kBottomRight));
+    EXPECT_TRUE(near(rendered.pixel(25, 25), kBottomRight));
+    EXPECT_TRUE(near(rendered.pixel(135, 95), kTopLeft));
 }
 
 } // namespace
