@@ -8,6 +8,8 @@
 #include "widgets/PictureHolder.h"
 
 #include <QApplication>
+#include <QColorSpace>
+#include <QFile>
 #include <QImageReader>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -18,10 +20,14 @@
 
 namespace {
 
-// A photo-like picture: gradients with fine detail, so the JPEG is of a camera's size.
+// A photo-like picture: gradients with fine detail, so the JPEG is of a camera's size; the
+// same tagged Adobe RGB, as cameras write it, and turned by its EXIF orientation (6), as a
+// phone held upright writes it.
 struct PhotoFile {
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("photo.jpg"));
+    QString adobeRgbPath = dir.filePath(QStringLiteral("adobe-rgb.jpg"));
+    QString turnedPath = dir.filePath(QStringLiteral("turned.jpg"));
     PhotoFile() {
         QImage picture(6000, 4000, QImage::Format_RGB32);
         for (int y = 0; y < picture.height(); ++y) {
@@ -31,6 +37,21 @@ struct PhotoFile {
                                static_cast<int>(127 + 120 * std::sin(x * 0.05 + y * 0.031)));
         }
         if (!picture.save(path, "JPG", 90)) std::abort();
+        QImage tagged = picture;
+        tagged.setColorSpace(QColorSpace::AdobeRgb);
+        if (!tagged.save(adobeRgbPath, "JPG", 90)) std::abort();
+        // An APP1 Exif segment after SOI: big-endian TIFF data, one entry, Orientation = 6.
+        const QByteArray exif = QByteArray::fromHex("ffe10022"
+                                                    "457869660000"
+                                                    "4d4d002a00000008"
+                                                    "0001"
+                                                    "011200030000000100060000"
+                                                    "00000000");
+        QFile plain(path);
+        QFile turned(turnedPath);
+        if (!plain.open(QIODevice::ReadOnly) || !turned.open(QIODevice::WriteOnly)) std::abort();
+        const QByteArray bytes = plain.readAll();
+        turned.write(bytes.left(2) + exif + bytes.mid(2));
     }
 };
 
@@ -55,6 +76,22 @@ void loaderOnly(benchmark::State& state) {
         if (picture.isNull()) state.SkipWithError("not decoded");
         benchmark::DoNotOptimize(picture);
     }
+}
+
+// The loader on the tagged and the turned photo: the conversion into sRGB through lcms2, and
+// the quarter turn.
+void loaderOn(benchmark::State& state, const QString& path, QSize size) {
+    for (auto _ : state) {
+        QImage picture = vexa::picture::loadPictureFile(path);
+        if (picture.size() != size) state.SkipWithError("not read");
+        benchmark::DoNotOptimize(picture);
+    }
+}
+void loaderAdobeRgb(benchmark::State& state) {
+    loaderOn(state, photo().adobeRgbPath, QSize(6000, 4000));
+}
+void loaderTurned(benchmark::State& state) {
+    loaderOn(state, photo().turnedPath, QSize(4000, 6000));
 }
 
 void loadIntoSlot(benchmark::State& state) {
@@ -88,6 +125,14 @@ void firstPaintOfSlot(benchmark::State& state) {
 BENCHMARK(qtDecode)->Name("load/jpeg_24mp/qt_decode")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(loaderOnly)
     ->Name("load/jpeg_24mp/file_loader")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(loaderAdobeRgb)
+    ->Name("load/jpeg_24mp/file_loader_adobe_rgb")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(loaderTurned)
+    ->Name("load/jpeg_24mp/file_loader_turned")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(loadIntoSlot)
