@@ -180,6 +180,12 @@ QByteArray inflatedProfile(const QByteArray& chunk) {
     return status == Z_STREAM_END ? out : QByteArray();
 }
 
+// The CRC of the chunk at `at` (over its type and data) against the one it carries.
+bool crcMatches(const QByteArray& d, qsizetype at, qsizetype length) {
+    const auto* bytes = reinterpret_cast<const Bytef*>(d.constData() + at + 4);
+    return crc32(0L, bytes, uInt(length + 4)) == be32(d, at + 8 + length);
+}
+
 double pngNumber(const QByteArray& chunk, qsizetype at) {
     return be32(chunk, at) / 100000.0;
 }
@@ -209,22 +215,34 @@ PictureMetadata pngMetadata(const QByteArray& d) {
         if (length > d.size() - i - 12) break;
         const QByteArray type = d.mid(i + 4, 4);
         if (type == "IEND") break;
-        const QByteArray body = d.mid(i + 8, length);
+        // Only the few small chunks read here are copied, never the picture's data. A chunk
+        // whose CRC does not match is skipped, as libpng skips a damaged ancillary chunk.
+        const auto body = [&] { return d.mid(i + 8, length); };
+        const bool read =
+            type == "eXIf" || type == "iCCP" || type == "sRGB" || type == "gAMA" || type == "cHRM";
+        if (!read || !crcMatches(d, i, length)) {
+            i += 12 + length;
+            continue;
+        }
         if (type == "eXIf") {
-            found.orientation = readTiffFields(body, 0).orientation;
+            found.orientation = readTiffFields(body(), 0).orientation;
         } else if (type == "iCCP" && !iccp) {
             iccp = true;
-            found.iccProfile = inflatedProfile(body);
+            found.iccProfile = inflatedProfile(body());
         } else if (type == "sRGB") {
             srgb = true;
-        } else if (type == "gAMA" && length == 4 && be32(body, 0) > 0) {
-            gamma = pngNumber(body, 0);
+        } else if (type == "gAMA" && length == 4 && be32(d, i + 8) >= 16 &&
+                   be32(d, i + 8) <= 625000000) { // libpng's bounds
+            gamma = pngNumber(d, i + 8);
         } else if (type == "cHRM" && length == 32) {
             std::array<QPointF, 4> p;
-            for (std::size_t k = 0; k < 4; ++k)
-                p[k] = QPointF(pngNumber(body, qsizetype(8 * k)),
-                               pngNumber(body, qsizetype(8 * k + 4)));
-            points = p;
+            bool valid = true;
+            for (std::size_t k = 0; k < 4; ++k) {
+                p[k] = QPointF(pngNumber(d, i + 8 + qsizetype(8 * k)),
+                               pngNumber(d, i + 12 + qsizetype(8 * k)));
+                valid = valid && p[k].x() > 0 && p[k].y() > 0 && p[k].x() + p[k].y() < 1;
+            }
+            if (valid) points = p;
         }
         i += 12 + length;
     }

@@ -156,5 +156,25 @@ TEST_F(PictureProfilesTest, UntaggedPicturesKeepTheirNumbers) {
     EXPECT_EQ(read.pixels.convertToFormat(QImage::Format_RGB32), swatches());
 }
 
+// A PNG whose gAMA chunk says linear (1.0) is read as Qt's own PNG reader tags it and Qt
+// converts it into sRGB.
+TEST_F(PictureProfilesTest, PngGammaOtherThanSrgbsIsConvertedAsQtReadsIt) {
+    run({path("swatches.ppm"), path("plain.png")});
+    QByteArray png = test::fileBytes(path("plain.png"));
+    const qsizetype gamma = png.indexOf("gAMA");
+    ASSERT_GT(gamma, 4);
+    png.replace(gamma + 4, 4, QByteArray::fromHex("000186a0")); // 100000: 1.0
+    const quint32 crc = test::pngCrc(png.mid(gamma, 8));
+    for (int k = 0; k < 4; ++k) png[gamma + 8 + k] = char((crc >> (24 - 8 * k)) & 0xFF);
+    test::writeFileBytes(path("linear.png"), png);
+
+    QImage expected = QImage(path("linear.png")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_TRUE(expected.colorSpace().isValid());
+    expected.convertToColorSpace(QColorSpace::SRgb);
+    const LoadedPicture read = readPictureData(png);
+    EXPECT_LE(largestDifference(read.pixels.convertToFormat(QImage::Format_RGB32), expected), 2);
+    EXPECT_GE(largestDifference(swatches(), expected), 20);
+}
+
 } // namespace
 } // namespace vexa::picture
