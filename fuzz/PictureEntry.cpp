@@ -30,6 +30,12 @@ int pictureEntry(const std::uint8_t* data, std::size_t size) {
     }
     const picture::LoadedPicture read = picture::readPictureData(bytes);
     const QImage& picture = read.pixels;
+    // A print job's check of a JPEG it does not decode refuses what the decoding refuses.
+    const picture::LoadedPicture checked =
+        picture::readPictureData(bytes, nullptr, picture::Decoding::NotForPassThrough);
+    if (checked.isNull() != picture.isNull() ||
+        (!checked.isNull() && checked.size() != picture.size()))
+        __builtin_trap();
     if (picture.isNull()) return 0;
     if (picture.width() <= 0 || picture.height() <= 0 || picture.hasAlphaChannel())
         __builtin_trap();
