@@ -117,6 +117,8 @@ void MainWindow::buildTabs() {
         auto* holder = new widgets::PictureHolder(page);
         holder->setObjectName(QLatin1String(slot.objectName));
         holder->setToolTip(QStringLiteral("Cover image."));
+        holder->setSubject(cover::coverName(cover::coverFormat(slot.kind)) +
+                           QStringLiteral(" cover"));
         holder->setPlaceholderText(
             QStringLiteral("No picture yet.\nClick a picture file on the right to put it here."));
         holder->setMinimumSize(kMinimumSlotSize);
@@ -138,6 +140,7 @@ void MainWindow::buildTabs() {
     m_scanned = new widgets::PictureHolder(scanPage);
     m_scanned->setObjectName(QStringLiteral("scanSlot"));
     m_scanned->setToolTip(QStringLiteral("Scanned Picture"));
+    m_scanned->setSubject(QStringLiteral("Scanned picture"));
     m_scanned->setPlaceholderText(QStringLiteral(
         "No scanned picture yet.\nChoose a scanner with Source, then scan with Acquire."));
     m_scanned->setMinimumSize(kMinimumSlotSize);
@@ -149,9 +152,9 @@ void MainWindow::buildTabs() {
         button->setMinimumWidth(96);
         return button;
     };
-    m_sourceButton = makeButton("sourceButton", "Source", "Select Scanner Source");
-    m_acquireButton = makeButton("acquireButton", "Acquire", "Acquire Image");
-    m_saveButton = makeButton("saveScanButton", "Save", "Save Image");
+    m_sourceButton = makeButton("sourceButton", "&Source", "Select Scanner Source");
+    m_acquireButton = makeButton("acquireButton", "&Acquire", "Acquire Image");
+    m_saveButton = makeButton("saveScanButton", "Sa&ve", "Save Image");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_sourceButton);
     buttons->addWidget(m_acquireButton);

@@ -162,6 +162,9 @@ void CoverEditor::buildMenus() {
 void CoverEditor::buildToolbar(QWidget* client, QVBoxLayout& body) {
     m_toolbar = new QToolBar(client);
     m_toolbar->setObjectName(QStringLiteral("editorToolbar"));
+    m_toolbar->setAccessibleName(QStringLiteral("Tools"));
+    if (auto* more = m_toolbar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More tools"));
     m_toolbar->setIconSize(QSize(32, 32));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_toolbar->setMovable(false);

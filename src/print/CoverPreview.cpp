@@ -104,11 +104,11 @@ CoverPreview::CoverPreview(std::vector<printing::PreviewPage> pages, const QStri
         button->setObjectName(QLatin1String(name));
         return button;
     };
-    m_previous = makeButton(QStringLiteral("< Previous"), "previousButton");
-    m_next = makeButton(QStringLiteral("Next >"), "nextButton");
-    m_fitButton = makeButton(QStringLiteral("Fit"), "fitButton");
-    m_actualButton = makeButton(QStringLiteral("100 %"), "actualSizeButton");
-    QPushButton* close = makeButton(QStringLiteral("Close"), "closeButton");
+    m_previous = makeButton(QStringLiteral("< &Previous"), "previousButton");
+    m_next = makeButton(QStringLiteral("&Next >"), "nextButton");
+    m_fitButton = makeButton(QStringLiteral("&Fit"), "fitButton");
+    m_actualButton = makeButton(QStringLiteral("&100 %"), "actualSizeButton");
+    QPushButton* close = makeButton(QStringLiteral("&Close"), "closeButton");
     m_fitButton->setCheckable(true);
     m_actualButton->setCheckable(true);
     connect(m_previous, &QPushButton::clicked, this, [this] { showPage(m_current - 1); });

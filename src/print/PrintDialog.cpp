@@ -13,6 +13,7 @@
 #include "print/CoverPreview.h"
 #include "print/SavePrompts.h"
 #include "print/TrimChoices.h"
+#include "widgets/AccessibleRole.h"
 
 #include "core/base/NumberText.h"
 #include "core/settings/Settings.h"
@@ -83,6 +84,8 @@ void PrintDialog::buildWindow() {
 
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("coverTiles"));
+    widgets::setAccessibleRole(frame, QAccessible::Grouping); // a group, not a window's frame
+    frame->setAccessibleName(QStringLiteral("Covers"));
     frame->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(frame);
 

@@ -141,7 +141,9 @@ TEST_F(MainWindowTest, WindowGrowsWithItsSlotsAndHasItsTabsAndControls) {
         EXPECT_EQ(holder->toolTip(), "Cover image.");
     }
     EXPECT_EQ(vexa::test::scanHolder(*window)->toolTip(), "Scanned Picture");
-    EXPECT_EQ(vexa::test::button(*window, "acquireButton")->text(), "Acquire");
+    EXPECT_EQ(vexa::test::button(*window, "sourceButton")->text(), "&Source");
+    EXPECT_EQ(vexa::test::button(*window, "acquireButton")->text(), "&Acquire");
+    EXPECT_EQ(vexa::test::button(*window, "saveScanButton")->text(), "Sa&ve");
     EXPECT_EQ(vexa::test::button(*window, "acquireButton")->toolTip(), "Acquire Image");
     EXPECT_EQ(vexa::test::button(*window, "sourceButton")->toolTip(), "Select Scanner Source");
     EXPECT_EQ(vexa::test::button(*window, "saveScanButton")->toolTip(), "Save Image");

@@ -2,8 +2,9 @@
 // also a window manager and a compositor, and the application on it. Listing the tests needs
 // none of them.
 #include "support/TestSupport.h"
-#ifdef VEXA_TEST_SESSION_BUS
-#include "support/SessionBusWithWatcher.h"
+#if defined(VEXA_TEST_SESSION_BUS) || defined(VEXA_TEST_ACCESSIBILITY)
+#define VEXA_TEST_PRIVATE_BUS
+#include "support/PrivateSessionBus.h"
 #endif
 #include "support/XServerWithTray.h"
 
@@ -28,8 +29,8 @@ int main(int argc, char** argv) {
 #else
     vexa::test::XServerWithTray x;
 #endif
-#ifdef VEXA_TEST_SESSION_BUS
-    vexa::test::SessionBusWithWatcher bus;
+#ifdef VEXA_TEST_PRIVATE_BUS
+    vexa::test::PrivateSessionBus bus;
 #endif
     if (listing) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -40,11 +41,17 @@ int main(int argc, char** argv) {
         }
         qputenv("DISPLAY", x.display().toLatin1());
         qputenv("QT_QPA_PLATFORM", "xcb");
-#ifdef VEXA_TEST_SESSION_BUS
+#ifdef VEXA_TEST_PRIVATE_BUS
         if (!bus.startBus()) {
             std::fprintf(stderr, "No session bus: %s\n", qPrintable(bus.error()));
             return 1;
         }
+#ifdef VEXA_TEST_ACCESSIBILITY
+        if (!bus.startAccessibilityBus()) {
+            std::fprintf(stderr, "No accessibility bus: %s\n", qPrintable(bus.error()));
+            return 1;
+        }
+#endif
 #else
         // No desktop bus: the icon goes to the X notification area that trayer provides.
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
@@ -88,7 +95,7 @@ int main(int argc, char** argv) {
     (void)vexa::test::sourceDir();
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
-#ifdef VEXA_TEST_SESSION_BUS
+#ifdef VEXA_TEST_PRIVATE_BUS
     bus.stopWatcher();
 #endif
     return result;
