@@ -54,7 +54,7 @@ EffectResult sharpThresholdDither(const Frame& frame, std::int32_t) {
         const int t = f < mean ? 0 : 255;
         steps[std::size_t(v + 63)] = {(f - t) / 4, t != 0 ? 1 : 0};
     }
-    int carry = 0; // runs on from the end of one row into the next
+    int carry = 0; // runs on from the end of one row into the next, so one thread
     return forEachRow(
         frame, 0, h,
         [&](int y) {
@@ -86,23 +86,27 @@ EffectResult sharpThresholdDither(const Frame& frame, std::int32_t) {
                 storePixel(out + i, blackOrWhite(std::uint32_t(step.white), loadPixel(cur + i)));
             }
         },
-        5, 95);
+        5, 95, 1);
 }
 
 EffectResult orderedDither(const Frame& frame, std::int32_t) {
     static constexpr std::uint8_t kMatrix[4][4] = {
         {1, 13, 4, 16}, {9, 5, 12, 8}, {3, 15, 2, 14}, {11, 7, 10, 6}};
     const int w = frame.width;
-    return forEachRow(frame, 0, frame.height, [&](int y) {
-        const std::uint8_t* matrixRow = kMatrix[y % 4];
-        const std::uint8_t* s = frame.sourceRow(y);
-        std::uint8_t* d = frame.targetRow(y);
-        for (int x = 0; x < w; ++x) {
-            const std::uint8_t* p = s + std::ptrdiff_t(x) * 4;
-            const int level = (p[0] + p[1] + p[2]) / 48 + 1;
-            storePixel(d + std::ptrdiff_t(x) * 4,
-                       blackOrWhite(level >= matrixRow[x % 4], loadPixel(p)));
-        }
+    RowPlan plan;
+    plan.last = frame.height;
+    return forEachRowInBands(frame, plan, [&] {
+        return [&](int y) {
+            const std::uint8_t* matrixRow = kMatrix[y % 4];
+            const std::uint8_t* s = frame.sourceRow(y);
+            std::uint8_t* d = frame.targetRow(y);
+            for (int x = 0; x < w; ++x) {
+                const std::uint8_t* p = s + std::ptrdiff_t(x) * 4;
+                const int level = (p[0] + p[1] + p[2]) / 48 + 1;
+                storePixel(d + std::ptrdiff_t(x) * 4,
+                           blackOrWhite(level >= matrixRow[x % 4], loadPixel(p)));
+            }
+        };
     });
 }
 
@@ -134,9 +138,10 @@ ShareTables makeShareTables(int divisor) {
     return tables;
 }
 
-// The shares for the current row never go through memory: `carry1` and `carry2` hold what
-// x + 1 and x + 2 have received from this row, which keeps the chain from pixel to pixel
-// short. The next rows' shares are added to error rows with two spare cells on each side,
+// The errors flow from each pixel to the next and into the rows below, so the rows run in
+// order on one thread. The shares for the current row never go through memory: `carry1` and
+// `carry2` hold what x + 1 and x + 2 have received from this row, which keeps the chain from pixel
+// to pixel short. The next rows' shares are added to error rows with two spare cells on each side,
 // where shares outside the picture land and are never read. At the usual scale of 10 the
 // scaling is the identity and is skipped.
 template <const Kernel& K, bool FullScale>

@@ -17,32 +17,47 @@ EffectResult negative(const Frame& frame, std::int32_t) {
 
 EffectResult grayScale(const Frame& frame, std::int32_t) {
     return mapEachPixel(frame, [](std::uint32_t p) {
-        const std::uint32_t v = ((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) / 3;
+        // s x 43691 >> 17 is s \ 3 for every s up to 3 x 255, without a division.
+        const std::uint32_t v = (((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) * 43691u) >> 17;
         return v * 0x010101u | (p & kReservedMask);
     });
 }
 
-EffectResult swapChannels(const Frame& frame, std::int32_t permutation) {
-    if (permutation < 1 || permutation > 5) {
-        // Any other permutation number writes nothing.
-        return forEachRow(frame, 0, frame.height, [&](int y) { copyRow(frame, y); });
-    }
-    // Where blue, green and red of the result come from, as a shift of the source word.
-    static constexpr int kFrom[6][3] = {{0, 0, 0},  {8, 16, 0}, {16, 0, 8},
-                                        {8, 0, 16}, {16, 8, 0}, {0, 16, 8}};
-    const int fromB = kFrom[permutation][0];
-    const int fromG = kFrom[permutation][1];
-    const int fromR = kFrom[permutation][2];
-    return mapEachPixel(frame, [=](std::uint32_t p) {
-        return makePixel((p >> fromB) & 255, (p >> fromG) & 255, (p >> fromR) & 255, p);
+namespace {
+
+// Blue, green and red of the result taken from the source word's bits at these shifts.
+template <int FromB, int FromG, int FromR> EffectResult swapped(const Frame& frame) {
+    return mapEachPixel(frame, [](std::uint32_t p) {
+        return makePixel((p >> FromB) & 255, (p >> FromG) & 255, (p >> FromR) & 255, p);
     });
+}
+
+} // namespace
+
+EffectResult swapChannels(const Frame& frame, std::int32_t permutation) {
+    switch (permutation) {
+    case 1:
+        return swapped<8, 16, 0>(frame);
+    case 2:
+        return swapped<16, 0, 8>(frame);
+    case 3:
+        return swapped<8, 0, 16>(frame);
+    case 4:
+        return swapped<16, 8, 0>(frame);
+    case 5:
+        return swapped<0, 16, 8>(frame);
+    default: // any other permutation number writes nothing
+        return forEachRow(frame, 0, frame.height, [](int) {});
+    }
 }
 
 EffectResult blackAndWhite(const Frame& frame, std::int32_t threshold) {
     const Colour c = splitColour(threshold);
-    return mapEachPixel(frame, [=](std::uint32_t p) {
-        const bool black = std::int32_t((p >> 16) & 255) < c.red &&
-                           std::int32_t((p >> 8) & 255) < c.green && std::int32_t(p & 255) < c.blue;
+    return mapEachPixel(frame, [c](std::uint32_t p) {
+        // & rather than &&: the three comparisons become one vector select.
+        const bool black = (std::int32_t((p >> 16) & 255) < c.red) &
+                           (std::int32_t((p >> 8) & 255) < c.green) &
+                           (std::int32_t(p & 255) < c.blue);
         return (black ? 0u : kColourMask) | (p & kReservedMask);
     });
 }
@@ -86,7 +101,8 @@ EffectResult addNoiseInIntegers(const Frame& frame, std::int32_t amplitude) {
     });
 }
 
-// Any amplitude, in the formula's own double arithmetic.
+// Any amplitude, in the formula's own double arithmetic. Both run on one thread: each row
+// draws its numbers after those of the rows above it.
 EffectResult addNoiseInDoubles(const Frame& frame, std::int32_t amplitude) {
     const double width = double(2 * amplitude + 1);
     const double shift = double(amplitude);
@@ -156,14 +172,16 @@ EffectResult saturation(const Frame& frame, std::int32_t percent) {
     // |S - gray| is at most 170 (a pure primary against its gray); below this factor no pixel
     // can round beyond 32 bits and the table needs only bytes.
     EffectResult result;
+    RowPlan plan;
+    plan.last = frame.height;
     if (std::fabs(f) * 170.0 + 255.0 < 2147483647.0) {
         const auto table = saturationTable<std::uint8_t>(f);
-        result =
-            forEachRow(frame, 0, frame.height, [&](int y) { return saturateRow(frame, y, table); });
+        result = forEachRowInBands(
+            frame, plan, [&] { return [&](int y) { return saturateRow(frame, y, table); }; });
     } else {
         const auto table = saturationTable<std::uint16_t>(f);
-        result =
-            forEachRow(frame, 0, frame.height, [&](int y) { return saturateRow(frame, y, table); });
+        result = forEachRowInBands(
+            frame, plan, [&] { return [&](int y) { return saturateRow(frame, y, table); }; });
     }
     if (result.status == EffectStatus::Refused)
         result.reason =

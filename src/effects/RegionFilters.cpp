@@ -5,6 +5,7 @@
 #include "effects/PixelAccess.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <vector>
 
@@ -17,34 +18,41 @@ EffectResult mosaic(const Frame& frame, std::int32_t blockSize) {
     const std::int64_t w = frame.width;
     const std::int64_t h = frame.height;
     const std::int64_t blocks = (w + p - 1) / p;
-    std::vector<std::uint32_t> average(static_cast<std::size_t>(blocks));
-    return forEachRow(frame, 0, frame.height, [&](int y) {
-        if (y % p == 0) {
-            // The first row of a band of blocks: every row of the band gets the same averages.
-            const std::int64_t rowEnd = std::min(h, y + p);
-            for (std::int64_t b = 0; b < blocks; ++b) {
-                const std::int64_t colStart = b * p;
-                const std::int64_t colEnd = std::min(w, colStart + p);
-                std::int64_t sum[3] = {0, 0, 0};
-                for (std::int64_t r = y; r < rowEnd; ++r) {
-                    const std::uint8_t* s = frame.sourceRow(int(r));
-                    for (std::int64_t x = colStart; x < colEnd; ++x)
-                        for (int k = 0; k < 3; ++k) sum[k] += s[4 * x + k];
+    // Bands of rows hold whole bands of blocks, so a band reads only its own rows.
+    RowPlan plan;
+    plan.last = frame.height;
+    plan.align = int(std::min(p, h));
+    plan.below = plan.align - 1;
+    return forEachRowInBands(frame, plan, [&] {
+        return [&, average = std::vector<std::uint32_t>(static_cast<std::size_t>(blocks))](
+                   int y) mutable {
+            if (y % p == 0) {
+                // The first row of a band of blocks: every row of the band gets the same averages.
+                const std::int64_t rowEnd = std::min(h, y + p);
+                for (std::int64_t b = 0; b < blocks; ++b) {
+                    const std::int64_t colStart = b * p;
+                    const std::int64_t colEnd = std::min(w, colStart + p);
+                    std::int64_t sum[3] = {0, 0, 0};
+                    for (std::int64_t r = y; r < rowEnd; ++r) {
+                        const std::uint8_t* s = frame.sourceRow(int(r));
+                        for (std::int64_t x = colStart; x < colEnd; ++x)
+                            for (int k = 0; k < 3; ++k) sum[k] += s[4 * x + k];
+                    }
+                    const std::int64_t n = (rowEnd - y) * (colEnd - colStart);
+                    average[std::size_t(b)] = std::uint32_t(sum[0] / n) |
+                                              std::uint32_t(sum[1] / n) << 8 |
+                                              std::uint32_t(sum[2] / n) << 16;
                 }
-                const std::int64_t n = (rowEnd - y) * (colEnd - colStart);
-                average[std::size_t(b)] = std::uint32_t(sum[0] / n) |
-                                          std::uint32_t(sum[1] / n) << 8 |
-                                          std::uint32_t(sum[2] / n) << 16;
             }
-        }
-        const std::uint8_t* s = frame.sourceRow(y);
-        std::uint8_t* d = frame.targetRow(y);
-        for (std::int64_t b = 0; b < blocks; ++b) {
-            const std::uint32_t colour = average[std::size_t(b)];
-            const std::int64_t colEnd = std::min(w, b * p + p);
-            for (std::int64_t x = b * p; x < colEnd; ++x)
-                storePixel(d + 4 * x, colour | (loadPixel(s + 4 * x) & kReservedMask));
-        }
+            const std::uint8_t* s = frame.sourceRow(y);
+            std::uint8_t* d = frame.targetRow(y);
+            for (std::int64_t b = 0; b < blocks; ++b) {
+                const std::uint32_t colour = average[std::size_t(b)];
+                const std::int64_t colEnd = std::min(w, b * p + p);
+                for (std::int64_t x = b * p; x < colEnd; ++x)
+                    storePixel(d + 4 * x, colour | (loadPixel(s + 4 * x) & kReservedMask));
+            }
+        };
     });
 }
 
@@ -88,42 +96,46 @@ EffectResult quadrantSmooth(const Frame& frame, std::int32_t) {
     const int h = frame.height;
     const int top = 2, bottom = std::max(2, h - 2);
     const int left = 2, right = w - 2;
-    for (int y = 0; y < h; ++y)
-        if (y < top || y >= bottom) copyRow(frame, y);
-    // The box rows centred on y - 1 and y + 1; each is used by two output rows.
-    BoxRow cache[3];
-    auto boxRow = [&](int cy) -> const BoxRow& {
-        BoxRow& slot = cache[cy % 3];
-        if (slot.centreRow != cy) computeBoxRow(frame, cy, slot);
-        return slot;
-    };
-    return forEachRow(frame, top, bottom, [&](int y) {
-        copyOutsideRange(frame, y, left, right, top, bottom);
-        if (right <= left) return;
-        const std::uint16_t* __restrict upMean = boxRow(y - 1).mean.data();
-        const std::uint16_t* __restrict upDisp = boxRow(y - 1).dispersion.data();
-        const std::uint16_t* __restrict downMean = boxRow(y + 1).mean.data();
-        const std::uint16_t* __restrict downDisp = boxRow(y + 1).dispersion.data();
-        const std::uint8_t* __restrict s = frame.sourceRow(y);
-        std::uint8_t* __restrict d = frame.targetRow(y);
-        // Regions 1 to 4 are the boxes centred up-left, up-right, down-left and down-right of
-        // the pixel; the first with the smallest dispersion wins, so ties go to region 1.
-        for (std::ptrdiff_t i = std::ptrdiff_t(left) * 4; i < std::ptrdiff_t(right) * 4; ++i) {
-            // Every value is loaded unconditionally so the choice compiles to selects.
-            const std::uint16_t d1 = upDisp[i - 4], d2 = upDisp[i + 4];
-            const std::uint16_t d3 = downDisp[i - 4], d4 = downDisp[i + 4];
-            const std::uint16_t m1 = upMean[i - 4], m2 = upMean[i + 4];
-            const std::uint16_t m3 = downMean[i - 4], m4 = downMean[i + 4];
-            std::uint16_t best = d1, chosen = m1;
-            chosen = d2 < best ? m2 : chosen;
-            best = d2 < best ? d2 : best;
-            chosen = d3 < best ? m3 : chosen;
-            best = d3 < best ? d3 : best;
-            chosen = d4 < best ? m4 : chosen;
-            d[i] = std::uint8_t(chosen);
-        }
-        for (std::ptrdiff_t i = std::ptrdiff_t(left) * 4 + 3; i < std::ptrdiff_t(right) * 4; i += 4)
-            d[i] = s[i];
+    RowPlan plan;
+    plan.first = top;
+    plan.last = bottom;
+    plan.above = 2;
+    plan.below = 2;
+    return forEachRowInBands(frame, plan, [&] {
+        // The box rows centred on y - 1 and y + 1; each is used by two output rows.
+        return [&, cache = std::array<BoxRow, 3>()](int y) mutable {
+            if (right <= left) return;
+            auto boxRow = [&](int cy) -> const BoxRow& {
+                BoxRow& slot = cache[std::size_t(cy % 3)];
+                if (slot.centreRow != cy) computeBoxRow(frame, cy, slot);
+                return slot;
+            };
+            const std::uint16_t* __restrict upMean = boxRow(y - 1).mean.data();
+            const std::uint16_t* __restrict upDisp = boxRow(y - 1).dispersion.data();
+            const std::uint16_t* __restrict downMean = boxRow(y + 1).mean.data();
+            const std::uint16_t* __restrict downDisp = boxRow(y + 1).dispersion.data();
+            const std::uint8_t* __restrict s = frame.sourceRow(y);
+            std::uint8_t* __restrict d = frame.targetRow(y);
+            // Regions 1 to 4 are the boxes centred up-left, up-right, down-left and down-right
+            // of the pixel; the first with the smallest dispersion wins, so ties go to region 1.
+            for (std::ptrdiff_t i = std::ptrdiff_t(left) * 4; i < std::ptrdiff_t(right) * 4; ++i) {
+                // Every value is loaded unconditionally so the choice compiles to selects.
+                const std::uint16_t d1 = upDisp[i - 4], d2 = upDisp[i + 4];
+                const std::uint16_t d3 = downDisp[i - 4], d4 = downDisp[i + 4];
+                const std::uint16_t m1 = upMean[i - 4], m2 = upMean[i + 4];
+                const std::uint16_t m3 = downMean[i - 4], m4 = downMean[i + 4];
+                std::uint16_t best = d1, chosen = m1;
+                chosen = d2 < best ? m2 : chosen;
+                best = d2 < best ? d2 : best;
+                chosen = d3 < best ? m3 : chosen;
+                best = d3 < best ? d3 : best;
+                chosen = d4 < best ? m4 : chosen;
+                d[i] = std::uint8_t(chosen);
+            }
+            for (std::ptrdiff_t i = std::ptrdiff_t(left) * 4 + 3; i < std::ptrdiff_t(right) * 4;
+                 i += 4)
+                d[i] = s[i];
+        };
     });
 }
 

@@ -27,22 +27,44 @@ namespace {
 
 using ChannelTable = std::array<std::uint8_t, 256>;
 
-// Every pixel through the tables of blue, green and red.
+// Every pixel through the tables of blue, green and red. The tables are joined into two of
+// 65536 entries, one for the low half of a pixel word (blue and green) and one for the high
+// half (red and channel 4, which it keeps): two loads a pixel instead of three, and no
+// shifting bytes into place.
 EffectResult mapChannels(const Frame& frame, const ChannelTable& tb, const ChannelTable& tg,
                          const ChannelTable& tr, std::int32_t base = 0, std::int32_t span = 100) {
-    const int w = frame.width;
-    return forEachRow(
-        frame, 0, frame.height,
-        [&](int y) {
-            const std::uint8_t* s = frame.sourceRow(y);
-            std::uint8_t* d = frame.targetRow(y);
-            for (int x = 0; x < w; ++x) {
-                const std::uint32_t p = loadPixel(s + 4 * x);
-                storePixel(d + 4 * x,
-                           makePixel(tb[p & 255], tg[(p >> 8) & 255], tr[(p >> 16) & 255], p));
+    std::vector<std::uint16_t> low(1 << 16), high(1 << 16);
+    for (std::uint32_t v = 0; v < (1u << 16); ++v) {
+        low[v] = std::uint16_t(tb[v & 255] | tg[v >> 8] << 8);
+        high[v] = std::uint16_t(tr[v & 255] | (v & 0xFF00));
+    }
+    RowPlan plan;
+    plan.last = frame.height;
+    plan.base = base;
+    plan.span = span;
+    return forEachRowInBands(frame, plan, [&] {
+        return [&](int y) {
+            const std::uint16_t* __restrict lo = low.data();
+            const std::uint16_t* __restrict hi = high.data();
+            const std::uint8_t* __restrict s = frame.sourceRow(y);
+            std::uint8_t* __restrict d = frame.targetRow(y);
+            const int w = frame.width;
+            int x = 0;
+            for (; x + 2 <= w; x += 2) {
+                std::uint64_t p;
+                std::memcpy(&p, s + 4 * x, 8);
+                const std::uint64_t q =
+                    std::uint64_t(lo[p & 0xFFFF]) | std::uint64_t(hi[(p >> 16) & 0xFFFF]) << 16 |
+                    std::uint64_t(lo[(p >> 32) & 0xFFFF]) << 32 | std::uint64_t(hi[p >> 48]) << 48;
+                std::memcpy(d + 4 * x, &q, 8);
             }
-        },
-        base, span);
+            if (x < w) {
+                const std::uint32_t p = loadPixel(s + 4 * x);
+                storePixel(d + 4 * x, std::uint32_t(lo[p & 0xFFFF]) | std::uint32_t(hi[p >> 16])
+                                                                          << 16);
+            }
+        };
+    });
 }
 
 // The factor (p + 100) / 100 in single precision; the caller has refused p + 100 > 2^31 - 1.
@@ -191,7 +213,7 @@ std::int32_t contrastMeanGray(const Frame& frame) {
     const bool avx2 = __builtin_cpu_supports("avx2");
 #endif
     for (int y = 0; y < frame.height; ++y) {
-        const std::uint8_t* s = frame.sourceRow(y);
+        const std::uint8_t* s = frame.unchangedRow(y);
         int x = 0;
 #if defined(VEXA_CONTRAST_AVX2)
         if (avx2) {
@@ -329,15 +351,18 @@ EffectResult contrast(const Frame& frame, std::int32_t percent) {
             placed[c][k] = std::uint32_t(clampChannel(tone[k])) << (8 * c) | outside;
     }
     const int w = frame.width;
-    // Columns that need the spread clamp; the vector kernel stores eight at a time.
-    std::vector<int> spread(static_cast<std::size_t>(w) + 8);
 #if defined(VEXA_CONTRAST_AVX2)
     const bool avx2 = __builtin_cpu_supports("avx2");
 #endif
-    SpreadCache cache;
-    EffectResult result = forEachRow(
-        frame, 0, frame.height,
-        [&](int y) {
+    RowPlan plan;
+    plan.last = frame.height;
+    plan.base = 5;
+    plan.span = 95;
+    EffectResult result = forEachRowInBands(frame, plan, [&] {
+        // Columns that need the spread clamp; the vector kernel stores eight at a time. The
+        // cache's hits are exact, so each band may keep its own.
+        return [&, spread = std::vector<int>(static_cast<std::size_t>(w) + 8),
+                cache = SpreadCache()](int y) mutable {
             const std::uint8_t* s = frame.sourceRow(y);
             std::uint8_t* dst = frame.targetRow(y);
             std::size_t count = 0;
@@ -365,8 +390,8 @@ EffectResult contrast(const Frame& frame, std::int32_t percent) {
                 storePixel(dst + 4 * spread[i], colour | (p & kReservedMask));
             }
             return true;
-        },
-        5, 95);
+        };
+    });
     if (result.status == EffectStatus::Refused)
         result.reason =
             "Contrast " + std::to_string(percent) + " spreads a channel beyond the 32-bit range";
@@ -383,20 +408,37 @@ EffectResult autoLevels(const Frame& frame, std::int32_t) {
         highest[j] = 0;
     }
     const std::ptrdiff_t bytes = std::ptrdiff_t(w) * 4;
-    for (int y = 0; y < frame.height; ++y) {
-        const std::uint8_t* s = frame.sourceRow(y);
-        std::ptrdiff_t i = 0;
-        for (; i + 16 <= bytes; i += 16) {
-            Byte16 v;
-            std::memcpy(&v, s + i, 16);
-            lowest = v < lowest ? v : lowest;
-            highest = v > highest ? v : highest;
-        }
-        for (int j = 0; i + j < bytes; ++j) {
-            lowest[j] = std::min(lowest[j], s[i + j]);
-            highest[j] = std::max(highest[j], s[i + j]);
-        }
-        if (!frame.progress->afterRow(y + 1, frame.height, 0, 10)) return cancelled();
+    // Each row's extremes apart, so bands can find them at once.
+    std::vector<Byte16> rowLowest(std::size_t(frame.height), lowest);
+    std::vector<Byte16> rowHighest(std::size_t(frame.height), highest);
+    RowPlan scan;
+    scan.last = frame.height;
+    scan.writes = false;
+    scan.ends = false;
+    scan.span = 10;
+    const EffectResult scanned = forEachRowInBands(frame, scan, [&] {
+        return [&](int y) {
+            const std::uint8_t* s = frame.unchangedRow(y);
+            Byte16 low = lowest, high = highest;
+            std::ptrdiff_t i = 0;
+            for (; i + 16 <= bytes; i += 16) {
+                Byte16 v;
+                std::memcpy(&v, s + i, 16);
+                low = v < low ? v : low;
+                high = v > high ? v : high;
+            }
+            for (int j = 0; i + j < bytes; ++j) {
+                low[j] = std::min(low[j], s[i + j]);
+                high[j] = std::max(high[j], s[i + j]);
+            }
+            rowLowest[std::size_t(y)] = low;
+            rowHighest[std::size_t(y)] = high;
+        };
+    });
+    if (scanned.status != EffectStatus::Done) return scanned;
+    for (std::size_t y = 0; y < rowLowest.size(); ++y) {
+        lowest = rowLowest[y] < lowest ? rowLowest[y] : lowest;
+        highest = rowHighest[y] > highest ? rowHighest[y] : highest;
     }
     int low[3] = {255, 255, 255};
     int high[3] = {0, 0, 0};

@@ -1,0 +1,190 @@
+#include "effects/RowPass.h"
+
+#include "effects/BandPool.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <exception>
+#include <mutex>
+
+namespace vexa::effects {
+
+namespace {
+
+// Below this many pixels a band costs more to hand over than it saves.
+constexpr std::int64_t kBandPixels = 1 << 14;
+constexpr int kBandRows = 8;
+// Bands per thread: small enough bands that a thread slowed by other programs does not hold
+// up the others for long.
+constexpr int kBandsPerThread = 4;
+
+} // namespace
+
+// What the threads of one banded pass share.
+struct BandJob {
+    BandJob(BandWork work, const std::vector<int>& cuts) : work(work), cuts(cuts) {}
+
+    BandWork work;
+    const std::vector<int>& cuts; // band k covers rows cuts[k] .. cuts[k + 1] - 1
+    std::atomic<int> nextBand = 0;
+    std::atomic<int> rowsDone = 0;
+    std::atomic<bool> stop = false;
+    std::atomic<bool> refused = false;
+    std::atomic<bool> cancelled = false;
+    std::mutex errorMutex;
+    std::exception_ptr error;
+};
+
+void Band::prepare(int y) {
+    if (!plan_.writes) return;
+    const int to = int(std::min<std::int64_t>(saveTo_, std::int64_t(y) + plan_.below + 1));
+    if (to > nextSave_) {
+        pass_.save(nextSave_, to);
+        nextSave_ = to;
+    }
+}
+
+bool Band::finished() {
+    ++done_;
+    Progress& progress = pass_.progress_;
+    const int h = pass_.height_;
+    if (!job_) {
+        stopped_ =
+            plan_.yields && !progress.afterRow(plan_.first + done_, h, plan_.base, plan_.span);
+        return !stopped_;
+    }
+    const int total = job_->rowsDone.fetch_add(1) + 1;
+    if (!onCaller_) {
+        pass_.workers_->signal();
+        return !job_->stop.load();
+    }
+    if (plan_.yields && !progress.afterRow(plan_.first + total, h, plan_.base, plan_.span)) {
+        job_->cancelled.store(true);
+        job_->stop.store(true);
+    }
+    return !job_->stop.load();
+}
+
+RowPass::RowPass(std::uint8_t* picture, std::ptrdiff_t pictureStride, std::uint8_t* copy,
+                 std::ptrdiff_t copyStride, int width, int height, Progress& progress, int threads,
+                 FunctionRef<BandPool*()> pool)
+    : picture_(picture), pictureStride_(pictureStride), copy_(copy), copyStride_(copyStride),
+      width_(width), height_(height), progress_(progress), threads_(threads), pool_(pool),
+      saved_(std::size_t(height), 0) {}
+
+void RowPass::save(int from, int to) {
+    const std::size_t bytes = std::size_t(width_) * 4;
+    for (int y = std::max(from, 0); y < std::min(to, height_); ++y) {
+        if (saved_[std::size_t(y)]) continue;
+        std::memcpy(copy_ + y * copyStride_, picture_ + y * pictureStride_, bytes);
+        saved_[std::size_t(y)] = 1;
+    }
+}
+
+void RowPass::restore() {
+    const std::size_t bytes = std::size_t(width_) * 4;
+    for (int y = 0; y < height_; ++y)
+        if (saved_[std::size_t(y)])
+            std::memcpy(picture_ + y * pictureStride_, copy_ + y * copyStride_, bytes);
+}
+
+std::vector<int> RowPass::bandCuts(const RowPlan& plan) const {
+    const int rows = plan.last - plan.first;
+    if (!plan.inBands || threads_ <= 1 || rows <= 0)
+        return {plan.first, std::max(plan.first, plan.last)};
+    const std::int64_t align = std::max(plan.align, 1);
+    // A band holds whole groups of `align` rows and at least enough rows that its halo of
+    // rows read from its neighbours stays small beside it.
+    const std::int64_t halo = align > 1 ? 0 : std::int64_t(plan.above) + plan.below;
+    const std::int64_t minRows = std::max<std::int64_t>(
+        {kBandRows, 4 * halo, (kBandPixels + width_ - 1) / std::max(width_, 1)});
+    const std::int64_t groups = (rows + align - 1) / align;
+    const std::int64_t byRows = rows / minRows;
+    const std::int64_t wanted = std::int64_t(threads_) * kBandsPerThread;
+    const std::int64_t bands = std::min({groups, byRows, wanted});
+    if (bands <= 1) return {plan.first, plan.last};
+    std::vector<int> cuts;
+    cuts.reserve(std::size_t(bands) + 1);
+    for (std::int64_t k = 0; k <= bands; ++k)
+        cuts.push_back(
+            int(std::min<std::int64_t>(plan.last, plan.first + groups * k / bands * align)));
+    return cuts;
+}
+
+EffectResult RowPass::run(const RowPlan& plan, BandWork work) {
+    std::vector<int> cuts = bandCuts(plan);
+    if (cuts.size() > 2) {
+        workers_ = pool_();
+        if (!workers_ || workers_->workers() == 0) cuts = {plan.first, plan.last};
+    }
+    lastBands_ = int(cuts.size()) - 1;
+    EffectResult result =
+        cuts.size() > 2 ? runInBands(plan, work, cuts) : runOnOneThread(plan, work);
+    if (result.status == EffectStatus::Done && plan.ends && !progress_.report(100))
+        return cancelled();
+    return result;
+}
+
+EffectResult RowPass::runOnOneThread(const RowPlan& plan, BandWork work) {
+    Band band(*this, nullptr, true, plan, plan.first, plan.last, 0, height_);
+    if (!work(band)) return refused({});
+    if (band.stopped_) return cancelled();
+    return done();
+}
+
+EffectResult RowPass::runInBands(const RowPlan& plan, BandWork work, const std::vector<int>& cuts) {
+    const int bands = int(cuts.size()) - 1;
+    // Rows a band reads from its neighbours' rows are saved before any band starts, so no
+    // band reads a row while another saves or writes it.
+    if (plan.writes && plan.align <= 1)
+        for (int k = 1; k < bands; ++k)
+            save(cuts[std::size_t(k)] - plan.above, cuts[std::size_t(k)] + plan.below);
+    BandJob job(work, cuts);
+    // The calling thread takes the first band before the workers wake, so it stores progress
+    // and yields from the start; after that every thread takes the next band left.
+    job.nextBand.store(1);
+    auto runBands = [&](bool onCaller) noexcept {
+        for (bool first = onCaller;; first = false) {
+            if (job.stop.load()) return;
+            const int k = first ? 0 : job.nextBand.fetch_add(1);
+            if (k >= bands) return;
+            const int saveFrom = k == 0 ? 0 : cuts[std::size_t(k)];
+            const int saveTo = k == bands - 1 ? height_ : cuts[std::size_t(k) + 1];
+            Band band(*this, &job, onCaller, plan, cuts[std::size_t(k)], cuts[std::size_t(k) + 1],
+                      saveFrom, saveTo);
+            try {
+                if (!work(band)) {
+                    job.refused.store(true);
+                    job.stop.store(true);
+                }
+            } catch (...) {
+                const std::lock_guard lock(job.errorMutex);
+                if (!job.error) job.error = std::current_exception();
+                job.stop.store(true);
+            }
+        }
+    };
+    auto onWorker = [&] { runBands(false); };
+    workers_->offer(std::min(workers_->workers(), bands - 1), onWorker);
+    runBands(true);
+    // What is left to the workers: the calling thread keeps storing progress and yielding, so
+    // the caller can still show it and cancel.
+    workers_->withdraw();
+    for (;;) {
+        const unsigned seen = workers_->events();
+        if (workers_->running() == 0) break;
+        if (plan.yields && !job.stop.load() &&
+            !progress_.afterRow(plan.first + job.rowsDone.load(), height_, plan.base, plan.span)) {
+            job.cancelled.store(true);
+            job.stop.store(true);
+        }
+        workers_->waitForChange(seen);
+    }
+    if (job.error) std::rethrow_exception(job.error);
+    if (job.refused.load()) return refused({});
+    if (job.cancelled.load()) return cancelled();
+    return done();
+}
+
+} // namespace vexa::effects

@@ -1,0 +1,166 @@
+#pragma once
+
+// How an effect's rows are run: the effect writes the caller's picture in place, and each row
+// is first saved into the engine's copy, just before it is written or first read through
+// Frame::sourceRow. The copy of a row is thus made while the row is in the cache anyway, and a
+// failed or cancelled call puts the saved rows back, so the picture is exactly as it was.
+//
+// A pass whose rows do not depend on rows it has written runs on bands of rows at once: the
+// calling thread takes bands itself and the engine's worker threads take the others. Only the
+// calling thread stores progress and calls the yield hook; the workers stop at their next row
+// once the hook has asked to stop. Internal to the engine.
+
+#include "effects/EffectFrame.h"
+#include "effects/FunctionRef.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace vexa::effects {
+
+class BandPool;
+class RowPass;
+struct BandJob;
+
+// The rows a pass works on and what it reads around them.
+struct RowPlan {
+    int first = 0; // the rows worked on, first .. last - 1
+    int last = 0;
+    int above = 0; // how many rows above and below a row the pass reads through sourceRow
+    int below = 0;
+    // Band boundaries fall on first + a multiple of this; a pass whose reads stay within such
+    // groups of rows sets `above` and `below` to 0 and reads ahead within its group.
+    int align = 1;
+    bool writes = true;    // false for a pass that only reads the picture (statistics)
+    bool inBands = false;  // rows do not depend on rows the pass has written
+    bool yields = true;    // store progress and yield after each row
+    bool ends = true;      // the effect's last pass: ends with 100 and a last yield
+    std::int32_t base = 0; // after row y: base + (y + 1) x span \ H
+    std::int32_t span = 100;
+};
+
+// One band of rows, on the thread that runs it.
+class Band {
+public:
+    int first() const { return first_; }
+    int last() const { return last_; }
+
+    // Before row y: saves the rows it writes and reads, unless a pass that only reads.
+    void prepare(int y);
+    // After row y: stores progress and yields on the calling thread; false when the pass must
+    // stop (the hook asked to, or another band refused).
+    bool finished();
+
+private:
+    friend class RowPass;
+    Band(RowPass& pass, BandJob* job, bool onCaller, const RowPlan& plan, int first, int last,
+         int saveFrom, int saveTo)
+        : pass_(pass), job_(job), onCaller_(onCaller), plan_(plan), first_(first), last_(last),
+          nextSave_(saveFrom), saveTo_(saveTo) {}
+
+    RowPass& pass_;
+    BandJob* job_; // null on a pass that runs on one thread
+    bool onCaller_;
+    const RowPlan& plan_;
+    int first_;
+    int last_;
+    int nextSave_; // this band saves the rows nextSave_ .. saveTo_ - 1 as they are needed
+    int saveTo_;
+    int done_ = 0;
+    bool stopped_ = false;
+};
+
+// Works through a band's rows: false when a row refused, so the pass is refused.
+using BandWork = FunctionRef<bool(Band&)>;
+
+class RowPass {
+public:
+    // `copy` has room for the whole picture, rows `copyStride` apart. A pass runs on up to
+    // `threads` threads; `pool()` gives the workers, and is called only when a pass needs them.
+    RowPass(std::uint8_t* picture, std::ptrdiff_t pictureStride, std::uint8_t* copy,
+            std::ptrdiff_t copyStride, int width, int height, Progress& progress, int threads,
+            FunctionRef<BandPool*()> pool);
+
+    // Runs `work` over the plan's rows, on bands when the plan allows and the picture is large
+    // enough. Done, Cancelled, or Refused with no reason (the effect supplies it).
+    EffectResult run(const RowPlan& plan, BandWork work);
+
+    // Puts every saved row back into the picture, after a call that did not complete.
+    void restore();
+
+    // How many bands the last pass ran on (1 on one thread).
+    int lastBands() const { return lastBands_; }
+
+private:
+    friend class Band;
+    EffectResult runOnOneThread(const RowPlan& plan, BandWork work);
+    EffectResult runInBands(const RowPlan& plan, BandWork work, const std::vector<int>& cuts);
+    std::vector<int> bandCuts(const RowPlan& plan) const;
+    void save(int from, int to); // rows from .. to - 1 that are not saved yet
+
+    std::uint8_t* picture_;
+    std::ptrdiff_t pictureStride_;
+    std::uint8_t* copy_;
+    std::ptrdiff_t copyStride_;
+    int width_;
+    int height_;
+    Progress& progress_;
+    int threads_;
+    FunctionRef<BandPool*()> pool_;
+    BandPool* workers_ = nullptr;     // the pool of the banded pass that runs
+    std::vector<std::uint8_t> saved_; // per row: 1 once it is in the copy
+    int lastBands_ = 0;
+};
+
+// Runs `rowWork(y)` for the rows first..last-1 (0-based) on the calling thread, storing after
+// each one base + (y + 1) x span \ H and yielding, then 100 with a last yield. A rowWork that
+// returns bool stops the effect by returning false: the result is then Refused, and the
+// caller supplies the reason. For effects whose rows depend on rows written before them; each
+// says why where it calls this.
+template <typename RowWork>
+EffectResult forEachRow(const Frame& frame, int first, int last, RowWork&& rowWork,
+                        std::int32_t base = 0, std::int32_t span = 100, int below = 0) {
+    RowPlan plan;
+    plan.first = first;
+    plan.last = last;
+    plan.below = below;
+    plan.base = base;
+    plan.span = span;
+    auto work = [&](Band& band) {
+        for (int y = band.first(); y < band.last(); ++y) {
+            band.prepare(y);
+            if constexpr (std::is_same_v<decltype(rowWork(y)), bool>) {
+                if (!rowWork(y)) return false;
+            } else {
+                rowWork(y);
+            }
+            if (!band.finished()) break;
+        }
+        return true;
+    };
+    return frame.rows->run(plan, work);
+}
+
+// The same for a pass described by `plan` whose rows may run on bands at once:
+// `makeRowWork()` is called once per band, on the band's thread, and gives the row work for
+// that band, with whatever state it keeps from row to row.
+template <typename MakeRowWork>
+EffectResult forEachRowInBands(const Frame& frame, RowPlan plan, MakeRowWork&& makeRowWork) {
+    plan.inBands = true;
+    auto work = [&](Band& band) {
+        auto rowWork = makeRowWork();
+        for (int y = band.first(); y < band.last(); ++y) {
+            band.prepare(y);
+            if constexpr (std::is_same_v<decltype(rowWork(y)), bool>) {
+                if (!rowWork(y)) return false;
+            } else {
+                rowWork(y);
+            }
+            if (!band.finished()) break;
+        }
+        return true;
+    };
+    return frame.rows->run(plan, work);
+}
+
+} // namespace vexa::effects
