@@ -5,6 +5,7 @@
 #include "effects/EffectKernels.h"
 #include "effects/PixelAccess.h"
 #include "effects/Random.h"
+#include "effects/VectorClones.h"
 
 #include <cmath>
 #include <vector>
@@ -70,8 +71,49 @@ namespace {
 // is then: floor(n / 2^24) - p + S, plus 1 where the remainder of n is above 2^23, and at
 // exactly 2^23 plus 1 only where that floor is odd. Every term fits 16 bits, which lets the
 // last loop run in wide vectors; the fourth byte of a pixel gets an offset of 0.
-EffectResult addNoiseInIntegers(const Frame& frame, std::int32_t amplitude) {
+// Splits the row's numbers n = k (2p + 1) into the three parts above, for every byte. For
+// p >= 0, n has up to 39 bits; with k = 2^12 kh + kl, n = 2^12 a + b for a = kh (2p + 1) and
+// b = kl (2p + 1), both below 2^27, so 32-bit lanes hold every step: floor(n / 2^24) is
+// floor((a + floor(b / 2^12)) / 2^12), and n mod 2^24 the low 24 bits of 2^12 a + b.
+VEXA_VECTOR_CLONES void noiseParts(const std::uint32_t* __restrict states, std::int32_t amplitude,
+                                   std::int16_t* __restrict base, std::int16_t* __restrict above,
+                                   std::int16_t* __restrict half, std::size_t pixels) {
     const std::int64_t width = 2 * std::int64_t(amplitude) + 1;
+    if (amplitude < 0) {
+        for (std::size_t x = 0; x < pixels; ++x)
+            for (std::size_t k = 0; k < 3; ++k) {
+                const std::int64_t n = std::int64_t(states[3 * x + k]) * width;
+                const std::int64_t remainder = n & 0xFFFFFF;
+                base[4 * x + k] = std::int16_t((n >> 24) - amplitude);
+                above[4 * x + k] = remainder > 0x800000;
+                half[4 * x + k] = remainder == 0x800000;
+            }
+        return;
+    }
+    const std::uint32_t w = std::uint32_t(width);
+    for (std::size_t x = 0; x < pixels; ++x)
+        for (std::size_t k = 0; k < 3; ++k) {
+            const std::uint32_t state = states[3 * x + k];
+            const std::uint32_t a = (state >> 12) * w;
+            const std::uint32_t b = (state & 0xFFF) * w;
+            const std::uint32_t remainder = ((a << 12) + b) & 0xFFFFFF;
+            base[4 * x + k] = std::int16_t(std::int32_t((a + (b >> 12)) >> 12) - amplitude);
+            above[4 * x + k] = remainder > 0x800000;
+            half[4 * x + k] = remainder == 0x800000;
+        }
+}
+
+VEXA_VECTOR_CLONES void addNoiseRow(const std::uint8_t* __restrict s, std::uint8_t* __restrict d,
+                                    const std::int16_t* __restrict b,
+                                    const std::int16_t* __restrict a,
+                                    const std::int16_t* __restrict h, std::size_t bytes) {
+    for (std::size_t i = 0; i < bytes; ++i) {
+        const std::int16_t floor = std::int16_t(b[i] + s[i]);
+        d[i] = std::uint8_t(clampChannel(std::int16_t(floor + (a[i] | (h[i] & floor & 1)))));
+    }
+}
+
+EffectResult addNoiseInIntegers(const Frame& frame, std::int32_t amplitude) {
     const std::size_t w = std::size_t(frame.width);
     std::vector<std::uint32_t> states(w * 3);
     std::vector<std::int16_t> base(w * 4, 0);  // floor(n / 2^24) - p
@@ -81,23 +123,9 @@ EffectResult addNoiseInIntegers(const Frame& frame, std::int32_t amplitude) {
     return forEachRow(frame, 0, frame.height, [&](int y) {
         // Three numbers per pixel, blue, green, red, pixels left to right.
         generator.fillStates(states.data(), states.size());
-        for (std::size_t x = 0; x < w; ++x)
-            for (std::size_t k = 0; k < 3; ++k) {
-                const std::int64_t n = std::int64_t(states[3 * x + k]) * width;
-                const std::int64_t remainder = n & 0xFFFFFF;
-                base[4 * x + k] = std::int16_t((n >> 24) - amplitude);
-                above[4 * x + k] = remainder > 0x800000;
-                half[4 * x + k] = remainder == 0x800000;
-            }
-        const std::uint8_t* __restrict s = frame.sourceRow(y);
-        std::uint8_t* __restrict d = frame.targetRow(y);
-        const std::int16_t* __restrict b = base.data();
-        const std::int16_t* __restrict a = above.data();
-        const std::int16_t* __restrict h = half.data();
-        for (std::size_t i = 0; i < 4 * w; ++i) {
-            const std::int16_t floor = std::int16_t(b[i] + s[i]);
-            d[i] = std::uint8_t(clampChannel(std::int16_t(floor + (a[i] | (h[i] & floor & 1)))));
-        }
+        noiseParts(states.data(), amplitude, base.data(), above.data(), half.data(), w);
+        addNoiseRow(frame.sourceRow(y), frame.targetRow(y), base.data(), above.data(), half.data(),
+                    4 * w);
     });
 }
 

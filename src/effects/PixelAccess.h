@@ -53,9 +53,15 @@ template <typename Pixel> EffectResult mapEachPixel(const Frame& frame, Pixel pi
     });
 }
 
+// The sum of (B + G + R) \ 3 over the `width` pixels of a row.
+std::uint64_t grayRowSum(const std::uint8_t* row, int width);
+
 // The mean gray of the picture before the row pass: the sum over all pixels of
 // (B + G + R) \ 3, divided by the number of pixels. 64-bit, so a large bright picture cannot
 // overflow it.
 std::int32_t meanGray(const Frame& frame);
+
+// The same on bands of rows, without yielding; Done with the mean in `mean`, or Cancelled.
+EffectResult meanGrayInBands(const Frame& frame, std::int32_t& mean);
 
 } // namespace vexa::effects

@@ -3,6 +3,7 @@
 
 #include "effects/EffectKernels.h"
 #include "effects/PixelAccess.h"
+#include "effects/VectorClones.h"
 
 #include <algorithm>
 #include <array>
@@ -67,16 +68,11 @@ struct BoxRow {
     std::vector<std::uint16_t> dispersion;
 };
 
-void computeBoxRow(const Frame& frame, int cy, BoxRow& row) {
-    const std::ptrdiff_t bytes = std::ptrdiff_t(frame.width) * 4;
-    const std::uint8_t* __restrict a = frame.sourceRow(cy - 1);
-    const std::uint8_t* __restrict b = frame.sourceRow(cy);
-    const std::uint8_t* __restrict c = frame.sourceRow(cy + 1);
-    row.centreRow = cy;
-    row.mean.resize(std::size_t(bytes));
-    row.dispersion.resize(std::size_t(bytes));
-    std::uint16_t* __restrict mean = row.mean.data();
-    std::uint16_t* __restrict dispersion = row.dispersion.data();
+// The boxes centred on the bytes 4 .. bytes - 5 of the source row b, with a and c above and
+// below it.
+VEXA_VECTOR_CLONES void boxes(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b,
+                              const std::uint8_t* __restrict c, std::uint16_t* __restrict mean,
+                              std::uint16_t* __restrict dispersion, std::ptrdiff_t bytes) {
     for (std::ptrdiff_t i = 4; i < bytes - 4; ++i) {
         const std::uint16_t sum = std::uint16_t(a[i - 4] + a[i] + a[i + 4] + b[i - 4] + b[i] +
                                                 b[i + 4] + c[i - 4] + c[i] + c[i + 4]);
@@ -89,13 +85,48 @@ void computeBoxRow(const Frame& frame, int cy, BoxRow& row) {
     }
 }
 
+void computeBoxRow(const Frame& frame, int cy, BoxRow& row) {
+    const std::ptrdiff_t bytes = std::ptrdiff_t(frame.width) * 4;
+    row.centreRow = cy;
+    row.mean.resize(std::size_t(bytes));
+    row.dispersion.resize(std::size_t(bytes));
+    boxes(frame.sourceRow(cy - 1), frame.sourceRow(cy), frame.sourceRow(cy + 1), row.mean.data(),
+          row.dispersion.data(), bytes);
+}
+
+// Regions 1 to 4 are the boxes centred up-left, up-right, down-left and down-right of the
+// pixel; the first with the smallest dispersion wins, so ties go to region 1. Channel 4 keeps
+// the source's value (the mask `keep` is 0xFF there).
+VEXA_VECTOR_CLONES void
+calmestRegion(const std::uint16_t* __restrict upMean, const std::uint16_t* __restrict upDisp,
+              const std::uint16_t* __restrict downMean, const std::uint16_t* __restrict downDisp,
+              const std::uint8_t* __restrict s, const std::uint8_t* __restrict keep,
+              std::uint8_t* __restrict d, std::ptrdiff_t begin, std::ptrdiff_t end) {
+    for (std::ptrdiff_t i = begin; i < end; ++i) {
+        // Every value is loaded unconditionally so the choice compiles to selects.
+        const std::uint16_t d1 = upDisp[i - 4], d2 = upDisp[i + 4];
+        const std::uint16_t d3 = downDisp[i - 4], d4 = downDisp[i + 4];
+        const std::uint16_t m1 = upMean[i - 4], m2 = upMean[i + 4];
+        const std::uint16_t m3 = downMean[i - 4], m4 = downMean[i + 4];
+        std::uint16_t best = d1, chosen = m1;
+        chosen = d2 < best ? m2 : chosen;
+        best = d2 < best ? d2 : best;
+        chosen = d3 < best ? m3 : chosen;
+        best = d3 < best ? d3 : best;
+        chosen = d4 < best ? m4 : chosen;
+        d[i] = std::uint8_t((std::uint8_t(chosen) & ~keep[i]) | (s[i] & keep[i]));
+    }
+}
+
 } // namespace
 
 EffectResult quadrantSmooth(const Frame& frame, std::int32_t) {
     const int w = frame.width;
     const int h = frame.height;
     const int top = 2, bottom = std::max(2, h - 2);
-    const int left = 2, right = w - 2;
+    const std::ptrdiff_t begin = 2 * 4, end = std::ptrdiff_t(w - 2) * 4;
+    std::vector<std::uint8_t> keep(std::size_t(w) * 4, 0);
+    for (std::size_t i = 3; i < keep.size(); i += 4) keep[i] = 0xFF;
     RowPlan plan;
     plan.first = top;
     plan.last = bottom;
@@ -104,37 +135,17 @@ EffectResult quadrantSmooth(const Frame& frame, std::int32_t) {
     return forEachRowInBands(frame, plan, [&] {
         // The box rows centred on y - 1 and y + 1; each is used by two output rows.
         return [&, cache = std::array<BoxRow, 3>()](int y) mutable {
-            if (right <= left) return;
+            if (end <= begin) return;
             auto boxRow = [&](int cy) -> const BoxRow& {
                 BoxRow& slot = cache[std::size_t(cy % 3)];
                 if (slot.centreRow != cy) computeBoxRow(frame, cy, slot);
                 return slot;
             };
-            const std::uint16_t* __restrict upMean = boxRow(y - 1).mean.data();
-            const std::uint16_t* __restrict upDisp = boxRow(y - 1).dispersion.data();
-            const std::uint16_t* __restrict downMean = boxRow(y + 1).mean.data();
-            const std::uint16_t* __restrict downDisp = boxRow(y + 1).dispersion.data();
-            const std::uint8_t* __restrict s = frame.sourceRow(y);
-            std::uint8_t* __restrict d = frame.targetRow(y);
-            // Regions 1 to 4 are the boxes centred up-left, up-right, down-left and down-right
-            // of the pixel; the first with the smallest dispersion wins, so ties go to region 1.
-            for (std::ptrdiff_t i = std::ptrdiff_t(left) * 4; i < std::ptrdiff_t(right) * 4; ++i) {
-                // Every value is loaded unconditionally so the choice compiles to selects.
-                const std::uint16_t d1 = upDisp[i - 4], d2 = upDisp[i + 4];
-                const std::uint16_t d3 = downDisp[i - 4], d4 = downDisp[i + 4];
-                const std::uint16_t m1 = upMean[i - 4], m2 = upMean[i + 4];
-                const std::uint16_t m3 = downMean[i - 4], m4 = downMean[i + 4];
-                std::uint16_t best = d1, chosen = m1;
-                chosen = d2 < best ? m2 : chosen;
-                best = d2 < best ? d2 : best;
-                chosen = d3 < best ? m3 : chosen;
-                best = d3 < best ? d3 : best;
-                chosen = d4 < best ? m4 : chosen;
-                d[i] = std::uint8_t(chosen);
-            }
-            for (std::ptrdiff_t i = std::ptrdiff_t(left) * 4 + 3; i < std::ptrdiff_t(right) * 4;
-                 i += 4)
-                d[i] = s[i];
+            const BoxRow& up = boxRow(y - 1);
+            const BoxRow& down = boxRow(y + 1);
+            calmestRegion(up.mean.data(), up.dispersion.data(), down.mean.data(),
+                          down.dispersion.data(), frame.sourceRow(y), keep.data(),
+                          frame.targetRow(y), begin, end);
         };
     });
 }

@@ -13,9 +13,6 @@
 #include <string>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 #define VEXA_CONTRAST_AVX2 1
@@ -168,93 +165,6 @@ private:
 };
 
 #if defined(VEXA_CONTRAST_AVX2)
-// The sum over a row's first w - w % 16 pixels of (B + G + R) \ 3, sixteen at a time.
-__attribute__((target("avx2"))) std::int64_t grayRowSumAvx2(const std::uint8_t* s, int w) {
-    const __m256i weights = _mm256_set1_epi32(0x00010101); // b + g, r + 0 in 16-bit halves
-    const __m256i ones = _mm256_set1_epi16(1);
-    const __m256i third =
-        _mm256_set1_epi16(21846); // (s x 21846) >> 16 is s / 3, truncated, for s <= 765
-    std::int64_t sum = 0;
-    int x = 0;
-    while (w - x >= 16) {
-        // Each 32-bit lane gains at most 2 x 255 per group; 2^20 groups keep it in range.
-        const int end = x + std::min((w - x) / 16, 1 << 20) * 16;
-        __m256i lanes = _mm256_setzero_si256();
-        for (; x < end; x += 16) {
-            const __m256i a =
-                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + std::ptrdiff_t(x) * 4));
-            const __m256i b = _mm256_loadu_si256(
-                reinterpret_cast<const __m256i*>(s + std::ptrdiff_t(x) * 4 + 32));
-            const __m256i sa = _mm256_madd_epi16(_mm256_maddubs_epi16(a, weights), ones);
-            const __m256i sb = _mm256_madd_epi16(_mm256_maddubs_epi16(b, weights), ones);
-            // The pack mixes the pixel order within lanes; the sum does not care.
-            const __m256i gray = _mm256_mulhi_epu16(_mm256_packs_epi32(sa, sb), third);
-            lanes = _mm256_add_epi32(lanes, _mm256_madd_epi16(gray, ones));
-        }
-        std::uint32_t part[8];
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(part), lanes);
-        for (const std::uint32_t v : part) sum += v;
-    }
-    return sum;
-}
-#endif
-
-// meanGray's result, eight pixels at a time where SSE2 is there: the scalar loop's division
-// by 3 per pixel made this pass cost more than reading the picture.
-std::int32_t contrastMeanGray(const Frame& frame) {
-#if defined(__SSE2__)
-    const int w = frame.width;
-    const __m128i low = _mm_set1_epi32(255);
-    const __m128i third =
-        _mm_set1_epi16(21846); // (s x 21846) >> 16 is s / 3, truncated, for s <= 765
-    const __m128i ones = _mm_set1_epi16(1);
-    std::int64_t sum = 0;
-#if defined(VEXA_CONTRAST_AVX2)
-    const bool avx2 = __builtin_cpu_supports("avx2");
-#endif
-    for (int y = 0; y < frame.height; ++y) {
-        const std::uint8_t* s = frame.unchangedRow(y);
-        int x = 0;
-#if defined(VEXA_CONTRAST_AVX2)
-        if (avx2) {
-            sum += grayRowSumAvx2(s, w);
-            x = w - w % 16;
-        }
-#endif
-        while (w - x >= 8) {
-            // Each 32-bit lane gains at most 2 x 255 per group; 2^20 groups keep it in range.
-            const int end = x + std::min((w - x) / 8, 1 << 20) * 8;
-            __m128i lanes = _mm_setzero_si128();
-            for (; x < end; x += 8) {
-                __m128i a =
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + std::ptrdiff_t(x) * 4));
-                __m128i b = _mm_loadu_si128(
-                    reinterpret_cast<const __m128i*>(s + std::ptrdiff_t(x) * 4 + 16));
-                a = _mm_add_epi32(
-                    _mm_add_epi32(_mm_and_si128(a, low), _mm_and_si128(_mm_srli_epi32(a, 8), low)),
-                    _mm_and_si128(_mm_srli_epi32(a, 16), low));
-                b = _mm_add_epi32(
-                    _mm_add_epi32(_mm_and_si128(b, low), _mm_and_si128(_mm_srli_epi32(b, 8), low)),
-                    _mm_and_si128(_mm_srli_epi32(b, 16), low));
-                const __m128i gray = _mm_mulhi_epu16(_mm_packs_epi32(a, b), third);
-                lanes = _mm_add_epi32(lanes, _mm_madd_epi16(gray, ones));
-            }
-            std::uint32_t part[4];
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(part), lanes);
-            sum += std::int64_t(part[0]) + part[1] + part[2] + part[3];
-        }
-        for (; x < w; ++x) {
-            const std::uint32_t p = loadPixel(s + 4 * x);
-            sum += ((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) / 3u;
-        }
-    }
-    return static_cast<std::int32_t>(sum / (std::int64_t(w) * frame.height));
-#else
-    return meanGray(frame);
-#endif
-}
-
-#if defined(VEXA_CONTRAST_AVX2)
 // For each 8-bit mask, the positions of its set bits in ascending order, one per byte: the
 // clamp columns of eight pixels come out of one load instead of eight dependent steps.
 constexpr std::array<std::uint64_t, 256> kSetBits = [] {
@@ -331,7 +241,10 @@ contrastRowAvx2(const std::uint8_t* s, std::uint8_t* dst, int w,
 } // namespace
 
 EffectResult contrast(const Frame& frame, std::int32_t percent) {
-    const std::int32_t d = contrastMeanGray(frame);
+    std::int32_t d = 0;
+    if (const EffectResult scanned = meanGrayInBands(frame, d);
+        scanned.status != EffectStatus::Done)
+        return scanned;
     if (!frame.progress->report(5)) return cancelled();
     const double e = percentFactor(percent);
     std::array<std::int32_t, 256> tone;
