@@ -107,9 +107,10 @@ inline std::uint32_t orderedPixel(std::uint32_t p, std::uint32_t threshold) {
     return blackOrWhite(((sum * 1366u) >> 16) + 1 >= threshold, p);
 }
 
-// Four pixels a step, one per column of the matrix, so each meets a fixed threshold.
-VEXA_VECTOR_CLONES void orderedRow(const std::uint8_t* __restrict s, std::uint8_t* __restrict d,
-                                   int w, const std::uint8_t* matrixRow) {
+// Four pixels a step, one per column of the matrix, so each meets a fixed threshold. In place.
+VEXA_VECTOR_CLONES void orderedRow(std::uint8_t* __restrict d, int w,
+                                   const std::uint8_t* matrixRow) {
+    const std::uint8_t* s = d;
     const std::uint32_t t0 = matrixRow[0], t1 = matrixRow[1], t2 = matrixRow[2], t3 = matrixRow[3];
     int x = 0;
     for (; x + 4 <= w; x += 4) {
@@ -132,10 +133,9 @@ EffectResult orderedDither(const Frame& frame, std::int32_t) {
         {1, 13, 4, 16}, {9, 5, 12, 8}, {3, 15, 2, 14}, {11, 7, 10, 6}};
     RowPlan plan;
     plan.last = frame.height;
+    plan.readsCopy = false;
     return forEachRowInBands(frame, plan, [&] {
-        return [&](int y) {
-            orderedRow(frame.sourceRow(y), frame.targetRow(y), frame.width, kMatrix[y % 4]);
-        };
+        return [&](int y) { orderedRow(frame.targetRow(y), frame.width, kMatrix[y % 4]); };
     });
 }
 

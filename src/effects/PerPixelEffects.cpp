@@ -168,8 +168,8 @@ namespace {
 // 256 x 256 pairs. In a checked table, 256 marks a value that rounds beyond 32 bits.
 template <typename Entry>
 bool saturateRow(const Frame& frame, int y, const std::vector<Entry>& table) {
-    const std::uint8_t* s = frame.sourceRow(y);
-    std::uint8_t* d = frame.targetRow(y);
+    std::uint8_t* d = frame.targetRow(y); // read and written in place
+    const std::uint8_t* s = d;
     std::uint32_t seen = 0;
     for (int x = 0; x < frame.width; ++x) {
         const std::uint32_t p = loadPixel(s + 4 * x);
@@ -202,6 +202,7 @@ EffectResult saturation(const Frame& frame, std::int32_t percent) {
     EffectResult result;
     RowPlan plan;
     plan.last = frame.height;
+    plan.readsCopy = false;
     if (std::fabs(f) * 170.0 + 255.0 < 2147483647.0) {
         const auto table = saturationTable<std::uint8_t>(f);
         result = forEachRowInBands(

@@ -36,20 +36,20 @@ inline std::uint32_t makePixel(std::uint32_t b, std::uint32_t g, std::uint32_t r
     return b | (g << 8) | (r << 16) | (original & kReservedMask);
 }
 
-// Stores pixel(p) for each of the `width` pixel words p of the row `from` into the row `to`,
-// in a loop the compiler vectorises.
+// Replaces each of the `width` pixel words p of `row` by pixel(p), in a loop the compiler
+// vectorises.
 template <typename Pixel>
-VEXA_VECTOR_CLONES void mapRow(const std::uint8_t* __restrict from, std::uint8_t* __restrict to,
-                               int width, Pixel pixel) {
-    for (int x = 0; x < width; ++x) storePixel(to + 4 * x, pixel(loadPixel(from + 4 * x)));
+VEXA_VECTOR_CLONES void mapRow(std::uint8_t* __restrict row, int width, Pixel pixel) {
+    for (int x = 0; x < width; ++x) storePixel(row + 4 * x, pixel(loadPixel(row + 4 * x)));
 }
 
-// Stores `pixel(p)` for every source pixel word p, on bands of rows.
+// Stores `pixel(p)` for every pixel word p, on bands of rows.
 template <typename Pixel> EffectResult mapEachPixel(const Frame& frame, Pixel pixel) {
     RowPlan plan;
     plan.last = frame.height;
+    plan.readsCopy = false;
     return forEachRowInBands(frame, plan, [&] {
-        return [&](int y) { mapRow(frame.sourceRow(y), frame.targetRow(y), frame.width, pixel); };
+        return [&](int y) { mapRow(frame.targetRow(y), frame.width, pixel); };
     });
 }
 

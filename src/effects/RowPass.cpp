@@ -8,6 +8,10 @@
 #include <exception>
 #include <mutex>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vexa::effects {
 
 namespace {
@@ -40,7 +44,7 @@ void Band::prepare(int y) {
     if (!plan_.writes) return;
     const int to = int(std::min<std::int64_t>(saveTo_, std::int64_t(y) + plan_.below + 1));
     if (to > nextSave_) {
-        pass_.save(nextSave_, to);
+        pass_.save(nextSave_, to, !plan_.readsCopy);
         nextSave_ = to;
     }
 }
@@ -73,11 +77,49 @@ RowPass::RowPass(std::uint8_t* picture, std::ptrdiff_t pictureStride, std::uint8
       width_(width), height_(height), progress_(progress), threads_(threads), pool_(pool),
       saved_(std::size_t(height), 0) {}
 
-void RowPass::save(int from, int to) {
+namespace {
+
+// memcpy with stores that bypass the cache, for rows nobody reads back unless the call fails:
+// they neither evict the rows being worked on nor cost a read of the memory they replace.
+// Call finishStreaming() before another thread or a later step reads the copy.
+void streamCopy(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes) {
+#if defined(__SSE2__)
+    std::size_t head = (16 - reinterpret_cast<std::uintptr_t>(to) % 16) % 16;
+    if (head > bytes) head = bytes;
+    std::memcpy(to, from, head);
+    std::size_t i = head;
+    for (; i + 64 <= bytes; i += 64) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i + 16));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i + 32));
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i + 48));
+        _mm_stream_si128(reinterpret_cast<__m128i*>(to + i), a);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(to + i + 16), b);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(to + i + 32), c);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(to + i + 48), d);
+    }
+    std::memcpy(to + i, from + i, bytes - i);
+#else
+    std::memcpy(to, from, bytes);
+#endif
+}
+
+void finishStreaming() {
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
+}
+
+} // namespace
+
+void RowPass::save(int from, int to, bool streaming) {
     const std::size_t bytes = std::size_t(width_) * 4;
     for (int y = std::max(from, 0); y < std::min(to, height_); ++y) {
         if (saved_[std::size_t(y)]) continue;
-        std::memcpy(copy_ + y * copyStride_, picture_ + y * pictureStride_, bytes);
+        if (streaming)
+            streamCopy(copy_ + y * copyStride_, picture_ + y * pictureStride_, bytes);
+        else
+            std::memcpy(copy_ + y * copyStride_, picture_ + y * pictureStride_, bytes);
         saved_[std::size_t(y)] = 1;
     }
 }
@@ -128,7 +170,9 @@ EffectResult RowPass::run(const RowPlan& plan, BandWork work) {
 
 EffectResult RowPass::runOnOneThread(const RowPlan& plan, BandWork work) {
     Band band(*this, nullptr, true, plan, plan.first, plan.last, 0, height_);
-    if (!work(band)) return refused({});
+    const bool ok = work(band);
+    finishStreaming();
+    if (!ok) return refused({});
     if (band.stopped_) return cancelled();
     return done();
 }
@@ -139,7 +183,7 @@ EffectResult RowPass::runInBands(const RowPlan& plan, BandWork work, const std::
     // band reads a row while another saves or writes it.
     if (plan.writes && plan.align <= 1)
         for (int k = 1; k < bands; ++k)
-            save(cuts[std::size_t(k)] - plan.above, cuts[std::size_t(k)] + plan.below);
+            save(cuts[std::size_t(k)] - plan.above, cuts[std::size_t(k)] + plan.below, false);
     BandJob job(work, cuts);
     // The calling thread takes the first band before the workers wake, so it stores progress
     // and yields from the start; after that every thread takes the next band left.
@@ -154,11 +198,14 @@ EffectResult RowPass::runInBands(const RowPlan& plan, BandWork work, const std::
             Band band(*this, &job, onCaller, plan, cuts[std::size_t(k)], cuts[std::size_t(k) + 1],
                       saveFrom, saveTo);
             try {
-                if (!work(band)) {
+                const bool ok = work(band);
+                finishStreaming();
+                if (!ok) {
                     job.refused.store(true);
                     job.stop.store(true);
                 }
             } catch (...) {
+                finishStreaming();
                 const std::lock_guard lock(job.errorMutex);
                 if (!job.error) job.error = std::current_exception();
                 job.stop.store(true);

@@ -31,7 +31,10 @@ struct RowPlan {
     // Band boundaries fall on first + a multiple of this; a pass whose reads stay within such
     // groups of rows sets `above` and `below` to 0 and reads ahead within its group.
     int align = 1;
-    bool writes = true;    // false for a pass that only reads the picture (statistics)
+    bool writes = true; // false for a pass that only reads the picture (statistics)
+    // False for a pass that reads row y of the picture itself, before writing it, and never
+    // the copy: the copy is then written past the cache, which nothing reads from it.
+    bool readsCopy = true;
     bool inBands = false;  // rows do not depend on rows the pass has written
     bool yields = true;    // store progress and yield after each row
     bool ends = true;      // the effect's last pass: ends with 100 and a last yield
@@ -96,7 +99,8 @@ private:
     EffectResult runOnOneThread(const RowPlan& plan, BandWork work);
     EffectResult runInBands(const RowPlan& plan, BandWork work, const std::vector<int>& cuts);
     std::vector<int> bandCuts(const RowPlan& plan) const;
-    void save(int from, int to); // rows from .. to - 1 that are not saved yet
+    // Saves the rows from .. to - 1 that are not saved yet, past the cache when streaming.
+    void save(int from, int to, bool streaming);
 
     std::uint8_t* picture_;
     std::ptrdiff_t pictureStride_;
