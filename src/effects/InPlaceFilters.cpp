@@ -10,6 +10,7 @@
 #include "effects/Random.h"
 #include "effects/VectorClones.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vexa::effects {
@@ -143,6 +144,28 @@ EffectResult inPlace3x3(const Frame& frame, Known known, Step step) {
         0, 100, kChainRows - 1);
 }
 
+// Blur's chain, new = (known + left) \ 8, four pixels at once. Nested floor divisions by
+// positive numbers fold into one, floor((a + floor(b / 8)) / 8) = floor((8 a + b) / 64), so
+//   n[x] = (512 K[x] + 64 K[x-1] + 8 K[x-2] + K[x-3] + n[x-4]) \ 4096
+// exactly: each pixel depends on the one four to its left instead of the next, and a vector
+// of consecutive pixels on the vector before last. The sum stays below 2^21.
+VEXA_VECTOR_CLONES void blurRow(const Byte* __restrict up, Byte* __restrict cur,
+                                const Byte* __restrict down, std::uint16_t* __restrict k,
+                                std::uint16_t* __restrict s2, std::uint32_t* __restrict n,
+                                const Byte* __restrict keep, int w) {
+    const std::ptrdiff_t end = std::ptrdiff_t(w - 1) * 4;
+    for (std::ptrdiff_t i = 4; i < end; ++i)
+        k[i] = std::uint16_t(up[i - 4] + up[i] + up[i + 4] + cur[i + 4] + down[i - 4] + down[i] +
+                             down[i + 4]);
+    for (std::ptrdiff_t i = 8; i < end; ++i) s2[i] = std::uint16_t(8 * k[i] + k[i - 4]);
+    for (std::ptrdiff_t i = 0; i < 4; ++i) n[i] = cur[i];
+    const std::ptrdiff_t direct = std::min<std::ptrdiff_t>(16, end);
+    for (std::ptrdiff_t i = 4; i < direct; ++i) n[i] = (k[i] + n[i - 4]) >> 3;
+    for (std::ptrdiff_t i = 16; i < end; ++i) n[i] = (64u * s2[i] + s2[i - 8] + n[i - 16]) >> 12;
+    for (std::ptrdiff_t i = 4; i < end; ++i)
+        cur[i] = Byte((Byte(n[i]) & ~keep[i]) | (cur[i] & keep[i]));
+}
+
 // The neighbours of byte i other than the left one, at most 7 x 255.
 inline std::uint16_t sevenNeighbours(const Byte* up, const Byte* cur, const Byte* down,
                                      std::ptrdiff_t i) {
@@ -219,15 +242,17 @@ EffectResult edgeEnhance(const Frame& frame, std::int32_t strength) {
 }
 
 EffectResult blur(const Frame& frame, std::int32_t) {
-    return inPlace3x3<std::uint16_t>(
-        frame,
-        [](const Byte* up, const Byte* cur, const Byte* down, std::ptrdiff_t i) {
-            return sevenNeighbours(up, cur, down, i);
-        },
-        // Both are at least 0, so the division is a shift.
-        [](std::int32_t known, std::int32_t left) {
-            return std::int32_t(std::uint32_t(known + left) / 8);
-        });
+    const int w = frame.width;
+    const std::size_t bytes = std::size_t(w) * 4;
+    std::vector<std::uint16_t> k(bytes), s2(bytes);
+    std::vector<std::uint32_t> n(bytes);
+    std::vector<Byte> keep(bytes, 0);
+    for (std::size_t i = 3; i < bytes; i += 4) keep[i] = 0xFF;
+    return forEachRow(frame, 1, frame.height - 1, [&](int y) {
+        if (w >= 3)
+            blurRow(frame.targetRow(y - 1), frame.targetRow(y), frame.targetRow(y + 1), k.data(),
+                    s2.data(), n.data(), keep.data(), w);
+    });
 }
 
 EffectResult smooth(const Frame& frame, std::int32_t) {
