@@ -13,7 +13,9 @@
 namespace vexa::effects {
 
 EffectResult negative(const Frame& frame, std::int32_t) {
-    return mapEachPixel(frame, [](std::uint32_t p) { return p ^ kColourMask; });
+    // Its own inverse: a call that does not complete turns its rows back, nothing is saved.
+    return mapEachPixel(
+        frame, [](std::uint32_t p) { return p ^ kColourMask; }, true);
 }
 
 EffectResult grayScale(const Frame& frame, std::int32_t) {

@@ -43,11 +43,14 @@ VEXA_VECTOR_CLONES void mapRow(std::uint8_t* __restrict row, int width, Pixel pi
     for (int x = 0; x < width; ++x) storePixel(row + 4 * x, pixel(loadPixel(row + 4 * x)));
 }
 
-// Stores `pixel(p)` for every pixel word p, on bands of rows.
-template <typename Pixel> EffectResult mapEachPixel(const Frame& frame, Pixel pixel) {
+// Stores `pixel(p)` for every pixel word p, on bands of rows. `selfInverse`: pixel(pixel(p))
+// is p for every p.
+template <typename Pixel>
+EffectResult mapEachPixel(const Frame& frame, Pixel pixel, bool selfInverse = false) {
     RowPlan plan;
     plan.last = frame.height;
     plan.readsCopy = false;
+    plan.selfInverse = selfInverse;
     return forEachRowInBands(frame, plan, [&] {
         return [&](int y) { mapRow(frame.targetRow(y), frame.width, pixel); };
     });

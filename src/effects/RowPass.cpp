@@ -41,7 +41,7 @@ struct BandJob {
 };
 
 void Band::prepare(int y) {
-    if (!plan_.writes) return;
+    if (!plan_.writes || plan_.selfInverse) return;
     const int to = int(std::min<std::int64_t>(saveTo_, std::int64_t(y) + plan_.below + 1));
     if (to > nextSave_) {
         pass_.save(nextSave_, to, !plan_.readsCopy);
@@ -51,6 +51,7 @@ void Band::prepare(int y) {
 
 bool Band::finished() {
     ++done_;
+    if (undoing_) return true;
     Progress& progress = pass_.progress_;
     const int h = pass_.height_;
     if (!job_) {
@@ -161,23 +162,38 @@ EffectResult RowPass::run(const RowPlan& plan, BandWork work) {
         if (!workers_ || workers_->workers() == 0) cuts = {plan.first, plan.last};
     }
     lastBands_ = int(cuts.size()) - 1;
-    EffectResult result =
-        cuts.size() > 2 ? runInBands(plan, work, cuts) : runOnOneThread(plan, work);
+    std::vector<int> written(std::size_t(lastBands_), 0);
+    EffectResult result = cuts.size() > 2 ? runInBands(plan, work, cuts, written)
+                                          : runOnOneThread(plan, work, written);
     if (result.status == EffectStatus::Done && plan.ends && !progress_.report(100))
-        return cancelled();
+        result = cancelled();
+    if (result.status != EffectStatus::Done && plan.selfInverse) undo(plan, work, cuts, written);
     return result;
 }
 
-EffectResult RowPass::runOnOneThread(const RowPlan& plan, BandWork work) {
+void RowPass::undo(const RowPlan& plan, BandWork work, const std::vector<int>& cuts,
+                   const std::vector<int>& written) {
+    for (std::size_t k = 0; k < written.size(); ++k) {
+        if (written[k] == 0) continue;
+        Band band(*this, nullptr, true, plan, cuts[k], cuts[k] + written[k], 0, height_);
+        band.undoing_ = true;
+        work(band);
+    }
+}
+
+EffectResult RowPass::runOnOneThread(const RowPlan& plan, BandWork work,
+                                     std::vector<int>& written) {
     Band band(*this, nullptr, true, plan, plan.first, plan.last, 0, height_);
     const bool ok = work(band);
+    written[0] = band.done_;
     finishStreaming();
     if (!ok) return refused({});
     if (band.stopped_) return cancelled();
     return done();
 }
 
-EffectResult RowPass::runInBands(const RowPlan& plan, BandWork work, const std::vector<int>& cuts) {
+EffectResult RowPass::runInBands(const RowPlan& plan, BandWork work, const std::vector<int>& cuts,
+                                 std::vector<int>& written) {
     const int bands = int(cuts.size()) - 1;
     // Rows a band reads from its neighbours' rows are saved before any band starts, so no
     // band reads a row while another saves or writes it.
@@ -199,6 +215,7 @@ EffectResult RowPass::runInBands(const RowPlan& plan, BandWork work, const std::
                       saveFrom, saveTo);
             try {
                 const bool ok = work(band);
+                written[std::size_t(k)] = band.done_; // each band its own element
                 finishStreaming();
                 if (!ok) {
                     job.refused.store(true);

@@ -35,7 +35,11 @@ struct RowPlan {
     // False for a pass that reads row y of the picture itself, before writing it, and never
     // the copy: the copy is then written past the cache, which nothing reads from it.
     bool readsCopy = true;
-    bool inBands = false;  // rows do not depend on rows the pass has written
+    bool inBands = false; // rows do not depend on rows the pass has written
+    // Running the row work again on a written row gives the row back (Negative): nothing is
+    // saved, and a pass that does not complete runs it again on the rows it wrote. Its row
+    // work must neither refuse nor throw.
+    bool selfInverse = false;
     bool yields = true;    // store progress and yield after each row
     bool ends = true;      // the effect's last pass: ends with 100 and a last yield
     std::int32_t base = 0; // after row y: base + (y + 1) x span \ H
@@ -62,7 +66,7 @@ private:
           nextSave_(saveFrom), saveTo_(saveTo) {}
 
     RowPass& pass_;
-    BandJob* job_; // null on a pass that runs on one thread
+    BandJob* job_; // null on a pass that runs on one thread, or that undoes its rows
     bool onCaller_;
     const RowPlan& plan_;
     int first_;
@@ -71,6 +75,7 @@ private:
     int saveTo_;
     int done_ = 0;
     bool stopped_ = false;
+    bool undoing_ = false; // running a self-inverse pass's rows again
 };
 
 // Works through a band's rows: false when a row refused, so the pass is refused.
@@ -96,8 +101,12 @@ public:
 
 private:
     friend class Band;
-    EffectResult runOnOneThread(const RowPlan& plan, BandWork work);
-    EffectResult runInBands(const RowPlan& plan, BandWork work, const std::vector<int>& cuts);
+    // Both store in written[k] how many rows band k has written.
+    EffectResult runOnOneThread(const RowPlan& plan, BandWork work, std::vector<int>& written);
+    EffectResult runInBands(const RowPlan& plan, BandWork work, const std::vector<int>& cuts,
+                            std::vector<int>& written);
+    void undo(const RowPlan& plan, BandWork work, const std::vector<int>& cuts,
+              const std::vector<int>& written);
     std::vector<int> bandCuts(const RowPlan& plan) const;
     // Saves the rows from .. to - 1 that are not saved yet, past the cache when streaming.
     void save(int from, int to, bool streaming);

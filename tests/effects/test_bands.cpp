@@ -63,7 +63,8 @@ TEST(Bands, EveryEffectGivesOnFourThreadsThePictureOfOneThread) {
 }
 
 TEST(Bands, CancellingABandedEffectStopsItAndLeavesThePictureAsItWas) {
-    for (const std::int32_t id : {25, 31, 28}) {
+    // Negative saves nothing and turns its rows back instead.
+    for (const std::int32_t id : {2, 25, 31, 28}) {
         EffectEngine engine(4);
         Picture p = noisePicture(kWidth, kHeight, 9);
         const Picture before = p;
@@ -80,6 +81,22 @@ TEST(Bands, CancellingABandedEffectStopsItAndLeavesThePictureAsItWas) {
         // The engine is idle and whole again: the next call completes on bands.
         EXPECT_EQ(applyEffect(engine, id, p.view(), 90, progress).status, EffectStatus::Done);
         EXPECT_GT(engine.lastBands(), 1);
+    }
+}
+
+TEST(Bands, NegativeCancelledAtItsLastYieldTurnsEveryRowBack) {
+    for (const int threads : {1, 4}) {
+        EffectEngine engine(threads);
+        Picture p = noisePicture(kWidth, kHeight, 4);
+        const Picture before = p;
+        std::int32_t progress = 0;
+        int hundreds = 0;
+        // 100 is stored only once every row is written; the second time it is, the hook says
+        // stop (on one thread that is the last yield of all).
+        const EffectResult r = applyEffect(engine, 2, p.view(), 0, progress,
+                                           [&] { return progress < 100 || ++hundreds < 2; });
+        EXPECT_EQ(r.status, EffectStatus::Cancelled) << threads;
+        EXPECT_TRUE(p == before) << threads;
     }
 }
 
