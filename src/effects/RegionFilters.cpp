@@ -12,6 +12,16 @@
 
 namespace vexa::effects {
 
+namespace {
+
+// Adds each byte of a row to its column's sum.
+VEXA_VECTOR_CLONES void addRow(const std::uint8_t* __restrict row, std::uint32_t* __restrict sums,
+                               std::size_t bytes) {
+    for (std::size_t i = 0; i < bytes; ++i) sums[i] += row[i];
+}
+
+} // namespace
+
 EffectResult mosaic(const Frame& frame, std::int32_t blockSize) {
     // The caller refuses block sizes below 1. 64-bit throughout: block ends may pass 2^31
     // and a large bright block's sums would overflow 32 bits.
@@ -19,39 +29,51 @@ EffectResult mosaic(const Frame& frame, std::int32_t blockSize) {
     const std::int64_t w = frame.width;
     const std::int64_t h = frame.height;
     const std::int64_t blocks = (w + p - 1) / p;
-    // Bands of rows hold whole bands of blocks, so a band reads only its own rows.
+    // Bands of rows hold whole bands of blocks, so a band reads only its own rows: at the
+    // first row of a band of blocks all of them, none of them written yet.
     RowPlan plan;
     plan.last = frame.height;
     plan.align = int(std::min(p, h));
     plan.below = plan.align - 1;
+    plan.readsCopy = false;
     return forEachRowInBands(frame, plan, [&] {
-        return [&, average = std::vector<std::uint32_t>(static_cast<std::size_t>(blocks))](
-                   int y) mutable {
+        return [&, average = std::vector<std::uint32_t>(static_cast<std::size_t>(blocks)),
+                columns = std::vector<std::uint64_t>(),
+                part = std::vector<std::uint32_t>()](int y) mutable {
             if (y % p == 0) {
-                // The first row of a band of blocks: every row of the band gets the same averages.
+                // The first row of a band of blocks: every row of the band gets the same
+                // averages. Each byte column is summed down the band first, in vector loops.
                 const std::int64_t rowEnd = std::min(h, y + p);
+                const std::size_t bytes = std::size_t(w) * 4;
+                columns.assign(bytes, 0);
+                part.assign(bytes, 0);
+                for (std::int64_t r = y; r < rowEnd;) {
+                    // 2^24 rows of 255 fit the 32-bit part sums.
+                    const std::int64_t chunkEnd = std::min(rowEnd, r + (std::int64_t(1) << 24));
+                    for (; r < chunkEnd; ++r) addRow(frame.targetRow(int(r)), part.data(), bytes);
+                    for (std::size_t i = 0; i < bytes; ++i) {
+                        columns[i] += part[i];
+                        part[i] = 0;
+                    }
+                }
                 for (std::int64_t b = 0; b < blocks; ++b) {
                     const std::int64_t colStart = b * p;
                     const std::int64_t colEnd = std::min(w, colStart + p);
-                    std::int64_t sum[3] = {0, 0, 0};
-                    for (std::int64_t r = y; r < rowEnd; ++r) {
-                        const std::uint8_t* s = frame.sourceRow(int(r));
-                        for (std::int64_t x = colStart; x < colEnd; ++x)
-                            for (int k = 0; k < 3; ++k) sum[k] += s[4 * x + k];
-                    }
-                    const std::int64_t n = (rowEnd - y) * (colEnd - colStart);
+                    std::uint64_t sum[3] = {0, 0, 0};
+                    for (std::int64_t x = colStart; x < colEnd; ++x)
+                        for (int k = 0; k < 3; ++k) sum[k] += columns[std::size_t(4 * x + k)];
+                    const std::uint64_t n = std::uint64_t((rowEnd - y) * (colEnd - colStart));
                     average[std::size_t(b)] = std::uint32_t(sum[0] / n) |
                                               std::uint32_t(sum[1] / n) << 8 |
                                               std::uint32_t(sum[2] / n) << 16;
                 }
             }
-            const std::uint8_t* s = frame.sourceRow(y);
             std::uint8_t* d = frame.targetRow(y);
             for (std::int64_t b = 0; b < blocks; ++b) {
                 const std::uint32_t colour = average[std::size_t(b)];
                 const std::int64_t colEnd = std::min(w, b * p + p);
                 for (std::int64_t x = b * p; x < colEnd; ++x)
-                    storePixel(d + 4 * x, colour | (loadPixel(s + 4 * x) & kReservedMask));
+                    storePixel(d + 4 * x, colour | (loadPixel(d + 4 * x) & kReservedMask));
             }
         };
     });
@@ -85,12 +107,12 @@ VEXA_VECTOR_CLONES void boxes(const std::uint8_t* __restrict a, const std::uint8
     }
 }
 
-void computeBoxRow(const Frame& frame, int cy, BoxRow& row) {
-    const std::ptrdiff_t bytes = std::ptrdiff_t(frame.width) * 4;
+void computeBoxRow(const Band& band, int width, int cy, BoxRow& row) {
+    const std::ptrdiff_t bytes = std::ptrdiff_t(width) * 4;
     row.centreRow = cy;
     row.mean.resize(std::size_t(bytes));
     row.dispersion.resize(std::size_t(bytes));
-    boxes(frame.sourceRow(cy - 1), frame.sourceRow(cy), frame.sourceRow(cy + 1), row.mean.data(),
+    boxes(band.sourceRow(cy - 1), band.sourceRow(cy), band.sourceRow(cy + 1), row.mean.data(),
           row.dispersion.data(), bytes);
 }
 
@@ -132,19 +154,19 @@ EffectResult quadrantSmooth(const Frame& frame, std::int32_t) {
     plan.last = bottom;
     plan.above = 2;
     plan.below = 2;
-    return forEachRowInBands(frame, plan, [&] {
+    return forEachRowInBands(frame, plan, [&](const Band& band) {
         // The box rows centred on y - 1 and y + 1; each is used by two output rows.
         return [&, cache = std::array<BoxRow, 3>()](int y) mutable {
             if (end <= begin) return;
             auto boxRow = [&](int cy) -> const BoxRow& {
                 BoxRow& slot = cache[std::size_t(cy % 3)];
-                if (slot.centreRow != cy) computeBoxRow(frame, cy, slot);
+                if (slot.centreRow != cy) computeBoxRow(band, w, cy, slot);
                 return slot;
             };
             const BoxRow& up = boxRow(y - 1);
             const BoxRow& down = boxRow(y + 1);
             calmestRegion(up.mean.data(), up.dispersion.data(), down.mean.data(),
-                          down.dispersion.data(), frame.sourceRow(y), keep.data(),
+                          down.dispersion.data(), band.sourceRow(y), keep.data(),
                           frame.targetRow(y), begin, end);
         };
     });

@@ -41,12 +41,34 @@ struct BandJob {
 };
 
 void Band::prepare(int y) {
+    current_ = y;
     if (!plan_.writes || plan_.selfInverse) return;
+    if (plan_.throughBand) {
+        // The row's copy goes past the cache; the band reads the row from a copy of its own,
+        // which stays in the cache while the few rows after it need it.
+        const std::size_t bytes = std::size_t(pass_.width_) * 4;
+        const std::size_t depth = std::size_t(plan_.above) + 1;
+        if (recent_.empty()) recent_.resize(depth * bytes);
+        std::memcpy(recent_.data() + std::size_t(y) % depth * bytes,
+                    pass_.picture_ + y * pass_.pictureStride_, bytes);
+        pass_.save(y, y + 1, true);
+        return;
+    }
     const int to = int(std::min<std::int64_t>(saveTo_, std::int64_t(y) + plan_.below + 1));
     if (to > nextSave_) {
         pass_.save(nextSave_, to, !plan_.readsCopy);
         nextSave_ = to;
     }
+}
+
+const std::uint8_t* Band::sourceRow(int r) const {
+    // Rows this pass never writes are in the picture; rows of the neighbouring bands were
+    // saved before the bands started; this band's rows not written yet are in the picture.
+    if (r < plan_.first || r >= plan_.last) return pass_.picture_ + r * pass_.pictureStride_;
+    if (r < first_ || r >= last_) return pass_.copy_ + r * pass_.copyStride_;
+    if (r > current_) return pass_.picture_ + r * pass_.pictureStride_;
+    const std::size_t bytes = std::size_t(pass_.width_) * 4;
+    return recent_.data() + std::size_t(r) % (std::size_t(plan_.above) + 1) * bytes;
 }
 
 bool Band::finished() {

@@ -14,6 +14,8 @@
 #include "effects/FunctionRef.h"
 
 #include <cstdint>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace vexa::effects {
@@ -32,10 +34,15 @@ struct RowPlan {
     // groups of rows sets `above` and `below` to 0 and reads ahead within its group.
     int align = 1;
     bool writes = true; // false for a pass that only reads the picture (statistics)
-    // False for a pass that reads row y of the picture itself, before writing it, and never
-    // the copy: the copy is then written past the cache, which nothing reads from it.
+    // False for a pass that reads only rows of the picture it has not written yet (row y
+    // itself, before writing it), never the copy: the copy is then written past the cache,
+    // which nothing reads from it.
     bool readsCopy = true;
     bool inBands = false; // rows do not depend on rows the pass has written
+    // The pass reads the picture as it was through Band::sourceRow (forEachRowInBands sets
+    // this): rows not yet written come straight from the picture, the band's last rows from a
+    // few rows of its own, and the copy is written past the cache.
+    bool throughBand = false;
     // Running the row work again on a written row gives the row back (Negative): nothing is
     // saved, and a pass that does not complete runs it again on the rows it wrote. Its row
     // work must neither refuse nor throw.
@@ -54,6 +61,9 @@ public:
 
     // Before row y: saves the rows it writes and reads, unless a pass that only reads.
     void prepare(int y);
+    // Row r of the picture as it was, for a pass that reads through the band: r may lie up to
+    // `above` rows above the row being worked on and anywhere below it.
+    const std::uint8_t* sourceRow(int r) const;
     // After row y: stores progress and yields on the calling thread; false when the pass must
     // stop (the hook asked to, or another band refused).
     bool finished();
@@ -75,7 +85,9 @@ private:
     int saveTo_;
     int done_ = 0;
     bool stopped_ = false;
-    bool undoing_ = false; // running a self-inverse pass's rows again
+    bool undoing_ = false;             // running a self-inverse pass's rows again
+    int current_ = -1;                 // the row being worked on
+    std::vector<std::uint8_t> recent_; // rows current_ - above .. current_, as they were
 };
 
 // Works through a band's rows: false when a row refused, so the pass is refused.
@@ -157,11 +169,21 @@ EffectResult forEachRow(const Frame& frame, int first, int last, RowWork&& rowWo
 // The same for a pass described by `plan` whose rows may run on bands at once:
 // `makeRowWork()` is called once per band, on the band's thread, and gives the row work for
 // that band, with whatever state it keeps from row to row.
+//
+// A `makeRowWork(const Band&)` reads the picture as it was through band.sourceRow, not
+// frame.sourceRow.
 template <typename MakeRowWork>
 EffectResult forEachRowInBands(const Frame& frame, RowPlan plan, MakeRowWork&& makeRowWork) {
     plan.inBands = true;
+    constexpr bool kThroughBand = std::is_invocable_v<MakeRowWork&, const Band&>;
+    plan.throughBand = kThroughBand;
     auto work = [&](Band& band) {
-        auto rowWork = makeRowWork();
+        auto rowWork = [&] {
+            if constexpr (kThroughBand)
+                return makeRowWork(std::as_const(band));
+            else
+                return makeRowWork();
+        }();
         for (int y = band.first(); y < band.last(); ++y) {
             band.prepare(y);
             if constexpr (std::is_same_v<decltype(rowWork(y)), bool>) {
