@@ -214,37 +214,39 @@ EffectResult diffuseError(const Frame& frame, std::int32_t scale) {
                                           white};
     }
     int first = 0; // which of the three error rows is the current one
-    return forEachRow(
-        frame, 0, h,
-        [&](int y) {
-            std::int32_t* cur = rows[first].data() + kPad;
-            std::int32_t* next = rows[(first + 1) % 3].data() + kPad;
-            std::int32_t* after = rows[(first + 2) % 3].data() + kPad;
-            const int width = w; // locals: the stores below could otherwise alias them
-            const std::int32_t* g = gray.data();
-            const Outcome* outcome = outcomes.data();
-            const auto* share = shares.data();
-            grayRow(frame.sourceRow(y), gray.data(), width);
-            const std::uint8_t* s = frame.sourceRow(y);
-            std::uint8_t* d = frame.targetRow(y);
-            std::int32_t carry1 = 0, carry2 = 0;
-            for (int x = 0; x < width; ++x) {
-                const Outcome& out = outcome[g[x] + spreadOf(cur[x] + carry1) + 255];
-                carry1 = carry2 + out.right1;
-                carry2 = out.right2;
-                const std::ptrdiff_t i = std::ptrdiff_t(x) * 4;
-                storePixel(d + i, blackOrWhite(std::uint32_t(out.white), loadPixel(s + i)));
-                const std::size_t e = std::size_t(out.error);
-                for (int dx = -2; dx <= 2; ++dx) {
-                    if (K.next[dx + 2] != 0) next[x + dx] += share[K.next[dx + 2]][e];
-                    if (K.after[dx + 2] != 0) after[x + dx] += share[K.after[dx + 2]][e];
-                }
+    RowPlan plan;
+    plan.last = h;
+    plan.base = 10;
+    plan.span = 90;
+    plan.readsCopy = false; // each pixel is read before it is written
+    return forEachRow(frame, plan, [&](int y) {
+        std::int32_t* cur = rows[first].data() + kPad;
+        std::int32_t* next = rows[(first + 1) % 3].data() + kPad;
+        std::int32_t* after = rows[(first + 2) % 3].data() + kPad;
+        const int width = w; // locals: the stores below could otherwise alias them
+        const std::int32_t* g = gray.data();
+        const Outcome* outcome = outcomes.data();
+        const auto* share = shares.data();
+        std::uint8_t* d = frame.targetRow(y);
+        const std::uint8_t* s = d;
+        grayRow(s, gray.data(), width);
+        std::int32_t carry1 = 0, carry2 = 0;
+        for (int x = 0; x < width; ++x) {
+            const Outcome& out = outcome[g[x] + spreadOf(cur[x] + carry1) + 255];
+            carry1 = carry2 + out.right1;
+            carry2 = out.right2;
+            const std::ptrdiff_t i = std::ptrdiff_t(x) * 4;
+            storePixel(d + i, blackOrWhite(std::uint32_t(out.white), loadPixel(s + i)));
+            const std::size_t e = std::size_t(out.error);
+            for (int dx = -2; dx <= 2; ++dx) {
+                if (K.next[dx + 2] != 0) next[x + dx] += share[K.next[dx + 2]][e];
+                if (K.after[dx + 2] != 0) after[x + dx] += share[K.after[dx + 2]][e];
             }
-            // The rows move up; the freed one becomes the last and starts at 0.
-            std::fill(rows[first].begin(), rows[first].end(), 0);
-            first = (first + 1) % 3;
-        },
-        10, 90);
+        }
+        // The rows move up; the freed one becomes the last and starts at 0.
+        std::fill(rows[first].begin(), rows[first].end(), 0);
+        first = (first + 1) % 3;
+    });
 }
 
 template <const Kernel& K> EffectResult diffuseError(const Frame& frame, std::int32_t scale) {

@@ -128,6 +128,16 @@ void filterRows(const Frame& frame, int first, int rows, Part* k, Known known, S
     }
 }
 
+// These filters read the picture itself, never the engine's copy of it.
+RowPlan inPlacePlan(int first, int last, int below = 0) {
+    RowPlan plan;
+    plan.first = first;
+    plan.last = last;
+    plan.below = below;
+    plan.readsCopy = false;
+    return plan;
+}
+
 // `Part` holds the known part: 16 bits where it fits (the vector loop then handles twice the
 // bytes at once), 32 where it does not.
 template <typename Part, typename Known, typename Step>
@@ -135,13 +145,10 @@ EffectResult inPlace3x3(const Frame& frame, Known known, Step step) {
     std::vector<Part> part(std::size_t(kChainRows) * 4 * kChainBlock);
     const int last = frame.height - 1;
     // A group's first row does the group's work; the pass saves the group's rows before it.
-    return forEachRow(
-        frame, 1, last,
-        [&](int y) {
-            if ((y - 1) % kChainRows != 0 || frame.width < 3) return;
-            filterRows(frame, y, std::min(kChainRows, last - y), part.data(), known, step);
-        },
-        0, 100, kChainRows - 1);
+    return forEachRow(frame, inPlacePlan(1, last, kChainRows - 1), [&](int y) {
+        if ((y - 1) % kChainRows != 0 || frame.width < 3) return;
+        filterRows(frame, y, std::min(kChainRows, last - y), part.data(), known, step);
+    });
 }
 
 // Blur's chain, new = (known + left) \ 8, four pixels at once. Nested floor divisions by
@@ -248,7 +255,7 @@ EffectResult blur(const Frame& frame, std::int32_t) {
     std::vector<std::uint32_t> n(bytes);
     std::vector<Byte> keep(bytes, 0);
     for (std::size_t i = 3; i < bytes; i += 4) keep[i] = 0xFF;
-    return forEachRow(frame, 1, frame.height - 1, [&](int y) {
+    return forEachRow(frame, inPlacePlan(1, frame.height - 1), [&](int y) {
         if (w >= 3)
             blurRow(frame.targetRow(y - 1), frame.targetRow(y), frame.targetRow(y + 1), k.data(),
                     s2.data(), n.data(), keep.data(), w);
@@ -274,7 +281,7 @@ EffectResult diffuse(const Frame& frame, std::int32_t spread) {
     const int h = frame.height;
     std::vector<float> random(std::size_t(w) * 2);
     Lcg24& generator = *frame.random;
-    return forEachRow(frame, 0, h, [&](int y) {
+    return forEachRow(frame, inPlacePlan(0, h), [&](int y) {
         // Two numbers per pixel, first for x, then for y.
         generator.fill(random.data(), random.size());
         std::uint8_t* cur = frame.targetRow(y);

@@ -73,6 +73,14 @@ namespace {
 // is then: floor(n / 2^24) - p + S, plus 1 where the remainder of n is above 2^23, and at
 // exactly 2^23 plus 1 only where that floor is odd. Every term fits 16 bits, which lets the
 // last loop run in wide vectors; the fourth byte of a pixel gets an offset of 0.
+// The rows of the picture in order, each read before it is written, never from the copy.
+RowPlan inPlacePlan(int height) {
+    RowPlan plan;
+    plan.last = height;
+    plan.readsCopy = false;
+    return plan;
+}
+
 // Splits the row's numbers n = k (2p + 1) into the three parts above, for every byte. For
 // p >= 0, n has up to 39 bits; with k = 2^12 kh + kl, n = 2^12 a + b for a = kh (2p + 1) and
 // b = kl (2p + 1), both below 2^27, so 32-bit lanes hold every step: floor(n / 2^24) is
@@ -105,12 +113,12 @@ VEXA_VECTOR_CLONES void noiseParts(const std::uint32_t* __restrict states, std::
         }
 }
 
-VEXA_VECTOR_CLONES void addNoiseRow(const std::uint8_t* __restrict s, std::uint8_t* __restrict d,
-                                    const std::int16_t* __restrict b,
+// In place: each byte is read before it is written.
+VEXA_VECTOR_CLONES void addNoiseRow(std::uint8_t* __restrict d, const std::int16_t* __restrict b,
                                     const std::int16_t* __restrict a,
                                     const std::int16_t* __restrict h, std::size_t bytes) {
     for (std::size_t i = 0; i < bytes; ++i) {
-        const std::int16_t floor = std::int16_t(b[i] + s[i]);
+        const std::int16_t floor = std::int16_t(b[i] + d[i]);
         d[i] = std::uint8_t(clampChannel(std::int16_t(floor + (a[i] | (h[i] & floor & 1)))));
     }
 }
@@ -122,12 +130,11 @@ EffectResult addNoiseInIntegers(const Frame& frame, std::int32_t amplitude) {
     std::vector<std::int16_t> above(w * 4, 0); // remainder above one half
     std::vector<std::int16_t> half(w * 4, 0);  // remainder exactly one half
     Lcg24& generator = *frame.random;
-    return forEachRow(frame, 0, frame.height, [&](int y) {
+    return forEachRow(frame, inPlacePlan(frame.height), [&](int y) {
         // Three numbers per pixel, blue, green, red, pixels left to right.
         generator.fillStates(states.data(), states.size());
         noiseParts(states.data(), amplitude, base.data(), above.data(), half.data(), w);
-        addNoiseRow(frame.sourceRow(y), frame.targetRow(y), base.data(), above.data(), half.data(),
-                    4 * w);
+        addNoiseRow(frame.targetRow(y), base.data(), above.data(), half.data(), 4 * w);
     });
 }
 
@@ -139,10 +146,10 @@ EffectResult addNoiseInDoubles(const Frame& frame, std::int32_t amplitude) {
     const int w = frame.width;
     std::vector<float> random(std::size_t(w) * 3);
     Lcg24& generator = *frame.random;
-    return forEachRow(frame, 0, frame.height, [&](int y) {
+    return forEachRow(frame, inPlacePlan(frame.height), [&](int y) {
         generator.fill(random.data(), random.size());
-        const std::uint8_t* s = frame.sourceRow(y);
-        std::uint8_t* d = frame.targetRow(y);
+        std::uint8_t* d = frame.targetRow(y); // each pixel read before it is written
+        const std::uint8_t* s = d;
         for (int x = 0; x < w; ++x) {
             const float* r = &random[std::size_t(x) * 3];
             const std::uint8_t* p = s + 4 * x;

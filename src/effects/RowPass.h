@@ -137,20 +137,13 @@ private:
     int lastBands_ = 0;
 };
 
-// Runs `rowWork(y)` for the rows first..last-1 (0-based) on the calling thread, storing after
-// each one base + (y + 1) x span \ H and yielding, then 100 with a last yield. A rowWork that
-// returns bool stops the effect by returning false: the result is then Refused, and the
+// Runs `rowWork(y)` for the plan's rows first..last-1 (0-based) on the calling thread, storing
+// after each one base + (y + 1) x span \ H and yielding, then 100 with a last yield. A rowWork
+// that returns bool stops the effect by returning false: the result is then Refused, and the
 // caller supplies the reason. For effects whose rows depend on rows written before them; each
 // says why where it calls this.
 template <typename RowWork>
-EffectResult forEachRow(const Frame& frame, int first, int last, RowWork&& rowWork,
-                        std::int32_t base = 0, std::int32_t span = 100, int below = 0) {
-    RowPlan plan;
-    plan.first = first;
-    plan.last = last;
-    plan.below = below;
-    plan.base = base;
-    plan.span = span;
+EffectResult forEachRow(const Frame& frame, const RowPlan& plan, RowWork&& rowWork) {
     auto work = [&](Band& band) {
         for (int y = band.first(); y < band.last(); ++y) {
             band.prepare(y);
@@ -164,6 +157,18 @@ EffectResult forEachRow(const Frame& frame, int first, int last, RowWork&& rowWo
         return true;
     };
     return frame.rows->run(plan, work);
+}
+
+template <typename RowWork>
+EffectResult forEachRow(const Frame& frame, int first, int last, RowWork&& rowWork,
+                        std::int32_t base = 0, std::int32_t span = 100, int below = 0) {
+    RowPlan plan;
+    plan.first = first;
+    plan.last = last;
+    plan.below = below;
+    plan.base = base;
+    plan.span = span;
+    return forEachRow(frame, plan, rowWork);
 }
 
 // The same for a pass described by `plan` whose rows may run on bands at once:
