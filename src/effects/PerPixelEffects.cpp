@@ -180,10 +180,12 @@ bool saturateRow(const Frame& frame, int y, const std::vector<Entry>& table) {
     std::uint8_t* d = frame.targetRow(y); // read and written in place
     const std::uint8_t* s = d;
     std::uint32_t seen = 0;
-    for (int x = 0; x < frame.width; ++x) {
+    const int w = frame.width; // a local: the stores below could otherwise alias it
+    const Entry* t = table.data();
+    for (int x = 0; x < w; ++x) {
         const std::uint32_t p = loadPixel(s + 4 * x);
         const std::uint32_t b = p & 255, g = (p >> 8) & 255, r = (p >> 16) & 255;
-        const Entry* row = &table[std::size_t((b + g + r) / 3) * 256];
+        const Entry* row = t + std::size_t((b + g + r) / 3) * 256;
         const std::uint32_t nb = row[b], ng = row[g], nr = row[r];
         seen |= nb | ng | nr;
         storePixel(d + 4 * x, makePixel(nb & 255, ng & 255, nr & 255, p));
