@@ -202,8 +202,10 @@ EffectResult tabledSharpen(const Frame& frame, std::int32_t centre, std::int32_t
         [=](const Byte* up, const Byte* cur, const Byte* down, std::ptrdiff_t i) {
             return std::uint16_t(c16 * cur[i] - Weight * sevenNeighbours(up, cur, down, i) - low16);
         },
+        // known - Weight x left is the numerator less `lowest`, never negative: unsigned, it
+        // indexes without a sign extension in the chain.
         [=](std::int32_t known, std::int32_t left) {
-            return std::int32_t(q[known - Weight * left]);
+            return std::int32_t(q[std::uint32_t(known) - std::uint32_t(Weight * left)]);
         });
 }
 
