@@ -27,10 +27,6 @@ constexpr int kBandsPerThread = 4;
 
 // What the threads of one banded pass share.
 struct BandJob {
-    BandJob(BandWork work, const std::vector<int>& cuts) : work(work), cuts(cuts) {}
-
-    BandWork work;
-    const std::vector<int>& cuts; // band k covers rows cuts[k] .. cuts[k + 1] - 1
     std::atomic<int> nextBand = 0;
     std::atomic<int> rowsDone = 0;
     std::atomic<bool> stop = false;
@@ -185,10 +181,16 @@ EffectResult RowPass::run(const RowPlan& plan, BandWork work) {
     }
     lastBands_ = int(cuts.size()) - 1;
     std::vector<int> written(std::size_t(lastBands_), 0);
-    EffectResult result = cuts.size() > 2 ? runInBands(plan, work, cuts, written)
-                                          : runOnOneThread(plan, work, written);
-    if (result.status == EffectStatus::Done && plan.ends && !progress_.report(100))
-        result = cancelled();
+    EffectResult result;
+    try {
+        result = cuts.size() > 2 ? runInBands(plan, work, cuts, written)
+                                 : runOnOneThread(plan, work, written);
+        if (result.status == EffectStatus::Done && plan.ends && !progress_.report(100))
+            result = cancelled();
+    } catch (...) { // from the yield hook: the picture goes back as for a cancelled call
+        if (plan.selfInverse) undo(plan, work, cuts, written);
+        throw;
+    }
     if (result.status != EffectStatus::Done && plan.selfInverse) undo(plan, work, cuts, written);
     return result;
 }
@@ -206,7 +208,14 @@ void RowPass::undo(const RowPlan& plan, BandWork work, const std::vector<int>& c
 EffectResult RowPass::runOnOneThread(const RowPlan& plan, BandWork work,
                                      std::vector<int>& written) {
     Band band(*this, nullptr, true, plan, plan.first, plan.last, 0, height_);
-    const bool ok = work(band);
+    bool ok = false;
+    try {
+        ok = work(band);
+    } catch (...) {
+        written[0] = band.done_;
+        finishStreaming();
+        throw;
+    }
     written[0] = band.done_;
     finishStreaming();
     if (!ok) return refused({});
@@ -222,7 +231,7 @@ EffectResult RowPass::runInBands(const RowPlan& plan, BandWork work, const std::
     if (plan.writes && plan.align <= 1)
         for (int k = 1; k < bands; ++k)
             save(cuts[std::size_t(k)] - plan.above, cuts[std::size_t(k)] + plan.below, false);
-    BandJob job(work, cuts);
+    BandJob job;
     // The calling thread takes the first band before the workers wake, so it stores progress
     // and yields from the start; after that every thread takes the next band left.
     job.nextBand.store(1);
@@ -244,6 +253,7 @@ EffectResult RowPass::runInBands(const RowPlan& plan, BandWork work, const std::
                     job.stop.store(true);
                 }
             } catch (...) {
+                written[std::size_t(k)] = band.done_;
                 finishStreaming();
                 const std::lock_guard lock(job.errorMutex);
                 if (!job.error) job.error = std::current_exception();

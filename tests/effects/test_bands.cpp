@@ -100,6 +100,26 @@ TEST(Bands, NegativeCancelledAtItsLastYieldTurnsEveryRowBack) {
     }
 }
 
+TEST(Bands, AYieldHookThatThrowsLeavesThePictureAsItWas) {
+    struct Stop {};
+    for (const std::int32_t id : {2, 25, 3}) // turned back, saved rows, in place on one thread
+        for (const int threads : {1, 4}) {
+            EffectEngine engine(threads);
+            Picture p = noisePicture(kWidth, kHeight, 6);
+            const Picture before = p;
+            std::int32_t progress = 0;
+            int calls = 0;
+            EXPECT_THROW(applyEffect(engine, id, p.view(), 0, progress,
+                                     [&] {
+                                         if (++calls == 3) throw Stop{};
+                                         return true;
+                                     }),
+                         Stop);
+            EXPECT_TRUE(p == before) << id << " on " << threads;
+            EXPECT_FALSE(engine.isBusy());
+        }
+}
+
 TEST(Bands, ARefusalInAnyBandLeavesEveryBandsRowsAsTheyWere) {
     // Gray everywhere but in the last rows: only the band holding them finds that Saturation
     // INT_MAX leaves 32 bits, after the other bands have written theirs.
