@@ -5,8 +5,10 @@
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "core/base/CommandLine.h"
+#include "core/base/Job.h"
 #include "core/base/PrintableText.h"
 #include "core/cups/DefaultPrinterUndo.h"
+#include "scan/SaneBackend.h"
 #include "shell/SplashWindow.h"
 
 #include <QApplication>
@@ -98,5 +100,10 @@ int main(int argc, char** argv) {
     // A signal that arrived while the splash was set up was answered before the event loop
     // ran, where exit() has nothing to end.
     if (endRequested) return 0;
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // Work a window abandoned (a scanner search SANE cannot interrupt) gets a few seconds to
+    // end; SANE is ended only when no call is inside it any more.
+    vexa::base::Job::waitForAbandonedWork(3000);
+    vexa::scan::SaneBackend::shutDownShared();
+    return status;
 }

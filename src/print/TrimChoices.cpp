@@ -1,6 +1,5 @@
 #include "print/TrimChoices.h"
 
-#include "core/settings/ProfileFile.h"
 #include "core/settings/Settings.h"
 
 #include <QAbstractItemView>
@@ -12,39 +11,33 @@
 
 namespace vexa::print {
 
-namespace {
-const QString kSection = QStringLiteral("PRINT");
-const QString kMarksKey = QStringLiteral("Marks");
-const QString kBleedKey = QStringLiteral("Bleed");
-} // namespace
-
 cover::TrimOptions rememberedTrim() {
-    const settings::ProfileFile file(settings::settingsFilePath());
     cover::TrimOptions options;
-    options.marks = file.read(kSection, kMarksKey) == QLatin1String("1");
-    options.bleedMm = cover::bleedFromText(file.read(kSection, kBleedKey)).value_or(0.0);
+    options.marks = settings::readSetting(settings::keys::kMarks) == QLatin1String("1");
+    options.bleedMm =
+        cover::bleedFromText(settings::readSetting(settings::keys::kBleed)).value_or(0.0);
     return options;
 }
 
 void rememberTrim(const cover::TrimOptions& options) {
     // Like every setting, a file that cannot be written loses the choice silently.
-    settings::ProfileFile(settings::settingsFilePath())
-        .write({{kSection, kMarksKey, options.marks ? QStringLiteral("1") : QStringLiteral("0")},
-                {kSection, kBleedKey, QString::number(options.bleedMm)}});
+    settings::writeSettings(
+        {{settings::keys::kMarks, options.marks ? QStringLiteral("1") : QStringLiteral("0")},
+         {settings::keys::kBleed, QString::number(options.bleedMm)}});
 }
 
 TrimChoices::TrimChoices(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("TrimChoices"));
+    setObjectName(QStringLiteral("trimChoices"));
     const cover::TrimOptions remembered = rememberedTrim();
 
     m_marks = new QCheckBox(QStringLiteral("Cut &marks"), this);
-    m_marks->setObjectName(QStringLiteral("chkMarks"));
+    m_marks->setObjectName(QStringLiteral("cutMarks"));
     m_marks->setToolTip(QStringLiteral("Draw thin lines outside each cover's corners to cut "
                                        "along, and fold marks where the case folds."));
     m_marks->setChecked(remembered.marks);
 
     m_bleed = new QComboBox(this);
-    m_bleed->setObjectName(QStringLiteral("cboBleed"));
+    m_bleed->setObjectName(QStringLiteral("bleedChoice"));
     m_bleed->view()->setAccessibleName(QStringLiteral("Bleed"));
     m_bleed->setToolTip(QStringLiteral("Carry the picture's edge on past the cut line, so a "
                                        "cut a hair outside it leaves no white edge."));
@@ -55,10 +48,9 @@ TrimChoices::TrimChoices(QWidget* parent) : QWidget(parent) {
     bleedLabel->setBuddy(m_bleed);
 
     m_calibrate = new QPushButton(QStringLiteral("Calibrate Printer..."), this);
-    m_calibrate->setObjectName(QStringLiteral("cmdCalibrate"));
+    m_calibrate->setObjectName(QStringLiteral("calibrateButton"));
     m_calibrate->setToolTip(QStringLiteral("Measure where the printer really prints, so covers "
                                            "come out at their exact place and size."));
-    m_calibrate->setAutoDefault(false);
     connect(m_calibrate, &QPushButton::clicked, this, &TrimChoices::calibrateClicked);
 
     const auto remember = [this] { rememberTrim(options()); };

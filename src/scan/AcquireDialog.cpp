@@ -1,7 +1,5 @@
 #include "scan/AcquireDialog.h"
 
-#include "scan/BackgroundTask.h"
-
 #include <algorithm>
 
 #include <QComboBox>
@@ -22,7 +20,7 @@ constexpr int kProgressSteps = 1000;
 } // namespace
 
 AcquireDialog::AcquireDialog(SaneBackend& backend, const QString& deviceName, QWidget* owner)
-    : QDialog(owner), m_backend(backend), m_deviceName(deviceName), m_device(backend) {
+    : QDialog(owner), m_deviceName(deviceName), m_device(std::make_shared<ScannerDevice>(backend)) {
     setWindowTitle(QStringLiteral("Scan"));
     m_deviceLabel = new QLabel(this);
     m_resolution = new QComboBox(this);
@@ -68,34 +66,41 @@ AcquireDialog::AcquireDialog(SaneBackend& backend, const QString& deviceName, QW
     m_progress->setRange(0, 0);
     m_status->setText(m_deviceName.isEmpty() ? QStringLiteral("Looking for a scanner...")
                                              : QStringLiteral("Connecting to the scanner..."));
-    m_task = new BackgroundTask(this);
-    connect(m_task, &BackgroundTask::finished, this, &AcquireDialog::opened,
-            Qt::SingleShotConnection);
-    m_task->start([this] {
-        if (m_deviceName.isEmpty()) {
-            const QList<ScannerInfo> found = m_backend.devices(&m_error);
-            if (found.isEmpty()) return;
-            m_deviceName = found.first().name;
-        }
-        if (m_device.open(m_deviceName, &m_error)) m_choices = m_device.choices();
-    });
+    m_task.startWithResult(
+        [&backend, device = m_device, name = m_deviceName](base::JobControl&) {
+            Opened result;
+            result.deviceName = name;
+            QString error;
+            if (result.deviceName.isEmpty()) {
+                const QList<ScannerInfo> found = backend.devices(&error);
+                if (found.isEmpty()) return result;
+                result.deviceName = found.first().name;
+            }
+            result.open = device->open(result.deviceName, &error);
+            if (result.open) result.choices = device->choices();
+            return result;
+        },
+        [this](const Opened& result) { opened(result); });
 }
 
-// The worker must finish before the device and the members it fills go away.
+// A scan stops at its next read; the work ends alone, holding the device until it has.
 AcquireDialog::~AcquireDialog() {
-    delete m_task;
+    m_stop->store(true);
+    m_task.abandon();
 }
 
 bool AcquireDialog::isBusy() const {
-    return m_task->isRunning();
+    return m_task.isRunning();
 }
 
-void AcquireDialog::opened() {
-    if (m_closing || !m_device.isOpen()) {
+void AcquireDialog::opened(const Opened& result) {
+    if (m_closing || !result.open) {
         m_outcome = m_closing ? Outcome::Cancelled : Outcome::NoScanner;
         done(QDialog::Rejected);
         return;
     }
+    m_deviceName = result.deviceName;
+    m_choices = result.choices;
     m_deviceLabel->setText(m_deviceName);
     for (int dpi : m_choices.resolutions)
         m_resolution->addItem(QStringLiteral("%1 dpi").arg(dpi), dpi);
@@ -120,7 +125,7 @@ void AcquireDialog::setControlsEnabled(bool enabled) {
 }
 
 void AcquireDialog::startScan() {
-    if (m_task->isRunning()) return;
+    if (m_task.isRunning()) return;
     setControlsEnabled(false);
     m_cancelButton->setFocus();
     m_status->setText(QStringLiteral("Scanning..."));
@@ -130,22 +135,21 @@ void AcquireDialog::startScan() {
     const QString mode = m_colour->isChecked() ? m_choices.colourMode
                          : m_gray->isChecked() ? m_choices.grayMode
                                                : QString();
-    m_stop = false;
-    connect(m_task, &BackgroundTask::finished, this, &AcquireDialog::scanned,
-            Qt::SingleShotConnection);
-    m_task->start([this, resolution, mode] {
-        QString error;
-        if ((!mode.isEmpty() && !m_device.setOption(SANE_NAME_SCAN_MODE, mode, &error)) ||
-            (resolution.isValid() &&
-             !m_device.setOption(SANE_NAME_SCAN_RESOLUTION, resolution, &error))) {
-            m_result = {ScanOutcome::Failed, QImage(), error};
-            return;
-        }
-        m_result = m_device.scan(m_stop, [this](qint64 done, qint64 total) {
-            QMetaObject::invokeMethod(
-                this, [this, done, total] { showProgress(done, total); }, Qt::QueuedConnection);
-        });
-    });
+    m_stop->store(false);
+    m_task.startWithResult(
+        [this, device = m_device, stop = m_stop, resolution, mode](base::JobControl& control) {
+            QString error;
+            if ((!mode.isEmpty() && !device->setOption(SANE_NAME_SCAN_MODE, mode, &error)) ||
+                (resolution.isValid() &&
+                 !device->setOption(SANE_NAME_SCAN_RESOLUTION, resolution, &error)))
+                return ScanOutcome{ScanOutcome::Failed, QImage(), error};
+            // The window hears of the progress only while it is there (the job drops calls
+            // posted after it has let go).
+            return device->scan(*stop, [this, &control](qint64 done, qint64 total) {
+                control.post([this, done, total] { showProgress(done, total); });
+            });
+        },
+        [this](ScanOutcome result) { scanned(std::move(result)); });
 }
 
 void AcquireDialog::showProgress(qint64 done, qint64 total) {
@@ -157,30 +161,30 @@ void AcquireDialog::showProgress(qint64 done, qint64 total) {
     m_progress->setValue(static_cast<int>(std::min(done, total) * kProgressSteps / total));
 }
 
-void AcquireDialog::scanned() {
-    if (m_closing || m_result.result == ScanOutcome::Cancelled) {
+void AcquireDialog::scanned(ScanOutcome result) {
+    if (m_closing || result.result == ScanOutcome::Cancelled) {
         m_outcome = Outcome::Cancelled;
         done(QDialog::Rejected);
         return;
     }
-    if (m_result.result == ScanOutcome::Scanned) {
-        m_picture = std::move(m_result.picture);
+    if (result.result == ScanOutcome::Scanned) {
+        m_picture = std::move(result.picture);
         m_outcome = Outcome::Scanned;
         done(QDialog::Accepted);
         return;
     }
     // A jam or a lost connection: say why and let the user try again or give up.
-    m_status->setText(m_result.error);
+    m_status->setText(result.error);
     m_progress->setRange(0, kProgressSteps);
     m_progress->setValue(0);
     setControlsEnabled(true);
 }
 
 void AcquireDialog::reject() {
-    if (m_task->isRunning()) {
+    if (m_task.isRunning()) {
         // The worker stops at its next read; the dialog closes when it has.
         m_closing = true;
-        m_stop = true;
+        m_stop->store(true);
         m_cancelButton->setEnabled(false);
         m_status->setText(QStringLiteral("Cancelling..."));
         return;

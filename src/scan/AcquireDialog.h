@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/Job.h"
 #include "scan/ScannerDevice.h"
 
 #include <QDialog>
@@ -7,6 +8,7 @@
 #include <QString>
 
 #include <atomic>
+#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -16,11 +18,11 @@ class QRadioButton;
 
 namespace vexa::scan {
 
-class BackgroundTask;
-
 // The scanner's own small dialog: resolution, colour or gray, Scan and Cancel, and a
 // progress bar. It opens the device off the GUI thread (finding the first scanner when
-// none was chosen), scans on a worker thread and closes itself with the picture.
+// none was chosen), scans on a worker thread and closes itself with the picture. The work
+// shares the device with the window and hands its results back by value; closing the
+// window asks it to stop and leaves it to end alone, never waiting on the window's thread.
 class AcquireDialog : public QDialog {
     Q_OBJECT
 public:
@@ -46,23 +48,23 @@ public slots:
     void reject() override;
 
 private:
-    void opened();
+    // What opening the device found.
+    struct Opened {
+        QString deviceName; // empty: no scanner
+        bool open = false;
+        ScanChoices choices;
+    };
+    void opened(const Opened& result);
     void startScan();
-    void scanned();
+    void scanned(ScanOutcome result);
     void showProgress(qint64 done, qint64 total);
     void setControlsEnabled(bool enabled);
 
-    SaneBackend& m_backend;
     QString m_deviceName;
-    ScannerDevice m_device;
-    BackgroundTask* m_task = nullptr;
-    std::atomic_bool m_stop{false};
+    std::shared_ptr<ScannerDevice> m_device;
+    std::shared_ptr<std::atomic_bool> m_stop = std::make_shared<std::atomic_bool>(false);
     bool m_closing = false;
-
-    // Filled by the worker, read on the GUI thread once it has finished.
-    QString m_error;
     ScanChoices m_choices;
-    ScanOutcome m_result;
 
     Outcome m_outcome = Outcome::Cancelled;
     QImage m_picture;
@@ -75,6 +77,7 @@ private:
     QLabel* m_status = nullptr;
     QPushButton* m_scanButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
+    base::Job m_task; // opening the device, then each scan
 };
 
 } // namespace vexa::scan

@@ -1,5 +1,7 @@
 #include "scan/SaneBackend.h"
 
+#include "core/base/Log.h"
+
 #include <QMutexLocker>
 
 namespace vexa::scan {
@@ -16,6 +18,7 @@ struct SaneBackend::Api {
     decltype(&::sane_read) read = nullptr;
     decltype(&::sane_cancel) cancel = nullptr;
     decltype(&::sane_strstatus) strstatus = nullptr;
+    decltype(&::sane_exit) exit = nullptr;
 };
 
 namespace {
@@ -46,7 +49,8 @@ SaneBackend::SaneBackend(const QString& libraryName) : m_library(libraryName) {
         resolve(m_library, "sane_start", api->start) &&
         resolve(m_library, "sane_read", api->read) &&
         resolve(m_library, "sane_cancel", api->cancel) &&
-        resolve(m_library, "sane_strstatus", api->strstatus);
+        resolve(m_library, "sane_strstatus", api->strstatus) &&
+        resolve(m_library, "sane_exit", api->exit);
     if (!complete) {
         m_failure = QStringLiteral("The scanner library (SANE) is incomplete: %1")
                         .arg(m_library.errorString());
@@ -63,14 +67,33 @@ SaneBackend::SaneBackend(const QString& libraryName) : m_library(libraryName) {
     m_ready = true;
 }
 
-// SANE stays loaded and initialised until the process ends, as a scanner library does once
-// a program has called it: sane_exit from a static destructor would unload the backends
-// while the system tears the process down, and the system reclaims all of it anyway.
+// SANE is ended by shutDown, never from a destructor: sane_exit from a static destructor
+// would unload the backends while the system tears the process down.
 SaneBackend::~SaneBackend() = default;
 
+namespace {
+SaneBackend* sharedBackend = nullptr; // made on first use, on the window's thread
+} // namespace
+
 SaneBackend& SaneBackend::shared() {
-    static SaneBackend backend(QStringLiteral("libsane.so.1"));
-    return backend;
+    if (!sharedBackend) sharedBackend = new SaneBackend(QStringLiteral("libsane.so.1"));
+    return *sharedBackend;
+}
+
+void SaneBackend::shutDownShared() {
+    if (sharedBackend && !sharedBackend->shutDown())
+        qCDebug(base::lcScan) << "a scanner call is still inside SANE: SANE is not ended";
+}
+
+bool SaneBackend::shutDown() {
+    if (!m_lock.tryLock()) return false;
+    if (m_ready) {
+        m_api->exit();
+        m_ready = false;
+        m_failure = QStringLiteral("The scanner library (SANE) has been ended.");
+    }
+    m_lock.unlock();
+    return true;
 }
 
 QList<ScannerInfo> SaneBackend::devices(QString* error) {
@@ -92,13 +115,16 @@ QList<ScannerInfo> SaneBackend::devices(QString* error) {
         found.append(
             {text(device.name), text(device.vendor), text(device.model), text(device.type)});
     }
+    qCDebug(base::lcScan) << "found" << found.size() << "scanners";
     return found;
 }
 
 SANE_Status SaneBackend::open(const QString& name, SANE_Handle* handle) {
     if (!m_ready) return SANE_STATUS_INVAL;
     QMutexLocker locker(&m_lock);
-    return m_api->open(name.toLocal8Bit().constData(), handle);
+    const SANE_Status status = m_api->open(name.toLocal8Bit().constData(), handle);
+    qCDebug(base::lcScan) << "opened" << name << ":" << m_api->strstatus(status);
+    return status;
 }
 
 void SaneBackend::close(SANE_Handle handle) {

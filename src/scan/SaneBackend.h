@@ -7,6 +7,7 @@
 
 #include <sane/sane.h>
 
+#include <atomic>
 #include <memory>
 
 namespace vexa::scan {
@@ -33,8 +34,14 @@ public:
     SaneBackend& operator=(const SaneBackend&) = delete;
 
     // The process's backend: libsane.so.1. SANE reads SANE_CONFIG_DIR when this is first
-    // called.
+    // called. Never destroyed: a search abandoned by its window may still be inside SANE.
     static SaneBackend& shared();
+    // At exit: ends SANE (sane_exit) unless a call is still inside it, such as an abandoned
+    // search; then SANE is left alone and the process ends around it. Nothing to do when the
+    // process never used SANE.
+    static void shutDownShared();
+    // False when a call was still inside SANE.
+    bool shutDown();
 
     bool isReady() const { return m_ready; }
     // Why the backend is not ready: the library is missing or did not initialise.
@@ -63,7 +70,7 @@ private:
     QLibrary m_library;
     std::unique_ptr<Api> m_api;
     QMutex m_lock;
-    bool m_ready = false;
+    std::atomic<bool> m_ready{false};
     QString m_failure;
 };
 

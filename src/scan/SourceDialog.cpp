@@ -1,7 +1,5 @@
 #include "scan/SourceDialog.h"
 
-#include "scan/BackgroundTask.h"
-
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -13,7 +11,7 @@
 namespace vexa::scan {
 
 SourceDialog::SourceDialog(SaneBackend& backend, const QString& current, QWidget* owner)
-    : QDialog(owner), m_backend(backend), m_current(current) {
+    : QDialog(owner), m_current(current) {
     setWindowTitle(QStringLiteral("Select Source"));
     m_status = new QLabel(QStringLiteral("Looking for scanners..."), this);
     m_status->setObjectName(QStringLiteral("status"));
@@ -47,18 +45,23 @@ SourceDialog::SourceDialog(SaneBackend& backend, const QString& current, QWidget
             [select](QTreeWidgetItem* item) { select->setEnabled(item != nullptr); });
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
 
-    m_search = new BackgroundTask(this);
-    connect(m_search, &BackgroundTask::finished, this, &SourceDialog::showDevices);
-    m_search->start([this] { m_found = m_backend.devices(&m_error); });
+    m_search.startWithResult(
+        [&backend](base::JobControl&) {
+            Search search;
+            search.found = backend.devices(&search.error);
+            return search;
+        },
+        [this](const Search& search) { showDevices(search); });
 }
 
-// The search must end before the members it fills go away.
+// Never waits on the window's thread: a search still in SANE goes on alone and its result is
+// dropped.
 SourceDialog::~SourceDialog() {
-    delete m_search;
+    m_search.abandon();
 }
 
 bool SourceDialog::isSearching() const {
-    return m_search->isRunning();
+    return m_search.isRunning();
 }
 
 QString SourceDialog::chosenDevice() const {
@@ -66,17 +69,18 @@ QString SourceDialog::chosenDevice() const {
     return item ? item->text(2) : QString();
 }
 
-void SourceDialog::showDevices() {
+void SourceDialog::showDevices(const Search& search) {
     m_busy->hide();
     QTreeWidgetItem* current = nullptr;
-    for (const ScannerInfo& device : m_found) {
+    for (const ScannerInfo& device : search.found) {
         auto* item = new QTreeWidgetItem(m_list, {device.vendor, device.model, device.name});
         if (device.name == m_current || !current) current = item;
     }
     m_list->setCurrentItem(current);
-    if (m_found.isEmpty())
-        m_status->setText(m_error.isEmpty() ? QStringLiteral("No scanner was found.")
-                                            : QStringLiteral("No scanner was found: ") + m_error);
+    if (search.found.isEmpty())
+        m_status->setText(search.error.isEmpty()
+                              ? QStringLiteral("No scanner was found.")
+                              : QStringLiteral("No scanner was found: ") + search.error);
     else
         m_status->setText(QStringLiteral("Choose the scanner to use:"));
 }

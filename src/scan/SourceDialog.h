@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/Job.h"
 #include "scan/SaneBackend.h"
 
 #include <QDialog>
@@ -13,10 +14,10 @@ class QTreeWidget;
 
 namespace vexa::scan {
 
-class BackgroundTask;
-
 // Lists the scanners SANE finds (vendor, model, device name) and lets the user pick one.
 // The search runs off the GUI thread behind a busy bar: network backends can take seconds.
+// SANE cannot interrupt a search, so closing the window abandons one still running rather
+// than waiting for it; `backend` must outlive that search (the process's backend does).
 class SourceDialog : public QDialog {
     Q_OBJECT
 public:
@@ -30,17 +31,18 @@ public:
     QTreeWidget* deviceList() const { return m_list; }
 
 private:
-    void showDevices();
+    struct Search {
+        QList<ScannerInfo> found;
+        QString error;
+    };
+    void showDevices(const Search& search);
 
-    SaneBackend& m_backend;
     QString m_current;
-    QList<ScannerInfo> m_found;
-    QString m_error;
     QTreeWidget* m_list = nullptr;
     QLabel* m_status = nullptr;
     QProgressBar* m_busy = nullptr;
     QDialogButtonBox* m_buttons = nullptr;
-    BackgroundTask* m_search = nullptr;
+    base::Job m_search;
 };
 
 } // namespace vexa::scan

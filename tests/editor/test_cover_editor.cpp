@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
@@ -121,58 +122,80 @@ protected:
 
 } // namespace
 
-TEST_F(CoverEditorTest, LayoutFollowsTheDesign) {
+TEST_F(CoverEditorTest, ALaidOutWindowThatGrowsAndHasEveryCommandByKeyboard) {
     auto window = openWindow();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Cover Manipulator"));
     EXPECT_TRUE(window->isModal());
-    EXPECT_FALSE(window->windowFlags() &
-                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    EXPECT_EQ(window->originalView()->parentWidget()->size(), QSize(343, 280));
+    // Its first size fits a 1366 x 768 screen with a panel; it can be made larger.
+    EXPECT_LE(window->frameGeometry().width(), 1366);
+    EXPECT_LE(window->frameGeometry().height(), 768 - 40);
+    EXPECT_LT(window->minimumSize().width(), window->maximumSize().width());
 
-    struct Place {
-        const char* name;
-        QRect geometry;
-        const char* text; // caption, title or tool tip where the control has one
-    };
-    for (const Place& p :
-         {Place{"Toolbar1", {0, 0, 343, 44}, ""},
-          Place{"Frame1", {200, 2, 137, 41}, "Brightness Level"},
-          Place{"HScroll1", {8, 16, 121, 17}, ""},
-          Place{"Label1", {8, 56, 160, 17}, "Original Picture"},
-          Place{"Label2", {176, 56, 160, 17}, "Modified Picture"},
-          Place{"Original", {8, 72, 160, 160}, ""}, Place{"NewImage", {176, 72, 160, 160}, ""},
-          Place{"Command5", {40, 240, 97, 33}, "Accept Changes"},
-          Place{"Command2", {208, 240, 97, 33}, "Cancel"}}) {
-        QWidget* w = window->findChild<QWidget*>(QLatin1String(p.name));
-        ASSERT_NE(w, nullptr) << p.name;
-        EXPECT_EQ(w->geometry(), p.geometry) << p.name;
-        QString text = w->toolTip();
-        if (auto* label = qobject_cast<QLabel*>(w)) text = label->text();
-        if (auto* box = qobject_cast<QGroupBox*>(w)) text = box->title();
-        EXPECT_EQ(text, QLatin1String(p.text)) << p.name;
+    for (const auto& [name, text] : {std::pair{"brightnessFrame", "Brightness &Level"},
+                                     {"originalCaption", "Original Picture"},
+                                     {"modifiedCaption", "Modified Picture"},
+                                     {"acceptButton", "Accept Changes"},
+                                     {"cancelButton", "Cancel"}}) {
+        QWidget* w = window->findChild<QWidget*>(QLatin1String(name));
+        ASSERT_NE(w, nullptr) << name;
+        QString shown = w->toolTip();
+        if (auto* label = qobject_cast<QLabel*>(w)) shown = label->text();
+        if (auto* box = qobject_cast<QGroupBox*>(w)) shown = box->title();
+        EXPECT_EQ(shown, QLatin1String(text)) << name;
     }
-    EXPECT_EQ(window->acceptButton()->text(), QStringLiteral("Accept"));
-    EXPECT_EQ(window->cancelButton()->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(window->acceptButton()->text(), QStringLiteral("&Accept"));
+    EXPECT_EQ(window->cancelButton()->text(), QStringLiteral("Canc&el"));
     EXPECT_EQ(window->brightnessBar()->minimum(), -99);
     EXPECT_EQ(window->brightnessBar()->maximum(), 99);
     EXPECT_EQ(window->brightnessBar()->value(), 0);
 
-    const QStringList texts{"Rotate", "Mirror", "Flip", "Brightness", "Undo Last Change"};
+    // The previews grow with the window, side by side and alike.
+    const QSize before = window->editedView()->size();
+    window->resize(window->size() + QSize(300, 200));
+    QApplication::processEvents();
+    EXPECT_GT(window->editedView()->width(), before.width());
+    EXPECT_GT(window->editedView()->height(), before.height());
+    EXPECT_EQ(window->editedView()->size(), window->originalView()->size());
+
+    // The tools: icons on the toolbar, items with keys in the Tools menu, one action each.
+    const struct {
+        const char* tip;
+        const char* item;
+        const char* key;
+    } tools[] = {{"Rotate", "&Rotate", "Ctrl+R"},
+                 {"Mirror", "&Mirror", "Ctrl+M"},
+                 {"Flip", "&Flip", "Ctrl+F"},
+                 {"Brightness", "&Brightness", "Ctrl+B"},
+                 {"Undo Last Change", "&Undo Last Change", "Ctrl+Z"}};
     EXPECT_EQ(window->toolbarButton(6), nullptr);
+    QMenu* toolsMenu = window->findChild<QMenu*>(QStringLiteral("toolsMenu"));
+    ASSERT_NE(toolsMenu, nullptr);
+    QList<QAction*> items = toolsMenu->actions();
+    items.removeIf([](QAction* a) { return a->isSeparator(); });
     for (int position = 1; position <= 5; ++position) {
-        EXPECT_EQ(window->toolbarButton(position)->text(), texts[position - 1]);
-        EXPECT_FALSE(window->toolbarButton(position)->icon().pixmap(32, 32).isNull());
+        QAction* action = window->toolbarButton(position);
+        EXPECT_EQ(action->toolTip(), tools[position - 1].tip);
+        EXPECT_EQ(action->text(), tools[position - 1].item);
+        EXPECT_EQ(action->shortcut(), QKeySequence(QLatin1String(tools[position - 1].key)));
+        EXPECT_FALSE(action->icon().pixmap(32, 32).isNull());
+        EXPECT_EQ(items.value(position - 1), action);
     }
     EXPECT_EQ(window->toolbar()->iconSize(), QSize(32, 32));
+    // The brightness bar takes the focus and answers the arrow keys.
+    EXPECT_EQ(window->brightnessBar()->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+    window->brightnessBar()->setFocus();
+    QTest::keyClick(window->brightnessBar(), Qt::Key_Right);
+    EXPECT_EQ(window->brightnessBar()->value(), 1);
 }
 
 TEST_F(CoverEditorTest, MenusRunTheirItemsEffectsInOrder) {
     auto window = openWindow();
     const QList<QAction*> bar = window->menus()->actions();
-    ASSERT_EQ(bar.size(), 3);
+    ASSERT_EQ(bar.size(), 4);
     EXPECT_EQ(bar[0]->text(), QStringLiteral("&Normal"));
     EXPECT_EQ(bar[1]->text(), QStringLiteral("&Special"));
     EXPECT_EQ(bar[2]->text(), QStringLiteral("&Colors"));
+    EXPECT_EQ(bar[3]->text(), QStringLiteral("&Tools"));
     // "&Black & White" keeps its ampersand; separators follow "&Negative" and "Contrast -".
     QStringList colours;
     for (QAction* a : window->menu(EffectMenu::Colors)->actions())
@@ -244,11 +267,12 @@ TEST_F(CoverEditorTest, AcceptWritesTheCurrentPictureAndUnknownSlotsGetNothing) 
 
     auto mirrored = openWindow();
     mirrored->toolbarButton(2)->trigger();
+    finishEffect(*mirrored);
     mirrored->acceptButton()->click();
     EXPECT_EQ(mirrored->result(), QDialog::Accepted);
     EXPECT_EQ(host.slotPicture(QStringLiteral("Image4")), editor::mirrorLeftRight(slotPicture));
 
-    host.select(QStringLiteral("Image20"));
+    host.select(QStringLiteral("scanSlot"));
     auto other = openWindow();
     other->acceptButton()->click();
     EXPECT_FALSE(other->isVisible());
@@ -258,6 +282,7 @@ TEST_F(CoverEditorTest, AcceptWritesTheCurrentPictureAndUnknownSlotsGetNothing) 
 TEST_F(CoverEditorTest, CancelAfterEditsLeavesTheSlotAlone) {
     auto window = openWindow();
     window->toolbarButton(1)->trigger();
+    finishEffect(*window);
     effectItem(*window, "negative")->trigger();
     finishEffect(*window);
     window->cancelButton()->click();
@@ -274,6 +299,7 @@ TEST_F(CoverEditorTest, ToolsAndEffectsShareTheOneStepUndo) {
     EXPECT_EQ(current(), slotPicture);
 
     window->toolbarButton(1)->trigger(); // Rotate
+    finishEffect(*window);
     EXPECT_EQ(window->editedView()->picture(), editor::rotateQuarterClockwise(slotPicture));
     EXPECT_EQ(window->originalView()->picture(), slotPicture);
     window->toolbarButton(5)->trigger();
@@ -285,6 +311,7 @@ TEST_F(CoverEditorTest, ToolsAndEffectsShareTheOneStepUndo) {
     EXPECT_EQ(window->editedView()->picture(), inverted(slotPicture));
     EXPECT_EQ(window->pictures().undoPicture(), slotPicture);
     window->toolbarButton(3)->trigger(); // Flip keeps the negative as its undo step
+    finishEffect(*window);
     window->toolbarButton(5)->trigger();
     EXPECT_EQ(current(), inverted(slotPicture));
 }
@@ -294,9 +321,11 @@ TEST_F(CoverEditorTest, BrightnessButtonAppliesTheScrollBarValue) {
     auto window = openWindow();
     window->brightnessBar()->setValue(99);
     window->toolbarButton(4)->trigger();
+    finishEffect(*window);
     EXPECT_EQ(window->pictures().current().pixel(1, 1), qRgb(255, 109, 99));
     window->brightnessBar()->setValue(-99);
     window->toolbarButton(4)->trigger();
+    finishEffect(*window);
     EXPECT_EQ(window->pictures().current().pixel(1, 1), qRgb(156, 10, 0));
 }
 
@@ -351,7 +380,7 @@ TEST_F(CoverEditorTest, WhileAnEffectRunsOnlyCancelAnswers) {
         ASSERT_NE(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         // A second command arriving meanwhile starts nothing.
-        w->Rotate();
+        w->rotate();
         w->runEffect(2, 0);
         w->acceptButton()->click();
     };
@@ -392,6 +421,7 @@ TEST_F(CoverEditorTest, CancelWhileAnEffectRunsStopsItAndLeavesTheSlot) {
     host.putPicture(QStringLiteral("Image4"), patternImage(50, 400));
     auto window = openWindow();
     window->toolbarButton(2)->trigger(); // Mirror, so the window has an edit to lose
+    finishEffect(*window);
     const QImage beforeEffect = window->pictures().current();
     const QImage undoBefore = window->pictures().undoPicture();
     // The click arrives while the effect runs on.
@@ -411,6 +441,7 @@ TEST_F(CoverEditorTest, CancelWhileAnEffectRunsStopsItAndLeavesTheSlot) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // Nothing more happens once it is closing.
     window->toolbarButton(1)->trigger();
+    finishEffect(*window);
     window->acceptButton()->click();
     EXPECT_EQ(host.slotWrites(), 0);
 }
@@ -432,6 +463,7 @@ TEST_F(CoverEditorTest, ClosingTheWindowUnderARunningEffectStopsAndJoinsIt) {
 TEST_F(CoverEditorTest, ARefusedEffectChangesNothingAndSaysSo) {
     auto window = openWindow();
     window->toolbarButton(3)->trigger(); // Flip
+    finishEffect(*window);
     const QImage current = window->pictures().current();
     const QImage undo = window->pictures().undoPicture();
     script.answer = EffectStatus::Refused;
@@ -452,12 +484,14 @@ TEST_F(CoverEditorTest, OpensOnTheSlotPictureAndShowsItAgainWhenItAppears) {
     EXPECT_EQ(window->pictures().opened(), slotPicture);
     EXPECT_EQ(window->originalView()->picture(), slotPicture);
     window->toolbarButton(2)->trigger(); // an edit before the window ever appeared
+    finishEffect(*window);
     window->show();
     EXPECT_EQ(window->pictures().current(), slotPicture);
     EXPECT_EQ(window->editedView()->picture(), slotPicture);
     EXPECT_EQ(window->pictures().undoPicture(), slotPicture);
     // Later appearances (switching back from another program) keep the edits.
     window->toolbarButton(2)->trigger();
+    finishEffect(*window);
     window->hide();
     window->show();
     EXPECT_EQ(window->pictures().current(), editor::mirrorLeftRight(slotPicture));
@@ -477,8 +511,10 @@ TEST_F(CoverEditorTest, BothPreviewsShowTheCoverInThePrintedProportions) {
         host.select(c.slot);
         auto window = openWindow();
         window->toolbarButton(1)->trigger(); // turned a quarter: it still prints as the cover
+        finishEffect(*window);
         ASSERT_EQ(window->pictures().current().size(), QSize(90, 30));
         for (widgets::PictureHolder* view : {window->originalView(), window->editedView()}) {
+            view->setFixedSize(160, 160); // the views grow with the window; measured at this size
             const QRgb background = view->palette().color(view->backgroundRole()).rgb();
             EXPECT_TRUE(test::showsLetterboxed(view->grab().toImage(), QRect(1, 1, 158, 158),
                                                c.picture, green, background))
@@ -518,9 +554,52 @@ TEST(CoverManipulatorCommand, WithASelectedSlotOpensTheEditorModally) {
         if (!seen) return QApplication::exit(1);
         EXPECT_EQ(seen->parentWidget(), &host.window());
         seen->toolbarButton(1)->trigger();
+        finishEffect(*seen);
         seen->acceptButton()->click();
     });
     editor::openCoverEditor(host); // returns once the window has closed
     EXPECT_FALSE(seen);            // unloaded when it closed
     EXPECT_EQ(host.slotPicture(QStringLiteral("Image2")), editor::rotateQuarterClockwise(picture));
+}
+
+// The busy state disables Accept, which moves the keyboard focus on to Cancel; once the work is
+// done the focus goes back, so Space presses Accept as before instead of throwing the edit away.
+TEST_F(CoverEditorTest, AfterAnEffectOrAToolTheFocusIsWhereItWas) {
+    for (const char* step : {"negative", "rotate"}) {
+        SCOPED_TRACE(step);
+        const int writes = host.slotWrites();
+        auto window = openWindow();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window->acceptButton()->setFocus();
+        ASSERT_TRUE(test::waitUntil([&] { return window->acceptButton()->hasFocus(); }));
+        if (QLatin1String(step) == QLatin1String("rotate"))
+            window->toolbarButton(1)->trigger();
+        else
+            effectItem(*window, step)->trigger();
+        finishEffect(*window);
+        ASSERT_NE(window->focusWidget(), nullptr);
+        QTest::keyClick(window->focusWidget(), Qt::Key_Space);
+        EXPECT_EQ(window->result(), QDialog::Accepted);
+        EXPECT_EQ(host.slotWrites(), writes + 1);
+        EXPECT_EQ(host.slotPicture(QStringLiteral("Image4")),
+                  QLatin1String(step) == QLatin1String("rotate")
+                      ? editor::rotateQuarterClockwise(slotPicture)
+                      : inverted(slotPicture));
+        host.putPicture(QStringLiteral("Image4"), slotPicture);
+    }
+}
+
+// Enter presses the focused button and nothing else: after moving the brightness bar it
+// accepts nothing; on Cancel it cancels.
+TEST_F(CoverEditorTest, EnterPressesOnlyTheFocusedButton) {
+    auto window = openWindow();
+    window->brightnessBar()->setValue(20);
+    QTest::keyClick(window->brightnessBar(), Qt::Key_Return);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(host.slotWrites(), 0);
+    QTest::keyClick(window->cancelButton(), Qt::Key_Return);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->result(), QDialog::Rejected);
+    EXPECT_EQ(host.slotWrites(), 0);
 }

@@ -1,15 +1,19 @@
 #include "scan/ScannerDialogs.h"
 
+#include "core/base/Job.h"
 #include "core/base/ProgramFolder.h"
 #include "scan/AcquireDialog.h"
+#include "scan/SaneBackend.h"
 #include "scan/ScannerChoice.h"
 #include "scan/SourceDialog.h"
+#include "support/FakeXdgOpen.h"
 #include "support/ModalDriver.h"
 #include "support/ScanTestSupport.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLibrary>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -145,3 +149,32 @@ TEST_F(ScanAdapter, WithoutTheLibraryThereIsNoScanner) {
 }
 
 } // namespace
+
+// SANE cannot interrupt a device search: closing the source list while one runs leaves it to
+// end alone rather than waiting on the window's thread, and SANE is ended only once nothing is
+// inside it any more.
+TEST(SourceSearch, ClosingTheListAbandonsTheSearchAndSaneEndsOnlyOnceItIsOut) {
+    QLibrary held(QStringLiteral(VEXA_HELD_SANE_PATH));
+    ASSERT_TRUE(held.load()) << held.errorString().toStdString();
+    const auto hold = reinterpret_cast<void (*)()>(held.resolve("held_sane_hold"));
+    const auto release = reinterpret_cast<void (*)()>(held.resolve("held_sane_release"));
+    const auto inside = reinterpret_cast<bool (*)()>(held.resolve("held_sane_inside"));
+    ASSERT_TRUE(hold && release && inside);
+    hold();
+    // Never destroyed, as the program's own backend: the abandoned search still uses it.
+    auto* backend = new SaneBackend(QStringLiteral(VEXA_HELD_SANE_PATH));
+    ASSERT_TRUE(backend->isReady()) << backend->failure().toStdString();
+    {
+        SourceDialog dialog(*backend, QString(), nullptr);
+        dialog.show();
+        ASSERT_TRUE(vexa::test::waitUntil([&] { return inside(); }));
+        EXPECT_TRUE(dialog.isSearching());
+        dialog.reject();
+    }
+    EXPECT_TRUE(inside()); // the window is gone, the search goes on
+    EXPECT_FALSE(backend->shutDown());
+    release();
+    EXPECT_TRUE(vexa::base::Job::waitForAbandonedWork(60000));
+    EXPECT_FALSE(inside());
+    EXPECT_TRUE(backend->shutDown());
+}

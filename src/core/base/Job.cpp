@@ -94,8 +94,8 @@ void Job::clearQueue() {
 }
 
 void Job::startNext() {
-    Queued next = std::move(m_queue.front());
-    m_queue.pop_front();
+    Q_ASSERT(!m_run && !m_queue.isEmpty());
+    Queued next = m_queue.takeFirst();
     auto run = std::make_shared<JobRun>();
     run->job = this;
     run->promise.setProgressRange(0, 100);
@@ -175,6 +175,7 @@ bool Job::waitForAbandonedWork(int msecs) {
 
 void Job::done(const std::shared_ptr<JobRun>& run) {
     if (run != m_run) return;
+    Q_ASSERT(m_watcher);
     {
         QMutexLocker lock(&run->mutex);
         run->job = nullptr;
@@ -190,7 +191,7 @@ void Job::done(const std::shared_ptr<JobRun>& run) {
     if (finished) finished();
     if (!alive) return; // `finished` closed the window that owned the job
     m_finishing = false;
-    if (m_queue.empty())
+    if (m_queue.isEmpty())
         emit runningChanged(false);
     else
         startNext();

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QFutureWatcher>
+#include <QList>
 #include <QObject>
 #include <QPromise>
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -111,7 +111,7 @@ private:
     std::shared_ptr<JobRun> m_run; // the running work, null when idle
     QFutureWatcher<void>* m_watcher = nullptr;
     Finished m_finished;
-    std::deque<Queued> m_queue;
+    QList<Queued> m_queue;
     bool m_finishing = false; // `finished` is running
 };
 

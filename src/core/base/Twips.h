@@ -1,7 +1,5 @@
 #pragma once
 
-#include <compare>
-
 namespace vexa::base {
 
 inline constexpr double kTwipsPerInch = 1440.0;
@@ -20,7 +18,14 @@ public:
     }
     constexpr double toPoints() const { return toDevice(kPointsPerInch); }
 
-    friend constexpr auto operator<=>(Twips, Twips) = default;
+    // Spelled out rather than <=>: Qt's moc cannot read <compare>, and this header reaches
+    // headers that moc reads.
+    friend constexpr bool operator==(Twips a, Twips b) { return a.m_count == b.m_count; }
+    friend constexpr bool operator!=(Twips a, Twips b) { return a.m_count != b.m_count; }
+    friend constexpr bool operator<(Twips a, Twips b) { return a.m_count < b.m_count; }
+    friend constexpr bool operator>(Twips a, Twips b) { return a.m_count > b.m_count; }
+    friend constexpr bool operator<=(Twips a, Twips b) { return a.m_count <= b.m_count; }
+    friend constexpr bool operator>=(Twips a, Twips b) { return a.m_count >= b.m_count; }
 
 private:
     double m_count;

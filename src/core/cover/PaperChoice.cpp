@@ -1,14 +1,8 @@
 #include "core/cover/PaperChoice.h"
 
-#include "core/settings/ProfileFile.h"
 #include "core/settings/Settings.h"
 
 namespace vexa::cover {
-
-namespace {
-const QString kSection = QStringLiteral("PRINT");
-const QString kKey = QStringLiteral("Paper");
-} // namespace
 
 PaperChoice paperChoiceFromText(const QString& text) {
     return text.compare(QLatin1String("A4"), Qt::CaseInsensitive) == 0 ? PaperChoice::A4
@@ -64,14 +58,12 @@ const char* pwgMediaName(Paper paper) {
 }
 
 PaperChoice rememberedPaper() {
-    return paperChoiceFromText(
-        settings::ProfileFile(settings::settingsFilePath()).read(kSection, kKey));
+    return paperChoiceFromText(settings::readSetting(settings::keys::kPaper));
 }
 
 void rememberPaper(PaperChoice choice) {
     // Like every setting, a file that cannot be written loses the choice silently.
-    settings::ProfileFile(settings::settingsFilePath())
-        .write(kSection, kKey, paperChoiceText(choice));
+    settings::writeSetting(settings::keys::kPaper, paperChoiceText(choice));
 }
 
 } // namespace vexa::cover

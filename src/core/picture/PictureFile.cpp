@@ -1,5 +1,7 @@
 #include "core/picture/PictureFile.h"
 
+#include "core/base/Log.h"
+
 #include "core/base/RegularFileRead.h"
 #include "core/picture/BmpBitfieldReader.h"
 #include "core/picture/PictureBytes.h"
@@ -69,8 +71,19 @@ QImage loadPictureData(const QByteArray& bytes) {
 
 LoadedPicture readPictureFile(const base::FilePath& path, QString* refusal) {
     const std::optional<QByteArray> bytes = base::readRegularFile(path, kMaxPictureFileBytes);
-    if (!bytes) return {};
-    return readPictureData(*bytes, refusal);
+    if (!bytes) {
+        qCDebug(base::lcPicture) << "no regular file of at most 1 GiB:" << path.text();
+        return {};
+    }
+    QString reason;
+    LoadedPicture picture = readPictureData(*bytes, &reason);
+    if (picture.isNull())
+        qCDebug(base::lcPicture) << "refused" << path.text() << reason;
+    else
+        qCDebug(base::lcPicture) << "read" << path.text() << picture.format
+                                 << picture.pixels.size();
+    if (refusal) *refusal = reason;
+    return picture;
 }
 
 LoadedPicture readPictureData(const QByteArray& bytes, QString* refusal) {

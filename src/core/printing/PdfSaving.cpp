@@ -1,7 +1,6 @@
 #include "core/printing/PdfSaving.h"
 
 #include "core/cover/CoverFormats.h"
-#include "core/settings/ProfileFile.h"
 #include "core/settings/Settings.h"
 
 #include <QDir>
@@ -10,13 +9,8 @@
 
 namespace vexa::printing {
 
-namespace {
-const QString kSection = QStringLiteral("PRINT");
-const QString kKey = QStringLiteral("PdfFolder");
-} // namespace
-
 QString suggestedPdfPath() {
-    QString folder = settings::ProfileFile(settings::settingsFilePath()).read(kSection, kKey);
+    QString folder = settings::readSetting(settings::keys::kPdfFolder);
     // A folder removed or renamed since is no place to propose.
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
     const QDir dir(folder);
@@ -30,8 +24,8 @@ QString suggestedPdfPath() {
 
 void rememberPdfFolder(const QString& pdfPath) {
     // Like every setting, a file that cannot be written loses it silently.
-    settings::ProfileFile(settings::settingsFilePath())
-        .write(kSection, kKey, QFileInfo(pdfPath).absoluteDir().absolutePath());
+    settings::writeSetting(settings::keys::kPdfFolder,
+                           QFileInfo(pdfPath).absoluteDir().absolutePath());
 }
 
 QString coversLeftOutText(cover::CoverKinds leftOut) {
