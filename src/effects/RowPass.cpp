@@ -32,6 +32,7 @@ struct BandJob {
     std::atomic<bool> stop = false;
     std::atomic<bool> refused = false;
     std::atomic<bool> cancelled = false;
+    int yieldedRows = 0; // rows done at the calling thread's last yield; that thread's alone
     std::mutex errorMutex;
     std::exception_ptr error;
 };
@@ -82,6 +83,7 @@ bool Band::finished() {
         pass_.workers_->signal();
         return !job_->stop.load();
     }
+    job_->yieldedRows = total;
     if (plan_.yields && !progress.afterRow(plan_.first + total, h, plan_.base, plan_.span)) {
         job_->cancelled.store(true);
         job_->stop.store(true);
@@ -270,12 +272,21 @@ EffectResult RowPass::runInBands(const RowPlan& plan, BandWork work, const std::
     for (;;) {
         const unsigned seen = workers_->events();
         if (workers_->running() == 0) break;
+        job.yieldedRows = job.rowsDone.load();
         if (plan.yields && !job.stop.load() &&
-            !progress_.afterRow(plan.first + job.rowsDone.load(), height_, plan.base, plan.span)) {
+            !progress_.afterRow(plan.first + job.yieldedRows, height_, plan.base, plan.span)) {
             job.cancelled.store(true);
             job.stop.store(true);
         }
         workers_->waitForChange(seen);
+    }
+    // The workers may write the last rows after the calling thread's last yield. It yields
+    // once more for them, so that on any number of threads the caller is told of every row
+    // before the effect's last yield, as on one thread.
+    if (plan.yields && !job.stop.load() && job.yieldedRows < plan.last - plan.first &&
+        !progress_.afterRow(plan.last, height_, plan.base, plan.span)) {
+        job.cancelled.store(true);
+        job.stop.store(true);
     }
     if (job.error) std::rethrow_exception(job.error);
     if (job.refused.load()) return refused({});
