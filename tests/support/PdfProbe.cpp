@@ -66,7 +66,7 @@ std::vector<PdfImageEntry> pdfImageList(const QString& pdfFile) {
         if (fields.size() < 11) continue;
         entries.push_back(PdfImageEntry{fields[0].toInt(),
                                         QSize(fields[3].toInt(), fields[4].toInt()), fields[5],
-                                        fields[8], fields[10].toInt()});
+                                        fields[8], fields[10].toInt(), fields[7].toInt()});
     }
     return entries;
 }

@@ -27,6 +27,7 @@ struct PdfImageEntry {
     QString colour;   // "rgb", "gray", "cmyk", ...
     QString encoding; // "jpeg" for DCT data, "image" for Flate-compressed pixels, ...
     int object = 0;   // the object number: a picture stored once has one for all its pages
+    int bits = 0;     // bits per colour sample (bpc)
 };
 std::vector<PdfImageEntry> pdfImageList(const QString& pdfFile);
 

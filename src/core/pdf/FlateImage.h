@@ -11,7 +11,8 @@ namespace vexa::pdf {
 // Pixels as a PDF image stream's data: 8-bit samples, RGB, or grey when every pixel is grey,
 // row after row, each row led by the PNG "Up" filter byte (a PDF /Predictor 12), compressed
 // to the zlib format at libdeflate's fastest level. Transparent pixels are put over white.
-// Lossless: the stream decodes to the very pixels.
+// Lossless for pictures of 8 bits a channel: the stream decodes to the very pixels; deeper
+// ones (16-bit PNG and TIFF files) go in at the nearest level of 8 bits.
 struct FlateImage {
     std::unique_ptr<unsigned char[]> data;
     std::size_t size = 0;
