@@ -376,7 +376,7 @@ void CoverEditor::acceptEdits() {
         const picture::LoadedPicture& before = covers.picture(*kind);
         covers.setPicture(*kind, m_pictures.current() == before.pixels
                                      ? before
-                                     : picture::LoadedPicture::made(m_pictures.current()));
+                                     : before.edited(m_pictures.current()));
     }
     m_closing = true;
     accept();

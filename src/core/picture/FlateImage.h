@@ -6,12 +6,12 @@
 #include <memory>
 #include <optional>
 
-namespace vexa::pdf {
+namespace vexa::picture {
 
-// Pixels as a PDF image stream's data: 8-bit samples, RGB, or grey when every pixel is grey,
-// row after row, each row led by the PNG "Up" filter byte (a PDF /Predictor 12), compressed
-// to the zlib format at libdeflate's fastest level. Transparent pixels are put over white.
-// Lossless: the stream decodes to the very pixels.
+// Pixels as a PDF image stream's or a PNG file's data: 8-bit samples, RGB or grey, row after
+// row, each row led by the PNG "Up" filter byte (a PDF /Predictor 12), compressed to the zlib
+// format at libdeflate's fastest level. Transparent pixels are put over white. Lossless: the
+// stream decodes to the very pixels.
 struct FlateImage {
     std::unique_ptr<unsigned char[]> data;
     std::size_t size = 0;
@@ -22,7 +22,12 @@ struct FlateImage {
     int colours() const { return grey ? 1 : 3; }
 };
 
-// Nothing for a null picture or when the memory for it cannot be had.
-std::optional<FlateImage> flateImage(const QImage& pixels);
+// When the samples are grey: whenever every pixel is grey (the smallest data, for a PDF), or
+// only for a grey picture format (so that a PNG reads back in the format it was made from).
+enum class GreySamples { WhenAllGrey, WhenGreyFormat };
 
-} // namespace vexa::pdf
+// Nothing for a null picture or when the memory for it cannot be had.
+std::optional<FlateImage> flateImage(const QImage& pixels,
+                                     GreySamples grey = GreySamples::WhenAllGrey);
+
+} // namespace vexa::picture

@@ -1,6 +1,7 @@
 #include "core/picture/PictureFile.h"
 
 #include "core/base/RegularFileRead.h"
+#include "core/base/Sha256.h"
 #include "core/picture/BmpBitfieldReader.h"
 #include "core/picture/PictureBytes.h"
 #include "core/picture/PictureIntegrity.h"
@@ -10,7 +11,10 @@
 #include <QImageReader>
 
 #include <cstdint>
+#include <cstring>
 #include <limits>
+
+#include <unistd.h>
 
 namespace vexa::picture {
 
@@ -53,6 +57,16 @@ QSize declaredBitmapSize(const QByteArray& bytes) {
     return QSize(width, height < 0 ? -height : height);
 }
 
+// The name as the process's working folder makes it absolute, so that it still names the
+// file once the working folder changed (a project read elsewhere).
+base::FilePath absoluteName(const base::FilePath& path) {
+    if (path.bytes().startsWith('/')) return path;
+    QByteArray folder(4096, '\0');
+    if (::getcwd(folder.data(), std::size_t(folder.size())) == nullptr) return path;
+    folder.truncate(qsizetype(std::strlen(folder.constData())));
+    return base::FilePath::fromBytes(folder + '/' + path.bytes());
+}
+
 } // namespace
 
 QImage loadPictureFile(const QString& path) {
@@ -70,7 +84,10 @@ QImage loadPictureData(const QByteArray& bytes) {
 LoadedPicture readPictureFile(const base::FilePath& path, QString* refusal) {
     const std::optional<QByteArray> bytes = base::readRegularFile(path, kMaxPictureFileBytes);
     if (!bytes) return {};
-    return readPictureData(*bytes, refusal);
+    LoadedPicture picture = readPictureData(*bytes, refusal);
+    if (!picture.isNull())
+        picture.origin = PictureOrigin{absoluteName(path), bytes->size(), base::sha256(*bytes)};
+    return picture;
 }
 
 LoadedPicture readPictureData(const QByteArray& bytes, QString* refusal) {
