@@ -69,9 +69,9 @@ QByteArray zipArchive(const QList<ArchiveEntry>& entries) {
     SourcePointer buffer(zip_source_buffer_create(nullptr, 0, 0, &error));
     zip_error_fini(&error);
     if (!buffer) return {};
-    zip_source_keep(buffer.get()); // the archive's zip_discard or zip_close drops one reference
     ZipPointer archive(zip_open_from_source(buffer.get(), ZIP_TRUNCATE, nullptr));
     if (!archive) return {};
+    zip_source_keep(buffer.get()); // the archive drops its reference when it is closed
     for (const ArchiveEntry& entry : entries) {
         // The data is not copied: the entries outlive the archive's zip_close.
         zip_source_t* data = zip_source_buffer(archive.get(), entry.data.constData(),

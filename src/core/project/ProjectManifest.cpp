@@ -201,9 +201,9 @@ PrintChoices readPrint(Reader& reader, const QJsonObject& json) {
 
 QByteArray manifestJson(const Manifest& manifest) {
     QJsonObject covers;
-    for (const cover::CoverFormat& kind : cover::kCoverFormats)
-        if (const std::optional<CoverEntry>& entry = manifest.covers[cover::coverIndex(kind.id)])
-            covers.insert(QString::fromLatin1(kind.key), coverJson(*entry));
+    for (std::size_t row = 0; row < cover::kCoverKindCount; ++row)
+        if (const std::optional<CoverEntry>& entry = manifest.covers[row])
+            covers.insert(QString::fromLatin1(cover::kCoverFormats[row].key), coverJson(*entry));
     QJsonObject json{{QStringLiteral("format"), QLatin1String(kFormatName)},
                      {QStringLiteral("version"), kProjectFormatVersion},
                      {QStringLiteral("covers"), covers},

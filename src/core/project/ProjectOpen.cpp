@@ -113,8 +113,9 @@ OpenedProject readProject(const QByteArray& data, const QString& fileName, cover
     // Each entry read once, however many covers name it.
     std::vector<StoredPicture> pictures;
     QHash<QByteArray, std::size_t> pictureOfEntry;
-    for (cover::CoverKind kind : cover::kAllCoverKinds) {
-        const std::optional<CoverEntry>& entry = manifest->covers[cover::coverIndex(kind)];
+    for (std::size_t row = 0; row < cover::kCoverKindCount; ++row) {
+        const cover::CoverKind kind = cover::coverKindAt(row);
+        const std::optional<CoverEntry>& entry = manifest->covers[row];
         if (!entry || !only.testFlag(kind)) continue;
         const std::optional<qint64> size = archive->declaredSize(entry->entry);
         if (!size)
@@ -143,8 +144,9 @@ OpenedProject readProject(const QByteArray& data, const QString& fileName, cover
 
     Project project;
     project.print = manifest->print;
-    for (cover::CoverKind kind : cover::kAllCoverKinds) {
-        const std::optional<CoverEntry>& entry = manifest->covers[cover::coverIndex(kind)];
+    for (std::size_t row = 0; row < cover::kCoverKindCount; ++row) {
+        const cover::CoverKind kind = cover::coverKindAt(row);
+        const std::optional<CoverEntry>& entry = manifest->covers[row];
         if (!entry || !only.testFlag(kind)) continue;
         picture::LoadedPicture picture = pictures[pictureOfEntry.value(entry->entry)].decoded;
         if (picture.pixels.size() != entry->pixels)

@@ -26,7 +26,8 @@ QByteArray projectFileBytes(const Project& project, EncodedPictures& encoded,
     QList<ArchiveEntry> entries;
     QHash<QByteArray, QByteArray> entryOfHash; // SHA-256 -> entry name
     QSet<qint64> edited;
-    for (cover::CoverKind kind : cover::kAllCoverKinds) {
+    for (std::size_t row = 0; row < cover::kCoverKindCount; ++row) {
+        const cover::CoverKind kind = cover::coverKindAt(row);
         const picture::LoadedPicture& picture = project.covers[kind];
         if (picture.isNull()) continue;
         // The bytes that hold these pixels: as read, or the PNG of an edit.
@@ -50,7 +51,7 @@ QByteArray projectFileBytes(const Project& project, EncodedPictures& encoded,
             entryOfHash.insert(entry.sha256, entry.entry);
             entries.append(ArchiveEntry{entry.entry, data, !isCompressedFormat(format)});
         }
-        manifest.covers[cover::coverIndex(kind)] = entry;
+        manifest.covers[row] = entry;
     }
     encoded.keepOnly(edited);
     // The description first, where a person looking into the archive finds it.
