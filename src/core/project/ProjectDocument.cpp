@@ -24,6 +24,8 @@ ProjectDocument::ProjectDocument(cover::CoverSet& covers, const DocumentOptions&
 }
 
 ProjectDocument::~ProjectDocument() {
+    // The stack tells of its clearing while it is destroyed, after the members update() uses.
+    disconnect(&m_history.stack(), nullptr, this, nullptr);
     m_job.waitForFinished();
 }
 
