@@ -4,6 +4,7 @@
 #include "app/PictureBrowser.h"
 #include "app/PictureLoader.h"
 #include "core/picture/PictureFile.h"
+#include "support/MainWindowParts.h"
 #include "widgets/PictureHolder.h"
 
 #include <QApplication>
@@ -58,15 +59,16 @@ void loaderOnly(benchmark::State& state) {
 
 void loadIntoSlot(benchmark::State& state) {
     vexa::app::MainWindow window;
-    if (!window.browser()->setFolder(photo().dir.path())) std::abort();
-    window.browser()->fileSelect()->item(0)->setSelected(true);
-    vexa::app::PictureLoader* loader = window.pictureLoader();
+    if (!vexa::test::browser(window)->setFolder(photo().dir.path())) std::abort();
+    vexa::test::browser(window)->fileSelect()->item(0)->setSelected(true);
+    vexa::app::PictureLoader* loader = vexa::test::pictureLoader(window);
     for (auto _ : state) {
         window.loadSelectedFiles();
         while (loader->isBusy()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        if (window.slotHolder(1)->picture().width() != 6000) state.SkipWithError("not loaded");
+        if (vexa::test::slotHolder(window, 1)->picture().width() != 6000)
+            state.SkipWithError("not loaded");
         state.PauseTiming();
-        window.slotHolder(1)->clear();
+        vexa::test::slotHolder(window, 1)->clear();
         state.ResumeTiming();
     }
 }

@@ -10,6 +10,7 @@
 
 #include "core/cover/CoverFormats.h"
 #include "core/cover/PaperChoice.h"
+#include "core/cups/JobSubmission.h"
 #include "core/cups/PrinterMedia.h"
 #include "core/picture/PictureFile.h"
 #include "core/printing/CupsCoverPrinter.h"
@@ -87,7 +88,7 @@ bool oldPathJob(const QString& printer, const QImage& picture, const QString& fi
         if (!painter.end()) return false;
     }
     QString error;
-    return cups::submitPdfJob(printer, file, QStringLiteral("VEXA cover"), cover::Paper::Legal,
+    return cups::submitPdfJob(printer, file, cups::JobContent::Covers, cover::Paper::Legal,
                               &error) > 0;
 }
 

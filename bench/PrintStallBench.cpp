@@ -72,7 +72,7 @@ Figures press(PrintDialog& dialog, const char* button) {
     QCoreApplication::processEvents();
     probe.stop();
     return {probe.longestMs(), clickMs, clock.elapsed(),
-            dialog.findChild<QLabel*>(QStringLiteral("Label1"))->text()};
+            dialog.findChild<QLabel*>(QStringLiteral("printStatus"))->text()};
 }
 
 void report(const char* what, const Figures& figures) {
@@ -118,9 +118,9 @@ int main(int argc, char** argv) {
     shown.start();
     while (shown.elapsed() < 500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     for (int run = 0; run < repetitions; ++run) {
-        report("print run, 3 photo covers", press(dialog, "cmdPrint"));
+        report("print run, 3 photo covers", press(dialog, "printButton"));
         server.waitUntilIdle();
-        report("Save as PDF, 3 photo covers", press(dialog, "cmdSavePdf"));
+        report("Save as PDF, 3 photo covers", press(dialog, "savePdfButton"));
     }
     return 0;
 }

@@ -36,7 +36,7 @@ QStringList AboutWindow::creditLines() {
 }
 
 AboutWindow::AboutWindow(QWidget* owner) : QDialog(owner) {
-    setObjectName(QStringLiteral("frmAbout"));
+    setObjectName(QStringLiteral("aboutWindow"));
     setWindowTitle(QStringLiteral("About VEXA"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -45,17 +45,17 @@ AboutWindow::AboutWindow(QWidget* owner) : QDialog(owner) {
     icon->setObjectName(QStringLiteral("programIcon"));
     icon->setPixmap(widgets::programIcon().pixmap(48, 48));
     auto* name = new QLabel(QString::fromLatin1(kProgramName), this);
-    name->setObjectName(QStringLiteral("lblName"));
+    name->setObjectName(QStringLiteral("programName"));
     QFont big = name->font();
     big.setPointSizeF(big.pointSizeF() * 1.8);
     big.setBold(true);
     name->setFont(big);
     auto* release = new QLabel(QString::fromLatin1(kRelease), this);
-    release->setObjectName(QStringLiteral("lblVersion"));
+    release->setObjectName(QStringLiteral("programVersion"));
 
     m_credits = new CreditsScroller(creditLines(), this);
     m_ok = new QPushButton(QStringLiteral("&Close"), this);
-    m_ok->setObjectName(QStringLiteral("cmdOK"));
+    m_ok->setObjectName(QStringLiteral("okButton"));
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::close);
 

@@ -11,7 +11,7 @@ namespace vexa::about {
 CreditsScroller::CreditsScroller(QStringList lines, QWidget* parent)
     : QWidget(parent), m_lines(std::move(lines)),
       m_scroll(0, QFontMetrics(font()).lineSpacing() * static_cast<int>(m_lines.size())) {
-    setObjectName(QStringLiteral("picCredits"));
+    setObjectName(QStringLiteral("credits"));
     setMinimumSize(260, 120);
     m_timer = new QTimer(this);
     m_timer->setInterval(kTickMs);

@@ -1,5 +1,9 @@
 #include "app/MainWindow.h"
 
+#include "widgets/WindowGeometry.h"
+
+#include "notify/MessageNoticeWindow.h"
+
 #include "app/CoverMark.h"
 #include "app/Drives.h"
 #include "app/PictureBrowser.h"
@@ -39,37 +43,18 @@ namespace vexa::app {
 
 namespace {
 
-constexpr QSize kSlotSize{465, 331};    // 6975 x 4965 twips
-constexpr QSize kScannedSize{465, 305}; // 6975 x 4575 twips
+// The smallest a slot's picture gets; the slots grow with the window from there.
+constexpr QSize kMinimumSlotSize{320, 228};
+// Wide enough for the usual names of picture files; the browser grows with the window too.
+constexpr int kMinimumBrowserWidth = 240;
 constexpr int kPageMargin = 6;
-
-struct ToolbarEntry {
-    const char* label;
-    ToolbarIcon icon;
-};
-
-constexpr std::array<ToolbarEntry, 6> kToolbar{{
-    {"Print Cover", ToolbarIcon::PrintCover},
-    {"Cover Manipulator", ToolbarIcon::CoverManipulator},
-    {"Report A Bug", ToolbarIcon::ReportBug},
-    {"Help", ToolbarIcon::Help},
-    {"About", ToolbarIcon::About},
-    {"Visit Website", ToolbarIcon::VisitWebsite},
-}};
-
-QAction* menuItem(QMenu* menu, const char* objectName, const char* text) {
-    QAction* action = menu->addAction(QString::fromLatin1(text));
-    action->setObjectName(QLatin1String(objectName));
-    return action;
-}
 
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
-    setObjectName(QStringLiteral("frmcovercreator"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("VEXA 6"));
     setWindowIcon(widgets::programIcon());
-    setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
 
     buildMenus();
     buildToolbar();
@@ -80,47 +65,32 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     layout->setSpacing(8);
     buildTabs();
     m_browser = new PictureBrowser(central);
-    layout->addWidget(m_tabs, 0, Qt::AlignTop);
+    m_browser->setMinimumWidth(kMinimumBrowserWidth);
+    layout->addWidget(m_tabs, 3);
     layout->addWidget(m_browser, 1);
     setCentralWidget(central);
+    resize(kDefaultSize);
 
     connect(m_browser, &PictureBrowser::filesClicked, this, &MainWindow::loadSelectedFiles);
     setUpPictureLoading();
     connectCommands();
-    keepFixedSize();
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus() {
+    m_actions = makeMainActions(this);
     m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    m_fileMenu->setObjectName(QStringLiteral("mnuFile"));
-    m_printAction = menuItem(m_fileMenu, "mnuPrint", "&Print");
-    m_printAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    m_editCoverAction = menuItem(m_fileMenu, "mnuEditCover", "Cover &Manipulator");
-    m_editCoverAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    m_fileMenu->addSeparator();
-    m_selectPrinterAction = menuItem(m_fileMenu, "mnuSelectPrinter", "&Select Printer");
-    m_fileMenu->addSeparator();
-    m_exitAction = menuItem(m_fileMenu, "mnuExit", "E&xit");
-    m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-
+    m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    fillFileMenu(*m_fileMenu, m_actions);
     m_helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
-    m_helpMenu->setObjectName(QStringLiteral("mnuHelp"));
-    m_helpContentsAction = menuItem(m_helpMenu, "mnuHelpContents", "Help &Contents");
-    m_helpContentsAction->setShortcut(QKeySequence(Qt::Key_F1));
-    m_helpMenu->addSeparator();
-    m_reportBugAction = menuItem(m_helpMenu, "mnuReportBug", "&Report A Bug");
-    m_visitWebsiteAction = menuItem(m_helpMenu, "mnuVisitWebsite", "&Visit Website");
-    m_helpMenu->addSeparator();
-    m_checkForUpdatesAction = menuItem(m_helpMenu, "mnuCheckForUpdates", "Check For &Updates");
-    m_helpMenu->addSeparator();
-    m_aboutAction = menuItem(m_helpMenu, "mnuAbout", "&About");
+    m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    fillHelpMenu(*m_helpMenu, m_actions);
 }
 
 void MainWindow::buildToolbar() {
     m_toolbar = addToolBar(QStringLiteral("Toolbar"));
-    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setObjectName(QStringLiteral("mainToolbar"));
     // The button that shows the toolbar's overflow; a screen reader lists it even when hidden.
     if (auto* more = m_toolbar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
         more->setAccessibleName(QStringLiteral("More commands"));
@@ -130,17 +100,12 @@ void MainWindow::buildToolbar() {
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_toolbar->toggleViewAction()->setEnabled(false);
     setContextMenuPolicy(Qt::NoContextMenu); // no menu to hide the toolbar
-    for (size_t i = 0; i < kToolbar.size(); ++i) {
-        QAction* button = m_toolbar->addAction(toolbarIcon(kToolbar[i].icon),
-                                               QString::fromLatin1(kToolbar[i].label));
-        button->setObjectName(QStringLiteral("Button%1").arg(i + 1));
-        m_toolbarButtons[i] = button;
-    }
+    fillToolbar(*m_toolbar, m_actions);
 }
 
 void MainWindow::buildTabs() {
     m_tabs = new QTabWidget(this);
-    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->setObjectName(QStringLiteral("coverTabs"));
     m_tabs->setUsesScrollButtons(false);
     m_tabs->tabBar()->setExpanding(false);
     QFont tabFont = m_tabs->tabBar()->font(); // twelve tabs side by side over one slot's width
@@ -150,15 +115,16 @@ void MainWindow::buildTabs() {
     for (const CoverSlot& slot : kCoverSlots) {
         auto* page = new QWidget(m_tabs);
         auto* holder = new widgets::PictureHolder(page);
-        holder->setObjectName(cover::slotObjectName(slot.kind));
+        holder->setObjectName(QLatin1String(slot.objectName));
         holder->setToolTip(QStringLiteral("Cover image."));
         holder->setPlaceholderText(
             QStringLiteral("No picture yet.\nClick a picture file on the right to put it here."));
-        holder->setFixedSize(kSlotSize);
+        holder->setMinimumSize(kMinimumSlotSize);
+        holder->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         holder->setPictureShape(cover::coverShape(slot.kind)); // as it prints
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
-        layout->addWidget(holder, 0, Qt::AlignHCenter | Qt::AlignTop);
+        layout->addWidget(holder, 1);
         connect(holder, &widgets::PictureHolder::clicked, this,
                 [this, kind = slot.kind, tab = slot.tab] {
                     m_selectedKind = kind;
@@ -170,11 +136,12 @@ void MainWindow::buildTabs() {
 
     auto* scanPage = new QWidget(m_tabs);
     m_scanned = new widgets::PictureHolder(scanPage);
-    m_scanned->setObjectName(QStringLiteral("Image20"));
+    m_scanned->setObjectName(QStringLiteral("scanSlot"));
     m_scanned->setToolTip(QStringLiteral("Scanned Picture"));
     m_scanned->setPlaceholderText(QStringLiteral(
         "No scanned picture yet.\nChoose a scanner with Source, then scan with Acquire."));
-    m_scanned->setFixedSize(kScannedSize);
+    m_scanned->setMinimumSize(kMinimumSlotSize);
+    m_scanned->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     auto makeButton = [scanPage](const char* name, const char* caption, const char* tip) {
         auto* button = new QPushButton(QString::fromLatin1(caption), scanPage);
         button->setObjectName(QLatin1String(name));
@@ -182,22 +149,18 @@ void MainWindow::buildTabs() {
         button->setMinimumWidth(96);
         return button;
     };
-    m_sourceButton = makeButton("cmdSource", "Source", "Select Scanner Source");
-    m_acquireButton = makeButton("cmdAquire", "Acquire", "Acquire Image");
-    m_saveButton = makeButton("cmdSave", "Save", "Save Image");
+    m_sourceButton = makeButton("sourceButton", "Source", "Select Scanner Source");
+    m_acquireButton = makeButton("acquireButton", "Acquire", "Acquire Image");
+    m_saveButton = makeButton("saveScanButton", "Save", "Save Image");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_sourceButton);
     buttons->addWidget(m_acquireButton);
     buttons->addWidget(m_saveButton);
     buttons->addStretch(1);
-    auto* scanColumn = new QVBoxLayout;
-    scanColumn->addWidget(m_scanned);
-    scanColumn->addLayout(buttons);
-    auto* scanLayout = new QHBoxLayout(scanPage);
+    auto* scanLayout = new QVBoxLayout(scanPage);
     scanLayout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
-    scanLayout->addStretch(1);
-    scanLayout->addLayout(scanColumn);
-    scanLayout->addStretch(1);
+    scanLayout->addWidget(m_scanned, 1);
+    scanLayout->addLayout(buttons);
     m_tabs->addTab(scanPage, QLatin1String(kScanCaption));
     reserveRoomForCoverMark(*m_tabs);
 
@@ -208,7 +171,8 @@ void MainWindow::buildTabs() {
 }
 
 void MainWindow::connectCommands() {
-    connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
+    const MainActions& a = m_actions;
+    connect(a.exit, &QAction::triggered, this, &QWidget::close);
     m_scanTab = std::make_unique<scan::ScanTabCommands>(*m_scanned, this);
     connect(m_sourceButton, &QPushButton::clicked, this, [this] { m_scanTab->commands.source(); });
     connect(m_acquireButton, &QPushButton::clicked, this,
@@ -217,24 +181,18 @@ void MainWindow::connectCommands() {
         if (m_pictureWriter) m_scanTab->commands.save(*m_pictureWriter);
     });
     m_shell = new shell::ShellCommands(this, *this);
-    connect(toolbarButton(3), &QAction::triggered, m_shell, &shell::ShellCommands::reportBug);
-    connect(toolbarButton(4), &QAction::triggered, m_shell, &shell::ShellCommands::helpIndex);
-    connect(toolbarButton(5), &QAction::triggered, m_shell, &shell::ShellCommands::about);
-    connect(toolbarButton(6), &QAction::triggered, m_shell, &shell::ShellCommands::visitWebsite);
-    connect(m_helpContentsAction, &QAction::triggered, m_shell,
-            &shell::ShellCommands::helpContents);
-    connect(m_reportBugAction, &QAction::triggered, m_shell, &shell::ShellCommands::reportBug);
-    connect(m_visitWebsiteAction, &QAction::triggered, m_shell,
-            &shell::ShellCommands::visitWebsite);
-    connect(m_checkForUpdatesAction, &QAction::triggered, m_shell,
+    connect(a.reportBug, &QAction::triggered, m_shell, &shell::ShellCommands::reportBug);
+    connect(a.helpIndex, &QAction::triggered, m_shell, &shell::ShellCommands::helpIndex);
+    connect(a.about, &QAction::triggered, m_shell, &shell::ShellCommands::about);
+    connect(a.visitWebsite, &QAction::triggered, m_shell, &shell::ShellCommands::visitWebsite);
+    connect(a.helpContents, &QAction::triggered, m_shell, &shell::ShellCommands::helpContents);
+    connect(a.checkForUpdates, &QAction::triggered, m_shell,
             &shell::ShellCommands::checkForUpdates);
-    connect(m_aboutAction, &QAction::triggered, m_shell, &shell::ShellCommands::about);
-    connect(toolbarButton(1), &QAction::triggered, this, &MainWindow::openPrintCovers);
-    connect(toolbarButton(2), &QAction::triggered, this,
+    connect(a.print, &QAction::triggered, this, &MainWindow::openPrintCovers);
+    connect(a.editSelectedCover, &QAction::triggered, this,
             [this] { editor::openCoverEditor(*this); });
-    connect(m_printAction, &QAction::triggered, this, &MainWindow::openPrintCovers);
-    connect(m_editCoverAction, &QAction::triggered, this, &MainWindow::editOpenTabsCover);
-    connect(m_selectPrinterAction, &QAction::triggered, this, &MainWindow::openPrinterChooser);
+    connect(a.editOpenCover, &QAction::triggered, this, &MainWindow::editOpenTabsCover);
+    connect(a.selectPrinter, &QAction::triggered, this, &MainWindow::openPrinterChooser);
 }
 
 void MainWindow::openPrintCovers() {
@@ -254,16 +212,6 @@ void MainWindow::openPrinterChooser() {
     m_printerChooser->activateWindow();
 }
 
-widgets::PictureHolder* MainWindow::slotHolder(int number) const {
-    if (number < 1 || number > static_cast<int>(m_slots.size())) return nullptr;
-    return m_slots[static_cast<size_t>(number - 1)];
-}
-
-QAction* MainWindow::toolbarButton(int position) const {
-    if (position < 1 || position > static_cast<int>(m_toolbarButtons.size())) return nullptr;
-    return m_toolbarButtons[static_cast<size_t>(position - 1)];
-}
-
 void MainWindow::setCommandsEnabled(bool enabled) {
     m_toolbar->setEnabled(enabled);
     m_fileMenu->menuAction()->setEnabled(enabled);
@@ -277,15 +225,23 @@ void MainWindow::editOpenTabsCover() {
     const int tab = m_tabs->currentIndex();
     if (tab < 0 || tab >= static_cast<int>(m_slots.size())) return; // the Scan tab
     const cover::CoverKind kind = kCoverSlots[static_cast<size_t>(tab)].kind;
+    // An empty slot is nothing to edit: a notice says so, as the toolbar's command does with no
+    // cover selected, and the cover selected before stays selected.
+    if (m_covers.picture(kind).isNull()) {
+        notify::MessageNoticeWindow::open(*this, editor::emptyCoverMessage(kind),
+                                          QStringLiteral("picture"));
+        return;
+    }
     m_selectedKind = kind;
     markSelectedCover(*m_tabs, m_slots, tab);
-    if (!m_covers.picture(kind).isNull()) editor::openCoverEditor(*this);
+    editor::openCoverEditor(*this);
 }
 
 void MainWindow::start() {
     // Start-up order: create the picture writer, show the window, set up help, remember
     // the start-up printer, restore the settings.
     m_pictureWriter = std::make_unique<imageio::PictureWriter>();
+    widgets::restoreWindowGeometry(*this, settings::keys::kMainGeometry);
     show();
     m_shell->setHelpFile();
     m_startupPrinter = cups::rememberStartupPrinter();
@@ -311,9 +267,11 @@ void MainWindow::readSettings() {
 void MainWindow::writeSettings() {
     // A settings file that cannot be written loses these values without a message.
     // One write, so that a file near its size limit takes all three keys or none.
-    settings::writeSettings({{settings::keys::kDrive, m_browser->drive()},
-                             {settings::keys::kDir, m_browser->folder()},
-                             {settings::keys::kTab, QString::number(m_tabs->currentIndex())}});
+    settings::writeSettings(
+        {{settings::keys::kDrive, m_browser->drive()},
+         {settings::keys::kDir, m_browser->folder()},
+         {settings::keys::kTab, QString::number(m_tabs->currentIndex())},
+         {settings::keys::kMainGeometry, QString::fromLatin1(saveGeometry().toBase64())}});
 }
 
 void MainWindow::shutDown() {
@@ -341,33 +299,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::keepFixedSize() {
-    // The size is fixed from the outside: subtract the frame the window manager adds.
-    const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
-    const QSize inner = QSize(kOuterWidth, kOuterHeight) - frame;
-    if (minimumSize() != inner || maximumSize() != inner) setFixedSize(inner);
-}
-
-void MainWindow::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    keepFixedSize();
-}
-
-void MainWindow::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    if (!isMinimized()) keepFixedSize();
-}
-
-void MainWindow::moveEvent(QMoveEvent* event) {
-    QMainWindow::moveEvent(event);
-    // The window manager's frame becomes known only after the window is shown, and Qt
-    // reports it with a move: only then can the outer size be made exact.
-    if (!isMinimized()) keepFixedSize();
-}
-
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && !isMinimized()) keepFixedSize();
     // Minimised: into the notification area, or onto the task bar where there is none.
     if (event->type() == QEvent::WindowStateChange && m_shell) m_shell->windowStateChanged();
 }

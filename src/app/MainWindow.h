@@ -1,15 +1,18 @@
 #pragma once
 
+#include "app/MainActions.h"
 #include "core/cover/CoverSet.h"
 #include "core/cups/StartupPrinter.h"
 #include "widgets/CoverHost.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -43,13 +46,16 @@ class PictureBrowser;
 class PictureLoader;
 
 // The main window: eleven cover slots and the Scan tab on a tab strip, the picture browser
-// beside them, the toolbar and the File and Help menus. Its outer size is fixed. The slots
+// beside them, the toolbar and the File and Help menus. It can be resized; the slots and the
+// browser grow with it. The slots
 // show the pictures of its cover set, redrawn as the set changes.
 class MainWindow : public QMainWindow, public widgets::CoverHost {
     Q_OBJECT
 public:
-    static constexpr int kOuterWidth = 821;  // 12315 twips
-    static constexpr int kOuterHeight = 512; // 7680 twips
+    // The size it opens with the first time: room for a cover's picture and the browser, and
+    // the whole window on a 1366 x 768 screen with a panel. It grows and shrinks from there,
+    // and comes back at the size and place it had when it was last closed.
+    static constexpr QSize kDefaultSize{1000, 640};
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -70,30 +76,6 @@ public:
     std::optional<cover::CoverKind> selectedKind() const override { return m_selectedKind; }
     QWidget* hostWindow() override { return this; }
 
-    // The controls, for the code that wires commands to them and for tests.
-    QTabWidget* tabs() const { return m_tabs; }
-    PictureBrowser* browser() const { return m_browser; }
-    widgets::PictureHolder* slotHolder(int number) const; // Image1 ... Image11
-    widgets::PictureHolder* scanHolder() const { return m_scanned; }
-    QToolBar* toolbar() const { return m_toolbar; }
-    QAction* toolbarButton(int position) const; // 1 ... 6
-    QMenu* fileMenu() const { return m_fileMenu; }
-    QMenu* helpMenu() const { return m_helpMenu; }
-    QPushButton* sourceButton() const { return m_sourceButton; }
-    QPushButton* acquireButton() const { return m_acquireButton; }
-    QPushButton* saveButton() const { return m_saveButton; }
-
-    QAction* printAction() const { return m_printAction; }
-    QAction* editCoverAction() const { return m_editCoverAction; }
-    QAction* selectPrinterAction() const { return m_selectPrinterAction; }
-    QAction* exitAction() const { return m_exitAction; }
-    QAction* helpContentsAction() const { return m_helpContentsAction; }
-    QAction* reportBugAction() const { return m_reportBugAction; }
-    QAction* visitWebsiteAction() const { return m_visitWebsiteAction; }
-    QAction* checkForUpdatesAction() const { return m_checkForUpdatesAction; }
-    QAction* aboutAction() const { return m_aboutAction; }
-    shell::ShellCommands* shell() const { return m_shell; }
-
     // Loads the browser's selected files into the slot of the open tab.
     void loadSelectedFiles();
 
@@ -105,15 +87,10 @@ public:
     void bringToFront();
     // Ctrl+V: the clipboard's picture into the open tab's slot.
     void pasteIntoOpenSlot();
-    // Decodes on a worker thread; the toolbar and menus stay disabled while it works.
-    PictureLoader* pictureLoader() const { return m_loader; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
 
 private:
     void buildMenus();
@@ -123,7 +100,6 @@ private:
     void setCommandsEnabled(bool enabled);
     void setUpPictureLoading(); // MainWindowOpen.cpp
     void setLoading(bool loading);
-    void keepFixedSize();
     void openPrintCovers();    // "Print Cover", "&Print": the modal print window
     void openPrinterChooser(); // "&Select Printer": the temporary printer, not modal
     // "Cover &Manipulator" (Ctrl+E): selects the open tab's cover, as a click on its picture
@@ -140,18 +116,9 @@ private:
     QPushButton* m_acquireButton = nullptr;
     QPushButton* m_saveButton = nullptr;
     QToolBar* m_toolbar = nullptr;
-    std::array<QAction*, 6> m_toolbarButtons{};
     QMenu* m_fileMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
-    QAction* m_printAction = nullptr;
-    QAction* m_editCoverAction = nullptr;
-    QAction* m_selectPrinterAction = nullptr;
-    QAction* m_exitAction = nullptr;
-    QAction* m_helpContentsAction = nullptr;
-    QAction* m_reportBugAction = nullptr;
-    QAction* m_visitWebsiteAction = nullptr;
-    QAction* m_checkForUpdatesAction = nullptr;
-    QAction* m_aboutAction = nullptr;
+    MainActions m_actions;
 
     std::optional<cover::CoverKind> m_selectedKind;
     bool m_unloaded = false;

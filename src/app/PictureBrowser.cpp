@@ -50,12 +50,12 @@ PictureBrowser::PictureBrowser(QWidget* parent)
     : QWidget(parent), m_drives(new QComboBox(this)), m_folders(new QTreeWidget(this)),
       m_files(new QListWidget(this)), m_fileTimer(new QTimer(this)),
       m_folderTimer(new QTimer(this)) {
-    m_drives->setObjectName(QStringLiteral("drvSelect"));
+    m_drives->setObjectName(QStringLiteral("driveList"));
     m_drives->setToolTip(QStringLiteral("Current drive."));
     m_drives->view()->setAccessibleName(QStringLiteral("Drives")); // the list it drops down
-    m_folders->setObjectName(QStringLiteral("dirSelect"));
+    m_folders->setObjectName(QStringLiteral("folderList"));
     m_folders->setToolTip(QStringLiteral("Current directory."));
-    m_files->setObjectName(QStringLiteral("fileSelect"));
+    m_files->setObjectName(QStringLiteral("fileList"));
     m_files->setToolTip(QStringLiteral("Available files."));
     m_files->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_folders->setHeaderHidden(true);

@@ -11,7 +11,8 @@ const CoverSlot* slotForCaption(const QString& caption) {
 const CoverSlot& slotForKind(cover::CoverKind kind) {
     for (const CoverSlot& slot : kCoverSlots)
         if (slot.kind == kind) return slot;
-    return kCoverSlots[0]; // not reached: every kind has its slot
+    Q_ASSERT_X(false, "slotForKind", "every kind has its slot");
+    return kCoverSlots[0];
 }
 
 QString tabCaption(int tab) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -21,8 +22,9 @@ namespace vexa::app {
 QString unreadablePictureText(const QString& file, const QString& reason);
 
 // Tells the user, in a notice over the main window, that a file meant for a slot could not
-// be read. At most one such notice is up at a time: while it is, further ones are skipped,
-// so walking through a folder of broken files with the arrow keys does not pile them up.
+// be read. One such notice is up at a time: those that come meanwhile wait their turn, so
+// walking through a folder of broken files with the arrow keys neither piles them up on the
+// screen nor loses one.
 class UnreadablePictureNotice : public QObject {
     Q_OBJECT
 public:
@@ -34,8 +36,16 @@ public:
     notify::MessageNoticeWindow* openNotice() const;
 
 private:
+    struct Waiting {
+        QString file;
+        QString reason;
+    };
+    void open(const Waiting& notice);
+
     widgets::CoverHost& m_host;
     QPointer<notify::MessageNoticeWindow> m_notice;
+    QString m_shownFile;
+    QList<Waiting> m_waiting;
 };
 
 } // namespace vexa::app

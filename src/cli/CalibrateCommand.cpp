@@ -120,10 +120,18 @@ int runCalibrateCommand(const QStringList& arguments, QTextStream& out, QTextStr
 
     const QString printer = chosenPrinter(*parsed, true, err);
     if (printer.isEmpty()) return 1;
-    const QString refused = printing::printCalibrationPage(printer, parsed->paper);
-    if (!refused.isEmpty())
-        return fail(err, QStringLiteral("the calibration page was not printed: %1").arg(refused),
-                    1);
+    const printing::CalibrationPageResult result =
+        printing::printCalibrationPage(printer, parsed->paper);
+    if (!result.refused.isEmpty())
+        return fail(
+            err, QStringLiteral("the calibration page was not printed: %1").arg(result.refused), 1);
+    // Not lost: it prints once the printer is resumed.
+    if (!result.heldBy.isEmpty())
+        err << "vexa-cli calibrate: "
+            << base::printable(cups::printFailureReason(cups::PrintFailure::PrinterPaused,
+                                                        result.heldBy, QString(),
+                                                        cups::JobContent::CalibrationPage))
+            << Qt::endl;
     out << "calibration page sent to " << base::printable(printer) << " on " << paper
         << " paper; measure it and store the figures with --set LEFT TOP ACROSS DOWN" << Qt::endl;
     return 0;

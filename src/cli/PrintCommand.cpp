@@ -53,7 +53,7 @@ public:
     ConsoleProgress(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
 
     void coverStarted(const cover::CoverFormat& kind) override {
-        m_out << kind.message << Qt::endl;
+        m_out << cover::printingMessage(kind) << Qt::endl;
     }
     void coverFinished(const cover::CoverFormat& kind,
                        const printing::DocumentResult& result) override {
@@ -65,6 +65,14 @@ public:
         if (notice.isEmpty() && !result.sent)
             notice = QStringLiteral("The %1 cover was not printed.").arg(cover::coverName(kind));
         if (!notice.isEmpty()) m_err << "vexa-cli print: " << notice << Qt::endl;
+        // Not a failure: the covers print once the printer is resumed. Said once a printer.
+        if (!result.heldBy.isEmpty() && !m_held.contains(result.heldBy)) {
+            m_held << result.heldBy;
+            m_err << "vexa-cli print: "
+                  << base::printable(
+                         cups::printFailureReason(cups::PrintFailure::PrinterPaused, result.heldBy))
+                  << Qt::endl;
+        }
     }
     bool continueAfterCover() override { return true; }
 
@@ -76,6 +84,7 @@ private:
     QTextStream& m_err;
     int m_printed = 0;
     int m_failed = 0;
+    QStringList m_held;
 };
 
 // A file as the file system knows it, whatever name leads to it.
@@ -181,7 +190,8 @@ int runPrintCommand(const QStringList& arguments) {
     return runPrintCommand(arguments, out, err);
 }
 
-int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream& err,
+                    std::chrono::milliseconds jobFollowTime) {
     QString error;
     const std::optional<PrintArguments> parsed = parsePrintArguments(arguments, error);
     if (!parsed) return fail(err, error + QStringLiteral(" (try 'vexa-cli print --help')"), 2);
@@ -245,6 +255,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     }
     printer.setTrimOptions(trim);
     printer.setCalibrationUsed(!parsed->noCalibration);
+    printer.setJobFollowTime(jobFollowTime);
     printing::printSelectedCovers(selection, pictures, printer, progress, paper);
     out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers") << " sent to "
         << base::printable(target) << Qt::endl;

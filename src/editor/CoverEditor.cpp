@@ -2,15 +2,20 @@
 
 #include "core/cover/CoverFormats.h"
 #include "core/cover/CoverSet.h"
+#include "core/settings/SettingsKeys.h"
 #include "editor/CoverTools.h"
 #include "editor/EditorTexts.h"
 #include "editor/ToolIcons.h"
 #include "widgets/CoverHost.h"
 #include "widgets/PictureHolder.h"
+#include "widgets/WindowGeometry.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -29,18 +34,30 @@ namespace vexa::editor {
 
 namespace {
 
-constexpr QSize kClientSize(343, 280);
+// The window's first size: the two previews large enough to judge an edit, and the whole on a
+// 1366 x 768 screen with room for a panel. It grows and shrinks from there.
+constexpr QSize kDefaultSize(760, 560);
+constexpr QSize kMinimumSize(343, 280);
 
-struct ToolButtonSpec {
-    const char* text;
+// The tools, in the toolbar and the "&Tools" menu alike: one action each.
+struct ToolSpec {
+    const char* text;     // toolbar tip and menu item
+    const char* menuText; // with its mnemonic
+    const char* objectName;
     editor::ToolIcon icon;
+    QKeySequence::StandardKey standardKey; // QKeySequence::UnknownKey: `shortcut` instead
+    Qt::Key shortcutKey;                   // with Ctrl
 };
-constexpr std::array<ToolButtonSpec, 5> kToolButtons{{
-    {"Rotate", editor::ToolIcon::Rotate},
-    {"Mirror", editor::ToolIcon::Mirror},
-    {"Flip", editor::ToolIcon::Flip},
-    {"Brightness", editor::ToolIcon::Brightness},
-    {"Undo Last Change", editor::ToolIcon::Undo},
+constexpr std::array<ToolSpec, 5> kTools{{
+    {"Rotate", "&Rotate", "rotateAction", editor::ToolIcon::Rotate, QKeySequence::UnknownKey,
+     Qt::Key_R},
+    {"Mirror", "&Mirror", "mirrorAction", editor::ToolIcon::Mirror, QKeySequence::UnknownKey,
+     Qt::Key_M},
+    {"Flip", "&Flip", "flipAction", editor::ToolIcon::Flip, QKeySequence::UnknownKey, Qt::Key_F},
+    {"Brightness", "&Brightness", "brightnessAction", editor::ToolIcon::Brightness,
+     QKeySequence::UnknownKey, Qt::Key_B},
+    {"Undo Last Change", "&Undo Last Change", "undoAction", editor::ToolIcon::Undo,
+     QKeySequence::Undo, Qt::Key_unknown},
 }};
 
 std::size_t menuIndex(editor::EffectMenu menu) {
@@ -50,12 +67,14 @@ std::size_t menuIndex(editor::EffectMenu menu) {
 } // namespace
 
 CoverEditor::CoverEditor(widgets::CoverHost& host, QWidget* parent, editor::EffectRunner runner)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowMaximizeButtonHint),
       m_host(host), m_runner(std::move(runner)) {
-    setObjectName(QStringLiteral("frmManipulate"));
+    setObjectName(QStringLiteral("coverEditor"));
     setWindowTitle(QLatin1String(editor::kEditorCaption));
     setModal(true);
+    setSizeGripEnabled(true);
+    setMinimumSize(kMinimumSize);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -63,11 +82,13 @@ CoverEditor::CoverEditor(widgets::CoverHost& host, QWidget* parent, editor::Effe
     buildMenus();
     layout->setMenuBar(m_menuBar);
     auto* client = new QWidget(this);
-    client->setFixedSize(kClientSize);
-    layout->addWidget(client);
-    buildToolbar(client);
-    buildBody(client);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto* body = new QVBoxLayout(client);
+    body->setContentsMargins(8, 0, 8, 8);
+    buildToolbar(client, *body);
+    buildBody(client, *body);
+    layout->addWidget(client, 1);
+    resize(kDefaultSize);
+    widgets::restoreWindowGeometry(*this, settings::keys::kEditorGeometry);
 
     // Load: the selected cover's picture as opened, and everything else set to it. No
     // selected cover leaves the window empty; its commands then work on nothing.
@@ -115,45 +136,62 @@ void CoverEditor::buildMenus() {
                 [this, id, parameter] { runEffect(id, parameter); });
         if (item.separatorAfter) menu->addSeparator();
     }
+
+    // The toolbar's tools, reachable by keyboard too.
+    m_toolsMenu = m_menuBar->addMenu(QStringLiteral("&Tools"));
+    m_toolsMenu->setObjectName(QStringLiteral("toolsMenu"));
+    const std::array<void (CoverEditor::*)(), 5> operations{
+        &CoverEditor::rotate, &CoverEditor::mirror, &CoverEditor::flip,
+        &CoverEditor::applyBrightness, &CoverEditor::undoLastChange};
+    for (std::size_t i = 0; i < kTools.size(); ++i) {
+        auto* action =
+            new QAction(editor::toolIcon(kTools[i].icon), QLatin1String(kTools[i].menuText), this);
+        action->setObjectName(QLatin1String(kTools[i].objectName));
+        action->setIconText(QLatin1String(kTools[i].text));
+        action->setToolTip(QLatin1String(kTools[i].text));
+        action->setShortcut(kTools[i].standardKey != QKeySequence::UnknownKey
+                                ? QKeySequence(kTools[i].standardKey)
+                                : QKeySequence(Qt::CTRL | kTools[i].shortcutKey));
+        connect(action, &QAction::triggered, this, operations[i]);
+        if (i == kTools.size() - 1) m_toolsMenu->addSeparator();
+        m_toolsMenu->addAction(action);
+        m_toolbarButtons[i] = action;
+    }
 }
 
-void CoverEditor::buildToolbar(QWidget* client) {
+void CoverEditor::buildToolbar(QWidget* client, QVBoxLayout& body) {
     m_toolbar = new QToolBar(client);
-    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
-    m_toolbar->setGeometry(0, 0, kClientSize.width(), 44);
+    m_toolbar->setObjectName(QStringLiteral("editorToolbar"));
     m_toolbar->setIconSize(QSize(32, 32));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
-    m_toolbar->setContentsMargins(0, 0, 0, 0);
-    m_toolbar->layout()->setSpacing(0);
-    const std::array<void (CoverEditor::*)(), 5> operations{
-        &CoverEditor::Rotate, &CoverEditor::Mirror, &CoverEditor::Flip, &CoverEditor::Brightness,
-        &CoverEditor::UndoLastChange};
-    for (std::size_t i = 0; i < kToolButtons.size(); ++i) {
-        QAction* action = m_toolbar->addAction(editor::toolIcon(kToolButtons[i].icon),
-                                               QLatin1String(kToolButtons[i].text));
-        action->setToolTip(QLatin1String(kToolButtons[i].text));
-        connect(action, &QAction::triggered, this, operations[i]);
-        m_toolbarButtons[i] = action;
-        // Five buttons side by side must end before the brightness frame at x 200.
-        if (QWidget* button = m_toolbar->widgetForAction(action)) button->setFixedSize(38, 40);
-    }
+    for (QAction* action : m_toolbarButtons) m_toolbar->addAction(action);
 
-    m_frame = new QGroupBox(QStringLiteral("Brightness Level"), m_toolbar);
-    m_frame->setObjectName(QStringLiteral("Frame1"));
-    m_frame->setGeometry(200, 2, 137, 41);
+    m_frame = new QGroupBox(QStringLiteral("Brightness &Level"), client);
+    m_frame->setObjectName(QStringLiteral("brightnessFrame"));
     m_scroll = new QScrollBar(Qt::Horizontal, m_frame);
-    m_scroll->setObjectName(QStringLiteral("HScroll1"));
-    m_scroll->setGeometry(8, 16, 121, 17);
+    m_scroll->setObjectName(QStringLiteral("brightnessLevel"));
+    m_scroll->setAccessibleName(QStringLiteral("Brightness Level"));
     m_scroll->setRange(-99, 99);
     m_scroll->setSingleStep(1);
     m_scroll->setPageStep(10);
     m_scroll->setValue(0);
+    // Reached with Tab and Alt+L, and moved with the arrow keys, Page Up and Page Down.
+    m_scroll->setFocusPolicy(Qt::StrongFocus);
+    m_scroll->setInvertedControls(false); // the Right key makes it brighter
+    m_frame->setFocusProxy(m_scroll);
+    auto* frameLayout = new QHBoxLayout(m_frame);
+    frameLayout->addWidget(m_scroll);
     // Moving over the scroll bar is not moving over the frame: the value stays in the caption.
     m_scroll->setAttribute(Qt::WA_NoMousePropagation);
     connect(m_scroll, &QScrollBar::valueChanged, this, &CoverEditor::showBrightnessCaption);
     connect(m_scroll, &QScrollBar::sliderMoved, this, &CoverEditor::showBrightnessCaption);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_toolbar);
+    row->addWidget(m_frame, 1);
+    body.addLayout(row);
 
     // Moving the mouse over the toolbar or the frame puts the plain caption back.
     for (QWidget* watched : std::initializer_list<QWidget*>{m_toolbar, m_frame}) {
@@ -166,37 +204,54 @@ void CoverEditor::buildToolbar(QWidget* client) {
     }
 }
 
-void CoverEditor::buildBody(QWidget* client) {
+void CoverEditor::buildBody(QWidget* client, QVBoxLayout& body) {
     m_label1 = new QLabel(QStringLiteral("Original Picture"), client);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(8, 56, 160, 17);
+    m_label1->setObjectName(QStringLiteral("originalCaption"));
     m_label2 = new QLabel(QStringLiteral("Modified Picture"), client);
-    m_label2->setObjectName(QStringLiteral("Label2"));
-    m_label2->setGeometry(176, 56, 160, 17);
+    m_label2->setObjectName(QStringLiteral("modifiedCaption"));
 
     m_original = new widgets::PictureHolder(client);
-    m_original->setObjectName(QStringLiteral("Original"));
-    m_original->setGeometry(8, 72, 160, 160);
+    m_original->setObjectName(QStringLiteral("originalPicture"));
+    m_original->setAccessibleName(QStringLiteral("Original Picture"));
     m_original->setFramed(true);
     m_newImage = new widgets::PictureHolder(client);
-    m_newImage->setObjectName(QStringLiteral("NewImage"));
-    m_newImage->setGeometry(176, 72, 160, 160);
+    m_newImage->setObjectName(QStringLiteral("modifiedPicture"));
+    m_newImage->setAccessibleName(QStringLiteral("Modified Picture"));
     m_newImage->setFramed(true);
+    for (widgets::PictureHolder* view : {m_original, m_newImage}) {
+        view->setMinimumSize(160, 160);
+        view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+    auto* views = new QGridLayout;
+    views->addWidget(m_label1, 0, 0);
+    views->addWidget(m_label2, 0, 1);
+    views->addWidget(m_original, 1, 0);
+    views->addWidget(m_newImage, 1, 1);
+    views->setRowStretch(1, 1);
+    views->setColumnStretch(0, 1);
+    views->setColumnStretch(1, 1);
+    body.addLayout(views, 1);
 
-    m_accept = new QPushButton(QStringLiteral("Accept"), client);
-    m_accept->setObjectName(QStringLiteral("Command5"));
-    m_accept->setGeometry(40, 240, 97, 33);
+    m_accept = new QPushButton(QStringLiteral("&Accept"), client);
+    m_accept->setObjectName(QStringLiteral("acceptButton"));
     m_accept->setToolTip(QStringLiteral("Accept Changes"));
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), client);
-    m_cancel->setObjectName(QStringLiteral("Command2"));
-    m_cancel->setGeometry(208, 240, 97, 33);
+    m_cancel = new QPushButton(QStringLiteral("Canc&el"), client);
+    m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setToolTip(QStringLiteral("Cancel"));
+    for (QPushButton* button : {m_accept, m_cancel}) button->setMinimumSize(97, 33);
     // Enter presses the focused button; neither is the default, so Enter never accepts by
     // surprise after the scroll bar was moved (see setVisible).
     m_accept->setAutoDefault(true);
     m_cancel->setAutoDefault(true);
     connect(m_accept, &QPushButton::clicked, this, &CoverEditor::acceptEdits);
     connect(m_cancel, &QPushButton::clicked, this, &CoverEditor::cancelEdits);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_accept);
+    buttons->addSpacing(40);
+    buttons->addWidget(m_cancel);
+    buttons->addStretch(1);
+    body.addLayout(buttons);
 }
 
 QAction* CoverEditor::toolbarButton(int position) const {
@@ -311,24 +366,24 @@ void CoverEditor::runTool(std::function<QImage(const QImage&)> tool) {
                              });
 }
 
-void CoverEditor::Rotate() {
+void CoverEditor::rotate() {
     runTool(editor::rotateQuarterClockwise);
 }
 
-void CoverEditor::Mirror() {
+void CoverEditor::mirror() {
     runTool(editor::mirrorLeftRight);
 }
 
-void CoverEditor::Flip() {
+void CoverEditor::flip() {
     runTool(editor::flipTopBottom);
 }
 
-void CoverEditor::Brightness() {
+void CoverEditor::applyBrightness() {
     const int value = m_scroll->value();
     runTool([value](const QImage& picture) { return editor::shiftBrightness(picture, value); });
 }
 
-void CoverEditor::UndoLastChange() {
+void CoverEditor::undoLastChange() {
     if (isBusy() || m_closing) return;
     lockControls();
     m_pictures.undo();
@@ -365,6 +420,11 @@ void CoverEditor::unlockControls() {
     if (QWidget* before = m_focusBeforeBusy.data(); before && before->isEnabled() && !m_closing)
         before->setFocus(Qt::OtherFocusReason);
     m_focusBeforeBusy = nullptr;
+}
+
+void CoverEditor::done(int result) {
+    widgets::saveWindowGeometry(*this, settings::keys::kEditorGeometry);
+    QDialog::done(result);
 }
 
 void CoverEditor::acceptEdits() {

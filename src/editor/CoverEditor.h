@@ -21,6 +21,7 @@ class QMenuBar;
 class QPushButton;
 class QScrollBar;
 class QToolBar;
+class QVBoxLayout;
 
 namespace vexa::widgets {
 class CoverHost;
@@ -30,7 +31,8 @@ class PictureHolder;
 namespace vexa::editor {
 
 // The Cover Manipulator: the selected slot's picture as opened (left) and as edited (right),
-// twenty effects in three menus, five tools on the toolbar, one undo step. "Accept" writes the
+// twenty effects in three menus, five tools on the toolbar and in the Tools menu, one undo
+// step. The window can be resized; the two pictures grow with it. "Accept" writes the
 // edited picture back into the slot; "Cancel" leaves the slot alone, and also stops an effect
 // that is still running. Opened modally for each use and thrown away afterwards. Effects run
 // as a job on a worker thread, so the window keeps drawing and "Cancel" answers meanwhile.
@@ -46,11 +48,11 @@ public:
     void runEffect(std::int32_t effectId, std::int32_t parameter);
 
     // The toolbar's tools.
-    void Rotate();
-    void Mirror();
-    void Flip();
-    void Brightness();
-    void UndoLastChange();
+    void rotate();
+    void mirror();
+    void flip();
+    void applyBrightness();
+    void undoLastChange();
 
     // The look of the busy state: hourglass, everything but "Cancel" disabled. Afterwards the
     // focus goes back to where it was, so a key meant for Accept never lands on Cancel.
@@ -81,6 +83,8 @@ public slots:
     // Esc and the window's close button count as "Cancel".
     void reject() override;
     void setVisible(bool visible) override;
+    // Every way the window closes: its size and place are kept for the next time.
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -88,8 +92,8 @@ protected:
 
 private:
     void buildMenus();
-    void buildToolbar(QWidget* client);
-    void buildBody(QWidget* client);
+    void buildToolbar(QWidget* client, QVBoxLayout& body);
+    void buildBody(QWidget* client, QVBoxLayout& body);
     void takeOpenedPicture();
     // Runs one tool as a job, between lockControls and unlockControls, and makes its result
     // the current picture.
@@ -116,6 +120,7 @@ private:
 
     QMenuBar* m_menuBar = nullptr;
     std::array<QMenu*, 3> m_menus{};
+    QMenu* m_toolsMenu = nullptr;
     QToolBar* m_toolbar = nullptr;
     std::array<QAction*, 5> m_toolbarButtons{};
     QGroupBox* m_frame = nullptr;

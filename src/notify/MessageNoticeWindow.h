@@ -5,7 +5,7 @@
 namespace vexa::notify {
 
 // The small notice popup, such as "Please select a cover by clicking on it and try again!"
-// (kind "picture"), with an "Ok" button.
+// (kind "picture"), with an "OK" button.
 class MessageNoticeWindow : public NoticeWindow {
     Q_OBJECT
 public:

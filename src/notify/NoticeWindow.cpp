@@ -1,5 +1,7 @@
 #include "notify/NoticeWindow.h"
 
+#include "notify/NoticeLock.h"
+
 #include "core/base/NumberText.h"
 #include "notify/AlertSound.h"
 #include "notify/NoticeAnchor.h"
@@ -72,9 +74,9 @@ NoticeWindow::NoticeWindow(widgets::CoverHost& host, const notify::PopupDesign& 
         });
     }
 
-    m_tmrOpen = stoppedTimer(this, "tmrOpen", kSlideIntervalMs);
-    m_tmrClose = stoppedTimer(this, "tmrClose", kSlideIntervalMs);
-    m_tmrAlert = stoppedTimer(this, "tmrAlert", 0);
+    m_tmrOpen = stoppedTimer(this, "openTimer", kSlideIntervalMs);
+    m_tmrClose = stoppedTimer(this, "closeTimer", kSlideIntervalMs);
+    m_tmrAlert = stoppedTimer(this, "alertTimer", 0);
     connect(m_tmrOpen, &QTimer::timeout, this, &NoticeWindow::slideInStep);
     connect(m_tmrClose, &QTimer::timeout, this, &NoticeWindow::slideOutStep);
     connect(m_tmrAlert, &QTimer::timeout, this, &NoticeWindow::displayTimeUp);
@@ -86,7 +88,7 @@ NoticeWindow::~NoticeWindow() {
 
 void NoticeWindow::buildBackground(const notify::PopupDesign& design) {
     m_background = new widgets::PictureHolder(this);
-    m_background->setObjectName(QStringLiteral("picBackground"));
+    m_background->setObjectName(QStringLiteral("noticeBackground"));
     m_background->setGeometry(0, 0, notify::twipsToPixelsX(design.backgroundWidth),
                               notify::twipsToPixelsY(design.backgroundHeight));
 
@@ -96,7 +98,7 @@ void NoticeWindow::buildBackground(const notify::PopupDesign& design) {
     font.setBold(design.boldFont);
 
     m_label = new QLabel(m_background);
-    m_label->setObjectName(QStringLiteral("lblAlert"));
+    m_label->setObjectName(QStringLiteral("noticeText"));
     m_label->setFont(font);
     m_label->setWordWrap(true);
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -124,7 +126,8 @@ const GradientPainter* NoticeWindow::gradient() const {
 }
 
 void NoticeWindow::load() {
-    if (m_hostWindow) m_hostWindow->setEnabled(false);
+    notify::lockForNotice(m_hostWindow);
+    m_locked = true;
     for (notify::PopupButton shown : notify::visibleButtons(m_design, m_kind)) {
         QPushButton* b = button(shown);
         if (!b) continue;
@@ -145,7 +148,8 @@ void NoticeWindow::display(const QString& message, std::int32_t displayTime) {
     m_label->setText(message);
     m_tmrAlert->setInterval(displayTime);
 
-    m_screen = notify::primaryScreenTwips();
+    // On the monitor that holds the main window, wherever that monitor lies on the desktop.
+    m_screen = notify::screenTwipsOf(m_hostWindow);
     if (m_anchor) {
         placeOverHost();
     } else {
@@ -272,7 +276,7 @@ void NoticeWindow::finish() {
     if (m_finished) return;
     m_finished = true;
     if (m_counted) notify::releasePopupIndex(m_popupIndex);
-    if (m_hostWindow) m_hostWindow->setEnabled(true);
+    if (m_locked) notify::unlockAfterNotice(m_hostWindow);
 }
 
 } // namespace vexa::notify

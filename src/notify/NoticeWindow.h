@@ -113,6 +113,7 @@ private:
     std::int16_t m_popupIndex = 0;
     bool m_counted = false;
     bool m_finished = false;
+    bool m_locked = false; // it holds the main window (see NoticeLock.h)
 };
 
 } // namespace vexa::notify

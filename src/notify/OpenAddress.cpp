@@ -55,7 +55,7 @@ void AddressOpener::done(bool opened) {
 }
 
 AddressMessage::AddressMessage(const QUrl& address, QWidget* owner) : QDialog(owner) {
-    setObjectName(QStringLiteral("frmAddress"));
+    setObjectName(QStringLiteral("addressWindow"));
     setWindowTitle(QStringLiteral("VEXA 6"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -65,7 +65,7 @@ AddressMessage::AddressMessage(const QUrl& address, QWidget* owner) : QDialog(ow
                             this);
     text->setWordWrap(true);
     m_line = new QLineEdit(address.toString(), this);
-    m_line->setObjectName(QStringLiteral("txtAddress"));
+    m_line->setObjectName(QStringLiteral("address"));
     m_line->setReadOnly(true);
     m_line->setMinimumWidth(
         std::min(m_line->fontMetrics().horizontalAdvance(m_line->text()) + 16, 640));
@@ -73,7 +73,7 @@ AddressMessage::AddressMessage(const QUrl& address, QWidget* owner) : QDialog(ow
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* copy = buttons->addButton(QStringLiteral("&Copy"), QDialogButtonBox::ActionRole);
-    copy->setObjectName(QStringLiteral("cmdCopy"));
+    copy->setObjectName(QStringLiteral("copyButton"));
     connect(copy, &QPushButton::clicked, this,
             [this] { QApplication::clipboard()->setText(m_line->text()); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);

@@ -23,24 +23,26 @@ double fullPopupHeight(const PopupFrame& frame) {
 
 TwipsRect popupStartRect(const PopupFrame& frame, const ScreenTwips& screen, int openCount) {
     TwipsRect rect;
+    const double left = screen.leftPixels * screen.twipsPerPixelX;
+    const double top = screen.topPixels * screen.twipsPerPixelY;
     // Centred by the width the window had before display; the two widths normally agree.
-    rect.left = screen.widthPixels * screen.twipsPerPixelX / 2 - frame.loadedWidth / 2;
+    rect.left = left + screen.widthPixels * screen.twipsPerPixelX / 2 - frame.loadedWidth / 2;
     rect.height = kPopupStartHeight;
     rect.width = frame.backgroundWidth + frame.borderWidth;
-    rect.top = screen.twipsPerPixelY * screen.fullScreenHeightPixels -
+    rect.top = top + screen.twipsPerPixelY * screen.fullScreenHeightPixels -
                fullPopupHeight(frame) * (openCount - 1) + kPopupBelowEdge;
     if (screen.heightPixels <= 0) return rect;
 
     // The slide-in keeps the bottom edge; the open popup reaches up from it by its full height.
-    const double screenHeight = screen.heightPixels * screen.twipsPerPixelY;
-    const double screenWidth = screen.widthPixels * screen.twipsPerPixelX;
+    const double screenBottom = top + screen.heightPixels * screen.twipsPerPixelY;
+    const double screenRight = left + screen.widthPixels * screen.twipsPerPixelX;
     // The lowest popup of a stack decides, so that the others stay exactly above it.
     const double lowestBottom = rect.top + fullPopupHeight(frame) * (openCount - 1) + rect.height;
-    if (lowestBottom > screenHeight) rect.top -= lowestBottom - screenHeight;
+    if (lowestBottom > screenBottom) rect.top -= lowestBottom - screenBottom;
     const double openTop = rect.top + rect.height - fullPopupHeight(frame);
-    if (openTop < 0) rect.top -= openTop;
-    if (rect.left + rect.width > screenWidth) rect.left = screenWidth - rect.width;
-    if (rect.left < 0) rect.left = 0;
+    if (openTop < top) rect.top += top - openTop;
+    if (rect.left + rect.width > screenRight) rect.left = screenRight - rect.width;
+    if (rect.left < left) rect.left = left;
     return rect;
 }
 

@@ -31,6 +31,10 @@ struct PopupFrame {
 struct ScreenTwips {
     double twipsPerPixelX = 15;
     double twipsPerPixelY = 15;
+    // Where the screen's top-left corner lies on the desktop: a second monitor beside or above
+    // the primary one starts away from 0, 0.
+    int leftPixels = 0;
+    int topPixels = 0;
     int widthPixels = 0;
     int heightPixels = 0; // the whole screen, panels included; 0 when unknown
     // The available height (without panels) less a window caption's height, in pixels.

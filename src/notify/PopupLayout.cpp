@@ -6,15 +6,15 @@ namespace vexa::notify {
 
 const PopupDesign& selectCoverPopupDesign() {
     static const PopupDesign design{
-        "frmmsnpopup", 2055, 1455,  {120, 240, 1815, 855},
-        false,         9.75, false, {{PopupButton::Ok, "cmdOk", "Ok", {600, 1080, 855, 255}}},
+        "messageNotice", 2055, 1455,  {120, 240, 1815, 855},
+        false,           9.75, false, {{PopupButton::Ok, "okButton", "OK", {600, 1080, 855, 255}}},
     };
     return design;
 }
 
 const PopupDesign& updatePopupDesign() {
     static const PopupDesign design{
-        "frmmsnpopupdate",
+        "updateNotice",
         5415,
         1335,
         {120, 240, 5175, 495},
@@ -22,9 +22,9 @@ const PopupDesign& updatePopupDesign() {
         18.0,
         true,
         {
-            {PopupButton::Ok, "cmdOk", "Ok", {2040, 840, 1335, 375}},
-            {PopupButton::Download, "cmdDownload", "Download", {1200, 840, 1335, 375}},
-            {PopupButton::Cancel, "cmdCancel", "Cancel", {2880, 840, 1335, 375}},
+            {PopupButton::Ok, "okButton", "OK", {2040, 840, 1335, 375}},
+            {PopupButton::Download, "downloadButton", "Download", {1200, 840, 1335, 375}},
+            {PopupButton::Cancel, "cancelButton", "Cancel", {2880, 840, 1335, 375}},
         },
     };
     return design;

@@ -37,13 +37,13 @@ struct PopupDesign {
     std::vector<PopupButtonPlace> buttons;
 };
 
-// The "select a cover" popup: small, one "Ok" button.
+// The "select a cover" popup: small, one "OK" button.
 const PopupDesign& selectCoverPopupDesign();
-// The update check's popup: wide, large type, "Ok" or "Download" and "Cancel".
+// The update check's popup: wide, large type, "OK" or "Download" and "Cancel".
 const PopupDesign& updatePopupDesign();
 
 // The buttons a popup of `design` shows for `kind`: "Download" and "Cancel" for "update" where
-// the design has them, "Ok" for every other kind, so that no popup is ever left without a way
+// the design has them, "OK" for every other kind, so that no popup is ever left without a way
 // to close it.
 std::vector<PopupButton> visibleButtons(const PopupDesign& design, const QString& kind);
 

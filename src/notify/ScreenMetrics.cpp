@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QStyle>
+#include <QWidget>
 
 namespace vexa::notify {
 
@@ -17,8 +18,13 @@ double twipsPerPixel(double dotsPerInch) {
 } // namespace
 
 ScreenTwips primaryScreenTwips() {
+    return screenTwipsOf(nullptr);
+}
+
+ScreenTwips screenTwipsOf(const QWidget* window) {
     ScreenTwips result;
-    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QScreen* screen = window ? window->screen() : nullptr;
+    if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) {
         result.widthPixels = 1024;
         result.heightPixels = 768;
@@ -27,6 +33,8 @@ ScreenTwips primaryScreenTwips() {
     }
     result.twipsPerPixelX = twipsPerPixel(screen->logicalDotsPerInchX());
     result.twipsPerPixelY = twipsPerPixel(screen->logicalDotsPerInchY());
+    result.leftPixels = screen->geometry().left();
+    result.topPixels = screen->geometry().top();
     result.widthPixels = screen->geometry().width();
     result.heightPixels = screen->geometry().height();
     const int caption = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);

@@ -7,7 +7,7 @@
 
 namespace vexa::notify {
 
-// The update check's popup. Kinds "uptodate" and "error" show "Ok"; "update" shows "Download",
+// The update check's popup. Kinds "uptodate" and "error" show "OK"; "update" shows "Download",
 // which hands `downloadAddress` to the desktop's browser and closes the popup at once, and
 // "Cancel".
 class UpdateNoticeWindow : public NoticeWindow {

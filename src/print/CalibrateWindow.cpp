@@ -26,10 +26,10 @@ struct FigureField {
 };
 
 constexpr FigureField kFields[] = {
-    {"&Left edge to line (mm):", "txtLeft", cover::CalibrationFigure::Left},
-    {"&Top edge to line (mm):", "txtTop", cover::CalibrationFigure::Top},
-    {"Ruler &across (mm):", "txtAcross", cover::CalibrationFigure::Across},
-    {"Ruler &down (mm):", "txtDown", cover::CalibrationFigure::Down},
+    {"&Left edge to line (mm):", "leftFigure", cover::CalibrationFigure::Left},
+    {"&Top edge to line (mm):", "topFigure", cover::CalibrationFigure::Top},
+    {"Ruler &across (mm):", "acrossFigure", cover::CalibrationFigure::Across},
+    {"Ruler &down (mm):", "downFigure", cover::CalibrationFigure::Down},
 };
 
 } // namespace
@@ -52,7 +52,7 @@ CalibrateWindow::~CalibrateWindow() {
 }
 
 void CalibrateWindow::buildWindow(cover::Paper paperCode) {
-    setObjectName(QStringLiteral("CalibratePrinter"));
+    setObjectName(QStringLiteral("calibrateWindow"));
     setWindowTitle(QStringLiteral("Calibrate Printer"));
     setModal(true);
 
@@ -61,11 +61,11 @@ void CalibrateWindow::buildWindow(cover::Paper paperCode) {
         new QLabel(m_printer.isEmpty() ? cups::printFailureText(cups::missingDefaultFailure())
                                        : QStringLiteral("Printer: %1").arg(m_printer),
                    this);
-    printerLabel->setObjectName(QStringLiteral("lblPrinter"));
+    printerLabel->setObjectName(QStringLiteral("printerName"));
     printerLabel->setWordWrap(true);
 
     m_paper = new QComboBox(this);
-    m_paper->setObjectName(QStringLiteral("cboCalibrationPaper"));
+    m_paper->setObjectName(QStringLiteral("calibrationPaper"));
     for (const cover::Paper code : kPapers)
         m_paper->addItem(cover::paperName(code), static_cast<int>(code));
     m_paper->setCurrentIndex(std::max(0, m_paper->findData(static_cast<int>(paperCode))));
@@ -77,7 +77,7 @@ void CalibrateWindow::buildWindow(cover::Paper paperCode) {
     paperLabel->setBuddy(m_paper);
 
     m_print = new QPushButton(QStringLiteral("Print Calibration Pa&ge"), this);
-    m_print->setObjectName(QStringLiteral("cmdPrintCalibration"));
+    m_print->setObjectName(QStringLiteral("printCalibrationPageButton"));
     m_print->setToolTip(
         QStringLiteral("Print lines 20 mm from the paper's edges and two 150 mm rulers."));
     m_print->setEnabled(!m_printer.isEmpty());
@@ -105,27 +105,27 @@ void CalibrateWindow::buildWindow(cover::Paper paperCode) {
     }
 
     m_stored = new QLabel(this);
-    m_stored->setObjectName(QStringLiteral("lblStored"));
+    m_stored->setObjectName(QStringLiteral("storedCalibration"));
     m_stored->setWordWrap(true);
     m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_status->setObjectName(QStringLiteral("calibrationStatus"));
     m_status->setWordWrap(true);
     m_status->setMinimumWidth(420);
 
     m_save = new QPushButton(QStringLiteral("&Save"), this);
-    m_save->setObjectName(QStringLiteral("cmdSave"));
+    m_save->setObjectName(QStringLiteral("saveButton"));
     m_save->setToolTip(QStringLiteral("Store the calibration of this printer and paper."));
     m_save->setEnabled(!m_printer.isEmpty());
     // Enter presses the focused button; elsewhere (in a figure's field) it saves.
     m_save->setDefault(true);
     connect(m_save, &QPushButton::clicked, this, &CalibrateWindow::save);
     m_reset = new QPushButton(QStringLiteral("&Reset"), this);
-    m_reset->setObjectName(QStringLiteral("cmdReset"));
+    m_reset->setObjectName(QStringLiteral("resetButton"));
     m_reset->setToolTip(QStringLiteral("Remove the calibration of this printer and paper."));
     m_reset->setEnabled(!m_printer.isEmpty());
     connect(m_reset, &QPushButton::clicked, this, &CalibrateWindow::reset);
     auto* close = new QPushButton(QStringLiteral("Close"), this);
-    close->setObjectName(QStringLiteral("cmdClose"));
+    close->setObjectName(QStringLiteral("closeButton"));
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QHBoxLayout;
@@ -172,17 +172,24 @@ void CalibrateWindow::showStored() {
 void CalibrateWindow::printPage() {
     if (m_printer.isEmpty() || isPrinting()) return;
     m_status->setText(QStringLiteral("Printing the calibration page."));
-    auto outcome = std::make_shared<QString>();
+    auto outcome = std::make_shared<printing::CalibrationPageResult>();
     m_job.start(
         [print = m_printPage, printer = m_printer, paperCode = paper(),
-         outcome](base::JobControl&) { *outcome = print(printer, paperCode); },
+         outcome](base::JobControl& control) {
+            *outcome = print(printer, paperCode, [&control] { return !control.isCancelled(); });
+        },
         [this, outcome] {
-            m_status->setText(
-                outcome->isEmpty()
-                    ? QStringLiteral("The calibration page went to the printer. "
-                                     "Measure it and type the four figures.")
-                    : QStringLiteral("The calibration page was not printed: %1.").arg(*outcome));
-            if (outcome->isEmpty()) m_figures[0]->setFocus();
+            if (!outcome->refused.isEmpty())
+                m_status->setText(QStringLiteral("The calibration page was not printed: %1.")
+                                      .arg(outcome->refused));
+            else if (!outcome->heldBy.isEmpty())
+                m_status->setText(cups::printFailureText(cups::PrintFailure::PrinterPaused,
+                                                         outcome->heldBy,
+                                                         cups::JobContent::CalibrationPage));
+            else
+                m_status->setText(QStringLiteral("The calibration page went to the printer. "
+                                                 "Measure it and type the four figures."));
+            if (outcome->refused.isEmpty()) m_figures[0]->setFocus();
         });
 }
 

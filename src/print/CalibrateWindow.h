@@ -2,6 +2,7 @@
 
 #include "core/cover/CalibrationStore.h"
 #include "core/cover/CoverFormats.h"
+#include "core/printing/CalibrationJob.h"
 
 #include "core/base/Job.h"
 
@@ -24,8 +25,10 @@ namespace vexa::print {
 class CalibrateWindow : public QDialog {
     Q_OBJECT
 public:
-    // Prints the page; an empty text when the printer took it, else why not.
-    using PagePrinter = std::function<QString(const QString& printer, cover::Paper paper)>;
+    // Prints the page (see printCalibrationPage); `keepGoing` turns false when the window
+    // closes meanwhile.
+    using PagePrinter = std::function<printing::CalibrationPageResult(
+        const QString& printer, cover::Paper paper, const std::function<bool()>& keepGoing)>;
 
     CalibrateWindow(QString printer, cover::Paper paperCode, cover::CalibrationStore store,
                     PagePrinter printPage, QWidget* parent = nullptr);

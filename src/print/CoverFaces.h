@@ -5,9 +5,31 @@
 #include <QImage>
 #include <QSize>
 
+#include <array>
+
 namespace vexa::print {
 
 inline constexpr QSize kCoverFaceSize(112, 84);
+
+// Print Covers' tile of each kind: its object name and tool tip, in the cover table's order.
+struct CoverTile {
+    cover::CoverKind kind;
+    const char* objectName;
+    const char* toolTip;
+};
+inline constexpr std::array<CoverTile, cover::kCoverKindCount> kCoverTiles{{
+    {cover::CoverKind::Front, "frontTile", "Print CD front cover."},
+    {cover::CoverKind::Inside, "insideTile", "Print CD inside cover."},
+    {cover::CoverKind::Back, "backTile", "Print CD back cover."},
+    {cover::CoverKind::Mini, "miniTile", "Print CD mini cover."},
+    {cover::CoverKind::Dvd, "dvdTile", "Print DVD cover."},
+    {cover::CoverKind::DvdSlim, "dvdSlimTile", "Print DVD Slim cover."},
+    {cover::CoverKind::HdDvd, "hdDvdTile", "Print HD-DVD cover."},
+    {cover::CoverKind::BluRay, "bluRayTile", "Print Blu-Ray cover."},
+    {cover::CoverKind::Psp, "pspTile", "Print PSP cover."},
+    {cover::CoverKind::Vita, "vitaTile", "Print Vita cover."},
+    {cover::CoverKind::Ds, "dsTile", "Print DS cover."},
+}};
 
 // A print dialog button face: the outline of the kind's case in its printed proportions
 // (with the spine of a wrap-around cover) and its name. The selected face is inverted onto

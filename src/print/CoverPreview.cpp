@@ -39,7 +39,7 @@ QString printerLine(const printing::PreviewPage& page, const QString& printer) {
 class PreviewPageView : public QWidget {
 public:
     explicit PreviewPageView(QWidget* parent) : QWidget(parent) {
-        setObjectName(QStringLiteral("PreviewPage"));
+        setObjectName(QStringLiteral("previewPage"));
     }
 
     void setPage(const printing::PreviewPage* page, double scale) {
@@ -95,7 +95,7 @@ private:
 CoverPreview::CoverPreview(std::vector<printing::PreviewPage> pages, const QString& printer,
                            QWidget* parent)
     : QDialog(parent), m_pages(std::move(pages)), m_printer(printer) {
-    setObjectName(QStringLiteral("CoverPreview"));
+    setObjectName(QStringLiteral("printPreview"));
     setWindowTitle(QStringLiteral("Print Preview"));
     setModal(true);
 
@@ -104,11 +104,11 @@ CoverPreview::CoverPreview(std::vector<printing::PreviewPage> pages, const QStri
         button->setObjectName(QLatin1String(name));
         return button;
     };
-    m_previous = makeButton(QStringLiteral("< Previous"), "cmdPrevious");
-    m_next = makeButton(QStringLiteral("Next >"), "cmdNext");
-    m_fitButton = makeButton(QStringLiteral("Fit"), "cmdFit");
-    m_actualButton = makeButton(QStringLiteral("100 %"), "cmdActualSize");
-    QPushButton* close = makeButton(QStringLiteral("Close"), "cmdClose");
+    m_previous = makeButton(QStringLiteral("< Previous"), "previousButton");
+    m_next = makeButton(QStringLiteral("Next >"), "nextButton");
+    m_fitButton = makeButton(QStringLiteral("Fit"), "fitButton");
+    m_actualButton = makeButton(QStringLiteral("100 %"), "actualSizeButton");
+    QPushButton* close = makeButton(QStringLiteral("Close"), "closeButton");
     m_fitButton->setCheckable(true);
     m_actualButton->setCheckable(true);
     connect(m_previous, &QPushButton::clicked, this, [this] { showPage(m_current - 1); });
@@ -118,11 +118,11 @@ CoverPreview::CoverPreview(std::vector<printing::PreviewPage> pages, const QStri
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     m_caption = new QLabel(this);
-    m_caption->setObjectName(QStringLiteral("lblPage"));
+    m_caption->setObjectName(QStringLiteral("pageNumber"));
     m_printerLine = new QLabel(this);
-    m_printerLine->setObjectName(QStringLiteral("lblPrinter"));
+    m_printerLine->setObjectName(QStringLiteral("printerName"));
     m_cutLine = new QLabel(this);
-    m_cutLine->setObjectName(QStringLiteral("lblCut"));
+    m_cutLine->setObjectName(QStringLiteral("marginCuts"));
     m_cutLine->setWordWrap(true);
     QPalette warning = m_cutLine->palette();
     warning.setColor(QPalette::WindowText, QColor(170, 0, 0));
@@ -137,7 +137,7 @@ CoverPreview::CoverPreview(std::vector<printing::PreviewPage> pages, const QStri
     bar->addWidget(close);
 
     m_calibration = new QLabel(this);
-    m_calibration->setObjectName(QStringLiteral("lblCalibration"));
+    m_calibration->setObjectName(QStringLiteral("calibrationNote"));
     m_calibration->setWordWrap(true);
     m_calibration->hide();
 

@@ -16,7 +16,6 @@
 
 #include "core/base/NumberText.h"
 #include "core/settings/Settings.h"
-#include "widgets/PictureHolder.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -46,6 +45,7 @@ struct JobOutcome {
     std::optional<int> pages; // of an export
     QStringList refusals;
     QStringList cuts;
+    QStringList held;
 };
 
 } // namespace
@@ -77,48 +77,42 @@ PrintDialog::~PrintDialog() {
 }
 
 void PrintDialog::buildWindow() {
-    setObjectName(QStringLiteral("CoverSelect"));
+    setObjectName(QStringLiteral("printCoversDialog"));
     setWindowTitle(QStringLiteral("Print Covers"));
     setModal(true);
 
     auto* frame = new QFrame(this);
-    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setObjectName(QStringLiteral("coverTiles"));
     frame->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(frame);
 
     for (std::size_t i = 0; i < cover::kCoverFormats.size(); ++i) {
         const cover::CoverFormat& kind = cover::kCoverFormats[i];
-        // Holders 2k-1 and 2k keep the unselected and selected face of button k.
-        for (std::size_t selected = 0; selected < 2; ++selected) {
-            auto* holder = new widgets::PictureHolder(this);
-            holder->setObjectName(QStringLiteral("Picture%1").arg(2 * i + 1 + selected));
-            holder->setPicture(coverFace(kind, selected == 1));
-            holder->setAccessibleName(cover::coverName(kind) +
-                                      (selected ? QStringLiteral(" cover, selected face")
-                                                : QStringLiteral(" cover, face")));
-            holder->hide();
-            m_faces[2 * i + selected] = holder;
-        }
-
+        // A checkable button: a screen reader says "checked" when it is chosen, and the icon
+        // shows the face of its state.
         auto* button = new QPushButton(frame);
-        button->setObjectName(QString::fromLatin1(kind.button));
-        button->setToolTip(QString::fromLatin1(kind.toolTip));
-        button->setAccessibleName(cover::coverName(kind) +
-                                  QStringLiteral(" cover")); // a picture only
+        button->setObjectName(QLatin1String(kCoverTiles[i].objectName));
+        button->setToolTip(QLatin1String(kCoverTiles[i].toolTip));
+        button->setAccessibleName(cover::coverName(kind) + QStringLiteral(" cover"));
+        button->setCheckable(true);
+        QIcon faces;
+        faces.addPixmap(QPixmap::fromImage(coverFace(kind, false)), QIcon::Normal, QIcon::Off);
+        faces.addPixmap(QPixmap::fromImage(coverFace(kind, true)), QIcon::Normal, QIcon::On);
+        button->setIcon(faces);
         button->setIconSize(kCoverFaceSize);
         button->setFixedSize(kCoverFaceSize + QSize(10, 10));
         // Enter on a focused tile toggles it, as Space does; it never prints.
         button->setAutoDefault(true);
-        connect(button, &QPushButton::clicked, this, [this, i] { toggle(i); });
+        connect(button, &QPushButton::toggled, this,
+                [this, i](bool checked) { m_selection.setFlag(cover::coverKindAt(i), checked); });
         const int position = static_cast<int>(i);
         grid->addWidget(button, position / kButtonColumns, position % kButtonColumns);
         m_buttons[i] = button;
-        showFace(i, false);
     }
 
     auto* paperLabel = new QLabel(QStringLiteral("Paper:"), this);
     m_paper = new QComboBox(this);
-    m_paper->setObjectName(QStringLiteral("cboPaper"));
+    m_paper->setObjectName(QStringLiteral("paperChoice"));
     m_paper->view()->setAccessibleName(QStringLiteral("Paper")); // the list it drops down
     m_paper->addItem(QStringLiteral("Letter and Legal"),
                      QVariant::fromValue(static_cast<int>(cover::PaperChoice::LetterLegal)));
@@ -132,13 +126,13 @@ void PrintDialog::buildWindow() {
     paperRow->addStretch(1);
 
     m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("Label1"));
+    m_status->setObjectName(QStringLiteral("printStatus"));
     m_status->setMinimumWidth(300);
     // Long enough for a sentence per cover the printer cut or refused.
     m_status->setWordWrap(true);
 
     m_print = new QPushButton(QStringLiteral("Print"), this);
-    m_print->setObjectName(QStringLiteral("cmdPrint"));
+    m_print->setObjectName(QStringLiteral("printButton"));
     m_print->setToolTip(QStringLiteral("Print selected covers."));
     // Enter prints only where no other button has the focus: every button is auto-default, so
     // Enter presses the focused one (Cancel cancels), and Print is the default otherwise.
@@ -146,17 +140,17 @@ void PrintDialog::buildWindow() {
     connect(m_print, &QPushButton::clicked, this, &PrintDialog::print);
 
     m_preview = new QPushButton(QStringLiteral("Preview"), this);
-    m_preview->setObjectName(QStringLiteral("cmdPreview"));
+    m_preview->setObjectName(QStringLiteral("previewButton"));
     m_preview->setToolTip(QStringLiteral("Show the selected covers as they will print."));
     connect(m_preview, &QPushButton::clicked, this, &PrintDialog::preview);
 
     m_savePdf = new QPushButton(QStringLiteral("Save as PDF\u2026"), this);
-    m_savePdf->setObjectName(QStringLiteral("cmdSavePdf"));
+    m_savePdf->setObjectName(QStringLiteral("savePdfButton"));
     m_savePdf->setToolTip(QStringLiteral("Save the selected covers as one PDF file."));
     connect(m_savePdf, &QPushButton::clicked, this, &PrintDialog::saveAsPdf);
 
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("Cancel"));
+    m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setToolTip(QStringLiteral("Cancel Printing."));
     connect(m_cancel, &QPushButton::clicked, this, &PrintDialog::cancel);
 
@@ -178,20 +172,9 @@ void PrintDialog::buildWindow() {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void PrintDialog::showFace(std::size_t index, bool selected) {
-    const widgets::PictureHolder* holder = m_faces[2 * index + (selected ? 1 : 0)];
-    QPushButton* button = m_buttons[index];
-    button->setIcon(QPixmap::fromImage(holder->picture()));
-    button->setAccessibleDescription(selected ? QStringLiteral("Selected for printing")
-                                              : QStringLiteral("Not selected"));
-}
-
-void PrintDialog::toggle(std::size_t index) {
-    const cover::CoverKind kind = cover::coverKindAt(index);
-    m_selection ^= kind;
-    showFace(index, m_selection.testFlag(kind));
-    // The button must not stay drawn as pressed.
-    m_buttons[index]->setDown(false);
+void PrintDialog::showSelection() {
+    for (std::size_t i = 0; i < m_buttons.size(); ++i)
+        m_buttons[i]->setChecked(m_selection.testFlag(cover::coverKindAt(i)));
 }
 
 void PrintDialog::readSelection() {
@@ -200,17 +183,17 @@ void PrintDialog::readSelection() {
         settings::readSetting(settings::coverSelectionKey(cover::kCoverFormats[0].key));
     if (!base::textToInt16(front)) {
         m_selection = {};
+        showSelection();
         return;
     }
-    // "-1" selects; any other number leaves the kind off.
+    // "-1" selects; any other number leaves the kind off. The others turn their kind over.
     m_selection.setFlag(cover::CoverKind::Front, front == QLatin1String("-1"));
-    showFace(0, m_selection.testFlag(cover::CoverKind::Front));
-
     for (std::size_t i = 1; i < cover::kCoverFormats.size(); ++i) {
         const cover::CoverFormat& kind = cover::kCoverFormats[i];
         if (settings::readSetting(settings::coverSelectionKey(kind.key)) == QLatin1String("-1"))
-            toggle(i);
+            m_selection ^= kind.id;
     }
+    showSelection();
 }
 
 void PrintDialog::writeSelection() {
@@ -239,7 +222,7 @@ void PrintDialog::print() {
                  paper = paperChoice(), trim = m_trim->options(), outcome,
                  this](base::JobControl& control) {
         printing::JobPrintProgress progress(control, [this](const cover::CoverFormat& kind) {
-            showProgress(QString::fromLatin1(kind.message));
+            showProgress(cover::printingMessage(kind));
         });
         printer->setTrimOptions(trim);
         outcome->havePrinter = printer->followDefault();
@@ -249,6 +232,7 @@ void PrintDialog::print() {
                 printing::printSelectedCovers(selection, pictures, *printer, progress, paper);
         outcome->refusals = progress.refusals();
         outcome->cuts = progress.cuts();
+        outcome->held = progress.held();
     };
     m_job.start(std::move(work), [this, outcome] {
         // A stopped run is not complete; Cancel has said so.
@@ -257,11 +241,12 @@ void PrintDialog::print() {
             m_status->setText(cups::printFailureText(outcome->noPrinter));
             return;
         }
-        // A cover the printer did not take is said instead of "Printing Complete.".
-        const QStringList lines =
-            (outcome->refusals.isEmpty() ? QStringList(QStringLiteral("Printing Complete."))
-                                         : outcome->refusals) +
-            outcome->cuts;
+        // A cover the printer did not take, or a paused printer holding the covers, is said
+        // instead of "Printing Complete.".
+        const QStringList lines = (outcome->refusals.isEmpty() && outcome->held.isEmpty()
+                                       ? QStringList(QStringLiteral("Printing Complete."))
+                                       : outcome->refusals + outcome->held) +
+                                  outcome->cuts;
         m_status->setText(lines.join(QLatin1Char('\n')));
     });
 }
@@ -351,10 +336,14 @@ void PrintDialog::preview() {
 void PrintDialog::calibrate() {
     // The printer covers go to, on the paper chosen (Letter for Letter and Legal: the window
     // offers Legal too).
-    CalibrateWindow window(cups::defaultPrinterName(),
-                           paperChoice() == cover::PaperChoice::A4 ? cover::Paper::A4
-                                                                   : cover::Paper::Letter,
-                           cover::settingsCalibrations(), printing::printCalibrationPage, this);
+    CalibrateWindow window(
+        cups::defaultPrinterName(),
+        paperChoice() == cover::PaperChoice::A4 ? cover::Paper::A4 : cover::Paper::Letter,
+        cover::settingsCalibrations(),
+        [](const QString& printer, cover::Paper paper, const std::function<bool()>& keepGoing) {
+            return printing::printCalibrationPage(printer, paper, keepGoing);
+        },
+        this);
     window.exec();
 }
 

@@ -17,9 +17,6 @@ class QWindow;
 namespace vexa::cover {
 class CoverSet;
 }
-namespace vexa::widgets {
-class PictureHolder;
-}
 
 namespace vexa::printing {
 class CoverPrinter;
@@ -73,8 +70,8 @@ private:
     void buildWindow();
     // A window this dialog opened (preview, file dialog, message box).
     bool isOwnWindow(const QWindow* window) const;
-    void toggle(std::size_t index);
-    void showFace(std::size_t index, bool selected);
+    // The tiles checked as the selection says.
+    void showSelection();
     void print();
     void saveAsPdf();
     void preview();
@@ -89,8 +86,7 @@ private:
     const cover::CoverSet& m_covers;
     std::unique_ptr<printing::CoverPrinter> m_printer;
     cover::CoverKinds m_selection;
-    std::array<QPushButton*, cover::kCoverKindCount> m_buttons{};
-    std::array<widgets::PictureHolder*, 2 * cover::kCoverKindCount> m_faces{};
+    std::array<QPushButton*, cover::kCoverKindCount> m_buttons{}; // the tiles, checkable
     QComboBox* m_paper = nullptr;
     TrimChoices* m_trim = nullptr; // cut marks, bleed, Calibrate Printer...
     QLabel* m_status = nullptr;

@@ -15,14 +15,14 @@ namespace vexa::print {
 
 // A dialog to the window system, so that it stays with the main window (transient for it).
 PrinterChooser::PrinterChooser(QWidget* parent) : QWidget(parent, Qt::Dialog) {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("printerChooser"));
     setWindowTitle(QStringLiteral("Set Temporary Printer"));
 
     auto* label = new QLabel(QStringLiteral("Select a printer:"), this);
-    label->setObjectName(QStringLiteral("Label1"));
+    label->setObjectName(QStringLiteral("printerPrompt"));
 
     m_list = new QListWidget(this);
-    m_list->setObjectName(QStringLiteral("List1"));
+    m_list->setObjectName(QStringLiteral("printerList"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     const cups::PrinterListing printers = cups::listPrinters();
     m_listingStatus = printers.status;
@@ -39,11 +39,11 @@ PrinterChooser::PrinterChooser(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     connect(m_list, &QListWidget::itemDoubleClicked, this, &PrinterChooser::select);
 
     auto* selectButton = new QPushButton(QStringLiteral("Select"), this);
-    selectButton->setObjectName(QStringLiteral("Command1"));
+    selectButton->setObjectName(QStringLiteral("selectButton"));
     connect(selectButton, &QPushButton::clicked, this, &PrinterChooser::select);
 
     auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("Command2"));
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
     connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
 
     // A dialog's keys: Enter selects, Escape cancels.

@@ -27,17 +27,17 @@ void rememberTrim(const cover::TrimOptions& options) {
 }
 
 TrimChoices::TrimChoices(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("TrimChoices"));
+    setObjectName(QStringLiteral("trimChoices"));
     const cover::TrimOptions remembered = rememberedTrim();
 
     m_marks = new QCheckBox(QStringLiteral("Cut &marks"), this);
-    m_marks->setObjectName(QStringLiteral("chkMarks"));
+    m_marks->setObjectName(QStringLiteral("cutMarks"));
     m_marks->setToolTip(QStringLiteral("Draw thin lines outside each cover's corners to cut "
                                        "along, and fold marks where the case folds."));
     m_marks->setChecked(remembered.marks);
 
     m_bleed = new QComboBox(this);
-    m_bleed->setObjectName(QStringLiteral("cboBleed"));
+    m_bleed->setObjectName(QStringLiteral("bleedChoice"));
     m_bleed->view()->setAccessibleName(QStringLiteral("Bleed"));
     m_bleed->setToolTip(QStringLiteral("Carry the picture's edge on past the cut line, so a "
                                        "cut a hair outside it leaves no white edge."));
@@ -48,7 +48,7 @@ TrimChoices::TrimChoices(QWidget* parent) : QWidget(parent) {
     bleedLabel->setBuddy(m_bleed);
 
     m_calibrate = new QPushButton(QStringLiteral("Calibrate Printer..."), this);
-    m_calibrate->setObjectName(QStringLiteral("cmdCalibrate"));
+    m_calibrate->setObjectName(QStringLiteral("calibrateButton"));
     m_calibrate->setToolTip(QStringLiteral("Measure where the printer really prints, so covers "
                                            "come out at their exact place and size."));
     connect(m_calibrate, &QPushButton::clicked, this, &TrimChoices::calibrateClicked);

@@ -115,13 +115,16 @@ QList<ScannerInfo> SaneBackend::devices(QString* error) {
         found.append(
             {text(device.name), text(device.vendor), text(device.model), text(device.type)});
     }
+    qCDebug(base::lcScan) << "found" << found.size() << "scanners";
     return found;
 }
 
 SANE_Status SaneBackend::open(const QString& name, SANE_Handle* handle) {
     if (!m_ready) return SANE_STATUS_INVAL;
     QMutexLocker locker(&m_lock);
-    return m_api->open(name.toLocal8Bit().constData(), handle);
+    const SANE_Status status = m_api->open(name.toLocal8Bit().constData(), handle);
+    qCDebug(base::lcScan) << "opened" << name << ":" << m_api->strstatus(status);
+    return status;
 }
 
 void SaneBackend::close(SANE_Handle handle) {

@@ -30,16 +30,16 @@ HelpWindow::HelpWindow(HelpBook book, QWidget* owner)
     : QWidget(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       m_book(std::move(book)) {
-    setObjectName(QStringLiteral("frmHelp"));
+    setObjectName(QStringLiteral("helpWindow"));
     setWindowTitle(QStringLiteral("VEXA 6 Help"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_list = new QTreeWidget(this);
-    m_list->setObjectName(QStringLiteral("tvwContents"));
+    m_list->setObjectName(QStringLiteral("helpContents"));
     m_list->setHeaderHidden(true);
     m_list->setRootIsDecorated(true);
     m_page = new QTextBrowser(this);
-    m_page->setObjectName(QStringLiteral("txtPage"));
+    m_page->setObjectName(QStringLiteral("helpPage"));
     m_page->setOpenLinks(false); // every link goes through followLink
     m_page->setSearchPaths({m_book.folder()});
 

@@ -8,12 +8,12 @@
 
 namespace vexa::shell {
 
-void ReportBug(QWidget* owner) {
+void startBugReport(QWidget* owner) {
     openMail(QString::fromLatin1(kSupportAddress), QString::fromLatin1(kBugReportSubject),
              QString(), owner);
 }
 
-void VisitWebsite(QWidget* owner) {
+void openMakersWebsite(QWidget* owner) {
     notify::AddressOpener::open(QUrl(QString::fromLatin1(kWebsiteAddress)), owner);
 }
 

@@ -14,7 +14,7 @@ inline constexpr const char* kBugReportSubject =
 // "Report A Bug": a new message to the support address with the bug-report subject and no
 // text. "Visit Website": the maker's site in the default browser. When the desktop has no
 // program for them, the address is shown over `owner` to be copied.
-void ReportBug(QWidget* owner);
-void VisitWebsite(QWidget* owner);
+void startBugReport(QWidget* owner);
+void openMakersWebsite(QWidget* owner);
 
 } // namespace vexa::shell

@@ -27,11 +27,11 @@ void ShellCommands::windowStateChanged() {
 }
 
 void ShellCommands::reportBug() {
-    ReportBug(m_window);
+    startBugReport(m_window);
 }
 
 void ShellCommands::visitWebsite() {
-    VisitWebsite(m_window);
+    openMakersWebsite(m_window);
 }
 
 void ShellCommands::helpContents() {
@@ -53,7 +53,8 @@ void ShellCommands::about() {
         } else {
             m_about = about::AboutWindow::open(m_window);
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        qWarning("The About window could not be opened: %s", failure.what());
     }
 }
 

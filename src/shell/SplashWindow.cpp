@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -28,7 +29,7 @@ QTimer* makeTimer(QObject* parent, int intervalMs) {
 SplashWindow::SplashWindow(std::function<void()> showMainWindow)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint),
       m_showMainWindow(std::move(showMainWindow)), m_picture(splashPicture()) {
-    setObjectName(QStringLiteral("frmSplash"));
+    setObjectName(QStringLiteral("splashWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     // Closing the splash must not end the program: the main window comes right after it.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -39,37 +40,37 @@ SplashWindow::SplashWindow(std::function<void()> showMainWindow)
         move(area.topLeft());
     }
 
-    m_tmrFadeIn = makeTimer(this, SplashFade::kTickMs);
-    m_tmrHold = makeTimer(this, SplashFade::kHoldMs);
-    m_tmrFadeOut = makeTimer(this, SplashFade::kTickMs);
-    connect(m_tmrFadeIn, &QTimer::timeout, this, &SplashWindow::tmrFadeIn_Timer);
-    connect(m_tmrHold, &QTimer::timeout, this, &SplashWindow::tmrHold_Timer);
-    connect(m_tmrFadeOut, &QTimer::timeout, this, &SplashWindow::tmrFadeOut_Timer);
+    m_fadeInTimer = makeTimer(this, SplashFade::kTickMs);
+    m_holdTimer = makeTimer(this, SplashFade::kHoldMs);
+    m_fadeOutTimer = makeTimer(this, SplashFade::kTickMs);
+    connect(m_fadeInTimer, &QTimer::timeout, this, &SplashWindow::fadeInStep);
+    connect(m_holdTimer, &QTimer::timeout, this, &SplashWindow::holdTimeUp);
+    connect(m_fadeOutTimer, &QTimer::timeout, this, &SplashWindow::fadeOutStep);
 }
 
 void SplashWindow::start() {
-    m_tmrFadeOut->stop();
+    m_fadeOutTimer->stop();
     m_fade.load();
     setWindowAlpha(this, static_cast<std::uint8_t>(m_fade.alpha())); // opaque if refused
-    m_tmrFadeIn->start();
-    m_tmrHold->start();
+    m_fadeInTimer->start();
+    m_holdTimer->start();
     show();
 }
 
-void SplashWindow::tmrFadeIn_Timer() {
+void SplashWindow::fadeInStep() {
     if (const auto alpha = m_fade.fadeInTick())
         setWindowAlpha(this, static_cast<std::uint8_t>(*alpha));
-    if (!m_fade.fadingIn()) m_tmrFadeIn->stop();
-    if (m_fade.fadingOut() && !m_tmrFadeOut->isActive())
-        m_tmrFadeOut->start(); // the hold had passed before the splash was opaque
+    if (!m_fade.fadingIn()) m_fadeInTimer->stop();
+    if (m_fade.fadingOut() && !m_fadeOutTimer->isActive())
+        m_fadeOutTimer->start(); // the hold had passed before the splash was opaque
 }
 
-void SplashWindow::tmrHold_Timer() {
+void SplashWindow::holdTimeUp() {
     m_fade.holdElapsed();
-    if (m_fade.fadingOut() && !m_tmrFadeOut->isActive()) m_tmrFadeOut->start();
+    if (m_fade.fadingOut() && !m_fadeOutTimer->isActive()) m_fadeOutTimer->start();
 }
 
-void SplashWindow::tmrFadeOut_Timer() {
+void SplashWindow::fadeOutStep() {
     if (const auto alpha = m_fade.fadeOutTick())
         setWindowAlpha(this, static_cast<std::uint8_t>(*alpha));
     if (m_fade.finished()) finish();
@@ -78,9 +79,9 @@ void SplashWindow::tmrFadeOut_Timer() {
 void SplashWindow::finish() {
     if (m_closing) return;
     m_closing = true;
-    m_tmrFadeIn->stop();
-    m_tmrHold->stop();
-    m_tmrFadeOut->stop();
+    m_fadeInTimer->stop();
+    m_holdTimer->stop();
+    m_fadeOutTimer->stop();
     auto showMainWindow = std::move(m_showMainWindow);
     close(); // deletes the splash later, once control is back in the event loop
     if (showMainWindow) showMainWindow();
@@ -92,7 +93,15 @@ void SplashWindow::paintEvent(QPaintEvent*) {
 }
 
 void SplashWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape skips the splash; other keys do nothing.
     event->accept();
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) finish();
+}
+
+void SplashWindow::mouseReleaseEvent(QMouseEvent* event) {
+    // A click skips the splash.
+    event->accept();
+    if (event->button() == Qt::LeftButton) finish();
 }
 
 void SplashWindow::closeEvent(QCloseEvent* event) {

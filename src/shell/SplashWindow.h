@@ -11,8 +11,8 @@ class QTimer;
 namespace vexa::shell {
 
 // The program's first window: the splash picture fades in, stays for a while, fades out, and
-// then the splash closes and the main window is created. Keys and close requests do nothing;
-// the splash cannot be skipped.
+// then the splash closes and the main window is created. A click or Escape skips it; other keys
+// and close requests do nothing.
 class SplashWindow : public QWidget {
     Q_OBJECT
 public:
@@ -23,18 +23,19 @@ public:
     void start();
 
     const SplashFade& fade() const { return m_fade; }
-    QTimer* tmrFadeIn() const { return m_tmrFadeIn; }
-    QTimer* tmrHold() const { return m_tmrHold; }
-    QTimer* tmrFadeOut() const { return m_tmrFadeOut; }
+    QTimer* fadeInTimer() const { return m_fadeInTimer; }
+    QTimer* holdTimer() const { return m_holdTimer; }
+    QTimer* fadeOutTimer() const { return m_fadeOutTimer; }
 
     // The timers' handlers, one tick each.
-    void tmrFadeIn_Timer();
-    void tmrHold_Timer();
-    void tmrFadeOut_Timer();
+    void fadeInStep();
+    void holdTimeUp();
+    void fadeOutStep();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -43,9 +44,9 @@ private:
     std::function<void()> m_showMainWindow;
     SplashFade m_fade;
     QImage m_picture;
-    QTimer* m_tmrFadeIn = nullptr;
-    QTimer* m_tmrHold = nullptr;
-    QTimer* m_tmrFadeOut = nullptr;
+    QTimer* m_fadeInTimer = nullptr;
+    QTimer* m_holdTimer = nullptr;
+    QTimer* m_fadeOutTimer = nullptr;
     bool m_closing = false;
 };
 

@@ -49,10 +49,10 @@ void TrayDock::hideInTray() {
         if (!m_menu) {
             m_menu = std::make_unique<QMenu>();
             QAction* restore = m_menu->addAction(QStringLiteral("&Restore"));
-            restore->setObjectName(QStringLiteral("mnuTrayRestore"));
+            restore->setObjectName(QStringLiteral("trayRestoreAction"));
             connect(restore, &QAction::triggered, this, [this] { leaveTray(true); });
             QAction* exit = m_menu->addAction(QStringLiteral("E&xit"));
-            exit->setObjectName(QStringLiteral("mnuTrayExit"));
+            exit->setObjectName(QStringLiteral("trayExitAction"));
             connect(exit, &QAction::triggered, this, &TrayDock::exitFromTray);
         }
         m_icon->setContextMenu(m_menu.get());

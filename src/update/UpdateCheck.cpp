@@ -1,5 +1,7 @@
 #include "update/UpdateCheck.h"
 
+#include "core/base/Log.h"
+
 #include <QStringDecoder>
 
 #include <utility>
@@ -18,12 +20,15 @@ UpdateCheck::UpdateCheck(QUrl versionFile, HttpTransfer::Limits limits)
     : m_versionFile(std::move(versionFile)), m_transfer(limits) {}
 
 bool UpdateCheck::start(Done done) {
-    return m_transfer.fetch(m_versionFile,
-                            [done = std::move(done)](std::optional<QByteArray> document) {
-                                if (!done) return;
-                                done(document ? noticeFor(compareVersions(versionText(*document)))
-                                              : noticeFor(UpdateOutcome::Failed));
-                            });
+    qCDebug(base::lcUpdate) << "asking" << m_versionFile.toString();
+    return m_transfer.fetch(
+        m_versionFile, [done = std::move(done)](std::optional<QByteArray> document) {
+            const UpdateOutcome outcome =
+                document ? compareVersions(versionText(*document)) : UpdateOutcome::Failed;
+            qCDebug(base::lcUpdate)
+                << (document ? "answered" : "no answer") << static_cast<int>(outcome);
+            if (done) done(noticeFor(outcome));
+        });
 }
 
 QString versionText(const QByteArray& document) {

@@ -42,8 +42,9 @@ TEST(AboutWindowTest, ShowsNameAndReleaseAndIsNotModal) {
     EXPECT_FALSE(about->isModal());
     EXPECT_EQ(about->parentWidget(), &owner);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_EQ(about->findChild<QLabel*>("lblName")->text(), "VEXA 6");
-    EXPECT_EQ(about->findChild<QLabel*>("lblVersion")->text(), "Version 6.0.0 Glass Otter Release");
+    EXPECT_EQ(about->findChild<QLabel*>("programName")->text(), "VEXA 6");
+    EXPECT_EQ(about->findChild<QLabel*>("programVersion")->text(),
+              "Version 6.0.0 Glass Otter Release");
     EXPECT_TRUE(owner.isEnabled());
     about->close();
 }

@@ -44,7 +44,7 @@ void collectUnnamed(QAccessibleInterface* node, QStringList& unnamed, bool topLe
     if (!node) return;
     const QObject* object = node->object();
     const QString name = node->text(QAccessible::Name).trimmed();
-    // A numbered object name ("Toolbar1") read out is no better than none.
+    // A numbered object name ("mainToolbar") read out is no better than none.
     const bool nameless = name.isEmpty() || (object && name == object->objectName() &&
                                              !name.isEmpty() && name.back().isDigit());
     // A window itself is what the reader announces first, whatever its role.
@@ -79,7 +79,7 @@ TEST(AccessibleNames, EveryWindowAndControlHasOne) {
     {
         vexa::print::PrintDialog dialog(host.covers());
         EXPECT_EQ(unnamedIn(&dialog), "") << "print dialog";
-        const auto* mini = dialog.findChild<QPushButton*>("Command4");
+        const auto* mini = dialog.findChild<QPushButton*>("miniTile");
         ASSERT_NE(mini, nullptr);
         EXPECT_EQ(mini->accessibleName().toStdString(), "CD Mini cover");
     }

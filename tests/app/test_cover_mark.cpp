@@ -1,6 +1,7 @@
 // The selected cover is marked: a highlight frame around its picture and a dot on its tab.
 #include "app/MainWindow.h"
 #include "core/base/ProgramFolder.h"
+#include "support/MainWindowParts.h"
 #include "support/SlotAccess.h"
 #include "support/TestSupport.h"
 #include "widgets/PictureHolder.h"
@@ -20,20 +21,23 @@ TEST(CoverMarkTest, TheClickedCoverIsFramedAndItsTabDottedWithTheCaptionsUnchang
         app::MainWindow window;
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        QTabWidget* tabs = window.tabs();
+        QTabWidget* tabs = vexa::test::coverTabs(window);
         const QStringList captions = {"Front", "Inside", "Back", "DVD", "Mini", "PSP",
                                       "DS",    "SLIM",   "HD",   "Blu", "Vita", "Scan"};
         const QColor highlight = window.palette().color(QPalette::Highlight);
         const QColor white(Qt::white);
-        for (int n = 1; n <= 11; ++n)
-            window.slotHolder(n)->setPicture(test::solidImage(60, 40, white.rgb()));
+        for (int n = 1; n <= 11; ++n) {
+            // The slots grow with the window; the pixels below are worked out at this size.
+            vexa::test::slotHolder(window, n)->setFixedSize(465, 331);
+            vexa::test::slotHolder(window, n)->setPicture(test::solidImage(60, 40, white.rgb()));
+        }
         // The dot widens its tab; the rest of the window must not move for it.
         const QRect tabsBefore = tabs->geometry();
 
         // The DVD cover (Image4 on tab 3) is clicked, then the Front cover (Image1, tab 0).
         for (const int tab : {3, 0}) {
             tabs->setCurrentIndex(tab);
-            widgets::PictureHolder* chosen = window.slotHolder(tab + 1);
+            widgets::PictureHolder* chosen = vexa::test::slotHolder(window, tab + 1);
             QTest::mouseClick(chosen, Qt::LeftButton, {}, QPoint(100, 100));
             EXPECT_EQ(vexa::test::selectedSlotName(window), QStringLiteral("Image%1").arg(tab + 1));
             QCoreApplication::sendPostedEvents(); // the layout's answer to the wider tab
@@ -54,7 +58,7 @@ TEST(CoverMarkTest, TheClickedCoverIsFramedAndItsTabDottedWithTheCaptionsUnchang
             EXPECT_EQ(shown.pixelColor(tab == 3 ? QPoint(3, 12) : QPoint(70, 3)), white);
             // The other covers' pictures reach their letterboxes, unframed (the whole slot:
             // the DVD cover 310 high from y 10, the CD front 331 wide from x 67).
-            const QImage other = window.slotHolder(tab == 3 ? 1 : 4)->grab().toImage();
+            const QImage other = vexa::test::slotHolder(window, tab == 3 ? 1 : 4)->grab().toImage();
             EXPECT_NE(other.pixelColor(0, 0), highlight);
             EXPECT_EQ(other.pixelColor(tab == 3 ? QPoint(67, 0) : QPoint(0, 10)), white);
         }

@@ -6,6 +6,7 @@
 #include "editor/CoverEditor.h"
 #include "notify/MessageNoticeWindow.h"
 #include "support/LetterboxProbe.h"
+#include "support/MainWindowParts.h"
 #include "support/ModalDriver.h"
 #include "support/SlotAccess.h"
 #include "support/TestSupport.h"
@@ -71,7 +72,7 @@ protected:
     // Clicks a file of the browser's file list as a user would.
     static void clickFile(MainWindow& window, const QString& name,
                           Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QListWidget* files = window.browser()->fileSelect();
+        QListWidget* files = vexa::test::browser(window)->fileSelect();
         const QList<QListWidgetItem*> items = files->findItems(name, Qt::MatchExactly);
         ASSERT_EQ(items.size(), 1) << name.toStdString();
         const QPoint centre = files->visualItemRect(items.first()).center();
@@ -81,7 +82,8 @@ protected:
 
     // Pictures decode on a worker thread and reach the slot when done.
     static void waitForLoads(MainWindow& window) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.pictureLoader()->isBusy(); }, 10000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !vexa::test::pictureLoader(window)->isBusy(); }, 10000));
     }
 
     // The text of the notice that is up, answered with Enter as a keyboard user would; the
@@ -103,54 +105,73 @@ protected:
     }
 
     static QRgb slotColour(MainWindow& window, int slot) {
-        return window.slotHolder(slot)->picture().pixel(0, 0);
+        return vexa::test::slotHolder(window, slot)->picture().pixel(0, 0);
     }
 };
 
-TEST_F(MainWindowTest, WindowHasItsFixedSizeTabsAndControls) {
+TEST_F(MainWindowTest, WindowGrowsWithItsSlotsAndHasItsTabsAndControls) {
     auto window = openWindow();
     EXPECT_EQ(window->windowTitle(), "VEXA 6");
     // The icon the desktop's menu shows for VEXA, not a picture of the window's own.
     EXPECT_EQ(vexa::test::differenceFromInstalledIcon(window->windowIcon()).toStdString(), "");
-    EXPECT_EQ(window->frameGeometry().size(), QSize(821, 512));
-    window->resize(1000, 700);
-    EXPECT_EQ(window->frameGeometry().size(), QSize(821, 512));
+    // It opens on a 1366 x 768 screen with room for a panel, and grows with its slots and the
+    // browser.
+    EXPECT_LE(window->frameGeometry().width(), 1366);
+    EXPECT_LE(window->frameGeometry().height(), 768 - 40);
+    const QSize slotBefore = vexa::test::slotHolder(*window, 1)->size();
+    const int browserBefore = vexa::test::browser(*window)->width();
+    window->resize(window->size() + QSize(400, 200));
+    QApplication::processEvents();
+    EXPECT_GT(vexa::test::slotHolder(*window, 1)->width(), slotBefore.width());
+    EXPECT_GT(vexa::test::slotHolder(*window, 1)->height(), slotBefore.height());
+    EXPECT_GT(vexa::test::browser(*window)->width(), browserBefore);
 
     QStringList captions;
-    for (int i = 0; i < window->tabs()->count(); ++i) captions << window->tabs()->tabText(i);
+    for (int i = 0; i < vexa::test::coverTabs(*window)->count(); ++i)
+        captions << vexa::test::coverTabs(*window)->tabText(i);
     EXPECT_EQ(captions, QStringList({"Front", "Inside", "Back", "DVD", "Mini", "PSP", "DS", "SLIM",
                                      "HD", "Blu", "Vita", "Scan"}));
+    const QStringList slotNames{"frontSlot", "insideSlot", "backSlot", "dvdSlot",
+                                "miniSlot",  "pspSlot",    "dsSlot",   "dvdSlimSlot",
+                                "hdDvdSlot", "bluRaySlot", "vitaSlot"};
     for (int slot = 1; slot <= 11; ++slot) {
-        vexa::widgets::PictureHolder* holder = window->slotHolder(slot);
-        EXPECT_EQ(holder->objectName(), QString("Image%1").arg(slot));
-        EXPECT_EQ(holder->size(), QSize(465, 331));
+        auto* holder = window->findChild<vexa::widgets::PictureHolder*>(slotNames[slot - 1]);
+        ASSERT_NE(holder, nullptr) << slot;
+        EXPECT_EQ(holder->parentWidget(), vexa::test::coverTabs(*window)->widget(slot - 1));
         EXPECT_EQ(holder->toolTip(), "Cover image.");
     }
-    EXPECT_EQ(window->scanHolder()->toolTip(), "Scanned Picture");
-    EXPECT_EQ(window->acquireButton()->text(), "Acquire");
-    EXPECT_EQ(window->acquireButton()->toolTip(), "Acquire Image");
-    EXPECT_EQ(window->sourceButton()->toolTip(), "Select Scanner Source");
-    EXPECT_EQ(window->saveButton()->toolTip(), "Save Image");
+    EXPECT_EQ(vexa::test::scanHolder(*window)->toolTip(), "Scanned Picture");
+    EXPECT_EQ(vexa::test::button(*window, "acquireButton")->text(), "Acquire");
+    EXPECT_EQ(vexa::test::button(*window, "acquireButton")->toolTip(), "Acquire Image");
+    EXPECT_EQ(vexa::test::button(*window, "sourceButton")->toolTip(), "Select Scanner Source");
+    EXPECT_EQ(vexa::test::button(*window, "saveScanButton")->toolTip(), "Save Image");
 }
 
 TEST_F(MainWindowTest, ToolbarAndMenusHaveTheirItemsInOrder) {
     auto window = openWindow();
     QStringList labels;
     for (int position = 1; position <= 6; ++position)
-        labels << window->toolbarButton(position)->text();
+        labels << vexa::test::toolbarAction(*window, position)->iconText();
     EXPECT_EQ(labels, QStringList({"Print Cover", "Cover Manipulator", "Report A Bug", "Help",
                                    "About", "Visit Website"}));
+    // A command offered in both places is one action.
+    for (const auto& [position, name] : {std::pair{1, "printAction"},
+                                         {3, "reportBugAction"},
+                                         {5, "aboutAction"},
+                                         {6, "visitWebsiteAction"}})
+        EXPECT_EQ(vexa::test::toolbarAction(*window, position), vexa::test::action(*window, name))
+            << name;
     auto itemsOf = [](QMenu* menu) {
         QStringList items;
         for (QAction* action : menu->actions())
             items << (action->isSeparator() ? QString("-") : action->text());
         return items;
     };
-    EXPECT_EQ(window->fileMenu()->title(), "&File");
-    EXPECT_EQ(itemsOf(window->fileMenu()),
+    EXPECT_EQ(vexa::test::menu(*window, "fileMenu")->title(), "&File");
+    EXPECT_EQ(itemsOf(vexa::test::menu(*window, "fileMenu")),
               QStringList({"&Print", "Cover &Manipulator", "-", "&Select Printer", "-", "E&xit"}));
-    EXPECT_EQ(window->helpMenu()->title(), "&Help");
-    EXPECT_EQ(itemsOf(window->helpMenu()),
+    EXPECT_EQ(vexa::test::menu(*window, "helpMenu")->title(), "&Help");
+    EXPECT_EQ(itemsOf(vexa::test::menu(*window, "helpMenu")),
               QStringList({"Help &Contents", "-", "&Report A Bug", "&Visit Website", "-",
                            "Check For &Updates", "-", "&About"}));
 }
@@ -158,14 +179,16 @@ TEST_F(MainWindowTest, ToolbarAndMenusHaveTheirItemsInOrder) {
 TEST_F(MainWindowTest, EveryCommandHasItsKeys) {
     auto window = openWindow();
     // The keys desktop programs give these commands; Ctrl+E edits the open tab's cover.
-    const std::pair<QAction*, const char*> keys[] = {{window->printAction(), "Ctrl+P"},
-                                                     {window->editCoverAction(), "Ctrl+E"},
-                                                     {window->helpContentsAction(), "F1"},
-                                                     {window->exitAction(), "Ctrl+Q"}};
+    const std::pair<QAction*, const char*> keys[] = {
+        {vexa::test::action(*window, "printAction"), "Ctrl+P"},
+        {vexa::test::action(*window, "editOpenCoverAction"), "Ctrl+E"},
+        {vexa::test::action(*window, "helpContentsAction"), "F1"},
+        {vexa::test::action(*window, "exitAction"), "Ctrl+Q"}};
     for (const auto& [action, key] : keys)
         EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromLatin1(key))) << key;
     // Alt and one letter reach each item: no letter twice in a menu.
-    for (QMenu* menu : {window->fileMenu(), window->helpMenu()}) {
+    for (QMenu* menu :
+         {vexa::test::menu(*window, "fileMenu"), vexa::test::menu(*window, "helpMenu")}) {
         QString letters;
         for (QAction* action : menu->actions()) {
             if (action->isSeparator()) continue;
@@ -182,14 +205,18 @@ TEST_F(MainWindowTest, CtrlESelectsTheOpenTabsCoverAndEditsItWhenItHoldsAPicture
     auto window = openWindow();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
+    ASSERT_TRUE(vexa::test::browser(*window)->setFolder(picturesDir.path()));
 
-    window->tabs()->setCurrentIndex(2); // Back: no picture yet
+    // Back has no picture yet: a notice says so and the selection stays as it was.
+    vexa::test::coverTabs(*window)->setCurrentIndex(2);
     QTest::keyClick(window.get(), Qt::Key_E, Qt::ControlModifier);
-    EXPECT_EQ(vexa::test::selectedSlotName(*window), "Image3");
+    EXPECT_EQ(answerNotice(*window),
+              "The CD Back cover has no picture yet. Click a picture file on the right to put it "
+              "there.");
+    EXPECT_EQ(vexa::test::selectedSlotName(*window), "");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-    window->tabs()->setCurrentIndex(5); // PSP
+    vexa::test::coverTabs(*window)->setCurrentIndex(5); // PSP
     clickFile(*window, "red.jpg");
     QString editedCover;
     vexa::test::whenModal<vexa::editor::CoverEditor>([&](vexa::editor::CoverEditor* editor) {
@@ -205,9 +232,9 @@ TEST_F(MainWindowTest, CtrlESelectsTheOpenTabsCoverAndEditsItWhenItHoldsAPicture
 TEST_F(MainWindowTest, ReadiniRestoresTabDriveAndFolder) {
     writeIni("[MAIN]\nTab=11\nDrive=/\nDir=" + picturesDir.path().toUtf8() + "\n");
     auto window = openWindow();
-    EXPECT_EQ(window->tabs()->currentIndex(), 11);
-    EXPECT_EQ(window->browser()->folder(), picturesDir.path());
-    EXPECT_EQ(window->browser()->fileSelect()->count(), 3);
+    EXPECT_EQ(vexa::test::coverTabs(*window)->currentIndex(), 11);
+    EXPECT_EQ(vexa::test::browser(*window)->folder(), picturesDir.path());
+    EXPECT_EQ(vexa::test::browser(*window)->fileSelect()->count(), 3);
 }
 
 TEST_F(MainWindowTest, TabValuesThatAreNotExactlyAnIndexSelectTheFirstTab) {
@@ -215,8 +242,8 @@ TEST_F(MainWindowTest, TabValuesThatAreNotExactlyAnIndexSelectTheFirstTab) {
         writeIni(QByteArray("[MAIN]\nTab=") + value +
                  "\nDrive=/\nDir=" + picturesDir.path().toUtf8() + "\n");
         auto window = openWindow();
-        EXPECT_EQ(window->tabs()->currentIndex(), 0) << value;
-        EXPECT_EQ(window->browser()->folder(), picturesDir.path()) << value;
+        EXPECT_EQ(vexa::test::coverTabs(*window)->currentIndex(), 0) << value;
+        EXPECT_EQ(vexa::test::browser(*window)->folder(), picturesDir.path()) << value;
     }
 }
 
@@ -228,22 +255,22 @@ TEST_F(MainWindowTest, MissingFolderOrDriveFallsBackToTheProgramFolderAndFirstTa
           QByteArray("[MAIN]\nTab=5\n"), QByteArray()}) {
         writeIni(text);
         auto window = openWindow();
-        EXPECT_EQ(window->tabs()->currentIndex(), 0) << text.constData();
-        EXPECT_EQ(window->browser()->folder(), programDir.path()) << text.constData();
-        EXPECT_FALSE(window->browser()->drive().isEmpty());
+        EXPECT_EQ(vexa::test::coverTabs(*window)->currentIndex(), 0) << text.constData();
+        EXPECT_EQ(vexa::test::browser(*window)->folder(), programDir.path()) << text.constData();
+        EXPECT_FALSE(vexa::test::browser(*window)->drive().isEmpty());
     }
 }
 
 TEST_F(MainWindowTest, ExitWritesTabDriveAndFolderNextToOtherKeys) {
     writeIni("[MAIN]\nFront=-1\nDVD=0\n");
     auto window = openWindow();
-    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
-    window->tabs()->setCurrentIndex(7);
-    window->exitAction()->trigger();
+    ASSERT_TRUE(vexa::test::browser(*window)->setFolder(picturesDir.path()));
+    vexa::test::coverTabs(*window)->setCurrentIndex(7);
+    vexa::test::action(*window, "exitAction")->trigger();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(ini("Tab"), "7");
     EXPECT_EQ(ini("Dir"), picturesDir.path());
-    EXPECT_EQ(ini("Drive"), window->browser()->drive());
+    EXPECT_EQ(ini("Drive"), vexa::test::browser(*window)->drive());
     EXPECT_TRUE(ini("Drive").startsWith("/"));
     EXPECT_EQ(ini("Front"), "-1");
     EXPECT_EQ(ini("DVD"), "0");
@@ -251,36 +278,37 @@ TEST_F(MainWindowTest, ExitWritesTabDriveAndFolderNextToOtherKeys) {
 
 TEST_F(MainWindowTest, ClickingAFileLoadsItIntoTheOpenTabsSlotOnly) {
     auto window = openWindow();
-    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
-    window->tabs()->setCurrentIndex(3); // DVD
+    ASSERT_TRUE(vexa::test::browser(*window)->setFolder(picturesDir.path()));
+    vexa::test::coverTabs(*window)->setCurrentIndex(3); // DVD
     clickFile(*window, "red.jpg");
-    ASSERT_FALSE(window->slotHolder(4)->picture().isNull());
-    EXPECT_EQ(window->slotHolder(4)->picture().size(), QSize(40, 30)); // full resolution kept
+    ASSERT_FALSE(vexa::test::slotHolder(*window, 4)->picture().isNull());
+    EXPECT_EQ(vexa::test::slotHolder(*window, 4)->picture().size(),
+              QSize(40, 30)); // full resolution kept
     EXPECT_EQ(qRed(slotColour(*window, 4)), 254);
     for (int slot : {1, 2, 3, 5, 6, 7, 8, 9, 10, 11})
-        EXPECT_TRUE(window->slotHolder(slot)->picture().isNull()) << slot;
+        EXPECT_TRUE(vexa::test::slotHolder(*window, slot)->picture().isNull()) << slot;
 
     // The same file can go into another slot too.
-    window->tabs()->setCurrentIndex(9); // Blu
+    vexa::test::coverTabs(*window)->setCurrentIndex(9); // Blu
     clickFile(*window, "red.jpg");
-    EXPECT_FALSE(window->slotHolder(10)->picture().isNull());
+    EXPECT_FALSE(vexa::test::slotHolder(*window, 10)->picture().isNull());
     EXPECT_EQ(vexa::test::slotPicture(*window, "Image10").size(), QSize(40, 30));
 }
 
 TEST_F(MainWindowTest, ScanTabLoadsNothing) {
     auto window = openWindow();
-    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
-    window->tabs()->setCurrentIndex(11);
+    ASSERT_TRUE(vexa::test::browser(*window)->setFolder(picturesDir.path()));
+    vexa::test::coverTabs(*window)->setCurrentIndex(11);
     clickFile(*window, "blue.bmp");
-    EXPECT_TRUE(window->scanHolder()->picture().isNull());
+    EXPECT_TRUE(vexa::test::scanHolder(*window)->picture().isNull());
     for (int slot = 1; slot <= 11; ++slot)
-        EXPECT_TRUE(window->slotHolder(slot)->picture().isNull());
+        EXPECT_TRUE(vexa::test::slotHolder(*window, slot)->picture().isNull());
 }
 
 // Each leaves the slot as it was, and a notice names the file.
 TEST_F(MainWindowTest, BrokenOrVanishedFilesLeaveTheSlotAsItWas) {
     auto window = openWindow();
-    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
+    ASSERT_TRUE(vexa::test::browser(*window)->setFolder(picturesDir.path()));
     clickFile(*window, "blue.bmp");
     ASSERT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
     EXPECT_TRUE(answerNotice(*window).isEmpty());
@@ -291,16 +319,16 @@ TEST_F(MainWindowTest, BrokenOrVanishedFilesLeaveTheSlotAsItWas) {
     clickFile(*window, "red.jpg");
     EXPECT_EQ(slotColour(*window, 1), qRgb(0, 0, 255));
     EXPECT_TRUE(answerNotice(*window).contains("'red.jpg'"));
-    EXPECT_TRUE(window->toolbar()->isEnabled());
-    EXPECT_TRUE(window->fileMenu()->menuAction()->isEnabled());
-    window->browser()->refreshFiles();
-    EXPECT_EQ(window->browser()->fileSelect()->count(), 2);
+    EXPECT_TRUE(vexa::test::mainToolbar(*window)->isEnabled());
+    EXPECT_TRUE(vexa::test::menu(*window, "fileMenu")->menuAction()->isEnabled());
+    vexa::test::browser(*window)->refreshFiles();
+    EXPECT_EQ(vexa::test::browser(*window)->fileSelect()->count(), 2);
 }
 
 TEST_F(MainWindowTest, ArrowKeysLoadEachFileInTurn) {
     auto window = openWindow();
-    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
-    QListWidget* files = window->browser()->fileSelect();
+    ASSERT_TRUE(vexa::test::browser(*window)->setFolder(picturesDir.path()));
+    QListWidget* files = vexa::test::browser(*window)->fileSelect();
     ASSERT_EQ(files->item(0)->text(), "blue.bmp");
     ASSERT_EQ(files->item(2)->text(), "red.jpg");
     clickFile(*window, "blue.bmp");
@@ -322,11 +350,11 @@ TEST_F(MainWindowTest, ArrowKeysLoadEachFileInTurn) {
 
 TEST_F(MainWindowTest, SeveralSelectedFilesLoadInListOrderSoTheLastStays) {
     auto window = openWindow();
-    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
-    QListWidget* files = window->browser()->fileSelect();
+    ASSERT_TRUE(vexa::test::browser(*window)->setFolder(picturesDir.path()));
+    QListWidget* files = vexa::test::browser(*window)->fileSelect();
     files->item(2)->setSelected(true); // red.jpg
     files->item(0)->setSelected(true); // blue.bmp
-    EXPECT_EQ(window->browser()->selectedFilePaths(),
+    EXPECT_EQ(vexa::test::browser(*window)->selectedFilePaths(),
               QStringList({picture("blue.bmp"), picture("red.jpg")}));
     window->loadSelectedFiles();
     waitForLoads(*window);
@@ -336,14 +364,14 @@ TEST_F(MainWindowTest, SeveralSelectedFilesLoadInListOrderSoTheLastStays) {
 TEST_F(MainWindowTest, ClickingASlotSelectsItUntilAnotherIsClicked) {
     auto window = openWindow();
     EXPECT_EQ(vexa::test::selectedSlotName(*window), "");
-    window->tabs()->setCurrentIndex(2);
-    QTest::mouseClick(window->slotHolder(3), Qt::LeftButton);
+    vexa::test::coverTabs(*window)->setCurrentIndex(2);
+    QTest::mouseClick(vexa::test::slotHolder(*window, 3), Qt::LeftButton);
     EXPECT_EQ(vexa::test::selectedSlotName(*window), "Image3");
-    window->tabs()->setCurrentIndex(11);
-    QTest::mouseClick(window->scanHolder(), Qt::LeftButton);
+    vexa::test::coverTabs(*window)->setCurrentIndex(11);
+    QTest::mouseClick(vexa::test::scanHolder(*window), Qt::LeftButton);
     EXPECT_EQ(vexa::test::selectedSlotName(*window), "Image3");
-    window->tabs()->setCurrentIndex(10);
-    QTest::mouseClick(window->slotHolder(11), Qt::LeftButton);
+    vexa::test::coverTabs(*window)->setCurrentIndex(10);
+    QTest::mouseClick(vexa::test::slotHolder(*window, 11), Qt::LeftButton);
     EXPECT_EQ(vexa::test::selectedSlotName(*window), "Image11");
 }
 
@@ -376,9 +404,10 @@ TEST_F(MainWindowTest, EachSlotShowsItsCoverInThePrintedProportionsLetterboxed) 
         const QString name = QString("Image%1").arg(c.slot);
         // A picture of other proportions than the cover is stretched to the cover's.
         vexa::test::setSlotPicture(*window, name, vexa::test::solidImage(40, 300, red));
-        window->tabs()->setCurrentIndex(
-            window->tabs()->indexOf(window->slotHolder(c.slot)->parentWidget()));
-        vexa::widgets::PictureHolder* holder = window->slotHolder(c.slot);
+        vexa::test::coverTabs(*window)->setCurrentIndex(vexa::test::coverTabs(*window)->indexOf(
+            vexa::test::slotHolder(*window, c.slot)->parentWidget()));
+        vexa::widgets::PictureHolder* holder = vexa::test::slotHolder(*window, c.slot);
+        holder->setFixedSize(465, 331); // slots grow with the window; measured at this size
         const QRgb background = holder->palette().color(holder->backgroundRole()).rgb();
         EXPECT_TRUE(vexa::test::showsLetterboxed(holder->grab().toImage(), holder->rect(),
                                                  c.picture, red, background))

@@ -11,10 +11,12 @@
 #include "notify/MessageNoticeWindow.h"
 #include "notify/PopupGeometry.h"
 #include "support/FakeXdgOpen.h"
+#include "support/MainWindowParts.h"
 #include "support/ModalDriver.h"
 #include "support/TestSupport.h"
 #include "widgets/PictureHolder.h"
 
+#include "support/SlotAccess.h"
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
@@ -32,6 +34,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -70,16 +73,18 @@ protected:
     QString picture(const QString& name) const { return picturesDir.filePath(name); }
 
     void waitForLoads() {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !window->pictureLoader()->isBusy(); }, 10000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !vexa::test::pictureLoader(*window)->isBusy(); }, 10000));
     }
     // The colour of a slot's picture, or 0 when it is empty.
     QRgb slot(int number) const {
-        const QImage& shown = window->slotHolder(number)->picture();
+        const QImage& shown = vexa::test::slotHolder(*window, number)->picture();
         return shown.isNull() ? 0 : shown.pixel(0, 0);
     }
     bool commandsEnabled() const {
-        return window->toolbar()->isEnabled() && window->fileMenu()->menuAction()->isEnabled() &&
-               window->helpMenu()->menuAction()->isEnabled();
+        return vexa::test::mainToolbar(*window)->isEnabled() &&
+               vexa::test::menu(*window, "fileMenu")->menuAction()->isEnabled() &&
+               vexa::test::menu(*window, "helpMenu")->menuAction()->isEnabled();
     }
     static QMimeData* filesMime(const QStringList& paths) {
         auto* data = new QMimeData;
@@ -115,16 +120,16 @@ protected:
 };
 
 TEST_F(OpenPicturesTest, ClickLoadsOnAWorkerIntoTheTabOpenAtTheClickAndNewerClicksWin) {
-    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
-    QListWidget* files = window->browser()->fileSelect();
+    ASSERT_TRUE(vexa::test::browser(*window)->setFolder(picturesDir.path()));
+    QListWidget* files = vexa::test::browser(*window)->fileSelect();
     ASSERT_EQ(files->item(2)->text(), "green.bmp");
 
     // Click on Front, switch to Inside before the worker is done: the picture goes to Front,
     // and only once it is complete; meanwhile the commands are locked and the pointer busy.
-    window->tabs()->setCurrentIndex(0);
+    vexa::test::coverTabs(*window)->setCurrentIndex(0);
     files->item(0)->setSelected(true); // blue.bmp
     window->loadSelectedFiles();
-    window->tabs()->setCurrentIndex(1);
+    vexa::test::coverTabs(*window)->setCurrentIndex(1);
     EXPECT_EQ(slot(1), 0u);
     EXPECT_FALSE(commandsEnabled());
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
@@ -136,11 +141,11 @@ TEST_F(OpenPicturesTest, ClickLoadsOnAWorkerIntoTheTabOpenAtTheClickAndNewerClic
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     // Two clicks before the first is delivered: only the newer one reaches a slot.
-    window->tabs()->setCurrentIndex(3);
+    vexa::test::coverTabs(*window)->setCurrentIndex(3);
     files->clearSelection();
     files->item(2)->setSelected(true); // green.bmp into DVD...
     window->loadSelectedFiles();
-    window->tabs()->setCurrentIndex(4);
+    vexa::test::coverTabs(*window)->setCurrentIndex(4);
     files->clearSelection();
     files->item(0)->setSelected(true); // ...superseded by blue.bmp into Mini
     window->loadSelectedFiles();
@@ -158,8 +163,8 @@ TEST_F(OpenPicturesTest, ClickLoadsOnAWorkerIntoTheTabOpenAtTheClickAndNewerClic
 }
 
 TEST_F(OpenPicturesTest, FilesDroppedOnASlotLoadTheLastReadableOne) {
-    window->tabs()->setCurrentIndex(6); // DS
-    vexa::widgets::PictureHolder* target = window->slotHolder(7);
+    vexa::test::coverTabs(*window)->setCurrentIndex(6); // DS
+    vexa::widgets::PictureHolder* target = vexa::test::slotHolder(*window, 7);
     const QPoint inside = target->rect().center();
     auto drop = [&](QMimeData* data) {
         std::unique_ptr<QMimeData> owned(data);
@@ -212,7 +217,7 @@ TEST(OpenedFiles, OneFilePerSlotFromTheOpenTabOn) {
         const vexa::app::OpenedFilesPlan plan = vexa::app::planOpenedFiles(c.openTab, c.files);
         QStringList slotNames;
         for (qsizetype i = 0; i < plan.loads.size(); ++i) {
-            slotNames << vexa::cover::slotObjectName(plan.loads[i].kind);
+            slotNames << vexa::test::slotObjectName(plan.loads[i].kind);
             EXPECT_EQ(plan.loads[i].paths, QStringList{c.files[i]}) << c.openTab;
         }
         EXPECT_EQ(slotNames, c.slotNames) << c.openTab;
@@ -237,7 +242,7 @@ TEST(OpenedFiles, OneFilePerSlotFromTheOpenTabOn) {
 }
 
 TEST_F(OpenPicturesTest, OpenedFilesFillTheSlotsAndANoticeCountsTheRest) {
-    window->tabs()->setCurrentIndex(8); // HD
+    vexa::test::coverTabs(*window)->setCurrentIndex(8); // HD
     window->openFiles({picture("blue.bmp"), picture("broken.gif"), picture("green.bmp"),
                        picture("blue.bmp"), picture("green.bmp")});
     vexa::notify::MessageNoticeWindow* popup = openPopup();
@@ -265,7 +270,7 @@ TEST_F(OpenPicturesTest, FileNamesThatAreNotUtf8OpenByTheirBytes) {
                                        "file://" + QString::fromLatin1(folder) + "/caf%E9.bmp"},
                                       vexa::base::fileNameText(folder)),
         QStringList({name, name}));
-    window->tabs()->setCurrentIndex(3); // DVD
+    vexa::test::coverTabs(*window)->setCurrentIndex(3); // DVD
     window->openFiles({name});
     waitForLoads();
     EXPECT_EQ(slot(4), kBlue);
@@ -275,12 +280,12 @@ TEST_F(OpenPicturesTest, CtrlVPutsTheClipboardPictureIntoTheOpenTabsSlot) {
     QClipboard* clipboard = QApplication::clipboard();
     window->activateWindow(); // a shortcut of the window works while it has the focus
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->tabs()->setCurrentIndex(5); // PSP
+    vexa::test::coverTabs(*window)->setCurrentIndex(5); // PSP
     clipboard->setImage(vexa::test::solidImage(12, 9, kBlue));
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
     waitForLoads();
     EXPECT_EQ(slot(6), kBlue);
-    EXPECT_EQ(window->slotHolder(6)->picture().size(), QSize(12, 9));
+    EXPECT_EQ(vexa::test::slotHolder(*window, 6)->picture().size(), QSize(12, 9));
     // A transparent one shows the white paper it prints on, not the colour stored under it.
     QImage clear(12, 9, QImage::Format_ARGB32);
     clear.fill(qRgba(0, 0, 255, 0));
@@ -290,7 +295,7 @@ TEST_F(OpenPicturesTest, CtrlVPutsTheClipboardPictureIntoTheOpenTabsSlot) {
     EXPECT_EQ(slot(6), qRgb(255, 255, 255));
 
     // Files copied in a file manager: the last readable one, as with a drop.
-    window->tabs()->setCurrentIndex(2); // Back
+    vexa::test::coverTabs(*window)->setCurrentIndex(2); // Back
     clipboard->setMimeData(filesMime({picture("green.bmp"), picture("broken.gif")}));
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
     waitForLoads();
@@ -298,14 +303,14 @@ TEST_F(OpenPicturesTest, CtrlVPutsTheClipboardPictureIntoTheOpenTabsSlot) {
     EXPECT_TRUE(answerNotice().contains("'broken.gif'"));
 
     // The Scan tab has no cover slot; plain text is no picture.
-    window->tabs()->setCurrentIndex(11);
+    vexa::test::coverTabs(*window)->setCurrentIndex(11);
     clipboard->setImage(vexa::test::solidImage(4, 4, kGreen));
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
-    window->tabs()->setCurrentIndex(0);
+    vexa::test::coverTabs(*window)->setCurrentIndex(0);
     clipboard->setText("not a picture");
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
     waitForLoads();
-    EXPECT_TRUE(window->scanHolder()->picture().isNull());
+    EXPECT_TRUE(vexa::test::scanHolder(*window)->picture().isNull());
     EXPECT_EQ(slot(1), 0u);
 }
 
@@ -343,7 +348,7 @@ TEST_F(OpenPicturesTest, APastedPictureOfAnotherProgramIsCheckedLikeAFile) {
     QClipboard* clipboard = QApplication::clipboard();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->tabs()->setCurrentIndex(0);
+    vexa::test::coverTabs(*window)->setCurrentIndex(0);
     clipboard->setMimeData(new OtherProgramsPicture(damaged));
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
     waitForLoads();
@@ -353,7 +358,7 @@ TEST_F(OpenPicturesTest, APastedPictureOfAnotherProgramIsCheckedLikeAFile) {
     clipboard->setMimeData(new OtherProgramsPicture(jpeg));
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
     waitForLoads();
-    EXPECT_EQ(window->slotHolder(1)->picture().size(), QSize(64, 48));
+    EXPECT_EQ(vexa::test::slotHolder(*window, 1)->picture().size(), QSize(64, 48));
 }
 
 // A file that is no readable picture is named in a notice, with the reason when there is more
@@ -363,10 +368,13 @@ TEST_F(OpenPicturesTest, AnUnreadableFileIsNamedInOneNoticeAtATime) {
     ASSERT_TRUE(big.open(QIODevice::WriteOnly));
     big.write(vexa::test::bmpDeclaring(16000, 16000));
     big.close();
-    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
-    QListWidget* files = window->browser()->fileSelect();
+    ASSERT_TRUE(vexa::test::browser(*window)->setFolder(picturesDir.path()));
+    QListWidget* files = vexa::test::browser(*window)->fileSelect();
     ASSERT_EQ(files->item(0)->text(), "big.bmp");
-    window->tabs()->setCurrentIndex(0);
+    vexa::test::coverTabs(*window)->setCurrentIndex(0);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    files->setFocus();
     files->setCurrentRow(0); // as an arrow key moves there
     waitForLoads();
     QList<vexa::notify::MessageNoticeWindow*> notices = openPopups();
@@ -383,11 +391,27 @@ TEST_F(OpenPicturesTest, AnUnreadableFileIsNamedInOneNoticeAtATime) {
     EXPECT_LE(label->heightForWidth(label->width()), label->height());
     EXPECT_EQ(label->toolTip(), text);
 
+    // Files that do not read meanwhile wait their turn: one notice at a time, none lost, and
+    // the main window stays locked until the last is answered.
     window->openFiles({picture("broken.gif"), picture("missing.jpg")});
     waitForLoads();
     EXPECT_EQ(openPopups(), notices);
+    const QFont size = notices.first()->messageLabel()->font();
     notices.first()->close();
-    EXPECT_TRUE(window->isEnabled());
+    for (const char* next : {"'broken.gif'", "'missing.jpg'"}) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return openPopups().size() == 1; }, 10000)) << next;
+        EXPECT_FALSE(window->isEnabled()) << next;
+        const vexa::notify::MessageNoticeWindow* shown = openPopups().first();
+        EXPECT_EQ(shown->messageLabel()->font(), size) << next;
+        EXPECT_TRUE(shown->messageLabel()->text().contains(next)) << next;
+        openPopups().first()->close();
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->isEnabled(); }, 10000));
+    EXPECT_TRUE(openPopups().isEmpty());
+    // The keyboard is back in the file list, where it was when the first notice came.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == files; }, 10000));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 
     // Once answered, the next one is told: `vexa FILE` with a damaged file whose name holds
     // markup and a control character, shown as they are and escaped.
@@ -422,22 +446,22 @@ TEST_F(OpenPicturesTest, AnUnreadableFileIsNamedInOneNoticeAtATime) {
 }
 
 TEST_F(OpenPicturesTest, RefreshLeavesAnUnchangedListAloneAndKeepsTheSelectionOnChange) {
-    ASSERT_TRUE(window->browser()->setFolder(picturesDir.path()));
-    QListWidget* files = window->browser()->fileSelect();
+    ASSERT_TRUE(vexa::test::browser(*window)->setFolder(picturesDir.path()));
+    QListWidget* files = vexa::test::browser(*window)->fileSelect();
     files->item(0)->setSelected(true); // blue.bmp
     files->item(2)->setSelected(true); // green.bmp
     QListWidgetItem* const firstItem = files->item(0);
-    QSignalSpy clicked(window->browser(), &vexa::app::PictureBrowser::filesClicked);
+    QSignalSpy clicked(vexa::test::browser(*window), &vexa::app::PictureBrowser::filesClicked);
     waitForLoads();
     clicked.clear();
 
-    window->browser()->refreshFiles();
+    vexa::test::browser(*window)->refreshFiles();
     EXPECT_EQ(files->item(0), firstItem); // the very same items: nothing was rebuilt
     EXPECT_EQ(files->selectedItems().size(), 2);
 
     ASSERT_TRUE(QFile::remove(picture("broken.gif")));
     ASSERT_TRUE(QFile::copy(picture("blue.bmp"), picture("azure.BMP")));
-    window->browser()->refreshFiles();
+    vexa::test::browser(*window)->refreshFiles();
     QStringList names, selected;
     for (int row = 0; row < files->count(); ++row) {
         names << files->item(row)->text();
@@ -446,7 +470,7 @@ TEST_F(OpenPicturesTest, RefreshLeavesAnUnchangedListAloneAndKeepsTheSelectionOn
     EXPECT_EQ(names, QStringList({"azure.BMP", "blue.bmp", "green.bmp"}));
     EXPECT_EQ(selected, QStringList({"blue.bmp", "green.bmp"}));
     EXPECT_EQ(clicked.size(), 0); // a refresh loads nothing
-    EXPECT_FALSE(window->pictureLoader()->isBusy());
+    EXPECT_FALSE(vexa::test::pictureLoader(*window)->isBusy());
 }
 
 } // namespace
@@ -459,7 +483,7 @@ TEST_F(OpenPicturesTest, AFileKeepsItsBytesAndAnEditOrAPasteMarksTheRecordChange
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
 
-    window->tabs()->setCurrentIndex(3); // DVD
+    vexa::test::coverTabs(*window)->setCurrentIndex(3); // DVD
     window->openFiles({picture("blue.bmp")});
     waitForLoads();
     ASSERT_EQ(changed.count(), 1);
@@ -472,7 +496,7 @@ TEST_F(OpenPicturesTest, AFileKeepsItsBytesAndAnEditOrAPasteMarksTheRecordChange
     // The editor closed without an edit leaves the file's record; a rotated picture is made.
     vexa::test::whenModal<vexa::editor::CoverEditor>(
         [](vexa::editor::CoverEditor* editor) { editor->acceptButton()->click(); });
-    window->editCoverAction()->trigger();
+    vexa::test::action(*window, "editOpenCoverAction")->trigger();
     EXPECT_EQ(covers.picture(CoverKind::Dvd).bytes, bytes);
     EXPECT_FALSE(covers.picture(CoverKind::Dvd).changed);
     vexa::test::whenModal<vexa::editor::CoverEditor>([](vexa::editor::CoverEditor* editor) {
@@ -480,7 +504,7 @@ TEST_F(OpenPicturesTest, AFileKeepsItsBytesAndAnEditOrAPasteMarksTheRecordChange
         ASSERT_TRUE(vexa::test::waitUntil([editor] { return !editor->isBusy(); }));
         editor->acceptButton()->click();
     });
-    window->editCoverAction()->trigger();
+    vexa::test::action(*window, "editOpenCoverAction")->trigger();
     EXPECT_TRUE(covers.picture(CoverKind::Dvd).changed);
     EXPECT_TRUE(covers.picture(CoverKind::Dvd).bytes.isEmpty());
     EXPECT_EQ(covers.picture(CoverKind::Dvd).pixels.size(), QSize(10, 20));
@@ -488,7 +512,7 @@ TEST_F(OpenPicturesTest, AFileKeepsItsBytesAndAnEditOrAPasteMarksTheRecordChange
     // A pasted bitmap has no file behind it.
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->tabs()->setCurrentIndex(5); // PSP
+    vexa::test::coverTabs(*window)->setCurrentIndex(5); // PSP
     QApplication::clipboard()->setImage(vexa::test::solidImage(12, 9, kGreen));
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
     waitForLoads();

@@ -50,7 +50,7 @@ TEST(CoverEditorWithEngine, EveryMenuItemChangesThePictureAsItsEffectDoes) {
         EXPECT_EQ(window.progressCell(), 100);
         EXPECT_FALSE(window.isBusy());
         // Back to the pattern, so that no effect meets a picture an earlier one flattened.
-        window.UndoLastChange();
+        window.undoLastChange();
         ASSERT_EQ(window.pictures().current(), opened);
     }
     window.acceptButton()->click();

@@ -45,7 +45,7 @@ run() {
         ASAN_OPTIONS=detect_leaks=0 "$@"
 }
 
-# Starts VEXA from the desktop entry, waits for the main window (821 pixels wide, after
+# Starts VEXA from the desktop entry, waits for the main window (1000 pixels wide, after
 # the splash), and closes it with File > Exit as a user would.
 start_and_exit() {
     local exec_line
@@ -55,7 +55,7 @@ start_and_exit() {
     local pid=$! window=
     for _ in $(seq 600); do
         for w in $(xdotool search --onlyvisible --name '^VEXA 6$' 2>/dev/null); do
-            if xdotool getwindowgeometry "$w" | grep -q 'Geometry: 821x'; then window=$w; fi
+            if xdotool getwindowgeometry "$w" | grep -q 'Geometry: 1000x'; then window=$w; fi
         done
         [ -n "$window" ] && break
         sleep 0.1

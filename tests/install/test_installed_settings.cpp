@@ -2,6 +2,7 @@
 #include "app/PictureBrowser.h"
 #include "core/base/ProgramFolder.h"
 #include "core/settings/ProfileFile.h"
+#include "support/MainWindowParts.h"
 #include "support/ObeyFilePermissions.h"
 #include "support/ScopedEnvironment.h"
 
@@ -58,7 +59,7 @@ protected:
         auto window = std::make_unique<MainWindow>();
         window->start();
         use(*window);
-        window->exitAction()->trigger();
+        vexa::test::action(*window, "exitAction")->trigger();
     }
 
     QTemporaryDir root;
@@ -77,10 +78,11 @@ TEST_P(SettingsLocation, TabDriveAndDirAreKeptAndRestored) {
     runProgram([&](MainWindow& window) {
         // Nothing saved yet: the browser starts where the user's pictures may be, which for
         // an installed copy is not its bin folder.
-        EXPECT_EQ(window.browser()->folder(), GetParam().installed ? QDir::homePath() : program());
-        ASSERT_TRUE(window.browser()->setFolder(pictures.path()));
-        window.tabs()->setCurrentIndex(7);
-        drive = window.browser()->drive();
+        EXPECT_EQ(vexa::test::browser(window)->folder(),
+                  GetParam().installed ? QDir::homePath() : program());
+        ASSERT_TRUE(vexa::test::browser(window)->setFolder(pictures.path()));
+        vexa::test::coverTabs(window)->setCurrentIndex(7);
+        drive = vexa::test::browser(window)->drive();
     });
     ASSERT_FALSE(drive.isEmpty());
 
@@ -96,9 +98,9 @@ TEST_P(SettingsLocation, TabDriveAndDirAreKeptAndRestored) {
     }
 
     runProgram([&](MainWindow& window) {
-        EXPECT_EQ(window.tabs()->currentIndex(), 7);
-        EXPECT_EQ(window.browser()->folder(), pictures.path());
-        EXPECT_EQ(window.browser()->drive(), drive);
+        EXPECT_EQ(vexa::test::coverTabs(window)->currentIndex(), 7);
+        EXPECT_EQ(vexa::test::browser(window)->folder(), pictures.path());
+        EXPECT_EQ(vexa::test::browser(window)->drive(), drive);
     });
 }
 

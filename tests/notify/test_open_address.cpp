@@ -87,7 +87,7 @@ TEST(AddressOpenerTest, TheExitStatusDecidesWhetherTheAddressIsOfferedForCopying
         EXPECT_TRUE(message->addressLine()->isReadOnly());
         EXPECT_EQ(message->addressLine()->selectedText(), message->addressLine()->text());
         QApplication::clipboard()->clear();
-        message->findChild<QPushButton*>("cmdCopy")->click();
+        message->findChild<QPushButton*>("copyButton")->click();
         EXPECT_EQ(QApplication::clipboard()->text(), message->addressLine()->text());
         message->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -95,6 +95,29 @@ TEST(PopupStart, TheOpenPopupLiesWhollyOnTheScreen) {
     }
 }
 
+// A monitor that is not the leftmost or topmost one: the popup rises on that monitor, the
+// numbers of the primary-screen cases moved by the monitor's place on the desktop.
+TEST(PopupStart, RisesOnTheMonitorItBelongsToWhereverItLies) {
+    const struct {
+        const char* what;
+        int left, top;
+        double expectedLeft, expectedTop;
+    } cases[] = {
+        {"right of the primary", 1920, 0, 1920 * 15 + 6652.5, 11430},
+        {"left of the primary", -1024, 0, -1024 * 15 + 6652.5, 11430},
+        {"above the primary", 0, -768, 6652.5, -768 * 15 + 11430},
+    };
+    for (const auto& c : cases) {
+        ScreenTwips screen = screen96();
+        screen.leftPixels = c.left;
+        screen.topPixels = c.top;
+        screen.heightPixels = 768;
+        const TwipsRect r = popupStartRect(smallPopup(), screen, 1);
+        EXPECT_DOUBLE_EQ(r.left, c.expectedLeft) << c.what;
+        EXPECT_DOUBLE_EQ(r.top, c.expectedTop) << c.what;
+    }
+}
+
 TEST(PopupSlide, InGrowsThirtyTwipsPerTickKeepingTheBottomEdge) {
     TwipsRect r = popupStartRect(smallPopup(), screen96(), 1);
     const double bottom = r.top + r.height;

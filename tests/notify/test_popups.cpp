@@ -98,7 +98,7 @@ TEST_F(PopupTest, SelectCoverPopupShowsItsMessageWithOkAndDisablesTheMainWindow)
     EXPECT_TRUE(popup->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(popup->messageLabel()->text(), message);
     EXPECT_TRUE(shown(*popup, PopupButton::Ok));
-    EXPECT_EQ(popup->button(PopupButton::Ok)->text(), QStringLiteral("Ok"));
+    EXPECT_EQ(popup->button(PopupButton::Ok)->text(), QStringLiteral("OK"));
     EXPECT_EQ(popup->button(PopupButton::Download), nullptr);
     EXPECT_EQ(popup->popupIndex(), 1);
 }
@@ -219,11 +219,12 @@ TEST_F(PopupTest, TwoPopupsStackAndTheCountEmptiesWithTheUpperOne) {
 
     lower->button(PopupButton::Ok)->click();
     slideOut(lower);
-    // Closing any popup gives the main window back, as it always has.
-    EXPECT_TRUE(host.window().isEnabled());
+    // The main window stays locked until the last notice is answered.
+    EXPECT_FALSE(host.window().isEnabled());
     EXPECT_EQ(notify::openPopupCount(), 2);
     upper->button(PopupButton::Ok)->click();
     slideOut(upper);
+    EXPECT_TRUE(host.window().isEnabled());
     EXPECT_EQ(notify::openPopupCount(), 0);
 }
 

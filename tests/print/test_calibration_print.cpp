@@ -193,22 +193,35 @@ TEST_F(CalibrationPrintTest, SetStoresResetRemovesAndBadFiguresChangeNothing) {
     EXPECT_EQ(out, "calibration of alpha on Legal paper removed\n");
 }
 
+TEST_F(CalibrationPrintTest, SetReplacesEveryLineOfThePrinterAndPaper) {
+    printServer();
+    vexa::test::writeFileBytes(vexa::settings::settingsFilePath(),
+                               "[CALIBRATION]\nalpha/A4=across 1 mm 100 %, down 0 mm 100 %\n"
+                               "beta/A4=across 1 mm 100 %, down 0 mm 100 %\n"
+                               "ALPHA/a4=across 2 mm 100 %, down 0 mm 100 %\n");
+    ASSERT_EQ(run({"--printer", "alpha", "--paper", "a4", "--set", "20", "20", "150", "150"}), 0)
+        << err.toStdString();
+    EXPECT_EQ(settings().toStdString(),
+              "[CALIBRATION]\nalpha/A4=across +0.00 mm 100.000 %, down +0.00 mm 100.000 %\n"
+              "beta/A4=across 1 mm 100 %, down 0 mm 100 %\n");
+}
+
 TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures) {
     std::vector<std::pair<QString, cover::Paper>> printed;
-    CalibrateWindow window(QStringLiteral("office"), cover::Paper::Legal,
-                           cover::settingsCalibrations(),
-                           [&printed](const QString& printer, cover::Paper paper) {
-                               printed.emplace_back(printer, paper);
-                               return QString();
-                           });
-    auto* paper = window.findChild<QComboBox*>("cboCalibrationPaper");
+    CalibrateWindow window(
+        QStringLiteral("office"), cover::Paper::Legal, cover::settingsCalibrations(),
+        [&printed](const QString& printer, cover::Paper paper, const std::function<bool()>&) {
+            printed.emplace_back(printer, paper);
+            return printing::CalibrationPageResult();
+        });
+    auto* paper = window.findChild<QComboBox*>("calibrationPaper");
     ASSERT_NE(paper, nullptr);
     EXPECT_EQ(paper->currentText(), "Legal");
     paper->setCurrentIndex(paper->findText("A4"));
-    auto* stored = window.findChild<QLabel*>("lblStored");
+    auto* stored = window.findChild<QLabel*>("storedCalibration");
     EXPECT_EQ(stored->text(), "No calibration is stored for this printer on A4 paper.");
 
-    window.findChild<QPushButton*>("cmdPrintCalibration")->click();
+    window.findChild<QPushButton*>("printCalibrationPageButton")->click();
     QTRY_VERIFY(!window.isPrinting());
     ASSERT_EQ(printed.size(), 1u);
     EXPECT_EQ(printed[0], std::make_pair(QStringLiteral("office"), cover::Paper::A4));
@@ -216,11 +229,11 @@ TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures
 
     const auto type = [&window](const char* left, const char* top, const char* across,
                                 const char* down) {
-        window.findChild<QLineEdit*>("txtLeft")->setText(left);
-        window.findChild<QLineEdit*>("txtTop")->setText(top);
-        window.findChild<QLineEdit*>("txtAcross")->setText(across);
-        window.findChild<QLineEdit*>("txtDown")->setText(down);
-        window.findChild<QPushButton*>("cmdSave")->click();
+        window.findChild<QLineEdit*>("leftFigure")->setText(left);
+        window.findChild<QLineEdit*>("topFigure")->setText(top);
+        window.findChild<QLineEdit*>("acrossFigure")->setText(across);
+        window.findChild<QLineEdit*>("downFigure")->setText(down);
+        window.findChild<QPushButton*>("saveButton")->click();
     };
     type("19,5", "20.5", "150", "150.75");
     EXPECT_EQ(window.statusText(), "Stored. Covers printed on office on A4 paper are corrected.");
@@ -237,11 +250,33 @@ TEST_F(CalibrationPrintTest, TheWindowPrintsThePageThenStoresOrRefusesTheFigures
     EXPECT_TRUE(window.statusText().contains("misread")) << window.statusText().toStdString();
     EXPECT_EQ(settings(), before);
 
-    window.findChild<QPushButton*>("cmdReset")->click();
+    window.findChild<QPushButton*>("resetButton")->click();
     EXPECT_EQ(window.statusText(), "Removed. Covers printed on office on A4 paper are not "
                                    "corrected.");
     EXPECT_FALSE(
         cover::settingsCalibrations().read("office", cover::Paper::A4).calibration.has_value());
+}
+
+// A printer that turns the page down is named once in the sentence that says so; a paused one
+// holds the page, and the window says so rather than asking for measurements.
+TEST_F(CalibrationPrintTest, ARefusedOrHeldPageIsSaidInOneSentence) {
+    vexa::test::CupsTestServer& server = printServer();
+    QString error;
+    ASSERT_TRUE(server.rejectJobs("alpha", &error)) << error.toStdString();
+    EXPECT_EQ(run({"--printer", "alpha"}), 1);
+    EXPECT_EQ(err.toStdString(), "vexa-cli calibrate: the calibration page was not printed: "
+                                 "printer alpha refused the page because it is not accepting "
+                                 "jobs\n");
+
+    CalibrateWindow window(QStringLiteral("office"), cover::Paper::Letter,
+                           cover::settingsCalibrations(),
+                           [](const QString& printer, cover::Paper, const std::function<bool()>&) {
+                               return printing::CalibrationPageResult{QString(), printer};
+                           });
+    window.findChild<QPushButton*>("printCalibrationPageButton")->click();
+    QTRY_VERIFY(!window.isPrinting());
+    EXPECT_EQ(window.statusText().toStdString(),
+              "Printer office is paused: the page waits in its queue.");
 }
 
 // Without a printer the window and vexa-cli say why, in the print window's words, and print
@@ -253,9 +288,11 @@ TEST_F(CalibrationPrintTest, WithoutAPrinterTheWindowAndTheCommandSayWhy) {
     ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
     const auto shown = [this] {
         CalibrateWindow window(QString(), cover::Paper::Letter, cover::settingsCalibrations(),
-                               [](const QString&, cover::Paper) { return QString(); });
-        EXPECT_FALSE(window.findChild<QPushButton*>("cmdPrintCalibration")->isEnabled());
-        return window.findChild<QLabel*>("lblPrinter")->text();
+                               [](const QString&, cover::Paper, const std::function<bool()>&) {
+                                   return printing::CalibrationPageResult();
+                               });
+        EXPECT_FALSE(window.findChild<QPushButton*>("printCalibrationPageButton")->isEnabled());
+        return window.findChild<QLabel*>("printerName")->text();
     };
     EXPECT_EQ(shown(), "No printer was found. Add a printer in your system's printer settings.");
     EXPECT_EQ(run({}), 1);
@@ -299,7 +336,7 @@ TEST_F(CalibrationPrintTest, ThePreviewShowsTheCorrectedPlacementAndSaysSo) {
 
     CoverPreview window(pages, "alpha");
     window.show();
-    auto* label = window.findChild<QLabel*>("lblCalibration");
+    auto* label = window.findChild<QLabel*>("calibrationNote");
     ASSERT_NE(label, nullptr);
     EXPECT_TRUE(label->isVisible());
     EXPECT_EQ(label->text(), pages[0].calibration);
@@ -325,9 +362,9 @@ TEST_F(CalibrationPrintTest, ThePrintDialogOffersMarksBleedAndCalibrationAndKeep
     printer->shortfall = "2.7 mm on the right";
     {
         PrintDialog dialog(host.covers(), std::move(printer));
-        auto* marks = dialog.findChild<QCheckBox*>("chkMarks");
-        auto* bleed = dialog.findChild<QComboBox*>("cboBleed");
-        ASSERT_TRUE(marks && bleed && dialog.findChild<QPushButton*>("cmdCalibrate"));
+        auto* marks = dialog.findChild<QCheckBox*>("cutMarks");
+        auto* bleed = dialog.findChild<QComboBox*>("bleedChoice");
+        ASSERT_TRUE(marks && bleed && dialog.findChild<QPushButton*>("calibrateButton"));
         EXPECT_EQ(marks->text(), "Cut &marks");
         EXPECT_FALSE(marks->isChecked());
         QStringList bleeds;
@@ -345,29 +382,31 @@ TEST_F(CalibrationPrintTest, ThePrintDialogOffersMarksBleedAndCalibrationAndKeep
             "3");
 
         // The print run hands them to the printer, and says what room a side lacked.
-        QTest::mouseClick(dialog.findChild<QPushButton*>("Command1"), Qt::LeftButton);
-        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("frontTile"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("printButton"), Qt::LeftButton);
         ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
         EXPECT_EQ(recorder->trim, (cover::TrimOptions{true, 3.0}));
-        EXPECT_TRUE(dialog.findChild<QLabel*>("Label1")->text().contains(
-            "The CD Front cover's bleed and marks have only 2.7 mm on the right."));
+        EXPECT_TRUE(
+            dialog.findChild<QLabel*>("printStatus")
+                ->text()
+                .contains("The CD Front cover's bleed and marks have only 2.7 mm on the right."));
 
         // Calibrate Printer... opens on the printer covers go to, on the paper chosen.
-        dialog.findChild<QComboBox*>("cboPaper")->setCurrentIndex(1); // A4
+        dialog.findChild<QComboBox*>("paperChoice")->setCurrentIndex(1); // A4
         QString shown;
         vexa::test::whenModal<CalibrateWindow>([&shown](CalibrateWindow* window) {
-            shown = window->findChild<QLabel*>("lblPrinter")->text() + " / " +
-                    window->findChild<QComboBox*>("cboCalibrationPaper")->currentText();
+            shown = window->findChild<QLabel*>("printerName")->text() + " / " +
+                    window->findChild<QComboBox*>("calibrationPaper")->currentText();
             window->reject();
         });
-        dialog.findChild<QPushButton*>("cmdCalibrate")->click();
+        dialog.findChild<QPushButton*>("calibrateButton")->click();
         EXPECT_EQ(shown, "Printer: beta / A4");
     }
     // The next dialog comes back with the choices. Saved as PDF, an HD-DVD cover on Letter
     // leaves 12.7 mm across: 10 mm on the left, 2.7 mm on the right, which the line says.
     PrintDialog again(host.covers(), std::make_unique<vexa::test::RecordingPrinter>());
-    EXPECT_TRUE(again.findChild<QCheckBox*>("chkMarks")->isChecked());
-    EXPECT_EQ(again.findChild<QComboBox*>("cboBleed")->currentText(), "3 mm");
+    EXPECT_TRUE(again.findChild<QCheckBox*>("cutMarks")->isChecked());
+    EXPECT_EQ(again.findChild<QComboBox*>("bleedChoice")->currentText(), "3 mm");
     struct NamedFile : SavePrompts {
         QString name;
         std::optional<QString> pdfFileName(const QString&) override { return name; }
@@ -378,11 +417,11 @@ TEST_F(CalibrationPrintTest, ThePrintDialogOffersMarksBleedAndCalibrationAndKeep
     prompts->name = folder.filePath("hd.pdf");
     again.setSavePrompts(std::move(prompts));
     host.putPicture("Image9", vexa::test::solidImage(40, 20, qRgb(0, 90, 200)));
-    QTest::mouseClick(again.findChild<QPushButton*>("Command7"), Qt::LeftButton);
-    QTest::mouseClick(again.findChild<QPushButton*>("cmdSavePdf"), Qt::LeftButton);
+    QTest::mouseClick(again.findChild<QPushButton*>("hdDvdTile"), Qt::LeftButton);
+    QTest::mouseClick(again.findChild<QPushButton*>("savePdfButton"), Qt::LeftButton);
     ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(again));
     // The CD front, still selected from the print run, has all its room.
-    EXPECT_EQ(again.findChild<QLabel*>("Label1")->text().toStdString(),
+    EXPECT_EQ(again.findChild<QLabel*>("printStatus")->text().toStdString(),
               ("Saved 2 covers to " + folder.filePath("hd.pdf") +
                ".\nThe HD-DVD cover's bleed and marks have only 2.7 mm on the right.")
                   .toStdString());

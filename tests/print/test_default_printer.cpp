@@ -60,7 +60,7 @@ struct Chooser {
         });
         window.show();
     }
-    QListWidget* list() { return window.findChild<QListWidget*>("List1"); }
+    QListWidget* list() { return window.findChild<QListWidget*>("printerList"); }
     void choose(const QString& name) {
         const auto items = list()->findItems(name, Qt::MatchExactly);
         ASSERT_EQ(items.size(), 1);
@@ -151,9 +151,9 @@ TEST_F(DefaultPrinterTest, ChooserListsThePrintersAndItsTexts) {
     Chooser chooser;
     EXPECT_EQ(chooser.window.windowTitle(), "Set Temporary Printer");
     EXPECT_FALSE(chooser.window.isModal());
-    EXPECT_EQ(chooser.window.findChild<QLabel*>("Label1")->text(), "Select a printer:");
-    EXPECT_EQ(chooser.window.findChild<QPushButton*>("Command1")->text(), "Select");
-    EXPECT_EQ(chooser.window.findChild<QPushButton*>("Command2")->text(), "Cancel");
+    EXPECT_EQ(chooser.window.findChild<QLabel*>("printerPrompt")->text(), "Select a printer:");
+    EXPECT_EQ(chooser.window.findChild<QPushButton*>("selectButton")->text(), "Select");
+    EXPECT_EQ(chooser.window.findChild<QPushButton*>("cancelButton")->text(), "Cancel");
     QStringList rows;
     for (int i = 0; i < chooser.list()->count(); ++i) rows << chooser.list()->item(i)->text();
     EXPECT_EQ(rows, QStringList({"alpha", "beta"}));
@@ -161,7 +161,7 @@ TEST_F(DefaultPrinterTest, ChooserListsThePrintersAndItsTexts) {
 
 TEST_F(DefaultPrinterTest, ChooserWithoutASelectionAsksForOne) {
     Chooser chooser;
-    chooser.press("Command1");
+    chooser.press("selectButton");
     ASSERT_EQ(chooser.messages.size(), 1u);
     EXPECT_EQ(chooser.messages[0].icon, QMessageBox::Warning);
     EXPECT_EQ(chooser.messages[0].text, "Please select a printer from the list.");
@@ -205,14 +205,14 @@ TEST_F(DefaultPrinterTest, ChooserWithNoPrinterSaysWhy) {
     {
         Chooser chooser;
         EXPECT_EQ(cups::listPrinters().status, cups::PrinterListing::Status::NoPrinter);
-        chooser.press("Command1");
+        chooser.press("selectButton");
         said = chooser.messages;
     }
     server.halt();
     {
         Chooser chooser;
         EXPECT_EQ(cups::listPrinters().status, cups::PrinterListing::Status::ServerUnreachable);
-        chooser.press("Command1");
+        chooser.press("selectButton");
         said.insert(said.end(), chooser.messages.begin(), chooser.messages.end());
     }
     ASSERT_TRUE(server.resume(&error)) << error.toStdString();
@@ -225,7 +225,7 @@ TEST_F(DefaultPrinterTest, ChooserWithNoPrinterSaysWhy) {
 TEST_F(DefaultPrinterTest, ChooserSetsTheTemporaryPrinterAndCloses) {
     Chooser chooser;
     chooser.choose("beta");
-    chooser.press("Command1");
+    chooser.press("selectButton");
     ASSERT_EQ(chooser.messages.size(), 1u);
     EXPECT_EQ(chooser.messages[0].icon, QMessageBox::Information);
     EXPECT_EQ(chooser.messages[0].text, "beta has successfully been set as the temporary printer.");
@@ -238,7 +238,7 @@ TEST_F(DefaultPrinterTest, ChooserReportsAPrinterThatCannotBeSetAndStaysOpen) {
     chooser.choose("beta");
     QString error;
     ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
-    chooser.press("Command1");
+    chooser.press("selectButton");
     ASSERT_EQ(chooser.messages.size(), 1u);
     EXPECT_EQ(chooser.messages[0].icon, QMessageBox::Warning);
     EXPECT_EQ(chooser.messages[0].text, "beta has failed to be set as the temporary printer.");
@@ -252,7 +252,7 @@ TEST_F(DefaultPrinterTest, TheTemporaryPrinterGetsTheCoversAndTheStartUpOneComes
     {
         Chooser chooser;
         chooser.choose("beta");
-        chooser.press("Command1");
+        chooser.press("selectButton");
     }
     // Closing the chooser leaves the temporary printer in place.
     EXPECT_EQ(cups::systemDefaultPrinter(), "beta");
@@ -264,7 +264,7 @@ TEST_F(DefaultPrinterTest, TheTemporaryPrinterGetsTheCoversAndTheStartUpOneComes
     host.putPicture("Image1", QImage(20, 20, QImage::Format_RGB32));
     {
         PrintDialog dialog(host.covers());
-        QTest::mouseClick(dialog.findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("printButton"), Qt::LeftButton);
         ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
     }
     vexa::base::setProgramFolderForTesting(QString());

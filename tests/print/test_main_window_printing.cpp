@@ -2,6 +2,7 @@
 // the print window over the window's own slots, "&Select Printer" the chooser, and the
 // start-up printer is the default again once the window has closed.
 #include "support/CupsTestServer.h"
+#include "support/MainWindowParts.h"
 #include "support/ModalDriver.h"
 #include "support/PrintDialogWait.h"
 #include "support/QtPrinting.h"
@@ -56,7 +57,8 @@ protected:
 } // namespace
 
 TEST_F(MainWindowPrintingTest, ToolbarAndMenuOpenTheSameModalPrintWindow) {
-    for (QAction* command : {window->toolbarButton(1), window->printAction()}) {
+    for (QAction* command :
+         {vexa::test::toolbarAction(*window, 1), vexa::test::action(*window, "printAction")}) {
         SCOPED_TRACE(command->text().toStdString());
         QString title;
         bool modal = false;
@@ -79,40 +81,40 @@ TEST_F(MainWindowPrintingTest, PrintingSendsTheSlotsPicture) {
     vexa::settings::writeSetting("DVD", "-1");
     QString status;
     vexa::test::whenModal<PrintDialog>([&](PrintDialog* dialog) {
-        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("printButton"), Qt::LeftButton);
         EXPECT_TRUE(vexa::test::waitUntilPrintDialogIdle(*dialog));
-        status = dialog->findChild<QLabel*>("Label1")->text();
+        status = dialog->findChild<QLabel*>("printStatus")->text();
         dialog->close();
     });
-    window->toolbarButton(1)->trigger();
+    vexa::test::toolbarAction(*window, 1)->trigger();
     EXPECT_EQ(status, "Printing Complete.");
     ASSERT_TRUE(server.waitUntilIdle());
     EXPECT_EQ(server.jobFiles("alpha").size(), 1);
 }
 
 TEST_F(MainWindowPrintingTest, SelectPrinterOpensOneChooserWithoutBlocking) {
-    window->selectPrinterAction()->trigger();
+    vexa::test::action(*window, "selectPrinterAction")->trigger();
     PrinterChooser* first = chooser();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     EXPECT_FALSE(first->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    window->selectPrinterAction()->trigger();
+    vexa::test::action(*window, "selectPrinterAction")->trigger();
     EXPECT_EQ(window->findChildren<PrinterChooser*>().size(), 1);
 }
 
 TEST_F(MainWindowPrintingTest, TheStartUpPrinterIsTheDefaultAgainAfterExit) {
-    window->selectPrinterAction()->trigger();
+    vexa::test::action(*window, "selectPrinterAction")->trigger();
     PrinterChooser* form = chooser();
     ASSERT_NE(form, nullptr);
-    auto* list = form->findChild<QListWidget*>("List1");
+    auto* list = form->findChild<QListWidget*>("printerList");
     list->setCurrentItem(list->findItems("beta", Qt::MatchExactly).value(0));
     QString message;
     vexa::test::whenModal<QMessageBox>([&](QMessageBox* box) {
         message = box->text();
         box->accept();
     });
-    QTest::mouseClick(form->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    QTest::mouseClick(form->findChild<QPushButton*>("selectButton"), Qt::LeftButton);
     EXPECT_EQ(message, "beta has successfully been set as the temporary printer.");
     EXPECT_EQ(vexa::cups::systemDefaultPrinter(), "beta");
 
@@ -131,14 +133,14 @@ TEST_F(MainWindowPrintingTest, ClosingDuringARunStopsItBeforeTheStartUpPrinterCo
     for (const char* key : {"Front", "Inside", "Back"}) vexa::settings::writeSetting(key, "-1");
     bool running = false;
     vexa::test::whenModal<PrintDialog>([&](PrintDialog* dialog) {
-        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdPrint"), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("printButton"), Qt::LeftButton);
         running = dialog->isPrinting();
         window->close();
         // What the program's quit does to the window's modal loop (without a running
         // application loop, quit() does nothing here).
         dialog->reject();
     });
-    window->toolbarButton(1)->trigger();
+    vexa::test::toolbarAction(*window, 1)->trigger();
     EXPECT_TRUE(running);
     EXPECT_EQ(vexa::cups::systemDefaultPrinter(), "alpha");
     // The run stopped after the cover being sent, on the temporary printer; nothing went to

@@ -7,9 +7,9 @@
 #include "core/base/ProgramFolder.h"
 #include "core/settings/ProfileFile.h"
 #include "core/settings/Settings.h"
+#include "print/CoverFaces.h"
 #include "print/PrintDialog.h"
 #include "print/SavePrompts.h"
-#include "widgets/PictureHolder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -86,23 +86,29 @@ void press(PrintDialog& dialog, const QString& name) {
 }
 
 QString status(PrintDialog& dialog) {
-    return dialog.findChild<QLabel*>(QStringLiteral("Label1"))->text();
+    return dialog.findChild<QLabel*>(QStringLiteral("printStatus"))->text();
 }
 
 QImage rgb(const QImage& image) {
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-// Which face button k (1-based) shows: 1 unselected, 2 selected, 0 neither.
+// The tile of kind k (1-based, print order).
+QPushButton* tile(PrintDialog& dialog, int k) {
+    return button(
+        dialog,
+        QLatin1String(vexa::print::kCoverTiles[static_cast<std::size_t>(k - 1)].objectName));
+}
+
+// The face of tile k as drawn in one state of its checkable button.
+QImage face(PrintDialog& dialog, int k, QIcon::State state) {
+    QPushButton* b = tile(dialog, k);
+    return rgb(b->icon().pixmap(b->iconSize(), QIcon::Normal, state).toImage());
+}
+
+// Which face tile k (1-based) shows: 1 unselected, 2 selected.
 int shownFace(PrintDialog& dialog, int k) {
-    QPushButton* b = button(dialog, QStringLiteral("Command%1").arg(k));
-    const QImage shown = rgb(b->icon().pixmap(b->iconSize()).toImage());
-    for (int selected = 0; selected < 2; ++selected) {
-        const auto* holder = dialog.findChild<vexa::widgets::PictureHolder*>(
-            QStringLiteral("Picture%1").arg(2 * k - 1 + selected));
-        if (holder && rgb(holder->picture()) == shown) return 1 + selected;
-    }
-    return 0;
+    return tile(dialog, k)->isChecked() ? 2 : 1;
 }
 
 // The selection as the dialog shows it: keys whose flag is -1 and whose face is selected.
@@ -127,33 +133,32 @@ TEST_F(PrintDialogTest, WindowHasItsControlsAndTexts) {
     auto dialog = open();
     EXPECT_EQ(dialog->windowTitle(), "Print Covers");
     EXPECT_TRUE(dialog->isModal());
-    EXPECT_NE(dialog->findChild<QWidget*>("Frame1"), nullptr);
-    EXPECT_EQ(button(*dialog, "cmdPrint")->text(), "Print");
-    EXPECT_EQ(button(*dialog, "cmdPrint")->toolTip(), "Print selected covers.");
-    EXPECT_EQ(button(*dialog, "Cancel")->text(), "Cancel");
-    EXPECT_EQ(button(*dialog, "Cancel")->toolTip(), "Cancel Printing.");
-    EXPECT_EQ(button(*dialog, "Command1")->toolTip(), "Print CD front cover.");
-    EXPECT_EQ(button(*dialog, "Command4")->toolTip(), "Print CD mini cover.");
-    EXPECT_EQ(button(*dialog, "Command11")->toolTip(), "Print DS cover.");
+    EXPECT_NE(dialog->findChild<QWidget*>("coverTiles"), nullptr);
+    EXPECT_EQ(button(*dialog, "printButton")->text(), "Print");
+    EXPECT_EQ(button(*dialog, "printButton")->toolTip(), "Print selected covers.");
+    EXPECT_EQ(button(*dialog, "cancelButton")->text(), "Cancel");
+    EXPECT_EQ(button(*dialog, "cancelButton")->toolTip(), "Cancel Printing.");
+    EXPECT_EQ(button(*dialog, "frontTile")->toolTip(), "Print CD front cover.");
+    EXPECT_EQ(button(*dialog, "miniTile")->toolTip(), "Print CD mini cover.");
+    EXPECT_EQ(button(*dialog, "dsTile")->toolTip(), "Print DS cover.");
     for (int k = 1; k <= 11; ++k) {
-        EXPECT_TRUE(button(*dialog, QStringLiteral("Command%1").arg(k))->text().isEmpty());
+        EXPECT_TRUE(tile(*dialog, k)->text().isEmpty());
+        EXPECT_TRUE(tile(*dialog, k)->isCheckable());
         EXPECT_EQ(shownFace(*dialog, k), 1) << k;
     }
     EXPECT_EQ(status(*dialog), "");
 }
 
-TEST_F(PrintDialogTest, TwentyTwoHiddenFacesAllDifferent) {
+TEST_F(PrintDialogTest, TwentyTwoFacesAllDifferent) {
     auto dialog = open();
     QList<QImage> faces;
-    for (int n = 1; n <= 22; ++n) {
-        const auto* holder =
-            dialog->findChild<vexa::widgets::PictureHolder*>(QStringLiteral("Picture%1").arg(n));
-        ASSERT_NE(holder, nullptr) << n;
-        EXPECT_FALSE(holder->isVisibleTo(dialog.get())) << n;
-        ASSERT_TRUE(holder->hasPicture()) << n;
-        for (const QImage& earlier : faces) EXPECT_NE(rgb(earlier), rgb(holder->picture())) << n;
-        faces << holder->picture();
-    }
+    for (int k = 1; k <= 11; ++k)
+        for (QIcon::State state : {QIcon::Off, QIcon::On}) {
+            const QImage shown = face(*dialog, k, state);
+            ASSERT_FALSE(shown.isNull()) << k;
+            for (const QImage& earlier : faces) EXPECT_NE(earlier, shown) << k;
+            faces << shown;
+        }
 }
 
 TEST_F(PrintDialogTest, SavedSelectionComesBackAndPrintWritesAllKeys) {
@@ -166,12 +171,12 @@ TEST_F(PrintDialogTest, SavedSelectionComesBackAndPrintWritesAllKeys) {
     auto dialog = open();
     EXPECT_EQ(shownSelection(*dialog), QStringList({"Front", "DVD"}));
 
-    press(*dialog, "cmdPrint");
+    press(*dialog, "printButton");
     EXPECT_EQ(recorder->documents, 2);
     EXPECT_TRUE(recorder->calls.contains("draw 11x21 at 0,0 size 6840.0x6840.0"));
     EXPECT_TRUE(recorder->calls.contains("draw 14x24 at 0,0 size 15390.0x10260.0"));
     EXPECT_EQ(status(*dialog), "Printing Complete.");
-    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    EXPECT_TRUE(button(*dialog, "printButton")->isEnabled());
 
     vexa::settings::ProfileFile file(vexa::settings::settingsFilePath());
     for (const QString& key : kKeys)
@@ -214,7 +219,7 @@ TEST_F(PrintDialogTest, TogglingTwiceReturnsToTheStart) {
     writeKeys({{"Front", "-1"}});
     auto dialog = open();
     for (int k : {1, 3}) {
-        QPushButton* b = button(*dialog, QStringLiteral("Command%1").arg(k));
+        QPushButton* b = tile(*dialog, k);
         const int face = shownFace(*dialog, k);
         const vexa::cover::CoverKind kind =
             vexa::cover::coverKindAt(static_cast<std::size_t>(k - 1));
@@ -234,9 +239,9 @@ TEST_F(PrintDialogTest, CancelWritesNothing) {
     const QByteArray before = fileBytes();
     {
         auto dialog = open();
-        QTest::mouseClick(button(*dialog, "Command3"), Qt::LeftButton);
+        QTest::mouseClick(button(*dialog, "backTile"), Qt::LeftButton);
         EXPECT_EQ(shownSelection(*dialog), QStringList({"Back"}));
-        QTest::mouseClick(button(*dialog, "Cancel"), Qt::LeftButton);
+        QTest::mouseClick(button(*dialog, "cancelButton"), Qt::LeftButton);
         EXPECT_EQ(status(*dialog), "Printing Cancelled.");
         EXPECT_EQ(dialog->result(), QDialog::Rejected);
         EXPECT_EQ(recorder->calls, QStringList());
@@ -258,7 +263,7 @@ TEST_F(PrintDialogTest, OpeningTwiceShowsTheSameSelection) {
 
 TEST_F(PrintDialogTest, NothingSelectedStillWritesTheFlagsAndCompletes) {
     auto dialog = open();
-    press(*dialog, "cmdPrint");
+    press(*dialog, "printButton");
     EXPECT_EQ(recorder->calls, QStringList({"follow"}));
     EXPECT_EQ(status(*dialog), "Printing Complete.");
     vexa::settings::ProfileFile file(vexa::settings::settingsFilePath());
@@ -282,10 +287,10 @@ TEST_F(PrintDialogTest, NoPrinterSaysWhyAfterWritingTheFlags) {
         auto dialog = open();
         recorder->hasPrinter = false;
         recorder->noPrinter = c.why;
-        press(*dialog, "cmdPrint");
+        press(*dialog, "printButton");
         EXPECT_EQ(recorder->calls, QStringList({"follow"}));
         EXPECT_EQ(status(*dialog), c.said);
-        EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+        EXPECT_TRUE(button(*dialog, "printButton")->isEnabled());
     }
     EXPECT_EQ(vexa::settings::readSetting("Inside"), "0");
     EXPECT_EQ(vexa::settings::readSetting("Front"), "-1");
@@ -303,14 +308,14 @@ TEST_F(PrintDialogTest, DuringTheRunPrintIsDisabledAndTheStatusNamesTheCover) {
             [&] {
                 seen << QStringLiteral("%1 %2").arg(
                     status(*dialog),
-                    button(*dialog, "cmdPrint")->isEnabled() ? "enabled" : "disabled");
+                    button(*dialog, "printButton")->isEnabled() ? "enabled" : "disabled");
             },
             Qt::BlockingQueuedConnection);
     };
-    press(*dialog, "cmdPrint");
+    press(*dialog, "printButton");
     EXPECT_EQ(seen,
               QStringList({"Printing CD Mini Cover. disabled", "Printing DS Cover. disabled"}));
-    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    EXPECT_TRUE(button(*dialog, "printButton")->isEnabled());
     EXPECT_EQ(status(*dialog), "Printing Complete.");
 }
 
@@ -318,16 +323,18 @@ TEST_F(PrintDialogTest, CancelDuringTheRunStopsAfterTheCoverBeingSent) {
     writeKeys({{"Front", "-1"}, {"Inside", "-1"}, {"Back", "-1"}});
     auto dialog = open();
     dialog->show();
-    QPushButton* cancel = button(*dialog, "Cancel");
+    // Activated late (a busy machine), the window would clear the status line under the test.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    QPushButton* cancel = button(*dialog, "cancelButton");
     // Clicked on the window's thread while the first cover is being sent; the run's worker
     // waits for the click.
     recorder->onDocument = [cancel] {
         QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::BlockingQueuedConnection);
     };
-    press(*dialog, "cmdPrint");
+    press(*dialog, "printButton");
     EXPECT_EQ(recorder->documents, 1);
     EXPECT_EQ(status(*dialog), "Printing Cancelled.");
-    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    EXPECT_TRUE(button(*dialog, "printButton")->isEnabled());
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(dialog->isPrinting());
     // The selection was saved before printing began.
@@ -336,7 +343,7 @@ TEST_F(PrintDialogTest, CancelDuringTheRunStopsAfterTheCoverBeingSent) {
 
 TEST_F(PrintDialogTest, ActivationClearsTheStatusLine) {
     auto dialog = open();
-    press(*dialog, "cmdPrint");
+    press(*dialog, "printButton");
     ASSERT_EQ(status(*dialog), "Printing Complete.");
     dialog->show();
     dialog->activateWindow();
@@ -362,10 +369,10 @@ TEST_F(PrintDialogTest, PaperComesFromPrintSectionAndIsWrittenWithTheFlags) {
         }
         writeKeys({{"Front", "-1"}});
         auto dialog = open();
-        auto* paper = dialog->findChild<QComboBox*>("cboPaper");
+        auto* paper = dialog->findChild<QComboBox*>("paperChoice");
         ASSERT_NE(paper, nullptr);
         EXPECT_EQ(paper->currentText(), c.shown);
-        press(*dialog, "cmdPrint");
+        press(*dialog, "printButton");
         EXPECT_EQ(file.read("PRINT", "Paper"), c.written);
         EXPECT_EQ(file.read("MAIN", "Paper"), "");
         EXPECT_EQ(recorder->calls.mid(1, 2),
@@ -374,8 +381,8 @@ TEST_F(PrintDialogTest, PaperComesFromPrintSectionAndIsWrittenWithTheFlags) {
     }
     // Choosing in the window counts from the next Print on.
     auto dialog = open();
-    dialog->findChild<QComboBox*>("cboPaper")->setCurrentIndex(0);
-    press(*dialog, "cmdPrint");
+    dialog->findChild<QComboBox*>("paperChoice")->setCurrentIndex(0);
+    press(*dialog, "printButton");
     EXPECT_EQ(
         vexa::settings::ProfileFile(vexa::settings::settingsFilePath()).read("PRINT", "Paper"),
         "Letter");
@@ -385,14 +392,14 @@ TEST_F(PrintDialogTest, ARefusedCoverReplacesPrintingCompleteAndCutsAreTold) {
     writeKeys({{"Front", "-1"}, {"HD", "-1"}});
     auto dialog = open();
     recorder->cut = "12.7 mm on the right";
-    press(*dialog, "cmdPrint");
+    press(*dialog, "printButton");
     EXPECT_EQ(status(*dialog),
               "Printing Complete.\n"
               "The printer's margins cut off 12.7 mm on the right of the CD Front cover.\n"
               "The printer's margins cut off 12.7 mm on the right of the HD-DVD cover.");
     recorder->cut.clear();
     recorder->refusal = "printer alpha is not available";
-    press(*dialog, "cmdPrint");
+    press(*dialog, "printButton");
     EXPECT_EQ(status(*dialog),
               "The CD Front cover was not printed: printer alpha is not available.\n"
               "The HD-DVD cover was not printed: printer alpha is not available.");
@@ -440,11 +447,11 @@ TEST_F(PrintDialogTest, SaveAsPdfWritesOnePagePerCoverThroughATemporaryFile) {
     auto dialog = open();
     auto* prompts = new ScriptedSavePrompts;
     dialog->setSavePrompts(std::unique_ptr<SavePrompts>(prompts));
-    dialog->findChild<QComboBox*>("cboPaper")->setCurrentIndex(1); // A4
-    prompts->fileName = folder.filePath("covers");                 // ".pdf" is added
+    dialog->findChild<QComboBox*>("paperChoice")->setCurrentIndex(1); // A4
+    prompts->fileName = folder.filePath("covers");                    // ".pdf" is added
 
     // Refusing to replace leaves the file alone, but the choices are kept as with Print.
-    press(*dialog, "cmdSavePdf");
+    press(*dialog, "savePdfButton");
     EXPECT_EQ(prompts->log, QStringList({"file?", "replace covers.pdf?"}));
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "the old file");
@@ -456,12 +463,12 @@ TEST_F(PrintDialogTest, SaveAsPdfWritesOnePagePerCoverThroughATemporaryFile) {
 
     prompts->log.clear();
     prompts->replace = true;
-    press(*dialog, "cmdSavePdf");
+    press(*dialog, "savePdfButton");
     const QString told = "Saved 2 covers to " + QDir::toNativeSeparators(pdf) +
                          ". The DS cover has no picture and was left out.";
     EXPECT_EQ(prompts->log, QStringList({"file?", "replace covers.pdf?", "saved: " + told}));
     EXPECT_EQ(status(*dialog), told);
-    EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+    EXPECT_TRUE(button(*dialog, "printButton")->isEnabled());
     EXPECT_TRUE(recorder->calls.isEmpty()); // no printer involved
     // A4 upright for Front, sideways for DVD (595 x 842 pt), in table order.
     EXPECT_EQ(vexa::test::pdfPageSizes(pdf), std::vector<QSizeF>({{595, 842}, {842, 595}}));
@@ -473,9 +480,9 @@ TEST_F(PrintDialogTest, SaveAsPdfWritesOnePagePerCoverThroughATemporaryFile) {
 
     // Nothing selected that has a picture: nothing asked, nothing written.
     prompts->log.clear();
-    QTest::mouseClick(button(*dialog, "Command1"), Qt::LeftButton);
-    QTest::mouseClick(button(*dialog, "Command5"), Qt::LeftButton);
-    press(*dialog, "cmdSavePdf");
+    QTest::mouseClick(button(*dialog, "frontTile"), Qt::LeftButton);
+    QTest::mouseClick(button(*dialog, "dvdTile"), Qt::LeftButton);
+    press(*dialog, "savePdfButton");
     EXPECT_EQ(prompts->log, QStringList({"not saved: None of the selected covers has a picture."}));
 }
 
@@ -490,7 +497,7 @@ TEST_F(PrintDialogTest, SaveAsPdfProposesAFreeNameWhereTheLastPdfWent) {
     dialog->setSavePrompts(std::unique_ptr<SavePrompts>(prompts));
     const auto proposed = [&] {
         prompts->fileName.reset(); // the user cancels
-        press(*dialog, "cmdSavePdf");
+        press(*dialog, "savePdfButton");
         return prompts->suggestions.isEmpty() ? QString() : prompts->suggestions.takeLast();
     };
 
@@ -506,7 +513,7 @@ TEST_F(PrintDialogTest, SaveAsPdfProposesAFreeNameWhereTheLastPdfWent) {
     ASSERT_TRUE(QDir(folder.path()).mkdir("pdfs"));
     const QString pdfs = folder.filePath("pdfs");
     prompts->fileName = QDir(pdfs).filePath("mine.pdf");
-    press(*dialog, "cmdSavePdf");
+    press(*dialog, "savePdfButton");
     EXPECT_EQ(prompts->log.last(), "saved: Saved 2 covers to " +
                                        QDir::toNativeSeparators(QDir(pdfs).filePath("mine.pdf")) +
                                        ". The CD Inside and DVD covers have no picture and were "
@@ -543,15 +550,15 @@ TEST_F(PrintDialogTest, TheWindowHandlesEventsWhileARunOrAnExportGoes) {
         timerFired.push_back(ticks >= from + 2);
     };
 
-    for (const char* name : {"cmdPrint", "cmdSavePdf"}) {
+    for (const char* name : {"printButton", "savePdfButton"}) {
         SCOPED_TRACE(name);
         QTest::mouseClick(button(*dialog, name), Qt::LeftButton);
         // Back from the click while the work goes on, with the window's buttons locked.
         EXPECT_TRUE(dialog->isPrinting());
-        for (const char* locked : {"cmdPrint", "cmdSavePdf", "cmdPreview"})
+        for (const char* locked : {"printButton", "savePdfButton", "previewButton"})
             EXPECT_FALSE(button(*dialog, locked)->isEnabled()) << locked;
         ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(*dialog));
-        EXPECT_TRUE(button(*dialog, "cmdPrint")->isEnabled());
+        EXPECT_TRUE(button(*dialog, "printButton")->isEnabled());
     }
     EXPECT_EQ(timerFired, std::vector<bool>({true, true, true}));
     EXPECT_EQ(recorder->documents, 3);
@@ -579,7 +586,7 @@ TEST_F(PrintDialogTest, ClosingOrDestroyingTheWindowDuringARunWaitsForTheCoverBe
             sending = true;
             for (int i = 0; i < 10000 && !release; ++i) QThread::msleep(1);
         };
-        QTest::mouseClick(button(*dialog, "cmdPrint"), Qt::LeftButton);
+        QTest::mouseClick(button(*dialog, "printButton"), Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([&] { return sending.load(); }));
         // The window frame's close: the run is to stop after this cover, and the window stays
         // until it has.

@@ -4,6 +4,7 @@
 #include "core/base/ProgramFolder.h"
 #include "scan/AcquireDialog.h"
 #include "scan/SourceDialog.h"
+#include "support/MainWindowParts.h"
 #include "support/ModalDriver.h"
 #include "support/ScanTestSupport.h"
 #include "support/TestSupport.h"
@@ -52,9 +53,9 @@ TEST_F(MainWindowScan, AcquireScansIntoTheScanTabAndSaveWritesIt) {
                                  d->scanButton()->click();
                              });
     const QImage before = vexa::test::patternImage(30, 20);
-    window.scanHolder()->setPicture(before);
-    window.acquireButton()->click();
-    const QImage scanned = window.scanHolder()->picture();
+    vexa::test::scanHolder(window)->setPicture(before);
+    vexa::test::button(window, "acquireButton")->click();
+    const QImage scanned = vexa::test::scanHolder(window)->picture();
     EXPECT_NE(scanned, before);
     EXPECT_NEAR(scanned.width(), 40 / 25.4 * 50, 1.0);
     EXPECT_FALSE(QFile::exists(programDir.filePath("temp.bmp")));
@@ -69,7 +70,7 @@ TEST_F(MainWindowScan, AcquireScansIntoTheScanTabAndSaveWritesIt) {
         shown = box->text() + " / " + box->windowTitle();
         box->button(QMessageBox::Ok)->click();
     });
-    window.saveButton()->click();
+    vexa::test::button(window, "saveScanButton")->click();
     EXPECT_EQ(shown, "File Saved / Successfully saved file.");
     QImageReader reader(name);
     reader.setDecideFormatFromContent(true);

@@ -8,6 +8,7 @@
 #include "shell/ShellCommands.h"
 #include "shell/SplashWindow.h"
 #include "shell/TrayDock.h"
+#include "support/MainWindowParts.h"
 #include "support/TestSupport.h"
 #include "support/XServerWithTray.h"
 #include "support/XWindowProbe.h"
@@ -67,18 +68,29 @@ protected:
         ASSERT_TRUE(programDir.isValid());
         base::setProgramFolderForTesting(programDir.path());
         window = std::make_unique<app::MainWindow>();
-        window->shell()->setHelpFile();
+        vexa::test::shellCommands(*window)->setHelpFile();
     }
     void TearDown() override {
         window.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         base::setProgramFolderForTesting(QString());
     }
+    // Shows the main window with its frame's top-left corner at `where`: moved once the
+    // window manager has framed it and Qt knows that frame, so the frame lands where asked.
     QRect showAt(const QPoint& where) {
-        window->move(where);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return settledFrame(x, *window).value_or(QRect());
+        EXPECT_TRUE(QTest::qWaitFor(
+            [this] { return window->frameGeometry().top() < window->geometry().top(); }, kWait));
+        window->move(where);
+        std::optional<QRect> frame;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                frame = settledFrame(x, *window);
+                return frame && frame->topLeft() == where;
+            },
+            kWait));
+        return frame.value_or(QRect());
     }
 
     XWindowProbe x;
@@ -121,8 +133,8 @@ TEST(SplashOnDesktop, EveryFadeStepReachesTheXServerWhenItIsSet) {
 
 TEST_F(MainWindowOnDesktop, TheTemporaryPrinterOpensCentredOverTheMainWindow) {
     const QRect main = showAt({300, 200});
-    window->selectPrinterAction()->trigger();
-    const auto choosers = window->findChildren<QWidget*>("Form1");
+    vexa::test::action(*window, "selectPrinterAction")->trigger();
+    const auto choosers = window->findChildren<QWidget*>("printerChooser");
     ASSERT_EQ(choosers.size(), 1);
     QWidget* chooser = choosers.front();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(chooser));
@@ -149,13 +161,15 @@ TEST_F(MainWindowOnDesktop, TheHelpOpensCentredOverTheMainWindowOrBesideIt) {
         SCOPED_TRACE(corner ? "main window in the corner" : "main window in the middle");
         window.reset();
         window = std::make_unique<app::MainWindow>();
-        window->shell()->setHelpFile();
+        // The main window as small as it once was, so that the help window fits beside it.
+        const QSize size(821, 512);
+        window->resize(size);
+        vexa::test::shellCommands(*window)->setHelpFile();
         const QRect main =
             showAt(corner ? screen.topLeft()
-                          : screen.center() - QPoint(app::MainWindow::kOuterWidth / 2,
-                                                     app::MainWindow::kOuterHeight / 2));
-        window->toolbarButton(4)->trigger();
-        shell::HelpWindow* help = window->shell()->help().window();
+                          : screen.center() - QPoint(size.width() / 2, size.height() / 2));
+        vexa::test::toolbarAction(*window, 4)->trigger();
+        shell::HelpWindow* help = vexa::test::shellCommands(*window)->help().window();
         ASSERT_NE(help, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
         const auto frame = settledFrame(x, *help);
@@ -169,20 +183,20 @@ TEST_F(MainWindowOnDesktop, TheHelpOpensCentredOverTheMainWindowOrBesideIt) {
             EXPECT_LE(std::abs(frame->center().x() - main.center().x()), 3);
             EXPECT_LE(std::abs(frame->center().y() - main.center().y()), 3);
         }
-        window->shell()->closeHelp();
+        vexa::test::shellCommands(*window)->closeHelp();
     }
 }
 
 TEST_F(MainWindowOnDesktop, ASecondAboutBringsTheOpenOneToTheFront) {
     showAt({200, 150});
-    window->toolbarButton(5)->trigger();
+    vexa::test::toolbarAction(*window, 5)->trigger();
     ASSERT_EQ(shownWindows<about::AboutWindow>().size(), 1);
     about::AboutWindow* about = shownWindows<about::AboutWindow>().front();
     ASSERT_TRUE(QTest::qWaitForWindowActive(about));
 
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->aboutAction()->trigger();
+    vexa::test::action(*window, "aboutAction")->trigger();
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == about; }, kWait));
     EXPECT_EQ(shownWindows<about::AboutWindow>().size(), 1);
 }
@@ -195,7 +209,7 @@ TEST_F(MainWindowOnDesktop, BackFromTheTrayWhereItWas) {
     QProcess::execute("xdotool", {"windowmove", QString::number(window->winId()), "437", "311"});
     const auto before = settledFrame(x, *window);
     ASSERT_TRUE(before);
-    shell::TrayDock& dock = window->shell()->tray();
+    shell::TrayDock& dock = vexa::test::shellCommands(*window)->tray();
     QProcess::execute("xdotool", {"windowminimize", QString::number(window->winId())});
     ASSERT_TRUE(QTest::qWaitFor([&] { return dock.inTray(); }, kWait));
     emit dock.trayIcon()->activated(QSystemTrayIcon::DoubleClick);
@@ -229,15 +243,15 @@ TEST_F(MainWindowOnDesktop, ANoticeStaysOnTheScreenAndHoldsTheMainWindowOpen) {
 
 TEST_F(MainWindowOnDesktop, TripsThroughTheTrayKeepTheMainWindowAndWhatIsTransientForIt) {
     showAt({300, 200});
-    window->selectPrinterAction()->trigger();
-    const auto choosers = window->findChildren<QWidget*>("Form1");
+    vexa::test::action(*window, "selectPrinterAction")->trigger();
+    const auto choosers = window->findChildren<QWidget*>("printerChooser");
     ASSERT_EQ(choosers.size(), 1);
     QWidget* chooser = choosers.front();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(chooser));
     const WId main = window->windowHandle()->winId();
     ASSERT_EQ(x.transientFor(chooser->winId()), main);
 
-    shell::TrayDock& dock = window->shell()->tray();
+    shell::TrayDock& dock = vexa::test::shellCommands(*window)->tray();
     for (int trip = 1; trip <= 2; ++trip) {
         SCOPED_TRACE(trip);
         QProcess::execute("xdotool", {"windowminimize", QString::number(window->winId())});

@@ -3,6 +3,7 @@
 #include "core/base/ProgramFolder.h"
 #include "shell/ShellCommands.h"
 #include "shell/TrayDock.h"
+#include "support/MainWindowParts.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -255,7 +256,7 @@ TEST(TrayDockOnXTest, TheMainWindowGoesIntoTheTrayAndComesBackAtItsFixedSize) {
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         const QSize fixed = window.size();
-        shell::TrayDock& dock = window.shell()->tray();
+        shell::TrayDock& dock = vexa::test::shellCommands(window)->tray();
 
         window.showMinimized();
         ASSERT_TRUE(QTest::qWaitFor([&] { return dock.inTray(); }, 20000));

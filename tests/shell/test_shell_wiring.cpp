@@ -7,6 +7,7 @@
 #include "shell/HelpWindow.h"
 #include "shell/ShellCommands.h"
 #include "support/FakeXdgOpen.h"
+#include "support/MainWindowParts.h"
 #include "support/UpdateTestServer.h"
 
 #include <QAction>
@@ -43,7 +44,7 @@ protected:
         ASSERT_TRUE(programDir.isValid());
         base::setProgramFolderForTesting(programDir.path());
         window = std::make_unique<app::MainWindow>();
-        window->shell()->setHelpFile();
+        vexa::test::shellCommands(*window)->setHelpFile();
     }
     void TearDown() override {
         window.reset();
@@ -61,8 +62,10 @@ TEST_F(ShellWiring, ReportABugAndVisitWebsiteFromToolbarAndMenu) {
     test::FakeXdgOpen desktop;
     // One at a time: the stand-in's notes would interleave otherwise.
     QStringList urls;
-    for (QAction* command : {window->toolbarButton(3), window->reportBugAction(),
-                             window->toolbarButton(6), window->visitWebsiteAction()}) {
+    for (QAction* command :
+         {vexa::test::toolbarAction(*window, 3), vexa::test::action(*window, "reportBugAction"),
+          vexa::test::toolbarAction(*window, 6),
+          vexa::test::action(*window, "visitWebsiteAction")}) {
         command->trigger();
         urls = desktop.waitForAddresses(static_cast<int>(urls.size()) + 1);
     }
@@ -80,20 +83,20 @@ TEST_F(ShellWiring, HelpShowsTheContentsAndHelpContentsTheDefaultTopic) {
     ASSERT_TRUE(contents.open(QIODevice::WriteOnly));
     contents.write("Welcome | welcome.html\nMore | more.html\n");
     contents.close();
-    window->shell()->setHelpFile();
+    vexa::test::shellCommands(*window)->setHelpFile();
 
-    window->toolbarButton(4)->trigger();
-    shell::HelpWindow* help = window->shell()->help().window();
+    vexa::test::toolbarAction(*window, 4)->trigger();
+    shell::HelpWindow* help = vexa::test::shellCommands(*window)->help().window();
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->currentTopic(), shell::HelpWindow::kContentsPage);
-    window->helpContentsAction()->trigger();
-    EXPECT_EQ(window->shell()->help().window(), help);
+    vexa::test::action(*window, "helpContentsAction")->trigger();
+    EXPECT_EQ(vexa::test::shellCommands(*window)->help().window(), help);
     EXPECT_EQ(help->currentTopic(), "welcome.html");
 }
 
 TEST_F(ShellWiring, ShutDownClosesTheHelpWindow) {
-    window->helpContentsAction()->trigger();
-    QPointer<shell::HelpWindow> help = window->shell()->help().window();
+    vexa::test::action(*window, "helpContentsAction")->trigger();
+    QPointer<shell::HelpWindow> help = vexa::test::shellCommands(*window)->help().window();
     ASSERT_FALSE(help.isNull());
     // No help folder in this program folder: the window says so instead of failing.
     EXPECT_TRUE(help->page()->toPlainText().contains("help pages are missing"));
@@ -104,11 +107,11 @@ TEST_F(ShellWiring, ShutDownClosesTheHelpWindow) {
 
 TEST_F(ShellWiring, AboutFromToolbarAndMenuOpensOneWindowNotModal) {
     window->show();
-    window->toolbarButton(5)->trigger();
+    vexa::test::toolbarAction(*window, 5)->trigger();
     const auto first = openWindows<about::AboutWindow>();
     ASSERT_EQ(first.size(), 1);
     first.front()->hide(); // as if lost behind other windows
-    window->aboutAction()->trigger();
+    vexa::test::action(*window, "aboutAction")->trigger();
     const auto abouts = openWindows<about::AboutWindow>();
     ASSERT_EQ(abouts.size(), 1);
     EXPECT_EQ(abouts.front(), first.front());
@@ -117,7 +120,7 @@ TEST_F(ShellWiring, AboutFromToolbarAndMenuOpensOneWindowNotModal) {
     EXPECT_TRUE(window->isEnabled());
     abouts.front()->close();
     flushDeletes();
-    window->toolbarButton(5)->trigger(); // once closed, the next click opens a new one
+    vexa::test::toolbarAction(*window, 5)->trigger(); // once closed, the next click opens a new one
     EXPECT_EQ(openWindows<about::AboutWindow>().size(), 1);
 }
 
@@ -125,11 +128,12 @@ TEST_F(ShellWiring, CheckForUpdatesEndsInTheUpdatePopup) {
     QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
     test::UpdateTestServer server;
     server.serve("/vexa/vexaver.txt", "7");
-    window->shell()->updateCheck().setVersionFile(server.url("/vexa/vexaver.txt"));
+    vexa::test::shellCommands(*window)->updateCheck().setVersionFile(
+        server.url("/vexa/vexaver.txt"));
     window->show();
 
-    window->checkForUpdatesAction()->trigger();
-    window->checkForUpdatesAction()->trigger(); // while one runs: nothing more
+    vexa::test::action(*window, "checkForUpdatesAction")->trigger();
+    vexa::test::action(*window, "checkForUpdatesAction")->trigger(); // while one runs: nothing more
     ASSERT_TRUE(
         test::waitUntil([] { return !openWindows<notify::UpdateNoticeWindow>().isEmpty(); }));
     auto popups = openWindows<notify::UpdateNoticeWindow>();
@@ -144,7 +148,7 @@ TEST_F(ShellWiring, CheckForUpdatesEndsInTheUpdatePopup) {
     EXPECT_TRUE(window->isEnabled());
 
     server.answer("/vexa/vexaver.txt", test::UpdateTestServer::Answer{404, "7", {}});
-    window->checkForUpdatesAction()->trigger();
+    vexa::test::action(*window, "checkForUpdatesAction")->trigger();
     ASSERT_TRUE(
         test::waitUntil([] { return !openWindows<notify::UpdateNoticeWindow>().isEmpty(); }));
     popups = openWindows<notify::UpdateNoticeWindow>();

@@ -62,6 +62,18 @@ QString testPpd(const QString& filter, const TestPpd& shape) {
         areas += QStringLiteral("*ImageableArea %1: \"%2\"\n").arg(choice, p.area);
         dimensions += QStringLiteral("*PaperDimension %1: \"%2\"\n").arg(choice, p.size);
     }
+    QString extras;
+    if (shape.manualCopies) extras += QStringLiteral("*cupsManualCopies: True\n");
+    if (shape.duplex)
+        extras += QStringLiteral(
+            "*cupsEvenDuplex: True\n"
+            "*OpenUI *Duplex/2-Sided Printing: PickOne\n"
+            "*OrderDependency: 10 AnySetup *Duplex\n"
+            "*DefaultDuplex: None\n"
+            "*Duplex None/Off: \"<</Duplex false>>setpagedevice\"\n"
+            "*Duplex DuplexNoTumble/Long Edge: \"<</Duplex true/Tumble false>>setpagedevice\"\n"
+            "*Duplex DuplexTumble/Short Edge: \"<</Duplex true/Tumble true>>setpagedevice\"\n"
+            "*CloseUI: *Duplex\n");
     return QStringLiteral(R"PPD(*PPD-Adobe: "4.3"
 *FormatVersion: "4.3"
 *FileVersion: "1.0"
@@ -92,9 +104,9 @@ QString testPpd(const QString& filter, const TestPpd& shape) {
 %4*CloseUI: *PageRegion
 *DefaultImageableArea: Letter
 %5*DefaultPaperDimension: Letter
-%6*DefaultFont: Courier
+%6%7*DefaultFont: Courier
 )PPD")
-        .arg(filter, shape.landscape, sizes, regions, areas, dimensions);
+        .arg(filter, shape.landscape, sizes, regions, areas, dimensions, extras);
 }
 
 } // namespace
@@ -144,17 +156,23 @@ bool CupsTestServer::writeConfiguration(QString* error) {
                                           "  <Limit All>\n    Order deny,allow\n  </Limit>\n"
                                           "</Policy>\n")
                                .arg(b);
-    // The PDF goes through unchanged; a copy per job, with the options the job came with,
-    // lets a test read every job.
-    const QString filter = QStringLiteral("#!/bin/sh\n"
-                                          "printf '%s' \"$5\" > \"%1/jobs/${PRINTER}-$1.options\"\n"
-                                          "if [ -n \"$6\" ]; then exec 0<\"$6\"; fi\n"
-                                          "exec tee \"%1/jobs/${PRINTER}-$1.pdf\"\n")
-                               .arg(b);
-    const QString filterPath = b + QStringLiteral("/filter/passthru");
+    // The PDF goes through unchanged; a copy per job, with the options the job came with and
+    // the copies of each of its documents, lets a test read every job.
+    const QString filter =
+        QStringLiteral("#!/bin/sh\n"
+                       "printf '%s' \"$5\" > \"%1/jobs/${PRINTER}-$1.options\"\n"
+                       "printf '%s\\n' \"$4\" >> \"%1/jobs/${PRINTER}-$1.copies\"\n"
+                       "if [ -n \"$6\" ]; then exec 0<\"$6\"; fi\n"
+                       "exec tee \"%1/jobs/${PRINTER}-$1.pdf\"\n")
+            .arg(b);
+    const QString refusing = QStringLiteral("#!/bin/sh\n"
+                                            "echo \"ERROR: %1\" >&2\n"
+                                            "exit 1\n")
+                                 .arg(QLatin1String(kRefusingFilterMessage));
     return writeFile(b + QStringLiteral("/etc/cups-files.conf"), files, kMode644, error) &&
            writeFile(b + QStringLiteral("/etc/cupsd.conf"), server, kMode644, error) &&
-           writeFile(filterPath, filter, kMode755, error);
+           writeFile(b + QStringLiteral("/filter/passthru"), filter, kMode755, error) &&
+           writeFile(b + QStringLiteral("/filter/refusing"), refusing, kMode755, error);
 }
 
 bool CupsTestServer::start(QString* error) {
@@ -267,8 +285,11 @@ bool CupsTestServer::addPrinter(const QString& name, QString* error, const TestP
     const QString out = outputFile(name);
     const QString ppdFile = m_folder + QStringLiteral("/ppd/") + name + QStringLiteral(".ppd");
     if (!writeFile(out, QString(), kMode644, error) ||
-        !writeFile(ppdFile, testPpd(m_folder + QStringLiteral("/filter/passthru"), ppd), kMode644,
-                   error))
+        !writeFile(ppdFile,
+                   testPpd(m_folder + (ppd.refusing ? QStringLiteral("/filter/refusing")
+                                                    : QStringLiteral("/filter/passthru")),
+                           ppd),
+                   kMode644, error))
         return false;
     return run(QStringLiteral("lpadmin"),
                {QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
@@ -286,6 +307,30 @@ bool CupsTestServer::setServerDefault(const QString& name, QString* error) {
 
 bool CupsTestServer::rejectJobs(const QString& name, QString* error) {
     return run(QStringLiteral("cupsreject"), {name}, nullptr, error);
+}
+
+bool CupsTestServer::pausePrinter(const QString& name, QString* error) {
+    return run(QStringLiteral("cupsdisable"), {name}, nullptr, error);
+}
+
+bool CupsTestServer::resumePrinter(const QString& name, QString* error) {
+    return run(QStringLiteral("cupsenable"), {name}, nullptr, error);
+}
+
+bool CupsTestServer::setQueueDefaults(const QString& name, const QStringList& options,
+                                      QString* error) {
+    QStringList arguments{QStringLiteral("-p"), name};
+    for (const QString& option : options) arguments << QStringLiteral("-o") << option;
+    return run(QStringLiteral("lpadmin"), arguments, nullptr, error);
+}
+
+QStringList CupsTestServer::queuedJobs(const QString& name) const {
+    QString listing;
+    run(QStringLiteral("lpstat"), {QStringLiteral("-o"), name}, &listing, nullptr);
+    QStringList jobs;
+    for (const QString& line : listing.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        jobs << line.section(QLatin1Char(' '), 0, 0);
+    return jobs;
 }
 
 bool CupsTestServer::reset(QString* error) {
@@ -335,6 +380,35 @@ QString CupsTestServer::jobOptions(const QString& jobFile) const {
     QFile file(QFileInfo(jobFile).path() + QLatin1Char('/') +
                QFileInfo(jobFile).completeBaseName() + QStringLiteral(".options"));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QStringList CupsTestServer::jobCopies(const QString& jobFile) const {
+    QFile file(QFileInfo(jobFile).path() + QLatin1Char('/') +
+               QFileInfo(jobFile).completeBaseName() + QStringLiteral(".copies"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+bool CupsTestServer::throughPdftopdf(const QString& jobFile, const QString& printer,
+                                     const QString& output, QString* error) const {
+    QProcess filter;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PPD"), printerPpd(printer));
+    environment.insert(QStringLiteral("CONTENT_TYPE"), QStringLiteral("application/pdf"));
+    filter.setProcessEnvironment(environment);
+    filter.setStandardOutputFile(output);
+    // The job's own document is its last; a banner page comes before it.
+    const QStringList copies = jobCopies(jobFile);
+    filter.start(QStringLiteral("/usr/lib/cups/filter/pdftopdf"),
+                 {QStringLiteral("1"), QStringLiteral("user"), QStringLiteral("title"),
+                  copies.isEmpty() ? QStringLiteral("1") : copies.last(), jobOptions(jobFile),
+                  jobFile});
+    if (filter.waitForFinished(60000) && filter.exitStatus() == QProcess::NormalExit &&
+        filter.exitCode() == 0)
+        return true;
+    *error = QStringLiteral("pdftopdf failed: %1")
+                 .arg(QString::fromLocal8Bit(filter.readAllStandardError()));
+    return false;
 }
 
 QString CupsTestServer::printerPpd(const QString& printer) const {

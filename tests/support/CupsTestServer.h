@@ -14,7 +14,16 @@ struct TestPpd {
     QString legalArea = QStringLiteral("18 36 594 972");
     QString a4Area;
     QString landscape = QStringLiteral("Plus90");
+    // A Duplex option (off unless a queue default turns it on), with pages evened out for it.
+    bool duplex = false;
+    // Copies made as pages by CUPS' pdftopdf rather than by the printer.
+    bool manualCopies = false;
+    // Its filter turns every job down, saying kRefusingFilterMessage.
+    bool refusing = false;
 };
+
+// What the refusing test filter says as it turns a job down.
+inline constexpr const char* kRefusingFilterMessage = "the test printer turned the job down";
 
 // A private cupsd for the print tests, in a folder of its own under /tmp, with printers
 // whose output lands in files. Starting it points this process at it (CUPS_SERVER, HOME,
@@ -42,6 +51,14 @@ public:
     bool setServerDefault(const QString& name, QString* error);
     // The printer turns every new job down (cupsreject) until the next reset.
     bool rejectJobs(const QString& name, QString* error);
+    // The printer takes jobs and holds them (cupsdisable) until resumed (cupsenable).
+    bool pausePrinter(const QString& name, QString* error);
+    bool resumePrinter(const QString& name, QString* error);
+    // Sets defaults of the queue as an administrator would (lpadmin -p NAME -o OPTION each):
+    // "number-up-default=2", or a PPD option's default, "Duplex=DuplexNoTumble".
+    bool setQueueDefaults(const QString& name, const QStringList& options, QString* error);
+    // The jobs waiting in the printer's queue (lpstat -o), by their ids ("alpha-12").
+    QStringList queuedJobs(const QString& name) const;
 
     // Stops cupsd, keeping its folder and printers, and starts it again.
     void halt();
@@ -54,6 +71,14 @@ public:
     QStringList jobFiles(const QString& printer) const;
     // The options a job's filters were given (CUPS' own and the job's), for one of jobFiles().
     QString jobOptions(const QString& jobFile) const;
+    // The copies each document of the job was printed with, one entry per document the filter
+    // ran for (a banner page is a document of its own), for one of jobFiles().
+    QStringList jobCopies(const QString& jobFile) const;
+    // The job's PDF through CUPS' pdftopdf, the first filter of every driver's chain (the test
+    // queues' own filter skips it), as the server would run it: with the job's copies and
+    // options and the printer's PPD. Written to `output`; false with `error` set when it fails.
+    bool throughPdftopdf(const QString& jobFile, const QString& printer, const QString& output,
+                         QString* error) const;
     // The PPD the server keeps for the printer and hands its filters.
     QString printerPpd(const QString& printer) const;
     // The printer's output file (the last job only: every job overwrites it).

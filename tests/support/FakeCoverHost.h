@@ -35,7 +35,7 @@ public:
         m_writes = writes;
     }
     // An unknown name selects nothing.
-    void select(const QString& slotName) { m_selected = cover::coverKindForSlotName(slotName); }
+    void select(const QString& slotName) { m_selected = test::coverKindForSlotName(slotName); }
     // How often a picture was set other than by putPicture.
     int slotWrites() const { return m_writes; }
     QWidget& window() { return m_window; }

@@ -94,6 +94,7 @@ void Job::clearQueue() {
 }
 
 void Job::startNext() {
+    Q_ASSERT(!m_run && !m_queue.isEmpty());
     Queued next = m_queue.takeFirst();
     auto run = std::make_shared<JobRun>();
     run->job = this;
@@ -174,6 +175,7 @@ bool Job::waitForAbandonedWork(int msecs) {
 
 void Job::done(const std::shared_ptr<JobRun>& run) {
     if (run != m_run) return;
+    Q_ASSERT(m_watcher);
     {
         QMutexLocker lock(&run->mutex);
         run->job = nullptr;

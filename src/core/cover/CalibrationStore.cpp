@@ -7,6 +7,9 @@
 #include "core/settings/SettingsKeys.h"
 
 #include <QRegularExpression>
+#include <QStringList>
+
+#include <algorithm>
 
 namespace vexa::cover {
 
@@ -42,6 +45,12 @@ double number(const QString& text) {
     return QString(text).replace(u',', u'.').toDouble();
 }
 
+QString brokenHeaderText(const settings::BrokenHeader& header, const QString& file) {
+    return QStringLiteral("Line %1 of %2, \"%3\", is not a section header, so the calibrations "
+                          "below it are not used; write it as \"[%4]\".")
+        .arg(QString::number(header.line), file, header.text, kSection);
+}
+
 } // namespace
 
 QString CalibrationStore::key(const QString& printer, Paper paperCode) {
@@ -73,10 +82,38 @@ std::optional<PrinterCalibration> CalibrationStore::parseValue(const QString& te
 
 StoredCalibration CalibrationStore::read(const QString& printer, Paper paperCode) const {
     StoredCalibration result;
-    const QString text = settings::ProfileFile(m_file).read(kSection, key(printer, paperCode));
-    if (text.trimmed().isEmpty()) return result;
+    const settings::ProfileFile file(m_file);
+    // A broken header loses every calibration below it: said whatever is asked for.
+    const std::vector<settings::BrokenHeader> broken = file.brokenHeaders(kSection);
+    const auto lost = std::find_if(broken.begin(), broken.end(),
+                                   [](const auto& header) { return header.entries > 0; });
+    if (lost != broken.end()) result.sectionProblem = brokenHeaderText(*lost, m_file);
+
+    const std::vector<settings::ProfileKeyLine> lines =
+        file.keyLines(kSection, key(printer, paperCode));
+    if (lines.empty() || (lines.size() == 1 && lines[0].value.trimmed().isEmpty())) return result;
     const QString where = QStringLiteral("The calibration of printer %1 on %2 paper in %3")
                               .arg(printer, paperName(paperCode), m_file);
+    if (lines.size() > 1) {
+        QStringList numbers;
+        for (const settings::ProfileKeyLine& line : lines) numbers << QString::number(line.line);
+        const QString last = numbers.takeLast();
+        result.problem = QStringLiteral("%1 is given on %2 lines (%3 and %4), and VEXA cannot tell "
+                                        "which is meant. The printer prints without a "
+                                        "calibration until one of them is taken out, or the "
+                                        "printer is calibrated again.")
+                             .arg(where)
+                             .arg(lines.size())
+                             .arg(numbers.join(QLatin1String(", ")), last);
+        return result;
+    }
+    if (lines[0].belowBrokenHeader) {
+        const auto header = std::find_if(broken.rbegin(), broken.rend(),
+                                         [&](const auto& h) { return h.line < lines[0].line; });
+        result.problem = header != broken.rend() ? brokenHeaderText(*header, m_file) : QString();
+        return result;
+    }
+    const QString text = lines[0].value;
     const std::optional<PrinterCalibration> parsed = parseValue(text);
     if (!parsed) {
         result.problem =
@@ -98,12 +135,12 @@ StoredCalibration CalibrationStore::read(const QString& printer, Paper paperCode
 bool CalibrationStore::write(const QString& printer, Paper paperCode,
                              const PrinterCalibration& calibration) const {
     if (calibrationOutOfRange(calibration)) return false;
-    return settings::ProfileFile(m_file).write(kSection, key(printer, paperCode),
-                                               valueText(calibration));
+    return settings::ProfileFile(m_file).writeSingle(kSection, key(printer, paperCode),
+                                                     valueText(calibration));
 }
 
 bool CalibrationStore::remove(const QString& printer, Paper paperCode) const {
-    return settings::ProfileFile(m_file).remove(kSection, key(printer, paperCode));
+    return settings::ProfileFile(m_file).removeEvery(kSection, key(printer, paperCode));
 }
 
 CalibrationStore settingsCalibrations() {

@@ -14,7 +14,13 @@ namespace vexa::cover {
 // the stored text cannot be used.
 struct StoredCalibration {
     std::optional<PrinterCalibration> calibration; // nothing: none stored, or unusable
-    QString problem; // a sentence when something is stored but cannot be used; else empty
+    // A sentence when something is stored but cannot be used (a line that cannot be read,
+    // figures out of range, a printer and paper given on two lines, a line below a broken
+    // section header); else empty.
+    QString problem;
+    // A sentence when the section's header is broken and calibrations below it are lost,
+    // whichever printer and paper was asked for (the same sentence each time); else empty.
+    QString sectionProblem;
 };
 
 // Calibrations in a settings file, section [CALIBRATION], one line per printer and paper that
@@ -29,10 +35,11 @@ public:
     explicit CalibrationStore(QString settingsFile) : m_file(std::move(settingsFile)) {}
 
     StoredCalibration read(const QString& printer, Paper paperCode) const;
-    // False when the file cannot be written or the calibration is out of range.
+    // Replaces every line of the printer and paper with one. False when the file cannot be
+    // written or the calibration is out of range.
     bool write(const QString& printer, Paper paperCode,
                const PrinterCalibration& calibration) const;
-    // True also when nothing was stored.
+    // Takes out every line of the printer and paper; true also when nothing was stored.
     bool remove(const QString& printer, Paper paperCode) const;
 
     static QString key(const QString& printer, Paper paperCode);

@@ -15,10 +15,11 @@ const CoverFormat* coverFormatForKey(const QString& key) {
 }
 
 QString coverName(const CoverFormat& kind) {
-    QString name = QString::fromLatin1(kind.message);
-    if (name.startsWith(QLatin1String("Printing "))) name.remove(0, 9);
-    if (name.endsWith(QLatin1String(" Cover."))) name.chop(7);
-    return name;
+    return QString::fromLatin1(kind.name);
+}
+
+QString printingMessage(const CoverFormat& kind) {
+    return QStringLiteral("Printing %1 Cover.").arg(coverName(kind));
 }
 
 } // namespace vexa::cover

@@ -16,15 +16,14 @@ enum class Orientation { Portrait = 1, Landscape = 2 };
 // The numbers are the usual printer-driver paper codes.
 enum class Paper { Letter = 1, Legal = 5, A4 = 9 };
 
-// Everything that differs from one kind of cover to the next. The print job and the print
-// dialog walk this table; neither keeps per-kind constants of its own.
+// Everything that differs from one kind of cover to the next, as far as pages and jobs need
+// it. The print job, the preview and the export walk this table; the windows keep their own
+// names and tips for their controls.
 struct CoverFormat {
     CoverKind id;
-    const char* key;     // settings key, case as written in vexa6.ini
-    const char* button;  // toggle button of the print dialog
-    const char* toolTip; // that button's tool tip
-    const char* message; // status line while this kind is printed
-    base::Twips width;   // printed size, as seen on the page in its orientation
+    const char* key;   // settings key and vexa-cli option, case as written in vexa6.ini
+    const char* name;  // as people say it, in sentences: "The DVD cover was not printed."
+    base::Twips width; // printed size, as seen on the page in its orientation
     base::Twips height;
     Orientation orientation;
     Paper paper; // Letter or Legal
@@ -33,28 +32,28 @@ struct CoverFormat {
 // In print order: the order in which covers are printed and settings read and written.
 // Only DS has fractional sizes (10.87 x 4.57 inches exactly).
 inline constexpr std::array<CoverFormat, kCoverKindCount> kCoverFormats{{
-    {CoverKind::Front, "Front", "Command1", "Print CD front cover.", "Printing CD Front Cover.",
-     base::Twips(6840), base::Twips(6840), Orientation::Portrait, Paper::Letter},
-    {CoverKind::Inside, "Inside", "Command2", "Print CD inside cover.", "Printing CD Inside Cover.",
-     base::Twips(6840), base::Twips(6840), Orientation::Portrait, Paper::Letter},
-    {CoverKind::Back, "Back", "Command3", "Print CD back cover.", "Printing CD Back Cover.",
-     base::Twips(8496), base::Twips(6696), Orientation::Portrait, Paper::Letter},
-    {CoverKind::Mini, "Mini", "Command4", "Print CD mini cover.", "Printing CD Mini Cover.",
-     base::Twips(4680), base::Twips(4968), Orientation::Landscape, Paper::Letter},
-    {CoverKind::Dvd, "DVD", "Command5", "Print DVD cover.", "Printing DVD Cover.",
-     base::Twips(15390), base::Twips(10260), Orientation::Landscape, Paper::Legal},
-    {CoverKind::DvdSlim, "SLIM", "Command6", "Print DVD Slim cover.", "Printing DVD Slim Cover.",
-     base::Twips(15030), base::Twips(10260), Orientation::Landscape, Paper::Legal},
-    {CoverKind::HdDvd, "HD", "Command7", "Print HD-DVD cover.", "Printing HD-DVD Cover.",
-     base::Twips(15120), base::Twips(8460), Orientation::Landscape, Paper::Letter},
-    {CoverKind::BluRay, "BLU", "Command8", "Print Blu-Ray cover.", "Printing Blu-Ray Cover.",
-     base::Twips(15120), base::Twips(8460), Orientation::Landscape, Paper::Letter},
-    {CoverKind::Psp, "PSP", "Command9", "Print PSP cover.", "Printing PSP Cover.",
-     base::Twips(11880), base::Twips(9540), Orientation::Landscape, Paper::Letter},
-    {CoverKind::Vita, "VITA", "Command10", "Print Vita cover.", "Printing Vita Cover.",
-     base::Twips(12330), base::Twips(7100), Orientation::Landscape, Paper::Letter},
-    {CoverKind::Ds, "DS", "Command11", "Print DS cover.", "Printing DS Cover.",
-     base::Twips(15652.8), base::Twips(6580.8), Orientation::Landscape, Paper::Legal},
+    {CoverKind::Front, "Front", "CD Front", base::Twips(6840), base::Twips(6840),
+     Orientation::Portrait, Paper::Letter},
+    {CoverKind::Inside, "Inside", "CD Inside", base::Twips(6840), base::Twips(6840),
+     Orientation::Portrait, Paper::Letter},
+    {CoverKind::Back, "Back", "CD Back", base::Twips(8496), base::Twips(6696),
+     Orientation::Portrait, Paper::Letter},
+    {CoverKind::Mini, "Mini", "CD Mini", base::Twips(4680), base::Twips(4968),
+     Orientation::Landscape, Paper::Letter},
+    {CoverKind::Dvd, "DVD", "DVD", base::Twips(15390), base::Twips(10260), Orientation::Landscape,
+     Paper::Legal},
+    {CoverKind::DvdSlim, "SLIM", "DVD Slim", base::Twips(15030), base::Twips(10260),
+     Orientation::Landscape, Paper::Legal},
+    {CoverKind::HdDvd, "HD", "HD-DVD", base::Twips(15120), base::Twips(8460),
+     Orientation::Landscape, Paper::Letter},
+    {CoverKind::BluRay, "BLU", "Blu-Ray", base::Twips(15120), base::Twips(8460),
+     Orientation::Landscape, Paper::Letter},
+    {CoverKind::Psp, "PSP", "PSP", base::Twips(11880), base::Twips(9540), Orientation::Landscape,
+     Paper::Letter},
+    {CoverKind::Vita, "VITA", "Vita", base::Twips(12330), base::Twips(7100), Orientation::Landscape,
+     Paper::Letter},
+    {CoverKind::Ds, "DS", "DS", base::Twips(15652.8), base::Twips(6580.8), Orientation::Landscape,
+     Paper::Legal},
 }};
 
 // The table is in the order of the kinds.
@@ -80,8 +79,9 @@ const CoverFormat* coverFormatAt(int position);
 // The kind whose key is exactly `key` ("BLU" finds one, "Blu" does not), or nullptr.
 const CoverFormat* coverFormatForKey(const QString& key);
 
-// The kind's name as people say it, taken from its status message
-// ("Printing CD Front Cover." gives "CD Front").
+// The kind's name as people say it ("CD Front", "DVD").
 QString coverName(const CoverFormat& kind);
+// The status line while the kind is printed: "Printing CD Front Cover.".
+QString printingMessage(const CoverFormat& kind);
 
 } // namespace vexa::cover

@@ -1,12 +1,10 @@
 #pragma once
 
 #include <QFlags>
-#include <QString>
 
 #include <array>
 #include <bit>
 #include <cstddef>
-#include <optional>
 
 namespace vexa::cover {
 
@@ -48,11 +46,5 @@ inline constexpr std::array<CoverKind, kCoverKindCount> kAllCoverKinds = [] {
 }();
 
 inline constexpr CoverKinds kEveryCoverKind = CoverKinds::fromInt((1u << kCoverKindCount) - 1);
-
-// The name of the kind's picture in the main window, "Image1" ... "Image11": the object name
-// of its picture holder, which scripts and the accessibility tree know it by.
-QString slotObjectName(CoverKind kind);
-// The kind whose picture has that object name; nothing for any other name.
-std::optional<CoverKind> coverKindForSlotName(const QString& name);
 
 } // namespace vexa::cover

@@ -48,7 +48,9 @@ QString refusalCause(int status) {
 
 } // namespace
 
-QString printFailureReason(PrintFailure failure, const QString& printer, const QString& cause) {
+QString printFailureReason(PrintFailure failure, const QString& printer, const QString& cause,
+                           JobContent content) {
+    const bool page = content == JobContent::CalibrationPage;
     switch (failure) {
     case PrintFailure::ServerUnreachable:
         return QStringLiteral("the print server cannot be reached");
@@ -58,15 +60,28 @@ QString printFailureReason(PrintFailure failure, const QString& printer, const Q
         return QStringLiteral("there is no default printer");
     case PrintFailure::PrinterMissing:
         return QStringLiteral("printer %1 is not available").arg(printer);
-    case PrintFailure::JobRefused:
-        return cause.isEmpty()
-                   ? QStringLiteral("printer %1 refused the job").arg(printer)
-                   : QStringLiteral("printer %1 refused the job because %2").arg(printer, cause);
+    case PrintFailure::JobRefused: {
+        const QString refused = page ? QStringLiteral("printer %1 refused the page")
+                                     : QStringLiteral("printer %1 refused the job");
+        return cause.isEmpty() ? refused.arg(printer)
+                               : (refused + QStringLiteral(" because %2")).arg(printer, cause);
+    }
+    case PrintFailure::PrinterPaused:
+        return page ? QStringLiteral("printer %1 is paused: the page waits in its queue")
+                          .arg(printer)
+                    : QStringLiteral("printer %1 is paused: the covers wait in its queue")
+                          .arg(printer);
+    case PrintFailure::JobStopped:
+        return cause.isEmpty() ? QStringLiteral("printer %1 stopped the job").arg(printer)
+                               : QStringLiteral("printer %1 stopped the job, saying \"%2\"")
+                                     .arg(printer, cause);
+    case PrintFailure::JobCancelled:
+        return QStringLiteral("the job was cancelled in the queue of printer %1").arg(printer);
     }
     return QString();
 }
 
-QString printFailureText(PrintFailure failure, const QString& printer) {
+QString printFailureText(PrintFailure failure, const QString& printer, JobContent content) {
     QString advice;
     switch (failure) {
     case PrintFailure::ServerUnreachable:
@@ -80,17 +95,22 @@ QString printFailureText(PrintFailure failure, const QString& printer) {
         break;
     case PrintFailure::PrinterMissing:
     case PrintFailure::JobRefused:
+    case PrintFailure::PrinterPaused:
+    case PrintFailure::JobStopped:
+    case PrintFailure::JobCancelled:
         break;
     }
-    const QString reason = capitalised(printFailureReason(failure, printer)) + QLatin1Char('.');
+    const QString reason =
+        capitalised(printFailureReason(failure, printer, QString(), content)) + QLatin1Char('.');
     return advice.isEmpty() ? reason : reason + QLatin1Char(' ') + advice;
 }
 
-QString jobFailureReason(const QString& printer, int ippStatus, bool serverReached) {
+QString jobFailureReason(const QString& printer, int ippStatus, bool serverReached,
+                         JobContent content) {
     if (!serverReached) return printFailureReason(PrintFailure::ServerUnreachable);
     if (ippStatus == IPP_STATUS_ERROR_NOT_FOUND)
         return printFailureReason(PrintFailure::PrinterMissing, printer);
-    return printFailureReason(PrintFailure::JobRefused, printer, refusalCause(ippStatus));
+    return printFailureReason(PrintFailure::JobRefused, printer, refusalCause(ippStatus), content);
 }
 
 } // namespace vexa::cups

@@ -1,7 +1,6 @@
 #include "core/cups/PrinterMedia.h"
 
 #include "core/cover/PaperChoice.h"
-#include "core/cups/PrintFailure.h"
 #include "core/cups/SystemPrinters.h"
 
 #include <QFile>
@@ -21,11 +20,6 @@ constexpr double kPointsPerHundredthMm = 72.0 / 2540.0;
 // How far a paper size CUPS lists (in hundredths of a millimetre, rounded) may be from the
 // wanted one: 1 mm.
 constexpr double kSizeTolerance = 100;
-
-// "name/instance" as CUPS wants it: the queue's name alone.
-QByteArray queueName(const QString& printer) {
-    return printer.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
-}
 
 // One destination of the user's view of CUPS, with the list that holds it.
 class PrinterDestination {
@@ -109,31 +103,6 @@ bool printerTakesPaper(const QString& printer, cover::Paper paper) {
             return true;
     }
     return false;
-}
-
-int submitPdfJob(const QString& printer, const QString& pdfFile, const QString& title,
-                 cover::Paper paper, QString* error) {
-    // No orientation: pdftopdf would turn a page it is told is landscape by 270 degrees
-    // whatever the printer's own turn. Without scaling, the cover keeps its size.
-    int count = 0;
-    cups_option_t* options = nullptr;
-    count = cupsAddOption("media", cover::pwgMediaName(paper), count, &options);
-    count = cupsAddOption("sides", "one-sided", count, &options);
-    count = cupsAddOption("print-scaling", "none", count, &options);
-    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queueName(printer).constData(),
-                                   QFile::encodeName(pdfFile).constData(),
-                                   title.toUtf8().constData(), count, options);
-    cupsFreeOptions(count, options);
-    if (job <= 0 && error) {
-        const ipp_status_t status = cupsLastError();
-        // A server libcups could not talk to at all comes back as an internal error (or as
-        // "service unavailable") in the system's words; asking it again tells which it was.
-        const bool reached = (status != IPP_STATUS_ERROR_INTERNAL &&
-                              status != IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) ||
-                             listPrinters().status != PrinterListing::Status::ServerUnreachable;
-        *error = jobFailureReason(printer, status, reached);
-    }
-    return job > 0 ? job : 0;
 }
 
 } // namespace vexa::cups

@@ -25,10 +25,4 @@ cover::LandscapeTurn printerLandscapeTurn(const QString& printer);
 // False only when the printer lists the paper sizes it takes and the paper is not among them.
 bool printerTakesPaper(const QString& printer, cover::Paper paper);
 
-// Hands a finished PDF of portrait pages, as the paper feeds, to CUPS as one job on the paper,
-// to be printed as it is: neither turned nor scaled. The job's id, or 0 with `error` set to
-// the reason in plain words (see jobFailureReason) when the server did not take it.
-int submitPdfJob(const QString& printer, const QString& pdfFile, const QString& title,
-                 cover::Paper paper, QString* error);
-
 } // namespace vexa::cups

@@ -80,6 +80,10 @@ QString systemDefaultPrinter() {
     return dest ? destinationName(*dest) : QString();
 }
 
+QByteArray queueName(const QString& printer) {
+    return printer.section(QLatin1Char('/'), 0, 0).toLocal8Bit();
+}
+
 bool defaultPrinterOverridden() {
     // libcups' own rule: LPDEST wins, then PRINTER unless it is the traditional "lp".
     if (!qEnvironmentVariableIsEmpty("LPDEST")) return true;

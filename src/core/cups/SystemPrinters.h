@@ -33,6 +33,9 @@ PrintFailure missingDefaultFailure();
 // (also when the saved default names a printer that was removed). Asks libcups alone.
 QString systemDefaultPrinter();
 
+// The queue of a destination ("name/instance" gives "name"), as CUPS' requests name it.
+QByteArray queueName(const QString& printer);
+
 // True when PRINTER or LPDEST decides the default, so a saved default has no effect.
 bool defaultPrinterOverridden();
 

@@ -1,5 +1,6 @@
 #include "core/picture/PictureFile.h"
 
+#include "core/base/Log.h"
 #include "core/base/RegularFileRead.h"
 #include "core/base/Sha256.h"
 #include "core/picture/BmpBitfieldReader.h"
@@ -83,10 +84,20 @@ QImage loadPictureData(const QByteArray& bytes) {
 
 LoadedPicture readPictureFile(const base::FilePath& path, QString* refusal) {
     const std::optional<QByteArray> bytes = base::readRegularFile(path, kMaxPictureFileBytes);
-    if (!bytes) return {};
-    LoadedPicture picture = readPictureData(*bytes, refusal);
-    if (!picture.isNull())
+    if (!bytes) {
+        qCDebug(base::lcPicture) << "no regular file of at most 1 GiB:" << path.text();
+        return {};
+    }
+    QString reason;
+    LoadedPicture picture = readPictureData(*bytes, &reason);
+    if (picture.isNull()) {
+        qCDebug(base::lcPicture) << "refused" << path.text() << reason;
+    } else {
+        qCDebug(base::lcPicture) << "read" << path.text() << picture.format
+                                 << picture.pixels.size();
         picture.origin = PictureOrigin{absoluteName(path), bytes->size(), base::sha256(*bytes)};
+    }
+    if (refusal) *refusal = reason;
     return picture;
 }
 

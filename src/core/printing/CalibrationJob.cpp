@@ -1,6 +1,8 @@
 #include "core/printing/CalibrationJob.h"
 
 #include "core/cover/PaperChoice.h"
+#include "core/cups/JobSubmission.h"
+#include "core/cups/PrintFailure.h"
 #include "core/cups/PrinterMedia.h"
 #include "core/cups/SystemPrinters.h"
 #include "core/printing/CalibrationPage.h"
@@ -12,27 +14,44 @@
 
 namespace vexa::printing {
 
-QString printCalibrationPage(const QString& printer, cover::Paper paperCode) {
-    if (printer.isEmpty()) return QStringLiteral("there is no printer");
+namespace {
+
+CalibrationPageResult refusal(const QString& why) {
+    return {why, QString()};
+}
+
+} // namespace
+
+CalibrationPageResult printCalibrationPage(const QString& printer, cover::Paper paperCode,
+                                           const std::function<bool()>& keepGoing,
+                                           std::chrono::milliseconds followTime) {
+    if (printer.isEmpty()) return refusal(QStringLiteral("there is no printer"));
     if (!cups::installedPrinters().contains(printer))
-        return QStringLiteral("printer %1 is not available").arg(printer);
+        return refusal(cups::printFailureReason(cups::PrintFailure::PrinterMissing, printer));
     if (!cups::printerTakesPaper(printer, paperCode))
-        return QStringLiteral("printer %1 has no %2 paper")
-            .arg(printer, cover::paperName(paperCode));
+        return refusal(
+            QStringLiteral("printer %1 has no %2 paper").arg(printer, cover::paperName(paperCode)));
     QTemporaryFile file(QDir::tempPath() + QStringLiteral("/vexa-calibration-XXXXXX.pdf"));
-    if (!file.open()) return QStringLiteral("no temporary file for the page could be made");
+    if (!file.open())
+        return refusal(QStringLiteral("no temporary file for the page could be made"));
     const QSizeF paper = cover::pageSizeForPaper(paperCode).size(QPageSize::Point);
     {
         pdf::PdfPageWriter writer(file);
         if (!writer.addPage(calibrationPage(paper, printer, paperCode)) || !writer.finish() ||
             !file.flush())
-            return QStringLiteral("the page could not be written");
+            return refusal(QStringLiteral("the page could not be written"));
     }
+    const bool paused = cups::printerPaused(printer);
     QString error;
-    if (cups::submitPdfJob(printer, file.fileName(), QStringLiteral("VEXA calibration page"),
-                           paperCode, &error) <= 0)
-        return QStringLiteral("printer %1 did not take the job (%2)").arg(printer, error);
-    return QString();
+    const int job = cups::submitPdfJob(printer, file.fileName(), cups::JobContent::CalibrationPage,
+                                       paperCode, &error);
+    if (job <= 0) return refusal(error);
+    if (paused) return {QString(), printer};
+    const cups::JobFate fate =
+        cups::followJobs({{printer, job, std::chrono::steady_clock::now()}},
+                         cups::JobContent::CalibrationPage, followTime, keepGoing)
+            .front();
+    return {fate.failure, fate.held ? printer : QString()};
 }
 
 } // namespace vexa::printing

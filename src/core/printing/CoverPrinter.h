@@ -7,6 +7,9 @@
 
 #include <QString>
 
+#include <functional>
+#include <span>
+
 namespace vexa::printing {
 
 // What became of one document when it was ended.
@@ -24,6 +27,10 @@ struct DocumentResult {
     // Why the printer's stored calibration was not applied (a line in the settings file that
     // cannot be used); empty otherwise.
     QString calibrationProblem;
+    // The paused printer that holds the document's job in its queue; empty when none does.
+    QString heldBy;
+    // The print server's id of the document's job; 0 when none was sent.
+    int job = 0;
 };
 
 // What the print job needs of a printer. Every operation reports failure through its result
@@ -55,6 +62,16 @@ public:
     // Finishes the current document and hands it on. With nothing drawn since the last end
     // there is no document: no blank page, and nothing is sent.
     virtual DocumentResult endDocument() = 0;
+
+    // Follows the jobs of `results` (documents this printer ended) for a few seconds at most,
+    // and turns each job that failed meanwhile into a refusal with the reason, or marks it held
+    // by its printer. `keepGoing` is asked while it waits; false ends the wait. Printers whose
+    // documents are complete when ended have nothing to follow.
+    virtual void followJobs(std::span<DocumentResult> results,
+                            const std::function<bool()>& keepGoing) {
+        static_cast<void>(results);
+        static_cast<void>(keepGoing);
+    }
 };
 
 } // namespace vexa::printing

@@ -4,6 +4,7 @@
 #include "core/cover/CoverPageContent.h"
 #include "core/cover/PaperChoice.h"
 #include "core/cover/TrimmedCoverPage.h"
+#include "core/cups/JobSubmission.h"
 #include "core/cups/PrinterMedia.h"
 #include "core/cups/SystemPrinters.h"
 
@@ -11,6 +12,8 @@
 
 #include <QDir>
 #include <QTemporaryFile>
+
+#include <algorithm>
 
 namespace vexa::printing {
 
@@ -53,6 +56,8 @@ bool CupsCoverPrinter::startDocument() {
             QStringLiteral("printer %1 has no %2 paper").arg(m_target, cover::paperName(paper()));
         return false;
     }
+    // Paused, it takes the job and holds it: the job is not lost, and the user is told.
+    m_paused = cups::printerPaused(m_target);
     // A printer that cannot tell its margins gets the cover at the paper's corner; the job
     // itself then reports whether the printer is there at all.
     m_turn = cups::printerLandscapeTurn(m_target);
@@ -63,11 +68,15 @@ bool CupsCoverPrinter::startDocument() {
         const cover::StoredCalibration stored =
             cover::settingsCalibrations().read(m_target, paper());
         m_calibration = stored.calibration;
-        const QString told = m_target + u'/' + cover::paperName(paper());
-        if (!stored.problem.isEmpty() && !m_problemsTold.contains(told)) {
-            m_problemsTold << told;
-            m_calibrationProblem = stored.problem;
-        }
+        // Each problem once: a line's names its printer and paper, a broken header's is the
+        // same whatever is printed.
+        QStringList problems;
+        for (const QString& problem : {stored.problem, stored.sectionProblem})
+            if (!problem.isEmpty() && !m_problemsTold.contains(problem)) {
+                m_problemsTold << problem;
+                problems << problem;
+            }
+        m_calibrationProblem = problems.join(u' ');
     }
     return true;
 }
@@ -108,15 +117,48 @@ DocumentResult CupsCoverPrinter::endDocument() {
         result.cut.clear();
     } else {
         QString error;
-        result.sent = cups::submitPdfJob(m_target, file.fileName(), QStringLiteral("VEXA cover"),
-                                         paper(), &error) > 0;
+        result.job = cups::submitPdfJob(m_target, file.fileName(), cups::JobContent::Covers,
+                                        paper(), &error);
+        result.sent = result.job > 0;
         if (!result.sent) {
             result.refused = error;
             result.cut.clear();
+        } else if (m_paused) {
+            result.heldBy = m_target;
+        } else {
+            m_sent.push_back({m_target, result.job, std::chrono::steady_clock::now()});
         }
     }
     dropDocument();
     return result;
+}
+
+void CupsCoverPrinter::followJobs(std::span<DocumentResult> results,
+                                  const std::function<bool()>& keepGoing) {
+    std::vector<cups::SentJob> jobs;
+    std::vector<DocumentResult*> followed;
+    for (DocumentResult& result : results) {
+        const auto sent = std::find_if(m_sent.begin(), m_sent.end(), [&result](const auto& job) {
+            return result.sent && job.id == result.job;
+        });
+        if (sent == m_sent.end()) continue;
+        jobs.push_back(*sent);
+        followed.push_back(&result);
+    }
+    m_sent.clear();
+    if (jobs.empty()) return;
+    const std::vector<cups::JobFate> fates =
+        cups::followJobs(jobs, cups::JobContent::Covers, m_followTime, keepGoing);
+    for (std::size_t i = 0; i < fates.size(); ++i) {
+        DocumentResult& result = *followed[i];
+        if (!fates[i].failure.isEmpty()) {
+            result.sent = false;
+            result.refused = fates[i].failure;
+            result.cut.clear();
+        } else if (fates[i].held) {
+            result.heldBy = jobs[i].printer;
+        }
+    }
 }
 
 } // namespace vexa::printing

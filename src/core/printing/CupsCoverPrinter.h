@@ -5,11 +5,13 @@
 #include "core/printing/PagedCoverPrinter.h"
 
 #include "core/cover/PageContent.h"
+#include "core/cups/JobFollowing.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace vexa::printing {
 
@@ -20,7 +22,9 @@ namespace vexa::printing {
 // turn it, unscaled, in a job of its own, so whether the server took it is known. It asks CUPS
 // through libcups alone (no Qt printer support), so a print run may use it on a worker thread.
 // A printer calibrated for the paper (see CalibrationStore.h) gets the page corrected by its
-// calibration, unless that is switched off.
+// calibration, unless that is switched off. A paused printer still gets the job, which waits in
+// its queue, and the result says so; other jobs are followed for a few seconds once the run has
+// sent them (followJobs), so that one its filters stop is told with CUPS' reason.
 class CupsCoverPrinter final : public PagedCoverPrinter {
 public:
     CupsCoverPrinter();
@@ -36,10 +40,14 @@ public:
     bool usePrinter(const QString& name);
     // Whether pages are corrected by the printer's stored calibration (they are unless told).
     void setCalibrationUsed(bool used) { m_useCalibration = used; }
+    // How long each job is followed after it was sent (cups::kJobFollowTime unless told).
+    void setJobFollowTime(std::chrono::milliseconds time) { m_followTime = time; }
 
     bool drawPicture(const picture::LoadedPicture& picture, base::Twips x, base::Twips y,
                      base::Twips width, base::Twips height) override;
     DocumentResult endDocument() override;
+    void followJobs(std::span<DocumentResult> results,
+                    const std::function<bool()>& keepGoing) override;
 
 private:
     bool startDocument();
@@ -57,8 +65,12 @@ private:
     QString m_cut;
     QString m_shortfall;
     QString m_calibrationProblem;
+    bool m_paused = false; // the target holds its jobs
     bool m_useCalibration = true;
-    // A calibration that cannot be used is told once a printer and paper, not for every cover.
+    // The jobs sent and not yet followed.
+    std::vector<cups::SentJob> m_sent;
+    std::chrono::milliseconds m_followTime = cups::kJobFollowTime;
+    // A calibration that cannot be used is told once, not for every cover.
     QStringList m_problemsTold;
 };
 

@@ -13,9 +13,15 @@ void JobPrintProgress::coverFinished(const cover::CoverFormat& kind, const Docum
     // An empty slot is passed over without a message.
     const QString notice = coverNotice(kind, result);
     if (!notice.isEmpty()) (result.sent ? m_cuts : m_refusals) << notice;
+    if (const QString held = heldNotice(result); !held.isEmpty() && !m_held.contains(held))
+        m_held << held;
 }
 
 bool JobPrintProgress::continueAfterCover() {
+    return !m_control.isCancelled();
+}
+
+bool JobPrintProgress::keepFollowingJobs() {
     return !m_control.isCancelled();
 }
 

@@ -14,8 +14,9 @@ namespace vexa::printing {
 
 // What a print run or a PDF export running as a job on a worker thread tells the window that
 // started it: each cover as it starts, handed to `announce` on the window's thread in order;
-// the covers the printer refused or its margins cut, collected for the window to read once the
-// run has ended. A cancelled job ends the run after the cover being sent.
+// the covers the printer refused or its margins cut, and the paused printers that hold covers,
+// collected for the window to read once the run has ended. A cancelled job ends the run after
+// the cover being sent, and ends the wait for the jobs sent.
 class JobPrintProgress final : public PrintProgress {
 public:
     // Runs on the job's thread, never on the worker.
@@ -27,16 +28,20 @@ public:
     void coverStarted(const cover::CoverFormat& kind) override;
     void coverFinished(const cover::CoverFormat& kind, const DocumentResult& result) override;
     bool continueAfterCover() override;
+    bool keepFollowingJobs() override;
 
     // The sentences of coverNotice(), in print order.
     const QStringList& refusals() const { return m_refusals; }
     const QStringList& cuts() const { return m_cuts; }
+    // The sentences of heldNotice(), each once.
+    const QStringList& held() const { return m_held; }
 
 private:
     base::JobControl& m_control;
     Announce m_announce;
     QStringList m_refusals;
     QStringList m_cuts;
+    QStringList m_held;
 };
 
 } // namespace vexa::printing

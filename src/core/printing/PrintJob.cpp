@@ -4,11 +4,16 @@
 
 #include <QStringList>
 
+#include <vector>
+
 namespace vexa::printing {
 
 RunEnd printSelectedCovers(const cover::CoverKinds& selection, const cover::CoverRecords& pictures,
                            CoverPrinter& printer, PrintProgress& progress,
                            cover::PaperChoice paper) {
+    std::vector<const cover::CoverFormat*> kinds;
+    std::vector<DocumentResult> results;
+    RunEnd end = RunEnd::Finished;
     for (const cover::CoverFormat& kind : cover::kCoverFormats) {
         if (!selection.testFlag(kind.id)) continue;
         const cover::Paper kindsPaper = cover::paperFor(kind, paper);
@@ -19,12 +24,19 @@ RunEnd printSelectedCovers(const cover::CoverKinds& selection, const cover::Cove
         printer.drawPicture(pictures[kind.id], base::Twips(0), base::Twips(0), kind.width,
                             kind.height);
         // Ended even when nothing was drawn: the printer then sends nothing.
-        const DocumentResult result = printer.endDocument();
+        kinds.push_back(&kind);
+        results.push_back(printer.endDocument());
         if (kindsPaper == cover::Paper::Legal) printer.setPaperSize(cover::Paper::Letter);
-        progress.coverFinished(kind, result);
-        if (!progress.continueAfterCover()) return RunEnd::Stopped;
+        if (!progress.continueAfterCover()) {
+            end = RunEnd::Stopped;
+            break;
+        }
     }
-    return RunEnd::Finished;
+    // A stopped run is not waited for: the user asked to stop.
+    if (end == RunEnd::Finished)
+        printer.followJobs(results, [&progress] { return progress.keepFollowingJobs(); });
+    for (std::size_t i = 0; i < kinds.size(); ++i) progress.coverFinished(*kinds[i], results[i]);
+    return end;
 }
 
 QString coverNotice(const cover::CoverFormat& kind, const DocumentResult& result) {
@@ -39,6 +51,11 @@ QString coverNotice(const cover::CoverFormat& kind, const DocumentResult& result
                          .arg(cover::coverName(kind), result.shortfall);
     if (!result.calibrationProblem.isEmpty()) sentences << result.calibrationProblem;
     return sentences.join(u' ');
+}
+
+QString heldNotice(const DocumentResult& result) {
+    if (result.heldBy.isEmpty()) return QString();
+    return cups::printFailureText(cups::PrintFailure::PrinterPaused, result.heldBy);
 }
 
 QString marginCutNotice(const cover::CoverFormat& kind, const QString& cut) {

@@ -18,6 +18,8 @@ public:
     virtual void coverFinished(const cover::CoverFormat& kind, const DocumentResult& result) = 0;
     // After each cover: false ends the run (the user asked to stop).
     virtual bool continueAfterCover() = 0;
+    // While the run waits to see what became of the jobs sent: false ends the wait.
+    virtual bool keepFollowingJobs() { return true; }
 };
 
 enum class RunEnd { Finished, Stopped };
@@ -26,6 +28,9 @@ enum class RunEnd { Finished, Stopped };
 // paper (or A4 for every kind) and orientation, the kind's whole picture stretched to the
 // kind's size at the printable area's top-left, and Letter paper again after a Legal kind.
 // A failed step does not end the run. The selection is read as the run reaches each kind.
+// Once every kind is sent, the printer follows the jobs for a few seconds, and only then is
+// each cover's outcome told, in table order, so that a job turned down after it was taken is
+// not told as sent.
 // It touches nothing but its arguments, so it may run on a worker thread over a selection,
 // pictures and a printer that nothing else uses meanwhile.
 RunEnd printSelectedCovers(const cover::CoverKinds& selection, const cover::CoverRecords& pictures,
@@ -35,6 +40,10 @@ RunEnd printSelectedCovers(const cover::CoverKinds& selection, const cover::Cove
 // The sentence that tells the user what went wrong with a cover, or what the printer's
 // margins cut off it; empty when there is nothing to tell.
 QString coverNotice(const cover::CoverFormat& kind, const DocumentResult& result);
+
+// The sentence that says a paused printer holds the covers (`result.heldBy`); empty when none
+// does.
+QString heldNotice(const DocumentResult& result);
 
 // What the printer's margins cut off the cover, as a sentence (`cut` from marginCut); empty
 // when nothing is cut.

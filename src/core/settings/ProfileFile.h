@@ -1,8 +1,11 @@
 #pragma once
 
-#include <QString>
+#include "core/settings/ProfileFileText.h"
 
 #include <QList>
+#include <QString>
+
+#include <vector>
 
 namespace vexa::settings {
 
@@ -51,7 +54,20 @@ public:
     // file is not touched). False when the file exists but cannot be read or written.
     bool remove(const QString& section, const QString& key) const;
 
+    // For files a person edits, where a key may be given twice or a header mistyped (see
+    // ProfileFileText.h): every line that gives the key for the section, and the broken
+    // headers of the section. Empty when the file cannot be read.
+    std::vector<ProfileKeyLine> keyLines(const QString& section, const QString& key) const;
+    std::vector<BrokenHeader> brokenHeaders(const QString& section) const;
+    // As write() and remove(), for every line of keyLines(): the value is written on one line
+    // and every other line of the key taken out, or all of them are.
+    bool writeSingle(const QString& section, const QString& key, const QString& value) const;
+    bool removeEvery(const QString& section, const QString& key) const;
+
 private:
+    bool write(const QList<ProfileValue>& values, bool single) const;
+    bool takeOut(const QString& section, const QString& key, bool every) const;
+
     QString m_path;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <optional>
 
 namespace vexa::settings {
@@ -112,6 +113,85 @@ QString valueText(QByteArrayView value) {
     return text.left(ProfileFile::kMaxValueLength);
 }
 
+// True for a line meant as the header of `section` that is not one: the name with a bracket
+// missing or doubled, or without brackets ("[CALIBRATION", "CALIBRATION]", "CALIBRATION").
+bool brokenHeaderOf(QByteArrayView line, const QString& section) {
+    const QByteArrayView text = trimBlanks(line);
+    if (text.contains('=')) return false;
+    if (const auto name = sectionName(text); name && sameName(*name, section)) return false;
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && (text[start] == '[' || isBlank(text[start]))) ++start;
+    while (end > start && (text[end - 1] == ']' || isBlank(text[end - 1]))) --end;
+    return start < end && sameName(text.sliced(start, end - start), section);
+}
+
+// Each line of the file as far as one section is concerned.
+struct SectionLine {
+    Line line;
+    int number = 0;
+    enum class Kind { Header, BrokenHeader, Entry, Other } kind = Kind::Other;
+    bool inSection = false;    // in a section of the name (for a header: it starts one)
+    bool firstSection = false; // in the first such section, the one the reader reads
+    bool belowBrokenHeader = false;
+    QByteArrayView key;
+    QByteArrayView value;
+};
+
+// Calls `visit` with every line of `text`, placed for `section`.
+template <typename Visit>
+void scanSection(const QByteArray& text, const QString& section, Visit&& visit) {
+    Lines lines(text);
+    int number = 0;
+    int sectionsSeen = 0;
+    bool inSection = false;
+    bool belowBrokenHeader = false;
+    while (const auto line = lines.next()) {
+        SectionLine placed;
+        placed.line = *line;
+        placed.number = ++number;
+        const QByteArrayView content = textOf(text, *line);
+        if (brokenHeaderOf(content, section)) {
+            placed.kind = SectionLine::Kind::BrokenHeader;
+            // Inside a section of the name, the lines below stay in it as the file is read.
+            belowBrokenHeader = !inSection;
+        } else if (const auto name = sectionName(content)) {
+            placed.kind = SectionLine::Kind::Header;
+            inSection = sameName(*name, section);
+            if (inSection) ++sectionsSeen;
+            belowBrokenHeader = false;
+        } else if (const auto entry = keyLine(content)) {
+            placed.kind = SectionLine::Kind::Entry;
+            placed.key = entry->key;
+            placed.value = entry->value;
+        }
+        placed.inSection = inSection;
+        placed.firstSection = inSection && sectionsSeen == 1;
+        placed.belowBrokenHeader = belowBrokenHeader;
+        visit(placed);
+    }
+}
+
+// The lines of `key` for `section`, as profileKeyLines tells them.
+std::vector<SectionLine> keyEntries(const QByteArray& text, const QString& section,
+                                    const QString& key) {
+    std::vector<SectionLine> entries;
+    scanSection(text, section, [&](const SectionLine& line) {
+        if (line.kind == SectionLine::Kind::Entry && (line.inSection || line.belowBrokenHeader) &&
+            sameName(line.key, key))
+            entries.push_back(line);
+    });
+    return entries;
+}
+
+// `text` without the lines of `entries` but `keep` (a line number; 0 keeps none).
+QByteArray withoutEntries(QByteArray text, const std::vector<SectionLine>& entries, int keep) {
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
+        if (entry->number != keep)
+            text.remove(entry->line.start, entry->line.next - entry->line.start);
+    return text;
+}
+
 } // namespace
 
 QString profileValue(const QByteArray& text, const QString& section, const QString& key) {
@@ -185,6 +265,44 @@ QByteArray withoutProfileValue(const QByteArray& text, const QString& section, c
         }
     }
     return text;
+}
+
+std::vector<BrokenHeader> brokenSectionHeaders(const QByteArray& text, const QString& section) {
+    std::vector<BrokenHeader> headers;
+    bool counting = false;
+    scanSection(text, section, [&](const SectionLine& line) {
+        if (line.kind == SectionLine::Kind::Header) counting = false;
+        if (line.kind == SectionLine::Kind::BrokenHeader && line.belowBrokenHeader) {
+            headers.push_back(
+                {line.number, QString::fromUtf8(trimBlanks(textOf(text, line.line))), 0});
+            counting = true;
+        }
+        if (line.kind == SectionLine::Kind::Entry && counting) ++headers.back().entries;
+    });
+    return headers;
+}
+
+std::vector<ProfileKeyLine> profileKeyLines(const QByteArray& text, const QString& section,
+                                            const QString& key) {
+    std::vector<ProfileKeyLine> lines;
+    for (const SectionLine& entry : keyEntries(text, section, key))
+        lines.push_back({entry.number, valueText(entry.value), entry.belowBrokenHeader});
+    return lines;
+}
+
+QByteArray withSingleProfileValue(const QByteArray& text, const QString& section,
+                                  const QString& key, const QString& value) {
+    const std::vector<SectionLine> entries = keyEntries(text, section, key);
+    // The line withProfileValue replaces: the key's first line in the first section.
+    const auto read = std::find_if(entries.begin(), entries.end(),
+                                   [](const SectionLine& entry) { return entry.firstSection; });
+    const int keep = read == entries.end() ? 0 : read->number;
+    return withProfileValue(withoutEntries(text, entries, keep), section, key, value);
+}
+
+QByteArray withoutAnyProfileValue(const QByteArray& text, const QString& section,
+                                  const QString& key) {
+    return withoutEntries(text, keyEntries(text, section, key), 0);
 }
 
 } // namespace vexa::settings

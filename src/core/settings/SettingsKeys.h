@@ -34,6 +34,11 @@ inline constexpr SettingKey kBleed{kPrint, "Bleed"};         // bleed in millime
 // [SCAN]: the scanner chosen with Source.
 inline constexpr SettingKey kScanSource{"SCAN", "Source"};
 
+// [WINDOWS]: where the resizable windows were and how large, as Qt saves a window's geometry.
+inline constexpr const char* kWindows = "WINDOWS";
+inline constexpr SettingKey kMainGeometry{kWindows, "MainWindow"};
+inline constexpr SettingKey kEditorGeometry{kWindows, "CoverManipulator"};
+
 // [CALIBRATION]: one key per printer and paper, "Printer/Paper" (see CalibrationStore.h).
 inline constexpr const char* kCalibration = "CALIBRATION";
 

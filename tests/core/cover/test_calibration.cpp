@@ -197,6 +197,96 @@ TEST_F(CalibrationStoreTest, HandEditedGarbageIsNamedAndNotApplied) {
     }
 }
 
+TEST_F(CalibrationStoreTest, ABrokenHeaderIsNamedAndItsLinesAreNotApplied) {
+    const QByteArray line = "beta/Letter=across +1.00 mm 100.000 %, down 0.00 mm 100.000 %\n";
+    for (const char* header :
+         {"[CALIBRATION", "CALIBRATION]", "[[calibration]]", " calibration ", "[ Calibration"}) {
+        SCOPED_TRACE(header);
+        writeRaw(QByteArray("[PRINT]\nPaper=A4\n") + header + "\n" + line);
+        const QString named =
+            QStringLiteral("Line 3 of %1, \"%2\", is not a section header, so the calibrations "
+                           "below it are not used; write it as \"[CALIBRATION]\".")
+                .arg(path, QString::fromUtf8(header).trimmed());
+        const cover::StoredCalibration beta = store.read("beta", cover::Paper::Letter);
+        EXPECT_FALSE(beta.calibration.has_value());
+        EXPECT_EQ(beta.problem.toStdString(), named.toStdString());
+        EXPECT_EQ(beta.sectionProblem.toStdString(), named.toStdString());
+        // Named whichever printer is asked for: its calibration may be among those lost.
+        const cover::StoredCalibration alpha = store.read("alpha", cover::Paper::A4);
+        EXPECT_TRUE(alpha.problem.isEmpty());
+        EXPECT_EQ(alpha.sectionProblem.toStdString(), named.toStdString());
+    }
+    // A sound header, or a broken one with nothing below it or inside the section, loses
+    // nothing.
+    for (const QByteArray& text :
+         {"[CALIBRATION]\n" + line, "[CALIBRATION\n[CALIBRATION]\n" + line,
+          "[CALIBRATION]\n" + line +
+              "[CALIBRATION\nalpha/A4=across 0 mm 100 %, down 0 mm 100 %\n"}) {
+        SCOPED_TRACE(text.toStdString());
+        writeRaw(text);
+        const cover::StoredCalibration beta = store.read("beta", cover::Paper::Letter);
+        EXPECT_TRUE(beta.calibration.has_value());
+        EXPECT_TRUE(beta.problem.isEmpty() && beta.sectionProblem.isEmpty())
+            << beta.problem.toStdString() << beta.sectionProblem.toStdString();
+    }
+}
+
+TEST_F(CalibrationStoreTest, APrinterAndPaperGivenTwiceIsNamedAndNotApplied) {
+    const QByteArray first = "beta/Letter=across +1.00 mm 100.000 %, down 0.00 mm 100.000 %\n";
+    const QByteArray second = "BETA/letter = across +2.00 mm 100.000 %, down 0.00 mm 100.000 %\n";
+    const QByteArray other = "beta/A4=across +3.00 mm 100.000 %, down 0.00 mm 100.000 %\n";
+    const struct {
+        QByteArray text;
+        const char* lines;
+    } cases[] = {
+        {"[CALIBRATION]\n" + first + other + second, "2 lines (2 and 4)"},
+        // A second section of the name, which the reader of settings passes over.
+        {"[CALIBRATION]\n" + first + "[PRINT]\nPaper=A4\n[Calibration]\n" + second,
+         "2 lines (2 and 6)"},
+        // Below a broken header.
+        {"[CALIBRATION]\n" + first + second + "[PRINT]\n[CALIBRATION\n" + first,
+         "3 lines (2, 3 and 6)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        writeRaw(c.text);
+        const cover::StoredCalibration read = store.read("beta", cover::Paper::Letter);
+        EXPECT_FALSE(read.calibration.has_value());
+        EXPECT_EQ(read.problem.toStdString(),
+                  QStringLiteral("The calibration of printer beta on Letter paper in %1 is given "
+                                 "on %2, and VEXA cannot tell which is meant. The printer prints "
+                                 "without a calibration until one of them is taken out, or the "
+                                 "printer is calibrated again.")
+                      .arg(path, QLatin1String(c.lines))
+                      .toStdString());
+        EXPECT_TRUE(store.read("beta", cover::Paper::A4).calibration.has_value() ||
+                    !c.text.contains(other));
+    }
+}
+
+TEST_F(CalibrationStoreTest, StoringReplacesEveryLineOfThePrinterAndPaper) {
+    const QByteArray first = "beta/Letter=across +1.00 mm 100.000 %, down 0.00 mm 100.000 %\n";
+    const QByteArray other = "beta/A4=across +3.00 mm 100.000 %, down 0.00 mm 100.000 %\n";
+    const QByteArray stored = "beta/Letter=across -0.50 mm 100.000 %, down +0.50 mm 100.000 %\n";
+    writeRaw("; mine\n[CALIBRATION]\n" + first + other + first + "[PRINT]\nPaper=A4\n" +
+             "[CALIBRATION]\r\n" + first + "[CALIBRATION\n" + first);
+    ASSERT_TRUE(store.write("beta", cover::Paper::Letter, {-0.5, 0.5, 1, 1}));
+    // The first line is written where it stands; every other line and byte stays.
+    EXPECT_EQ(readRaw().toStdString(), ("; mine\n[CALIBRATION]\n" + stored + other +
+                                        "[PRINT]\nPaper=A4\n[CALIBRATION]\r\n[CALIBRATION\n")
+                                           .toStdString());
+    const cover::StoredCalibration read = store.read("beta", cover::Paper::Letter);
+    EXPECT_EQ(read.calibration, (cover::PrinterCalibration{-0.5, 0.5, 1, 1}));
+    EXPECT_TRUE(read.problem.isEmpty()) << read.problem.toStdString();
+
+    // Reset takes out every line, here the one left and another typed twice since.
+    writeRaw(readRaw() + first);
+    ASSERT_TRUE(store.remove("beta", cover::Paper::Letter));
+    EXPECT_EQ(readRaw().toStdString(), ("; mine\n[CALIBRATION]\n" + other +
+                                        "[PRINT]\nPaper=A4\n[CALIBRATION]\r\n[CALIBRATION\n")
+                                           .toStdString());
+}
+
 TEST_F(CalibrationStoreTest, ARefusedCalibrationLeavesTheStoredOneAsItWas) {
     ASSERT_TRUE(store.write("alpha", cover::Paper::Letter, {1.0, 1.0, 1.0, 1.0}));
     const QByteArray before = readRaw();

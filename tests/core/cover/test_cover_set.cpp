@@ -41,38 +41,28 @@ TEST(CoverSet, EachSetTellsItsKindOnceAndAJobsCopyStaysAsItWas) {
     EXPECT_TRUE(copy[cover::CoverKind::Ds].isNull());
 }
 
-TEST(CoverKinds, TableOrderFlagsAndSlotNames) {
-    // The print order of the settings keys, and the main window's numbering of its pictures.
+TEST(CoverKinds, TableOrderAndFlags) {
+    // The print order of the settings keys.
     const struct {
         cover::CoverKind kind;
         const char* key;
-        const char* slot;
     } rows[] = {
-        {cover::CoverKind::Front, "Front", "Image1"},
-        {cover::CoverKind::Inside, "Inside", "Image2"},
-        {cover::CoverKind::Back, "Back", "Image3"},
-        {cover::CoverKind::Mini, "Mini", "Image5"},
-        {cover::CoverKind::Dvd, "DVD", "Image4"},
-        {cover::CoverKind::DvdSlim, "SLIM", "Image8"},
-        {cover::CoverKind::HdDvd, "HD", "Image9"},
-        {cover::CoverKind::BluRay, "BLU", "Image10"},
-        {cover::CoverKind::Psp, "PSP", "Image6"},
-        {cover::CoverKind::Vita, "VITA", "Image11"},
-        {cover::CoverKind::Ds, "DS", "Image7"},
+        {cover::CoverKind::Front, "Front"}, {cover::CoverKind::Inside, "Inside"},
+        {cover::CoverKind::Back, "Back"},   {cover::CoverKind::Mini, "Mini"},
+        {cover::CoverKind::Dvd, "DVD"},     {cover::CoverKind::DvdSlim, "SLIM"},
+        {cover::CoverKind::HdDvd, "HD"},    {cover::CoverKind::BluRay, "BLU"},
+        {cover::CoverKind::Psp, "PSP"},     {cover::CoverKind::Vita, "VITA"},
+        {cover::CoverKind::Ds, "DS"},
     };
     cover::CoverKinds all;
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         EXPECT_EQ(cover::kAllCoverKinds[i], rows[i].kind) << rows[i].key;
         EXPECT_EQ(cover::coverIndex(rows[i].kind), i) << rows[i].key;
         EXPECT_STREQ(cover::coverFormat(rows[i].kind).key, rows[i].key);
-        EXPECT_EQ(cover::slotObjectName(rows[i].kind), rows[i].slot);
-        EXPECT_EQ(cover::coverKindForSlotName(rows[i].slot), rows[i].kind);
         EXPECT_FALSE(all.testFlag(rows[i].kind)) << "two kinds share a bit";
         all |= rows[i].kind;
     }
     EXPECT_EQ(all, cover::kEveryCoverKind);
-    for (const char* other : {"Image0", "Image12", "Image20", "image1", ""})
-        EXPECT_EQ(cover::coverKindForSlotName(other), std::nullopt) << other;
 }
 
 } // namespace

@@ -18,7 +18,9 @@ using vexa::test::RecordingPrinter;
 namespace {
 
 struct Progress : printing::PrintProgress {
-    void coverStarted(const cover::CoverFormat& kind) override { started << kind.message; }
+    void coverStarted(const cover::CoverFormat& kind) override {
+        started << cover::printingMessage(kind);
+    }
     void coverFinished(const cover::CoverFormat& kind,
                        const printing::DocumentResult& result) override {
         finished << QStringLiteral("%1 %2").arg(kind.key, result.sent ? "printed" : "not printed");
@@ -164,18 +166,18 @@ TEST(PrintJob, NoticesNameTheCoverAndWhatWentWrong) {
         printing::DocumentResult result;
         QString notice;
     } cases[] = {
-        {{true, "", "", "", ""}, ""},
-        {{false, "", "", "", ""}, ""}, // an empty slot is no fault
-        {{true, "", "12.7 mm on the right", "", ""},
+        {{true, "", "", "", "", "", 0}, ""},
+        {{false, "", "", "", "", "", 0}, ""}, // an empty slot is no fault
+        {{true, "", "12.7 mm on the right", "", "", "", 0},
          "The printer's margins cut off 12.7 mm on the right of the HD-DVD cover."},
-        {{false, "printer beta has no A4 paper", "", "", ""},
+        {{false, "printer beta has no A4 paper", "", "", "", "", 0},
          "The HD-DVD cover was not printed: printer beta has no A4 paper."},
         {{true, "", "12.7 mm on the right", "0.0 mm on the left and 0.0 mm on the right",
-          "The calibration of printer alpha is not used."},
+          "The calibration of printer alpha is not used.", "", 0},
          "The printer's margins cut off 12.7 mm on the right of the HD-DVD cover. The HD-DVD "
          "cover's bleed and marks have only 0.0 mm on the left and 0.0 mm on the right. The "
          "calibration of printer alpha is not used."},
-        {{false, "printer beta has no A4 paper", "", "2.7 mm on the right", "x"},
+        {{false, "printer beta has no A4 paper", "", "2.7 mm on the right", "x", "", 0},
          "The HD-DVD cover was not printed: printer beta has no A4 paper."},
     };
     for (const auto& c : cases) EXPECT_EQ(printing::coverNotice(hd, c.result), c.notice);

@@ -175,6 +175,33 @@ TEST_F(TrimJobsTest, AnUnreadableCalibrationIsNamedAndNotApplied) {
         << err.toStdString();
 }
 
+TEST_F(TrimJobsTest, ABrokenHeaderAndALineGivenTwiceAreEachNamedOnceARun) {
+    const QByteArray calibration = "across +2.00 mm 100.000 %, down 0.00 mm 100.000 %\n";
+    vexa::test::writeFileBytes(path("vexa6.ini"),
+                               "[CALIBRATION]\nalpha/Letter=" + calibration +
+                                   "alpha/Letter=" + calibration +
+                                   "[PRINT]\n[CALIBRATION\nalpha/Legal=" + calibration);
+    vexa::test::CupsTestServer& server = vexa::test::cupsTestServer();
+    QString error;
+    ASSERT_TRUE(server.reset(&error)) << error.toStdString();
+    ASSERT_EQ(print({"--front", path("edged.png"), "--back", path("edged.png"), "--dvd",
+                     path("edged.png"), "--printer", "alpha"}),
+              0)
+        << err.toStdString();
+    const QString twice = "The calibration of printer alpha on Letter paper in " +
+                          path("vexa6.ini") + " is given on 2 lines (2 and 3)";
+    const QString broken = "Line 5 of " + path("vexa6.ini") +
+                           ", \"[CALIBRATION\", is not a section "
+                           "header";
+    EXPECT_EQ(err.count(twice), 1) << err.toStdString();
+    EXPECT_EQ(err.count(broken), 1) << err.toStdString();
+    // Neither is applied: the covers are where the margins put them.
+    ASSERT_TRUE(server.waitUntilIdle());
+    const QStringList jobs = server.jobFiles("alpha");
+    ASSERT_EQ(jobs.size(), 3);
+    expectRect(inkInPoints(jobs[0]), QRectF(kLetterCorner, QSizeF(kFront, kFront)), 0.5);
+}
+
 TEST_F(TrimJobsTest, CutMarksRunInLineWithTheEdgesOutsideTheCover) {
     const QString printed = job({"--front", path("edged.png"), "--marks"});
     // In by the 2 mm gap and the 5 mm mark.

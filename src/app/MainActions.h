@@ -1,0 +1,35 @@
+#pragma once
+
+class QAction;
+class QMenu;
+class QObject;
+class QToolBar;
+
+namespace vexa::app {
+
+// The main window's commands, one QAction each, whether the user reaches it from the menus,
+// the toolbar or a shortcut. A command offered in both places is the same action, so it is
+// enabled, disabled and wired once.
+struct MainActions {
+    QAction* print = nullptr;             // "&Print" / toolbar "Print Cover", Ctrl+P
+    QAction* editSelectedCover = nullptr; // toolbar "Cover Manipulator": the selected cover
+    QAction* editOpenCover = nullptr;     // "Cover &Manipulator", Ctrl+E: the open tab's cover
+    QAction* selectPrinter = nullptr;     // "&Select Printer"
+    QAction* exit = nullptr;              // "E&xit", Ctrl+Q
+    QAction* helpContents = nullptr;      // "Help &Contents", F1: the first page
+    QAction* helpIndex = nullptr;         // toolbar "Help": the list of topics
+    QAction* reportBug = nullptr;         // "&Report A Bug" / toolbar
+    QAction* visitWebsite = nullptr;      // "&Visit Website" / toolbar
+    QAction* checkForUpdates = nullptr;   // "Check For &Updates"
+    QAction* about = nullptr;             // "&About" / toolbar
+};
+
+// Makes the actions, owned by `owner`, with their object names, texts, icons and shortcuts.
+MainActions makeMainActions(QObject* owner);
+
+// The "&File" and "&Help" menus and the toolbar, in their order.
+void fillFileMenu(QMenu& menu, const MainActions& actions);
+void fillHelpMenu(QMenu& menu, const MainActions& actions);
+void fillToolbar(QToolBar& toolbar, const MainActions& actions);
+
+} // namespace vexa::app
