@@ -6,8 +6,10 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -37,6 +39,9 @@ int main(int argc, char** argv) {
         // No desktop bus: the icon goes to the X notification area that trayer provides.
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     }
+    // The recovery copies of the sets that tests leave unsaved go to a folder of this run.
+    QTemporaryDir state;
+    if (state.isValid()) qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     QApplication app(argc, argv);
     if (!listing) {
         QDeadlineTimer ready(30000);
