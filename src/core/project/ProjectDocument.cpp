@@ -51,7 +51,7 @@ void ProjectDocument::update() {
     if (m_applying) return;
     ++m_changes;
     const bool modified = !m_history.stack().isClean() || m_choices != m_savedChoices || m_restored;
-    if (modified) m_recovery.changed();
+    if (modified && !m_ended) m_recovery.changed();
     if (modified == m_modified) return;
     m_modified = modified;
     if (!modified) {
@@ -77,9 +77,9 @@ void ProjectDocument::apply(const Project& project, const base::FilePath& path) 
     update();
 }
 
-void ProjectDocument::newProject() {
+void ProjectDocument::newProject(const PrintChoices& choices) {
     m_restored = false;
-    apply(Project{}, {});
+    apply(Project{{}, choices}, {});
 }
 
 void ProjectDocument::open(const base::FilePath& path) {
@@ -147,10 +147,16 @@ void ProjectDocument::restore(std::unique_ptr<RecoveryOffer> offer) {
 }
 
 void ProjectDocument::endSession() {
+    m_ended = true;
     m_job.waitForFinished();
     m_recovery.endSession();
     if (m_offer) m_offer->remove();
     m_offer.reset();
+}
+
+void ProjectDocument::keepRecoveryCopy() {
+    m_job.waitForFinished();
+    m_recovery.flush();
 }
 
 } // namespace vexa::project

@@ -53,8 +53,8 @@ public:
     // The set as it is, with its print choices.
     Project project() const;
 
-    // New: every slot empty, default print choices, no file, nothing to undo or save.
-    void newProject();
+    // New: every slot empty, the given print choices, no file, nothing to undo or save.
+    void newProject(const PrintChoices& choices = {});
     // Reads the file on a worker: opened() once the set is the file's, or openFailed() with
     // one sentence, the set left as it was.
     void open(const base::FilePath& path);
@@ -69,6 +69,9 @@ public:
     void restore(std::unique_ptr<RecoveryOffer> offer);
     // A normal exit: the recovery copy is removed; nothing is written after this.
     void endSession();
+    // An end that is not normal (a logout, a signal): the recovery copy is brought up to
+    // date before this returns, and stays for the next start.
+    void keepRecoveryCopy();
 
 signals:
     void modifiedChanged(bool modified);
@@ -95,6 +98,7 @@ private:
     bool m_restored = false; // a restored set that was not saved since
     bool m_modified = false;
     bool m_applying = false;
+    bool m_ended = false;  // endSession ran: no recovery copy is written any more
     quint64 m_changes = 0; // counts every change, so a save knows whether the set moved on
     std::shared_ptr<RecoveryOffer> m_offer; // restored, removed once this VEXA's copy is there
     RecoveryKeeper m_recovery;

@@ -40,4 +40,12 @@ void RecoveryKeeper::endSession() {
     m_slot->remove();
 }
 
+void RecoveryKeeper::flush() {
+    if (m_timer.isActive()) {
+        m_timer.stop();
+        write();
+    }
+    m_job.waitForFinished();
+}
+
 } // namespace vexa::project

@@ -46,6 +46,9 @@ public:
     void discard();
     // A normal exit: as discard, but done when this returns.
     void endSession();
+    // An end that is not normal (a logout, a kill): a copy that is due is written now, and
+    // every write is done when this returns. The copy stays, to be offered at the next start.
+    void flush();
 
     // A write is due or running.
     bool isPending() const { return m_timer.isActive() || m_job.isRunning(); }

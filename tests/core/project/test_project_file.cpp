@@ -52,7 +52,7 @@ TEST(ProjectFile, ComesBackWholeWithoutItsOriginals) {
     ASSERT_TRUE(opened.project) << opened.failure.toStdString();
     const cover::CoverRecords& back = opened.project->covers;
     for (CoverKind kind : cover::kAllCoverKinds) {
-        SCOPED_TRACE(cover::slotObjectName(kind).toStdString());
+        SCOPED_TRACE(cover::coverName(cover::coverFormat(kind)).toStdString());
         const picture::LoadedPicture& before = project.covers[kind];
         EXPECT_EQ(back[kind].isNull(), before.isNull());
         if (before.isNull()) continue;

@@ -41,7 +41,7 @@ bool eventually(const std::function<bool()>& condition) {
 
 void expectSamePictures(const project::Project& a, const project::Project& b) {
     for (CoverKind kind : cover::kAllCoverKinds) {
-        SCOPED_TRACE(cover::slotObjectName(kind).toStdString());
+        SCOPED_TRACE(cover::coverName(cover::coverFormat(kind)).toStdString());
         EXPECT_EQ(a.covers[kind].pixels, b.covers[kind].pixels);
         EXPECT_EQ(a.covers[kind].changed, b.covers[kind].changed);
     }
