@@ -192,3 +192,31 @@ TEST_F(Recovery, ARestoredSetIsUnsavedAndReplacesTheOffer) {
     EXPECT_EQ(copies().size(), 1);
     EXPECT_FALSE(document.history().stack().canUndo());
 }
+
+// A logout or a signal ends VEXA before the delay is over: the copy is written at once and
+// stays to be offered. After a normal end nothing is written any more.
+TEST_F(Recovery, AnEndThatIsNotNormalWritesTheCopyDueAndKeepsIt) {
+    {
+        cover::CoverSet covers;
+        project::ProjectDocument document(covers, {qint64(1) << 30, state.path(), 3600 * 1000});
+        document.history().putPicture(
+            CoverKind::Front, test::pictureFile(originals.path(), "a.jpg", test::jpegFile(30, 20)));
+        EXPECT_TRUE(copies().isEmpty()); // due in an hour
+        document.keepRecoveryCopy();
+        EXPECT_EQ(copies().size(), 1);
+    }
+    std::unique_ptr<project::RecoveryOffer> offer = project::RecoveryOffer::find(state.path());
+    ASSERT_TRUE(offer);
+    const project::OpenedProject restored = offer->restore();
+    ASSERT_TRUE(restored.project);
+    EXPECT_EQ(restored.project->covers[CoverKind::Front].pixels.size(), QSize(30, 20));
+    offer->remove();
+
+    cover::CoverSet covers;
+    project::ProjectDocument document(covers, {qint64(1) << 30, state.path(), 10});
+    document.endSession();
+    document.history().putPicture(
+        CoverKind::Back, test::pictureFile(originals.path(), "b.jpg", test::jpegFile(20, 20)));
+    document.keepRecoveryCopy();
+    EXPECT_TRUE(copies().isEmpty());
+}
