@@ -78,7 +78,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     connectCommands();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The document works on the cover set, a member that goes before the window's children.
+    delete m_projects;
+}
 
 void MainWindow::buildMenus() {
     m_actions = makeMainActions(this);
