@@ -109,8 +109,12 @@ bool TrayDock::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TrayDock::iconActivated(QSystemTrayIcon::ActivationReason reason) {
-    // Single clicks, the other buttons and moves do nothing.
-    if (reason == QSystemTrayIcon::DoubleClick && m_inTray) leaveTray(true);
+    // One activation brings the window back: a StatusNotifierItem host reports every click as
+    // Trigger and never a double click. On an X notification area a double click reports
+    // Trigger first, which already restored the window. The other buttons do nothing.
+    const bool activation =
+        reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick;
+    if (activation && m_inTray) leaveTray(true);
 }
 
 void TrayDock::bringToFront() {

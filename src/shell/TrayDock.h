@@ -14,7 +14,7 @@ class QWidget;
 namespace vexa::shell {
 
 // Puts the main window into the notification area when it is minimised and brings it back on
-// a double-click on the icon or its menu's Restore; the menu's Exit closes the window. Where the
+// a click on the icon or its menu's Restore; the menu's Exit closes the window. Where the
 // desktop has no notification area, hiding the window would leave no way back, so it is then
 // minimised to the task bar as usual.
 class TrayDock : public QObject {

@@ -3,6 +3,7 @@
 #include "core/base/ProgramFolder.h"
 #include "shell/ShellCommands.h"
 #include "shell/TrayDock.h"
+#include "support/DockingWindow.h"
 #include "support/MainWindowParts.h"
 #include "support/TestSupport.h"
 
@@ -30,31 +31,9 @@ using namespace vexa;
 
 namespace {
 
-constexpr QSize kFixedSize{420, 260};
-
-// A window that docks itself when minimised, the way the main window does.
-class DockingWindow : public QWidget {
-public:
-    DockingWindow() : dock(this) {
-        setFixedSize(kFixedSize);
-        QPixmap face(32, 32);
-        face.fill(Qt::darkBlue);
-        setWindowIcon(QIcon(face));
-    }
-    shell::TrayDock dock;
-
-protected:
-    void changeEvent(QEvent* event) override {
-        QWidget::changeEvent(event);
-        if (event->type() == QEvent::WindowStateChange && isMinimized()) dock.windowMinimised();
-    }
-};
-
-void minimise(DockingWindow& window) {
-    window.showMinimized();
-    // The window manager's answer arrives through the event loop.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.dock.inTray(); }, 20000));
-}
+using test::DockingWindow;
+using test::kFixedSize;
+using test::minimise;
 
 // Notes that the watched window was asked to close.
 class CloseCounter : public QObject {
@@ -115,31 +94,36 @@ TEST(TrayDockOnXTest, TheIconsMenuRestoresOrExits) {
     EXPECT_EQ(window.dock.trayIcon(), nullptr);
 }
 
-TEST(TrayDockOnXTest, OnlyADoubleClickOnTheIconBringsTheWindowBack) {
-    DockingWindow window;
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    minimise(window);
-    QSystemTrayIcon* icon = window.dock.trayIcon();
-    ASSERT_NE(icon, nullptr);
+TEST(TrayDockOnXTest, OneActivationOfTheIconBringsTheWindowBackOtherButtonsDoNot) {
+    // Trigger is what a click reports (always, on a StatusNotifierItem host); DoubleClick is
+    // what an X notification area adds for a second click.
+    for (auto restoring : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick}) {
+        SCOPED_TRACE(restoring);
+        DockingWindow window;
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        minimise(window);
+        QSystemTrayIcon* icon = window.dock.trayIcon();
+        ASSERT_NE(icon, nullptr);
 
-    for (auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::Context,
-                        QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown}) {
-        emit icon->activated(reason);
-        QCoreApplication::processEvents();
-        EXPECT_FALSE(window.isVisible());
-        EXPECT_TRUE(window.dock.inTray());
-        EXPECT_EQ(window.dock.trayIcon(), icon);
+        for (auto reason :
+             {QSystemTrayIcon::Context, QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown}) {
+            emit icon->activated(reason);
+            QCoreApplication::processEvents();
+            EXPECT_FALSE(window.isVisible());
+            EXPECT_TRUE(window.dock.inTray());
+            EXPECT_EQ(window.dock.trayIcon(), icon);
+        }
+
+        emit icon->activated(restoring);
+        EXPECT_FALSE(window.dock.inTray());
+        EXPECT_EQ(window.dock.trayIcon(), nullptr);
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_FALSE(window.isMinimized());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        EXPECT_EQ(window.size(), kFixedSize);
+        EXPECT_FALSE(staysOnTop(window)); // on top only for a moment
     }
-
-    emit icon->activated(QSystemTrayIcon::DoubleClick);
-    EXPECT_FALSE(window.dock.inTray());
-    EXPECT_EQ(window.dock.trayIcon(), nullptr);
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_FALSE(window.isMinimized());
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    EXPECT_EQ(window.size(), kFixedSize);
-    EXPECT_FALSE(staysOnTop(window)); // on top only for a moment
 }
 
 TEST(TrayDockOnXTest, ASecondMinimiseDocksAgain) {
@@ -150,7 +134,7 @@ TEST(TrayDockOnXTest, ASecondMinimiseDocksAgain) {
         minimise(window);
         EXPECT_FALSE(window.isVisible());
         ASSERT_NE(window.dock.trayIcon(), nullptr);
-        emit window.dock.trayIcon()->activated(QSystemTrayIcon::DoubleClick);
+        emit window.dock.trayIcon()->activated(QSystemTrayIcon::Trigger);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         EXPECT_FALSE(window.dock.inTray());
         EXPECT_EQ(window.size(), kFixedSize);
@@ -206,7 +190,7 @@ std::optional<IconWindow> settledIconWindow() {
     return same >= 3 ? last : std::nullopt;
 }
 
-TEST(TrayDockOnXTest, ARealDoubleClickOnTheIconRestoresAndASingleClickDoesNot) {
+TEST(TrayDockOnXTest, ARealClickOnTheIconRestoresTheWindow) {
     DockingWindow window;
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -218,32 +202,17 @@ TEST(TrayDockOnXTest, ARealDoubleClickOnTheIconRestoresAndASingleClickDoesNot) {
                      [&](QSystemTrayIcon::ActivationReason reason) { reasons.append(reason); });
     const std::optional<IconWindow> target = settledIconWindow();
     ASSERT_TRUE(target) << "the tray host did not settle the icon";
-    // The pointer goes to the icon window wherever it stands at that moment. The presses and
-    // releases of a double click follow each other without a pause, so that a busy machine
-    // cannot stretch them beyond the double-click interval.
-    const auto click = [&](int times) {
-        QStringList args{"mousemove", "--window", target->id,
-                         QString::number(target->onScreen.width() / 2),
-                         QString::number(target->onScreen.height() / 2)};
-        for (int i = 0; i < times; ++i) args += {"mousedown", "1", "mouseup", "1"};
-        QProcess xdotool;
-        xdotool.start("xdotool", args);
-        ASSERT_TRUE(xdotool.waitForFinished(20000));
-        ASSERT_EQ(xdotool.exitCode(), 0);
-    };
 
-    click(1);
-    // The click reached the icon (else the window staying docked would prove nothing) and
-    // stays single.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !reasons.isEmpty(); }, 20000));
-    QTest::qWait(QApplication::doubleClickInterval() + 200);
-    EXPECT_EQ(reasons, QList<QSystemTrayIcon::ActivationReason>{QSystemTrayIcon::Trigger});
-    EXPECT_TRUE(window.dock.inTray());
-    EXPECT_FALSE(window.isVisible());
+    // The pointer goes to the icon window wherever it stands at that moment.
+    QProcess xdotool;
+    xdotool.start("xdotool", {"mousemove", "--window", target->id,
+                              QString::number(target->onScreen.width() / 2),
+                              QString::number(target->onScreen.height() / 2), "click", "1"});
+    ASSERT_TRUE(xdotool.waitForFinished(20000));
+    ASSERT_EQ(xdotool.exitCode(), 0);
 
-    click(2);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window.dock.inTray(); }, 20000));
-    EXPECT_TRUE(reasons.contains(QSystemTrayIcon::DoubleClick));
+    EXPECT_EQ(reasons, QList<QSystemTrayIcon::ActivationReason>{QSystemTrayIcon::Trigger});
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.dock.trayIcon(), nullptr);
 }
@@ -266,7 +235,7 @@ TEST(TrayDockOnXTest, TheMainWindowGoesIntoTheTrayAndComesBackAtItsFixedSize) {
         EXPECT_EQ(dock.trayIcon()->icon().cacheKey(), window.windowIcon().cacheKey());
         EXPECT_EQ(test::differenceFromInstalledIcon(dock.trayIcon()->icon()).toStdString(), "");
 
-        emit dock.trayIcon()->activated(QSystemTrayIcon::DoubleClick);
+        emit dock.trayIcon()->activated(QSystemTrayIcon::Trigger);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         EXPECT_FALSE(window.isMinimized());
         EXPECT_EQ(window.size(), fixed);

@@ -2,6 +2,9 @@
 // also a window manager and a compositor, and the application on it. Listing the tests needs
 // none of them.
 #include "support/TestSupport.h"
+#ifdef VEXA_TEST_SESSION_BUS
+#include "support/SessionBusWithWatcher.h"
+#endif
 #include "support/XServerWithTray.h"
 
 #include <QApplication>
@@ -27,6 +30,9 @@ int main(int argc, char** argv) {
 #else
     vexa::test::XServerWithTray x;
 #endif
+#ifdef VEXA_TEST_SESSION_BUS
+    vexa::test::SessionBusWithWatcher bus;
+#endif
     if (listing) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     } else {
@@ -36,14 +42,27 @@ int main(int argc, char** argv) {
         }
         qputenv("DISPLAY", x.display().toLatin1());
         qputenv("QT_QPA_PLATFORM", "xcb");
+#ifdef VEXA_TEST_SESSION_BUS
+        if (!bus.startBus()) {
+            std::fprintf(stderr, "No session bus: %s\n", qPrintable(bus.error()));
+            return 1;
+        }
+#else
         // No desktop bus: the icon goes to the X notification area that trayer provides.
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+#endif
     }
     // The recovery copies of the sets that tests leave unsaved go to a folder of this run.
     QTemporaryDir state;
     if (state.isValid()) qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     QApplication app(argc, argv);
     if (!listing) {
+#ifdef VEXA_TEST_SESSION_BUS
+        if (!bus.startWatcher()) {
+            std::fprintf(stderr, "No StatusNotifierItem watcher: %s\n", qPrintable(bus.error()));
+            return 1;
+        }
+#endif
         QDeadlineTimer ready(30000);
         while (!QSystemTrayIcon::isSystemTrayAvailable() && !ready.hasExpired()) {
             QCoreApplication::processEvents();
@@ -73,5 +92,9 @@ int main(int argc, char** argv) {
     // of leaks inside system libraries such as D-Bus, which the X platform loads).
     (void)vexa::test::sourceDir();
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+#ifdef VEXA_TEST_SESSION_BUS
+    bus.stopWatcher();
+#endif
+    return result;
 }
