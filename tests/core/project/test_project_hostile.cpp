@@ -205,16 +205,16 @@ const Hostile kHostile[] = {
           }); },
      "its project.json is damaged (\"covers\" of the project is not an object)"},
     {"a width as text", [] { return withFrontField("width", "wide"); },
-     "its project.json is damaged (\"width\" of the CD Front cover is not a number)"},
+     "its project.json is damaged (\"width\" of the CD front cover is not a number)"},
     {"no entry name",
      [] {
          return withJson([](QJsonObject& m) {
              m["covers"] = QJsonObject{{"Front", QJsonObject{{"sha256", hexHash("x")}}}};
          });
      },
-     "its project.json is damaged (the CD Front cover has no \"entry\")"},
+     "its project.json is damaged (the CD front cover has no \"entry\")"},
     {"an entry name with ..", [] { return withFrontField("entry", "../front.jpg"); },
-     "its project.json is damaged (the entry of the CD Front cover is not a plain file name)"},
+     "its project.json is damaged (the entry of the CD front cover is not a plain file name)"},
     {"a paper VEXA does not know",
      [] {
          return withJson([](QJsonObject& m) {
@@ -227,20 +227,20 @@ const Hostile kHostile[] = {
     {"a newer VEXA's", [] { return withJson([](QJsonObject& m) { m["version"] = 2; }); },
      "it was saved by a newer VEXA (project format 2; this VEXA reads format 1 and older)"},
     {"a picture entry missing", [] { return archive(frontManifest(), {}); },
-     "it lacks the picture of the CD Front cover ('front.jpg')"},
+     "it lacks the picture of the CD front cover ('front.jpg')"},
     {"a picture of another size in bytes", [] { return withFrontField("bytes", 12); },
-     "the picture of the CD Front cover is not the size project.json records"},
+     "the picture of the CD front cover is not the size project.json records"},
     {"a picture of another size in pixels", [] { return withFrontField("width", 17); },
-     "the picture of the CD Front cover is not the size project.json records"},
+     "the picture of the CD front cover is not the size project.json records"},
     {"a picture that is not the one recorded",
      [] { return withFrontField("sha256", hexHash("another picture")); },
-     "the picture of the CD Front cover does not match its SHA-256 (it was changed or "
+     "the picture of the CD front cover does not match its SHA-256 (it was changed or "
      "damaged)"},
     {"no picture", [] { return frontHolding("not a picture at all", 16, 16); },
-     "the picture of the CD Front cover is no picture VEXA reads"},
+     "the picture of the CD front cover is no picture VEXA reads"},
     {"a picture over the pixel limit",
      [] { return frontHolding(test::bmpDeclaring(23000, 23000), 23000, 23000); },
-     "the picture of the CD Front cover is refused: the picture is 23000 x 23000 pixels (529 "
+     "the picture of the CD front cover is refused: the picture is 23000 x 23000 pixels (529 "
      "megapixels); VEXA reads pictures of up to 250 megapixels"},
 };
 
