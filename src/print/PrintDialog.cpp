@@ -11,12 +11,10 @@
 #include "print/CalibrateWindow.h"
 #include "print/CoverFaces.h"
 #include "print/CoverPreview.h"
+#include "print/RememberedSelection.h"
 #include "print/SavePrompts.h"
 #include "print/TrimChoices.h"
 #include "widgets/AccessibleRole.h"
-
-#include "core/base/NumberText.h"
-#include "core/settings/Settings.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -181,32 +179,12 @@ void PrintDialog::showSelection() {
 }
 
 void PrintDialog::readSelection() {
-    // Front decides whether the rest is read at all.
-    const QString front =
-        settings::readSetting(settings::coverSelectionKey(cover::kCoverFormats[0].key));
-    if (!base::textToInt16(front)) {
-        m_selection = {};
-        showSelection();
-        return;
-    }
-    // "-1" selects; any other number leaves the kind off. The others turn their kind over.
-    m_selection.setFlag(cover::CoverKind::Front, front == QLatin1String("-1"));
-    for (std::size_t i = 1; i < cover::kCoverFormats.size(); ++i) {
-        const cover::CoverFormat& kind = cover::kCoverFormats[i];
-        if (settings::readSetting(settings::coverSelectionKey(kind.key)) == QLatin1String("-1"))
-            m_selection ^= kind.id;
-    }
+    m_selection = rememberedSelection(m_selection);
     showSelection();
 }
 
 void PrintDialog::writeSelection() {
-    // A file that cannot be written loses the selection silently, like every setting. One
-    // replacement of the file for all eleven, so that pressing Print does not wait for eleven.
-    QList<std::pair<settings::SettingKey, QString>> values;
-    for (const cover::CoverFormat& kind : cover::kCoverFormats)
-        values.append({settings::coverSelectionKey(kind.key),
-                       m_selection.testFlag(kind.id) ? QStringLiteral("-1") : QStringLiteral("0")});
-    settings::writeSettings(values);
+    rememberSelection(m_selection);
 }
 
 cover::PaperChoice PrintDialog::paperChoice() const {

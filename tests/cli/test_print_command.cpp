@@ -8,6 +8,8 @@
 
 #include "cli/PrintCommand.h"
 #include "core/cover/CoverFormats.h"
+#include "core/picture/PictureFile.h"
+#include "core/project/ProjectSave.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -89,7 +91,12 @@ TEST_F(PrintCommandTest, UsageErrorsSayWhatIsWrong) {
         {{"--front="}, "'--front' needs a value"},
         {{"--front", "a.png", "--front", "b.png"}, "'--front' is given twice"},
         {{"--front", "a.png", "--printer", "x", "--pdf", "y.pdf"}, "not both"},
-        {{"a.png"}, "unexpected argument 'a.png'"},
+        {{"--front", "a.png", "p.vexa"}, "give a project file or pictures, not both"},
+        {{"p.vexa", "cd"},
+         "no cover is named 'cd' (covers: front, inside, back, mini, dvd, "
+         "slim, hd, blu, psp, vita, ds)"},
+        {{"p.vexa", "dvd", "front", "dvd"}, "the dvd cover is named twice"},
+        {{"p.vexa", "--marks", "--no-marks"}, "give --marks or --no-marks, not both"},
         {{"--pdf", "y.pdf"}, "no cover to print"},
         {{"--front", "a.png", "--paper", "legal"}, "'--paper' takes letter or a4, not 'legal'"},
         {{"--front", "a.png", "--paper"}, "'--paper' needs a value"},
@@ -342,4 +349,52 @@ TEST_F(PrintCommandTest, AKilledExportLeavesTheOldFileWhole) {
     cli.waitForFinished();
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "the old file");
+}
+
+// A project saved by VEXA prints without its original pictures: its chosen covers with its
+// paper, marks and bleed, an unchanged JPEG as its very bytes (pdfimages -j); covers named
+// after it and options on the line override its choices.
+TEST_F(PrintCommandTest, AProjectPrintsWithItsChoicesAndTheLineOverridesThem) {
+    const QByteArray jpeg = vexa::test::encodeJpeg(vexa::test::patternImage(90, 60), {});
+    vexa::test::writeFileBytes(path("photo.jpg"), jpeg);
+    project::Project project;
+    project.covers[cover::CoverKind::Front] =
+        picture::readPictureFile(base::FilePath::fromText(path("photo.jpg")));
+    project.covers[cover::CoverKind::Dvd] =
+        picture::readPictureFile(base::FilePath::fromText(path("blue.png")));
+    project.print.chosen =
+        cover::CoverKind::Front | cover::CoverKind::Dvd | cover::CoverKind::HdDvd;
+    project.print.paper = cover::PaperChoice::A4;
+    project.print.trim = cover::TrimOptions{true, 3.0};
+    project::EncodedPictures encoded;
+    const QString file = path("covers.vexa");
+    ASSERT_EQ(project::saveProject(base::FilePath::fromText(file), project, encoded), QString());
+    ASSERT_TRUE(QFile::remove(path("photo.jpg")));
+
+    const QString pdf = path("covers.pdf");
+    QProcess cli;
+    cli.start(QStringLiteral(VEXA_CLI_PATH), {"print", file, "--pdf", pdf});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    EXPECT_EQ(cli.readAllStandardError(),
+              "vexa-cli print: The HD-DVD cover has no picture and was left out.\n");
+    EXPECT_EQ(vexa::test::pdfPageSizes(pdf), std::vector<QSizeF>({{595, 842}, {842, 595}}));
+    EXPECT_EQ(vexa::test::pdfJpegData(pdf), std::vector<QByteArray>({jpeg}));
+    // Marks and bleed: the trim box lies inside the page.
+    EXPECT_NE(vexa::test::pdfPageBox(pdf, "TrimBox"), vexa::test::pdfPageBox(pdf, "MediaBox"));
+
+    ASSERT_EQ(run({file, "dvd", "--paper", "letter", "--no-marks", "--bleed", "0", "--pdf", pdf}),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(vexa::test::pdfPageSizes(pdf), std::vector<QSizeF>({{1008, 612}}));
+    EXPECT_EQ(vexa::test::pdfPageBox(pdf, "TrimBox"), vexa::test::pdfPageBox(pdf, "MediaBox"));
+    expectCoversAtTheCorner(pdf, {"DVD"});
+
+    EXPECT_EQ(run({file, "ds", "--pdf", pdf}), 1);
+    EXPECT_EQ(err, "vexa-cli print: '" + file + "' has no picture for the DS cover\n");
+    EXPECT_EQ(run({path("gone.vexa"), "--pdf", pdf}), 1);
+    EXPECT_EQ(err, "vexa-cli print: 'gone.vexa' cannot be opened: it does not exist\n");
+    EXPECT_EQ(run({path("blue.png"), "--pdf", pdf}), 1);
+    EXPECT_EQ(err, "vexa-cli print: 'blue.png' cannot be opened: it is not a VEXA project (it is "
+                   "no ZIP archive)\n");
 }

@@ -10,8 +10,10 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -57,6 +59,9 @@ int main(int argc, char** argv) {
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
 #endif
     }
+    // The recovery copies of the sets that tests leave unsaved go to a folder of this run.
+    QTemporaryDir state;
+    if (state.isValid()) qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     QApplication app(argc, argv);
     if (!listing) {
 #ifdef VEXA_TEST_SESSION_BUS

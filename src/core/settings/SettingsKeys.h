@@ -34,6 +34,14 @@ inline constexpr SettingKey kBleed{kPrint, "Bleed"};         // bleed in millime
 // [SCAN]: the scanner chosen with Source.
 inline constexpr SettingKey kScanSource{"SCAN", "Source"};
 
+// [RECENT]: the project files last opened or saved, newest first, File1 ... File10; empty
+// or missing when there are fewer.
+inline constexpr const char* kRecent = "RECENT";
+inline constexpr SettingKey kRecentProjects[] = {
+    {kRecent, "File1"}, {kRecent, "File2"}, {kRecent, "File3"}, {kRecent, "File4"},
+    {kRecent, "File5"}, {kRecent, "File6"}, {kRecent, "File7"}, {kRecent, "File8"},
+    {kRecent, "File9"}, {kRecent, "File10"}};
+
 // [WINDOWS]: where the resizable windows were and how large, as Qt saves a window's geometry.
 inline constexpr const char* kWindows = "WINDOWS";
 inline constexpr SettingKey kMainGeometry{kWindows, "MainWindow"};
