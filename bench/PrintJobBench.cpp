@@ -3,7 +3,8 @@
 // has the job and the job's size, on the way VEXA made jobs before (Qt's PDF engine, kept
 // here as it was) and on the page writer, for the photo unchanged since it was read (its JPEG
 // data goes into the job) and edited (its pixels go in). Then the peak resident memory of
-// `vexa-cli print` with the photo as the DVD cover, and as three covers.
+// `vexa-cli print` with the photo as the DVD cover, and as three covers, and the time of
+// `vexa-cli print --pdf` of the photo, baseline and progressive, against djpeg's decoding.
 //
 //   vexa_bench_print_job [repetitions]     (default 5; each figure is the median)
 #include "support/CupsTestServer.h"
@@ -131,20 +132,64 @@ Figure measure(vexa::test::CupsTestServer& server, int repetitions,
     return Figure{median(times), jobs.isEmpty() ? 0 : QFileInfo(jobs.last()).size()};
 }
 
-// The peak resident memory of `vexa-cli print ARGS...` in MiB, as GNU time reports it. Not
-// this program's own wait4(): a child's figure starts from the memory of the process it was
-// forked or spawned from, which here holds the photo several times over.
-double cliPeakMiB(const QStringList& arguments, const QString& report) {
-    QProcess cli;
-    cli.setStandardOutputFile(QProcess::nullDevice());
-    cli.start(QStringLiteral("/usr/bin/time"),
-              QStringList{QStringLiteral("-f"), QStringLiteral("%M"), QStringLiteral("-o"), report,
-                          QStringLiteral(VEXA_CLI_PATH), QStringLiteral("print")} +
-                  arguments);
-    if (!cli.waitForFinished(120000) || cli.exitCode() != 0) return -1;
+// A program's run: its wall time and its peak resident memory in MiB, as GNU time reports it.
+// Not this program's own wait4(): a child's figure starts from the memory of the process it
+// was forked or spawned from, which here holds the photo several times over.
+struct Run {
+    double ms = -1;
+    double peakMiB = -1;
+};
+
+Run timedRun(const QString& program, const QStringList& arguments, const QString& report) {
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    process.start(QStringLiteral("/usr/bin/time"),
+                  QStringList{QStringLiteral("-f"), QStringLiteral("%M"), QStringLiteral("-o"),
+                              report, program} +
+                      arguments);
+    if (!process.waitForFinished(120000) || process.exitCode() != 0) return {};
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
     QFile file(report);
-    if (!file.open(QIODevice::ReadOnly)) return -1;
-    return file.readAll().trimmed().toDouble() / 1024.0;
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return Run{ms, file.readAll().trimmed().toDouble() / 1024.0};
+}
+
+double cliPeakMiB(const QStringList& arguments, const QString& report) {
+    return timedRun(QStringLiteral(VEXA_CLI_PATH), QStringList{QStringLiteral("print")} + arguments,
+                    report)
+        .peakMiB;
+}
+
+// `vexa-cli print --pdf` of `photo` and djpeg's plain decoding of it, taken in turns: the
+// median of each.
+struct Comparison {
+    Run cli;
+    double djpegMs = -1;
+};
+
+Comparison printAgainstDjpeg(const QString& photo, const QString& pdf, const QString& report,
+                             int repetitions) {
+    std::vector<double> cliMs;
+    std::vector<double> djpegMs;
+    Comparison result;
+    for (int i = 0; i < repetitions; ++i) {
+        const Run cli = timedRun(
+            QStringLiteral(VEXA_CLI_PATH),
+            {QStringLiteral("print"), QStringLiteral("--dvd"), photo, QStringLiteral("--pdf"), pdf},
+            report);
+        const Run djpeg =
+            timedRun(QStringLiteral("djpeg"),
+                     {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), photo}, report);
+        if (cli.ms < 0 || djpeg.ms < 0) return {};
+        cliMs.push_back(cli.ms);
+        djpegMs.push_back(djpeg.ms);
+        result.cli.peakMiB = std::max(result.cli.peakMiB, cli.peakMiB);
+    }
+    result.cli.ms = median(cliMs);
+    result.djpegMs = median(djpegMs);
+    return result;
 }
 
 } // namespace
@@ -203,5 +248,23 @@ int main(int argc, char** argv) {
                 6000.0 * 4000 * 4 / (1024 * 1024));
     std::printf("  the photo as the DVD cover:                %6.1f MiB\n", one);
     std::printf("  the photo as the front, back and DVD cover: %6.1f MiB\n", three);
+
+    // The photo made progressive by jpegtran (the same coefficients, 4:2:0 kept).
+    const QString progressive = folder.filePath(QStringLiteral("progressive.jpg"));
+    if (QProcess::execute(QStringLiteral("jpegtran"),
+                          {QStringLiteral("-progressive"), QStringLiteral("-outfile"), progressive,
+                           photoFile}) != 0)
+        return 1;
+    const QString pdf = folder.filePath(QStringLiteral("covers.pdf"));
+    std::printf("vexa-cli print --dvd PHOTO --pdf FILE against djpeg PHOTO (median of %d, in "
+                "turns):\n",
+                repetitions);
+    for (const auto& [name, file] :
+         {std::pair{"baseline", photoFile}, std::pair{"progressive", progressive}}) {
+        const Comparison c = printAgainstDjpeg(file, pdf, report, repetitions);
+        if (c.cli.ms < 0) return 1;
+        std::printf("  %-12s vexa-cli %6.0f ms, %6.1f MiB peak; djpeg %6.0f ms; %.2fx djpeg\n",
+                    name, c.cli.ms, c.cli.peakMiB, c.djpegMs, c.cli.ms / c.djpegMs);
+    }
     return 0;
 }

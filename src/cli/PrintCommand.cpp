@@ -4,6 +4,7 @@
 #include "cli/PrintArguments.h"
 #include "cli/QuietStandardError.h"
 #include "core/base/PrintableText.h"
+#include "core/base/SaveTarget.h"
 #include "core/cups/SystemPrinters.h"
 #include "core/printing/CupsCoverPrinter.h"
 #include "core/printing/PdfExport.h"
@@ -110,9 +111,14 @@ int fail(QTextStream& err, const QString& message, int status) {
 
 // The pictures named by --front FILE ... --ds FILE, each printed. Every picture is read
 // before anything is printed, so a typo costs no paper. A file given for several covers is
-// decoded once: the covers share its pixels. The exit status when one cannot be read.
+// read once: the covers share it. A JPEG that goes into the job as its own data is checked
+// but not decoded, unless the bleed needs its edge pixels. The exit status when one cannot be
+// read.
 std::optional<int> readPictures(const PrintArguments& parsed, cover::CoverRecords& pictures,
                                 cover::CoverKinds& selection, QTextStream& err) {
+    const picture::Decoding decoding = parsed.trim.bleedMm > 0
+                                           ? picture::Decoding::Always
+                                           : picture::Decoding::NotForPassThrough;
     QHash<FileIdentity, picture::LoadedPicture> decoded;
     for (std::size_t i = 0; i < cover::kCoverFormats.size(); ++i) {
         const base::FilePath& file = parsed.pictures[i];
@@ -122,7 +128,7 @@ std::optional<int> readPictures(const PrintArguments& parsed, cover::CoverRecord
             identity ? decoded.value(*identity) : picture::LoadedPicture();
         if (picture.isNull()) {
             QString unreadable;
-            picture = readInputPicture(file, unreadable);
+            picture = readInputPicture(file, unreadable, decoding);
             if (picture.isNull()) return fail(err, unreadable, 1);
             if (identity) decoded.insert(*identity, picture);
         }
@@ -218,6 +224,13 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         if (QFile::encodeName(pdf) != parsed->pdf.bytes())
             return fail(err, QStringLiteral("cannot write '%1': its name is not UTF-8").arg(pdf),
                         1);
+        // Only a regular file or a new name is written (see SaveTarget.h).
+        const base::SaveRefusal refusal = base::saveTarget(parsed->pdf).refusal;
+        if (refusal != base::SaveRefusal::None)
+            return fail(
+                err,
+                QStringLiteral("cannot write '%1': %2").arg(pdf, base::saveRefusalText(refusal)),
+                1);
         // Written beside the target and renamed when complete: an existing file survives a
         // failed or killed run.
         if (!printing::exportCoversToPdf(selection, pictures, paper, pdf, progress, trim) ||

@@ -210,6 +210,17 @@ TEST_F(PrintCommandTest, AJpegPhotoGoesIntoTheFileAndTheJobAsItsOwnBytes) {
     EXPECT_EQ(vexa::test::firstPdfJpeg(jobs[0]), jpeg);
 }
 
+// A JPEG that would go into the file as its own bytes is checked, not decoded: a cut one is
+// still refused before anything is written.
+TEST_F(PrintCommandTest, ACutJpegIsRefusedThoughItIsNotDecoded) {
+    const QByteArray jpeg = vexa::test::encodeJpeg(vexa::test::patternImage(90, 60), {});
+    vexa::test::writeFileBytes(path("cut.jpg"), jpeg.left(jpeg.size() * 6 / 10));
+    const QString pdf = path("covers.pdf");
+    EXPECT_EQ(run({"--front", path("cut.jpg"), "--pdf", pdf}), 1);
+    EXPECT_TRUE(err.contains("cannot read '" + path("cut.jpg") + "'")) << err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
 TEST_F(PrintCommandTest, AMissingPrinterIsNamed) {
     printServer();
     EXPECT_EQ(run({"--front", path("blue.png"), "--printer", "gamma"}), 1);
@@ -337,7 +348,7 @@ TEST_F(PrintCommandTest, AKilledExportLeavesTheOldFileWhole) {
     // Killed as soon as writing has begun: a file beside the target appeared, or the target
     // itself changed.
     const auto writing = [&] {
-        return !QDir(folder.path()).entryList({"covers.pdf?*"}, QDir::Files).isEmpty() ||
+        return !QDir(folder.path()).entryList({".vexa-*"}, QDir::Files | QDir::Hidden).isEmpty() ||
                QFileInfo(pdf).size() != 12;
     };
     QElapsedTimer clock;

@@ -1,8 +1,10 @@
 #include "core/printing/PdfCoverPrinter.h"
 
+#include "core/base/SaveTarget.h"
 #include "core/cover/TrimmedCoverPage.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <cstdio>
@@ -47,8 +49,18 @@ bool PdfCoverPrinter::drawPicture(const picture::LoadedPicture& picture, base::T
                                   base::Twips y, base::Twips width, base::Twips height) {
     if (picture.isNull() || m_failed) return false;
     if (!m_pdf) {
-        // Beside the target, so the final rename stays on one file system.
-        m_file = std::make_unique<QTemporaryFile>(m_path + QStringLiteral(".XXXXXX"));
+        // Only a regular file (through its links) or a new name is replaced, never a FIFO or
+        // a device.
+        const base::SaveTarget target = base::saveTarget(base::FilePath::fromText(m_path));
+        if (target.refusal != base::SaveRefusal::None) {
+            m_failed = true;
+            return false;
+        }
+        m_finalPath = target.file.text();
+        // Beside the target, so the final rename stays on one file system; a short name of its
+        // own, so that every name fits.
+        m_file = std::make_unique<QTemporaryFile>(QFileInfo(m_finalPath).path() +
+                                                  QStringLiteral("/.vexa-XXXXXX"));
         if (!m_file->open()) {
             m_failed = true;
             return false;
@@ -78,11 +90,11 @@ DocumentResult PdfCoverPrinter::endDocument() {
 bool PdfCoverPrinter::finish() {
     if (m_page) endDocument(); // a document left open is kept rather than lost
     if (!m_pdf || m_failed || !m_pdf->finish()) return false;
-    if (!m_file->flush() || ::fchmod(m_file->handle(), savedFileMode(m_path)) != 0 ||
+    if (!m_file->flush() || ::fchmod(m_file->handle(), savedFileMode(m_finalPath)) != 0 ||
         ::fsync(m_file->handle()) != 0)
         return false;
     if (std::rename(QFile::encodeName(m_file->fileName()).constData(),
-                    QFile::encodeName(m_path).constData()) != 0)
+                    QFile::encodeName(m_finalPath).constData()) != 0)
         return false;
     m_file->setAutoRemove(false);
     return true;

@@ -19,7 +19,8 @@ namespace vexa::printing {
 // own paper size and orientation, and the picture sits at the page's top-left corner
 // (a file has no unprintable margin). The pages go into a temporary file beside the target,
 // which finish() renames over it once complete: a run that fails or is killed leaves an
-// existing file as it was.
+// existing file as it was. A link is followed to the file it leads to; a FIFO, a device or
+// links in a circle are not written (see SaveTarget.h).
 class PdfCoverPrinter final : public PagedCoverPrinter {
 public:
     explicit PdfCoverPrinter(QString path);
@@ -41,6 +42,7 @@ public:
 
 private:
     QString m_path;
+    QString m_finalPath; // the file replaced: m_path, or where its links lead
     std::unique_ptr<QTemporaryFile> m_file;
     std::unique_ptr<pdf::CoverPdf> m_pdf;
     std::optional<cover::PageContent> m_page; // of the document being drawn
