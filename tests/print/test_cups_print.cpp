@@ -695,6 +695,8 @@ public:
                      vexa::base::Twips height) override {
         return m_printer.drawPicture(picture, x, y, width, height);
     }
+    cover::SheetArea sheetArea(cover::Paper paper) override { return m_printer.sheetArea(paper); }
+    bool drawSheet(const cover::PageContent& sheet) override { return m_printer.drawSheet(sheet); }
     printing::DocumentResult endDocument() override {
         const printing::DocumentResult result = m_printer.endDocument();
         if (result.sent && afterSent) afterSent();
