@@ -31,7 +31,9 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     const QCommandLineOption marks(QStringLiteral("marks"));
     const QCommandLineOption bleed = valueOption(QStringLiteral("--bleed"), "MM");
     const QCommandLineOption noCalibration(QStringLiteral("no-calibration"));
-    parser.addOptions({help, printer, pdf, paper, marks, bleed, noCalibration});
+    const QCommandLineOption pack(QStringLiteral("pack"));
+    const QCommandLineOption copies = valueOption(QStringLiteral("--copies"), "N");
+    parser.addOptions({help, printer, pdf, paper, marks, bleed, noCalibration, pack, copies});
     std::vector<QCommandLineOption> covers;
     for (const cover::CoverFormat& kind : kCoverFormats) {
         covers.push_back(valueOption(coverOption(kind), "FILE"));
@@ -70,6 +72,7 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     };
     QString pdfText;
     QString bleedText;
+    QString copiesText;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
         QString file;
         if (!single(covers[i], coverOption(kCoverFormats[i]), file)) return std::nullopt;
@@ -78,10 +81,23 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     if (!single(printer, QStringLiteral("--printer"), parsed.printer) ||
         !single(pdf, QStringLiteral("--pdf"), pdfText) ||
         !single(paper, QStringLiteral("--paper"), parsed.paperText) ||
-        !single(bleed, QStringLiteral("--bleed"), bleedText))
+        !single(bleed, QStringLiteral("--bleed"), bleedText) ||
+        !single(copies, QStringLiteral("--copies"), copiesText))
         return std::nullopt;
     parsed.trim.marks = parser.isSet(marks);
     parsed.noCalibration = parser.isSet(noCalibration);
+    if (parser.isSet(pack)) parsed.sheets.layout = cover::SheetLayout::AsManyAsFit;
+    if (!copiesText.isEmpty()) {
+        const std::optional<int> count = cover::copiesFromText(copiesText);
+        if (!count) {
+            error = QStringLiteral("'--copies' takes a whole number from %1 to %2, not '%3'")
+                        .arg(cover::kMinCopies)
+                        .arg(cover::kMaxCopies)
+                        .arg(copiesText);
+            return std::nullopt;
+        }
+        parsed.sheets.copies = *count;
+    }
     if (!bleedText.isEmpty()) {
         const std::optional<double> mm = cover::bleedFromText(bleedText);
         if (!mm) {

@@ -3,6 +3,7 @@
 #include "core/base/FilePath.h"
 #include "core/cover/CoverFormats.h"
 #include "core/cover/PaperChoice.h"
+#include "core/cover/SheetChoices.h"
 #include "core/cover/TrimOptions.h"
 
 #include <QString>
@@ -22,7 +23,8 @@ struct PrintArguments {
     base::FilePath pdf; // not empty: export to this file instead of printing
     QString paperText;  // --paper as typed
     cover::PaperChoice paper = cover::PaperChoice::LetterLegal;
-    cover::TrimOptions trim; // --marks, --bleed MM
+    cover::TrimOptions trim;    // --marks, --bleed MM
+    cover::SheetChoices sheets; // --pack, --copies N
     bool noCalibration = false;
 };
 
@@ -33,7 +35,7 @@ QString coverOption(const cover::CoverFormat& kind);
 // "--front FILE" and "--front=FILE" alike; "--" ends the options. Nothing, with `error` set to
 // one line, for an unknown option, a missing or repeated value, an argument no option names,
 // both --printer and --pdf, a --paper other than letter or a4, a --bleed other than 0, 1.5 or
-// 3, or no cover at all.
+// 3, a --copies other than 1 to 20, or no cover at all.
 std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, QString& error);
 
 } // namespace vexa::cli
