@@ -809,3 +809,20 @@ TEST_F(PrintDialogTest, SaveAsPdfWritesTheSameSheets) {
     EXPECT_EQ(vexa::test::pdfPageSizes(pdf), std::vector<QSizeF>({{612, 792}}));
     EXPECT_EQ(vexa::test::pdfImageList(pdf).size(), 2u);
 }
+
+// A refusal is said once for the copies of a cover, and a packed sheet is named by its covers.
+TEST_F(PrintDialogTest, ARefusedSheetIsNamedByItsCoversAndCopiesAreToldOnce) {
+    writeKeys({{"Front", "-1"}, {"Back", "-1"}});
+    auto dialog = open();
+    recorder->refusal = "printer alpha has no A4 paper";
+    dialog->findChild<QSpinBox*>("copiesChoice")->setValue(2);
+    press(*dialog, "printButton");
+    EXPECT_EQ(status(*dialog),
+              "The CD Front cover was not printed: printer alpha has no A4 paper.\n"
+              "The CD Back cover was not printed: printer alpha has no A4 paper.");
+    dialog->findChild<QComboBox*>("sheetsChoice")->setCurrentIndex(1);
+    press(*dialog, "printButton");
+    EXPECT_EQ(status(*dialog),
+              "Sheet 1 (2 x CD Front) was not printed: printer alpha has no A4 paper.\n"
+              "Sheet 2 (2 x CD Back) was not printed: printer alpha has no A4 paper.");
+}

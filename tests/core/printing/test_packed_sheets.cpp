@@ -8,6 +8,7 @@
 
 #include "cli/PrintCommand.h"
 #include "core/base/ProgramFolder.h"
+#include "core/cover/CalibrationStore.h"
 #include "core/cover/CoverFormats.h"
 #include "core/printing/CupsCoverPrinter.h"
 #include "core/printing/SheetRun.h"
@@ -349,4 +350,23 @@ TEST_F(PackedSheetsTest, AJpegTwiceOnASheetIsOneImageObject) {
         ASSERT_FALSE(data.empty());
         EXPECT_EQ(data[0], vexa::test::fileBytes(photo));
     }
+}
+
+// The printer's calibration moves and scales the whole sheet: a point drawn at p (mm from the
+// paper's corner) prints at o + s p, so two fronts stacked from the printable corner are drawn
+// from (corner - o) / s, 342 x 684 pt divided by s.
+TEST_F(PackedSheetsTest, TheCalibrationAppliesToTheWholeSheet) {
+    const double ox = 1.3, oy = -1.8, sx = 1.01, sy = 0.99;
+    ASSERT_TRUE(
+        cover::settingsCalibrations().write("plus", cover::Paper::Letter, {ox, oy, sx, sy}));
+    filteredJob("plus", cover::CoverKind::Front, 2, cover::PaperChoice::LetterLegal);
+    ASSERT_FALSE(lastJob.isEmpty());
+    constexpr int kInkDpi = 288; // four pixels to the point
+    const QRect ink = vexa::test::inkBox(vexa::test::renderPdfPage(lastJob, 1, kInkDpi));
+    const Margins& m = kPrinters[0].margins;
+    const QRectF drawn((m.left - ox * kPt) / sx, (m.top - oy * kPt) / sy, 342 / sx, 684 / sy);
+    EXPECT_NEAR(ink.left() / 4.0, drawn.left(), 0.5);
+    EXPECT_NEAR(ink.top() / 4.0, drawn.top(), 0.5);
+    EXPECT_NEAR((ink.right() + 1) / 4.0, drawn.right(), 0.5);
+    EXPECT_NEAR((ink.bottom() + 1) / 4.0, drawn.bottom(), 0.5);
 }
