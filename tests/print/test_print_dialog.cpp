@@ -88,6 +88,19 @@ void press(PrintDialog& dialog, const QString& name) {
     EXPECT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog)) << name.toStdString();
 }
 
+// Presses Print, and Cancel while the first document is being sent: clicked on the window's
+// thread, the run's worker waiting for the click. The window is active first: activated late (a
+// busy machine), it would clear the status line under the test.
+void printAndCancelDuringTheFirstDocument(PrintDialog& dialog, RecordingPrinter& recorder) {
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QPushButton* cancel = button(dialog, "cancelButton");
+    recorder.onDocument = [cancel] {
+        QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::BlockingQueuedConnection);
+    };
+    press(dialog, "printButton");
+}
+
 QString status(PrintDialog& dialog) {
     return dialog.findChild<QLabel*>(QStringLiteral("printStatus"))->text();
 }
@@ -325,16 +338,7 @@ TEST_F(PrintDialogTest, DuringTheRunPrintIsDisabledAndTheStatusNamesTheCover) {
 TEST_F(PrintDialogTest, CancelDuringTheRunStopsAfterTheCoverBeingSent) {
     writeKeys({{"Front", "-1"}, {"Inside", "-1"}, {"Back", "-1"}});
     auto dialog = open();
-    dialog->show();
-    // Activated late (a busy machine), the window would clear the status line under the test.
-    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    QPushButton* cancel = button(*dialog, "cancelButton");
-    // Clicked on the window's thread while the first cover is being sent; the run's worker
-    // waits for the click.
-    recorder->onDocument = [cancel] {
-        QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::BlockingQueuedConnection);
-    };
-    press(*dialog, "printButton");
+    printAndCancelDuringTheFirstDocument(*dialog, *recorder);
     EXPECT_EQ(recorder->documents, 1);
     EXPECT_EQ(status(*dialog), "Printing Cancelled.");
     EXPECT_TRUE(button(*dialog, "printButton")->isEnabled());
@@ -780,14 +784,8 @@ TEST_F(PrintDialogTest, PackedTheStatusCountsSheetsAndCancelStopsAfterTheSheetBe
     EXPECT_EQ(status(*dialog), "Printing Complete.");
     EXPECT_EQ(vexa::settings::readSetting(vexa::settings::keys::kSheets), "AsManyAsFit");
 
-    dialog->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     recorder->documents = 0;
-    QPushButton* cancel = button(*dialog, "cancelButton");
-    recorder->onDocument = [cancel] {
-        QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::BlockingQueuedConnection);
-    };
-    press(*dialog, "printButton");
+    printAndCancelDuringTheFirstDocument(*dialog, *recorder);
     EXPECT_EQ(recorder->documents, 1);
     EXPECT_EQ(status(*dialog), "Printing Cancelled.");
     EXPECT_FALSE(dialog->isVisible());
