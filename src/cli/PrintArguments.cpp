@@ -36,7 +36,10 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     const QCommandLineOption noMarks(QStringLiteral("no-marks"));
     const QCommandLineOption bleed = valueOption(QStringLiteral("--bleed"), "MM");
     const QCommandLineOption noCalibration(QStringLiteral("no-calibration"));
-    parser.addOptions({help, printer, pdf, paper, marks, noMarks, bleed, noCalibration});
+    const QCommandLineOption pack(QStringLiteral("pack"));
+    const QCommandLineOption copies = valueOption(QStringLiteral("--copies"), "N");
+    parser.addOptions(
+        {help, printer, pdf, paper, marks, noMarks, bleed, noCalibration, pack, copies});
     std::vector<QCommandLineOption> covers;
     for (const cover::CoverFormat& kind : kCoverFormats) {
         covers.push_back(valueOption(coverOption(kind), "FILE"));
@@ -98,6 +101,7 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     };
     QString pdfText;
     QString bleedText;
+    QString copiesText;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
         QString file;
         if (!single(covers[i], coverOption(kCoverFormats[i]), file)) return std::nullopt;
@@ -106,7 +110,8 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     if (!single(printer, QStringLiteral("--printer"), parsed.printer) ||
         !single(pdf, QStringLiteral("--pdf"), pdfText) ||
         !single(paper, QStringLiteral("--paper"), parsed.paperText) ||
-        !single(bleed, QStringLiteral("--bleed"), bleedText))
+        !single(bleed, QStringLiteral("--bleed"), bleedText) ||
+        !single(copies, QStringLiteral("--copies"), copiesText))
         return std::nullopt;
     if (parser.isSet(marks) && parser.isSet(noMarks)) {
         error = QStringLiteral("give --marks or --no-marks, not both");
@@ -116,6 +121,18 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     parsed.marksGiven = parser.isSet(marks) || parser.isSet(noMarks);
     parsed.bleedGiven = !bleedText.isEmpty();
     parsed.noCalibration = parser.isSet(noCalibration);
+    if (parser.isSet(pack)) parsed.sheets.layout = cover::SheetLayout::AsManyAsFit;
+    if (!copiesText.isEmpty()) {
+        const std::optional<int> count = cover::copiesFromText(copiesText);
+        if (!count) {
+            error = QStringLiteral("'--copies' takes a whole number from %1 to %2, not '%3'")
+                        .arg(cover::kMinCopies)
+                        .arg(cover::kMaxCopies)
+                        .arg(copiesText);
+            return std::nullopt;
+        }
+        parsed.sheets.copies = *count;
+    }
     if (!bleedText.isEmpty()) {
         const std::optional<double> mm = cover::bleedFromText(bleedText);
         if (!mm) {

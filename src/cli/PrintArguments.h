@@ -3,6 +3,7 @@
 #include "core/base/FilePath.h"
 #include "core/cover/CoverFormats.h"
 #include "core/cover/PaperChoice.h"
+#include "core/cover/SheetChoices.h"
 #include "core/cover/TrimOptions.h"
 
 #include <QString>
@@ -25,9 +26,10 @@ struct PrintArguments {
     base::FilePath pdf;       // not empty: export to this file instead of printing
     QString paperText;        // --paper as typed
     cover::PaperChoice paper = cover::PaperChoice::LetterLegal;
-    cover::TrimOptions trim; // --marks, --no-marks, --bleed MM
-    bool marksGiven = false; // --marks or --no-marks: overrides a project's marks
-    bool bleedGiven = false; // overrides a project's bleed
+    cover::TrimOptions trim;    // --marks, --no-marks, --bleed MM
+    bool marksGiven = false;    // --marks or --no-marks: overrides a project's marks
+    bool bleedGiven = false;    // overrides a project's bleed
+    cover::SheetChoices sheets; // --pack, --copies N
     bool noCalibration = false;
 };
 
@@ -43,7 +45,7 @@ QString coverOption(const cover::CoverFormat& kind);
 // `error` set to one line, for an unknown option, a missing or repeated value, a cover name
 // no kind has or named twice, a project with picture options, both --printer and --pdf, both
 // --marks and --no-marks, a --paper other than letter or a4, a --bleed other than 0, 1.5 or
-// 3, or no cover or project at all.
+// 3, a --copies other than 1 to 20, or no cover or project at all.
 std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, QString& error);
 
 } // namespace vexa::cli

@@ -11,6 +11,7 @@
 #include "core/printing/PdfSaving.h"
 #include "core/printing/PrintJob.h"
 #include "core/project/ProjectOpen.h"
+#include "core/printing/SheetRun.h"
 
 #include <QFile>
 #include <QHash>
@@ -28,6 +29,7 @@ void printUsage(QTextStream& out) {
     out << "usage: vexa-cli print [--front FILE] [--inside FILE] ... [--ds FILE]\n"
            "                      [--paper letter|a4] [--printer NAME | --pdf FILE]\n"
            "                      [--marks | --no-marks] [--bleed 0|1.5|3] [--no-calibration]\n"
+           "                      [--pack] [--copies N]\n"
            "       vexa-cli print PROJECT.vexa [COVER...] [options as above]\n"
            "Prints each picture as its cover, stretched to the cover's physical size at the\n"
            "top-left of the printable area, one document per cover, in this order:\n";
@@ -44,6 +46,10 @@ void printUsage(QTextStream& out) {
            "make room for them. A printer calibrated with 'vexa-cli calibrate' gets every\n"
            "cover corrected by its calibration for the paper, unless --no-calibration is\n"
            "given; a PDF file never is.\n"
+           "--copies N prints N copies of each cover (1 to 20). --pack puts the covers, copies\n"
+           "included, on as few sheets as fit them, each at its exact size inside the printable\n"
+           "area, turned a quarter where that fits better, each sheet a document of its own\n"
+           "(in a PDF file, a page; the whole page counts as printable there).\n"
            "Given a project file saved by VEXA, prints the covers it chooses with its paper,\n"
            "marks and bleed; covers named after it (front, inside, ..., ds) are printed\n"
            "instead, and --paper, --marks, --no-marks and --bleed override its choices.\n";
@@ -58,14 +64,44 @@ public:
     }
     void coverFinished(const cover::CoverFormat& kind,
                        const printing::DocumentResult& result) override {
-        if (result.sent)
-            ++m_printed;
-        else
-            ++m_failed;
         QString notice = printing::coverNotice(kind, result);
         if (notice.isEmpty() && !result.sent)
             notice = QStringLiteral("The %1 cover was not printed.").arg(cover::coverName(kind));
-        if (!notice.isEmpty()) m_err << "vexa-cli print: " << notice << Qt::endl;
+        finished(1, notice, result);
+    }
+    void sheetStarted(const cover::Sheet& sheet, int number, int count) override {
+        static_cast<void>(sheet);
+        m_out << printing::printingSheetMessage(number, count) << Qt::endl;
+    }
+    void sheetFinished(const cover::Sheet& sheet, int number,
+                       const printing::DocumentResult& result) override {
+        QString notice = printing::sheetNotice(sheet, number, result);
+        if (notice.isEmpty() && !result.sent)
+            notice = QStringLiteral("Sheet %1 (%2) was not printed.")
+                         .arg(number)
+                         .arg(printing::sheetCoversText(sheet));
+        finished(static_cast<int>(sheet.covers.size()), notice, result);
+    }
+    bool continueAfterCover() override { return true; }
+
+    // Covers on the documents sent, and the documents (pages) sent and not sent.
+    int printed() const { return m_printed; }
+    int pages() const { return m_pages; }
+    int failed() const { return m_failed; }
+
+private:
+    void finished(int covers, const QString& notice, const printing::DocumentResult& result) {
+        if (result.sent) {
+            m_printed += covers;
+            ++m_pages;
+        } else {
+            ++m_failed;
+        }
+        // Copies that fare alike are told once.
+        if (!notice.isEmpty() && !m_told.contains(notice)) {
+            m_told << notice;
+            m_err << "vexa-cli print: " << notice << Qt::endl;
+        }
         // Not a failure: the covers print once the printer is resumed. Said once a printer.
         if (!result.heldBy.isEmpty() && !m_held.contains(result.heldBy)) {
             m_held << result.heldBy;
@@ -75,16 +111,13 @@ public:
                   << Qt::endl;
         }
     }
-    bool continueAfterCover() override { return true; }
 
-    int printed() const { return m_printed; }
-    int failed() const { return m_failed; }
-
-private:
     QTextStream& m_out;
     QTextStream& m_err;
     int m_printed = 0;
+    int m_pages = 0;
     int m_failed = 0;
+    QStringList m_told;
     QStringList m_held;
 };
 
@@ -233,11 +266,12 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
                 1);
         // Written beside the target and renamed when complete: an existing file survives a
         // failed or killed run.
-        if (!printing::exportCoversToPdf(selection, pictures, paper, pdf, progress, trim) ||
+        if (!printing::exportCoversToPdf(selection, pictures, paper, pdf, progress, trim,
+                                         parsed->sheets) ||
             progress.failed() > 0)
             return fail(err, QStringLiteral("cannot write '%1'").arg(pdf), 1);
-        out << progress.printed() << (progress.printed() == 1 ? " page" : " pages")
-            << " written to " << base::printable(pdf) << Qt::endl;
+        out << progress.pages() << (progress.pages() == 1 ? " page" : " pages") << " written to "
+            << base::printable(pdf) << Qt::endl;
         return 0;
     }
 
@@ -266,12 +300,13 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     } else {
         target = cups::systemDefaultPrinter();
     }
-    printer.setTrimOptions(trim);
     printer.setCalibrationUsed(!parsed->noCalibration);
     printer.setJobFollowTime(jobFollowTime);
-    printing::printSelectedCovers(selection, pictures, printer, progress, paper);
-    out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers") << " sent to "
-        << base::printable(target) << Qt::endl;
+    printing::printCovers(selection, pictures, printer, progress, paper, parsed->sheets, trim);
+    out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers");
+    if (parsed->sheets.packs())
+        out << " on " << progress.pages() << (progress.pages() == 1 ? " sheet" : " sheets");
+    out << " sent to " << base::printable(target) << Qt::endl;
     return progress.failed() > 0 ? 1 : 0;
 }
 

@@ -100,6 +100,11 @@ TEST_F(PrintCommandTest, UsageErrorsSayWhatIsWrong) {
         {{"--pdf", "y.pdf"}, "no cover to print"},
         {{"--front", "a.png", "--paper", "legal"}, "'--paper' takes letter or a4, not 'legal'"},
         {{"--front", "a.png", "--paper"}, "'--paper' needs a value"},
+        {{"--front", "a.png", "--copies", "0"},
+         "'--copies' takes a whole number from 1 to 20, not '0'"},
+        {{"--front", "a.png", "--copies=21"}, "not '21'"},
+        {{"--front", "a.png", "--copies", "1.5"}, "not '1.5'"},
+        {{"--front", "a.png", "--copies"}, "'--copies' needs a value"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -131,6 +136,40 @@ TEST_F(PrintCommandTest, PdfHasOnePagePerCoverOnItsPaperWithThePictureAtTheCorne
     EXPECT_EQ(vexa::test::pdfPageSizes(pdf),
               std::vector<QSizeF>({{612, 792}, {792, 612}, {1008, 612}, {1008, 612}}));
     expectCoversAtTheCorner(pdf, {"Front", "Mini", "SLIM", "DS"});
+}
+
+// --copies repeats each cover; --pack puts them on as few pages as fit, the whole page
+// printable in a file. A page gets the trim box of its cover only when it holds one cover.
+TEST_F(PrintCommandTest, CopiesAndPackedSheetsInAPdf) {
+    const QString blue = path("blue.png");
+    const QString copies = path("copies.pdf");
+    ASSERT_EQ(run({"--front", blue, "--back", blue, "--copies", "2", "--pdf", copies}), 0)
+        << err.toStdString();
+    EXPECT_TRUE(out.endsWith("4 pages written to " + copies + "\n")) << out.toStdString();
+    expectCoversAtTheCorner(copies, {"Front", "Front", "Back", "Back"});
+
+    // 792 pt hold a front (342 pt) and a back (334.8 pt) but not two fronts and a back.
+    const QString packed = path("packed.pdf");
+    ASSERT_EQ(run({"--front", blue, "--back", blue, "--copies", "2", "--pack", "--marks", "--pdf",
+                   packed}),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(out, "Printing sheet 1 of 2.\nPrinting sheet 2 of 2.\n2 pages written to " + packed +
+                       "\n");
+    EXPECT_EQ(vexa::test::pdfPageSizes(packed), std::vector<QSizeF>({{612, 792}, {612, 792}}));
+    EXPECT_EQ(vexa::test::pdfPageBox(packed, "TrimBox"),
+              vexa::test::pdfPageBox(packed, "MediaBox"));
+
+    // One cover alone on its sheet: its trim box, 7 mm in for the gap and the mark from the
+    // top-left corner (PDF's boxes count up from the bottom).
+    const QString alone = path("alone.pdf");
+    ASSERT_EQ(run({"--front", blue, "--pack", "--marks", "--pdf", alone}), 0) << err.toStdString();
+    const double in = 7 * 72 / 25.4;
+    const QRectF trim = vexa::test::pdfPageBox(alone, "TrimBox");
+    EXPECT_NEAR(trim.left(), in, 0.01);
+    EXPECT_NEAR(trim.bottom(), 792 - in, 0.01);
+    EXPECT_NEAR(trim.width(), 342, 0.01);
+    EXPECT_NEAR(trim.height(), 342, 0.01);
 }
 
 TEST_F(PrintCommandTest, PdfThatCannotBeWrittenFails) {

@@ -176,6 +176,21 @@ QImage renderPdfPage(const QString& pdfFile, int page, int dpi) {
     return QImage(prefix + QStringLiteral(".png"));
 }
 
+QImage renderPdfArea(const QString& pdfFile, int page, int dpi, const QRect& area) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) return QImage();
+    const QString prefix = folder.filePath(QStringLiteral("area"));
+    const QString number = QString::number(page);
+    // PPM: large pictures are written and read far faster than PNG.
+    runTool(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"), number,
+             QStringLiteral("-l"), number, QStringLiteral("-x"), QString::number(area.x()),
+             QStringLiteral("-y"), QString::number(area.y()), QStringLiteral("-W"),
+             QString::number(area.width()), QStringLiteral("-H"), QString::number(area.height()),
+             QStringLiteral("-singlefile"), pdfFile, prefix});
+    return QImage(prefix + QStringLiteral(".ppm"));
+}
+
 QRect inkBox(const QImage& page) {
     return boxOf(page, [](QRgb p) { return qRed(p) < 200 || qGreen(p) < 200 || qBlue(p) < 200; });
 }

@@ -30,6 +30,9 @@ inline constexpr SettingKey kPaper{kPrint, "Paper"};         // "Letter" (and Le
 inline constexpr SettingKey kPdfFolder{kPrint, "PdfFolder"}; // the folder of the last PDF saved
 inline constexpr SettingKey kMarks{kPrint, "Marks"};         // cut and fold marks, "1" or "0"
 inline constexpr SettingKey kBleed{kPrint, "Bleed"};         // bleed in millimetres
+// "OneCoverAPage" or "AsManyAsFit": covers on sheets of their own, or packed.
+inline constexpr SettingKey kSheets{kPrint, "Sheets"};
+inline constexpr SettingKey kCopies{kPrint, "Copies"}; // of each chosen cover, 1 ... 20
 
 // [SCAN]: the scanner chosen with Source.
 inline constexpr SettingKey kScanSource{"SCAN", "Source"};
