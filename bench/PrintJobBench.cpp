@@ -2,9 +2,11 @@
 // cupsd (the test suite's server, whose printers keep every job's PDF): the time until CUPS
 // has the job and the job's size, on the way VEXA made jobs before (Qt's PDF engine, kept
 // here as it was) and on the page writer, for the photo unchanged since it was read (its JPEG
-// data goes into the job) and edited (its pixels go in). Then the peak resident memory of
-// `vexa-cli print` with the photo as the DVD cover, and as three covers, and the time of
-// `vexa-cli print --pdf` of the photo, baseline and progressive, against djpeg's decoding.
+// data goes into the job) and edited (its pixels go in). Then six copies of the photo as the
+// CD mini cover, one cover a page (six jobs) and packed (one sheet, the picture stored once):
+// the time until CUPS has every job of the run and their size together. Then the peak resident
+// memory of `vexa-cli print` with the photo as the DVD cover, and as three covers, and the time
+// of `vexa-cli print --pdf` of the photo, baseline and progressive, against djpeg's decoding.
 //
 //   vexa_bench_print_job [repetitions]     (default 5; each figure is the median)
 #include "support/CupsTestServer.h"
@@ -15,6 +17,7 @@
 #include "core/cups/PrinterMedia.h"
 #include "core/picture/PictureFile.h"
 #include "core/printing/CupsCoverPrinter.h"
+#include "core/printing/SheetRun.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -108,15 +111,40 @@ struct Figure {
     qint64 bytes = 0;
 };
 
+// What a run tells is not looked at here; what the server has is.
+struct QuietProgress : printing::PrintProgress {
+    void coverStarted(const cover::CoverFormat&) override {}
+    void coverFinished(const cover::CoverFormat&, const printing::DocumentResult& result) override {
+        sent = sent && result.sent;
+    }
+    void sheetFinished(const cover::Sheet&, int, const printing::DocumentResult& result) override {
+        sent = sent && result.sent;
+    }
+    bool continueAfterCover() override { return true; }
+    bool sent = true;
+};
+
+bool sixMinis(const QString& printer, const vexa::picture::LoadedPicture& picture, bool pack) {
+    printing::CupsCoverPrinter cups;
+    if (!cups.usePrinter(printer)) return false;
+    cover::CoverRecords pictures;
+    pictures[cover::CoverKind::Mini] = picture;
+    QuietProgress progress;
+    printing::printCovers(
+        cover::CoverKind::Mini, pictures, cups, progress, cover::PaperChoice::LetterLegal,
+        {pack ? cover::SheetLayout::AsManyAsFit : cover::SheetLayout::OneCoverAPage, 6}, {});
+    return progress.sent;
+}
+
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
-// Runs one way of printing `repetitions` times: the median time until CUPS had the job, and
-// the size of the last job the printer received.
+// Runs one way of printing `repetitions` times: the median time until CUPS had the job (all
+// `jobs` of the run), and the size of the last run's jobs together.
 Figure measure(vexa::test::CupsTestServer& server, int repetitions,
-               const std::function<bool()>& print) {
+               const std::function<bool()>& print, int jobs = 1) {
     std::vector<double> times;
     for (int i = 0; i < repetitions; ++i) {
         QElapsedTimer clock;
@@ -128,8 +156,11 @@ Figure measure(vexa::test::CupsTestServer& server, int repetitions,
         times.push_back(double(clock.nsecsElapsed()) / 1e6);
         server.waitUntilIdle();
     }
-    const QStringList jobs = server.jobFiles(QStringLiteral("alpha"));
-    return Figure{median(times), jobs.isEmpty() ? 0 : QFileInfo(jobs.last()).size()};
+    const QStringList files = server.jobFiles(QStringLiteral("alpha"));
+    qint64 bytes = 0;
+    for (qsizetype i = std::max<qsizetype>(0, files.size() - jobs); i < files.size(); ++i)
+        bytes += QFileInfo(files[i]).size();
+    return Figure{median(times), bytes};
 }
 
 // A program's run: its wall time and its peak resident memory in MiB, as GNU time reports it.
@@ -237,6 +268,24 @@ int main(int argc, char** argv) {
                 "%.2fx the size\n",
                 losslessJob.ms, losslessJob.bytes, old.ms / losslessJob.ms,
                 double(losslessJob.bytes) / double(old.bytes));
+
+    std::printf("six copies as the CD mini cover, until CUPS has every job (median of %d), "
+                "their size together:\n",
+                repetitions);
+    for (const vexa::picture::LoadedPicture* picture :
+         std::initializer_list<const vexa::picture::LoadedPicture*>{&unchanged, &edited}) {
+        const bool jpegData = picture == &unchanged;
+        const Figure apart = measure(
+            server, repetitions, [&] { return sixMinis(QStringLiteral("alpha"), *picture, false); },
+            6);
+        const Figure packed = measure(
+            server, repetitions, [&] { return sixMinis(QStringLiteral("alpha"), *picture, true); });
+        std::printf("  %-10s one cover a page (6 jobs): %8.0f ms  %11lld bytes\n",
+                    jpegData ? "JPEG data," : "edited,", apart.ms, apart.bytes);
+        std::printf("  %-10s as many as fit (1 sheet):  %8.0f ms  %11lld bytes  %4.1fx faster\n",
+                    jpegData ? "JPEG data," : "edited,", packed.ms, packed.bytes,
+                    apart.ms / packed.ms);
+    }
 
     const QString report = folder.filePath(QStringLiteral("time.txt"));
     const QString p = photoFile;

@@ -1,5 +1,6 @@
 #include "widgets/PictureHolder.h"
 
+#include "widgets/AccessibleRole.h"
 #include "widgets/Letterbox.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@ namespace vexa::widgets {
 
 PictureHolder::PictureHolder(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setAccessibleRole(this, QAccessible::Graphic);
 }
 
 PictureHolder::~PictureHolder() {
@@ -21,7 +23,19 @@ void PictureHolder::setPicture(const QImage& picture) {
     ++m_pictureNumber;
     m_shown = QPixmap();
     m_scaling = QSize();
+    updateAccessibleName();
     update();
+}
+
+void PictureHolder::setSubject(const QString& subject) {
+    m_subject = subject;
+    updateAccessibleName();
+}
+
+void PictureHolder::updateAccessibleName() {
+    if (m_subject.isEmpty()) return;
+    setAccessibleName(m_subject + (hasPicture() ? QStringLiteral(", with a picture")
+                                                : QStringLiteral(", no picture")));
 }
 
 void PictureHolder::makeShown(const QSize& target, qreal ratio) {

@@ -5,9 +5,10 @@
 #   settings  base
 #   picture   base
 #   cover     base, settings, picture
+#   project   cover and below
 #   pdf       cover and below
 #   cups      cover and below, never pdf
-#   printing  all of core
+#   printing  all of core (project included)
 # Also: every project header is included by its path from src/ ("core/cover/CoverKind.h"),
 # one way only. Prints each include that breaks a rule and fails when there is one.
 set -euo pipefail
@@ -19,9 +20,10 @@ declare -A allowed=(
   [settings]="base"
   [picture]="base"
   [cover]="base settings picture"
+  [project]="base settings picture cover"
   [pdf]="base settings picture cover"
   [cups]="base settings picture cover"
-  [printing]="base settings picture cover pdf cups"
+  [printing]="base settings picture cover project pdf cups"
 )
 
 status=0

@@ -8,7 +8,11 @@ namespace vexa::cover {
 
 PageImage PageImage::fromPicture(QImage pixels, const QByteArray& bytes, const QByteArray& format,
                                  bool changed) {
-    picture::LoadedPicture read{std::move(pixels), bytes, format, changed, {}, 1, {}};
+    picture::LoadedPicture read;
+    read.pixels = std::move(pixels);
+    read.bytes = bytes;
+    read.format = format;
+    read.changed = changed;
     if (!changed && format == "jpeg") {
         const picture::PictureMetadata metadata = picture::readPictureMetadata(bytes);
         read.orientation = metadata.orientation;

@@ -1,7 +1,7 @@
 #include "core/pdf/PdfPageWriter.h"
 
-#include "core/pdf/FlateImage.h"
 #include "core/pdf/PdfText.h"
+#include "core/picture/FlateImage.h"
 #include "core/picture/PictureOrientation.h"
 
 #include <QFile>
@@ -159,7 +159,7 @@ bool PdfPageWriter::writeImage(int id, const cover::PageImage& image) {
                      " /Length " + QByteArray::number(profile.size()) + " >>\nstream\n") &&
                write(profile) && write(kStreamEnd);
     }
-    const std::optional<FlateImage> flate = flateImage(image.pixels());
+    const std::optional<picture::FlateImage> flate = picture::flateImage(image.pixels());
     if (!flate) {
         m_failed = true;
         return false;

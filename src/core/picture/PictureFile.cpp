@@ -1,8 +1,8 @@
 #include "core/picture/PictureFile.h"
 
 #include "core/base/Log.h"
-
 #include "core/base/RegularFileRead.h"
+#include "core/base/Sha256.h"
 #include "core/picture/BmpBitfieldReader.h"
 #include "core/picture/ColourProfile.h"
 #include "core/picture/JpegPassThrough.h"
@@ -19,6 +19,12 @@
 #include <QBuffer>
 #include <QColorSpace>
 #include <QImageReader>
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include <unistd.h>
 
 namespace vexa::picture {
 
@@ -124,6 +130,16 @@ QImage inSrgb(const QImage& pixels, const PictureMetadata& metadata) {
     return untaggedSrgb(untagged);
 }
 
+// The name as the process's working folder makes it absolute, so that it still names the
+// file once the working folder changed (a project read elsewhere).
+base::FilePath absoluteName(const base::FilePath& path) {
+    if (path.bytes().startsWith('/')) return path;
+    QByteArray folder(4096, '\0');
+    if (::getcwd(folder.data(), std::size_t(folder.size())) == nullptr) return path;
+    folder.truncate(qsizetype(std::strlen(folder.constData())));
+    return base::FilePath::fromBytes(folder + '/' + path.bytes());
+}
+
 } // namespace
 
 QImage loadPictureFile(const QString& path) {
@@ -146,11 +162,13 @@ LoadedPicture readPictureFile(const base::FilePath& path, QString* refusal, Deco
     }
     QString reason;
     LoadedPicture picture = readPictureData(*bytes, &reason, decoding);
-    if (picture.isNull())
+    if (picture.isNull()) {
         qCDebug(base::lcPicture) << "refused" << path.text() << reason;
-    else
+    } else {
         qCDebug(base::lcPicture) << "read" << path.text() << picture.format << picture.size()
                                  << (picture.isDecoded() ? "decoded" : "checked, not decoded");
+        picture.origin = PictureOrigin{absoluteName(path), bytes->size(), base::sha256(*bytes)};
+    }
     if (refusal) *refusal = reason;
     return picture;
 }

@@ -9,6 +9,16 @@
 
 namespace vexa::picture {
 
+// The file a picture was read from, as it was then. Kept through edits, so that a project can
+// still name the file each cover came from when that file has moved or changed since.
+struct PictureOrigin {
+    base::FilePath path; // absolute
+    qint64 size = 0;
+    QByteArray sha256; // of the file's bytes, 32 bytes; empty for no file
+
+    bool isKnown() const { return !sha256.isEmpty(); }
+};
+
 // A picture as VEXA holds it: its pixels, and, while it is unchanged since it was read from a
 // file, the exact bytes it was read from and their format. A print job can pass an unchanged
 // JPEG through as it is instead of compressing its pixels again. Copies share their data.
@@ -18,9 +28,13 @@ namespace vexa::picture {
 // say what `bytes` need to be shown so, for a page that takes them as they are.
 struct LoadedPicture {
     QImage pixels;
-    QByteArray bytes;     // as read; empty for a picture made in VEXA (a scan, a pasted bitmap)
+    // Bytes that hold exactly these pixels: as read from a file or the clipboard; or, for a
+    // picture edited in VEXA and reopened from a project, the lossless PNG it was kept as.
+    // Empty for a picture made or edited in VEXA since (a scan, a pasted bitmap, an effect).
+    QByteArray bytes;
     QByteArray format;    // of `bytes`, as Qt names it: "jpeg", "png", "bmp", "gif", "tiff", ...
     bool changed = false; // edited since it was read (an effect, a rotation, ...), or never read
+    PictureOrigin origin; // the file it was read from, also once edited; unknown when none
     // The size of a picture checked but not decoded (see Decoding::NotForPassThrough), upright:
     // its pixels are null and `bytes` are a JPEG a page takes as they are. Empty otherwise.
     QSize undecodedSize;
@@ -34,7 +48,13 @@ struct LoadedPicture {
     QSize size() const { return isDecoded() ? pixels.size() : undecodedSize; }
     // A picture made or changed in VEXA: no bytes it could be printed from as they are.
     static LoadedPicture made(QImage pixels) {
-        return LoadedPicture{std::move(pixels), {}, {}, true, {}, 1, {}};
+        return LoadedPicture{std::move(pixels), {}, {}, true, {}, {}, 1, {}};
+    }
+    // This picture edited into `pixels`: made in VEXA, still naming the file it came from.
+    LoadedPicture edited(QImage pixels) const {
+        LoadedPicture picture = made(std::move(pixels));
+        picture.origin = origin;
+        return picture;
     }
 };
 
@@ -69,7 +89,8 @@ QImage loadPictureFile(const QString& path);
 // The same for a file's bytes already in memory.
 QImage loadPictureData(const QByteArray& bytes);
 
-// The same, keeping the bytes and their format with the pixels; a null record when the
+// The same, keeping the bytes and their format with the pixels, and for a file its origin
+// (the name made absolute, the size and SHA-256 of the bytes read); a null record when the
 // picture cannot be read. Where there is more to say than "not a readable picture" (a
 // picture over kMaxPicturePixels, a progressive JPEG over kMaxJpegScanPixels), `refusal`, when
 // given, gets the reason as a sentence.

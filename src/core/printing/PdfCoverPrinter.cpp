@@ -1,6 +1,7 @@
 #include "core/printing/PdfCoverPrinter.h"
 
 #include "core/base/SaveTarget.h"
+#include "core/cover/PaperChoice.h"
 #include "core/cover/TrimmedCoverPage.h"
 
 #include <QFile>
@@ -45,28 +46,32 @@ PdfCoverPrinter::PdfCoverPrinter(QString path) : m_path(std::move(path)) {}
 
 PdfCoverPrinter::~PdfCoverPrinter() = default; // an unfinished file is removed, not kept
 
+bool PdfCoverPrinter::openFile() {
+    if (m_failed) return false;
+    if (m_pdf) return true;
+    // Only a regular file (through its links) or a new name is replaced, never a FIFO or a
+    // device.
+    const base::SaveTarget target = base::saveTarget(base::FilePath::fromText(m_path));
+    if (target.refusal != base::SaveRefusal::None) {
+        m_failed = true;
+        return false;
+    }
+    m_finalPath = target.file.text();
+    // Beside the target, so the final rename stays on one file system; a short name of its
+    // own, so that every name fits.
+    m_file = std::make_unique<QTemporaryFile>(QFileInfo(m_finalPath).path() +
+                                              QStringLiteral("/.vexa-XXXXXX"));
+    if (!m_file->open()) {
+        m_failed = true;
+        return false;
+    }
+    m_pdf = std::make_unique<pdf::CoverPdf>(m_file->fileName());
+    return true;
+}
+
 bool PdfCoverPrinter::drawPicture(const picture::LoadedPicture& picture, base::Twips x,
                                   base::Twips y, base::Twips width, base::Twips height) {
-    if (picture.isNull() || m_failed) return false;
-    if (!m_pdf) {
-        // Only a regular file (through its links) or a new name is replaced, never a FIFO or
-        // a device.
-        const base::SaveTarget target = base::saveTarget(base::FilePath::fromText(m_path));
-        if (target.refusal != base::SaveRefusal::None) {
-            m_failed = true;
-            return false;
-        }
-        m_finalPath = target.file.text();
-        // Beside the target, so the final rename stays on one file system; a short name of its
-        // own, so that every name fits.
-        m_file = std::make_unique<QTemporaryFile>(QFileInfo(m_finalPath).path() +
-                                                  QStringLiteral("/.vexa-XXXXXX"));
-        if (!m_file->open()) {
-            m_failed = true;
-            return false;
-        }
-        m_pdf = std::make_unique<pdf::CoverPdf>(m_file->fileName());
-    }
+    if (picture.isNull() || !openFile()) return false;
     const cover::CoverPage page = cover::layoutCoverPage(
         paperSize(), orientation(), QMarginsF(), QSizeF(width.toPoints(), height.toPoints()),
         QPointF(x.toPoints(), y.toPoints()));
@@ -74,6 +79,20 @@ bool PdfCoverPrinter::drawPicture(const picture::LoadedPicture& picture, base::T
     const cover::TrimmedCover placed = cover::addTrimmedCover(
         *m_page, page, coverKind(), cover::PageImage::fromPicture(picture), trimOptions());
     if (m_shortfall.isEmpty()) m_shortfall = placed.shortfall;
+    return true;
+}
+
+cover::SheetArea PdfCoverPrinter::sheetArea(cover::Paper paper) {
+    return {QRectF(QPointF(0, 0), cover::pageSizeForPaper(paper).size(QPageSize::Point))};
+}
+
+bool PdfCoverPrinter::drawSheet(const cover::PageContent& sheet) {
+    if (!openFile()) return false;
+    if (!m_page) {
+        m_page = sheet;
+        return true;
+    }
+    std::copy(sheet.items.begin(), sheet.items.end(), std::back_inserter(m_page->items));
     return true;
 }
 

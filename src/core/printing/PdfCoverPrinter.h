@@ -32,6 +32,9 @@ public:
     bool followDefault() override { return true; }
     bool drawPicture(const picture::LoadedPicture& picture, base::Twips x, base::Twips y,
                      base::Twips width, base::Twips height) override;
+    // The whole paper: a file has no margins.
+    cover::SheetArea sheetArea(cover::Paper paper) override;
+    bool drawSheet(const cover::PageContent& sheet) override;
     DocumentResult endDocument() override;
 
     // Completes the file and puts it in place. False when it could not be written or holds
@@ -41,6 +44,9 @@ public:
     int pageCount() const { return m_pdf ? m_pdf->pageCount() : 0; }
 
 private:
+    // Opens the temporary file for the first page. False when it cannot be.
+    bool openFile();
+
     QString m_path;
     QString m_finalPath; // the file replaced: m_path, or where its links lead
     std::unique_ptr<QTemporaryFile> m_file;
