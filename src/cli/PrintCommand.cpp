@@ -10,8 +10,8 @@
 #include "core/printing/PdfExport.h"
 #include "core/printing/PdfSaving.h"
 #include "core/printing/PrintJob.h"
-#include "core/project/ProjectOpen.h"
 #include "core/printing/SheetRun.h"
+#include "core/project/ProjectOpen.h"
 
 #include <QFile>
 #include <QHash>
@@ -149,9 +149,8 @@ int fail(QTextStream& err, const QString& message, int status) {
 // read.
 std::optional<int> readPictures(const PrintArguments& parsed, cover::CoverRecords& pictures,
                                 cover::CoverKinds& selection, QTextStream& err) {
-    const picture::Decoding decoding = parsed.trim.bleedMm > 0
-                                           ? picture::Decoding::Always
-                                           : picture::Decoding::NotForPassThrough;
+    const picture::Decoding decoding =
+        parsed.trim.bleedMm > 0 ? picture::Decoding::Always : picture::Decoding::NotForPassThrough;
     QHash<FileIdentity, picture::LoadedPicture> decoded;
     for (std::size_t i = 0; i < cover::kCoverFormats.size(); ++i) {
         const base::FilePath& file = parsed.pictures[i];
