@@ -861,8 +861,8 @@ TEST_F(CupsPrintTest, ThePreviewShowsThePackedSheetsWithEachCoverOutlinedAndName
     QTest::mouseClick(dialog.findChild<QPushButton*>("previewButton"), Qt::LeftButton);
     EXPECT_EQ(count, "3 sheets instead of 5.");
     EXPECT_EQ(captions,
-              QStringList({"Sheet 1 of 3: CD Front, CD Inside, CD Mini on Letter",
-                           "Sheet 2 of 3: CD Back on Letter", "Sheet 3 of 3: Vita on Letter"}));
+              QStringList({"Sheet 1 of 3: CD front, CD inside, CD mini on Letter",
+                           "Sheet 2 of 3: CD back on Letter", "Sheet 3 of 3: Vita on Letter"}));
     ASSERT_FALSE(shot.isNull());
     const auto at = [&](double x, double y) {
         return shot.pixel(qRound(gap + x * scale), qRound(gap + y * scale));

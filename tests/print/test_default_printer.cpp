@@ -151,7 +151,7 @@ TEST_F(DefaultPrinterTest, ChooserListsThePrintersAndItsTexts) {
     Chooser chooser;
     EXPECT_EQ(chooser.window.windowTitle(), "Set Temporary Printer");
     EXPECT_FALSE(chooser.window.isModal());
-    EXPECT_EQ(chooser.window.findChild<QLabel*>("printerPrompt")->text(), "Select a printer:");
+    EXPECT_EQ(chooser.window.findChild<QLabel*>("printerPrompt")->text(), "Select a &printer:");
     EXPECT_EQ(chooser.window.findChild<QPushButton*>("selectButton")->text(), "&Select");
     EXPECT_EQ(chooser.window.findChild<QPushButton*>("cancelButton")->text(), "&Cancel");
     QStringList rows;

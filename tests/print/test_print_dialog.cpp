@@ -817,11 +817,11 @@ TEST_F(PrintDialogTest, ARefusedSheetIsNamedByItsCoversAndCopiesAreToldOnce) {
     dialog->findChild<QSpinBox*>("copiesChoice")->setValue(2);
     press(*dialog, "printButton");
     EXPECT_EQ(status(*dialog),
-              "The CD Front cover was not printed: printer alpha has no A4 paper.\n"
-              "The CD Back cover was not printed: printer alpha has no A4 paper.");
+              "The CD front cover was not printed: printer alpha has no A4 paper.\n"
+              "The CD back cover was not printed: printer alpha has no A4 paper.");
     dialog->findChild<QComboBox*>("sheetsChoice")->setCurrentIndex(1);
     press(*dialog, "printButton");
     EXPECT_EQ(status(*dialog),
-              "Sheet 1 (2 x CD Front) was not printed: printer alpha has no A4 paper.\n"
-              "Sheet 2 (2 x CD Back) was not printed: printer alpha has no A4 paper.");
+              "Sheet 1 (2 x CD front) was not printed: printer alpha has no A4 paper.\n"
+              "Sheet 2 (2 x CD back) was not printed: printer alpha has no A4 paper.");
 }

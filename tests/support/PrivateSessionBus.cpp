@@ -73,6 +73,7 @@ PrivateSessionBus::~PrivateSessionBus() {
     for (pid_t* group : {&m_accessibility, &m_daemon}) {
         if (*group <= 0) continue;
         kill(-*group, SIGTERM); // with what it started
+        kill(*group, SIGTERM);
         waitpid(*group, nullptr, 0);
     }
     if (g_current == this) g_current = nullptr;
@@ -110,8 +111,9 @@ bool PrivateSessionBus::startBus() {
     const char* argv[] = {"dbus-daemon", "--session",    "--nofork",
                           "--nopidfile", fd.constData(), nullptr};
     const int spawned =
-        posix_spawnp(&m_daemon, argv[0], &actions, nullptr, const_cast<char**>(argv), environ);
+        posix_spawnp(&m_daemon, argv[0], &actions, &group, const_cast<char**>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&group);
     close(fds[1]);
     if (spawned != 0) {
         close(fds[0]);

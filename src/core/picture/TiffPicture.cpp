@@ -193,6 +193,13 @@ QImage readOpened(TIFF* tiff, Watch& watch, const QByteArray& bytes) {
         return QImage();
     char why[1024];
     if (!TIFFRGBAImageOK(tiff, why)) return readWithQt(bytes);
+    // libtiff's RGBA reader keeps only the high byte of 16-bit grey; Qt's rounds each sample to
+    // the nearest of 256 levels, as VEXA does for every deeper picture.
+    std::uint16_t bits = 8;
+    std::uint16_t samples = 1;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    if (bits == 16 && samples <= 2) return readWithQt(bytes);
     // Rows in the order they are stored, as Qt's reader gives them: the orientation asked
     // for is the file's own.
     std::uint16_t orientation = ORIENTATION_TOPLEFT;

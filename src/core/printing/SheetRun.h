@@ -27,13 +27,13 @@ RunEnd printCovers(const cover::CoverKinds& selection, const cover::CoverRecords
                    CoverPrinter& printer, PrintProgress& progress, cover::PaperChoice paper,
                    const cover::SheetChoices& sheets, const cover::TrimOptions& trim);
 
-// Covers in words, copies of a kind that follow each other counted: "CD Front, CD Back",
+// Covers in words, copies of a kind that follow each other counted: "CD front, CD back",
 // "6 x CD Mini".
 QString coversText(const std::vector<const cover::CoverFormat*>& kinds);
 // The covers of a sheet in words (coversText).
 QString sheetCoversText(const cover::Sheet& sheet);
 
-// The sentence that tells the user what went wrong with a packed sheet ("Sheet 2 (CD Front, CD
+// The sentence that tells the user what went wrong with a packed sheet ("Sheet 2 (CD front, CD
 // Back) was not printed: printer alpha has no A4 paper."), or, for a sheet of one cover, what
 // coverNotice says of it; empty when there is nothing to tell.
 QString sheetNotice(const cover::Sheet& sheet, int number, const DocumentResult& result);
