@@ -31,7 +31,8 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     const QCommandLineOption marks(QStringLiteral("marks"));
     const QCommandLineOption bleed = valueOption(QStringLiteral("--bleed"), "MM");
     const QCommandLineOption noCalibration(QStringLiteral("no-calibration"));
-    parser.addOptions({help, printer, pdf, paper, marks, bleed, noCalibration});
+    const QCommandLineOption fit = valueOption(QStringLiteral("--fit"), "FIT");
+    parser.addOptions({help, printer, pdf, paper, marks, bleed, noCalibration, fit});
     std::vector<QCommandLineOption> covers;
     for (const cover::CoverFormat& kind : kCoverFormats) {
         covers.push_back(valueOption(coverOption(kind), "FILE"));
@@ -70,6 +71,7 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     };
     QString pdfText;
     QString bleedText;
+    QString fitText;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
         QString file;
         if (!single(covers[i], coverOption(kCoverFormats[i]), file)) return std::nullopt;
@@ -78,8 +80,17 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     if (!single(printer, QStringLiteral("--printer"), parsed.printer) ||
         !single(pdf, QStringLiteral("--pdf"), pdfText) ||
         !single(paper, QStringLiteral("--paper"), parsed.paperText) ||
-        !single(bleed, QStringLiteral("--bleed"), bleedText))
+        !single(bleed, QStringLiteral("--bleed"), bleedText) ||
+        !single(fit, QStringLiteral("--fit"), fitText))
         return std::nullopt;
+    if (!fitText.isEmpty()) {
+        const std::optional<cover::CoverFit> chosen = cover::fitForKey(fitText);
+        if (!chosen) {
+            error = QStringLiteral("'--fit' takes stretch, fill or fit, not '%1'").arg(fitText);
+            return std::nullopt;
+        }
+        parsed.fit = *chosen;
+    }
     parsed.trim.marks = parser.isSet(marks);
     parsed.noCalibration = parser.isSet(noCalibration);
     if (!bleedText.isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/FilePath.h"
+#include "core/cover/CoverFit.h"
 #include "core/cover/CoverFormats.h"
 #include "core/cover/PaperChoice.h"
 #include "core/cover/TrimOptions.h"
@@ -24,6 +25,7 @@ struct PrintArguments {
     cover::PaperChoice paper = cover::PaperChoice::LetterLegal;
     cover::TrimOptions trim; // --marks, --bleed MM
     bool noCalibration = false;
+    cover::CoverFit fit = cover::CoverFit::Stretch; // --fit, for every cover of the run
 };
 
 // The option that names the picture of a kind: "--" and its key in lower case.
@@ -33,7 +35,7 @@ QString coverOption(const cover::CoverFormat& kind);
 // "--front FILE" and "--front=FILE" alike; "--" ends the options. Nothing, with `error` set to
 // one line, for an unknown option, a missing or repeated value, an argument no option names,
 // both --printer and --pdf, a --paper other than letter or a4, a --bleed other than 0, 1.5 or
-// 3, or no cover at all.
+// 3, a --fit other than stretch, fill or fit, or no cover at all.
 std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, QString& error);
 
 } // namespace vexa::cli

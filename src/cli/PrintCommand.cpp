@@ -24,8 +24,9 @@ void printUsage(QTextStream& out) {
     out << "usage: vexa-cli print [--front FILE] [--inside FILE] ... [--ds FILE]\n"
            "                      [--paper letter|a4] [--printer NAME | --pdf FILE]\n"
            "                      [--marks] [--bleed 0|1.5|3] [--no-calibration]\n"
-           "Prints each picture as its cover, stretched to the cover's physical size at the\n"
-           "top-left of the printable area, one document per cover, in this order:\n";
+           "                      [--fit stretch|fill|fit]\n"
+           "Prints each picture as its cover, at the cover's physical size at the top-left\n"
+           "of the printable area, one document per cover, in this order:\n";
     for (const cover::CoverFormat& kind : cover::kCoverFormats)
         out << QStringLiteral("  %1  %2\n").arg(coverOption(kind), -9).arg(cover::coverName(kind));
     out << "Without --printer the default printer is used. --pdf FILE writes one page per\n"
@@ -38,7 +39,11 @@ void printUsage(QTextStream& out) {
            "past the cover by 1.5 or 3 mm. With either, the cover moves in from the corner to\n"
            "make room for them. A printer calibrated with 'vexa-cli calibrate' gets every\n"
            "cover corrected by its calibration for the paper, unless --no-calibration is\n"
-           "given; a PDF file never is.\n";
+           "given; a PDF file never is.\n"
+           "--fit says how each picture takes its cover's shape: stretch (the default)\n"
+           "stretches it to the cover's proportions, fill scales it alike both ways to cover\n"
+           "the whole cover and crops the overflow evenly from both sides, fit scales it alike\n"
+           "to lie inside the cover, centred, and leaves the rest white.\n";
 }
 
 class ConsoleProgress final : public printing::PrintProgress {
@@ -138,6 +143,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         }
         const cover::CoverKind kind = cover::kCoverFormats[i].id;
         pictures[kind] = picture;
+        pictures.framing(kind).fit = parsed->fit;
         selection |= kind;
     }
 

@@ -16,4 +16,13 @@ PageImage PageImage::fromPicture(QImage pixels, const QByteArray& bytes, const Q
     return image;
 }
 
+PageImage PageImage::cropped(const QRectF& part) const {
+    PageImage image = *this;
+    const QRectF whole(0, 0, 1, 1);
+    const QRectF inside = part.intersected(whole);
+    // An empty or inverted part would make the page's drawing matrix singular.
+    image.m_part = inside.isEmpty() ? whole : inside;
+    return image;
+}
+
 } // namespace vexa::cover

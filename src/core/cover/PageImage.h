@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRectF>
 #include <QSize>
 
 #include <optional>
@@ -37,8 +38,17 @@ public:
     bool passesJpegThrough() const { return m_frame.has_value(); }
     bool isNull() const { return m_pixels.isNull(); }
 
+    // The part of the picture a page shows of it, in fractions of the picture; (0, 0, 1, 1),
+    // the whole picture, unless cropped. The picture itself stays whole (a JPEG keeps its
+    // data), and the page clips it to its rectangle.
+    const QRectF& part() const { return m_part; }
+    bool isCropped() const { return m_part != QRectF(0, 0, 1, 1); }
+    // The same picture showing only `part` (within the whole picture).
+    PageImage cropped(const QRectF& part) const;
+
 private:
     QImage m_pixels;
+    QRectF m_part{0, 0, 1, 1};
     QByteArray m_jpeg;
     std::optional<picture::JpegFrame> m_frame;
 };

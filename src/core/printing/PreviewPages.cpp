@@ -30,8 +30,9 @@ std::vector<PreviewPage> previewPages(const cover::CoverKinds& selection,
             QSizeF(kind.width.toPoints(), kind.height.toPoints()));
         if (!margins) page.page.printable = QRectF();
         page.content = cover::PageContent(page.page.page);
+        page.framing = pictures.framing(kind.id);
         page.page.cover = cover::addTrimmedCover(page.content, page.page, kind,
-                                                 cover::PageImage(page.picture), trim)
+                                                 cover::PageImage(page.picture), trim, page.framing)
                               .cover;
         if (!printer.isEmpty()) {
             const cover::StoredCalibration stored =

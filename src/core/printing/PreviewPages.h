@@ -18,6 +18,8 @@ struct PreviewPage {
     cover::Paper paper = cover::Paper::Letter;
     cover::CoverPage page; // points; a null printable area when there is no printer
     QImage picture;
+    // How the picture takes the cover's shape, as it prints.
+    cover::Framing framing;
     // What is drawn on the page as the user holds it: the cover with its bleed and marks,
     // moved and scaled as the printer's calibration corrects it.
     cover::PageContent content;
