@@ -12,6 +12,7 @@
 #include "print/CoverFaces.h"
 #include "print/CoverPreview.h"
 #include "print/SavePrompts.h"
+#include "print/SoftCoverLine.h"
 #include "print/TrimChoices.h"
 
 #include "core/base/NumberText.h"
@@ -164,10 +165,16 @@ void PrintDialog::buildWindow() {
     m_trim = new TrimChoices(this);
     connect(m_trim, &TrimChoices::calibrateClicked, this, &PrintDialog::calibrate);
 
+    // Said before printing, for the covers chosen; printing goes ahead all the same.
+    auto* soft = new SoftCoverLine(this);
+    const auto showSoft = [this, soft] { soft->showFor(m_covers.records(), m_selection); };
+    for (QPushButton* button : m_buttons) connect(button, &QPushButton::toggled, this, showSoft);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addLayout(paperRow);
     layout->addWidget(m_trim);
+    layout->addWidget(soft);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -1,5 +1,7 @@
 #include "core/cover/PrintResolution.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <cmath>
 
@@ -35,6 +37,23 @@ QString softPrintText(const QSize& pixels, const CoverFormat& kind, CoverFit fit
     const double dpi = printDpi(pixels, kind, fit);
     if (pixels.isEmpty() || dpi >= kSoftPrintDpi) return QString();
     return QStringLiteral("will print soft: %1 dpi").arg(shownDpi(dpi));
+}
+
+QString softCoverNotice(const QSize& pixels, const CoverFormat& kind, CoverFit fit) {
+    const QString soft = softPrintText(pixels, kind, fit);
+    if (soft.isEmpty()) return soft;
+    return QStringLiteral("The %1 cover %2.").arg(coverName(kind), soft);
+}
+
+QString softCoversNotice(const CoverRecords& records, CoverKinds selection) {
+    QStringList sentences;
+    for (const CoverFormat& kind : kCoverFormats) {
+        if (!selection.testFlag(kind.id) || records[kind.id].isNull()) continue;
+        const QString notice =
+            softCoverNotice(records[kind.id].pixels.size(), kind, records.framing(kind.id).fit);
+        if (!notice.isEmpty()) sentences << notice;
+    }
+    return sentences.join(u' ');
 }
 
 } // namespace vexa::cover

@@ -2,6 +2,7 @@
 
 #include "core/cover/CoverFit.h"
 #include "core/cover/CoverFormats.h"
+#include "core/cover/CoverSet.h"
 
 #include <QSize>
 #include <QString>
@@ -23,5 +24,12 @@ QString resolutionText(const QSize& pixels, const CoverFormat& kind, CoverFit fi
 
 // "will print soft: 96 dpi" for a cover under kSoftPrintDpi; empty otherwise.
 QString softPrintText(const QSize& pixels, const CoverFormat& kind, CoverFit fit);
+
+// "The DVD cover will print soft: 96 dpi." for the kind's cover when it is under
+// kSoftPrintDpi; empty otherwise.
+QString softCoverNotice(const QSize& pixels, const CoverFormat& kind, CoverFit fit);
+// The same for every kind of `selection` that has a picture, in print order, one sentence
+// after the other.
+QString softCoversNotice(const CoverRecords& records, CoverKinds selection);
 
 } // namespace vexa::cover
