@@ -15,20 +15,19 @@ inline constexpr QSize kCoverFaceSize(112, 84);
 struct CoverTile {
     cover::CoverKind kind;
     const char* objectName;
-    const char* toolTip;
 };
 inline constexpr std::array<CoverTile, cover::kCoverKindCount> kCoverTiles{{
-    {cover::CoverKind::Front, "frontTile", "Print CD front cover."},
-    {cover::CoverKind::Inside, "insideTile", "Print CD inside cover."},
-    {cover::CoverKind::Back, "backTile", "Print CD back cover."},
-    {cover::CoverKind::Mini, "miniTile", "Print CD mini cover."},
-    {cover::CoverKind::Dvd, "dvdTile", "Print DVD cover."},
-    {cover::CoverKind::DvdSlim, "dvdSlimTile", "Print DVD Slim cover."},
-    {cover::CoverKind::HdDvd, "hdDvdTile", "Print HD-DVD cover."},
-    {cover::CoverKind::BluRay, "bluRayTile", "Print Blu-Ray cover."},
-    {cover::CoverKind::Psp, "pspTile", "Print PSP cover."},
-    {cover::CoverKind::Vita, "vitaTile", "Print Vita cover."},
-    {cover::CoverKind::Ds, "dsTile", "Print DS cover."},
+    {cover::CoverKind::Front, "frontTile"},
+    {cover::CoverKind::Inside, "insideTile"},
+    {cover::CoverKind::Back, "backTile"},
+    {cover::CoverKind::Mini, "miniTile"},
+    {cover::CoverKind::Dvd, "dvdTile"},
+    {cover::CoverKind::DvdSlim, "dvdSlimTile"},
+    {cover::CoverKind::HdDvd, "hdDvdTile"},
+    {cover::CoverKind::BluRay, "bluRayTile"},
+    {cover::CoverKind::Psp, "pspTile"},
+    {cover::CoverKind::Vita, "vitaTile"},
+    {cover::CoverKind::Ds, "dsTile"},
 }};
 
 // A print dialog button face: the outline of the kind's case in its printed proportions

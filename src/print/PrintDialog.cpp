@@ -93,7 +93,7 @@ void PrintDialog::buildWindow() {
         // shows the face of its state.
         auto* button = new QPushButton(frame);
         button->setObjectName(QLatin1String(kCoverTiles[i].objectName));
-        button->setToolTip(QLatin1String(kCoverTiles[i].toolTip));
+        button->setToolTip(cover::printToolTip(kind));
         button->setAccessibleName(cover::coverName(kind) + QStringLiteral(" cover"));
         button->setCheckable(true);
         QIcon faces;
@@ -302,7 +302,7 @@ void PrintDialog::saveAsPdf() {
     auto work = [selection = m_selection, pictures = m_covers.records(), paper = paperChoice(),
                  path, trim = m_trim->options(), outcome, this](base::JobControl& control) {
         printing::JobPrintProgress progress(control, [this](const cover::CoverFormat& kind) {
-            showProgress(QStringLiteral("Saving %1 Cover.").arg(cover::coverName(kind)));
+            showProgress(QStringLiteral("Saving %1 Cover.").arg(cover::coverTitle(kind)));
         });
         outcome->pages =
             printing::exportCoversToPdf(selection, pictures, paper, path, progress, trim);

@@ -81,7 +81,7 @@ TEST(AccessibleNames, EveryWindowAndControlHasOne) {
         EXPECT_EQ(unnamedIn(&dialog), "") << "print dialog";
         const auto* mini = dialog.findChild<QPushButton*>("miniTile");
         ASSERT_NE(mini, nullptr);
-        EXPECT_EQ(mini->accessibleName().toStdString(), "CD Mini cover");
+        EXPECT_EQ(mini->accessibleName().toStdString(), "CD mini cover");
     }
     auto* notice = vexa::notify::MessageNoticeWindow::open(
         host, QStringLiteral("Please select a cover."), QStringLiteral("picture"));

@@ -211,7 +211,7 @@ TEST_F(MainWindowTest, CtrlESelectsTheOpenTabsCoverAndEditsItWhenItHoldsAPicture
     vexa::test::coverTabs(*window)->setCurrentIndex(2);
     QTest::keyClick(window.get(), Qt::Key_E, Qt::ControlModifier);
     EXPECT_EQ(answerNotice(*window),
-              "The CD Back cover has no picture yet. Click a picture file on the right to put it "
+              "The CD back cover has no picture yet. Click a picture file on the right to put it "
               "there.");
     EXPECT_EQ(vexa::test::selectedSlotName(*window), "");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

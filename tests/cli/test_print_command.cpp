@@ -222,7 +222,7 @@ TEST_F(PrintCommandTest, WhyNothingPrintedIsSaidInPlainWords) {
     } cases[] = {
         {"the printer turns jobs down", [&] { return server.rejectJobs("alpha", &error); },
          QStringList{"--front", front},
-         "vexa-cli print: The CD Front cover was not printed: printer alpha refused the job "
+         "vexa-cli print: The CD front cover was not printed: printer alpha refused the job "
          "because it is not accepting jobs.\n"},
         {"no default printer",
          [&] {
@@ -292,7 +292,7 @@ TEST_F(PrintCommandTest, ACoverThePrinterRefusesIsNamedAndTheRunFails) {
     // "alpha" has no A4: neither cover gets a job, and each is named on stderr.
     vexa::test::CupsTestServer& server = printServer();
     EXPECT_EQ(run({"--front", path("blue.png"), "--hd", path("blue.png"), "--paper", "A4"}), 1);
-    EXPECT_TRUE(err.contains("vexa-cli print: The CD Front cover was not printed: printer alpha "
+    EXPECT_TRUE(err.contains("vexa-cli print: The CD front cover was not printed: printer alpha "
                              "has no A4 paper.\n"
                              "vexa-cli print: The HD-DVD cover was not printed: printer alpha "
                              "has no A4 paper.\n"))

@@ -389,7 +389,7 @@ TEST_F(CalibrationPrintTest, ThePrintDialogOffersMarksBleedAndCalibrationAndKeep
         EXPECT_TRUE(
             dialog.findChild<QLabel*>("printStatus")
                 ->text()
-                .contains("The CD Front cover's bleed and marks have only 2.7 mm on the right."));
+                .contains("The CD front cover's bleed and marks have only 2.7 mm on the right."));
 
         // Calibrate Printer... opens on the printer covers go to, on the paper chosen.
         dialog.findChild<QComboBox*>("paperChoice")->setCurrentIndex(1); // A4

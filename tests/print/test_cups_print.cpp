@@ -163,7 +163,7 @@ TEST_F(CupsPrintTest, AllElevenKindsOneJobEachInTableOrder) {
     EXPECT_EQ(printWithDialog(all),
               "Printing Complete.\n"
               "The printer's margins cut off 12.7 mm on the right of the HD-DVD cover.\n"
-              "The printer's margins cut off 12.7 mm on the right of the Blu-Ray cover.");
+              "The printer's margins cut off 12.7 mm on the right of the Blu-ray cover.");
 
     const QStringList jobs = server.jobFiles("alpha");
     ASSERT_EQ(jobs.size(), 11);
@@ -391,7 +391,7 @@ TEST_F(CupsPrintTest, OnA4EveryCoverKeepsItsSizeAndAPrinterWithoutA4GetsNoJob) {
     // "alpha" lists Letter and Legal only.
     ASSERT_TRUE(server.setServerDefault("alpha", &error)) << error.toStdString();
     EXPECT_EQ(printWithDialog({"Front"}),
-              "The CD Front cover was not printed: printer alpha has no A4 paper.");
+              "The CD front cover was not printed: printer alpha has no A4 paper.");
     EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
 }
 
@@ -449,10 +449,10 @@ TEST_F(CupsPrintTest, APausedPrinterOrAStoppedJobIsSaidInsteadOfComplete) {
     printer->setJobFollowTime(std::chrono::minutes(2));
     const QStringList lines = QString::fromStdString(print(std::move(printer))).split(u'\n');
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].startsWith("The CD Front cover was not printed: printer refusing "
+    EXPECT_TRUE(lines[0].startsWith("The CD front cover was not printed: printer refusing "
                                     "stopped the job, saying \""))
         << lines[0].toStdString();
-    EXPECT_TRUE(lines[1].startsWith("The CD Back cover was not printed: printer refusing "
+    EXPECT_TRUE(lines[1].startsWith("The CD back cover was not printed: printer refusing "
                                     "stopped the job, saying \""))
         << lines[1].toStdString();
 }
@@ -469,7 +469,7 @@ TEST_F(CupsPrintTest, APrinterGoneBetweenCoversOrAStoppedServerIsReported) {
     };
     printing::printSelectedCovers(only({"Front", "Inside"}), host.covers().records(), printer, log);
     EXPECT_EQ(log.results,
-              QStringList({"Front sent", "The CD Inside cover was not printed: printer beta is "
+              QStringList({"Front sent", "The CD inside cover was not printed: printer beta is "
                                          "not available."}));
 
     // The same page is taken while the server runs, and refused once the printer turns jobs
@@ -599,7 +599,7 @@ TEST_F(CupsPrintTest, ThePreviewWindowPagesAndZoomsAndChangesNothing) {
         preview->findChild<QPushButton*>("closeButton")->click();
     });
     QTest::mouseClick(dialog.findChild<QPushButton*>("previewButton"), Qt::LeftButton);
-    EXPECT_EQ(seen, QStringList({"Page 1 of 2: CD Mini cover, Letter landscape",
+    EXPECT_EQ(seen, QStringList({"Page 1 of 2: CD mini cover, Letter landscape",
                                  "Page 2 of 2: PSP cover, Letter landscape"}));
     const QRect box = vexa::test::colourBox(shot, slotColour(6));
     EXPECT_NEAR(box.left(), expectedCover.left(), 2);

@@ -396,13 +396,13 @@ TEST_F(PrintDialogTest, ARefusedCoverReplacesPrintingCompleteAndCutsAreTold) {
     press(*dialog, "printButton");
     EXPECT_EQ(status(*dialog),
               "Printing Complete.\n"
-              "The printer's margins cut off 12.7 mm on the right of the CD Front cover.\n"
+              "The printer's margins cut off 12.7 mm on the right of the CD front cover.\n"
               "The printer's margins cut off 12.7 mm on the right of the HD-DVD cover.");
     recorder->cut.clear();
     recorder->refusal = "printer alpha is not available";
     press(*dialog, "printButton");
     EXPECT_EQ(status(*dialog),
-              "The CD Front cover was not printed: printer alpha is not available.\n"
+              "The CD front cover was not printed: printer alpha is not available.\n"
               "The HD-DVD cover was not printed: printer alpha is not available.");
 }
 
@@ -517,7 +517,7 @@ TEST_F(PrintDialogTest, SaveAsPdfProposesAFreeNameWhereTheLastPdfWent) {
     press(*dialog, "savePdfButton");
     EXPECT_EQ(prompts->log.last(), "saved: Saved 2 covers to " +
                                        QDir::toNativeSeparators(QDir(pdfs).filePath("mine.pdf")) +
-                                       ". The CD Inside and DVD covers have no picture and were "
+                                       ". The CD inside and DVD covers have no picture and were "
                                        "left out.");
     EXPECT_EQ(proposed(), QDir(pdfs).filePath("covers.pdf"));
     dialog = open();

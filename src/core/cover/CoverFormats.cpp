@@ -18,8 +18,20 @@ QString coverName(const CoverFormat& kind) {
     return QString::fromLatin1(kind.name);
 }
 
+QString coverTitle(const CoverFormat& kind) {
+    QString title = coverName(kind);
+    for (qsizetype i = 0; i < title.size(); ++i) {
+        if (i == 0 || title.at(i - 1) == QLatin1Char(' ')) title[i] = title.at(i).toUpper();
+    }
+    return title;
+}
+
 QString printingMessage(const CoverFormat& kind) {
-    return QStringLiteral("Printing %1 Cover.").arg(coverName(kind));
+    return QStringLiteral("Printing %1 Cover.").arg(coverTitle(kind));
+}
+
+QString printToolTip(const CoverFormat& kind) {
+    return QStringLiteral("Print %1 cover.").arg(coverName(kind));
 }
 
 } // namespace vexa::cover

@@ -32,21 +32,21 @@ struct CoverFormat {
 // In print order: the order in which covers are printed and settings read and written.
 // Only DS has fractional sizes (10.87 x 4.57 inches exactly).
 inline constexpr std::array<CoverFormat, kCoverKindCount> kCoverFormats{{
-    {CoverKind::Front, "Front", "CD Front", base::Twips(6840), base::Twips(6840),
+    {CoverKind::Front, "Front", "CD front", base::Twips(6840), base::Twips(6840),
      Orientation::Portrait, Paper::Letter},
-    {CoverKind::Inside, "Inside", "CD Inside", base::Twips(6840), base::Twips(6840),
+    {CoverKind::Inside, "Inside", "CD inside", base::Twips(6840), base::Twips(6840),
      Orientation::Portrait, Paper::Letter},
-    {CoverKind::Back, "Back", "CD Back", base::Twips(8496), base::Twips(6696),
+    {CoverKind::Back, "Back", "CD back", base::Twips(8496), base::Twips(6696),
      Orientation::Portrait, Paper::Letter},
-    {CoverKind::Mini, "Mini", "CD Mini", base::Twips(4680), base::Twips(4968),
+    {CoverKind::Mini, "Mini", "CD mini", base::Twips(4680), base::Twips(4968),
      Orientation::Landscape, Paper::Letter},
     {CoverKind::Dvd, "DVD", "DVD", base::Twips(15390), base::Twips(10260), Orientation::Landscape,
      Paper::Legal},
-    {CoverKind::DvdSlim, "SLIM", "DVD Slim", base::Twips(15030), base::Twips(10260),
+    {CoverKind::DvdSlim, "SLIM", "DVD slim", base::Twips(15030), base::Twips(10260),
      Orientation::Landscape, Paper::Legal},
     {CoverKind::HdDvd, "HD", "HD-DVD", base::Twips(15120), base::Twips(8460),
      Orientation::Landscape, Paper::Letter},
-    {CoverKind::BluRay, "BLU", "Blu-Ray", base::Twips(15120), base::Twips(8460),
+    {CoverKind::BluRay, "BLU", "Blu-ray", base::Twips(15120), base::Twips(8460),
      Orientation::Landscape, Paper::Letter},
     {CoverKind::Psp, "PSP", "PSP", base::Twips(11880), base::Twips(9540), Orientation::Landscape,
      Paper::Letter},
@@ -79,9 +79,13 @@ const CoverFormat* coverFormatAt(int position);
 // The kind whose key is exactly `key` ("BLU" finds one, "Blu" does not), or nullptr.
 const CoverFormat* coverFormatForKey(const QString& key);
 
-// The kind's name as people say it ("CD Front", "DVD").
+// The kind's name, spelled the same in every window, message and page ("CD front", "Blu-ray").
 QString coverName(const CoverFormat& kind);
+// The name in a title's capitals, each word's first letter raised ("CD Front", "Blu-ray").
+QString coverTitle(const CoverFormat& kind);
 // The status line while the kind is printed: "Printing CD Front Cover.".
 QString printingMessage(const CoverFormat& kind);
+// The tool tip of the kind's print button: "Print CD front cover.".
+QString printToolTip(const CoverFormat& kind);
 
 } // namespace vexa::cover

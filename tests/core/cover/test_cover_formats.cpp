@@ -64,9 +64,25 @@ TEST(CoverFormats, TwipsToDeviceKeepsFractions) {
     EXPECT_EQ(twipsToDevice(vexa::base::Twips(1440), 1200), 1200.0);
 }
 
-TEST(CoverFormats, NamesComeFromTheStatusMessages) {
-    EXPECT_EQ(cover::coverName(*cover::coverFormatForKey("Front")), "CD Front");
-    EXPECT_EQ(cover::coverName(*cover::coverFormatForKey("BLU")), "Blu-Ray");
-    EXPECT_EQ(cover::coverName(*cover::coverFormatForKey("SLIM")), "DVD Slim");
-    EXPECT_EQ(cover::coverName(*cover::coverFormatForKey("DS")), "DS");
+TEST(CoverFormats, EachCoverHasOneNameSpelledAlikeInNamesTitlesTipsAndStatus) {
+    struct Expected {
+        const char* key;
+        const char* name;
+        const char* status;
+        const char* tip;
+    };
+    const Expected expected[] = {
+        {"Front", "CD front", "Printing CD Front Cover.", "Print CD front cover."},
+        {"Mini", "CD mini", "Printing CD Mini Cover.", "Print CD mini cover."},
+        {"SLIM", "DVD slim", "Printing DVD Slim Cover.", "Print DVD slim cover."},
+        {"HD", "HD-DVD", "Printing HD-DVD Cover.", "Print HD-DVD cover."},
+        {"BLU", "Blu-ray", "Printing Blu-ray Cover.", "Print Blu-ray cover."},
+        {"DS", "DS", "Printing DS Cover.", "Print DS cover."},
+    };
+    for (const Expected& e : expected) {
+        const cover::CoverFormat& kind = *cover::coverFormatForKey(QLatin1String(e.key));
+        EXPECT_EQ(cover::coverName(kind), e.name);
+        EXPECT_EQ(cover::printingMessage(kind), e.status);
+        EXPECT_EQ(cover::printToolTip(kind), e.tip);
+    }
 }

@@ -77,7 +77,7 @@ TEST(PrintJob, AllElevenPrintInTableOrderEachAsOneDocument) {
               QStringList({"Printing CD Front Cover.", "Printing CD Inside Cover.",
                            "Printing CD Back Cover.", "Printing CD Mini Cover.",
                            "Printing DVD Cover.", "Printing DVD Slim Cover.",
-                           "Printing HD-DVD Cover.", "Printing Blu-Ray Cover.",
+                           "Printing HD-DVD Cover.", "Printing Blu-ray Cover.",
                            "Printing PSP Cover.", "Printing Vita Cover.", "Printing DS Cover."}));
     EXPECT_EQ(progress.pauses, 11);
     const QStringList expected{

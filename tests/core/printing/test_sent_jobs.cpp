@@ -95,8 +95,8 @@ TEST_F(SentJobsTest, AJobTheFiltersStopIsToldWithCupsReasonNotAsSent) {
     EXPECT_EQ(print({"--front", picture, "--back", picture, "--printer", "refusing"}), 1);
     const QStringList lines = err.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2) << err.toStdString();
-    const QString front = "vexa-cli print: The CD Front cover was not printed: ";
-    const QString back = "vexa-cli print: The CD Back cover was not printed: ";
+    const QString front = "vexa-cli print: The CD front cover was not printed: ";
+    const QString back = "vexa-cli print: The CD back cover was not printed: ";
     EXPECT_TRUE(lines[0].startsWith(front) && lines[0].endsWith(u'.') &&
                 stopped(lines[0].mid(front.size()).chopped(1)))
         << lines[0].toStdString();
