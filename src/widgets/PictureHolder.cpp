@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 #include <cmath>
 
@@ -170,6 +172,14 @@ void PictureHolder::paintEvent(QPaintEvent*) {
     if (m_shown.isNull() || m_shown.size() != target || m_shownPart != shownPart())
         makeShown(target, devicePixelRatioF());
     painter.drawPixmap(shown.topLeft(), m_shown);
+    // Where the arrow keys go: a filled cover whose crop they move shows that it has the focus.
+    if (hasFocus() && cropMovable()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = shape.adjusted(2, 2, -2, -2);
+        focus.backgroundColor = Qt::white;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
 }
 
 void PictureHolder::dragCrop(const QPointF& delta) {
