@@ -2,8 +2,11 @@
 // cupsd (the test suite's server, whose printers keep every job's PDF): the time until CUPS
 // has the job and the job's size, on the way VEXA made jobs before (Qt's PDF engine, kept
 // here as it was) and on the page writer, for the photo unchanged since it was read (its JPEG
-// data goes into the job) and edited (its pixels go in). Then the peak resident memory of
-// `vexa-cli print` with the photo as the DVD cover, and as three covers.
+// data goes into the job) and edited (its pixels go in). Then six copies of the photo as the
+// CD mini cover, one cover a page (six jobs) and packed (one sheet, the picture stored once):
+// the time until CUPS has every job of the run and their size together. Then the peak resident
+// memory of `vexa-cli print` with the photo as the DVD cover, and as three covers, and the time
+// of `vexa-cli print --pdf` of the photo, baseline and progressive, against djpeg's decoding.
 //
 //   vexa_bench_print_job [repetitions]     (default 5; each figure is the median)
 #include "support/CupsTestServer.h"
@@ -14,6 +17,7 @@
 #include "core/cups/PrinterMedia.h"
 #include "core/picture/PictureFile.h"
 #include "core/printing/CupsCoverPrinter.h"
+#include "core/printing/SheetRun.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -107,15 +111,40 @@ struct Figure {
     qint64 bytes = 0;
 };
 
+// What a run tells is not looked at here; what the server has is.
+struct QuietProgress : printing::PrintProgress {
+    void coverStarted(const cover::CoverFormat&) override {}
+    void coverFinished(const cover::CoverFormat&, const printing::DocumentResult& result) override {
+        sent = sent && result.sent;
+    }
+    void sheetFinished(const cover::Sheet&, int, const printing::DocumentResult& result) override {
+        sent = sent && result.sent;
+    }
+    bool continueAfterCover() override { return true; }
+    bool sent = true;
+};
+
+bool sixMinis(const QString& printer, const vexa::picture::LoadedPicture& picture, bool pack) {
+    printing::CupsCoverPrinter cups;
+    if (!cups.usePrinter(printer)) return false;
+    cover::CoverRecords pictures;
+    pictures[cover::CoverKind::Mini] = picture;
+    QuietProgress progress;
+    printing::printCovers(
+        cover::CoverKind::Mini, pictures, cups, progress, cover::PaperChoice::LetterLegal,
+        {pack ? cover::SheetLayout::AsManyAsFit : cover::SheetLayout::OneCoverAPage, 6}, {});
+    return progress.sent;
+}
+
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
-// Runs one way of printing `repetitions` times: the median time until CUPS had the job, and
-// the size of the last job the printer received.
+// Runs one way of printing `repetitions` times: the median time until CUPS had the job (all
+// `jobs` of the run), and the size of the last run's jobs together.
 Figure measure(vexa::test::CupsTestServer& server, int repetitions,
-               const std::function<bool()>& print) {
+               const std::function<bool()>& print, int jobs = 1) {
     std::vector<double> times;
     for (int i = 0; i < repetitions; ++i) {
         QElapsedTimer clock;
@@ -127,24 +156,71 @@ Figure measure(vexa::test::CupsTestServer& server, int repetitions,
         times.push_back(double(clock.nsecsElapsed()) / 1e6);
         server.waitUntilIdle();
     }
-    const QStringList jobs = server.jobFiles(QStringLiteral("alpha"));
-    return Figure{median(times), jobs.isEmpty() ? 0 : QFileInfo(jobs.last()).size()};
+    const QStringList files = server.jobFiles(QStringLiteral("alpha"));
+    qint64 bytes = 0;
+    for (qsizetype i = std::max<qsizetype>(0, files.size() - jobs); i < files.size(); ++i)
+        bytes += QFileInfo(files[i]).size();
+    return Figure{median(times), bytes};
 }
 
-// The peak resident memory of `vexa-cli print ARGS...` in MiB, as GNU time reports it. Not
-// this program's own wait4(): a child's figure starts from the memory of the process it was
-// forked or spawned from, which here holds the photo several times over.
-double cliPeakMiB(const QStringList& arguments, const QString& report) {
-    QProcess cli;
-    cli.setStandardOutputFile(QProcess::nullDevice());
-    cli.start(QStringLiteral("/usr/bin/time"),
-              QStringList{QStringLiteral("-f"), QStringLiteral("%M"), QStringLiteral("-o"), report,
-                          QStringLiteral(VEXA_CLI_PATH), QStringLiteral("print")} +
-                  arguments);
-    if (!cli.waitForFinished(120000) || cli.exitCode() != 0) return -1;
+// A program's run: its wall time and its peak resident memory in MiB, as GNU time reports it.
+// Not this program's own wait4(): a child's figure starts from the memory of the process it
+// was forked or spawned from, which here holds the photo several times over.
+struct Run {
+    double ms = -1;
+    double peakMiB = -1;
+};
+
+Run timedRun(const QString& program, const QStringList& arguments, const QString& report) {
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    process.start(QStringLiteral("/usr/bin/time"),
+                  QStringList{QStringLiteral("-f"), QStringLiteral("%M"), QStringLiteral("-o"),
+                              report, program} +
+                      arguments);
+    if (!process.waitForFinished(120000) || process.exitCode() != 0) return {};
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
     QFile file(report);
-    if (!file.open(QIODevice::ReadOnly)) return -1;
-    return file.readAll().trimmed().toDouble() / 1024.0;
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return Run{ms, file.readAll().trimmed().toDouble() / 1024.0};
+}
+
+double cliPeakMiB(const QStringList& arguments, const QString& report) {
+    return timedRun(QStringLiteral(VEXA_CLI_PATH), QStringList{QStringLiteral("print")} + arguments,
+                    report)
+        .peakMiB;
+}
+
+// `vexa-cli print --pdf` of `photo` and djpeg's plain decoding of it, taken in turns: the
+// median of each.
+struct Comparison {
+    Run cli;
+    double djpegMs = -1;
+};
+
+Comparison printAgainstDjpeg(const QString& photo, const QString& pdf, const QString& report,
+                             int repetitions) {
+    std::vector<double> cliMs;
+    std::vector<double> djpegMs;
+    Comparison result;
+    for (int i = 0; i < repetitions; ++i) {
+        const Run cli = timedRun(
+            QStringLiteral(VEXA_CLI_PATH),
+            {QStringLiteral("print"), QStringLiteral("--dvd"), photo, QStringLiteral("--pdf"), pdf},
+            report);
+        const Run djpeg =
+            timedRun(QStringLiteral("djpeg"),
+                     {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), photo}, report);
+        if (cli.ms < 0 || djpeg.ms < 0) return {};
+        cliMs.push_back(cli.ms);
+        djpegMs.push_back(djpeg.ms);
+        result.cli.peakMiB = std::max(result.cli.peakMiB, cli.peakMiB);
+    }
+    result.cli.ms = median(cliMs);
+    result.djpegMs = median(djpegMs);
+    return result;
 }
 
 } // namespace
@@ -193,6 +269,24 @@ int main(int argc, char** argv) {
                 losslessJob.ms, losslessJob.bytes, old.ms / losslessJob.ms,
                 double(losslessJob.bytes) / double(old.bytes));
 
+    std::printf("six copies as the CD mini cover, until CUPS has every job (median of %d), "
+                "their size together:\n",
+                repetitions);
+    for (const vexa::picture::LoadedPicture* picture :
+         std::initializer_list<const vexa::picture::LoadedPicture*>{&unchanged, &edited}) {
+        const bool jpegData = picture == &unchanged;
+        const Figure apart = measure(
+            server, repetitions, [&] { return sixMinis(QStringLiteral("alpha"), *picture, false); },
+            6);
+        const Figure packed = measure(
+            server, repetitions, [&] { return sixMinis(QStringLiteral("alpha"), *picture, true); });
+        std::printf("  %-10s one cover a page (6 jobs): %8.0f ms  %11lld bytes\n",
+                    jpegData ? "JPEG data," : "edited,", apart.ms, apart.bytes);
+        std::printf("  %-10s as many as fit (1 sheet):  %8.0f ms  %11lld bytes  %4.1fx faster\n",
+                    jpegData ? "JPEG data," : "edited,", packed.ms, packed.bytes,
+                    apart.ms / packed.ms);
+    }
+
     const QString report = folder.filePath(QStringLiteral("time.txt"));
     const QString p = photoFile;
     const double one = cliPeakMiB({"--dvd", p, "--printer", "alpha"}, report);
@@ -203,5 +297,23 @@ int main(int argc, char** argv) {
                 6000.0 * 4000 * 4 / (1024 * 1024));
     std::printf("  the photo as the DVD cover:                %6.1f MiB\n", one);
     std::printf("  the photo as the front, back and DVD cover: %6.1f MiB\n", three);
+
+    // The photo made progressive by jpegtran (the same coefficients, 4:2:0 kept).
+    const QString progressive = folder.filePath(QStringLiteral("progressive.jpg"));
+    if (QProcess::execute(QStringLiteral("jpegtran"),
+                          {QStringLiteral("-progressive"), QStringLiteral("-outfile"), progressive,
+                           photoFile}) != 0)
+        return 1;
+    const QString pdf = folder.filePath(QStringLiteral("covers.pdf"));
+    std::printf("vexa-cli print --dvd PHOTO --pdf FILE against djpeg PHOTO (median of %d, in "
+                "turns):\n",
+                repetitions);
+    for (const auto& [name, file] :
+         {std::pair{"baseline", photoFile}, std::pair{"progressive", progressive}}) {
+        const Comparison c = printAgainstDjpeg(file, pdf, report, repetitions);
+        if (c.cli.ms < 0) return 1;
+        std::printf("  %-12s vexa-cli %6.0f ms, %6.1f MiB peak; djpeg %6.0f ms; %.2fx djpeg\n",
+                    name, c.cli.ms, c.cli.peakMiB, c.djpegMs, c.cli.ms / c.djpegMs);
+    }
     return 0;
 }

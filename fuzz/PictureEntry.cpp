@@ -2,10 +2,8 @@
 
 #include "core/picture/JpegPassThrough.h"
 #include "core/picture/PictureFile.h"
+#include "core/picture/PictureHeaderSize.h"
 #include "core/picture/PictureIntegrity.h"
-
-#include <QBuffer>
-#include <QImageReader>
 
 namespace vexa::fuzz {
 
@@ -24,17 +22,24 @@ int pictureEntry(const std::uint8_t* data, std::size_t size) {
             (frame->components != 1 && frame->components != 3))
             __builtin_trap();
     }
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader probe(&buffer);
-    const QSize declared = probe.size();
-    if (qint64(declared.width()) * declared.height() > kMaxDecodedPixels) {
+    const std::optional<picture::DeclaredSize> declared = picture::declaredPictureSize(bytes);
+    if (declared && declared->pixels() > std::uint64_t(kMaxDecodedPixels)) {
         picture::isPictureDataComplete(bytes);
         return 0;
     }
     const QImage picture = picture::loadPictureData(bytes);
-    if (!picture.isNull() && (picture.width() <= 0 || picture.height() <= 0)) __builtin_trap();
+    // A print job's check of a JPEG it does not decode refuses what the decoding refuses.
+    const picture::LoadedPicture checked =
+        picture::readPictureData(bytes, nullptr, picture::Decoding::NotForPassThrough);
+    if (checked.isNull() != picture.isNull() ||
+        (!checked.isNull() && checked.size() != picture.size()))
+        __builtin_trap();
+    if (picture.isNull()) return 0;
+    if (picture.width() <= 0 || picture.height() <= 0 || picture.hasAlphaChannel())
+        __builtin_trap();
+    // The size the pixel budget was checked against is the size read.
+    if (declared && (declared->width != picture.width() || declared->height != picture.height()))
+        __builtin_trap();
     return 0;
 }
 

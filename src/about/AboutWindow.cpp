@@ -43,6 +43,7 @@ AboutWindow::AboutWindow(QWidget* owner) : QDialog(owner) {
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("programIcon"));
+    icon->setAccessibleName(QStringLiteral("VEXA icon"));
     icon->setPixmap(widgets::programIcon().pixmap(48, 48));
     auto* name = new QLabel(QString::fromLatin1(kProgramName), this);
     name->setObjectName(QStringLiteral("programName"));

@@ -1,5 +1,7 @@
 #include "about/CreditsScroller.h"
 
+#include "widgets/AccessibleRole.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QTimer>
@@ -12,6 +14,10 @@ CreditsScroller::CreditsScroller(QStringList lines, QWidget* parent)
     : QWidget(parent), m_lines(std::move(lines)),
       m_scroll(0, QFontMetrics(font()).lineSpacing() * static_cast<int>(m_lines.size())) {
     setObjectName(QStringLiteral("credits"));
+    // Read out whole: a screen reader cannot follow the scrolling lines.
+    widgets::setAccessibleRole(this, QAccessible::StaticText);
+    setAccessibleName(QStringLiteral("Credits"));
+    setAccessibleDescription(m_lines.join(QLatin1Char('\n')));
     setMinimumSize(260, 120);
     m_timer = new QTimer(this);
     m_timer->setInterval(kTickMs);

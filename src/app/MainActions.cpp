@@ -24,6 +24,24 @@ QAction* makeAction(QObject* owner, const char* objectName, const char* text,
 
 MainActions makeMainActions(QObject* owner) {
     MainActions a;
+    a.newProject = makeAction(owner, "newProjectAction", "&New");
+    a.newProject->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    a.openProject = makeAction(owner, "openProjectAction", "&Open...");
+    a.openProject->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    a.saveProject = makeAction(owner, "saveProjectAction", "Sa&ve");
+    a.saveProject->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    a.saveProjectAs = makeAction(owner, "saveProjectAsAction", "Save &As...");
+    a.saveProjectAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    // The Cover Manipulator has its own Ctrl+Z for its one step; it is modal, so these keys
+    // never reach the main window while it is open.
+    a.undo = makeAction(owner, "undoCoversAction", "&Undo");
+    a.undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    a.undo->setEnabled(false);
+    a.redo = makeAction(owner, "redoCoversAction", "&Redo");
+    a.redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    a.redo->setEnabled(false);
+    a.removePicture = makeAction(owner, "removePictureAction", "Remove &Picture");
+    a.removePicture->setShortcut(QKeySequence(Qt::Key_Delete));
     a.print = makeAction(owner, "printAction", "&Print", "Print Cover");
     a.print->setIcon(toolbarIcon(ToolbarIcon::PrintCover));
     a.print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -49,13 +67,26 @@ MainActions makeMainActions(QObject* owner) {
     return a;
 }
 
-void fillFileMenu(QMenu& menu, const MainActions& a) {
+void fillFileMenu(QMenu& menu, QMenu& recent, const MainActions& a) {
+    menu.addAction(a.newProject);
+    menu.addAction(a.openProject);
+    menu.addMenu(&recent);
+    menu.addAction(a.saveProject);
+    menu.addAction(a.saveProjectAs);
+    menu.addSeparator();
     menu.addAction(a.print);
     menu.addAction(a.editOpenCover);
     menu.addSeparator();
     menu.addAction(a.selectPrinter);
     menu.addSeparator();
     menu.addAction(a.exit);
+}
+
+void fillEditMenu(QMenu& menu, const MainActions& a) {
+    menu.addAction(a.undo);
+    menu.addAction(a.redo);
+    menu.addSeparator();
+    menu.addAction(a.removePicture);
 }
 
 void fillHelpMenu(QMenu& menu, const MainActions& a) {

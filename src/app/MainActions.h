@@ -11,6 +11,13 @@ namespace vexa::app {
 // the toolbar or a shortcut. A command offered in both places is the same action, so it is
 // enabled, disabled and wired once.
 struct MainActions {
+    QAction* newProject = nullptr;        // "&New", Ctrl+N: an empty set of covers
+    QAction* openProject = nullptr;       // "&Open...", Ctrl+O: a project file
+    QAction* saveProject = nullptr;       // "Sa&ve", Ctrl+S (&S: Select Printer)
+    QAction* saveProjectAs = nullptr;     // "Save &As...", Ctrl+Shift+S
+    QAction* undo = nullptr;              // "&Undo", Ctrl+Z: the last change to the set
+    QAction* redo = nullptr;              // "&Redo", Ctrl+Shift+Z
+    QAction* removePicture = nullptr;     // "Remove &Picture", Delete: empties the open slot
     QAction* print = nullptr;             // "&Print" / toolbar "Print Cover", Ctrl+P
     QAction* editSelectedCover = nullptr; // toolbar "Cover Manipulator": the selected cover
     QAction* editOpenCover = nullptr;     // "Cover &Manipulator", Ctrl+E: the open tab's cover
@@ -27,8 +34,10 @@ struct MainActions {
 // Makes the actions, owned by `owner`, with their object names, texts, icons and shortcuts.
 MainActions makeMainActions(QObject* owner);
 
-// The "&File" and "&Help" menus and the toolbar, in their order.
-void fillFileMenu(QMenu& menu, const MainActions& actions);
+// The "&File", "&Edit" and "&Help" menus and the toolbar, in their order. `recent` is the
+// File menu's "Open &Recent" list.
+void fillFileMenu(QMenu& menu, QMenu& recent, const MainActions& actions);
+void fillEditMenu(QMenu& menu, const MainActions& actions);
 void fillHelpMenu(QMenu& menu, const MainActions& actions);
 void fillToolbar(QToolBar& toolbar, const MainActions& actions);
 

@@ -7,6 +7,7 @@
 #include "app/CoverMark.h"
 #include "app/Drives.h"
 #include "app/PictureBrowser.h"
+#include "app/ProjectCommands.h"
 #include "app/SettingsRules.h"
 #include "app/SlotFraming.h"
 #include "app/SlotTable.h"
@@ -74,17 +75,26 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     resize(kDefaultSize);
 
     connect(m_browser, &PictureBrowser::filesClicked, this, &MainWindow::loadSelectedFiles);
+    setUpProject();
     setUpPictureLoading();
     connectCommands();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The document works on the cover set, a member that goes before the window's children.
+    delete m_projects;
+}
 
 void MainWindow::buildMenus() {
     m_actions = makeMainActions(this);
     m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
-    fillFileMenu(*m_fileMenu, m_actions);
+    m_recentMenu = new QMenu(QStringLiteral("Open &Recent"), m_fileMenu);
+    m_recentMenu->setObjectName(QStringLiteral("recentMenu"));
+    fillFileMenu(*m_fileMenu, *m_recentMenu, m_actions);
+    m_editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    m_editMenu->setObjectName(QStringLiteral("editMenu"));
+    fillEditMenu(*m_editMenu, m_actions);
     m_helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
     fillHelpMenu(*m_helpMenu, m_actions);
@@ -119,6 +129,8 @@ void MainWindow::buildTabs() {
         auto* holder = new widgets::PictureHolder(page);
         holder->setObjectName(QLatin1String(slot.objectName));
         holder->setToolTip(QStringLiteral("Cover image."));
+        holder->setSubject(cover::coverName(cover::coverFormat(slot.kind)) +
+                           QStringLiteral(" cover"));
         holder->setPlaceholderText(
             QStringLiteral("No picture yet.\nClick a picture file on the right to put it here."));
         holder->setMinimumSize(kMinimumSlotSize);
@@ -146,6 +158,7 @@ void MainWindow::buildTabs() {
     m_scanned = new widgets::PictureHolder(scanPage);
     m_scanned->setObjectName(QStringLiteral("scanSlot"));
     m_scanned->setToolTip(QStringLiteral("Scanned Picture"));
+    m_scanned->setSubject(QStringLiteral("Scanned picture"));
     m_scanned->setPlaceholderText(QStringLiteral(
         "No scanned picture yet.\nChoose a scanner with Source, then scan with Acquire."));
     m_scanned->setMinimumSize(kMinimumSlotSize);
@@ -157,9 +170,9 @@ void MainWindow::buildTabs() {
         button->setMinimumWidth(96);
         return button;
     };
-    m_sourceButton = makeButton("sourceButton", "Source", "Select Scanner Source");
-    m_acquireButton = makeButton("acquireButton", "Acquire", "Acquire Image");
-    m_saveButton = makeButton("saveScanButton", "Save", "Save Image");
+    m_sourceButton = makeButton("sourceButton", "&Source", "Select Scanner Source");
+    m_acquireButton = makeButton("acquireButton", "&Acquire", "Acquire Image");
+    m_saveButton = makeButton("saveScanButton", "Sa&ve", "Save Image");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_sourceButton);
     buttons->addWidget(m_acquireButton);
@@ -206,6 +219,7 @@ void MainWindow::connectCommands() {
 void MainWindow::openPrintCovers() {
     print::PrintDialog dialog(m_covers, this);
     dialog.exec();
+    m_projects->takePrintChoices(); // the covers chosen, paper, marks and bleed belong to the set
 }
 
 void MainWindow::openPrinterChooser() {
@@ -224,9 +238,11 @@ void MainWindow::setCommandsEnabled(bool enabled) {
     m_toolbar->setEnabled(enabled);
     m_fileMenu->menuAction()->setEnabled(enabled);
     m_helpMenu->menuAction()->setEnabled(enabled);
+    m_editMenu->menuAction()->setEnabled(enabled);
     // A disabled menu does not stop its items' shortcuts.
-    for (QMenu* menu : {m_fileMenu, m_helpMenu})
+    for (QMenu* menu : {m_fileMenu, m_editMenu, m_helpMenu})
         for (QAction* action : menu->actions()) action->setEnabled(enabled);
+    m_projects->setCommandsEnabled(enabled); // Undo and Redo only when there is a step
 }
 
 void MainWindow::editOpenTabsCover() {
@@ -254,6 +270,7 @@ void MainWindow::start() {
     m_shell->setHelpFile();
     m_startupPrinter = cups::rememberStartupPrinter();
     readSettings();
+    m_projects->start(); // may offer the covers of a VEXA that did not close normally
 }
 
 void MainWindow::readSettings() {
@@ -290,6 +307,9 @@ void MainWindow::shutDown() {
     // returns, so nothing has to be waited for between them. A print run still going must not
     // send a cover once the start-up printer is back.
     for (print::PrintDialog* dialog : findChildren<print::PrintDialog*>()) dialog->cancelAndWait();
+    // Unless the user closed VEXA (the copy is gone then), the set's last changes are in its
+    // recovery copy before VEXA ends: a logout or a signal ends it without a question.
+    m_projects->keepRecoveryCopy();
     cups::restoreStartupPrinter(m_startupPrinter);
     m_pictureWriter.reset();
     writeSettings();
@@ -303,6 +323,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore(); // a notice holds the window: it has to be answered first
         return;
     }
+    if (!m_closeSettled && m_projects->document().isModified()) {
+        // Unsaved changes are saved or discarded first, or Cancel keeps the window open;
+        // closing starts again once they are settled (a save runs on a worker).
+        event->ignore();
+        if (m_busy) return;
+        m_projects->settleThen([this] {
+            m_closeSettled = true;
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        });
+        return;
+    }
+    m_projects->endSession();
     shutDown();
     event->accept();
 }

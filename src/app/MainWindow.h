@@ -44,6 +44,7 @@ namespace vexa::app {
 
 class PictureBrowser;
 class PictureLoader;
+class ProjectCommands;
 
 // The main window: eleven cover slots and the Scan tab on a tab strip, the picture browser
 // beside them, the toolbar and the File and Help menus. It can be resized; the slots and the
@@ -75,6 +76,8 @@ public:
     cover::CoverSet& covers() override { return m_covers; }
     std::optional<cover::CoverKind> selectedKind() const override { return m_selectedKind; }
     QWidget* hostWindow() override { return this; }
+    // The Cover Manipulator's Accept, as a step of Undo.
+    void acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture) override;
 
     // Loads the browser's selected files into the slot of the open tab.
     void loadSelectedFiles();
@@ -99,7 +102,9 @@ private:
     void connectCommands();
     void setCommandsEnabled(bool enabled);
     void setUpPictureLoading(); // MainWindowOpen.cpp
-    void setLoading(bool loading);
+    void setUpProject();        // MainWindowProject.cpp
+    // Picture loading, or a project's open or save, runs: the window takes no commands.
+    void updateBusy();
     void openPrintCovers();    // "Print Cover", "&Print": the modal print window
     void openPrinterChooser(); // "&Select Printer": the temporary printer, not modal
     // "Cover &Manipulator" (Ctrl+E): selects the open tab's cover, as a click on its picture
@@ -118,6 +123,8 @@ private:
     QToolBar* m_toolbar = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_recentMenu = nullptr; // File > Open Recent
     MainActions m_actions;
 
     std::optional<cover::CoverKind> m_selectedKind;
@@ -129,6 +136,9 @@ private:
     cups::SavedUserDefault m_startupPrinter; // the user's default at start-up, put back at exit
     QPointer<print::PrinterChooser> m_printerChooser;
     PictureLoader* m_loader = nullptr;
+    ProjectCommands* m_projects = nullptr; // the set as a document: New, Open, Save, Undo, ...
+    bool m_busy = false;
+    bool m_closeSettled = false; // unsaved changes saved or discarded: closing goes on
 };
 
 } // namespace vexa::app

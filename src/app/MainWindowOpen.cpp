@@ -1,12 +1,14 @@
 // The main window's ways of getting pictures into the cover slots: browser clicks, files
 // dropped onto a slot, files named on the command line or handed over by a second start,
-// and Ctrl+V. All of them decode through the one PictureLoader.
+// and Ctrl+V. All of them decode through the one PictureLoader; a project file among them
+// opens as the whole set instead.
 #include "app/MainWindow.h"
 
 #include "app/OpenedFiles.h"
 #include "app/PastedPicture.h"
 #include "app/PictureBrowser.h"
 #include "app/PictureLoader.h"
+#include "app/ProjectCommands.h"
 #include "app/SlotDropTarget.h"
 #include "app/SlotTable.h"
 #include "app/UnreadablePictureNotice.h"
@@ -24,8 +26,8 @@ namespace vexa::app {
 void MainWindow::setUpPictureLoading() {
     m_loader = new PictureLoader(this);
     // A file keeps its bytes in the record; a pasted bitmap comes as made in VEXA.
-    connect(m_loader, &PictureLoader::pictureLoaded, &m_covers, &cover::CoverSet::setPicture);
-    connect(m_loader, &PictureLoader::busyChanged, this, &MainWindow::setLoading);
+    connect(m_loader, &PictureLoader::pictureLoaded, m_projects, &ProjectCommands::putPicture);
+    connect(m_loader, &PictureLoader::busyChanged, this, &MainWindow::updateBusy);
     auto* unreadable = new UnreadablePictureNotice(*this, this);
     connect(m_loader, &PictureLoader::pictureRefused, unreadable,
             [unreadable](cover::CoverKind, const QString& file, const QString& reason) {
@@ -36,7 +38,10 @@ void MainWindow::setUpPictureLoading() {
         auto* target = new SlotDropTarget(m_slots[static_cast<size_t>(slot.tab)], slot.kind);
         connect(target, &SlotDropTarget::filesDropped, this,
                 [this](cover::CoverKind kind, const QStringList& paths) {
-                    m_loader->load({SlotLoad{kind, paths, QImage(), QByteArray()}});
+                    if (const QString project = firstProjectFile(paths); !project.isEmpty())
+                        m_projects->openProjectFile(project);
+                    else
+                        m_loader->load({SlotLoad{kind, paths, QImage(), QByteArray()}});
                 });
     }
 
@@ -45,11 +50,14 @@ void MainWindow::setUpPictureLoading() {
     connect(paste, &QShortcut::activated, this, &MainWindow::pasteIntoOpenSlot);
 }
 
-void MainWindow::setLoading(bool loading) {
-    // The window keeps drawing while the worker decodes, but takes no commands, and the
-    // pointer says why.
-    setCommandsEnabled(!loading);
-    if (loading)
+void MainWindow::updateBusy() {
+    const bool busy = m_loader->isBusy() || m_projects->isBusy();
+    if (busy == m_busy) return;
+    m_busy = busy;
+    // The window keeps drawing while the worker decodes, reads or writes, but takes no
+    // commands, and the pointer says why.
+    setCommandsEnabled(!busy);
+    if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
@@ -67,6 +75,14 @@ void MainWindow::loadSelectedFiles() {
 }
 
 void MainWindow::openFiles(const QStringList& files) {
+    // A project replaces the whole set, so it opens alone.
+    if (const QString project = firstProjectFile(files); !project.isEmpty()) {
+        m_projects->openProjectFile(project);
+        if (files.size() > 1)
+            notify::MessageNoticeWindow::open(*this, leftOutBesideProjectNotice(files.size() - 1),
+                                              QStringLiteral("picture"));
+        return;
+    }
     const OpenedFilesPlan plan = planOpenedFiles(m_tabs->currentIndex(), files);
     m_loader->load(plan.loads);
     if (plan.leftOut > 0)

@@ -35,6 +35,21 @@ OpenedFilesPlan planOpenedFiles(int openTab, const QStringList& files) {
     return plan;
 }
 
+bool isProjectFile(const QString& path) {
+    return path.endsWith(QLatin1String(".vexa"), Qt::CaseInsensitive);
+}
+
+QString firstProjectFile(const QStringList& files) {
+    for (const QString& file : files)
+        if (isProjectFile(file)) return file;
+    return {};
+}
+
+QString leftOutBesideProjectNotice(qsizetype leftOut) {
+    if (leftOut == 1) return QStringLiteral("1 file was left out: a project opens on its own.");
+    return QStringLiteral("%1 files were left out: a project opens on its own.").arg(leftOut);
+}
+
 QString leftOutNotice(qsizetype leftOut) {
     const QString last = QLatin1String(kCoverSlots.back().caption);
     if (leftOut == 1)

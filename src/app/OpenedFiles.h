@@ -21,6 +21,14 @@ OpenedFilesPlan planOpenedFiles(int openTab, const QStringList& files);
 // Vita."
 QString leftOutNotice(qsizetype leftOut);
 
+// A project file is one whose name ends in ".vexa", in any case.
+bool isProjectFile(const QString& path);
+// The first project file among `files`; empty when there is none.
+QString firstProjectFile(const QStringList& files);
+// The notice for the other files handed in with a project, which opens on its own: "1 file
+// was left out: a project opens on its own."
+QString leftOutBesideProjectNotice(qsizetype leftOut);
+
 // The program's arguments as absolute file paths: "--" is passed over, file:// addresses
 // become paths, relative paths are taken from `workingFolder`. Names are text in FilePath's
 // mapping, so bytes that are not UTF-8 survive, also as %XX in a file:// address.

@@ -4,12 +4,13 @@
 
 namespace vexa::cli {
 
-picture::LoadedPicture readInputPicture(const base::FilePath& path, QString& failure) {
+picture::LoadedPicture readInputPicture(const base::FilePath& path, QString& failure,
+                                        picture::Decoding decoding) {
     QString refusal;
     picture::LoadedPicture picture;
     {
         const QuietStandardError quiet; // libpng and libtiff print errors themselves
-        picture = picture::readPictureFile(path, &refusal);
+        picture = picture::readPictureFile(path, &refusal, decoding);
     }
     if (!picture.isNull()) return picture;
     if (refusal.isEmpty()) {

@@ -12,6 +12,8 @@ namespace vexa::cli {
 // be read; `failure` then says why in the words of
 // a vexa-cli message: "cannot read 'NAME': " and the reason, e.g. that the picture is over
 // the pixel limit, or "missing, unreadable or not a picture" when there is nothing more to say.
-picture::LoadedPicture readInputPicture(const base::FilePath& path, QString& failure);
+// `decoding` as for picture::readPictureFile.
+picture::LoadedPicture readInputPicture(const base::FilePath& path, QString& failure,
+                                        picture::Decoding decoding = picture::Decoding::Always);
 
 } // namespace vexa::cli

@@ -11,7 +11,11 @@ namespace vexa::cli {
 using cover::kCoverFormats;
 
 QString coverOption(const cover::CoverFormat& kind) {
-    return QStringLiteral("--") + QString::fromLatin1(kind.key).toLower();
+    return QStringLiteral("--") + coverArgumentName(kind);
+}
+
+QString coverArgumentName(const cover::CoverFormat& kind) {
+    return QString::fromLatin1(kind.key).toLower();
 }
 
 namespace {
@@ -29,10 +33,14 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     const QCommandLineOption pdf = valueOption(QStringLiteral("--pdf"), "FILE");
     const QCommandLineOption paper = valueOption(QStringLiteral("--paper"), "PAPER");
     const QCommandLineOption marks(QStringLiteral("marks"));
+    const QCommandLineOption noMarks(QStringLiteral("no-marks"));
     const QCommandLineOption bleed = valueOption(QStringLiteral("--bleed"), "MM");
     const QCommandLineOption noCalibration(QStringLiteral("no-calibration"));
+    const QCommandLineOption pack(QStringLiteral("pack"));
+    const QCommandLineOption copies = valueOption(QStringLiteral("--copies"), "N");
     const QCommandLineOption fit = valueOption(QStringLiteral("--fit"), "FIT");
-    parser.addOptions({help, printer, pdf, paper, marks, bleed, noCalibration, fit});
+    parser.addOptions(
+        {help, printer, pdf, paper, marks, noMarks, bleed, noCalibration, pack, copies, fit});
     std::vector<QCommandLineOption> covers;
     for (const cover::CoverFormat& kind : kCoverFormats) {
         covers.push_back(valueOption(coverOption(kind), "FILE"));
@@ -49,10 +57,33 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
         parsed.help = true;
         return parsed;
     }
-    // Every file is named by an option; after "--" there is nothing left to name.
-    if (!parser.positionalArguments().isEmpty()) {
-        error = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments()[0]);
-        return std::nullopt;
+    // A project file, then the covers to print from it.
+    const QStringList positional = parser.positionalArguments();
+    if (!positional.isEmpty()) {
+        if (positional[0].isEmpty()) {
+            error = QStringLiteral("the project file's name is empty");
+            return std::nullopt;
+        }
+        parsed.project = base::FilePath::fromText(positional[0]);
+    }
+    for (const QString& name : positional.mid(1)) {
+        const auto kind = std::find_if(kCoverFormats.begin(), kCoverFormats.end(),
+                                       [&name](const cover::CoverFormat& format) {
+                                           return coverArgumentName(format) == name;
+                                       });
+        if (kind == kCoverFormats.end()) {
+            QStringList names;
+            for (const cover::CoverFormat& format : kCoverFormats)
+                names.append(coverArgumentName(format));
+            error = QStringLiteral("no cover is named '%1' (covers: %2)")
+                        .arg(name, names.join(QLatin1String(", ")));
+            return std::nullopt;
+        }
+        if (parsed.covers.testFlag(kind->id)) {
+            error = QStringLiteral("the %1 cover is named twice").arg(name);
+            return std::nullopt;
+        }
+        parsed.covers |= kind->id;
     }
     // The one value of an option, or an error when it is empty ("--front=") or repeated.
     const auto single = [&](const QCommandLineOption& option, const QString& dashedName,
@@ -71,6 +102,7 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     };
     QString pdfText;
     QString bleedText;
+    QString copiesText;
     QString fitText;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
         QString file;
@@ -81,6 +113,7 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
         !single(pdf, QStringLiteral("--pdf"), pdfText) ||
         !single(paper, QStringLiteral("--paper"), parsed.paperText) ||
         !single(bleed, QStringLiteral("--bleed"), bleedText) ||
+        !single(copies, QStringLiteral("--copies"), copiesText) ||
         !single(fit, QStringLiteral("--fit"), fitText))
         return std::nullopt;
     if (!fitText.isEmpty()) {
@@ -91,8 +124,26 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
         }
         parsed.fit = *chosen;
     }
+    if (parser.isSet(marks) && parser.isSet(noMarks)) {
+        error = QStringLiteral("give --marks or --no-marks, not both");
+        return std::nullopt;
+    }
     parsed.trim.marks = parser.isSet(marks);
+    parsed.marksGiven = parser.isSet(marks) || parser.isSet(noMarks);
+    parsed.bleedGiven = !bleedText.isEmpty();
     parsed.noCalibration = parser.isSet(noCalibration);
+    if (parser.isSet(pack)) parsed.sheets.layout = cover::SheetLayout::AsManyAsFit;
+    if (!copiesText.isEmpty()) {
+        const std::optional<int> count = cover::copiesFromText(copiesText);
+        if (!count) {
+            error = QStringLiteral("'--copies' takes a whole number from %1 to %2, not '%3'")
+                        .arg(cover::kMinCopies)
+                        .arg(cover::kMaxCopies)
+                        .arg(copiesText);
+            return std::nullopt;
+        }
+        parsed.sheets.copies = *count;
+    }
     if (!bleedText.isEmpty()) {
         const std::optional<double> mm = cover::bleedFromText(bleedText);
         if (!mm) {
@@ -115,9 +166,15 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
             return std::nullopt;
         }
     }
-    if (std::all_of(parsed.pictures.begin(), parsed.pictures.end(),
-                    [](const base::FilePath& file) { return file.isEmpty(); })) {
-        error = QStringLiteral("no cover to print: name a picture, for example --front FILE");
+    const bool noPicture = std::all_of(parsed.pictures.begin(), parsed.pictures.end(),
+                                       [](const base::FilePath& file) { return file.isEmpty(); });
+    if (!parsed.project.isEmpty() && !noPicture) {
+        error = QStringLiteral("give a project file or pictures, not both");
+        return std::nullopt;
+    }
+    if (parsed.project.isEmpty() && noPicture) {
+        error = QStringLiteral("no cover to print: name a picture, for example --front FILE, "
+                               "or a project file");
         return std::nullopt;
     }
     return parsed;

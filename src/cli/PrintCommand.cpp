@@ -2,11 +2,16 @@
 
 #include "cli/InputPicture.h"
 #include "cli/PrintArguments.h"
+#include "cli/QuietStandardError.h"
 #include "core/base/PrintableText.h"
+#include "core/base/SaveTarget.h"
 #include "core/cups/SystemPrinters.h"
 #include "core/printing/CupsCoverPrinter.h"
 #include "core/printing/PdfExport.h"
+#include "core/printing/PdfSaving.h"
 #include "core/printing/PrintJob.h"
+#include "core/printing/SheetRun.h"
+#include "core/project/ProjectOpen.h"
 
 #include <QFile>
 #include <QHash>
@@ -23,8 +28,9 @@ namespace {
 void printUsage(QTextStream& out) {
     out << "usage: vexa-cli print [--front FILE] [--inside FILE] ... [--ds FILE]\n"
            "                      [--paper letter|a4] [--printer NAME | --pdf FILE]\n"
-           "                      [--marks] [--bleed 0|1.5|3] [--no-calibration]\n"
-           "                      [--fit stretch|fill|fit]\n"
+           "                      [--marks | --no-marks] [--bleed 0|1.5|3] [--no-calibration]\n"
+           "                      [--pack] [--copies N] [--fit stretch|fill|fit]\n"
+           "       vexa-cli print PROJECT.vexa [COVER...] [options as above]\n"
            "Prints each picture as its cover, at the cover's physical size at the top-left\n"
            "of the printable area, one document per cover, in this order:\n";
     for (const cover::CoverFormat& kind : cover::kCoverFormats)
@@ -40,6 +46,13 @@ void printUsage(QTextStream& out) {
            "make room for them. A printer calibrated with 'vexa-cli calibrate' gets every\n"
            "cover corrected by its calibration for the paper, unless --no-calibration is\n"
            "given; a PDF file never is.\n"
+           "--copies N prints N copies of each cover (1 to 20). --pack puts the covers, copies\n"
+           "included, on as few sheets as fit them, each at its exact size inside the printable\n"
+           "area, turned a quarter where that fits better, each sheet a document of its own\n"
+           "(in a PDF file, a page; the whole page counts as printable there).\n"
+           "Given a project file saved by VEXA, prints the covers it chooses with its paper,\n"
+           "marks and bleed; covers named after it (front, inside, ..., ds) are printed\n"
+           "instead, and --paper, --marks, --no-marks and --bleed override its choices.\n"
            "--fit says how each picture takes its cover's shape: stretch (the default)\n"
            "stretches it to the cover's proportions, fill scales it alike both ways to cover\n"
            "the whole cover and crops the overflow evenly from both sides, fit scales it alike\n"
@@ -55,14 +68,44 @@ public:
     }
     void coverFinished(const cover::CoverFormat& kind,
                        const printing::DocumentResult& result) override {
-        if (result.sent)
-            ++m_printed;
-        else
-            ++m_failed;
         QString notice = printing::coverNotice(kind, result);
         if (notice.isEmpty() && !result.sent)
             notice = QStringLiteral("The %1 cover was not printed.").arg(cover::coverName(kind));
-        if (!notice.isEmpty()) m_err << "vexa-cli print: " << notice << Qt::endl;
+        finished(1, notice, result);
+    }
+    void sheetStarted(const cover::Sheet& sheet, int number, int count) override {
+        static_cast<void>(sheet);
+        m_out << printing::printingSheetMessage(number, count) << Qt::endl;
+    }
+    void sheetFinished(const cover::Sheet& sheet, int number,
+                       const printing::DocumentResult& result) override {
+        QString notice = printing::sheetNotice(sheet, number, result);
+        if (notice.isEmpty() && !result.sent)
+            notice = QStringLiteral("Sheet %1 (%2) was not printed.")
+                         .arg(number)
+                         .arg(printing::sheetCoversText(sheet));
+        finished(static_cast<int>(sheet.covers.size()), notice, result);
+    }
+    bool continueAfterCover() override { return true; }
+
+    // Covers on the documents sent, and the documents (pages) sent and not sent.
+    int printed() const { return m_printed; }
+    int pages() const { return m_pages; }
+    int failed() const { return m_failed; }
+
+private:
+    void finished(int covers, const QString& notice, const printing::DocumentResult& result) {
+        if (result.sent) {
+            m_printed += covers;
+            ++m_pages;
+        } else {
+            ++m_failed;
+        }
+        // Copies that fare alike are told once.
+        if (!notice.isEmpty() && !m_told.contains(notice)) {
+            m_told << notice;
+            m_err << "vexa-cli print: " << notice << Qt::endl;
+        }
         // Not a failure: the covers print once the printer is resumed. Said once a printer.
         if (!result.heldBy.isEmpty() && !m_held.contains(result.heldBy)) {
             m_held << result.heldBy;
@@ -72,16 +115,13 @@ public:
                   << Qt::endl;
         }
     }
-    bool continueAfterCover() override { return true; }
 
-    int printed() const { return m_printed; }
-    int failed() const { return m_failed; }
-
-private:
     QTextStream& m_out;
     QTextStream& m_err;
     int m_printed = 0;
+    int m_pages = 0;
     int m_failed = 0;
+    QStringList m_told;
     QStringList m_held;
 };
 
@@ -106,6 +146,84 @@ int fail(QTextStream& err, const QString& message, int status) {
     return status;
 }
 
+// The pictures named by --front FILE ... --ds FILE, each printed. Every picture is read
+// before anything is printed, so a typo costs no paper. A file given for several covers is
+// read once: the covers share it. A JPEG that goes into the job as its own data is checked
+// but not decoded, unless the bleed needs its edge pixels. The exit status when one cannot be
+// read.
+std::optional<int> readPictures(const PrintArguments& parsed, cover::CoverRecords& pictures,
+                                cover::CoverKinds& selection, QTextStream& err) {
+    const picture::Decoding decoding =
+        parsed.trim.bleedMm > 0 ? picture::Decoding::Always : picture::Decoding::NotForPassThrough;
+    QHash<FileIdentity, picture::LoadedPicture> decoded;
+    for (std::size_t i = 0; i < cover::kCoverFormats.size(); ++i) {
+        const base::FilePath& file = parsed.pictures[i];
+        if (file.isEmpty()) continue;
+        const std::optional<FileIdentity> identity = identityOf(file);
+        picture::LoadedPicture picture =
+            identity ? decoded.value(*identity) : picture::LoadedPicture();
+        if (picture.isNull()) {
+            QString unreadable;
+            picture = readInputPicture(file, unreadable, decoding);
+            if (picture.isNull()) return fail(err, unreadable, 1);
+            if (identity) decoded.insert(*identity, picture);
+        }
+        const cover::CoverKind kind = cover::kCoverFormats[i].id;
+        pictures[kind] = picture;
+        selection |= kind;
+    }
+    return std::nullopt;
+}
+
+// The covers of a project file: those named after it, else those it chooses, with its paper,
+// marks and bleed where the command line sets none. Only their pictures are read. A chosen
+// cover without a picture is left out, as the print window does; a named one is an error.
+std::optional<int> readProjectCovers(const PrintArguments& parsed, cover::CoverRecords& pictures,
+                                     cover::CoverKinds& selection, cover::PaperChoice& paper,
+                                     cover::TrimOptions& trim, QTextStream& err) {
+    const bool named = parsed.covers != cover::CoverKinds();
+    project::OpenedProject opened;
+    {
+        const QuietStandardError quiet; // libpng and libtiff print errors themselves
+        opened =
+            project::openProject(parsed.project, named ? parsed.covers : cover::kEveryCoverKind);
+    }
+    if (!opened.project) {
+        QString failure = opened.failure;
+        if (failure.endsWith(u'.')) failure.chop(1); // one line like the command's others
+        return fail(err, failure, 1);
+    }
+    const project::Project& project = *opened.project;
+    pictures = project.covers;
+    if (parsed.paperText.isEmpty()) paper = project.print.paper;
+    if (!parsed.marksGiven) trim.marks = project.print.trim.marks;
+    if (!parsed.bleedGiven) trim.bleedMm = project.print.trim.bleedMm;
+    cover::CoverKinds filled;
+    for (cover::CoverKind kind : cover::kAllCoverKinds)
+        if (!pictures[kind].isNull()) filled |= kind;
+    if (named) {
+        for (cover::CoverKind kind : cover::kAllCoverKinds)
+            if (parsed.covers.testFlag(kind) && !filled.testFlag(kind))
+                return fail(
+                    err,
+                    QStringLiteral("'%1' has no picture for the %2 cover")
+                        .arg(parsed.project.text(), cover::coverName(cover::coverFormat(kind))),
+                    1);
+        selection = parsed.covers;
+        return std::nullopt;
+    }
+    selection = project.print.chosen & filled;
+    if (selection == cover::CoverKinds())
+        return fail(err,
+                    QStringLiteral("'%1' chooses no cover that has a picture: name the covers to "
+                                   "print after it, for example 'front'")
+                        .arg(parsed.project.text()),
+                    1);
+    const QString leftOut = printing::coversLeftOutText(project.print.chosen & ~filled);
+    if (!leftOut.isEmpty()) err << "vexa-cli print: " << leftOut << Qt::endl;
+    return std::nullopt;
+}
+
 } // namespace
 
 int runPrintCommand(const QStringList& arguments) {
@@ -124,28 +242,18 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         return 0;
     }
 
-    // Every picture is read before anything is printed, so a typo costs no paper. A file
-    // given for several covers is decoded once: the covers share its pixels.
     cover::CoverRecords pictures;
     cover::CoverKinds selection;
-    QHash<FileIdentity, picture::LoadedPicture> decoded;
-    for (std::size_t i = 0; i < cover::kCoverFormats.size(); ++i) {
-        const base::FilePath& file = parsed->pictures[i];
-        if (file.isEmpty()) continue;
-        const std::optional<FileIdentity> identity = identityOf(file);
-        picture::LoadedPicture picture =
-            identity ? decoded.value(*identity) : picture::LoadedPicture();
-        if (picture.isNull()) {
-            QString unreadable;
-            picture = readInputPicture(file, unreadable);
-            if (picture.isNull()) return fail(err, unreadable, 1);
-            if (identity) decoded.insert(*identity, picture);
-        }
-        const cover::CoverKind kind = cover::kCoverFormats[i].id;
-        pictures[kind] = picture;
-        pictures.framing(kind).fit = parsed->fit;
-        selection |= kind;
-    }
+    cover::PaperChoice paper = parsed->paper;
+    cover::TrimOptions trim = parsed->trim;
+    if (std::optional<int> failed =
+            parsed->project.isEmpty()
+                ? readPictures(*parsed, pictures, selection, err)
+                : readProjectCovers(*parsed, pictures, selection, paper, trim, err))
+        return *failed;
+    if (parsed->fit)
+        for (const cover::CoverKind kind : cover::kAllCoverKinds)
+            pictures.framing(kind).fit = *parsed->fit;
 
     ConsoleProgress progress(out, err);
     if (!parsed->pdf.isEmpty()) {
@@ -155,14 +263,21 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         if (QFile::encodeName(pdf) != parsed->pdf.bytes())
             return fail(err, QStringLiteral("cannot write '%1': its name is not UTF-8").arg(pdf),
                         1);
+        // Only a regular file or a new name is written (see SaveTarget.h).
+        const base::SaveRefusal refusal = base::saveTarget(parsed->pdf).refusal;
+        if (refusal != base::SaveRefusal::None)
+            return fail(
+                err,
+                QStringLiteral("cannot write '%1': %2").arg(pdf, base::saveRefusalText(refusal)),
+                1);
         // Written beside the target and renamed when complete: an existing file survives a
         // failed or killed run.
-        if (!printing::exportCoversToPdf(selection, pictures, parsed->paper, pdf, progress,
-                                         parsed->trim) ||
+        if (!printing::exportCoversToPdf(selection, pictures, paper, pdf, progress, trim,
+                                         parsed->sheets) ||
             progress.failed() > 0)
             return fail(err, QStringLiteral("cannot write '%1'").arg(pdf), 1);
-        out << progress.printed() << (progress.printed() == 1 ? " page" : " pages")
-            << " written to " << base::printable(pdf) << Qt::endl;
+        out << progress.pages() << (progress.pages() == 1 ? " page" : " pages") << " written to "
+            << base::printable(pdf) << Qt::endl;
         return 0;
     }
 
@@ -191,12 +306,13 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     } else {
         target = cups::systemDefaultPrinter();
     }
-    printer.setTrimOptions(parsed->trim);
     printer.setCalibrationUsed(!parsed->noCalibration);
     printer.setJobFollowTime(jobFollowTime);
-    printing::printSelectedCovers(selection, pictures, printer, progress, parsed->paper);
-    out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers") << " sent to "
-        << base::printable(target) << Qt::endl;
+    printing::printCovers(selection, pictures, printer, progress, paper, parsed->sheets, trim);
+    out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers");
+    if (parsed->sheets.packs())
+        out << " on " << progress.pages() << (progress.pages() == 1 ? " sheet" : " sheets");
+    out << " sent to " << base::printable(target) << Qt::endl;
     return progress.failed() > 0 ? 1 : 0;
 }
 

@@ -175,6 +175,9 @@ void CoverEditor::buildMenus() {
 void CoverEditor::buildToolbar(QWidget* client, QVBoxLayout& body) {
     m_toolbar = new QToolBar(client);
     m_toolbar->setObjectName(QStringLiteral("editorToolbar"));
+    m_toolbar->setAccessibleName(QStringLiteral("Tools"));
+    if (auto* more = m_toolbar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More tools"));
     m_toolbar->setIconSize(QSize(32, 32));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_toolbar->setMovable(false);
@@ -443,15 +446,14 @@ void CoverEditor::done(int result) {
 void CoverEditor::acceptEdits() {
     if (isBusy() || m_closing) return;
     if (const std::optional<cover::CoverKind> kind = m_host.selectedKind()) {
-        cover::CoverSet& covers = m_host.covers();
         // A picture left as it was opened keeps its record: the bytes it was read from still
         // hold it exactly.
-        const picture::LoadedPicture& before = covers.picture(*kind);
-        covers.setPicture(*kind, m_pictures.current() == before.pixels
+        const picture::LoadedPicture& before = m_host.covers().picture(*kind);
+        m_host.acceptEdit(*kind, m_pictures.current() == before.pixels
                                      ? before
-                                     : picture::LoadedPicture::made(m_pictures.current()));
+                                     : before.edited(m_pictures.current()));
         // After the picture, which starts a crop afresh: the crop stays where it was.
-        covers.setFraming(*kind, m_framing);
+        m_host.covers().setFraming(*kind, m_framing);
     }
     m_closing = true;
     accept();

@@ -1,17 +1,21 @@
-// applyEffect: checks the call, holds the target buffer for its duration, runs the effect
-// and writes the result back only when it completed, so a refused or cancelled call leaves
-// the picture exactly as it was.
+// applyEffect: checks the call, holds the engine's copy of the picture for its duration and
+// runs the effect, which writes the picture in place and saves each row into the copy first;
+// a call that does not complete puts the saved rows back, so a refused or cancelled call
+// leaves the picture exactly as it was.
 
 #include "effects/Effects.h"
 
+#include "effects/BandPool.h"
 #include "effects/EffectFrame.h"
 #include "effects/EffectKernels.h"
 #include "effects/ParameterCheck.h"
 #include "effects/PixelAccess.h"
 #include "effects/PixelBuffer.h"
 #include "effects/Random.h"
+#include "effects/RowPass.h"
 
-#include <cstring>
+#include <algorithm>
+#include <thread>
 
 namespace vexa::effects {
 
@@ -31,6 +35,25 @@ public:
 
     bool owner() const { return owner_; }
     Lcg24& random() { return engine_.m_random; }
+    void setLastBands(int bands) { engine_.m_lastBands = bands; }
+
+    // The engine's copy for the rows of a picture of this size: the one of the last call when
+    // it is large enough, whose memory is then already in place. Null when there is not
+    // enough memory.
+    PixelBuffer* workingCopy(int width, int height) {
+        std::unique_ptr<PixelBuffer>& copy = engine_.m_copy;
+        if (copy && copy->reshape(width, height)) return copy.get();
+        copy.reset(); // before the new one, so the two are never held at once
+        copy = PixelBuffer::tryCreate(width, height);
+        return copy.get();
+    }
+
+    // The engine's worker threads, started on first use; null on an engine of one thread.
+    BandPool* pool() {
+        if (engine_.m_threads > 1 && !engine_.m_pool)
+            engine_.m_pool = std::make_unique<BandPool>(engine_.m_threads - 1);
+        return engine_.m_pool.get();
+    }
 
 private:
     EffectEngine& engine_;
@@ -57,28 +80,23 @@ private:
     bool keep_ = false;
 };
 
-struct Entry {
-    EffectFunction run;
-    bool startsAsCopy; // the effect reads the target, or leaves pixels it does not cover
-};
-
-constexpr Entry kEntries[32] = {
-    {nullptr, false},         {sharpen, true},
-    {negative, false},        {blur, true},
-    {diffuse, true},          {smooth, true},
-    {edgeEnhance, true},      {contour, false},
-    {emboss, false},          {reliefLeft, false},
-    {engrave, false},         {reliefRight, false},
-    {grayScale, false},       {relief, false},
-    {brightnessScale, false}, {mosaic, false},
-    {swapChannels, false},    {contrast, false},
-    {blackAndWhite, false},   {sharpThresholdDither, false},
-    {orderedDither, false},   {floydSteinbergDither, false},
-    {burkesDither, false},    {stuckiDither, false},
-    {quadrantSmooth, false},  {dilate, false},
-    {erode, false},           {edgeDetect, false},
-    {autoLevels, false},      {addNoise, false},
-    {saturation, false},      {gamma, false},
+constexpr EffectFunction kEffects[32] = {
+    nullptr,         sharpen,
+    negative,        blur,
+    diffuse,         smooth,
+    edgeEnhance,     contour,
+    emboss,          reliefLeft,
+    engrave,         reliefRight,
+    grayScale,       relief,
+    brightnessScale, mosaic,
+    swapChannels,    contrast,
+    blackAndWhite,   sharpThresholdDither,
+    orderedDither,   floydSteinbergDither,
+    burkesDither,    stuckiDither,
+    quadrantSmooth,  dilate,
+    erode,           edgeDetect,
+    autoLevels,      addNoise,
+    saturation,      gamma,
 };
 
 std::string pictureRefusal(const PictureView& picture) {
@@ -88,16 +106,6 @@ std::string pictureRefusal(const PictureView& picture) {
     if (picture.stride < std::ptrdiff_t(picture.width) * 4)
         return "The picture's rows are shorter than its width";
     return {};
-}
-
-void copyRows(std::uint8_t* to, std::ptrdiff_t toStride, const std::uint8_t* from,
-              std::ptrdiff_t fromStride, int width, int height) {
-    const std::size_t bytes = std::size_t(width) * 4;
-    if (toStride == fromStride && std::ptrdiff_t(bytes) == toStride) {
-        std::memcpy(to, from, bytes * std::size_t(height));
-        return;
-    }
-    for (int y = 0; y < height; ++y) std::memcpy(to + y * toStride, from + y * fromStride, bytes);
 }
 
 } // namespace
@@ -115,24 +123,37 @@ EffectResult applyEffect(EffectEngine& engine, std::int32_t effectId, const Pict
     const int h = picture.height;
     if (w == 0 || h == 0) return {};
 
-    const auto buffer = PixelBuffer::tryCreate(w, h);
+    PixelBuffer* const buffer = call.workingCopy(w, h);
     if (!buffer)
         return refused("The picture is too large: there is not enough memory for a working "
                        "copy of " +
                        std::to_string(w) + " x " + std::to_string(h) + " pixels");
-    const Entry& entry = kEntries[effectId];
-    if (entry.startsAsCopy)
-        copyRows(buffer->data(), buffer->stride(), picture.pixels, picture.stride, w, h);
-
     Progress progressCell(progress, yield);
-    const Frame frame{picture.pixels, picture.stride, buffer->data(), buffer->stride(), w, h,
-                      &progressCell,  &call.random()};
+    auto pool = [&call] { return call.pool(); };
+    RowPass rows(picture.pixels, picture.stride, buffer->data(), buffer->stride(), w, h,
+                 progressCell, engine.threads(), pool);
+    const Frame frame{buffer->data(), buffer->stride(), picture.pixels, picture.stride, w, h,
+                      &progressCell,  &call.random(),   &rows};
     RandomScope randomScope(call.random());
-    EffectResult result = entry.run(frame, parameter);
+    EffectResult result;
+    try {
+        result = kEffects[effectId](frame, parameter);
+    } catch (...) {
+        rows.restore();
+        buffer->release();
+        throw;
+    }
+    if (result.status != EffectStatus::Done) rows.restore();
+    buffer->release();
     if (result.status != EffectStatus::Done) return result;
     randomScope.keep();
-    copyRows(picture.pixels, picture.stride, buffer->data(), buffer->stride(), w, h);
+    call.setLastBands(rows.lastBands());
     return result;
 }
+
+EffectEngine::EffectEngine(int threads)
+    : m_threads(threads > 0 ? threads : std::max(1, int(std::thread::hardware_concurrency()))) {}
+
+EffectEngine::~EffectEngine() = default;
 
 } // namespace vexa::effects

@@ -5,6 +5,7 @@
 #include "effects/Arithmetic.h"
 #include "effects/EffectKernels.h"
 #include "effects/PixelAccess.h"
+#include "effects/VectorClones.h"
 
 #include <algorithm>
 #include <array>
@@ -24,13 +25,31 @@ inline int grayOf(const std::uint8_t* p) {
     return (p[0] + p[1] + p[2]) / 3;
 }
 
-// The gray of every pixel of source row y, (B + G + R) \ 3, in a loop the compiler vectorises.
-void grayRow(const Frame& frame, int y, std::int32_t* __restrict gray) {
-    const std::uint8_t* __restrict s = frame.sourceRow(y);
-    for (int x = 0; x < frame.width; ++x) {
+// The gray of every pixel of a row, (B + G + R) \ 3, in a loop the compiler vectorises.
+VEXA_VECTOR_CLONES void grayRow(const std::uint8_t* __restrict s, std::int32_t* __restrict gray,
+                                int w) {
+    for (int x = 0; x < w; ++x) {
         const std::uint32_t p = loadPixel(s + std::ptrdiff_t(x) * 4);
-        gray[x] = std::int32_t(((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) / 3);
+        // s x 43691 >> 17 is s \ 3 for every s up to 3 x 255, without a division.
+        gray[x] = std::int32_t((((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) * 43691u) >> 17);
     }
+}
+
+// Interior channels of row `cur` sharpened, (10 c - N8) \ 2 clamped, for every byte at once,
+// then their gray; the border columns take their plain gray.
+VEXA_VECTOR_CLONES void sharpenedGrayRow(const std::uint8_t* __restrict up,
+                                         const std::uint8_t* __restrict cur,
+                                         const std::uint8_t* __restrict down,
+                                         std::int16_t* __restrict v, std::int32_t* __restrict gray,
+                                         int w) {
+    for (std::ptrdiff_t i = 4; i < std::ptrdiff_t(w - 1) * 4; ++i) {
+        const std::int16_t n8 = std::int16_t(up[i - 4] + up[i] + up[i + 4] + cur[i - 4] +
+                                             cur[i + 4] + down[i - 4] + down[i] + down[i + 4]);
+        v[i] = clampChannel(std::int16_t((10 * cur[i] - n8) / 2));
+    }
+    for (int x = 1; x < w - 1; ++x) gray[x] = (v[4 * x] + v[4 * x + 1] + v[4 * x + 2]) / 3;
+    gray[0] = grayOf(cur);
+    gray[w - 1] = grayOf(cur + std::ptrdiff_t(w - 1) * 4);
 }
 
 } // namespace
@@ -54,55 +73,69 @@ EffectResult sharpThresholdDither(const Frame& frame, std::int32_t) {
         const int t = f < mean ? 0 : 255;
         steps[std::size_t(v + 63)] = {(f - t) / 4, t != 0 ? 1 : 0};
     }
-    int carry = 0; // runs on from the end of one row into the next
+    int carry = 0; // runs on from the end of one row into the next, so one thread
     return forEachRow(
         frame, 0, h,
         [&](int y) {
             const std::uint8_t* __restrict cur = frame.sourceRow(y);
-            if (y == 0 || y == h - 1 || w < 3) {
-                grayRow(frame, y, gray.data()); // border pixels keep their channels
-            } else {
-                // Interior channels sharpened, (10 c - N8) \ 2 clamped, for every byte at
-                // once; the border columns then take their plain gray.
-                const std::uint8_t* __restrict up = frame.sourceRow(y - 1);
-                const std::uint8_t* __restrict down = frame.sourceRow(y + 1);
-                std::int16_t* __restrict v = sharpened.data();
-                for (std::ptrdiff_t i = 4; i < std::ptrdiff_t(w - 1) * 4; ++i) {
-                    const std::int16_t n8 =
-                        std::int16_t(up[i - 4] + up[i] + up[i + 4] + cur[i - 4] + cur[i + 4] +
-                                     down[i - 4] + down[i] + down[i + 4]);
-                    v[i] = clampChannel(std::int16_t((10 * cur[i] - n8) / 2));
-                }
-                for (int x = 1; x < w - 1; ++x)
-                    gray[std::size_t(x)] = (v[4 * x] + v[4 * x + 1] + v[4 * x + 2]) / 3;
-                gray[0] = grayOf(cur);
-                gray[std::size_t(w - 1)] = grayOf(cur + std::ptrdiff_t(w - 1) * 4);
-            }
+            const int width = w; // a local: the stores below could otherwise alias it
+            if (y == 0 || y == h - 1 || width < 3)
+                grayRow(cur, gray.data(), width); // border pixels keep their channels
+            else
+                sharpenedGrayRow(frame.sourceRow(y - 1), cur, frame.sourceRow(y + 1),
+                                 sharpened.data(), gray.data(), width);
             std::uint8_t* out = frame.targetRow(y);
-            for (int x = 0; x < w; ++x) {
-                const Step& step = steps[std::size_t(carry + gray[std::size_t(x)] + 63)];
-                carry = step.carry;
+            const std::int32_t* g = gray.data();
+            const Step* table = steps.data();
+            int c = carry;
+            for (int x = 0; x < width; ++x) {
+                const Step& step = table[c + g[x] + 63];
+                c = step.carry;
                 const std::ptrdiff_t i = std::ptrdiff_t(x) * 4;
                 storePixel(out + i, blackOrWhite(std::uint32_t(step.white), loadPixel(cur + i)));
             }
+            carry = c;
         },
-        5, 95);
+        5, 95, 1);
 }
+
+namespace {
+
+inline std::uint32_t orderedPixel(std::uint32_t p, std::uint32_t threshold) {
+    // s x 1366 >> 16 is s \ 48 for every s up to 3 x 255, without a division.
+    const std::uint32_t sum = (p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255);
+    return blackOrWhite(((sum * 1366u) >> 16) + 1 >= threshold, p);
+}
+
+// Four pixels a step, one per column of the matrix, so each meets a fixed threshold. In place.
+VEXA_VECTOR_CLONES void orderedRow(std::uint8_t* __restrict d, int w,
+                                   const std::uint8_t* matrixRow) {
+    const std::uint8_t* s = d;
+    const std::uint32_t t0 = matrixRow[0], t1 = matrixRow[1], t2 = matrixRow[2], t3 = matrixRow[3];
+    int x = 0;
+    for (; x + 4 <= w; x += 4) {
+        const std::uint8_t* from = s + std::ptrdiff_t(x) * 4;
+        std::uint8_t* to = d + std::ptrdiff_t(x) * 4;
+        storePixel(to, orderedPixel(loadPixel(from), t0));
+        storePixel(to + 4, orderedPixel(loadPixel(from + 4), t1));
+        storePixel(to + 8, orderedPixel(loadPixel(from + 8), t2));
+        storePixel(to + 12, orderedPixel(loadPixel(from + 12), t3));
+    }
+    for (; x < w; ++x)
+        storePixel(d + std::ptrdiff_t(x) * 4,
+                   orderedPixel(loadPixel(s + std::ptrdiff_t(x) * 4), matrixRow[x & 3]));
+}
+
+} // namespace
 
 EffectResult orderedDither(const Frame& frame, std::int32_t) {
     static constexpr std::uint8_t kMatrix[4][4] = {
         {1, 13, 4, 16}, {9, 5, 12, 8}, {3, 15, 2, 14}, {11, 7, 10, 6}};
-    const int w = frame.width;
-    return forEachRow(frame, 0, frame.height, [&](int y) {
-        const std::uint8_t* matrixRow = kMatrix[y % 4];
-        const std::uint8_t* s = frame.sourceRow(y);
-        std::uint8_t* d = frame.targetRow(y);
-        for (int x = 0; x < w; ++x) {
-            const std::uint8_t* p = s + std::ptrdiff_t(x) * 4;
-            const int level = (p[0] + p[1] + p[2]) / 48 + 1;
-            storePixel(d + std::ptrdiff_t(x) * 4,
-                       blackOrWhite(level >= matrixRow[x % 4], loadPixel(p)));
-        }
+    RowPlan plan;
+    plan.last = frame.height;
+    plan.readsCopy = false;
+    return forEachRowInBands(frame, plan, [&] {
+        return [&](int y) { orderedRow(frame.targetRow(y), frame.width, kMatrix[y % 4]); };
     });
 }
 
@@ -134,9 +167,10 @@ ShareTables makeShareTables(int divisor) {
     return tables;
 }
 
-// The shares for the current row never go through memory: `carry1` and `carry2` hold what
-// x + 1 and x + 2 have received from this row, which keeps the chain from pixel to pixel
-// short. The next rows' shares are added to error rows with two spare cells on each side,
+// The errors flow from each pixel to the next and into the rows below, so the rows run in
+// order on one thread. The shares for the current row never go through memory: `carry1` and
+// `carry2` hold what x + 1 and x + 2 have received from this row, which keeps the chain from pixel
+// to pixel short. The next rows' shares are added to error rows with two spare cells on each side,
 // where shares outside the picture land and are never read. At the usual scale of 10 the
 // scaling is the identity and is skipped.
 template <const Kernel& K, bool FullScale>
@@ -180,35 +214,39 @@ EffectResult diffuseError(const Frame& frame, std::int32_t scale) {
                                           white};
     }
     int first = 0; // which of the three error rows is the current one
-    return forEachRow(
-        frame, 0, h,
-        [&](int y) {
-            std::int32_t* cur = rows[first].data() + kPad;
-            std::int32_t* next = rows[(first + 1) % 3].data() + kPad;
-            std::int32_t* after = rows[(first + 2) % 3].data() + kPad;
-            grayRow(frame, y, gray.data());
-            const std::uint8_t* s = frame.sourceRow(y);
-            std::uint8_t* d = frame.targetRow(y);
-            std::int32_t carry1 = 0, carry2 = 0;
-            for (int x = 0; x < w; ++x) {
-                const Outcome& out =
-                    outcomes[std::size_t(gray[std::size_t(x)] + spreadOf(cur[x] + carry1) + 255)];
-                carry1 = carry2 + out.right1;
-                carry2 = out.right2;
-                const std::ptrdiff_t i = std::ptrdiff_t(x) * 4;
-                storePixel(d + i, blackOrWhite(std::uint32_t(out.white), loadPixel(s + i)));
-                const std::size_t e = std::size_t(out.error);
-                for (int dx = -2; dx <= 2; ++dx) {
-                    if (K.next[dx + 2] != 0) next[x + dx] += shares[std::size_t(K.next[dx + 2])][e];
-                    if (K.after[dx + 2] != 0)
-                        after[x + dx] += shares[std::size_t(K.after[dx + 2])][e];
-                }
+    RowPlan plan;
+    plan.last = h;
+    plan.base = 10;
+    plan.span = 90;
+    plan.readsCopy = false; // each pixel is read before it is written
+    return forEachRow(frame, plan, [&](int y) {
+        std::int32_t* cur = rows[first].data() + kPad;
+        std::int32_t* next = rows[(first + 1) % 3].data() + kPad;
+        std::int32_t* after = rows[(first + 2) % 3].data() + kPad;
+        const int width = w; // locals: the stores below could otherwise alias them
+        const std::int32_t* g = gray.data();
+        const Outcome* outcome = outcomes.data();
+        const auto* share = shares.data();
+        std::uint8_t* d = frame.targetRow(y);
+        const std::uint8_t* s = d;
+        grayRow(s, gray.data(), width);
+        std::int32_t carry1 = 0, carry2 = 0;
+        for (int x = 0; x < width; ++x) {
+            const Outcome& out = outcome[g[x] + spreadOf(cur[x] + carry1) + 255];
+            carry1 = carry2 + out.right1;
+            carry2 = out.right2;
+            const std::ptrdiff_t i = std::ptrdiff_t(x) * 4;
+            storePixel(d + i, blackOrWhite(std::uint32_t(out.white), loadPixel(s + i)));
+            const std::size_t e = std::size_t(out.error);
+            for (int dx = -2; dx <= 2; ++dx) {
+                if (K.next[dx + 2] != 0) next[x + dx] += share[K.next[dx + 2]][e];
+                if (K.after[dx + 2] != 0) after[x + dx] += share[K.after[dx + 2]][e];
             }
-            // The rows move up; the freed one becomes the last and starts at 0.
-            std::fill(rows[first].begin(), rows[first].end(), 0);
-            first = (first + 1) % 3;
-        },
-        10, 90);
+        }
+        // The rows move up; the freed one becomes the last and starts at 0.
+        std::fill(rows[first].begin(), rows[first].end(), 0);
+        first = (first + 1) % 3;
+    });
 }
 
 template <const Kernel& K> EffectResult diffuseError(const Frame& frame, std::int32_t scale) {

@@ -39,20 +39,29 @@ private:
     const YieldHook& hook_;
 };
 
+class RowPass;
+
 // Rows are 0-based here; the formulas of the effects count from 1, and each effect says so
 // where it converts.
 struct Frame {
-    const std::uint8_t* source = nullptr; // the caller's picture, unchanged until the end
+    // The engine's copy of the picture as it was. A row's copy is there once the row pass
+    // (RowPass.h) has saved it: from the start of the row itself and of the rows the pass
+    // says it reads around it.
+    const std::uint8_t* source = nullptr;
     std::ptrdiff_t sourceStride = 0;
-    std::uint8_t* target = nullptr; // the engine's buffer, written back when the effect ends
+    std::uint8_t* target = nullptr; // the caller's picture, written in place by the row pass
     std::ptrdiff_t targetStride = 0;
     int width = 0;
     int height = 0;
     Progress* progress = nullptr;
     Lcg24* random = nullptr; // the calling engine's sequence, for the effects that draw from it
+    RowPass* rows = nullptr; // runs the rows, saving each before it is written
 
     const std::uint8_t* sourceRow(int y) const { return source + y * sourceStride; }
     std::uint8_t* targetRow(int y) const { return target + y * targetStride; }
+    // The picture before the row pass has written anything: for statistics of the whole
+    // picture that an effect gathers first.
+    const std::uint8_t* unchangedRow(int y) const { return target + y * targetStride; }
 };
 
 // The result of an effect that did not finish.

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -41,17 +42,31 @@ struct EffectResult {
 // It lets the caller pass the progress on; returning false asks the effect to stop.
 using YieldHook = std::function<bool()>;
 
+class BandPool;
+class PixelBuffer;
+
 // What one caller of the engine owns: the random sequence its effects draw from, which runs
-// on from call to call, and whether one of its calls is running (its busy state). A program
-// keeps one for its run, so that its effects draw the same numbers in every run. Calls on
-// different engines may run at the same time on different threads.
+// on from call to call, whether one of its calls is running (its busy state), the worker
+// threads its effects share out bands of rows to, and the memory of its working copy, which
+// it keeps between calls for the system to take back when it runs short. A program keeps one for
+// its run, so that its effects draw the same numbers in every run. Calls on different engines may
+// run at the same time on different threads.
 class EffectEngine {
 public:
-    EffectEngine() = default;
+    // An effect whose rows do not depend on one another runs on up to `threads` threads: the
+    // calling one and threads of the engine's own, started by the first such effect. 0 takes
+    // one thread per processor core. The result is the same on any number of threads.
+    explicit EffectEngine(int threads = 0);
+    ~EffectEngine();
     EffectEngine(const EffectEngine&) = delete;
     EffectEngine& operator=(const EffectEngine&) = delete;
 
     bool isBusy() const { return m_busy.load(std::memory_order_acquire); }
+    int threads() const { return m_threads; }
+
+    // How many bands of rows the last completed call's main pass was split into (1 when it ran
+    // on the calling thread alone); for benchmarks and tests. Read it only while no call runs.
+    int lastBands() const { return m_lastBands; }
 
     // The random sequence; read or set it only while no call runs.
     Lcg24& random() { return m_random; }
@@ -60,6 +75,10 @@ private:
     friend class EngineCall;
     Lcg24 m_random;
     std::atomic<bool> m_busy = false;
+    int m_threads;
+    int m_lastBands = 0;
+    std::unique_ptr<BandPool> m_pool;
+    std::unique_ptr<PixelBuffer> m_copy;
 };
 
 // Runs effect `effectId` (1 ... 31) on `picture` with `parameter`, storing percent-complete

@@ -1,14 +1,16 @@
 // Neighbourhood effects that read the target itself: Sharpen, Blur, Diffuse, Smooth and
-// Edge Enhance. They start from a copy of the picture and work in the visiting order, so
-// the row above and the pixel to the left already hold their new values when a pixel is
-// computed.
+// Edge Enhance. They work on the picture in the visiting order, so the row above and the
+// pixel to the left already hold their new values when a pixel is computed; a row cannot
+// start before the one above it is done, so these run on one thread.
 
 #include "effects/Arithmetic.h"
 #include "effects/ClampedDivision.h"
 #include "effects/EffectKernels.h"
 #include "effects/PixelAccess.h"
 #include "effects/Random.h"
+#include "effects/VectorClones.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vexa::effects {
@@ -20,38 +22,162 @@ using Byte = std::uint8_t;
 // The in-place 3 x 3 filters over the interior (columns and rows 2..W-1, 2..H-1). For each
 // row, everything a pixel reads except its left neighbour is final before the row starts:
 // the row above is done, the pixel itself, its right neighbour and the row below are still
-// the originals. `known(up, cur, down, i)` computes that part for byte i, all bytes at once
+// the originals. `known(up, cur, down, i)` computes that part for byte i, many bytes at once
 // in a loop the compiler vectorises; `step(known, left)` then gives each new value from it
 // and the new value on its left, in the visiting order, three channels side by side.
-template <typename Known, typename Step>
-EffectResult inPlace3x3(const Frame& frame, Known&& known, Step&& step) {
-    const int w = frame.width;
-    std::vector<std::int32_t> part(std::size_t(w) * 4);
-    return forEachRow(frame, 1, frame.height - 1, [&](int y) {
-        if (w < 3) return;
-        const Byte* __restrict up = frame.targetRow(y - 1);
-        Byte* cur = frame.targetRow(y);
-        const Byte* __restrict down = frame.targetRow(y + 1);
-        std::int32_t* __restrict k = part.data();
-        for (std::ptrdiff_t i = 4; i < std::ptrdiff_t(w - 1) * 4; ++i)
-            k[i] = known(up, cur, down, i);
-        std::int32_t left0 = cur[0], left1 = cur[1], left2 = cur[2];
-        for (std::ptrdiff_t i = 4; i < std::ptrdiff_t(w - 1) * 4; i += 4) {
-            left0 = step(k[i], left0);
-            left1 = step(k[i + 1], left1);
-            left2 = step(k[i + 2], left2);
-            cur[i] = Byte(left0);
-            cur[i + 1] = Byte(left1);
-            cur[i + 2] = Byte(left2);
+//
+// That last chain is as long as the row and waits on itself at every pixel, so a few rows run
+// side by side: each row works on a block of columns two blocks behind the row above it,
+// where everything it reads from that row is final, and the chains of all of them fill the
+// processor's time between the steps of one.
+constexpr int kChainRows = 4;
+constexpr int kChainBlock = 64; // pixels
+
+template <typename Part, typename Known>
+VEXA_VECTOR_CLONES void knownPart(const Byte* __restrict up, const Byte* __restrict cur,
+                                  const Byte* __restrict down, Part* __restrict k,
+                                  std::ptrdiff_t begin, std::ptrdiff_t end, Known known) {
+    for (std::ptrdiff_t i = begin; i < end; ++i) k[i - begin] = known(up, cur, down, i);
+}
+
+// One row's chain over bytes begin..end-1 of `cur`, from the known parts `k`; `left` holds
+// the new values of the pixel before begin and then those of the last pixel.
+template <typename Part, typename Step>
+void chain(Byte* cur, const Part* k, std::ptrdiff_t begin, std::ptrdiff_t end,
+           std::int32_t (&left)[3], Step step) {
+    std::int32_t l0 = left[0], l1 = left[1], l2 = left[2];
+    for (std::ptrdiff_t i = begin; i < end; i += 4) {
+        const Part* ki = k + (i - begin);
+        l0 = step(ki[0], l0);
+        l1 = step(ki[1], l1);
+        l2 = step(ki[2], l2);
+        cur[i] = Byte(l0);
+        cur[i + 1] = Byte(l1);
+        cur[i + 2] = Byte(l2);
+    }
+    left[0] = l0;
+    left[1] = l1;
+    left[2] = l2;
+}
+
+// The chains of kChainRows rows over whole blocks at once: row r's block starts at byte
+// begin[r] of cur[r], its known parts at k + r x 4 x kChainBlock.
+template <typename Part, typename Step>
+void chains(Byte* const (&cur)[kChainRows], const std::ptrdiff_t (&begin)[kChainRows],
+            const Part* k, std::int32_t (&left)[kChainRows][3], Step step) {
+    std::int32_t l[kChainRows][3];
+    Byte* at[kChainRows];
+    for (int r = 0; r < kChainRows; ++r) {
+        for (int c = 0; c < 3; ++c) l[r][c] = left[r][c];
+        at[r] = cur[r] + begin[r];
+    }
+    for (std::ptrdiff_t i = 0; i < 4 * kChainBlock; i += 4) {
+        for (int r = 0; r < kChainRows; ++r) {
+            const Part* ki = k + r * 4 * kChainBlock + i;
+            l[r][0] = step(ki[0], l[r][0]);
+            l[r][1] = step(ki[1], l[r][1]);
+            l[r][2] = step(ki[2], l[r][2]);
+            at[r][i] = Byte(l[r][0]);
+            at[r][i + 1] = Byte(l[r][1]);
+            at[r][i + 2] = Byte(l[r][2]);
         }
+    }
+    for (int r = 0; r < kChainRows; ++r)
+        for (int c = 0; c < 3; ++c) left[r][c] = l[r][c];
+}
+
+// Rows first .. first + rows - 1 (rows up to kChainRows) of the picture, in place.
+template <typename Part, typename Known, typename Step>
+void filterRows(const Frame& frame, int first, int rows, Part* k, Known known, Step step) {
+    const int w = frame.width;
+    const std::ptrdiff_t end = std::ptrdiff_t(w - 1) * 4; // bytes of the interior: 4 .. end - 1
+    const int blocks = (w - 2 + kChainBlock - 1) / kChainBlock;
+    Byte* cur[kChainRows];
+    std::int32_t left[kChainRows][3];
+    for (int r = 0; r < kChainRows; ++r) {
+        cur[r] = frame.targetRow(first + std::min(r, rows - 1));
+        for (int c = 0; c < 3; ++c) left[r][c] = cur[r][c];
+    }
+    const auto blockBegin = [](int j) { return std::ptrdiff_t(1 + j * kChainBlock) * 4; };
+    for (int s = 0; s < blocks + 2 * (rows - 1); ++s) {
+        bool whole = rows == kChainRows;
+        std::ptrdiff_t begin[kChainRows] = {};
+        for (int r = 0; r < rows; ++r) {
+            const int j = s - 2 * r;
+            if (j < 0 || j >= blocks) {
+                whole = false;
+                continue;
+            }
+            begin[r] = blockBegin(j);
+            const std::ptrdiff_t blockEnd = std::min(blockBegin(j + 1), end);
+            whole = whole && blockEnd - begin[r] == 4 * kChainBlock;
+            const int y = first + r;
+            knownPart(frame.targetRow(y - 1), cur[r], frame.targetRow(y + 1),
+                      k + r * 4 * kChainBlock, begin[r], blockEnd, known);
+        }
+        if (whole) {
+            chains(cur, begin, k, left, step);
+            continue;
+        }
+        for (int r = 0; r < rows; ++r) {
+            const int j = s - 2 * r;
+            if (j >= 0 && j < blocks)
+                chain(cur[r], k + r * 4 * kChainBlock, begin[r], std::min(blockBegin(j + 1), end),
+                      left[r], step);
+        }
+    }
+}
+
+// These filters read the picture itself, never the engine's copy of it.
+RowPlan inPlacePlan(int first, int last, int below = 0) {
+    RowPlan plan;
+    plan.first = first;
+    plan.last = last;
+    plan.below = below;
+    plan.readsCopy = false;
+    return plan;
+}
+
+// `Part` holds the known part: 16 bits where it fits (the vector loop then handles twice the
+// bytes at once), 32 where it does not.
+template <typename Part, typename Known, typename Step>
+EffectResult inPlace3x3(const Frame& frame, Known known, Step step) {
+    std::vector<Part> part(std::size_t(kChainRows) * 4 * kChainBlock);
+    const int last = frame.height - 1;
+    // A group's first row does the group's work; the pass saves the group's rows before it.
+    return forEachRow(frame, inPlacePlan(1, last, kChainRows - 1), [&](int y) {
+        if ((y - 1) % kChainRows != 0 || frame.width < 3) return;
+        filterRows(frame, y, std::min(kChainRows, last - y), part.data(), known, step);
     });
 }
 
-// The neighbours of byte i other than the left one.
-inline std::int32_t sevenNeighbours(const Byte* up, const Byte* cur, const Byte* down,
-                                    std::ptrdiff_t i) {
-    return std::int16_t(up[i - 4] + up[i] + up[i + 4] + cur[i + 4] + down[i - 4] + down[i] +
-                        down[i + 4]);
+// Blur's chain, new = (known + left) \ 8, four pixels at once. Nested floor divisions by
+// positive numbers fold into one, floor((a + floor(b / 8)) / 8) = floor((8 a + b) / 64), so
+//   n[x] = (512 K[x] + 64 K[x-1] + 8 K[x-2] + K[x-3] + n[x-4]) \ 4096
+// exactly: each pixel depends on the one four to its left instead of the next, and a vector
+// of consecutive pixels on the vector before last. The sum stays below 2^21.
+VEXA_VECTOR_CLONES void blurRow(const Byte* __restrict up, Byte* __restrict cur,
+                                const Byte* __restrict down, std::uint16_t* __restrict k,
+                                std::uint16_t* __restrict s2, std::uint32_t* __restrict n,
+                                const Byte* __restrict keep, int w) {
+    const std::ptrdiff_t end = std::ptrdiff_t(w - 1) * 4;
+    for (std::ptrdiff_t i = 4; i < end; ++i)
+        k[i] = std::uint16_t(up[i - 4] + up[i] + up[i + 4] + cur[i + 4] + down[i - 4] + down[i] +
+                             down[i + 4]);
+    for (std::ptrdiff_t i = 8; i < end; ++i) s2[i] = std::uint16_t(8 * k[i] + k[i - 4]);
+    for (std::ptrdiff_t i = 0; i < 4; ++i) n[i] = cur[i];
+    const std::ptrdiff_t direct = std::min<std::ptrdiff_t>(16, end);
+    for (std::ptrdiff_t i = 4; i < direct; ++i) n[i] = (k[i] + n[i - 4]) >> 3;
+    for (std::ptrdiff_t i = 16; i < end; ++i) n[i] = (64u * s2[i] + s2[i - 8] + n[i - 16]) >> 12;
+    for (std::ptrdiff_t i = 4; i < end; ++i)
+        cur[i] = Byte((Byte(n[i]) & ~keep[i]) | (cur[i] & keep[i]));
+}
+
+// The neighbours of byte i other than the left one, at most 7 x 255.
+inline std::uint16_t sevenNeighbours(const Byte* up, const Byte* cur, const Byte* down,
+                                     std::ptrdiff_t i) {
+    return std::uint16_t(up[i - 4] + up[i] + up[i + 4] + cur[i + 4] + down[i - 4] + down[i] +
+                         down[i + 4]);
 }
 
 // Sharpen and Edge Enhance: v = (centre x c - Weight x N8) \ divisor, clamped. The caller
@@ -68,13 +194,18 @@ EffectResult tabledSharpen(const Frame& frame, std::int32_t centre, std::int32_t
     for (std::int32_t n = lowest; n <= highest; ++n)
         quotient[std::size_t(n - lowest)] = Byte(clampChannel(n / divisor));
     const Byte* q = quotient.data();
-    return inPlace3x3(
+    // n - lowest lies in 0 .. 65535, so 16-bit arithmetic that wraps gives it exactly.
+    const std::uint16_t c16 = std::uint16_t(centre);
+    const std::uint16_t low16 = std::uint16_t(lowest);
+    return inPlace3x3<std::uint16_t>(
         frame,
         [=](const Byte* up, const Byte* cur, const Byte* down, std::ptrdiff_t i) {
-            return centre * cur[i] - Weight * sevenNeighbours(up, cur, down, i) - lowest;
+            return std::uint16_t(c16 * cur[i] - Weight * sevenNeighbours(up, cur, down, i) - low16);
         },
+        // known - Weight x left is the numerator less `lowest`, never negative: unsigned, it
+        // indexes without a sign extension in the chain.
         [=](std::int32_t known, std::int32_t left) {
-            return std::int32_t(q[known - Weight * left]);
+            return std::int32_t(q[std::uint32_t(known) - std::uint32_t(Weight * left)]);
         });
 }
 
@@ -85,12 +216,12 @@ template <std::int32_t Weight, bool NegativeDivisor>
 EffectResult dividedSharpen(const Frame& frame, std::int32_t centre, std::int32_t divisor) {
     const ClampedDivision divide(NegativeDivisor ? 0u - std::uint32_t(divisor)
                                                  : std::uint32_t(divisor));
-    return inPlace3x3(
+    return inPlace3x3<std::int32_t>(
         frame,
         [=](const Byte* up, const Byte* cur, const Byte* down, std::ptrdiff_t i) {
             return centre * cur[i] - Weight * sevenNeighbours(up, cur, down, i);
         },
-        [&](std::int32_t known, std::int32_t left) {
+        [=](std::int32_t known, std::int32_t left) {
             const std::int64_t n = std::int64_t(known) - Weight * left;
             const std::int64_t signedN = NegativeDivisor ? -n : n;
             return std::int32_t(divide(signedN > 0 ? std::uint64_t(signedN) : 0));
@@ -120,22 +251,29 @@ EffectResult edgeEnhance(const Frame& frame, std::int32_t strength) {
 }
 
 EffectResult blur(const Frame& frame, std::int32_t) {
-    return inPlace3x3(
-        frame,
-        [](const Byte* up, const Byte* cur, const Byte* down, std::ptrdiff_t i) {
-            return sevenNeighbours(up, cur, down, i);
-        },
-        [](std::int32_t known, std::int32_t left) { return (known + left) / 8; });
+    const int w = frame.width;
+    const std::size_t bytes = std::size_t(w) * 4;
+    std::vector<std::uint16_t> k(bytes), s2(bytes);
+    std::vector<std::uint32_t> n(bytes);
+    std::vector<Byte> keep(bytes, 0);
+    for (std::size_t i = 3; i < bytes; i += 4) keep[i] = 0xFF;
+    return forEachRow(frame, inPlacePlan(1, frame.height - 1), [&](int y) {
+        if (w >= 3)
+            blurRow(frame.targetRow(y - 1), frame.targetRow(y), frame.targetRow(y + 1), k.data(),
+                    s2.data(), n.data(), keep.data(), w);
+    });
 }
 
 EffectResult smooth(const Frame& frame, std::int32_t) {
     // The pixel and its four edge neighbours, not the diagonals.
-    return inPlace3x3(
+    return inPlace3x3<std::uint16_t>(
         frame,
         [](const Byte* up, const Byte* cur, const Byte* down, std::ptrdiff_t i) {
-            return std::int32_t(std::int16_t(cur[i] + cur[i + 4] + up[i] + down[i]));
+            return std::uint16_t(cur[i] + cur[i + 4] + up[i] + down[i]);
         },
-        [](std::int32_t known, std::int32_t left) { return (known + left) / 5; });
+        [](std::int32_t known, std::int32_t left) {
+            return std::int32_t(std::uint32_t(known + left) / 5);
+        });
 }
 
 EffectResult diffuse(const Frame& frame, std::int32_t spread) {
@@ -145,7 +283,7 @@ EffectResult diffuse(const Frame& frame, std::int32_t spread) {
     const int h = frame.height;
     std::vector<float> random(std::size_t(w) * 2);
     Lcg24& generator = *frame.random;
-    return forEachRow(frame, 0, h, [&](int y) {
+    return forEachRow(frame, inPlacePlan(0, h), [&](int y) {
         // Two numbers per pixel, first for x, then for y.
         generator.fill(random.data(), random.size());
         std::uint8_t* cur = frame.targetRow(y);

@@ -5,6 +5,7 @@
 #include "effects/EffectKernels.h"
 #include "effects/PixelAccess.h"
 #include "effects/Random.h"
+#include "effects/VectorClones.h"
 
 #include <cmath>
 #include <vector>
@@ -12,37 +13,54 @@
 namespace vexa::effects {
 
 EffectResult negative(const Frame& frame, std::int32_t) {
-    return mapEachPixel(frame, [](std::uint32_t p) { return p ^ kColourMask; });
+    // Its own inverse: a call that does not complete turns its rows back, nothing is saved.
+    return mapEachPixel(
+        frame, [](std::uint32_t p) { return p ^ kColourMask; }, true);
 }
 
 EffectResult grayScale(const Frame& frame, std::int32_t) {
     return mapEachPixel(frame, [](std::uint32_t p) {
-        const std::uint32_t v = ((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) / 3;
+        // s x 43691 >> 17 is s \ 3 for every s up to 3 x 255, without a division.
+        const std::uint32_t v = (((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) * 43691u) >> 17;
         return v * 0x010101u | (p & kReservedMask);
     });
 }
 
-EffectResult swapChannels(const Frame& frame, std::int32_t permutation) {
-    if (permutation < 1 || permutation > 5) {
-        // Any other permutation number writes nothing.
-        return forEachRow(frame, 0, frame.height, [&](int y) { copyRow(frame, y); });
-    }
-    // Where blue, green and red of the result come from, as a shift of the source word.
-    static constexpr int kFrom[6][3] = {{0, 0, 0},  {8, 16, 0}, {16, 0, 8},
-                                        {8, 0, 16}, {16, 8, 0}, {0, 16, 8}};
-    const int fromB = kFrom[permutation][0];
-    const int fromG = kFrom[permutation][1];
-    const int fromR = kFrom[permutation][2];
-    return mapEachPixel(frame, [=](std::uint32_t p) {
-        return makePixel((p >> fromB) & 255, (p >> fromG) & 255, (p >> fromR) & 255, p);
+namespace {
+
+// Blue, green and red of the result taken from the source word's bits at these shifts.
+template <int FromB, int FromG, int FromR> EffectResult swapped(const Frame& frame) {
+    return mapEachPixel(frame, [](std::uint32_t p) {
+        return makePixel((p >> FromB) & 255, (p >> FromG) & 255, (p >> FromR) & 255, p);
     });
+}
+
+} // namespace
+
+EffectResult swapChannels(const Frame& frame, std::int32_t permutation) {
+    switch (permutation) {
+    case 1:
+        return swapped<8, 16, 0>(frame);
+    case 2:
+        return swapped<16, 0, 8>(frame);
+    case 3:
+        return swapped<8, 0, 16>(frame);
+    case 4:
+        return swapped<16, 8, 0>(frame);
+    case 5:
+        return swapped<0, 16, 8>(frame);
+    default: // any other permutation number writes nothing
+        return forEachRow(frame, 0, frame.height, [](int) {});
+    }
 }
 
 EffectResult blackAndWhite(const Frame& frame, std::int32_t threshold) {
     const Colour c = splitColour(threshold);
-    return mapEachPixel(frame, [=](std::uint32_t p) {
-        const bool black = std::int32_t((p >> 16) & 255) < c.red &&
-                           std::int32_t((p >> 8) & 255) < c.green && std::int32_t(p & 255) < c.blue;
+    return mapEachPixel(frame, [c](std::uint32_t p) {
+        // & rather than &&: the three comparisons become one vector select.
+        const bool black = (std::int32_t((p >> 16) & 255) < c.red) &
+                           (std::int32_t((p >> 8) & 255) < c.green) &
+                           (std::int32_t(p & 255) < c.blue);
         return (black ? 0u : kColourMask) | (p & kReservedMask);
     });
 }
@@ -55,18 +73,24 @@ namespace {
 // is then: floor(n / 2^24) - p + S, plus 1 where the remainder of n is above 2^23, and at
 // exactly 2^23 plus 1 only where that floor is odd. Every term fits 16 bits, which lets the
 // last loop run in wide vectors; the fourth byte of a pixel gets an offset of 0.
-EffectResult addNoiseInIntegers(const Frame& frame, std::int32_t amplitude) {
+// The rows of the picture in order, each read before it is written, never from the copy.
+RowPlan inPlacePlan(int height) {
+    RowPlan plan;
+    plan.last = height;
+    plan.readsCopy = false;
+    return plan;
+}
+
+// Splits the row's numbers n = k (2p + 1) into the three parts above, for every byte. For
+// p >= 0, n has up to 39 bits; with k = 2^12 kh + kl, n = 2^12 a + b for a = kh (2p + 1) and
+// b = kl (2p + 1), both below 2^27, so 32-bit lanes hold every step: floor(n / 2^24) is
+// floor((a + floor(b / 2^12)) / 2^12), and n mod 2^24 the low 24 bits of 2^12 a + b.
+VEXA_VECTOR_CLONES void noiseParts(const std::uint32_t* __restrict states, std::int32_t amplitude,
+                                   std::int16_t* __restrict base, std::int16_t* __restrict above,
+                                   std::int16_t* __restrict half, std::size_t pixels) {
     const std::int64_t width = 2 * std::int64_t(amplitude) + 1;
-    const std::size_t w = std::size_t(frame.width);
-    std::vector<std::uint32_t> states(w * 3);
-    std::vector<std::int16_t> base(w * 4, 0);  // floor(n / 2^24) - p
-    std::vector<std::int16_t> above(w * 4, 0); // remainder above one half
-    std::vector<std::int16_t> half(w * 4, 0);  // remainder exactly one half
-    Lcg24& generator = *frame.random;
-    return forEachRow(frame, 0, frame.height, [&](int y) {
-        // Three numbers per pixel, blue, green, red, pixels left to right.
-        generator.fillStates(states.data(), states.size());
-        for (std::size_t x = 0; x < w; ++x)
+    if (amplitude < 0) {
+        for (std::size_t x = 0; x < pixels; ++x)
             for (std::size_t k = 0; k < 3; ++k) {
                 const std::int64_t n = std::int64_t(states[3 * x + k]) * width;
                 const std::int64_t remainder = n & 0xFFFFFF;
@@ -74,29 +98,58 @@ EffectResult addNoiseInIntegers(const Frame& frame, std::int32_t amplitude) {
                 above[4 * x + k] = remainder > 0x800000;
                 half[4 * x + k] = remainder == 0x800000;
             }
-        const std::uint8_t* __restrict s = frame.sourceRow(y);
-        std::uint8_t* __restrict d = frame.targetRow(y);
-        const std::int16_t* __restrict b = base.data();
-        const std::int16_t* __restrict a = above.data();
-        const std::int16_t* __restrict h = half.data();
-        for (std::size_t i = 0; i < 4 * w; ++i) {
-            const std::int16_t floor = std::int16_t(b[i] + s[i]);
-            d[i] = std::uint8_t(clampChannel(std::int16_t(floor + (a[i] | (h[i] & floor & 1)))));
+        return;
+    }
+    const std::uint32_t w = std::uint32_t(width);
+    for (std::size_t x = 0; x < pixels; ++x)
+        for (std::size_t k = 0; k < 3; ++k) {
+            const std::uint32_t state = states[3 * x + k];
+            const std::uint32_t a = (state >> 12) * w;
+            const std::uint32_t b = (state & 0xFFF) * w;
+            const std::uint32_t remainder = ((a << 12) + b) & 0xFFFFFF;
+            base[4 * x + k] = std::int16_t(std::int32_t((a + (b >> 12)) >> 12) - amplitude);
+            above[4 * x + k] = remainder > 0x800000;
+            half[4 * x + k] = remainder == 0x800000;
         }
+}
+
+// In place: each byte is read before it is written.
+VEXA_VECTOR_CLONES void addNoiseRow(std::uint8_t* __restrict d, const std::int16_t* __restrict b,
+                                    const std::int16_t* __restrict a,
+                                    const std::int16_t* __restrict h, std::size_t bytes) {
+    for (std::size_t i = 0; i < bytes; ++i) {
+        const std::int16_t floor = std::int16_t(b[i] + d[i]);
+        d[i] = std::uint8_t(clampChannel(std::int16_t(floor + (a[i] | (h[i] & floor & 1)))));
+    }
+}
+
+EffectResult addNoiseInIntegers(const Frame& frame, std::int32_t amplitude) {
+    const std::size_t w = std::size_t(frame.width);
+    std::vector<std::uint32_t> states(w * 3);
+    std::vector<std::int16_t> base(w * 4, 0);  // floor(n / 2^24) - p
+    std::vector<std::int16_t> above(w * 4, 0); // remainder above one half
+    std::vector<std::int16_t> half(w * 4, 0);  // remainder exactly one half
+    Lcg24& generator = *frame.random;
+    return forEachRow(frame, inPlacePlan(frame.height), [&](int y) {
+        // Three numbers per pixel, blue, green, red, pixels left to right.
+        generator.fillStates(states.data(), states.size());
+        noiseParts(states.data(), amplitude, base.data(), above.data(), half.data(), w);
+        addNoiseRow(frame.targetRow(y), base.data(), above.data(), half.data(), 4 * w);
     });
 }
 
-// Any amplitude, in the formula's own double arithmetic.
+// Any amplitude, in the formula's own double arithmetic. Both run on one thread: each row
+// draws its numbers after those of the rows above it.
 EffectResult addNoiseInDoubles(const Frame& frame, std::int32_t amplitude) {
     const double width = double(2 * amplitude + 1);
     const double shift = double(amplitude);
     const int w = frame.width;
     std::vector<float> random(std::size_t(w) * 3);
     Lcg24& generator = *frame.random;
-    return forEachRow(frame, 0, frame.height, [&](int y) {
+    return forEachRow(frame, inPlacePlan(frame.height), [&](int y) {
         generator.fill(random.data(), random.size());
-        const std::uint8_t* s = frame.sourceRow(y);
-        std::uint8_t* d = frame.targetRow(y);
+        std::uint8_t* d = frame.targetRow(y); // each pixel read before it is written
+        const std::uint8_t* s = d;
         for (int x = 0; x < w; ++x) {
             const float* r = &random[std::size_t(x) * 3];
             const std::uint8_t* p = s + 4 * x;
@@ -124,13 +177,15 @@ namespace {
 // 256 x 256 pairs. In a checked table, 256 marks a value that rounds beyond 32 bits.
 template <typename Entry>
 bool saturateRow(const Frame& frame, int y, const std::vector<Entry>& table) {
-    const std::uint8_t* s = frame.sourceRow(y);
-    std::uint8_t* d = frame.targetRow(y);
+    std::uint8_t* d = frame.targetRow(y); // read and written in place
+    const std::uint8_t* s = d;
     std::uint32_t seen = 0;
-    for (int x = 0; x < frame.width; ++x) {
+    const int w = frame.width; // a local: the stores below could otherwise alias it
+    const Entry* t = table.data();
+    for (int x = 0; x < w; ++x) {
         const std::uint32_t p = loadPixel(s + 4 * x);
         const std::uint32_t b = p & 255, g = (p >> 8) & 255, r = (p >> 16) & 255;
-        const Entry* row = &table[std::size_t((b + g + r) / 3) * 256];
+        const Entry* row = t + std::size_t((b + g + r) / 3) * 256;
         const std::uint32_t nb = row[b], ng = row[g], nr = row[r];
         seen |= nb | ng | nr;
         storePixel(d + 4 * x, makePixel(nb & 255, ng & 255, nr & 255, p));
@@ -156,14 +211,17 @@ EffectResult saturation(const Frame& frame, std::int32_t percent) {
     // |S - gray| is at most 170 (a pure primary against its gray); below this factor no pixel
     // can round beyond 32 bits and the table needs only bytes.
     EffectResult result;
+    RowPlan plan;
+    plan.last = frame.height;
+    plan.readsCopy = false;
     if (std::fabs(f) * 170.0 + 255.0 < 2147483647.0) {
         const auto table = saturationTable<std::uint8_t>(f);
-        result =
-            forEachRow(frame, 0, frame.height, [&](int y) { return saturateRow(frame, y, table); });
+        result = forEachRowInBands(
+            frame, plan, [&] { return [&](int y) { return saturateRow(frame, y, table); }; });
     } else {
         const auto table = saturationTable<std::uint16_t>(f);
-        result =
-            forEachRow(frame, 0, frame.height, [&](int y) { return saturateRow(frame, y, table); });
+        result = forEachRowInBands(
+            frame, plan, [&] { return [&](int y) { return saturateRow(frame, y, table); }; });
     }
     if (result.status == EffectStatus::Refused)
         result.reason =

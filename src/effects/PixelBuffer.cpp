@@ -41,17 +41,29 @@ std::unique_ptr<PixelBuffer> PixelBuffer::tryCreate(int width, int height) {
     if (bytes == 0) bytes = 4;
     void* memory = nullptr;
     if (bytes >= kHugePage) {
-        const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-        memory = std::aligned_alloc(kHugePage, rounded);
-        if (memory) madvise(memory, rounded, MADV_HUGEPAGE); // only a hint
+        bytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        memory = std::aligned_alloc(kHugePage, bytes);
+        if (memory) madvise(memory, bytes, MADV_HUGEPAGE); // only a hint
     } else {
         memory = std::malloc(bytes);
     }
     if (!memory) return nullptr;
-    auto* buffer = new (std::nothrow)
-        PixelBuffer(static_cast<std::uint8_t*>(memory), static_cast<std::ptrdiff_t>(width) * 4);
+    auto* buffer = new (std::nothrow) PixelBuffer(static_cast<std::uint8_t*>(memory),
+                                                  static_cast<std::ptrdiff_t>(width) * 4, bytes);
     if (!buffer) std::free(memory);
     return std::unique_ptr<PixelBuffer>(buffer);
+}
+
+bool PixelBuffer::reshape(int width, int height) {
+    std::size_t bytes = 0;
+    if (!packedSize(width, height, bytes) || bytes > capacity_) return false;
+    stride_ = static_cast<std::ptrdiff_t>(width) * 4;
+    return true;
+}
+
+void PixelBuffer::release() {
+    // Only the large buffers, which come straight from the system in whole huge pages.
+    if (capacity_ >= kHugePage) madvise(data_, capacity_, MADV_FREE);
 }
 
 PixelBuffer::~PixelBuffer() {

@@ -1,7 +1,7 @@
 #pragma once
 
-// The engine's target buffer: 4 bytes per pixel, rows packed without padding, held only for
-// the duration of one effect call.
+// A buffer of 4 bytes per pixel, rows packed without padding: the engine's copy of the rows an
+// effect has written, and a copy of a picture the QImage adapter hands to the engine.
 
 #include <cstddef>
 #include <cstdint>
@@ -22,11 +22,20 @@ public:
     std::uint8_t* data() const { return data_; }
     std::ptrdiff_t stride() const { return stride_; }
 
+    // Whether the buffer can hold a picture of this size; if so, takes its rows' stride.
+    bool reshape(int width, int height);
+
+    // Tells the system it may take the memory back whenever it needs it; until it does, the
+    // buffer is used again without the cost of fresh pages. The contents are then undefined.
+    void release();
+
 private:
-    PixelBuffer(std::uint8_t* data, std::ptrdiff_t stride) : data_(data), stride_(stride) {}
+    PixelBuffer(std::uint8_t* data, std::ptrdiff_t stride, std::size_t capacity)
+        : data_(data), stride_(stride), capacity_(capacity) {}
 
     std::uint8_t* data_;
     std::ptrdiff_t stride_;
+    std::size_t capacity_; // bytes
 };
 
 // Stores the number of bytes of a packed picture in `bytes`; false when the size is

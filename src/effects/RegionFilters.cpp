@@ -3,12 +3,24 @@
 
 #include "effects/EffectKernels.h"
 #include "effects/PixelAccess.h"
+#include "effects/VectorClones.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <vector>
 
 namespace vexa::effects {
+
+namespace {
+
+// Adds each byte of a row to its column's sum.
+VEXA_VECTOR_CLONES void addRow(const std::uint8_t* __restrict row, std::uint32_t* __restrict sums,
+                               std::size_t bytes) {
+    for (std::size_t i = 0; i < bytes; ++i) sums[i] += row[i];
+}
+
+} // namespace
 
 EffectResult mosaic(const Frame& frame, std::int32_t blockSize) {
     // The caller refuses block sizes below 1. 64-bit throughout: block ends may pass 2^31
@@ -17,34 +29,53 @@ EffectResult mosaic(const Frame& frame, std::int32_t blockSize) {
     const std::int64_t w = frame.width;
     const std::int64_t h = frame.height;
     const std::int64_t blocks = (w + p - 1) / p;
-    std::vector<std::uint32_t> average(static_cast<std::size_t>(blocks));
-    return forEachRow(frame, 0, frame.height, [&](int y) {
-        if (y % p == 0) {
-            // The first row of a band of blocks: every row of the band gets the same averages.
-            const std::int64_t rowEnd = std::min(h, y + p);
-            for (std::int64_t b = 0; b < blocks; ++b) {
-                const std::int64_t colStart = b * p;
-                const std::int64_t colEnd = std::min(w, colStart + p);
-                std::int64_t sum[3] = {0, 0, 0};
-                for (std::int64_t r = y; r < rowEnd; ++r) {
-                    const std::uint8_t* s = frame.sourceRow(int(r));
-                    for (std::int64_t x = colStart; x < colEnd; ++x)
-                        for (int k = 0; k < 3; ++k) sum[k] += s[4 * x + k];
+    // Bands of rows hold whole bands of blocks, so a band reads only its own rows: at the
+    // first row of a band of blocks all of them, none of them written yet.
+    RowPlan plan;
+    plan.last = frame.height;
+    plan.align = int(std::min(p, h));
+    plan.below = plan.align - 1;
+    plan.readsCopy = false;
+    return forEachRowInBands(frame, plan, [&] {
+        return [&, average = std::vector<std::uint32_t>(static_cast<std::size_t>(blocks)),
+                columns = std::vector<std::uint64_t>(),
+                part = std::vector<std::uint32_t>()](int y) mutable {
+            if (y % p == 0) {
+                // The first row of a band of blocks: every row of the band gets the same
+                // averages. Each byte column is summed down the band first, in vector loops.
+                const std::int64_t rowEnd = std::min(h, y + p);
+                const std::size_t bytes = std::size_t(w) * 4;
+                columns.assign(bytes, 0);
+                part.assign(bytes, 0);
+                for (std::int64_t r = y; r < rowEnd;) {
+                    // 2^24 rows of 255 fit the 32-bit part sums.
+                    const std::int64_t chunkEnd = std::min(rowEnd, r + (std::int64_t(1) << 24));
+                    for (; r < chunkEnd; ++r) addRow(frame.targetRow(int(r)), part.data(), bytes);
+                    for (std::size_t i = 0; i < bytes; ++i) {
+                        columns[i] += part[i];
+                        part[i] = 0;
+                    }
                 }
-                const std::int64_t n = (rowEnd - y) * (colEnd - colStart);
-                average[std::size_t(b)] = std::uint32_t(sum[0] / n) |
-                                          std::uint32_t(sum[1] / n) << 8 |
-                                          std::uint32_t(sum[2] / n) << 16;
+                for (std::int64_t b = 0; b < blocks; ++b) {
+                    const std::int64_t colStart = b * p;
+                    const std::int64_t colEnd = std::min(w, colStart + p);
+                    std::uint64_t sum[3] = {0, 0, 0};
+                    for (std::int64_t x = colStart; x < colEnd; ++x)
+                        for (int k = 0; k < 3; ++k) sum[k] += columns[std::size_t(4 * x + k)];
+                    const std::uint64_t n = std::uint64_t((rowEnd - y) * (colEnd - colStart));
+                    average[std::size_t(b)] = std::uint32_t(sum[0] / n) |
+                                              std::uint32_t(sum[1] / n) << 8 |
+                                              std::uint32_t(sum[2] / n) << 16;
+                }
             }
-        }
-        const std::uint8_t* s = frame.sourceRow(y);
-        std::uint8_t* d = frame.targetRow(y);
-        for (std::int64_t b = 0; b < blocks; ++b) {
-            const std::uint32_t colour = average[std::size_t(b)];
-            const std::int64_t colEnd = std::min(w, b * p + p);
-            for (std::int64_t x = b * p; x < colEnd; ++x)
-                storePixel(d + 4 * x, colour | (loadPixel(s + 4 * x) & kReservedMask));
-        }
+            std::uint8_t* d = frame.targetRow(y);
+            for (std::int64_t b = 0; b < blocks; ++b) {
+                const std::uint32_t colour = average[std::size_t(b)];
+                const std::int64_t colEnd = std::min(w, b * p + p);
+                for (std::int64_t x = b * p; x < colEnd; ++x)
+                    storePixel(d + 4 * x, colour | (loadPixel(d + 4 * x) & kReservedMask));
+            }
+        };
     });
 }
 
@@ -59,16 +90,11 @@ struct BoxRow {
     std::vector<std::uint16_t> dispersion;
 };
 
-void computeBoxRow(const Frame& frame, int cy, BoxRow& row) {
-    const std::ptrdiff_t bytes = std::ptrdiff_t(frame.width) * 4;
-    const std::uint8_t* __restrict a = frame.sourceRow(cy - 1);
-    const std::uint8_t* __restrict b = frame.sourceRow(cy);
-    const std::uint8_t* __restrict c = frame.sourceRow(cy + 1);
-    row.centreRow = cy;
-    row.mean.resize(std::size_t(bytes));
-    row.dispersion.resize(std::size_t(bytes));
-    std::uint16_t* __restrict mean = row.mean.data();
-    std::uint16_t* __restrict dispersion = row.dispersion.data();
+// The boxes centred on the bytes 4 .. bytes - 5 of the source row b, with a and c above and
+// below it.
+VEXA_VECTOR_CLONES void boxes(const std::uint8_t* __restrict a, const std::uint8_t* __restrict b,
+                              const std::uint8_t* __restrict c, std::uint16_t* __restrict mean,
+                              std::uint16_t* __restrict dispersion, std::ptrdiff_t bytes) {
     for (std::ptrdiff_t i = 4; i < bytes - 4; ++i) {
         const std::uint16_t sum = std::uint16_t(a[i - 4] + a[i] + a[i + 4] + b[i - 4] + b[i] +
                                                 b[i + 4] + c[i - 4] + c[i] + c[i + 4]);
@@ -81,49 +107,68 @@ void computeBoxRow(const Frame& frame, int cy, BoxRow& row) {
     }
 }
 
+void computeBoxRow(const Band& band, int width, int cy, BoxRow& row) {
+    const std::ptrdiff_t bytes = std::ptrdiff_t(width) * 4;
+    row.centreRow = cy;
+    row.mean.resize(std::size_t(bytes));
+    row.dispersion.resize(std::size_t(bytes));
+    boxes(band.sourceRow(cy - 1), band.sourceRow(cy), band.sourceRow(cy + 1), row.mean.data(),
+          row.dispersion.data(), bytes);
+}
+
+// Regions 1 to 4 are the boxes centred up-left, up-right, down-left and down-right of the
+// pixel; the first with the smallest dispersion wins, so ties go to region 1. Channel 4 keeps
+// the source's value (the mask `keep` is 0xFF there).
+VEXA_VECTOR_CLONES void
+calmestRegion(const std::uint16_t* __restrict upMean, const std::uint16_t* __restrict upDisp,
+              const std::uint16_t* __restrict downMean, const std::uint16_t* __restrict downDisp,
+              const std::uint8_t* __restrict s, const std::uint8_t* __restrict keep,
+              std::uint8_t* __restrict d, std::ptrdiff_t begin, std::ptrdiff_t end) {
+    for (std::ptrdiff_t i = begin; i < end; ++i) {
+        // Every value is loaded unconditionally so the choice compiles to selects.
+        const std::uint16_t d1 = upDisp[i - 4], d2 = upDisp[i + 4];
+        const std::uint16_t d3 = downDisp[i - 4], d4 = downDisp[i + 4];
+        const std::uint16_t m1 = upMean[i - 4], m2 = upMean[i + 4];
+        const std::uint16_t m3 = downMean[i - 4], m4 = downMean[i + 4];
+        std::uint16_t best = d1, chosen = m1;
+        chosen = d2 < best ? m2 : chosen;
+        best = d2 < best ? d2 : best;
+        chosen = d3 < best ? m3 : chosen;
+        best = d3 < best ? d3 : best;
+        chosen = d4 < best ? m4 : chosen;
+        d[i] = std::uint8_t((std::uint8_t(chosen) & ~keep[i]) | (s[i] & keep[i]));
+    }
+}
+
 } // namespace
 
 EffectResult quadrantSmooth(const Frame& frame, std::int32_t) {
     const int w = frame.width;
     const int h = frame.height;
     const int top = 2, bottom = std::max(2, h - 2);
-    const int left = 2, right = w - 2;
-    for (int y = 0; y < h; ++y)
-        if (y < top || y >= bottom) copyRow(frame, y);
-    // The box rows centred on y - 1 and y + 1; each is used by two output rows.
-    BoxRow cache[3];
-    auto boxRow = [&](int cy) -> const BoxRow& {
-        BoxRow& slot = cache[cy % 3];
-        if (slot.centreRow != cy) computeBoxRow(frame, cy, slot);
-        return slot;
-    };
-    return forEachRow(frame, top, bottom, [&](int y) {
-        copyOutsideRange(frame, y, left, right, top, bottom);
-        if (right <= left) return;
-        const std::uint16_t* __restrict upMean = boxRow(y - 1).mean.data();
-        const std::uint16_t* __restrict upDisp = boxRow(y - 1).dispersion.data();
-        const std::uint16_t* __restrict downMean = boxRow(y + 1).mean.data();
-        const std::uint16_t* __restrict downDisp = boxRow(y + 1).dispersion.data();
-        const std::uint8_t* __restrict s = frame.sourceRow(y);
-        std::uint8_t* __restrict d = frame.targetRow(y);
-        // Regions 1 to 4 are the boxes centred up-left, up-right, down-left and down-right of
-        // the pixel; the first with the smallest dispersion wins, so ties go to region 1.
-        for (std::ptrdiff_t i = std::ptrdiff_t(left) * 4; i < std::ptrdiff_t(right) * 4; ++i) {
-            // Every value is loaded unconditionally so the choice compiles to selects.
-            const std::uint16_t d1 = upDisp[i - 4], d2 = upDisp[i + 4];
-            const std::uint16_t d3 = downDisp[i - 4], d4 = downDisp[i + 4];
-            const std::uint16_t m1 = upMean[i - 4], m2 = upMean[i + 4];
-            const std::uint16_t m3 = downMean[i - 4], m4 = downMean[i + 4];
-            std::uint16_t best = d1, chosen = m1;
-            chosen = d2 < best ? m2 : chosen;
-            best = d2 < best ? d2 : best;
-            chosen = d3 < best ? m3 : chosen;
-            best = d3 < best ? d3 : best;
-            chosen = d4 < best ? m4 : chosen;
-            d[i] = std::uint8_t(chosen);
-        }
-        for (std::ptrdiff_t i = std::ptrdiff_t(left) * 4 + 3; i < std::ptrdiff_t(right) * 4; i += 4)
-            d[i] = s[i];
+    const std::ptrdiff_t begin = 2 * 4, end = std::ptrdiff_t(w - 2) * 4;
+    std::vector<std::uint8_t> keep(std::size_t(w) * 4, 0);
+    for (std::size_t i = 3; i < keep.size(); i += 4) keep[i] = 0xFF;
+    RowPlan plan;
+    plan.first = top;
+    plan.last = bottom;
+    plan.above = 2;
+    plan.below = 2;
+    return forEachRowInBands(frame, plan, [&](const Band& band) {
+        // The box rows centred on y - 1 and y + 1; each is used by two output rows.
+        return [&, cache = std::array<BoxRow, 3>()](int y) mutable {
+            if (end <= begin) return;
+            auto boxRow = [&](int cy) -> const BoxRow& {
+                BoxRow& slot = cache[std::size_t(cy % 3)];
+                if (slot.centreRow != cy) computeBoxRow(band, w, cy, slot);
+                return slot;
+            };
+            const BoxRow& up = boxRow(y - 1);
+            const BoxRow& down = boxRow(y + 1);
+            calmestRegion(up.mean.data(), up.dispersion.data(), down.mean.data(),
+                          down.dispersion.data(), band.sourceRow(y), keep.data(),
+                          frame.targetRow(y), begin, end);
+        };
     });
 }
 

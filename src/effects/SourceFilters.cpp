@@ -3,12 +3,13 @@
 // of columns and rows; the pixels outside it keep their values.
 //
 // The kernels run over the bytes of a row, all four channels alike, in plain loops the
-// compiler turns into vector code; the fourth byte of each pixel is then put back from the
-// source, so it never changes.
+// compiler turns into vector code; the fourth byte of each pixel is taken from the source
+// in the same loop, so it never changes.
 
 #include "effects/Arithmetic.h"
 #include "effects/EffectKernels.h"
 #include "effects/PixelAccess.h"
+#include "effects/VectorClones.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,69 +20,72 @@ namespace vexa::effects {
 namespace {
 
 using Byte = std::uint8_t;
+// Every kernel's value fits in 16 bits; computing in 16 bits lets the vector code hold
+// twice as many channels per register as it would with int.
+using Short = std::int16_t;
 
-// The rows around a pixel: up and down may be null where the range does not need them.
-struct Rows {
-    const Byte* __restrict up;
-    const Byte* __restrict cur;
-    const Byte* __restrict down;
-};
-
-// Runs `kernel(rows, out, begin, end)` on the bytes of columns left..right-1 of rows
-// top..bottom-1 (0-based); `kernel` writes out[begin..end). Channel 4 is restored here.
-template <typename Kernel>
-EffectResult overSource(const Frame& frame, int left, int right, int top, int bottom,
-                        Kernel&& kernel) {
-    const int h = frame.height;
-    top = std::clamp(top, 0, h);
-    bottom = std::clamp(bottom, top, h);
-    for (int y = 0; y < h; ++y)
-        if (y < top || y >= bottom) copyRow(frame, y);
-    return forEachRow(frame, top, bottom, [&](int y) {
-        copyOutsideRange(frame, y, left, right, top, bottom);
-        if (right <= left) return;
-        const Rows rows{y > 0 ? frame.sourceRow(y - 1) : nullptr, frame.sourceRow(y),
-                        y + 1 < h ? frame.sourceRow(y + 1) : nullptr};
-        Byte* out = frame.targetRow(y);
-        kernel(rows, out, std::ptrdiff_t(left) * 4, std::ptrdiff_t(right) * 4);
-        for (std::ptrdiff_t i = std::ptrdiff_t(left) * 4 + 3; i < std::ptrdiff_t(right) * 4; i += 4)
-            out[i] = rows.cur[i];
-    });
-}
-
-// The interior: columns and rows 2..W-1, 2..H-1 in the formulas' counting.
-template <typename Kernel> EffectResult overInterior(const Frame& frame, Kernel&& kernel) {
-    return overSource(frame, 1, frame.width - 1, 1, frame.height - 1, kernel);
-}
+// A row kernel writes bytes begin..end-1 of the output row `out` from the source rows `up`,
+// `cur` and `down` (up and down may be null where it does not read them), with, per byte of
+// the row, the colour component of its channel and a mask that keeps channel 4 (0xFF there,
+// 0 elsewhere). The pointers are restrict, so the compiler knows the output overlaps none of
+// the rows it reads and vectorises each loop.
+#define VEXA_ROW_KERNEL(name)                                                                      \
+    void name([[maybe_unused]] const Byte* __restrict up, const Byte* __restrict cur,              \
+              [[maybe_unused]] const Byte* __restrict down, Byte* __restrict out,                  \
+              [[maybe_unused]] const Short* __restrict colour, const Byte* __restrict keep,        \
+              std::ptrdiff_t begin, std::ptrdiff_t end)
+using RowKernel = void (*)(const Byte*, const Byte*, const Byte*, Byte*, const Short*, const Byte*,
+                           std::ptrdiff_t, std::ptrdiff_t);
 
 // The colour components repeated along a row in channel order (blue, green, red, and 0
 // for the fourth byte), so a byte loop can add the component of its own channel.
-std::vector<std::int16_t> colourPattern(const Frame& frame, std::int32_t packed) {
+std::vector<Short> colourPattern(int width, std::int32_t packed) {
     const Colour c = splitColour(packed);
-    const std::int16_t perChannel[4] = {std::int16_t(c.blue), std::int16_t(c.green),
-                                        std::int16_t(c.red), 0};
-    std::vector<std::int16_t> pattern(std::size_t(frame.width) * 4);
+    const Short perChannel[4] = {Short(c.blue), Short(c.green), Short(c.red), 0};
+    std::vector<Short> pattern(std::size_t(width) * 4);
     for (std::size_t i = 0; i < pattern.size(); ++i) pattern[i] = perChannel[i % 4];
     return pattern;
 }
 
-// Every kernel's value fits in 16 bits; computing in 16 bits lets the vector code hold
-// twice as many channels per register as it would with int.
-using Short = std::int16_t;
+// Runs `kernel` on the bytes of columns left..right-1 of rows top..bottom-1 (0-based), on
+// bands of rows. Pixels outside that range keep their values, and so does channel 4. The
+// kernel reads `above` rows above and `below` rows below its own.
+EffectResult overSource(const Frame& frame, int left, int right, int top, int bottom, int above,
+                        int below, RowKernel kernel, std::int32_t colour = 0) {
+    const int w = frame.width;
+    const int h = frame.height;
+    RowPlan plan;
+    plan.first = std::clamp(top, 0, h);
+    plan.last = std::clamp(bottom, plan.first, h);
+    plan.above = above;
+    plan.below = below;
+    left = std::max(left, 0);
+    right = std::min(right, w);
+    const std::vector<Short> colours = colourPattern(w, colour);
+    std::vector<Byte> keep(std::size_t(w) * 4, 0);
+    for (std::size_t i = 3; i < keep.size(); i += 4) keep[i] = 0xFF;
+    return forEachRowInBands(frame, plan, [&] {
+        return [&](int y) {
+            if (right <= left) return;
+            kernel(y > 0 ? frame.sourceRow(y - 1) : nullptr, frame.sourceRow(y),
+                   y + 1 < h ? frame.sourceRow(y + 1) : nullptr, frame.targetRow(y), colours.data(),
+                   keep.data(), std::ptrdiff_t(left) * 4, std::ptrdiff_t(right) * 4);
+        };
+    });
+}
+
+// The interior: columns and rows 2..W-1, 2..H-1 in the formulas' counting.
+EffectResult overInterior(const Frame& frame, RowKernel kernel, std::int32_t colour = 0) {
+    return overSource(frame, 1, frame.width - 1, 1, frame.height - 1, 1, 1, kernel, colour);
+}
 
 inline Byte clampToByte(Short v) {
     return Byte(v < 0 ? 0 : (v > 255 ? 255 : v));
 }
 
-inline Short neighbourSum(const Rows& r, std::ptrdiff_t i) {
-    return Short(r.up[i - 4] + r.up[i] + r.up[i + 4] + r.cur[i - 4] + r.cur[i + 4] + r.down[i - 4] +
-                 r.down[i] + r.down[i + 4]);
-}
-
-// The left column of the 3 x 3 neighbourhood minus its right column.
-inline Short leftMinusRight(const Rows& r, std::ptrdiff_t i) {
-    return Short(r.up[i - 4] + r.cur[i - 4] + r.down[i - 4] - r.up[i + 4] - r.cur[i + 4] -
-                 r.down[i + 4]);
+// v where the mask is 0, the source byte where it is 0xFF.
+inline Byte keepFourth(Byte v, Byte source, Byte mask) {
+    return Byte((v & ~mask) | (source & mask));
 }
 
 inline Byte max3(Byte a, Byte b, Byte c) {
@@ -91,101 +95,109 @@ inline Byte min3(Byte a, Byte b, Byte c) {
     return std::min(std::min(a, b), c);
 }
 
-inline Byte largestOfNine(const Rows& r, std::ptrdiff_t i) {
-    return max3(max3(r.up[i - 4], r.up[i], r.up[i + 4]), max3(r.cur[i - 4], r.cur[i], r.cur[i + 4]),
-                max3(r.down[i - 4], r.down[i], r.down[i + 4]));
-}
-
-inline Byte smallestOfNine(const Rows& r, std::ptrdiff_t i) {
-    return min3(min3(r.up[i - 4], r.up[i], r.up[i + 4]), min3(r.cur[i - 4], r.cur[i], r.cur[i + 4]),
-                min3(r.down[i - 4], r.down[i], r.down[i + 4]));
-}
-
-} // namespace
-
-EffectResult contour(const Frame& frame, std::int32_t colour) {
-    const std::vector<std::int16_t> c = colourPattern(frame, colour);
-    return overInterior(
-        frame, [&](const Rows& r, Byte* __restrict out, std::ptrdiff_t begin, std::ptrdiff_t end) {
-            for (std::ptrdiff_t i = begin; i < end; ++i)
-                out[i] = clampToByte(Short(8 * r.cur[i] - neighbourSum(r, i) + c[std::size_t(i)]));
-        });
+VEXA_VECTOR_CLONES VEXA_ROW_KERNEL(contourRow) {
+    for (std::ptrdiff_t i = begin; i < end; ++i) {
+        const Short n8 = Short(up[i - 4] + up[i] + up[i + 4] + cur[i - 4] + cur[i + 4] +
+                               down[i - 4] + down[i] + down[i + 4]);
+        out[i] = keepFourth(clampToByte(Short(8 * cur[i] - n8 + colour[i])), cur[i], keep[i]);
+    }
 }
 
 // Emboss and Engrave: |P(x, y) - P(x + 1, y + 1) + C| and the reverse difference, over
 // columns and rows 1..W-1, 1..H-1. Both read the target, but only pixels not yet written,
 // so reading the source gives the same.
-template <bool Reversed> EffectResult diagonalDifference(const Frame& frame, std::int32_t colour) {
-    const std::vector<std::int16_t> c = colourPattern(frame, colour);
-    return overSource(
-        frame, 0, frame.width - 1, 0, frame.height - 1,
-        [&](const Rows& r, Byte* __restrict out, std::ptrdiff_t begin, std::ptrdiff_t end) {
-            for (std::ptrdiff_t i = begin; i < end; ++i) {
-                const int difference =
-                    Reversed ? r.down[i + 4] - r.cur[i] : r.cur[i] - r.down[i + 4];
-                out[i] = clampToByte(Short(std::abs(difference + c[std::size_t(i)])));
-            }
-        });
+template <bool Reversed> VEXA_VECTOR_CLONES VEXA_ROW_KERNEL(diagonalRow) {
+    for (std::ptrdiff_t i = begin; i < end; ++i) {
+        const Short difference =
+            Reversed ? Short(down[i + 4] - cur[i]) : Short(cur[i] - down[i + 4]);
+        const Short v = Short(difference + colour[i]);
+        out[i] = keepFourth(clampToByte(v < 0 ? Short(-v) : v), cur[i], keep[i]);
+    }
+}
+
+// The left column of the 3 x 3 neighbourhood minus its right column, plus or minus the colour.
+template <bool Right> VEXA_VECTOR_CLONES VEXA_ROW_KERNEL(reliefSideRow) {
+    for (std::ptrdiff_t i = begin; i < end; ++i) {
+        const Short slope =
+            Short(up[i - 4] + cur[i - 4] + down[i - 4] - up[i + 4] - cur[i + 4] - down[i + 4]);
+        const Short v = Right ? Short(colour[i] - slope) : Short(slope + colour[i]);
+        out[i] = keepFourth(clampToByte(v), cur[i], keep[i]);
+    }
+}
+
+VEXA_VECTOR_CLONES VEXA_ROW_KERNEL(reliefRow) {
+    for (std::ptrdiff_t i = begin; i < end; ++i) {
+        const Short slope = Short(2 * up[i - 4] + cur[i - 4] + up[i] - down[i] - cur[i + 4] -
+                                  2 * down[i + 4] + cur[i]);
+        // Truncating toward zero before the 50 is added.
+        out[i] = keepFourth(clampToByte(Short(slope / 2 + 50)), cur[i], keep[i]);
+    }
+}
+
+VEXA_VECTOR_CLONES VEXA_ROW_KERNEL(dilateRow) {
+    for (std::ptrdiff_t i = begin; i < end; ++i) {
+        const Byte v = max3(max3(up[i - 4], up[i], up[i + 4]), max3(cur[i - 4], cur[i], cur[i + 4]),
+                            max3(down[i - 4], down[i], down[i + 4]));
+        out[i] = keepFourth(v, cur[i], keep[i]);
+    }
+}
+
+inline Byte smallestOfNine(const Byte* __restrict up, const Byte* __restrict cur,
+                           const Byte* __restrict down, std::ptrdiff_t i) {
+    return min3(min3(up[i - 4], up[i], up[i + 4]), min3(cur[i - 4], cur[i], cur[i + 4]),
+                min3(down[i - 4], down[i], down[i + 4]));
+}
+
+VEXA_VECTOR_CLONES VEXA_ROW_KERNEL(erodeRow) {
+    for (std::ptrdiff_t i = begin; i < end; ++i)
+        out[i] = keepFourth(smallestOfNine(up, cur, down, i), cur[i], keep[i]);
+}
+
+VEXA_VECTOR_CLONES VEXA_ROW_KERNEL(edgeDetectRow) {
+    for (std::ptrdiff_t i = begin; i < end; ++i)
+        out[i] = keepFourth(Byte(cur[i] - smallestOfNine(up, cur, down, i)), cur[i], keep[i]);
+}
+
+#undef VEXA_ROW_KERNEL
+
+} // namespace
+
+EffectResult contour(const Frame& frame, std::int32_t colour) {
+    return overInterior(frame, contourRow, colour);
 }
 
 EffectResult emboss(const Frame& frame, std::int32_t colour) {
-    return diagonalDifference<false>(frame, colour);
+    return overSource(frame, 0, frame.width - 1, 0, frame.height - 1, 0, 1, diagonalRow<false>,
+                      colour);
 }
 
 EffectResult engrave(const Frame& frame, std::int32_t colour) {
-    return diagonalDifference<true>(frame, colour);
+    return overSource(frame, 0, frame.width - 1, 0, frame.height - 1, 0, 1, diagonalRow<true>,
+                      colour);
 }
 
 EffectResult reliefLeft(const Frame& frame, std::int32_t colour) {
-    const std::vector<std::int16_t> c = colourPattern(frame, colour);
-    return overInterior(
-        frame, [&](const Rows& r, Byte* __restrict out, std::ptrdiff_t begin, std::ptrdiff_t end) {
-            for (std::ptrdiff_t i = begin; i < end; ++i)
-                out[i] = clampToByte(Short(leftMinusRight(r, i) + c[std::size_t(i)]));
-        });
+    return overInterior(frame, reliefSideRow<false>, colour);
 }
 
 EffectResult reliefRight(const Frame& frame, std::int32_t colour) {
-    const std::vector<std::int16_t> c = colourPattern(frame, colour);
-    return overInterior(
-        frame, [&](const Rows& r, Byte* __restrict out, std::ptrdiff_t begin, std::ptrdiff_t end) {
-            for (std::ptrdiff_t i = begin; i < end; ++i)
-                out[i] = clampToByte(Short(c[std::size_t(i)] - leftMinusRight(r, i)));
-        });
+    return overInterior(frame, reliefSideRow<true>, colour);
 }
 
 EffectResult relief(const Frame& frame, std::int32_t) {
-    return overInterior(
-        frame, [](const Rows& r, Byte* __restrict out, std::ptrdiff_t begin, std::ptrdiff_t end) {
-            for (std::ptrdiff_t i = begin; i < end; ++i) {
-                const Short slope = Short(2 * r.up[i - 4] + r.cur[i - 4] + r.up[i] - r.down[i] -
-                                          r.cur[i + 4] - 2 * r.down[i + 4] + r.cur[i]);
-                // Truncating toward zero before the 50 is added.
-                out[i] = clampToByte(Short(slope / 2 + 50));
-            }
-        });
+    return overInterior(frame, reliefRow);
 }
 
 EffectResult dilate(const Frame& frame, std::int32_t) {
-    return overInterior(
-        frame, [](const Rows& r, Byte* __restrict out, std::ptrdiff_t begin, std::ptrdiff_t end) {
-            for (std::ptrdiff_t i = begin; i < end; ++i) out[i] = largestOfNine(r, i);
-        });
+    return overInterior(frame, dilateRow);
 }
 
 EffectResult erode(const Frame& frame, std::int32_t) {
-    return overInterior(
-        frame, [](const Rows& r, Byte* __restrict out, std::ptrdiff_t begin, std::ptrdiff_t end) {
-            for (std::ptrdiff_t i = begin; i < end; ++i) out[i] = smallestOfNine(r, i);
-        });
+    return overInterior(frame, erodeRow);
 }
 
 EffectResult edgeDetect(const Frame& frame, std::int32_t) {
-    return overInterior(
-        frame, [](const Rows& r, Byte* __restrict out, std::ptrdiff_t begin, std::ptrdiff_t end) {
-            for (std::ptrdiff_t i = begin; i < end; ++i)
-                out[i] = Byte(r.cur[i] - smallestOfNine(r, i));
-        });
+    return overInterior(frame, edgeDetectRow);
 }
 
 } // namespace vexa::effects

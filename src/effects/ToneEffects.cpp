@@ -5,6 +5,7 @@
 #include "effects/Arithmetic.h"
 #include "effects/EffectKernels.h"
 #include "effects/PixelAccess.h"
+#include "effects/VectorClones.h"
 
 #include <algorithm>
 #include <array>
@@ -13,36 +14,58 @@
 #include <string>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define VEXA_CONTRAST_AVX2 1
-#endif
-
 namespace vexa::effects {
 
 namespace {
 
 using ChannelTable = std::array<std::uint8_t, 256>;
 
-// Every pixel through the tables of blue, green and red.
+// The tables of blue, green and red joined into two of 65536 entries, one for the low half of
+// a pixel word (blue and green) and one for the high half (red, and channel 4, which it
+// keeps): two loads a pixel instead of three, and no shifting bytes into place.
+struct JoinedTables {
+    JoinedTables(const ChannelTable& tb, const ChannelTable& tg, const ChannelTable& tr)
+        : low(1 << 16), high(1 << 16) {
+        for (std::uint32_t v = 0; v < (1u << 16); ++v) {
+            low[v] = std::uint16_t(tb[v & 255] | tg[v >> 8] << 8);
+            high[v] = std::uint16_t(tr[v & 255] | (v & 0xFF00));
+        }
+    }
+    std::vector<std::uint16_t> low;
+    std::vector<std::uint16_t> high;
+};
+
+// Every pixel of `row` through the tables, in place.
+void lookUpRow(std::uint8_t* __restrict row, int w, const JoinedTables& tables) {
+    const std::uint16_t* __restrict lo = tables.low.data();
+    const std::uint16_t* __restrict hi = tables.high.data();
+    int x = 0;
+    for (; x + 2 <= w; x += 2) {
+        std::uint64_t p;
+        std::memcpy(&p, row + 4 * x, 8);
+        const std::uint64_t q =
+            std::uint64_t(lo[p & 0xFFFF]) | std::uint64_t(hi[(p >> 16) & 0xFFFF]) << 16 |
+            std::uint64_t(lo[(p >> 32) & 0xFFFF]) << 32 | std::uint64_t(hi[p >> 48]) << 48;
+        std::memcpy(row + 4 * x, &q, 8);
+    }
+    if (x < w) {
+        const std::uint32_t p = loadPixel(row + 4 * x);
+        storePixel(row + 4 * x, std::uint32_t(lo[p & 0xFFFF]) | std::uint32_t(hi[p >> 16]) << 16);
+    }
+}
+
+// Every pixel through the tables of blue, green and red, on bands of rows.
 EffectResult mapChannels(const Frame& frame, const ChannelTable& tb, const ChannelTable& tg,
                          const ChannelTable& tr, std::int32_t base = 0, std::int32_t span = 100) {
-    const int w = frame.width;
-    return forEachRow(
-        frame, 0, frame.height,
-        [&](int y) {
-            const std::uint8_t* s = frame.sourceRow(y);
-            std::uint8_t* d = frame.targetRow(y);
-            for (int x = 0; x < w; ++x) {
-                const std::uint32_t p = loadPixel(s + 4 * x);
-                storePixel(d + 4 * x,
-                           makePixel(tb[p & 255], tg[(p >> 8) & 255], tr[(p >> 16) & 255], p));
-            }
-        },
-        base, span);
+    const JoinedTables tables(tb, tg, tr);
+    RowPlan plan;
+    plan.last = frame.height;
+    plan.base = base;
+    plan.span = span;
+    plan.readsCopy = false;
+    return forEachRowInBands(frame, plan, [&] {
+        return [&](int y) { lookUpRow(frame.targetRow(y), frame.width, tables); };
+    });
 }
 
 // The factor (p + 100) / 100 in single precision; the caller has refused p + 100 > 2^31 - 1.
@@ -136,8 +159,6 @@ public:
         return true;
     }
 
-    // For probes that follow the same layout: entry i holds (colour | kValid) << 32 | packed.
-    const std::uint64_t* entries() const { return entries_.data(); }
     static constexpr int kBits = 15;
     static constexpr std::uint32_t kValid = 1u << 24;
 
@@ -145,171 +166,76 @@ private:
     std::vector<std::uint64_t> entries_ = std::vector<std::uint64_t>(std::size_t(1) << kBits);
 };
 
-#if defined(VEXA_CONTRAST_AVX2)
-// The sum over a row's first w - w % 16 pixels of (B + G + R) \ 3, sixteen at a time.
-__attribute__((target("avx2"))) std::int64_t grayRowSumAvx2(const std::uint8_t* s, int w) {
-    const __m256i weights = _mm256_set1_epi32(0x00010101); // b + g, r + 0 in 16-bit halves
-    const __m256i ones = _mm256_set1_epi16(1);
-    const __m256i third =
-        _mm256_set1_epi16(21846); // (s x 21846) >> 16 is s / 3, truncated, for s <= 765
-    std::int64_t sum = 0;
-    int x = 0;
-    while (w - x >= 16) {
-        // Each 32-bit lane gains at most 2 x 255 per group; 2^20 groups keep it in range.
-        const int end = x + std::min((w - x) / 16, 1 << 20) * 16;
-        __m256i lanes = _mm256_setzero_si256();
-        for (; x < end; x += 16) {
-            const __m256i a =
-                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + std::ptrdiff_t(x) * 4));
-            const __m256i b = _mm256_loadu_si256(
-                reinterpret_cast<const __m256i*>(s + std::ptrdiff_t(x) * 4 + 32));
-            const __m256i sa = _mm256_madd_epi16(_mm256_maddubs_epi16(a, weights), ones);
-            const __m256i sb = _mm256_madd_epi16(_mm256_maddubs_epi16(b, weights), ones);
-            // The pack mixes the pixel order within lanes; the sum does not care.
-            const __m256i gray = _mm256_mulhi_epu16(_mm256_packs_epi32(sa, sb), third);
-            lanes = _mm256_add_epi32(lanes, _mm256_madd_epi16(gray, ones));
-        }
-        std::uint32_t part[8];
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(part), lanes);
-        for (const std::uint32_t v : part) sum += v;
+// 1 for each pixel of `row` with a channel outside low .. high, 0 for the others.
+VEXA_VECTOR_CLONES void outsideRow(const std::uint8_t* __restrict row, int w, std::int32_t low,
+                                   std::int32_t high, std::uint8_t* __restrict outside) {
+    for (int x = 0; x < w; ++x) {
+        const std::uint32_t p = loadPixel(row + std::ptrdiff_t(x) * 4);
+        const std::int32_t b = std::int32_t(p & 255), g = std::int32_t((p >> 8) & 255),
+                           r = std::int32_t((p >> 16) & 255);
+        outside[x] =
+            std::uint8_t((b < low) | (b > high) | (g < low) | (g > high) | (r < low) | (r > high));
     }
-    return sum;
-}
-#endif
-
-// meanGray's result, eight pixels at a time where SSE2 is there: the scalar loop's division
-// by 3 per pixel made this pass cost more than reading the picture.
-std::int32_t contrastMeanGray(const Frame& frame) {
-#if defined(__SSE2__)
-    const int w = frame.width;
-    const __m128i low = _mm_set1_epi32(255);
-    const __m128i third =
-        _mm_set1_epi16(21846); // (s x 21846) >> 16 is s / 3, truncated, for s <= 765
-    const __m128i ones = _mm_set1_epi16(1);
-    std::int64_t sum = 0;
-#if defined(VEXA_CONTRAST_AVX2)
-    const bool avx2 = __builtin_cpu_supports("avx2");
-#endif
-    for (int y = 0; y < frame.height; ++y) {
-        const std::uint8_t* s = frame.sourceRow(y);
-        int x = 0;
-#if defined(VEXA_CONTRAST_AVX2)
-        if (avx2) {
-            sum += grayRowSumAvx2(s, w);
-            x = w - w % 16;
-        }
-#endif
-        while (w - x >= 8) {
-            // Each 32-bit lane gains at most 2 x 255 per group; 2^20 groups keep it in range.
-            const int end = x + std::min((w - x) / 8, 1 << 20) * 8;
-            __m128i lanes = _mm_setzero_si128();
-            for (; x < end; x += 8) {
-                __m128i a =
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + std::ptrdiff_t(x) * 4));
-                __m128i b = _mm_loadu_si128(
-                    reinterpret_cast<const __m128i*>(s + std::ptrdiff_t(x) * 4 + 16));
-                a = _mm_add_epi32(
-                    _mm_add_epi32(_mm_and_si128(a, low), _mm_and_si128(_mm_srli_epi32(a, 8), low)),
-                    _mm_and_si128(_mm_srli_epi32(a, 16), low));
-                b = _mm_add_epi32(
-                    _mm_add_epi32(_mm_and_si128(b, low), _mm_and_si128(_mm_srli_epi32(b, 8), low)),
-                    _mm_and_si128(_mm_srli_epi32(b, 16), low));
-                const __m128i gray = _mm_mulhi_epu16(_mm_packs_epi32(a, b), third);
-                lanes = _mm_add_epi32(lanes, _mm_madd_epi16(gray, ones));
-            }
-            std::uint32_t part[4];
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(part), lanes);
-            sum += std::int64_t(part[0]) + part[1] + part[2] + part[3];
-        }
-        for (; x < w; ++x) {
-            const std::uint32_t p = loadPixel(s + 4 * x);
-            sum += ((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) / 3u;
-        }
-    }
-    return static_cast<std::int32_t>(sum / (std::int64_t(w) * frame.height));
-#else
-    return meanGray(frame);
-#endif
 }
 
-#if defined(VEXA_CONTRAST_AVX2)
-// For each 8-bit mask, the positions of its set bits in ascending order, one per byte: the
-// clamp columns of eight pixels come out of one load instead of eight dependent steps.
-constexpr std::array<std::uint64_t, 256> kSetBits = [] {
-    std::array<std::uint64_t, 256> t{};
-    for (unsigned m = 0; m < 256; ++m) {
-        unsigned n = 0;
-        for (unsigned i = 0; i < 8; ++i)
-            if (m >> i & 1) t[m] |= std::uint64_t(i) << (8 * n++);
+// The spread clamp's first pass for the colours of pixels that need it, as spreadClamp runs
+// it: settled[i] is 1 where that pass ends it, with the result in result[i]; the others need
+// the whole clamp. For tones within +-2^29, where no step of the pass can leave 32 bits.
+VEXA_VECTOR_CLONES void firstSpreadPass(const std::uint32_t* __restrict colours,
+                                        const std::int32_t* __restrict tone,
+                                        std::uint32_t* __restrict result,
+                                        std::uint8_t* __restrict settled, std::size_t n) {
+    // Written without && and || so that the loop has no branches to keep it from vector code.
+    auto excess = [](std::int32_t v) {
+        const std::int32_t below = v < 0 ? v / 2 : 0;
+        const std::int32_t above = v > 255 ? (v - 255) / 2 : 0;
+        return below + above;
+    };
+    auto clamp = [](std::int32_t v) { return v < 0 ? 0 : (v > 255 ? 255 : v); };
+    auto inRange = [](std::int32_t v) { return int(v >= 0) & int(v <= 255); };
+    auto allLow = [](std::int32_t b, std::int32_t g, std::int32_t r) {
+        return int(b <= 0) & int(g <= 0) & int(r <= 0);
+    };
+    auto allHigh = [](std::int32_t b, std::int32_t g, std::int32_t r) {
+        return int(b >= 255) & int(g >= 255) & int(r >= 255);
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint32_t colour = colours[i];
+        std::int32_t b = tone[colour & 255], g = tone[(colour >> 8) & 255],
+                     r = tone[(colour >> 16) & 255];
+        // The checks that open the first pass; a colour that needs the clamp has a tone
+        // outside 0..255, so only the last two can end it here.
+        const int low = allLow(b, g, r), high = allHigh(b, g, r);
+        std::int32_t h = excess(b);
+        b = clamp(b);
+        g += h;
+        r += h;
+        h = excess(g);
+        g = clamp(g);
+        b += h;
+        r += h;
+        h = excess(r);
+        r = clamp(r);
+        g += h;
+        b += h;
+        // The checks that open the second pass.
+        const int fits = inRange(b) & inRange(g) & inRange(r);
+        const int lowAfter = allLow(b, g, r), highAfter = allHigh(b, g, r);
+        const std::uint32_t packed =
+            std::uint32_t(b) | std::uint32_t(g) << 8 | std::uint32_t(r) << 16;
+        const std::uint32_t second = fits ? packed : (lowAfter ? 0u : kColourMask);
+        result[i] = low ? 0u : (high ? kColourMask : second);
+        settled[i] = std::uint8_t(low | high | fits | lowAfter | highAfter);
     }
-    return t;
-}();
-
-// The row loop of contrast for the columns 0 .. w - w % 8, eight pixels at a time with
-// gathers from the placed tables. Clamp pixels whose colour the cache already holds are
-// finished here; the others go to `spread`, which needs room for 8 entries beyond the last
-// column it may receive. Returns the number of columns written there.
-__attribute__((target("avx2"))) std::size_t
-contrastRowAvx2(const std::uint8_t* s, std::uint8_t* dst, int w,
-                const std::array<std::uint32_t, 256> (&placed)[3], const SpreadCache& cache,
-                int* spread) {
-    const __m256i hashFactor = _mm256_set1_epi32(std::int32_t(0x9E3779B1u));
-    const __m256i valid = _mm256_set1_epi32(std::int32_t(SpreadCache::kValid));
-    const long long* entries = reinterpret_cast<const long long*>(cache.entries());
-    const __m256i byteMask = _mm256_set1_epi32(255);
-    const __m256i colourMask = _mm256_set1_epi32(std::int32_t(kColourMask));
-    const int* tb = reinterpret_cast<const int*>(placed[0].data());
-    const int* tg = reinterpret_cast<const int*>(placed[1].data());
-    const int* tr = reinterpret_cast<const int*>(placed[2].data());
-    std::size_t count = 0;
-    for (int x = 0; x + 8 <= w; x += 8) {
-        const __m256i p =
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + std::ptrdiff_t(x) * 4));
-        const __m256i vb = _mm256_i32gather_epi32(tb, _mm256_and_si256(p, byteMask), 4);
-        const __m256i vg =
-            _mm256_i32gather_epi32(tg, _mm256_and_si256(_mm256_srli_epi32(p, 8), byteMask), 4);
-        const __m256i vr =
-            _mm256_i32gather_epi32(tr, _mm256_and_si256(_mm256_srli_epi32(p, 16), byteMask), 4);
-        const __m256i v = _mm256_or_si256(_mm256_or_si256(vb, vg), vr);
-        const __m256i reserved = _mm256_andnot_si256(colourMask, p);
-        __m256i out = _mm256_or_si256(_mm256_and_si256(v, colourMask), reserved);
-        // Bit 24 of each lane spread over the lane: the pixels that need the clamp.
-        const __m256i clamp = _mm256_srai_epi32(_mm256_slli_epi32(v, 7), 31);
-        unsigned m = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(clamp)));
-        if (m != 0) {
-            const __m256i colour = _mm256_and_si256(p, colourMask);
-            const __m256i slot =
-                _mm256_srli_epi32(_mm256_mullo_epi32(colour, hashFactor), 32 - SpreadCache::kBits);
-            const __m256i low = _mm256_i32gather_epi64(entries, _mm256_castsi256_si128(slot), 8);
-            const __m256i high =
-                _mm256_i32gather_epi64(entries, _mm256_extracti128_si256(slot, 1), 8);
-            // Split the entries into their packed colours and keys, back in pixel order.
-            const __m256 lowF = _mm256_castsi256_ps(low), highF = _mm256_castsi256_ps(high);
-            const __m256i packed = _mm256_permute4x64_epi64(
-                _mm256_castps_si256(_mm256_shuffle_ps(lowF, highF, _MM_SHUFFLE(2, 0, 2, 0))),
-                _MM_SHUFFLE(3, 1, 2, 0));
-            const __m256i keys = _mm256_permute4x64_epi64(
-                _mm256_castps_si256(_mm256_shuffle_ps(lowF, highF, _MM_SHUFFLE(3, 1, 3, 1))),
-                _MM_SHUFFLE(3, 1, 2, 0));
-            const __m256i hit =
-                _mm256_and_si256(clamp, _mm256_cmpeq_epi32(keys, _mm256_or_si256(colour, valid)));
-            out = _mm256_blendv_epi8(out, _mm256_or_si256(packed, reserved), hit);
-            m &= ~unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(hit)));
-        }
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + std::ptrdiff_t(x) * 4), out);
-        const __m128i at = _mm_cvtsi64_si128(static_cast<long long>(kSetBits[m]));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(spread + count),
-                            _mm256_add_epi32(_mm256_cvtepu8_epi32(at), _mm256_set1_epi32(x)));
-        count += unsigned(__builtin_popcount(m));
-    }
-    return count;
 }
-#endif
 
 } // namespace
 
 EffectResult contrast(const Frame& frame, std::int32_t percent) {
-    const std::int32_t d = contrastMeanGray(frame);
+    std::int32_t d = 0;
+    if (const EffectResult scanned = meanGrayInBands(frame, d);
+        scanned.status != EffectStatus::Done)
+        return scanned;
     if (!frame.progress->report(5)) return cancelled();
     const double e = percentFactor(percent);
     std::array<std::int32_t, 256> tone;
@@ -320,53 +246,63 @@ EffectResult contrast(const Frame& frame, std::int32_t percent) {
                            " gives tone values beyond the 32-bit range");
         tone[k] = std::int32_t(roundHalfEven(v));
     }
-    // Each channel's value already placed in its byte of the pixel word, clamped, with bit 24
-    // set where the tone leaves 0..255 and the pixel needs the spread clamp.
-    std::array<std::uint32_t, 256> placed[3];
+    // The tones rise (or fall) with the channel value, so the values whose tone stays in
+    // 0..255 form one run, low .. high; a pixel with a channel outside it needs the spread
+    // clamp, the others just the clamped tables.
+    ChannelTable clamped;
+    std::int32_t low = 256, high = -1;
     for (int k = 0; k < 256; ++k) {
-        const std::uint32_t outside = inChannelRange(tone[k]) ? 0u : 1u << 24;
-        for (int c = 0; c < 3; ++c)
-            placed[c][k] = std::uint32_t(clampChannel(tone[k])) << (8 * c) | outside;
+        clamped[std::size_t(k)] = std::uint8_t(clampChannel(tone[std::size_t(k)]));
+        if (inChannelRange(tone[std::size_t(k)])) {
+            low = std::min(low, k);
+            high = std::max(high, k);
+        }
     }
+    const JoinedTables tables(clamped, clamped, clamped);
+    const bool smallTones = std::all_of(
+        tone.begin(), tone.end(), [](std::int32_t t) { return t >= -(1 << 29) && t <= (1 << 29); });
     const int w = frame.width;
-    // Columns that need the spread clamp; the vector kernel stores eight at a time.
-    std::vector<int> spread(static_cast<std::size_t>(w) + 8);
-#if defined(VEXA_CONTRAST_AVX2)
-    const bool avx2 = __builtin_cpu_supports("avx2");
-#endif
-    SpreadCache cache;
-    EffectResult result = forEachRow(
-        frame, 0, frame.height,
-        [&](int y) {
-            const std::uint8_t* s = frame.sourceRow(y);
-            std::uint8_t* dst = frame.targetRow(y);
+    RowPlan plan;
+    plan.last = frame.height;
+    plan.base = 5;
+    plan.span = 95;
+    plan.readsCopy = false;
+    EffectResult result = forEachRowInBands(frame, plan, [&] {
+        // The cache's hits are exact, so each band may keep its own.
+        return [&, outside = std::vector<std::uint8_t>(std::size_t(w)),
+                columns = std::vector<std::uint32_t>(), colours = std::vector<std::uint32_t>(),
+                results = std::vector<std::uint32_t>(), settled = std::vector<std::uint8_t>(),
+                cache = SpreadCache()](int y) mutable {
+            std::uint8_t* row = frame.targetRow(y);
+            outsideRow(row, w, low, high, outside.data());
+            // The pixels to clamp, before the tables overwrite them: column and colour. Every
+            // column is written and only those outside are kept: a quarter of a picture may
+            // need the clamp, at random, which would defeat a branch's prediction.
+            columns.resize(std::size_t(w));
             std::size_t count = 0;
-            int x = 0;
-#if defined(VEXA_CONTRAST_AVX2)
-            if (avx2) {
-                count = contrastRowAvx2(s, dst, w, placed, cache, spread.data());
-                x = w - w % 8;
+            for (int x = 0; x < w; ++x) {
+                columns[count] = std::uint32_t(x);
+                count += outside[std::size_t(x)];
             }
-#endif
-            for (; x < w; ++x) {
-                const std::uint32_t p = loadPixel(s + 4 * x);
-                const std::uint32_t v =
-                    placed[0][p & 255] | placed[1][(p >> 8) & 255] | placed[2][(p >> 16) & 255];
-                storePixel(dst + 4 * x, (v & kColourMask) | (p & kReservedMask));
-                spread[count] = x;
-                count += v >> 24;
-            }
-            // Pixels whose tones leave 0..255, taken apart from the loop above so that it
-            // stays free of branches.
-            for (std::size_t i = 0; i < count; ++i) {
-                const std::uint32_t p = loadPixel(s + 4 * spread[i]);
-                std::uint32_t colour = 0;
-                if (!cache.lookup(p & kColourMask, tone, colour)) return false;
-                storePixel(dst + 4 * spread[i], colour | (p & kReservedMask));
+            columns.resize(count);
+            colours.resize(count);
+            for (std::size_t i = 0; i < count; ++i)
+                colours[i] = loadPixel(row + 4 * columns[i]) & kColourMask;
+            const std::size_t n = columns.size();
+            results.resize(n);
+            settled.assign(n, 0);
+            if (smallTones)
+                firstSpreadPass(colours.data(), tone.data(), results.data(), settled.data(), n);
+            lookUpRow(row, w, tables);
+            for (std::size_t i = 0; i < n; ++i) {
+                std::uint8_t* at = row + 4 * columns[i];
+                std::uint32_t colour = results[i];
+                if (!settled[i] && !cache.lookup(colours[i], tone, colour)) return false;
+                storePixel(at, colour | (loadPixel(at) & kReservedMask));
             }
             return true;
-        },
-        5, 95);
+        };
+    });
     if (result.status == EffectStatus::Refused)
         result.reason =
             "Contrast " + std::to_string(percent) + " spreads a channel beyond the 32-bit range";
@@ -383,20 +319,37 @@ EffectResult autoLevels(const Frame& frame, std::int32_t) {
         highest[j] = 0;
     }
     const std::ptrdiff_t bytes = std::ptrdiff_t(w) * 4;
-    for (int y = 0; y < frame.height; ++y) {
-        const std::uint8_t* s = frame.sourceRow(y);
-        std::ptrdiff_t i = 0;
-        for (; i + 16 <= bytes; i += 16) {
-            Byte16 v;
-            std::memcpy(&v, s + i, 16);
-            lowest = v < lowest ? v : lowest;
-            highest = v > highest ? v : highest;
-        }
-        for (int j = 0; i + j < bytes; ++j) {
-            lowest[j] = std::min(lowest[j], s[i + j]);
-            highest[j] = std::max(highest[j], s[i + j]);
-        }
-        if (!frame.progress->afterRow(y + 1, frame.height, 0, 10)) return cancelled();
+    // Each row's extremes apart, so bands can find them at once.
+    std::vector<Byte16> rowLowest(std::size_t(frame.height), lowest);
+    std::vector<Byte16> rowHighest(std::size_t(frame.height), highest);
+    RowPlan scan;
+    scan.last = frame.height;
+    scan.writes = false;
+    scan.ends = false;
+    scan.span = 10;
+    const EffectResult scanned = forEachRowInBands(frame, scan, [&] {
+        return [&](int y) {
+            const std::uint8_t* s = frame.unchangedRow(y);
+            Byte16 low = lowest, high = highest;
+            std::ptrdiff_t i = 0;
+            for (; i + 16 <= bytes; i += 16) {
+                Byte16 v;
+                std::memcpy(&v, s + i, 16);
+                low = v < low ? v : low;
+                high = v > high ? v : high;
+            }
+            for (int j = 0; i + j < bytes; ++j) {
+                low[j] = std::min(low[j], s[i + j]);
+                high[j] = std::max(high[j], s[i + j]);
+            }
+            rowLowest[std::size_t(y)] = low;
+            rowHighest[std::size_t(y)] = high;
+        };
+    });
+    if (scanned.status != EffectStatus::Done) return scanned;
+    for (std::size_t y = 0; y < rowLowest.size(); ++y) {
+        lowest = rowLowest[y] < lowest ? rowLowest[y] : lowest;
+        highest = rowHighest[y] > highest ? rowHighest[y] : highest;
     }
     int low[3] = {255, 255, 255};
     int high[3] = {0, 0, 0};

@@ -1,12 +1,12 @@
 #include "imageio/AtomicFile.h"
 
+#include "core/base/SaveTarget.h"
+
 #include <QIODevice>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
 
-#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,29 +18,6 @@ namespace {
 // Encoders hand over their data in pieces of a few hundred bytes (GIF) to a few kilobytes;
 // collected, they reach the disk in few system calls.
 constexpr qsizetype kBufferBytes = 256 * 1024;
-constexpr int kMaxLinks = 40; // as many as the kernel follows
-
-QByteArray folderOf(const QByteArray& name) {
-    const qsizetype slash = name.lastIndexOf('/');
-    if (slash < 0) return QByteArrayLiteral(".");
-    if (slash == 0) return QByteArrayLiteral("/");
-    return name.left(slash);
-}
-
-// The file a name leads to: the file a link points to is the one to replace, not the link.
-QByteArray followLinks(QByteArray name) {
-    for (int depth = 0; depth < kMaxLinks; ++depth) {
-        struct stat info {};
-        if (::lstat(name.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) return name;
-        QByteArray target(PATH_MAX, '\0');
-        const ssize_t length = ::readlink(name.constData(), target.data(), size_t(target.size()));
-        if (length <= 0 || length >= target.size()) return name;
-        target.truncate(qsizetype(length));
-        name = target.startsWith('/') ? target : folderOf(name) + '/' + target;
-    }
-    return name;
-}
-
 // Why no file could be made in the target's folder.
 WriteResult creationFailure(int error) {
     switch (error) {
@@ -54,15 +31,6 @@ WriteResult creationFailure(int error) {
     default:
         return writeFailure(error);
     }
-}
-
-QByteArray randomSuffix() {
-    static constexpr char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray suffix(7, '.');
-    for (qsizetype i = 1; i < suffix.size(); ++i)
-        suffix[i] = kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
-    return suffix;
 }
 
 } // namespace
@@ -140,15 +108,23 @@ AtomicFile::~AtomicFile() {
 
 WriteResult AtomicFile::open() {
     if (m_target.isEmpty()) return {WriteStatus::FolderMissing, ENOENT};
-    m_finalName = followLinks(m_target.bytes());
-    struct stat existing {};
-    const bool exists = ::stat(m_finalName.constData(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) return {WriteStatus::WriteFailed, EISDIR};
+    const base::SaveTarget target = base::saveTarget(m_target);
+    switch (target.refusal) {
+    case base::SaveRefusal::None:
+        break;
+    case base::SaveRefusal::Folder:
+        return {WriteStatus::WriteFailed, EISDIR};
+    case base::SaveRefusal::NotRegularFile:
+        return {WriteStatus::NotRegularFile, 0};
+    case base::SaveRefusal::LinkLoop:
+        return {WriteStatus::LinkLoop, ELOOP};
+    }
+    m_finalName = target.file.bytes();
     // Effective rights, as opening the file itself would check them.
-    if (exists && ::faccessat(AT_FDCWD, m_finalName.constData(), W_OK, AT_EACCESS) != 0)
+    if (target.exists && ::faccessat(AT_FDCWD, m_finalName.constData(), W_OK, AT_EACCESS) != 0)
         return {WriteStatus::FileNotWritable, errno};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QByteArray name = m_finalName + randomSuffix();
+        const QByteArray name = base::temporaryNameBeside(target.file).bytes();
         const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
                               0666); // less the umask, as for any new file
         if (fd < 0) {
@@ -156,7 +132,7 @@ WriteResult AtomicFile::open() {
             return creationFailure(errno);
         }
         m_temporaryName = name;
-        if (exists) ::fchmod(fd, existing.st_mode & 07777);
+        if (target.exists) ::fchmod(fd, target.mode & 07777);
         m_device = std::make_unique<Device>(fd);
         return {};
     }

@@ -10,10 +10,13 @@ class QIODevice;
 namespace vexa::imageio {
 
 // A file written completely or not at all, under exactly the bytes of its name: the data goes
-// to a temporary file in the same folder, which replaces the file only once everything is
-// written and on the disk. A link is followed, so the file it points to is replaced. A file
-// that is there keeps its permissions; a new one gets what the umask leaves of rw-rw-rw-. An
-// existing file that is not writable is left alone and the write fails.
+// to a temporary file in the same folder (with a short name of its own, so that every name
+// fits), which replaces the file only once everything is written and on the disk. A link is
+// followed, so the file it points to is replaced. Only a regular file or a new name is
+// written: a FIFO, a device (also behind a link) and links that lead round in a circle are
+// refused (see SaveTarget.h). A file that is there keeps its permissions; a new one gets what
+// the umask leaves of rw-rw-rw-. An existing file that is not writable is left alone and the
+// write fails.
 class AtomicFile {
 public:
     explicit AtomicFile(base::FilePath target);

@@ -1,5 +1,7 @@
 #include "imageio/WriteResult.h"
 
+#include "core/base/SaveTarget.h"
+
 #include <QtGlobal>
 
 #include <cerrno>
@@ -42,6 +44,10 @@ QString writeFailureText(const WriteResult& result) {
         return QStringLiteral("its folder is not writable");
     case WriteStatus::FileNotWritable:
         return QStringLiteral("the file is not writable");
+    case WriteStatus::NotRegularFile:
+        return base::saveRefusalText(base::SaveRefusal::NotRegularFile);
+    case WriteStatus::LinkLoop:
+        return base::saveRefusalText(base::SaveRefusal::LinkLoop);
     case WriteStatus::DiskFull:
         return QStringLiteral("not enough space on the disk");
     case WriteStatus::WriteFailed:

@@ -16,6 +16,8 @@ enum class WriteStatus {
     FolderMissing,     // the file's folder does not exist
     FolderNotWritable, // no file can be made in the file's folder
     FileNotWritable,   // the file exists and may not be changed
+    NotRegularFile,    // the name is a FIFO, a device or a socket (also behind a link)
+    LinkLoop,          // the name's links lead round in a circle
     DiskFull,          // no space left, over the quota or over the file size limit
     WriteFailed,       // the data could not be written; `systemError` says why when known
 };

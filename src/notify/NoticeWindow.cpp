@@ -6,6 +6,7 @@
 #include "notify/AlertSound.h"
 #include "notify/NoticeAnchor.h"
 #include "notify/ScreenMetrics.h"
+#include "widgets/AccessibleRole.h"
 #include "widgets/CoverHost.h"
 #include "widgets/PictureHolder.h"
 
@@ -89,6 +90,8 @@ NoticeWindow::~NoticeWindow() {
 void NoticeWindow::buildBackground(const notify::PopupDesign& design) {
     m_background = new widgets::PictureHolder(this);
     m_background->setObjectName(QStringLiteral("noticeBackground"));
+    // The backdrop holds the notice's text and buttons; it is not a picture to read out.
+    widgets::setAccessibleRole(m_background, QAccessible::Client);
     m_background->setGeometry(0, 0, notify::twipsToPixelsX(design.backgroundWidth),
                               notify::twipsToPixelsY(design.backgroundHeight));
 

@@ -66,6 +66,7 @@ AddressMessage::AddressMessage(const QUrl& address, QWidget* owner) : QDialog(ow
     text->setWordWrap(true);
     m_line = new QLineEdit(address.toString(), this);
     m_line->setObjectName(QStringLiteral("address"));
+    m_line->setAccessibleName(QStringLiteral("Address"));
     m_line->setReadOnly(true);
     m_line->setMinimumWidth(
         std::min(m_line->fontMetrics().horizontalAdvance(m_line->text()) + 16, 640));

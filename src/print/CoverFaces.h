@@ -30,9 +30,15 @@ inline constexpr std::array<CoverTile, cover::kCoverKindCount> kCoverTiles{{
     {cover::CoverKind::Ds, "dsTile"},
 }};
 
-// A print dialog button face: the outline of the kind's case in its printed proportions
-// (with the spine of a wrap-around cover) and its name. The selected face is inverted onto
-// a blue ground and carries a tick, so the two can't be mistaken for each other.
-QImage coverFace(const cover::CoverFormat& kind, bool selected, QSize size = kCoverFaceSize);
+// The picture a tile shows, small: as large as a face needs, from a picture of any size.
+QImage tilePicture(const QImage& picture, QSize size = kCoverFaceSize);
+
+// A print dialog button face: the cover's picture stretched to the kind's printed proportions,
+// as it prints, and its name. The selected face lies on a blue ground and carries a tick, so the
+// two can't be mistaken for each other. A cover without a picture (a null `picture`) shows the
+// outline of its case (with the spine of a wrap-around cover) in greys, its tick too when it is
+// chosen: it cannot be printed.
+QImage coverFace(const cover::CoverFormat& kind, const QImage& picture, bool selected,
+                 QSize size = kCoverFaceSize);
 
 } // namespace vexa::print

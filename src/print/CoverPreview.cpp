@@ -2,6 +2,7 @@
 
 #include "core/cover/PaperChoice.h"
 #include "core/cover/PrintResolution.h"
+#include "core/printing/SheetRun.h"
 
 #include "core/pdf/PagePainter.h"
 
@@ -70,7 +71,7 @@ protected:
         painter.scale(m_scale, m_scale);
         if (!m_page->page.printable.isNull()) {
             QPainterPath cover;
-            cover.addRect(m_page->page.cover);
+            for (const printing::PreviewCover& placed : m_page->covers) cover.addRect(placed.place);
             QPainterPath printable;
             printable.addRect(m_page->page.printable);
             const QPainterPath cut = cover.subtracted(printable);
@@ -79,13 +80,31 @@ protected:
         }
         painter.setPen(QPen(QColor(40, 40, 40), 0)); // cosmetic: one pixel at any zoom
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(m_page->page.cover);
+        for (const printing::PreviewCover& placed : m_page->covers) painter.drawRect(placed.place);
         if (!m_page->page.printable.isNull()) {
             QPen pen(QColor(0, 120, 215), 0, Qt::DashLine); // cosmetic: one pixel at any zoom
             painter.setPen(pen);
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(m_page->page.printable);
         }
+        painter.resetTransform();
+        painter.translate(kPageGap, kPageGap);
+        for (const printing::PreviewCover& placed : m_page->covers) drawName(painter, placed);
+    }
+
+    // The cover's name in its top-left corner, on a light patch so it reads over any picture.
+    void drawName(QPainter& painter, const printing::PreviewCover& placed) const {
+        const QRectF place(placed.place.topLeft() * m_scale, placed.place.size() * m_scale);
+        QFont font = painter.font();
+        font.setPixelSize(std::clamp(qRound(place.height() / 12), 9, 14));
+        painter.setFont(font);
+        const QString name = cover::coverName(*placed.kind);
+        QRectF label = painter.boundingRect(place, Qt::AlignLeft | Qt::AlignTop, name);
+        label.adjust(0, 0, 8, 4);
+        if (label.width() > place.width() || label.height() > place.height()) return;
+        painter.fillRect(label, QColor(255, 255, 255, 210));
+        painter.setPen(QColor(20, 20, 20));
+        painter.drawText(label.adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignTop, name);
     }
 
 private:
@@ -95,7 +114,11 @@ private:
 
 CoverPreview::CoverPreview(std::vector<printing::PreviewPage> pages, const QString& printer,
                            QWidget* parent)
-    : QDialog(parent), m_pages(std::move(pages)), m_printer(printer) {
+    : CoverPreview(printing::PreviewSheets{std::move(pages), false, 0}, printer, parent) {}
+
+CoverPreview::CoverPreview(printing::PreviewSheets sheets, const QString& printer, QWidget* parent)
+    : QDialog(parent), m_pages(std::move(sheets.pages)), m_packed(sheets.packed),
+      m_printer(printer) {
     setObjectName(QStringLiteral("printPreview"));
     setWindowTitle(QStringLiteral("Print Preview"));
     setModal(true);
@@ -105,11 +128,11 @@ CoverPreview::CoverPreview(std::vector<printing::PreviewPage> pages, const QStri
         button->setObjectName(QLatin1String(name));
         return button;
     };
-    m_previous = makeButton(QStringLiteral("< Previous"), "previousButton");
-    m_next = makeButton(QStringLiteral("Next >"), "nextButton");
-    m_fitButton = makeButton(QStringLiteral("Fit"), "fitButton");
-    m_actualButton = makeButton(QStringLiteral("100 %"), "actualSizeButton");
-    QPushButton* close = makeButton(QStringLiteral("Close"), "closeButton");
+    m_previous = makeButton(QStringLiteral("< &Previous"), "previousButton");
+    m_next = makeButton(QStringLiteral("&Next >"), "nextButton");
+    m_fitButton = makeButton(QStringLiteral("&Fit"), "fitButton");
+    m_actualButton = makeButton(QStringLiteral("&100 %"), "actualSizeButton");
+    QPushButton* close = makeButton(QStringLiteral("&Close"), "closeButton");
     m_fitButton->setCheckable(true);
     m_actualButton->setCheckable(true);
     connect(m_previous, &QPushButton::clicked, this, [this] { showPage(m_current - 1); });
@@ -120,6 +143,11 @@ CoverPreview::CoverPreview(std::vector<printing::PreviewPage> pages, const QStri
 
     m_caption = new QLabel(this);
     m_caption->setObjectName(QStringLiteral("pageNumber"));
+    m_sheetCount = new QLabel(this);
+    m_sheetCount->setObjectName(QStringLiteral("sheetCount"));
+    m_sheetCount->setText(printing::sheetsSavedText(pageCount(), sheets.oneCoverAPage) +
+                          QLatin1Char('.'));
+    m_sheetCount->setVisible(m_packed && !m_pages.empty());
     m_printerLine = new QLabel(this);
     m_printerLine->setObjectName(QStringLiteral("printerName"));
     m_cutLine = new QLabel(this);
@@ -158,6 +186,7 @@ CoverPreview::CoverPreview(std::vector<printing::PreviewPage> pages, const QStri
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
+    layout->addWidget(m_sheetCount);
     layout->addWidget(m_printerLine);
     layout->addWidget(m_cutLine);
     layout->addWidget(m_softLine);
@@ -214,17 +243,28 @@ void CoverPreview::update() {
         return;
     }
     const printing::PreviewPage& page = m_pages[static_cast<std::size_t>(m_current)];
-    m_caption->setText(QStringLiteral("Page %1 of %2: %3 cover, %4 %5")
-                           .arg(m_current + 1)
-                           .arg(pageCount())
-                           .arg(cover::coverName(*page.kind), cover::paperName(page.paper),
-                                page.kind->orientation == cover::Orientation::Landscape
-                                    ? QStringLiteral("landscape")
-                                    : QStringLiteral("portrait")));
+    if (m_packed) {
+        std::vector<const cover::CoverFormat*> kinds;
+        for (const printing::PreviewCover& placed : page.covers) kinds.push_back(placed.kind);
+        m_caption->setText(QStringLiteral("Sheet %1 of %2: %3 on %4")
+                               .arg(m_current + 1)
+                               .arg(pageCount())
+                               .arg(printing::coversText(kinds), cover::paperName(page.paper)));
+    } else {
+        m_caption->setText(QStringLiteral("Page %1 of %2: %3 cover, %4 %5")
+                               .arg(m_current + 1)
+                               .arg(pageCount())
+                               .arg(cover::coverName(*page.kind), cover::paperName(page.paper),
+                                    page.kind->orientation == cover::Orientation::Landscape
+                                        ? QStringLiteral("landscape")
+                                        : QStringLiteral("portrait")));
+    }
     m_printerLine->setText(printerLine(page, m_printer));
-    // The same words the print run would say afterwards, said before anything is printed.
-    const QString cut = page.page.printable.isNull() ? QString() : cover::marginCut(page.page);
-    m_cutLine->setText(printing::marginCutNotice(*page.kind, cut));
+    // The same words the print run would say afterwards, said before anything is printed. Only
+    // a cover on a page of its own can reach past the printable area.
+    const QString cut =
+        page.page.printable.isNull() || !page.kind ? QString() : cover::marginCut(page.page);
+    m_cutLine->setText(page.kind ? printing::marginCutNotice(*page.kind, cut) : QString());
     m_cutLine->setVisible(!cut.isEmpty());
     const QString soft = cover::softCoverNotice(page.picture.size(), *page.kind, page.framing.fit);
     m_softLine->setText(soft);

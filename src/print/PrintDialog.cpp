@@ -2,21 +2,22 @@
 
 #include "core/cover/PaperChoice.h"
 #include "core/cups/StartupPrinter.h"
+#include "core/cups/SystemPrinters.h"
 #include "core/printing/CalibrationJob.h"
 #include "core/printing/CoverPrinter.h"
 #include "core/printing/CupsCoverPrinter.h"
 #include "core/printing/JobPrintProgress.h"
 #include "core/printing/PdfExport.h"
 #include "core/printing/PdfSaving.h"
+#include "core/printing/SheetRun.h"
 #include "print/CalibrateWindow.h"
 #include "print/CoverFaces.h"
 #include "print/CoverPreview.h"
+#include "print/RememberedSelection.h"
 #include "print/SavePrompts.h"
 #include "print/SoftCoverLine.h"
 #include "print/TrimChoices.h"
-
-#include "core/base/NumberText.h"
-#include "core/settings/Settings.h"
+#include "widgets/AccessibleRole.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -29,6 +30,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -81,9 +83,13 @@ void PrintDialog::buildWindow() {
     setObjectName(QStringLiteral("printCoversDialog"));
     setWindowTitle(QStringLiteral("Print Covers"));
     setModal(true);
+    // Widgets are made in the order they are laid out, so Tab follows the layout: the tiles row
+    // by row, the printer's choices, the trim row, then the buttons.
 
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("coverTiles"));
+    widgets::setAccessibleRole(frame, QAccessible::Grouping); // a group, not a window's frame
+    frame->setAccessibleName(QStringLiteral("Covers"));
     frame->setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(frame);
 
@@ -96,10 +102,6 @@ void PrintDialog::buildWindow() {
         button->setToolTip(cover::printToolTip(kind));
         button->setAccessibleName(cover::coverName(kind) + QStringLiteral(" cover"));
         button->setCheckable(true);
-        QIcon faces;
-        faces.addPixmap(QPixmap::fromImage(coverFace(kind, false)), QIcon::Normal, QIcon::Off);
-        faces.addPixmap(QPixmap::fromImage(coverFace(kind, true)), QIcon::Normal, QIcon::On);
-        button->setIcon(faces);
         button->setIconSize(kCoverFaceSize);
         button->setFixedSize(kCoverFaceSize + QSize(10, 10));
         // Enter on a focused tile toggles it, as Space does; it never prints.
@@ -109,9 +111,20 @@ void PrintDialog::buildWindow() {
         const int position = static_cast<int>(i);
         grid->addWidget(button, position / kButtonColumns, position % kButtonColumns);
         m_buttons[i] = button;
+        showPicture(kind.id);
     }
+    connect(&m_covers, &cover::CoverSet::pictureChanged, this, &PrintDialog::showPicture);
 
-    auto* paperLabel = new QLabel(QStringLiteral("Paper:"), this);
+    // The printer Print sends to, or why there is none, in the words a run would use.
+    const QString printer = cups::defaultPrinterName();
+    m_printerLine =
+        new QLabel(printer.isEmpty() ? cups::printFailureText(cups::missingDefaultFailure())
+                                     : QStringLiteral("Printer: %1").arg(printer),
+                   this);
+    m_printerLine->setObjectName(QStringLiteral("printerName"));
+    m_printerLine->setWordWrap(true);
+
+    auto* paperLabel = new QLabel(QStringLiteral("Pape&r:"), this);
     m_paper = new QComboBox(this);
     m_paper->setObjectName(QStringLiteral("paperChoice"));
     m_paper->view()->setAccessibleName(QStringLiteral("Paper")); // the list it drops down
@@ -121,18 +134,60 @@ void PrintDialog::buildWindow() {
                      QVariant::fromValue(static_cast<int>(cover::PaperChoice::A4)));
     m_paper->setCurrentIndex(cover::rememberedPaper() == cover::PaperChoice::A4 ? 1 : 0);
     paperLabel->setBuddy(m_paper);
-    auto* paperRow = new QHBoxLayout;
-    paperRow->addWidget(paperLabel);
-    paperRow->addWidget(m_paper);
-    paperRow->addStretch(1);
+
+    const cover::SheetChoices sheets = cover::rememberedSheets();
+    auto* sheetsLabel = new QLabel(QStringLiteral("&Sheets:"), this);
+    m_sheets = new QComboBox(this);
+    m_sheets->setObjectName(QStringLiteral("sheetsChoice"));
+    m_sheets->view()->setAccessibleName(QStringLiteral("Sheets"));
+    m_sheets->setToolTip(QStringLiteral("Print each cover on a sheet of its own, or as many "
+                                        "covers on a sheet as fit, each at its exact size."));
+    m_sheets->addItem(QStringLiteral("One cover a page"),
+                      QVariant::fromValue(static_cast<int>(cover::SheetLayout::OneCoverAPage)));
+    m_sheets->addItem(QStringLiteral("As many as fit"),
+                      QVariant::fromValue(static_cast<int>(cover::SheetLayout::AsManyAsFit)));
+    m_sheets->setCurrentIndex(sheets.packs() ? 1 : 0);
+    sheetsLabel->setBuddy(m_sheets);
+
+    auto* copiesLabel = new QLabel(QStringLiteral("C&opies:"), this);
+    m_copies = new QSpinBox(this);
+    m_copies->setObjectName(QStringLiteral("copiesChoice"));
+    m_copies->setToolTip(QStringLiteral("How many of each chosen cover to print."));
+    m_copies->setRange(cover::kMinCopies, cover::kMaxCopies);
+    m_copies->setValue(sheets.copies);
+    copiesLabel->setBuddy(m_copies);
+
+    auto* choicesRow = new QHBoxLayout;
+    choicesRow->addWidget(paperLabel);
+    choicesRow->addWidget(m_paper);
+    choicesRow->addSpacing(12);
+    choicesRow->addWidget(sheetsLabel);
+    choicesRow->addWidget(m_sheets);
+    choicesRow->addSpacing(12);
+    choicesRow->addWidget(copiesLabel);
+    choicesRow->addWidget(m_copies);
+    choicesRow->addStretch(1);
+
+    m_trim = new TrimChoices(this);
+    connect(m_trim, &TrimChoices::calibrateClicked, this, &PrintDialog::calibrate);
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("printStatus"));
     m_status->setMinimumWidth(300);
-    // Long enough for a sentence per cover the printer cut or refused.
+    // A row of its own, long enough for a sentence per cover the printer cut or refused.
     m_status->setWordWrap(true);
 
-    m_print = new QPushButton(QStringLiteral("Print"), this);
+    m_preview = new QPushButton(QStringLiteral("Pre&view"), this);
+    m_preview->setObjectName(QStringLiteral("previewButton"));
+    m_preview->setToolTip(QStringLiteral("Show the selected covers as they will print."));
+    connect(m_preview, &QPushButton::clicked, this, &PrintDialog::preview);
+
+    m_savePdf = new QPushButton(QStringLiteral("Save as P&DF\u2026"), this);
+    m_savePdf->setObjectName(QStringLiteral("savePdfButton"));
+    m_savePdf->setToolTip(QStringLiteral("Save the selected covers as one PDF file."));
+    connect(m_savePdf, &QPushButton::clicked, this, &PrintDialog::saveAsPdf);
+
+    m_print = new QPushButton(QStringLiteral("&Print"), this);
     m_print->setObjectName(QStringLiteral("printButton"));
     m_print->setToolTip(QStringLiteral("Print selected covers."));
     // Enter prints only where no other button has the focus: every button is auto-default, so
@@ -140,30 +195,17 @@ void PrintDialog::buildWindow() {
     m_print->setDefault(true);
     connect(m_print, &QPushButton::clicked, this, &PrintDialog::print);
 
-    m_preview = new QPushButton(QStringLiteral("Preview"), this);
-    m_preview->setObjectName(QStringLiteral("previewButton"));
-    m_preview->setToolTip(QStringLiteral("Show the selected covers as they will print."));
-    connect(m_preview, &QPushButton::clicked, this, &PrintDialog::preview);
-
-    m_savePdf = new QPushButton(QStringLiteral("Save as PDF\u2026"), this);
-    m_savePdf->setObjectName(QStringLiteral("savePdfButton"));
-    m_savePdf->setToolTip(QStringLiteral("Save the selected covers as one PDF file."));
-    connect(m_savePdf, &QPushButton::clicked, this, &PrintDialog::saveAsPdf);
-
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setToolTip(QStringLiteral("Cancel Printing."));
     connect(m_cancel, &QPushButton::clicked, this, &PrintDialog::cancel);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(m_status, 1);
+    bottom->addStretch(1);
     bottom->addWidget(m_preview);
     bottom->addWidget(m_savePdf);
     bottom->addWidget(m_print);
     bottom->addWidget(m_cancel);
-
-    m_trim = new TrimChoices(this);
-    connect(m_trim, &TrimChoices::calibrateClicked, this, &PrintDialog::calibrate);
 
     // Said before printing, for the covers chosen; printing goes ahead all the same.
     auto* soft = new SoftCoverLine(this);
@@ -172,11 +214,26 @@ void PrintDialog::buildWindow() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
-    layout->addLayout(paperRow);
+    layout->addWidget(m_printerLine);
+    layout->addLayout(choicesRow);
     layout->addWidget(m_trim);
     layout->addWidget(soft);
+    layout->addWidget(m_status);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void PrintDialog::showPicture(cover::CoverKind kind) {
+    const std::size_t i = cover::coverIndex(kind);
+    const cover::CoverFormat& format = cover::kCoverFormats[i];
+    const QImage picture = tilePicture(m_covers.picture(kind).pixels);
+    QIcon faces;
+    // Greyed out, a tile keeps its state: the choice is kept with the others.
+    const QIcon::Mode mode = picture.isNull() ? QIcon::Disabled : QIcon::Normal;
+    faces.addPixmap(QPixmap::fromImage(coverFace(format, picture, false)), mode, QIcon::Off);
+    faces.addPixmap(QPixmap::fromImage(coverFace(format, picture, true)), mode, QIcon::On);
+    m_buttons[i]->setIcon(faces);
+    m_buttons[i]->setEnabled(!picture.isNull());
 }
 
 void PrintDialog::showSelection() {
@@ -185,58 +242,49 @@ void PrintDialog::showSelection() {
 }
 
 void PrintDialog::readSelection() {
-    // Front decides whether the rest is read at all.
-    const QString front =
-        settings::readSetting(settings::coverSelectionKey(cover::kCoverFormats[0].key));
-    if (!base::textToInt16(front)) {
-        m_selection = {};
-        showSelection();
-        return;
-    }
-    // "-1" selects; any other number leaves the kind off. The others turn their kind over.
-    m_selection.setFlag(cover::CoverKind::Front, front == QLatin1String("-1"));
-    for (std::size_t i = 1; i < cover::kCoverFormats.size(); ++i) {
-        const cover::CoverFormat& kind = cover::kCoverFormats[i];
-        if (settings::readSetting(settings::coverSelectionKey(kind.key)) == QLatin1String("-1"))
-            m_selection ^= kind.id;
-    }
+    m_selection = rememberedSelection(m_selection);
     showSelection();
 }
 
 void PrintDialog::writeSelection() {
-    // A file that cannot be written loses the selection silently, like every setting. One
-    // replacement of the file for all eleven, so that pressing Print does not wait for eleven.
-    QList<std::pair<settings::SettingKey, QString>> values;
-    for (const cover::CoverFormat& kind : cover::kCoverFormats)
-        values.append({settings::coverSelectionKey(kind.key),
-                       m_selection.testFlag(kind.id) ? QStringLiteral("-1") : QStringLiteral("0")});
-    settings::writeSettings(values);
+    rememberSelection(m_selection);
 }
 
 cover::PaperChoice PrintDialog::paperChoice() const {
     return static_cast<cover::PaperChoice>(m_paper->currentData().toInt());
 }
 
+cover::SheetChoices PrintDialog::sheetChoices() const {
+    return {static_cast<cover::SheetLayout>(m_sheets->currentData().toInt()), m_copies->value()};
+}
+
+void PrintDialog::rememberChoices() {
+    cover::rememberPaper(paperChoice());
+    cover::rememberSheets(sheetChoices());
+}
+
 void PrintDialog::print() {
     if (isPrinting()) return;
     // Written first, so the selection survives a printer that fails.
     writeSelection();
-    cover::rememberPaper(paperChoice());
+    rememberChoices();
 
     // The run prints the selection just saved, over the pictures as they are now.
     auto outcome = std::make_shared<JobOutcome>();
     auto work = [printer = m_printer.get(), selection = m_selection, pictures = m_covers.records(),
-                 paper = paperChoice(), trim = m_trim->options(), outcome,
+                 paper = paperChoice(), sheets = sheetChoices(), trim = m_trim->options(), outcome,
                  this](base::JobControl& control) {
-        printing::JobPrintProgress progress(control, [this](const cover::CoverFormat& kind) {
-            showProgress(cover::printingMessage(kind));
-        });
-        printer->setTrimOptions(trim);
+        printing::JobPrintProgress progress(
+            control,
+            [this](const cover::CoverFormat& kind) { showProgress(cover::printingMessage(kind)); },
+            [this](int number, int count) {
+                showProgress(printing::printingSheetMessage(number, count));
+            });
         outcome->havePrinter = printer->followDefault();
         if (!outcome->havePrinter) outcome->noPrinter = printer->noPrinterFailure();
         if (outcome->havePrinter)
             outcome->end =
-                printing::printSelectedCovers(selection, pictures, *printer, progress, paper);
+                printing::printCovers(selection, pictures, *printer, progress, paper, sheets, trim);
         outcome->refusals = progress.refusals();
         outcome->cuts = progress.cuts();
         outcome->held = progress.held();
@@ -282,9 +330,9 @@ void PrintDialog::setSavePrompts(std::unique_ptr<SavePrompts> prompts) {
 
 void PrintDialog::saveAsPdf() {
     if (isPrinting()) return;
-    // Like Print: the selection and the paper are kept whatever becomes of the file.
+    // Like Print: the selection and the choices are kept whatever becomes of the file.
     writeSelection();
-    cover::rememberPaper(paperChoice());
+    rememberChoices();
     if (!(m_selection & m_covers.filled())) {
         m_savePrompts->tell(false, QStringLiteral("None of the selected covers has a picture."));
         return;
@@ -299,27 +347,40 @@ void PrintDialog::saveAsPdf() {
 
     // The status line names each cover as it is written.
     auto outcome = std::make_shared<JobOutcome>();
+    const cover::SheetChoices sheets = sheetChoices();
     auto work = [selection = m_selection, pictures = m_covers.records(), paper = paperChoice(),
-                 path, trim = m_trim->options(), outcome, this](base::JobControl& control) {
-        printing::JobPrintProgress progress(control, [this](const cover::CoverFormat& kind) {
-            showProgress(QStringLiteral("Saving %1 Cover.").arg(cover::coverTitle(kind)));
-        });
+                 path, trim = m_trim->options(), sheets, outcome, this](base::JobControl& control) {
+        printing::JobPrintProgress progress(
+            control,
+            [this](const cover::CoverFormat& kind) {
+                showProgress(QStringLiteral("Saving %1 Cover.").arg(cover::coverTitle(kind)));
+            },
+            [this](int number, int count) {
+                showProgress(printing::savingSheetMessage(number, count));
+            });
         outcome->pages =
-            printing::exportCoversToPdf(selection, pictures, paper, path, progress, trim);
+            printing::exportCoversToPdf(selection, pictures, paper, path, progress, trim, sheets);
         outcome->cuts = progress.cuts();
     };
     // Chosen covers without a picture are not in the file, and the message says which.
     const QString leftOut = printing::coversLeftOutText(m_selection & ~m_covers.filled());
-    m_job.start(std::move(work), [this, outcome, path, leftOut] {
+    const int covers = cover::oneCoverAPageCount(m_selection & m_covers.filled(), sheets.copies);
+    m_job.start(std::move(work), [this, outcome, path, leftOut, covers, sheets] {
         // Cancel has said so; the file was left as it was.
         if (closeIfAsked()) return;
         if (const std::optional<int> pages = outcome->pages) {
             printing::rememberPdfFolder(path);
+            const auto counted = [](int n, const char* one, const char* many) {
+                return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+            };
+            // Packed, the pages are sheets of several covers.
             QString text =
-                QStringLiteral("Saved %1 %2 to %3.")
-                    .arg(*pages)
-                    .arg(*pages == 1 ? QStringLiteral("cover") : QStringLiteral("covers"))
-                    .arg(QDir::toNativeSeparators(path));
+                sheets.packs()
+                    ? QStringLiteral("Saved %1 on %2 to %3.")
+                          .arg(counted(covers, "cover", "covers"),
+                               counted(*pages, "sheet", "sheets"), QDir::toNativeSeparators(path))
+                    : QStringLiteral("Saved %1 to %2.")
+                          .arg(counted(*pages, "cover", "covers"), QDir::toNativeSeparators(path));
             if (!leftOut.isEmpty()) text += QLatin1Char(' ') + leftOut;
             // Below it, the sides where a page had less room than its bleed and marks want.
             m_status->setText((QStringList(text) + outcome->cuts).join(QLatin1Char('\n')));
@@ -334,8 +395,8 @@ void PrintDialog::saveAsPdf() {
 void PrintDialog::preview() {
     // Shows, and changes nothing: neither the flags, the settings nor the status line.
     const QString printer = cups::defaultPrinterName();
-    CoverPreview window(printing::previewPages(m_selection, m_covers.records(), paperChoice(),
-                                               printer, m_trim->options()),
+    CoverPreview window(printing::previewSheets(m_selection, m_covers.records(), paperChoice(),
+                                                printer, m_trim->options(), sheetChoices()),
                         printer, this);
     window.exec();
 }

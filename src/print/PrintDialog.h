@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/cover/SheetChoices.h"
 #include "core/printing/PrintJob.h"
 
 #include "core/base/Job.h"
@@ -12,6 +13,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 class QWindow;
 
 namespace vexa::cover {
@@ -27,11 +29,12 @@ namespace vexa::print {
 class SavePrompts;
 class TrimChoices;
 
-// "Print Covers": one toggle button per kind of cover, the selection kept in the settings
-// file, and the Print button that prints the chosen covers of the cover set. Opened modally
-// by the main window for each use. A print run and Save as PDF run as a job on a worker
-// thread over a copy of the selection and the pictures' records, so the window keeps drawing
-// and Cancel answers.
+// "Print Covers": one toggle button per kind of cover showing its picture (greyed out without
+// one), the selection kept in the settings file, the printer the covers go to, the paper,
+// sheets and copies, and the Print button that prints the chosen covers of the cover set.
+// Opened modally by the main window for each use. A print run and Save as PDF run as a job on
+// a worker thread over a copy of the selection and the pictures' records, so the window keeps
+// drawing and Cancel answers.
 class PrintDialog : public QDialog {
     Q_OBJECT
 public:
@@ -50,6 +53,8 @@ public:
     cover::CoverKinds selection() const { return m_selection; }
     // The paper chosen under the cover buttons.
     cover::PaperChoice paperChoice() const;
+    // Sheets and Copies as chosen beside it.
+    cover::SheetChoices sheetChoices() const;
     // Where "Save as PDF…" asks for the file and tells the outcome (message boxes by default).
     void setSavePrompts(std::unique_ptr<SavePrompts> prompts);
     // A print run or an export is going.
@@ -72,6 +77,10 @@ private:
     bool isOwnWindow(const QWindow* window) const;
     // The tiles checked as the selection says.
     void showSelection();
+    // The tile of the kind shows its picture, and is greyed out without one.
+    void showPicture(cover::CoverKind kind);
+    // Print and Save as PDF keep the paper, sheets and copies for the next time.
+    void rememberChoices();
     void print();
     void saveAsPdf();
     void preview();
@@ -87,7 +96,10 @@ private:
     std::unique_ptr<printing::CoverPrinter> m_printer;
     cover::CoverKinds m_selection;
     std::array<QPushButton*, cover::kCoverKindCount> m_buttons{}; // the tiles, checkable
+    QLabel* m_printerLine = nullptr;
     QComboBox* m_paper = nullptr;
+    QComboBox* m_sheets = nullptr;
+    QSpinBox* m_copies = nullptr;
     TrimChoices* m_trim = nullptr; // cut marks, bleed, Calibrate Printer...
     QLabel* m_status = nullptr;
     QPushButton* m_print = nullptr;

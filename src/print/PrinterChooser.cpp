@@ -2,6 +2,7 @@
 
 #include "core/cups/DefaultPrinter.h"
 #include "core/cups/SystemPrinters.h"
+#include "widgets/AccessibleRole.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -18,12 +19,15 @@ PrinterChooser::PrinterChooser(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     setObjectName(QStringLiteral("printerChooser"));
     setWindowTitle(QStringLiteral("Set Temporary Printer"));
 
-    auto* label = new QLabel(QStringLiteral("Select a printer:"), this);
+    widgets::setAccessibleRole(this, QAccessible::Dialog); // a window, not a filler
+    auto* label = new QLabel(QStringLiteral("Select a &printer:"), this);
     label->setObjectName(QStringLiteral("printerPrompt"));
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("printerList"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    label->setBuddy(m_list);
+    m_list->setAccessibleName(QStringLiteral("Select a printer:")); // read out with the list
     const cups::PrinterListing printers = cups::listPrinters();
     m_listingStatus = printers.status;
     for (const QString& name : printers.names) {
@@ -38,11 +42,11 @@ PrinterChooser::PrinterChooser(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     }
     connect(m_list, &QListWidget::itemDoubleClicked, this, &PrinterChooser::select);
 
-    auto* selectButton = new QPushButton(QStringLiteral("Select"), this);
+    auto* selectButton = new QPushButton(QStringLiteral("&Select"), this);
     selectButton->setObjectName(QStringLiteral("selectButton"));
     connect(selectButton, &QPushButton::clicked, this, &PrinterChooser::select);
 
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
 

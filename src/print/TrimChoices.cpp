@@ -47,7 +47,7 @@ TrimChoices::TrimChoices(QWidget* parent) : QWidget(parent) {
     auto* bleedLabel = new QLabel(QStringLiteral("&Bleed:"), this);
     bleedLabel->setBuddy(m_bleed);
 
-    m_calibrate = new QPushButton(QStringLiteral("Calibrate Printer..."), this);
+    m_calibrate = new QPushButton(QStringLiteral("Ca&librate Printer..."), this);
     m_calibrate->setObjectName(QStringLiteral("calibrateButton"));
     m_calibrate->setToolTip(QStringLiteral("Measure where the printer really prints, so covers "
                                            "come out at their exact place and size."));

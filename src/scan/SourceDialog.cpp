@@ -24,11 +24,12 @@ SourceDialog::SourceDialog(SaneBackend& backend, const QString& current, QWidget
     m_list->setHeaderLabels(
         {QStringLiteral("Vendor"), QStringLiteral("Model"), QStringLiteral("Name")});
     m_list->setRootIsDecorated(false);
+    m_list->setAccessibleName(QStringLiteral("Scanners"));
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->setMinimumSize(460, 160);
     m_buttons = new QDialogButtonBox(this);
     QPushButton* select =
-        m_buttons->addButton(QStringLiteral("Select"), QDialogButtonBox::AcceptRole);
+        m_buttons->addButton(QStringLiteral("&Select"), QDialogButtonBox::AcceptRole);
     select->setObjectName(QStringLiteral("select"));
     select->setEnabled(false);
     m_buttons->addButton(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancel"));

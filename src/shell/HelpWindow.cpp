@@ -1,6 +1,7 @@
 #include "shell/HelpWindow.h"
 
 #include "notify/OpenAddress.h"
+#include "widgets/AccessibleRole.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,13 +34,16 @@ HelpWindow::HelpWindow(HelpBook book, QWidget* owner)
     setObjectName(QStringLiteral("helpWindow"));
     setWindowTitle(QStringLiteral("VEXA 6 Help"));
     setAttribute(Qt::WA_DeleteOnClose);
+    widgets::setAccessibleRole(this, QAccessible::Window); // a window, not a filler
 
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("helpContents"));
+    m_list->setAccessibleName(QStringLiteral("Contents"));
     m_list->setHeaderHidden(true);
     m_list->setRootIsDecorated(true);
     m_page = new QTextBrowser(this);
     m_page->setObjectName(QStringLiteral("helpPage"));
+    m_page->setAccessibleName(QStringLiteral("Help text"));
     m_page->setOpenLinks(false); // every link goes through followLink
     m_page->setSearchPaths({m_book.folder()});
 

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "core/cover/CoverKind.h"
+#include "core/cover/CoverSet.h"
+#include "core/picture/PictureFile.h"
 
 #include <optional>
+#include <utility>
 
 class QWidget;
-
-namespace vexa::cover {
-class CoverSet;
-}
 
 namespace vexa::widgets {
 
@@ -20,6 +19,12 @@ public:
     virtual ~CoverHost() = default;
 
     virtual cover::CoverSet& covers() = 0;
+
+    // The Cover Manipulator's Accept: the kind's picture replaced by its edit. The main window
+    // makes it a step of its Undo history.
+    virtual void acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture) {
+        covers().setPicture(kind, std::move(picture));
+    }
 
     // The cover last clicked, or nothing while none was.
     virtual std::optional<cover::CoverKind> selectedKind() const = 0;

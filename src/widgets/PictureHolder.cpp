@@ -1,5 +1,6 @@
 #include "widgets/PictureHolder.h"
 
+#include "widgets/AccessibleRole.h"
 #include "widgets/Letterbox.h"
 
 #include <QCoreApplication>
@@ -25,6 +26,7 @@ QImage scaledPart(const QImage& picture, const QRect& part, const QSize& target)
 
 PictureHolder::PictureHolder(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setAccessibleRole(this, QAccessible::Graphic);
 }
 
 PictureHolder::~PictureHolder() {
@@ -37,7 +39,19 @@ void PictureHolder::setPicture(const QImage& picture) {
     m_shown = QPixmap();
     m_scaling = QSize();
     m_dragFrom.reset();
+    updateAccessibleName();
     update();
+}
+
+void PictureHolder::setSubject(const QString& subject) {
+    m_subject = subject;
+    updateAccessibleName();
+}
+
+void PictureHolder::updateAccessibleName() {
+    if (m_subject.isEmpty()) return;
+    setAccessibleName(m_subject + (hasPicture() ? QStringLiteral(", with a picture")
+                                                : QStringLiteral(", no picture")));
 }
 
 QRect PictureHolder::shownPart() const {

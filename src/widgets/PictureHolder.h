@@ -56,6 +56,10 @@ public:
     // A hint drawn while the holder is empty.
     void setPlaceholderText(const QString& text);
 
+    // What the holder shows, as a screen reader names it ("DVD cover"); it adds whether the
+    // holder has a picture ("DVD cover, no picture").
+    void setSubject(const QString& subject);
+
     // Pictures of more pixels than this are stretched on a worker thread.
     static constexpr std::int64_t kScaleOnWorkerPixels = 2'000'000;
     // True while the smooth copy of a large picture is being made.
@@ -86,6 +90,9 @@ private:
     void dragCrop(const QPointF& delta);
 
     QImage m_picture;
+    void updateAccessibleName();
+
+    QString m_subject;
     std::uint64_t m_pictureNumber = 0; // counts setPicture calls, so late copies are dropped
     QPixmap m_shown;
     QSize m_scaling;     // the size being made on a worker, invalid when none is

@@ -111,7 +111,7 @@ protected:
 
 TEST_F(MainWindowTest, WindowGrowsWithItsSlotsAndHasItsTabsAndControls) {
     auto window = openWindow();
-    EXPECT_EQ(window->windowTitle(), "VEXA 6");
+    EXPECT_EQ(window->windowHandle()->title(), "VEXA 6"); // a set never saved, unchanged
     // The icon the desktop's menu shows for VEXA, not a picture of the window's own.
     EXPECT_EQ(vexa::test::differenceFromInstalledIcon(window->windowIcon()).toStdString(), "");
     // It opens on a 1366 x 768 screen with room for a panel, and grows with its slots and the
@@ -141,7 +141,9 @@ TEST_F(MainWindowTest, WindowGrowsWithItsSlotsAndHasItsTabsAndControls) {
         EXPECT_EQ(holder->toolTip(), "Cover image.");
     }
     EXPECT_EQ(vexa::test::scanHolder(*window)->toolTip(), "Scanned Picture");
-    EXPECT_EQ(vexa::test::button(*window, "acquireButton")->text(), "Acquire");
+    EXPECT_EQ(vexa::test::button(*window, "sourceButton")->text(), "&Source");
+    EXPECT_EQ(vexa::test::button(*window, "acquireButton")->text(), "&Acquire");
+    EXPECT_EQ(vexa::test::button(*window, "saveScanButton")->text(), "Sa&ve");
     EXPECT_EQ(vexa::test::button(*window, "acquireButton")->toolTip(), "Acquire Image");
     EXPECT_EQ(vexa::test::button(*window, "sourceButton")->toolTip(), "Select Scanner Source");
     EXPECT_EQ(vexa::test::button(*window, "saveScanButton")->toolTip(), "Save Image");
@@ -169,7 +171,11 @@ TEST_F(MainWindowTest, ToolbarAndMenusHaveTheirItemsInOrder) {
     };
     EXPECT_EQ(vexa::test::menu(*window, "fileMenu")->title(), "&File");
     EXPECT_EQ(itemsOf(vexa::test::menu(*window, "fileMenu")),
-              QStringList({"&Print", "Cover &Manipulator", "-", "&Select Printer", "-", "E&xit"}));
+              QStringList({"&New", "&Open...", "Open &Recent", "Sa&ve", "Save &As...", "-",
+                           "&Print", "Cover &Manipulator", "-", "&Select Printer", "-", "E&xit"}));
+    EXPECT_EQ(vexa::test::menu(*window, "editMenu")->title(), "&Edit");
+    EXPECT_EQ(itemsOf(vexa::test::menu(*window, "editMenu")),
+              QStringList({"&Undo", "&Redo", "-", "Remove &Picture"}));
     EXPECT_EQ(vexa::test::menu(*window, "helpMenu")->title(), "&Help");
     EXPECT_EQ(itemsOf(vexa::test::menu(*window, "helpMenu")),
               QStringList({"Help &Contents", "-", "&Report A Bug", "&Visit Website", "-",
@@ -183,12 +189,20 @@ TEST_F(MainWindowTest, EveryCommandHasItsKeys) {
         {vexa::test::action(*window, "printAction"), "Ctrl+P"},
         {vexa::test::action(*window, "editOpenCoverAction"), "Ctrl+E"},
         {vexa::test::action(*window, "helpContentsAction"), "F1"},
-        {vexa::test::action(*window, "exitAction"), "Ctrl+Q"}};
+        {vexa::test::action(*window, "exitAction"), "Ctrl+Q"},
+        {vexa::test::action(*window, "newProjectAction"), "Ctrl+N"},
+        {vexa::test::action(*window, "openProjectAction"), "Ctrl+O"},
+        {vexa::test::action(*window, "saveProjectAction"), "Ctrl+S"},
+        {vexa::test::action(*window, "saveProjectAsAction"), "Ctrl+Shift+S"},
+        {vexa::test::action(*window, "undoCoversAction"), "Ctrl+Z"},
+        {vexa::test::action(*window, "redoCoversAction"), "Ctrl+Shift+Z"},
+        {vexa::test::action(*window, "removePictureAction"), "Del"}};
     for (const auto& [action, key] : keys)
         EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromLatin1(key))) << key;
     // Alt and one letter reach each item: no letter twice in a menu.
     for (QMenu* menu :
-         {vexa::test::menu(*window, "fileMenu"), vexa::test::menu(*window, "helpMenu")}) {
+         {vexa::test::menu(*window, "fileMenu"), vexa::test::menu(*window, "editMenu"),
+          vexa::test::menu(*window, "helpMenu")}) {
         QString letters;
         for (QAction* action : menu->actions()) {
             if (action->isSeparator()) continue;

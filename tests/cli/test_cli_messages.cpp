@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -181,6 +182,83 @@ TEST_F(CliMessages, AFailedWriteSaysWhy) {
         EXPECT_EQ(run.err, QByteArray("vexa-cli effect: cannot write '") + c.output +
                                "': " + c.reason + "\n");
     }
+}
+
+// Only a regular file or a new name is written: a FIFO, a device behind a link and links in a
+// circle are refused with a sentence and exit 1 and stay as they were (renamed over, /dev/null
+// itself would become a file); a link to a file is written through. Names of up to 255 bytes,
+// the most a folder holds, are written: the temporary file's name is short.
+TEST_F(CliMessages, OnlyRegularFilesAndNewNamesAreWritten) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::copy(path("in.png"), path("target")));
+    const struct {
+        const char* name;
+        QString target; // what the name is a link to; empty: the FIFO itself
+        const char* reason;
+    } refused[] = {
+        {"fifo",
+         {},
+         "it is no regular file (a device, a FIFO or a socket), and only regular "
+         "files are written"},
+        {"null", QStringLiteral("/dev/null"),
+         "it is no regular file (a device, a FIFO or a socket), and only regular files are "
+         "written"},
+        {"to-fifo", path("fifo"),
+         "it is no regular file (a device, a FIFO or a socket), and only regular files are "
+         "written"},
+        {"loop", path("loop-other"), "its links lead round in a circle"},
+    };
+    ASSERT_TRUE(QFile::link(path("loop.png"), path("loop-other")));
+    for (const auto& r : refused)
+        for (const char* extension : {".png", ".pdf"}) {
+            const QString name = path(r.name + QString(extension));
+            if (r.target.isEmpty()) {
+                ASSERT_EQ(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+            } else {
+                ASSERT_TRUE(QFile::link(r.target, name));
+            }
+        }
+    for (const auto& r : refused) {
+        for (const auto& [command, extension] :
+             {std::pair{QStringList{"effect", "negative", "in.png"}, ".png"},
+              std::pair{QStringList{"print", "--front", "in.png", "--pdf"}, ".pdf"}}) {
+            const QString name = r.name + QString(extension);
+            SCOPED_TRACE(name.toStdString());
+            const CliRun run = runCli(command + QStringList{name}, folder.path());
+            EXPECT_EQ(run.status, 1);
+            EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+            if (command.first() == "effect") {
+                EXPECT_EQ(run.err, "vexa-cli effect: cannot write '" + name.toUtf8() +
+                                       "': " + r.reason + "\n");
+            }
+            struct stat after {};
+            ASSERT_EQ(::lstat(QFile::encodeName(path(name)).constData(), &after), 0);
+            EXPECT_EQ(S_ISLNK(after.st_mode), !r.target.isEmpty());
+            EXPECT_EQ(S_ISFIFO(after.st_mode), r.target.isEmpty());
+        }
+    }
+    struct stat null {};
+    ASSERT_EQ(::stat("/dev/null", &null), 0);
+    EXPECT_TRUE(S_ISCHR(null.st_mode));
+
+    // Written: through a link to a file, and under names of 249 to 255 bytes.
+    ASSERT_TRUE(QFile::link(path("target"), path("link.png")));
+    EXPECT_EQ(runCli({"effect", "negative", "in.png", "link.png"}, folder.path()).status, 0);
+    EXPECT_TRUE(QFileInfo(path("link.png")).isSymLink());
+    EXPECT_EQ(QImage(path("target")).pixel(0, 0), qRgb(55, 155, 205));
+    for (int length = 249; length <= 255; ++length)
+        for (const char* extension : {".png", ".pdf"}) {
+            const QString name = QString(length - 4, u'n') + QLatin1String(extension);
+            const QStringList command =
+                QByteArray(extension) == ".png"
+                    ? QStringList{"effect", "negative", "in.png", name}
+                    : QStringList{"print", "--front", "in.png", "--pdf", name};
+            const CliRun run = runCli(command, folder.path());
+            EXPECT_EQ(run.status, 0) << length << extension << ": " << run.err.toStdString();
+            EXPECT_TRUE(QFileInfo(path(name)).isFile()) << length << extension;
+        }
+    // Nothing is left behind: no temporary file.
+    EXPECT_TRUE(QDir(folder.path()).entryList({".vexa-*"}, QDir::Hidden | QDir::Files).isEmpty());
 }
 
 // The names of `vexa-cli effect 2 "$(printf 'caf\xe9.png')" "$(printf 'out\xe9.png')"` are bytes

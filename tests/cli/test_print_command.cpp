@@ -8,6 +8,8 @@
 
 #include "cli/PrintCommand.h"
 #include "core/cover/CoverFormats.h"
+#include "core/picture/PictureFile.h"
+#include "core/project/ProjectSave.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -89,10 +91,20 @@ TEST_F(PrintCommandTest, UsageErrorsSayWhatIsWrong) {
         {{"--front="}, "'--front' needs a value"},
         {{"--front", "a.png", "--front", "b.png"}, "'--front' is given twice"},
         {{"--front", "a.png", "--printer", "x", "--pdf", "y.pdf"}, "not both"},
-        {{"a.png"}, "unexpected argument 'a.png'"},
+        {{"--front", "a.png", "p.vexa"}, "give a project file or pictures, not both"},
+        {{"p.vexa", "cd"},
+         "no cover is named 'cd' (covers: front, inside, back, mini, dvd, "
+         "slim, hd, blu, psp, vita, ds)"},
+        {{"p.vexa", "dvd", "front", "dvd"}, "the dvd cover is named twice"},
+        {{"p.vexa", "--marks", "--no-marks"}, "give --marks or --no-marks, not both"},
         {{"--pdf", "y.pdf"}, "no cover to print"},
         {{"--front", "a.png", "--paper", "legal"}, "'--paper' takes letter or a4, not 'legal'"},
         {{"--front", "a.png", "--paper"}, "'--paper' needs a value"},
+        {{"--front", "a.png", "--copies", "0"},
+         "'--copies' takes a whole number from 1 to 20, not '0'"},
+        {{"--front", "a.png", "--copies=21"}, "not '21'"},
+        {{"--front", "a.png", "--copies", "1.5"}, "not '1.5'"},
+        {{"--front", "a.png", "--copies"}, "'--copies' needs a value"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -124,6 +136,40 @@ TEST_F(PrintCommandTest, PdfHasOnePagePerCoverOnItsPaperWithThePictureAtTheCorne
     EXPECT_EQ(vexa::test::pdfPageSizes(pdf),
               std::vector<QSizeF>({{612, 792}, {792, 612}, {1008, 612}, {1008, 612}}));
     expectCoversAtTheCorner(pdf, {"Front", "Mini", "SLIM", "DS"});
+}
+
+// --copies repeats each cover; --pack puts them on as few pages as fit, the whole page
+// printable in a file. A page gets the trim box of its cover only when it holds one cover.
+TEST_F(PrintCommandTest, CopiesAndPackedSheetsInAPdf) {
+    const QString blue = path("blue.png");
+    const QString copies = path("copies.pdf");
+    ASSERT_EQ(run({"--front", blue, "--back", blue, "--copies", "2", "--pdf", copies}), 0)
+        << err.toStdString();
+    EXPECT_TRUE(out.endsWith("4 pages written to " + copies + "\n")) << out.toStdString();
+    expectCoversAtTheCorner(copies, {"Front", "Front", "Back", "Back"});
+
+    // 792 pt hold a front (342 pt) and a back (334.8 pt) but not two fronts and a back.
+    const QString packed = path("packed.pdf");
+    ASSERT_EQ(run({"--front", blue, "--back", blue, "--copies", "2", "--pack", "--marks", "--pdf",
+                   packed}),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(out, "Printing sheet 1 of 2.\nPrinting sheet 2 of 2.\n2 pages written to " + packed +
+                       "\n");
+    EXPECT_EQ(vexa::test::pdfPageSizes(packed), std::vector<QSizeF>({{612, 792}, {612, 792}}));
+    EXPECT_EQ(vexa::test::pdfPageBox(packed, "TrimBox"),
+              vexa::test::pdfPageBox(packed, "MediaBox"));
+
+    // One cover alone on its sheet: its trim box, 7 mm in for the gap and the mark from the
+    // top-left corner (PDF's boxes count up from the bottom).
+    const QString alone = path("alone.pdf");
+    ASSERT_EQ(run({"--front", blue, "--pack", "--marks", "--pdf", alone}), 0) << err.toStdString();
+    const double in = 7 * 72 / 25.4;
+    const QRectF trim = vexa::test::pdfPageBox(alone, "TrimBox");
+    EXPECT_NEAR(trim.left(), in, 0.01);
+    EXPECT_NEAR(trim.bottom(), 792 - in, 0.01);
+    EXPECT_NEAR(trim.width(), 342, 0.01);
+    EXPECT_NEAR(trim.height(), 342, 0.01);
 }
 
 TEST_F(PrintCommandTest, PdfThatCannotBeWrittenFails) {
@@ -201,6 +247,17 @@ TEST_F(PrintCommandTest, AJpegPhotoGoesIntoTheFileAndTheJobAsItsOwnBytes) {
     const QStringList jobs = server.jobFiles("alpha");
     ASSERT_EQ(jobs.size(), 1);
     EXPECT_EQ(vexa::test::firstPdfJpeg(jobs[0]), jpeg);
+}
+
+// A JPEG that would go into the file as its own bytes is checked, not decoded: a cut one is
+// still refused before anything is written.
+TEST_F(PrintCommandTest, ACutJpegIsRefusedThoughItIsNotDecoded) {
+    const QByteArray jpeg = vexa::test::encodeJpeg(vexa::test::patternImage(90, 60), {});
+    vexa::test::writeFileBytes(path("cut.jpg"), jpeg.left(jpeg.size() * 6 / 10));
+    const QString pdf = path("covers.pdf");
+    EXPECT_EQ(run({"--front", path("cut.jpg"), "--pdf", pdf}), 1);
+    EXPECT_TRUE(err.contains("cannot read '" + path("cut.jpg") + "'")) << err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
 }
 
 TEST_F(PrintCommandTest, AMissingPrinterIsNamed) {
@@ -330,7 +387,7 @@ TEST_F(PrintCommandTest, AKilledExportLeavesTheOldFileWhole) {
     // Killed as soon as writing has begun: a file beside the target appeared, or the target
     // itself changed.
     const auto writing = [&] {
-        return !QDir(folder.path()).entryList({"covers.pdf?*"}, QDir::Files).isEmpty() ||
+        return !QDir(folder.path()).entryList({".vexa-*"}, QDir::Files | QDir::Hidden).isEmpty() ||
                QFileInfo(pdf).size() != 12;
     };
     QElapsedTimer clock;
@@ -342,4 +399,52 @@ TEST_F(PrintCommandTest, AKilledExportLeavesTheOldFileWhole) {
     cli.waitForFinished();
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "the old file");
+}
+
+// A project saved by VEXA prints without its original pictures: its chosen covers with its
+// paper, marks and bleed, an unchanged JPEG as its very bytes (pdfimages -j); covers named
+// after it and options on the line override its choices.
+TEST_F(PrintCommandTest, AProjectPrintsWithItsChoicesAndTheLineOverridesThem) {
+    const QByteArray jpeg = vexa::test::encodeJpeg(vexa::test::patternImage(90, 60), {});
+    vexa::test::writeFileBytes(path("photo.jpg"), jpeg);
+    project::Project project;
+    project.covers[cover::CoverKind::Front] =
+        picture::readPictureFile(base::FilePath::fromText(path("photo.jpg")));
+    project.covers[cover::CoverKind::Dvd] =
+        picture::readPictureFile(base::FilePath::fromText(path("blue.png")));
+    project.print.chosen =
+        cover::CoverKind::Front | cover::CoverKind::Dvd | cover::CoverKind::HdDvd;
+    project.print.paper = cover::PaperChoice::A4;
+    project.print.trim = cover::TrimOptions{true, 3.0};
+    project::EncodedPictures encoded;
+    const QString file = path("covers.vexa");
+    ASSERT_EQ(project::saveProject(base::FilePath::fromText(file), project, encoded), QString());
+    ASSERT_TRUE(QFile::remove(path("photo.jpg")));
+
+    const QString pdf = path("covers.pdf");
+    QProcess cli;
+    cli.start(QStringLiteral(VEXA_CLI_PATH), {"print", file, "--pdf", pdf});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    EXPECT_EQ(cli.readAllStandardError(),
+              "vexa-cli print: The HD-DVD cover has no picture and was left out.\n");
+    EXPECT_EQ(vexa::test::pdfPageSizes(pdf), std::vector<QSizeF>({{595, 842}, {842, 595}}));
+    EXPECT_EQ(vexa::test::pdfJpegData(pdf), std::vector<QByteArray>({jpeg}));
+    // Marks and bleed: the trim box lies inside the page.
+    EXPECT_NE(vexa::test::pdfPageBox(pdf, "TrimBox"), vexa::test::pdfPageBox(pdf, "MediaBox"));
+
+    ASSERT_EQ(run({file, "dvd", "--paper", "letter", "--no-marks", "--bleed", "0", "--pdf", pdf}),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(vexa::test::pdfPageSizes(pdf), std::vector<QSizeF>({{1008, 612}}));
+    EXPECT_EQ(vexa::test::pdfPageBox(pdf, "TrimBox"), vexa::test::pdfPageBox(pdf, "MediaBox"));
+    expectCoversAtTheCorner(pdf, {"DVD"});
+
+    EXPECT_EQ(run({file, "ds", "--pdf", pdf}), 1);
+    EXPECT_EQ(err, "vexa-cli print: '" + file + "' has no picture for the DS cover\n");
+    EXPECT_EQ(run({path("gone.vexa"), "--pdf", pdf}), 1);
+    EXPECT_EQ(err, "vexa-cli print: 'gone.vexa' cannot be opened: it does not exist\n");
+    EXPECT_EQ(run({path("blue.png"), "--pdf", pdf}), 1);
+    EXPECT_EQ(err, "vexa-cli print: 'blue.png' cannot be opened: it is not a VEXA project (it is "
+                   "no ZIP archive)\n");
 }

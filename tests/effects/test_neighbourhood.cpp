@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <set>
 
@@ -99,6 +100,42 @@ TEST(Neighbourhood, BlurAndSmoothWorkInPlace) {
     apply(5, s);
     // (2,2): (16 + 8 + 24 + 80 + 48) \ 5 = 35; (3,2): (24 + 35 + 32 + 160 + 56) \ 5 = 61.
     EXPECT_EQ(channelRow(s, 2, 1), (std::vector<int>{8, 35, 61, 32}));
+}
+
+// The in-place filters as their formulas read, one pixel after the other in the visiting
+// order on a copy: what the engine computes many pixels and rows at a time must match it.
+Picture inPlaceByTheFormula(Picture p, std::int32_t id, std::int32_t s) {
+    for (int y = 2; y < p.height; ++y)
+        for (int x = 2; x < p.width; ++x)
+            for (int k = 1; k <= 3; ++k) {
+                const std::int64_t centre = p.at(x, y, k);
+                const std::int64_t edges =
+                    p.at(x - 1, y, k) + p.at(x + 1, y, k) + p.at(x, y - 1, k) + p.at(x, y + 1, k);
+                const std::int64_t n8 = edges + p.at(x - 1, y - 1, k) + p.at(x + 1, y - 1, k) +
+                                        p.at(x - 1, y + 1, k) + p.at(x + 1, y + 1, k);
+                std::int64_t v = 0;
+                if (id == 1) v = ((s + 24) * centre - 2 * n8) / (s + 8);
+                if (id == 6) v = ((s + 9) * centre - n8) / (s + 1);
+                if (id == 3) v = n8 / 8;
+                if (id == 5) v = (centre + edges) / 5;
+                p.at(x, y, k) = std::uint8_t(std::clamp<std::int64_t>(v, 0, 255));
+            }
+    return p;
+}
+
+TEST(Neighbourhood, InPlaceFiltersOnWidePicturesMatchTheirFormulas) {
+    // Wide enough that four rows run side by side over whole blocks of columns, and rows and
+    // columns that end in part of a group and of a block.
+    const std::pair<std::int32_t, std::int32_t> cases[] = {
+        {1, 2}, {1, -7}, {1, 100}, {1, 8000000}, {6, 1}, {6, -2}, {6, 40}, {3, 0}, {5, 0}};
+    for (const std::uint32_t seed : {3u, 8u}) {
+        const Picture input = noisePicture(600, 23, seed);
+        for (const auto& [id, parameter] : cases) {
+            Picture p = input;
+            ASSERT_EQ(apply(id, p, parameter).status, EffectStatus::Done);
+            EXPECT_TRUE(p == inPlaceByTheFormula(input, id, parameter)) << id << " " << parameter;
+        }
+    }
 }
 
 TEST(Neighbourhood, DiffuseCopiesOnlyFromInsideThePicture) {

@@ -48,7 +48,7 @@ notify::NoticeWindow* openNotice(test::FakeCoverHost& host, const char* kind) {
 
 // The notice fully risen, as it looks: what the screen must show somewhere, pixel for pixel.
 QImage risenNotice(notify::NoticeWindow& notice) {
-    EXPECT_TRUE(QTest::qWaitFor([&notice] { return !notice.slideInTimer()->isActive(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&notice] { return !notice.slideInTimer()->isActive(); }, 30000));
     return notice.grab().toImage();
 }
 

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -695,6 +696,8 @@ public:
                      vexa::base::Twips height) override {
         return m_printer.drawPicture(picture, x, y, width, height);
     }
+    cover::SheetArea sheetArea(cover::Paper paper) override { return m_printer.sheetArea(paper); }
+    bool drawSheet(const cover::PageContent& sheet) override { return m_printer.drawSheet(sheet); }
     printing::DocumentResult endDocument() override {
         const printing::DocumentResult result = m_printer.endDocument();
         if (result.sent && afterSent) afterSent();
@@ -811,4 +814,66 @@ TEST_F(CupsPrintTest, EnterPressesTheFocusedButtonAndPrintsOnlyFromElsewhere) {
     ASSERT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog));
     ASSERT_TRUE(server.waitUntilIdle());
     EXPECT_EQ(server.jobFiles("alpha").size(), 1);
+}
+
+TEST_F(CupsPrintTest, ThePrintWindowNamesThePrinterItWillUse) {
+    QString error;
+    ASSERT_TRUE(server.setServerDefault("beta", &error)) << error.toStdString();
+    EXPECT_EQ(PrintDialog(host.covers()).findChild<QLabel*>("printerName")->text(),
+              "Printer: beta");
+    ASSERT_TRUE(server.deletePrinter("alpha", &error)) << error.toStdString();
+    ASSERT_TRUE(server.deletePrinter("beta", &error)) << error.toStdString();
+    EXPECT_EQ(PrintDialog(host.covers()).findChild<QLabel*>("printerName")->text(),
+              "No printer was found. Add a printer in your system's printer settings.");
+}
+
+// Packed on alpha's Letter (576 x 720 pt printable from 18, 36): the CD front, inside and mini
+// covers on one sheet (the mini, 234 pt wide, beside the 342 pt front), the CD back on a
+// second, and the Vita cover (616.5 x 355 pt, so turned) on a third.
+TEST_F(CupsPrintTest, ThePreviewShowsThePackedSheetsWithEachCoverOutlinedAndNamed) {
+    fillAllSlots();
+    for (const cover::CoverFormat& kind : cover::kCoverFormats)
+        vexa::settings::writeSetting(
+            kind.key, QStringList({"Front", "Inside", "Back", "Mini", "VITA"}).contains(kind.key)
+                          ? "-1"
+                          : "0");
+    PrintDialog dialog(host.covers());
+    dialog.findChild<QComboBox*>("sheetsChoice")->setCurrentIndex(1);
+    QStringList captions;
+    QString count;
+    QImage shot;
+    double scale = 0, gap = 0;
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<CoverPreview*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        count = preview->findChild<QLabel*>("sheetCount")->text();
+        QTest::mouseClick(preview->findChild<QPushButton*>("actualSizeButton"), Qt::LeftButton);
+        scale = preview->scale();
+        auto* view = preview->findChild<QWidget*>("previewPage");
+        shot = view->grab().toImage();
+        gap = (view->width() - 612 * scale) / 2;
+        for (int page = 0; page < preview->pageCount(); ++page) {
+            preview->showPage(page);
+            captions << preview->findChild<QLabel*>("pageNumber")->text();
+        }
+        preview->findChild<QPushButton*>("closeButton")->click();
+    });
+    QTest::mouseClick(dialog.findChild<QPushButton*>("previewButton"), Qt::LeftButton);
+    EXPECT_EQ(count, "3 sheets instead of 5.");
+    EXPECT_EQ(captions,
+              QStringList({"Sheet 1 of 3: CD Front, CD Inside, CD Mini on Letter",
+                           "Sheet 2 of 3: CD Back on Letter", "Sheet 3 of 3: Vita on Letter"}));
+    ASSERT_FALSE(shot.isNull());
+    const auto at = [&](double x, double y) {
+        return shot.pixel(qRound(gap + x * scale), qRound(gap + y * scale));
+    };
+    // The mini at (360, 36), 234 x 248.4 pt: its picture, its outline just below it on white
+    // paper, and a light patch with its name at its top-left corner.
+    EXPECT_TRUE(near(at(360 + 117, 36 + 200), slotColour(5)));
+    bool outlined = false;
+    for (double y = 36 + 248.4 - 1; y <= 36 + 248.4 + 1; y += 0.25)
+        outlined = outlined || near(at(360 + 117, y), qRgb(40, 40, 40));
+    EXPECT_TRUE(outlined);
+    EXPECT_GT(qGray(at(360 + 2, 36 + 2)), 200);
+    EXPECT_TRUE(server.jobFiles("alpha").isEmpty());
 }

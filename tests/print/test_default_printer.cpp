@@ -152,8 +152,8 @@ TEST_F(DefaultPrinterTest, ChooserListsThePrintersAndItsTexts) {
     EXPECT_EQ(chooser.window.windowTitle(), "Set Temporary Printer");
     EXPECT_FALSE(chooser.window.isModal());
     EXPECT_EQ(chooser.window.findChild<QLabel*>("printerPrompt")->text(), "Select a printer:");
-    EXPECT_EQ(chooser.window.findChild<QPushButton*>("selectButton")->text(), "Select");
-    EXPECT_EQ(chooser.window.findChild<QPushButton*>("cancelButton")->text(), "Cancel");
+    EXPECT_EQ(chooser.window.findChild<QPushButton*>("selectButton")->text(), "&Select");
+    EXPECT_EQ(chooser.window.findChild<QPushButton*>("cancelButton")->text(), "&Cancel");
     QStringList rows;
     for (int i = 0; i < chooser.list()->count(); ++i) rows << chooser.list()->item(i)->text();
     EXPECT_EQ(rows, QStringList({"alpha", "beta"}));

@@ -3,6 +3,7 @@
 #include "support/PrintDialogWait.h"
 #include "support/RecordingPrinter.h"
 #include "support/ScopedEnvironment.h"
+#include "support/TestSupport.h"
 
 #include "core/base/ProgramFolder.h"
 #include "core/settings/ProfileFile.h"
@@ -17,8 +18,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -86,6 +90,19 @@ void press(PrintDialog& dialog, const QString& name) {
     EXPECT_TRUE(vexa::test::waitUntilPrintDialogIdle(dialog)) << name.toStdString();
 }
 
+// Presses Print, and Cancel while the first document is being sent: clicked on the window's
+// thread, the run's worker waiting for the click. The window is active first: activated late (a
+// busy machine), it would clear the status line under the test.
+void printAndCancelDuringTheFirstDocument(PrintDialog& dialog, RecordingPrinter& recorder) {
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QPushButton* cancel = button(dialog, "cancelButton");
+    recorder.onDocument = [cancel] {
+        QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::BlockingQueuedConnection);
+    };
+    press(dialog, "printButton");
+}
+
 QString status(PrintDialog& dialog) {
     return dialog.findChild<QLabel*>(QStringLiteral("printStatus"))->text();
 }
@@ -135,9 +152,9 @@ TEST_F(PrintDialogTest, WindowHasItsControlsAndTexts) {
     EXPECT_EQ(dialog->windowTitle(), "Print Covers");
     EXPECT_TRUE(dialog->isModal());
     EXPECT_NE(dialog->findChild<QWidget*>("coverTiles"), nullptr);
-    EXPECT_EQ(button(*dialog, "printButton")->text(), "Print");
+    EXPECT_EQ(button(*dialog, "printButton")->text(), "&Print");
     EXPECT_EQ(button(*dialog, "printButton")->toolTip(), "Print selected covers.");
-    EXPECT_EQ(button(*dialog, "cancelButton")->text(), "Cancel");
+    EXPECT_EQ(button(*dialog, "cancelButton")->text(), "&Cancel");
     EXPECT_EQ(button(*dialog, "cancelButton")->toolTip(), "Cancel Printing.");
     EXPECT_EQ(button(*dialog, "frontTile")->toolTip(), "Print CD front cover.");
     EXPECT_EQ(button(*dialog, "miniTile")->toolTip(), "Print CD mini cover.");
@@ -323,16 +340,7 @@ TEST_F(PrintDialogTest, DuringTheRunPrintIsDisabledAndTheStatusNamesTheCover) {
 TEST_F(PrintDialogTest, CancelDuringTheRunStopsAfterTheCoverBeingSent) {
     writeKeys({{"Front", "-1"}, {"Inside", "-1"}, {"Back", "-1"}});
     auto dialog = open();
-    dialog->show();
-    // Activated late (a busy machine), the window would clear the status line under the test.
-    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    QPushButton* cancel = button(*dialog, "cancelButton");
-    // Clicked on the window's thread while the first cover is being sent; the run's worker
-    // waits for the click.
-    recorder->onDocument = [cancel] {
-        QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::BlockingQueuedConnection);
-    };
-    press(*dialog, "printButton");
+    printAndCancelDuringTheFirstDocument(*dialog, *recorder);
     EXPECT_EQ(recorder->documents, 1);
     EXPECT_EQ(status(*dialog), "Printing Cancelled.");
     EXPECT_TRUE(button(*dialog, "printButton")->isEnabled());
@@ -640,4 +648,215 @@ TEST_F(PrintDialogTest, ChosenCoversThatWillPrintSoftAreNamedAndStillPrint) {
     preview.showPage(1);
     EXPECT_EQ(line->text(), "The DVD cover will print soft: 3 dpi.");
     EXPECT_FALSE(line->isHidden());
+}
+
+// The mnemonic of a text: the letter after its one "&".
+QChar mnemonic(const QString& text) {
+    const qsizetype at = text.indexOf(u'&');
+    return at >= 0 && at + 1 < text.size() ? text[at + 1].toLower() : QChar();
+}
+
+TEST_F(PrintDialogTest, EveryButtonAndChoiceHasAMnemonicOfItsOwn) {
+    auto dialog = open();
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    const struct {
+        const char* control;
+        const char* text; // of the button, or of the label naming the choice
+    } cases[] = {
+        {"printButton", "&Print"},
+        {"previewButton", "Pre&view"},
+        {"savePdfButton", "Save as P&DF\u2026"},
+        {"cancelButton", "&Cancel"},
+        {"calibrateButton", "Ca&librate Printer..."},
+        {"cutMarks", "Cut &marks"},
+        {"paperChoice", "Pape&r:"},
+        {"sheetsChoice", "&Sheets:"},
+        {"copiesChoice", "C&opies:"},
+        {"bleedChoice", "&Bleed:"},
+    };
+    QList<QChar> used;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.control);
+        auto* control = dialog->findChild<QWidget*>(c.control);
+        ASSERT_NE(control, nullptr);
+        QString text;
+        if (auto* pressable = qobject_cast<QAbstractButton*>(control)) {
+            text = pressable->text();
+        } else {
+            for (QLabel* label : dialog->findChildren<QLabel*>())
+                if (label->buddy() == control) text = label->text();
+            // Alt and the letter of its label takes the keyboard to the choice.
+            QTest::keyClick(dialog.get(), mnemonic(text).toLatin1(), Qt::AltModifier);
+            EXPECT_TRUE(control->hasFocus());
+        }
+        EXPECT_EQ(text, QString::fromUtf8(c.text));
+        EXPECT_FALSE(used.contains(mnemonic(text)));
+        used << mnemonic(text);
+    }
+    // No other button or label of the window takes one of these letters.
+    for (const QAbstractButton* other : dialog->findChildren<QAbstractButton*>()) {
+        if (!mnemonic(other->text()).isNull()) {
+            EXPECT_EQ(used.count(mnemonic(other->text())), 1) << other->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(PrintDialogTest, TabFollowsTheLayout) {
+    host.putPicture("Image4", QImage()); // the DVD cover has no picture: its tile is skipped
+    auto dialog = open();
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    tile(*dialog, 1)->setFocus();
+    QStringList order;
+    for (int i = 0; i < 21; ++i) {
+        order << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(order,
+              QStringList({"frontTile",     "insideTile",    "backTile",    "miniTile",
+                           "dvdSlimTile",   "hdDvdTile",     "bluRayTile",  "pspTile",
+                           "vitaTile",      "dsTile",        "paperChoice", "sheetsChoice",
+                           "copiesChoice",  "cutMarks",      "bleedChoice", "calibrateButton",
+                           "previewButton", "savePdfButton", "printButton", "cancelButton",
+                           "frontTile"}));
+}
+
+TEST_F(PrintDialogTest, TilesShowTheirPicturesAndThoseWithoutOneAreGreyedOut) {
+    writeKeys({{"Front", "-1"}, {"Inside", "-1"}});
+    host.putPicture("Image1", vexa::test::solidImage(30, 30, qRgb(200, 30, 30)));
+    host.putPicture("Image2", QImage());
+    auto dialog = open();
+    // The face's middle, inside the case's outline, is the picture's colour in either state.
+    for (QIcon::State state : {QIcon::Off, QIcon::On}) {
+        const QImage front = face(*dialog, 1, state);
+        const QRgb middle = front.pixel(front.width() / 2, front.height() * 36 / 100);
+        EXPECT_EQ(middle, qRgb(200, 30, 30));
+    }
+    EXPECT_TRUE(tile(*dialog, 1)->isEnabled());
+    // Inside has no picture: greyed out, and still chosen, as saved.
+    QPushButton* inside = tile(*dialog, 2);
+    EXPECT_FALSE(inside->isEnabled());
+    EXPECT_TRUE(inside->isChecked());
+    const QImage grey =
+        rgb(inside->icon().pixmap(inside->iconSize(), QIcon::Disabled, QIcon::On).toImage());
+    for (const QPoint at : {QPoint(5, 5), QPoint(grey.width() / 2, grey.height() * 36 / 100)})
+        EXPECT_EQ(qRed(grey.pixel(at)), qBlue(grey.pixel(at))) << at.x() << "," << at.y();
+    // A picture arriving meanwhile brings the tile back.
+    host.putPicture("Image2", vexa::test::solidImage(30, 30, qRgb(30, 30, 200)));
+    EXPECT_TRUE(inside->isEnabled());
+}
+
+TEST_F(PrintDialogTest, TheStatusLineHasARowOfItsOwn) {
+    auto dialog = open();
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    auto* status = dialog->findChild<QLabel*>(QStringLiteral("printStatus"));
+    const auto rowOf = [&](const QWidget* widget) {
+        return QRect(widget->mapTo(dialog.get(), QPoint(0, 0)), widget->size());
+    };
+    for (const char* name : {"printButton", "cancelButton", "previewButton", "savePdfButton"}) {
+        EXPECT_LT(rowOf(status).bottom(), rowOf(button(*dialog, name)).top()) << name;
+    }
+    EXPECT_GT(rowOf(status).top(), rowOf(button(*dialog, "calibrateButton")).bottom());
+}
+
+TEST_F(PrintDialogTest, SheetsAndCopiesComeFromThePrintSectionAndPrintKeepsThem) {
+    writeKeys({{"Front", "-1"}, {"Back", "-1"}});
+    const struct {
+        const char* sheets; // nullptr: no key
+        const char* copies;
+        const char* shownSheets;
+        int shownCopies;
+    } cases[] = {{nullptr, nullptr, "One cover a page", 1},
+                 {"asmanyasfit", " 20 ", "As many as fit", 20},
+                 {"Packed", "21", "One cover a page", 1}};
+    vexa::settings::ProfileFile file(vexa::settings::settingsFilePath());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sheets ? c.sheets : "(none)");
+        file.remove("PRINT", "Sheets");
+        file.remove("PRINT", "Copies");
+        if (c.sheets) {
+            ASSERT_TRUE(file.write("PRINT", "Sheets", c.sheets));
+        }
+        if (c.copies) {
+            ASSERT_TRUE(file.write("PRINT", "Copies", c.copies));
+        }
+        auto dialog = open();
+        EXPECT_EQ(dialog->findChild<QComboBox*>("sheetsChoice")->currentText(), c.shownSheets);
+        EXPECT_EQ(dialog->findChild<QSpinBox*>("copiesChoice")->value(), c.shownCopies);
+    }
+    auto dialog = open();
+    dialog->findChild<QComboBox*>("sheetsChoice")->setCurrentIndex(0);
+    dialog->findChild<QSpinBox*>("copiesChoice")->setValue(2);
+    press(*dialog, "printButton");
+    EXPECT_EQ(file.read("PRINT", "Sheets"), "OneCoverAPage");
+    EXPECT_EQ(file.read("PRINT", "Copies"), "2");
+    // One cover a page: each copy a document of its own, each cover's copies together.
+    EXPECT_EQ(recorder->documents, 4);
+    const QString front = "draw 11x21 at 0,0 size 6840.0x6840.0";
+    const QString back = "draw 13x23 at 0,0 size 8496.0x6696.0";
+    EXPECT_EQ(recorder->calls.filter(QRegularExpression("^(draw|sheet)")),
+              QStringList({front, front, back, back}));
+}
+
+TEST_F(PrintDialogTest, PackedTheStatusCountsSheetsAndCancelStopsAfterTheSheetBeingSent) {
+    // Fronts of 342 pt and backs of 334.8 pt high, on 792 pt Letter pages (the recording
+    // printer has no margins): two fronts, a front and a back, two backs.
+    writeKeys({{"Front", "-1"}, {"Back", "-1"}});
+    auto dialog = open();
+    dialog->findChild<QComboBox*>("sheetsChoice")->setCurrentIndex(1);
+    dialog->findChild<QSpinBox*>("copiesChoice")->setValue(3);
+    QStringList seen;
+    recorder->onDocument = [&] {
+        QMetaObject::invokeMethod(
+            dialog.get(), [&] { seen << status(*dialog); }, Qt::BlockingQueuedConnection);
+    };
+    press(*dialog, "printButton");
+    EXPECT_EQ(seen, QStringList({"Printing sheet 1 of 3.", "Printing sheet 2 of 3.",
+                                 "Printing sheet 3 of 3."}));
+    EXPECT_EQ(recorder->calls.filter("sheet of 2 pictures").size(), 3);
+    EXPECT_TRUE(recorder->calls.filter("draw").isEmpty());
+    EXPECT_EQ(status(*dialog), "Printing Complete.");
+    EXPECT_EQ(vexa::settings::readSetting(vexa::settings::keys::kSheets), "AsManyAsFit");
+
+    recorder->documents = 0;
+    printAndCancelDuringTheFirstDocument(*dialog, *recorder);
+    EXPECT_EQ(recorder->documents, 1);
+    EXPECT_EQ(status(*dialog), "Printing Cancelled.");
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(PrintDialogTest, SaveAsPdfWritesTheSameSheets) {
+    writeKeys({{"Front", "-1"}, {"Back", "-1"}, {"DS", "-1"}});
+    host.putPicture("Image7", QImage()); // DS chosen without a picture
+    auto dialog = open();
+    auto* prompts = new ScriptedSavePrompts;
+    dialog->setSavePrompts(std::unique_ptr<SavePrompts>(prompts));
+    dialog->findChild<QComboBox*>("sheetsChoice")->setCurrentIndex(1);
+    const QString pdf = folder.filePath("sheets.pdf");
+    prompts->fileName = pdf;
+    press(*dialog, "savePdfButton");
+    const QString told = "Saved 2 covers on 1 sheet to " + QDir::toNativeSeparators(pdf) +
+                         ". The DS cover has no picture and was left out.";
+    EXPECT_EQ(prompts->log, QStringList({"file?", "saved: " + told}));
+    EXPECT_EQ(vexa::test::pdfPageSizes(pdf), std::vector<QSizeF>({{612, 792}}));
+    EXPECT_EQ(vexa::test::pdfImageList(pdf).size(), 2u);
+}
+
+// A refusal is said once for the copies of a cover, and a packed sheet is named by its covers.
+TEST_F(PrintDialogTest, ARefusedSheetIsNamedByItsCoversAndCopiesAreToldOnce) {
+    writeKeys({{"Front", "-1"}, {"Back", "-1"}});
+    auto dialog = open();
+    recorder->refusal = "printer alpha has no A4 paper";
+    dialog->findChild<QSpinBox*>("copiesChoice")->setValue(2);
+    press(*dialog, "printButton");
+    EXPECT_EQ(status(*dialog),
+              "The CD Front cover was not printed: printer alpha has no A4 paper.\n"
+              "The CD Back cover was not printed: printer alpha has no A4 paper.");
+    dialog->findChild<QComboBox*>("sheetsChoice")->setCurrentIndex(1);
+    press(*dialog, "printButton");
+    EXPECT_EQ(status(*dialog),
+              "Sheet 1 (2 x CD Front) was not printed: printer alpha has no A4 paper.\n"
+              "Sheet 2 (2 x CD Back) was not printed: printer alpha has no A4 paper.");
 }

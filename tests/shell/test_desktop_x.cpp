@@ -9,12 +9,14 @@
 #include "shell/SplashWindow.h"
 #include "shell/TrayDock.h"
 #include "support/MainWindowParts.h"
+#include "support/ModalDriver.h"
 #include "support/TestSupport.h"
 #include "support/XServerWithTray.h"
 #include "support/XWindowProbe.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -129,6 +131,45 @@ TEST(SplashOnDesktop, EveryFadeStepReachesTheXServerWhenItIsSet) {
     EXPECT_TRUE(std::is_sorted(down.rbegin(), down.rend()));
     EXPECT_TRUE(down.isEmpty() || down.back() <= 10);
     for (int alpha : up + down) EXPECT_LT(alpha, 255);
+}
+
+// The title as the window manager reads it (xprop), with Qt's modified mark while the set has
+// unsaved changes; the window manager's close button asks first, and Cancel keeps the window.
+TEST_F(MainWindowOnDesktop, TheTitleMarksUnsavedChangesAndClosingAsksFirst) {
+    showAt({100, 100});
+    const auto title = [this] {
+        QProcess xprop;
+        xprop.start("xprop", {"-id", QString::number(window->winId()), "_NET_WM_NAME"});
+        if (!xprop.waitForFinished(kWait)) return QString();
+        return QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+    };
+    const QString plain = R"(_NET_WM_NAME(UTF8_STRING) = "VEXA 6")";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return title() == plain; }, kWait)) << title().toStdString();
+
+    QTemporaryDir pictures;
+    const QString red = pictures.filePath("red.png");
+    ASSERT_TRUE(test::solidImage(30, 20, qRgb(255, 0, 0)).save(red));
+    window->openFiles({red});
+    const QString marked = R"(_NET_WM_NAME(UTF8_STRING) = "VEXA 6*")";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return title() == marked; }, kWait)) << title().toStdString();
+
+    for (const QMessageBox::StandardButton answer : {QMessageBox::Cancel, QMessageBox::Discard}) {
+        QString asked;
+        test::whenModal<QMessageBox>([&](QMessageBox* box) {
+            asked = box->text();
+            box->button(answer)->click();
+        });
+        x.askToClose(window->winId());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !asked.isEmpty(); }, kWait));
+        EXPECT_EQ(asked, "Save the changes to the covers?");
+        if (answer == QMessageBox::Cancel) {
+            // Answered: the question is gone and the window stays.
+            ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activeModalWidget(); }, kWait));
+            EXPECT_TRUE(window->isVisible());
+            EXPECT_EQ(title(), marked);
+        }
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, kWait));
 }
 
 TEST_F(MainWindowOnDesktop, TheTemporaryPrinterOpensCentredOverTheMainWindow) {

@@ -1,7 +1,7 @@
 // The tray of desktops that host StatusNotifierItems (KDE, GNOME with AppIndicator): Qt shows
 // the icon as an item on the session bus, and a click there arrives as a single activation.
 #include "support/DockingWindow.h"
-#include "support/SessionBusWithWatcher.h"
+#include "support/PrivateSessionBus.h"
 
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -11,7 +11,7 @@
 using namespace vexa;
 
 TEST(TrayDockOnSessionBusTest, OneClickOnTheStatusNotifierItemBringsTheWindowBack) {
-    test::SessionBusWithWatcher* bus = test::SessionBusWithWatcher::current();
+    test::PrivateSessionBus* bus = test::PrivateSessionBus::current();
     ASSERT_NE(bus, nullptr);
     test::DockingWindow window;
     window.show();

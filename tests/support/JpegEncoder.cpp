@@ -35,6 +35,21 @@ QByteArray encodeJpeg(const QImage& picture, const JpegCoding& coding) {
             info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
     }
     if (coding.progressive) jpeg_simple_progression(&info);
+    std::vector<jpeg_scan_info> script;
+    for (const JpegScan& scan : coding.scans) {
+        jpeg_scan_info entry{};
+        entry.comps_in_scan = int(scan.components.size());
+        std::copy(scan.components.begin(), scan.components.end(), entry.component_index);
+        entry.Ss = scan.first;
+        entry.Se = scan.last;
+        entry.Ah = scan.high;
+        entry.Al = scan.low;
+        script.push_back(entry);
+    }
+    if (!script.empty()) {
+        info.scan_info = script.data();
+        info.num_scans = int(script.size());
+    }
     info.arith_code = coding.arithmetic ? TRUE : FALSE;
     info.restart_in_rows = coding.restartRows;
     jpeg_start_compress(&info, TRUE);

@@ -6,7 +6,20 @@
 #include <QByteArray>
 #include <QImage>
 
+#include <vector>
+
 namespace vexa::test {
+
+// One scan of a progressive file: its components (indices into the frame), the coefficients it
+// codes (`first` to `last`) and their bits (`high`, the bit coded before, 0 for a first scan;
+// `low`, the lowest bit coded now), as libjpeg's scan scripts give them.
+struct JpegScan {
+    std::vector<int> components;
+    int first = 0;
+    int last = 0;
+    int high = 0;
+    int low = 0;
+};
 
 struct JpegCoding {
     bool gray = false;
@@ -21,6 +34,7 @@ struct JpegCoding {
     bool arithmetic = false;
     int restartRows = 0; // a restart marker every this many MCU rows (0: none)
     int quality = 90;
+    std::vector<JpegScan> scans = {}; // a progressive file in these scans, when given
 };
 
 QByteArray encodeJpeg(const QImage& picture, const JpegCoding& coding);

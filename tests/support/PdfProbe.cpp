@@ -66,7 +66,7 @@ std::vector<PdfImageEntry> pdfImageList(const QString& pdfFile) {
         if (fields.size() < 11) continue;
         entries.push_back(PdfImageEntry{fields[0].toInt(),
                                         QSize(fields[3].toInt(), fields[4].toInt()), fields[5],
-                                        fields[8], fields[10].toInt()});
+                                        fields[8], fields[10].toInt(), fields[7].toInt()});
     }
     return entries;
 }
@@ -174,6 +174,21 @@ QImage renderPdfPage(const QString& pdfFile, int page, int dpi) {
              QStringLiteral("-l"), number, QStringLiteral("-png"), QStringLiteral("-singlefile"),
              pdfFile, prefix});
     return QImage(prefix + QStringLiteral(".png"));
+}
+
+QImage renderPdfArea(const QString& pdfFile, int page, int dpi, const QRect& area) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) return QImage();
+    const QString prefix = folder.filePath(QStringLiteral("area"));
+    const QString number = QString::number(page);
+    // PPM: large pictures are written and read far faster than PNG.
+    runTool(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"), number,
+             QStringLiteral("-l"), number, QStringLiteral("-x"), QString::number(area.x()),
+             QStringLiteral("-y"), QString::number(area.y()), QStringLiteral("-W"),
+             QString::number(area.width()), QStringLiteral("-H"), QString::number(area.height()),
+             QStringLiteral("-singlefile"), pdfFile, prefix});
+    return QImage(prefix + QStringLiteral(".ppm"));
 }
 
 QRect inkBox(const QImage& page) {

@@ -27,6 +27,7 @@ struct PdfImageEntry {
     QString colour;   // "rgb", "gray", "cmyk", ...
     QString encoding; // "jpeg" for DCT data, "image" for Flate-compressed pixels, ...
     int object = 0;   // the object number: a picture stored once has one for all its pages
+    int bits = 0;     // bits per colour sample (bpc)
 };
 std::vector<PdfImageEntry> pdfImageList(const QString& pdfFile);
 
@@ -62,6 +63,11 @@ QString pdfText(const QString& pdfFile);
 
 // Page `page` (1-based) rendered by pdftoppm at `dpi`; a null image on failure.
 QImage renderPdfPage(const QString& pdfFile, int page, int dpi);
+
+// The part `area` (pixels at `dpi`, from the page's top-left corner) of page `page` rendered by
+// pdftoppm; a null image on failure. Only that part is rendered, so a fine resolution stays
+// cheap.
+QImage renderPdfArea(const QString& pdfFile, int page, int dpi, const QRect& area);
 
 // The smallest rectangle holding every pixel that is not near white; empty for a blank page.
 QRect inkBox(const QImage& page);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/cover/PaperChoice.h"
 #include "core/printing/CoverPrinter.h"
 
 #include <QStringList>
@@ -37,6 +38,19 @@ public:
                      .arg(height.count(), 0, 'f', 1);
         records << picture;
         if (picture.isNull()) return false;
+        drawn = true;
+        return true;
+    }
+    // The whole paper, as a file has it.
+    cover::SheetArea sheetArea(cover::Paper paper) override {
+        return {QRectF(QPointF(0, 0), cover::pageSizeForPaper(paper).size(QPageSize::Point))};
+    }
+    // A sheet by its pictures.
+    bool drawSheet(const cover::PageContent& sheet) override {
+        int pictures = 0;
+        for (const cover::PageItem& item : sheet.items)
+            pictures += std::holds_alternative<cover::PagePicture>(item) ? 1 : 0;
+        calls << QStringLiteral("sheet of %1 pictures").arg(pictures);
         drawn = true;
         return true;
     }

@@ -71,6 +71,37 @@ QByteArray bmpDeclaring(int width, int height) {
     return bmp + QByteArray(24, '\0');
 }
 
+QByteArray littleEndianTiff(const QByteArray& data, const std::vector<TiffEntry>& entries) {
+    QByteArray tiff("II*\0", 4);
+    const auto putLe = [&tiff](quint32 value, int size) {
+        for (int i = 0; i < size; ++i) tiff += char((value >> (8 * i)) & 255);
+    };
+    putLe(quint32(8 + data.size()), 4); // the directory follows the data
+    tiff += data;
+    putLe(quint32(entries.size()), 2);
+    for (const TiffEntry& e : entries) {
+        putLe(e.tag, 2);
+        putLe(e.type, 2);
+        putLe(e.count, 4);
+        putLe(e.value, 4);
+    }
+    putLe(0, 4); // no further directory
+    return tiff;
+}
+
+QByteArray zipTiffDeclaring(int width, int height) {
+    const QByteArray strip = qCompress(QByteArray(4096, '\0'), 9).mid(4); // the zlib stream
+    return littleEndianTiff(strip, {{256, 4, 1, quint32(width)},
+                                    {257, 4, 1, quint32(height)},
+                                    {258, 3, 1, 8},
+                                    {259, 3, 1, 8},
+                                    {262, 3, 1, 1},
+                                    {273, 4, 1, 8},
+                                    {277, 3, 1, 1},
+                                    {278, 4, 1, quint32(height)},
+                                    {279, 4, 1, quint32(strip.size())}});
+}
+
 QByteArray encodeWithQt(const QImage& image, const char* format) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -78,6 +109,15 @@ QByteArray encodeWithQt(const QImage& image, const char* format) {
     QImageWriter writer(&buffer, format);
     EXPECT_TRUE(writer.write(image)) << format;
     return bytes;
+}
+
+quint32 pngCrc(const QByteArray& typeAndData) {
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : typeAndData) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return crc ^ 0xFFFFFFFFu;
 }
 
 } // namespace vexa::test

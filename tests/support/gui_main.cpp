@@ -1,10 +1,15 @@
 // main() of the test programs that create windows: one QApplication for all their tests,
 // on the offscreen platform unless the caller chose another (a real X server, say).
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The recovery copies of the sets that tests leave unsaved go to a folder of this run.
+    QTemporaryDir state;
+    if (state.isValid()) qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -2,15 +2,18 @@
 // also a window manager and a compositor, and the application on it. Listing the tests needs
 // none of them.
 #include "support/TestSupport.h"
-#ifdef VEXA_TEST_SESSION_BUS
-#include "support/SessionBusWithWatcher.h"
+#if defined(VEXA_TEST_SESSION_BUS) || defined(VEXA_TEST_ACCESSIBILITY)
+#define VEXA_TEST_PRIVATE_BUS
+#include "support/PrivateSessionBus.h"
 #endif
 #include "support/XServerWithTray.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -28,8 +31,8 @@ int main(int argc, char** argv) {
 #else
     vexa::test::XServerWithTray x;
 #endif
-#ifdef VEXA_TEST_SESSION_BUS
-    vexa::test::SessionBusWithWatcher bus;
+#ifdef VEXA_TEST_PRIVATE_BUS
+    vexa::test::PrivateSessionBus bus;
 #endif
     if (listing) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -40,16 +43,25 @@ int main(int argc, char** argv) {
         }
         qputenv("DISPLAY", x.display().toLatin1());
         qputenv("QT_QPA_PLATFORM", "xcb");
-#ifdef VEXA_TEST_SESSION_BUS
+#ifdef VEXA_TEST_PRIVATE_BUS
         if (!bus.startBus()) {
             std::fprintf(stderr, "No session bus: %s\n", qPrintable(bus.error()));
             return 1;
         }
+#ifdef VEXA_TEST_ACCESSIBILITY
+        if (!bus.startAccessibilityBus()) {
+            std::fprintf(stderr, "No accessibility bus: %s\n", qPrintable(bus.error()));
+            return 1;
+        }
+#endif
 #else
         // No desktop bus: the icon goes to the X notification area that trayer provides.
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
 #endif
     }
+    // The recovery copies of the sets that tests leave unsaved go to a folder of this run.
+    QTemporaryDir state;
+    if (state.isValid()) qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     QApplication app(argc, argv);
     if (!listing) {
 #ifdef VEXA_TEST_SESSION_BUS
@@ -88,7 +100,7 @@ int main(int argc, char** argv) {
     (void)vexa::test::sourceDir();
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
-#ifdef VEXA_TEST_SESSION_BUS
+#ifdef VEXA_TEST_PRIVATE_BUS
     bus.stopWatcher();
 #endif
     return result;

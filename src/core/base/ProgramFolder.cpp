@@ -27,13 +27,13 @@ bool folderIsWritable(const QString& folder) {
     return faccessat(AT_FDCWD, path.constData(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-// Creates the folder and any missing parents with mode 0700, as the base directory
-// rules ask for folders a program makes in the user's configuration tree.
-void makePrivateFolder(const QString& folder) {
-    if (QFileInfo(folder).isDir()) return;
-    const QString parent = QFileInfo(folder).path();
-    if (parent != folder) makePrivateFolder(parent);
-    QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+// "$<variable>/vexa" when the variable holds an absolute path, else "~/<fallback>/vexa".
+QString userFolder(const char* variable, const QString& fallback) {
+    const QString xdg = qEnvironmentVariable(variable);
+    // A relative value is invalid by the base directory rules and is ignored.
+    const QString base =
+        !xdg.isEmpty() && QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + u'/' + fallback;
+    return QDir::cleanPath(base + QStringLiteral("/vexa"));
 }
 
 bool usesProgramFolder() {
@@ -61,12 +61,19 @@ QString sharedDataFile(const QString& name) {
 }
 
 QString configFolder() {
-    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // A relative value is invalid by the base directory rules and is ignored.
-    const QString base = !xdg.isEmpty() && QDir::isAbsolutePath(xdg)
-                             ? xdg
-                             : QDir::homePath() + QStringLiteral("/.config");
-    return QDir::cleanPath(base + QStringLiteral("/vexa"));
+    return userFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
+}
+
+QString stateFolder() {
+    return userFolder("XDG_STATE_HOME", QStringLiteral(".local/state"));
+}
+
+bool makePrivateFolder(const QString& folder) {
+    if (QFileInfo(folder).isDir()) return true;
+    const QString parent = QFileInfo(folder).path();
+    if (parent != folder && !makePrivateFolder(parent)) return false;
+    return QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
+           QFileInfo(folder).isDir();
 }
 
 QString settingsFolder() {

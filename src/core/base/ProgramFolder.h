@@ -22,6 +22,15 @@ QString sharedDataFile(const QString& name);
 // holds an absolute path, else "~/.config/vexa". Not created here.
 QString configFolder();
 
+// The user's folder for what VEXA keeps between runs that is neither setting nor document
+// (the recovery copy of unsaved covers): "$XDG_STATE_HOME/vexa" when that variable holds an
+// absolute path, else "~/.local/state/vexa". Not created here.
+QString stateFolder();
+
+// Creates the folder and any missing parents with mode 0700, as the base directory rules ask
+// for folders a program makes in the user's trees. True when the folder is there.
+bool makePrivateFolder(const QString& folder);
+
 // The folder that holds the settings file. An installed copy always uses configFolder()
 // (even for root, who could write to the program folder); other copies use the program
 // folder while it is writable and configFolder() when it is not. The configuration folder

@@ -50,6 +50,23 @@ PageContent turnedPage(const PageContent& page, QuarterTurn turn) {
     return paper;
 }
 
+PageContent scaledAndMovedPage(const PageContent& page, const QTransform& transform) {
+    PageContent result(page.size);
+    result.items.reserve(page.items.size());
+    for (const PageItem& item : page.items) {
+        if (const auto* picture = std::get_if<PagePicture>(&item))
+            result.addPicture(picture->image, transform.mapRect(picture->target), picture->turn);
+        else if (const auto* line = std::get_if<PageLine>(&item))
+            result.addLine(transform.map(line->line), line->width);
+        else if (const auto* text = std::get_if<PageText>(&item))
+            result.items.emplace_back(
+                PageText{transform.map(text->origin), text->size, text->text, text->turn});
+    }
+    if (page.trimBox) result.trimBox = transform.mapRect(*page.trimBox);
+    if (page.bleedBox) result.bleedBox = transform.mapRect(*page.bleedBox);
+    return result;
+}
+
 QTransform picturePlacement(const QRectF& target, QuarterTurn turn) {
     // QTransform(m11, m12, m21, m22, dx, dy) maps (x, y) to (m11 x + m21 y + dx,
     // m12 x + m22 y + dy): the picture's top edge runs along (m11, m12), its left edge along

@@ -77,6 +77,10 @@ struct PageContent {
 // bottom-left one. Every item and box goes along.
 PageContent turnedPage(const PageContent& page, QuarterTurn turn);
 
+// The page with every item and box mapped by `transform`, which scales and moves but does not
+// turn; the page keeps its size.
+PageContent scaledAndMovedPage(const PageContent& page, const QTransform& transform);
+
 // Maps the unit square, (0, 0) the picture's top-left and (1, 1) its bottom-right corner, onto
 // the picture's place on the page (top-left origin, the page's own units).
 QTransform picturePlacement(const QRectF& target, QuarterTurn turn);

@@ -25,4 +25,21 @@ PageImage PageImage::cropped(const QRectF& part) const {
     return image;
 }
 
+PageImage PageImage::fromPicture(const picture::LoadedPicture& picture) {
+    if (picture.isDecoded())
+        return fromPicture(picture.pixels, picture.bytes, picture.format, picture.changed);
+    PageImage image;
+    const std::optional<picture::JpegFrame> frame =
+        picture.format == "jpeg" ? picture::passThroughJpegFrame(picture.bytes) : std::nullopt;
+    if (picture.changed || !frame || QSize(frame->width, frame->height) != picture.undecodedSize)
+        return image;
+    image.m_jpeg = picture.bytes;
+    image.m_frame = frame;
+    return image;
+}
+
+QSize PageImage::size() const {
+    return m_frame ? QSize(m_frame->width, m_frame->height) : m_pixels.size();
+}
+
 } // namespace vexa::cover

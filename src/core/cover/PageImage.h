@@ -27,16 +27,18 @@ public:
     // as pixels.
     static PageImage fromPicture(QImage pixels, const QByteArray& bytes, const QByteArray& format,
                                  bool changed);
-    static PageImage fromPicture(const picture::LoadedPicture& picture) {
-        return fromPicture(picture.pixels, picture.bytes, picture.format, picture.changed);
-    }
+    // A picture read without its pixels (see picture::Decoding) keeps only its JPEG data: it has
+    // no pixels to draw and goes into a PDF page as that data.
+    static PageImage fromPicture(const picture::LoadedPicture& picture);
 
+    // Null for a picture that passes its JPEG data through undecoded.
     const QImage& pixels() const { return m_pixels; }
+    QSize size() const;
     // The JPEG data to embed as it is; empty when the pixels go in.
     const QByteArray& jpegData() const { return m_jpeg; }
     const std::optional<picture::JpegFrame>& jpegFrame() const { return m_frame; }
     bool passesJpegThrough() const { return m_frame.has_value(); }
-    bool isNull() const { return m_pixels.isNull(); }
+    bool isNull() const { return m_pixels.isNull() && !m_frame; }
 
     // The part of the picture a page shows of it, in fractions of the picture; (0, 0, 1, 1),
     // the whole picture, unless cropped. The picture itself stays whole (a JPEG keeps its

@@ -16,7 +16,7 @@ TrimmedCover addTrimmedCover(PageContent& page, const CoverPage& layout, const C
                                  : QRectF(layout.cover.topLeft(), layout.printable.bottomRight());
     const TrimmedCover placed = placeTrimmedCover(printable, layout.cover.size(), options);
     // Measured on the cover itself, never on its bleed.
-    const FittedPicture fitted = fitPicture(picture.pixels().size(), placed.cover, framing);
+    const FittedPicture fitted = fitPicture(picture.size(), placed.cover, framing);
     // Under the cover, so that the cover itself stays exactly as it is without them.
     for (BleedStrip& strip :
          bleedStrips(picture.pixels(), fitted, placed.cover, options, placed.room)) {
@@ -38,21 +38,7 @@ TrimmedCover addTrimmedCover(PageContent& page, const CoverPage& layout, const C
 }
 
 PageContent calibratedPage(const PageContent& paper, const PrinterCalibration& calibration) {
-    const QTransform correction = calibrationCorrection(calibration);
-    PageContent result(paper.size);
-    result.items.reserve(paper.items.size());
-    for (const PageItem& item : paper.items) {
-        if (const auto* picture = std::get_if<PagePicture>(&item))
-            result.addPicture(picture->image, correction.mapRect(picture->target), picture->turn);
-        else if (const auto* line = std::get_if<PageLine>(&item))
-            result.addLine(correction.map(line->line), line->width);
-        else if (const auto* text = std::get_if<PageText>(&item))
-            result.items.emplace_back(
-                PageText{correction.map(text->origin), text->size, text->text, text->turn});
-    }
-    if (paper.trimBox) result.trimBox = correction.mapRect(*paper.trimBox);
-    if (paper.bleedBox) result.bleedBox = correction.mapRect(*paper.bleedBox);
-    return result;
+    return scaledAndMovedPage(paper, calibrationCorrection(calibration));
 }
 
 PageContent calibratedView(const PageContent& page, QPageLayout::Orientation orientation,

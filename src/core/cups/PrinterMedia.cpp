@@ -83,6 +83,12 @@ cover::LandscapeTurn printerLandscapeTurn(const QString& printer) {
     return cover::LandscapeTurn::Plus90;
 }
 
+cover::SheetArea printerSheetArea(const QString& printer, cover::Paper paper) {
+    const QRectF whole(QPointF(0, 0), cover::pageSizeForPaper(paper).size(QPageSize::Point));
+    return {whole.marginsRemoved(printerPaperMargins(printer, paper).value_or(QMarginsF())),
+            printerLandscapeTurn(printer)};
+}
+
 bool printerTakesPaper(const QString& printer, cover::Paper paper) {
     const std::optional<PrinterDestination> dest = findDestination(printer);
     if (!dest) return true;

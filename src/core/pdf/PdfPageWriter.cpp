@@ -1,7 +1,7 @@
 #include "core/pdf/PdfPageWriter.h"
 
-#include "core/pdf/FlateImage.h"
 #include "core/pdf/PdfText.h"
+#include "core/picture/FlateImage.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -157,7 +157,7 @@ bool PdfPageWriter::writeImage(int id, const cover::PageImage& image) {
                 QByteArray::number(data.size()) + " >>\nstream\n";
         return beginObject(id) && write(head) && write(data) && write(kStreamEnd);
     }
-    const std::optional<FlateImage> flate = flateImage(image.pixels());
+    const std::optional<picture::FlateImage> flate = picture::flateImage(image.pixels());
     if (!flate) {
         m_failed = true;
         return false;

@@ -14,7 +14,7 @@ namespace vexa::pdf {
 
 // Writes pages into a PDF file, one after the other, straight to a device: each picture once
 // (a picture on several pages is stored once), an unchanged JPEG as its own data (DCTDecode),
-// other pixels losslessly (see FlateImage.h). The file is complete after finish().
+// other pixels losslessly (see core/picture/FlateImage.h). The file is complete after finish().
 class PdfPageWriter {
 public:
     explicit PdfPageWriter(QIODevice& device);

@@ -1,7 +1,9 @@
 #include "core/picture/BmpBitfieldReader.h"
 
 #include "core/picture/PictureBytes.h"
+#include "core/picture/PictureIntegrityBmp.h"
 
+#include <array>
 #include <bit>
 #include <cstdint>
 
@@ -9,10 +11,7 @@ namespace vexa::picture {
 
 namespace {
 
-constexpr qsizetype kFileHeaderBytes = 14;
 constexpr std::uint32_t kPlainPixels = 0;
-constexpr std::uint32_t kBitfields = 3;
-constexpr std::uint32_t kAlphaBitfields = 6;
 
 // One colour field of a pixel: where it is and how it scales to 0..255.
 class Field {
@@ -52,50 +51,31 @@ void makeOpaque(QImage& picture) {
 
 std::optional<QImage> readBitfieldBmp(const QByteArray& d) {
     if (d.size() < 34 || !d.startsWith("BM")) return std::nullopt;
-    const std::uint32_t headerSize = le32(d, 14);
-    if (headerSize < 40) return std::nullopt; // the OS/2 core header has no bit fields
-    const auto width = static_cast<std::int32_t>(le32(d, 18));
-    const auto height = static_cast<std::int32_t>(le32(d, 22));
+    if (le32(d, 14) < 40) return std::nullopt; // the OS/2 core header has no bit fields
     const std::uint32_t bits = le16(d, 28);
     const std::uint32_t compression = le32(d, 30);
-    const bool masked = compression == kBitfields || compression == kAlphaBitfields;
+    const bool masked = compression == kBmpBitfields || compression == kBmpAlphaBitfields;
     if (!(bits == 16 && (compression == kPlainPixels || masked)) && !(bits == 32 && masked))
         return std::nullopt;
-    if (width <= 0 || height == 0 || height == INT32_MIN) return QImage();
-    // The masks follow the 40-byte header (or are its next fields in the larger headers);
-    // the alpha mask is there in headers of 56 bytes or more, and with BI_ALPHABITFIELDS.
-    const qsizetype masks = kFileHeaderBytes + 40;
-    std::uint32_t red = 0x7C00, green = 0x03E0, blue = 0x001F, alpha = 0;
-    if (masked) {
-        const bool hasAlpha = headerSize >= 56 || compression == kAlphaBitfields;
-        if (d.size() < masks + (hasAlpha ? 16 : 12)) return QImage();
-        red = le32(d, masks);
-        green = le32(d, masks + 4);
-        blue = le32(d, masks + 8);
-        alpha = hasAlpha ? le32(d, masks + 12) : 0;
-    }
-    if (bits == 16) {
-        red &= 0xFFFF;
-        green &= 0xFFFF;
-        blue &= 0xFFFF;
-        alpha &= 0xFFFF;
-    }
-    if (!red || !green || !blue) return QImage();
-    const Field r(red), g(green), b(blue), a(alpha);
+    const std::optional<BmpLayout> layout = bmpLayout(d);
+    if (!layout) return QImage();
+    const std::array<std::uint32_t, 4> masks =
+        masked ? layout->masks : std::array<std::uint32_t, 4>{0x7C00, 0x03E0, 0x001F, 0};
+    const Field r(masks[0]), g(masks[1]), b(masks[2]), a(masks[3]);
 
-    const std::uint32_t offset = le32(d, 10);
-    const std::uint64_t rows = std::uint64_t(height < 0 ? -std::int64_t(height) : height);
+    const std::int64_t width = layout->width;
+    const auto rows = std::uint64_t(layout->height);
     const std::uint64_t stride = (std::uint64_t(width) * bits + 31) / 32 * 4;
-    if (offset > std::uint64_t(d.size()) || rows > (std::uint64_t(d.size()) - offset) / stride)
-        return QImage();
-    QImage picture(width, int(rows), a.present() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (rows > (std::uint64_t(d.size()) - layout->offset) / stride) return QImage();
+    QImage picture(int(width), int(rows),
+                   a.present() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (picture.isNull()) return QImage();
     const int bytesPerPixel = int(bits / 8);
     for (std::uint64_t row = 0; row < rows; ++row) {
         // Rows are stored bottom-up unless the height is negative.
-        const int y = height < 0 ? int(row) : int(rows - 1 - row);
+        const int y = layout->topDown ? int(row) : int(rows - 1 - row);
         auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        qsizetype at = qsizetype(offset + row * stride);
+        qsizetype at = qsizetype(layout->offset + row * stride);
         for (int x = 0; x < width; ++x, at += bytesPerPixel) {
             const std::uint32_t pixel = bits == 16 ? le16(d, at) : le32(d, at);
             line[x] = qRgba(r.scaled(pixel), g.scaled(pixel), b.scaled(pixel),

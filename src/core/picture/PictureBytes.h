@@ -24,4 +24,8 @@ inline std::uint32_t be16(const QByteArray& d, qsizetype i) {
     return (std::uint32_t(byteAt(d, i)) << 8) | byteAt(d, i + 1);
 }
 
+inline std::uint32_t be32(const QByteArray& d, qsizetype i) {
+    return (be16(d, i) << 16) | be16(d, i + 2);
+}
+
 } // namespace vexa::picture

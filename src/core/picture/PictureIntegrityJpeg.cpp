@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -106,7 +107,10 @@ qsizetype entropyEnd(const QByteArray& d, qsizetype pos, std::vector<qsizetype>&
     qsizetype fillStart = -1; // first of the 0xFF bytes just before `pos`
     while (pos + 1 < d.size()) {
         if (byteAt(d, pos) != 0xFF) {
-            ++pos;
+            // Straight to the next 0xFF: coded data is megabytes long, markers are rare.
+            const char* from = d.constData() + pos;
+            const void* found = std::memchr(from, 0xFF, std::size_t(d.size() - 1 - pos));
+            pos = found ? pos + (static_cast<const char*>(found) - from) : d.size() - 1;
             fillStart = -1;
             continue;
         }
@@ -154,11 +158,15 @@ std::uint64_t blocksPerMcu(const Frame& f) {
     return blocks;
 }
 
-bool everyBitCoded(const Frame& f) {
+// Every component's DC coefficient, and every coefficient any scan codes, is coded to its
+// last bit. Coefficients that no scan codes are zeros the encoder chose.
+bool everyCodedBitCoded(const Frame& f) {
     if (f.lossless) return true;
-    for (const Component& c : f.components)
+    for (const Component& c : f.components) {
+        if (c.codedTo[0] != 0) return false;
         for (const int bit : c.codedTo)
-            if (bit != 0) return false;
+            if (bit > 0) return false;
+    }
     return true;
 }
 
@@ -217,11 +225,14 @@ std::optional<JpegLayout> jpegStructure(const QByteArray& d) {
         }
         pos = end;
     }
-    if (!frame.seen || scans == 0 || !everyBitCoded(frame)) return std::nullopt;
+    if (!frame.seen || scans == 0 || !everyCodedBitCoded(frame)) return std::nullopt;
     layout.arithmetic = frame.arithmetic;
-    const std::uint64_t blocks = blockCount(frame);
-    const std::uint64_t blocksPerByte = frame.lossless ? 0 : frame.arithmetic ? 262144 : 8;
-    if (blocksPerByte != 0 && blocks > codedBytes * blocksPerByte) return std::nullopt;
+    layout.progressive = frame.progressive;
+    layout.width = frame.width;
+    layout.height = frame.height;
+    layout.scans = scans;
+    const bool huffman = !frame.lossless && !frame.arithmetic;
+    if (huffman && blockCount(frame) > codedBytes * 8) return std::nullopt;
     return layout;
 }
 

@@ -5,23 +5,35 @@
 namespace vexa::picture {
 
 QImage onWhite(const QImage& picture) {
-    if (!picture.hasAlphaChannel()) return picture;
-    // Premultiplied, a colour is already c * a (rounded), so "over" white adds 255 - a.
-    const QImage premultiplied = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QImage result(premultiplied.size(), QImage::Format_RGB32);
-    if (premultiplied.isNull() || result.isNull()) return QImage();
-    for (int y = 0; y < result.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(premultiplied.constScanLine(y));
-        auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
-        for (int x = 0; x < result.width(); ++x) {
-            const int white = 255 - qAlpha(in[x]);
+    QImage result = picture;
+    putOnWhite(result);
+    return result;
+}
+
+void putOnWhite(QImage& picture) {
+    if (!picture.hasAlphaChannel()) return;
+    const QImage::Format format = picture.format();
+    if (format != QImage::Format_ARGB32 && format != QImage::Format_ARGB32_Premultiplied)
+        picture = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (picture.isNull()) return;
+    const bool premultiplied = picture.format() == QImage::Format_ARGB32_Premultiplied;
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        if (!line) { // no memory for a copy of pixels shared with another picture
+            picture = QImage();
+            return;
+        }
+        for (int x = 0; x < picture.width(); ++x) {
+            // Premultiplied, a colour is already c * a (rounded), so "over" white adds 255 - a.
+            const QRgb in = premultiplied ? line[x] : qPremultiply(line[x]);
+            const int white = 255 - qAlpha(in);
             // (A colour over its alpha, which a hand-made premultiplied picture may hold,
             // stays white.)
             const auto over = [white](int c) { return std::min(255, c + white); };
-            out[x] = qRgb(over(qRed(in[x])), over(qGreen(in[x])), over(qBlue(in[x])));
+            line[x] = qRgb(over(qRed(in)), over(qGreen(in)), over(qBlue(in)));
         }
     }
-    return result;
+    picture.reinterpretAsFormat(QImage::Format_RGB32);
 }
 
 } // namespace vexa::picture

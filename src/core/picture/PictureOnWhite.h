@@ -11,4 +11,9 @@ namespace vexa::picture {
 // as it is; one with alpha comes back opaque, in Format_RGB32.
 QImage onWhite(const QImage& picture);
 
+// The same in place. A picture in Format_ARGB32 or Format_ARGB32_Premultiplied that shares
+// its pixels with no other takes no memory beyond its own: readers put their pictures over
+// white this way.
+void putOnWhite(QImage& picture);
+
 } // namespace vexa::picture

@@ -2,6 +2,8 @@
 
 #include "core/cover/CoverFit.h"
 #include "core/cover/CoverFormats.h"
+#include "core/cover/PageContent.h"
+#include "core/cover/SheetPacking.h"
 #include "core/cover/TrimOptions.h"
 #include "core/cups/PrintFailure.h"
 #include "core/picture/PictureFile.h"
@@ -61,6 +63,15 @@ public:
     // the document. False for an empty picture or when no document could be started.
     virtual bool drawPicture(const picture::LoadedPicture& picture, base::Twips x, base::Twips y,
                              base::Twips width, base::Twips height) = 0;
+
+    // Where covers packed onto sheets of `paper` may go on the printer the next document goes
+    // to: the printable area of the paper as it feeds, and how the printer turns landscape
+    // pages. Asked before the sheets are packed.
+    virtual cover::SheetArea sheetArea(cover::Paper paper) = 0;
+    // Draws a whole page as the paper feeds (portrait) on the paper set: a packed sheet, its
+    // covers where packing put them. The document is portrait whatever orientation was set.
+    // The first drawing of a document starts the document. False when none could be started.
+    virtual bool drawSheet(const cover::PageContent& sheet) = 0;
 
     // Finishes the current document and hands it on. With nothing drawn since the last end
     // there is no document: no blank page, and nothing is sent.

@@ -37,8 +37,12 @@ bool CupsCoverPrinter::usePrinter(const QString& name) {
     return true;
 }
 
+QString CupsCoverPrinter::nextTarget() const {
+    return m_fixedPrinter.isEmpty() ? cups::systemDefaultPrinter() : m_fixedPrinter;
+}
+
 bool CupsCoverPrinter::startDocument() {
-    m_target = m_fixedPrinter.isEmpty() ? cups::systemDefaultPrinter() : m_fixedPrinter;
+    m_target = nextTarget();
     if (m_target.isEmpty()) {
         m_refused = cups::printFailureReason(cups::missingDefaultFailure());
         return false;
@@ -100,6 +104,26 @@ bool CupsCoverPrinter::drawPicture(const picture::LoadedPicture& picture, base::
     page.cover = placed.cover;
     if (m_cut.isEmpty()) m_cut = cover::marginCut(page);
     if (m_shortfall.isEmpty()) m_shortfall = placed.shortfall;
+    return true;
+}
+
+cover::SheetArea CupsCoverPrinter::sheetArea(cover::Paper paper) {
+    const QString target = nextTarget();
+    // Without a printer the document is refused anyway; the whole paper packs as well as any.
+    if (target.isEmpty())
+        return {QRectF(QPointF(0, 0), cover::pageSizeForPaper(paper).size(QPageSize::Point))};
+    return cups::printerSheetArea(target, paper);
+}
+
+bool CupsCoverPrinter::drawSheet(const cover::PageContent& sheet) {
+    if (!m_page) {
+        // A sheet is already what the paper gets: nothing is turned.
+        setOrientation(cover::Orientation::Portrait);
+        if (!startDocument()) return false;
+        m_page = sheet;
+        return true;
+    }
+    std::copy(sheet.items.begin(), sheet.items.end(), std::back_inserter(m_page->items));
     return true;
 }
 

@@ -45,11 +45,15 @@ public:
 
     bool drawPicture(const picture::LoadedPicture& picture, base::Twips x, base::Twips y,
                      base::Twips width, base::Twips height) override;
+    cover::SheetArea sheetArea(cover::Paper paper) override;
+    bool drawSheet(const cover::PageContent& sheet) override;
     DocumentResult endDocument() override;
     void followJobs(std::span<DocumentResult> results,
                     const std::function<bool()>& keepGoing) override;
 
 private:
+    // The printer the next document goes to; empty when there is none.
+    QString nextTarget() const;
     bool startDocument();
     void dropDocument();
 

@@ -1,8 +1,11 @@
 #include "core/printing/PdfCoverPrinter.h"
 
+#include "core/base/SaveTarget.h"
+#include "core/cover/PaperChoice.h"
 #include "core/cover/TrimmedCoverPage.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <cstdio>
@@ -43,18 +46,32 @@ PdfCoverPrinter::PdfCoverPrinter(QString path) : m_path(std::move(path)) {}
 
 PdfCoverPrinter::~PdfCoverPrinter() = default; // an unfinished file is removed, not kept
 
+bool PdfCoverPrinter::openFile() {
+    if (m_failed) return false;
+    if (m_pdf) return true;
+    // Only a regular file (through its links) or a new name is replaced, never a FIFO or a
+    // device.
+    const base::SaveTarget target = base::saveTarget(base::FilePath::fromText(m_path));
+    if (target.refusal != base::SaveRefusal::None) {
+        m_failed = true;
+        return false;
+    }
+    m_finalPath = target.file.text();
+    // Beside the target, so the final rename stays on one file system; a short name of its
+    // own, so that every name fits.
+    m_file = std::make_unique<QTemporaryFile>(QFileInfo(m_finalPath).path() +
+                                              QStringLiteral("/.vexa-XXXXXX"));
+    if (!m_file->open()) {
+        m_failed = true;
+        return false;
+    }
+    m_pdf = std::make_unique<pdf::CoverPdf>(m_file->fileName());
+    return true;
+}
+
 bool PdfCoverPrinter::drawPicture(const picture::LoadedPicture& picture, base::Twips x,
                                   base::Twips y, base::Twips width, base::Twips height) {
-    if (picture.isNull() || m_failed) return false;
-    if (!m_pdf) {
-        // Beside the target, so the final rename stays on one file system.
-        m_file = std::make_unique<QTemporaryFile>(m_path + QStringLiteral(".XXXXXX"));
-        if (!m_file->open()) {
-            m_failed = true;
-            return false;
-        }
-        m_pdf = std::make_unique<pdf::CoverPdf>(m_file->fileName());
-    }
+    if (picture.isNull() || !openFile()) return false;
     const cover::CoverPage page = cover::layoutCoverPage(
         paperSize(), orientation(), QMarginsF(), QSizeF(width.toPoints(), height.toPoints()),
         QPointF(x.toPoints(), y.toPoints()));
@@ -63,6 +80,20 @@ bool PdfCoverPrinter::drawPicture(const picture::LoadedPicture& picture, base::T
         cover::addTrimmedCover(*m_page, page, coverKind(), cover::PageImage::fromPicture(picture),
                                trimOptions(), framing());
     if (m_shortfall.isEmpty()) m_shortfall = placed.shortfall;
+    return true;
+}
+
+cover::SheetArea PdfCoverPrinter::sheetArea(cover::Paper paper) {
+    return {QRectF(QPointF(0, 0), cover::pageSizeForPaper(paper).size(QPageSize::Point))};
+}
+
+bool PdfCoverPrinter::drawSheet(const cover::PageContent& sheet) {
+    if (!openFile()) return false;
+    if (!m_page) {
+        m_page = sheet;
+        return true;
+    }
+    std::copy(sheet.items.begin(), sheet.items.end(), std::back_inserter(m_page->items));
     return true;
 }
 
@@ -79,11 +110,11 @@ DocumentResult PdfCoverPrinter::endDocument() {
 bool PdfCoverPrinter::finish() {
     if (m_page) endDocument(); // a document left open is kept rather than lost
     if (!m_pdf || m_failed || !m_pdf->finish()) return false;
-    if (!m_file->flush() || ::fchmod(m_file->handle(), savedFileMode(m_path)) != 0 ||
+    if (!m_file->flush() || ::fchmod(m_file->handle(), savedFileMode(m_finalPath)) != 0 ||
         ::fsync(m_file->handle()) != 0)
         return false;
     if (std::rename(QFile::encodeName(m_file->fileName()).constData(),
-                    QFile::encodeName(m_path).constData()) != 0)
+                    QFile::encodeName(m_finalPath).constData()) != 0)
         return false;
     m_file->setAutoRemove(false);
     return true;

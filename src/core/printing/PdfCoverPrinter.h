@@ -19,7 +19,8 @@ namespace vexa::printing {
 // own paper size and orientation, and the picture sits at the page's top-left corner
 // (a file has no unprintable margin). The pages go into a temporary file beside the target,
 // which finish() renames over it once complete: a run that fails or is killed leaves an
-// existing file as it was.
+// existing file as it was. A link is followed to the file it leads to; a FIFO, a device or
+// links in a circle are not written (see SaveTarget.h).
 class PdfCoverPrinter final : public PagedCoverPrinter {
 public:
     explicit PdfCoverPrinter(QString path);
@@ -31,6 +32,9 @@ public:
     bool followDefault() override { return true; }
     bool drawPicture(const picture::LoadedPicture& picture, base::Twips x, base::Twips y,
                      base::Twips width, base::Twips height) override;
+    // The whole paper: a file has no margins.
+    cover::SheetArea sheetArea(cover::Paper paper) override;
+    bool drawSheet(const cover::PageContent& sheet) override;
     DocumentResult endDocument() override;
 
     // Completes the file and puts it in place. False when it could not be written or holds
@@ -40,7 +44,11 @@ public:
     int pageCount() const { return m_pdf ? m_pdf->pageCount() : 0; }
 
 private:
+    // Opens the temporary file for the first page. False when it cannot be.
+    bool openFile();
+
     QString m_path;
+    QString m_finalPath; // the file replaced: m_path, or where its links lead
     std::unique_ptr<QTemporaryFile> m_file;
     std::unique_ptr<pdf::CoverPdf> m_pdf;
     std::optional<cover::PageContent> m_page; // of the document being drawn

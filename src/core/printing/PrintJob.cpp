@@ -9,29 +9,29 @@
 namespace vexa::printing {
 
 RunEnd printSelectedCovers(const cover::CoverKinds& selection, const cover::CoverRecords& pictures,
-                           CoverPrinter& printer, PrintProgress& progress,
-                           cover::PaperChoice paper) {
+                           CoverPrinter& printer, PrintProgress& progress, cover::PaperChoice paper,
+                           int copies) {
     std::vector<const cover::CoverFormat*> kinds;
     std::vector<DocumentResult> results;
     RunEnd end = RunEnd::Finished;
     for (const cover::CoverFormat& kind : cover::kCoverFormats) {
         if (!selection.testFlag(kind.id)) continue;
         const cover::Paper kindsPaper = cover::paperFor(kind, paper);
-        progress.coverStarted(kind);
-        printer.setPaperSize(kindsPaper);
-        printer.setOrientation(kind.orientation);
-        printer.setCoverKind(kind);
-        printer.setFraming(pictures.framing(kind.id));
-        printer.drawPicture(pictures[kind.id], base::Twips(0), base::Twips(0), kind.width,
-                            kind.height);
-        // Ended even when nothing was drawn: the printer then sends nothing.
-        kinds.push_back(&kind);
-        results.push_back(printer.endDocument());
-        if (kindsPaper == cover::Paper::Legal) printer.setPaperSize(cover::Paper::Letter);
-        if (!progress.continueAfterCover()) {
-            end = RunEnd::Stopped;
-            break;
+        for (int copy = 1; copy <= copies && end == RunEnd::Finished; ++copy) {
+            progress.coverStarted(kind);
+            printer.setPaperSize(kindsPaper);
+            printer.setOrientation(kind.orientation);
+            printer.setCoverKind(kind);
+            printer.setFraming(pictures.framing(kind.id));
+            printer.drawPicture(pictures[kind.id], base::Twips(0), base::Twips(0), kind.width,
+                                kind.height);
+            // Ended even when nothing was drawn: the printer then sends nothing.
+            kinds.push_back(&kind);
+            results.push_back(printer.endDocument());
+            if (kindsPaper == cover::Paper::Legal) printer.setPaperSize(cover::Paper::Letter);
+            if (!progress.continueAfterCover()) end = RunEnd::Stopped;
         }
+        if (end == RunEnd::Stopped) break;
     }
     // A stopped run is not waited for: the user asked to stop.
     if (end == RunEnd::Finished)

@@ -21,16 +21,21 @@ struct ProfileValue {
 //  - section and key names are compared without regard to case;
 //  - a value is the text after the first "=", without leading and trailing blanks and
 //    without one pair of matching quotes (double or single) around it;
-//  - values are UTF-8 text; a value that is not valid UTF-8 reads as the empty text;
+//  - values are UTF-8 text; bytes that are not UTF-8 (a folder's name in another encoding) read
+//    as U+DC80 ... U+DCFF, as file names do (see FilePath.h), and are written back as the
+//    same bytes;
 //  - a missing file, section or key reads as the empty text, and so does a file that is no
 //    regular file (a FIFO, a device; links are followed) or is over kMaxFileBytes;
 //  - values are cut to 1999 characters;
 //  - a write replaces only the written key's line, keeping the key's spelling, and creates
 //    the file or the section when missing; every other byte of the file (comments in any
 //    encoding, binary junk, line ends) stays as it was. A file that exists but cannot be
-//    read is never replaced.
+//    read is never replaced, and a write that changes nothing leaves the file alone.
 // Writes go through a temporary file and an atomic rename, so the old file survives a crash
-// or a full disk.
+// or a full disk. A link is followed only to a regular file of the user's own and never for
+// root; such a link, a read-only file and a UTF-16 file are not replaced: the run says so once
+// (on stderr) and keeps its settings in memory, so that it reads back what it wrote (see
+// ProfileFileGuard.h, ProfileRunMemory.h); the write reports failure.
 class ProfileFile {
 public:
     static constexpr int kMaxValueLength = 1999;

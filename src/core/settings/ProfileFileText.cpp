@@ -1,8 +1,7 @@
 #include "core/settings/ProfileFileText.h"
 
+#include "core/base/FilePath.h"
 #include "core/settings/ProfileFile.h"
-
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <optional>
@@ -102,15 +101,12 @@ std::optional<KeyLine> keyLine(QByteArrayView line) {
 }
 
 // A value as text: one pair of matching quotes around it removed, as Windows' profile reader
-// does; empty when the bytes are not UTF-8.
+// does; bytes that are not UTF-8 kept as file names keep them (see FilePath.h).
 QString valueText(QByteArrayView value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
         value = value.sliced(1, value.size() - 2);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(value);
-    if (utf8.hasError()) return {};
-    return text.left(ProfileFile::kMaxValueLength);
+    return base::fileNameText(value.toByteArray()).left(ProfileFile::kMaxValueLength);
 }
 
 // True for a line meant as the header of `section` that is not one: the name with a bracket
@@ -214,7 +210,7 @@ QString profileValue(const QByteArray& text, const QString& section, const QStri
 QByteArray withProfileValue(const QByteArray& text, const QString& section, const QString& key,
                             const QString& value) {
     const QByteArray newline = lineEndOf(text);
-    const QByteArray valueBytes = value.toUtf8();
+    const QByteArray valueBytes = base::fileNameBytes(value);
     Lines lines(text);
     std::optional<Line> lastInSection; // the header, then the last non-blank line
     while (const auto line = lines.next()) {

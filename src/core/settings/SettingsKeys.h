@@ -30,9 +30,20 @@ inline constexpr SettingKey kPaper{kPrint, "Paper"};         // "Letter" (and Le
 inline constexpr SettingKey kPdfFolder{kPrint, "PdfFolder"}; // the folder of the last PDF saved
 inline constexpr SettingKey kMarks{kPrint, "Marks"};         // cut and fold marks, "1" or "0"
 inline constexpr SettingKey kBleed{kPrint, "Bleed"};         // bleed in millimetres
+// "OneCoverAPage" or "AsManyAsFit": covers on sheets of their own, or packed.
+inline constexpr SettingKey kSheets{kPrint, "Sheets"};
+inline constexpr SettingKey kCopies{kPrint, "Copies"}; // of each chosen cover, 1 ... 20
 
 // [SCAN]: the scanner chosen with Source.
 inline constexpr SettingKey kScanSource{"SCAN", "Source"};
+
+// [RECENT]: the project files last opened or saved, newest first, File1 ... File10; empty
+// or missing when there are fewer.
+inline constexpr const char* kRecent = "RECENT";
+inline constexpr SettingKey kRecentProjects[] = {
+    {kRecent, "File1"}, {kRecent, "File2"}, {kRecent, "File3"}, {kRecent, "File4"},
+    {kRecent, "File5"}, {kRecent, "File6"}, {kRecent, "File7"}, {kRecent, "File8"},
+    {kRecent, "File9"}, {kRecent, "File10"}};
 
 // [WINDOWS]: where the resizable windows were and how large, as Qt saves a window's geometry.
 inline constexpr const char* kWindows = "WINDOWS";

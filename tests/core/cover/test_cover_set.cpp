@@ -17,7 +17,10 @@ QImage solid(int width, int height, QRgb colour) {
 TEST(CoverSet, EachSetTellsItsKindOnceAndAJobsCopyStaysAsItWas) {
     cover::CoverSet covers;
     QSignalSpy changed(&covers, &cover::CoverSet::pictureChanged);
-    const picture::LoadedPicture read{solid(4, 3, qRgb(1, 2, 3)), "JPEG bytes", "jpeg", false};
+    picture::LoadedPicture read;
+    read.pixels = solid(4, 3, qRgb(1, 2, 3));
+    read.bytes = "JPEG bytes";
+    read.format = "jpeg";
     covers.setPicture(cover::CoverKind::Mini, read);
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed.at(0).at(0).value<cover::CoverKind>(), cover::CoverKind::Mini);

@@ -14,11 +14,14 @@
 
 #include <QBuffer>
 #include <QPainter>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <vector>
 
 namespace vexa {
 namespace {
@@ -155,6 +158,77 @@ TEST_F(PdfPageWriterTest, TransparentPixelsAreStoredOverWhite) {
     EXPECT_EQ(back.pixel(1, 0), qRgb(255, 255, 255));
     EXPECT_EQ(back.pixel(2, 0), qRgb(255, 255, 255));
     EXPECT_NEAR(qRed(back.pixel(3, 0)), 204, 1);
+}
+
+// A picture file of 16 bits a sample as ImageMagick's convert writes it ("png" or "tif")
+// from a PGM (one sample a pixel) or PPM (three) made here: big-endian samples up to 65535.
+QByteArray sixteenBitFile(const QTemporaryDir& folder, QSize size, int channels,
+                          const std::vector<int>& samples, const QString& type) {
+    QByteArray netpbm = QByteArray(channels == 1 ? "P5\n" : "P6\n") +
+                        QByteArray::number(size.width()) + ' ' + QByteArray::number(size.height()) +
+                        "\n65535\n";
+    for (const int v : samples) {
+        netpbm += char(v >> 8);
+        netpbm += char(v & 0xFF);
+    }
+    const QString in = folder.filePath(channels == 1 ? "in.pgm" : "in.ppm");
+    const QString out = folder.filePath("sixteen." + type);
+    test::writeFileBytes(in, netpbm);
+    QProcess convert;
+    convert.start("convert", {in, "-depth", "16", "-compress", "zip", out});
+    EXPECT_TRUE(convert.waitForFinished(60000));
+    EXPECT_EQ(convert.exitCode(), 0) << convert.readAllStandardError().toStdString();
+    QProcess identify; // the file holds 16 bits a sample, or the test proves nothing
+    identify.start("identify", {"-format", "%z", out});
+    EXPECT_TRUE(identify.waitForFinished(60000));
+    EXPECT_EQ(identify.readAllStandardOutput(), "16");
+    return test::fileBytes(out);
+}
+
+// VEXA prints 8 bits a channel: a 16-bit PNG or TIFF goes in at the nearest of the 256 levels,
+// v / 257 rounded, and as grey when its colours differ only below that.
+TEST_F(PdfPageWriterTest, SixteenBitPicturesGoInAtTheNearestLevelOfEightBits) {
+    // Both ends, either side of halfway between two levels (128 is 0.498 of a level, 129 is
+    // 0.502; 385, 65406 and 65407 likewise) and values between.
+    const std::vector<int> values = {0, 128, 129, 385, 1000, 32767, 40000, 65406, 65407, 65535};
+    std::vector<int> grey = values, colours;
+    for (std::size_t p = 0; p < values.size(); ++p)
+        colours.insert(colours.end(), {values[p], values[9 - p], values[(p + 3) % 10]});
+    const std::vector<int> nearlyGrey = {128, 0, 127, 65535, 65407, 65408};
+    const struct {
+        const char* name;
+        QSize size;
+        int channels;
+        const std::vector<int>& samples;
+        const char* type;
+        const char* colour;
+    } cases[] = {
+        {"RGB PNG", QSize(5, 2), 3, colours, "png", "rgb"},
+        {"grey PNG", QSize(5, 2), 1, grey, "png", "gray"},
+        {"RGB TIFF", QSize(5, 2), 3, colours, "tif", "rgb"},
+        {"grey TIFF", QSize(5, 2), 1, grey, "tif", "gray"},
+        {"RGB differing below 8 bits", QSize(2, 1), 3, nearlyGrey, "png", "gray"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray file = sixteenBitFile(folder, c.size, c.channels, c.samples, c.type);
+        const QString pdf = writtenAlone(pageImageOf(loaded(file)));
+        const auto images = test::pdfImageList(pdf);
+        ASSERT_EQ(images.size(), 1u);
+        EXPECT_EQ(images[0].bits, 8);
+        EXPECT_EQ(images[0].colour, c.colour);
+        const QImage back = rgb(test::firstPdfImage(pdf));
+        ASSERT_EQ(back.size(), c.size);
+        const auto level = [](int v) { return int(std::lround(v / 257.0)); };
+        for (int p = 0; p < c.size.width() * c.size.height(); ++p) {
+            const std::size_t at = std::size_t(p * c.channels);
+            const int last = c.channels - 1;
+            EXPECT_EQ(back.pixel(p % c.size.width(), p / c.size.width()),
+                      qRgb(level(c.samples[at]), level(c.samples[at + last / 2]),
+                           level(c.samples[at + last])))
+                << "pixel " << p;
+        }
+    }
 }
 
 // Quarters of distinct colours, to tell where each corner of the picture went.

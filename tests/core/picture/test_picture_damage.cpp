@@ -4,9 +4,12 @@
 #include "core/picture/PictureFile.h"
 #include "core/picture/PictureIntegrity.h"
 #include "support/JpegEncoder.h"
+#include "support/SecondProgram.h"
 #include "support/TestSupport.h"
 
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -254,6 +257,147 @@ TEST(PictureDamage, BmpMissingItsLastRowsPaddingIsRefused) {
     const QByteArray whole = bmp(3, 2, 24, 0, rows);
     ASSERT_EQ(vexa::picture::loadPictureData(whole).size(), QSize(3, 2));
     EXPECT_TRUE(vexa::picture::loadPictureData(whole.chopped(3)).isNull());
+}
+
+// cjpeg's output for a flat picture of `width` x `height` (its PPM streamed in, so that no
+// picture of that size is held here).
+QByteArray flatJpegByCjpeg(int width, int height, const QStringList& options) {
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("flat.jpg"));
+    QProcess cjpeg;
+    cjpeg.start(QStringLiteral("cjpeg"), options + QStringList{"-outfile", out});
+    EXPECT_TRUE(cjpeg.waitForStarted(30000));
+    cjpeg.write("P6\n" + QByteArray::number(width) + ' ' + QByteArray::number(height) + "\n255\n");
+    QByteArray row;
+    for (int x = 0; x < width; ++x) row += QByteArray("\x5a\x78\xc8", 3); // 90, 120, 200
+    for (int y = 0; y < height; ++y) {
+        cjpeg.write(row);
+        while (cjpeg.bytesToWrite() > (1 << 22)) cjpeg.waitForBytesWritten(30000);
+    }
+    cjpeg.closeWriteChannel();
+    EXPECT_TRUE(cjpeg.waitForFinished(120000));
+    EXPECT_EQ(cjpeg.exitCode(), 0) << cjpeg.readAllStandardError().toStdString();
+    return vexa::test::fileBytes(out);
+}
+
+// A TIFF of RGB pixels in tiles of 1 x 1 (tile sides should be multiples of 16; other readers
+// take any): uncompressed, each pixel a tile of its own.
+QByteArray onePixelTiles(const QImage& picture) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    const auto pixels = quint32(rgb.width() * rgb.height());
+    QByteArray data;
+    for (int y = 0; y < rgb.height(); ++y)
+        data.append(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
+    const auto putLe = [&data](quint32 value, int size) {
+        for (int i = 0; i < size; ++i) data += char((value >> (8 * i)) & 255);
+    };
+    const auto offsets = quint32(8 + data.size());
+    for (quint32 i = 0; i < pixels; ++i) putLe(8 + 3 * i, 4);
+    const auto counts = quint32(8 + data.size());
+    for (quint32 i = 0; i < pixels; ++i) putLe(3, 4);
+    const auto bits = quint32(8 + data.size());
+    for (int i = 0; i < 3; ++i) putLe(8, 2);
+    return vexa::test::littleEndianTiff(data, {{256, 4, 1, quint32(rgb.width())},
+                                               {257, 4, 1, quint32(rgb.height())},
+                                               {258, 3, 3, bits},
+                                               {259, 3, 1, 1},
+                                               {262, 3, 1, 2},
+                                               {277, 3, 1, 3},
+                                               {284, 3, 1, 1},
+                                               {322, 4, 1, 1},
+                                               {323, 4, 1, 1},
+                                               {324, 4, pixels, offsets},
+                                               {325, 4, pixels, counts}});
+}
+
+QImage readPpm(const QByteArray& ppm) {
+    return QImage::fromData(ppm, "PPM");
+}
+
+// Valid files that other readers take, and that VEXA refused: each loads as a second program
+// decodes it (djpeg, ImageMagick), or as the whole file does.
+TEST(PictureDamage, FilesOtherReadersTakeLoad) {
+    const QImage photo = vexa::test::photoLike(120, 80);
+    const auto decoded = [](const char* program, const QStringList& arguments,
+                            const QByteArray& bytes, const char* suffix) {
+        return readPpm(vexa::test::runProgram(program, arguments, bytes, suffix, ".ppm").output);
+    };
+    struct Case {
+        std::string name;
+        QByteArray bytes;
+        QImage expected; // null: a flat picture of 90, 120, 200
+        QSize size;
+    };
+    std::vector<Case> cases;
+    // Arithmetic coding of a flat picture of any size takes a few bytes: the coder leaves out
+    // the zero bytes it ends with.
+    for (const int side : {10000, 12000}) {
+        const QByteArray flat = flatJpegByCjpeg(side, side, {"-arithmetic"});
+        EXPECT_LT(flat.size(), 300);
+        cases.push_back({"flat " + std::to_string(side), flat, QImage(), QSize(side, side)});
+    }
+    // A progressive file whose scans leave coefficients 34 to 63 uncoded (they are zeros).
+    QTemporaryDir dir;
+    const QString script = dir.filePath(QStringLiteral("scans.txt"));
+    vexa::test::writeFileBytes(script, "0,1,2: 0-0, 0, 0;\n0: 1-33, 0, 0;\n1: 1-33, 0, 0;\n"
+                                       "2: 1-33, 0, 0;\n");
+    const QByteArray partial =
+        vexa::test::madeBy(photo, "cjpeg", {"-scans", script, "-outfile", "{out}", "{in}"}, ".jpg");
+    cases.push_back({"coefficients 34 to 63 uncoded", partial,
+                     decoded("djpeg", {"-outfile", "{out}", "{in}"}, partial, ".jpg"),
+                     photo.size()});
+    // A GIF without its last block terminator and trailer.
+    const QByteArray gif =
+        vexa::test::madeBy(photo, "convert", {"{in}", "-colors", "200", "gif:{out}"}, ".gif");
+    ASSERT_TRUE(gif.endsWith(QByteArray("\0;", 2)));
+    cases.push_back({"GIF without terminator and trailer", gif.chopped(2),
+                     vexa::picture::loadPictureData(gif), photo.size()});
+    // A TIFF of 1-pixel tiles.
+    const QByteArray tiles = onePixelTiles(photo.copy(0, 0, 37, 23));
+    cases.push_back({"TIFF of 1-pixel tiles", tiles,
+                     decoded("convert", {"{in}", "ppm:{out}"}, tiles, ".tif"), QSize(37, 23)});
+    // A TIFF of 32-bit floating-point samples, which libtiff's RGBA reading does not take:
+    // samples of n / 5 are 51 n in 8 bits.
+    const float samples[] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0.2f, 0.4f, 0.6f, 0.8f, 1, 0, 0, 0, 0};
+    QByteArray floatData(reinterpret_cast<const char*>(samples), sizeof samples); // little-endian
+    const auto floatFields = quint32(8 + floatData.size());
+    floatData += QByteArray("\x20\0\x20\0\x20\0\x03\0\x03\0\x03\0", 12);
+    QImage floatPixels(3, 2, QImage::Format_RGB32);
+    const QRgb floatColours[] = {qRgb(255, 0, 0),    qRgb(0, 255, 0),   qRgb(0, 0, 255),
+                                 qRgb(51, 102, 153), qRgb(204, 255, 0), qRgb(0, 0, 0)};
+    for (int i = 0; i < 6; ++i) floatPixels.setPixel(i % 3, i / 3, floatColours[i]);
+    cases.push_back({"TIFF of floating-point samples",
+                     vexa::test::littleEndianTiff(floatData, {{256, 4, 1, 3},
+                                                              {257, 4, 1, 2},
+                                                              {258, 3, 3, floatFields},
+                                                              {259, 3, 1, 1},
+                                                              {262, 3, 1, 2},
+                                                              {273, 4, 1, 8},
+                                                              {277, 3, 1, 3},
+                                                              {278, 4, 1, 2},
+                                                              {279, 4, 1, sizeof samples},
+                                                              {284, 3, 1, 1},
+                                                              {339, 3, 3, floatFields + 6}}),
+                     floatPixels, QSize(3, 2)});
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage loaded = vexa::picture::loadPictureData(c.bytes);
+        ASSERT_EQ(loaded.size(), c.size);
+        if (c.expected.isNull()) {
+            for (const QPoint at : {QPoint(0, 0), QPoint(c.size.width() - 1, c.size.height() - 1),
+                                    QPoint(c.size.width() / 2, c.size.height() / 3)}) {
+                const QRgb pixel = loaded.pixel(at);
+                EXPECT_NEAR(qRed(pixel), 90, 2);
+                EXPECT_NEAR(qGreen(pixel), 120, 2);
+                EXPECT_NEAR(qBlue(pixel), 200, 2);
+            }
+            continue;
+        }
+        ASSERT_EQ(c.expected.size(), c.size);
+        EXPECT_EQ(loaded.convertToFormat(QImage::Format_RGB32),
+                  c.expected.convertToFormat(QImage::Format_RGB32));
+    }
 }
 
 } // namespace

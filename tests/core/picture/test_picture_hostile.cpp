@@ -156,52 +156,96 @@ void setLe(QByteArray& bytes, qsizetype at, quint32 value, int size) {
     for (int i = 0; i < size; ++i) bytes[at + i] = char((value >> (8 * i)) & 255);
 }
 
+// A grey progressive JPEG of 499 scans, its DC and each of its first 44 AC coefficients coded
+// bit by bit (from bit 10, libjpeg's deepest, down), the rest in four bands.
+QByteArray manyScanJpeg(int width, int height) {
+    std::vector<vexa::test::JpegScan> scans;
+    for (int k = 0; k <= 44; ++k) {
+        scans.push_back({{0}, k, k, 0, 10});
+        for (int bit = 9; bit >= 0; --bit) scans.push_back({{0}, k, k, bit + 1, bit});
+    }
+    for (const auto& [first, last] : {std::pair{45, 50}, {51, 56}, {57, 60}, {61, 63}})
+        scans.push_back({{0}, first, last, 0, 0});
+    EXPECT_EQ(scans.size(), 499u);
+    // Arithmetic coding, which has no bound of data per block: only the scans refuse it.
+    QByteArray jpeg = encodeJpeg(vexa::test::solidImage(64, 48, qRgb(90, 90, 90)),
+                                 {.gray = true, .arithmetic = true, .scans = scans});
+    const qsizetype frame = jpeg.indexOf(QByteArrayView("\xFF\xCA", 2));
+    EXPECT_GT(frame, 0);
+    setBe16(jpeg, frame + 5, height);
+    setBe16(jpeg, frame + 7, width);
+    return jpeg;
+}
+
+// Files of a few hundred bytes that would take gigabytes, or minutes, to decode; each refused
+// before its pixels are decoded (the sentence, where there is one, names why).
 TEST(PictureLoader, BombsAreRefused) {
-    std::vector<std::pair<std::string, QByteArray>> bombs;
-    // JPEGs: a small picture whose frame header is made to declare 20000 x 20000.
+    struct Bomb {
+        std::string name;
+        QByteArray bytes;
+        const char* reason = nullptr;
+    };
+    std::vector<Bomb> bombs;
+    // JPEGs: a small picture whose frame header is made to declare more.
     for (const bool arithmetic : {false, true}) {
         QByteArray jpeg = encodeJpeg(vexa::test::solidImage(8, 8, qRgb(90, 90, 90)),
                                      {.gray = true, .arithmetic = arithmetic, .quality = 50});
         const qsizetype frame =
             jpeg.indexOf(QByteArrayView(arithmetic ? "\xFF\xC9" : "\xFF\xC0", 2));
         ASSERT_GT(frame, 0);
-        setBe16(jpeg, frame + 5, 20000);
-        setBe16(jpeg, frame + 7, 20000);
-        bombs.emplace_back(arithmetic ? "arithmetic JPEG" : "Huffman JPEG", jpeg);
+        const int side = arithmetic ? 20000 : 15000; // Huffman: within the pixel budget
+        setBe16(jpeg, frame + 5, side);
+        setBe16(jpeg, frame + 7, side);
+        bombs.push_back({arithmetic ? "arithmetic JPEG" : "Huffman JPEG", jpeg,
+                         arithmetic ? "20000 x 20000 pixels" : nullptr});
     }
-    // GIF: a 3 x 2 picture on a 20000 x 20000 screen, and one frame declared 20000 x 20000.
+    // 499 scans: under the 500-scan cap, 4.5 billion scans times pixels at 3000 x 3000.
+    bombs.push_back({"progressive JPEG of 499 scans", manyScanJpeg(3000, 3000), "499 scans"});
+    // GIF: a 3 x 2 picture on a 15000 x 15000 screen, and one frame declared 15000 x 15000.
     const QByteArray gif = QByteArray::fromHex(
         "47494638396103000200f00000ff00000000ff21f90400000000002c0000000003000200000203841150003b");
     QByteArray bigScreen = gif;
-    setLe(bigScreen, 6, 20000, 2);
-    setLe(bigScreen, 8, 20000, 2);
-    bombs.emplace_back("GIF screen", bigScreen);
+    setLe(bigScreen, 6, 15000, 2);
+    setLe(bigScreen, 8, 15000, 2);
+    bombs.push_back({"GIF screen", bigScreen});
     QByteArray bigFrame = bigScreen;
-    setLe(bigFrame, 29, 20000, 2);
-    setLe(bigFrame, 31, 20000, 2);
-    bombs.emplace_back("GIF frame", bigFrame);
-    // BMP with run-length coding: 20000 x 20000 pixels, data "end of bitmap" only.
+    setLe(bigFrame, 29, 15000, 2);
+    setLe(bigFrame, 31, 15000, 2);
+    bombs.push_back({"GIF frame", bigFrame});
+    // 29 bytes: a screen of 65535 x 0 and a frame of 1 x 3800, a picture of 65535 x 3800.
+    bombs.push_back({"GIF sized by its frame", QByteArray::fromHex("474946383961ffff0000000000"
+                                                                   "2c000000000100d80e00"
+                                                                   "02028401003b")});
+    // BMP with run-length coding: 15000 x 15000 pixels, data "end of bitmap" only.
     QByteArray rle(54 + 8, '\0');
     rle[0] = 'B';
     rle[1] = 'M';
     setLe(rle, 2, quint32(rle.size() + 2), 4);
     setLe(rle, 10, 54 + 8, 4); // palette of two colours
     setLe(rle, 14, 40, 4);
-    setLe(rle, 18, 20000, 4);
-    setLe(rle, 22, 20000, 4);
+    setLe(rle, 18, 15000, 4);
+    setLe(rle, 22, 15000, 4);
     setLe(rle, 26, 1, 2);
     setLe(rle, 28, 8, 2);
     setLe(rle, 30, 1, 4); // RLE8
     setLe(rle, 46, 2, 4);
     setLe(rle, 58, 0xFFFFFF, 4); // colour 1 white, colour 0 black
     rle += QByteArray("\x00\x01", 2);
-    bombs.emplace_back("RLE8 BMP", rle);
+    bombs.push_back({"RLE8 BMP", rle});
+    // TIFF: 4 KB of zeros in one Deflate strip of 140 bytes, declaring 12900 x 12900.
+    bombs.push_back({"ZIP TIFF", vexa::test::zipTiffDeclaring(12900, 12900)});
 
-    for (const auto& [name, bytes] : bombs) {
-        EXPECT_FALSE(vexa::picture::isPictureDataComplete(bytes)) << name;
-        EXPECT_TRUE(vexa::picture::loadPictureData(bytes).isNull()) << name;
+    for (const Bomb& bomb : bombs) {
+        EXPECT_LT(bomb.bytes.size(), 20000) << bomb.name;
+        QString refusal;
+        EXPECT_TRUE(vexa::picture::readPictureData(bomb.bytes, &refusal).isNull()) << bomb.name;
+        if (bomb.reason) {
+            EXPECT_TRUE(refusal.contains(QLatin1String(bomb.reason)))
+                << bomb.name << ": " << refusal.toStdString();
+        }
     }
-    // The untouched GIF, and the same run-length BMP at 4 x 2 with its rows coded, load.
+    // The untouched GIF, and the same run-length BMP at 4 x 2 with its rows coded, load; so does
+    // the 499-scan JPEG at its own size, whose scans take nothing to decode.
     EXPECT_EQ(vexa::picture::loadPictureData(gif).size(), QSize(3, 2));
     QByteArray smallRle = rle;
     setLe(smallRle, 18, 4, 4);
@@ -211,6 +255,7 @@ TEST(PictureLoader, BombsAreRefused) {
     const QImage small = vexa::picture::loadPictureData(smallRle);
     ASSERT_EQ(small.size(), QSize(4, 2));
     EXPECT_NE(small.pixel(0, 0), small.pixel(0, 1)); // bottom row colour 1, top row colour 0
+    EXPECT_EQ(vexa::picture::loadPictureData(manyScanJpeg(64, 48)).size(), QSize(64, 48));
 }
 
 TEST(PictureLoader, BmpHeaderOfHugeSizeIsRefusedWithoutOverflow) {

@@ -1,4 +1,4 @@
-#include "support/SessionBusWithWatcher.h"
+#include "support/PrivateSessionBus.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -23,7 +23,7 @@ namespace {
 
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kConnectionName = QStringLiteral("vexa-test-watcher");
-SessionBusWithWatcher* g_current = nullptr;
+PrivateSessionBus* g_current = nullptr;
 
 } // namespace
 
@@ -64,20 +64,21 @@ private:
     QStringList m_items;
 };
 
-SessionBusWithWatcher::SessionBusWithWatcher() {
+PrivateSessionBus::PrivateSessionBus() {
     g_current = this;
 }
 
-SessionBusWithWatcher::~SessionBusWithWatcher() {
+PrivateSessionBus::~PrivateSessionBus() {
     stopWatcher();
-    if (m_daemon > 0) {
-        kill(m_daemon, SIGTERM);
-        waitpid(m_daemon, nullptr, 0);
+    for (pid_t* group : {&m_accessibility, &m_daemon}) {
+        if (*group <= 0) continue;
+        kill(-*group, SIGTERM); // with what it started
+        waitpid(*group, nullptr, 0);
     }
     if (g_current == this) g_current = nullptr;
 }
 
-void SessionBusWithWatcher::stopWatcher() {
+void PrivateSessionBus::stopWatcher() {
     if (!m_thread) return;
     QDBusConnection::disconnectFromBus(kConnectionName);
     QMetaObject::invokeMethod(
@@ -88,11 +89,11 @@ void SessionBusWithWatcher::stopWatcher() {
     m_thread.reset();
 }
 
-SessionBusWithWatcher* SessionBusWithWatcher::current() {
+PrivateSessionBus* PrivateSessionBus::current() {
     return g_current;
 }
 
-bool SessionBusWithWatcher::startBus() {
+bool PrivateSessionBus::startBus() {
     // dbus-daemon writes the bus's address to the pipe once it accepts connections.
     int fds[2];
     if (pipe(fds) != 0) {
@@ -102,6 +103,9 @@ bool SessionBusWithWatcher::startBus() {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawnattr_t group;
+    posix_spawnattr_init(&group);
+    posix_spawnattr_setflags(&group, POSIX_SPAWN_SETPGROUP); // a group of its own
     const QByteArray fd = "--print-address=" + QByteArray::number(fds[1]);
     const char* argv[] = {"dbus-daemon", "--session",    "--nofork",
                           "--nopidfile", fd.constData(), nullptr};
@@ -132,7 +136,29 @@ bool SessionBusWithWatcher::startBus() {
     return true;
 }
 
-bool SessionBusWithWatcher::startWatcher() {
+bool PrivateSessionBus::startAccessibilityBus() {
+    // The launcher takes the name org.a11y.Bus on the session bus and starts the
+    // accessibility bus, whose registry (at-spi2-registryd) lists the programs on it. Qt asks
+    // the launcher for the bus's address as the application starts, or once the name appears.
+    posix_spawnattr_t group;
+    posix_spawnattr_init(&group);
+    posix_spawnattr_setflags(&group, POSIX_SPAWN_SETPGROUP);
+    const char* argv[] = {"/usr/libexec/at-spi-bus-launcher", "--launch-immediately", nullptr};
+    const int spawned =
+        posix_spawn(&m_accessibility, argv[0], nullptr, &group, const_cast<char**>(argv), environ);
+    posix_spawnattr_destroy(&group);
+    if (spawned != 0) {
+        m_accessibility = -1;
+        m_error = QStringLiteral("at-spi-bus-launcher could not be started (scripts/setup "
+                                 "installs at-spi2-core)");
+        return false;
+    }
+    // Qt serves the accessibility bus only when asked to, or when a screen reader is on.
+    qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    return true;
+}
+
+bool PrivateSessionBus::startWatcher() {
     const QString address = QString::fromLocal8Bit(qgetenv("DBUS_SESSION_BUS_ADDRESS"));
     m_thread = std::make_unique<QThread>();
     m_thread->start();
@@ -156,11 +182,11 @@ bool SessionBusWithWatcher::startWatcher() {
     return ok;
 }
 
-QStringList SessionBusWithWatcher::registeredItems() const {
+QStringList PrivateSessionBus::registeredItems() const {
     return m_watcher ? m_watcher->items() : QStringList();
 }
 
-void SessionBusWithWatcher::activate(const QString& item) const {
+void PrivateSessionBus::activate(const QString& item) const {
     QDBusMessage click = QDBusMessage::createMethodCall(
         item, QStringLiteral("/StatusNotifierItem"), QStringLiteral("org.kde.StatusNotifierItem"),
         QStringLiteral("Activate"));
@@ -170,4 +196,4 @@ void SessionBusWithWatcher::activate(const QString& item) const {
 
 } // namespace vexa::test
 
-#include "SessionBusWithWatcher.moc"
+#include "PrivateSessionBus.moc"

@@ -1,4 +1,4 @@
-#include "core/pdf/FlateImage.h"
+#include "core/picture/FlateImage.h"
 
 #include <QPainter>
 
@@ -8,7 +8,7 @@
 #include <new>
 #include <vector>
 
-namespace vexa::pdf {
+namespace vexa::picture {
 
 namespace {
 
@@ -38,8 +38,9 @@ QImage opaque(const QImage& pixels) {
     return result;
 }
 
-bool isGrey(const QImage& pixels) {
-    return pixels.format() == QImage::Format_Grayscale8 || pixels.allGray();
+bool isGrey(const QImage& pixels, GreySamples grey) {
+    return pixels.format() == QImage::Format_Grayscale8 ||
+           (grey == GreySamples::WhenAllGrey && pixels.allGray());
 }
 
 // Hands out the picture's rows as 8-bit RGB or grey samples.
@@ -92,13 +93,13 @@ private:
 
 } // namespace
 
-std::optional<FlateImage> flateImage(const QImage& picture) {
+std::optional<FlateImage> flateImage(const QImage& picture, GreySamples grey) {
     const QImage pixels = opaque(picture);
     if (pixels.isNull()) return std::nullopt;
     FlateImage image;
     image.width = pixels.width();
     image.height = pixels.height();
-    image.grey = isGrey(pixels);
+    image.grey = isGrey(pixels, grey);
     const std::size_t rowBytes = std::size_t(image.width) * std::size_t(image.colours());
     const std::size_t filteredSize = (rowBytes + 1) * std::size_t(image.height);
 
@@ -134,4 +135,4 @@ std::optional<FlateImage> flateImage(const QImage& picture) {
     return image;
 }
 
-} // namespace vexa::pdf
+} // namespace vexa::picture

@@ -1,0 +1,165 @@
+#include "core/project/ProjectOpen.h"
+
+#include "core/base/RegularFileRead.h"
+#include "core/base/Sha256.h"
+#include "core/cover/CoverFormats.h"
+#include "core/project/ProjectArchive.h"
+#include "core/project/ProjectManifest.h"
+#include "core/project/ProjectSave.h"
+
+#include <QHash>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace vexa::project {
+
+namespace {
+
+// One picture entry of the archive, shared by the covers that name it.
+struct StoredPicture {
+    QByteArray bytes;
+    QByteArray sha256;       // as project.json records it
+    cover::CoverKind kind{}; // the first cover that names it, for the sentence
+    picture::LoadedPicture decoded;
+    QString problem;
+};
+
+QString coverPhrase(cover::CoverKind kind) {
+    return QStringLiteral("the picture of the %1 cover")
+        .arg(cover::coverName(cover::coverFormat(kind)));
+}
+
+// Checks and decodes one picture: its hash first, since a picture that is not the one
+// recorded is not decoded at all.
+void decode(StoredPicture& stored) {
+    if (base::sha256(stored.bytes) != stored.sha256) {
+        stored.problem = coverPhrase(stored.kind) +
+                         QStringLiteral(" does not match its SHA-256 (it was changed or damaged)");
+        return;
+    }
+    QString refusal;
+    stored.decoded = picture::readPictureData(stored.bytes, &refusal);
+    if (!stored.decoded.isNull()) return;
+    if (refusal.endsWith(u'.')) refusal.chop(1);
+    if (!refusal.isEmpty()) refusal[0] = refusal[0].toLower();
+    stored.problem =
+        coverPhrase(stored.kind) + (refusal.isEmpty() ? QStringLiteral(" is no picture VEXA reads")
+                                                      : QStringLiteral(" is refused: ") + refusal);
+}
+
+// Decodes the pictures side by side, one thread a core.
+void decodeAll(std::vector<StoredPicture>& pictures) {
+    const std::size_t threads =
+        std::min(pictures.size(), std::size_t(std::max(1, QThread::idealThreadCount())));
+    std::atomic<std::size_t> next{0};
+    const auto work = [&pictures, &next] {
+        for (std::size_t i = next++; i < pictures.size(); i = next++) decode(pictures[i]);
+    };
+    std::vector<std::thread> workers;
+    for (std::size_t i = 1; i < threads; ++i) workers.emplace_back(work);
+    work();
+    for (std::thread& worker : workers) worker.join();
+}
+
+OpenedProject refused(const QString& fileName, const QString& problem) {
+    OpenedProject opened;
+    opened.failure = QStringLiteral("'%1' cannot be opened: %2.").arg(fileName, problem);
+    return opened;
+}
+
+} // namespace
+
+qint64 maxProjectFileBytes() {
+    return qint64(cover::kCoverKindCount) * picture::kMaxPictureFileBytes + kMaxManifestBytes;
+}
+
+OpenedProject openProject(const base::FilePath& path, cover::CoverKinds only) {
+    const QString name = projectFileName(path);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return refused(name, QStringLiteral("it does not exist"));
+    if (!S_ISREG(info.st_mode)) return refused(name, QStringLiteral("it is no regular file"));
+    const std::optional<QByteArray> data = base::readRegularFile(path, maxProjectFileBytes());
+    if (!data)
+        return refused(name, info.st_size > maxProjectFileBytes()
+                                 ? QStringLiteral("it is far larger than a set of covers")
+                                 : QStringLiteral("it cannot be read"));
+    return readProject(*data, name, only);
+}
+
+OpenedProject readProject(const QByteArray& data, const QString& fileName, cover::CoverKinds only) {
+    // libzip takes no bytes at all for an empty archive.
+    if (data.isEmpty()) return refused(fileName, QStringLiteral("it is empty"));
+    QString problem;
+    const std::unique_ptr<ArchiveReader> archive =
+        ArchiveReader::open(data, maxProjectFileBytes(), problem);
+    if (!archive) return refused(fileName, problem);
+    const std::optional<qint64> manifestSize = archive->declaredSize(kManifestName);
+    if (!manifestSize)
+        return refused(fileName, QStringLiteral("it is not a VEXA project (it holds no %1)")
+                                     .arg(QLatin1String(kManifestName)));
+    if (*manifestSize > kMaxManifestBytes)
+        return refused(fileName, QStringLiteral("its project.json is over 1 MiB"));
+    const std::optional<QByteArray> json = archive->read(kManifestName, kMaxManifestBytes, problem);
+    if (!json) return refused(fileName, problem);
+    const std::optional<Manifest> manifest = parseManifest(*json, problem);
+    if (!manifest) return refused(fileName, problem);
+
+    // Each entry read once, however many covers name it.
+    std::vector<StoredPicture> pictures;
+    QHash<QByteArray, std::size_t> pictureOfEntry;
+    for (std::size_t row = 0; row < cover::kCoverKindCount; ++row) {
+        const cover::CoverKind kind = cover::coverKindAt(row);
+        const std::optional<CoverEntry>& entry = manifest->covers[row];
+        if (!entry || !only.testFlag(kind)) continue;
+        const std::optional<qint64> size = archive->declaredSize(entry->entry);
+        if (!size)
+            return refused(fileName,
+                           QStringLiteral("it lacks %1 ('%2')")
+                               .arg(coverPhrase(kind), QString::fromLatin1(entry->entry)));
+        if (*size != entry->bytes)
+            return refused(fileName, coverPhrase(kind) + QStringLiteral(" is not the size "
+                                                                        "project.json records"));
+        if (const auto known = pictureOfEntry.constFind(entry->entry);
+            known != pictureOfEntry.constEnd()) {
+            if (pictures[*known].sha256 != entry->sha256)
+                return refused(fileName, coverPhrase(kind) + QStringLiteral(" does not match its "
+                                                                            "SHA-256"));
+            continue;
+        }
+        std::optional<QByteArray> bytes =
+            archive->read(entry->entry, picture::kMaxPictureFileBytes, problem);
+        if (!bytes) return refused(fileName, problem);
+        pictureOfEntry.insert(entry->entry, pictures.size());
+        pictures.push_back(StoredPicture{std::move(*bytes), entry->sha256, kind, {}, {}});
+    }
+    decodeAll(pictures);
+    for (const StoredPicture& stored : pictures)
+        if (!stored.problem.isEmpty()) return refused(fileName, stored.problem);
+
+    Project project;
+    project.print = manifest->print;
+    for (std::size_t row = 0; row < cover::kCoverKindCount; ++row) {
+        const cover::CoverKind kind = cover::coverKindAt(row);
+        const std::optional<CoverEntry>& entry = manifest->covers[row];
+        if (!entry || !only.testFlag(kind)) continue;
+        picture::LoadedPicture picture = pictures[pictureOfEntry.value(entry->entry)].decoded;
+        if (picture.pixels.size() != entry->pixels)
+            return refused(fileName, coverPhrase(kind) + QStringLiteral(" is not the size "
+                                                                        "project.json records"));
+        picture.changed = entry->edited;
+        picture.origin = entry->original;
+        project.covers[kind] = picture;
+    }
+    OpenedProject opened;
+    opened.project = std::move(project);
+    opened.savedAs = manifest->savedAs;
+    return opened;
+}
+
+} // namespace vexa::project

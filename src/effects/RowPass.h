@@ -1,0 +1,206 @@
+#pragma once
+
+// How an effect's rows are run: the effect writes the caller's picture in place, and each row
+// is first saved into the engine's copy, just before it is written or first read through
+// Frame::sourceRow. The copy of a row is thus made while the row is in the cache anyway, and a
+// failed or cancelled call puts the saved rows back, so the picture is exactly as it was.
+//
+// A pass whose rows do not depend on rows it has written runs on bands of rows at once: the
+// calling thread takes bands itself and the engine's worker threads take the others. Only the
+// calling thread stores progress and calls the yield hook; the workers stop at their next row
+// once the hook has asked to stop. Internal to the engine.
+
+#include "effects/EffectFrame.h"
+#include "effects/FunctionRef.h"
+
+#include <cstdint>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+namespace vexa::effects {
+
+class BandPool;
+class RowPass;
+struct BandJob;
+
+// The rows a pass works on and what it reads around them.
+struct RowPlan {
+    int first = 0; // the rows worked on, first .. last - 1
+    int last = 0;
+    int above = 0; // how many rows above and below a row the pass reads through sourceRow
+    int below = 0;
+    // Band boundaries fall on first + a multiple of this; a pass whose reads stay within such
+    // groups of rows sets `above` and `below` to 0 and reads ahead within its group.
+    int align = 1;
+    bool writes = true; // false for a pass that only reads the picture (statistics)
+    // False for a pass that reads only rows of the picture it has not written yet (row y
+    // itself, before writing it), never the copy: the copy is then written past the cache,
+    // which nothing reads from it.
+    bool readsCopy = true;
+    bool inBands = false; // rows do not depend on rows the pass has written
+    // The pass reads the picture as it was through Band::sourceRow (forEachRowInBands sets
+    // this): rows not yet written come straight from the picture, the band's last rows from a
+    // few rows of its own, and the copy is written past the cache.
+    bool throughBand = false;
+    // Running the row work again on a written row gives the row back (Negative): nothing is
+    // saved, and a pass that does not complete runs it again on the rows it wrote. Its row
+    // work must neither refuse nor throw.
+    bool selfInverse = false;
+    bool yields = true;    // store progress and yield after each row
+    bool ends = true;      // the effect's last pass: ends with 100 and a last yield
+    std::int32_t base = 0; // after row y: base + (y + 1) x span \ H
+    std::int32_t span = 100;
+};
+
+// One band of rows, on the thread that runs it.
+class Band {
+public:
+    int first() const { return first_; }
+    int last() const { return last_; }
+
+    // Before row y: saves the rows it writes and reads, unless a pass that only reads.
+    void prepare(int y);
+    // Row r of the picture as it was, for a pass that reads through the band: r may lie up to
+    // `above` rows above the row being worked on and anywhere below it.
+    const std::uint8_t* sourceRow(int r) const;
+    // After row y: stores progress and yields on the calling thread; false when the pass must
+    // stop (the hook asked to, or another band refused).
+    bool finished();
+
+private:
+    friend class RowPass;
+    Band(RowPass& pass, BandJob* job, bool onCaller, const RowPlan& plan, int first, int last,
+         int saveFrom, int saveTo)
+        : pass_(pass), job_(job), onCaller_(onCaller), plan_(plan), first_(first), last_(last),
+          nextSave_(saveFrom), saveTo_(saveTo) {}
+
+    RowPass& pass_;
+    BandJob* job_; // null on a pass that runs on one thread, or that undoes its rows
+    bool onCaller_;
+    const RowPlan& plan_;
+    int first_;
+    int last_;
+    int nextSave_; // this band saves the rows nextSave_ .. saveTo_ - 1 as they are needed
+    int saveTo_;
+    int done_ = 0;
+    bool stopped_ = false;
+    bool undoing_ = false;             // running a self-inverse pass's rows again
+    int current_ = -1;                 // the row being worked on
+    std::vector<std::uint8_t> recent_; // rows current_ - above .. current_, as they were
+};
+
+// Works through a band's rows: false when a row refused, so the pass is refused.
+using BandWork = FunctionRef<bool(Band&)>;
+
+class RowPass {
+public:
+    // `copy` has room for the whole picture, rows `copyStride` apart. A pass runs on up to
+    // `threads` threads; `pool()` gives the workers, and is called only when a pass needs them.
+    RowPass(std::uint8_t* picture, std::ptrdiff_t pictureStride, std::uint8_t* copy,
+            std::ptrdiff_t copyStride, int width, int height, Progress& progress, int threads,
+            FunctionRef<BandPool*()> pool);
+
+    // Runs `work` over the plan's rows, on bands when the plan allows and the picture is large
+    // enough. Done, Cancelled, or Refused with no reason (the effect supplies it).
+    EffectResult run(const RowPlan& plan, BandWork work);
+
+    // Puts every saved row back into the picture, after a call that did not complete.
+    void restore();
+
+    // How many bands the last pass ran on (1 on one thread).
+    int lastBands() const { return lastBands_; }
+
+private:
+    friend class Band;
+    // Both store in written[k] how many rows band k has written.
+    EffectResult runOnOneThread(const RowPlan& plan, BandWork work, std::vector<int>& written);
+    EffectResult runInBands(const RowPlan& plan, BandWork work, const std::vector<int>& cuts,
+                            std::vector<int>& written);
+    void undo(const RowPlan& plan, BandWork work, const std::vector<int>& cuts,
+              const std::vector<int>& written);
+    std::vector<int> bandCuts(const RowPlan& plan) const;
+    // Saves the rows from .. to - 1 that are not saved yet, past the cache when streaming.
+    void save(int from, int to, bool streaming);
+
+    std::uint8_t* picture_;
+    std::ptrdiff_t pictureStride_;
+    std::uint8_t* copy_;
+    std::ptrdiff_t copyStride_;
+    int width_;
+    int height_;
+    Progress& progress_;
+    int threads_;
+    FunctionRef<BandPool*()> pool_;
+    BandPool* workers_ = nullptr;     // the pool of the banded pass that runs
+    std::vector<std::uint8_t> saved_; // per row: 1 once it is in the copy
+    int lastBands_ = 0;
+};
+
+// Runs `rowWork(y)` for the plan's rows first..last-1 (0-based) on the calling thread, storing
+// after each one base + (y + 1) x span \ H and yielding, then 100 with a last yield. A rowWork
+// that returns bool stops the effect by returning false: the result is then Refused, and the
+// caller supplies the reason. For effects whose rows depend on rows written before them; each
+// says why where it calls this.
+template <typename RowWork>
+EffectResult forEachRow(const Frame& frame, const RowPlan& plan, RowWork&& rowWork) {
+    auto work = [&](Band& band) {
+        for (int y = band.first(); y < band.last(); ++y) {
+            band.prepare(y);
+            if constexpr (std::is_same_v<decltype(rowWork(y)), bool>) {
+                if (!rowWork(y)) return false;
+            } else {
+                rowWork(y);
+            }
+            if (!band.finished()) break;
+        }
+        return true;
+    };
+    return frame.rows->run(plan, work);
+}
+
+template <typename RowWork>
+EffectResult forEachRow(const Frame& frame, int first, int last, RowWork&& rowWork,
+                        std::int32_t base = 0, std::int32_t span = 100, int below = 0) {
+    RowPlan plan;
+    plan.first = first;
+    plan.last = last;
+    plan.below = below;
+    plan.base = base;
+    plan.span = span;
+    return forEachRow(frame, plan, rowWork);
+}
+
+// The same for a pass described by `plan` whose rows may run on bands at once:
+// `makeRowWork()` is called once per band, on the band's thread, and gives the row work for
+// that band, with whatever state it keeps from row to row.
+//
+// A `makeRowWork(const Band&)` reads the picture as it was through band.sourceRow, not
+// frame.sourceRow.
+template <typename MakeRowWork>
+EffectResult forEachRowInBands(const Frame& frame, RowPlan plan, MakeRowWork&& makeRowWork) {
+    plan.inBands = true;
+    constexpr bool kThroughBand = std::is_invocable_v<MakeRowWork&, const Band&>;
+    plan.throughBand = kThroughBand;
+    auto work = [&](Band& band) {
+        auto rowWork = [&] {
+            if constexpr (kThroughBand)
+                return makeRowWork(std::as_const(band));
+            else
+                return makeRowWork();
+        }();
+        for (int y = band.first(); y < band.last(); ++y) {
+            band.prepare(y);
+            if constexpr (std::is_same_v<decltype(rowWork(y)), bool>) {
+                if (!rowWork(y)) return false;
+            } else {
+                rowWork(y);
+            }
+            if (!band.finished()) break;
+        }
+        return true;
+    };
+    return frame.rows->run(plan, work);
+}
+
+} // namespace vexa::effects

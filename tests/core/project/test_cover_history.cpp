@@ -1,0 +1,144 @@
+// Undo and Redo of the cover set without a window: put, remove and the Cover Manipulator's
+// Accept, at least 50 steps, and the oldest steps dropped past the memory budget.
+#include "support/TestSupport.h"
+
+#include "core/project/CoverHistory.h"
+
+#include <QFile>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace vexa;
+using cover::CoverKind;
+
+namespace {
+
+picture::LoadedPicture madePicture(int width, int height) {
+    return picture::LoadedPicture::made(test::patternImage(width, height));
+}
+
+qint64 key(const cover::CoverSet& covers, CoverKind kind) {
+    return covers.picture(kind).pixels.cacheKey();
+}
+
+} // namespace
+
+TEST(CoverHistory, UndoesAndRedoesPutRemoveAndAccept) {
+    cover::CoverSet covers;
+    project::CoverHistory history(covers, qint64(1) << 30);
+    QSignalSpy changed(&covers, &cover::CoverSet::pictureChanged);
+    const picture::LoadedPicture a = madePicture(10, 10);
+    const picture::LoadedPicture b = madePicture(12, 10);
+    history.putPicture(CoverKind::Front, a);
+    history.putPicture(CoverKind::Dvd, b);
+    const picture::LoadedPicture edit = b.edited(b.pixels.mirrored());
+    history.acceptEdit(CoverKind::Dvd, edit);
+    history.removePicture(CoverKind::Front);
+    EXPECT_EQ(changed.count(), 4);
+    EXPECT_EQ(history.stack().undoText(), "Remove Picture");
+
+    // Steps that change nothing are none.
+    history.removePicture(CoverKind::Front);
+    history.acceptEdit(CoverKind::Dvd, covers.picture(CoverKind::Dvd));
+    EXPECT_EQ(history.stack().count(), 4);
+
+    QUndoStack& stack = history.stack();
+    stack.undo(); // the removal
+    EXPECT_EQ(key(covers, CoverKind::Front), a.pixels.cacheKey());
+    EXPECT_EQ(stack.undoText(), "Edit Picture");
+    stack.undo(); // the Accept
+    EXPECT_EQ(key(covers, CoverKind::Dvd), b.pixels.cacheKey());
+    stack.undo();
+    EXPECT_TRUE(covers.picture(CoverKind::Dvd).isNull());
+    stack.undo();
+    EXPECT_EQ(covers.filled(), cover::CoverKinds());
+    EXPECT_FALSE(stack.canUndo());
+
+    for (int i = 0; i < 4; ++i) stack.redo();
+    EXPECT_EQ(covers.filled(), cover::CoverKinds(CoverKind::Dvd));
+    EXPECT_EQ(key(covers, CoverKind::Dvd), edit.pixels.cacheKey());
+    EXPECT_EQ(covers.picture(CoverKind::Dvd).origin.path, b.origin.path);
+}
+
+TEST(CoverHistory, KeepsAtLeastFiftySteps) {
+    cover::CoverSet covers;
+    project::CoverHistory history(covers, qint64(1) << 30);
+    std::vector<qint64> keys;
+    for (int i = 0; i < 60; ++i) {
+        history.putPicture(CoverKind::Back, madePicture(4, 4));
+        keys.push_back(key(covers, CoverKind::Back));
+    }
+    ASSERT_EQ(history.stack().count(), 60);
+    for (int i = 59; i > 0; --i) {
+        history.stack().undo();
+        ASSERT_EQ(key(covers, CoverKind::Back), keys[std::size_t(i - 1)]);
+    }
+    history.stack().undo();
+    EXPECT_TRUE(covers.picture(CoverKind::Back).isNull());
+}
+
+TEST(CoverHistory, DropsTheOldestStepsPastItsMemoryBudget) {
+    // 100 x 100 pixels of RGB32: 40,000 bytes each; room for three besides the set's own.
+    constexpr qint64 kPicture = 100 * 100 * 4;
+    cover::CoverSet covers;
+    project::CoverHistory history(covers, 3 * kPicture);
+    QUndoStack& stack = history.stack();
+    history.putPicture(CoverKind::Mini, madePicture(100, 100));
+    stack.setClean(); // saved after the first step
+    QSignalSpy index(&stack, &QUndoStack::indexChanged);
+    QSignalSpy clean(&stack, &QUndoStack::cleanChanged);
+    std::vector<qint64> keys{key(covers, CoverKind::Mini)};
+    for (int i = 0; i < 5; ++i) {
+        history.putPicture(CoverKind::Mini, madePicture(100, 100));
+        keys.push_back(key(covers, CoverKind::Mini));
+        EXPECT_LE(history.memoryHeld(), 3 * kPicture);
+    }
+    // Six pictures: the set's and three behind it are kept, so three steps back.
+    EXPECT_EQ(stack.count(), 3);
+    EXPECT_EQ(history.memoryHeld(), 3 * kPicture);
+    EXPECT_EQ(index.last()[0].toInt(), stack.index());
+    EXPECT_EQ(clean.count(), 1);       // once, on the first change after the save
+    EXPECT_EQ(stack.cleanIndex(), -1); // the saved state was dropped
+    for (int i = 0; i < 3; ++i) stack.undo();
+    EXPECT_EQ(key(covers, CoverKind::Mini), keys[2]);
+    EXPECT_FALSE(stack.canUndo());
+    EXPECT_FALSE(stack.isClean());
+}
+
+TEST(CoverHistory, TheSavedStateOutlivesDroppedSteps) {
+    constexpr qint64 kPicture = 100 * 100 * 4;
+    cover::CoverSet covers;
+    project::CoverHistory history(covers, 2 * kPicture);
+    for (int i = 0; i < 4; ++i) history.putPicture(CoverKind::Psp, madePicture(100, 100));
+    history.stack().setClean();
+    const qint64 saved = key(covers, CoverKind::Psp);
+    history.putPicture(CoverKind::Psp, madePicture(100, 100));
+    EXPECT_FALSE(history.stack().isClean());
+    history.stack().undo();
+    EXPECT_TRUE(history.stack().isClean());
+    EXPECT_EQ(key(covers, CoverKind::Psp), saved);
+}
+
+TEST(CoverHistory, TheNewestStepStaysWhateverItCosts) {
+    cover::CoverSet covers;
+    project::CoverHistory history(covers, 0);
+    history.putPicture(CoverKind::Vita, madePicture(50, 50));
+    const qint64 first = key(covers, CoverKind::Vita);
+    history.putPicture(CoverKind::Vita, madePicture(50, 50));
+    EXPECT_EQ(history.stack().count(), 1);
+    history.stack().undo();
+    EXPECT_EQ(key(covers, CoverKind::Vita), first);
+}
+
+// A quarter of the memory /proc/meminfo reports.
+TEST(CoverHistory, ItsBudgetIsAQuarterOfTheMachinesMemory) {
+    QFile meminfo("/proc/meminfo");
+    ASSERT_TRUE(meminfo.open(QIODevice::ReadOnly));
+    qint64 totalKiB = 0;
+    for (const QByteArray& line : meminfo.readAll().split('\n'))
+        if (line.startsWith("MemTotal:"))
+            totalKiB = line.mid(9).trimmed().split(' ')[0].toLongLong();
+    ASSERT_GT(totalKiB, 0);
+    EXPECT_EQ(project::defaultUndoMemoryBudget(), totalKiB * 1024 / 4);
+}
