@@ -9,6 +9,7 @@
 #include "app/PictureBrowser.h"
 #include "app/ProjectCommands.h"
 #include "app/SettingsRules.h"
+#include "app/SlotFraming.h"
 #include "app/SlotTable.h"
 #include "app/ToolbarIcons.h"
 #include "core/base/ProgramFolder.h"
@@ -31,6 +32,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
@@ -134,9 +136,15 @@ void MainWindow::buildTabs() {
         holder->setMinimumSize(kMinimumSlotSize);
         holder->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         holder->setPictureShape(cover::coverShape(slot.kind)); // as it prints
+        auto* framing = new SlotFraming(*holder, *page, m_covers, slot.kind);
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
         layout->addWidget(holder, 1);
+        auto* resolution = new QHBoxLayout;
+        resolution->addWidget(framing->resolution());
+        resolution->addWidget(framing->soft());
+        resolution->addStretch(1);
+        layout->addLayout(resolution);
         connect(holder, &widgets::PictureHolder::clicked, this,
                 [this, kind = slot.kind, tab = slot.tab] {
                     m_selectedKind = kind;

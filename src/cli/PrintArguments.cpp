@@ -38,8 +38,9 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     const QCommandLineOption noCalibration(QStringLiteral("no-calibration"));
     const QCommandLineOption pack(QStringLiteral("pack"));
     const QCommandLineOption copies = valueOption(QStringLiteral("--copies"), "N");
+    const QCommandLineOption fit = valueOption(QStringLiteral("--fit"), "FIT");
     parser.addOptions(
-        {help, printer, pdf, paper, marks, noMarks, bleed, noCalibration, pack, copies});
+        {help, printer, pdf, paper, marks, noMarks, bleed, noCalibration, pack, copies, fit});
     std::vector<QCommandLineOption> covers;
     for (const cover::CoverFormat& kind : kCoverFormats) {
         covers.push_back(valueOption(coverOption(kind), "FILE"));
@@ -102,6 +103,7 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     QString pdfText;
     QString bleedText;
     QString copiesText;
+    QString fitText;
     for (std::size_t i = 0; i < kCoverFormats.size(); ++i) {
         QString file;
         if (!single(covers[i], coverOption(kCoverFormats[i]), file)) return std::nullopt;
@@ -111,8 +113,17 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
         !single(pdf, QStringLiteral("--pdf"), pdfText) ||
         !single(paper, QStringLiteral("--paper"), parsed.paperText) ||
         !single(bleed, QStringLiteral("--bleed"), bleedText) ||
-        !single(copies, QStringLiteral("--copies"), copiesText))
+        !single(copies, QStringLiteral("--copies"), copiesText) ||
+        !single(fit, QStringLiteral("--fit"), fitText))
         return std::nullopt;
+    if (!fitText.isEmpty()) {
+        const std::optional<cover::CoverFit> chosen = cover::fitForKey(fitText);
+        if (!chosen) {
+            error = QStringLiteral("'--fit' takes stretch, fill or fit, not '%1'").arg(fitText);
+            return std::nullopt;
+        }
+        parsed.fit = *chosen;
+    }
     if (parser.isSet(marks) && parser.isSet(noMarks)) {
         error = QStringLiteral("give --marks or --no-marks, not both");
         return std::nullopt;

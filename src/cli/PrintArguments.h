@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/FilePath.h"
+#include "core/cover/CoverFit.h"
 #include "core/cover/CoverFormats.h"
 #include "core/cover/PaperChoice.h"
 #include "core/cover/SheetChoices.h"
@@ -31,6 +32,7 @@ struct PrintArguments {
     bool bleedGiven = false;    // overrides a project's bleed
     cover::SheetChoices sheets; // --pack, --copies N
     bool noCalibration = false;
+    std::optional<cover::CoverFit> fit; // --fit, for every cover of the run
 };
 
 // The name of a kind's cover after a project file: its key in lower case ("front", "blu").
@@ -45,7 +47,8 @@ QString coverOption(const cover::CoverFormat& kind);
 // `error` set to one line, for an unknown option, a missing or repeated value, a cover name
 // no kind has or named twice, a project with picture options, both --printer and --pdf, both
 // --marks and --no-marks, a --paper other than letter or a4, a --bleed other than 0, 1.5 or
-// 3, a --copies other than 1 to 20, or no cover or project at all.
+// 3, a --copies other than 1 to 20, a --fit other than stretch, fill or fit, or no cover or
+// project at all.
 std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, QString& error);
 
 } // namespace vexa::cli

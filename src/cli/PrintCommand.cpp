@@ -29,10 +29,10 @@ void printUsage(QTextStream& out) {
     out << "usage: vexa-cli print [--front FILE] [--inside FILE] ... [--ds FILE]\n"
            "                      [--paper letter|a4] [--printer NAME | --pdf FILE]\n"
            "                      [--marks | --no-marks] [--bleed 0|1.5|3] [--no-calibration]\n"
-           "                      [--pack] [--copies N]\n"
+           "                      [--pack] [--copies N] [--fit stretch|fill|fit]\n"
            "       vexa-cli print PROJECT.vexa [COVER...] [options as above]\n"
-           "Prints each picture as its cover, stretched to the cover's physical size at the\n"
-           "top-left of the printable area, one document per cover, in this order:\n";
+           "Prints each picture as its cover, at the cover's physical size at the top-left\n"
+           "of the printable area, one document per cover, in this order:\n";
     for (const cover::CoverFormat& kind : cover::kCoverFormats)
         out << QStringLiteral("  %1  %2\n").arg(coverOption(kind), -9).arg(cover::coverName(kind));
     out << "Without --printer the default printer is used. --pdf FILE writes one page per\n"
@@ -52,7 +52,11 @@ void printUsage(QTextStream& out) {
            "(in a PDF file, a page; the whole page counts as printable there).\n"
            "Given a project file saved by VEXA, prints the covers it chooses with its paper,\n"
            "marks and bleed; covers named after it (front, inside, ..., ds) are printed\n"
-           "instead, and --paper, --marks, --no-marks and --bleed override its choices.\n";
+           "instead, and --paper, --marks, --no-marks and --bleed override its choices.\n"
+           "--fit says how each picture takes its cover's shape: stretch (the default)\n"
+           "stretches it to the cover's proportions, fill scales it alike both ways to cover\n"
+           "the whole cover and crops the overflow evenly from both sides, fit scales it alike\n"
+           "to lie inside the cover, centred, and leaves the rest white.\n";
 }
 
 class ConsoleProgress final : public printing::PrintProgress {
@@ -247,6 +251,9 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
                 ? readPictures(*parsed, pictures, selection, err)
                 : readProjectCovers(*parsed, pictures, selection, paper, trim, err))
         return *failed;
+    if (parsed->fit)
+        for (const cover::CoverKind kind : cover::kAllCoverKinds)
+            pictures.framing(kind).fit = *parsed->fit;
 
     ConsoleProgress progress(out, err);
     if (!parsed->pdf.isEmpty()) {

@@ -7,6 +7,7 @@
 #include "editor/EditorTexts.h"
 #include "editor/ToolIcons.h"
 #include "widgets/CoverHost.h"
+#include "widgets/FitActions.h"
 #include "widgets/PictureHolder.h"
 #include "widgets/WindowGeometry.h"
 
@@ -96,10 +97,14 @@ CoverEditor::CoverEditor(widgets::CoverHost& host, QWidget* parent, editor::Effe
     const QImage opened = kind ? m_host.covers().picture(*kind).pixels : QImage();
     m_pictures = editor::EditPictures(opened);
     m_original->setPicture(opened);
-    // Both previews show the cover in the proportions it prints with.
+    // Both previews show the cover in the proportions it prints with, fitted as it prints.
     if (kind) {
-        for (widgets::PictureHolder* view : {m_original, m_newImage})
+        m_framing = m_host.covers().framing(*kind);
+        m_fits->showFit(m_framing.fit);
+        for (widgets::PictureHolder* view : {m_original, m_newImage}) {
             view->setPictureShape(cover::coverShape(*kind));
+            view->setFraming(m_framing);
+        }
     }
     showCurrent();
 }
@@ -157,6 +162,14 @@ void CoverEditor::buildMenus() {
         m_toolsMenu->addAction(action);
         m_toolbarButtons[i] = action;
     }
+
+    m_shapeMenu = m_menuBar->addMenu(QStringLiteral("Sha&pe"));
+    m_shapeMenu->setObjectName(QStringLiteral("shapeMenu"));
+    m_fits = new widgets::FitActions(*m_shapeMenu);
+    connect(m_fits, &widgets::FitActions::fitChosen, this, [this](cover::CoverFit fit) {
+        m_framing.fit = fit;
+        for (widgets::PictureHolder* view : {m_original, m_newImage}) view->setFraming(m_framing);
+    });
 }
 
 void CoverEditor::buildToolbar(QWidget* client, QVBoxLayout& body) {
@@ -439,6 +452,8 @@ void CoverEditor::acceptEdits() {
         m_host.acceptEdit(*kind, m_pictures.current() == before.pixels
                                      ? before
                                      : before.edited(m_pictures.current()));
+        // After the picture, which starts a crop afresh: the crop stays where it was.
+        m_host.covers().setFraming(*kind, m_framing);
     }
     m_closing = true;
     accept();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/Job.h"
+#include "core/cover/CoverFit.h"
 #include "editor/EditPictures.h"
 #include "editor/EffectMenus.h"
 #include "editor/EffectRun.h"
@@ -25,6 +26,7 @@ class QVBoxLayout;
 
 namespace vexa::widgets {
 class CoverHost;
+class FitActions;
 class PictureHolder;
 } // namespace vexa::widgets
 
@@ -121,6 +123,10 @@ private:
     QMenuBar* m_menuBar = nullptr;
     std::array<QMenu*, 3> m_menus{};
     QMenu* m_toolsMenu = nullptr;
+    // How the cover's picture takes its shape; both previews show it, Accept keeps it.
+    QMenu* m_shapeMenu = nullptr;
+    widgets::FitActions* m_fits = nullptr;
+    cover::Framing m_framing;
     QToolBar* m_toolbar = nullptr;
     std::array<QAction*, 5> m_toolbarButtons{};
     QGroupBox* m_frame = nullptr;

@@ -1,6 +1,7 @@
 #include "print/CoverPreview.h"
 
 #include "core/cover/PaperChoice.h"
+#include "core/cover/PrintResolution.h"
 #include "core/printing/SheetRun.h"
 
 #include "core/pdf/PagePainter.h"
@@ -164,6 +165,11 @@ CoverPreview::CoverPreview(printing::PreviewSheets sheets, const QString& printe
     bar->addWidget(m_actualButton);
     bar->addWidget(close);
 
+    m_softLine = new QLabel(this);
+    m_softLine->setObjectName(QStringLiteral("softCover"));
+    m_softLine->setPalette(warning);
+    m_softLine->hide();
+
     m_calibration = new QLabel(this);
     m_calibration->setObjectName(QStringLiteral("calibrationNote"));
     m_calibration->setWordWrap(true);
@@ -183,6 +189,7 @@ CoverPreview::CoverPreview(printing::PreviewSheets sheets, const QString& printe
     layout->addWidget(m_sheetCount);
     layout->addWidget(m_printerLine);
     layout->addWidget(m_cutLine);
+    layout->addWidget(m_softLine);
     layout->addWidget(m_calibration);
     layout->addWidget(m_scroll, 1);
     resize(760, 620);
@@ -230,6 +237,7 @@ void CoverPreview::update() {
         m_printerLine->clear();
         m_cutLine->clear();
         m_cutLine->hide();
+        m_softLine->hide();
         m_calibration->hide();
         m_view->setPage(nullptr, 1.0);
         return;
@@ -258,6 +266,9 @@ void CoverPreview::update() {
         page.page.printable.isNull() || !page.kind ? QString() : cover::marginCut(page.page);
     m_cutLine->setText(page.kind ? printing::marginCutNotice(*page.kind, cut) : QString());
     m_cutLine->setVisible(!cut.isEmpty());
+    const QString soft = cover::softCoverNotice(page.picture.size(), *page.kind, page.framing.fit);
+    m_softLine->setText(soft);
+    m_softLine->setVisible(!soft.isEmpty());
     m_calibration->setText(page.calibration);
     m_calibration->setVisible(!page.calibration.isEmpty());
     m_view->setPage(&page, scale());

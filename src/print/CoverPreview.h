@@ -54,6 +54,7 @@ private:
     QLabel* m_sheetCount = nullptr; // "3 sheets instead of 5", packed only
     QLabel* m_printerLine = nullptr;
     QLabel* m_cutLine = nullptr;
+    QLabel* m_softLine = nullptr;    // "The DVD cover will print soft: 96 dpi."
     QLabel* m_calibration = nullptr; // the calibration the page is corrected by
     QPushButton* m_previous = nullptr;
     QPushButton* m_next = nullptr;

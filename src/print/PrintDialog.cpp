@@ -15,6 +15,7 @@
 #include "print/CoverPreview.h"
 #include "print/RememberedSelection.h"
 #include "print/SavePrompts.h"
+#include "print/SoftCoverLine.h"
 #include "print/TrimChoices.h"
 #include "widgets/AccessibleRole.h"
 
@@ -206,11 +207,17 @@ void PrintDialog::buildWindow() {
     bottom->addWidget(m_print);
     bottom->addWidget(m_cancel);
 
+    // Said before printing, for the covers chosen; printing goes ahead all the same.
+    auto* soft = new SoftCoverLine(this);
+    const auto showSoft = [this, soft] { soft->showFor(m_covers.records(), m_selection); };
+    for (QPushButton* button : m_buttons) connect(button, &QPushButton::toggled, this, showSoft);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addWidget(m_printerLine);
     layout->addLayout(choicesRow);
     layout->addWidget(m_trim);
+    layout->addWidget(soft);
     layout->addWidget(m_status);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -191,11 +191,12 @@ TEST_F(CoverEditorTest, ALaidOutWindowThatGrowsAndHasEveryCommandByKeyboard) {
 TEST_F(CoverEditorTest, MenusRunTheirItemsEffectsInOrder) {
     auto window = openWindow();
     const QList<QAction*> bar = window->menus()->actions();
-    ASSERT_EQ(bar.size(), 4);
+    ASSERT_EQ(bar.size(), 5);
     EXPECT_EQ(bar[0]->text(), QStringLiteral("&Normal"));
     EXPECT_EQ(bar[1]->text(), QStringLiteral("&Special"));
     EXPECT_EQ(bar[2]->text(), QStringLiteral("&Colors"));
     EXPECT_EQ(bar[3]->text(), QStringLiteral("&Tools"));
+    EXPECT_EQ(bar[4]->text(), QStringLiteral("Sha&pe"));
     // "&Black & White" keeps its ampersand; separators follow "&Negative" and "Contrast -".
     QStringList colours;
     for (QAction* a : window->menu(EffectMenu::Colors)->actions())
@@ -602,4 +603,31 @@ TEST_F(CoverEditorTest, EnterPressesOnlyTheFocusedButton) {
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->result(), QDialog::Rejected);
     EXPECT_EQ(host.slotWrites(), 0);
+}
+
+TEST_F(CoverEditorTest, TheShapeMenuFitsBothPreviewsAndAcceptKeepsTheFitAndTheCrop) {
+    const cover::Framing filled{cover::CoverFit::Fill, {0.2, 0.5}};
+    host.covers().setFraming(cover::CoverKind::Dvd, filled);
+    auto window = openWindow();
+    // The previews show the cover as it prints: filled, cropped where the slot has it.
+    EXPECT_EQ(window->originalView()->framing(), filled);
+    EXPECT_EQ(window->editedView()->framing(), filled);
+    QAction* fill = window->findChild<QAction*>(QStringLiteral("fitFill"));
+    QAction* fit = window->findChild<QAction*>(QStringLiteral("fitFit"));
+    ASSERT_TRUE(fill && fit);
+    EXPECT_TRUE(fill->isChecked());
+    fit->trigger();
+    EXPECT_EQ(window->originalView()->framing().fit, cover::CoverFit::Fit);
+    EXPECT_EQ(window->editedView()->framing().fit, cover::CoverFit::Fit);
+    // Cancel leaves the cover's fit as it was.
+    window->cancelButton()->click();
+    EXPECT_EQ(host.covers().framing(cover::CoverKind::Dvd), filled);
+
+    auto accepted = openWindow();
+    accepted->findChild<QAction*>(QStringLiteral("fitFit"))->trigger();
+    accepted->toolbarButton(2)->trigger(); // an edit: the picture is replaced, the crop kept
+    finishEffect(*accepted);
+    accepted->acceptButton()->click();
+    EXPECT_EQ(host.covers().framing(cover::CoverKind::Dvd),
+              (cover::Framing{cover::CoverFit::Fit, {0.2, 0.5}}));
 }

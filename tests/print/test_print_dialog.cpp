@@ -9,6 +9,7 @@
 #include "core/settings/ProfileFile.h"
 #include "core/settings/Settings.h"
 #include "print/CoverFaces.h"
+#include "print/CoverPreview.h"
 #include "print/PrintDialog.h"
 #include "print/SavePrompts.h"
 
@@ -613,6 +614,40 @@ TEST_F(PrintDialogTest, ClosingOrDestroyingTheWindowDuringARunWaitsForTheCoverBe
         QTest::qWait(20);
         EXPECT_EQ(sent.load(), 1);
     }
+}
+
+TEST_F(PrintDialogTest, ChosenCoversThatWillPrintSoftAreNamedAndStillPrint) {
+    // 1000 pixels on the CD front's 4.75 in: 210 dpi. The DVD's 14 x 24 pixels: 14 / 10.6875
+    // across, 1.3 dpi; fitted, 24 / 7.125 down, 3.4 dpi.
+    host.putPicture(QStringLiteral("Image1"), QImage(1000, 1000, QImage::Format_RGB32));
+    auto dialog = open();
+    auto* soft = dialog->findChild<QLabel*>(QStringLiteral("softCovers"));
+    ASSERT_NE(soft, nullptr);
+    EXPECT_TRUE(soft->isHidden());
+    QTest::mouseClick(tile(*dialog, 1), Qt::LeftButton);
+    EXPECT_TRUE(soft->isHidden());
+    QTest::mouseClick(tile(*dialog, 5), Qt::LeftButton);
+    EXPECT_EQ(soft->text(), "The DVD cover will print soft: 1 dpi.");
+    EXPECT_FALSE(soft->isHidden());
+    press(*dialog, "printButton");
+    EXPECT_EQ(status(*dialog), "Printing Complete.");
+    EXPECT_EQ(recorder->documents, 2);
+
+    host.covers().setFraming(vexa::cover::CoverKind::Dvd, {vexa::cover::CoverFit::Fit, {}});
+    auto again = open();
+    EXPECT_EQ(again->findChild<QLabel*>(QStringLiteral("softCovers"))->text(),
+              "The DVD cover will print soft: 3 dpi.");
+    // The preview says it on the cover's page.
+    vexa::print::CoverPreview preview(
+        vexa::printing::previewPages(again->selection(), host.covers().records(),
+                                     vexa::cover::PaperChoice::LetterLegal, QString()),
+        QString());
+    auto* line = preview.findChild<QLabel*>(QStringLiteral("softCover"));
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(line->isHidden()); // page 1, the CD front
+    preview.showPage(1);
+    EXPECT_EQ(line->text(), "The DVD cover will print soft: 3 dpi.");
+    EXPECT_FALSE(line->isHidden());
 }
 
 // The mnemonic of a text: the letter after its one "&".

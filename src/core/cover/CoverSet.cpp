@@ -13,7 +13,14 @@ CoverKinds CoverSet::filled() const {
 
 void CoverSet::setPicture(CoverKind kind, picture::LoadedPicture picture) {
     m_records[kind] = std::move(picture);
+    m_records.framing(kind).crop = Framing().crop;
     emit pictureChanged(kind);
+}
+
+void CoverSet::setFraming(CoverKind kind, const Framing& framing) {
+    if (m_records.framing(kind) == framing) return;
+    m_records.framing(kind) = framing;
+    emit framingChanged(kind);
 }
 
 } // namespace vexa::cover

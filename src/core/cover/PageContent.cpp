@@ -85,4 +85,11 @@ QTransform picturePlacement(const QRectF& target, QuarterTurn turn) {
     return QTransform(w, 0, 0, h, target.left(), target.top());
 }
 
+QTransform shownPartPlacement(const QRectF& part, const QRectF& target, QuarterTurn turn) {
+    // The part's corners to the unit square's, then the unit square onto the target.
+    const QTransform partToSquare = QTransform::fromTranslate(-part.left(), -part.top()) *
+                                    QTransform::fromScale(1.0 / part.width(), 1.0 / part.height());
+    return partToSquare * picturePlacement(target, turn);
+}
+
 } // namespace vexa::cover

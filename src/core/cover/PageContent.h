@@ -85,4 +85,9 @@ PageContent scaledAndMovedPage(const PageContent& page, const QTransform& transf
 // the picture's place on the page (top-left origin, the page's own units).
 QTransform picturePlacement(const QRectF& target, QuarterTurn turn);
 
+// The same for a picture of which only `part` (fractions of it, see PageImage::part) fills
+// `target`: the whole picture's unit square mapped so that the part lands on the target. What
+// falls outside the target is clipped away by whoever draws it.
+QTransform shownPartPlacement(const QRectF& part, const QRectF& target, QuarterTurn turn);
+
 } // namespace vexa::cover

@@ -21,6 +21,15 @@ PageImage PageImage::fromPicture(QImage pixels, const QByteArray& bytes, const Q
     return fromPicture(read);
 }
 
+PageImage PageImage::cropped(const QRectF& part) const {
+    PageImage image = *this;
+    const QRectF whole(0, 0, 1, 1);
+    const QRectF inside = part.intersected(whole);
+    // An empty or inverted part would make the page's drawing matrix singular.
+    image.m_part = inside.isEmpty() ? whole : inside;
+    return image;
+}
+
 PageImage PageImage::fromPicture(const picture::LoadedPicture& picture) {
     PageImage image(picture.pixels);
     if (picture.isNull()) return image;

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRectF>
 #include <QSize>
 
 #include <optional>
@@ -50,11 +51,20 @@ public:
     bool passesJpegThrough() const { return m_frame.has_value(); }
     bool isNull() const { return m_pixels.isNull() && !m_frame; }
 
+    // The part of the picture a page shows of it, in fractions of the picture; (0, 0, 1, 1),
+    // the whole picture, unless cropped. The picture itself stays whole (a JPEG keeps its
+    // data), and the page clips it to its rectangle.
+    const QRectF& part() const { return m_part; }
+    bool isCropped() const { return m_part != QRectF(0, 0, 1, 1); }
+    // The same picture showing only `part` (within the whole picture).
+    PageImage cropped(const QRectF& part) const;
+
 private:
     QImage m_pixels;
     // Keeps the JPEG data when it shows the picture, to its upright `size`.
     void passThrough(const picture::LoadedPicture& picture, QSize size);
 
+    QRectF m_part{0, 0, 1, 1};
     QByteArray m_jpeg;
     std::optional<picture::JpegFrame> m_frame;
     int m_orientation = 1;

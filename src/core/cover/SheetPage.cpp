@@ -28,7 +28,7 @@ PageContent sheetContent(const Sheet& sheet, const CoverRecords& pictures,
         addTrimmedCover(
             piece,
             CoverPage{pieceSize, QRectF(QPointF(0, 0), pieceSize), QRectF(QPointF(0, 0), size)},
-            kind, image->second, trim);
+            kind, image->second, trim, pictures.framing(kind.id));
         if (placed.turn != QuarterTurn::None) piece = turnedPage(piece, placed.turn);
         const QPointF corner = placed.cover.topLeft() - QPointF(room, room);
         PageContent moved =

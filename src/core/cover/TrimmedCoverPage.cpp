@@ -9,15 +9,22 @@
 namespace vexa::cover {
 
 TrimmedCover addTrimmedCover(PageContent& page, const CoverPage& layout, const CoverFormat& kind,
-                             const PageImage& picture, const TrimOptions& options) {
+                             const PageImage& picture, const TrimOptions& options,
+                             const Framing& framing) {
     const QRectF printable = layout.printable.isNull()
                                  ? QRectF(QPointF(0, 0), layout.page)
                                  : QRectF(layout.cover.topLeft(), layout.printable.bottomRight());
     const TrimmedCover placed = placeTrimmedCover(printable, layout.cover.size(), options);
+    // Measured on the cover itself, never on its bleed.
+    const FittedPicture fitted = fitPicture(picture.size(), placed.cover, framing);
     // Under the cover, so that the cover itself stays exactly as it is without them.
-    for (BleedStrip& strip : bleedStrips(picture.pixels(), placed.cover, options, placed.room))
-        page.addPicture(PageImage(std::move(strip.picture)), strip.target);
-    page.addPicture(picture, placed.cover);
+    for (BleedStrip& strip :
+         bleedStrips(picture.pixels(), fitted, placed.cover, options, placed.room)) {
+        PageImage image(std::move(strip.picture));
+        page.addPicture(strip.part == QRectF(0, 0, 1, 1) ? image : image.cropped(strip.part),
+                        strip.target);
+    }
+    page.addPicture(fitted.isWholePicture() ? picture : picture.cropped(fitted.part), fitted.place);
     for (const PageLine& line : coverMarks(placed.cover, kind, options, placed.room))
         page.items.emplace_back(line);
     if (!options.isOff()) {

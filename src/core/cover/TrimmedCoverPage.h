@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/cover/CoverFit.h"
 #include "core/cover/CoverFormats.h"
 #include "core/cover/CoverPage.h"
 #include "core/cover/PrinterCalibration.h"
@@ -15,10 +16,13 @@ namespace vexa::cover {
 // fold marks, placed by placeTrimmedCover in the part of the printable area that starts at
 // the cover's corner of `layout` (the whole page for a file). With marks or bleed on, the
 // page's trim box is the cover and its bleed box the cover with the bleed it got. With both
-// off, the page gets the picture alone over the cover's rectangle, as it always did. Where the
-// cover went, and the room its sides got.
+// off, the page gets the picture alone over the cover's rectangle, as it always did. The
+// picture takes the cover's shape as `framing` says (see fitPicture): cropped to the cover
+// (Fill) or a smaller placement inside it (Fit), the bleed carrying the edges of what shows.
+// Where the cover went, and the room its sides got.
 TrimmedCover addTrimmedCover(PageContent& page, const CoverPage& layout, const CoverFormat& kind,
-                             const PageImage& picture, const TrimOptions& options);
+                             const PageImage& picture, const TrimOptions& options,
+                             const Framing& framing = {});
 
 // The page as the printer must be given it so that everything comes out where `paper` (the
 // paper as it feeds, portrait) has it: every item and box moved and scaled by the

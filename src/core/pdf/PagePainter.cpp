@@ -12,10 +12,13 @@ void paintPicture(QPainter& painter, const cover::PagePicture& picture) {
     const QImage& pixels = picture.image.pixels();
     if (pixels.isNull() || picture.target.isEmpty()) return;
     painter.save();
+    // A cropped picture shows only what falls on its rectangle.
+    if (picture.image.isCropped()) painter.setClipRect(picture.target, Qt::IntersectClip);
     // The picture's own pixel grid onto its place on the page.
-    painter.setWorldTransform(QTransform::fromScale(1.0 / pixels.width(), 1.0 / pixels.height()) *
-                                  cover::picturePlacement(picture.target, picture.turn),
-                              true);
+    painter.setWorldTransform(
+        QTransform::fromScale(1.0 / pixels.width(), 1.0 / pixels.height()) *
+            cover::shownPartPlacement(picture.image.part(), picture.target, picture.turn),
+        true);
     const QRectF own(QPointF(0, 0), pixels.size());
     // Transparent pixels would let whatever lies below show through instead of the paper.
     if (pixels.hasAlphaChannel()) painter.fillRect(own, Qt::white);

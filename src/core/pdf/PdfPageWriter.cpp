@@ -67,13 +67,24 @@ QByteArray contentStream(const cover::PageContent& page, const std::vector<int>&
         if (const auto* picture = std::get_if<cover::PagePicture>(&item)) {
             const int id = images[next++];
             if (id == 0) continue;
+            const cover::PageImage& image = picture->image;
             // JPEG data stored turned stands upright through its orientation's transform.
-            const QTransform upright =
-                picture::orientationTransform(picture->image.jpegOrientation());
-            const QTransform m =
-                imageSquare * upright * picturePlacement(picture->target, picture->turn) * toPdf;
-            ops += "q " + numbers({m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy()}) + " cm " +
-                   imageName(id) + " Do Q\n";
+            const QTransform upright = picture::orientationTransform(image.jpegOrientation());
+            if (!image.isCropped()) {
+                const QTransform m = imageSquare * upright *
+                                     picturePlacement(picture->target, picture->turn) * toPdf;
+                ops += "q " + numbers({m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy()}) +
+                       " cm " + imageName(id) + " Do Q\n";
+                continue;
+            }
+            // The whole picture goes in (a JPEG as its own data), clipped to its rectangle.
+            const QRectF clip = toPdf.mapRect(picture->target);
+            const QTransform m = imageSquare * upright *
+                                 shownPartPlacement(image.part(), picture->target, picture->turn) *
+                                 toPdf;
+            ops += "q " + numbers({clip.left(), clip.top(), clip.width(), clip.height()}) +
+                   " re W n " + numbers({m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), m.dy()}) +
+                   " cm " + imageName(id) + " Do Q\n";
         } else if (const auto* line = std::get_if<cover::PageLine>(&item)) {
             const QLineF l = toPdf.map(line->line);
             ops += "q 0 G 0 J " + number(line->width) + " w " + numbers({l.x1(), l.y1()}) + " m " +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/cover/CoverFit.h"
 #include "core/cover/CoverFormats.h"
 #include "core/cover/PageContent.h"
 #include "core/cover/SheetPacking.h"
@@ -54,8 +55,10 @@ public:
     virtual void setCoverKind(const cover::CoverFormat& kind) { static_cast<void>(kind); }
     // Cut and fold marks and bleed around every later cover; off unless set.
     virtual void setTrimOptions(const cover::TrimOptions& options) { static_cast<void>(options); }
+    // How the next cover's picture takes its shape (fit and crop); Stretch unless set.
+    virtual void setFraming(const cover::Framing& framing) { static_cast<void>(framing); }
 
-    // Draws the whole picture stretched into the rectangle (origin at the top-left of the
+    // Draws the picture into the rectangle as the framing says (origin at the top-left of the
     // printable area of the page as oriented), opaque. The first drawing of a document starts
     // the document. False for an empty picture or when no document could be started.
     virtual bool drawPicture(const picture::LoadedPicture& picture, base::Twips x, base::Twips y,

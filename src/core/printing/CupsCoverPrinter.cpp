@@ -98,8 +98,9 @@ bool CupsCoverPrinter::drawPicture(const picture::LoadedPicture& picture, base::
                                                    QSizeF(width.toPoints(), height.toPoints()),
                                                    QPointF(x.toPoints(), y.toPoints()));
     if (!m_page) m_page.emplace(page.page);
-    const cover::TrimmedCover placed = cover::addTrimmedCover(
-        *m_page, page, coverKind(), cover::PageImage::fromPicture(picture), trimOptions());
+    const cover::TrimmedCover placed =
+        cover::addTrimmedCover(*m_page, page, coverKind(), cover::PageImage::fromPicture(picture),
+                               trimOptions(), framing());
     page.cover = placed.cover;
     if (m_cut.isEmpty()) m_cut = cover::marginCut(page);
     if (m_shortfall.isEmpty()) m_shortfall = placed.shortfall;

@@ -16,6 +16,7 @@ public:
     bool setPaperSize(cover::Paper paper) final;
     void setCoverKind(const cover::CoverFormat& kind) final { m_kind = &kind; }
     void setTrimOptions(const cover::TrimOptions& options) final { m_trim = options; }
+    void setFraming(const cover::Framing& framing) final { m_framing = framing; }
 
 protected:
     QPageLayout::Orientation orientation() const { return m_orientation; }
@@ -25,12 +26,14 @@ protected:
     // The kind of the cover being drawn (the first kind until one is set).
     const cover::CoverFormat& coverKind() const { return *m_kind; }
     const cover::TrimOptions& trimOptions() const { return m_trim; }
+    const cover::Framing& framing() const { return m_framing; }
 
 private:
     QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
     cover::Paper m_paper = cover::Paper::Letter;
     const cover::CoverFormat* m_kind = &cover::kCoverFormats[0];
     cover::TrimOptions m_trim;
+    cover::Framing m_framing;
 };
 
 } // namespace vexa::printing

@@ -76,8 +76,9 @@ bool PdfCoverPrinter::drawPicture(const picture::LoadedPicture& picture, base::T
         paperSize(), orientation(), QMarginsF(), QSizeF(width.toPoints(), height.toPoints()),
         QPointF(x.toPoints(), y.toPoints()));
     if (!m_page) m_page.emplace(page.page);
-    const cover::TrimmedCover placed = cover::addTrimmedCover(
-        *m_page, page, coverKind(), cover::PageImage::fromPicture(picture), trimOptions());
+    const cover::TrimmedCover placed =
+        cover::addTrimmedCover(*m_page, page, coverKind(), cover::PageImage::fromPicture(picture),
+                               trimOptions(), framing());
     if (m_shortfall.isEmpty()) m_shortfall = placed.shortfall;
     return true;
 }

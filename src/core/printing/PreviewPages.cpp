@@ -28,7 +28,8 @@ void applyCalibration(PreviewPage& page, const QString& printer,
 
 // A cover on a page of its own, as printSelectedCovers prints it.
 PreviewPage coverPage(const cover::CoverFormat& kind, const QImage& picture,
-                      cover::PaperChoice paper, const QString& printer, cover::LandscapeTurn turn,
+                      const cover::Framing& framing, cover::PaperChoice paper,
+                      const QString& printer, cover::LandscapeTurn turn,
                       const cover::TrimOptions& trim) {
     PreviewPage page;
     page.picture = picture;
@@ -44,9 +45,10 @@ PreviewPage coverPage(const cover::CoverFormat& kind, const QImage& picture,
                                        QSizeF(kind.width.toPoints(), kind.height.toPoints()));
     if (!margins) page.page.printable = QRectF();
     page.content = cover::PageContent(page.page.page);
-    page.page.cover =
-        cover::addTrimmedCover(page.content, page.page, kind, cover::PageImage(page.picture), trim)
-            .cover;
+    page.framing = framing;
+    page.page.cover = cover::addTrimmedCover(page.content, page.page, kind,
+                                             cover::PageImage(page.picture), trim, framing)
+                          .cover;
     page.covers = {{&kind, page.page.cover}};
     applyCalibration(page, printer, orientation, turn);
     return page;
@@ -67,7 +69,8 @@ std::vector<PreviewPage> previewPages(const cover::CoverKinds& selection,
         if (!selection.testFlag(kind.id)) continue;
         const QImage& picture = pictures[kind.id].pixels;
         if (picture.isNull()) continue; // prints nothing, so shows nothing
-        pages.push_back(coverPage(kind, picture, paper, printer, turn, trim));
+        pages.push_back(
+            coverPage(kind, picture, pictures.framing(kind.id), paper, printer, turn, trim));
     }
     return pages;
 }
@@ -96,8 +99,9 @@ PreviewSheets previewSheets(const cover::CoverKinds& selection, const cover::Cov
     for (const cover::Sheet& sheet : cover::packSheets(filled, sheets.copies, paper, trim, area)) {
         if (sheet.ownPage) {
             const cover::CoverFormat& kind = *sheet.covers.front().kind;
-            result.pages.push_back(
-                coverPage(kind, pictures[kind.id].pixels, paper, printer, turn, trim));
+            result.pages.push_back(coverPage(kind, pictures[kind.id].pixels,
+                                             pictures.framing(kind.id), paper, printer, turn,
+                                             trim));
             continue;
         }
         PreviewPage page;

@@ -28,6 +28,8 @@ struct PreviewPage {
     // paper as it feeds, and its cover rectangle is empty: `covers` says where they go.
     cover::CoverPage page;
     QImage picture; // of the cover of a page of its own
+    // How that picture takes the cover's shape, as it prints.
+    cover::Framing framing;
     // What is drawn on the page as the user holds it: the covers with their bleed and marks,
     // moved and scaled as the printer's calibration corrects it.
     cover::PageContent content;

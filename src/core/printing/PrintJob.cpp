@@ -22,6 +22,7 @@ RunEnd printSelectedCovers(const cover::CoverKinds& selection, const cover::Cove
             printer.setPaperSize(kindsPaper);
             printer.setOrientation(kind.orientation);
             printer.setCoverKind(kind);
+            printer.setFraming(pictures.framing(kind.id));
             printer.drawPicture(pictures[kind.id], base::Twips(0), base::Twips(0), kind.width,
                                 kind.height);
             // Ended even when nothing was drawn: the printer then sends nothing.

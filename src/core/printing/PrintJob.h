@@ -39,8 +39,9 @@ public:
 enum class RunEnd { Finished, Stopped };
 
 // Prints every selected kind in table order, each copy as one document of one page: the
-// kind's paper (or A4 for every kind) and orientation, the kind's whole picture stretched to
-// the kind's size at the printable area's top-left, and Letter paper again after a Legal kind.
+// kind's paper (or A4 for every kind) and orientation, the kind's picture taking the kind's
+// shape as its framing says (see fitPicture), at the kind's size at the printable area's
+// top-left, and Letter paper again after a Legal kind.
 // A failed step does not end the run. The selection is read as the run reaches each kind.
 // Once every kind is sent, the printer follows the jobs for a few seconds, and only then is
 // each cover's outcome told, in table order, so that a job turned down after it was taken is

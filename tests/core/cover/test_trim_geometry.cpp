@@ -179,8 +179,8 @@ TEST(CoverBleed, EdgePixelsAreCarriedOutwardAroundTheCover) {
     const QImage picture = vexa::test::patternImage(5, 4);
     const QRectF cover(100, 100, 50, 40);
     const double b = 3 * kPt, u = cover::kBleedUnderlapPoints;
-    const std::vector<cover::BleedStrip> strips =
-        cover::bleedStrips(picture, cover, {false, 3.0}, QMarginsF(b, b, b, b));
+    const std::vector<cover::BleedStrip> strips = cover::bleedStrips(
+        picture, {{0, 0, 1, 1}, cover}, cover, {false, 3.0}, QMarginsF(b, b, b, b));
     ASSERT_EQ(strips.size(), 8u);
     struct Expected {
         QRect source; // the picture's pixels the strip repeats
@@ -212,8 +212,13 @@ TEST(CoverBleed, EdgePixelsAreCarriedOutwardAroundTheCover) {
                           picture.pixel(e.source.x() + x, e.source.y() + y) | 0xFF000000u);
     }
     // No room on the right and at the bottom: only the top, the left and their corner.
-    EXPECT_EQ(cover::bleedStrips(picture, cover, {false, 3.0}, QMarginsF(b, b, 0, 0)).size(), 3u);
-    EXPECT_TRUE(cover::bleedStrips(picture, cover, {true, 0.0}, QMarginsF(b, b, b, b)).empty());
+    EXPECT_EQ(cover::bleedStrips(picture, {{0, 0, 1, 1}, cover}, cover, {false, 3.0},
+                                 QMarginsF(b, b, 0, 0))
+                  .size(),
+              3u);
+    EXPECT_TRUE(cover::bleedStrips(picture, {{0, 0, 1, 1}, cover}, cover, {true, 0.0},
+                                   QMarginsF(b, b, b, b))
+                    .empty());
 }
 
 TEST(TrimmedCoverPage, BleedAndMarksLeaveTheCoverItselfAsItWasAndItsJpegPassedThrough) {
