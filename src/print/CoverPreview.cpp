@@ -266,7 +266,10 @@ void CoverPreview::update() {
         page.page.printable.isNull() || !page.kind ? QString() : cover::marginCut(page.page);
     m_cutLine->setText(page.kind ? printing::marginCutNotice(*page.kind, cut) : QString());
     m_cutLine->setVisible(!cut.isEmpty());
-    const QString soft = cover::softCoverNotice(page.picture.size(), *page.kind, page.framing.fit);
+    // A packed sheet holds no one picture: the print window names its soft covers.
+    const QString soft =
+        page.kind ? cover::softCoverNotice(page.picture.size(), *page.kind, page.framing.fit)
+                  : QString();
     m_softLine->setText(soft);
     m_softLine->setVisible(!soft.isEmpty());
     m_calibration->setText(page.calibration);
