@@ -46,6 +46,10 @@ namespace vexa::app {
 
 namespace {
 
+QString emptySlotText() {
+    return QStringLiteral("No picture yet.\nClick a picture file on the right to put it here.");
+}
+
 // The smallest a slot's picture gets; the slots grow with the window from there.
 constexpr QSize kMinimumSlotSize{320, 228};
 // Wide enough for the usual names of picture files; the browser grows with the window too.
@@ -131,12 +135,15 @@ void MainWindow::buildTabs() {
         holder->setToolTip(QStringLiteral("Cover image."));
         holder->setSubject(cover::coverName(cover::coverFormat(slot.kind)) +
                            QStringLiteral(" cover"));
-        holder->setPlaceholderText(
-            QStringLiteral("No picture yet.\nClick a picture file on the right to put it here."));
+        holder->setPlaceholderText(emptySlotText());
         holder->setMinimumSize(kMinimumSlotSize);
         holder->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         holder->setPictureShape(cover::coverShape(slot.kind)); // as it prints
-        auto* framing = new SlotFraming(*holder, *page, m_covers, slot.kind);
+        auto* framing =
+            new SlotFraming(*holder, *page, m_covers, slot.kind,
+                            [this](cover::CoverKind kind, const cover::Framing& chosen) {
+                                m_projects->setFraming(kind, chosen);
+                            });
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
         layout->addWidget(holder, 1);
@@ -186,8 +193,12 @@ void MainWindow::buildTabs() {
     reserveRoomForCoverMark(*m_tabs);
 
     connect(&m_covers, &cover::CoverSet::pictureChanged, this, [this](cover::CoverKind kind) {
-        m_slots[static_cast<size_t>(slotForKind(kind).tab)]->setPicture(
-            m_covers.picture(kind).pixels);
+        widgets::PictureHolder* holder = m_slots[static_cast<size_t>(slotForKind(kind).tab)];
+        const picture::LoadedPicture& picture = m_covers.picture(kind);
+        // A project's JPEG is checked at once and decoded just after: the slot says so meanwhile.
+        holder->setPlaceholderText(picture.isNull() ? emptySlotText()
+                                                    : QStringLiteral("Decoding the picture..."));
+        holder->setPicture(picture.pixels);
     });
 }
 
@@ -219,7 +230,7 @@ void MainWindow::connectCommands() {
 void MainWindow::openPrintCovers() {
     print::PrintDialog dialog(m_covers, this);
     dialog.exec();
-    m_projects->takePrintChoices(); // the covers chosen, paper, marks and bleed belong to the set
+    m_projects->takePrintChoices(); // the covers chosen, paper, marks, bleed and sheets: the set's
 }
 
 void MainWindow::openPrinterChooser() {

@@ -77,7 +77,8 @@ public:
     std::optional<cover::CoverKind> selectedKind() const override { return m_selectedKind; }
     QWidget* hostWindow() override { return this; }
     // The Cover Manipulator's Accept, as a step of Undo.
-    void acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture) override;
+    void acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture,
+                    const cover::Framing& framing) override;
 
     // Loads the browser's selected files into the slot of the open tab.
     void loadSelectedFiles();

@@ -25,8 +25,9 @@ void MainWindow::setUpProject() {
     });
 }
 
-void MainWindow::acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture) {
-    m_projects->acceptEdit(kind, std::move(picture));
+void MainWindow::acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture,
+                            const cover::Framing& framing) {
+    m_projects->acceptEdit(kind, std::move(picture), framing);
 }
 
 } // namespace vexa::app

@@ -3,6 +3,7 @@
 #include "app/RecentProjects.h"
 #include "core/base/FilePath.h"
 #include "core/cover/PaperChoice.h"
+#include "core/cover/SheetChoices.h"
 #include "core/project/ProjectSave.h"
 #include "core/project/RecoveryCopy.h"
 #include "print/RememberedSelection.h"
@@ -25,13 +26,15 @@ namespace {
 
 // Print Covers keeps its choices in the settings; the set's are the same choices.
 project::PrintChoices rememberedPrintChoices() {
-    return {print::rememberedSelection(), cover::rememberedPaper(), print::rememberedTrim()};
+    return {print::rememberedSelection(), cover::rememberedPaper(), print::rememberedTrim(),
+            cover::rememberedSheets()};
 }
 
 void rememberPrintChoices(const project::PrintChoices& choices) {
     print::rememberSelection(choices.chosen);
     cover::rememberPaper(choices.paper);
     print::rememberTrim(choices.trim);
+    cover::rememberSheets(choices.sheets);
 }
 
 bool fileExists(const QString& path) {
@@ -128,8 +131,13 @@ void ProjectCommands::removePicture(cover::CoverKind kind) {
     m_document.history().removePicture(kind);
 }
 
-void ProjectCommands::acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture) {
-    m_document.history().acceptEdit(kind, std::move(picture));
+void ProjectCommands::acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture,
+                                 const cover::Framing& framing) {
+    m_document.history().acceptEdit(kind, std::move(picture), framing);
+}
+
+void ProjectCommands::setFraming(cover::CoverKind kind, const cover::Framing& framing) {
+    m_document.history().setFraming(kind, framing);
 }
 
 void ProjectCommands::takePrintChoices() {

@@ -38,7 +38,10 @@ public:
     // The changes to the set, each a step of Undo.
     void putPicture(cover::CoverKind kind, const picture::LoadedPicture& picture);
     void removePicture(cover::CoverKind kind);
-    void acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture);
+    void acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture,
+                    const cover::Framing& framing);
+    // A fit chosen or a crop moved in a slot: a step of Undo, as pictures are.
+    void setFraming(cover::CoverKind kind, const cover::Framing& framing);
     // Print Covers was closed: its choices, as the settings keep them, become the set's.
     void takePrintChoices();
 

@@ -11,9 +11,9 @@
 namespace vexa::app {
 
 SlotFraming::SlotFraming(widgets::PictureHolder& slot, QWidget& page, cover::CoverSet& covers,
-                         cover::CoverKind kind)
-    : QObject(&slot), m_slot(slot), m_covers(covers), m_kind(kind), m_resolution(new QLabel(&page)),
-      m_soft(new QLabel(&page)), m_menu(new QMenu(&slot)),
+                         cover::CoverKind kind, Choose choose)
+    : QObject(&slot), m_slot(slot), m_covers(covers), m_kind(kind), m_choose(std::move(choose)),
+      m_resolution(new QLabel(&page)), m_soft(new QLabel(&page)), m_menu(new QMenu(&slot)),
       m_fits(new widgets::FitActions(*m_menu)) {
     m_resolution->setObjectName(slot.objectName() + QStringLiteral("Resolution"));
     m_resolution->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -33,10 +33,10 @@ SlotFraming::SlotFraming(widgets::PictureHolder& slot, QWidget& page, cover::Cov
     connect(m_fits, &widgets::FitActions::fitChosen, this, [this](cover::CoverFit fit) {
         cover::Framing framing = m_covers.framing(m_kind);
         framing.fit = fit;
-        m_covers.setFraming(m_kind, framing);
+        m_choose(m_kind, framing);
     });
     connect(&m_slot, &widgets::PictureHolder::cropMoved, this,
-            [this](const cover::Framing& framing) { m_covers.setFraming(m_kind, framing); });
+            [this](const cover::Framing& framing) { m_choose(m_kind, framing); });
     connect(&m_covers, &cover::CoverSet::pictureChanged, this, [this](cover::CoverKind kind) {
         if (kind == m_kind) showFraming(); // a new picture starts centred
     });
@@ -54,7 +54,7 @@ void SlotFraming::showFraming() {
 }
 
 void SlotFraming::showResolution() {
-    const QSize pixels = m_covers.picture(m_kind).pixels.size();
+    const QSize pixels = m_covers.picture(m_kind).size();
     const cover::CoverFormat& format = cover::coverFormat(m_kind);
     const cover::CoverFit fit = m_covers.framing(m_kind).fit;
     const bool empty = m_covers.picture(m_kind).isNull();

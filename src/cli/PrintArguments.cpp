@@ -132,6 +132,8 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     parsed.marksGiven = parser.isSet(marks) || parser.isSet(noMarks);
     parsed.bleedGiven = !bleedText.isEmpty();
     parsed.noCalibration = parser.isSet(noCalibration);
+    parsed.packGiven = parser.isSet(pack);
+    parsed.copiesGiven = !copiesText.isEmpty();
     if (parser.isSet(pack)) parsed.sheets.layout = cover::SheetLayout::AsManyAsFit;
     if (!copiesText.isEmpty()) {
         const std::optional<int> count = cover::copiesFromText(copiesText);

@@ -31,6 +31,8 @@ struct PrintArguments {
     bool marksGiven = false;    // --marks or --no-marks: overrides a project's marks
     bool bleedGiven = false;    // overrides a project's bleed
     cover::SheetChoices sheets; // --pack, --copies N
+    bool packGiven = false;     // overrides a project's sheets
+    bool copiesGiven = false;   // overrides a project's copies
     bool noCalibration = false;
     std::optional<cover::CoverFit> fit; // --fit, for every cover of the run
 };

@@ -15,6 +15,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QMutex>
 #include <QTextStream>
 
 #include <optional>
@@ -51,8 +52,9 @@ void printUsage(QTextStream& out) {
            "area, turned a quarter where that fits better, each sheet a document of its own\n"
            "(in a PDF file, a page; the whole page counts as printable there).\n"
            "Given a project file saved by VEXA, prints the covers it chooses with its paper,\n"
-           "marks and bleed; covers named after it (front, inside, ..., ds) are printed\n"
-           "instead, and --paper, --marks, --no-marks and --bleed override its choices.\n"
+           "marks, bleed, sheets, copies and each cover's fit and crop; covers named after it\n"
+           "(front, inside, ..., ds) are printed instead, and --paper, --marks, --no-marks,\n"
+           "--bleed, --pack, --copies and --fit override its choices.\n"
            "--fit says how each picture takes its cover's shape: stretch (the default)\n"
            "stretches it to the cover's proportions, fill scales it alike both ways to cover\n"
            "the whole cover and crops the overflow evenly from both sides, fit scales it alike\n"
@@ -180,13 +182,17 @@ std::optional<int> readPictures(const PrintArguments& parsed, cover::CoverRecord
 // cover without a picture is left out, as the print window does; a named one is an error.
 std::optional<int> readProjectCovers(const PrintArguments& parsed, cover::CoverRecords& pictures,
                                      cover::CoverKinds& selection, cover::PaperChoice& paper,
-                                     cover::TrimOptions& trim, QTextStream& err) {
+                                     cover::TrimOptions& trim, cover::SheetChoices& sheets,
+                                     QTextStream& err) {
     const bool named = parsed.covers != cover::CoverKinds();
     project::OpenedProject opened;
     {
         const QuietStandardError quiet; // libpng and libtiff print errors themselves
+        // Checked whole, but a JPEG that goes into the job as its own data is decoded only
+        // where the bleed needs its edge pixels, known once the project's choices are read.
         opened =
-            project::openProject(parsed.project, named ? parsed.covers : cover::kEveryCoverKind);
+            project::openProject(parsed.project, named ? parsed.covers : cover::kEveryCoverKind,
+                                 picture::Decoding::NotForPassThrough);
     }
     if (!opened.project) {
         QString failure = opened.failure;
@@ -198,6 +204,18 @@ std::optional<int> readProjectCovers(const PrintArguments& parsed, cover::CoverR
     if (parsed.paperText.isEmpty()) paper = project.print.paper;
     if (!parsed.marksGiven) trim.marks = project.print.trim.marks;
     if (!parsed.bleedGiven) trim.bleedMm = project.print.trim.bleedMm;
+    if (!parsed.packGiven) sheets.layout = project.print.sheets.layout;
+    if (!parsed.copiesGiven) sheets.copies = project.print.sheets.copies;
+    if (trim.bleedMm > 0) {
+        const QuietStandardError quiet;
+        QMutex lock; // the pictures are decoded side by side
+        project::decodeCheckedPictures(
+            pictures, [&pictures, &lock](const QByteArray& bytes, const QImage& pixels) {
+                const QMutexLocker locked(&lock);
+                for (cover::CoverKind kind : cover::kAllCoverKinds)
+                    picture::fillInPixels(pictures[kind], bytes, pixels);
+            });
+    }
     cover::CoverKinds filled;
     for (cover::CoverKind kind : cover::kAllCoverKinds)
         if (!pictures[kind].isNull()) filled |= kind;
@@ -246,10 +264,11 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     cover::CoverKinds selection;
     cover::PaperChoice paper = parsed->paper;
     cover::TrimOptions trim = parsed->trim;
+    cover::SheetChoices sheets = parsed->sheets;
     if (std::optional<int> failed =
             parsed->project.isEmpty()
                 ? readPictures(*parsed, pictures, selection, err)
-                : readProjectCovers(*parsed, pictures, selection, paper, trim, err))
+                : readProjectCovers(*parsed, pictures, selection, paper, trim, sheets, err))
         return *failed;
     if (parsed->fit)
         for (const cover::CoverKind kind : cover::kAllCoverKinds)
@@ -272,8 +291,7 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
                 1);
         // Written beside the target and renamed when complete: an existing file survives a
         // failed or killed run.
-        if (!printing::exportCoversToPdf(selection, pictures, paper, pdf, progress, trim,
-                                         parsed->sheets) ||
+        if (!printing::exportCoversToPdf(selection, pictures, paper, pdf, progress, trim, sheets) ||
             progress.failed() > 0)
             return fail(err, QStringLiteral("cannot write '%1'").arg(pdf), 1);
         out << progress.pages() << (progress.pages() == 1 ? " page" : " pages") << " written to "
@@ -308,9 +326,9 @@ int runPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     }
     printer.setCalibrationUsed(!parsed->noCalibration);
     printer.setJobFollowTime(jobFollowTime);
-    printing::printCovers(selection, pictures, printer, progress, paper, parsed->sheets, trim);
+    printing::printCovers(selection, pictures, printer, progress, paper, sheets, trim);
     out << progress.printed() << (progress.printed() == 1 ? " cover" : " covers");
-    if (parsed->sheets.packs())
+    if (sheets.packs())
         out << " on " << progress.pages() << (progress.pages() == 1 ? " sheet" : " sheets");
     out << " sent to " << base::printable(target) << Qt::endl;
     return progress.failed() > 0 ? 1 : 0;

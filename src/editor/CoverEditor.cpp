@@ -449,11 +449,10 @@ void CoverEditor::acceptEdits() {
         // A picture left as it was opened keeps its record: the bytes it was read from still
         // hold it exactly.
         const picture::LoadedPicture& before = m_host.covers().picture(*kind);
-        m_host.acceptEdit(*kind, m_pictures.current() == before.pixels
-                                     ? before
-                                     : before.edited(m_pictures.current()));
-        // After the picture, which starts a crop afresh: the crop stays where it was.
-        m_host.covers().setFraming(*kind, m_framing);
+        m_host.acceptEdit(
+            *kind,
+            m_pictures.current() == before.pixels ? before : before.edited(m_pictures.current()),
+            m_framing);
     }
     m_closing = true;
     accept();

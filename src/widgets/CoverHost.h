@@ -20,10 +20,12 @@ public:
 
     virtual cover::CoverSet& covers() = 0;
 
-    // The Cover Manipulator's Accept: the kind's picture replaced by its edit. The main window
-    // makes it a step of its Undo history.
-    virtual void acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture) {
+    // The Cover Manipulator's Accept: the kind's picture replaced by its edit, with the fit
+    // and crop it was accepted with. The main window makes it a step of its Undo history.
+    virtual void acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture,
+                            const cover::Framing& framing) {
         covers().setPicture(kind, std::move(picture));
+        covers().setFraming(kind, framing);
     }
 
     // The cover last clicked, or nothing while none was.

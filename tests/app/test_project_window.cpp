@@ -15,6 +15,7 @@
 #include "support/ScopedEnvironment.h"
 #include "support/SlotAccess.h"
 #include "support/TestSupport.h"
+#include "widgets/PictureHolder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -228,7 +229,8 @@ TEST_F(ProjectWindowTest, UndoAndRedoCrossPutRemoveAndAccept) {
     widgets::CoverHost& host = *window;
     host.acceptEdit(
         cover::CoverKind::Front,
-        host.covers().picture(cover::CoverKind::Front).edited(test::solidImage(40, 30, kGreen)));
+        host.covers().picture(cover::CoverKind::Front).edited(test::solidImage(40, 30, kGreen)),
+        host.covers().framing(cover::CoverKind::Front));
     test::coverTabs(*window)->setCurrentIndex(0);
     trigger(*window, "removePictureAction");
     EXPECT_EQ(front(*window), 0u);
@@ -367,3 +369,31 @@ TEST_F(ProjectWindowTest, TheCoversOfAVexaThatDidNotCloseNormallyAreOffered) {
 }
 
 } // namespace
+
+// A fit chosen in a slot's menu is a change of the set: marked in the title, taken back by
+// Undo, kept in the file and there again when it is opened.
+TEST_F(ProjectWindowTest, AFitChosenInASlotIsAStepOfUndoAndKeptInTheFile) {
+    auto window = openWindow();
+    put(*window, file("red.png"));
+    prompts->saveName = file("fit.vexa");
+    trigger(*window, "saveProjectAction");
+    ASSERT_FALSE(window->isWindowModified());
+    widgets::PictureHolder* slot = test::slotHolder(*window, 1);
+    ASSERT_NE(slot, nullptr);
+    slot->findChild<QAction*>(QStringLiteral("fitFill"))->trigger();
+    EXPECT_TRUE(window->isWindowModified());
+    trigger(*window, "undoCoversAction");
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(window->covers().framing(cover::CoverKind::Front).fit, cover::CoverFit::Stretch);
+    trigger(*window, "redoCoversAction");
+    trigger(*window, "saveProjectAction");
+
+    trigger(*window, "newProjectAction");
+    EXPECT_EQ(window->covers().framing(cover::CoverKind::Front).fit, cover::CoverFit::Stretch);
+    window->openFiles({file("fit.vexa")});
+    waitIdle(*window);
+    EXPECT_EQ(front(*window), kRed);
+    EXPECT_EQ(window->covers().framing(cover::CoverKind::Front).fit, cover::CoverFit::Fill);
+    EXPECT_EQ(slot->framing().fit, cover::CoverFit::Fill);
+    EXPECT_FALSE(window->isWindowModified());
+}

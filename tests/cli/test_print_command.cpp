@@ -440,6 +440,19 @@ TEST_F(PrintCommandTest, AProjectPrintsWithItsChoicesAndTheLineOverridesThem) {
     EXPECT_EQ(vexa::test::pdfPageBox(pdf, "TrimBox"), vexa::test::pdfPageBox(pdf, "MediaBox"));
     expectCoversAtTheCorner(pdf, {"DVD"});
 
+    // Its sheets and copies too: two CD fronts of 120.65 mm fit one A4 sheet (297 mm) packed,
+    // each the JPEG's own data; --copies overrides the copies, the sheets stay packed (each
+    // sheet portrait as the paper feeds).
+    project.print.sheets = cover::SheetChoices{cover::SheetLayout::AsManyAsFit, 2};
+    const QString packed = path("packed.vexa");
+    ASSERT_EQ(project::saveProject(base::FilePath::fromText(packed), project, encoded), QString());
+    ASSERT_EQ(run({packed, "front", "--no-marks", "--bleed", "0", "--pdf", pdf}), 0)
+        << err.toStdString();
+    EXPECT_EQ(vexa::test::pdfPageSizes(pdf), std::vector<QSizeF>({{595, 842}}));
+    EXPECT_EQ(vexa::test::pdfJpegData(pdf), std::vector<QByteArray>({jpeg, jpeg}));
+    ASSERT_EQ(run({packed, "front", "dvd", "--copies", "1", "--pdf", pdf}), 0) << err.toStdString();
+    EXPECT_EQ(vexa::test::pdfPageSizes(pdf), std::vector<QSizeF>({{595, 842}, {595, 842}}));
+
     EXPECT_EQ(run({file, "ds", "--pdf", pdf}), 1);
     EXPECT_EQ(err, "vexa-cli print: '" + file + "' has no picture for the DS cover\n");
     EXPECT_EQ(run({path("gone.vexa"), "--pdf", pdf}), 1);

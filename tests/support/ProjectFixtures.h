@@ -50,6 +50,9 @@ inline project::Project sampleProject(const QString& folder) {
     project.print.chosen = cover::CoverKind::Front | cover::CoverKind::Dvd | cover::CoverKind::Mini;
     project.print.paper = cover::PaperChoice::A4;
     project.print.trim = cover::TrimOptions{true, 3.0};
+    project.print.sheets = cover::SheetChoices{cover::SheetLayout::AsManyAsFit, 3};
+    project.covers.framing(cover::CoverKind::Dvd) = {cover::CoverFit::Fill, {0.25, 0.75}};
+    project.covers.framing(cover::CoverKind::Mini) = {cover::CoverFit::Fit, {0.5, 0.5}};
     return project;
 }
 

@@ -23,4 +23,12 @@ void CoverSet::setFraming(CoverKind kind, const Framing& framing) {
     emit framingChanged(kind);
 }
 
+void CoverSet::setDecodedPixels(const QByteArray& bytes, const QImage& pixels) {
+    for (CoverKind kind : kAllCoverKinds) {
+        picture::LoadedPicture& record = m_records[kind];
+        if (!picture::fillInPixels(record, bytes, pixels)) continue;
+        emit pictureChanged(kind);
+    }
+}
+
 } // namespace vexa::cover

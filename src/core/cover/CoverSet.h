@@ -48,6 +48,10 @@ public:
     void setPicture(CoverKind kind, picture::LoadedPicture picture);
     // Sets the kind's fit and crop and tells the observers, when that changes anything.
     void setFraming(CoverKind kind, const Framing& framing);
+    // Gives `pixels` to each cover whose picture was checked but not decoded from `bytes`
+    // (see picture::Decoding), and tells the observers. The pictures stay what they were, so
+    // nothing else changes: not the fit, not the crop, not whether the set was changed.
+    void setDecodedPixels(const QByteArray& bytes, const QImage& pixels);
 
 signals:
     void pictureChanged(vexa::cover::CoverKind kind);

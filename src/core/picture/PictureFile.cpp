@@ -221,4 +221,14 @@ LoadedPicture readPictureData(const QByteArray& bytes, QString* why, Decoding de
     return picture;
 }
 
+bool fillInPixels(LoadedPicture& record, const QByteArray& bytes, const QImage& pixels) {
+    // The same bytes, not only equal ones: a record read from another file stays as it is.
+    if (record.isDecoded() || record.undecodedSize.isEmpty() || bytes.isEmpty() ||
+        record.bytes.constData() != bytes.constData() || record.undecodedSize != pixels.size())
+        return false;
+    record.pixels = pixels;
+    record.undecodedSize = QSize();
+    return true;
+}
+
 } // namespace vexa::picture

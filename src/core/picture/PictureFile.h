@@ -58,6 +58,10 @@ struct LoadedPicture {
     }
 };
 
+// Gives `pixels` (decoded from `bytes`) to `record` when it is a picture of exactly those bytes
+// that was checked but not decoded; true when it did.
+bool fillInPixels(LoadedPicture& record, const QByteArray& bytes, const QImage& pixels);
+
 // Files over this size are not read as pictures: 1 GiB is far above any photo or scan a
 // cover is printed from, and reading more would only feed a decoder memory.
 inline constexpr qint64 kMaxPictureFileBytes = qint64(1) << 30;

@@ -50,28 +50,41 @@ qint64 defaultUndoMemoryBudget() {
     return qint64(pages) * pageSize / 4;
 }
 
-// One change of one slot: the record before and after it.
+// One change of one slot: its picture and framing before and after it.
 class CoverHistory::Step final : public QUndoCommand {
 public:
-    Step(CoverHistory& history, cover::CoverKind kind, picture::LoadedPicture before,
-         picture::LoadedPicture after, const QString& text)
+    // Crop moves of one cover in a row merge into one step.
+    static constexpr int kCropMoveId = 1;
+
+    Step(CoverHistory& history, cover::CoverKind kind, Slot before, Slot after, const QString& text,
+         bool cropMove)
         : QUndoCommand(text), m_history(history), m_kind(kind), m_before(std::move(before)),
-          m_after(std::move(after)) {}
+          m_after(std::move(after)), m_cropMove(cropMove) {}
 
     void redo() override {
-        if (!m_history.m_replaying) m_history.m_covers.setPicture(m_kind, m_after);
+        if (!m_history.m_replaying) m_history.show(m_kind, m_after);
     }
-    void undo() override { m_history.m_covers.setPicture(m_kind, m_before); }
+    void undo() override { m_history.show(m_kind, m_before); }
+    int id() const override { return m_cropMove ? kCropMoveId : -1; }
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* next = static_cast<const Step*>(other);
+        if (next->m_kind != m_kind) return false;
+        m_after = next->m_after;
+        return true;
+    }
 
     cover::CoverKind kind() const { return m_kind; }
-    const picture::LoadedPicture& before() const { return m_before; }
-    const picture::LoadedPicture& after() const { return m_after; }
+    Slot& before() { return m_before; }
+    Slot& after() { return m_after; }
+    const Slot& before() const { return m_before; }
+    const Slot& after() const { return m_after; }
 
 private:
     CoverHistory& m_history;
     cover::CoverKind m_kind;
-    picture::LoadedPicture m_before;
-    picture::LoadedPicture m_after;
+    Slot m_before;
+    Slot m_after;
+    bool m_cropMove;
 };
 
 CoverHistory::CoverHistory(cover::CoverSet& covers, qint64 memoryBudget, QObject* parent)
@@ -81,27 +94,51 @@ CoverHistory::CoverHistory(cover::CoverSet& covers, qint64 memoryBudget, QObject
 
 CoverHistory::~CoverHistory() = default;
 
+// A new picture keeps its cover's fit, and its crop starts centred, as the set does it.
 void CoverHistory::putPicture(cover::CoverKind kind, picture::LoadedPicture picture) {
-    record(kind, std::move(picture), tr("Put Picture"));
+    const cover::Framing framing{m_covers.framing(kind).fit, cover::Framing().crop};
+    record(kind, Slot{std::move(picture), framing}, tr("Put Picture"));
 }
 
 void CoverHistory::removePicture(cover::CoverKind kind) {
-    if (!m_covers.picture(kind).isNull()) record(kind, {}, tr("Remove Picture"));
+    if (m_covers.picture(kind).isNull()) return;
+    const cover::Framing framing{m_covers.framing(kind).fit, cover::Framing().crop};
+    record(kind, Slot{{}, framing}, tr("Remove Picture"));
 }
 
-void CoverHistory::acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture) {
-    record(kind, std::move(picture), tr("Edit Picture"));
+void CoverHistory::acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture,
+                              const cover::Framing& framing) {
+    record(kind, Slot{std::move(picture), framing}, tr("Edit Picture"));
+}
+
+void CoverHistory::setFraming(cover::CoverKind kind, const cover::Framing& framing) {
+    const bool cropMove = framing.fit == m_covers.framing(kind).fit;
+    record(kind, Slot{m_covers.picture(kind), framing},
+           cropMove ? tr("Move Crop") : tr("Change Fit"), cropMove);
+}
+
+void CoverHistory::setDecodedPixels(const QByteArray& bytes, const QImage& pixels) {
+    for (int i = 0; i < m_stack.count(); ++i) {
+        auto* step = static_cast<Step*>(const_cast<QUndoCommand*>(m_stack.command(i)));
+        picture::fillInPixels(step->before().picture, bytes, pixels);
+        picture::fillInPixels(step->after().picture, bytes, pixels);
+    }
+}
+
+void CoverHistory::show(cover::CoverKind kind, const Slot& slot) {
+    // The picture first, which starts the crop afresh; the same picture is not shown again.
+    if (!sameRecord(m_covers.picture(kind), slot.picture)) m_covers.setPicture(kind, slot.picture);
+    m_covers.setFraming(kind, slot.framing);
 }
 
 void CoverHistory::clear() {
     m_stack.clear();
 }
 
-void CoverHistory::record(cover::CoverKind kind, picture::LoadedPicture after,
-                          const QString& text) {
-    const picture::LoadedPicture& before = m_covers.picture(kind);
-    if (sameRecord(before, after)) return;
-    m_stack.push(new Step(*this, kind, before, std::move(after), text));
+void CoverHistory::record(cover::CoverKind kind, Slot after, const QString& text, bool cropMove) {
+    Slot before{m_covers.picture(kind), m_covers.framing(kind)};
+    if (sameRecord(before.picture, after.picture) && before.framing == after.framing) return;
+    m_stack.push(new Step(*this, kind, std::move(before), std::move(after), text, cropMove));
     int first = 0;
     while (first < m_stack.count() - 1 && memoryHeldFrom(first) > m_budget) ++first;
     if (first > 0) dropOldest(first);
@@ -121,8 +158,8 @@ qint64 CoverHistory::memoryHeldFrom(int first) const {
     qint64 total = 0;
     for (int i = first; i < m_stack.count(); ++i) {
         const auto* step = static_cast<const Step*>(m_stack.command(i));
-        addMemory(step->before(), pixels, bytes, total);
-        addMemory(step->after(), pixels, bytes, total);
+        addMemory(step->before().picture, pixels, bytes, total);
+        addMemory(step->after().picture, pixels, bytes, total);
     }
     return total;
 }
@@ -133,8 +170,8 @@ qint64 CoverHistory::memoryHeldFrom(int first) const {
 void CoverHistory::dropOldest(int count) {
     struct Kept {
         cover::CoverKind kind;
-        picture::LoadedPicture before;
-        picture::LoadedPicture after;
+        Slot before;
+        Slot after;
         QString text;
     };
     std::vector<Kept> kept;
@@ -149,8 +186,9 @@ void CoverHistory::dropOldest(int count) {
         m_replaying = true;
         m_stack.clear(); // clean at 0
         for (std::size_t i = 0; i < kept.size(); ++i) {
+            // Pushed again, steps stay apart: none merges with the one before it.
             m_stack.push(new Step(*this, kept[i].kind, std::move(kept[i].before),
-                                  std::move(kept[i].after), kept[i].text));
+                                  std::move(kept[i].after), kept[i].text, false));
             if (clean == int(i) + 1) m_stack.setClean();
         }
         if (clean < 0) m_stack.resetClean();

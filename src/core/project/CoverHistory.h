@@ -15,7 +15,8 @@ namespace vexa::project {
 qint64 defaultUndoMemoryBudget();
 
 // Undo and Redo of the changes to a set of covers: a picture put into a slot, removed, or
-// replaced by the Cover Manipulator's Accept. Each change goes through here and is a step on
+// replaced by the Cover Manipulator's Accept, and a cover's fit or crop changed. Each change
+// goes through here and is a step on
 // a QUndoStack (whose actions and signals a window uses as they are). Up to kMaxSteps steps;
 // but the oldest steps are dropped once the pictures they alone hold (those not in the set
 // as it is) would take more than the memory budget: a 24-megapixel picture is 96 MB. The
@@ -36,9 +37,17 @@ public:
     void putPicture(cover::CoverKind kind, picture::LoadedPicture picture);
     // Remove Picture: the kind's slot emptied. Nothing happens to an empty slot.
     void removePicture(cover::CoverKind kind);
-    // The Cover Manipulator's Accept: the kind's picture replaced by its edit. An Accept that
-    // leaves the record as it was is no step.
-    void acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture);
+    // The Cover Manipulator's Accept: the kind's picture replaced by its edit, with the fit and
+    // crop it was accepted with. An Accept that leaves both as they were is no step.
+    void acceptEdit(cover::CoverKind kind, picture::LoadedPicture picture,
+                    const cover::Framing& framing);
+    // A cover's fit or crop changed. Crop moves that follow one another on the same cover (a
+    // drag, the arrow keys held down) are one step, so that Undo takes back the whole move.
+    void setFraming(cover::CoverKind kind, const cover::Framing& framing);
+
+    // Gives decoded pixels to the records the steps hold of a picture that was checked but not
+    // decoded (see cover::CoverSet::setDecodedPixels): Undo brings such a picture back whole.
+    void setDecodedPixels(const QByteArray& bytes, const QImage& pixels);
 
     // A set that starts anew (New, Open, a restored recovery copy): no step to undo, and the
     // set as it is counts as unmodified.
@@ -50,7 +59,13 @@ public:
 
 private:
     class Step;
-    void record(cover::CoverKind kind, picture::LoadedPicture after, const QString& text);
+    struct Slot {
+        picture::LoadedPicture picture;
+        cover::Framing framing;
+    };
+    // Pushes the change of the kind's slot to `after`, unless it changes nothing.
+    void record(cover::CoverKind kind, Slot after, const QString& text, bool cropMove = false);
+    void show(cover::CoverKind kind, const Slot& slot);
     qint64 memoryHeldFrom(int first) const;
     void dropOldest(int count);
 

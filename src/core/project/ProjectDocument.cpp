@@ -64,8 +64,10 @@ void ProjectDocument::update() {
 
 void ProjectDocument::apply(const Project& project, const base::FilePath& path) {
     m_applying = true;
-    for (cover::CoverKind kind : cover::kAllCoverKinds)
+    for (cover::CoverKind kind : cover::kAllCoverKinds) {
         m_covers.setPicture(kind, project.covers[kind]);
+        m_covers.setFraming(kind, project.covers.framing(kind));
+    }
     m_history.clear();
     m_history.stack().setClean();
     m_choices = m_savedChoices = project.print;
@@ -83,16 +85,36 @@ void ProjectDocument::newProject(const PrintChoices& choices) {
 }
 
 void ProjectDocument::open(const base::FilePath& path) {
-    m_job.enqueueWithResult([path](base::JobControl&) { return openProject(path); },
-                            [this, path](const OpenedProject& result) {
-                                if (!result.project) {
-                                    emit openFailed(result.failure);
-                                    return;
-                                }
-                                m_restored = false;
-                                apply(*result.project, path);
-                                emit opened();
-                            });
+    // The set is there as soon as every picture is checked; the pixels of the JPEGs that were
+    // checked without decoding them follow, each as it is decoded, and the document stays busy
+    // until the last is in.
+    m_job.enqueueWithResult(
+        [this, path](base::JobControl& control) {
+            OpenedProject result =
+                openProject(path, cover::kEveryCoverKind, picture::Decoding::NotForPassThrough);
+            if (!result.project) return result.failure;
+            const cover::CoverRecords covers = result.project->covers;
+            control.post([this, project = std::move(*result.project), path] {
+                m_restored = false;
+                apply(project, path);
+                emit opened();
+            });
+            decodeCheckedPictures(
+                covers,
+                [this, &control](const QByteArray& bytes, const QImage& pixels) {
+                    control.post([this, bytes, pixels] { setDecodedPixels(bytes, pixels); });
+                },
+                [&control] { return control.isCancelled(); });
+            return QString();
+        },
+        [this](const QString& failure) {
+            if (!failure.isEmpty()) emit openFailed(failure);
+        });
+}
+
+void ProjectDocument::setDecodedPixels(const QByteArray& bytes, const QImage& pixels) {
+    m_covers.setDecodedPixels(bytes, pixels);
+    m_history.setDecodedPixels(bytes, pixels);
 }
 
 void ProjectDocument::save() {

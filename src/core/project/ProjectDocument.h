@@ -56,7 +56,9 @@ public:
     // New: every slot empty, the given print choices, no file, nothing to undo or save.
     void newProject(const PrintChoices& choices = {});
     // Reads the file on a worker: opened() once the set is the file's, or openFailed() with
-    // one sentence, the set left as it was.
+    // one sentence, the set left as it was. A JPEG that prints as its own data is checked
+    // whole but decoded after opened(): its cover has no pixels until then (its picture is
+    // not null and has its size), and the document stays busy until every picture has them.
     void open(const base::FilePath& path);
     // Save: to path(), which must not be empty. Save As: to `path`, which becomes the
     // document's file. saved() or saveFailed() with one sentence; a failed save leaves the
@@ -86,6 +88,7 @@ signals:
 
 private:
     void apply(const Project& project, const base::FilePath& path);
+    void setDecodedPixels(const QByteArray& bytes, const QImage& pixels);
     void update();
     RecoverySnapshot snapshot() const;
 

@@ -37,6 +37,8 @@ QJsonObject coverJson(const CoverEntry& entry) {
                      {QStringLiteral("edited"), entry.edited}};
     if (entry.original.isKnown())
         json.insert(QStringLiteral("original"), originJson(entry.original));
+    json.insert(QStringLiteral("fit"), cover::fitKey(entry.framing.fit));
+    json.insert(QStringLiteral("crop"), QJsonArray{entry.framing.crop.x(), entry.framing.crop.y()});
     return json;
 }
 
@@ -47,7 +49,9 @@ QJsonObject printJson(const PrintChoices& print) {
     return QJsonObject{{QStringLiteral("covers"), chosen},
                        {QStringLiteral("paper"), cover::paperChoiceText(print.paper)},
                        {QStringLiteral("marks"), print.trim.marks},
-                       {QStringLiteral("bleed"), print.trim.bleedMm}};
+                       {QStringLiteral("bleed"), print.trim.bleedMm},
+                       {QStringLiteral("sheets"), cover::sheetLayoutText(print.sheets.layout)},
+                       {QStringLiteral("copies"), print.sheets.copies}};
 }
 
 // Reads the values of one JSON object, keeping the first thing that is wrong with them.
@@ -133,6 +137,28 @@ picture::PictureOrigin readOrigin(Reader& reader, const QJsonObject& json, const
     return origin;
 }
 
+// The cover's fit and crop; a file written before covers had them stretches, centred.
+void readFraming(Reader& reader, const QJsonObject& json, const QString& where,
+                 cover::Framing& framing) {
+    if (const auto fit = reader.value(json, "fit", QJsonValue::String, where, false)) {
+        if (const std::optional<cover::CoverFit> known = cover::fitForKey(fit->toString()))
+            framing.fit = *known;
+        else
+            reader.fail(QStringLiteral("the fit \"%1\" of %2 is none VEXA knows")
+                            .arg(fit->toString(), where));
+    }
+    if (const auto crop = reader.value(json, "crop", QJsonValue::Array, where, false)) {
+        const QJsonArray xy = crop->toArray();
+        const auto fraction = [](const QJsonValue& v) {
+            return v.isDouble() && v.toDouble() >= 0 && v.toDouble() <= 1;
+        };
+        if (xy.size() != 2 || !fraction(xy[0]) || !fraction(xy[1]))
+            reader.fail(QStringLiteral("the crop of %1 is not two fractions").arg(where));
+        else
+            framing.crop = QPointF(xy[0].toDouble(), xy[1].toDouble());
+    }
+}
+
 std::optional<CoverEntry> readCover(Reader& reader, const QJsonObject& json,
                                     cover::CoverKind kind) {
     const QString where = coverPhrase(kind);
@@ -155,6 +181,7 @@ std::optional<CoverEntry> readCover(Reader& reader, const QJsonObject& json,
     if (const auto original = reader.value(json, "original", QJsonValue::Object, where, false))
         entry.original =
             readOrigin(reader, original->toObject(), QStringLiteral("the original of ") + where);
+    readFraming(reader, json, where, entry.framing);
     // An unchanged picture is stored as its file's bytes: the two records must agree.
     if (!reader.failed() && !entry.edited && entry.original.isKnown() &&
         (entry.original.size != entry.bytes || entry.original.sha256 != entry.sha256))
@@ -193,6 +220,20 @@ PrintChoices readPrint(Reader& reader, const QJsonObject& json) {
             reader.fail(QStringLiteral("a bleed of %1 mm is none VEXA offers").arg(mm));
         else
             print.trim.bleedMm = mm;
+    }
+    // Files written before sheets were chosen print one cover a page, once.
+    if (const auto sheets = reader.value(json, "sheets", QJsonValue::String, where, false)) {
+        const QString text = sheets->toString();
+        print.sheets.layout = cover::sheetLayoutFromText(text);
+        if (cover::sheetLayoutText(print.sheets.layout) != text)
+            reader.fail(QStringLiteral("the sheets \"%1\" are none VEXA knows").arg(text));
+    }
+    if (const auto copies = reader.value(json, "copies", QJsonValue::Double, where, false)) {
+        const double count = copies->toDouble();
+        if (count < cover::kMinCopies || count > cover::kMaxCopies || std::floor(count) != count)
+            reader.fail(QStringLiteral("the copies are not a whole number from 1 to 20"));
+        else
+            print.sheets.copies = int(count);
     }
     return print;
 }

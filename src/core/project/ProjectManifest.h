@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/FilePath.h"
+#include "core/cover/CoverFit.h"
 #include "core/cover/CoverKind.h"
 #include "core/picture/PictureFile.h"
 #include "core/project/Project.h"
@@ -32,6 +33,7 @@ struct CoverEntry {
     QSize pixels;
     bool edited = false;             // stored as lossless PNG rather than as the file's bytes
     picture::PictureOrigin original; // the file it came from; unknown for a scan or a paste
+    cover::Framing framing;          // the cover's fit and crop; Stretch when not recorded
 };
 
 struct Manifest {

@@ -8,10 +8,12 @@
 #include "core/project/ProjectSave.h"
 
 #include <QHash>
+#include <QSet>
 #include <QThread>
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -37,14 +39,14 @@ QString coverPhrase(cover::CoverKind kind) {
 
 // Checks and decodes one picture: its hash first, since a picture that is not the one
 // recorded is not decoded at all.
-void decode(StoredPicture& stored) {
+void decode(StoredPicture& stored, picture::Decoding decoding) {
     if (base::sha256(stored.bytes) != stored.sha256) {
         stored.problem = coverPhrase(stored.kind) +
                          QStringLiteral(" does not match its SHA-256 (it was changed or damaged)");
         return;
     }
     QString refusal;
-    stored.decoded = picture::readPictureData(stored.bytes, &refusal);
+    stored.decoded = picture::readPictureData(stored.bytes, &refusal, decoding);
     if (!stored.decoded.isNull()) return;
     if (refusal.endsWith(u'.')) refusal.chop(1);
     if (!refusal.isEmpty()) refusal[0] = refusal[0].toLower();
@@ -53,17 +55,18 @@ void decode(StoredPicture& stored) {
                                                       : QStringLiteral(" is refused: ") + refusal);
 }
 
-// Decodes the pictures side by side, one thread a core.
-void decodeAll(std::vector<StoredPicture>& pictures) {
+// Runs `work(i)` for i in [0, count) side by side, one thread a core, the calling thread
+// being one of them.
+void onEveryCore(std::size_t count, const std::function<void(std::size_t)>& work) {
     const std::size_t threads =
-        std::min(pictures.size(), std::size_t(std::max(1, QThread::idealThreadCount())));
+        std::min(count, std::size_t(std::max(1, QThread::idealThreadCount())));
     std::atomic<std::size_t> next{0};
-    const auto work = [&pictures, &next] {
-        for (std::size_t i = next++; i < pictures.size(); i = next++) decode(pictures[i]);
+    const auto run = [&work, &next, count] {
+        for (std::size_t i = next++; i < count; i = next++) work(i);
     };
     std::vector<std::thread> workers;
-    for (std::size_t i = 1; i < threads; ++i) workers.emplace_back(work);
-    work();
+    for (std::size_t i = 1; i < threads; ++i) workers.emplace_back(run);
+    run();
     for (std::thread& worker : workers) worker.join();
 }
 
@@ -79,7 +82,8 @@ qint64 maxProjectFileBytes() {
     return qint64(cover::kCoverKindCount) * picture::kMaxPictureFileBytes + kMaxManifestBytes;
 }
 
-OpenedProject openProject(const base::FilePath& path, cover::CoverKinds only) {
+OpenedProject openProject(const base::FilePath& path, cover::CoverKinds only,
+                          picture::Decoding decoding) {
     const QString name = projectFileName(path);
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return refused(name, QStringLiteral("it does not exist"));
@@ -89,10 +93,11 @@ OpenedProject openProject(const base::FilePath& path, cover::CoverKinds only) {
         return refused(name, info.st_size > maxProjectFileBytes()
                                  ? QStringLiteral("it is far larger than a set of covers")
                                  : QStringLiteral("it cannot be read"));
-    return readProject(*data, name, only);
+    return readProject(*data, name, only, decoding);
 }
 
-OpenedProject readProject(const QByteArray& data, const QString& fileName, cover::CoverKinds only) {
+OpenedProject readProject(const QByteArray& data, const QString& fileName, cover::CoverKinds only,
+                          picture::Decoding decoding) {
     // libzip takes no bytes at all for an empty archive.
     if (data.isEmpty()) return refused(fileName, QStringLiteral("it is empty"));
     QString problem;
@@ -138,7 +143,8 @@ OpenedProject readProject(const QByteArray& data, const QString& fileName, cover
         pictureOfEntry.insert(entry->entry, pictures.size());
         pictures.push_back(StoredPicture{std::move(*bytes), entry->sha256, kind, {}, {}});
     }
-    decodeAll(pictures);
+    onEveryCore(pictures.size(),
+                [&pictures, decoding](std::size_t i) { decode(pictures[i], decoding); });
     for (const StoredPicture& stored : pictures)
         if (!stored.problem.isEmpty()) return refused(fileName, stored.problem);
 
@@ -149,17 +155,36 @@ OpenedProject readProject(const QByteArray& data, const QString& fileName, cover
         const std::optional<CoverEntry>& entry = manifest->covers[row];
         if (!entry || !only.testFlag(kind)) continue;
         picture::LoadedPicture picture = pictures[pictureOfEntry.value(entry->entry)].decoded;
-        if (picture.pixels.size() != entry->pixels)
+        if (picture.size() != entry->pixels)
             return refused(fileName, coverPhrase(kind) + QStringLiteral(" is not the size "
                                                                         "project.json records"));
         picture.changed = entry->edited;
         picture.origin = entry->original;
         project.covers[kind] = picture;
+        project.covers.framing(kind) = entry->framing;
     }
     OpenedProject opened;
     opened.project = std::move(project);
     opened.savedAs = manifest->savedAs;
     return opened;
+}
+
+void decodeCheckedPictures(const cover::CoverRecords& records, const DecodedPixels& decoded,
+                           const std::function<bool()>& cancelled) {
+    // Each file's bytes once, however many covers share them.
+    std::vector<QByteArray> undecoded;
+    QSet<const char*> seen;
+    for (cover::CoverKind kind : cover::kAllCoverKinds) {
+        const picture::LoadedPicture& picture = records[kind];
+        if (picture.isNull() || picture.isDecoded()) continue;
+        if (!seen.contains(picture.bytes.constData())) undecoded.push_back(picture.bytes);
+        seen.insert(picture.bytes.constData());
+    }
+    onEveryCore(undecoded.size(), [&](std::size_t i) {
+        if (cancelled && cancelled()) return;
+        const picture::LoadedPicture picture = picture::readPictureData(undecoded[i]);
+        if (picture.isDecoded()) decoded(undecoded[i], picture.pixels);
+    });
 }
 
 } // namespace vexa::project

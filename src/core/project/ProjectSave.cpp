@@ -42,9 +42,10 @@ QByteArray projectFileBytes(const Project& project, EncodedPictures& encoded,
         CoverEntry entry;
         entry.sha256 = base::sha256(data);
         entry.bytes = data.size();
-        entry.pixels = picture.pixels.size();
+        entry.pixels = picture.size();
         entry.edited = picture.changed;
         entry.original = picture.origin;
+        entry.framing = project.covers.framing(kind);
         entry.entry = entryOfHash.value(entry.sha256);
         if (entry.entry.isEmpty()) {
             entry.entry = coverEntryName(kind, format);

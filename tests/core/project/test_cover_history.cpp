@@ -33,14 +33,15 @@ TEST(CoverHistory, UndoesAndRedoesPutRemoveAndAccept) {
     history.putPicture(CoverKind::Front, a);
     history.putPicture(CoverKind::Dvd, b);
     const picture::LoadedPicture edit = b.edited(b.pixels.mirrored());
-    history.acceptEdit(CoverKind::Dvd, edit);
+    history.acceptEdit(CoverKind::Dvd, edit, covers.framing(CoverKind::Dvd));
     history.removePicture(CoverKind::Front);
     EXPECT_EQ(changed.count(), 4);
     EXPECT_EQ(history.stack().undoText(), "Remove Picture");
 
     // Steps that change nothing are none.
     history.removePicture(CoverKind::Front);
-    history.acceptEdit(CoverKind::Dvd, covers.picture(CoverKind::Dvd));
+    history.acceptEdit(CoverKind::Dvd, covers.picture(CoverKind::Dvd),
+                       covers.framing(CoverKind::Dvd));
     EXPECT_EQ(history.stack().count(), 4);
 
     QUndoStack& stack = history.stack();
@@ -141,4 +142,75 @@ TEST(CoverHistory, ItsBudgetIsAQuarterOfTheMachinesMemory) {
             totalKiB = line.mid(9).trimmed().split(' ')[0].toLongLong();
     ASSERT_GT(totalKiB, 0);
     EXPECT_EQ(project::defaultUndoMemoryBudget(), totalKiB * 1024 / 4);
+}
+
+// A fit is a step; crop moves in a row are one step; an Accept carries its crop with it; a
+// new picture keeps the fit and starts its crop centred, and Undo brings the old crop back.
+TEST(CoverHistory, UndoesFitsAndCropsWithThePictures) {
+    cover::CoverSet covers;
+    project::CoverHistory history(covers, qint64(1) << 30);
+    QUndoStack& stack = history.stack();
+    history.putPicture(CoverKind::Dvd, madePicture(40, 10));
+    const cover::Framing fill{cover::CoverFit::Fill, {0.5, 0.5}};
+    history.setFraming(CoverKind::Dvd, fill);
+    EXPECT_EQ(stack.undoText(), "Change Fit");
+    for (double x : {0.4, 0.3, 0.2})
+        history.setFraming(CoverKind::Dvd, cover::Framing{cover::CoverFit::Fill, {x, 0.5}});
+    EXPECT_EQ(stack.count(), 3); // put, fit, one crop move
+    EXPECT_EQ(stack.undoText(), "Move Crop");
+    history.setFraming(CoverKind::Front, cover::Framing{cover::CoverFit::Fit, {0.5, 0.5}});
+    history.setFraming(CoverKind::Front, cover::Framing{cover::CoverFit::Fit, {0.1, 0.5}});
+    history.setFraming(CoverKind::Dvd, cover::Framing{cover::CoverFit::Fill, {0.1, 0.5}});
+    EXPECT_EQ(stack.count(), 6); // a move of another cover between them starts a new step
+
+    const cover::Framing accepted{cover::CoverFit::Fill, {0.9, 0.5}};
+    history.acceptEdit(CoverKind::Dvd,
+                       covers.picture(CoverKind::Dvd).edited(test::patternImage(40, 10)), accepted);
+    EXPECT_EQ(covers.framing(CoverKind::Dvd), accepted);
+    history.putPicture(CoverKind::Dvd, madePicture(50, 10));
+    EXPECT_EQ(covers.framing(CoverKind::Dvd), fill); // the fit kept, the crop centred
+
+    stack.undo(); // the put
+    EXPECT_EQ(covers.framing(CoverKind::Dvd), accepted);
+    stack.undo(); // the Accept
+    EXPECT_EQ(covers.framing(CoverKind::Dvd).crop, QPointF(0.1, 0.5));
+    for (int i = 0; i < 3; ++i) stack.undo(); // the last move, the front cover's two steps
+    EXPECT_EQ(covers.framing(CoverKind::Dvd).crop, QPointF(0.2, 0.5));
+    EXPECT_EQ(covers.framing(CoverKind::Front).fit, cover::CoverFit::Stretch);
+    stack.undo(); // the three moves together
+    EXPECT_EQ(covers.framing(CoverKind::Dvd), fill);
+    stack.undo();
+    EXPECT_EQ(covers.framing(CoverKind::Dvd), cover::Framing());
+    for (int i = 0; i < 7; ++i) stack.redo();
+    EXPECT_EQ(covers.picture(CoverKind::Dvd).pixels.width(), 50);
+    EXPECT_EQ(covers.framing(CoverKind::Dvd), fill);
+}
+
+// A picture opened without its pixels gets them in the set and in every step that holds it,
+// so that Undo never brings back a cover with nothing to show; other records stay as they are.
+TEST(CoverHistory, DecodedPixelsReachTheStepsThatHoldThePicture) {
+    const QByteArray jpeg = test::encodeWithQt(test::patternImage(64, 48), "jpeg");
+    QString refusal;
+    const picture::LoadedPicture checked =
+        picture::readPictureData(jpeg, &refusal, picture::Decoding::NotForPassThrough);
+    ASSERT_FALSE(checked.isDecoded()) << qPrintable(refusal);
+    ASSERT_EQ(checked.size(), QSize(64, 48));
+    cover::CoverSet covers;
+    covers.setPicture(CoverKind::Front, checked);
+    covers.setPicture(CoverKind::Back, checked);
+    project::CoverHistory history(covers, qint64(1) << 30);
+    history.putPicture(CoverKind::Front, madePicture(10, 10));
+
+    const QImage pixels = picture::readPictureData(jpeg).pixels;
+    // Equal bytes of another read are another picture.
+    covers.setDecodedPixels(QByteArray(jpeg.constData(), jpeg.size()), pixels);
+    EXPECT_FALSE(covers.picture(CoverKind::Back).isDecoded());
+    QSignalSpy changed(&covers, &cover::CoverSet::pictureChanged);
+    covers.setDecodedPixels(checked.bytes, pixels);
+    history.setDecodedPixels(checked.bytes, pixels);
+    EXPECT_EQ(changed.count(), 1); // the back cover; the front holds another picture now
+    EXPECT_EQ(key(covers, CoverKind::Back), pixels.cacheKey());
+    history.stack().undo();
+    EXPECT_EQ(key(covers, CoverKind::Front), pixels.cacheKey());
+    EXPECT_EQ(covers.picture(CoverKind::Front).bytes.constData(), checked.bytes.constData());
 }

@@ -5,6 +5,7 @@
 #include "support/TestSupport.h"
 
 #include "core/project/ProjectArchive.h"
+#include "core/project/ProjectDocument.h"
 #include "core/project/ProjectManifest.h"
 #include "core/project/ProjectOpen.h"
 #include "core/project/ProjectSave.h"
@@ -12,12 +13,17 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace vexa;
 using cover::CoverKind;
@@ -60,6 +66,7 @@ TEST(ProjectFile, ComesBackWholeWithoutItsOriginals) {
         EXPECT_EQ(back[kind].changed, before.changed);
         EXPECT_EQ(back[kind].origin.path, before.origin.path);
         EXPECT_EQ(back[kind].origin.size, before.origin.size);
+        EXPECT_EQ(back.framing(kind), project.covers.framing(kind));
     }
     // Unchanged: the file's very bytes, its hash as a second SHA-256 gives it.
     EXPECT_EQ(back[CoverKind::Front].bytes, frontJpeg);
@@ -107,6 +114,11 @@ TEST(ProjectFile, IsAZipArchiveOtherProgramsRead) {
     EXPECT_EQ(dvd["original"].toObject()["path"].toString(), folder.filePath("front.jpg"));
     EXPECT_EQ(json["print"].toObject()["paper"].toString(), "A4");
     EXPECT_EQ(json["print"].toObject()["bleed"].toDouble(), 3.0);
+    EXPECT_EQ(json["print"].toObject()["sheets"].toString(), "AsManyAsFit");
+    EXPECT_EQ(json["print"].toObject()["copies"].toInt(), 3);
+    EXPECT_EQ(dvd["fit"].toString(), "fill");
+    EXPECT_EQ(dvd["crop"].toArray(), QJsonArray({0.25, 0.75}));
+    EXPECT_EQ(json["covers"].toObject()["Front"].toObject()["fit"].toString(), "stretch");
 }
 
 // Later versions add keys; this one reads past them.
@@ -123,7 +135,7 @@ TEST(ProjectFile, KeysItDoesNotKnowAreIgnored) {
     json["sheets"] = QJsonObject{{"copies", 2}};
     QJsonObject covers = json["covers"].toObject();
     QJsonObject front = covers["Front"].toObject();
-    front["fit"] = "crop";
+    front["tint"] = "sepia";
     covers["Front"] = front;
     covers["Poster"] = QJsonObject{{"entry", "poster.jpg"}};
     json["covers"] = covers;
@@ -153,4 +165,39 @@ TEST(ProjectFile, AnEditIsCompressedOncePerChange) {
     project.covers[CoverKind::Mini] = {};
     ASSERT_FALSE(project::projectFileBytes(project, encoded).isEmpty());
     EXPECT_EQ(encoded.size(), 0); // forgotten with their pictures
+}
+
+// In the window the set is there once every picture is checked; a JPEG that prints as its own
+// data gets its pixels after that, on the worker, and the document stays busy until then.
+// Nothing of it is a change: no step to undo, nothing unsaved.
+TEST(ProjectFile, OpensInADocumentBeforeItsJpegsAreDecoded) {
+    QTemporaryDir originals;
+    QTemporaryDir saved;
+    const project::Project project = test::sampleProject(originals.path());
+    const QString path = saved.filePath("covers.vexa");
+    project::EncodedPictures encoded;
+    ASSERT_EQ(project::saveProject(filePath(path), project, encoded), QString());
+
+    cover::CoverSet covers;
+    project::ProjectDocument document(covers, {qint64(1) << 30, saved.filePath("state"), 0});
+    std::optional<picture::LoadedPicture> atOpen;
+    QObject::connect(&document, &project::ProjectDocument::opened,
+                     [&] { atOpen = covers.picture(CoverKind::Front); });
+    QSignalSpy busy(&document, &project::ProjectDocument::busyChanged);
+    document.open(filePath(path));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return busy.count() == 2; }, 60000));
+    ASSERT_TRUE(atOpen);
+    EXPECT_FALSE(atOpen->isDecoded());
+    EXPECT_EQ(atOpen->size(), QSize(64, 48));
+    for (CoverKind kind : cover::kAllCoverKinds) {
+        SCOPED_TRACE(cover::coverName(cover::coverFormat(kind)).toStdString());
+        EXPECT_EQ(covers.picture(kind).pixels, project.covers[kind].pixels);
+        EXPECT_EQ(covers.framing(kind), project.covers.framing(kind));
+    }
+    EXPECT_EQ(covers.picture(CoverKind::Dvd).pixels.cacheKey(),
+              covers.picture(CoverKind::Front).pixels.cacheKey()); // decoded once
+    EXPECT_EQ(covers.picture(CoverKind::Front).bytes, project.covers[CoverKind::Front].bytes);
+    EXPECT_FALSE(document.isModified());
+    EXPECT_FALSE(document.history().stack().canUndo());
+    EXPECT_EQ(document.printChoices(), project.print);
 }

@@ -224,6 +224,22 @@ const Hostile kHostile[] = {
          });
      },
      "its project.json is damaged (the paper \"Tabloid\" is none VEXA knows)"},
+    {"a crop off the picture",
+     [] {
+         return withFrontField("crop", QJsonArray{0.5, 1.5});
+     },
+     "its project.json is damaged (the crop of the CD front cover is not two fractions)"},
+    {"a fit VEXA does not know", [] { return withFrontField("fit", "zoom"); },
+     "its project.json is damaged (the fit \"zoom\" of the CD front cover is none VEXA knows)"},
+    {"copies past twenty",
+     [] {
+         return withJson([](QJsonObject& m) {
+             QJsonObject print = m["print"].toObject();
+             print["copies"] = 1e9;
+             m["print"] = print;
+         });
+     },
+     "its project.json is damaged (the copies are not a whole number from 1 to 20)"},
     {"a newer VEXA's", [] { return withJson([](QJsonObject& m) { m["version"] = 2; }); },
      "it was saved by a newer VEXA (project format 2; this VEXA reads format 1 and older)"},
     {"a picture entry missing", [] { return archive(frontManifest(), {}); },
