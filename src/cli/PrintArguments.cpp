@@ -37,10 +37,11 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     const QCommandLineOption bleed = valueOption(QStringLiteral("--bleed"), "MM");
     const QCommandLineOption noCalibration(QStringLiteral("no-calibration"));
     const QCommandLineOption pack(QStringLiteral("pack"));
+    const QCommandLineOption noPack(QStringLiteral("no-pack"));
     const QCommandLineOption copies = valueOption(QStringLiteral("--copies"), "N");
     const QCommandLineOption fit = valueOption(QStringLiteral("--fit"), "FIT");
-    parser.addOptions(
-        {help, printer, pdf, paper, marks, noMarks, bleed, noCalibration, pack, copies, fit});
+    parser.addOptions({help, printer, pdf, paper, marks, noMarks, bleed, noCalibration, pack,
+                       noPack, copies, fit});
     std::vector<QCommandLineOption> covers;
     for (const cover::CoverFormat& kind : kCoverFormats) {
         covers.push_back(valueOption(coverOption(kind), "FILE"));
@@ -132,7 +133,11 @@ std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, 
     parsed.marksGiven = parser.isSet(marks) || parser.isSet(noMarks);
     parsed.bleedGiven = !bleedText.isEmpty();
     parsed.noCalibration = parser.isSet(noCalibration);
-    parsed.packGiven = parser.isSet(pack);
+    if (parser.isSet(pack) && parser.isSet(noPack)) {
+        error = QStringLiteral("give --pack or --no-pack, not both");
+        return std::nullopt;
+    }
+    parsed.packGiven = parser.isSet(pack) || parser.isSet(noPack);
     parsed.copiesGiven = !copiesText.isEmpty();
     if (parser.isSet(pack)) parsed.sheets.layout = cover::SheetLayout::AsManyAsFit;
     if (!copiesText.isEmpty()) {

@@ -30,8 +30,8 @@ struct PrintArguments {
     cover::TrimOptions trim;    // --marks, --no-marks, --bleed MM
     bool marksGiven = false;    // --marks or --no-marks: overrides a project's marks
     bool bleedGiven = false;    // overrides a project's bleed
-    cover::SheetChoices sheets; // --pack, --copies N
-    bool packGiven = false;     // overrides a project's sheets
+    cover::SheetChoices sheets; // --pack, --no-pack, --copies N
+    bool packGiven = false;     // --pack or --no-pack: overrides a project's sheets
     bool copiesGiven = false;   // overrides a project's copies
     bool noCalibration = false;
     std::optional<cover::CoverFit> fit; // --fit, for every cover of the run
@@ -48,9 +48,9 @@ QString coverOption(const cover::CoverFormat& kind);
 // option takes is a project file, the others name covers to print from it. Nothing, with
 // `error` set to one line, for an unknown option, a missing or repeated value, a cover name
 // no kind has or named twice, a project with picture options, both --printer and --pdf, both
-// --marks and --no-marks, a --paper other than letter or a4, a --bleed other than 0, 1.5 or
-// 3, a --copies other than 1 to 20, a --fit other than stretch, fill or fit, or no cover or
-// project at all.
+// --marks and --no-marks, both --pack and --no-pack, a --paper other than letter or a4, a --bleed
+// other than 0, 1.5 or 3, a --copies other than 1 to 20, a --fit other than stretch, fill or fit,
+// or no cover or project at all.
 std::optional<PrintArguments> parsePrintArguments(const QStringList& arguments, QString& error);
 
 } // namespace vexa::cli

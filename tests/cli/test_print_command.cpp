@@ -97,6 +97,7 @@ TEST_F(PrintCommandTest, UsageErrorsSayWhatIsWrong) {
          "slim, hd, blu, psp, vita, ds)"},
         {{"p.vexa", "dvd", "front", "dvd"}, "the dvd cover is named twice"},
         {{"p.vexa", "--marks", "--no-marks"}, "give --marks or --no-marks, not both"},
+        {{"p.vexa", "--pack", "--no-pack"}, "give --pack or --no-pack, not both"},
         {{"--pdf", "y.pdf"}, "no cover to print"},
         {{"--front", "a.png", "--paper", "legal"}, "'--paper' takes letter or a4, not 'legal'"},
         {{"--front", "a.png", "--paper"}, "'--paper' needs a value"},
@@ -452,6 +453,8 @@ TEST_F(PrintCommandTest, AProjectPrintsWithItsChoicesAndTheLineOverridesThem) {
     EXPECT_EQ(vexa::test::pdfJpegData(pdf), std::vector<QByteArray>({jpeg, jpeg}));
     ASSERT_EQ(run({packed, "front", "dvd", "--copies", "1", "--pdf", pdf}), 0) << err.toStdString();
     EXPECT_EQ(vexa::test::pdfPageSizes(pdf), std::vector<QSizeF>({{595, 842}, {595, 842}}));
+    ASSERT_EQ(run({packed, "dvd", "--no-pack", "--pdf", pdf}), 0) << err.toStdString();
+    EXPECT_EQ(vexa::test::pdfPageSizes(pdf), std::vector<QSizeF>({{842, 595}, {842, 595}}));
 
     EXPECT_EQ(run({file, "ds", "--pdf", pdf}), 1);
     EXPECT_EQ(err, "vexa-cli print: '" + file + "' has no picture for the DS cover\n");
