@@ -40,6 +40,10 @@ struct BandJob {
 void Band::prepare(int y) {
     current_ = y;
     if (!plan_.writes || plan_.selfInverse) return;
+    if (plan_.workSaves) { // the row work copies it
+        pass_.saved_[std::size_t(y)] = 1;
+        return;
+    }
     if (plan_.throughBand) {
         // The row's copy goes past the cache; the band reads the row from a copy of its own,
         // which stays in the cache while the few rows after it need it.
@@ -66,6 +70,10 @@ const std::uint8_t* Band::sourceRow(int r) const {
     if (r > current_) return pass_.picture_ + r * pass_.pictureStride_;
     const std::size_t bytes = std::size_t(pass_.width_) * 4;
     return recent_.data() + std::size_t(r) % (std::size_t(plan_.above) + 1) * bytes;
+}
+
+std::uint8_t* Band::copyRow(int y) const {
+    return pass_.copy_ + y * pass_.copyStride_;
 }
 
 bool Band::finished() {
@@ -100,9 +108,14 @@ RowPass::RowPass(std::uint8_t* picture, std::ptrdiff_t pictureStride, std::uint8
 
 namespace {
 
-// memcpy with stores that bypass the cache, for rows nobody reads back unless the call fails:
-// they neither evict the rows being worked on nor cost a read of the memory they replace.
-// Call finishStreaming() before another thread or a later step reads the copy.
+void finishStreaming() {
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
+}
+
+} // namespace
+
 void streamCopy(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes) {
 #if defined(__SSE2__)
     std::size_t head = (16 - reinterpret_cast<std::uintptr_t>(to) % 16) % 16;
@@ -124,14 +137,6 @@ void streamCopy(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes) {
     std::memcpy(to, from, bytes);
 #endif
 }
-
-void finishStreaming() {
-#if defined(__SSE2__)
-    _mm_sfence();
-#endif
-}
-
-} // namespace
 
 void RowPass::save(int from, int to, bool streaming) {
     const std::size_t bytes = std::size_t(width_) * 4;
