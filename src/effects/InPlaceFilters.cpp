@@ -173,6 +173,26 @@ VEXA_VECTOR_CLONES void blurRow(const Byte* __restrict up, Byte* __restrict cur,
         cur[i] = Byte((Byte(n[i]) & ~keep[i]) | (cur[i] & keep[i]));
 }
 
+// Smooth's chain, new = (known + left) \ 5 with the pixel and its four edge neighbours, folded
+// four pixels deep as Blur's: floor((a + floor(b / 5)) / 5) = floor((5 a + b) / 25), so
+//   n[x] = (125 K[x] + 25 K[x-1] + 5 K[x-2] + K[x-3] + n[x-4]) \ 625
+// exactly. The sum stays below 2^18.
+VEXA_VECTOR_CLONES void smoothRow(const Byte* __restrict up, Byte* __restrict cur,
+                                  const Byte* __restrict down, std::uint16_t* __restrict k,
+                                  std::uint16_t* __restrict s2, std::uint32_t* __restrict n,
+                                  const Byte* __restrict keep, int w) {
+    const std::ptrdiff_t end = std::ptrdiff_t(w - 1) * 4;
+    for (std::ptrdiff_t i = 4; i < end; ++i)
+        k[i] = std::uint16_t(cur[i] + cur[i + 4] + up[i] + down[i]);
+    for (std::ptrdiff_t i = 8; i < end; ++i) s2[i] = std::uint16_t(5 * k[i] + k[i - 4]);
+    for (std::ptrdiff_t i = 0; i < 4; ++i) n[i] = cur[i];
+    const std::ptrdiff_t direct = std::min<std::ptrdiff_t>(16, end);
+    for (std::ptrdiff_t i = 4; i < direct; ++i) n[i] = (k[i] + n[i - 4]) / 5;
+    for (std::ptrdiff_t i = 16; i < end; ++i) n[i] = (25u * s2[i] + s2[i - 8] + n[i - 16]) / 625;
+    for (std::ptrdiff_t i = 4; i < end; ++i)
+        cur[i] = Byte((Byte(n[i]) & ~keep[i]) | (cur[i] & keep[i]));
+}
+
 // The neighbours of byte i other than the left one, at most 7 x 255.
 inline std::uint16_t sevenNeighbours(const Byte* up, const Byte* cur, const Byte* down,
                                      std::ptrdiff_t i) {
@@ -265,15 +285,17 @@ EffectResult blur(const Frame& frame, std::int32_t) {
 }
 
 EffectResult smooth(const Frame& frame, std::int32_t) {
-    // The pixel and its four edge neighbours, not the diagonals.
-    return inPlace3x3<std::uint16_t>(
-        frame,
-        [](const Byte* up, const Byte* cur, const Byte* down, std::ptrdiff_t i) {
-            return std::uint16_t(cur[i] + cur[i + 4] + up[i] + down[i]);
-        },
-        [](std::int32_t known, std::int32_t left) {
-            return std::int32_t(std::uint32_t(known + left) / 5);
-        });
+    const int w = frame.width;
+    const std::size_t bytes = std::size_t(w) * 4;
+    std::vector<std::uint16_t> k(bytes), s2(bytes);
+    std::vector<std::uint32_t> n(bytes);
+    std::vector<Byte> keep(bytes, 0);
+    for (std::size_t i = 3; i < bytes; i += 4) keep[i] = 0xFF;
+    return forEachRow(frame, inPlacePlan(1, frame.height - 1), [&](int y) {
+        if (w >= 3)
+            smoothRow(frame.targetRow(y - 1), frame.targetRow(y), frame.targetRow(y + 1), k.data(),
+                      s2.data(), n.data(), keep.data(), w);
+    });
 }
 
 EffectResult diffuse(const Frame& frame, std::int32_t spread) {
