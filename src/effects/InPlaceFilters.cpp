@@ -22,9 +22,9 @@ using Byte = std::uint8_t;
 // The in-place 3 x 3 filters over the interior (columns and rows 2..W-1, 2..H-1). For each
 // row, everything a pixel reads except its left neighbour is final before the row starts:
 // the row above is done, the pixel itself, its right neighbour and the row below are still
-// the originals. `known(up, cur, down, i)` computes that part for byte i, many bytes at once
-// in a loop the compiler vectorises; `step(known, left)` then gives each new value from it
-// and the new value on its left, in the visiting order, three channels side by side.
+// the originals. `known(pairs, cur, i)` computes that part for byte i, many bytes at once
+// in a loop the compiler vectorises (knownPart); `step(known, left)` then gives each new value from
+// it and the new value on its left, in the visiting order, three channels side by side.
 //
 // That last chain is as long as the row and waits on itself at every pixel, so a few rows run
 // side by side: each row works on a block of columns two blocks behind the row above it,
@@ -33,11 +33,18 @@ using Byte = std::uint8_t;
 constexpr int kChainRows = 4;
 constexpr int kChainBlock = 64; // pixels
 
+// The rows above and below enter only as the sums of their three bytes around byte i, so
+// each sum above plus below is taken once, down the two rows, and `known` gets them as
+// `pairs`: pairs[j] is up + down at byte i - 4 + j.
 template <typename Part, typename Known>
 VEXA_VECTOR_CLONES void knownPart(const Byte* __restrict up, const Byte* __restrict cur,
                                   const Byte* __restrict down, Part* __restrict k,
                                   std::ptrdiff_t begin, std::ptrdiff_t end, Known known) {
-    for (std::ptrdiff_t i = begin; i < end; ++i) k[i - begin] = known(up, cur, down, i);
+    std::uint16_t pairs[4 * kChainBlock + 8];
+    const std::ptrdiff_t n = end - begin;
+    for (std::ptrdiff_t j = 0; j < n + 8; ++j)
+        pairs[j] = std::uint16_t(up[begin - 4 + j] + down[begin - 4 + j]);
+    for (std::ptrdiff_t j = 0; j < n; ++j) k[j] = known(pairs + j, cur, begin + j);
 }
 
 // One row's chain over bytes begin..end-1 of `cur`, from the known parts `k`; `left` holds
@@ -99,7 +106,20 @@ void filterRows(const Frame& frame, int first, int rows, Part* k, Known known, S
         for (int c = 0; c < 3; ++c) left[r][c] = cur[r][c];
     }
     const auto blockBegin = [](int j) { return std::ptrdiff_t(1 + j * kChainBlock) * 4; };
-    for (int s = 0; s < blocks + 2 * (rows - 1); ++s) {
+    // The next group's rows, which the pass saves and reads next, are fetched a little at each
+    // step, so that their wait for memory overlaps this group's work instead of following it.
+    const int steps = blocks + 2 * (rows - 1);
+    const int nextFirst = first + rows;
+    const int nextRows = std::clamp(frame.height - nextFirst, 0, kChainRows);
+    const std::ptrdiff_t rowBytes = std::ptrdiff_t(w) * 4;
+    const std::ptrdiff_t perStep = ((rowBytes + steps - 1) / steps + 63) / 64 * 64;
+    for (int s = 0; s < steps; ++s) {
+        for (int r = 0; r < nextRows; ++r) {
+            const Byte* next = frame.targetRow(nextFirst + r);
+            for (std::ptrdiff_t at = s * perStep; at < std::min((s + 1) * perStep, rowBytes);
+                 at += 64)
+                __builtin_prefetch(next + at);
+        }
         bool whole = rows == kChainRows;
         std::ptrdiff_t begin[kChainRows] = {};
         for (int r = 0; r < rows; ++r) {
@@ -173,11 +193,31 @@ VEXA_VECTOR_CLONES void blurRow(const Byte* __restrict up, Byte* __restrict cur,
         cur[i] = Byte((Byte(n[i]) & ~keep[i]) | (cur[i] & keep[i]));
 }
 
-// The neighbours of byte i other than the left one, at most 7 x 255.
-inline std::uint16_t sevenNeighbours(const Byte* up, const Byte* cur, const Byte* down,
+// Smooth's chain, new = (known + left) \ 5 with the pixel and its four edge neighbours, folded
+// four pixels deep as Blur's: floor((a + floor(b / 5)) / 5) = floor((5 a + b) / 25), so
+//   n[x] = (125 K[x] + 25 K[x-1] + 5 K[x-2] + K[x-3] + n[x-4]) \ 625
+// exactly. The sum stays below 2^18.
+VEXA_VECTOR_CLONES void smoothRow(const Byte* __restrict up, Byte* __restrict cur,
+                                  const Byte* __restrict down, std::uint16_t* __restrict k,
+                                  std::uint16_t* __restrict s2, std::uint32_t* __restrict n,
+                                  const Byte* __restrict keep, int w) {
+    const std::ptrdiff_t end = std::ptrdiff_t(w - 1) * 4;
+    for (std::ptrdiff_t i = 4; i < end; ++i)
+        k[i] = std::uint16_t(cur[i] + cur[i + 4] + up[i] + down[i]);
+    for (std::ptrdiff_t i = 8; i < end; ++i) s2[i] = std::uint16_t(5 * k[i] + k[i - 4]);
+    for (std::ptrdiff_t i = 0; i < 4; ++i) n[i] = cur[i];
+    const std::ptrdiff_t direct = std::min<std::ptrdiff_t>(16, end);
+    for (std::ptrdiff_t i = 4; i < direct; ++i) n[i] = (k[i] + n[i - 4]) / 5;
+    for (std::ptrdiff_t i = 16; i < end; ++i) n[i] = (25u * s2[i] + s2[i - 8] + n[i - 16]) / 625;
+    for (std::ptrdiff_t i = 4; i < end; ++i)
+        cur[i] = Byte((Byte(n[i]) & ~keep[i]) | (cur[i] & keep[i]));
+}
+
+// The neighbours of byte i other than the left one, at most 7 x 255, from the sums above
+// plus below around it.
+inline std::uint16_t sevenNeighbours(const std::uint16_t* pairs, const Byte* cur,
                                      std::ptrdiff_t i) {
-    return std::uint16_t(up[i - 4] + up[i] + up[i + 4] + cur[i + 4] + down[i - 4] + down[i] +
-                         down[i + 4]);
+    return std::uint16_t(pairs[0] + pairs[4] + pairs[8] + cur[i + 4]);
 }
 
 // Sharpen and Edge Enhance: v = (centre x c - Weight x N8) \ divisor, clamped. The caller
@@ -199,8 +239,8 @@ EffectResult tabledSharpen(const Frame& frame, std::int32_t centre, std::int32_t
     const std::uint16_t low16 = std::uint16_t(lowest);
     return inPlace3x3<std::uint16_t>(
         frame,
-        [=](const Byte* up, const Byte* cur, const Byte* down, std::ptrdiff_t i) {
-            return std::uint16_t(c16 * cur[i] - Weight * sevenNeighbours(up, cur, down, i) - low16);
+        [=](const std::uint16_t* pairs, const Byte* cur, std::ptrdiff_t i) {
+            return std::uint16_t(c16 * cur[i] - Weight * sevenNeighbours(pairs, cur, i) - low16);
         },
         // known - Weight x left is the numerator less `lowest`, never negative: unsigned, it
         // indexes without a sign extension in the chain.
@@ -218,8 +258,8 @@ EffectResult dividedSharpen(const Frame& frame, std::int32_t centre, std::int32_
                                                  : std::uint32_t(divisor));
     return inPlace3x3<std::int32_t>(
         frame,
-        [=](const Byte* up, const Byte* cur, const Byte* down, std::ptrdiff_t i) {
-            return centre * cur[i] - Weight * sevenNeighbours(up, cur, down, i);
+        [=](const std::uint16_t* pairs, const Byte* cur, std::ptrdiff_t i) {
+            return centre * cur[i] - Weight * sevenNeighbours(pairs, cur, i);
         },
         [=](std::int32_t known, std::int32_t left) {
             const std::int64_t n = std::int64_t(known) - Weight * left;
@@ -265,15 +305,17 @@ EffectResult blur(const Frame& frame, std::int32_t) {
 }
 
 EffectResult smooth(const Frame& frame, std::int32_t) {
-    // The pixel and its four edge neighbours, not the diagonals.
-    return inPlace3x3<std::uint16_t>(
-        frame,
-        [](const Byte* up, const Byte* cur, const Byte* down, std::ptrdiff_t i) {
-            return std::uint16_t(cur[i] + cur[i + 4] + up[i] + down[i]);
-        },
-        [](std::int32_t known, std::int32_t left) {
-            return std::int32_t(std::uint32_t(known + left) / 5);
-        });
+    const int w = frame.width;
+    const std::size_t bytes = std::size_t(w) * 4;
+    std::vector<std::uint16_t> k(bytes), s2(bytes);
+    std::vector<std::uint32_t> n(bytes);
+    std::vector<Byte> keep(bytes, 0);
+    for (std::size_t i = 3; i < bytes; i += 4) keep[i] = 0xFF;
+    return forEachRow(frame, inPlacePlan(1, frame.height - 1), [&](int y) {
+        if (w >= 3)
+            smoothRow(frame.targetRow(y - 1), frame.targetRow(y), frame.targetRow(y + 1), k.data(),
+                      s2.data(), n.data(), keep.data(), w);
+    });
 }
 
 EffectResult diffuse(const Frame& frame, std::int32_t spread) {

@@ -175,12 +175,12 @@ namespace {
 
 // Saturation's result depends only on the channel and the pixel's gray: tabled once for all
 // 256 x 256 pairs. In a checked table, 256 marks a value that rounds beyond 32 bits.
+// False when a pixel of the `w` pixels of `row` rounds beyond 32 bits.
 template <typename Entry>
-bool saturateRow(const Frame& frame, int y, const std::vector<Entry>& table) {
-    std::uint8_t* d = frame.targetRow(y); // read and written in place
+bool saturateRow(std::uint8_t* row, int w, const std::vector<Entry>& table) {
+    std::uint8_t* d = row; // read and written in place
     const std::uint8_t* s = d;
     std::uint32_t seen = 0;
-    const int w = frame.width; // a local: the stores below could otherwise alias it
     const Entry* t = table.data();
     for (int x = 0; x < w; ++x) {
         const std::uint32_t p = loadPixel(s + 4 * x);
@@ -213,16 +213,23 @@ EffectResult saturation(const Frame& frame, std::int32_t percent) {
     EffectResult result;
     RowPlan plan;
     plan.last = frame.height;
-    plan.readsCopy = false;
-    if (std::fabs(f) * 170.0 + 255.0 < 2147483647.0) {
-        const auto table = saturationTable<std::uint8_t>(f);
-        result = forEachRowInBands(
-            frame, plan, [&] { return [&](int y) { return saturateRow(frame, y, table); }; });
-    } else {
-        const auto table = saturationTable<std::uint16_t>(f);
-        result = forEachRowInBands(
-            frame, plan, [&] { return [&](int y) { return saturateRow(frame, y, table); }; });
-    }
+    // The whole row is saved and written before a refusal.
+    auto overRows = [&](const auto& table) {
+        return forEachRowSavingInBands(frame, plan, [&] {
+            return [&](int y, std::uint8_t* copy) {
+                bool fits = true;
+                saveAndWork(frame.targetRow(y), copy, frame.width,
+                            [&](std::uint8_t* part, int pixels) {
+                                fits = saturateRow(part, pixels, table) && fits;
+                            });
+                return fits;
+            };
+        });
+    };
+    if (std::fabs(f) * 170.0 + 255.0 < 2147483647.0)
+        result = overRows(saturationTable<std::uint8_t>(f));
+    else
+        result = overRows(saturationTable<std::uint16_t>(f));
     if (result.status == EffectStatus::Refused)
         result.reason =
             "Saturation " + std::to_string(percent) + " pushes a channel beyond the 32-bit range";

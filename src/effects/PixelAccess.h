@@ -49,10 +49,18 @@ template <typename Pixel>
 EffectResult mapEachPixel(const Frame& frame, Pixel pixel, bool selfInverse = false) {
     RowPlan plan;
     plan.last = frame.height;
-    plan.readsCopy = false;
-    plan.selfInverse = selfInverse;
-    return forEachRowInBands(frame, plan, [&] {
-        return [&](int y) { mapRow(frame.targetRow(y), frame.width, pixel); };
+    if (selfInverse) {
+        plan.readsCopy = false;
+        plan.selfInverse = true;
+        return forEachRowInBands(frame, plan, [&] {
+            return [&](int y) { mapRow(frame.targetRow(y), frame.width, pixel); };
+        });
+    }
+    return forEachRowSavingInBands(frame, plan, [&] {
+        return [&](int y, std::uint8_t* copy) {
+            saveAndWork(frame.targetRow(y), copy, frame.width,
+                        [&](std::uint8_t* part, int pixels) { mapRow(part, pixels, pixel); });
+        };
     });
 }
 

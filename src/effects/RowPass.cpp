@@ -37,18 +37,68 @@ struct BandJob {
     std::exception_ptr error;
 };
 
+namespace {
+
+// streamCopy to `to` and an ordinary copy to `keep`, which stays in the cache.
+void streamCopyAndKeep(std::uint8_t* to, std::uint8_t* keep, const std::uint8_t* from,
+                       std::size_t bytes) {
+#if defined(__SSE2__)
+    std::size_t head = (16 - reinterpret_cast<std::uintptr_t>(to) % 16) % 16;
+    if (head > bytes) head = bytes;
+    std::memcpy(to, from, head);
+    std::memcpy(keep, from, head);
+    std::size_t i = head;
+    for (; i + 64 <= bytes; i += 64) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i + 16));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i + 32));
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i + 48));
+        _mm_stream_si128(reinterpret_cast<__m128i*>(to + i), a);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(to + i + 16), b);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(to + i + 32), c);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(to + i + 48), d);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(keep + i), a);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(keep + i + 16), b);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(keep + i + 32), c);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(keep + i + 48), d);
+    }
+    std::memcpy(to + i, from + i, bytes - i);
+    std::memcpy(keep + i, from + i, bytes - i);
+#else
+    std::memcpy(to, from, bytes);
+    std::memcpy(keep, from, bytes);
+#endif
+}
+
+void finishStreaming() {
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
+}
+
+} // namespace
+
 void Band::prepare(int y) {
     current_ = y;
     if (!plan_.writes || plan_.selfInverse) return;
+    if (plan_.workSaves) { // the row work copies it
+        pass_.saved_[std::size_t(y)] = 1;
+        return;
+    }
     if (plan_.throughBand) {
         // The row's copy goes past the cache; the band reads the row from a copy of its own,
         // which stays in the cache while the few rows after it need it.
         const std::size_t bytes = std::size_t(pass_.width_) * 4;
         const std::size_t depth = std::size_t(plan_.above) + 1;
         if (recent_.empty()) recent_.resize(depth * bytes);
-        std::memcpy(recent_.data() + std::size_t(y) % depth * bytes,
-                    pass_.picture_ + y * pass_.pictureStride_, bytes);
-        pass_.save(y, y + 1, true);
+        std::uint8_t* keep = recent_.data() + std::size_t(y) % depth * bytes;
+        const std::uint8_t* row = pass_.picture_ + y * pass_.pictureStride_;
+        if (pass_.saved_[std::size_t(y)]) {
+            std::memcpy(keep, row, bytes);
+        } else { // both copies from one read of the row
+            streamCopyAndKeep(pass_.copy_ + y * pass_.copyStride_, keep, row, bytes);
+            pass_.saved_[std::size_t(y)] = 1;
+        }
         return;
     }
     const int to = int(std::min<std::int64_t>(saveTo_, std::int64_t(y) + plan_.below + 1));
@@ -66,6 +116,10 @@ const std::uint8_t* Band::sourceRow(int r) const {
     if (r > current_) return pass_.picture_ + r * pass_.pictureStride_;
     const std::size_t bytes = std::size_t(pass_.width_) * 4;
     return recent_.data() + std::size_t(r) % (std::size_t(plan_.above) + 1) * bytes;
+}
+
+std::uint8_t* Band::copyRow(int y) const {
+    return pass_.copy_ + y * pass_.copyStride_;
 }
 
 bool Band::finished() {
@@ -98,11 +152,6 @@ RowPass::RowPass(std::uint8_t* picture, std::ptrdiff_t pictureStride, std::uint8
       width_(width), height_(height), progress_(progress), threads_(threads), pool_(pool),
       saved_(std::size_t(height), 0) {}
 
-namespace {
-
-// memcpy with stores that bypass the cache, for rows nobody reads back unless the call fails:
-// they neither evict the rows being worked on nor cost a read of the memory they replace.
-// Call finishStreaming() before another thread or a later step reads the copy.
 void streamCopy(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes) {
 #if defined(__SSE2__)
     std::size_t head = (16 - reinterpret_cast<std::uintptr_t>(to) % 16) % 16;
@@ -124,14 +173,6 @@ void streamCopy(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes) {
     std::memcpy(to, from, bytes);
 #endif
 }
-
-void finishStreaming() {
-#if defined(__SSE2__)
-    _mm_sfence();
-#endif
-}
-
-} // namespace
 
 void RowPass::save(int from, int to, bool streaming) {
     const std::size_t bytes = std::size_t(width_) * 4;

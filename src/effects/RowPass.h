@@ -13,6 +13,7 @@
 #include "effects/EffectFrame.h"
 #include "effects/FunctionRef.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <type_traits>
 #include <utility>
@@ -43,6 +44,10 @@ struct RowPlan {
     // this): rows not yet written come straight from the picture, the band's last rows from a
     // few rows of its own, and the copy is written past the cache.
     bool throughBand = false;
+    // The row work saves row y itself, into Band::copyRow(y), part by part just before it
+    // writes each part (saveAndWork), so the row comes from memory once. It reads only row y,
+    // and saves the whole row before it can refuse or throw.
+    bool workSaves = false;
     // Running the row work again on a written row gives the row back (Negative): nothing is
     // saved, and a pass that does not complete runs it again on the rows it wrote. Its row
     // work must neither refuse nor throw.
@@ -64,6 +69,8 @@ public:
     // Row r of the picture as it was, for a pass that reads through the band: r may lie up to
     // `above` rows above the row being worked on and anywhere below it.
     const std::uint8_t* sourceRow(int r) const;
+    // Where row y goes in the copy, for a pass whose row work saves its rows.
+    std::uint8_t* copyRow(int y) const;
     // After row y: stores progress and yields on the calling thread; false when the pass must
     // stop (the hook asked to, or another band refused).
     bool finished();
@@ -137,6 +144,24 @@ private:
     int lastBands_ = 0;
 };
 
+// Copies `bytes` bytes with stores that bypass the cache, for rows nobody reads back unless
+// the call fails: they neither evict the rows being worked on nor cost a read of the memory
+// they replace. The pass fences the stores before another thread or a later step reads them.
+void streamCopy(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes);
+
+// Saves the `width` pixels of `row` into `copy` and runs work(part, pixels) over the row in
+// parts, each saved just before the work writes it, while it is in the first-level cache.
+template <typename PartWork>
+void saveAndWork(std::uint8_t* row, std::uint8_t* copy, int width, PartWork&& work) {
+    constexpr int kPart = 1024; // pixels: 4 KB
+    for (int x = 0; x < width; x += kPart) {
+        const int pixels = width - x < kPart ? width - x : kPart;
+        streamCopy(copy + std::ptrdiff_t(x) * 4, row + std::ptrdiff_t(x) * 4,
+                   std::size_t(pixels) * 4);
+        work(row + std::ptrdiff_t(x) * 4, pixels);
+    }
+}
+
 // Runs `rowWork(y)` for the plan's rows first..last-1 (0-based) on the calling thread, storing
 // after each one base + (y + 1) x span \ H and yielding, then 100 with a last yield. A rowWork
 // that returns bool stops the effect by returning false: the result is then Refused, and the
@@ -195,6 +220,33 @@ EffectResult forEachRowInBands(const Frame& frame, RowPlan plan, MakeRowWork&& m
                 if (!rowWork(y)) return false;
             } else {
                 rowWork(y);
+            }
+            if (!band.finished()) break;
+        }
+        return true;
+    };
+    return frame.rows->run(plan, work);
+}
+
+// The same for a pass whose row work reads row y only, and only before writing it:
+// `makeRowWork()` gives, once per band, a rowWork(y, copy) that saves the row into `copy`
+// itself with saveAndWork, so each row comes from memory once instead of once for the copy
+// and again for the work.
+template <typename MakeRowWork>
+EffectResult forEachRowSavingInBands(const Frame& frame, RowPlan plan, MakeRowWork&& makeRowWork) {
+    plan.inBands = true;
+    plan.readsCopy = false;
+    plan.workSaves = true;
+    plan.above = 0;
+    plan.below = 0;
+    auto work = [&](Band& band) {
+        auto rowWork = makeRowWork();
+        for (int y = band.first(); y < band.last(); ++y) {
+            band.prepare(y);
+            if constexpr (std::is_same_v<decltype(rowWork(y, band.copyRow(y))), bool>) {
+                if (!rowWork(y, band.copyRow(y))) return false;
+            } else {
+                rowWork(y, band.copyRow(y));
             }
             if (!band.finished()) break;
         }

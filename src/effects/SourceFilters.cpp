@@ -64,11 +64,13 @@ EffectResult overSource(const Frame& frame, int left, int right, int top, int bo
     const std::vector<Short> colours = colourPattern(w, colour);
     std::vector<Byte> keep(std::size_t(w) * 4, 0);
     for (std::size_t i = 3; i < keep.size(); i += 4) keep[i] = 0xFF;
-    return forEachRowInBands(frame, plan, [&] {
+    // Through the band: the rows below come straight from the picture and the copy is
+    // written past the cache, rather than copied in and read back.
+    return forEachRowInBands(frame, plan, [&](const Band& band) {
         return [&](int y) {
             if (right <= left) return;
-            kernel(y > 0 ? frame.sourceRow(y - 1) : nullptr, frame.sourceRow(y),
-                   y + 1 < h ? frame.sourceRow(y + 1) : nullptr, frame.targetRow(y), colours.data(),
+            kernel(y > 0 ? band.sourceRow(y - 1) : nullptr, band.sourceRow(y),
+                   y + 1 < h ? band.sourceRow(y + 1) : nullptr, frame.targetRow(y), colours.data(),
                    keep.data(), std::ptrdiff_t(left) * 4, std::ptrdiff_t(right) * 4);
         };
     });

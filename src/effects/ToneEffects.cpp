@@ -62,9 +62,11 @@ EffectResult mapChannels(const Frame& frame, const ChannelTable& tb, const Chann
     plan.last = frame.height;
     plan.base = base;
     plan.span = span;
-    plan.readsCopy = false;
-    return forEachRowInBands(frame, plan, [&] {
-        return [&](int y) { lookUpRow(frame.targetRow(y), frame.width, tables); };
+    return forEachRowSavingInBands(frame, plan, [&] {
+        return [&](int y, std::uint8_t* copy) {
+            saveAndWork(frame.targetRow(y), copy, frame.width,
+                        [&](std::uint8_t* part, int pixels) { lookUpRow(part, pixels, tables); });
+        };
     });
 }
 
