@@ -13,7 +13,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -70,6 +72,81 @@ void onEveryCore(std::size_t count, const std::function<void(std::size_t)>& work
     for (std::thread& worker : workers) worker.join();
 }
 
+// Checks pictures on every core while the calling thread still reads the next ones out of the
+// archive: the reading is one thread's work, and this way it hides behind the checks. The
+// calling thread joins the checks once it has read everything (finish()).
+class CheckQueue {
+public:
+    CheckQueue(std::size_t most, picture::Decoding decoding) : m_decoding(decoding) {
+        m_pictures.reserve(most); // never moved while a worker checks one
+        const int cores = std::max(1, QThread::idealThreadCount());
+        for (int i = 1; i < cores; ++i) m_workers.emplace_back([this] { work(); });
+    }
+    // Stops the workers after the pictures they are checking, unless finish() ran.
+    ~CheckQueue() {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_done = m_abandoned = true;
+        }
+        m_wake.notify_all();
+        for (std::thread& worker : m_workers) worker.join();
+    }
+    CheckQueue(const CheckQueue&) = delete;
+    CheckQueue& operator=(const CheckQueue&) = delete;
+
+    // Its index among the pictures added.
+    std::size_t add(StoredPicture picture) {
+        std::size_t index = 0;
+        {
+            const std::lock_guard lock(m_mutex);
+            Q_ASSERT(m_pictures.size() < m_pictures.capacity());
+            index = m_pictures.size();
+            m_pictures.push_back(std::move(picture));
+        }
+        m_wake.notify_one();
+        return index;
+    }
+    const StoredPicture& operator[](std::size_t index) const { return m_pictures[index]; }
+
+    // Every picture checked; the first problem found, in the order they were added.
+    QString finish() {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_done = true;
+        }
+        m_wake.notify_all();
+        work();
+        for (std::thread& worker : m_workers) worker.join();
+        m_workers.clear();
+        for (const StoredPicture& stored : m_pictures)
+            if (!stored.problem.isEmpty()) return stored.problem;
+        return {};
+    }
+
+private:
+    void work() {
+        for (;;) {
+            std::size_t index = 0;
+            {
+                std::unique_lock lock(m_mutex);
+                m_wake.wait(lock, [this] { return m_next < m_pictures.size() || m_done; });
+                if (m_abandoned || m_next >= m_pictures.size()) return;
+                index = m_next++;
+            }
+            decode(m_pictures[index], m_decoding);
+        }
+    }
+
+    const picture::Decoding m_decoding;
+    std::vector<StoredPicture> m_pictures;
+    std::vector<std::thread> m_workers;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::size_t m_next = 0;
+    bool m_done = false;
+    bool m_abandoned = false;
+};
+
 OpenedProject refused(const QString& fileName, const QString& problem) {
     OpenedProject opened;
     opened.failure = QStringLiteral("'%1' cannot be opened: %2.").arg(fileName, problem);
@@ -116,7 +193,7 @@ OpenedProject readProject(const QByteArray& data, const QString& fileName, cover
     if (!manifest) return refused(fileName, problem);
 
     // Each entry read once, however many covers name it.
-    std::vector<StoredPicture> pictures;
+    CheckQueue pictures(cover::kCoverKindCount, decoding);
     QHash<QByteArray, std::size_t> pictureOfEntry;
     for (std::size_t row = 0; row < cover::kCoverKindCount; ++row) {
         const cover::CoverKind kind = cover::coverKindAt(row);
@@ -140,13 +217,11 @@ OpenedProject readProject(const QByteArray& data, const QString& fileName, cover
         std::optional<QByteArray> bytes =
             archive->read(entry->entry, picture::kMaxPictureFileBytes, problem);
         if (!bytes) return refused(fileName, problem);
-        pictureOfEntry.insert(entry->entry, pictures.size());
-        pictures.push_back(StoredPicture{std::move(*bytes), entry->sha256, kind, {}, {}});
+        pictureOfEntry.insert(entry->entry, pictures.add(StoredPicture{
+                                                std::move(*bytes), entry->sha256, kind, {}, {}}));
     }
-    onEveryCore(pictures.size(),
-                [&pictures, decoding](std::size_t i) { decode(pictures[i], decoding); });
-    for (const StoredPicture& stored : pictures)
-        if (!stored.problem.isEmpty()) return refused(fileName, stored.problem);
+    if (const QString problem = pictures.finish(); !problem.isEmpty())
+        return refused(fileName, problem);
 
     Project project;
     project.print = manifest->print;
