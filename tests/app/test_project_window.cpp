@@ -85,13 +85,14 @@ protected:
                                                           QFile::encodeName(stateDir.path()));
         ASSERT_TRUE(test::solidImage(40, 30, kRed).save(file("red.png")));
         ASSERT_TRUE(test::solidImage(40, 30, kBlue).save(file("blue.png")));
-        // A project of its own: a green Front, chosen, on A4 with marks.
+        // A project of its own: a green Front, chosen, on A4 with marks, packed, two copies.
         project::Project green;
         green.covers[cover::CoverKind::Front] = test::pictureFile(
             files.path(), "green.png", test::encodeWithQt(test::solidImage(20, 20, kGreen), "png"));
         green.print.chosen = cover::CoverKind::Front;
         green.print.paper = cover::PaperChoice::A4;
         green.print.trim.marks = true;
+        green.print.sheets = {cover::SheetLayout::AsManyAsFit, 2};
         project::EncodedPictures encoded;
         ASSERT_EQ(
             project::saveProject(base::FilePath::fromText(file("green.vexa")), green, encoded), "");
@@ -270,6 +271,8 @@ TEST_F(ProjectWindowTest, ProjectFilesOpenFromDropsAndHandedFiles) {
     const settings::ProfileFile ini(programDir.filePath("vexa6.ini"));
     EXPECT_EQ(ini.read("PRINT", "Paper"), "A4");
     EXPECT_EQ(ini.read("PRINT", "Marks"), "1");
+    EXPECT_EQ(ini.read("PRINT", "Sheets"), "AsManyAsFit");
+    EXPECT_EQ(ini.read("PRINT", "Copies"), "2");
     EXPECT_EQ(ini.read("MAIN", "Front"), "-1");
     EXPECT_EQ(ini.read("MAIN", "DVD"), "0");
     QPointer<notify::MessageNoticeWindow> notice;

@@ -1,5 +1,6 @@
 #include "core/project/ProjectOpen.h"
 
+#include "core/base/Log.h"
 #include "core/base/RegularFileRead.h"
 #include "core/base/Sha256.h"
 #include "core/cover/CoverFormats.h"
@@ -257,8 +258,13 @@ void decodeCheckedPictures(const cover::CoverRecords& records, const DecodedPixe
     }
     onEveryCore(undecoded.size(), [&](std::size_t i) {
         if (cancelled && cancelled()) return;
-        const picture::LoadedPicture picture = picture::readPictureData(undecoded[i]);
-        if (picture.isDecoded()) decoded(undecoded[i], picture.pixels);
+        QString refusal;
+        const picture::LoadedPicture picture = picture::readPictureData(undecoded[i], &refusal);
+        if (picture.isDecoded())
+            decoded(undecoded[i], picture.pixels);
+        else // checked whole a moment ago: memory ran out; it still prints as its own data
+            qCWarning(base::lcPicture) << "a checked picture of" << undecoded[i].size()
+                                       << "bytes was not decoded" << refusal;
     });
 }
 
