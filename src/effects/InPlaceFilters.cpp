@@ -290,7 +290,14 @@ EffectResult edgeEnhance(const Frame& frame, std::int32_t strength) {
     return weightedSharpen<1>(frame, strength + 9, strength + 1);
 }
 
-EffectResult blur(const Frame& frame, std::int32_t) {
+namespace {
+
+// Blur and Smooth: row by row in place, each row's chain folded four pixels deep in the
+// scratch rows `rowWork` gets, with the alpha bytes it keeps.
+using ChainRow = void (*)(const Byte*, Byte*, const Byte*, std::uint16_t*, std::uint16_t*,
+                          std::uint32_t*, const Byte*, int);
+
+EffectResult foldedChain(const Frame& frame, ChainRow rowWork) {
     const int w = frame.width;
     const std::size_t bytes = std::size_t(w) * 4;
     std::vector<std::uint16_t> k(bytes), s2(bytes);
@@ -299,23 +306,19 @@ EffectResult blur(const Frame& frame, std::int32_t) {
     for (std::size_t i = 3; i < bytes; i += 4) keep[i] = 0xFF;
     return forEachRow(frame, inPlacePlan(1, frame.height - 1), [&](int y) {
         if (w >= 3)
-            blurRow(frame.targetRow(y - 1), frame.targetRow(y), frame.targetRow(y + 1), k.data(),
+            rowWork(frame.targetRow(y - 1), frame.targetRow(y), frame.targetRow(y + 1), k.data(),
                     s2.data(), n.data(), keep.data(), w);
     });
 }
 
+} // namespace
+
+EffectResult blur(const Frame& frame, std::int32_t) {
+    return foldedChain(frame, blurRow);
+}
+
 EffectResult smooth(const Frame& frame, std::int32_t) {
-    const int w = frame.width;
-    const std::size_t bytes = std::size_t(w) * 4;
-    std::vector<std::uint16_t> k(bytes), s2(bytes);
-    std::vector<std::uint32_t> n(bytes);
-    std::vector<Byte> keep(bytes, 0);
-    for (std::size_t i = 3; i < bytes; i += 4) keep[i] = 0xFF;
-    return forEachRow(frame, inPlacePlan(1, frame.height - 1), [&](int y) {
-        if (w >= 3)
-            smoothRow(frame.targetRow(y - 1), frame.targetRow(y), frame.targetRow(y + 1), k.data(),
-                      s2.data(), n.data(), keep.data(), w);
-    });
+    return foldedChain(frame, smoothRow);
 }
 
 EffectResult diffuse(const Frame& frame, std::int32_t spread) {

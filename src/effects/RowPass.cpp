@@ -39,14 +39,16 @@ struct BandJob {
 
 namespace {
 
-// streamCopy to `to` and an ordinary copy to `keep`, which stays in the cache.
-void streamCopyAndKeep(std::uint8_t* to, std::uint8_t* keep, const std::uint8_t* from,
-                       std::size_t bytes) {
+// Copies `bytes` from `from` to `to` with stores that bypass the cache, and with kKeep also
+// an ordinary copy to `keep`, which stays in the cache: both from one read of each byte.
+template <bool kKeep>
+void streamRow(std::uint8_t* to, [[maybe_unused]] std::uint8_t* keep, const std::uint8_t* from,
+               std::size_t bytes) {
 #if defined(__SSE2__)
     std::size_t head = (16 - reinterpret_cast<std::uintptr_t>(to) % 16) % 16;
     if (head > bytes) head = bytes;
     std::memcpy(to, from, head);
-    std::memcpy(keep, from, head);
+    if constexpr (kKeep) std::memcpy(keep, from, head);
     std::size_t i = head;
     for (; i + 64 <= bytes; i += 64) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
@@ -57,16 +59,18 @@ void streamCopyAndKeep(std::uint8_t* to, std::uint8_t* keep, const std::uint8_t*
         _mm_stream_si128(reinterpret_cast<__m128i*>(to + i + 16), b);
         _mm_stream_si128(reinterpret_cast<__m128i*>(to + i + 32), c);
         _mm_stream_si128(reinterpret_cast<__m128i*>(to + i + 48), d);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(keep + i), a);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(keep + i + 16), b);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(keep + i + 32), c);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(keep + i + 48), d);
+        if constexpr (kKeep) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(keep + i), a);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(keep + i + 16), b);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(keep + i + 32), c);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(keep + i + 48), d);
+        }
     }
     std::memcpy(to + i, from + i, bytes - i);
-    std::memcpy(keep + i, from + i, bytes - i);
+    if constexpr (kKeep) std::memcpy(keep + i, from + i, bytes - i);
 #else
     std::memcpy(to, from, bytes);
-    std::memcpy(keep, from, bytes);
+    if constexpr (kKeep) std::memcpy(keep, from, bytes);
 #endif
 }
 
@@ -96,7 +100,7 @@ void Band::prepare(int y) {
         if (pass_.saved_[std::size_t(y)]) {
             std::memcpy(keep, row, bytes);
         } else { // both copies from one read of the row
-            streamCopyAndKeep(pass_.copy_ + y * pass_.copyStride_, keep, row, bytes);
+            streamRow<true>(pass_.copy_ + y * pass_.copyStride_, keep, row, bytes);
             pass_.saved_[std::size_t(y)] = 1;
         }
         return;
@@ -153,25 +157,7 @@ RowPass::RowPass(std::uint8_t* picture, std::ptrdiff_t pictureStride, std::uint8
       saved_(std::size_t(height), 0) {}
 
 void streamCopy(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes) {
-#if defined(__SSE2__)
-    std::size_t head = (16 - reinterpret_cast<std::uintptr_t>(to) % 16) % 16;
-    if (head > bytes) head = bytes;
-    std::memcpy(to, from, head);
-    std::size_t i = head;
-    for (; i + 64 <= bytes; i += 64) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i + 16));
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i + 32));
-        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i + 48));
-        _mm_stream_si128(reinterpret_cast<__m128i*>(to + i), a);
-        _mm_stream_si128(reinterpret_cast<__m128i*>(to + i + 16), b);
-        _mm_stream_si128(reinterpret_cast<__m128i*>(to + i + 32), c);
-        _mm_stream_si128(reinterpret_cast<__m128i*>(to + i + 48), d);
-    }
-    std::memcpy(to + i, from + i, bytes - i);
-#else
-    std::memcpy(to, from, bytes);
-#endif
+    streamRow<false>(to, nullptr, from, bytes);
 }
 
 void RowPass::save(int from, int to, bool streaming) {

@@ -162,6 +162,21 @@ void saveAndWork(std::uint8_t* row, std::uint8_t* copy, int width, PartWork&& wo
     }
 }
 
+// Runs `rowWork(y)` on the band's rows, each prepared first, until the band must stop; false
+// when a row work that returns bool refused.
+template <typename RowWork> bool workThroughBand(Band& band, RowWork& rowWork) {
+    for (int y = band.first(); y < band.last(); ++y) {
+        band.prepare(y);
+        if constexpr (std::is_same_v<decltype(rowWork(y)), bool>) {
+            if (!rowWork(y)) return false;
+        } else {
+            rowWork(y);
+        }
+        if (!band.finished()) break;
+    }
+    return true;
+}
+
 // Runs `rowWork(y)` for the plan's rows first..last-1 (0-based) on the calling thread, storing
 // after each one base + (y + 1) x span \ H and yielding, then 100 with a last yield. A rowWork
 // that returns bool stops the effect by returning false: the result is then Refused, and the
@@ -169,18 +184,7 @@ void saveAndWork(std::uint8_t* row, std::uint8_t* copy, int width, PartWork&& wo
 // says why where it calls this.
 template <typename RowWork>
 EffectResult forEachRow(const Frame& frame, const RowPlan& plan, RowWork&& rowWork) {
-    auto work = [&](Band& band) {
-        for (int y = band.first(); y < band.last(); ++y) {
-            band.prepare(y);
-            if constexpr (std::is_same_v<decltype(rowWork(y)), bool>) {
-                if (!rowWork(y)) return false;
-            } else {
-                rowWork(y);
-            }
-            if (!band.finished()) break;
-        }
-        return true;
-    };
+    auto work = [&](Band& band) { return workThroughBand(band, rowWork); };
     return frame.rows->run(plan, work);
 }
 
@@ -214,16 +218,7 @@ EffectResult forEachRowInBands(const Frame& frame, RowPlan plan, MakeRowWork&& m
             else
                 return makeRowWork();
         }();
-        for (int y = band.first(); y < band.last(); ++y) {
-            band.prepare(y);
-            if constexpr (std::is_same_v<decltype(rowWork(y)), bool>) {
-                if (!rowWork(y)) return false;
-            } else {
-                rowWork(y);
-            }
-            if (!band.finished()) break;
-        }
-        return true;
+        return workThroughBand(band, rowWork);
     };
     return frame.rows->run(plan, work);
 }
