@@ -1,7 +1,8 @@
 // applyEffect: checks the call, holds the engine's copy of the picture for its duration and
 // runs the effect, which writes the picture in place and saves each row into the copy first;
 // a call that does not complete puts the saved rows back, so a refused or cancelled call
-// leaves the picture exactly as it was.
+// leaves the picture exactly as it was. Given a source of its own, the effect writes a new
+// picture from it instead, and needs no copy.
 
 #include "effects/Effects.h"
 
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 namespace vexa::effects {
 
@@ -108,47 +110,92 @@ std::string pictureRefusal(const PictureView& picture) {
     return {};
 }
 
-} // namespace
+// The bytes a picture's rows span, from the first to past the last.
+std::pair<std::uintptr_t, std::uintptr_t> span(const std::uint8_t* pixels, int width, int height,
+                                               std::ptrdiff_t stride) {
+    const auto first = reinterpret_cast<std::uintptr_t>(pixels);
+    return {first, first + std::uintptr_t(stride) * std::uintptr_t(height - 1) +
+                       std::uintptr_t(width) * 4};
+}
 
-EffectResult applyEffect(EffectEngine& engine, std::int32_t effectId, const PictureView& picture,
-                         std::int32_t parameter, std::int32_t& progress, const YieldHook& yield) {
+// `source` is null for a call in place; otherwise the effect writes `target` from it.
+EffectResult run(EffectEngine& engine, std::int32_t effectId, const SourceView* source,
+                 const PictureView& target, std::int32_t parameter, std::int32_t& progress,
+                 const YieldHook& yield) {
     EngineCall call(engine);
     if (!call.owner()) return {EffectStatus::Busy, {}};
     if (effectId < 1 || effectId > 31) return {};
     if (std::string reason = parameterRefusal(effectId, parameter); !reason.empty())
         return refused(std::move(reason));
-    if (std::string reason = pictureRefusal(picture); !reason.empty())
+    if (std::string reason = pictureRefusal(target); !reason.empty())
         return refused(std::move(reason));
-    const int w = picture.width;
-    const int h = picture.height;
+    const int w = target.width;
+    const int h = target.height;
+    if (source) {
+        const PictureView sourceAsView{const_cast<std::uint8_t*>(source->pixels), source->width,
+                                       source->height, source->stride};
+        if (std::string reason = pictureRefusal(sourceAsView); !reason.empty())
+            return refused(std::move(reason));
+        if (source->width != w || source->height != h)
+            return refused("The source and target pictures differ in size");
+    }
     if (w == 0 || h == 0) return {};
+    if (source) {
+        const auto [from, to] = span(source->pixels, w, h, source->stride);
+        const auto [first, last] = span(target.pixels, w, h, target.stride);
+        if (from < last && first < to) return refused("The source and target pictures overlap");
+    }
 
-    PixelBuffer* const buffer = call.workingCopy(w, h);
-    if (!buffer)
+    // In place, the rows are saved into the engine's working copy; a new picture reads the
+    // caller's source, which is whole from the start.
+    PixelBuffer* const buffer = source ? nullptr : call.workingCopy(w, h);
+    if (!source && !buffer)
         return refused("The picture is too large: there is not enough memory for a working "
                        "copy of " +
                        std::to_string(w) + " x " + std::to_string(h) + " pixels");
+    const std::uint8_t* const copy = source ? source->pixels : buffer->data();
+    const std::ptrdiff_t copyStride = source ? source->stride : buffer->stride();
     Progress progressCell(progress, yield);
     auto pool = [&call] { return call.pool(); };
-    RowPass rows(picture.pixels, picture.stride, buffer->data(), buffer->stride(), w, h,
-                 progressCell, engine.threads(), pool);
-    const Frame frame{buffer->data(), buffer->stride(), picture.pixels, picture.stride, w, h,
-                      &progressCell,  &call.random(),   &rows};
+    RowPass rows(target.pixels, target.stride, copy, copyStride, w, h, progressCell,
+                 engine.threads(), pool, source != nullptr);
+    const Frame frame{copy, copyStride,    target.pixels,  target.stride, w,
+                      h,    &progressCell, &call.random(), &rows,         source != nullptr};
     RandomScope randomScope(call.random());
+    auto releaseCopy = [buffer] {
+        if (buffer) buffer->release();
+    };
     EffectResult result;
     try {
         result = kEffects[effectId](frame, parameter);
+        if (result.status == EffectStatus::Done) rows.complete();
     } catch (...) {
         rows.restore();
-        buffer->release();
+        releaseCopy();
         throw;
     }
     if (result.status != EffectStatus::Done) rows.restore();
-    buffer->release();
+    releaseCopy();
     if (result.status != EffectStatus::Done) return result;
     randomScope.keep();
     call.setLastBands(rows.lastBands());
     return result;
+}
+
+} // namespace
+
+EffectResult applyEffect(EffectEngine& engine, std::int32_t effectId, const PictureView& picture,
+                         std::int32_t parameter, std::int32_t& progress, const YieldHook& yield) {
+    return run(engine, effectId, nullptr, picture, parameter, progress, yield);
+}
+
+EffectResult applyEffect(EffectEngine& engine, std::int32_t effectId, const SourceView& source,
+                         const PictureView& target, std::int32_t parameter, std::int32_t& progress,
+                         const YieldHook& yield) {
+    if (source.pixels == target.pixels && source.stride == target.stride &&
+        source.width == target.width && source.height == target.height)
+        return run(engine, effectId, nullptr, target, parameter, progress, yield);
+    return run(engine, effectId, &source, target, parameter, progress, yield);
 }
 
 EffectEngine::EffectEngine(int threads)

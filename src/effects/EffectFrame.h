@@ -1,8 +1,8 @@
 #pragma once
 
-// What one effect works on while it runs: the caller's picture as the read-only source,
-// the engine's target buffer, and the progress cell with its yield hook. Internal to the
-// engine; the public interface is Effects.h.
+// What one effect works on while it runs: the picture as it was, the picture it writes, and
+// the progress cell with its yield hook. Internal to the engine; the public interface is
+// Effects.h.
 
 #include "effects/Effects.h"
 
@@ -44,24 +44,30 @@ class RowPass;
 // Rows are 0-based here; the formulas of the effects count from 1, and each effect says so
 // where it converts.
 struct Frame {
-    // The engine's copy of the picture as it was. A row's copy is there once the row pass
-    // (RowPass.h) has saved it: from the start of the row itself and of the rows the pass
-    // says it reads around it.
+    // The picture as it was. In place, the engine's copy: a row's copy is there once the row
+    // pass (RowPass.h) has saved it, from the start of the row itself and of the rows the pass
+    // says it reads around it. When the engine writes a new picture, the caller's source,
+    // whole from the start.
     const std::uint8_t* source = nullptr;
     std::ptrdiff_t sourceStride = 0;
-    std::uint8_t* target = nullptr; // the caller's picture, written in place by the row pass
+    // The picture the row pass writes: the caller's, in place, or the new one, whose rows the
+    // pass fills from the source where in place it would save them.
+    std::uint8_t* target = nullptr;
     std::ptrdiff_t targetStride = 0;
     int width = 0;
     int height = 0;
     Progress* progress = nullptr;
     Lcg24* random = nullptr; // the calling engine's sequence, for the effects that draw from it
     RowPass* rows = nullptr; // runs the rows, saving each before it is written
+    bool newPicture = false; // the target is a new picture and the source the caller's
 
     const std::uint8_t* sourceRow(int y) const { return source + y * sourceStride; }
     std::uint8_t* targetRow(int y) const { return target + y * targetStride; }
     // The picture before the row pass has written anything: for statistics of the whole
     // picture that an effect gathers first.
-    const std::uint8_t* unchangedRow(int y) const { return target + y * targetStride; }
+    const std::uint8_t* unchangedRow(int y) const {
+        return newPicture ? sourceRow(y) : target + y * targetStride;
+    }
 };
 
 // The result of an effect that did not finish.

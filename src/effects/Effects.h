@@ -1,6 +1,7 @@
 #pragma once
 
-// The effect engine: 31 numbered effects that change the pixels of one picture in place.
+// The effect engine: 31 numbered effects that change the pixels of one picture in place, or
+// write a picture's result into another.
 // It knows nothing of Qt: a picture is a plain view of 32-bit top-down B,G,R,x pixels
 // (the layout of a QImage in Format_RGB32); the QImage adapter lives beside it in
 // QImageEffect.h, in a target of its own.
@@ -91,6 +92,24 @@ private:
 // on.
 EffectResult applyEffect(EffectEngine& engine, std::int32_t effectId, const PictureView& picture,
                          std::int32_t parameter, std::int32_t& progress,
+                         const YieldHook& yield = {});
+
+// A picture the engine only reads: the same layout as PictureView.
+struct SourceView {
+    const std::uint8_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    std::ptrdiff_t stride = 0;
+};
+
+// The same effect on `source`, written into `target`, a picture of the same size whose pixels
+// the call neither needs nor reads: for a caller that keeps the picture it started from, which
+// spares the engine its copy of each row. `source` is never written. Done leaves the result in
+// `target`; Busy, Cancelled and Refused leave `target`'s pixels undefined and the random
+// sequence as before. Two views of the same pixels run in place as above; overlapping or
+// differently sized pictures are refused.
+EffectResult applyEffect(EffectEngine& engine, std::int32_t effectId, const SourceView& source,
+                         const PictureView& target, std::int32_t parameter, std::int32_t& progress,
                          const YieldHook& yield = {});
 
 // Unpacks a colour held as red + 256 x green + 65536 x blue.

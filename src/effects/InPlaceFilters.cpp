@@ -11,6 +11,7 @@
 #include "effects/VectorClones.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace vexa::effects {
@@ -148,8 +149,9 @@ void filterRows(const Frame& frame, int first, int rows, Part* k, Known known, S
     }
 }
 
-// These filters read the picture itself, never the engine's copy of it.
-RowPlan inPlacePlan(int first, int last, int below = 0) {
+// These filters read the picture itself, never the engine's copy of it: `below` counts the
+// rows below a row they read with it, which must hold the picture as it was.
+RowPlan inPlacePlan(int first, int last, int below) {
     RowPlan plan;
     plan.first = first;
     plan.last = last;
@@ -164,8 +166,9 @@ template <typename Part, typename Known, typename Step>
 EffectResult inPlace3x3(const Frame& frame, Known known, Step step) {
     std::vector<Part> part(std::size_t(kChainRows) * 4 * kChainBlock);
     const int last = frame.height - 1;
-    // A group's first row does the group's work; the pass saves the group's rows before it.
-    return forEachRow(frame, inPlacePlan(1, last, kChainRows - 1), [&](int y) {
+    // A group's first row does the group's work, reading the group's rows and the one below
+    // them; the pass saves those before it.
+    return forEachRow(frame, inPlacePlan(1, last, kChainRows), [&](int y) {
         if ((y - 1) % kChainRows != 0 || frame.width < 3) return;
         filterRows(frame, y, std::min(kChainRows, last - y), part.data(), known, step);
     });
@@ -304,7 +307,7 @@ EffectResult foldedChain(const Frame& frame, ChainRow rowWork) {
     std::vector<std::uint32_t> n(bytes);
     std::vector<Byte> keep(bytes, 0);
     for (std::size_t i = 3; i < bytes; i += 4) keep[i] = 0xFF;
-    return forEachRow(frame, inPlacePlan(1, frame.height - 1), [&](int y) {
+    return forEachRow(frame, inPlacePlan(1, frame.height - 1, 1), [&](int y) {
         if (w >= 3)
             rowWork(frame.targetRow(y - 1), frame.targetRow(y), frame.targetRow(y + 1), k.data(),
                     s2.data(), n.data(), keep.data(), w);
@@ -328,7 +331,9 @@ EffectResult diffuse(const Frame& frame, std::int32_t spread) {
     const int h = frame.height;
     std::vector<float> random(std::size_t(w) * 2);
     Lcg24& generator = *frame.random;
-    return forEachRow(frame, inPlacePlan(0, h), [&](int y) {
+    // A pixel comes from at most |p| / 2 + 1 rows below (one more for the rounding).
+    const int below = int(std::min<std::int64_t>(h, std::abs(std::int64_t(spread)) / 2 + 2));
+    return forEachRow(frame, inPlacePlan(0, h, below), [&](int y) {
         // Two numbers per pixel, first for x, then for y.
         generator.fill(random.data(), random.size());
         std::uint8_t* cur = frame.targetRow(y);

@@ -216,7 +216,7 @@ EffectResult saturation(const Frame& frame, std::int32_t percent) {
     // The whole row is saved and written before a refusal.
     auto overRows = [&](const auto& table) {
         return forEachRowSavingInBands(frame, plan, [&] {
-            return [&](int y, std::uint8_t* copy) {
+            return [&](int y, const RowCopy& copy) {
                 bool fits = true;
                 saveAndWork(frame.targetRow(y), copy, frame.width,
                             [&](std::uint8_t* part, int pixels) {

@@ -44,12 +44,12 @@ VEXA_VECTOR_CLONES void mapRow(std::uint8_t* __restrict row, int width, Pixel pi
 }
 
 // Stores `pixel(p)` for every pixel word p, on bands of rows. `selfInverse`: pixel(pixel(p))
-// is p for every p.
+// is p for every p, so in place nothing needs saving.
 template <typename Pixel>
 EffectResult mapEachPixel(const Frame& frame, Pixel pixel, bool selfInverse = false) {
     RowPlan plan;
     plan.last = frame.height;
-    if (selfInverse) {
+    if (selfInverse && !frame.newPicture) {
         plan.readsCopy = false;
         plan.selfInverse = true;
         return forEachRowInBands(frame, plan, [&] {
@@ -57,7 +57,7 @@ EffectResult mapEachPixel(const Frame& frame, Pixel pixel, bool selfInverse = fa
         });
     }
     return forEachRowSavingInBands(frame, plan, [&] {
-        return [&](int y, std::uint8_t* copy) {
+        return [&](int y, const RowCopy& copy) {
             saveAndWork(frame.targetRow(y), copy, frame.width,
                         [&](std::uint8_t* part, int pixels) { mapRow(part, pixels, pixel); });
         };

@@ -2,23 +2,16 @@
 
 #include "effects/PixelBuffer.h"
 
-#include <cstring>
-
 namespace vexa::effects {
 
 namespace {
 
-// A copy of an RGB32 picture in a buffer of the engine's, which the kernel can back with huge
-// pages: for a picture of many megapixels, filling fresh memory page by page costs far more
-// than the copying itself. Null when there is not enough memory.
-QImage engineCopy(const QImage& picture) {
-    const int w = picture.width();
-    const int h = picture.height();
+// A new RGB32 picture of this size in a buffer of the engine's, which the kernel can back with
+// huge pages: for a picture of many megapixels, filling fresh memory page by page costs far
+// more than the effect itself. Null when there is not enough memory.
+QImage enginePicture(int w, int h) {
     std::unique_ptr<PixelBuffer> buffer = PixelBuffer::tryCreate(w, h);
     if (!buffer) return {};
-    for (int y = 0; y < h; ++y)
-        std::memcpy(buffer->data() + y * buffer->stride(), picture.constScanLine(y),
-                    std::size_t(w) * 4);
     PixelBuffer* owner = buffer.get();
     QImage copy(
         owner->data(), w, h, owner->stride(), QImage::Format_RGB32,
@@ -47,13 +40,19 @@ EffectResult applyEffect(EffectEngine& engine, QImage& image, std::int32_t effec
                          std::int32_t parameter, std::int32_t& progress, const YieldHook& yield) {
     if (image.isNull() || (image.format() == QImage::Format_RGB32 && image.isDetached()))
         return runOn(engine, image, effectId, parameter, progress, yield);
-    if (image.format() == QImage::Format_RGB32) { // shared: work on a copy of our own
-        QImage copy = engineCopy(image);
-        if (copy.isNull())
+    if (image.format() == QImage::Format_RGB32) {
+        // Shared, so it must stay as it is: the effect writes a new picture from it.
+        QImage result = enginePicture(image.width(), image.height());
+        if (result.isNull())
             return {EffectStatus::Refused, "There is not enough memory to copy the picture"};
-        EffectResult result = runOn(engine, copy, effectId, parameter, progress, yield);
-        if (result.status == EffectStatus::Done) image = std::move(copy);
-        return result;
+        const SourceView source{image.constBits(), image.width(), image.height(),
+                                image.bytesPerLine()};
+        const PictureView target{result.bits(), result.width(), result.height(),
+                                 result.bytesPerLine()};
+        const EffectResult outcome =
+            applyEffect(engine, effectId, source, target, parameter, progress, yield);
+        if (outcome.status == EffectStatus::Done) image = std::move(result);
+        return outcome;
     }
     QImage converted = image.convertToFormat(QImage::Format_RGB32);
     if (converted.isNull())

@@ -84,11 +84,17 @@ void finishStreaming() {
 
 void Band::prepare(int y) {
     current_ = y;
-    if (!plan_.writes || plan_.selfInverse) return;
+    if (!plan_.writes) return;
     if (plan_.workSaves) { // the row work copies it
         pass_.saved_[std::size_t(y)] = 1;
         return;
     }
+    if (pass_.newPicture_ && (plan_.selfInverse || plan_.throughBand)) {
+        // The band reads the source itself; the row is filled for the effect to work on.
+        pass_.save(y, y + 1, false);
+        return;
+    }
+    if (plan_.selfInverse) return;
     if (plan_.throughBand) {
         // The row's copy goes past the cache; the band reads the row from a copy of its own,
         // which stays in the cache while the few rows after it need it.
@@ -100,7 +106,7 @@ void Band::prepare(int y) {
         if (pass_.saved_[std::size_t(y)]) {
             std::memcpy(keep, row, bytes);
         } else { // both copies from one read of the row
-            streamRow<true>(pass_.copy_ + y * pass_.copyStride_, keep, row, bytes);
+            streamRow<true>(pass_.copyForSaving() + y * pass_.copyStride_, keep, row, bytes);
             pass_.saved_[std::size_t(y)] = 1;
         }
         return;
@@ -113,6 +119,7 @@ void Band::prepare(int y) {
 }
 
 const std::uint8_t* Band::sourceRow(int r) const {
+    if (pass_.newPicture_) return pass_.copy_ + r * pass_.copyStride_;
     // Rows this pass never writes are in the picture; rows of the neighbouring bands were
     // saved before the bands started; this band's rows not written yet are in the picture.
     if (r < plan_.first || r >= plan_.last) return pass_.picture_ + r * pass_.pictureStride_;
@@ -122,8 +129,9 @@ const std::uint8_t* Band::sourceRow(int r) const {
     return recent_.data() + std::size_t(r) % (std::size_t(plan_.above) + 1) * bytes;
 }
 
-std::uint8_t* Band::copyRow(int y) const {
-    return pass_.copy_ + y * pass_.copyStride_;
+RowCopy Band::copyRow(int y) const {
+    if (pass_.newPicture_) return {nullptr, pass_.copy_ + y * pass_.copyStride_};
+    return {pass_.copyForSaving() + y * pass_.copyStride_, nullptr};
 }
 
 bool Band::finished() {
@@ -149,12 +157,12 @@ bool Band::finished() {
     return !job_->stop.load();
 }
 
-RowPass::RowPass(std::uint8_t* picture, std::ptrdiff_t pictureStride, std::uint8_t* copy,
+RowPass::RowPass(std::uint8_t* picture, std::ptrdiff_t pictureStride, const std::uint8_t* copy,
                  std::ptrdiff_t copyStride, int width, int height, Progress& progress, int threads,
-                 FunctionRef<BandPool*()> pool)
+                 FunctionRef<BandPool*()> pool, bool newPicture)
     : picture_(picture), pictureStride_(pictureStride), copy_(copy), copyStride_(copyStride),
       width_(width), height_(height), progress_(progress), threads_(threads), pool_(pool),
-      saved_(std::size_t(height), 0) {}
+      saved_(std::size_t(height), 0), newPicture_(newPicture) {}
 
 void streamCopy(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes) {
     streamRow<false>(to, nullptr, from, bytes);
@@ -164,19 +172,31 @@ void RowPass::save(int from, int to, bool streaming) {
     const std::size_t bytes = std::size_t(width_) * 4;
     for (int y = std::max(from, 0); y < std::min(to, height_); ++y) {
         if (saved_[std::size_t(y)]) continue;
-        if (streaming)
-            streamCopy(copy_ + y * copyStride_, picture_ + y * pictureStride_, bytes);
+        if (newPicture_) // the effect writes the row next, so it stays in the cache
+            std::memcpy(picture_ + y * pictureStride_, copy_ + y * copyStride_, bytes);
+        else if (streaming)
+            streamCopy(copyForSaving() + y * copyStride_, picture_ + y * pictureStride_, bytes);
         else
-            std::memcpy(copy_ + y * copyStride_, picture_ + y * pictureStride_, bytes);
+            std::memcpy(copyForSaving() + y * copyStride_, picture_ + y * pictureStride_, bytes);
         saved_[std::size_t(y)] = 1;
     }
 }
 
 void RowPass::restore() {
+    if (newPicture_) return;
     const std::size_t bytes = std::size_t(width_) * 4;
     for (int y = 0; y < height_; ++y)
         if (saved_[std::size_t(y)])
             std::memcpy(picture_ + y * pictureStride_, copy_ + y * copyStride_, bytes);
+}
+
+void RowPass::complete() {
+    if (!newPicture_) return;
+    const std::size_t bytes = std::size_t(width_) * 4;
+    for (int y = 0; y < height_; ++y)
+        if (!saved_[std::size_t(y)])
+            streamCopy(picture_ + y * pictureStride_, copy_ + y * copyStride_, bytes);
+    finishStreaming();
 }
 
 std::vector<int> RowPass::bandCuts(const RowPlan& plan) const {
@@ -217,10 +237,11 @@ EffectResult RowPass::run(const RowPlan& plan, BandWork work) {
         if (result.status == EffectStatus::Done && plan.ends && !progress_.report(100))
             result = cancelled();
     } catch (...) { // from the yield hook: the picture goes back as for a cancelled call
-        if (plan.selfInverse) undo(plan, work, cuts, written);
+        if (plan.selfInverse && !newPicture_) undo(plan, work, cuts, written);
         throw;
     }
-    if (result.status != EffectStatus::Done && plan.selfInverse) undo(plan, work, cuts, written);
+    if (result.status != EffectStatus::Done && plan.selfInverse && !newPicture_)
+        undo(plan, work, cuts, written);
     return result;
 }
 
@@ -257,7 +278,7 @@ EffectResult RowPass::runInBands(const RowPlan& plan, BandWork work, const std::
     const int bands = int(cuts.size()) - 1;
     // Rows a band reads from its neighbours' rows are saved before any band starts, so no
     // band reads a row while another saves or writes it.
-    if (plan.writes && plan.align <= 1)
+    if (plan.writes && plan.align <= 1 && !newPicture_)
         for (int k = 1; k < bands; ++k)
             save(cuts[std::size_t(k)] - plan.above, cuts[std::size_t(k)] + plan.below, false);
     BandJob job;

@@ -5,6 +5,12 @@
 // Frame::sourceRow. The copy of a row is thus made while the row is in the cache anyway, and a
 // failed or cancelled call puts the saved rows back, so the picture is exactly as it was.
 //
+// When the engine writes a new picture instead, the copy is the caller's whole source and
+// nothing is saved: where in place a row would be saved, the pass fills the new picture's row
+// from the source, so the effect finds there what it would find in place, and the rows no
+// pass filled are filled when the effect is done. Nothing is put back: the caller drops the
+// new picture of a call that does not complete.
+//
 // A pass whose rows do not depend on rows it has written runs on bands of rows at once: the
 // calling thread takes bands itself and the engine's worker threads take the others. Only the
 // calling thread stores progress and calls the yield hook; the workers stop at their next row
@@ -15,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -58,6 +65,13 @@ struct RowPlan {
     std::int32_t span = 100;
 };
 
+// Where a row work that saves its own row puts the row's copy: `copy`, or, in a new picture,
+// the source's row it takes the pixels from.
+struct RowCopy {
+    std::uint8_t* copy = nullptr;
+    const std::uint8_t* source = nullptr;
+};
+
 // One band of rows, on the thread that runs it.
 class Band {
 public:
@@ -69,8 +83,9 @@ public:
     // Row r of the picture as it was, for a pass that reads through the band: r may lie up to
     // `above` rows above the row being worked on and anywhere below it.
     const std::uint8_t* sourceRow(int r) const;
-    // Where row y goes in the copy, for a pass whose row work saves its rows.
-    std::uint8_t* copyRow(int y) const;
+    // Where row y goes in the copy, or comes from in a new picture, for a pass whose row work
+    // saves its rows.
+    RowCopy copyRow(int y) const;
     // After row y: stores progress and yields on the calling thread; false when the pass must
     // stop (the hook asked to, or another band refused).
     bool finished();
@@ -104,9 +119,10 @@ class RowPass {
 public:
     // `copy` has room for the whole picture, rows `copyStride` apart. A pass runs on up to
     // `threads` threads; `pool()` gives the workers, and is called only when a pass needs them.
-    RowPass(std::uint8_t* picture, std::ptrdiff_t pictureStride, std::uint8_t* copy,
+    // `newPicture`: `picture` is a new picture and `copy` the whole source, only read.
+    RowPass(std::uint8_t* picture, std::ptrdiff_t pictureStride, const std::uint8_t* copy,
             std::ptrdiff_t copyStride, int width, int height, Progress& progress, int threads,
-            FunctionRef<BandPool*()> pool);
+            FunctionRef<BandPool*()> pool, bool newPicture = false);
 
     // Runs `work` over the plan's rows, on bands when the plan allows and the picture is large
     // enough. Done, Cancelled, or Refused with no reason (the effect supplies it).
@@ -114,6 +130,9 @@ public:
 
     // Puts every saved row back into the picture, after a call that did not complete.
     void restore();
+
+    // Fills the rows of a new picture that no pass filled, once the effect is done.
+    void complete();
 
     // How many bands the last pass ran on (1 on one thread).
     int lastBands() const { return lastBands_; }
@@ -127,12 +146,15 @@ private:
     void undo(const RowPlan& plan, BandWork work, const std::vector<int>& cuts,
               const std::vector<int>& written);
     std::vector<int> bandCuts(const RowPlan& plan) const;
-    // Saves the rows from .. to - 1 that are not saved yet, past the cache when streaming.
+    // Saves the rows from .. to - 1 that are not saved yet, past the cache when streaming; in
+    // a new picture, fills them from the source.
     void save(int from, int to, bool streaming);
+    // The rows of the copy are written only in place.
+    std::uint8_t* copyForSaving() const { return const_cast<std::uint8_t*>(copy_); }
 
     std::uint8_t* picture_;
     std::ptrdiff_t pictureStride_;
-    std::uint8_t* copy_;
+    const std::uint8_t* copy_;
     std::ptrdiff_t copyStride_;
     int width_;
     int height_;
@@ -142,6 +164,7 @@ private:
     BandPool* workers_ = nullptr;     // the pool of the banded pass that runs
     std::vector<std::uint8_t> saved_; // per row: 1 once it is in the copy
     int lastBands_ = 0;
+    bool newPicture_;
 };
 
 // Copies `bytes` bytes with stores that bypass the cache, for rows nobody reads back unless
@@ -150,15 +173,24 @@ private:
 void streamCopy(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes);
 
 // Saves the `width` pixels of `row` into `copy` and runs work(part, pixels) over the row in
-// parts, each saved just before the work writes it, while it is in the first-level cache.
+// parts, each saved just before the work writes it, while it is in the first-level cache. In
+// a new picture, the work runs on each part of the source's row in a buffer of its own, which
+// then goes to `row` past the cache: the row is read once and written once, as by memcpy.
 template <typename PartWork>
-void saveAndWork(std::uint8_t* row, std::uint8_t* copy, int width, PartWork&& work) {
+void saveAndWork(std::uint8_t* row, const RowCopy& copy, int width, PartWork&& work) {
     constexpr int kPart = 1024; // pixels: 4 KB
+    alignas(64) std::uint8_t buffer[kPart * 4];
     for (int x = 0; x < width; x += kPart) {
         const int pixels = width - x < kPart ? width - x : kPart;
-        streamCopy(copy + std::ptrdiff_t(x) * 4, row + std::ptrdiff_t(x) * 4,
-                   std::size_t(pixels) * 4);
-        work(row + std::ptrdiff_t(x) * 4, pixels);
+        const std::size_t bytes = std::size_t(pixels) * 4;
+        if (copy.source) {
+            std::memcpy(buffer, copy.source + std::ptrdiff_t(x) * 4, bytes);
+            work(buffer, pixels);
+            streamCopy(row + std::ptrdiff_t(x) * 4, buffer, bytes);
+        } else {
+            streamCopy(copy.copy + std::ptrdiff_t(x) * 4, row + std::ptrdiff_t(x) * 4, bytes);
+            work(row + std::ptrdiff_t(x) * 4, pixels);
+        }
     }
 }
 

@@ -63,7 +63,7 @@ EffectResult mapChannels(const Frame& frame, const ChannelTable& tb, const Chann
     plan.base = base;
     plan.span = span;
     return forEachRowSavingInBands(frame, plan, [&] {
-        return [&](int y, std::uint8_t* copy) {
+        return [&](int y, const RowCopy& copy) {
             saveAndWork(frame.targetRow(y), copy, frame.width,
                         [&](std::uint8_t* part, int pixels) { lookUpRow(part, pixels, tables); });
         };

@@ -36,19 +36,8 @@ TEST(Bands, EveryEffectGivesOnFourThreadsThePictureOfOneThread) {
     // others (in-place filters, error diffusion, the random sequence) stay on one thread.
     const std::set<std::int32_t> banded = {2,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
                                            17, 18, 20, 24, 25, 26, 27, 28, 30, 31};
-    struct Case {
-        std::int32_t id;
-        std::int32_t parameter;
-    };
-    std::vector<Case> cases;
-    for (const EffectInfo& info : effectTable()) cases.push_back({info.id, info.usualParameter});
-    // Parameters with their own paths: mosaic blocks that do and do not divide the height,
-    // contrast and saturation strong enough to clamp, an extra Gamma and Swap Channels.
-    const Case more[] = {{15, 7},    {15, 43},  {17, 250}, {17, -300},
-                         {30, 1000}, {31, 250}, {16, 3},   {14, -37}};
-    cases.insert(cases.end(), std::begin(more), std::end(more));
     const Picture input = noisePicture(kWidth, kHeight, 5);
-    for (const Case& c : cases) {
+    for (const EffectCase& c : everyEffectCase()) {
         const Outcome one = runOn(1, c.id, c.parameter, input);
         const Outcome four = runOn(4, c.id, c.parameter, input);
         ASSERT_EQ(one.status, EffectStatus::Done) << c.id;

@@ -54,4 +54,14 @@ std::vector<int> channelRow(Picture& picture, int y, int k);
 // Sets the shared engine's random sequence back to its start.
 void restartRandom();
 
+// An effect with a parameter.
+struct EffectCase {
+    std::int32_t id;
+    std::int32_t parameter;
+};
+// Every effect with its usual parameter, and the parameters with paths of their own: mosaic
+// blocks that do and do not divide the height, contrast and saturation strong enough to clamp,
+// an extra Gamma and Swap Channels.
+std::vector<EffectCase> everyEffectCase();
+
 } // namespace vexa::effects::test
