@@ -166,8 +166,8 @@ EffectResult quadrantSmooth(const Frame& frame, std::int32_t) {
             const BoxRow& up = boxRow(y - 1);
             const BoxRow& down = boxRow(y + 1);
             calmestRegion(up.mean.data(), up.dispersion.data(), down.mean.data(),
-                          down.dispersion.data(), band.sourceRow(y), keep.data(),
-                          frame.targetRow(y), begin, end);
+                          down.dispersion.data(), band.sourceRow(y), keep.data(), band.targetRow(y),
+                          begin, end);
         };
     });
 }

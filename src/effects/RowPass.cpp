@@ -89,8 +89,14 @@ void Band::prepare(int y) {
         pass_.saved_[std::size_t(y)] = 1;
         return;
     }
-    if (pass_.newPicture_ && (plan_.selfInverse || plan_.throughBand)) {
-        // The band reads the source itself; the row is filled for the effect to work on.
+    if (pass_.newPicture_ && plan_.throughBand) { // the row as it was, in the band's row
+        const std::size_t bytes = std::size_t(pass_.width_) * 4;
+        if (recent_.empty()) recent_.resize(bytes);
+        outRow_ = recent_.data();
+        std::memcpy(outRow_, pass_.copy_ + y * pass_.copyStride_, bytes);
+        return;
+    }
+    if (pass_.newPicture_ && plan_.selfInverse) { // filled for the effect to work on
         pass_.save(y, y + 1, false);
         return;
     }
@@ -134,9 +140,19 @@ RowCopy Band::copyRow(int y) const {
     return {pass_.copyForSaving() + y * pass_.copyStride_, nullptr};
 }
 
+std::uint8_t* Band::targetRow(int y) const {
+    if (outRow_ && y == current_) return outRow_;
+    return pass_.picture_ + y * pass_.pictureStride_;
+}
+
 bool Band::finished() {
     ++done_;
     if (undoing_) return true;
+    if (outRow_) {
+        streamCopy(pass_.picture_ + current_ * pass_.pictureStride_, outRow_,
+                   std::size_t(pass_.width_) * 4);
+        pass_.saved_[std::size_t(current_)] = 1;
+    }
     Progress& progress = pass_.progress_;
     const int h = pass_.height_;
     if (!job_) {

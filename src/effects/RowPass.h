@@ -86,6 +86,10 @@ public:
     // Where row y goes in the copy, or comes from in a new picture, for a pass whose row work
     // saves its rows.
     RowCopy copyRow(int y) const;
+    // The row y a pass that reads through the band writes: the picture's own, or, in a new
+    // picture, a row of the band's that holds the row as it was and goes to the picture past
+    // the cache once the row is done, so the picture's memory is written without being read.
+    std::uint8_t* targetRow(int y) const;
     // After row y: stores progress and yields on the calling thread; false when the pass must
     // stop (the hook asked to, or another band refused).
     bool finished();
@@ -110,6 +114,7 @@ private:
     bool undoing_ = false;             // running a self-inverse pass's rows again
     int current_ = -1;                 // the row being worked on
     std::vector<std::uint8_t> recent_; // rows current_ - above .. current_, as they were
+    std::uint8_t* outRow_ = nullptr;   // in a new picture, where row current_ is written
 };
 
 // Works through a band's rows: false when a row refused, so the pass is refused.
@@ -237,7 +242,7 @@ EffectResult forEachRow(const Frame& frame, int first, int last, RowWork&& rowWo
 // that band, with whatever state it keeps from row to row.
 //
 // A `makeRowWork(const Band&)` reads the picture as it was through band.sourceRow, not
-// frame.sourceRow.
+// frame.sourceRow, and writes row y through band.targetRow(y), not frame.targetRow.
 template <typename MakeRowWork>
 EffectResult forEachRowInBands(const Frame& frame, RowPlan plan, MakeRowWork&& makeRowWork) {
     plan.inBands = true;

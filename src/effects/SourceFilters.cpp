@@ -70,7 +70,7 @@ EffectResult overSource(const Frame& frame, int left, int right, int top, int bo
         return [&](int y) {
             if (right <= left) return;
             kernel(y > 0 ? band.sourceRow(y - 1) : nullptr, band.sourceRow(y),
-                   y + 1 < h ? band.sourceRow(y + 1) : nullptr, frame.targetRow(y), colours.data(),
+                   y + 1 < h ? band.sourceRow(y + 1) : nullptr, band.targetRow(y), colours.data(),
                    keep.data(), std::ptrdiff_t(left) * 4, std::ptrdiff_t(right) * 4);
         };
     });
