@@ -21,6 +21,7 @@ public:
 
     std::uint8_t* data() const { return data_; }
     std::ptrdiff_t stride() const { return stride_; }
+    std::size_t capacity() const { return capacity_; } // bytes
 
     // Whether the buffer can hold a picture of this size; if so, takes its rows' stride.
     bool reshape(int width, int height);

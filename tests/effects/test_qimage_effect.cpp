@@ -38,6 +38,29 @@ TEST(QImageEffect, ASharedPictureIsLeftAsItWasUnlessTheEffectCompletes) {
     EXPECT_EQ(copy.pixel(0, 0), qRgb(10, 20, 30));
 }
 
+TEST(QImageEffect, ADroppedResultsMemoryServesTheNextResult) {
+    QImage original(1200, 900, QImage::Format_RGB32);
+    original.fill(qRgb(10, 20, 30));
+    std::int32_t progress = 0;
+    const uchar* dropped = nullptr;
+    {
+        QImage first = original;
+        ASSERT_EQ(applyEffect(engine, first, 2, 0, progress).status, EffectStatus::Done);
+        dropped = first.constBits();
+    }
+    // A smaller picture fits the kept buffer too; its result holds every pixel of its own.
+    QImage smaller = original.copy(0, 0, 1000, 700);
+    const QImage kept = smaller;
+    ASSERT_EQ(applyEffect(engine, smaller, 12, 0, progress).status, EffectStatus::Done);
+    EXPECT_EQ(smaller.constBits(), dropped);
+    EXPECT_EQ(smaller.size(), QSize(1000, 700));
+    EXPECT_EQ(smaller.bytesPerLine(), 4000);
+    for (const QPoint at : {QPoint(0, 0), QPoint(999, 0), QPoint(0, 699), QPoint(999, 699)})
+        EXPECT_EQ(smaller.pixel(at), qRgb(20, 20, 20));
+    EXPECT_EQ(kept.pixel(999, 699), qRgb(10, 20, 30));
+    EXPECT_EQ(original.pixel(1199, 899), qRgb(10, 20, 30));
+}
+
 TEST(QImageEffect, ConvertsOtherFormatsOnlyWhenTheEffectCompletes) {
     QImage gray(4, 4, QImage::Format_Grayscale8);
     gray.fill(100);
