@@ -61,46 +61,32 @@ QImage enginePicture(int w, int h) {
     return picture;
 }
 
-EffectResult runOn(EffectEngine& engine, QImage& picture, std::int32_t effectId,
-                   std::int32_t parameter, std::int32_t& progress, const YieldHook& yield) {
-    PictureView view;
-    if (!picture.isNull()) {
-        view.pixels = picture.bits(); // makes the pixels our own if they were shared
-        if (!view.pixels)
-            return {EffectStatus::Refused, "There is not enough memory for the picture"};
-        view.width = picture.width();
-        view.height = picture.height();
-        view.stride = picture.bytesPerLine();
-    }
-    return applyEffect(engine, effectId, view, parameter, progress, yield);
-}
-
 } // namespace
 
 EffectResult applyEffect(EffectEngine& engine, QImage& image, std::int32_t effectId,
                          std::int32_t parameter, std::int32_t& progress, const YieldHook& yield) {
-    if (image.isNull() || (image.format() == QImage::Format_RGB32 && image.isDetached()))
-        return runOn(engine, image, effectId, parameter, progress, yield);
-    if (image.format() == QImage::Format_RGB32) {
-        // Shared, so it must stay as it is: the effect writes a new picture from it.
-        QImage result = enginePicture(image.width(), image.height());
-        if (result.isNull())
-            return {EffectStatus::Refused, "There is not enough memory to copy the picture"};
-        const SourceView source{image.constBits(), image.width(), image.height(),
-                                image.bytesPerLine()};
-        const PictureView target{result.bits(), result.width(), result.height(),
-                                 result.bytesPerLine()};
-        const EffectResult outcome =
-            applyEffect(engine, effectId, source, target, parameter, progress, yield);
-        if (outcome.status == EffectStatus::Done) image = std::move(result);
-        return outcome;
+    if (image.isNull()) {
+        const PictureView none;
+        return applyEffect(engine, effectId, none, parameter, progress, yield);
     }
-    QImage converted = image.convertToFormat(QImage::Format_RGB32);
-    if (converted.isNull())
-        return {EffectStatus::Refused, "There is not enough memory to convert the picture"};
-    EffectResult result = runOn(engine, converted, effectId, parameter, progress, yield);
-    if (result.status == EffectStatus::Done) image = std::move(converted);
-    return result;
+    // The effect writes a new picture from the old one, which stays as it is (the caller may
+    // share it, and keeps it if the effect does not complete): no row needs saving.
+    QImage converted;
+    if (image.format() != QImage::Format_RGB32) {
+        converted = image.convertToFormat(QImage::Format_RGB32);
+        if (converted.isNull())
+            return {EffectStatus::Refused, "There is not enough memory to convert the picture"};
+    }
+    const QImage& from = converted.isNull() ? image : converted;
+    QImage result = enginePicture(from.width(), from.height());
+    if (result.isNull())
+        return {EffectStatus::Refused, "There is not enough memory for the effect's picture"};
+    const SourceView source{from.constBits(), from.width(), from.height(), from.bytesPerLine()};
+    const PictureView target{result.bits(), result.width(), result.height(), result.bytesPerLine()};
+    const EffectResult outcome =
+        applyEffect(engine, effectId, source, target, parameter, progress, yield);
+    if (outcome.status == EffectStatus::Done) image = std::move(result);
+    return outcome;
 }
 
 } // namespace vexa::effects
