@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -211,6 +212,33 @@ TEST(PerPixel, SaturationMovesChannelsAgainstThePixelsGray) {
     q.set(1, 1, 200, 100, 3);
     apply(30, q, -100);
     EXPECT_EQ(channelRow(q, 1, 1), channelRow(q, 1, 3));
+}
+
+TEST(PerPixel, SaturationMatchesItsFormulaForEveryChannelAndGray) {
+    // Blue takes every value against every sum of green and red, so the pixels give every
+    // (channel, gray) pair there is. Factors with halves to round to even (0.5, 0.25, 1.5,
+    // 0.75, ...), ones of 24 significant bits (0.8, 0.01), large ones, and 1e7, which the
+    // integer arithmetic cannot hold and doubles work out.
+    Picture all(511, 256);
+    for (int b = 0; b < 256; ++b)
+        for (int sum = 0; sum <= 510; ++sum)
+            all.set(sum + 1, b + 1, b, std::min(sum, 255), sum - std::min(sum, 255));
+    for (std::int32_t percent : {15, 50, -50, 25,   150, -150, 75,     250,       80,        -80, 1,
+                                 -1, 33, 99,  -100, 100, 1000, 123457, 100000000, 1000000000}) {
+        Picture p = all;
+        ASSERT_EQ(apply(30, p, percent).status, EffectStatus::Done) << percent;
+        const double f = double(float(double(percent) / 100.0));
+        for (int y = 1; y <= p.height; ++y)
+            for (int x = 1; x <= p.width; ++x) {
+                const int gray = (all.at(x, y, 1) + all.at(x, y, 2) + all.at(x, y, 3)) / 3;
+                for (int k = 1; k <= 3; ++k) {
+                    const int v = all.at(x, y, k);
+                    const double exact = std::nearbyint(f * double(v - gray) + double(v));
+                    const int expected = exact < 0 ? 0 : (exact > 255 ? 255 : int(exact));
+                    ASSERT_EQ(p.at(x, y, k), expected) << percent << " v " << v << " gray " << gray;
+                }
+            }
+    }
 }
 
 TEST(PerPixel, GammaRaisesToOneOverGamma) {
