@@ -1,10 +1,10 @@
 #include "effects/SaturationRow.h"
 
+#include "effects/IntegerLine.h"
 #include "effects/PixelAccess.h"
 #include "effects/VectorClones.h"
 
 #include <cmath>
-#include <cstdlib>
 
 namespace vexa::effects {
 
@@ -47,9 +47,9 @@ VEXA_VECTOR_CLONES void rowInDoubles(std::uint8_t* __restrict row, int w, double
 
 // v + round(f x (v - gray)) clamped, round(f x d) being (scale x d + offset) >> shift, which
 // rounds halves up; a half (d & tieMask == tieBits) goes to the even neighbour instead.
-VEXA_VECTOR_CLONES void rowInIntegers(std::uint8_t* __restrict row, int w, std::int32_t scale,
-                                      std::int32_t offset, std::int32_t shift, std::int32_t tieMask,
-                                      std::int32_t tieBits) {
+VEXA_VECTOR_CLONES void rowInIntegers(std::uint8_t* __restrict row, int w, IntegerLine line,
+                                      std::int32_t tieMask, std::int32_t tieBits) {
+    const std::int32_t scale = line.scale, offset = line.offset, shift = line.shift;
     auto channel = [=](std::int32_t v, std::int32_t gray) {
         const std::int32_t d = v - gray;
         const std::int32_t up = v + ((scale * d + offset) >> shift);
@@ -83,37 +83,16 @@ SaturationArithmetic::SaturationArithmetic(double f) : f_(f) {
         tieMask_ = (1 << s) - 1;
         tieBits_ = 1 << (s - 1);
     }
-    // round(f x d) rounding halves up, exact in double, for every d; then the largest shift
-    // for which some whole scale and offset give every one of them within 32 bits. The
-    // scales that do form one short run around f x 2^shift, so a few tries find it if any.
+    // round(f x d) rounding halves up, exact in double, for every d.
     std::int32_t up[2 * kReach + 1];
     for (int d = -kReach; d <= kReach; ++d)
         up[d + kReach] = std::int32_t(std::floor(f * double(d) + 0.5));
-    for (int shift = 24; shift >= 1 && !inIntegers_; --shift) {
-        const double unit = std::ldexp(1.0, shift);
-        const double centre = std::nearbyint(f * unit);
-        // Beyond this the bounds below would no longer be exact in double either.
-        if (std::fabs(centre) * kReach >= 2147483647.0) continue;
-        for (double scale = centre - 64; scale <= centre + 64; ++scale) {
-            // up[d] x unit <= scale x d + offset < (up[d] + 1) x unit for every d.
-            double low = -1e300, high = 1e300;
-            for (int d = -kReach; d <= kReach; ++d) {
-                low = std::fmax(low, double(up[d + kReach]) * unit - scale * double(d));
-                high = std::fmin(high, double(up[d + kReach] + 1) * unit - scale * double(d) - 1);
-            }
-            if (low > high || std::fabs(scale) * kReach + std::fabs(low) >= 2147483647.0) continue;
-            scale_ = std::int32_t(scale);
-            offset_ = std::int32_t(low);
-            shift_ = shift;
-            inIntegers_ = true;
-            break;
-        }
-    }
+    inIntegers_ = findIntegerLine(up, -kReach, 2 * kReach + 1, f, line_);
 }
 
 void SaturationArithmetic::apply(std::uint8_t* row, int w) const {
     if (inIntegers_)
-        rowInIntegers(row, w, scale_, offset_, shift_, tieMask_, tieBits_);
+        rowInIntegers(row, w, line_, tieMask_, tieBits_);
     else
         rowInDoubles(row, w, f_);
 }

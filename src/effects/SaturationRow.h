@@ -4,6 +4,8 @@
 // each channel v of a pixel with gray g ((b + g + r) \ 3) becomes f x (v - g) + v rounded
 // half to even and clamped to 0..255.
 
+#include "effects/IntegerLine.h"
+
 #include <cstdint>
 
 namespace vexa::effects {
@@ -25,9 +27,7 @@ private:
     // round(f x d) for d = v - g is (scale x d + offset) >> shift, where f x d lies half way
     // between two whole numbers exactly when d & tieMask is tieBits (rounded up, then down
     // to the even neighbour).
-    std::int32_t scale_ = 0;
-    std::int32_t offset_ = 0;
-    std::int32_t shift_ = 0;
+    IntegerLine line_;
     std::int32_t tieMask_ = 0;
     std::int32_t tieBits_ = 1;
 };
