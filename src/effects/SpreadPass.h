@@ -5,7 +5,6 @@
 
 #include "effects/PixelAccess.h"
 
-#include <algorithm>
 #include <cstdint>
 
 namespace vexa::effects {
@@ -20,16 +19,9 @@ inline int firstSpreadPassOf(std::int32_t b, std::int32_t g, std::int32_t r,
     auto excess = [](std::int32_t v, std::int32_t clamped) {
         return (v - clamped + std::int32_t(std::uint32_t(v) >> 31)) >> 1;
     };
-    auto inRange = [](std::int32_t v) { return int((v & ~255) == 0); };
-    auto allLow = [](std::int32_t b, std::int32_t g, std::int32_t r) {
-        return int(std::max(std::max(b, g), r) <= 0);
-    };
-    auto allHigh = [](std::int32_t b, std::int32_t g, std::int32_t r) {
-        return int(std::min(std::min(b, g), r) >= 255);
-    };
-    // The checks that open the first pass. Tones all within 0..255, which the first check
-    // ends, come through the pass unchanged and are taken by the checks after it.
-    const int low = allLow(b, g, r), high = allHigh(b, g, r);
+    // The checks that open the first pass need not be made: tones all within 0..255 come
+    // through the pass unchanged, all at most 0 end it at most 0 and all at least 255 at
+    // least 255, so the checks that open the second pass give what the first ones would.
     std::int32_t c = clamp(b);
     std::int32_t h = excess(b, c);
     b = c;
@@ -45,13 +37,15 @@ inline int firstSpreadPassOf(std::int32_t b, std::int32_t g, std::int32_t r,
     r = c;
     g += h;
     b += h;
-    // The checks that open the second pass.
-    const int fits = inRange(b) & inRange(g) & inRange(r);
-    const int lowAfter = allLow(b, g, r), highAfter = allHigh(b, g, r);
+    // The checks that open the second pass. A negative channel sets bits above the low 8.
+    const int fits = int(((b | g | r) & ~255) == 0);
+    const int low = int(b <= 0) & int(g <= 0) & int(r <= 0);
+    const int high = int(b >= 255) & int(g >= 255) & int(r >= 255);
     const std::uint32_t packed = std::uint32_t(b) | std::uint32_t(g) << 8 | std::uint32_t(r) << 16;
-    const std::uint32_t second = fits ? packed : (lowAfter ? 0u : kColourMask);
-    result = low ? 0u : (high ? kColourMask : second);
-    return low | high | fits | lowAfter | highAfter;
+    // Masks rather than choices, which can keep the loops from vector code.
+    const std::uint32_t fitsMask = 0u - std::uint32_t(fits), lowMask = 0u - std::uint32_t(low);
+    result = (packed & fitsMask) | (kColourMask & ~(fitsMask | lowMask));
+    return fits | low | high;
 }
 
 } // namespace vexa::effects

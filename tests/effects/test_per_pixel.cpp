@@ -3,6 +3,7 @@
 
 #include "effects/EffectKernels.h"
 #include "effects/Random.h"
+#include "effects/SpreadPass.h"
 #include "support/EffectTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -113,6 +114,24 @@ TEST(PerPixel, SpreadClampHandsHalfTheExcessToTheOtherChannels) {
     }
     std::int32_t b = INT_MAX, g = 0, r = INT_MAX;
     EXPECT_FALSE(spreadClamp(b, g, r)); // r + (b - 255) \ 2 leaves 32 bits
+}
+
+TEST(PerPixel, TheVectorFirstSpreadPassSettlesColoursAsTheClampDoes) {
+    // Tones all below, all above, within and across 0..255, several passes deep; where the
+    // branch-free first pass says it has settled a colour, spreadClamp gives its result.
+    int settled = 0;
+    for (std::int32_t b = -400; b <= 700; b += 7)
+        for (std::int32_t g = -400; g <= 700; g += 7)
+            for (std::int32_t r = -400; r <= 700; r += 7) {
+                std::uint32_t packed = 0;
+                if (!firstSpreadPassOf(b, g, r, packed)) continue;
+                ++settled;
+                std::int32_t cb = b, cg = g, cr = r;
+                ASSERT_TRUE(spreadClamp(cb, cg, cr));
+                ASSERT_EQ(packed, std::uint32_t(cb | cg << 8 | cr << 16))
+                    << b << " " << g << " " << r;
+            }
+    EXPECT_GT(settled, 100000);
 }
 
 TEST(PerPixel, ContrastSpreadsEveryRepeatOfAColourAlike) {
