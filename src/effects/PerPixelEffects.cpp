@@ -5,6 +5,7 @@
 #include "effects/EffectKernels.h"
 #include "effects/PixelAccess.h"
 #include "effects/Random.h"
+#include "effects/SaturationRow.h"
 #include "effects/VectorClones.h"
 
 #include <cmath>
@@ -173,19 +174,25 @@ EffectResult addNoise(const Frame& frame, std::int32_t amplitude) {
 
 namespace {
 
-// Saturation's result depends only on the channel and the pixel's gray: tabled once for all
-// 256 x 256 pairs. In a checked table, 256 marks a value that rounds beyond 32 bits.
+// Saturation's factor where no channel can round beyond 32 bits: the arithmetic itself, in
+// vector registers.
+bool saturateRow(std::uint8_t* row, int w, const SaturationArithmetic& arithmetic) {
+    arithmetic.apply(row, w);
+    return true;
+}
+
+// With larger factors the result, which depends only on the channel and the pixel's gray, is
+// tabled once for all 256 x 256 pairs, 256 marking a value that rounds beyond 32 bits.
 // False when a pixel of the `w` pixels of `row` rounds beyond 32 bits.
-template <typename Entry>
-bool saturateRow(std::uint8_t* row, int w, const std::vector<Entry>& table) {
+bool saturateRow(std::uint8_t* row, int w, const std::vector<std::uint16_t>& table) {
     std::uint8_t* d = row; // read and written in place
     const std::uint8_t* s = d;
     std::uint32_t seen = 0;
-    const Entry* t = table.data();
+    const std::uint16_t* t = table.data();
     for (int x = 0; x < w; ++x) {
         const std::uint32_t p = loadPixel(s + 4 * x);
         const std::uint32_t b = p & 255, g = (p >> 8) & 255, r = (p >> 16) & 255;
-        const Entry* row = t + std::size_t((b + g + r) / 3) * 256;
+        const std::uint16_t* row = t + std::size_t((b + g + r) / 3) * 256;
         const std::uint32_t nb = row[b], ng = row[g], nr = row[r];
         seen |= nb | ng | nr;
         storePixel(d + 4 * x, makePixel(nb & 255, ng & 255, nr & 255, p));
@@ -193,13 +200,13 @@ bool saturateRow(std::uint8_t* row, int w, const std::vector<Entry>& table) {
     return seen < 256;
 }
 
-template <typename Entry> std::vector<Entry> saturationTable(double f) {
-    std::vector<Entry> table(256 * 256);
+std::vector<std::uint16_t> saturationTable(double f) {
+    std::vector<std::uint16_t> table(256 * 256);
     for (int gray = 0; gray < 256; ++gray)
         for (int v = 0; v < 256; ++v) {
             const double x = f * double(v - gray) + double(v);
             table[std::size_t(gray * 256 + v)] =
-                roundsIntoInt32(x) ? Entry(clampChannel(roundToInt32(x))) : Entry(256);
+                roundsIntoInt32(x) ? std::uint16_t(clampChannel(roundToInt32(x))) : 256;
         }
     return table;
 }
@@ -209,7 +216,7 @@ template <typename Entry> std::vector<Entry> saturationTable(double f) {
 EffectResult saturation(const Frame& frame, std::int32_t percent) {
     const double f = double(float(double(percent) / 100.0));
     // |S - gray| is at most 170 (a pure primary against its gray); below this factor no pixel
-    // can round beyond 32 bits and the table needs only bytes.
+    // can round beyond 32 bits.
     EffectResult result;
     RowPlan plan;
     plan.last = frame.height;
@@ -227,9 +234,9 @@ EffectResult saturation(const Frame& frame, std::int32_t percent) {
         });
     };
     if (std::fabs(f) * 170.0 + 255.0 < 2147483647.0)
-        result = overRows(saturationTable<std::uint8_t>(f));
+        result = overRows(SaturationArithmetic(f));
     else
-        result = overRows(saturationTable<std::uint16_t>(f));
+        result = overRows(saturationTable(f));
     if (result.status == EffectStatus::Refused)
         result.reason =
             "Saturation " + std::to_string(percent) + " pushes a channel beyond the 32-bit range";

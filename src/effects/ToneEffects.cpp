@@ -3,12 +3,15 @@
 // Brightness Scale, Contrast, Auto Levels and Gamma.
 
 #include "effects/Arithmetic.h"
+#include "effects/ContrastRow.h"
 #include "effects/EffectKernels.h"
 #include "effects/PixelAccess.h"
+#include "effects/SpreadPass.h"
 #include "effects/VectorClones.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -180,54 +183,17 @@ VEXA_VECTOR_CLONES void outsideRow(const std::uint8_t* __restrict row, int w, st
     }
 }
 
-// The spread clamp's first pass for the colours of pixels that need it, as spreadClamp runs
-// it: settled[i] is 1 where that pass ends it, with the result in result[i]; the others need
-// the whole clamp. For tones within +-2^29, where no step of the pass can leave 32 bits.
+// The spread clamp's first pass for the colours of pixels that need it: settled[i] is 1
+// where that pass ends it, with the result in result[i]; the others need the whole clamp.
+// For tones within +-2^29.
 VEXA_VECTOR_CLONES void firstSpreadPass(const std::uint32_t* __restrict colours,
                                         const std::int32_t* __restrict tone,
                                         std::uint32_t* __restrict result,
                                         std::uint8_t* __restrict settled, std::size_t n) {
-    // Written without && and || so that the loop has no branches to keep it from vector code.
-    auto excess = [](std::int32_t v) {
-        const std::int32_t below = v < 0 ? v / 2 : 0;
-        const std::int32_t above = v > 255 ? (v - 255) / 2 : 0;
-        return below + above;
-    };
-    auto clamp = [](std::int32_t v) { return v < 0 ? 0 : (v > 255 ? 255 : v); };
-    auto inRange = [](std::int32_t v) { return int(v >= 0) & int(v <= 255); };
-    auto allLow = [](std::int32_t b, std::int32_t g, std::int32_t r) {
-        return int(b <= 0) & int(g <= 0) & int(r <= 0);
-    };
-    auto allHigh = [](std::int32_t b, std::int32_t g, std::int32_t r) {
-        return int(b >= 255) & int(g >= 255) & int(r >= 255);
-    };
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint32_t colour = colours[i];
-        std::int32_t b = tone[colour & 255], g = tone[(colour >> 8) & 255],
-                     r = tone[(colour >> 16) & 255];
-        // The checks that open the first pass; a colour that needs the clamp has a tone
-        // outside 0..255, so only the last two can end it here.
-        const int low = allLow(b, g, r), high = allHigh(b, g, r);
-        std::int32_t h = excess(b);
-        b = clamp(b);
-        g += h;
-        r += h;
-        h = excess(g);
-        g = clamp(g);
-        b += h;
-        r += h;
-        h = excess(r);
-        r = clamp(r);
-        g += h;
-        b += h;
-        // The checks that open the second pass.
-        const int fits = inRange(b) & inRange(g) & inRange(r);
-        const int lowAfter = allLow(b, g, r), highAfter = allHigh(b, g, r);
-        const std::uint32_t packed =
-            std::uint32_t(b) | std::uint32_t(g) << 8 | std::uint32_t(r) << 16;
-        const std::uint32_t second = fits ? packed : (lowAfter ? 0u : kColourMask);
-        result[i] = low ? 0u : (high ? kColourMask : second);
-        settled[i] = std::uint8_t(low | high | fits | lowAfter | highAfter);
+        settled[i] = std::uint8_t(firstSpreadPassOf(tone[colour & 255], tone[(colour >> 8) & 255],
+                                                    tone[(colour >> 16) & 255], result[i]));
     }
 }
 
@@ -263,6 +229,10 @@ EffectResult contrast(const Frame& frame, std::int32_t percent) {
     const JoinedTables tables(clamped, clamped, clamped);
     const bool smallTones = std::all_of(
         tone.begin(), tone.end(), [](std::int32_t t) { return t >= -(1 << 29) && t <= (1 << 29); });
+    // Tones on an integer line need no table look-ups: the pixels the spread clamp's first
+    // pass settles are done in vector registers, the few others go through the cache.
+    IntegerLine line;
+    const bool onLine = smallTones && findIntegerLine(tone.data(), 0, 256, e, line);
     const int w = frame.width;
     RowPlan plan;
     plan.last = frame.height;
@@ -276,6 +246,22 @@ EffectResult contrast(const Frame& frame, std::int32_t percent) {
                 results = std::vector<std::uint32_t>(), settled = std::vector<std::uint8_t>(),
                 cache = SpreadCache()](int y) mutable {
             std::uint8_t* row = frame.targetRow(y);
+            if (onLine) {
+                if (!contrastRowFirstPass(row, w, line, outside.data())) return true;
+                // Eight marks at a time: most words have none.
+                for (int x0 = 0; x0 < w; x0 += 8) {
+                    std::uint64_t marks = 0;
+                    std::memcpy(&marks, outside.data() + x0, std::size_t(std::min(8, w - x0)));
+                    for (; marks != 0; marks &= marks - 1) {
+                        std::uint8_t* at = row + 4 * (x0 + std::countr_zero(marks) / 8);
+                        const std::uint32_t p = loadPixel(at);
+                        std::uint32_t colour = 0;
+                        if (!cache.lookup(p & kColourMask, tone, colour)) return false;
+                        storePixel(at, colour | (p & kReservedMask));
+                    }
+                }
+                return true;
+            }
             outsideRow(row, w, low, high, outside.data());
             // The pixels to clamp, before the tables overwrite them: column and colour. Every
             // column is written and only those outside are kept: a quarter of a picture may

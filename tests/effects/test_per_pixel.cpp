@@ -3,10 +3,12 @@
 
 #include "effects/EffectKernels.h"
 #include "effects/Random.h"
+#include "effects/SpreadPass.h"
 #include "support/EffectTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -114,10 +116,31 @@ TEST(PerPixel, SpreadClampHandsHalfTheExcessToTheOtherChannels) {
     EXPECT_FALSE(spreadClamp(b, g, r)); // r + (b - 255) \ 2 leaves 32 bits
 }
 
+TEST(PerPixel, TheVectorFirstSpreadPassSettlesColoursAsTheClampDoes) {
+    // Tones all below, all above, within and across 0..255, several passes deep; where the
+    // branch-free first pass says it has settled a colour, spreadClamp gives its result.
+    int settled = 0;
+    for (std::int32_t b = -400; b <= 700; b += 7)
+        for (std::int32_t g = -400; g <= 700; g += 7)
+            for (std::int32_t r = -400; r <= 700; r += 7) {
+                std::uint32_t packed = 0;
+                if (!firstSpreadPassOf(b, g, r, packed)) continue;
+                ++settled;
+                std::int32_t cb = b, cg = g, cr = r;
+                ASSERT_TRUE(spreadClamp(cb, cg, cr));
+                ASSERT_EQ(packed, std::uint32_t(cb | cg << 8 | cr << 16))
+                    << b << " " << g << " " << r;
+            }
+    EXPECT_GT(settled, 100000);
+}
+
 TEST(PerPixel, ContrastSpreadsEveryRepeatOfAColourAlike) {
     // A noise tile repeated 2 x 2: every colour comes back several times, there are more
     // colours than Contrast keeps results for, and the large factors send most pixels
-    // through several spread passes. Each pixel is checked against the tone formula.
+    // through several spread passes. Each pixel is checked against the tone formula. The
+    // tones of 10 (the usual parameter), -10, -300, 1000 and 100000 lie on an integer line
+    // and are worked out in vector registers; those of 250 and 50, with halves rounded to
+    // even, are looked up.
     Picture tile = noisePicture(191, 181, 7);
     Picture tiled(2 * tile.width, 2 * tile.height);
     for (int y = 1; y <= tiled.height; ++y)
@@ -129,7 +152,7 @@ TEST(PerPixel, ContrastSpreadsEveryRepeatOfAColourAlike) {
         for (int x = 1; x <= tiled.width; ++x)
             graySum += (tiled.at(x, y, 1) + tiled.at(x, y, 2) + tiled.at(x, y, 3)) / 3;
     const std::int32_t d = std::int32_t(graySum / (std::int64_t(tiled.width) * tiled.height));
-    for (std::int32_t percent : {250, -300, 1000, 100000, -10}) {
+    for (std::int32_t percent : {250, -300, 1000, 100000, -10, 10, 50}) {
         const double e = double(float(double(percent + 100) / 100.0));
         auto tone = [&](int k) { return std::int32_t(std::nearbyint(e * double(k - d) + d)); };
         Picture p = tiled;
@@ -211,6 +234,33 @@ TEST(PerPixel, SaturationMovesChannelsAgainstThePixelsGray) {
     q.set(1, 1, 200, 100, 3);
     apply(30, q, -100);
     EXPECT_EQ(channelRow(q, 1, 1), channelRow(q, 1, 3));
+}
+
+TEST(PerPixel, SaturationMatchesItsFormulaForEveryChannelAndGray) {
+    // Blue takes every value against every sum of green and red, so the pixels give every
+    // (channel, gray) pair there is. Factors with halves to round to even (0.5, 0.25, 1.5,
+    // 0.75, ...), ones of 24 significant bits (0.8, 0.01), large ones, and 1e7, which the
+    // integer arithmetic cannot hold and doubles work out.
+    Picture all(511, 256);
+    for (int b = 0; b < 256; ++b)
+        for (int sum = 0; sum <= 510; ++sum)
+            all.set(sum + 1, b + 1, b, std::min(sum, 255), sum - std::min(sum, 255));
+    for (std::int32_t percent : {15, 50, -50, 25,   150, -150, 75,     250,       80,        -80, 1,
+                                 -1, 33, 99,  -100, 100, 1000, 123457, 100000000, 1000000000}) {
+        Picture p = all;
+        ASSERT_EQ(apply(30, p, percent).status, EffectStatus::Done) << percent;
+        const double f = double(float(double(percent) / 100.0));
+        for (int y = 1; y <= p.height; ++y)
+            for (int x = 1; x <= p.width; ++x) {
+                const int gray = (all.at(x, y, 1) + all.at(x, y, 2) + all.at(x, y, 3)) / 3;
+                for (int k = 1; k <= 3; ++k) {
+                    const int v = all.at(x, y, k);
+                    const double exact = std::nearbyint(f * double(v - gray) + double(v));
+                    const int expected = exact < 0 ? 0 : (exact > 255 ? 255 : int(exact));
+                    ASSERT_EQ(p.at(x, y, k), expected) << percent << " v " << v << " gray " << gray;
+                }
+            }
+    }
 }
 
 TEST(PerPixel, GammaRaisesToOneOverGamma) {

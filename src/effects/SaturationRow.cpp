@@ -1,0 +1,100 @@
+#include "effects/SaturationRow.h"
+
+#include "effects/IntegerLine.h"
+#include "effects/PixelAccess.h"
+#include "effects/VectorClones.h"
+
+#include <cmath>
+
+namespace vexa::effects {
+
+namespace {
+
+// v - gray lies within +-170: 255 against the gray of (255, 0, 0) and 0 against (0, 255, 255).
+constexpr int kReach = 170;
+
+// s x 43691 >> 17 is s \ 3 for every s up to 3 x 255.
+inline std::int32_t grayOf(std::int32_t b, std::int32_t g, std::int32_t r) {
+    return std::int32_t((std::uint32_t(b + g + r) * 43691u) >> 17);
+}
+
+inline std::int32_t clamped(std::int32_t v) {
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
+
+// f x (v - gray) + v, rounded half to even and clamped to a channel. f is a float widened,
+// 24 significant bits, and v - gray has 9, so the product and the sum are exact in double:
+// the rounding below is the only one, as in the formula. Clamping before rounding gives the
+// same channel, since 0 and 255 are whole numbers.
+inline std::uint32_t channelInDoubles(std::int32_t v, std::int32_t gray, double f) {
+    double x = f * double(v - gray) + double(v);
+    x = x < 0.0 ? 0.0 : (x > 255.0 ? 255.0 : x);
+    // Next to 2^52 the doubles are the whole numbers, so the sum rounds x half to even in the
+    // default rounding mode, which nothing in the program changes.
+    return std::uint32_t(std::int32_t((x + 0x1p52) - 0x1p52));
+}
+
+VEXA_VECTOR_CLONES void rowInDoubles(std::uint8_t* __restrict row, int w, double f) {
+    for (int x = 0; x < w; ++x) {
+        const std::uint32_t p = loadPixel(row + 4 * x);
+        const std::int32_t b = std::int32_t(p & 255), g = std::int32_t((p >> 8) & 255),
+                           r = std::int32_t((p >> 16) & 255);
+        const std::int32_t gray = grayOf(b, g, r);
+        storePixel(row + 4 * x, channelInDoubles(b, gray, f) | channelInDoubles(g, gray, f) << 8 |
+                                    channelInDoubles(r, gray, f) << 16 | (p & kReservedMask));
+    }
+}
+
+// v + round(f x (v - gray)) clamped, round(f x d) being (scale x d + offset) >> shift, which
+// rounds halves up; a half (d & tieMask == tieBits) goes to the even neighbour instead.
+VEXA_VECTOR_CLONES void rowInIntegers(std::uint8_t* __restrict row, int w, IntegerLine line,
+                                      std::int32_t tieMask, std::int32_t tieBits) {
+    const std::int32_t scale = line.scale, offset = line.offset, shift = line.shift;
+    auto channel = [=](std::int32_t v, std::int32_t gray) {
+        const std::int32_t d = v - gray;
+        const std::int32_t up = v + ((scale * d + offset) >> shift);
+        const std::int32_t tie = (d & tieMask) == tieBits ? 1 : 0;
+        return std::uint32_t(clamped(up - (tie & up & 1)));
+    };
+    for (int x = 0; x < w; ++x) {
+        const std::uint32_t p = loadPixel(row + 4 * x);
+        const std::int32_t b = std::int32_t(p & 255), g = std::int32_t((p >> 8) & 255),
+                           r = std::int32_t((p >> 16) & 255);
+        const std::int32_t gray = grayOf(b, g, r);
+        storePixel(row + 4 * x, channel(b, gray) | channel(g, gray) << 8 | channel(r, gray) << 16 |
+                                    (p & kReservedMask));
+    }
+}
+
+} // namespace
+
+SaturationArithmetic::SaturationArithmetic(double f) : f_(f) {
+    // f = m x 2^-s with m odd: f x d lies half way between whole numbers exactly when
+    // m x d = 2^(s-1) modulo 2^s, that is when d = 2^(s-1) modulo 2^s.
+    int exponent = 0;
+    const double mantissa = std::frexp(f, &exponent); // f = mantissa x 2^exponent
+    double m = std::ldexp(mantissa, 53);
+    int s = 53 - exponent;
+    while (m != 0.0 && std::fmod(m, 2.0) == 0.0) {
+        m /= 2.0;
+        --s;
+    }
+    if (m != 0.0 && s >= 1 && s <= 9) {
+        tieMask_ = (1 << s) - 1;
+        tieBits_ = 1 << (s - 1);
+    }
+    // round(f x d) rounding halves up, exact in double, for every d.
+    std::int32_t up[2 * kReach + 1];
+    for (int d = -kReach; d <= kReach; ++d)
+        up[d + kReach] = std::int32_t(std::floor(f * double(d) + 0.5));
+    inIntegers_ = findIntegerLine(up, -kReach, 2 * kReach + 1, f, line_);
+}
+
+void SaturationArithmetic::apply(std::uint8_t* row, int w) const {
+    if (inIntegers_)
+        rowInIntegers(row, w, line_, tieMask_, tieBits_);
+    else
+        rowInDoubles(row, w, f_);
+}
+
+} // namespace vexa::effects

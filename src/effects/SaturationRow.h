@@ -1,0 +1,35 @@
+#pragma once
+
+// Saturation's arithmetic worked out in vector registers instead of looked up in a table:
+// each channel v of a pixel with gray g ((b + g + r) \ 3) becomes f x (v - g) + v rounded
+// half to even and clamped to 0..255.
+
+#include "effects/IntegerLine.h"
+
+#include <cstdint>
+
+namespace vexa::effects {
+
+class SaturationArithmetic {
+public:
+    // For factors with which no channel rounds beyond 32 bits: |f| x 170 + 255 below 2^31.
+    explicit SaturationArithmetic(double f);
+
+    // The `w` pixels of `row`, in place.
+    void apply(std::uint8_t* row, int w) const;
+
+    // Whether the rounding is done in 32-bit integers (else in doubles, which is slower).
+    bool inIntegers() const { return inIntegers_; }
+
+private:
+    double f_;
+    bool inIntegers_ = false;
+    // round(f x d) for d = v - g is (scale x d + offset) >> shift, where f x d lies half way
+    // between two whole numbers exactly when d & tieMask is tieBits (rounded up, then down
+    // to the even neighbour).
+    IntegerLine line_;
+    std::int32_t tieMask_ = 0;
+    std::int32_t tieBits_ = 1;
+};
+
+} // namespace vexa::effects
