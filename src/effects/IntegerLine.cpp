@@ -1,6 +1,7 @@
 #include "effects/IntegerLine.h"
 
 #include <cmath>
+#include <vector>
 
 namespace vexa::effects {
 
@@ -30,6 +31,33 @@ bool findIntegerLine(const std::int32_t* values, int first, int count, double sl
         }
     }
     return false;
+}
+
+bool findRoundedProduct(double f, int first, int last, RoundedProduct& product) {
+    product = {};
+    // f = m x 2^-s with m odd: f x d lies half way between whole numbers exactly when
+    // m x d = 2^(s-1) modulo 2^s, that is when d = 2^(s-1) modulo 2^s.
+    int exponent = 0;
+    const double mantissa = std::frexp(f, &exponent); // f = mantissa x 2^exponent
+    double m = std::ldexp(mantissa, 53);
+    int s = 53 - exponent;
+    while (m != 0.0 && std::fmod(m, 2.0) == 0.0) {
+        m /= 2.0;
+        --s;
+    }
+    const double reach = std::fmax(std::fabs(double(first)), std::fabs(double(last)));
+    if (m != 0.0 && s >= 1 && s <= 30 && std::ldexp(1.0, s - 1) <= reach) {
+        product.tieMask = std::int32_t((std::int64_t(1) << s) - 1);
+        product.tieBits = std::int32_t(std::int64_t(1) << (s - 1));
+    }
+    // f x d rounded half up, exact in double for every d.
+    std::vector<std::int32_t> up;
+    for (int d = first; d <= last; ++d) {
+        const double v = std::floor(f * double(d) + 0.5);
+        if (!(std::fabs(v) < 2147483647.0)) return false;
+        up.push_back(std::int32_t(v));
+    }
+    return findIntegerLine(up.data(), first, last - first + 1, f, product.line);
 }
 
 } // namespace vexa::effects

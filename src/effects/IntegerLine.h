@@ -21,4 +21,22 @@ struct IntegerLine {
 bool findIntegerLine(const std::int32_t* values, int first, int count, double slope,
                      IntegerLine& line);
 
+// f x d rounded half to even, for whole d from `first` to `last`, where f is a float widened
+// (24 significant bits), so that f x d is exact in double for a d of up to 29 bits. The line
+// rounds halves up; f x d lies half way between whole numbers exactly when d & tieMask is
+// tieBits, and a caller that rounds it to even goes down from an odd result.
+struct RoundedProduct {
+    IntegerLine line;
+    std::int32_t tieMask = 0;
+    std::int32_t tieBits = 1; // never matched when tieMask is 0: f x d has no halves
+
+    // f x d rounded half up.
+    std::int32_t up(std::int32_t d) const { return (line.scale * d + line.offset) >> line.shift; }
+    // 1 where f x d is a half.
+    std::int32_t tie(std::int32_t d) const { return (d & tieMask) == tieBits ? 1 : 0; }
+};
+
+// False when no line in 32-bit integers rounds f x d for every d in first .. last.
+bool findRoundedProduct(double f, int first, int last, RoundedProduct& product);
+
 } // namespace vexa::effects

@@ -45,16 +45,13 @@ VEXA_VECTOR_CLONES void rowInDoubles(std::uint8_t* __restrict row, int w, double
     }
 }
 
-// v + round(f x (v - gray)) clamped, round(f x d) being (scale x d + offset) >> shift, which
-// rounds halves up; a half (d & tieMask == tieBits) goes to the even neighbour instead.
-VEXA_VECTOR_CLONES void rowInIntegers(std::uint8_t* __restrict row, int w, IntegerLine line,
-                                      std::int32_t tieMask, std::int32_t tieBits) {
-    const std::int32_t scale = line.scale, offset = line.offset, shift = line.shift;
+// v + f x (v - gray) rounded half to even and clamped: rounded half up, then, at a half,
+// down from an odd sum (v is whole, so the half is the sum's).
+VEXA_VECTOR_CLONES void rowInIntegers(std::uint8_t* __restrict row, int w, RoundedProduct product) {
     auto channel = [=](std::int32_t v, std::int32_t gray) {
         const std::int32_t d = v - gray;
-        const std::int32_t up = v + ((scale * d + offset) >> shift);
-        const std::int32_t tie = (d & tieMask) == tieBits ? 1 : 0;
-        return std::uint32_t(clamped(up - (tie & up & 1)));
+        const std::int32_t up = v + product.up(d);
+        return std::uint32_t(clamped(up - (product.tie(d) & up & 1)));
     };
     for (int x = 0; x < w; ++x) {
         const std::uint32_t p = loadPixel(row + 4 * x);
@@ -69,30 +66,12 @@ VEXA_VECTOR_CLONES void rowInIntegers(std::uint8_t* __restrict row, int w, Integ
 } // namespace
 
 SaturationArithmetic::SaturationArithmetic(double f) : f_(f) {
-    // f = m x 2^-s with m odd: f x d lies half way between whole numbers exactly when
-    // m x d = 2^(s-1) modulo 2^s, that is when d = 2^(s-1) modulo 2^s.
-    int exponent = 0;
-    const double mantissa = std::frexp(f, &exponent); // f = mantissa x 2^exponent
-    double m = std::ldexp(mantissa, 53);
-    int s = 53 - exponent;
-    while (m != 0.0 && std::fmod(m, 2.0) == 0.0) {
-        m /= 2.0;
-        --s;
-    }
-    if (m != 0.0 && s >= 1 && s <= 9) {
-        tieMask_ = (1 << s) - 1;
-        tieBits_ = 1 << (s - 1);
-    }
-    // round(f x d) rounding halves up, exact in double, for every d.
-    std::int32_t up[2 * kReach + 1];
-    for (int d = -kReach; d <= kReach; ++d)
-        up[d + kReach] = std::int32_t(std::floor(f * double(d) + 0.5));
-    inIntegers_ = findIntegerLine(up, -kReach, 2 * kReach + 1, f, line_);
+    inIntegers_ = findRoundedProduct(f, -kReach, kReach, product_);
 }
 
 void SaturationArithmetic::apply(std::uint8_t* row, int w) const {
     if (inIntegers_)
-        rowInIntegers(row, w, line_, tieMask_, tieBits_);
+        rowInIntegers(row, w, product_);
     else
         rowInDoubles(row, w, f_);
 }

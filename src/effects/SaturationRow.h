@@ -24,12 +24,7 @@ public:
 private:
     double f_;
     bool inIntegers_ = false;
-    // round(f x d) for d = v - g is (scale x d + offset) >> shift, where f x d lies half way
-    // between two whole numbers exactly when d & tieMask is tieBits (rounded up, then down
-    // to the even neighbour).
-    IntegerLine line_;
-    std::int32_t tieMask_ = 0;
-    std::int32_t tieBits_ = 1;
+    RoundedProduct product_; // f x d for d = v - g
 };
 
 } // namespace vexa::effects

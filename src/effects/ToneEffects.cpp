@@ -5,6 +5,7 @@
 #include "effects/Arithmetic.h"
 #include "effects/ContrastRow.h"
 #include "effects/EffectKernels.h"
+#include "effects/IntegerLine.h"
 #include "effects/PixelAccess.h"
 #include "effects/SpreadPass.h"
 #include "effects/VectorClones.h"
@@ -57,20 +58,68 @@ void lookUpRow(std::uint8_t* __restrict row, int w, const JoinedTables& tables) 
     }
 }
 
-// Every pixel through the tables of blue, green and red, on bands of rows.
-EffectResult mapChannels(const Frame& frame, const ChannelTable& tb, const ChannelTable& tg,
-                         const ChannelTable& tr, std::int32_t base = 0, std::int32_t span = 100) {
-    const JoinedTables tables(tb, tg, tr);
+// partWork(part, pixels) over every row in parts, on bands of rows.
+template <typename PartWork>
+EffectResult mapParts(const Frame& frame, PartWork partWork, std::int32_t base = 0,
+                      std::int32_t span = 100) {
     RowPlan plan;
     plan.last = frame.height;
     plan.base = base;
     plan.span = span;
     return forEachRowSavingInBands(frame, plan, [&] {
         return [&](int y, const RowCopy& copy) {
-            saveAndWork(frame.targetRow(y), copy, frame.width,
-                        [&](std::uint8_t* part, int pixels) { lookUpRow(part, pixels, tables); });
+            saveAndWork(frame.targetRow(y), copy, frame.width, partWork);
         };
     });
+}
+
+// Blue, green and red each on a line of its own, over the values from low to high.
+struct ChannelLines {
+    IntegerLine line[3];
+    std::int32_t low[3];
+    std::int32_t high[3];
+};
+
+// Each channel of the `w` pixels of `row` through its line, in place. Every value lies within
+// its channel's low .. high (the picture's own extremes); it is kept there all the same, so
+// that no value can take the arithmetic beyond 32 bits.
+VEXA_VECTOR_CLONES void linesRow(std::uint8_t* __restrict row, int w, ChannelLines lines) {
+    auto channel = [&](std::uint32_t byte, int k) {
+        std::int32_t v = std::int32_t(byte & 255);
+        v = v < lines.low[k] ? lines.low[k] : (v > lines.high[k] ? lines.high[k] : v);
+        return std::uint32_t((lines.line[k].scale * v + lines.line[k].offset) >>
+                             lines.line[k].shift);
+    };
+    for (int x = 0; x < w; ++x) {
+        const std::uint32_t p = loadPixel(row + 4 * x);
+        storePixel(row + 4 * x, channel(p, 0) | channel(p >> 8, 1) << 8 |
+                                    channel(p >> 16, 2) << 16 | (p & kReservedMask));
+    }
+}
+
+// Every pixel through the tables of blue, green and red, on bands of rows.
+EffectResult mapChannels(const Frame& frame, const ChannelTable& tb, const ChannelTable& tg,
+                         const ChannelTable& tr, std::int32_t base = 0, std::int32_t span = 100) {
+    const JoinedTables tables(tb, tg, tr);
+    return mapParts(
+        frame, [&](std::uint8_t* part, int pixels) { lookUpRow(part, pixels, tables); }, base,
+        span);
+}
+
+// Each channel v of the `w` pixels of `row` becomes f x v rounded half to even and clamped,
+// in place.
+VEXA_VECTOR_CLONES void scaleRow(std::uint8_t* __restrict row, int w, RoundedProduct product) {
+    auto channel = [=](std::int32_t v) {
+        const std::int32_t up = product.up(v);
+        const std::int32_t rounded = up - (product.tie(v) & up & 1);
+        return std::uint32_t(rounded < 0 ? 0 : (rounded > 255 ? 255 : rounded));
+    };
+    for (int x = 0; x < w; ++x) {
+        const std::uint32_t p = loadPixel(row + 4 * x);
+        storePixel(row + 4 * x,
+                   channel(std::int32_t(p & 255)) | channel(std::int32_t((p >> 8) & 255)) << 8 |
+                       channel(std::int32_t((p >> 16) & 255)) << 16 | (p & kReservedMask));
+    }
 }
 
 // The factor (p + 100) / 100 in single precision; the caller has refused p + 100 > 2^31 - 1.
@@ -89,6 +138,10 @@ bool inInt32(std::int64_t v) {
 
 EffectResult brightnessScale(const Frame& frame, std::int32_t percent) {
     const double f = percentFactor(percent);
+    // Worked out in vector registers where 32-bit integers hold it, faster than a look-up.
+    if (RoundedProduct product; findRoundedProduct(f, 0, 255, product))
+        return mapParts(frame,
+                        [&](std::uint8_t* part, int pixels) { scaleRow(part, pixels, product); });
     ChannelTable table;
     for (int i = 0; i < 256; ++i) {
         const double v = f * double(i);
@@ -358,6 +411,21 @@ EffectResult autoLevels(const Frame& frame, std::int32_t) {
             const double level = double((v - low[k]) * 255) / double(high[k] - low[k]);
             table[k][v] = std::uint8_t(roundHalfEven(level));
         }
+    // The values a channel takes, low .. high, stretch along a line, which vector registers
+    // work out faster than a look-up, unless halves round to even across it.
+    ChannelLines lines;
+    bool onLines = true;
+    for (int k = 0; k < 3 && onLines; ++k) {
+        std::int32_t values[256];
+        for (int v = low[k]; v <= high[k]; ++v) values[v - low[k]] = table[k][std::size_t(v)];
+        const double slope = high[k] == low[k] ? 1.0 : 255.0 / double(high[k] - low[k]);
+        lines.low[k] = low[k];
+        lines.high[k] = high[k];
+        onLines = findIntegerLine(values, low[k], high[k] - low[k] + 1, slope, lines.line[k]);
+    }
+    if (onLines)
+        return mapParts(
+            frame, [&](std::uint8_t* part, int pixels) { linesRow(part, pixels, lines); }, 10, 90);
     return mapChannels(frame, table[0], table[1], table[2], 10, 90);
 }
 

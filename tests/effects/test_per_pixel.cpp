@@ -57,6 +57,26 @@ TEST(PerPixel, BrightnessScaleRoundsHalfToEvenThenClamps) {
     EXPECT_EQ(channelRow(same, 2, 1), (std::vector<int>{0, 0, 0, 0}));
 }
 
+TEST(PerPixel, BrightnessScaleMatchesItsFormulaForEveryChannelValue) {
+    // Every value in every channel; factors with halves to round to even (1.5, 0.5, 1.25,
+    // 2.5, -0.5), of 24 significant bits (1.2, 0.63, 1.01), negative, and large.
+    Picture all(256, 1);
+    for (int v = 0; v < 256; ++v) all.set(v + 1, 1, v, 255 - v, (v * 7) & 255);
+    for (const std::int32_t percent :
+         {50, -50, 25, 150, -150, 20, -37, 1, 0, -100, -200, -300, 1000, 123456, 8000000}) {
+        Picture p = all;
+        ASSERT_EQ(apply(14, p, percent).status, EffectStatus::Done) << percent;
+        const double f = double(float(double(percent + 100) / 100.0));
+        for (int x = 1; x <= 256; ++x)
+            for (int k = 1; k <= 3; ++k) {
+                const double exact = std::nearbyint(f * double(all.at(x, 1, k)));
+                const int expected = exact < 0 ? 0 : (exact > 255 ? 255 : int(exact));
+                ASSERT_EQ(p.at(x, 1, k), expected) << percent << " v " << int(all.at(x, 1, k));
+            }
+        EXPECT_EQ(p.at(7, 1, 4), all.at(7, 1, 4));
+    }
+}
+
 TEST(PerPixel, SwapChannelsFollowsItsPermutationTable) {
     // (blue, green, red) of the result for source (b, g, r) = (1, 2, 3).
     const int expected[6][3] = {{1, 2, 3}, {2, 3, 1}, {3, 1, 2}, {2, 1, 3}, {3, 2, 1}, {1, 3, 2}};
@@ -192,6 +212,43 @@ TEST(PerPixel, AutoLevelsStretchesEachChannelToFullRange) {
     EXPECT_EQ(channelRow(p, 1, 1), (std::vector<int>{0, 128, 255})); // 127.5 -> 128
     EXPECT_EQ(channelRow(p, 1, 2), (std::vector<int>{0, 128, 255}));
     EXPECT_EQ(channelRow(p, 1, 3), (std::vector<int>{7, 7, 7}));
+}
+
+TEST(PerPixel, AutoLevelsMatchesItsFormulaForEveryValueOfEachRange) {
+    // (v - low) x 255 / (high - low) rounded half to even, worked out in whole numbers. Ranges
+    // whose stretch has halves (0..2, 0..170, 3..5), none (0..254, 50..150), the identity and
+    // a flat channel.
+    struct Range {
+        int low, high;
+    };
+    const Range ranges[][3] = {{{0, 255}, {0, 254}, {1, 255}},
+                               {{50, 150}, {3, 5}, {0, 2}},
+                               {{0, 170}, {7, 7}, {10, 12}},
+                               {{0, 1}, {254, 255}, {100, 227}},
+                               {{33, 34}, {0, 85}, {128, 255}}};
+    for (const auto& channels : ranges) {
+        Picture p(256, 1);
+        for (int x = 0; x < 256; ++x)
+            for (int k = 0; k < 3; ++k) {
+                const Range r = channels[k];
+                p.at(x + 1, 1, k + 1) = std::uint8_t(r.low + x % (r.high - r.low + 1));
+            }
+        Picture before = p;
+        ASSERT_EQ(apply(28, p).status, EffectStatus::Done);
+        for (int x = 1; x <= 256; ++x)
+            for (int k = 0; k < 3; ++k) {
+                const Range r = channels[k];
+                const int v = before.at(x, 1, k + 1);
+                int expected = v; // a flat channel keeps its value
+                if (r.high > r.low) {
+                    const int n = (v - r.low) * 255, d = r.high - r.low;
+                    const int q = n / d, twice = 2 * (n % d);
+                    expected = q + (twice > d || (twice == d && q % 2 == 1) ? 1 : 0);
+                }
+                ASSERT_EQ(p.at(x, 1, k + 1), expected)
+                    << r.low << ".." << r.high << " v " << v << " channel " << k + 1;
+            }
+    }
 }
 
 TEST(PerPixel, AddNoiseDrawsThreeNumbersPerPixelInChannelOrder) {
