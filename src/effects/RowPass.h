@@ -183,7 +183,9 @@ void streamCopy(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes);
 // then goes to `row` past the cache: the row is read once and written once, as by memcpy.
 template <typename PartWork>
 void saveAndWork(std::uint8_t* row, const RowCopy& copy, int width, PartWork&& work) {
-    constexpr int kPart = 1024; // pixels: 4 KB
+    // 1 KB: small enough parts that reading the source and writing the result overlap well
+    // (4 KB parts measured a fifth slower for Negative and Brightness Scale).
+    constexpr int kPart = 256;
     alignas(64) std::uint8_t buffer[kPart * 4];
     for (int x = 0; x < width; x += kPart) {
         const int pixels = width - x < kPart ? width - x : kPart;

@@ -11,8 +11,8 @@
 namespace vexa::effects::test {
 namespace {
 
-constexpr int kWidth = 203;
-constexpr int kHeight = 301;
+constexpr int kWidth = 531; // rows of two whole 256-pixel parts and a part left over
+constexpr int kHeight = 157;
 constexpr std::ptrdiff_t kPadding = 12; // bytes after each row of the target
 constexpr std::uint8_t kPadByte = 0xEE;
 
