@@ -154,6 +154,9 @@ EffectResult quadrantSmooth(const Frame& frame, std::int32_t) {
     plan.last = bottom;
     plan.above = 2;
     plan.below = 2;
+    // calmestRegion writes every byte from begin to end, the fourth ones from the source.
+    plan.writesFrom = begin;
+    plan.writesTo = std::max(begin, end);
     return forEachRowInBands(frame, plan, [&](const Band& band) {
         // The box rows centred on y - 1 and y + 1; each is used by two output rows.
         return [&, cache = std::array<BoxRow, 3>()](int y) mutable {

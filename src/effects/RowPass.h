@@ -51,6 +51,10 @@ struct RowPlan {
     // this): rows not yet written come straight from the picture, the band's last rows from a
     // few rows of its own, and the copy is written past the cache.
     bool throughBand = false;
+    // Bytes of each row that such a pass writes whole, reading none of them from its output
+    // row: in a new picture only the others are filled from the source first.
+    std::ptrdiff_t writesFrom = 0;
+    std::ptrdiff_t writesTo = 0;
     // The row work saves row y itself, into Band::copyRow(y), part by part just before it
     // writes each part (saveAndWork), so the row comes from memory once. It reads only row y,
     // and saves the whole row before it can refuse or throw.

@@ -61,6 +61,9 @@ EffectResult overSource(const Frame& frame, int left, int right, int top, int bo
     plan.below = below;
     left = std::max(left, 0);
     right = std::min(right, w);
+    // The kernels write every byte from left to right, the fourth ones from the source.
+    plan.writesFrom = std::ptrdiff_t(left) * 4;
+    plan.writesTo = std::ptrdiff_t(std::max(left, right)) * 4;
     const std::vector<Short> colours = colourPattern(w, colour);
     std::vector<Byte> keep(std::size_t(w) * 4, 0);
     for (std::size_t i = 3; i < keep.size(); i += 4) keep[i] = 0xFF;
