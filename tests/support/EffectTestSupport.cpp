@@ -42,8 +42,8 @@ void restartRandom() {
 std::vector<EffectCase> everyEffectCase() {
     std::vector<EffectCase> cases;
     for (const EffectInfo& info : effectTable()) cases.push_back({info.id, info.usualParameter});
-    const EffectCase more[] = {{15, 7},    {15, 43},  {17, 250}, {17, -300},
-                               {30, 1000}, {31, 250}, {16, 3},   {14, -37}};
+    const EffectCase more[] = {{15, 7},   {15, 43}, {17, 250}, {17, -300}, {30, 1000},
+                               {31, 250}, {16, 3},  {14, -37}, {4, 40}};
     cases.insert(cases.end(), std::begin(more), std::end(more));
     return cases;
 }

@@ -61,7 +61,7 @@ struct EffectCase {
 };
 // Every effect with its usual parameter, and the parameters with paths of their own: mosaic
 // blocks that do and do not divide the height, contrast and saturation strong enough to clamp,
-// an extra Gamma and Swap Channels.
+// an extra Gamma and Swap Channels, and a Diffuse that reaches further than a few rows.
 std::vector<EffectCase> everyEffectCase();
 
 } // namespace vexa::effects::test
