@@ -101,7 +101,8 @@ constexpr EffectFunction kEffects[32] = {
     saturation,      gamma,
 };
 
-std::string pictureRefusal(const PictureView& picture) {
+// For a PictureView or a SourceView.
+template <typename View> std::string pictureRefusal(const View& picture) {
     if (picture.width < 0 || picture.height < 0) return "The picture has a negative size";
     if (picture.width == 0 || picture.height == 0) return {};
     if (!picture.pixels) return "The picture has no pixels";
@@ -132,9 +133,7 @@ EffectResult run(EffectEngine& engine, std::int32_t effectId, const SourceView* 
     const int w = target.width;
     const int h = target.height;
     if (source) {
-        const PictureView sourceAsView{const_cast<std::uint8_t*>(source->pixels), source->width,
-                                       source->height, source->stride};
-        if (std::string reason = pictureRefusal(sourceAsView); !reason.empty())
+        if (std::string reason = pictureRefusal(*source); !reason.empty())
             return refused(std::move(reason));
         if (source->width != w || source->height != h)
             return refused("The source and target pictures differ in size");

@@ -21,17 +21,12 @@ inline std::uint32_t blackOrWhite(std::uint32_t white, std::uint32_t original) {
     return ((0u - white) & kColourMask) | (original & kReservedMask);
 }
 
-inline int grayOf(const std::uint8_t* p) {
-    return (p[0] + p[1] + p[2]) / 3;
-}
-
 // The gray of every pixel of a row, (B + G + R) \ 3, in a loop the compiler vectorises.
 VEXA_VECTOR_CLONES void grayRow(const std::uint8_t* __restrict s, std::int32_t* __restrict gray,
                                 int w) {
     for (int x = 0; x < w; ++x) {
         const std::uint32_t p = loadPixel(s + std::ptrdiff_t(x) * 4);
-        // s x 43691 >> 17 is s \ 3 for every s up to 3 x 255, without a division.
-        gray[x] = std::int32_t((((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) * 43691u) >> 17);
+        gray[x] = std::int32_t(grayOf(p));
     }
 }
 
@@ -48,8 +43,8 @@ VEXA_VECTOR_CLONES void sharpenedGrayRow(const std::uint8_t* __restrict up,
         v[i] = clampChannel(std::int16_t((10 * cur[i] - n8) / 2));
     }
     for (int x = 1; x < w - 1; ++x) gray[x] = (v[4 * x] + v[4 * x + 1] + v[4 * x + 2]) / 3;
-    gray[0] = grayOf(cur);
-    gray[w - 1] = grayOf(cur + std::ptrdiff_t(w - 1) * 4);
+    gray[0] = std::int32_t(grayOf(loadPixel(cur)));
+    gray[w - 1] = std::int32_t(grayOf(loadPixel(cur + std::ptrdiff_t(w - 1) * 4)));
 }
 
 } // namespace

@@ -24,7 +24,7 @@ bool findIntegerLine(const std::int32_t* values, int first, int count, double sl
 // f x d rounded half to even, for whole d from `first` to `last`, where f is a float widened
 // (24 significant bits), so that f x d is exact in double for a d of up to 29 bits. The line
 // rounds halves up; f x d lies half way between whole numbers exactly when d & tieMask is
-// tieBits, and a caller that rounds it to even goes down from an odd result.
+// tieBits, and rounding it to even then goes down from an odd result.
 struct RoundedProduct {
     IntegerLine line;
     std::int32_t tieMask = 0;
@@ -34,6 +34,11 @@ struct RoundedProduct {
     std::int32_t up(std::int32_t d) const { return (line.scale * d + line.offset) >> line.shift; }
     // 1 where f x d is a half.
     std::int32_t tie(std::int32_t d) const { return (d & tieMask) == tieBits ? 1 : 0; }
+    // base + f x d rounded half to even, for a whole `base`.
+    std::int32_t rounded(std::int32_t d, std::int32_t base = 0) const {
+        const std::int32_t sum = base + up(d);
+        return sum - (tie(d) & sum & 1);
+    }
 };
 
 // False when no line in 32-bit integers rounds f x d for every d in first .. last.

@@ -20,11 +20,8 @@ EffectResult negative(const Frame& frame, std::int32_t) {
 }
 
 EffectResult grayScale(const Frame& frame, std::int32_t) {
-    return mapEachPixel(frame, [](std::uint32_t p) {
-        // s x 43691 >> 17 is s \ 3 for every s up to 3 x 255, without a division.
-        const std::uint32_t v = (((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) * 43691u) >> 17;
-        return v * 0x010101u | (p & kReservedMask);
-    });
+    return mapEachPixel(
+        frame, [](std::uint32_t p) { return grayOf(p) * 0x010101u | (p & kReservedMask); });
 }
 
 namespace {

@@ -8,8 +8,7 @@ VEXA_VECTOR_CLONES std::uint64_t grayRowSum(const std::uint8_t* __restrict row, 
     std::uint64_t sum = 0;
     for (int x = 0; x < width; ++x) {
         const std::uint32_t p = loadPixel(row + std::ptrdiff_t(x) * 4);
-        // s x 43691 >> 17 is s \ 3 for every s up to 3 x 255, without a division.
-        sum += (((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) * 43691u) >> 17;
+        sum += grayOf(p);
     }
     return sum;
 }

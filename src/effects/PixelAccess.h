@@ -36,6 +36,12 @@ inline std::uint32_t makePixel(std::uint32_t b, std::uint32_t g, std::uint32_t r
     return b | (g << 8) | (r << 16) | (original & kReservedMask);
 }
 
+// The gray of a pixel word, (B + G + R) \ 3: s x 43691 >> 17 is s \ 3 for every s up to
+// 3 x 255, without a division.
+inline std::uint32_t grayOf(std::uint32_t p) {
+    return (((p & 255) + ((p >> 8) & 255) + ((p >> 16) & 255)) * 43691u) >> 17;
+}
+
 // Replaces each of the `width` pixel words p of `row` by pixel(p), in a loop the compiler
 // vectorises.
 template <typename Pixel>

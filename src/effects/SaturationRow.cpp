@@ -1,5 +1,6 @@
 #include "effects/SaturationRow.h"
 
+#include "effects/Arithmetic.h"
 #include "effects/IntegerLine.h"
 #include "effects/PixelAccess.h"
 #include "effects/VectorClones.h"
@@ -13,22 +14,13 @@ namespace {
 // v - gray lies within +-170: 255 against the gray of (255, 0, 0) and 0 against (0, 255, 255).
 constexpr int kReach = 170;
 
-// s x 43691 >> 17 is s \ 3 for every s up to 3 x 255.
-inline std::int32_t grayOf(std::int32_t b, std::int32_t g, std::int32_t r) {
-    return std::int32_t((std::uint32_t(b + g + r) * 43691u) >> 17);
-}
-
-inline std::int32_t clamped(std::int32_t v) {
-    return v < 0 ? 0 : (v > 255 ? 255 : v);
-}
-
 // f x (v - gray) + v, rounded half to even and clamped to a channel. f is a float widened,
 // 24 significant bits, and v - gray has 9, so the product and the sum are exact in double:
 // the rounding below is the only one, as in the formula. Clamping before rounding gives the
 // same channel, since 0 and 255 are whole numbers.
 inline std::uint32_t channelInDoubles(std::int32_t v, std::int32_t gray, double f) {
     double x = f * double(v - gray) + double(v);
-    x = x < 0.0 ? 0.0 : (x > 255.0 ? 255.0 : x);
+    x = clampChannel(x);
     // Next to 2^52 the doubles are the whole numbers, so the sum rounds x half to even in the
     // default rounding mode, which nothing in the program changes.
     return std::uint32_t(std::int32_t((x + 0x1p52) - 0x1p52));
@@ -39,7 +31,7 @@ VEXA_VECTOR_CLONES void rowInDoubles(std::uint8_t* __restrict row, int w, double
         const std::uint32_t p = loadPixel(row + 4 * x);
         const std::int32_t b = std::int32_t(p & 255), g = std::int32_t((p >> 8) & 255),
                            r = std::int32_t((p >> 16) & 255);
-        const std::int32_t gray = grayOf(b, g, r);
+        const std::int32_t gray = std::int32_t(grayOf(p));
         storePixel(row + 4 * x, channelInDoubles(b, gray, f) | channelInDoubles(g, gray, f) << 8 |
                                     channelInDoubles(r, gray, f) << 16 | (p & kReservedMask));
     }
@@ -49,15 +41,13 @@ VEXA_VECTOR_CLONES void rowInDoubles(std::uint8_t* __restrict row, int w, double
 // down from an odd sum (v is whole, so the half is the sum's).
 VEXA_VECTOR_CLONES void rowInIntegers(std::uint8_t* __restrict row, int w, RoundedProduct product) {
     auto channel = [=](std::int32_t v, std::int32_t gray) {
-        const std::int32_t d = v - gray;
-        const std::int32_t up = v + product.up(d);
-        return std::uint32_t(clamped(up - (product.tie(d) & up & 1)));
+        return std::uint32_t(clampChannel(product.rounded(v - gray, v)));
     };
     for (int x = 0; x < w; ++x) {
         const std::uint32_t p = loadPixel(row + 4 * x);
         const std::int32_t b = std::int32_t(p & 255), g = std::int32_t((p >> 8) & 255),
                            r = std::int32_t((p >> 16) & 255);
-        const std::int32_t gray = grayOf(b, g, r);
+        const std::int32_t gray = std::int32_t(grayOf(p));
         storePixel(row + 4 * x, channel(b, gray) | channel(g, gray) << 8 | channel(r, gray) << 16 |
                                     (p & kReservedMask));
     }

@@ -109,11 +109,7 @@ EffectResult mapChannels(const Frame& frame, const ChannelTable& tb, const Chann
 // Each channel v of the `w` pixels of `row` becomes f x v rounded half to even and clamped,
 // in place.
 VEXA_VECTOR_CLONES void scaleRow(std::uint8_t* __restrict row, int w, RoundedProduct product) {
-    auto channel = [=](std::int32_t v) {
-        const std::int32_t up = product.up(v);
-        const std::int32_t rounded = up - (product.tie(v) & up & 1);
-        return std::uint32_t(rounded < 0 ? 0 : (rounded > 255 ? 255 : rounded));
-    };
+    auto channel = [=](std::int32_t v) { return std::uint32_t(clampChannel(product.rounded(v))); };
     for (int x = 0; x < w; ++x) {
         const std::uint32_t p = loadPixel(row + 4 * x);
         storePixel(row + 4 * x,
