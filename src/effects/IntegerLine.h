@@ -32,6 +32,8 @@ struct RoundedProduct {
 
     // f x d rounded half up.
     std::int32_t up(std::int32_t d) const { return (line.scale * d + line.offset) >> line.shift; }
+    // False when f x d is never a half, so that `up` rounds it as `rounded` does.
+    bool makesHalves() const { return tieMask != 0; }
     // 1 where f x d is a half.
     std::int32_t tie(std::int32_t d) const { return (d & tieMask) == tieBits ? 1 : 0; }
     // base + f x d rounded half to even, for a whole `base`.

@@ -38,10 +38,13 @@ VEXA_VECTOR_CLONES void rowInDoubles(std::uint8_t* __restrict row, int w, double
 }
 
 // v + f x (v - gray) rounded half to even and clamped: rounded half up, then, at a half,
-// down from an odd sum (v is whole, so the half is the sum's).
+// down from an odd sum (v is whole, so the half is the sum's). Most factors never make a
+// half, and their loop leaves that step out.
+template <bool kHalves>
 VEXA_VECTOR_CLONES void rowInIntegers(std::uint8_t* __restrict row, int w, RoundedProduct product) {
     auto channel = [=](std::int32_t v, std::int32_t gray) {
-        return std::uint32_t(clampChannel(product.rounded(v - gray, v)));
+        return std::uint32_t(
+            clampChannel(kHalves ? product.rounded(v - gray, v) : v + product.up(v - gray)));
     };
     for (int x = 0; x < w; ++x) {
         const std::uint32_t p = loadPixel(row + 4 * x);
@@ -60,8 +63,10 @@ SaturationArithmetic::SaturationArithmetic(double f) : f_(f) {
 }
 
 void SaturationArithmetic::apply(std::uint8_t* row, int w) const {
-    if (inIntegers_)
-        rowInIntegers(row, w, product_);
+    if (inIntegers_ && product_.makesHalves())
+        rowInIntegers<true>(row, w, product_);
+    else if (inIntegers_)
+        rowInIntegers<false>(row, w, product_);
     else
         rowInDoubles(row, w, f_);
 }

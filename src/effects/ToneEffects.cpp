@@ -81,12 +81,13 @@ struct ChannelLines {
 };
 
 // Each channel of the `w` pixels of `row` through its line, in place. Every value lies within
-// its channel's low .. high (the picture's own extremes); it is kept there all the same, so
-// that no value can take the arithmetic beyond 32 bits.
+// its channel's low .. high (the picture's own extremes). Where a line could leave 32 bits
+// for some byte, values are kept within low .. high all the same.
+template <bool kBounded>
 VEXA_VECTOR_CLONES void linesRow(std::uint8_t* __restrict row, int w, ChannelLines lines) {
     auto channel = [&](std::uint32_t byte, int k) {
         std::int32_t v = std::int32_t(byte & 255);
-        v = v < lines.low[k] ? lines.low[k] : (v > lines.high[k] ? lines.high[k] : v);
+        if (kBounded) v = v < lines.low[k] ? lines.low[k] : (v > lines.high[k] ? lines.high[k] : v);
         return std::uint32_t((lines.line[k].scale * v + lines.line[k].offset) >>
                              lines.line[k].shift);
     };
@@ -95,6 +96,16 @@ VEXA_VECTOR_CLONES void linesRow(std::uint8_t* __restrict row, int w, ChannelLin
         storePixel(row + 4 * x, channel(p, 0) | channel(p >> 8, 1) << 8 |
                                     channel(p >> 16, 2) << 16 | (p & kReservedMask));
     }
+}
+
+// True when each line stays within 32 bits for every byte, not only for low .. high.
+bool linesFitEveryByte(const ChannelLines& lines) {
+    for (const IntegerLine& line : lines.line)
+        for (const std::int64_t v : {0, 255}) {
+            const std::int64_t at = std::int64_t(line.scale) * v + line.offset;
+            if (at < INT32_MIN || at > INT32_MAX) return false;
+        }
+    return true;
 }
 
 // Every pixel through the tables of blue, green and red, on bands of rows.
@@ -419,9 +430,14 @@ EffectResult autoLevels(const Frame& frame, std::int32_t) {
         lines.high[k] = high[k];
         onLines = findIntegerLine(values, low[k], high[k] - low[k] + 1, slope, lines.line[k]);
     }
+    if (onLines && linesFitEveryByte(lines))
+        return mapParts(
+            frame, [&](std::uint8_t* part, int pixels) { linesRow<false>(part, pixels, lines); },
+            10, 90);
     if (onLines)
         return mapParts(
-            frame, [&](std::uint8_t* part, int pixels) { linesRow(part, pixels, lines); }, 10, 90);
+            frame, [&](std::uint8_t* part, int pixels) { linesRow<true>(part, pixels, lines); }, 10,
+            90);
     return mapChannels(frame, table[0], table[1], table[2], 10, 90);
 }
 
