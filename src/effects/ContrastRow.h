@@ -9,10 +9,11 @@
 
 namespace vexa::effects {
 
-// Every pixel of the `w` pixels of `row` (in place) whose tones (line.scale x v + line.offset)
-// >> line.shift, each within +-2^29, the spread clamp's first pass settles gets its result;
-// the others keep their pixel and get a 1 in `unsettled` (a 0 for the settled ones). Returns
-// whether there are any.
-bool contrastRowFirstPass(std::uint8_t* row, int w, IntegerLine line, std::uint8_t* unsettled);
+// Each of the `w` pixels at `from` whose tones (line.scale x v + line.offset) >> line.shift,
+// each within +-2^29, the spread clamp's first pass settles gets its result at `to`, which
+// does not overlap `from`; the others are copied and get a 1 in `unsettled` (a 0 for the
+// settled ones). Returns whether there are any.
+bool contrastRowFirstPass(const std::uint8_t* from, std::uint8_t* to, int w, IntegerLine line,
+                          std::uint8_t* unsettled);
 
 } // namespace vexa::effects

@@ -173,17 +173,17 @@ namespace {
 
 // Saturation's factor where no channel can round beyond 32 bits: the arithmetic itself, in
 // vector registers.
-bool saturateRow(std::uint8_t* row, int w, const SaturationArithmetic& arithmetic) {
-    arithmetic.apply(row, w);
+bool saturateRow(const std::uint8_t* from, std::uint8_t* to, int w,
+                 const SaturationArithmetic& arithmetic) {
+    arithmetic.apply(from, to, w);
     return true;
 }
 
 // With larger factors the result, which depends only on the channel and the pixel's gray, is
 // tabled once for all 256 x 256 pairs, 256 marking a value that rounds beyond 32 bits.
-// False when a pixel of the `w` pixels of `row` rounds beyond 32 bits.
-bool saturateRow(std::uint8_t* row, int w, const std::vector<std::uint16_t>& table) {
-    std::uint8_t* d = row; // read and written in place
-    const std::uint8_t* s = d;
+// False when a pixel of the `w` pixels at `s` rounds beyond 32 bits.
+bool saturateRow(const std::uint8_t* __restrict s, std::uint8_t* __restrict d, int w,
+                 const std::vector<std::uint16_t>& table) {
     std::uint32_t seen = 0;
     const std::uint16_t* t = table.data();
     for (int x = 0; x < w; ++x) {
@@ -223,8 +223,8 @@ EffectResult saturation(const Frame& frame, std::int32_t percent) {
             return [&](int y, const RowCopy& copy) {
                 bool fits = true;
                 saveAndWork(frame.targetRow(y), copy, frame.width,
-                            [&](std::uint8_t* part, int pixels) {
-                                fits = saturateRow(part, pixels, table) && fits;
+                            [&](const std::uint8_t* from, std::uint8_t* to, int pixels) {
+                                fits = saturateRow(from, to, pixels, table) && fits;
                             });
                 return fits;
             };

@@ -49,6 +49,13 @@ VEXA_VECTOR_CLONES void mapRow(std::uint8_t* __restrict row, int width, Pixel pi
     for (int x = 0; x < width; ++x) storePixel(row + 4 * x, pixel(loadPixel(row + 4 * x)));
 }
 
+// Writes pixel(p) at `to` for each of the `width` pixel words p at `from`.
+template <typename Pixel>
+VEXA_VECTOR_CLONES void mapRowFrom(const std::uint8_t* __restrict from, std::uint8_t* __restrict to,
+                                   int width, Pixel pixel) {
+    for (int x = 0; x < width; ++x) storePixel(to + 4 * x, pixel(loadPixel(from + 4 * x)));
+}
+
 // Stores `pixel(p)` for every pixel word p, on bands of rows. `selfInverse`: pixel(pixel(p))
 // is p for every p, so in place nothing needs saving.
 template <typename Pixel>
@@ -65,7 +72,9 @@ EffectResult mapEachPixel(const Frame& frame, Pixel pixel, bool selfInverse = fa
     return forEachRowSavingInBands(frame, plan, [&] {
         return [&](int y, const RowCopy& copy) {
             saveAndWork(frame.targetRow(y), copy, frame.width,
-                        [&](std::uint8_t* part, int pixels) { mapRow(part, pixels, pixel); });
+                        [&](const std::uint8_t* from, std::uint8_t* to, int pixels) {
+                            mapRowFrom(from, to, pixels, pixel);
+                        });
         };
     });
 }

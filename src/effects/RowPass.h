@@ -181,10 +181,11 @@ private:
 // they replace. The pass fences the stores before another thread or a later step reads them.
 void streamCopy(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes);
 
-// Saves the `width` pixels of `row` into `copy` and runs work(part, pixels) over the row in
-// parts, each saved just before the work writes it, while it is in the first-level cache. In
-// a new picture, the work runs on each part of the source's row in a buffer of its own, which
-// then goes to `row` past the cache: the row is read once and written once, as by memcpy.
+// Runs work(from, to, pixels) over the `width` pixels of `row` in parts: the work reads a
+// part's pixels at `from` and writes them at `to`, which never overlap. In a new picture it
+// reads the source's row and writes a buffer of its own, which then goes to `row` past the
+// cache: the row is read once and written once, as by memcpy. In place, each part is read
+// into the buffer, worked from there into `row`, and saved from there into `copy`.
 template <typename PartWork>
 void saveAndWork(std::uint8_t* row, const RowCopy& copy, int width, PartWork&& work) {
     // 1 KB: small enough parts that reading the source and writing the result overlap well
@@ -194,13 +195,14 @@ void saveAndWork(std::uint8_t* row, const RowCopy& copy, int width, PartWork&& w
     for (int x = 0; x < width; x += kPart) {
         const int pixels = width - x < kPart ? width - x : kPart;
         const std::size_t bytes = std::size_t(pixels) * 4;
+        std::uint8_t* at = row + std::ptrdiff_t(x) * 4;
         if (copy.source) {
-            std::memcpy(buffer, copy.source + std::ptrdiff_t(x) * 4, bytes);
-            work(buffer, pixels);
-            streamCopy(row + std::ptrdiff_t(x) * 4, buffer, bytes);
+            work(copy.source + std::ptrdiff_t(x) * 4, buffer, pixels);
+            streamCopy(at, buffer, bytes);
         } else {
-            streamCopy(copy.copy + std::ptrdiff_t(x) * 4, row + std::ptrdiff_t(x) * 4, bytes);
-            work(row + std::ptrdiff_t(x) * 4, pixels);
+            std::memcpy(buffer, at, bytes);
+            work(buffer, at, pixels);
+            streamCopy(copy.copy + std::ptrdiff_t(x) * 4, buffer, bytes);
         }
     }
 }

@@ -26,14 +26,15 @@ inline std::uint32_t channelInDoubles(std::int32_t v, std::int32_t gray, double 
     return std::uint32_t(std::int32_t((x + 0x1p52) - 0x1p52));
 }
 
-VEXA_VECTOR_CLONES void rowInDoubles(std::uint8_t* __restrict row, int w, double f) {
+VEXA_VECTOR_CLONES void rowInDoubles(const std::uint8_t* __restrict from,
+                                     std::uint8_t* __restrict to, int w, double f) {
     for (int x = 0; x < w; ++x) {
-        const std::uint32_t p = loadPixel(row + 4 * x);
+        const std::uint32_t p = loadPixel(from + 4 * x);
         const std::int32_t b = std::int32_t(p & 255), g = std::int32_t((p >> 8) & 255),
                            r = std::int32_t((p >> 16) & 255);
         const std::int32_t gray = std::int32_t(grayOf(p));
-        storePixel(row + 4 * x, channelInDoubles(b, gray, f) | channelInDoubles(g, gray, f) << 8 |
-                                    channelInDoubles(r, gray, f) << 16 | (p & kReservedMask));
+        storePixel(to + 4 * x, channelInDoubles(b, gray, f) | channelInDoubles(g, gray, f) << 8 |
+                                   channelInDoubles(r, gray, f) << 16 | (p & kReservedMask));
     }
 }
 
@@ -41,18 +42,19 @@ VEXA_VECTOR_CLONES void rowInDoubles(std::uint8_t* __restrict row, int w, double
 // down from an odd sum (v is whole, so the half is the sum's). Most factors never make a
 // half, and their loop leaves that step out.
 template <bool kHalves>
-VEXA_VECTOR_CLONES void rowInIntegers(std::uint8_t* __restrict row, int w, RoundedProduct product) {
+VEXA_VECTOR_CLONES void rowInIntegers(const std::uint8_t* __restrict from,
+                                      std::uint8_t* __restrict to, int w, RoundedProduct product) {
     auto channel = [=](std::int32_t v, std::int32_t gray) {
         return std::uint32_t(
             clampChannel(kHalves ? product.rounded(v - gray, v) : v + product.up(v - gray)));
     };
     for (int x = 0; x < w; ++x) {
-        const std::uint32_t p = loadPixel(row + 4 * x);
+        const std::uint32_t p = loadPixel(from + 4 * x);
         const std::int32_t b = std::int32_t(p & 255), g = std::int32_t((p >> 8) & 255),
                            r = std::int32_t((p >> 16) & 255);
         const std::int32_t gray = std::int32_t(grayOf(p));
-        storePixel(row + 4 * x, channel(b, gray) | channel(g, gray) << 8 | channel(r, gray) << 16 |
-                                    (p & kReservedMask));
+        storePixel(to + 4 * x, channel(b, gray) | channel(g, gray) << 8 | channel(r, gray) << 16 |
+                                   (p & kReservedMask));
     }
 }
 
@@ -62,13 +64,13 @@ SaturationArithmetic::SaturationArithmetic(double f) : f_(f) {
     inIntegers_ = findRoundedProduct(f, -kReach, kReach, product_);
 }
 
-void SaturationArithmetic::apply(std::uint8_t* row, int w) const {
+void SaturationArithmetic::apply(const std::uint8_t* from, std::uint8_t* to, int w) const {
     if (inIntegers_ && product_.makesHalves())
-        rowInIntegers<true>(row, w, product_);
+        rowInIntegers<true>(from, to, w, product_);
     else if (inIntegers_)
-        rowInIntegers<false>(row, w, product_);
+        rowInIntegers<false>(from, to, w, product_);
     else
-        rowInDoubles(row, w, f_);
+        rowInDoubles(from, to, w, f_);
 }
 
 } // namespace vexa::effects

@@ -15,8 +15,8 @@ public:
     // For factors with which no channel rounds beyond 32 bits: |f| x 170 + 255 below 2^31.
     explicit SaturationArithmetic(double f);
 
-    // The `w` pixels of `row`, in place.
-    void apply(std::uint8_t* row, int w) const;
+    // The `w` pixels at `from`, written at `to`, which does not overlap them.
+    void apply(const std::uint8_t* from, std::uint8_t* to, int w) const;
 
     // Whether the rounding is done in 32-bit integers (else in doubles, which is slower).
     bool inIntegers() const { return inIntegers_; }

@@ -39,26 +39,26 @@ struct JoinedTables {
     std::vector<std::uint16_t> high;
 };
 
-// Every pixel of `row` through the tables, in place.
-void lookUpRow(std::uint8_t* __restrict row, int w, const JoinedTables& tables) {
+// Every pixel of `from` through the tables, written at `to`, which may be `from` itself.
+void lookUpRow(const std::uint8_t* from, std::uint8_t* to, int w, const JoinedTables& tables) {
     const std::uint16_t* __restrict lo = tables.low.data();
     const std::uint16_t* __restrict hi = tables.high.data();
     int x = 0;
     for (; x + 2 <= w; x += 2) {
         std::uint64_t p;
-        std::memcpy(&p, row + 4 * x, 8);
+        std::memcpy(&p, from + 4 * x, 8);
         const std::uint64_t q =
             std::uint64_t(lo[p & 0xFFFF]) | std::uint64_t(hi[(p >> 16) & 0xFFFF]) << 16 |
             std::uint64_t(lo[(p >> 32) & 0xFFFF]) << 32 | std::uint64_t(hi[p >> 48]) << 48;
-        std::memcpy(row + 4 * x, &q, 8);
+        std::memcpy(to + 4 * x, &q, 8);
     }
     if (x < w) {
-        const std::uint32_t p = loadPixel(row + 4 * x);
-        storePixel(row + 4 * x, std::uint32_t(lo[p & 0xFFFF]) | std::uint32_t(hi[p >> 16]) << 16);
+        const std::uint32_t p = loadPixel(from + 4 * x);
+        storePixel(to + 4 * x, std::uint32_t(lo[p & 0xFFFF]) | std::uint32_t(hi[p >> 16]) << 16);
     }
 }
 
-// partWork(part, pixels) over every row in parts, on bands of rows.
+// partWork(from, to, pixels) over every row in parts, on bands of rows.
 template <typename PartWork>
 EffectResult mapParts(const Frame& frame, PartWork partWork, std::int32_t base = 0,
                       std::int32_t span = 100) {
@@ -80,11 +80,12 @@ struct ChannelLines {
     std::int32_t high[3];
 };
 
-// Each channel of the `w` pixels of `row` through its line, in place. Every value lies within
-// its channel's low .. high (the picture's own extremes). Where a line could leave 32 bits
+// Each channel of the `w` pixels at `from` through its line, written at `to`. Every value lies
+// within its channel's low .. high (the picture's own extremes). Where a line could leave 32 bits
 // for some byte, values are kept within low .. high all the same.
 template <bool kBounded>
-VEXA_VECTOR_CLONES void linesRow(std::uint8_t* __restrict row, int w, ChannelLines lines) {
+VEXA_VECTOR_CLONES void linesRow(const std::uint8_t* __restrict from, std::uint8_t* __restrict to,
+                                 int w, ChannelLines lines) {
     auto channel = [&](std::uint32_t byte, int k) {
         std::int32_t v = std::int32_t(byte & 255);
         if (kBounded) v = v < lines.low[k] ? lines.low[k] : (v > lines.high[k] ? lines.high[k] : v);
@@ -92,9 +93,9 @@ VEXA_VECTOR_CLONES void linesRow(std::uint8_t* __restrict row, int w, ChannelLin
                              lines.line[k].shift);
     };
     for (int x = 0; x < w; ++x) {
-        const std::uint32_t p = loadPixel(row + 4 * x);
-        storePixel(row + 4 * x, channel(p, 0) | channel(p >> 8, 1) << 8 |
-                                    channel(p >> 16, 2) << 16 | (p & kReservedMask));
+        const std::uint32_t p = loadPixel(from + 4 * x);
+        storePixel(to + 4 * x, channel(p, 0) | channel(p >> 8, 1) << 8 | channel(p >> 16, 2) << 16 |
+                                   (p & kReservedMask));
     }
 }
 
@@ -113,17 +114,21 @@ EffectResult mapChannels(const Frame& frame, const ChannelTable& tb, const Chann
                          const ChannelTable& tr, std::int32_t base = 0, std::int32_t span = 100) {
     const JoinedTables tables(tb, tg, tr);
     return mapParts(
-        frame, [&](std::uint8_t* part, int pixels) { lookUpRow(part, pixels, tables); }, base,
-        span);
+        frame,
+        [&](const std::uint8_t* from, std::uint8_t* to, int pixels) {
+            lookUpRow(from, to, pixels, tables);
+        },
+        base, span);
 }
 
-// Each channel v of the `w` pixels of `row` becomes f x v rounded half to even and clamped,
-// in place.
-VEXA_VECTOR_CLONES void scaleRow(std::uint8_t* __restrict row, int w, RoundedProduct product) {
+// Each channel v of the `w` pixels at `from` becomes f x v rounded half to even and clamped,
+// written at `to`.
+VEXA_VECTOR_CLONES void scaleRow(const std::uint8_t* __restrict from, std::uint8_t* __restrict to,
+                                 int w, RoundedProduct product) {
     auto channel = [=](std::int32_t v) { return std::uint32_t(clampChannel(product.rounded(v))); };
     for (int x = 0; x < w; ++x) {
-        const std::uint32_t p = loadPixel(row + 4 * x);
-        storePixel(row + 4 * x,
+        const std::uint32_t p = loadPixel(from + 4 * x);
+        storePixel(to + 4 * x,
                    channel(std::int32_t(p & 255)) | channel(std::int32_t((p >> 8) & 255)) << 8 |
                        channel(std::int32_t((p >> 16) & 255)) << 16 | (p & kReservedMask));
     }
@@ -147,8 +152,9 @@ EffectResult brightnessScale(const Frame& frame, std::int32_t percent) {
     const double f = percentFactor(percent);
     // Worked out in vector registers where 32-bit integers hold it, faster than a look-up.
     if (RoundedProduct product; findRoundedProduct(f, 0, 255, product))
-        return mapParts(frame,
-                        [&](std::uint8_t* part, int pixels) { scaleRow(part, pixels, product); });
+        return mapParts(frame, [&](const std::uint8_t* from, std::uint8_t* to, int pixels) {
+            scaleRow(from, to, pixels, product);
+        });
     ChannelTable table;
     for (int i = 0; i < 256; ++i) {
         const double v = f * double(i);
@@ -298,59 +304,78 @@ EffectResult contrast(const Frame& frame, std::int32_t percent) {
     plan.last = frame.height;
     plan.base = 5;
     plan.span = 95;
-    plan.readsCopy = false;
-    EffectResult result = forEachRowInBands(frame, plan, [&] {
-        // The cache's hits are exact, so each band may keep its own.
-        return [&, outside = std::vector<std::uint8_t>(std::size_t(w)),
-                columns = std::vector<std::uint32_t>(), colours = std::vector<std::uint32_t>(),
-                results = std::vector<std::uint32_t>(), settled = std::vector<std::uint8_t>(),
-                cache = SpreadCache()](int y) mutable {
-            std::uint8_t* row = frame.targetRow(y);
-            if (onLine) {
-                if (!contrastRowFirstPass(row, w, line, outside.data())) return true;
-                // Eight marks at a time: most words have none.
-                for (int x0 = 0; x0 < w; x0 += 8) {
-                    std::uint64_t marks = 0;
-                    std::memcpy(&marks, outside.data() + x0, std::size_t(std::min(8, w - x0)));
-                    for (; marks != 0; marks &= marks - 1) {
-                        std::uint8_t* at = row + 4 * (x0 + std::countr_zero(marks) / 8);
-                        const std::uint32_t p = loadPixel(at);
-                        std::uint32_t colour = 0;
-                        if (!cache.lookup(p & kColourMask, tone, colour)) return false;
-                        storePixel(at, colour | (p & kReservedMask));
-                    }
+    EffectResult result;
+    if (onLine) {
+        // The whole row is saved and written before a refusal.
+        result = forEachRowSavingInBands(frame, plan, [&] {
+            // The cache's hits are exact, so each band may keep its own.
+            return [&, unsettled = std::vector<std::uint8_t>(std::size_t(w)),
+                    cache = SpreadCache()](int y, const RowCopy& copy) mutable {
+                bool fits = true;
+                saveAndWork(frame.targetRow(y), copy, w,
+                            [&](const std::uint8_t* from, std::uint8_t* to, int pixels) {
+                                if (!fits ||
+                                    !contrastRowFirstPass(from, to, pixels, line, unsettled.data()))
+                                    return;
+                                // Eight marks at a time: most words have none.
+                                for (int x0 = 0; x0 < pixels; x0 += 8) {
+                                    std::uint64_t marks = 0;
+                                    std::memcpy(&marks, unsettled.data() + x0,
+                                                std::size_t(std::min(8, pixels - x0)));
+                                    for (; marks != 0; marks &= marks - 1) {
+                                        const int x = x0 + std::countr_zero(marks) / 8;
+                                        const std::uint32_t p = loadPixel(from + 4 * x);
+                                        std::uint32_t colour = 0;
+                                        if (!cache.lookup(p & kColourMask, tone, colour)) {
+                                            fits = false;
+                                            return;
+                                        }
+                                        storePixel(to + 4 * x, colour | (p & kReservedMask));
+                                    }
+                                }
+                            });
+                return fits;
+            };
+        });
+    } else {
+        plan.readsCopy = false;
+        result = forEachRowInBands(frame, plan, [&] {
+            // The cache's hits are exact, so each band may keep its own.
+            return [&, outside = std::vector<std::uint8_t>(std::size_t(w)),
+                    columns = std::vector<std::uint32_t>(), colours = std::vector<std::uint32_t>(),
+                    results = std::vector<std::uint32_t>(), settled = std::vector<std::uint8_t>(),
+                    cache = SpreadCache()](int y) mutable {
+                std::uint8_t* row = frame.targetRow(y);
+                outsideRow(row, w, low, high, outside.data());
+                // The pixels to clamp, before the tables overwrite them: column and colour. Every
+                // column is written and only those outside are kept: a quarter of a picture may
+                // need the clamp, at random, which would defeat a branch's prediction.
+                columns.resize(std::size_t(w));
+                std::size_t count = 0;
+                for (int x = 0; x < w; ++x) {
+                    columns[count] = std::uint32_t(x);
+                    count += outside[std::size_t(x)];
+                }
+                columns.resize(count);
+                colours.resize(count);
+                for (std::size_t i = 0; i < count; ++i)
+                    colours[i] = loadPixel(row + 4 * columns[i]) & kColourMask;
+                const std::size_t n = columns.size();
+                results.resize(n);
+                settled.assign(n, 0);
+                if (smallTones)
+                    firstSpreadPass(colours.data(), tone.data(), results.data(), settled.data(), n);
+                lookUpRow(row, row, w, tables);
+                for (std::size_t i = 0; i < n; ++i) {
+                    std::uint8_t* at = row + 4 * columns[i];
+                    std::uint32_t colour = results[i];
+                    if (!settled[i] && !cache.lookup(colours[i], tone, colour)) return false;
+                    storePixel(at, colour | (loadPixel(at) & kReservedMask));
                 }
                 return true;
-            }
-            outsideRow(row, w, low, high, outside.data());
-            // The pixels to clamp, before the tables overwrite them: column and colour. Every
-            // column is written and only those outside are kept: a quarter of a picture may
-            // need the clamp, at random, which would defeat a branch's prediction.
-            columns.resize(std::size_t(w));
-            std::size_t count = 0;
-            for (int x = 0; x < w; ++x) {
-                columns[count] = std::uint32_t(x);
-                count += outside[std::size_t(x)];
-            }
-            columns.resize(count);
-            colours.resize(count);
-            for (std::size_t i = 0; i < count; ++i)
-                colours[i] = loadPixel(row + 4 * columns[i]) & kColourMask;
-            const std::size_t n = columns.size();
-            results.resize(n);
-            settled.assign(n, 0);
-            if (smallTones)
-                firstSpreadPass(colours.data(), tone.data(), results.data(), settled.data(), n);
-            lookUpRow(row, w, tables);
-            for (std::size_t i = 0; i < n; ++i) {
-                std::uint8_t* at = row + 4 * columns[i];
-                std::uint32_t colour = results[i];
-                if (!settled[i] && !cache.lookup(colours[i], tone, colour)) return false;
-                storePixel(at, colour | (loadPixel(at) & kReservedMask));
-            }
-            return true;
-        };
-    });
+            };
+        });
+    }
     if (result.status == EffectStatus::Refused)
         result.reason =
             "Contrast " + std::to_string(percent) + " spreads a channel beyond the 32-bit range";
@@ -432,12 +457,18 @@ EffectResult autoLevels(const Frame& frame, std::int32_t) {
     }
     if (onLines && linesFitEveryByte(lines))
         return mapParts(
-            frame, [&](std::uint8_t* part, int pixels) { linesRow<false>(part, pixels, lines); },
+            frame,
+            [&](const std::uint8_t* from, std::uint8_t* to, int pixels) {
+                linesRow<false>(from, to, pixels, lines);
+            },
             10, 90);
     if (onLines)
         return mapParts(
-            frame, [&](std::uint8_t* part, int pixels) { linesRow<true>(part, pixels, lines); }, 10,
-            90);
+            frame,
+            [&](const std::uint8_t* from, std::uint8_t* to, int pixels) {
+                linesRow<true>(from, to, pixels, lines);
+            },
+            10, 90);
     return mapChannels(frame, table[0], table[1], table[2], 10, 90);
 }
 
