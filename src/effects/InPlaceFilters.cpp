@@ -108,19 +108,24 @@ void filterRows(const Frame& frame, int first, int rows, Part* k, Known known, S
         for (int c = 0; c < 3; ++c) left[r][c] = cur[r][c];
     }
     const auto blockBegin = [](int j) { return std::ptrdiff_t(1 + j * kChainBlock) * 4; };
-    // The next group's rows, which the pass saves and reads next, are fetched a little at each
-    // step, so that their wait for memory overlaps this group's work instead of following it.
+    // The rows the pass saves (in a new picture: fills from the source) while the next group
+    // runs, one below each of its rows, are fetched a little at each step, the picture's for
+    // writing and the unchanged ones for reading, so that their wait for memory overlaps this
+    // group's work instead of following it.
     const int steps = blocks + 2 * (rows - 1);
     const int nextFirst = first + rows;
-    const int nextRows = std::clamp(frame.height - nextFirst, 0, kChainRows);
+    const int nextRows = std::clamp(frame.height - nextFirst - 1, 0, kChainRows);
     const std::ptrdiff_t rowBytes = std::ptrdiff_t(w) * 4;
     const std::ptrdiff_t perStep = ((rowBytes + steps - 1) / steps + 63) / 64 * 64;
     for (int s = 0; s < steps; ++s) {
         for (int r = 0; r < nextRows; ++r) {
-            const Byte* next = frame.targetRow(nextFirst + r);
+            const Byte* next = frame.targetRow(nextFirst + 1 + r);
+            const Byte* unchanged = frame.unchangedRow(nextFirst + 1 + r);
             for (std::ptrdiff_t at = s * perStep; at < std::min((s + 1) * perStep, rowBytes);
-                 at += 64)
-                __builtin_prefetch(next + at);
+                 at += 64) {
+                __builtin_prefetch(next + at, 1);
+                __builtin_prefetch(unchanged + at);
+            }
         }
         bool whole = rows == kChainRows;
         std::ptrdiff_t begin[kChainRows] = {};
