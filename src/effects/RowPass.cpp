@@ -91,15 +91,20 @@ void Band::prepare(int y) {
     }
     if (pass_.newPicture_ && plan_.throughBand) { // the row as it was, in the band's row
         const std::size_t bytes = std::size_t(pass_.width_) * 4;
-        if (recent_.empty()) recent_.resize(bytes);
-        outRow_ = recent_.data();
+        std::uint8_t* row = pass_.picture_ + y * pass_.pictureStride_;
+        if (plan_.streams) {
+            pass_.saved_[std::size_t(y)] = 1;
+        } else {
+            if (recent_.empty()) recent_.resize(bytes);
+            outRow_ = row = recent_.data();
+        }
         // The bytes the row work does not write, as they were.
         const std::uint8_t* from = pass_.copy_ + y * pass_.copyStride_;
         const std::ptrdiff_t rowBytes = std::ptrdiff_t(bytes);
         const std::ptrdiff_t to = std::clamp<std::ptrdiff_t>(plan_.writesTo, 0, rowBytes);
         const std::ptrdiff_t first = std::clamp<std::ptrdiff_t>(plan_.writesFrom, 0, to);
-        std::memcpy(outRow_, from, std::size_t(first));
-        std::memcpy(outRow_ + to, from + to, std::size_t(rowBytes - to));
+        std::memcpy(row, from, std::size_t(first));
+        std::memcpy(row + to, from + to, std::size_t(rowBytes - to));
         return;
     }
     if (pass_.newPicture_ && plan_.selfInverse) { // filled for the effect to work on

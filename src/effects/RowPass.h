@@ -55,6 +55,10 @@ struct RowPlan {
     // row: in a new picture only the others are filled from the source first.
     std::ptrdiff_t writesFrom = 0;
     std::ptrdiff_t writesTo = 0;
+    // Such a pass writes those bytes of the picture's row itself, past the cache, and the
+    // pass fences them: in a new picture the others are filled from the source straight into
+    // the picture's row, instead of into a row of the band's that then goes out.
+    bool streams = false;
     // The row work saves row y itself, into Band::copyRow(y), part by part just before it
     // writes each part (saveAndWork), so the row comes from memory once. It reads only row y,
     // and saves the whole row before it can refuse or throw.

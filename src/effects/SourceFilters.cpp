@@ -12,9 +12,14 @@
 #include "effects/VectorClones.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vexa::effects {
 
@@ -52,7 +57,8 @@ std::vector<Short> colourPattern(int width, std::int32_t packed) {
 // bands of rows. Pixels outside that range keep their values, and so does channel 4. The
 // kernel reads `above` rows above and `below` rows below its own.
 EffectResult overSource(const Frame& frame, int left, int right, int top, int bottom, int above,
-                        int below, RowKernel kernel, std::int32_t colour = 0) {
+                        int below, RowKernel kernel, std::int32_t colour = 0,
+                        bool streams = false) {
     const int w = frame.width;
     const int h = frame.height;
     RowPlan plan;
@@ -65,6 +71,7 @@ EffectResult overSource(const Frame& frame, int left, int right, int top, int bo
     // The kernels write every byte from left to right, the fourth ones from the source.
     plan.writesFrom = std::ptrdiff_t(left) * 4;
     plan.writesTo = std::ptrdiff_t(std::max(left, right)) * 4;
+    plan.streams = streams;
     const std::vector<Short> colours = colourPattern(w, colour);
     std::vector<Byte> keep(std::size_t(w) * 4, 0);
     for (std::size_t i = 3; i < keep.size(); i += 4) keep[i] = 0xFF;
@@ -81,8 +88,10 @@ EffectResult overSource(const Frame& frame, int left, int right, int top, int bo
 }
 
 // The interior: columns and rows 2..W-1, 2..H-1 in the formulas' counting.
-EffectResult overInterior(const Frame& frame, RowKernel kernel, std::int32_t colour = 0) {
-    return overSource(frame, 1, frame.width - 1, 1, frame.height - 1, 1, 1, kernel, colour);
+EffectResult overInterior(const Frame& frame, RowKernel kernel, std::int32_t colour = 0,
+                          bool streams = false) {
+    return overSource(frame, 1, frame.width - 1, 1, frame.height - 1, 1, 1, kernel, colour,
+                      streams);
 }
 
 inline Byte clampToByte(Short v) {
@@ -144,7 +153,9 @@ VEXA_VECTOR_CLONES VEXA_ROW_KERNEL(reliefRow) {
 // its channel around it, or (Difference) itself less that. Written with explicit 32-byte
 // vectors, which hold a fixed mask for channel 4: the compiler's own vector code loaded the
 // mask from memory beside the three rows. No function takes or returns a vector, since the
-// one plain build and the AVX2 build would pass it differently.
+// one plain build and the AVX2 build would pass it differently. `out` is the picture's own
+// row (the pass streams): whole vectors go to it past the cache, from its first 32-byte
+// boundary on.
 template <bool Larger, bool Difference>
 VEXA_VECTOR_CLONES void nineRow(const Byte* __restrict up, const Byte* __restrict cur,
                                 const Byte* __restrict down, Byte* __restrict out,
@@ -154,7 +165,21 @@ VEXA_VECTOR_CLONES void nineRow(const Byte* __restrict up, const Byte* __restric
     // Rows start at a pixel, so byte j of a vector is channel j % 4 + 1.
     Bytes32 fourth;
     for (int j = 0; j < 32; ++j) fourth[j] = j % 4 == 3 ? 0xFF : 0;
+    auto oneByte = [&](std::ptrdiff_t i) {
+        const Byte nine =
+            Larger ? max3(max3(up[i - 4], up[i], up[i + 4]), max3(cur[i - 4], cur[i], cur[i + 4]),
+                          max3(down[i - 4], down[i], down[i + 4]))
+                   : min3(min3(up[i - 4], up[i], up[i + 4]), min3(cur[i - 4], cur[i], cur[i + 4]),
+                          min3(down[i - 4], down[i], down[i + 4]));
+        out[i] = keepFourth(Difference ? Byte(cur[i] - nine) : nine, cur[i], keep[i]);
+    };
     std::ptrdiff_t i = begin;
+    // Vectors must start at a pixel for `fourth`; rows of pixel words do, unless `out` itself
+    // does not lie on a word, when the stores stay ordinary.
+    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(out);
+    if (address % 4 == 0)
+        for (; i < end && (address + std::uintptr_t(i)) % 32 != 0; ++i) oneByte(i);
+    [[maybe_unused]] const bool past = (address + std::uintptr_t(i)) % 32 == 0;
     for (; i + 32 <= end; i += 32) {
         Bytes32 n0, n1, n2, n3, n4, n5, n6, n7, v;
         std::memcpy(&n0, up + i - 4, 32);
@@ -187,16 +212,18 @@ VEXA_VECTOR_CLONES void nineRow(const Byte* __restrict up, const Byte* __restric
             n0 = n0 < v ? n0 : v;
         }
         const Bytes32 o = ((Difference ? v - n0 : n0) & ~fourth) | (v & fourth);
+#if defined(__SSE2__)
+        if (past) {
+            __m128i halves[2];
+            std::memcpy(halves, &o, 32);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), halves[0]);
+            _mm_stream_si128(reinterpret_cast<__m128i*>(out + i + 16), halves[1]);
+            continue;
+        }
+#endif
         std::memcpy(out + i, &o, 32);
     }
-    for (; i < end; ++i) {
-        const Byte nine =
-            Larger ? max3(max3(up[i - 4], up[i], up[i + 4]), max3(cur[i - 4], cur[i], cur[i + 4]),
-                          max3(down[i - 4], down[i], down[i + 4]))
-                   : min3(min3(up[i - 4], up[i], up[i + 4]), min3(cur[i - 4], cur[i], cur[i + 4]),
-                          min3(down[i - 4], down[i], down[i + 4]));
-        out[i] = keepFourth(Difference ? Byte(cur[i] - nine) : nine, cur[i], keep[i]);
-    }
+    for (; i < end; ++i) oneByte(i);
 }
 
 VEXA_ROW_KERNEL(dilateRow) {
@@ -242,15 +269,15 @@ EffectResult relief(const Frame& frame, std::int32_t) {
 }
 
 EffectResult dilate(const Frame& frame, std::int32_t) {
-    return overInterior(frame, dilateRow);
+    return overInterior(frame, dilateRow, 0, true);
 }
 
 EffectResult erode(const Frame& frame, std::int32_t) {
-    return overInterior(frame, erodeRow);
+    return overInterior(frame, erodeRow, 0, true);
 }
 
 EffectResult edgeDetect(const Frame& frame, std::int32_t) {
-    return overInterior(frame, edgeDetectRow);
+    return overInterior(frame, edgeDetectRow, 0, true);
 }
 
 } // namespace vexa::effects
