@@ -43,14 +43,25 @@ struct JoinedTables {
 void lookUpRow(const std::uint8_t* from, std::uint8_t* to, int w, const JoinedTables& tables) {
     const std::uint16_t* __restrict lo = tables.low.data();
     const std::uint16_t* __restrict hi = tables.high.data();
+    auto twoPixels = [&](std::uint64_t p) {
+        return std::uint64_t(lo[p & 0xFFFF]) | std::uint64_t(hi[(p >> 16) & 0xFFFF]) << 16 |
+               std::uint64_t(lo[(p >> 32) & 0xFFFF]) << 32 | std::uint64_t(hi[p >> 48]) << 48;
+    };
     int x = 0;
+    // Two words (four pixels) at a time, so that more look-ups wait for the cache side by
+    // side: a tenth faster than one word, while four words measured slower again.
+    constexpr int kWords = 2;
+    for (; x + 2 * kWords <= w; x += 2 * kWords) {
+        std::uint64_t p[kWords];
+        std::memcpy(p, from + 4 * x, sizeof p);
+        for (std::uint64_t& word : p) word = twoPixels(word);
+        std::memcpy(to + 4 * x, p, sizeof p);
+    }
     for (; x + 2 <= w; x += 2) {
         std::uint64_t p;
         std::memcpy(&p, from + 4 * x, 8);
-        const std::uint64_t q =
-            std::uint64_t(lo[p & 0xFFFF]) | std::uint64_t(hi[(p >> 16) & 0xFFFF]) << 16 |
-            std::uint64_t(lo[(p >> 32) & 0xFFFF]) << 32 | std::uint64_t(hi[p >> 48]) << 48;
-        std::memcpy(to + 4 * x, &q, 8);
+        p = twoPixels(p);
+        std::memcpy(to + 4 * x, &p, 8);
     }
     if (x < w) {
         const std::uint32_t p = loadPixel(from + 4 * x);
