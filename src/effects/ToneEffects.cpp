@@ -48,14 +48,23 @@ void lookUpRow(const std::uint8_t* from, std::uint8_t* to, int w, const JoinedTa
                std::uint64_t(lo[(p >> 32) & 0xFFFF]) << 32 | std::uint64_t(hi[p >> 48]) << 48;
     };
     int x = 0;
-    // Two words (four pixels) at a time, so that more look-ups wait for the cache side by
-    // side: a tenth faster than one word, while four words measured slower again.
-    constexpr int kWords = 2;
-    for (; x + 2 * kWords <= w; x += 2 * kWords) {
-        std::uint64_t p[kWords];
-        std::memcpy(p, from + 4 * x, sizeof p);
-        for (std::uint64_t& word : p) word = twoPixels(word);
-        std::memcpy(to + 4 * x, p, sizeof p);
+    // Four words (eight pixels) at a time, so that more look-ups wait for the cache side by
+    // side: a fifth faster than one word. In named words: held in an array, the compiler kept
+    // three or more of them in memory, which measured slower than one.
+    for (; x + 8 <= w; x += 8) {
+        std::uint64_t a, b, c, d;
+        std::memcpy(&a, from + 4 * x, 8);
+        std::memcpy(&b, from + 4 * x + 8, 8);
+        std::memcpy(&c, from + 4 * x + 16, 8);
+        std::memcpy(&d, from + 4 * x + 24, 8);
+        a = twoPixels(a);
+        b = twoPixels(b);
+        c = twoPixels(c);
+        d = twoPixels(d);
+        std::memcpy(to + 4 * x, &a, 8);
+        std::memcpy(to + 4 * x + 8, &b, 8);
+        std::memcpy(to + 4 * x + 16, &c, 8);
+        std::memcpy(to + 4 * x + 24, &d, 8);
     }
     for (; x + 2 <= w; x += 2) {
         std::uint64_t p;
