@@ -475,20 +475,18 @@ EffectResult autoLevels(const Frame& frame, std::int32_t) {
         lines.high[k] = high[k];
         onLines = findIntegerLine(values, low[k], high[k] - low[k] + 1, slope, lines.line[k]);
     }
-    if (onLines && linesFitEveryByte(lines))
+    if (onLines) {
+        const bool bounded = !linesFitEveryByte(lines);
         return mapParts(
             frame,
             [&](const std::uint8_t* from, std::uint8_t* to, int pixels) {
-                linesRow<false>(from, to, pixels, lines);
+                if (bounded)
+                    linesRow<true>(from, to, pixels, lines);
+                else
+                    linesRow<false>(from, to, pixels, lines);
             },
             10, 90);
-    if (onLines)
-        return mapParts(
-            frame,
-            [&](const std::uint8_t* from, std::uint8_t* to, int pixels) {
-                linesRow<true>(from, to, pixels, lines);
-            },
-            10, 90);
+    }
     return mapChannels(frame, table[0], table[1], table[2], 10, 90);
 }
 
