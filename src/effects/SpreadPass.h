@@ -1,7 +1,8 @@
 #pragma once
 
-// The first pass of Contrast's spread clamp (spreadClamp in EffectKernels.h) on one colour's
-// tones, written without branches, && and || so that loops over colours become vector code.
+// A pass of Contrast's spread clamp (spreadClamp in EffectKernels.h) on one colour's tones,
+// written without branches, && and || so that loops over colours become vector code, and so
+// that the same steps run on explicit vectors of eight colours.
 
 #include "effects/PixelAccess.h"
 
@@ -9,43 +10,41 @@
 
 namespace vexa::effects {
 
-// The pass as spreadClamp runs it on tones (b, g, r) within +-2^29, where no step can leave
-// 32 bits. Returns 1 where the pass ends the clamp, with the packed result in `result`; 0
-// where the colour needs the whole clamp.
-inline int firstSpreadPassOf(std::int32_t b, std::int32_t g, std::int32_t r,
-                             std::uint32_t& result) {
-    auto clamp = [](std::int32_t v) { return v < 0 ? 0 : (v > 255 ? 255 : v); };
-    // Half of what v lies beyond 0..255, rounded towards 0: v \ 2 below, (v - 255) \ 2 above.
-    auto excess = [](std::int32_t v, std::int32_t clamped) {
-        return (v - clamped + std::int32_t(std::uint32_t(v) >> 31)) >> 1;
+// A pass as spreadClamp runs it on (b, g, r), left with the values it gives; `Lanes` is
+// std::int32_t or a vector of them, always passed by reference (the plain build and the AVX2
+// build would pass a vector differently). `settles` becomes -1 where the pass ends the clamp,
+// with the packed result in `colour`; 0 where the colour needs the clamp's next pass, which
+// is this again. No step can leave 32 bits on tones within +-2^29, nor in eight passes on
+// tones within +-2^16 (a pass at most multiplies the largest value by 2.25, plus 255).
+template <typename Lanes>
+void spreadPass(Lanes& b, Lanes& g, Lanes& r, Lanes& colour, Lanes& settles) {
+    // -1 where a comparison holds, else 0, for whole numbers and vectors alike.
+    const Lanes yes = Lanes{} - 1, no = Lanes{};
+    // Hands half of what v lies beyond 0..255, rounded towards 0 (v \ 2 below, (v - 255) \ 2
+    // above) to the other two.
+    auto step = [](Lanes& v, Lanes& other1, Lanes& other2) {
+        Lanes c = v < 0 ? 0 : v;
+        c = c > 255 ? 255 : c;
+        const Lanes h = (v - c + ((v >> 31) & 1)) >> 1;
+        v = c;
+        other1 += h;
+        other2 += h;
     };
-    // The checks that open the first pass need not be made: tones all within 0..255 come
-    // through the pass unchanged, all at most 0 end it at most 0 and all at least 255 at
-    // least 255, so the checks that open the second pass give what the first ones would.
-    std::int32_t c = clamp(b);
-    std::int32_t h = excess(b, c);
-    b = c;
-    g += h;
-    r += h;
-    c = clamp(g);
-    h = excess(g, c);
-    g = c;
-    b += h;
-    r += h;
-    c = clamp(r);
-    h = excess(r, c);
-    r = c;
-    g += h;
-    b += h;
-    // The checks that open the second pass. A negative channel sets bits above the low 8.
-    const int fits = int(((b | g | r) & ~255) == 0);
-    const int low = int(b <= 0) & int(g <= 0) & int(r <= 0);
-    const int high = int(b >= 255) & int(g >= 255) & int(r >= 255);
-    const std::uint32_t packed = std::uint32_t(b) | std::uint32_t(g) << 8 | std::uint32_t(r) << 16;
+    // The checks that open a pass are those that closed the one before. The first pass's
+    // need not be made: tones all within 0..255 come through the pass unchanged, all at most
+    // 0 end it at most 0 and all at least 255 at least 255, so the checks that open the
+    // second pass give what the first ones would.
+    step(b, g, r);
+    step(g, b, r);
+    step(r, g, b);
+    // A negative channel sets bits above the low 8.
+    const Lanes fits = ((b | g | r) & ~255) == 0 ? yes : no;
+    const Lanes highest = b > g ? b : g, lowest = b < g ? b : g;
+    const Lanes low = (highest > r ? highest : r) <= 0 ? yes : no;
+    const Lanes high = (lowest < r ? lowest : r) >= 255 ? yes : no;
     // Masks rather than choices, which can keep the loops from vector code.
-    const std::uint32_t fitsMask = 0u - std::uint32_t(fits), lowMask = 0u - std::uint32_t(low);
-    result = (packed & fitsMask) | (kColourMask & ~(fitsMask | lowMask));
-    return fits | low | high;
+    colour = ((b | g << 8 | r << 16) & fits) | (~(fits | low) & std::int32_t(kColourMask));
+    settles = fits | low | high;
 }
 
 } // namespace vexa::effects

@@ -278,8 +278,11 @@ VEXA_VECTOR_CLONES void firstSpreadPass(const std::uint32_t* __restrict colours,
                                         std::uint8_t* __restrict settled, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint32_t colour = colours[i];
-        settled[i] = std::uint8_t(firstSpreadPassOf(tone[colour & 255], tone[(colour >> 8) & 255],
-                                                    tone[(colour >> 16) & 255], result[i]));
+        std::int32_t b = tone[colour & 255], g = tone[(colour >> 8) & 255],
+                     r = tone[(colour >> 16) & 255], packed = 0, settles = 0;
+        spreadPass(b, g, r, packed, settles);
+        settled[i] = std::uint8_t(settles & 1);
+        result[i] = std::uint32_t(packed);
     }
 }
 
@@ -315,10 +318,14 @@ EffectResult contrast(const Frame& frame, std::int32_t percent) {
     const JoinedTables tables(clamped, clamped, clamped);
     const bool smallTones = std::all_of(
         tone.begin(), tone.end(), [](std::int32_t t) { return t >= -(1 << 29) && t <= (1 << 29); });
-    // Tones on an integer line need no table look-ups: the pixels the spread clamp's first
-    // pass settles are done in vector registers, the few others go through the cache.
+    // Tones on an integer line need no table look-ups: the pixels the spread clamp settles
+    // within a few passes are done in vector registers, the few others go through the cache.
     IntegerLine line;
     const bool onLine = smallTones && findIntegerLine(tone.data(), 0, 256, e, line);
+    const int passes = std::all_of(tone.begin(), tone.end(),
+                                   [](std::int32_t t) { return t >= -(1 << 16) && t <= (1 << 16); })
+                           ? 8
+                           : 1;
     const int w = frame.width;
     RowPlan plan;
     plan.last = frame.height;
@@ -329,29 +336,23 @@ EffectResult contrast(const Frame& frame, std::int32_t percent) {
         // The whole row is saved and written before a refusal.
         result = forEachRowSavingInBands(frame, plan, [&] {
             // The cache's hits are exact, so each band may keep its own.
-            return [&, unsettled = std::vector<std::uint8_t>(std::size_t(w)),
+            return [&, unsettled = std::vector<int>(std::size_t(w)),
                     cache = SpreadCache()](int y, const RowCopy& copy) mutable {
                 bool fits = true;
                 saveAndWork(frame.targetRow(y), copy, w,
                             [&](const std::uint8_t* from, std::uint8_t* to, int pixels) {
-                                if (!fits ||
-                                    !contrastRowFirstPass(from, to, pixels, line, unsettled.data()))
-                                    return;
-                                // Eight marks at a time: most words have none.
-                                for (int x0 = 0; x0 < pixels; x0 += 8) {
-                                    std::uint64_t marks = 0;
-                                    std::memcpy(&marks, unsettled.data() + x0,
-                                                std::size_t(std::min(8, pixels - x0)));
-                                    for (; marks != 0; marks &= marks - 1) {
-                                        const int x = x0 + std::countr_zero(marks) / 8;
-                                        const std::uint32_t p = loadPixel(from + 4 * x);
-                                        std::uint32_t colour = 0;
-                                        if (!cache.lookup(p & kColourMask, tone, colour)) {
-                                            fits = false;
-                                            return;
-                                        }
-                                        storePixel(to + 4 * x, colour | (p & kReservedMask));
+                                if (!fits) return;
+                                const int open =
+                                    contrastRow(from, to, pixels, line, passes, unsettled.data());
+                                for (int i = 0; i < open; ++i) {
+                                    const int x = unsettled[std::size_t(i)];
+                                    const std::uint32_t p = loadPixel(from + 4 * x);
+                                    std::uint32_t colour = 0;
+                                    if (!cache.lookup(p & kColourMask, tone, colour)) {
+                                        fits = false;
+                                        return;
                                     }
+                                    storePixel(to + 4 * x, colour | (p & kReservedMask));
                                 }
                             });
                 return fits;

@@ -136,22 +136,30 @@ TEST(PerPixel, SpreadClampHandsHalfTheExcessToTheOtherChannels) {
     EXPECT_FALSE(spreadClamp(b, g, r)); // r + (b - 255) \ 2 leaves 32 bits
 }
 
-TEST(PerPixel, TheVectorFirstSpreadPassSettlesColoursAsTheClampDoes) {
+TEST(PerPixel, TheBranchFreeSpreadPassSettlesColoursAsTheClampDoes) {
     // Tones all below, all above, within and across 0..255, several passes deep; where the
-    // branch-free first pass says it has settled a colour, spreadClamp gives its result.
-    int settled = 0;
+    // branch-free pass, run up to eight times, says it has settled a colour, spreadClamp
+    // gives its result.
+    int settled = 0, later = 0;
     for (std::int32_t b = -400; b <= 700; b += 7)
         for (std::int32_t g = -400; g <= 700; g += 7)
             for (std::int32_t r = -400; r <= 700; r += 7) {
-                std::uint32_t packed = 0;
-                if (!firstSpreadPassOf(b, g, r, packed)) continue;
+                std::int32_t pb = b, pg = g, pr = r;
+                std::int32_t packed = 0, settles = 0;
+                int pass = 0;
+                for (; pass < 8; ++pass) {
+                    spreadPass(pb, pg, pr, packed, settles);
+                    if (settles) break;
+                }
+                if (pass == 8) continue;
                 ++settled;
+                later += pass > 0;
                 std::int32_t cb = b, cg = g, cr = r;
                 ASSERT_TRUE(spreadClamp(cb, cg, cr));
-                ASSERT_EQ(packed, std::uint32_t(cb | cg << 8 | cr << 16))
-                    << b << " " << g << " " << r;
+                ASSERT_EQ(packed, cb | cg << 8 | cr << 16) << b << " " << g << " " << r;
             }
     EXPECT_GT(settled, 100000);
+    EXPECT_GT(later, 10000);
 }
 
 TEST(PerPixel, ContrastSpreadsEveryRepeatOfAColourAlike) {
