@@ -7,6 +7,7 @@
 #include "core/base/CommandLine.h"
 #include "core/base/Job.h"
 #include "core/base/PrintableText.h"
+#include "core/base/ProcessEnd.h"
 #include "core/cups/DefaultPrinterUndo.h"
 #include "scan/SaneBackend.h"
 #include "shell/SplashWindow.h"
@@ -17,7 +18,9 @@
 #include <memory>
 #include <vector>
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     // Read from argv's bytes before QApplication exists: --help and --version need no display,
     // and file names that are not UTF-8 keep their bytes.
     const vexa::app::AppCommandLine commandLine =
@@ -106,4 +109,12 @@ int main(int argc, char** argv) {
     vexa::base::Job::waitForAbandonedWork(3000);
     vexa::scan::SaneBackend::shutDownShared();
     return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Everything of VEXA's own is closed when run returns; see endProcess for why the rest is
+    // not left to exit.
+    vexa::base::endProcess(run(argc, argv));
 }

@@ -1,6 +1,7 @@
 // main() of the tests on a private X server: a notification area, with VEXA_TEST_WINDOW_MANAGER
 // also a window manager and a compositor, and the application on it. Listing the tests needs
 // none of them.
+#include "core/base/ProcessEnd.h"
 #include "support/TestSupport.h"
 #if defined(VEXA_TEST_SESSION_BUS) || defined(VEXA_TEST_ACCESSIBILITY)
 #define VEXA_TEST_PRIVATE_BUS
@@ -21,7 +22,9 @@
 #include <cstdio>
 #include <cstring>
 
-int main(int argc, char** argv) {
+namespace {
+
+int runTests(int argc, char** argv) {
     bool listing = false;
     for (int i = 1; i < argc; ++i)
         listing = listing || std::strncmp(argv[i], "--gtest_list_tests", 18) == 0;
@@ -104,4 +107,12 @@ int main(int argc, char** argv) {
     bus.stopWatcher();
 #endif
     return result;
+}
+
+} // namespace
+
+// Ends as the program does, without the libraries' exit handlers (see endProcess), once the
+// X server and the buses have been stopped.
+int main(int argc, char** argv) {
+    vexa::base::endProcess(runTests(argc, argv));
 }
