@@ -22,10 +22,10 @@ void spreadPass(Lanes& b, Lanes& g, Lanes& r, Lanes& colour, Lanes& settles) {
     const Lanes yes = Lanes{} - 1, no = Lanes{};
     // Hands half of what v lies beyond 0..255, rounded towards 0 (v \ 2 below, (v - 255) \ 2
     // above) to the other two.
-    auto step = [](Lanes& v, Lanes& other1, Lanes& other2) {
+    auto step = [yes, no](Lanes& v, Lanes& other1, Lanes& other2) {
         Lanes c = v < 0 ? 0 : v;
         c = c > 255 ? 255 : c;
-        const Lanes h = (v - c + ((v >> 31) & 1)) >> 1;
+        const Lanes h = (v - c - (v < 0 ? yes : no)) >> 1;
         v = c;
         other1 += h;
         other2 += h;
