@@ -56,8 +56,8 @@ inline unsigned laneBits(const Ints8& v) {
 // A photo's pixels whose tones leave 0..255 lie together, so most blocks of eight have none:
 // their tones are the result. Every block is first written so; the others are listed, without
 // a branch, and then go through the clamp's passes in the same vectors, with masks for its
-// choices. No function takes or
-// returns a vector, since the plain build and the AVX2 build would pass it differently.
+// choices. No function takes or returns a vector, since the plain build and the AVX2 build
+// would pass it differently.
 VEXA_VECTOR_CLONES int contrastRow(const std::uint8_t* __restrict from, std::uint8_t* __restrict to,
                                    int w, IntegerLine line, int passes, int* __restrict unsettled) {
     const std::int32_t scale = line.scale, offset = line.offset, shift = line.shift;
