@@ -318,16 +318,16 @@ EffectResult contrast(const Frame& frame, std::int32_t percent) {
         }
     }
     const JoinedTables tables(clamped, clamped, clamped);
-    const bool smallTones = std::all_of(
-        tone.begin(), tone.end(), [](std::int32_t t) { return t >= -(1 << 29) && t <= (1 << 29); });
+    auto tonesWithin = [&tone](std::int32_t bound) {
+        return std::all_of(tone.begin(), tone.end(),
+                           [bound](std::int32_t t) { return t >= -bound && t <= bound; });
+    };
+    const bool smallTones = tonesWithin(1 << 29);
     // Tones on an integer line need no table look-ups: the pixels the spread clamp settles
     // within a few passes are done in vector registers, the few others go through the cache.
     IntegerLine line;
     const bool onLine = smallTones && findIntegerLine(tone.data(), 0, 256, e, line);
-    const int passes = std::all_of(tone.begin(), tone.end(),
-                                   [](std::int32_t t) { return t >= -(1 << 16) && t <= (1 << 16); })
-                           ? 8
-                           : 1;
+    const int passes = tonesWithin(1 << 16) ? 8 : 1;
     const int w = frame.width;
     RowPlan plan;
     plan.last = frame.height;
