@@ -18,5 +18,7 @@ int settingsEntry(const std::uint8_t* data, std::size_t size);
 int versionEntry(const std::uint8_t* data, std::size_t size);
 // `vexa-cli effect` arguments, separated by NUL bytes.
 int effectArgumentsEntry(const std::uint8_t* data, std::size_t size);
+// A project file's bytes, and the same bytes as its description (project.json) alone.
+int projectEntry(const std::uint8_t* data, std::size_t size);
 
 } // namespace vexa::fuzz

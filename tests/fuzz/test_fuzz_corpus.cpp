@@ -21,6 +21,7 @@ TEST(FuzzCorpus, EveryFileRunsCleanThroughItsParser) {
         {"settings", vexa::fuzz::settingsEntry},
         {"version", vexa::fuzz::versionEntry},
         {"effectArguments", vexa::fuzz::effectArgumentsEntry},
+        {"project", vexa::fuzz::projectEntry},
     };
     for (const Target& target : targets) {
         const QDir corpus(vexa::test::sourceDir() + "/fuzz/corpus/" + target.folder);
