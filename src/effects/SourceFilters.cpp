@@ -3,8 +3,9 @@
 // of columns and rows; the pixels outside it keep their values.
 //
 // The kernels run over the bytes of a row, all four channels alike, in plain loops the
-// compiler turns into vector code; the fourth byte of each pixel is taken from the source
-// in the same loop, so it never changes.
+// compiler turns into vector code (Emboss, Engrave, Dilate, Erode and Edge Detect in
+// explicit vectors); the fourth byte of each pixel is taken from the source in the same
+// loop, so it never changes.
 
 #include "effects/Arithmetic.h"
 #include "effects/EffectKernels.h"
@@ -110,6 +111,43 @@ inline Byte min3(Byte a, Byte b, Byte c) {
     return std::min(std::min(a, b), c);
 }
 
+// The kernels written with explicit 32-byte vectors. No function takes or returns one by
+// value, since the plain build and the AVX2 build would pass it differently.
+typedef Byte Bytes32 __attribute__((vector_size(32)));
+
+// 0xFF on channel 4 of each pixel of a vector that starts at a pixel, 0 elsewhere.
+inline void fillFourth(Bytes32& fourth) {
+    for (int j = 0; j < 32; ++j) fourth[j] = j % 4 == 3 ? 0xFF : 0;
+}
+
+// Runs `oneByte` from `begin` up to the first byte of `out` on a 32-byte boundary, from
+// where whole vectors can go past the cache, and returns where the vectors start. Vectors
+// must start at a pixel for their masks; rows of pixel words do, unless `out` itself does
+// not lie on a word, when they start at `begin` and their stores stay ordinary.
+template <typename OneByte>
+std::ptrdiff_t vectorStart(const Byte* out, std::ptrdiff_t begin, std::ptrdiff_t end,
+                           OneByte&& oneByte) {
+    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(out);
+    std::ptrdiff_t i = begin;
+    if (address % 4 == 0)
+        for (; i < end && (address + std::uintptr_t(i)) % 32 != 0; ++i) oneByte(i);
+    return i;
+}
+
+// Stores `o` at `to`: past the cache where `to` lies on a 32-byte boundary.
+inline void putVector(Byte* to, const Bytes32& o) {
+#if defined(__SSE2__)
+    if (reinterpret_cast<std::uintptr_t>(to) % 32 == 0) {
+        __m128i halves[2];
+        std::memcpy(halves, &o, 32);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(to), halves[0]);
+        _mm_stream_si128(reinterpret_cast<__m128i*>(to + 16), halves[1]);
+        return;
+    }
+#endif
+    std::memcpy(to, &o, 32);
+}
+
 VEXA_VECTOR_CLONES VEXA_ROW_KERNEL(contourRow) {
     for (std::ptrdiff_t i = begin; i < end; ++i) {
         const Short n8 = Short(up[i - 4] + up[i] + up[i + 4] + cur[i - 4] + cur[i + 4] +
@@ -120,14 +158,56 @@ VEXA_VECTOR_CLONES VEXA_ROW_KERNEL(contourRow) {
 
 // Emboss and Engrave: |P(x, y) - P(x + 1, y + 1) + C| and the reverse difference, over
 // columns and rows 1..W-1, 1..H-1. Both read the target, but only pixels not yet written,
-// so reading the source gives the same.
-template <bool Reversed> VEXA_VECTOR_CLONES VEXA_ROW_KERNEL(diagonalRow) {
-    for (std::ptrdiff_t i = begin; i < end; ++i) {
+// so reading the source gives the same. Written, as nineRow below, with explicit 32-byte
+// vectors: the colour's components and the mask for channel 4 are constants in registers
+// rather than two more rows to read, and `out` is the picture's own row (the pass streams),
+// which whole vectors reach past the cache. A byte of a difference plus a component would
+// need 16 bits; the vectors work out the same value in bytes.
+template <bool Reversed>
+VEXA_VECTOR_CLONES void diagonalRow(const Byte* __restrict cur, const Byte* __restrict down,
+                                    Byte* __restrict out, const Short* __restrict colour,
+                                    const Byte* __restrict keep, std::ptrdiff_t begin,
+                                    std::ptrdiff_t end) {
+    auto oneByte = [&](std::ptrdiff_t i) {
         const Short difference =
             Reversed ? Short(down[i + 4] - cur[i]) : Short(cur[i] - down[i + 4]);
         const Short v = Short(difference + colour[i]);
         out[i] = keepFourth(clampToByte(v < 0 ? Short(-v) : v), cur[i], keep[i]);
+    };
+    std::ptrdiff_t i = vectorStart(out, begin, end, oneByte);
+    // A component c below 0 (red may be) makes |x + c - y| into |y + |c| - x|: those lanes
+    // swap the two pixels.
+    Bytes32 fourth, components, swap;
+    fillFourth(fourth);
+    for (int j = 0; j < 32; ++j) {
+        const Short c = colour[i + j % 4];
+        components[j] = Byte(c < 0 ? -c : c);
+        swap[j] = Reversed != (c < 0) ? 0xFF : 0;
     }
+    for (; i + 32 <= end; i += 32) {
+        Bytes32 here, there;
+        std::memcpy(&here, cur + i, 32);
+        std::memcpy(&there, down + i + 4, 32);
+        // |x + c - y| at most 255 in bytes, for bytes x, y and c >= 0: with w = x + c modulo
+        // 256, it is w - y or y - w where x + c stays below 256, and w - y modulo 256, or 255
+        // where w >= y, where it does not.
+        const Bytes32 x = (here & ~swap) | (there & swap), y = (there & ~swap) | (here & swap);
+        const Bytes32 w = x + components;
+        const Bytes32 over = Bytes32(w < x), above = Bytes32(w >= y);
+        const Bytes32 rising = w - y, falling = y - w;
+        const Bytes32 v =
+            (above & (over | rising)) | (~above & ((over & rising) | (~over & falling)));
+        putVector(out + i, (v & ~fourth) | (here & fourth));
+    }
+    for (; i < end; ++i) oneByte(i);
+}
+
+VEXA_ROW_KERNEL(embossRow) {
+    diagonalRow<false>(cur, down, out, colour, keep, begin, end);
+}
+
+VEXA_ROW_KERNEL(engraveRow) {
+    diagonalRow<true>(cur, down, out, colour, keep, begin, end);
 }
 
 // The left column of the 3 x 3 neighbourhood minus its right column, plus or minus the colour.
@@ -152,19 +232,15 @@ VEXA_VECTOR_CLONES VEXA_ROW_KERNEL(reliefRow) {
 // Dilate, Erode and Edge Detect: each byte becomes the largest or the smallest of the nine of
 // its channel around it, or (Difference) itself less that. Written with explicit 32-byte
 // vectors, which hold a fixed mask for channel 4: the compiler's own vector code loaded the
-// mask from memory beside the three rows. No function takes or returns a vector, since the
-// one plain build and the AVX2 build would pass it differently. `out` is the picture's own
-// row (the pass streams): whole vectors go to it past the cache, from its first 32-byte
-// boundary on.
+// mask from memory beside the three rows. `out` is the picture's own row (the pass streams):
+// whole vectors go to it past the cache, from its first 32-byte boundary on.
 template <bool Larger, bool Difference>
 VEXA_VECTOR_CLONES void nineRow(const Byte* __restrict up, const Byte* __restrict cur,
                                 const Byte* __restrict down, Byte* __restrict out,
                                 const Byte* __restrict keep, std::ptrdiff_t begin,
                                 std::ptrdiff_t end) {
-    typedef Byte Bytes32 __attribute__((vector_size(32)));
-    // Rows start at a pixel, so byte j of a vector is channel j % 4 + 1.
     Bytes32 fourth;
-    for (int j = 0; j < 32; ++j) fourth[j] = j % 4 == 3 ? 0xFF : 0;
+    fillFourth(fourth);
     auto oneByte = [&](std::ptrdiff_t i) {
         const Byte nine =
             Larger ? max3(max3(up[i - 4], up[i], up[i + 4]), max3(cur[i - 4], cur[i], cur[i + 4]),
@@ -173,13 +249,7 @@ VEXA_VECTOR_CLONES void nineRow(const Byte* __restrict up, const Byte* __restric
                           min3(down[i - 4], down[i], down[i + 4]));
         out[i] = keepFourth(Difference ? Byte(cur[i] - nine) : nine, cur[i], keep[i]);
     };
-    std::ptrdiff_t i = begin;
-    // Vectors must start at a pixel for `fourth`; rows of pixel words do, unless `out` itself
-    // does not lie on a word, when the stores stay ordinary.
-    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(out);
-    if (address % 4 == 0)
-        for (; i < end && (address + std::uintptr_t(i)) % 32 != 0; ++i) oneByte(i);
-    [[maybe_unused]] const bool past = (address + std::uintptr_t(i)) % 32 == 0;
+    std::ptrdiff_t i = vectorStart(out, begin, end, oneByte);
     for (; i + 32 <= end; i += 32) {
         Bytes32 n0, n1, n2, n3, n4, n5, n6, n7, v;
         std::memcpy(&n0, up + i - 4, 32);
@@ -211,17 +281,7 @@ VEXA_VECTOR_CLONES void nineRow(const Byte* __restrict up, const Byte* __restric
             n0 = n0 < n4 ? n0 : n4;
             n0 = n0 < v ? n0 : v;
         }
-        const Bytes32 o = ((Difference ? v - n0 : n0) & ~fourth) | (v & fourth);
-#if defined(__SSE2__)
-        if (past) {
-            __m128i halves[2];
-            std::memcpy(halves, &o, 32);
-            _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), halves[0]);
-            _mm_stream_si128(reinterpret_cast<__m128i*>(out + i + 16), halves[1]);
-            continue;
-        }
-#endif
-        std::memcpy(out + i, &o, 32);
+        putVector(out + i, ((Difference ? v - n0 : n0) & ~fourth) | (v & fourth));
     }
     for (; i < end; ++i) oneByte(i);
 }
@@ -247,13 +307,13 @@ EffectResult contour(const Frame& frame, std::int32_t colour) {
 }
 
 EffectResult emboss(const Frame& frame, std::int32_t colour) {
-    return overSource(frame, 0, frame.width - 1, 0, frame.height - 1, 0, 1, diagonalRow<false>,
-                      colour);
+    return overSource(frame, 0, frame.width - 1, 0, frame.height - 1, 0, 1, embossRow, colour,
+                      true);
 }
 
 EffectResult engrave(const Frame& frame, std::int32_t colour) {
-    return overSource(frame, 0, frame.width - 1, 0, frame.height - 1, 0, 1, diagonalRow<true>,
-                      colour);
+    return overSource(frame, 0, frame.width - 1, 0, frame.height - 1, 0, 1, engraveRow, colour,
+                      true);
 }
 
 EffectResult reliefLeft(const Frame& frame, std::int32_t colour) {

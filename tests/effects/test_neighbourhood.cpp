@@ -75,6 +75,39 @@ TEST(Neighbourhood, EmbossAndEngraveOnAUniformPictureLeaveOnlyTheColour) {
     }
 }
 
+// Emboss (8) and Engrave (10) as their formulas read: |P(x, y) - P(x + 1, y + 1) + C| and
+// |P(x + 1, y + 1) - P(x, y) + C|, clamped to 255, over columns and rows 1..W-1, 1..H-1;
+// red's component keeps the sign of the colour (a remainder), green's and blue's are bytes.
+Picture diagonalByTheFormula(Picture p, std::int32_t id, std::int32_t colour) {
+    Picture source = p;
+    const int c[4] = {0, (colour >> 16) & 255, (colour >> 8) & 255, colour % 256}; // k: b, g, r
+    for (int y = 1; y < p.height; ++y)
+        for (int x = 1; x < p.width; ++x)
+            for (int k = 1; k <= 3; ++k) {
+                const int here = source.at(x, y, k), there = source.at(x + 1, y + 1, k);
+                const int v = (id == 8 ? here - there : there - here) + c[k];
+                p.at(x, y, k) = std::uint8_t(std::min(v < 0 ? -v : v, 255));
+            }
+    return p;
+}
+
+TEST(Neighbourhood, EmbossAndEngraveOnWidePicturesMatchTheirFormulas) {
+    // Colours whose components are 0, 255, in between, and a red below 0; rows long enough
+    // for whole vectors, with a part of one at either end.
+    const std::int32_t colours[] = {0,    0xFFFFFF,       0x787800, 0x10A0FF, -1,
+                                    -200, -255 - 7 * 256, INT_MIN,  INT_MAX};
+    for (const int width : {301, 64}) {
+        const Picture input = noisePicture(width, 9, 5);
+        for (const std::int32_t id : {8, 10})
+            for (const std::int32_t colour : colours) {
+                Picture p = input;
+                ASSERT_EQ(apply(id, p, colour).status, EffectStatus::Done);
+                EXPECT_TRUE(p == diagonalByTheFormula(input, id, colour))
+                    << id << " " << colour << " " << width;
+            }
+    }
+}
+
 TEST(Neighbourhood, SharpenSeesTheValuesItHasAlreadyWritten) {
     Picture p(5, 5);
     p.fill(50, 50, 50);
