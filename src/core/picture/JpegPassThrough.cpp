@@ -1,5 +1,7 @@
 #include "core/picture/JpegPassThrough.h"
 
+#include "core/picture/JpegMarkers.h"
+
 #include <cstdint>
 
 namespace vexa::picture {
@@ -31,14 +33,6 @@ public:
 private:
     const QByteArray& m_data;
 };
-
-bool isStartOfFrame(int marker) {
-    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-}
-
-bool isStandalone(int marker) {
-    return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7); // TEM, RSTn
-}
 
 struct Markers {
     bool jfif = false;
@@ -79,8 +73,10 @@ std::optional<JpegFrame> passThroughJpegFrame(const QByteArray& data) {
         if (d.at(pos) != 0xFF) return std::nullopt;
         while (d.at(pos) == 0xFF) ++pos; // fill bytes
         const int marker = d.at(pos++);
-        if (marker < 0 || marker == kStartOfImage || marker == kEndOfImage) return std::nullopt;
-        if (isStandalone(marker)) continue;
+        // Between segments, a page takes only markers one after the other.
+        if (marker < 0 || marker == kStartOfImage || marker == kEndOfImage || isStuffedZero(marker))
+            return std::nullopt;
+        if (isStandaloneMarker(marker)) continue;
         const int length = d.be16(pos);
         if (length < 2 || pos + length > d.size()) return std::nullopt;
         const qsizetype at = pos + 2, end = pos + length;

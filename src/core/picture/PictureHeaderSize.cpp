@@ -1,5 +1,6 @@
 #include "core/picture/PictureHeaderSize.h"
 
+#include "core/picture/JpegMarkers.h"
 #include "core/picture/PictureBytes.h"
 #include "core/picture/PictureIntegrityGif.h"
 
@@ -29,11 +30,9 @@ std::optional<DeclaredSize> jpegSize(const QByteArray& d) {
         while (pos < d.size() && byteAt(d, pos) == 0xFF) ++pos;
         if (pos + 3 > d.size()) return std::nullopt;
         const std::uint8_t marker = byteAt(d, pos++);
-        if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;
+        if (isStandaloneMarker(marker) || isStuffedZero(marker)) continue;
         if (marker == 0xD9 || marker == 0xDA) return std::nullopt; // no frame before the data
-        const bool frame =
-            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame) {
+        if (isStartOfFrame(marker)) {
             if (pos + 7 > d.size()) return std::nullopt;
             return DeclaredSize{be16(d, pos + 5), be16(d, pos + 3)};
         }

@@ -1,5 +1,6 @@
 #include "core/picture/PictureIntegrityJpeg.h"
 
+#include "core/picture/JpegMarkers.h"
 #include "core/picture/PictureBytes.h"
 
 #include <algorithm>
@@ -30,10 +31,6 @@ struct Frame {
     std::uint32_t height = 0;
     std::vector<Component> components;
 };
-
-bool isStartOfFrame(std::uint8_t m) {
-    return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
-}
 
 bool readFrame(const QByteArray& d, qsizetype at, qsizetype end, std::uint8_t marker, Frame& f) {
     if (f.seen || end - at < 6) return false;
@@ -196,7 +193,7 @@ std::optional<JpegLayout> jpegStructure(const QByteArray& d) {
         afterScan = false;
         const std::uint8_t marker = byteAt(d, pos++);
         if (marker == 0xD9) break;
-        if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;
+        if (isStandaloneMarker(marker) || isStuffedZero(marker)) continue;
         if (pos + 2 > d.size()) return std::nullopt;
         const qsizetype length = be16(d, pos);
         if (length < 2 || pos + length > d.size()) return std::nullopt;

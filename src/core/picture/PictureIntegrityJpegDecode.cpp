@@ -247,9 +247,11 @@ struct Decoder {
     }
 };
 
-// Reads the header and starts decompressing; false on an error. At full scale the ICC profile
-// comes with it (malloc'ed by libjpeg, for the caller to free).
-bool startDecoding(Decoder& d, Scale scale, JOCTET** icc, unsigned int* iccSize) {
+// Reads the header and starts decompressing; false on an error, and for a frame other than
+// the one the layout was measured from, whose size the picture's limits were checked against.
+// At full scale the ICC profile comes with it (malloc'ed by libjpeg, for the caller to free).
+bool startDecoding(Decoder& d, const JpegLayout& layout, Scale scale, JOCTET** icc,
+                   unsigned int* iccSize) {
     jpeg_decompress_struct& info = d.info;
     if (setjmp(d.errors.escape)) return false;
     jpeg_create_decompress(&info);
@@ -257,6 +259,7 @@ bool startDecoding(Decoder& d, Scale scale, JOCTET** icc, unsigned int* iccSize)
     info.src = &d.source.manager;
     if (scale == Scale::Full) jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) return false;
+    if (info.image_width != layout.width || info.image_height != layout.height) return false;
     if (scale == Scale::Eighth) {
         info.scale_num = 1;
         info.scale_denom = 8;
@@ -300,7 +303,7 @@ bool readRows(Decoder& d, JSAMPROW* rows, const CmykToSrgb* cmykColours) {
 bool jpegDecodesCleanly(const QByteArray& data, const JpegLayout& layout) {
     const Stream stream(data, layout);
     Decoder decoder(stream);
-    return startDecoding(decoder, Scale::Eighth, nullptr, nullptr) &&
+    return startDecoding(decoder, layout, Scale::Eighth, nullptr, nullptr) &&
            readRows(decoder, nullptr, nullptr) && decoder.clean();
 }
 
@@ -309,7 +312,7 @@ QImage decodeJpegPicture(const QByteArray& data, const JpegLayout& layout) {
     Decoder decoder(stream);
     JOCTET* icc = nullptr;
     unsigned int iccSize = 0;
-    const bool started = startDecoding(decoder, Scale::Full, &icc, &iccSize);
+    const bool started = startDecoding(decoder, layout, Scale::Full, &icc, &iccSize);
     const QByteArray profile =
         icc ? QByteArray(reinterpret_cast<const char*>(icc), qsizetype(iccSize)) : QByteArray();
     std::free(icc);

@@ -102,6 +102,10 @@ const Case kCases[] = {
      },
      0},
     {"NoJpeg", [] { return test::encodeWithQt(test::patternImage(kWidth, kHeight), "png"); }, 0},
+    // FF 00 is no marker to libjpeg, nor its next two bytes, which here would give it the
+    // length that leads on to the next segment.
+    {"StuffedZeroBetweenSegments",
+     [] { return baseline().insert(2, QByteArray("\xFF\x00\x00\x02", 4)); }, 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, JpegPassThroughTest, ::testing::ValuesIn(kCases),

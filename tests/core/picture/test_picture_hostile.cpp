@@ -3,12 +3,15 @@
 
 #include "core/picture/PictureFile.h"
 #include "core/picture/PictureIntegrity.h"
+#include "core/picture/PictureIntegrityJpeg.h"
 #include "support/JpegEncoder.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -198,6 +201,18 @@ TEST(PictureLoader, BombsAreRefused) {
         setBe16(jpeg, frame + 7, side);
         bombs.push_back({arithmetic ? "arithmetic JPEG" : "Huffman JPEG", jpeg,
                          arithmetic ? "20000 x 20000 pixels" : nullptr});
+        if (!arithmetic) continue;
+        // The same frame behind FF 00, which libjpeg skips as no marker, as it skips the two
+        // bytes after it; read as a marker with a length, those two bytes jump over it to
+        // the segments of an 8 x 8 picture.
+        const QByteArray small = encodeJpeg(vexa::test::solidImage(8, 8, qRgb(90, 90, 90)),
+                                            {.gray = true, .arithmetic = true});
+        QByteArray hidden("\xFF\xD8\xFF\x00\0\0", 6);
+        setBe16(hidden, 4, int(jpeg.size()) - 2);
+        ASSERT_NE(hidden[4], char(0xFF));
+        ASSERT_NE(hidden[5], char(0xFF));
+        hidden += jpeg.mid(2, jpeg.size() - 4) + small.mid(2);
+        bombs.push_back({"arithmetic JPEG behind FF 00", hidden, "20000 x 20000 pixels"});
     }
     // 499 scans: under the 500-scan cap, 4.5 billion scans times pixels at 3000 x 3000.
     bombs.push_back({"progressive JPEG of 499 scans", manyScanJpeg(3000, 3000), "499 scans"});
@@ -256,6 +271,19 @@ TEST(PictureLoader, BombsAreRefused) {
     ASSERT_EQ(small.size(), QSize(4, 2));
     EXPECT_NE(small.pixel(0, 0), small.pixel(0, 1)); // bottom row colour 1, top row colour 0
     EXPECT_EQ(vexa::picture::loadPictureData(manyScanJpeg(64, 48)).size(), QSize(64, 48));
+}
+
+// The size, the limits and the coded data are checked on the frame VEXA's walk over the
+// markers finds; should libjpeg read another frame, nothing is decoded.
+TEST(PictureLoader, AJpegIsDecodedOnlyAsTheFrameItsChecksMeasured) {
+    const QByteArray jpeg = encodeJpeg(vexa::test::patternImage(64, 48), {});
+    std::optional<vexa::picture::JpegLayout> layout = vexa::picture::jpegStructure(jpeg);
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(vexa::picture::decodeJpegPicture(jpeg, *layout).size(), QSize(64, 48));
+    EXPECT_TRUE(vexa::picture::jpegDecodesCleanly(jpeg, *layout));
+    layout->height = 16;
+    EXPECT_TRUE(vexa::picture::decodeJpegPicture(jpeg, *layout).isNull());
+    EXPECT_FALSE(vexa::picture::jpegDecodesCleanly(jpeg, *layout));
 }
 
 TEST(PictureLoader, BmpHeaderOfHugeSizeIsRefusedWithoutOverflow) {
