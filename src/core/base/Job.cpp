@@ -106,9 +106,13 @@ void Job::startNext() {
     connect(m_watcher, &QFutureWatcher<void>::finished, this, [this, run] { done(run); });
     connect(m_watcher, &QFutureWatcher<void>::progressValueChanged, this, &Job::progressChanged);
     m_watcher->setFuture(run->promise.future());
-    jobThreads().start([run, work = std::move(next.work)] {
+    jobThreads().start([run, work = std::move(next.work)]() mutable {
         JobControl control(run);
         work(control);
+        // What the work holds (a lock, a file) goes before anyone hears that it has finished:
+        // the pool destroys this closure only after it returns, when a waiter may already
+        // have gone on and found it still held.
+        work = nullptr;
         bool abandoned = false;
         {
             QMutexLocker lock(&run->mutex);
